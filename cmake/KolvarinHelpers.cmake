@@ -1,0 +1,51 @@
+# Adds every direct subfolder of DIR that has a CMakeLists.txt, in name order.
+function(kolvarin_add_subdirectories dir)
+  file(GLOB children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}/${dir} ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/${child}/CMakeLists.txt)
+      add_subdirectory(${dir}/${child})
+    endif()
+  endforeach()
+endfunction()
+
+# kolvarin_add_library(NAME SOURCES ... [LIBS ...]): a static library whose
+# headers are included as "<folder>/<file>.h" relative to src/kunits or src/platform.
+function(kolvarin_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC
+    ${PROJECT_SOURCE_DIR}/src/kunits ${PROJECT_SOURCE_DIR}/src/platform ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# kolvarin_add_test(NAME SOURCES ... [LIBS ...]): one GoogleTest program, each
+# test case registered with CTest, run headless.
+function(kolvarin_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} kolvarin_testsupport GTest::gtest GTest::gmock)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES
+      TIMEOUT ${ARG_TIMEOUT}
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;KOLVARIN_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;KOLVARIN_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# kolvarin_add_fuzzer(NAME SOURCES ... [LIBS ...]): a libFuzzer target.
+function(kolvarin_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
+
+# kolvarin_add_benchmark(NAME SOURCES ... [LIBS ...]): a Google Benchmark program.
+function(kolvarin_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark_main)
+endfunction()

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the whole test suite.
+# Usage: scripts/test.sh [--sanitize]   (--sanitize: AddressSanitizer + UBSan)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dir=build; opts=()
+case "${1:-}" in
+  --sanitize) dir=build-asan; opts=(-DKOLVARIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
+  "") ;;
+  *) echo "usage: $0 [--sanitize]" >&2; exit 2 ;;
+esac
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" "$dir" "${opts[@]}"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+cd "$root/$dir"
+ctest -j"$(nproc)" --output-on-failure --timeout 300

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace ktest {
+
+// A fresh temporary folder, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // Writes bytes to a file below the folder, creating missing parents.
+    std::filesystem::path write(const std::string& relative, const std::string& bytes) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string readFile(const std::filesystem::path& file);
+
+// Points KOLVARIN_HOME, XDG_DATA_HOME and XDG_CONFIG_HOME at a temporary
+// folder for the lifetime of the fixture, so no test touches a real home.
+class TempHomeTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::filesystem::path home() const { return dir_->path() / "home"; }
+    const TempDir& dir() const { return *dir_; }
+
+private:
+    std::unique_ptr<TempDir> dir_;
+};
+
+} // namespace ktest
