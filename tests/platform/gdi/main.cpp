@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
-// Text drawing needs the font database, which needs a GUI application.
+// Text drawing needs the font database, which needs a GUI application; test
+// discovery runs this program without the test environment, so the headless
+// platform is chosen here as well.
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
