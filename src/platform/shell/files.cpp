@@ -1,5 +1,6 @@
 #include "shell/files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -8,7 +9,12 @@ namespace kolvarin::shell {
 
 bool MoveToTrash(const std::u16string& path)
 {
-    return !path.empty() && QFile::moveToTrash(QString::fromStdU16String(path));
+    if (path.empty())
+        return false;
+    // Without the user's data folder Qt would fall back to a trash at the top
+    // of the file system the file lives on.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    return QFile::moveToTrash(QString::fromStdU16String(path));
 }
 
 std::u16string DisplayName(const std::u16string& path)
