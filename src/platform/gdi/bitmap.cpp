@@ -47,7 +47,7 @@ void Bitmap::setSize(int width, int height)
                 next.scanLine(y)[x * 4 + 3] = 0xFF;
     }
     int keepBytes = std::min(width, width_) * bytesPerPixel();
-    for (int y = 0; y < std::min(height, height_); ++y)
+    for (int y = 0; keepBytes > 0 && y < std::min(height, height_); ++y)
         std::memcpy(next.scanLine(y), scanLine(y), std::size_t(keepBytes));
     width_ = width;
     height_ = height;

@@ -23,7 +23,7 @@ public:
     // Largest side accepted; larger sizes throw std::length_error, so a size
     // taken from a file cannot exhaust memory.
     static constexpr int MaxSide = 32768;
-    static constexpr std::int64_t MaxPixels = std::int64_t(1) << 27;
+    static constexpr std::int64_t MaxPixels = std::int64_t(1) << 26;
 
     Bitmap() = default;
     Bitmap(int width, int height, PixelFormat format = PixelFormat::Bits24);

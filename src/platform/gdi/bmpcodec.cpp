@@ -131,6 +131,13 @@ BmpResult readHeader(std::span<const std::uint8_t> file, Header& h)
     }
     if (h.dataOffset < paletteEnd || h.dataOffset > size)
         return fail(BmpStatus::BadHeader, 10, "pixel data offset outside the file");
+    if (h.compression == BiRgb || h.compression == BiBitfields) {
+        // Checked here, before the pixels are allocated.
+        const std::uint64_t bits = std::uint64_t(h.width) * b;
+        const std::uint64_t stride = (bits + 31) / 32 * 4;
+        if (h.dataOffset + stride * std::uint64_t(rows - 1) + (bits + 7) / 8 > size)
+            return fail(BmpStatus::Truncated, h.dataOffset, "pixel data runs past the end");
+    }
     return {};
 }
 
@@ -154,9 +161,6 @@ BmpResult readUncompressed(std::span<const std::uint8_t> file, const Header& h, 
     const std::uint64_t width = std::uint64_t(h.width);
     const std::uint64_t rows = std::uint64_t(bmp.height());
     const std::uint64_t stride = (width * h.bitCount + 31) / 32 * 4;
-    const std::uint64_t lastRowBytes = (width * h.bitCount + 7) / 8;
-    if (h.dataOffset + stride * (rows - 1) + lastRowBytes > file.size())
-        return fail(BmpStatus::Truncated, h.dataOffset, "pixel data runs past the end");
     for (std::uint64_t r = 0; r < rows; ++r) {
         const std::uint8_t* src = file.data() + h.dataOffset + r * stride;
         int y = int(h.height < 0 ? r : rows - 1 - r);
