@@ -1,6 +1,7 @@
 #include "core/kshellutils.h"
 
 #include <optional>
+#include <utility>
 
 #include "shell/dialogs.h"
 #include "shell/files.h"
@@ -39,41 +40,18 @@ std::u16string GetDisplayName(const std::u16string& path)
 std::u16string GetSpecialFolderPath(int folderId)
 {
     using shell::SpecialFolder;
-    std::optional<SpecialFolder> folder;
-    switch (folderId) {
-    case CSIDL_DESKTOP:
-    case CSIDL_DESKTOPDIRECTORY:
-        folder = SpecialFolder::Desktop;
-        break;
-    case CSIDL_PERSONAL:
-        folder = SpecialFolder::Documents;
-        break;
-    case CSIDL_MYMUSIC:
-        folder = SpecialFolder::Music;
-        break;
-    case CSIDL_MYVIDEO:
-        folder = SpecialFolder::Videos;
-        break;
-    case CSIDL_MYPICTURES:
-        folder = SpecialFolder::Pictures;
-        break;
-    case CSIDL_FONTS:
-        folder = SpecialFolder::Fonts;
-        break;
-    case CSIDL_APPDATA:
-    case CSIDL_LOCAL_APPDATA:
-        folder = SpecialFolder::Data;
-        break;
-    case CSIDL_INTERNET_CACHE:
-        folder = SpecialFolder::Cache;
-        break;
-    case CSIDL_PROFILE:
-        folder = SpecialFolder::Home;
-        break;
-    default:
-        break;
-    }
-    return folder ? shell::SpecialFolderPath(*folder) : std::u16string();
+    static constexpr std::pair<int, SpecialFolder> folders[] = {
+        {CSIDL_DESKTOP, SpecialFolder::Desktop},     {CSIDL_DESKTOPDIRECTORY, SpecialFolder::Desktop},
+        {CSIDL_PERSONAL, SpecialFolder::Documents},  {CSIDL_MYMUSIC, SpecialFolder::Music},
+        {CSIDL_MYVIDEO, SpecialFolder::Videos},      {CSIDL_MYPICTURES, SpecialFolder::Pictures},
+        {CSIDL_FONTS, SpecialFolder::Fonts},         {CSIDL_APPDATA, SpecialFolder::Data},
+        {CSIDL_LOCAL_APPDATA, SpecialFolder::Data},  {CSIDL_INTERNET_CACHE, SpecialFolder::Cache},
+        {CSIDL_PROFILE, SpecialFolder::Home},
+    };
+    for (const auto& [id, folder] : folders)
+        if (id == folderId)
+            return shell::SpecialFolderPath(folder);
+    return {};
 }
 
 bool ShowDontAskAgainDialog(const std::u16string& caption, const std::u16string& label,

@@ -16,27 +16,17 @@ namespace kolvarin::gdi {
 
 namespace {
 
-// On and off lengths in pixels, starting with a drawn stretch.
 constexpr int DashPattern[] = {18, 6};
 constexpr int DotPattern[] = {3, 3};
 constexpr int DashDotPattern[] = {9, 6, 3, 6};
 constexpr int DashDotDotPattern[] = {9, 3, 3, 3, 3, 3};
 
-std::span<const int> patternOf(PenStyle style)
-{
-    switch (style) {
-    case PenStyle::Dash:
-        return DashPattern;
-    case PenStyle::Dot:
-        return DotPattern;
-    case PenStyle::DashDot:
-        return DashDotPattern;
-    case PenStyle::DashDotDot:
-        return DashDotDotPattern;
-    default:
-        return {};
-    }
-}
+// On and off lengths in pixels, starting with a drawn stretch; indexed by
+// PenStyle (solid and clear have none).
+constexpr std::span<const int> Patterns[] = {
+    {}, std::span<const int>(DashPattern), std::span<const int>(DotPattern),
+    std::span<const int>(DashDotPattern), std::span<const int>(DashDotDotPattern), {},
+};
 
 bool patternDraws(std::span<const int> pattern, int position)
 {
@@ -149,7 +139,7 @@ void Canvas::moveTo(int x, int y)
 
 void Canvas::plotPenPixel(int x, int y)
 {
-    std::span<const int> pattern = patternOf(pen.style);
+    std::span<const int> pattern = Patterns[std::size_t(pen.style)];
     if (pattern.empty() || patternDraws(pattern, dashPos_))
         setPixel(x, y, pen.color);
     ++dashPos_;

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 
 #include "shell/dontaskagaindialog.h"
+#include "shell/serviceslot.h"
 
 namespace kolvarin::shell {
 
@@ -35,18 +36,18 @@ public:
 };
 
 QtDialogs qtDialogs;
-ShellDialogs* installed = nullptr;
+ServiceSlot<ShellDialogs> slot(qtDialogs);
 
 } // namespace
 
 ShellDialogs& CurrentDialogs()
 {
-    return installed ? *installed : qtDialogs;
+    return slot.current();
 }
 
 void SetDialogs(ShellDialogs* dialogs)
 {
-    installed = dialogs;
+    slot.install(dialogs);
 }
 
 } // namespace kolvarin::shell

@@ -27,37 +27,13 @@ std::u16string DisplayName(const std::u16string& path)
 
 std::u16string SpecialFolderPath(SpecialFolder folder)
 {
-    QStandardPaths::StandardLocation location = QStandardPaths::HomeLocation;
-    switch (folder) {
-    case SpecialFolder::Desktop:
-        location = QStandardPaths::DesktopLocation;
-        break;
-    case SpecialFolder::Documents:
-        location = QStandardPaths::DocumentsLocation;
-        break;
-    case SpecialFolder::Music:
-        location = QStandardPaths::MusicLocation;
-        break;
-    case SpecialFolder::Videos:
-        location = QStandardPaths::MoviesLocation;
-        break;
-    case SpecialFolder::Pictures:
-        location = QStandardPaths::PicturesLocation;
-        break;
-    case SpecialFolder::Home:
-        location = QStandardPaths::HomeLocation;
-        break;
-    case SpecialFolder::Data:
-        location = QStandardPaths::GenericDataLocation;
-        break;
-    case SpecialFolder::Cache:
-        location = QStandardPaths::GenericCacheLocation;
-        break;
-    case SpecialFolder::Fonts:
-        location = QStandardPaths::FontsLocation;
-        break;
-    }
-    return QStandardPaths::writableLocation(location).toStdU16String();
+    // Indexed by SpecialFolder.
+    static constexpr QStandardPaths::StandardLocation locations[] = {
+        QStandardPaths::DesktopLocation,  QStandardPaths::DocumentsLocation,   QStandardPaths::MusicLocation,
+        QStandardPaths::MoviesLocation,   QStandardPaths::PicturesLocation,    QStandardPaths::HomeLocation,
+        QStandardPaths::GenericDataLocation, QStandardPaths::GenericCacheLocation, QStandardPaths::FontsLocation,
+    };
+    return QStandardPaths::writableLocation(locations[std::size_t(folder)]).toStdU16String();
 }
 
 } // namespace kolvarin::shell

@@ -3,6 +3,8 @@
 #include <QDesktopServices>
 #include <QRegularExpression>
 
+#include "shell/serviceslot.h"
+
 namespace kolvarin::shell {
 
 namespace {
@@ -13,18 +15,18 @@ public:
 };
 
 DesktopLauncher desktopLauncher;
-Launcher* installed = nullptr;
+ServiceSlot<Launcher> slot(desktopLauncher);
 
 } // namespace
 
 Launcher& CurrentLauncher()
 {
-    return installed ? *installed : desktopLauncher;
+    return slot.current();
 }
 
 void SetLauncher(Launcher* launcher)
 {
-    installed = launcher;
+    slot.install(launcher);
 }
 
 QUrl UrlFromText(const std::u16string& text)

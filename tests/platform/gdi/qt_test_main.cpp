@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-// Dialogs and windows need an application object; test
-// discovery runs this program without the test environment, so the headless
-// platform is chosen here as well.
+// Runs the tests inside one headless application object, which text
+// drawing, windows and dialogs need. Test discovery runs the program
+// without the test environment, so the headless platform is chosen here too.
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
