@@ -53,7 +53,7 @@ QFont ToQFont(const Font& font)
 {
     QFont f(QString::fromStdU16String(font.name));
     // Point sizes are taken at 96 pixels per inch, rounded like the platform.
-    f.setPixelSize(std::max(1, (std::abs(font.size) * 96 + 36) / 72));
+    f.setPixelSize(font.pixelSize > 0 ? font.pixelSize : std::max(1, (std::abs(font.size) * 96 + 36) / 72));
     f.setBold(font.bold);
     f.setItalic(font.italic);
     return f;

@@ -1,5 +1,7 @@
 #include "gdi/canvas.h"
 
+#include <QFont>
+
 #include <set>
 #include <utility>
 
@@ -209,6 +211,9 @@ TEST(Canvas, TextStaysInsideItsExtent)
     EXPECT_GT(canvas.textWidth(u"Kolvarin Kolvarin"), extent.cx);
     canvas.font.size = 16;
     EXPECT_GT(canvas.textHeight(u"K"), extent.cy);
+    // Eight points are eleven pixels at 96 pixels per inch.
+    EXPECT_EQ(ToQFont(Font{}).pixelSize(), 11);
+    EXPECT_EQ(ToQFont(Font{.pixelSize = 19}).pixelSize(), 19);
 }
 
 TEST(Canvas, SolidBrushFillsTheTextCell)
