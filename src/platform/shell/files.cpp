@@ -11,9 +11,12 @@ bool MoveToTrash(const std::u16string& path)
 {
     if (path.empty())
         return false;
-    // Without the user's data folder Qt would fall back to a trash at the top
-    // of the file system the file lives on.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    // Qt cannot make the home trash inside a missing data folder, and then
+    // moves the file below the current folder instead; so the data folder
+    // must exist first.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir().mkpath(data))
+        return false;
     return QFile::moveToTrash(QString::fromStdU16String(path));
 }
 
