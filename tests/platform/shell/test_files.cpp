@@ -58,6 +58,16 @@ TEST_F(ShellFilesTest, TrashKeepsTheFileRestorable)
     EXPECT_FALSE(MoveToTrash(u""));
 }
 
+TEST_F(ShellFilesTest, NoTrashWhenTheDataFolderCannotBeMade)
+{
+    const fs::path blocker = dir().write("blocker", "a file, not a folder");
+    ::setenv("XDG_DATA_HOME", (blocker / "data").c_str(), 1);
+    const fs::path file = dir().write("home/keep.mp3", "abc");
+    EXPECT_FALSE(MoveToTrash(u16(file)));
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(fs::current_path() / "files" / "keep.mp3"));
+}
+
 TEST_F(ShellFilesTest, DisplayNameIsTheFileNameOfAnExistingFile)
 {
     const fs::path file = dir().write("home/Ünïcode name.flac", "x");
