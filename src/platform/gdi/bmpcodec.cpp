@@ -43,6 +43,7 @@ struct Header {
     std::uint64_t paletteOffset = 0;
     unsigned paletteEntrySize = 4;
     std::uint64_t dataOffset = 0;
+    std::uint64_t dataEnd = 0;
 };
 
 BmpResult readHeader(std::span<const std::uint8_t> file, Header& h)
@@ -131,8 +132,14 @@ BmpResult readHeader(std::span<const std::uint8_t> file, Header& h)
     }
     if (h.dataOffset < paletteEnd || h.dataOffset > size)
         return fail(BmpStatus::BadHeader, 10, "pixel data offset outside the file");
-    if (h.compression == BiRgb || h.compression == BiBitfields) {
-        // Checked here, before the pixels are allocated.
+    // The data's extent is checked here, before the pixels are allocated.
+    h.dataEnd = size;
+    if (h.compression == BiRle8 || h.compression == BiRle4) {
+        if (h.sizeImage != 0 && h.dataOffset + h.sizeImage > size)
+            return fail(BmpStatus::Truncated, at + 20, "image size runs past the end");
+        if (h.sizeImage != 0)
+            h.dataEnd = h.dataOffset + h.sizeImage;
+    } else {
         const std::uint64_t bits = std::uint64_t(h.width) * b;
         const std::uint64_t stride = (bits + 31) / 32 * 4;
         if (h.dataOffset + stride * std::uint64_t(rows - 1) + (bits + 7) / 8 > size)
@@ -155,8 +162,7 @@ Palette readPalette(std::span<const std::uint8_t> file, const Header& h)
     return palette;
 }
 
-BmpResult readUncompressed(std::span<const std::uint8_t> file, const Header& h, const Palette& palette,
-                           Bitmap& bmp)
+void readUncompressed(std::span<const std::uint8_t> file, const Header& h, const Palette& palette, Bitmap& bmp)
 {
     const std::uint64_t width = std::uint64_t(h.width);
     const std::uint64_t rows = std::uint64_t(bmp.height());
@@ -188,18 +194,12 @@ BmpResult readUncompressed(std::span<const std::uint8_t> file, const Header& h, 
         }
         }
     }
-    return {};
 }
 
 BmpResult readRunLength(std::span<const std::uint8_t> file, const Header& h, const Palette& palette,
                         Bitmap& bmp)
 {
-    std::uint64_t end = file.size();
-    if (h.sizeImage != 0) {
-        if (h.dataOffset + h.sizeImage > file.size())
-            return fail(BmpStatus::Truncated, FileHeaderSize + 20, "image size runs past the end");
-        end = h.dataOffset + h.sizeImage;
-    }
+    const std::uint64_t end = h.dataEnd;
     const bool rle4 = h.compression == BiRle4;
     const std::int64_t width = bmp.width();
     const std::int64_t height = bmp.height();
@@ -258,11 +258,14 @@ BmpResult ReadBmp(std::span<const std::uint8_t> file, Bitmap& out)
     Bitmap bmp(int(h.width), int(h.height < 0 ? -h.height : h.height),
                h.bitCount == 32 ? PixelFormat::Bits32 : PixelFormat::Bits24);
     const Palette palette = readPalette(file, h);
-    BmpResult r = h.compression == BiRle8 || h.compression == BiRle4 ? readRunLength(file, h, palette, bmp)
-                                                                     : readUncompressed(file, h, palette, bmp);
-    if (r)
-        out = std::move(bmp);
-    return r;
+    if (h.compression == BiRle8 || h.compression == BiRle4) {
+        if (BmpResult r = readRunLength(file, h, palette, bmp); !r)
+            return r;
+    } else {
+        readUncompressed(file, h, palette, bmp);
+    }
+    out = std::move(bmp);
+    return {};
 }
 
 BmpResult LoadBmpFile(const std::string& path, Bitmap& out)

@@ -234,6 +234,12 @@ TEST(BmpCodec, DamagedPalettesAndRunLengthData)
     EXPECT_EQ(r.status, BmpStatus::Truncated);
     EXPECT_EQ(r.offset, 14u + 40u + 8u + 6u);
 
+    Bytes sizedPastTheEnd = makeBmp(noEnd);
+    put32(sizedPastTheEnd, 34, 1000); // the stated size of the coded data
+    r = ReadBmp(sizedPastTheEnd, out);
+    EXPECT_EQ(r.status, BmpStatus::Truncated);
+    EXPECT_EQ(r.offset, 34u);
+
     BmpSpec topDownRle{.width = 1, .height = -1, .bitCount = 8, .compression = 1, .colorsUsed = 1, .palette = {A},
                        .data = {0, 1}};
     EXPECT_EQ(ReadBmp(makeBmp(topDownRle), out).status, BmpStatus::BadHeader);
