@@ -94,10 +94,10 @@ private:
         emit(lineEnd);
     }
 
-    void writeRaw(const char* open, const TLumoXMLRawItem& item, const char* close)
+    void writeRaw(const char* open, const TLumoXMLItem& item, const char* close)
     {
         line_ += open;
-        line_ += item.Text;
+        line_ += static_cast<const TLumoXMLRawItem&>(item).Text;
         line_ += close;
     }
 
@@ -108,7 +108,6 @@ private:
         level_ += step_;
         startLine(indent);
         const bool lineEnd = doc_.IndentOutput && indent;
-        const auto* raw = static_cast<const TLumoXMLRawItem*>(item);
         switch (item->Kind()) {
         case TLumoXMLItemKind::Item:
             writeChildren(*item, indent);
@@ -128,11 +127,11 @@ private:
             level_ -= step_;
             return;
         }
-        case TLumoXMLItemKind::Comment: writeRaw("<!--", *raw, "-->"); break;
-        case TLumoXMLItemKind::Script: writeRaw("<%", *raw, "%>"); break;
-        case TLumoXMLItemKind::CData: writeRaw("<![CDATA[", *raw, "]]>"); break;
-        case TLumoXMLItemKind::DocType: writeRaw("<!DOCTYPE ", *raw, ">"); break;
-        case TLumoXMLItemKind::Extra: writeRaw("<!", *raw, ">"); break;
+        case TLumoXMLItemKind::Comment: writeRaw("<!--", *item, "-->"); break;
+        case TLumoXMLItemKind::Script: writeRaw("<%", *item, "%>"); break;
+        case TLumoXMLItemKind::CData: writeRaw("<![CDATA[", *item, "]]>"); break;
+        case TLumoXMLItemKind::DocType: writeRaw("<!DOCTYPE ", *item, ">"); break;
+        case TLumoXMLItemKind::Extra: writeRaw("<!", *item, ">"); break;
         case TLumoXMLItemKind::Process: {
             const auto& tag = *static_cast<const TLumoXMLTag*>(item);
             line_ += "<?";
