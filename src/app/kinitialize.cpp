@@ -7,7 +7,7 @@
 #include "core/kerrors.h"
 #include "core/kglobals.h"
 #include "core/kpaths.h"
-#include "core/kunicode.h"
+#include "core/kstrings.h"
 #include "core/ksysinfo.h"
 #include "kapp.h"
 #include "kstep.h"

@@ -12,7 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "core/kunicode.h"
+#include "core/kstrings.h"
 
 namespace kolvarin {
 
