@@ -1,0 +1,124 @@
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+#include "core/kconfig.h"
+#include "core/kdebug.h"
+#include "core/kerrors.h"
+#include "core/kglobals.h"
+#include "core/kpaths.h"
+#include "core/kstrings.h"
+#include "core/ksysinfo.h"
+#include "kapp.h"
+#include "kstep.h"
+#include "registry/registry.h"
+
+namespace kolvarin {
+
+namespace {
+
+constexpr const char* kInit = "KInitialize";
+using platform::TRegistry;
+
+void ForcePrivatePaths()
+{
+    Log(kInit, "Force private paths...");
+    for (const char* folder : {"data/output/", "data/temp/", "data/images/", "data/skins/", "data/templates/"}) {
+        std::error_code ec;
+        std::filesystem::create_directories(UserPath + folder, ec);
+    }
+    Log(kInit, "Force private paths ok");
+}
+
+void DetectSystem()
+{
+    Log(kInit, "Detecting user administrative rights");
+    UserIsAdmin = IsAdmin();
+    Log(kInit, std::string("Detected user administrative rights: ") + (UserIsAdmin ? "true" : "false"));
+    Log(kInit, "Detecting cpu");
+    CPUName = GetCPUName();
+    CPUCores = GetCPUCores();
+    if (CPUCores == 0)
+        CPUCores = 1;
+    Log(kInit, "Detected cpu: " + CPUName + " " + std::to_string(CPUCores) + " Cores");
+}
+
+// The video side needs what DirectX 7 gave; on this system it is always there.
+bool CheckDirectX()
+{
+    uint32_t number = 0;
+    std::string name;
+    Log(kInit, "Vista/Win7 detected, forcing directx version");
+    GetDirectXVersion(number, name);
+    Log(kInit, "Detected directx: " + name);
+    Log(kInit, "Checking directx version " + Quoted(name) + "...");
+    if (number < 0x00070000) {
+        Log(kInit, "No or invalid directx installed!");
+        return false;
+    }
+    Log(kInit, "DirectX 7 or higher detected.");
+    return true;
+}
+
+void CheckFirstStart()
+{
+    Log(kInit, "Detecting first start of kolvarin");
+    TRegistry registry(UserPath + "registry");
+    const auto root = TRegistry::Root::CurrentUser;
+    const std::string key = "Software\\Kolvarin";
+    // A missing value counts as no first start.
+    if (!registry.KeyExists(root, key) || registry.ReadInteger(root, key, "FirstStart").value_or(0) == 0)
+        return;
+    Log(kInit, "Detected first start of kolvarin");
+    registry.WriteInteger(root, key, "FirstStart", 0);
+    Log(kInit, "Get installation language");
+    std::u16string language = registry.ReadString(root, key, "InstallerLanguage").value_or(u"");
+    Log(kInit, u"Got installation language: " + language);
+    registry.Flush();
+}
+
+} // namespace
+
+void KLoadConfiguration()
+{
+    const char* proc = "KLoadConfiguration";
+    Log(proc, "Enter");
+    Log(proc, "Create config class");
+    Config = new TKConfig();
+    Guarded(proc, "Exception while loading config: ", [&] {
+        Log(proc, "Set default config");
+        Config->SetDefaults();
+    });
+    Log(proc, "Leave");
+}
+
+bool KInitialize()
+{
+    Log(kInit, "Enter");
+    AppInitialized = false;
+
+    ForcePrivatePaths();
+    DetectSystem();
+    if (!CheckDirectX()) {
+        ShowError(3002, u"TKDirectX", u"", true);
+        return false;
+    }
+    Log(kInit, "Initialize random generator");
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    Log(kInit, "Checking registry");
+    Guarded(kInit, "Exception while checking registry: ", CheckFirstStart);
+
+    Guarded(kInit, "Exception while creating history class: ", [] {
+        Log(kInit, "Create history class");
+        History = new TKHistory(UserPath + "history.log");
+        History->Enabled = Config->Logging.EnableHistory;
+        History->Add(Utf8ToUtf16("History start (" + DateTimeToStr() + ")"));
+    });
+
+    AppInitialized = true;
+    Log(kInit, "Leave with result: true");
+    return true;
+}
+
+} // namespace kolvarin
