@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "core/kstrings.h"
 #include "gdi/bmpcodec.h"
 #include "gdi/canvas.h"
 #include "gdi/qtimage.h"
@@ -54,7 +55,7 @@ TfrmSplash::TfrmSplash(QWidget* parent)
 
 void TfrmSplash::SetStatusText(const std::string& text)
 {
-    lblStatus_->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
+    lblStatus_->setText(QString::fromStdU16String(AnsiToUtf16(text)));
     lblStatus_->repaint();
 }
 

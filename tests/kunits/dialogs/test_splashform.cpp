@@ -75,6 +75,8 @@ TEST(Splash, StatusTextIsPaintedWithoutAnEventLoop)
     splash.lblStatus()->installEventFilter(&counter);
     splash.SetStatusText("Loading configuration");
     EXPECT_EQ(splash.lblStatus()->text(), "Loading configuration");
+    splash.SetStatusText("Caf\xe9 \x80"); // 8-bit texts are Windows-1252
+    EXPECT_EQ(splash.lblStatus()->text(), QString::fromUtf8("Caf\xc3\xa9 \xe2\x82\xac"));
     EXPECT_GE(counter.paints, 1);
 }
 
