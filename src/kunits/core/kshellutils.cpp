@@ -25,7 +25,7 @@ bool BrowseForFolder(QWidget* owner, std::u16string& folder, const std::u16strin
                      const std::u16string& initialFolder)
 {
     const std::u16string& start = initialFolder.empty() ? folder : initialFolder;
-    std::optional<std::u16string> chosen = shell::CurrentDialogs().browseForFolder(owner, caption, start);
+    std::optional<std::u16string> chosen = shell::Dialogs().current().browseForFolder(owner, caption, start);
     if (!chosen)
         return false;
     folder = *chosen;
@@ -57,7 +57,7 @@ std::u16string GetSpecialFolderPath(int folderId)
 bool ShowDontAskAgainDialog(const std::u16string& caption, const std::u16string& label,
                             const std::vector<std::u16string>& items, std::u16string& chosen, bool& dontAskAgain)
 {
-    shell::ListChoice choice = shell::CurrentDialogs().chooseFromList(nullptr, caption, label, items);
+    shell::ListChoice choice = shell::Dialogs().current().chooseFromList(nullptr, caption, label, items);
     chosen = choice.chosen;
     dontAskAgain = choice.dontAskAgain;
     return choice.accepted;

@@ -3,7 +3,6 @@
 #include <QFileDialog>
 
 #include "shell/dontaskagaindialog.h"
-#include "shell/serviceslot.h"
 
 namespace kolvarin::shell {
 
@@ -36,18 +35,13 @@ public:
 };
 
 QtDialogs qtDialogs;
-ServiceSlot<ShellDialogs> slot(qtDialogs);
 
 } // namespace
 
-ShellDialogs& CurrentDialogs()
+ServiceSlot<ShellDialogs>& Dialogs()
 {
-    return slot.current();
-}
-
-void SetDialogs(ShellDialogs* dialogs)
-{
-    slot.install(dialogs);
+    static ServiceSlot<ShellDialogs> slot(qtDialogs);
+    return slot;
 }
 
 } // namespace kolvarin::shell

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/serviceslot.h"
+
 class QWidget;
 
 namespace kolvarin::shell {
@@ -30,8 +32,6 @@ public:
 };
 
 // The dialogs in use: Qt's own unless a test installed others.
-ShellDialogs& CurrentDialogs();
-// Installs dialogs, not owned; nullptr puts Qt's back.
-void SetDialogs(ShellDialogs* dialogs);
+ServiceSlot<ShellDialogs>& Dialogs();
 
 } // namespace kolvarin::shell

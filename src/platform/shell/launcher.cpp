@@ -3,8 +3,6 @@
 #include <QDesktopServices>
 #include <QRegularExpression>
 
-#include "shell/serviceslot.h"
-
 namespace kolvarin::shell {
 
 namespace {
@@ -15,18 +13,13 @@ public:
 };
 
 DesktopLauncher desktopLauncher;
-ServiceSlot<Launcher> slot(desktopLauncher);
 
 } // namespace
 
-Launcher& CurrentLauncher()
+ServiceSlot<Launcher>& Launchers()
 {
-    return slot.current();
-}
-
-void SetLauncher(Launcher* launcher)
-{
-    slot.install(launcher);
+    static ServiceSlot<Launcher> slot(desktopLauncher);
+    return slot;
 }
 
 QUrl UrlFromText(const std::u16string& text)
@@ -41,7 +34,7 @@ QUrl UrlFromText(const std::u16string& text)
 bool OpenDocument(const std::u16string& text)
 {
     const QUrl url = UrlFromText(text);
-    return url.isValid() && CurrentLauncher().open(url);
+    return url.isValid() && Launchers().current().open(url);
 }
 
 } // namespace kolvarin::shell

@@ -4,6 +4,8 @@
 
 #include <QUrl>
 
+#include "shell/serviceslot.h"
+
 namespace kolvarin::shell {
 
 // Hands documents and links to the desktop's default application.
@@ -16,9 +18,7 @@ public:
 
 // The launcher in use: the desktop's own (xdg-open through Qt) unless a test
 // installed another. Main thread only.
-Launcher& CurrentLauncher();
-// Installs a launcher, not owned; nullptr puts the desktop's back.
-void SetLauncher(Launcher* launcher);
+ServiceSlot<Launcher>& Launchers();
 
 // A text with a scheme ("http://...", "file:///...") as a URL; anything else
 // as a local path.

@@ -55,13 +55,13 @@ class ShellUtilsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        shell::SetDialogs(&dialogs);
-        shell::SetLauncher(&launcher);
+        shell::Dialogs().install(&dialogs);
+        shell::Launchers().install(&launcher);
     }
     void TearDown() override
     {
-        shell::SetDialogs(nullptr);
-        shell::SetLauncher(nullptr);
+        shell::Dialogs().install(nullptr);
+        shell::Launchers().install(nullptr);
     }
     FakeDialogs dialogs;
     FakeLauncher launcher;

@@ -57,13 +57,13 @@ TEST(ShellDialogs, ListChoiceRunsModallyAndReportsOkOrCancel)
         dialog->checkBox()->setChecked(true);
         dialog->accept();
     });
-    ListChoice choice = CurrentDialogs().chooseFromList(nullptr, u"Graph", u"Pick", {u"a", u"b"});
+    ListChoice choice = Dialogs().current().chooseFromList(nullptr, u"Graph", u"Pick", {u"a", u"b"});
     EXPECT_TRUE(choice.accepted);
     EXPECT_EQ(choice.chosen, u"b");
     EXPECT_TRUE(choice.dontAskAgain);
 
     whenShown<QDialog>([](QDialog* dialog) { dialog->reject(); });
-    choice = CurrentDialogs().chooseFromList(nullptr, u"Graph", u"Pick", {u"a", u"b"});
+    choice = Dialogs().current().chooseFromList(nullptr, u"Graph", u"Pick", {u"a", u"b"});
     EXPECT_FALSE(choice.accepted);
     EXPECT_EQ(choice.chosen, u"");
 }
@@ -78,10 +78,10 @@ TEST(ShellDialogs, FolderDialogOpensAtTheStartFolder)
         dialog->selectFile(start + "/inner");
         static_cast<QDialog*>(dialog)->accept(); // public through the base class
     });
-    auto chosen = CurrentDialogs().browseForFolder(nullptr, u"Folder", start.toStdU16String());
+    auto chosen = Dialogs().current().browseForFolder(nullptr, u"Folder", start.toStdU16String());
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, (start + "/inner").toStdU16String());
 
     whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-    EXPECT_FALSE(CurrentDialogs().browseForFolder(nullptr, u"Folder", start.toStdU16String()).has_value());
+    EXPECT_FALSE(Dialogs().current().browseForFolder(nullptr, u"Folder", start.toStdU16String()).has_value());
 }

@@ -40,12 +40,12 @@ TEST(Launcher, TextsWithASchemeAreLinksAndTheRestLocalFiles)
 TEST(Launcher, OpenDocumentGoesThroughTheInstalledLauncher)
 {
     RecordingLauncher recorder;
-    SetLauncher(&recorder);
+    Launchers().install(&recorder);
     EXPECT_TRUE(OpenDocument(u"https://example.org/"));
     EXPECT_TRUE(OpenDocument(u"/music/list.kpl"));
-    SetLauncher(nullptr);
+    Launchers().install(nullptr);
     ASSERT_EQ(recorder.opened.size(), 2u);
     EXPECT_EQ(recorder.opened[0], QUrl("https://example.org/"));
     EXPECT_EQ(recorder.opened[1].toLocalFile(), "/music/list.kpl");
-    EXPECT_NE(&CurrentLauncher(), &recorder);
+    EXPECT_NE(&Launchers().current(), &recorder);
 }
