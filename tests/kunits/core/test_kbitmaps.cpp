@@ -1,7 +1,5 @@
 #include "core/kbitmaps.h"
 
-#include <QApplication>
-
 #include <random>
 
 #include <gtest/gtest.h>
@@ -13,27 +11,6 @@ using gdi::Rect;
 using gdi::RGB;
 
 namespace {
-
-// Text measuring needs a GUI application; this binary is shared, so one is
-// made only when no other test file made it first.
-class QtApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (!QCoreApplication::instance())
-            app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[12] = "test_core";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] ::testing::Environment* const qtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 const Color Green = RGB(0, 255, 0);
 
