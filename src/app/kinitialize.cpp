@@ -7,13 +7,19 @@
 #include "core/kerrors.h"
 #include "core/kglobals.h"
 #include "core/kpaths.h"
+#include "core/kplaylistfiles.h"
+#include "core/kplaylistprocs.h"
 #include "core/kstrings.h"
+#include "core/lumoutils.h"
 #include "core/ksysinfo.h"
 #include "kapp.h"
+#include "kloadedfiles.h"
 #include "kstep.h"
 #include "registry/registry.h"
 
 namespace kolvarin {
+
+TKLoadedFiles LoadedFiles;
 
 namespace {
 
@@ -77,6 +83,53 @@ void CheckFirstStart()
     registry.Flush();
 }
 
+void LoadAcceptedExtensions()
+{
+    Log(kInit, "Set default extension whitelist");
+    TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
+    const std::string path = UserPath + "acceptedextensions.xml";
+    if (LumoFileExists(path)) {
+        Log(kInit, "Load extension whitelist from file " + Quoted(path));
+        Config->LoadAcceptedExtensions(path);
+    }
+    LoadedFiles.AcceptedExtensions = true;
+}
+
+void LoadFilterManager()
+{
+    Log(kInit, "Set default media graphs");
+    Config->SetDefaultFilters();
+    const std::string path = UserPath + "filtermanager.xml";
+    if (LumoFileExists(path)) {
+        Log(kInit, "Load media graphs from file " + Quoted(path));
+        Config->LoadFilterManager(path);
+    }
+    LoadedFiles.FilterManager = true;
+}
+
+void LoadDefaultPlaylist()
+{
+    Guarded(kInit, "Exception while creating playlist class: ", [] {
+        Log(kInit, "Create playlist class");
+        Playlist = new TKPlaylist();
+    });
+    if (!Playlist)
+        return;
+    const bool loaded = Guarded(kInit, "Error while loading playlist: ", [] {
+        const std::string path = UserPath + "default.kpl";
+        if (LumoFileExists(path)) {
+            Log(kInit, "Loading playlist from file " + Quoted(path));
+            LoadPlaylistFile(path, false, true);
+        }
+    });
+    if (!loaded) {
+        ShowError(300, u"TKPlaylist", u"", false);
+        Log(kInit, "Clear playlist");
+        PlaylistClear();
+    }
+    LoadedFiles.Playlist = loaded;
+}
+
 } // namespace
 
 void KLoadConfiguration()
@@ -85,10 +138,21 @@ void KLoadConfiguration()
     Log(proc, "Enter");
     Log(proc, "Create config class");
     Config = new TKConfig();
-    Guarded(proc, "Exception while loading config: ", [&] {
+    const bool loaded = Guarded(proc, "Exception while loading config: ", [&] {
         Log(proc, "Set default config");
         Config->SetDefaults();
+        const std::string path = UserPath + "config.xml";
+        if (LumoFileExists(path)) {
+            Log(proc, "Load from config file " + Quoted(path) + "...");
+            Config->LoadFromFile(path);
+            Log(proc, "Load from config file " + Quoted(path) + " ok");
+        }
     });
+    if (!loaded) {
+        // A damaged file yields the complete defaults, never a mixture.
+        Log(proc, "Set default config");
+        Config->SetDefaults();
+    }
     Log(proc, "Leave");
 }
 
@@ -105,9 +169,13 @@ bool KInitialize()
     }
     Log(kInit, "Initialize random generator");
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    LoadAcceptedExtensions();
+    LoadFilterManager();
 
     Log(kInit, "Checking registry");
     Guarded(kInit, "Exception while checking registry: ", CheckFirstStart);
+
+    LoadDefaultPlaylist();
 
     Guarded(kInit, "Exception while creating history class: ", [] {
         Log(kInit, "Create history class");
