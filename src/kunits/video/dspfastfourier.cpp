@@ -178,8 +178,40 @@ inline V4 Butterfly2(V4 v)
     return lo + reinterpret_cast<V4>(reinterpret_cast<I4>(hi) ^ I4{0, 0, INT32_MIN, INT32_MIN});
 }
 
+// Sizes up to InlineLimit are expanded into their callers: for them a call
+// costs as much as the arithmetic.
+constexpr int InlineLimit = 32;
+
 template <int N>
-void Forward(float* a)
+void Forward(float* a);
+template <int N>
+void Inverse(float* a);
+
+template <int N>
+[[gnu::always_inline]] inline void ForwardBody(float* a);
+template <int N>
+[[gnu::always_inline]] inline void InverseBody(float* a);
+
+template <int N>
+[[gnu::always_inline]] inline void ForwardStep(float* a)
+{
+    if constexpr (N <= InlineLimit)
+        ForwardBody<N>(a);
+    else
+        Forward<N>(a);
+}
+
+template <int N>
+[[gnu::always_inline]] inline void InverseStep(float* a)
+{
+    if constexpr (N <= InlineLimit)
+        InverseBody<N>(a);
+    else
+        Inverse<N>(a);
+}
+
+template <int N>
+[[gnu::always_inline]] inline void ForwardBody(float* a)
 {
     if constexpr (N == 2) {
         Store(a, Butterfly2(Load(a)));
@@ -195,14 +227,14 @@ void Forward(float* a)
         Store(a + 4, uu + iv);
     } else {
         Pass<N>(a);
-        Forward<N / 4>(a + N);
-        Forward<N / 4>(a + 3 * N / 2);
-        Forward<N / 2>(a);
+        ForwardStep<N / 4>(a + N);
+        ForwardStep<N / 4>(a + 3 * N / 2);
+        ForwardStep<N / 2>(a);
     }
 }
 
 template <int N>
-void Inverse(float* a)
+[[gnu::always_inline]] inline void InverseBody(float* a)
 {
     if constexpr (N == 2) {
         Store(a, Butterfly2(Load(a)));
@@ -215,11 +247,23 @@ void Inverse(float* a)
         Store(a, ef + t);
         Store(a + 4, ef - t);
     } else {
-        Inverse<N / 2>(a);
-        Inverse<N / 4>(a + N);
-        Inverse<N / 4>(a + 3 * N / 2);
+        InverseStep<N / 2>(a);
+        InverseStep<N / 4>(a + N);
+        InverseStep<N / 4>(a + 3 * N / 2);
         Unpass<N>(a);
     }
+}
+
+template <int N>
+void Forward(float* a)
+{
+    ForwardBody<N>(a);
+}
+
+template <int N>
+void Inverse(float* a)
+{
+    InverseBody<N>(a);
 }
 
 using Kernel = void (*)(float*);
@@ -269,7 +313,7 @@ void TQxFFT::FFT()
         std::memcpy(scratch, data, n * sizeof(TQxComplex));
         const uint16_t* p = SharedTables().permutation[static_cast<int>(size_) + 1].data();
         for (int k = 0; k < n; ++k)
-            data[k] = scratch[p[k]];
+            std::memcpy(&data[k], &scratch[p[k]], sizeof(TQxComplex));
     }
 }
 
@@ -288,7 +332,7 @@ void TQxFFT::IFFT()
         std::memcpy(scratch, data, n * sizeof(TQxComplex));
         const uint16_t* p = SharedTables().permutation[static_cast<int>(size_) + 1].data();
         for (int k = 0; k < n; ++k)
-            data[p[k]] = scratch[k];
+            std::memcpy(&data[p[k]], &scratch[k], sizeof(TQxComplex));
     }
     Dispatch[2 * static_cast<int>(size_) + 1](reinterpret_cast<float*>(data));
 }
