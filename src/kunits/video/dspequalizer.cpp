@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "video/dspsamples.h"
 #include "video/dsputils.h"
@@ -12,31 +13,67 @@ namespace {
 
 constexpr float UnityGain = 2.0f;
 
-float ReadSample(const uint8_t* p, TSampleFormat Format)
+template <TSampleFormat Format>
+float ReadSample(const uint8_t* p)
 {
-    switch (Format) {
-    case TSampleFormat::U8: return static_cast<float>(p[0] - 128);
-    case TSampleFormat::S16: return ReadS16(p);
-    case TSampleFormat::S24: return static_cast<float>(Read24(p));
-    case TSampleFormat::S32: return static_cast<float>(ReadS32(p));
-    case TSampleFormat::F32: return ReadF32(p);
-    }
-    return 0.0f;
+    if constexpr (Format == TSampleFormat::U8)
+        return static_cast<float>(p[0] - 128);
+    else if constexpr (Format == TSampleFormat::S16)
+        return ReadS16(p);
+    else if constexpr (Format == TSampleFormat::S24)
+        return static_cast<float>(Read24(p));
+    else if constexpr (Format == TSampleFormat::S32)
+        return static_cast<float>(ReadS32(p));
+    else
+        return ReadF32(p);
 }
 
-void WriteSample(float Value, uint8_t* p, TSampleFormat Format)
+// Integers are rounded to nearest and clipped; floats are stored as they are.
+template <TSampleFormat Format>
+void WriteSample(float Value, uint8_t* p)
 {
-    switch (Format) {
-    case TSampleFormat::U8: p[0] = static_cast<uint8_t>(Clip8(Clip32(RoundSaturated(Value))) + 128); return;
-    case TSampleFormat::S16: WriteS16(Clip16(Clip32(RoundSaturated(Value))), p); return;
-    case TSampleFormat::S24: Write24(Clip24(Clip32(RoundSaturated(Value))), p); return;
-    case TSampleFormat::S32: WriteS32(Clip32(RoundSaturated(Value)), p); return;
-    case TSampleFormat::F32: {
+    if constexpr (Format == TSampleFormat::U8) {
+        p[0] = static_cast<uint8_t>(Clip8(Clip32(RoundSaturated(Value))) + 128);
+    } else if constexpr (Format == TSampleFormat::S16) {
+        WriteS16(Clip16(Clip32(RoundSaturated(Value))), p);
+    } else if constexpr (Format == TSampleFormat::S24) {
+        Write24(Clip24(Clip32(RoundSaturated(Value))), p);
+    } else if constexpr (Format == TSampleFormat::S32) {
+        WriteS32(Clip32(RoundSaturated(Value)), p);
+    } else {
         uint32_t bits;
         std::memcpy(&bits, &Value, sizeof bits);
         WriteS32(static_cast<int32_t>(bits), p);
-        return;
     }
+}
+
+// One channel's samples, Stride bytes apart, to and from every second float.
+template <TSampleFormat Format>
+void Deinterleave(const uint8_t* Src, int Stride, int Frames, float* Dest)
+{
+    for (int i = 0; i < Frames; ++i, Src += Stride)
+        Dest[2 * i] = ReadSample<Format>(Src);
+}
+
+template <TSampleFormat Format>
+void Interleave(const float* Src, int Frames, uint8_t* Dest, int Stride)
+{
+    for (int i = 0; i < Frames; ++i, Dest += Stride)
+        WriteSample<Format>(Src[2 * i], Dest);
+}
+
+// Calls Body with the format as a compile-time constant, so the sample
+// loops are built once per format.
+template <typename Body>
+void WithFormat(TSampleFormat Format, Body&& body)
+{
+    using F = TSampleFormat;
+    switch (Format) {
+    case F::U8: body(std::integral_constant<F, F::U8>{}); return;
+    case F::S16: body(std::integral_constant<F, F::S16>{}); return;
+    case F::S24: body(std::integral_constant<F, F::S24>{}); return;
+    case F::S32: body(std::integral_constant<F, F::S32>{}); return;
+    case F::F32: body(std::integral_constant<F, F::F32>{}); return;
     }
 }
 
@@ -190,11 +227,10 @@ void TQxEqualizer::FilterBlock(uint8_t* Start, int Frames, int Stride, int First
     TQxComplex* x = blockFFT_.Data();
     std::fill(x, x + n_, TQxComplex{0.0f, 0.0f});
     float* values = reinterpret_cast<float*>(x);
-    for (int c = 0; c < Count; ++c) {
-        const uint8_t* p = Start + c * sampleBytes;
-        for (int i = 0; i < Frames; ++i, p += Stride)
-            values[2 * i + c] = ReadSample(p, Format);
-    }
+    WithFormat(Format, [&](auto format) {
+        for (int c = 0; c < Count; ++c)
+            Deinterleave<format()>(Start + c * sampleBytes, Stride, Frames, values + c);
+    });
 
     blockFFT_.FFT();
     const TQxComplex* h = kernelFFT_[seperate_ ? First : 0].Data();
@@ -210,10 +246,11 @@ void TQxEqualizer::FilterBlock(uint8_t* Start, int Frames, int Stride, int First
             values[2 * i + c] += tail[i];
         for (int i = 0; i < overlap_; ++i)
             tail[i] = values[2 * (Frames + i) + c];
-        uint8_t* p = Start + c * sampleBytes;
-        for (int i = 0; i < Frames; ++i, p += Stride)
-            WriteSample(values[2 * i + c], p, Format);
     }
+    WithFormat(Format, [&](auto format) {
+        for (int c = 0; c < Count; ++c)
+            Interleave<format()>(values + c, Frames, Start + c * sampleBytes, Stride);
+    });
 }
 
 } // namespace kolvarin::dsp

@@ -1,7 +1,6 @@
 #include "video/dsputils.h"
 
 #include <cmath>
-#include <limits>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -66,18 +65,6 @@ float WindowValue(int Index, int Size, TWindowMode Mode, float Value)
     if (Size < 2)
         return Value;
     return static_cast<float>(Value * WindowWeight(Index, Size, Mode));
-}
-
-int64_t RoundSaturated(double Value)
-{
-    if (std::isnan(Value))
-        return 0;
-    // 2^63 is exact in a double; anything at or beyond it saturates.
-    if (Value >= 9223372036854775808.0)
-        return std::numeric_limits<int64_t>::max();
-    if (Value < -9223372036854775808.0)
-        return std::numeric_limits<int64_t>::min();
-    return std::llrint(Value);
 }
 
 float Magnitude(float Imag, float Real)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 // Small numeric routines shared by the equalizer and the spectrum. All are
@@ -51,7 +52,15 @@ inline int32_t Clip32(int64_t Value)
 
 // Rounds to nearest (ties to even) and saturates to 64 bits; NaN gives 0.
 // Converting an out-of-range float straight to an integer is undefined.
-int64_t RoundSaturated(double Value);
+inline int64_t RoundSaturated(double Value)
+{
+    // -2^63 and 2^63 are exact in a double.
+    if (Value >= -9223372036854775808.0 && Value < 9223372036854775808.0)
+        return std::llrint(Value);
+    if (std::isnan(Value))
+        return 0;
+    return Value < 0 ? INT64_MIN : INT64_MAX;
+}
 
 // sqrt(Imag^2 + Real^2) in extended precision.
 float Magnitude(float Imag, float Real);
