@@ -8,46 +8,27 @@
 #include <new>
 #include <vector>
 
+#include "video/dspfftkernels.h"
+
 namespace kolvarin::dsp {
+
+const float* FFTPassTwiddles[FFTMaxLog2 + 1] = {};
 
 namespace {
 
-constexpr int MaxLog2 = 13;
+constexpr int MaxLog2 = FFTMaxLog2;
 constexpr float Sqrt1_2 = 0.70710677f;
 constexpr float Cos1_8Pi = 0.9238795f;
 constexpr float Sin1_8Pi = 0.38268343f;
 
-// The kernels work on interleaved (re, im) floats, two complex values per
-// vector. Every sub-array a kernel touches starts on a multiple of two
-// complex values, so loads never straddle a value.
-using V4 = float __attribute__((vector_size(16)));
-using I4 = int32_t __attribute__((vector_size(16)));
-
-inline V4 Load(const float* p)
-{
-    V4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-inline void Store(float* p, V4 v) { std::memcpy(p, &v, sizeof v); }
-inline V4 SwapReIm(V4 v) { return __builtin_shuffle(v, I4{1, 0, 3, 2}); }
-// i * z for both values.
-inline V4 MulI(V4 z)
-{
-    return reinterpret_cast<V4>(reinterpret_cast<I4>(SwapReIm(z)) ^ I4{INT32_MIN, 0, INT32_MIN, 0});
-}
-
 struct Tables {
     std::array<std::vector<uint16_t>, MaxLog2 + 1> permutation;
     std::array<std::vector<TQxComplex>, MaxLog2 + 1> twiddles;
-    // Per size from 8 points, the combination pass's w^k for k = 0 .. N/4 - 1,
-    // two at a time as (cos, cos, cos', cos') then (-sin, sin, -sin', sin'), so
-    // w * z = re-vector * z + im-vector * swap(z).
+    // The kernels' layout of w^k (see FFTPassTwiddles).
     std::array<std::vector<float>, MaxLog2 + 1> passTwiddles;
     Tables();
 };
 
-const float* gPassTwiddles[MaxLog2 + 1] = {};
 
 void BuildPermutations(Tables& t)
 {
@@ -108,13 +89,31 @@ void BuildPassTwiddles(Tables& t)
     for (int log = 3; log <= MaxLog2; ++log) {
         const int quarter = 1 << (log - 2);
         std::vector<float>& v = t.passTwiddles[log];
-        for (int k = 0; k < quarter; k += 2) {
-            const TQxComplex w0 = KernelTwiddle(t, log, k);
-            const TQxComplex w1 = KernelTwiddle(t, log, k + 1);
-            v.insert(v.end(), {w0.re, w0.re, w1.re, w1.re, -w0.im, w0.im, -w1.im, w1.im});
+        // Eight points have two twiddles; the block's rest stays zero.
+        v.assign(16 * ((quarter + 3) / 4), 0.0f);
+        for (int k = 0; k < quarter; ++k) {
+            const TQxComplex w = KernelTwiddle(t, log, k);
+            float* block = &v[16 * (k / 4) + 2 * (k % 4)];
+            block[0] = block[1] = w.re;
+            block[8] = -w.im;
+            block[9] = w.im;
         }
-        gPassTwiddles[log] = v.data();
+        FFTPassTwiddles[log] = v.data();
     }
+}
+
+constexpr FFTKernelTable PortableKernels = MakeFFTKernels<4>();
+
+// Chosen once with the tables; tests may pin a set.
+const FFTKernelTable* gKernels = &PortableKernels;
+
+bool Avx2Usable()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    return FFTAvx2Kernels() && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+#else
+    return false;
+#endif
 }
 
 Tables::Tables()
@@ -122,6 +121,8 @@ Tables::Tables()
     BuildPermutations(*this);
     BuildTwiddles(*this);
     BuildPassTwiddles(*this);
+    if (Avx2Usable())
+        gKernels = FFTAvx2Kernels();
 }
 
 const Tables& SharedTables()
@@ -129,155 +130,6 @@ const Tables& SharedTables()
     static const Tables tables;
     return tables;
 }
-
-// Decimation in frequency: the first half gets the even frequencies, the
-// third quarter 4k + 1, the last quarter 4k - 1, each in its own order.
-template <int N>
-inline void Pass(float* a)
-{
-    constexpr int Q = N / 2; // floats per quarter
-    const float* w = gPassTwiddles[std::countr_zero(unsigned(N))];
-    for (int k = 0; k < Q; k += 4, w += 8) {
-        const V4 q0 = Load(a + k), q1 = Load(a + Q + k), q2 = Load(a + 2 * Q + k), q3 = Load(a + 3 * Q + k);
-        const V4 u = q0 - q2;
-        const V4 iv = MulI(q1 - q3);
-        Store(a + k, q0 + q2);
-        Store(a + Q + k, q1 + q3);
-        const V4 p = u + iv, m = u - iv;
-        const V4 wr = Load(w), wi = Load(w + 4);
-        Store(a + 2 * Q + k, wr * p + wi * SwapReIm(p));
-        Store(a + 3 * Q + k, wr * m - wi * SwapReIm(m));
-    }
-}
-
-// The inverse of Pass, up to the factor 4.
-template <int N>
-inline void Unpass(float* a)
-{
-    constexpr int Q = N / 2;
-    const float* w = gPassTwiddles[std::countr_zero(unsigned(N))];
-    for (int k = 0; k < Q; k += 4, w += 8) {
-        const V4 q0 = Load(a + k), q1 = Load(a + Q + k), q2 = Load(a + 2 * Q + k), q3 = Load(a + 3 * Q + k);
-        const V4 wr = Load(w), wi = Load(w + 4);
-        const V4 t2 = wr * q2 - wi * SwapReIm(q2);
-        const V4 t3 = wr * q3 + wi * SwapReIm(q3);
-        const V4 s = t2 + t3;
-        const V4 id = MulI(t2 - t3);
-        Store(a + k, q0 + s);
-        Store(a + 2 * Q + k, q0 - s);
-        Store(a + Q + k, q1 - id);
-        Store(a + 3 * Q + k, q1 + id);
-    }
-}
-
-// (a0, a1) -> (a0 + a1, a0 - a1)
-inline V4 Butterfly2(V4 v)
-{
-    const V4 lo = __builtin_shuffle(v, I4{0, 1, 0, 1});
-    const V4 hi = __builtin_shuffle(v, I4{2, 3, 2, 3});
-    return lo + reinterpret_cast<V4>(reinterpret_cast<I4>(hi) ^ I4{0, 0, INT32_MIN, INT32_MIN});
-}
-
-// Sizes up to InlineLimit are expanded into their callers: for them a call
-// costs as much as the arithmetic.
-constexpr int InlineLimit = 32;
-
-template <int N>
-void Forward(float* a);
-template <int N>
-void Inverse(float* a);
-
-template <int N>
-[[gnu::always_inline]] inline void ForwardBody(float* a);
-template <int N>
-[[gnu::always_inline]] inline void InverseBody(float* a);
-
-template <int N>
-[[gnu::always_inline]] inline void ForwardStep(float* a)
-{
-    if constexpr (N <= InlineLimit)
-        ForwardBody<N>(a);
-    else
-        Forward<N>(a);
-}
-
-template <int N>
-[[gnu::always_inline]] inline void InverseStep(float* a)
-{
-    if constexpr (N <= InlineLimit)
-        InverseBody<N>(a);
-    else
-        Inverse<N>(a);
-}
-
-template <int N>
-[[gnu::always_inline]] inline void ForwardBody(float* a)
-{
-    if constexpr (N == 2) {
-        Store(a, Butterfly2(Load(a)));
-    } else if constexpr (N == 4) {
-        const V4 v0 = Load(a), v1 = Load(a + 4);
-        const V4 s = v0 + v1; // (a0 + a2, a1 + a3)
-        const V4 d = v0 - v1; // (u, v)
-        Store(a, Butterfly2(s));
-        // (u, u) + (i v, -i v)
-        const V4 uu = __builtin_shuffle(d, I4{0, 1, 0, 1});
-        const V4 iv = reinterpret_cast<V4>(reinterpret_cast<I4>(__builtin_shuffle(d, I4{3, 2, 3, 2})) ^
-                                           I4{INT32_MIN, 0, 0, INT32_MIN});
-        Store(a + 4, uu + iv);
-    } else {
-        Pass<N>(a);
-        ForwardStep<N / 4>(a + N);
-        ForwardStep<N / 4>(a + 3 * N / 2);
-        ForwardStep<N / 2>(a);
-    }
-}
-
-template <int N>
-[[gnu::always_inline]] inline void InverseBody(float* a)
-{
-    if constexpr (N == 2) {
-        Store(a, Butterfly2(Load(a)));
-    } else if constexpr (N == 4) {
-        const V4 ef = Butterfly2(Load(a));     // (b0 + b1, b0 - b1)
-        const V4 sd = Butterfly2(Load(a + 4)); // (b2 + b3, b2 - b3)
-        // (s, -i d)
-        const V4 t = reinterpret_cast<V4>(reinterpret_cast<I4>(__builtin_shuffle(sd, I4{0, 1, 3, 2})) ^
-                                          I4{0, 0, 0, INT32_MIN});
-        Store(a, ef + t);
-        Store(a + 4, ef - t);
-    } else {
-        InverseStep<N / 2>(a);
-        InverseStep<N / 4>(a + N);
-        InverseStep<N / 4>(a + 3 * N / 2);
-        Unpass<N>(a);
-    }
-}
-
-template <int N>
-void Forward(float* a)
-{
-    ForwardBody<N>(a);
-}
-
-template <int N>
-void Inverse(float* a)
-{
-    InverseBody<N>(a);
-}
-
-using Kernel = void (*)(float*);
-
-// Two entry points per size, forward then inverse: index 2 * (log2 N - 1) + inverse.
-template <int... Logs>
-constexpr std::array<Kernel, 2 * sizeof...(Logs)> MakeDispatch(std::integer_sequence<int, Logs...>)
-{
-    std::array<Kernel, 2 * sizeof...(Logs)> table{};
-    int i = 0;
-    ((table[i++] = &Forward<(2 << Logs)>, table[i++] = &Inverse<(2 << Logs)>), ...);
-    return table;
-}
-constexpr auto Dispatch = MakeDispatch(std::make_integer_sequence<int, MaxLog2>{});
 
 TQxComplex* AllocateBuffer()
 {
@@ -307,7 +159,7 @@ void TQxFFT::FFT()
 {
     const int n = FFTSizeInt();
     TQxComplex* data = data_.get();
-    Dispatch[2 * static_cast<int>(size_)](reinterpret_cast<float*>(data));
+    gKernels->entry[2 * static_cast<int>(size_)](reinterpret_cast<float*>(data));
     if (reOrder_) {
         TQxComplex* scratch = scratch_.get();
         std::memcpy(scratch, data, n * sizeof(TQxComplex));
@@ -334,7 +186,7 @@ void TQxFFT::IFFT()
         for (int k = 0; k < n; ++k)
             std::memcpy(&data[p[k]], &scratch[k], sizeof(TQxComplex));
     }
-    Dispatch[2 * static_cast<int>(size_) + 1](reinterpret_cast<float*>(data));
+    gKernels->entry[2 * static_cast<int>(size_) + 1](reinterpret_cast<float*>(data));
 }
 
 std::span<const uint16_t> FFTPermutation(int N)
@@ -351,6 +203,21 @@ std::span<const TQxComplex> FFTTwiddles(int N)
     if (N < 32 || N > QxFFTMaxPoints || !std::has_single_bit(static_cast<unsigned>(N)))
         return {};
     return SharedTables().twiddles[log];
+}
+
+TFFTKernelSet ActiveFFTKernelSet()
+{
+    SharedTables();
+    return gKernels == &PortableKernels ? TFFTKernelSet::Portable : TFFTKernelSet::Avx2;
+}
+
+bool SelectFFTKernelSet(TFFTKernelSet Set)
+{
+    SharedTables();
+    if (Set == TFFTKernelSet::Avx2 && !Avx2Usable())
+        return false;
+    gKernels = Set == TFFTKernelSet::Avx2 ? FFTAvx2Kernels() : &PortableKernels;
+    return true;
 }
 
 } // namespace kolvarin::dsp

@@ -72,4 +72,12 @@ std::span<const uint16_t> FFTPermutation(int N);
 // above (one octant; the rest follows by symmetry).
 std::span<const TQxComplex> FFTTwiddles(int N);
 
+// The transform kernels in use: the portable vector set, or the AVX2 set
+// when the processor has AVX2 and FMA (checked once). Tests pin one set to
+// check both; switching while transforms run elsewhere is not allowed.
+enum class TFFTKernelSet : uint8_t { Portable, Avx2 };
+TFFTKernelSet ActiveFFTKernelSet();
+// False, and no change, when the set is not available here.
+bool SelectFFTKernelSet(TFFTKernelSet Set);
+
 } // namespace kolvarin::dsp

@@ -65,6 +65,26 @@ double MaxError(const TQxComplex* got, const std::vector<CD>& want, const uint16
 
 TQxFFTSize SizeOf(int log2n) { return static_cast<TQxFFTSize>(log2n - 1); }
 
+// Every kernel set this processor can run; the active one is restored after.
+class KernelSets {
+public:
+    KernelSets()
+        : saved_(ActiveFFTKernelSet())
+    {
+        for (TFFTKernelSet set : {TFFTKernelSet::Portable, TFFTKernelSet::Avx2})
+            if (SelectFFTKernelSet(set))
+                sets_.push_back(set);
+        SelectFFTKernelSet(saved_);
+    }
+    ~KernelSets() { SelectFFTKernelSet(saved_); }
+    std::vector<TFFTKernelSet>::const_iterator begin() const { return sets_.begin(); }
+    std::vector<TFFTKernelSet>::const_iterator end() const { return sets_.end(); }
+
+private:
+    TFFTKernelSet saved_;
+    std::vector<TFFTKernelSet> sets_;
+};
+
 } // namespace
 
 TEST(QxFFT, MatchesNaiveDFTAtEverySizeInBothOrders)
@@ -79,34 +99,39 @@ TEST(QxFFT, MatchesNaiveDFTAtEverySizeInBothOrders)
         const std::vector<CD> forward = NaiveDFT(x);
         // float rounding grows like sqrt(log n); the signal's bins grow like sqrt(n)
         const double tolerance = 2e-6 * std::sqrt(double(n)) * log;
-
-        fft.SetReOrder(true);
-        Load(fft, x);
-        fft.FFT();
-        EXPECT_LT(MaxError(fft.Data(), forward), tolerance);
-
-        fft.SetReOrder(false);
-        Load(fft, x);
-        fft.FFT();
-        EXPECT_LT(MaxError(fft.Data(), forward, FFTPermutation(n).data()), tolerance);
-
         // The inverse has the opposite sign, so it is the forward result with
         // frequency k read at n - k, and the 1/N factor.
         std::vector<CD> inverse(n);
         for (int k = 0; k < n; ++k)
             inverse[k] = forward[(n - k) % n];
-        fft.SetReOrder(true);
-        fft.SetScale(false);
-        Load(fft, x);
-        fft.IFFT();
-        EXPECT_LT(MaxError(fft.Data(), inverse), tolerance);
-
-        fft.SetScale(true);
-        Load(fft, x);
-        fft.IFFT();
-        for (CD& c : inverse)
+        std::vector<CD> scaledInverse = inverse;
+        for (CD& c : scaledInverse)
             c /= n;
-        EXPECT_LT(MaxError(fft.Data(), inverse), tolerance / n + 1e-7);
+
+        for (TFFTKernelSet set : KernelSets()) {
+            SCOPED_TRACE(static_cast<int>(set));
+            SelectFFTKernelSet(set);
+            fft.SetReOrder(true);
+            Load(fft, x);
+            fft.FFT();
+            EXPECT_LT(MaxError(fft.Data(), forward), tolerance);
+
+            fft.SetReOrder(false);
+            Load(fft, x);
+            fft.FFT();
+            EXPECT_LT(MaxError(fft.Data(), forward, FFTPermutation(n).data()), tolerance);
+
+            fft.SetReOrder(true);
+            fft.SetScale(false);
+            Load(fft, x);
+            fft.IFFT();
+            EXPECT_LT(MaxError(fft.Data(), inverse), tolerance);
+
+            fft.SetScale(true);
+            Load(fft, x);
+            fft.IFFT();
+            EXPECT_LT(MaxError(fft.Data(), scaledInverse), tolerance / n + 1e-7);
+        }
     }
 }
 
@@ -114,17 +139,20 @@ TEST(QxFFT, RoundTripsWithAndWithoutReordering)
 {
     TQxFFT fft;
     fft.SetScale(true);
-    for (int log = 1; log <= 13; ++log) {
-        const int n = 1 << log;
-        SCOPED_TRACE(n);
-        fft.SetFFTSize(SizeOf(log));
-        const std::vector<CD> x = RandomSignal(n, 100 + log);
-        for (bool reorder : {true, false}) {
-            fft.SetReOrder(reorder);
-            Load(fft, x);
-            fft.FFT();
-            fft.IFFT();
-            EXPECT_LT(MaxError(fft.Data(), x), 2e-6 * log) << "reorder " << reorder;
+    for (TFFTKernelSet set : KernelSets()) {
+        SelectFFTKernelSet(set);
+        for (int log = 1; log <= 13; ++log) {
+            const int n = 1 << log;
+            fft.SetFFTSize(SizeOf(log));
+            const std::vector<CD> x = RandomSignal(n, 100 + log);
+            for (bool reorder : {true, false}) {
+                fft.SetReOrder(reorder);
+                Load(fft, x);
+                fft.FFT();
+                fft.IFFT();
+                EXPECT_LT(MaxError(fft.Data(), x), 2e-6 * log)
+                    << "set " << static_cast<int>(set) << " size " << n << " reorder " << reorder;
+            }
         }
     }
 }
