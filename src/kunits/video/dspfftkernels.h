@@ -83,10 +83,12 @@ inline V MulI(V z)
 template <int W, int N>
 constexpr int PassWidth = (N / 2 >= W) ? W : 4;
 
-// Decimation in frequency: the first half gets the even frequencies, the
-// third quarter 4k + 1, the last quarter 4k - 1, each in its own order.
-template <int W, int N>
-inline void Pass(float* a)
+// The combination pass of N points over its four quarters q0..q3.
+// Forward (decimation in frequency): the first half gets the even
+// frequencies, the third quarter 4k + 1, the last quarter 4k - 1, each in
+// its own order. Inverse: the mirror image, joining the sub-transforms.
+template <int W, int N, bool Inverse>
+inline void Combine(float* a)
 {
     constexpr int Q = N / 2; // floats per quarter
     constexpr int VW = PassWidth<W, N>;
@@ -95,37 +97,25 @@ inline void Pass(float* a)
         const float* t = w + 16 * (k / 8) + (k % 8);
         const auto q0 = Load<VW>(a + k), q1 = Load<VW>(a + Q + k);
         const auto q2 = Load<VW>(a + 2 * Q + k), q3 = Load<VW>(a + 3 * Q + k);
-        const auto u = q0 - q2;
-        const auto iv = MulI(q1 - q3);
-        Store(a + k, q0 + q2);
-        Store(a + Q + k, q1 + q3);
-        const auto p = u + iv, m = u - iv;
         const auto wr = Load<VW>(t), wi = Load<VW>(t + 8);
-        Store(a + 2 * Q + k, wr * p + wi * SwapReIm(p));
-        Store(a + 3 * Q + k, wr * m - wi * SwapReIm(m));
-    }
-}
-
-// The inverse of Pass, up to the factor 4.
-template <int W, int N>
-inline void Unpass(float* a)
-{
-    constexpr int Q = N / 2;
-    constexpr int VW = PassWidth<W, N>;
-    const float* w = FFTPassTwiddles[__builtin_ctz(N)];
-    for (int k = 0; k < Q; k += VW) {
-        const float* t = w + 16 * (k / 8) + (k % 8);
-        const auto q0 = Load<VW>(a + k), q1 = Load<VW>(a + Q + k);
-        const auto q2 = Load<VW>(a + 2 * Q + k), q3 = Load<VW>(a + 3 * Q + k);
-        const auto wr = Load<VW>(t), wi = Load<VW>(t + 8);
-        const auto t2 = wr * q2 - wi * SwapReIm(q2);
-        const auto t3 = wr * q3 + wi * SwapReIm(q3);
-        const auto s = t2 + t3;
-        const auto id = MulI(t2 - t3);
-        Store(a + k, q0 + s);
-        Store(a + 2 * Q + k, q0 - s);
-        Store(a + Q + k, q1 - id);
-        Store(a + 3 * Q + k, q1 + id);
+        if constexpr (!Inverse) {
+            const auto u = q0 - q2;
+            const auto iv = MulI(q1 - q3);
+            const auto p = u + iv, m = u - iv;
+            Store(a + k, q0 + q2);
+            Store(a + Q + k, q1 + q3);
+            Store(a + 2 * Q + k, wr * p + wi * SwapReIm(p));
+            Store(a + 3 * Q + k, wr * m - wi * SwapReIm(m));
+        } else {
+            const auto t2 = wr * q2 - wi * SwapReIm(q2);
+            const auto t3 = wr * q3 + wi * SwapReIm(q3);
+            const auto s = t2 + t3;
+            const auto id = MulI(t2 - t3);
+            Store(a + k, q0 + s);
+            Store(a + 2 * Q + k, q0 - s);
+            Store(a + Q + k, q1 - id);
+            Store(a + 3 * Q + k, q1 + id);
+        }
     }
 }
 
@@ -141,40 +131,29 @@ inline V4 Butterfly2(V4 v)
 // costs as much as the arithmetic.
 constexpr int InlineLimit = 32;
 
-template <int W, int N>
-void Forward(float* a);
-template <int W, int N>
-void Inverse(float* a);
+// The forward transform (decimation in frequency) or the inverse (in time)
+// of N points, each as one out-of-line function.
+template <int W, int N, bool Inverse>
+void Transform(float* a);
 
-template <int W, int N>
-[[gnu::always_inline]] inline void ForwardBody(float* a);
-template <int W, int N>
-[[gnu::always_inline]] inline void InverseBody(float* a);
+template <int W, int N, bool Inverse>
+[[gnu::always_inline]] inline void TransformBody(float* a);
 
-template <int W, int N>
-[[gnu::always_inline]] inline void ForwardStep(float* a)
+template <int W, int N, bool Inverse>
+[[gnu::always_inline]] inline void TransformStep(float* a)
 {
     if constexpr (N <= InlineLimit)
-        ForwardBody<W, N>(a);
+        TransformBody<W, N, Inverse>(a);
     else
-        Forward<W, N>(a);
+        Transform<W, N, Inverse>(a);
 }
 
-template <int W, int N>
-[[gnu::always_inline]] inline void InverseStep(float* a)
-{
-    if constexpr (N <= InlineLimit)
-        InverseBody<W, N>(a);
-    else
-        Inverse<W, N>(a);
-}
-
-template <int W, int N>
-[[gnu::always_inline]] inline void ForwardBody(float* a)
+template <int W, int N, bool Inverse>
+[[gnu::always_inline]] inline void TransformBody(float* a)
 {
     if constexpr (N == 2) {
         Store(a, Butterfly2(Load<4>(a)));
-    } else if constexpr (N == 4) {
+    } else if constexpr (N == 4 && !Inverse) {
         const V4 v0 = Load<4>(a), v1 = Load<4>(a + 4);
         const V4 s = v0 + v1; // (a0 + a2, a1 + a3)
         const V4 d = v0 - v1; // (u, v)
@@ -183,19 +162,6 @@ template <int W, int N>
         const V4 uu = __builtin_shuffle(d, I4{0, 1, 0, 1});
         const V4 iv = Xor(__builtin_shuffle(d, I4{3, 2, 3, 2}), I4{INT32_MIN, 0, 0, INT32_MIN});
         Store(a + 4, uu + iv);
-    } else {
-        Pass<W, N>(a);
-        ForwardStep<W, N / 4>(a + N);
-        ForwardStep<W, N / 4>(a + 3 * N / 2);
-        ForwardStep<W, N / 2>(a);
-    }
-}
-
-template <int W, int N>
-[[gnu::always_inline]] inline void InverseBody(float* a)
-{
-    if constexpr (N == 2) {
-        Store(a, Butterfly2(Load<4>(a)));
     } else if constexpr (N == 4) {
         const V4 ef = Butterfly2(Load<4>(a));     // (b0 + b1, b0 - b1)
         const V4 sd = Butterfly2(Load<4>(a + 4)); // (b2 + b3, b2 - b3)
@@ -203,30 +169,29 @@ template <int W, int N>
         const V4 t = Xor(__builtin_shuffle(sd, I4{0, 1, 3, 2}), I4{0, 0, 0, INT32_MIN});
         Store(a, ef + t);
         Store(a + 4, ef - t);
+    } else if constexpr (!Inverse) {
+        Combine<W, N, false>(a);
+        TransformStep<W, N / 4, false>(a + N);
+        TransformStep<W, N / 4, false>(a + 3 * N / 2);
+        TransformStep<W, N / 2, false>(a);
     } else {
-        InverseStep<W, N / 2>(a);
-        InverseStep<W, N / 4>(a + N);
-        InverseStep<W, N / 4>(a + 3 * N / 2);
-        Unpass<W, N>(a);
+        TransformStep<W, N / 2, true>(a);
+        TransformStep<W, N / 4, true>(a + N);
+        TransformStep<W, N / 4, true>(a + 3 * N / 2);
+        Combine<W, N, true>(a);
     }
 }
 
-template <int W, int N>
-void Forward(float* a)
+template <int W, int N, bool Inverse>
+void Transform(float* a)
 {
-    ForwardBody<W, N>(a);
-}
-
-template <int W, int N>
-void Inverse(float* a)
-{
-    InverseBody<W, N>(a);
+    TransformBody<W, N, Inverse>(a);
 }
 
 template <int W, int... Logs>
 constexpr FFTKernelTable MakeFFTKernels(std::integer_sequence<int, Logs...>)
 {
-    return FFTKernelTable{{(Logs % 2 ? &Inverse<W, (2 << (Logs / 2))> : &Forward<W, (2 << (Logs / 2))>)...}};
+    return FFTKernelTable{{&Transform<W, (2 << (Logs / 2)), Logs % 2 == 1>...}};
 }
 
 // The 26 entry points built with vectors of W floats.
