@@ -1,5 +1,7 @@
 #include "video/matchptn.h"
 
+#include <algorithm>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -68,4 +70,73 @@ TEST(MatchPattern, ManyStarsStayFast)
     pattern += "b";
     EXPECT_FALSE(MatchPattern(text.c_str(), pattern.c_str()));
     EXPECT_TRUE(MatchPattern((text + "b").c_str(), pattern.c_str()));
+}
+
+namespace {
+
+// The matcher as first written: every star tries every split recursively.
+// Exponential on bad patterns, but obviously right on short ones.
+bool ReferenceMatch(const unsigned char* t, const unsigned char* p)
+{
+    for (;; ++p, ++t) {
+        if (*p == 0)
+            return *t == 0;
+        if (*p == '*') {
+            if (p[1] == 0)
+                return true;
+            for (const unsigned char* s = t; *s; ++s)
+                if (ReferenceMatch(s, p + 1))
+                    return true;
+            return ReferenceMatch(t + std::char_traits<char>::length(reinterpret_cast<const char*>(t)), p + 1);
+        }
+        if (*t == 0)
+            return false;
+        if (*p == '?')
+            continue;
+        if (*p == '[') {
+            const unsigned char* q = p + 1;
+            if (*q == 0 || *q == '[' || *q == ']')
+                return false;
+            const bool negated = *q == '^';
+            q += negated;
+            bool member = false;
+            for (; *q != ']'; ++q) {
+                if (*q == 0)
+                    return false;
+                if (q[1] == '-' && q[2] != 0 && q[2] != ']') {
+                    const unsigned char lo = std::min(q[0], q[2]), hi = std::max(q[0], q[2]);
+                    member |= *t >= lo && *t <= hi;
+                    q += 2;
+                } else {
+                    member |= *t == *q;
+                }
+            }
+            if (member == negated)
+                return false;
+            p = q;
+            continue;
+        }
+        if (*p != *t)
+            return false;
+    }
+}
+
+} // namespace
+
+TEST(MatchPattern, AgreesWithTheRecursiveDefinition)
+{
+    std::mt19937 rng(42);
+    const char textChars[] = "ab-]";
+    const char patternChars[] = "ab*?[]^-";
+    for (int round = 0; round < 20000; ++round) {
+        std::string text, pattern;
+        for (int i = rng() % 7; i > 0; --i)
+            text += textChars[rng() % 4];
+        for (int i = rng() % 8; i > 0; --i)
+            pattern += patternChars[rng() % 8];
+        ASSERT_EQ(MatchPattern(text.c_str(), pattern.c_str()),
+                  ReferenceMatch(reinterpret_cast<const unsigned char*>(text.c_str()),
+                                 reinterpret_cast<const unsigned char*>(pattern.c_str())))
+            << '"' << text << "\" vs \"" << pattern << '"';
+    }
 }
