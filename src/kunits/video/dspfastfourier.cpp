@@ -23,6 +23,9 @@ constexpr float Sin1_8Pi = 0.38268343f;
 
 struct Tables {
     std::array<std::vector<uint16_t>, MaxLog2 + 1> permutation;
+    // Per size, where the odd frequency of each pair starts to come first
+    // (see Reorder).
+    std::array<int, MaxLog2 + 1> pairSwap{};
     std::array<std::vector<TQxComplex>, MaxLog2 + 1> twiddles;
     // The kernels' layout of w^k (see FFTPassTwiddles).
     std::array<std::vector<float>, MaxLog2 + 1> passTwiddles;
@@ -32,7 +35,9 @@ struct Tables {
 
 void BuildPermutations(Tables& t)
 {
+    t.permutation[0] = {0};
     t.permutation[1] = {0, 1};
+    t.pairSwap[1] = 1;
     int toggle = 1;
     int start = 1;
     for (int log = 2; log <= MaxLog2; ++log) {
@@ -46,6 +51,7 @@ void BuildPermutations(Tables& t)
             p[i] = p[n + i] = static_cast<uint16_t>(2 * half[i]);
         for (int i = start; i < start + n; ++i)
             ++p[i];
+        t.pairSwap[log] = start;
     }
 }
 
@@ -131,6 +137,38 @@ const Tables& SharedTables()
     return tables;
 }
 
+// Frequencies k and k + N/2 (k < N/2) sit side by side in the transform's
+// order, at 2 * P_{N/2}[k]: the even one first for k below the size's swap
+// point, the odd one first from there on. So one 16-byte access moves both.
+template <bool ToNatural, bool OddFirst>
+void ReorderPairs(TQxComplex* Dest, const TQxComplex* Src, const uint16_t* Half, int N2, int From, int To)
+{
+    constexpr int first = OddFirst ? 1 : 0;
+    for (int k = From; k < To; ++k) {
+        TQxComplex pair[2];
+        if constexpr (ToNatural) {
+            std::memcpy(pair, &Src[2 * Half[k]], sizeof pair);
+            Dest[k] = pair[first];
+            Dest[k + N2] = pair[1 - first];
+        } else {
+            pair[first] = Src[k];
+            pair[1 - first] = Src[k + N2];
+            std::memcpy(&Dest[2 * Half[k]], pair, sizeof pair);
+        }
+    }
+}
+
+template <bool ToNatural>
+void Reorder(TQxComplex* Dest, const TQxComplex* Src, int Log)
+{
+    const Tables& t = SharedTables();
+    const uint16_t* half = t.permutation[Log - 1].data();
+    const int n2 = 1 << (Log - 1);
+    const int swap = t.pairSwap[Log];
+    ReorderPairs<ToNatural, false>(Dest, Src, half, n2, 0, swap);
+    ReorderPairs<ToNatural, true>(Dest, Src, half, n2, swap, n2);
+}
+
 TQxComplex* AllocateBuffer()
 {
     void* p = std::aligned_alloc(64, QxFFTMaxPoints * sizeof(TQxComplex));
@@ -163,9 +201,7 @@ void TQxFFT::FFT()
     if (reOrder_) {
         TQxComplex* scratch = scratch_.get();
         std::memcpy(scratch, data, n * sizeof(TQxComplex));
-        const uint16_t* p = SharedTables().permutation[static_cast<int>(size_) + 1].data();
-        for (int k = 0; k < n; ++k)
-            std::memcpy(&data[k], &scratch[p[k]], sizeof(TQxComplex));
+        Reorder<true>(data, scratch, static_cast<int>(size_) + 1);
     }
 }
 
@@ -182,9 +218,7 @@ void TQxFFT::IFFT()
     if (reOrder_) {
         TQxComplex* scratch = scratch_.get();
         std::memcpy(scratch, data, n * sizeof(TQxComplex));
-        const uint16_t* p = SharedTables().permutation[static_cast<int>(size_) + 1].data();
-        for (int k = 0; k < n; ++k)
-            std::memcpy(&data[p[k]], &scratch[k], sizeof(TQxComplex));
+        Reorder<false>(data, scratch, static_cast<int>(size_) + 1);
     }
     gKernels->entry[2 * static_cast<int>(size_) + 1](reinterpret_cast<float*>(data));
 }
