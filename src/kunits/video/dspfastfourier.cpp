@@ -32,7 +32,6 @@ struct Tables {
     Tables();
 };
 
-
 void BuildPermutations(Tables& t)
 {
     t.permutation[0] = {0};

@@ -22,8 +22,8 @@ std::vector<double> ReferenceTaps(const TQxEqualizer& eq, int channel)
     std::vector<double> x(n / 2 + 1);
     for (int k = 0; k < n / 2; ++k)
         x[k] = 2.0 * std::pow(10.0, eq.GetBandValue(channel, k) / 100.0);
-    x[0] /= 2;
     x[n / 2] = x[n / 2 - 1] / 2;
+    x[0] /= 2;
     std::vector<double> taps(n / 4 + 1);
     for (int i = 0; i <= n / 4; ++i) {
         const int j = ((i - n / 8) % n + n) % n;
@@ -102,7 +102,8 @@ protected:
 
 TEST_F(Equalizer, NoiseMatchesDirectConvolutionWithReferenceTaps)
 {
-    for (TQxFFTSize size : {TQxFFTSize::fts8, TQxFFTSize::fts64, TQxFFTSize::fts512}) {
+    for (TQxFFTSize size : {TQxFFTSize::fts2, TQxFFTSize::fts4, TQxFFTSize::fts8, TQxFFTSize::fts64,
+                            TQxFFTSize::fts512, TQxFFTSize::fts2048}) {
         SCOPED_TRACE(FFTPointCount(size));
         eq.SetFFTSize(size);
         for (bool seperate : {false, true}) {
