@@ -80,8 +80,10 @@ void WithFormat(TSampleFormat Format, Body&& body)
 } // namespace
 
 TQxEqualizer::TQxEqualizer()
+    : overlapStore_(std::make_unique<OverlapStore>())
+    , gains_(std::make_unique<Gains>())
 {
-    for (auto& channel : gains_)
+    for (auto& channel : *gains_)
         for (auto& gain : channel)
             gain.store(UnityGain, std::memory_order_relaxed);
     // Spectra are multiplied in the transform's own order.
@@ -127,7 +129,7 @@ void TQxEqualizer::SetBandValue(uint8_t Channel, uint16_t Index, int8_t Value)
 {
     if (Channel >= MaxChannels || Index >= MaxBands)
         return;
-    gains_[Channel][Index].store(static_cast<float>(UnityGain * std::pow(10.0, Value / 100.0)),
+    (*gains_)[Channel][Index].store(static_cast<float>(UnityGain * std::pow(10.0, Value / 100.0)),
                                  std::memory_order_relaxed);
     dirty_ = true;
 }
@@ -136,7 +138,7 @@ int8_t TQxEqualizer::GetBandValue(uint8_t Channel, uint16_t Index) const
 {
     if (Channel >= MaxChannels || Index >= MaxBands)
         return 0;
-    const double gain = gains_[Channel][Index].load(std::memory_order_relaxed);
+    const double gain = (*gains_)[Channel][Index].load(std::memory_order_relaxed);
     return static_cast<int8_t>(std::clamp(std::lrint(std::log10(gain / UnityGain) * 100.0), -128L, 127L));
 }
 
@@ -152,9 +154,9 @@ void TQxEqualizer::DesignKernel(int Channel)
     TQxComplex* h = fft.Data();
     std::fill(h, h + n_, TQxComplex{0.0f, 0.0f});
     for (int k = 0; k < bins_; ++k)
-        h[k].re = gains_[Channel][k].load(std::memory_order_relaxed);
+        h[k].re = (*gains_)[Channel][k].load(std::memory_order_relaxed);
     h[0].re *= 0.5f;
-    h[bins_].re = 0.5f * gains_[Channel][bins_ - 1].load(std::memory_order_relaxed);
+    h[bins_].re = 0.5f * (*gains_)[Channel][bins_ - 1].load(std::memory_order_relaxed);
 
     fft.SetReOrder(true);
     fft.IFFT();
@@ -180,7 +182,7 @@ void TQxEqualizer::Process(void* Buffer, int Size, uint8_t Bits, uint8_t Channel
     const int usedChannels = std::min<int>(Channels, MaxChannels);
     // Tails of another channel layout belong to other channels.
     if (flushPending_.exchange(false) || Channels != lastChannels_) {
-        for (auto& tail : overlapStore_)
+        for (auto& tail : *overlapStore_)
             tail.fill(0.0f);
         lastChannels_ = Channels;
     }
@@ -241,7 +243,7 @@ void TQxEqualizer::FilterBlock(uint8_t* Start, int Frames, int Stride, int First
     blockFFT_.IFFT();
 
     for (int c = 0; c < Count; ++c) {
-        float* tail = overlapStore_[First + c].data();
+        float* tail = (*overlapStore_)[First + c].data();
         for (int i = 0; i < overlap_; ++i)
             values[2 * i + c] += tail[i];
         for (int i = 0; i < overlap_; ++i)

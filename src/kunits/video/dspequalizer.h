@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "video/dspfastfourier.h"
 
@@ -77,12 +78,15 @@ private:
     std::atomic<bool> enabled_{false};
     bool processMessages_ = false;
     uint32_t sampleSize_ = 8192;
-    std::array<std::array<float, 2048>, MaxChannels> overlapStore_{};
+    // The tables live on the heap: together they are some 400 KB.
+    using OverlapStore = std::array<std::array<float, 2048>, MaxChannels>;
+    using Gains = std::array<std::array<std::atomic<float>, MaxBands>, MaxChannels>;
+    std::unique_ptr<OverlapStore> overlapStore_;
     std::atomic<bool> dirty_{true};
     std::atomic<bool> flushPending_{false};
     int designedKernels_ = 0; // channels whose kernel is current
     int lastChannels_ = 0;    // channel count of the previous Process
-    std::array<std::array<std::atomic<float>, MaxBands>, MaxChannels> gains_;
+    std::unique_ptr<Gains> gains_;
 };
 
 } // namespace kolvarin::dsp
