@@ -35,14 +35,12 @@ template <>
 struct Vec<4> {
     using F = float __attribute__((vector_size(16)));
     using I = int32_t __attribute__((vector_size(16)));
-    static constexpr I Swap = {1, 0, 3, 2};
     static constexpr I SignRe = {INT32_MIN, 0, INT32_MIN, 0};
 };
 template <>
 struct Vec<8> {
     using F = float __attribute__((vector_size(32)));
     using I = int32_t __attribute__((vector_size(32)));
-    static constexpr I Swap = {1, 0, 3, 2, 5, 4, 7, 6};
     static constexpr I SignRe = {INT32_MIN, 0, INT32_MIN, 0, INT32_MIN, 0, INT32_MIN, 0};
 };
 
@@ -69,7 +67,10 @@ inline V Xor(V v, decltype(Vec<sizeof(V) / 4>::SignRe) mask)
 template <typename V>
 inline V SwapReIm(V v)
 {
-    return __builtin_shuffle(v, Vec<sizeof(V) / 4>::Swap);
+    if constexpr (sizeof(V) == 16)
+        return __builtin_shufflevector(v, v, 1, 0, 3, 2);
+    else
+        return __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6);
 }
 // i * z for every value.
 template <typename V>
@@ -122,8 +123,8 @@ inline void Combine(float* a)
 // (a0, a1) -> (a0 + a1, a0 - a1)
 inline V4 Butterfly2(V4 v)
 {
-    const V4 lo = __builtin_shuffle(v, I4{0, 1, 0, 1});
-    const V4 hi = __builtin_shuffle(v, I4{2, 3, 2, 3});
+    const V4 lo = __builtin_shufflevector(v, v, 0, 1, 0, 1);
+    const V4 hi = __builtin_shufflevector(v, v, 2, 3, 2, 3);
     return lo + Xor(hi, I4{0, 0, INT32_MIN, INT32_MIN});
 }
 
@@ -159,14 +160,14 @@ template <int W, int N, bool Inverse>
         const V4 d = v0 - v1; // (u, v)
         Store(a, Butterfly2(s));
         // (u, u) + (i v, -i v)
-        const V4 uu = __builtin_shuffle(d, I4{0, 1, 0, 1});
-        const V4 iv = Xor(__builtin_shuffle(d, I4{3, 2, 3, 2}), I4{INT32_MIN, 0, 0, INT32_MIN});
+        const V4 uu = __builtin_shufflevector(d, d, 0, 1, 0, 1);
+        const V4 iv = Xor(__builtin_shufflevector(d, d, 3, 2, 3, 2), I4{INT32_MIN, 0, 0, INT32_MIN});
         Store(a + 4, uu + iv);
     } else if constexpr (N == 4) {
         const V4 ef = Butterfly2(Load<4>(a));     // (b0 + b1, b0 - b1)
         const V4 sd = Butterfly2(Load<4>(a + 4)); // (b2 + b3, b2 - b3)
         // (s, -i d)
-        const V4 t = Xor(__builtin_shuffle(sd, I4{0, 1, 3, 2}), I4{0, 0, 0, INT32_MIN});
+        const V4 t = Xor(__builtin_shufflevector(sd, sd, 0, 1, 3, 2), I4{0, 0, 0, INT32_MIN});
         Store(a, ef + t);
         Store(a + 4, ef - t);
     } else if constexpr (!Inverse) {

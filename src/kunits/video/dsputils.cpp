@@ -48,7 +48,7 @@ TCPUFeatures DetectCPUFeatures()
         f.SSE = d & (1u << 25);
         f.SSE2 = d & (1u << 26);
     }
-    if (__get_cpuid_max(0x80000000u, nullptr) >= 0x80000001u && __get_cpuid(0x80000001u, &a, &b, &c, &d)) {
+    if (static_cast<unsigned>(__get_cpuid_max(0x80000000u, nullptr)) >= 0x80000001u && __get_cpuid(0x80000001u, &a, &b, &c, &d)) {
         f.MMXExtensions = d & (1u << 22);
         f.Now3D = d & (1u << 31);
         f.Now3DExtensions = d & (1u << 30);
