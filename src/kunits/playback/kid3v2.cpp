@@ -136,6 +136,30 @@ std::optional<OldTag> ReadOldTag(const tagfile::TagFile& file)
 
 bool HasWholeTag(const Header& header) { return header.exists && header.tagSize > 0; }
 
+// Appends every frame of the old tag that the writer does not own, byte for
+// byte. False when the old tag cannot be read whole.
+bool AppendKeptFrames(const tagfile::TagFile& file, OldTag& old, uint8_t version, std::string& frames)
+{
+    TagBody body(file, old.header, std::move(old.head));
+    bool complete = true;
+    WalkFrames(body, old.header, [&](const Frame& frame) {
+        int slot = SlotOf(frame.id, version);
+        bool owned = (slot >= 0 && slot < kWrittenSlots) || (version == 4 && slot == kDate);
+        if (owned && (slot == kComment || slot == kLink)) {
+            // Only the plain comment and link are ours; described ones stay.
+            std::optional<std::string> content = FrameContent(body, old.header, frame, 1024);
+            owned = content && HasEmptyDescription(slot, *content);
+        }
+        if (owned)
+            return;
+        size_t size = static_cast<size_t>(frame.headerSize + frame.dataSize);
+        std::string_view bytes = body.Get(frame.offset, size);
+        complete = complete && bytes.size() == size;
+        frames.append(bytes);
+    });
+    return complete;
+}
+
 } // namespace
 
 void TID3v2::ResetData() { *this = TID3v2(); }
@@ -196,6 +220,39 @@ bool TID3v2::ReadFromFile(const std::u16string& fileName)
     return true;
 }
 
+std::string TID3v2::RenderFrames(uint8_t version) const
+{
+    std::string frames;
+    auto add = [&](const char* id, std::string_view content) { frames += FrameBytes(version, id, content); };
+    auto addText = [&](int slot, std::u16string_view text) {
+        if (!text.empty())
+            add(FrameId(slot, version), EncodedText(text));
+    };
+    addText(kTitle, title_);
+    addText(kArtist, artist_);
+    addText(kAlbum, album_);
+    if (track_ != 0) {
+        // "7/12" survives a save that keeps track 7.
+        bool keepText = TrackNumber(trackString_) == track_;
+        addText(kTrack, keepText ? trackString_ : tagtext::AnsiToUtf16(std::to_string(track_)));
+    }
+    // Version 2.4 has no TYER: its year is the recording time.
+    addText(version == 4 ? kDate : kYear, year_);
+    addText(kGenre, genre_);
+    if (!comment_.empty()) {
+        std::string text = EncodedText(comment_);
+        std::string terminator(text[0] == '\x01' ? 2 : 1, '\0');
+        add(FrameId(kComment, version), text.substr(0, 1) + "eng" + terminator + text.substr(1));
+    }
+    addText(kComposer, composer_);
+    addText(kEncoder, encoder_);
+    addText(kCopyright, copyright_);
+    addText(kLanguage, language_);
+    if (!link_.empty())
+        add(FrameId(kLink, version), std::string(2, '\0') + tagtext::Utf16ToAnsi(link_));
+    return frames;
+}
+
 bool TID3v2::SaveToFile(const std::u16string& fileName)
 {
     std::string tag;
@@ -207,56 +264,9 @@ bool TID3v2::SaveToFile(const std::u16string& fileName)
             return false;
         old = oldTag->header;
         const uint8_t version = HasFrames(old) ? old.version : 3;
-
-        std::string frames;
-        auto add = [&](const char* id, std::string_view content) { frames += FrameBytes(version, id, content); };
-        auto addText = [&](int slot, std::u16string_view text) {
-            if (!text.empty())
-                add(FrameId(slot, version), EncodedText(text));
-        };
-        addText(kTitle, title_);
-        addText(kArtist, artist_);
-        addText(kAlbum, album_);
-        if (track_ != 0) {
-            // "7/12" survives a save that keeps track 7.
-            bool keepText = TrackNumber(trackString_) == track_;
-            addText(kTrack, keepText ? trackString_ : tagtext::AnsiToUtf16(std::to_string(track_)));
-        }
-        // Version 2.4 has no TYER: its year is the recording time.
-        addText(version == 4 ? kDate : kYear, year_);
-        addText(kGenre, genre_);
-        if (!comment_.empty()) {
-            std::string text = EncodedText(comment_);
-            std::string terminator(text[0] == '\x01' ? 2 : 1, '\0');
-            add(FrameId(kComment, version), text.substr(0, 1) + "eng" + terminator + text.substr(1));
-        }
-        addText(kComposer, composer_);
-        addText(kEncoder, encoder_);
-        addText(kCopyright, copyright_);
-        addText(kLanguage, language_);
-        if (!link_.empty())
-            add(FrameId(kLink, version), std::string(2, '\0') + tagtext::Utf16ToAnsi(link_));
-
-        if (HasFrames(old)) {
-            TagBody body(file, old, std::move(oldTag->head));
-            bool complete = true;
-            WalkFrames(body, old, [&](const Frame& frame) {
-                int slot = SlotOf(frame.id, version);
-                bool owned = (slot >= 0 && slot < kWrittenSlots) || (version == 4 && slot == kDate);
-                if (owned && (slot == kComment || slot == kLink)) {
-                    std::optional<std::string> content = FrameContent(body, old, frame, 1024);
-                    owned = content && HasEmptyDescription(slot, *content);
-                }
-                if (owned)
-                    return;
-                size_t size = static_cast<size_t>(frame.headerSize + frame.dataSize);
-                std::string_view bytes = body.Get(frame.offset, size);
-                complete = complete && bytes.size() == size;
-                frames.append(bytes);
-            });
-            if (!complete)
-                return false;
-        }
+        std::string frames = RenderFrames(version);
+        if (HasFrames(old) && !AppendKeptFrames(file, *oldTag, version, frames))
+            return false;
 
         const int64_t needed = static_cast<int64_t>(kHeaderSize + frames.size());
         const bool inPlace = HasWholeTag(old) && old.tagSize >= needed && old.tagSize <= kInPlaceLimit;

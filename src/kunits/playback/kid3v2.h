@@ -61,6 +61,9 @@ public:
     void SetTrack(uint16_t track) { track_ = track; }
 
 private:
+    // The frames of the edited fields in the given version.
+    std::string RenderFrames(uint8_t version) const;
+
     bool exists_ = false;
     uint8_t versionId_ = 0;
     int64_t size_ = 0;
