@@ -120,10 +120,14 @@ bool TID3v1::SaveToFile(const std::u16string& fileName)
         record[126] = static_cast<char>(track_);
     }
     record[127] = static_cast<char>(genreId_);
-    if (!RemoveFromFile(fileName) || !tagfile::MakeWritable(fileName))
+    if (!tagfile::MakeWritable(fileName))
         return false;
+    // An existing record is overwritten where it stands, else one is appended.
     tagfile::TagFile file(fileName, true);
-    return file.IsOpen() && file.WriteAt(file.Size(), record);
+    if (!file.IsOpen())
+        return false;
+    int64_t offset = HasTag(ReadRecord(file)) ? file.Size() - static_cast<int64_t>(kTagSize) : file.Size();
+    return file.WriteAt(offset, record);
 }
 
 void TID3v1::SetTitle(std::string_view text) { title_ = Fit(text, 30); }

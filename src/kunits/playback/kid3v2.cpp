@@ -155,7 +155,12 @@ bool AppendKeptFrames(const tagfile::TagFile& file, OldTag& old, uint8_t version
         size_t size = static_cast<size_t>(frame.headerSize + frame.dataSize);
         std::string_view bytes = body.Get(frame.offset, size);
         complete = complete && bytes.size() == size;
+        size_t start = frames.size();
         frames.append(bytes);
+        // A 2.4 header flag that unsynchronised every frame is not written
+        // again, so each kept frame carries it itself.
+        if (complete && version == 4 && (old.header.flags & 0x80))
+            frames[start + 9] = static_cast<char>(frames[start + 9] | 0x02);
     });
     return complete;
 }

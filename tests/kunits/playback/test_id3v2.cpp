@@ -313,3 +313,18 @@ TEST_F(ID3v2Test, SaveClearsReadOnlyAndKeepsTheRestOfTheMode)
     EXPECT_FALSE(tag.SaveToFile(Name(dir_.path() / "missing.mp3")));
     EXPECT_FALSE(tag.SaveToFile(Name(dir_.path())));
 }
+
+TEST_F(ID3v2Test, KeptFramesOfAnUnsynchronisedVersion24TagCarryTheirFlag)
+{
+    const std::string custom = Frame(4, "TXXX", Enc(0, std::string("k\0\xFF\x00\xE0", 5)));
+    auto name = write(Tag(4, custom + TextFrame(4, "TIT2", "T"), 0, 0x80) + Audio());
+    TID3v2 tag;
+    ASSERT_TRUE(tag.ReadFromFile(name));
+    EXPECT_EQ(tag.Title(), u"T");
+    ASSERT_TRUE(tag.SaveToFile(name));
+    std::string bytes = read();
+    EXPECT_EQ(bytes[5], '\0') << "header flags";
+    size_t at = bytes.find("TXXX");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(bytes.substr(at, custom.size()), custom.substr(0, 9) + '\x02' + custom.substr(10));
+}
