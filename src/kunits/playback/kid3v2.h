@@ -16,8 +16,8 @@ public:
     // All fields empty, Exists false, VersionID 0, Size 0, Track 0.
     void ResetData();
     // True when the first 10 bytes of the file could be read; Exists tells
-    // whether they start a tag. Frames that are compressed, encrypted or do
-    // not fit the tag are passed over.
+    // whether they start a tag. Compressed and encrypted frames are passed
+    // over; the frames end at one that does not fit the tag.
     bool ReadFromFile(const std::u16string& fileName);
     // Writes the fields into the file's tag (a new one is version 2.3, an
     // existing one keeps its version) and keeps every other frame of the old

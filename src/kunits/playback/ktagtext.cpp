@@ -31,7 +31,7 @@ std::u16string Utf8ToUtf16(std::string_view text)
             ++i;
             continue;
         }
-        int extra = c >= 0xF0 && c <= 0xF4 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
+        int extra = c >= 0xC2 && c < 0xE0 ? 1 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
         if (extra < 0 || i + extra >= text.size()) {
             out.push_back(kReplacement);
             ++i;
