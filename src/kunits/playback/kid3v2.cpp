@@ -136,12 +136,19 @@ std::optional<OldTag> ReadOldTag(const tagfile::TagFile& file)
 
 bool HasWholeTag(const Header& header) { return header.exists && header.tagSize > 0; }
 
-// Appends every frame of the old tag that the writer does not own, byte for
-// byte. False when the old tag cannot be read whole.
-bool AppendKeptFrames(const tagfile::TagFile& file, OldTag& old, uint8_t version, std::string& frames)
-{
-    TagBody body(file, old.header, std::move(old.head));
+struct KeptFrames {
     bool complete = true;
+    // Comments and links with a description were kept.
+    bool describedComment = false;
+    bool describedLink = false;
+};
+
+// Appends every frame of the old tag that the writer does not own, byte for
+// byte; complete is false when the old tag cannot be read whole.
+KeptFrames AppendKeptFrames(const tagfile::TagFile& file, OldTag& old, uint8_t version, std::string& frames)
+{
+    KeptFrames kept;
+    TagBody body(file, old.header, std::move(old.head));
     WalkFrames(body, old.header, [&](const Frame& frame) {
         int slot = SlotOf(frame.id, version);
         bool owned = (slot >= 0 && slot < kWrittenSlots) || (version == 4 && slot == kDate);
@@ -149,20 +156,21 @@ bool AppendKeptFrames(const tagfile::TagFile& file, OldTag& old, uint8_t version
             // Only the plain comment and link are ours; described ones stay.
             std::optional<std::string> content = FrameContent(body, old.header, frame, 1024);
             owned = content && HasEmptyDescription(slot, *content);
+            (slot == kComment ? kept.describedComment : kept.describedLink) |= content && !owned;
         }
         if (owned)
             return;
         size_t size = static_cast<size_t>(frame.headerSize + frame.dataSize);
         std::string_view bytes = body.Get(frame.offset, size);
-        complete = complete && bytes.size() == size;
+        kept.complete = kept.complete && bytes.size() == size;
         size_t start = frames.size();
         frames.append(bytes);
         // A 2.4 header flag that unsynchronised every frame is not written
         // again, so each kept frame carries it itself.
-        if (complete && version == 4 && (old.header.flags & 0x80))
+        if (kept.complete && version == 4 && (old.header.flags & 0x80))
             frames[start + 9] = static_cast<char>(frames[start + 9] | 0x02);
     });
-    return complete;
+    return kept;
 }
 
 } // namespace
@@ -270,8 +278,17 @@ bool TID3v2::SaveToFile(const std::u16string& fileName)
         old = oldTag->header;
         const uint8_t version = HasFrames(old) ? old.version : 3;
         std::string frames = RenderFrames(version);
-        if (HasFrames(old) && !AppendKeptFrames(file, *oldTag, version, frames))
-            return false;
+        if (HasFrames(old)) {
+            KeptFrames kept = AppendKeptFrames(file, *oldTag, version, frames);
+            if (!kept.complete)
+                return false;
+            // An empty plain frame keeps a cleared comment or link from
+            // falling back to a described one.
+            if (kept.describedComment && comment_.empty())
+                frames += FrameBytes(version, FrameId(kComment, version), std::string("\0eng\0", 5));
+            if (kept.describedLink && link_.empty())
+                frames += FrameBytes(version, FrameId(kLink, version), std::string(2, '\0'));
+        }
 
         const int64_t needed = static_cast<int64_t>(kHeaderSize + frames.size());
         const bool inPlace = HasWholeTag(old) && old.tagSize >= needed && old.tagSize <= kInPlaceLimit;

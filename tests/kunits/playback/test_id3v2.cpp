@@ -328,3 +328,25 @@ TEST_F(ID3v2Test, KeptFramesOfAnUnsynchronisedVersion24TagCarryTheirFlag)
     ASSERT_NE(at, std::string::npos);
     EXPECT_EQ(bytes.substr(at, custom.size()), custom.substr(0, 9) + '\x02' + custom.substr(10));
 }
+
+TEST_F(ID3v2Test, ClearedCommentAndLinkDoNotFallBackToDescribedOnes)
+{
+    const std::string frames = Frame(3, "COMM", Enc(0, std::string("eng\0", 4) + "plain")) +
+                               Frame(3, "COMM", Enc(0, std::string("eng") + "iTunNORM" + '\0' + "00000")) +
+                               Frame(3, "WXXX", Enc(0, std::string("\0", 1) + "http://plain/")) +
+                               Frame(3, "WXXX", Enc(0, std::string("shop\0", 5) + "http://shop/"));
+    auto name = write(Tag(3, frames) + Audio());
+    TID3v2 tag;
+    ASSERT_TRUE(tag.ReadFromFile(name));
+    EXPECT_EQ(tag.Comment(), u"plain");
+    EXPECT_EQ(tag.Link(), u"http://plain/");
+    tag.SetComment(u"");
+    tag.SetURL(u"");
+    ASSERT_TRUE(tag.SaveToFile(name));
+    TID3v2 back;
+    ASSERT_TRUE(back.ReadFromFile(name));
+    EXPECT_EQ(back.Comment(), u"");
+    EXPECT_EQ(back.Link(), u"");
+    EXPECT_NE(read().find("iTunNORM"), std::string::npos);
+    EXPECT_NE(read().find("http://shop/"), std::string::npos);
+}
