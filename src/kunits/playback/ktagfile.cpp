@@ -1,6 +1,7 @@
 #include "playback/ktagfile_p.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -131,16 +132,34 @@ int CreateTemporary(const std::string& name, std::string& temp)
     return -1;
 }
 
+// The file a name stands for, so that a link keeps pointing at the new
+// content; the name itself when it does not resolve (a new file).
+std::string Resolved(const std::string& name)
+{
+    char* real = ::realpath(name.c_str(), nullptr);
+    if (!real)
+        return name;
+    std::string resolved(real);
+    ::free(real);
+    return resolved;
+}
+
 // The temporary-file replacement behind both public forms. src < 0: no old
-// content is kept. mode < 0: the new file keeps its default mode.
-bool WriteReplacement(const std::string& name, std::string_view head, int src, int64_t keepFrom, int mode)
+// content is kept. old: the replaced file, whose owner and mode (with
+// extraBits) the new one takes; none for a new file.
+bool WriteReplacement(const std::string& name, std::string_view head, int src, int64_t keepFrom, const struct stat* old,
+                      mode_t extraBits)
 {
     std::string temp;
     int dst = CreateTemporary(name, temp);
     if (dst < 0)
         return false;
+    if (old && ::fchown(dst, old->st_uid, old->st_gid) != 0) {
+        // Only a privileged user may hand the file to another owner; the
+        // content matters more than its owner.
+    }
     bool ok = WriteAll(dst, head.data(), head.size()) && (src < 0 || CopyTail(src, keepFrom, dst)) &&
-              (mode < 0 || ::fchmod(dst, static_cast<mode_t>(mode)) == 0) && ::fsync(dst) == 0;
+              (!old || ::fchmod(dst, (old->st_mode & 07777) | extraBits) == 0) && ::fsync(dst) == 0;
     ok = ::close(dst) == 0 && ok;
     if (ok)
         ok = ::rename(temp.c_str(), name.c_str()) == 0;
@@ -153,28 +172,24 @@ bool WriteReplacement(const std::string& name, std::string_view head, int src, i
 
 bool ReplaceFile(const std::u16string& fileName, std::string_view head, int64_t keepFrom)
 {
-    std::string name = NativeName(fileName);
+    std::string name = Resolved(NativeName(fileName));
     int src = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (src < 0)
         return false;
     struct stat st {};
-    bool ok = ::fstat(src, &st) == 0 && S_ISREG(st.st_mode) &&
-              WriteReplacement(name, head, src, keepFrom, static_cast<int>((st.st_mode & 07777) | S_IWUSR));
+    bool ok = ::fstat(src, &st) == 0 && S_ISREG(st.st_mode) && WriteReplacement(name, head, src, keepFrom, &st, S_IWUSR);
     ::close(src);
     return ok;
 }
 
 bool WriteFileAtomically(const std::u16string& fileName, std::string_view bytes)
 {
-    std::string name = NativeName(fileName);
+    std::string name = Resolved(NativeName(fileName));
     struct stat st {};
-    int mode = -1;
-    if (::stat(name.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode))
-            return false;
-        mode = static_cast<int>(st.st_mode & 07777);
-    }
-    return WriteReplacement(name, bytes, -1, 0, mode);
+    bool exists = ::stat(name.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        return false;
+    return WriteReplacement(name, bytes, -1, 0, exists ? &st : nullptr, 0);
 }
 
 } // namespace kolvarin::tagfile

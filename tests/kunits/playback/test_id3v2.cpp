@@ -350,3 +350,18 @@ TEST_F(ID3v2Test, ClearedCommentAndLinkDoNotFallBackToDescribedOnes)
     EXPECT_NE(read().find("iTunNORM"), std::string::npos);
     EXPECT_NE(read().find("http://shop/"), std::string::npos);
 }
+
+TEST_F(ID3v2Test, SaveThroughALinkReplacesTheLinkedFile)
+{
+    const std::string audio = Audio();
+    auto target = write(audio);
+    auto link = dir_.path() / "link.mp3";
+    std::filesystem::create_symlink(dir_.path() / "song.mp3", link);
+    TID3v2 tag;
+    tag.SetTitle(u"Linked");
+    ASSERT_TRUE(tag.SaveToFile(Name(link)));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    TID3v2 back;
+    ASSERT_TRUE(back.ReadFromFile(target));
+    EXPECT_EQ(back.Title(), u"Linked");
+}
