@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include "playback/ktagfile_p.h"
+#include "core/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin {
@@ -74,12 +75,12 @@ bool TAPEtag::ReadFromFile(const std::u16string& fileName)
         for (const auto& [name, field] : fields) {
             if (::strcasecmp(key.c_str(), name) != 0)
                 continue;
-            std::u16string value = version_ > 1000 ? tagtext::Utf8ToUtf16(raw) : tagtext::AnsiToUtf16(raw);
+            std::u16string value = version_ > 1000 ? Utf8ToUtf16(raw) : AnsiToUtf16(raw);
             *(field ? field : &trackText) = std::move(value);
         }
     }
     long long track = 0;
-    std::string trackNumber = tagtext::Utf16ToAnsi(trackText.substr(0, trackText.find(u'/')));
+    std::string trackNumber = Utf16ToAnsi(trackText.substr(0, trackText.find(u'/')));
     if (tagtext::ParseInteger(trackNumber, INT32_MIN, INT32_MAX, track))
         track_ = static_cast<int32_t>(track);
     return true;

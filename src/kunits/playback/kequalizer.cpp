@@ -7,6 +7,7 @@
 
 #include "core/kreadln.h"
 #include "playback/ktagfile_p.h"
+#include "core/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin {
@@ -58,7 +59,7 @@ std::u16string GetEqualizerBandGainText(int value)
 {
     int gain = value - EqualizerNeutralValue;
     std::string text = (gain >= 0 ? "+" : "") + std::to_string(gain) + " db";
-    return tagtext::AnsiToUtf16(text);
+    return AnsiToUtf16(text);
 }
 
 float EqualizerGainDb(int value) { return static_cast<float>(value - EqualizerNeutralValue); }
@@ -70,7 +71,7 @@ int VideoEqualizerGain(int value)
 
 bool LoadEqualizerPreset(const std::u16string& fileName, TEqualizerValues& values)
 {
-    std::ifstream file(tagtext::Utf16ToUtf8(fileName), std::ios::binary);
+    std::ifstream file(Utf16ToUtf8(fileName), std::ios::binary);
     if (!file)
         return false;
     std::string line;

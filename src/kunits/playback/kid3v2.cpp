@@ -6,6 +6,7 @@
 
 #include "playback/kid3v2frames_p.h"
 #include "playback/ktagfile_p.h"
+#include "core/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin {
@@ -71,14 +72,14 @@ std::u16string DescribedText(int slot, const std::optional<std::string>& content
     std::string_view description, rest;
     SplitTerminated(encoding, std::string_view(*content).substr(DescriptionStart(slot)), description, rest);
     // A link is always Latin-1, whatever encodes its description.
-    std::u16string text = slot == kLink ? tagtext::AnsiToUtf16(tagtext::UpToNul(rest)) : DecodeText(encoding, rest);
+    std::u16string text = slot == kLink ? AnsiToUtf16(tagtext::UpToNul(rest)) : DecodeText(encoding, rest);
     return tagtext::TrimWide(text);
 }
 
 // The number before the first "/", or nothing when it is not one.
 std::optional<uint16_t> TrackNumber(std::u16string_view text)
 {
-    std::string ansi = tagtext::Utf16ToAnsi(text.substr(0, text.find(u'/')));
+    std::string ansi = Utf16ToAnsi(text.substr(0, text.find(u'/')));
     long long value = 0;
     if (!tagtext::ParseInteger(ansi, 0, 0xFFFF, value))
         return std::nullopt;
@@ -90,7 +91,7 @@ std::optional<uint16_t> TrackNumber(std::u16string_view text)
 std::string EncodedText(std::u16string_view text)
 {
     if (tagtext::IsLatin1Safe(text))
-        return std::string(1, '\0') + tagtext::Utf16ToAnsi(text);
+        return std::string(1, '\0') + Utf16ToAnsi(text);
     std::string bytes("\x01\xFF\xFE", 3);
     for (char16_t unit : text) {
         bytes.push_back(static_cast<char>(unit & 0xFF));
@@ -247,7 +248,7 @@ std::string TID3v2::RenderFrames(uint8_t version) const
     if (track_ != 0) {
         // "7/12" survives a save that keeps track 7.
         bool keepText = TrackNumber(trackString_) == track_;
-        addText(kTrack, keepText ? trackString_ : tagtext::AnsiToUtf16(std::to_string(track_)));
+        addText(kTrack, keepText ? trackString_ : AnsiToUtf16(std::to_string(track_)));
     }
     // Version 2.4 has no TYER: its year is the recording time.
     addText(version == 4 ? kDate : kYear, year_);
@@ -262,7 +263,7 @@ std::string TID3v2::RenderFrames(uint8_t version) const
     addText(kCopyright, copyright_);
     addText(kLanguage, language_);
     if (!link_.empty())
-        add(FrameId(kLink, version), std::string(2, '\0') + tagtext::Utf16ToAnsi(link_));
+        add(FrameId(kLink, version), std::string(2, '\0') + Utf16ToAnsi(link_));
     return frames;
 }
 

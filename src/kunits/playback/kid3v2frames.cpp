@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin::id3v2 {
@@ -168,13 +169,13 @@ std::u16string DecodeText(uint8_t encoding, std::string_view bytes)
 {
     switch (encoding) {
     case 0:
-        return tagtext::AnsiToUtf16(tagtext::UpToNul(bytes));
+        return AnsiToUtf16(tagtext::UpToNul(bytes));
     case 1:
         return DecodeUtf16(bytes, false);
     case 2:
         return DecodeUtf16(bytes, true);
     case 3:
-        return tagtext::Utf8ToUtf16(tagtext::UpToNul(bytes));
+        return Utf8ToUtf16(tagtext::UpToNul(bytes));
     default:
         return {};
     }

@@ -3,6 +3,7 @@
 #include "playback/kapetag.h"
 #include "playback/kid3v1.h"
 #include "playback/kid3v2.h"
+#include "core/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin {
@@ -38,7 +39,7 @@ std::u16string GetID3TagCaption(const std::u16string& fileName)
     TID3v1 v1;
     if (!v1.ReadFromFile(fileName) || !v1.Exists())
         return {};
-    return Caption(tagtext::AnsiToUtf16(v1.Artist()), tagtext::AnsiToUtf16(v1.Title()));
+    return Caption(AnsiToUtf16(v1.Artist()), AnsiToUtf16(v1.Title()));
 }
 
 std::string GetAPETagTrack(const std::u16string& fileName)

@@ -8,13 +8,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin::tagfile {
 
 namespace {
 
-std::string NativeName(const std::u16string& fileName) { return tagtext::Utf16ToUtf8(fileName); }
+std::string NativeName(const std::u16string& fileName) { return Utf16ToUtf8(fileName); }
 
 bool WriteAll(int fd, const char* data, size_t count)
 {
