@@ -314,17 +314,10 @@ bool TID3v2::SaveToFile(const std::u16string& fileName)
 
 bool TID3v2::RemoveFromFile(const std::u16string& fileName)
 {
-    Header old;
-    {
-        tagfile::TagFile file(fileName, false);
-        std::optional<OldTag> oldTag = ReadOldTag(file);
-        if (!oldTag)
-            return false;
-        old = oldTag->header;
-    }
-    if (!HasWholeTag(old))
+    std::optional<OldTag> old = ReadOldTag(tagfile::TagFile(fileName, false));
+    if (!old || !HasWholeTag(old->header))
         return false;
-    return tagfile::MakeWritable(fileName) && tagfile::ReplaceFile(fileName, {}, old.tagSize);
+    return tagfile::MakeWritable(fileName) && tagfile::ReplaceFile(fileName, {}, old->header.tagSize);
 }
 
 void TID3v2::SetTitle(std::u16string_view text) { title_ = tagtext::TrimWide(text); }
