@@ -138,6 +138,25 @@ std::string_view TagBody::Get(int64_t offset, size_t count)
     return std::string_view(cache_).substr(0, count);
 }
 
+bool EndsAtFrameBoundary(TagBody& body, int64_t offset)
+{
+    if (offset == body.End())
+        return true;
+    if (offset > body.End())
+        return false;
+    std::string_view id = body.Get(offset, 4);
+    if (!id.empty() && id[0] == '\0')
+        return true;
+    return id.size() == 4 && IsFrameId(id);
+}
+
+bool IsFrameId(std::string_view id)
+{
+    if (id.empty() || id[0] < 'A' || id[0] > 'Z')
+        return false;
+    return std::all_of(id.begin(), id.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
+}
+
 std::optional<std::string> FrameContent(TagBody& body, const Header& header, const Frame& frame, size_t limit)
 {
     int64_t skip = 0;

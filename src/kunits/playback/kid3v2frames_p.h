@@ -61,9 +61,10 @@ struct Frame {
     int64_t dataSize = 0;
 };
 
-// Calls visit(const Frame&) for each frame in order. Stops at padding (a
-// first ID character outside A..Z), at a frame that overruns the tag and at
-// a malformed 2.4 size. Every step moves forward by at least a frame header.
+// Calls visit(const Frame&) for each frame in order. Stops at padding or
+// anything else that is not a frame ID, at a frame that overruns the tag and at
+// a 2.4 size that is neither syncsafe nor a plain size ending at a frame
+// boundary. Every step moves forward by at least a frame header.
 template <class Visit>
 void WalkFrames(TagBody& body, const Header& header, Visit&& visit);
 
@@ -94,6 +95,13 @@ uint32_t ReadBE(std::string_view bytes, size_t count);
 // A syncsafe number of four 7-bit bytes; false when a high bit is set.
 bool ReadSyncsafe(std::string_view bytes, uint32_t& value);
 
+// An ID of upper-case letters and digits that starts with a letter.
+bool IsFrameId(std::string_view id);
+
+// True when offset is the tag's end, the start of its padding or of a
+// frame with a well-formed 4-character ID.
+bool EndsAtFrameBoundary(TagBody& body, int64_t offset);
+
 template <class Visit>
 void WalkFrames(TagBody& body, const Header& header, Visit&& visit)
 {
@@ -101,7 +109,7 @@ void WalkFrames(TagBody& body, const Header& header, Visit&& visit)
     int64_t pos = body.Start();
     while (body.End() - pos >= headerSize) {
         std::string_view bytes = body.Get(pos, static_cast<size_t>(headerSize));
-        if (static_cast<int64_t>(bytes.size()) < headerSize || bytes[0] < 'A' || bytes[0] > 'Z')
+        if (static_cast<int64_t>(bytes.size()) < headerSize || !IsFrameId(bytes.substr(0, header.version == 2 ? 3 : 4)))
             return;
         Frame frame;
         frame.offset = pos;
@@ -114,7 +122,15 @@ void WalkFrames(TagBody& body, const Header& header, Visit&& visit)
             frame.id.assign(bytes.substr(0, 4));
             frame.formatFlags = static_cast<uint8_t>(bytes[9]);
             if (header.version == 4) {
-                if (!ReadSyncsafe(bytes.substr(4), size))
+                const uint32_t plain = ReadBE(bytes.substr(4), 4);
+                const bool syncsafe = ReadSyncsafe(bytes.substr(4), size);
+                // Some writers put 2.3-style sizes into 2.4 tags: a size
+                // above 127 is taken plainly when only that reading ends
+                // where the next frame, the padding or the tag end begins.
+                if (plain > 127 && !(syncsafe && EndsAtFrameBoundary(body, pos + headerSize + size)) &&
+                    EndsAtFrameBoundary(body, pos + headerSize + plain))
+                    size = plain;
+                else if (!syncsafe)
                     return;
             } else {
                 size = ReadBE(bytes.substr(4), 4);

@@ -99,6 +99,17 @@ TEST_F(ID3v2Test, LongFramesAreCutAndVersionsReadTheirOwnLayout)
     EXPECT_EQ(v24.Title(), std::u16string(199, u'y'));
     EXPECT_EQ(v24.Artist(), u"Next");
 
+    // 2.3-style sizes in a 2.4 tag, as some writers make them: 200 is 00 00 00 C8
+    // (not syncsafe at all) and 300 is 00 00 01 2C (syncsafe 172, which lands
+    // inside the frame).
+    for (uint32_t size : {200u, 300u}) {
+        std::string content = Enc(0, std::string(size - 1, 'p'));
+        std::string frame = "TIT2" + BE32(size) + std::string(2, '\0') + content;
+        TID3v2 plain = readTag(Tag(4, frame + TextFrame(4, "TPE1", "Next"), 10));
+        EXPECT_EQ(plain.Title().size(), std::min<size_t>(size - 1, 499)) << size;
+        EXPECT_EQ(plain.Artist(), u"Next") << size;
+    }
+
     TID3v2 v22 = readTag(Tag(2, TextFrame(2, "TT2", "Two") + TextFrame(2, "TP1", "Artist") + TextFrame(2, "TRK", "4")));
     EXPECT_EQ(v22.Title(), u"Two");
     EXPECT_EQ(v22.Artist(), u"Artist");
