@@ -2,6 +2,8 @@
 
 #include "zip/dztext.h"
 
+#include <sys/stat.h>
+
 namespace kolvarin::dz {
 
 std::uint16_t Le16(const std::uint8_t* p) {
@@ -23,8 +25,9 @@ bool ArchiveFile::Open(const std::string& utf8Name) {
     if (file_ == nullptr) {
         return false;
     }
-    // A folder opens for reading on Linux but has no size to seek to.
-    if (fseeko(file_, 0, SEEK_END) != 0 || (size_ = ftello(file_)) < 0 || fseeko(file_, 0, SEEK_SET) != 0) {
+    // A folder opens for reading on Linux; only a regular file has a size.
+    struct stat info {};
+    if (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode) || fseeko(file_, 0, SEEK_END) != 0 || (size_ = ftello(file_)) < 0 || fseeko(file_, 0, SEEK_SET) != 0) {
         Close();
         return false;
     }
