@@ -76,13 +76,11 @@ int TZipHandler::Extract() {
             command.BaseDir = shown;
         }
         const dz::EntryPoints& library = CheckUse();
-        command.Handle = Unattended ? 0 : 1;
         command.Caller = this;
         command.Version = dz::kCommandVersion;
         command.CallbackProc = &TZipHandler::Callback;
-        command.Verbose = Verbose;
+        command.Verbose = Verbose || Trace;
         command.Test = (ExtrOptions & ExtrTest) != 0;
-        command.Trace = Trace || Verbose;
         command.Update = (ExtrOptions & ExtrUpdate) != 0;
         command.Freshen = (ExtrOptions & ExtrFreshen) != 0 && !command.Update;
         command.DirNames = (ExtrOptions & ExtrDirNames) != 0;

@@ -25,7 +25,7 @@ enum class CallbackKind {
     ItemStart,  // FileName, Size: the member's uncompressed size
     ItemEnd,    // FileName
     TotalEnd,
-    Message,    // Code, Text
+    Message,    // Code, Text, FileName; only for a verbose command
     Warning,    // Code, Text, FileName
     Error,      // Code, Text, FileName
 };
@@ -63,14 +63,12 @@ enum DZCode : int {
 // The unzip command block. The caller owns it; the library reads it during
 // DZ_UnzExec only.
 struct UnzCommand {
-    std::uintptr_t Handle = 0; // owner window; 0 when unattended
     void* Caller = nullptr;    // handed back to Callback
     int Version = 0;           // kCommandVersion
     Callback CallbackProc = nullptr;
-    bool Verbose = false;
+    bool Verbose = false;      // also report informational messages
     std::u16string BaseDir;    // folder to extract into; empty: the current folder
     bool Test = false;         // check the data, write nothing
-    bool Trace = false;
     bool Update = false;       // missing files and files older than the member
     bool Freshen = false;      // only existing files older than the member
     bool DirNames = false;     // keep the members' folders below BaseDir

@@ -35,6 +35,17 @@ void AppendUtf16(std::u16string& out, char32_t c) {
     }
 }
 
+// One UTF-16 unit per byte of an 8-bit code page.
+template <typename Map>
+std::u16string MapBytes(const std::string& text, Map map) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        out += map(static_cast<std::uint8_t>(ch));
+    }
+    return out;
+}
+
 } // namespace
 
 std::string ToUtf8(const std::u16string& text) {
@@ -109,23 +120,13 @@ std::u16string FromUtf8(const std::string& text) {
 }
 
 std::u16string FromCp437(const std::string& text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto b = static_cast<std::uint8_t>(ch);
-        out += b < 0x80 ? static_cast<char16_t>(b) : kCp437High[b - 0x80];
-    }
-    return out;
+    return MapBytes(text, [](std::uint8_t b) { return b < 0x80 ? static_cast<char16_t>(b) : kCp437High[b - 0x80]; });
 }
 
 std::u16string FromCp1252(const std::string& text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto b = static_cast<std::uint8_t>(ch);
-        out += (b >= 0x80 && b < 0xA0) ? kCp1252C1[b - 0x80] : static_cast<char16_t>(b);
-    }
-    return out;
+    return MapBytes(text, [](std::uint8_t b) {
+        return (b >= 0x80 && b < 0xA0) ? kCp1252C1[b - 0x80] : static_cast<char16_t>(b);
+    });
 }
 
 } // namespace kolvarin::dz

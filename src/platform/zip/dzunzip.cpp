@@ -207,7 +207,9 @@ private:
             return !ec && current < DosTimeToFileTime(m.Header.DateTime);
         }
         if (!cmd_.OverWrite) {
-            Report(CallbackKind::Message, DZ_MSG_EXISTS, Format(u"%s exists, not overwritten", m.Name), m.Name);
+            if (cmd_.Verbose) {
+                Report(CallbackKind::Message, DZ_MSG_EXISTS, Format(u"%s exists, not overwritten", m.Name), m.Name);
+            }
             return false;
         }
         return true;

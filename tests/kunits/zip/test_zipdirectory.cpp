@@ -1,6 +1,5 @@
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include <zlib.h>
 
@@ -19,15 +18,6 @@ ZipArchive SkinArchive() {
     a.Members[2].Extra = std::string("\x55\x54\x01\x00\x07", 5);
     a.Members[2].Comment = "the description";
     return a;
-}
-
-std::string Random(std::size_t size, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string out(size, '\0');
-    for (char& c : out) {
-        c = static_cast<char>(rng());
-    }
-    return out;
 }
 
 using ZipDirectoryTest = ZipFixture;
@@ -102,7 +92,7 @@ TEST_F(ZipDirectoryTest, TrailingBytesWarnUnlessShortPadding) {
 
 TEST_F(ZipDirectoryTest, PrefixWarnsAndListsCorrectly) {
     ZipArchive a = SkinArchive();
-    a.Prefix = "MZ stub " + Random(5000, 1);
+    a.Prefix = "MZ stub " + ktest::RandomBytes(5000, 1);
     ASSERT_EQ(Open(Write("sfx.kskz", a)), 0);
     EXPECT_EQ(messages_, std::vector<int>{10203});
     EXPECT_EQ(zip_.ErrCode(), 10203);
@@ -128,21 +118,21 @@ TEST_F(ZipDirectoryTest, NotAnArchive) {
     } cases[] = {
         {"short.zip", "PK\x05\x06", 11036},
         {"empty.zip", "", 11036},
-        {"random.zip", Random(70000, 2), 11036},
+        {"random.zip", ktest::RandomBytes(70000, 2), 11036},
         {"truncated.zip", good.substr(0, good.size() - 30), 11036},
         // Digits at the end of a damaged package's name are no disk number.
-        {"skin123.kskz", Random(3000, 3), 11036},
-        {"backup007", Random(100, 4), 11036},
-        {"set.z02", Random(3000, 5), 11038},
-        {"set.Z01", "PK\x07\x08PK\x03\x04" + Random(3000, 6), 11037},
-        {"set.zip", "PK\x07\x08PK\x03\x04" + Random(3000, 7), 11045},
+        {"skin123.kskz", ktest::RandomBytes(3000, 3), 11036},
+        {"backup007", ktest::RandomBytes(100, 4), 11036},
+        {"set.z02", ktest::RandomBytes(3000, 5), 11038},
+        {"set.Z01", "PK\x07\x08PK\x03\x04" + ktest::RandomBytes(3000, 6), 11037},
+        {"set.zip", "PK\x07\x08PK\x03\x04" + ktest::RandomBytes(3000, 7), 11045},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Open(Write(c.name, c.bytes)), c.number) << c.name;
         EXPECT_EQ(zip_.Count(), 0);
     }
     EXPECT_EQ(raised_, u"This is the first file in a backup set,\r\nplease choose the last file of this set");
-    Open(Write("x.z12", Random(3000, 8)));
+    Open(Write("x.z12", ktest::RandomBytes(3000, 8)));
     EXPECT_EQ(raised_, u"This is the 12th disk in a backup set,\r\nplease insert the last disk of this set");
 }
 

@@ -217,6 +217,18 @@ TEST_F(ZipExtractTest, LibraryFaultGivesMinusSeven) {
     EXPECT_EQ(zip_.Extract(), TZipHandler::kLibraryFault);
 }
 
+TEST_F(ZipExtractTest, SpannedMarkerBeforeASinglePartArchive) {
+    ZipArchive a = SkinPackage();
+    a.SpanMarker = true;
+    ASSERT_EQ(Open(Write("Blue.kskz", a)), 0);
+    EXPECT_EQ(zip_.Count(), 3);
+    zip_.ExtrBaseDir = TempText();
+    zip_.ExtrOptions = kolvarin::ExtrForceDirs;
+    EXPECT_EQ(zip_.Extract(), 3);
+    EXPECT_EQ(ktest::readFile(Temp() / "old.kskn"), "line skin");
+    EXPECT_TRUE(messages_.empty());
+}
+
 // An archive made by the outside zip tool lists and extracts like ours.
 TEST_F(ZipExtractTest, ArchiveMadeByTheZipTool) {
     if (std::system("command -v zip >/dev/null 2>&1") != 0) {

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <filesystem>
-#include <random>
 
 #include <gtest/gtest.h>
 
@@ -12,19 +11,11 @@
 
 namespace fs = std::filesystem;
 using namespace kolvarin::dz;
+using ktest::RandomBytes;
 using ktest::ZipArchive;
 using ktest::ZipMember;
 
 namespace {
-
-std::string RandomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string out(size, '\0');
-    for (char& c : out) {
-        c = static_cast<char>(rng());
-    }
-    return out;
-}
 
 // Every file below a folder, as paths relative to it.
 std::vector<std::string> Files(const fs::path& folder) {
@@ -204,6 +195,7 @@ TEST_F(UnzipTest, OptionsAndFileList) {
                  ZipMember("other/blue.bmp", "bmp2")};
     UnzCommand c = Command(a);
     c.OverWrite = false;
+    c.Verbose = true;
     // Without folder names both "blue.bmp" land on one file: the first wins.
     EXPECT_EQ(Run(c), 2);
     EXPECT_EQ(ktest::readFile(Base() / "keep.txt"), "mine");

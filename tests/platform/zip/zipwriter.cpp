@@ -1,5 +1,6 @@
 #include "zipwriter.h"
 
+#include <random>
 #include <stdexcept>
 
 #include <zlib.h>
@@ -18,7 +19,27 @@ void Put32(std::string& out, std::uint32_t v) {
     Put16(out, v >> 16);
 }
 
+// The fields local and central headers share, from "version needed" on.
+void PutCommon(std::string& out, const ZipMember& m, std::uint32_t crc, std::uint32_t csize, std::uint32_t usize) {
+    Put16(out, 20);
+    Put16(out, m.Flags);
+    Put16(out, m.Method);
+    Put32(out, m.DateTime);
+    Put32(out, crc);
+    Put32(out, csize);
+    Put32(out, usize);
+}
+
 } // namespace
+
+std::string RandomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string out(size, '\0');
+    for (char& c : out) {
+        c = static_cast<char>(rng());
+    }
+    return out;
+}
 
 std::string Deflate(const std::string& data) {
     z_stream zs{};
@@ -53,13 +74,7 @@ std::string WriteZip(const ZipArchive& archive) {
         const auto offset = static_cast<std::uint32_t>(body.size());
 
         Put32(body, 0x04034b50);
-        Put16(body, 20);
-        Put16(body, m.Flags);
-        Put16(body, m.Method);
-        Put32(body, m.DateTime);
-        Put32(body, crc);
-        Put32(body, csize);
-        Put32(body, usize);
+        PutCommon(body, m, crc, csize, usize);
         Put16(body, static_cast<std::uint32_t>(m.Name.size()));
         Put16(body, 0);
         body += m.Name;
@@ -68,13 +83,7 @@ std::string WriteZip(const ZipArchive& archive) {
         Put32(central, 0x02014b50);
         central += static_cast<char>(m.MadeByVersion);
         central += static_cast<char>(m.HostSystem);
-        Put16(central, 20);
-        Put16(central, m.Flags);
-        Put16(central, m.Method);
-        Put32(central, m.DateTime);
-        Put32(central, crc);
-        Put32(central, csize);
-        Put32(central, usize);
+        PutCommon(central, m, crc, csize, usize);
         Put16(central, static_cast<std::uint32_t>(m.Name.size()));
         Put16(central, static_cast<std::uint32_t>(m.Extra.size()));
         Put16(central, static_cast<std::uint32_t>(m.Comment.size()));

@@ -41,6 +41,9 @@ struct ZipArchive {
 
 std::string WriteZip(const ZipArchive& archive);
 
+// Reproducible noise.
+std::string RandomBytes(std::size_t size, unsigned seed);
+
 // Raw deflate of data.
 std::string Deflate(const std::string& data);
 
