@@ -112,6 +112,19 @@ TEST_F(UnzipTest, MemberNamesStayInsideTheBaseFolder) {
     EXPECT_TRUE(fs::exists(Base() / "win" / "drive.txt"));
     EXPECT_TRUE(fs::exists(Base() / "a" / "dots.txt"));
     EXPECT_EQ(Files(dir_.path() / "sandbox").size(), 9u);
+
+    // A folder in the way is kept; a link in the way is replaced, not followed.
+    fs::remove_all(Base());
+    fs::create_directories(Base() / "up.txt");
+    fs::create_symlink(dir_.path() / "outside.txt", Base() / "root.txt");
+    c.DirNames = false;
+    records_.clear();
+    EXPECT_EQ(Run(c), 5);
+    EXPECT_EQ(Codes(CallbackKind::Error), (std::vector<int>{DZ_ERR_WRITE}));
+    EXPECT_TRUE(fs::is_directory(Base() / "up.txt"));
+    EXPECT_FALSE(fs::is_symlink(Base() / "root.txt"));
+    EXPECT_FALSE(fs::exists(dir_.path() / "outside.txt"));
+    EXPECT_EQ(Files(Base()).size(), 5u); // no temporary file left behind
 }
 
 TEST(DzSafeName, StripsToTheFilesOwnName) {
