@@ -41,15 +41,12 @@ int DiskNumber(const std::u16string& name) {
 
 } // namespace
 
-bool TZipHandler::OpenEOC(dz::ArchiveFile& file, bool raise) {
+void TZipHandler::OpenEOC(dz::ArchiveFile& file) {
     comment_.clear();
     spanned_ = false;
     if (!file.Open(dz::ToUtf8(zipFileName_))) {
         ShowZipMessage(11002);
-        if (raise) {
-            throw EZipHandler(11001);
-        }
-        return false;
+        throw EZipHandler(11001);
     }
     std::uint8_t head[8];
     spanned_ = file.ReadExact(head, sizeof head) && dz::Le32(head) == dz::kSpanSignature &&
@@ -61,9 +58,6 @@ bool TZipHandler::OpenEOC(dz::ArchiveFile& file, bool raise) {
         if (Trace) {
             ReportText(u"Opening EOC seek/size error " + Decimal(size >> 20) + u"Mb");
         }
-        if (!raise) {
-            return false;
-        }
         throw EZipHandler(size >= k4GB ? 10205 : 11036);
     }
     fileSize_ = size;
@@ -74,7 +68,7 @@ bool TZipHandler::OpenEOC(dz::ArchiveFile& file, bool raise) {
     if (file.ReadExactAt(size - dz::kEndRecordSize, record, sizeof record) &&
         dz::FindEndRecord(record, sizeof record, 0)) {
         end_ = dz::ParseEndRecord(record);
-        return true;
+        return;
     }
 
     const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(size, dz::kEndSearchSize));
@@ -89,9 +83,6 @@ bool TZipHandler::OpenEOC(dz::ArchiveFile& file, bool raise) {
                                            : std::nullopt;
     if (!at) {
         file.Close();
-        if (!raise) {
-            return false;
-        }
         RaiseNoEndRecord();
     }
     end_ = dz::ParseEndRecord(buffer.data() + *at);
@@ -108,7 +99,6 @@ bool TZipHandler::OpenEOC(dz::ArchiveFile& file, bool raise) {
             ShowZipMessage(10204);
         }
     }
-    return true;
 }
 
 void TZipHandler::RaiseNoEndRecord() {
@@ -126,7 +116,7 @@ void TZipHandler::List() {
     entries_.clear();
     comment_.clear();
     dz::ArchiveFile file;
-    OpenEOC(file, true);
+    OpenEOC(file);
     // A set split over several files keeps its directory in another part.
     if (end_.CentralDisk != end_.ThisDisk) {
         throw EZipHandler(11013);

@@ -57,8 +57,9 @@ public:
 
 private:
     void List();
-    // Finds the end record; the file stays open on success.
-    bool OpenEOC(dz::ArchiveFile& file, bool raise);
+    // Finds the end record (raising when there is none); the file stays
+    // open.
+    void OpenEOC(dz::ArchiveFile& file);
     [[noreturn]] void RaiseNoEndRecord();
     void RunPendingName();
     static int Callback(void* caller, const dz::CallbackRecord& record);
