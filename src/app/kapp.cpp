@@ -6,6 +6,7 @@
 #include <optional>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QWidget>
 
 #include <malloc.h>
@@ -169,6 +170,11 @@ int KolvarinMain(int argc, char** argv)
             Log(kProject, "Create forms...");
             forms = std::make_unique<TKForms>();
             forms->CreateAll();
+            Forms = forms.get();
+            Forms->ZipHandler.MessageDialog = [](const std::u16string& text) {
+                QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),
+                                     QString::fromStdU16String(text));
+            };
             Log(kProject, "Create forms ok");
 
             SetSplashText("Initializing application");
@@ -198,6 +204,7 @@ int KolvarinMain(int argc, char** argv)
             Log(kProject, "Kill kolvarin ok");
 
             Log(kProject, "Destroy forms...");
+            Forms = nullptr;
             forms->DestroyAll();
             Log(kProject, "Destroy forms ok");
             SetErrorDialog(nullptr);

@@ -13,6 +13,7 @@
 #include "core/lumoutils.h"
 #include "core/ksysinfo.h"
 #include "kapp.h"
+#include "kforms.h"
 #include "kloadedfiles.h"
 #include "kstep.h"
 #include "registry/registry.h"
@@ -183,6 +184,17 @@ bool KInitialize()
 
     SetSplashText("Checking registry");
     Guarded(kInit, "Exception while checking registry: ", CheckFirstStart);
+
+    SetSplashText("Initialize variables");
+    Guarded(kInit, "Error while initialize variables: ", [] {
+        if (!Forms)
+            return;
+        Log(kInit, "Load unzip library...");
+        Forms->ZipHandler.SetDll_Load(false);
+        Forms->ZipHandler.SetDllDirectory(Utf8ToUtf16(InstallPath));
+        Forms->ZipHandler.SetDll_Load(true);
+        Log(kInit, "Load unzip library ok");
+    });
 
     LoadDefaultPlaylist();
 
