@@ -50,7 +50,7 @@ void TLumoXMLTag::Clear()
 {
     TLumoXMLItem::Clear();
     parameters_.clear();
-    index_.Clear();
+    index_.reset();
     indexed_ = 0;
     Name.clear();
 }
@@ -69,10 +69,12 @@ const TLumoXMLParameter* TLumoXMLTag::FindParameter(std::string_view name) const
         }
         return nullptr;
     }
+    if (!index_)
+        index_ = std::make_unique<TLumoStringTree>();
     for (; indexed_ < parameters_.size(); ++indexed_)
-        index_.Add(parameters_[indexed_].Name, static_cast<uint32_t>(indexed_), true);
+        index_->Add(parameters_[indexed_].Name, static_cast<uint32_t>(indexed_), true);
     uint32_t at = 0;
-    return index_.Find(name, at) ? &parameters_[at] : nullptr;
+    return index_->Find(name, at) ? &parameters_[at] : nullptr;
 }
 
 std::string TLumoXMLTag::GetParameter(std::string_view name, std::string_view defaultValue) const

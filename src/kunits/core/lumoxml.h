@@ -143,9 +143,11 @@ protected:
     TLumoXMLTag(TLumoXMLItemKind kind, std::string name) : TLumoXMLItem(kind), Name(std::move(name)) {}
 
 private:
+    friend class TLumoXMLParser;
+
     std::vector<TLumoXMLParameter> parameters_;
     // Built on demand once a tag has many parameters; few are just scanned.
-    mutable TLumoStringTree index_;
+    mutable std::unique_ptr<TLumoStringTree> index_;
     mutable size_t indexed_ = 0;
 };
 

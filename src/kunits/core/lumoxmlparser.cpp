@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <iterator>
 #include <new>
 #include <typeinfo>
 
@@ -34,6 +36,14 @@ constexpr std::array<uint8_t, 256> makeClasses()
 constexpr std::array<uint8_t, 256> kClass = makeClasses();
 
 constexpr char16_t kReplacement = 0xFFFD;
+
+// Windows-1252 by table, here where every byte of a document passes.
+const std::array<char16_t, 256> kWide = [] {
+    std::array<char16_t, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[c] = AnsiCharToWide(static_cast<unsigned char>(c));
+    return t;
+}();
 // Longer texts can't be one of the named entities.
 constexpr size_t kMaxEntityName = 16;
 
@@ -59,12 +69,14 @@ void appendCodePoint(std::u16string& out, uint32_t cp)
     }
 }
 
+} // namespace
+
 // Reads the bytes of one document into a tree. Every construct is consumed
 // whole; on the first fault the status and byte offset are kept and the
 // parse unwinds.
-class XmlParser {
+class TLumoXMLParser {
 public:
-    explicit XmlParser(std::string_view bytes)
+    explicit TLumoXMLParser(std::string_view bytes)
         : begin_(reinterpret_cast<const unsigned char*>(bytes.data())), p_(begin_), end_(begin_ + bytes.size())
     {
     }
@@ -177,6 +189,8 @@ private:
     bool readText(TLumoXMLItem& item)
     {
         std::u16string text;
+        const void* lt = std::memchr(p_, '<', static_cast<size_t>(end_ - p_));
+        text.reserve(static_cast<size_t>((lt ? static_cast<const unsigned char*>(lt) : end_) - p_));
         while (!atEnd() && *p_ != '<') {
             const unsigned char c = *p_;
             if (kClass[c] & kSpace) {
@@ -186,12 +200,53 @@ private:
                 if (!readEntity(text))
                     return false;
             } else {
-                text += AnsiCharToWide(c);
-                ++p_;
+                appendPlain(text);
             }
         }
         if (!text.empty())
             item.Add(std::make_unique<TLumoXMLText>(std::move(text)));
+        return true;
+    }
+
+    // Converts the run of plain bytes at the current position in one go; a
+    // run ends at markup, an entity, white space or Limit.
+    void appendPlain(std::u16string& out, const unsigned char* limit = nullptr)
+    {
+        const unsigned char* stop = limit ? limit : end_;
+        const unsigned char* q = p_;
+        if (limit) {
+            while (q < stop && *q != '&')
+                ++q;
+        } else {
+            while (q < stop && *q != '<' && *q != '&' && !(kClass[*q] & kSpace))
+                ++q;
+        }
+        const size_t at = out.size();
+        out.resize(at + static_cast<size_t>(q - p_));
+        char16_t* dst = out.data() + at;
+        for (; p_ < q; ++p_)
+            *dst++ = kWide[*p_];
+    }
+
+    // Up to the closing quote, which is consumed.
+    bool readValue(unsigned char quote, std::u16string& value)
+    {
+        const auto* close = static_cast<const unsigned char*>(std::memchr(p_, quote, static_cast<size_t>(end_ - p_)));
+        if (!close) {
+            p_ = end_;
+            return fail(TLumoXMLStatus::UnexpectedEnd);
+        }
+        value.reserve(static_cast<size_t>(close - p_));
+        while (p_ < close) {
+            if (*p_ == '&') {
+                // An entity can't hold the quote, so the end stays put.
+                if (!readEntity(value))
+                    return false;
+            } else {
+                appendPlain(value, close);
+            }
+        }
+        ++p_;
         return true;
     }
 
@@ -211,17 +266,8 @@ private:
                 return fail(TLumoXMLStatus::ExpectedQuote);
             ++p_;
             skipSpace();
-            while (!atEnd() && *p_ != quote) {
-                if (*p_ == '&') {
-                    if (!readEntity(param.Value))
-                        return false;
-                } else {
-                    param.Value += AnsiCharToWide(*p_++);
-                }
-            }
-            if (atEnd())
-                return fail(TLumoXMLStatus::UnexpectedEnd);
-            ++p_;
+            if (!readValue(quote, param.Value))
+                return false;
             params_.push_back(std::move(param));
             skipSpace();
         }
@@ -230,8 +276,7 @@ private:
 
     void attachParameters(TLumoXMLTag& tag)
     {
-        for (auto& param : params_)
-            tag.AddParameter(std::move(param.Name), std::move(param.Value));
+        tag.parameters_.assign(std::make_move_iterator(params_.begin()), std::make_move_iterator(params_.end()));
     }
 
     bool parseDeclaration(TLumoXMLItem& item)
@@ -358,8 +403,6 @@ private:
     std::vector<TLumoXMLParameter> params_; // scratch, reused by every tag
 };
 
-} // namespace
-
 const char* TLumoXMLParseResult::Description() const
 {
     switch (Status) {
@@ -388,7 +431,7 @@ bool TLumoXML::Parse(std::string_view bytes)
         return false;
     }
     try {
-        result_ = XmlParser(bytes).run(Root);
+        result_ = TLumoXMLParser(bytes).run(Root);
     } catch (const std::bad_alloc&) {
         result_ = {TLumoXMLStatus::OutOfMemory, 0};
     }
