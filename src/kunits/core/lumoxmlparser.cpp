@@ -1,24 +1,25 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <iterator>
 #include <new>
 #include <typeinfo>
 
 #include "core/kstrings.h"
 #include "core/lumoxml.h"
+#include "core/lumoxml_p.h"
 #include "core/lumoxmlentities.h"
 
 namespace kolvarin {
 
 namespace {
 
-enum : uint8_t { kSpace = 1, kNameStart = 2, kNameChar = 4, kAlnum = 8 };
+enum : uint8_t { kSpace = 1, kNameStart = 2, kNameChar = 4, kAlnum = 8, kTextStop = 16 };
 
 constexpr std::array<uint8_t, 256> makeClasses()
 {
     std::array<uint8_t, 256> t{};
-    t['\t'] = t['\n'] = t['\r'] = t[' '] = kSpace;
+    t['\t'] = t['\n'] = t['\r'] = t[' '] = kSpace | kTextStop;
+    t['<'] = t['&'] = kTextStop;
     for (int c = 0; c < 256; ++c) {
         const bool upper = c >= 'A' && c <= 'Z';
         const bool lower = c >= 'a' && c <= 'z';
@@ -212,20 +213,30 @@ private:
     // run ends at markup, an entity, white space or Limit.
     void appendPlain(std::u16string& out, const unsigned char* limit = nullptr)
     {
-        const unsigned char* stop = limit ? limit : end_;
         const unsigned char* q = p_;
         if (limit) {
-            while (q < stop && *q != '&')
-                ++q;
+            const void* amp = std::memchr(p_, '&', static_cast<size_t>(limit - p_));
+            q = amp ? static_cast<const unsigned char*>(amp) : limit;
         } else {
-            while (q < stop && *q != '<' && *q != '&' && !(kClass[*q] & kSpace))
+            while (q < end_ && !(kClass[*q] & kTextStop))
                 ++q;
         }
+        const size_t n = static_cast<size_t>(q - p_);
         const size_t at = out.size();
-        out.resize(at + static_cast<size_t>(q - p_));
+        out.resize(at + n);
         char16_t* dst = out.data() + at;
-        for (; p_ < q; ++p_)
-            *dst++ = kWide[*p_];
+        unsigned char high = 0;
+        for (size_t i = 0; i < n; ++i)
+            high |= p_[i];
+        if (high < 0x80) {
+            // ASCII widens as it stands; this loop vectorises.
+            for (size_t i = 0; i < n; ++i)
+                dst[i] = p_[i];
+        } else {
+            for (size_t i = 0; i < n; ++i)
+                dst[i] = kWide[p_[i]];
+        }
+        p_ = q;
     }
 
     // Up to the closing quote, which is consumed.
@@ -255,8 +266,12 @@ private:
         params_.clear();
         skipSpace();
         while (is(kNameStart)) {
-            TLumoXMLParameter param;
-            param.Name = readName();
+            const size_t name = packed::Open(params_);
+            const unsigned char* start = p_;
+            while (is(kNameChar))
+                ++p_;
+            params_.append(start, p_);
+            packed::Close(params_, name);
             skipSpace();
             if (cur() != '=')
                 return fail(TLumoXMLStatus::ExpectedEquals);
@@ -266,9 +281,10 @@ private:
                 return fail(TLumoXMLStatus::ExpectedQuote);
             ++p_;
             skipSpace();
-            if (!readValue(quote, param.Value))
+            const size_t value = packed::Open(params_);
+            if (!readValue(quote, params_))
                 return false;
-            params_.push_back(std::move(param));
+            packed::Close(params_, value);
             skipSpace();
         }
         return true;
@@ -276,7 +292,11 @@ private:
 
     void attachParameters(TLumoXMLTag& tag)
     {
-        tag.parameters_.assign(std::make_move_iterator(params_.begin()), std::make_move_iterator(params_.end()));
+        if (params_.empty())
+            return;
+        tag.packed_ = static_cast<char16_t*>(xmlalloc::Allocate(params_.size() * sizeof(char16_t)));
+        std::memcpy(tag.packed_, params_.data(), params_.size() * sizeof(char16_t));
+        tag.packedSize_ = params_.size();
     }
 
     bool parseDeclaration(TLumoXMLItem& item)
@@ -400,7 +420,7 @@ private:
     const unsigned char* end_;
     TLumoXMLStatus status_ = TLumoXMLStatus::Ok;
     int64_t offset_ = 0;
-    std::vector<TLumoXMLParameter> params_; // scratch, reused by every tag
+    std::u16string params_; // the parameters of the current tag, packed
 };
 
 const char* TLumoXMLParseResult::Description() const
