@@ -247,7 +247,7 @@ private:
             p_ = end_;
             return fail(TLumoXMLStatus::UnexpectedEnd);
         }
-        value.reserve(static_cast<size_t>(close - p_));
+        value.reserve(value.size() + static_cast<size_t>(close - p_));
         while (p_ < close) {
             if (*p_ == '&') {
                 // An entity can't hold the quote, so the end stays put.
@@ -270,7 +270,9 @@ private:
             const unsigned char* start = p_;
             while (is(kNameChar))
                 ++p_;
-            params_.append(start, p_);
+            const size_t at = params_.size();
+            params_.resize(at + static_cast<size_t>(p_ - start));
+            std::copy(start, p_, params_.begin() + static_cast<std::ptrdiff_t>(at));
             packed::Close(params_, name);
             skipSpace();
             if (cur() != '=')
