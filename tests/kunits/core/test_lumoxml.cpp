@@ -54,6 +54,23 @@ TEST(LumoXMLParse, TextWhiteSpaceAndEntities)
     }
 }
 
+TEST(LumoXMLEntities, EveryNamedEntityRoundTrips)
+{
+    std::u16string named = u"\"&<>\u20AC";
+    for (char16_t c = 160; c <= 255; ++c)
+        named += c;
+    ASSERT_EQ(named.size(), 101u);
+    for (const char16_t c : named) {
+        const std::string encoded = XMLEncodeText(std::u16string(1, c), 0);
+        EXPECT_TRUE(encoded.size() > 3 && encoded[0] == '&' && encoded[1] != '#' && encoded.back() == ';') << int(c);
+        TLumoXML doc;
+        ASSERT_TRUE(doc.Parse("<a>x" + encoded + "</a>")) << encoded;
+        EXPECT_EQ(textOf(tagAt(doc.Root, 0)->Item(0)), std::u16string(u"x") + c) << encoded;
+    }
+    EXPECT_EQ(XMLEncodeText(u"'\t\x7F\x9F", 0), "'\t\x7F&#159;"); // the apostrophe has no entity
+    EXPECT_EQ(XMLEncodeText(u"a\r\nb\rc\nd", 2), "a\n  b\n  c\n  d");
+}
+
 TEST(LumoXMLParse, Parameters)
 {
     TLumoXML doc;
