@@ -59,17 +59,6 @@ int hexValue(unsigned char c)
     return -1;
 }
 
-void appendCodePoint(std::u16string& out, uint32_t cp)
-{
-    if (cp < 0x10000) {
-        out += static_cast<char16_t>(cp);
-    } else {
-        cp -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (cp >> 10));
-        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    }
-}
-
 } // namespace
 
 // Reads the bytes of one document into a tree. Every construct is consumed
@@ -164,7 +153,7 @@ private:
             ++p_;
             const bool valid = digits && !negative && value != 0 && value <= 0x10FFFF
                                && !(value >= 0xD800 && value <= 0xDFFF);
-            appendCodePoint(out, valid ? value : kReplacement);
+            AppendUtf16(out, valid ? value : kReplacement);
             return true;
         }
         const unsigned char* name = p_;
