@@ -33,15 +33,21 @@ TLumoXMLTag* FindXmlTagByPath(const TLumoXMLItem* root, std::string_view path)
     }
 }
 
+const std::u16string* FindXmlAttribute(const TLumoXMLTag* tag, std::string_view name)
+{
+    if (!tag)
+        return nullptr;
+    for (const auto& p : tag->Parameters()) {
+        if (p.Name == name)
+            return &p.Value;
+    }
+    return nullptr;
+}
+
 std::u16string GetXmlAttribute(const TLumoXMLTag* tag, std::string_view name, std::u16string_view defaultValue)
 {
-    if (tag) {
-        for (const auto& p : tag->Parameters()) {
-            if (p.Name == name)
-                return p.Value;
-        }
-    }
-    return std::u16string(defaultValue);
+    const std::u16string* value = FindXmlAttribute(tag, name);
+    return value ? *value : std::u16string(defaultValue);
 }
 
 std::u16string GetXmlPathAttribute(const TLumoXMLItem* root, std::string_view path, std::string_view name,

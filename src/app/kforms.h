@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+class QWidget;
+
+namespace kolvarin {
+
+// The program's thirteen windows, created once at start-up in this order and
+// destroyed at the end in the same order. Until a window's own class exists it
+// is an empty frameless window with the window's name.
+class TKForms {
+public:
+    enum Form {
+        frmMain, frmVideo, frmPlaylist, frmConfig, frmMediaControls, frmSearch, frmAbout, frmAddURL,
+        frmAddDVDVCD, frmEditItem, frmVideoFullscreenControl, frmNews, frmTemplateEditor, Count
+    };
+
+    TKForms();
+    ~TKForms();
+
+    void CreateAll();
+    void DestroyAll();
+    QWidget* Get(Form form) const { return forms_[form].get(); }
+    static const char* Name(Form form);
+
+private:
+    std::array<std::unique_ptr<QWidget>, Count> forms_;
+};
+
+} // namespace kolvarin
