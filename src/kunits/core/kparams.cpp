@@ -1,14 +1,10 @@
 #include "core/kparams.h"
 
-#include "core/kstrings.h"
-
 namespace kolvarin {
 
 namespace {
 
 constexpr size_t kMaxParam = 8192;
-
-std::u16string processCommandLine;
 
 // Reads the parameter starting at or after Pos into Out (when given) and
 // returns the position after it; npos when no parameter is left.
@@ -65,41 +61,6 @@ std::u16string WideParamStr(std::u16string_view commandLine, int32_t index)
         if (i == index)
             return param;
     }
-}
-
-void SetWideCommandLine(std::u16string commandLine)
-{
-    processCommandLine = std::move(commandLine);
-}
-
-const std::u16string& GetWideCommandLine()
-{
-    return processCommandLine;
-}
-
-int32_t WideParamCount()
-{
-    return WideParamCount(processCommandLine);
-}
-
-std::u16string WideParamStr(int32_t index)
-{
-    return WideParamStr(processCommandLine, index);
-}
-
-std::u16string MakeWideCommandLine(int argc, const char* const* argv)
-{
-    std::u16string line;
-    for (int i = 0; i < argc; ++i) {
-        const std::u16string arg = Utf8ToUtf16(argv[i] ? argv[i] : "");
-        bool quote = arg.empty();
-        for (const char16_t c : arg)
-            quote = quote || c < 33;
-        if (i > 0)
-            line += u' ';
-        line += quote ? u"\"" + arg + u"\"" : arg;
-    }
-    return line;
 }
 
 } // namespace kolvarin

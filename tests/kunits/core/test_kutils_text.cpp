@@ -166,12 +166,6 @@ TEST(KUtilsText, CommandLineParameters)
     EXPECT_EQ(WideParamStr(longParam, 1).size(), 8192u);
     EXPECT_EQ(WideParamStr(longParam, 2), u"next");
 
-    const char* argv[] = {"/opt/k/kolvarin", "/add", "/m/caf\xC3\xA9 1.mp3", ""};
-    SetWideCommandLine(MakeWideCommandLine(4, argv));
-    EXPECT_EQ(GetWideCommandLine(), u"/opt/k/kolvarin /add \"/m/caf\u00E9 1.mp3\" \"\"");
-    EXPECT_EQ(WideParamCount(), 2);
-    EXPECT_EQ(WideParamStr(2), u"/m/caf\u00E9 1.mp3");
-    SetWideCommandLine(u"");
 }
 
 } // namespace
