@@ -1,5 +1,7 @@
 #include "core/klog.h"
 
+#include "core/kdebug.h"
+
 #include <memory>
 #include <mutex>
 
@@ -22,6 +24,8 @@ void KLog(const std::string& proc, const std::u16string& text)
     // Called outside the lock, so a slow sink never blocks SetKLogSink.
     if (sink)
         (*sink)(proc, text);
+    else
+        Log(proc, text);
 }
 
 void SetKLogSink(KLogSink sink)
