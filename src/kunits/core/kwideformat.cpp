@@ -68,7 +68,7 @@ void formatInteger(std::u16string& out, const WideFormatArg& arg, const Spec& sp
     case u'i': {
         const int64_t v = arg.asSigned();
         if (v < 0)
-            sign = "-";
+            sign.push_back('-');
         body = digits(v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v), 10, false);
         break;
     }
