@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "core/kfunctions.h"
-#include "core/kparams.h"
 #include "core/kwideformat.h"
 
 namespace kolvarin {
@@ -137,35 +136,6 @@ TEST(KUtilsText, WideFormatConversions)
     // The result is capped.
     EXPECT_EQ(WideFormat(u"%2000s", u"x").size(), 1024u);
     EXPECT_EQ(WideFormat(std::u16string(3000, u'a')).size(), 1024u);
-}
-
-TEST(KUtilsText, CommandLineParameters)
-{
-    const struct {
-        const char16_t* line;
-        std::vector<std::u16string> params;
-    } cases[] = {
-        {u"/opt/k/kolvarin", {u"/opt/k/kolvarin"}},
-        {u"\"/opt/my k/kolvarin\" /play  \"/m/a b.mp3\"", {u"/opt/my k/kolvarin", u"/play", u"/m/a b.mp3"}},
-        {u"k \"\" x", {u"k", u"x"}},
-        {u"k \"\"\"\" x \"\"", {u"k", u"x"}},
-        {u"k a\"b c\"d\te\r\nf", {u"k", u"ab cd", u"e", u"f"}},
-        {u"k \"open", {u"k", u"open"}},
-        {u"   ", {}},
-        {u"", {}},
-    };
-    for (const auto& c : cases) {
-        const int32_t count = c.params.empty() ? 0 : static_cast<int32_t>(c.params.size()) - 1;
-        EXPECT_EQ(WideParamCount(c.line), count) << std::string(c.line, c.line + std::char_traits<char16_t>::length(c.line));
-        for (size_t i = 0; i < c.params.size(); ++i)
-            EXPECT_EQ(WideParamStr(c.line, static_cast<int32_t>(i)), c.params[i]);
-        EXPECT_EQ(WideParamStr(c.line, static_cast<int32_t>(c.params.size())), u"");
-        EXPECT_EQ(WideParamStr(c.line, -1), u"");
-    }
-    const std::u16string longParam = u"k " + std::u16string(10000, u'z') + u" next";
-    EXPECT_EQ(WideParamStr(longParam, 1).size(), 8192u);
-    EXPECT_EQ(WideParamStr(longParam, 2), u"next");
-
 }
 
 } // namespace
