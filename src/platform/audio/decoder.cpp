@@ -201,18 +201,26 @@ bool Decoder::init(std::span<const FormatRule> rules, int& error)
 
 std::int64_t Decoder::scanLength()
 {
-    // Durations guessed from the bit rate are not exact: count the packets.
+    // Durations guessed from the bit rate are not exact: count the packets,
+    // and keep where each starts so that seeking can be exact too.
+    // Frames are counted from each packet's own header where the codec
+    // allows it: rescaled timestamps would round at every packet.
     std::int64_t total = 0;
-    const AVStream* stream = fmt_->streams[streamIndex_];
+    AVStream* stream = fmt_->streams[streamIndex_];
+    const AVRational frames{1, rate_};
     while (av_read_frame(fmt_, packet_) >= 0) {
-        if (packet_->stream_index == streamIndex_)
-            total += packet_->duration;
+        if (packet_->stream_index == streamIndex_) {
+            if (packet_->pos >= 0)
+                index_.push_back({packet_->pos, total});
+            const int samples = av_get_audio_frame_duration2(stream->codecpar, packet_->size);
+            total += samples > 0 ? samples : av_rescale_q(packet_->duration, stream->time_base, frames);
+        }
         av_packet_unref(packet_);
     }
     if (av_seek_frame(fmt_, streamIndex_, 0, AVSEEK_FLAG_BACKWARD) < 0 &&
         avformat_seek_file(fmt_, -1, INT64_MIN, 0, INT64_MAX, AVSEEK_FLAG_BYTE) < 0)
         return -1;
-    return total > 0 ? av_rescale_q(total, stream->time_base, AVRational{1, rate_}) : -1;
+    return total > 0 ? total : -1;
 }
 
 std::int64_t Decoder::frameIndex(std::int64_t pts) const
@@ -348,6 +356,22 @@ bool Decoder::rewind()
     return true;
 }
 
+bool Decoder::seekByIndex(std::int64_t from)
+{
+    auto it = std::upper_bound(index_.begin(), index_.end(), from,
+                               [](std::int64_t f, const IndexEntry& e) { return f < e.frame; });
+    if (it != index_.begin())
+        --it;
+    if (av_seek_frame(fmt_, streamIndex_, it->pos, AVSEEK_FLAG_BYTE) < 0)
+        return false;
+    avcodec_flush_buffers(codec_);
+    ended_ = draining_ = false;
+    positionKnown_ = true;
+    pendingBase_ = it->frame;
+    pendingFrames_ = pendingPos_ = 0;
+    return true;
+}
+
 bool Decoder::seek(std::int64_t frame)
 {
     if (frame < 0 || (length_ >= 0 && frame > length_))
@@ -360,6 +384,12 @@ bool Decoder::seek(std::int64_t frame)
     pendingFrames_ = pendingPos_ = 0;
     const AVStream* stream = fmt_->streams[streamIndex_];
     const std::int64_t from = std::max<std::int64_t>(0, frame - kPrerollFrames);
+    if (!index_.empty()) {
+        if (!seekByIndex(from))
+            return false;
+        decodeFrame();
+        return nextFrame() == frame || (ended() && frame >= nextFrame());
+    }
     const std::int64_t ts = startPts_ + av_rescale_q(from, AVRational{1, rate_}, stream->time_base);
     if (from == 0 || av_seek_frame(fmt_, streamIndex_, ts, AVSEEK_FLAG_BACKWARD) < 0) {
         if (!rewind())

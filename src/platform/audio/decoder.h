@@ -63,6 +63,7 @@ private:
     bool convert(AVFrame* frame);
     bool rewind();
     std::int64_t frameIndex(std::int64_t pts) const;
+    bool seekByIndex(std::int64_t from);
 
     std::unique_ptr<ByteSource> bytes_;
     AVIOContext* io_ = nullptr;
@@ -89,6 +90,13 @@ private:
     std::int64_t pendingFrames_ = 0;
     std::int64_t pendingPos_ = 0;
     int swrFormat_ = -1;
+    // Byte position and first frame of each packet, for containers whose
+    // timestamps after a seek are only guessed from the bit rate.
+    struct IndexEntry {
+        std::int64_t pos;
+        std::int64_t frame;
+    };
+    std::vector<IndexEntry> index_;
 };
 
 } // namespace kolvarin::audio

@@ -28,7 +28,7 @@ const FormatCase kFormats[] = {
     {"tone.mp3", "-c:a libmp3lame -b:a 192k", BASS_StreamCreateFile, bass::kCtypeMp3, false},
     {"tone.mp2", "-c:a mp2 -b:a 192k", BASS_StreamCreateFile, bass::kCtypeMp2, false},
     {"tone.ogg", "-c:a libvorbis -q:a 5", BASS_StreamCreateFile, bass::kCtypeOgg, false},
-    {"tone.aac", "-c:a aac -b:a 160k", BASS_AAC_StreamCreateFile, bass::kCtypeAac, false},
+    {"tone.aac", "-c:a aac -aac_pns 0 -b:a 160k", BASS_AAC_StreamCreateFile, bass::kCtypeAac, false},
     {"tone.m4a", "-c:a aac -b:a 160k", BASS_MP4_StreamCreateFile, bass::kCtypeMp4, false},
     {"tone.ac3", "-c:a ac3 -b:a 192k", BASS_AC3_StreamCreateFile, bass::kCtypeAc3, false},
     {"tone.flac", "-c:a flac", BASS_FLAC_StreamCreateFile, bass::kCtypeFlac, true},
