@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+
+#include "audio/decoder.h"
+#include "audio/http_download.h"
+#include "audio/pcm_source.h"
+
+namespace kolvarin::audio {
+
+// The decoder's view of a download: not seekable, size unknown.
+std::unique_ptr<ByteSource> makeDownloadBytes(std::shared_ptr<HttpDownload> download);
+
+// An internet stream: a thread decodes the download into a queue of frames
+// once the pre-buffer is filled; the mixer takes frames from the queue and
+// finds it stalled while it runs dry.
+std::unique_ptr<PcmSource> makeNetSource(std::shared_ptr<HttpDownload> download, std::unique_ptr<Decoder> decoder,
+                                         int prebufPercent);
+
+} // namespace kolvarin::audio
