@@ -43,6 +43,11 @@ const Creator kAllCreators[] = {BASS_StreamCreateFile, BASS_MPC_StreamCreateFile
                                 BASS_AC3_StreamCreateFile, BASS_FLAC_StreamCreateFile, BASS_OFR_StreamCreateFile,
                                 BASS_TTA_StreamCreateFile};
 
+void PrintTo(const FormatCase& c, std::ostream* out)
+{
+    *out << c.file;
+}
+
 class FormatTest : public OfflineAudioTest, public ::testing::WithParamInterface<FormatCase> {};
 
 TEST_P(FormatTest, DecodesTheFixtureWithItsOwnCallOnly)
