@@ -5,25 +5,33 @@ namespace kolvarin::audio {
 void SyncDispatcher::start()
 {
     std::lock_guard lock(mutex_);
-    if (thread_.joinable())
+    if (running_)
         return;
-    stopping_ = false;
-    thread_ = std::thread([this] { run(); });
+    if (thread_.joinable())
+        thread_.detach(); // a stopped thread that is still inside its last callback
+    running_ = true;
+    queue_.clear();
+    const unsigned generation = ++generation_;
+    thread_ = std::thread([this, generation] { run(generation); });
 }
 
 void SyncDispatcher::stop()
 {
+    std::thread thread;
     {
         std::lock_guard lock(mutex_);
-        if (!thread_.joinable())
+        if (!running_)
             return;
-        stopping_ = true;
+        running_ = false;
+        ++generation_;
+        queue_.clear();
+        if (thread_.get_id() != std::this_thread::get_id())
+            thread = std::move(thread_);
     }
     wake_.notify_all();
-    if (thread_.get_id() == std::this_thread::get_id())
-        thread_.detach(); // freed from inside a callback
-    else
-        thread_.join();
+    idle_.notify_all();
+    if (thread.joinable())
+        thread.join();
 }
 
 void SyncDispatcher::post(const std::vector<SyncEvent>& events)
@@ -32,6 +40,8 @@ void SyncDispatcher::post(const std::vector<SyncEvent>& events)
         return;
     {
         std::lock_guard lock(mutex_);
+        if (!running_)
+            return;
         queue_.insert(queue_.end(), events.begin(), events.end());
     }
     wake_.notify_one();
@@ -42,15 +52,15 @@ void SyncDispatcher::waitIdle()
     std::unique_lock lock(mutex_);
     if (thread_.get_id() == std::this_thread::get_id())
         return;
-    idle_.wait(lock, [this] { return (queue_.empty() && !busy_) || !thread_.joinable(); });
+    idle_.wait(lock, [this] { return (queue_.empty() && !busy_) || !running_; });
 }
 
-void SyncDispatcher::run()
+void SyncDispatcher::run(unsigned generation)
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-        while (!queue_.empty()) {
+        wake_.wait(lock, [&] { return generation != generation_ || !queue_.empty(); });
+        while (generation == generation_ && !queue_.empty()) {
             const SyncEvent event = queue_.front();
             queue_.pop_front();
             busy_ = true;
@@ -61,7 +71,7 @@ void SyncDispatcher::run()
             busy_ = false;
         }
         idle_.notify_all();
-        if (stopping_)
+        if (generation != generation_)
             return;
     }
 }

@@ -2,6 +2,8 @@
 // equalizer and FFT data, stepped to the sample on the offline clock.
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <numbers>
 
@@ -250,6 +252,25 @@ TEST_F(SyncTest, CallbackMayCallTheLibrary)
     EXPECT_EQ(freed, stream);
     EXPECT_EQ(BASS_ChannelIsActive(stream), bass::kActiveStopped);
     EXPECT_EQ(BASS_ErrorGetCode(), bass::kErrorHandle);
+}
+
+TEST_F(SyncTest, CallbackMayFreeTheLibrary)
+{
+    const HSTREAM stream = open(dcFile(100));
+    static std::atomic<bool> freed{false};
+    freed = false;
+    ASSERT_NE(BASS_ChannelSetSync(
+                  stream, bass::kSyncEnd, 0, [](HSYNC, DWORD, DWORD, void*) { freed = BASS_Free(); }, nullptr),
+              0u);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, false));
+    pull(200);
+    for (int i = 0; i < 1000 && !freed; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(freed);
+    EXPECT_FALSE(BASS_ChannelPlay(stream, false));
+    EXPECT_EQ(BASS_ErrorGetCode(), bass::kErrorInit);
+    // And it starts again as usual.
+    ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
 }
 
 class SpeakerTest : public ::testing::TestWithParam<int> {
