@@ -9,9 +9,28 @@
 namespace kolvarin::audio {
 namespace {
 
-class FileSource final : public ByteSource {
+// A source of known size: position and seeking within it.
+class SizedSource : public ByteSource {
 public:
-    FileSource(int fd, std::int64_t begin, std::int64_t size) : fd_(fd), begin_(begin), size_(size) {}
+    explicit SizedSource(std::int64_t size) : size_(size) {}
+    bool seek(std::int64_t position) override
+    {
+        if (position < 0 || position > size_)
+            return false;
+        pos_ = position;
+        return true;
+    }
+    std::int64_t position() const override { return pos_; }
+    std::int64_t size() const override { return size_; }
+
+protected:
+    std::int64_t size_;
+    std::int64_t pos_ = 0;
+};
+
+class FileSource final : public SizedSource {
+public:
+    FileSource(int fd, std::int64_t begin, std::int64_t size) : SizedSource(size), fd_(fd), begin_(begin) {}
     ~FileSource() override { ::close(fd_); }
 
     int read(std::uint8_t* buffer, int size) override
@@ -26,26 +45,15 @@ public:
         pos_ += got;
         return static_cast<int>(got);
     }
-    bool seek(std::int64_t position) override
-    {
-        if (position < 0 || position > size_)
-            return false;
-        pos_ = position;
-        return true;
-    }
-    std::int64_t position() const override { return pos_; }
-    std::int64_t size() const override { return size_; }
 
 private:
     int fd_;
     std::int64_t begin_;
-    std::int64_t size_;
-    std::int64_t pos_ = 0;
 };
 
-class MemorySource final : public ByteSource {
+class MemorySource final : public SizedSource {
 public:
-    MemorySource(const std::uint8_t* data, std::int64_t size) : data_(data), size_(size) {}
+    MemorySource(const std::uint8_t* data, std::int64_t size) : SizedSource(size), data_(data) {}
     int read(std::uint8_t* buffer, int size) override
     {
         const std::int64_t n = std::min<std::int64_t>(size_ - pos_, size < 0 ? 0 : size);
@@ -55,20 +63,9 @@ public:
         pos_ += n;
         return static_cast<int>(n);
     }
-    bool seek(std::int64_t position) override
-    {
-        if (position < 0 || position > size_)
-            return false;
-        pos_ = position;
-        return true;
-    }
-    std::int64_t position() const override { return pos_; }
-    std::int64_t size() const override { return size_; }
 
 private:
     const std::uint8_t* data_;
-    std::int64_t size_;
-    std::int64_t pos_ = 0;
 };
 
 } // namespace

@@ -61,7 +61,9 @@ bool BASS_ChannelRemoveFX(DWORD handle, HFX fx)
     return succeed(true);
 }
 
-bool BASS_FXSetParameters(HFX fx, const void* params)
+// Runs body on the effect of fx with its channel, under the engine lock.
+template <typename F>
+bool withFx(HFX fx, const void* params, F body)
 {
     Engine& engine = Engine::get();
     std::lock_guard lock(engine.mutex);
@@ -73,29 +75,28 @@ bool BASS_FXSetParameters(HFX fx, const void* params)
         return fail(bass::kErrorHandle, false);
     if (!params)
         return fail(bass::kErrorIllParam, false);
-    BASS_DX8_PARAMEQ p;
-    std::memcpy(&p, params, sizeof p);
-    if (!audio::PeakingEq::valid(p))
-        return fail(bass::kErrorIllParam, false);
-    entry->eq.configure(p, owner->format().rate, owner->format().channels);
-    return succeed(true);
+    return body(*entry, *owner);
+}
+
+bool BASS_FXSetParameters(HFX fx, const void* params)
+{
+    return withFx(fx, params, [&](audio::FxEntry& entry, Channel& owner) {
+        BASS_DX8_PARAMEQ p;
+        std::memcpy(&p, params, sizeof p);
+        if (!audio::PeakingEq::valid(p))
+            return fail(bass::kErrorIllParam, false);
+        entry.eq.configure(p, owner.format().rate, owner.format().channels);
+        return succeed(true);
+    });
 }
 
 bool BASS_FXGetParameters(HFX fx, void* params)
 {
-    Engine& engine = Engine::get();
-    std::lock_guard lock(engine.mutex);
-    if (!engine.initialised)
-        return fail(bass::kErrorInit, false);
-    std::shared_ptr<Channel> owner;
-    audio::FxEntry* entry = findFx(engine, fx, owner);
-    if (!entry)
-        return fail(bass::kErrorHandle, false);
-    if (!params)
-        return fail(bass::kErrorIllParam, false);
-    const BASS_DX8_PARAMEQ p = entry->eq.params();
-    std::memcpy(params, &p, sizeof p);
-    return succeed(true);
+    return withFx(fx, params, [&](audio::FxEntry& entry, Channel&) {
+        const BASS_DX8_PARAMEQ p = entry.eq.params();
+        std::memcpy(params, &p, sizeof p);
+        return succeed(true);
+    });
 }
 
 } // namespace kolvarin

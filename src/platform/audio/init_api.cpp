@@ -189,49 +189,52 @@ bool BASS_GetInfo(BassInfo* info)
     return succeed(true);
 }
 
-bool BASS_SetConfig(DWORD option, DWORD value)
+namespace {
+
+// The setting behind an option; null for an unknown option.
+std::atomic<int>* configValue(DWORD option)
 {
     audio::Config& c = Engine::get().config;
-    const int v = static_cast<int>(std::min<DWORD>(value, 0x7FFFFFFF));
     switch (option) {
     case bass::kConfigBuffer:
-        c.bufferMs = std::max(v, 5);
-        break;
+        return &c.bufferMs;
     case bass::kConfigUpdatePeriod:
-        c.updatePeriodMs = v;
-        break;
+        return &c.updatePeriodMs;
     case bass::kConfigNetTimeout:
-        c.netTimeoutMs = std::max(v, 1);
-        break;
+        return &c.netTimeoutMs;
     case bass::kConfigNetPrebuf:
-        c.netPrebufPercent = std::min(v, 100);
-        break;
+        return &c.netPrebufPercent;
     case bass::kConfigUpdateThreads:
-        c.updateThreads = v;
-        break;
+        return &c.updateThreads;
     default:
-        return fail(bass::kErrorIllType, false);
+        return nullptr;
     }
+}
+
+} // namespace
+
+bool BASS_SetConfig(DWORD option, DWORD value)
+{
+    std::atomic<int>* setting = configValue(option);
+    if (!setting)
+        return fail(bass::kErrorIllType, false);
+    int v = static_cast<int>(std::min<DWORD>(value, 0x7FFFFFFF));
+    if (option == bass::kConfigBuffer)
+        v = std::max(v, 5);
+    else if (option == bass::kConfigNetTimeout)
+        v = std::max(v, 1);
+    else if (option == bass::kConfigNetPrebuf)
+        v = std::min(v, 100);
+    *setting = v;
     return succeed(true);
 }
 
 DWORD BASS_GetConfig(DWORD option)
 {
-    const audio::Config& c = Engine::get().config;
-    switch (option) {
-    case bass::kConfigBuffer:
-        return succeed(static_cast<DWORD>(c.bufferMs.load()));
-    case bass::kConfigUpdatePeriod:
-        return succeed(static_cast<DWORD>(c.updatePeriodMs.load()));
-    case bass::kConfigNetTimeout:
-        return succeed(static_cast<DWORD>(c.netTimeoutMs.load()));
-    case bass::kConfigNetPrebuf:
-        return succeed(static_cast<DWORD>(c.netPrebufPercent.load()));
-    case bass::kConfigUpdateThreads:
-        return succeed(static_cast<DWORD>(c.updateThreads.load()));
-    default:
+    const std::atomic<int>* setting = configValue(option);
+    if (!setting)
         return fail(bass::kErrorIllType, static_cast<DWORD>(-1));
-    }
+    return succeed(static_cast<DWORD>(setting->load()));
 }
 
 namespace audio {
