@@ -10,6 +10,7 @@
 
 #include "audio/bass.h"
 #include "audio/cd_drives.h"
+#include "audio/read_ahead_source.h"
 
 namespace kolvarin::audio {
 namespace {
@@ -199,7 +200,9 @@ std::unique_ptr<PcmSource> CdDisc::openTrack(std::unique_ptr<CdDisc> disc, int t
         return nullptr;
     }
     cdio_paranoia_modeset(paranoia, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
-    return std::make_unique<CdTrackSource>(std::move(disc), drive, paranoia, first, bytes / CDIO_CD_FRAMESIZE_RAW);
+    // A drive may take seconds to spin up: the mixer never waits for it.
+    return makeReadAheadSource(
+        std::make_unique<CdTrackSource>(std::move(disc), drive, paranoia, first, bytes / CDIO_CD_FRAMESIZE_RAW), true);
 }
 
 } // namespace kolvarin::audio

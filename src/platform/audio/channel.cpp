@@ -38,7 +38,7 @@ bool Channel::seek(std::int64_t frame)
     stage_.clear();
     stageStart_ = position_ = frame;
     phase_ = 0;
-    sourceEnded_ = ended_ = stalled_ = false;
+    sourceEnded_ = ended_ = false;
     for (SyncEntry& s : syncs)
         if ((s.type & ~bass::kSyncOneTime) == bass::kSyncPos)
             s.armed = s.frame >= frame;
@@ -140,7 +140,7 @@ void Channel::render(float* out, int outChannels, int frames, int outRate, std::
         advanceSlides(frames);
         return;
     }
-    stalled_ = false;
+    bool stalled = false;
     int done = 0;
     while (done < frames) {
         int n = std::min(frames - done, slides[bass::kAttribFreq].active ? kSlideChunk : kRenderChunk);
@@ -158,7 +158,7 @@ void Channel::render(float* out, int outChannels, int frames, int outRate, std::
                 if (sourceEnded_ && position_ >= stageEnd)
                     ended_ = true;
                 else
-                    stalled_ = true;
+                    stalled = true;
                 break;
             }
             const std::size_t k = static_cast<std::size_t>(position_ - stageStart_) * 2;
@@ -195,7 +195,7 @@ void Channel::render(float* out, int outChannels, int frames, int outRate, std::
             state = ChannelState::Stopped;
             break;
         }
-        if (stalled_)
+        if (stalled)
             break;
     }
     if (done < frames)

@@ -62,7 +62,6 @@ public:
 
     ChannelState state = ChannelState::Stopped;
     bool ended() const { return ended_; }
-    bool stalled() const { return stalled_; }
     std::int64_t position() const { return position_; }
     std::int64_t length() const; // frames, -1 unknown
     bool seek(std::int64_t frame);
@@ -101,7 +100,6 @@ private:
     std::vector<float> scratch_;
     bool sourceEnded_ = false;
     bool ended_ = false;
-    bool stalled_ = false;
     std::int64_t position_ = 0; // next source frame to play
     double phase_ = 0;
     std::array<float, 1024> history_{};

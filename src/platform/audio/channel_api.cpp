@@ -100,7 +100,7 @@ DWORD BASS_ChannelIsActive(DWORD handle)
     return withChannel(handle, bass::kActiveStopped, [](Channel& c, Engine&) {
         switch (c.state) {
         case ChannelState::Playing:
-            return succeed(c.stalled() || c.source().buffering() ? bass::kActiveStalled : bass::kActivePlaying);
+            return succeed(c.source().buffering() ? bass::kActiveStalled : bass::kActivePlaying);
         case ChannelState::Paused:
             return succeed(bass::kActivePaused);
         case ChannelState::Stopped:

@@ -11,9 +11,8 @@ namespace kolvarin::audio {
 // The decoder's view of a download: not seekable, size unknown.
 std::unique_ptr<ByteSource> makeDownloadBytes(std::shared_ptr<HttpDownload> download);
 
-// An internet stream: a thread decodes the download into a queue of frames
-// once the pre-buffer is filled; the mixer takes frames from the queue and
-// finds it stalled while it runs dry.
+// An internet stream: read ahead (audio/read_ahead_source.h) once the
+// pre-buffer (percent of the download buffer) is filled; not seekable.
 std::unique_ptr<PcmSource> makeNetSource(std::shared_ptr<HttpDownload> download, std::unique_ptr<Decoder> decoder,
                                          int prebufPercent);
 

@@ -36,6 +36,8 @@ public:
     virtual bool seek(std::int64_t frame) = 0;
     // bass::kFilePos... ; -1 when not available.
     virtual std::int64_t filePosition(DWORD mode) const = 0;
+    // Makes a read blocked on another thread return soon (before destruction).
+    virtual void interrupt() {}
     // True while an internet stream fills its buffer before playing.
     virtual bool buffering() const { return false; }
     // Copies the tag of the given type; false when absent.

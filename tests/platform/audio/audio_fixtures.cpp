@@ -1,7 +1,9 @@
 #include "audio_fixtures.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -136,6 +138,32 @@ std::vector<float> OfflineAudioTest::pull(int frames)
 kolvarin::HSTREAM OfflineAudioTest::open(const std::filesystem::path& file)
 {
     return kolvarin::BASS_StreamCreateFile(false, file.c_str(), 0, 0, 0);
+}
+
+std::vector<float> OfflineAudioTest::playToEnd(kolvarin::HSTREAM stream)
+{
+    using namespace kolvarin;
+    BassChannelInfo info;
+    BASS_ChannelGetInfo(stream, &info);
+    const QWORD frameBytes = info.chans * 2;
+    std::vector<float> all;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const DWORD state = BASS_ChannelIsActive(stream);
+        if (state == bass::kActiveStalled) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        if (state != bass::kActivePlaying)
+            break;
+        // A block may run dry part way: keep the frames the stream advanced by
+        // (one per output frame at the output's rate), not the silence after.
+        const QWORD before = BASS_ChannelGetPosition(stream, bass::kPosByte);
+        const std::vector<float> part = pull(1024);
+        const QWORD played = (BASS_ChannelGetPosition(stream, bass::kPosByte) - before) / frameBytes;
+        all.insert(all.end(), part.begin(), part.begin() + static_cast<std::ptrdiff_t>(std::min<QWORD>(played, 1024) * 2));
+    }
+    return all;
 }
 
 double toneLevel(const float* samples, int count, int stride, double hz, double rate)
