@@ -183,6 +183,9 @@ DWORD BASS_GetConfig(DWORD option);              // -1 for an unknown option
 // mem true, `length` bytes in memory that the caller keeps alive until free.
 // offset/length select a part of the file (length 0 = to the end).
 HSTREAM BASS_StreamCreateFile(bool mem, const void* file, QWORD offset, QWORD length, DWORD flags);
+// http:// and https:// only. Returns once the format is known (within the
+// network time-out); the stream is stalled until the pre-buffer is filled.
+// The stream ends when the server closes or stalls longer than the time-out.
 HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC* proc, void* user);
 bool BASS_StreamFree(HSTREAM handle);
 QWORD BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode);
@@ -203,19 +206,23 @@ HSTREAM BASS_AC3_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOW
 HSTREAM BASS_FLAC_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC* proc, void* user);
 
 // Music CDs. Drives are numbered from 0 in the order of audio/cd_drives.h;
-// tracks from 0. Lengths are bytes of 44.1 kHz 16-bit stereo.
+// tracks from 0. Lengths are bytes of 44.1 kHz 16-bit stereo. Of the stream
+// flags only the speaker pair counts.
 DWORD BASS_CD_GetTracks(DWORD drive);                  // -1 on failure
 DWORD BASS_CD_GetTrackLength(DWORD drive, DWORD track); // -1 for data tracks and failures
 bool BASS_CD_IsReady(DWORD drive);
 HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags);
 
 // Channels. Positions and lengths are bytes of 16-bit PCM at the stream's own
-// rate and channel count; seeking is exact to the sample frame.
+// rate and channel count; the position is the next frame the mixer plays.
+// Seeking is exact to the sample frame (internet streams cannot seek).
+// A stream that has ended plays again from its start.
 bool BASS_ChannelPlay(DWORD handle, bool restart);
 bool BASS_ChannelStop(DWORD handle);
 bool BASS_ChannelPause(DWORD handle);
 DWORD BASS_ChannelIsActive(DWORD handle);
-DWORD BASS_ChannelFlags(DWORD handle, DWORD flags, DWORD mask); // -1 on failure
+// The creation flags; no flag changes after creation. -1 on failure.
+DWORD BASS_ChannelFlags(DWORD handle, DWORD flags, DWORD mask);
 bool BASS_ChannelGetInfo(DWORD handle, BassChannelInfo* info);
 QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode);   // -1 when not known
 QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode);
@@ -227,6 +234,10 @@ bool BASS_ChannelGetAttribute(DWORD handle, DWORD attrib, float* value);
 // Moves the attribute linearly to value over time ms of the output clock.
 bool BASS_ChannelSlideAttribute(DWORD handle, DWORD attrib, float value, DWORD time);
 bool BASS_ChannelIsSliding(DWORD handle, DWORD attrib);
+// The callback runs on the sync thread once the output reaches the position
+// or the end: a device's latency after mixing, at once on the offline clock.
+// One-time syncs are removed when they fire; others fire again after a seek
+// back before their position.
 HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc, void* user);
 bool BASS_ChannelRemoveSync(DWORD handle, HSYNC sync);
 // Only BASS_DATA_FFT1024: 512 floats into buffer; result 2048 (bytes) or -1.

@@ -5,6 +5,7 @@
 // under the engine lock.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@ struct SyncEvent {
     HSYNC sync;
     DWORD channel;
     void* user;
+    std::chrono::steady_clock::time_point due{}; // when the output plays it
 };
 
 struct Slide {

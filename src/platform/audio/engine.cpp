@@ -30,6 +30,10 @@ void Engine::render(float* out, int frames)
     events_.clear();
     for (const std::shared_ptr<Channel>& c : channels.all())
         c->render(out, outChannels, frames, outRate, events_);
+    // A device plays what is mixed now after its latency; the offline clock at once.
+    const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(output->latencyMs());
+    for (SyncEvent& e : events_)
+        e.due = due;
     syncs.post(events_);
 }
 

@@ -61,6 +61,11 @@ void SyncDispatcher::run(unsigned generation)
     for (;;) {
         wake_.wait(lock, [&] { return generation != generation_ || !queue_.empty(); });
         while (generation == generation_ && !queue_.empty()) {
+            const auto due = queue_.front().due;
+            if (wake_.wait_until(lock, due, [&] { return generation != generation_; }))
+                break;
+            if (queue_.empty())
+                break;
             const SyncEvent event = queue_.front();
             queue_.pop_front();
             busy_ = true;
