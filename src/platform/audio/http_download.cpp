@@ -27,15 +27,33 @@ HttpDownload::HttpDownload(DownloadOptions options) : options_(std::move(options
 {
     static CurlGlobal global;
     multi_ = curl_multi_init();
-    thread_ = std::thread([this] { run(); });
+}
+
+std::shared_ptr<HttpDownload> HttpDownload::start(DownloadOptions options)
+{
+    auto download = std::make_shared<HttpDownload>(std::move(options));
+    download->thread_ = std::thread([self = download] { self->run(); });
+    return download;
 }
 
 HttpDownload::~HttpDownload()
 {
-    abort();
+    // Either stop() joined the thread, or this runs on the thread at its end.
     if (thread_.joinable())
-        thread_.join();
+        thread_.detach();
     curl_multi_cleanup(static_cast<CURLM*>(multi_));
+}
+
+void HttpDownload::stop()
+{
+    abort();
+    std::lock_guard lock(threadMutex_);
+    if (!thread_.joinable())
+        return;
+    if (thread_.get_id() == std::this_thread::get_id())
+        thread_.detach();
+    else
+        thread_.join();
 }
 
 void HttpDownload::abort()

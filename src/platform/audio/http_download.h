@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,11 +27,15 @@ struct DownloadOptions {
     void* user = nullptr;
 };
 
-class HttpDownload {
+class HttpDownload : public std::enable_shared_from_this<HttpDownload> {
 public:
+    // Starts the transfer. Its thread keeps the download alive while it runs.
+    static std::shared_ptr<HttpDownload> start(DownloadOptions options);
     explicit HttpDownload(DownloadOptions options);
-    // Aborts the transfer and joins its thread; the callback is not called again.
     ~HttpDownload();
+    // Aborts and waits for the thread: no callback runs after it returns.
+    // From inside the callback it cannot wait; the thread ends on its return.
+    void stop();
     HttpDownload(const HttpDownload&) = delete;
     HttpDownload& operator=(const HttpDownload&) = delete;
 
@@ -41,7 +46,8 @@ public:
     // Up to size buffered bytes; waits up to the time-out for some. 0 at the
     // end of a complete download, -1 after a failure or time-out.
     int read(std::uint8_t* buffer, int size);
-    // Stops the transfer; readers return at once.
+    // Stops the transfer; readers return at once and the callback is not
+    // called again.
     void abort();
     void setCapacity(std::size_t bytes);
 
@@ -81,6 +87,7 @@ private:
     std::atomic<std::int64_t> downloaded_{0};
     std::atomic<std::int64_t> contentLength_{-1};
     void* multi_ = nullptr;
+    std::mutex threadMutex_;
     std::thread thread_;
 };
 

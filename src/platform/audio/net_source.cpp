@@ -30,6 +30,7 @@ public:
         : download_(std::move(download)), decoded_(makeDecoderSource(std::move(decoder)))
     {
     }
+    ~NetDecoderSource() override { download_->stop(); }
     PcmFormat format() const override { return decoded_->format(); }
     std::int64_t length() const override { return -1; }
     std::int64_t read(float* out, std::int64_t frames, ReadStatus& status) override

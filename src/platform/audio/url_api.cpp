@@ -30,15 +30,18 @@ HSTREAM createUrl(FormatFamily family, const char* url, DWORD offset, DWORD flag
     options.timeoutMs = engine.config.netTimeoutMs;
     options.proc = proc;
     options.user = user;
-    auto download = std::make_shared<audio::HttpDownload>(std::move(options));
-    if (const int error = download->waitForHeaders(); error != bass::kOk)
+    auto download = audio::HttpDownload::start(std::move(options));
+    if (const int error = download->waitForHeaders(); error != bass::kOk) {
+        download->stop();
         return fail(error, 0u);
+    }
     int error = bass::kOk;
     auto decoder = audio::Decoder::open(audio::makeDownloadBytes(download), audio::formatRules(family), error);
     if (!decoder) {
         // A download that timed out says so rather than "not this format".
         if (download->buffered() == 0 && download->consumed() == 0 && !download->finished())
             error = bass::kErrorTimeout;
+        download->stop();
         return fail(error, 0u);
     }
     auto source = audio::makeNetSource(download, std::move(decoder), engine.config.netPrebufPercent);

@@ -2,6 +2,7 @@
 // handed to the download callback, buffering, and every way a server fails.
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -241,6 +242,35 @@ TEST_F(NetTest, FreeingStopsTheDownloadWithoutAFinalCallback)
     EXPECT_LT(Clock::now() - started, std::chrono::milliseconds(500));
     std::lock_guard lock(recorder.mutex);
     EXPECT_EQ(recorder.endings, 0);
+}
+
+TEST_F(NetTest, DownloadCallbackMayFreeItsStream)
+{
+    static std::atomic<HSTREAM> handle{0};
+    static std::atomic<bool> freed{false};
+    handle = 0;
+    freed = false;
+    std::atomic<bool> created{false};
+    LoopbackServer server([&](int fd, const std::string&, const std::atomic<bool>& stopping) {
+        LoopbackServer::send(fd, "HTTP/1.0 200 OK\r\n\r\n" + mp3Bytes().substr(0, 20000));
+        while (!created && !stopping)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        LoopbackServer::send(fd, mp3Bytes().substr(20000));
+    });
+    const HSTREAM stream = BASS_StreamCreateURL(
+        server.url("/self").c_str(), 0, 0,
+        [](const void* buffer, DWORD, void*) {
+            if (buffer && handle && !freed)
+                freed = BASS_StreamFree(handle);
+        },
+        nullptr);
+    ASSERT_NE(stream, 0u);
+    handle = stream;
+    created = true;
+    for (int i = 0; i < 2000 && !freed; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(freed);
+    EXPECT_FALSE(BASS_ChannelPlay(stream, false));
 }
 
 } // namespace
