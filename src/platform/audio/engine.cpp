@@ -21,11 +21,11 @@ Engine& Engine::get()
     return engine;
 }
 
-void Engine::render(float* out, int frames)
+void Engine::render(float* out, int frames, int layout)
 {
     std::unique_lock lock(mutex);
-    std::fill(out, out + static_cast<std::size_t>(frames) * outChannels, 0.0f);
-    if (!initialised)
+    std::fill(out, out + static_cast<std::size_t>(frames) * layout, 0.0f);
+    if (!initialised || layout != outChannels)
         return;
     events_.clear();
     for (const std::shared_ptr<Channel>& c : channels.all())

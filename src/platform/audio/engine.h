@@ -35,6 +35,7 @@ public:
     std::mutex mutex;
     // Guarded by mutex.
     bool initialised = false;
+    bool initialising = false; // BASS_Init is opening the output
     std::unique_ptr<Output> output;
     int outRate = 44100;
     int outChannels = 2;
@@ -44,8 +45,9 @@ public:
     DWORD nextSync = 1;
     SyncDispatcher syncs;
 
-    // Mixes every playing channel; silence when not initialised.
-    void render(float* out, int frames);
+    // Mixes every playing channel into frames frames of `layout` output
+    // channels; silence when not initialised or the layout is not the engine's.
+    void render(float* out, int frames, int layout);
     // Under mutex: the channel of a handle, or null with kErrorHandle (or
     // kErrorInit) recorded.
     std::shared_ptr<Channel> channel(DWORD handle);

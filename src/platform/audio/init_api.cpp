@@ -110,15 +110,25 @@ bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* cl
 {
     (void)window;
     (void)clsid;
-    Engine& engine = Engine::get();
-    std::lock_guard lock(engine.mutex);
-    if (engine.initialised)
-        return fail(bass::kErrorAlready, false);
     if (device < -1)
         return fail(bass::kErrorDevice, false);
     const int rate = freq == 0 ? 44100 : static_cast<int>(freq);
     if (rate < 8000 || rate > 384000)
         return fail(bass::kErrorIllParam, false);
+    Engine& engine = Engine::get();
+    {
+        std::lock_guard lock(engine.mutex);
+        if (engine.initialised || engine.initialising)
+            return fail(bass::kErrorAlready, false);
+        engine.initialising = true;
+    }
+    // The device is opened without the engine lock: SDL holds its own lock
+    // around the render call, which takes the engine lock.
+    const auto failed = [&engine](int error) {
+        std::lock_guard lock(engine.mutex);
+        engine.initialising = false;
+        return fail(error, false);
+    };
     std::unique_ptr<audio::Output> output;
     int channels = 2;
     if (device == 0) {
@@ -131,7 +141,7 @@ bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* cl
             std::vector<std::string> names;
             std::string driver;
             if (!sdlDevices(names, driver) || static_cast<std::size_t>(device - 2) >= names.size())
-                return fail(bass::kErrorDevice, false);
+                return failed(bass::kErrorDevice);
             name = names[device - 2];
         }
         if (flags & bass::kDeviceSpeakers)
@@ -139,11 +149,12 @@ bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* cl
         output = audio::makeSdlOutput(name);
     }
     int error = bass::kOk;
-    // The render call takes the engine mutex, which this thread holds until the
-    // engine is marked initialised; an early callback just waits.
     if (!output->open(rate, channels, engine.config.bufferMs,
-                      [&engine](float* out, int frames) { engine.render(out, frames); }, error))
-        return fail(error, false);
+                      [&engine](float* out, int frames, int outChannels) { engine.render(out, frames, outChannels); },
+                      error))
+        return failed(error);
+    std::lock_guard lock(engine.mutex);
+    engine.initialising = false;
     engine.outRate = output->rate();
     engine.outChannels = output->channels();
     engine.output = std::move(output);
@@ -248,12 +259,14 @@ void setOfflineSpeakers(int speakers)
 bool offlineRender(float* out, int frames)
 {
     Engine& engine = Engine::get();
+    int channels = 2;
     {
         std::lock_guard lock(engine.mutex);
         if (!engine.initialised || !engine.output->offline())
             return false;
+        channels = engine.outChannels;
     }
-    engine.render(out, frames);
+    engine.render(out, frames, channels);
     return true;
 }
 

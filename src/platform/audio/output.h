@@ -11,9 +11,9 @@ namespace kolvarin::audio {
 
 class Output {
 public:
-    // Fills frames interleaved float frames. Called on the output's thread
-    // (SDL's audio thread) or, offline, on the thread that pulls.
-    using Render = std::function<void(float* out, int frames)>;
+    // Fills frames interleaved float frames of channels channels. Called on
+    // the output's thread (SDL's audio thread) or, offline, by the puller.
+    using Render = std::function<void(float* out, int frames, int channels)>;
     virtual ~Output() = default;
     // rate and channels are wishes; the output reports what it got. false
     // with error (a bass::Error) when the device cannot be opened.

@@ -68,7 +68,8 @@ private:
     static void callback(void* user, Uint8* stream, int length)
     {
         auto* self = static_cast<SdlOutput*>(user);
-        self->render_(reinterpret_cast<float*>(stream), length / static_cast<int>(sizeof(float) * self->channels_));
+        const int channels = self->channels_;
+        self->render_(reinterpret_cast<float*>(stream), length / static_cast<int>(sizeof(float) * channels), channels);
     }
 
     std::string name_;
