@@ -45,11 +45,6 @@ bool Channel::seek(std::int64_t frame)
     return true;
 }
 
-void Channel::restart()
-{
-    seek(0);
-}
-
 void Channel::sortFx()
 {
     std::stable_sort(fx.begin(), fx.end(), [](const FxEntry& a, const FxEntry& b) { return a.priority > b.priority; });

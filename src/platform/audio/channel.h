@@ -67,7 +67,6 @@ public:
     std::int64_t position() const { return position_; }
     std::int64_t length() const; // frames, -1 unknown
     bool seek(std::int64_t frame);
-    void restart();
 
     // Attributes (kAttribFreq 0 = own rate).
     std::array<float, 4> attrib{0, 0, 1, 0};

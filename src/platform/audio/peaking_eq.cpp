@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <numbers>
 
 namespace kolvarin::audio {
@@ -55,12 +54,6 @@ void PeakingEq::process(float* frames, std::int64_t count)
         state_[c][0] = z1;
         state_[c][1] = z2;
     }
-}
-
-double PeakingEq::magnitudeAt(double hz) const
-{
-    const std::complex<double> z = std::polar(1.0, -2 * std::numbers::pi * hz / rate_);
-    return std::abs((b0_ + b1_ * z + b2_ * z * z) / (1.0 + a1_ * z + a2_ * z * z));
 }
 
 } // namespace kolvarin::audio

@@ -19,8 +19,6 @@ public:
     const BASS_DX8_PARAMEQ& params() const { return params_; }
     // In place, interleaved frames of the configured channel count.
     void process(float* frames, std::int64_t count);
-    // |H| at a frequency, for the coefficients in use.
-    double magnitudeAt(double hz) const;
 
 private:
     BASS_DX8_PARAMEQ params_;

@@ -8,7 +8,6 @@
 #include <numbers>
 
 #include "audio/offline.h"
-#include "audio/peaking_eq.h"
 #include "audio_fixtures.h"
 
 namespace {
@@ -353,14 +352,6 @@ TEST_F(EffectTest, CentreAboveNyquistIsClampedAndBadValuesRefused)
     EXPECT_TRUE(BASS_ChannelRemoveFX(stream, fx));
     EXPECT_FALSE(BASS_FXSetParameters(fx, &high));
     EXPECT_EQ(BASS_ErrorGetCode(), bass::kErrorHandle);
-}
-
-TEST(PeakingEqTest, MagnitudeFollowsTheCookbookFormula)
-{
-    audio::PeakingEq eq;
-    eq.configure({310.0f, 18.0f, 7.0f}, 48000, 2);
-    EXPECT_NEAR(eq.magnitudeAt(310), std::pow(10.0, 7.0 / 20), 1e-9);
-    EXPECT_NEAR(eq.magnitudeAt(20), 1.0, 0.05);
 }
 
 using FftTest = OfflineAudioTest;
