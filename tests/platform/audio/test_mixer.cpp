@@ -122,6 +122,32 @@ TEST_F(PositionTest, ConversionsUseTheStreamsOwnFormat)
     EXPECT_EQ(BASS_ChannelGetPosition(mono, bass::kPosByte), 1000u * 2);
 }
 
+TEST_F(PositionTest, PauseStopAndRestart)
+{
+    const HSTREAM stream = open(dcFile(3000));
+    EXPECT_EQ(BASS_ChannelIsActive(stream), bass::kActiveStopped);
+    EXPECT_FALSE(BASS_ChannelPause(stream));
+    ASSERT_TRUE(BASS_ChannelPlay(stream, false));
+    EXPECT_EQ(BASS_ChannelFlags(stream, 0, 0), 0u);
+    pull(100);
+    ASSERT_TRUE(BASS_ChannelPause(stream));
+    EXPECT_EQ(BASS_ChannelIsActive(stream), bass::kActivePaused);
+    EXPECT_EQ(pull(100)[0], 0.0f);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, bass::kPosByte), 400u);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, false)); // resumes
+    pull(100);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, bass::kPosByte), 800u);
+    ASSERT_TRUE(BASS_ChannelStop(stream));
+    EXPECT_EQ(BASS_ChannelIsActive(stream), bass::kActiveStopped);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, true));
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, bass::kPosByte), 0u);
+    pull(3000);
+    EXPECT_EQ(BASS_ChannelIsActive(stream), bass::kActiveStopped);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, false)); // an ended stream starts over
+    pull(10);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream, bass::kPosByte), 40u);
+}
+
 using AttributeTest = OfflineAudioTest;
 
 TEST_F(AttributeTest, VolumeAndPanScaleTheSides)
