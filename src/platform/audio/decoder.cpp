@@ -175,7 +175,7 @@ bool Decoder::init(std::span<const FormatRule> rules, int& error)
     }
     rate_ = codec_->sample_rate;
     channels_ = codec_->ch_layout.nb_channels;
-    if (rate_ <= 0 || channels_ <= 0 || channels_ > 8)
+    if (rate_ < 1000 || rate_ > 768000 || channels_ <= 0 || channels_ > 8)
         return false;
     bits_ = par->bits_per_raw_sample ? par->bits_per_raw_sample : par->bits_per_coded_sample;
     bitrate_ = static_cast<int>(std::min<std::int64_t>(par->bit_rate ? par->bit_rate : fmt_->bit_rate, 1 << 30));
