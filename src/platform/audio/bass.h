@@ -181,7 +181,8 @@ DWORD BASS_GetConfig(DWORD option);              // -1 for an unknown option
 
 // Streams. `file` is a path (UTF-16 with bass::kUnicode, else UTF-8) or, with
 // mem true, `length` bytes in memory that the caller keeps alive until free.
-// offset/length select a part of the file (length 0 = to the end).
+// offset/length select a part of the file (length 0 = to the end). This call
+// opens WAV, AIFF, MPEG layer 1-3 and Ogg Vorbis; the add-ons the rest.
 HSTREAM BASS_StreamCreateFile(bool mem, const void* file, QWORD offset, QWORD length, DWORD flags);
 // http:// and https:// only. Returns once the format is known (within the
 // network time-out); the stream is stalled until the pre-buffer is filled.
