@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "temphome.h"
+
 // Runs the tests inside one headless application object, which text
-// drawing, windows and dialogs need. Test discovery runs the program
-// without the test environment, so the headless platform is chosen here too.
+// drawing, windows and dialogs need.
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ktest::SetHeadlessEnvironment();
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -16,9 +16,6 @@
 namespace ktest::audio {
 namespace {
 
-// No test may need a sound card, whatever the environment says.
-const bool dummyAudio = (::setenv("SDL_AUDIODRIVER", "dummy", 0), true);
-
 void le16(std::string& out, std::uint32_t v)
 {
     out += static_cast<char>(v & 0xFF);
