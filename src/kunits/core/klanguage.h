@@ -1,0 +1,132 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace kolvarin {
+
+// One argument of WideFormat: a UTF-16 text, an integer or a real number.
+class WideFormatArg {
+public:
+    enum class Type { Text, Signed, Unsigned, Real };
+
+    WideFormatArg(std::u16string_view text) : type_(Type::Text), text_(text) {}
+    WideFormatArg(const std::u16string& text) : type_(Type::Text), text_(text) {}
+    WideFormatArg(const char16_t* text) : type_(Type::Text), text_(text ? text : u"") {}
+    template <class I, std::enable_if_t<std::is_integral_v<I> && std::is_signed_v<I>, int> = 0>
+    WideFormatArg(I value) : type_(Type::Signed), signed_(value) {}
+    template <class I, std::enable_if_t<std::is_integral_v<I> && std::is_unsigned_v<I>, int> = 0>
+    WideFormatArg(I value) : type_(Type::Unsigned), unsigned_(value) {}
+    WideFormatArg(double value) : type_(Type::Real), real_(value) {}
+
+    Type type() const { return type_; }
+    std::u16string_view text() const { return text_; }
+    int64_t asSigned() const;
+    double asReal() const;
+
+private:
+    Type type_;
+    std::u16string_view text_;
+    int64_t signed_ = 0;
+    uint64_t unsigned_ = 0;
+    double real_ = 0;
+};
+
+// Formats the subset of the wide sprintf conversions the texts use: %s, %d %i
+// %u %x %X %c, %f with width and precision ("%3.1f", "%2.f"), the flags "-",
+// "0" and "#", and %%; the size prefixes l, h and I64 are skipped. Each
+// conversion takes the next argument and prints it as the conversion asks when
+// the types agree, else by the argument's own type, so a wrong argument never
+// reads memory it should not. A missing argument prints nothing; a '%' that
+// starts no conversion is copied as it stands.
+std::u16string WideFormatList(std::u16string_view format, std::initializer_list<WideFormatArg> args);
+
+template <class... Args>
+std::u16string WideFormat(std::u16string_view format, const Args&... args)
+{
+    return WideFormatList(format, {WideFormatArg(args)...});
+}
+
+// True when both texts take the same kinds of arguments (text, integer, real)
+// in the same order; width, precision and flags may differ.
+bool SameFormatArguments(std::u16string_view a, std::u16string_view b);
+
+// The sections of the language texts, in the order of the language file.
+enum class TLanguageSection : uint8_t {
+    Status, MainPopupMenu, MainPopupMenu_Help, MainPopupMenu_Audio, MainTellafriend, MainAudioLivestream,
+    PlaylistPopupMenu, PlaylistPopupMenu_Sort, MainHints, Configuration, ConfigurationTreeview,
+    ConfigurationGeneral, ConfigurationFiletypes, ConfigurationPlaylist, ConfigurationAcceptFileExt,
+    ConfigurationSkin, ConfigurationAudio, ConfigurationAudioOutput, ConfigurationAudioLS, ConfigurationSystem,
+    ConfigurationVideo, ConfigurationVideoFilter, ConfigurationVideoOSD, ConfigurationVideoDefault,
+    ConfigurationVideoFullscreen, ConfigurationMouse, MediaControlsHints, VideoPopupMenu, VideoPopupMenu_Mode,
+    VideoPopupMenu_Ratio, VideoPopupMenu_DigitalZoom, VideoPopupMenu_Showmenu, VideoPopupMenu_Subtitles,
+    VideoPopupMenu_JumpTo, VideoPopupMenu_Screenshot, PlaylistSearch, PlaylistSearch_For, EditPlaylistEntry,
+    AddCDtoPlaylist, AddURLtoPlaylist, EditID3Tag, ConfigurationShortCuts, MediaControlsPopupMenu, ShortCuts,
+    News, ConfigurationNotifications, ConfigurationOMPActions, NotifiyStatus, ConfigurationLang,
+};
+
+// A section: its element name, how many texts it has and where its first
+// text lies in the record.
+struct TLanguageSectionInfo {
+    const char* Name;
+    int Count;
+    int Position;
+};
+
+constexpr int kLanguageSectionCount = 49;
+constexpr int kLanguageTextCount = 481;
+
+// The 49 sections in file order (ConfigurationLang, written last, lies
+// between ConfigurationAcceptFileExt and ConfigurationSkin in the record).
+std::span<const TLanguageSectionInfo, kLanguageSectionCount> LanguageSections();
+const TLanguageSectionInfo& LanguageSection(TLanguageSection section);
+
+// The user-interface texts. Owned by the main thread.
+struct TKLanguage {
+    std::array<std::u16string, kLanguageTextCount> Texts;
+
+    // Text Number (from 1) of a section; an empty text outside the section.
+    const std::u16string& Text(TLanguageSection section, int number) const;
+    // The text with the arguments filled in (see WideFormat). Texts whose
+    // conversions differ from the built-in text's never reach here: the
+    // loader keeps the built-in text for them.
+    template <class... Args>
+    std::u16string Format(TLanguageSection section, int number, const Args&... args) const
+    {
+        return WideFormat(Text(section, number), args...);
+    }
+};
+
+// The process-wide texts; the start-up fills them.
+extern TKLanguage Language;
+
+// The built-in English text at a record position (0 .. 480).
+const std::u16string& BuiltinLanguageText(int position);
+
+// Sets all 481 texts to the built-in English ones.
+void SetDefaultLanguage(TKLanguage& texts);
+
+// Reads a language file over the texts. A file that cannot be read, does not
+// parse or lacks the root KolvarinLanguageFile changes nothing. In a section
+// the file holds, a text it lacks becomes the visible missing-tag text. A text
+// whose conversions (%s, %d, %3.1f...) differ from the built-in text's keeps
+// the built-in text, so a translation can never make a formatted text print
+// garbage. Throws std::runtime_error when an id does not fit an integer;
+// texts read before it keep their new values (the caller restores the
+// defaults).
+void LoadLanguageFile(TKLanguage& texts, const std::string& fileName);
+
+// Writes every text as a language file, Windows-1252 in CDATA sections,
+// through a temporary file renamed over the old one. Throws
+// std::runtime_error when it cannot be written; the old file is then kept.
+void SaveLanguageFile(const TKLanguage& texts, const std::string& fileName);
+
+// The folder of the language files: ApplicationPath + "data/languages/".
+std::string LanguageFolder();
+
+} // namespace kolvarin
