@@ -335,6 +335,10 @@ std::vector<std::string> RegisteredMimeTypes()
         const QString name = QStringLiteral("file") + QString::fromStdString(LowerAscii(type.Extension));
         for (const QMimeType& mime : db.mimeTypesForFileName(name)) {
             const std::string text = mime.name().toStdString();
+            // Some extensions are shared with other kinds of file (".ts" is
+            // also a translation file): the player claims only media.
+            if (!text.starts_with("audio/") && !text.starts_with("video/"))
+                continue;
             if (std::find(types.begin(), types.end(), text) == types.end())
                 types.push_back(text);
         }

@@ -57,7 +57,8 @@ struct TKRegisteredType {
     std::string IconFile;
 };
 std::vector<TKRegisteredType> RegisteredFileTypes();
-// The MIME types of those extensions, each once, in extension order.
+// The audio and video MIME types of those extensions, each once, in
+// extension order.
 std::vector<std::string> RegisteredMimeTypes();
 
 // $XDG_DATA_HOME/applications/kolvarin.desktop and $XDG_CONFIG_HOME/mimeapps.list.
