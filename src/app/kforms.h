@@ -29,4 +29,7 @@ private:
     std::array<std::unique_ptr<QWidget>, Count> forms_;
 };
 
+// The program's windows while the main sequence holds them; null otherwise.
+extern TKForms* Forms;
+
 } // namespace kolvarin

@@ -12,8 +12,6 @@
 
 namespace kolvarin {
 
-TKLanguage Language;
-
 namespace {
 
 constexpr const char* kRootName = "KolvarinLanguageFile";
@@ -239,8 +237,8 @@ void ReadSection(TKLanguage& texts, const TLanguageSectionInfo& section, const T
         if (number < 1 || number > uint64_t(section.Count) || !LangText(lang, text))
             continue;
         const int position = section.Position + static_cast<int>(number) - 1;
-        const std::u16string& builtin = BuiltinLanguageText(position);
-        texts.Texts[static_cast<size_t>(position)] = SameFormatArguments(text, builtin) ? text : builtin;
+        const std::u16string_view builtin = BuiltinLanguageText(position);
+        texts.Texts[static_cast<size_t>(position)] = SameFormatArguments(text, builtin) ? text : std::u16string(builtin);
         found[number - 1] = true;
     }
     for (int k = 1; k <= section.Count; ++k)
@@ -367,6 +365,12 @@ void SaveLanguageFile(const TKLanguage& texts, const std::string& fileName)
     }
     SaveXmlFile(doc, fileName);
 }
+
+TKLanguage Language = [] {
+    TKLanguage texts;
+    SetDefaultLanguage(texts);
+    return texts;
+}();
 
 std::string LanguageFolder()
 {

@@ -102,11 +102,13 @@ struct TKLanguage {
     }
 };
 
-// The process-wide texts; the start-up fills them.
+// The process-wide texts: the built-in English ones from the start (the
+// command line's registrations run before the language file is read), then
+// what the start-up loads.
 extern TKLanguage Language;
 
-// The built-in English text at a record position (0 .. 480).
-const std::u16string& BuiltinLanguageText(int position);
+// The built-in English text at a record position (0 .. 480); empty outside.
+std::u16string_view BuiltinLanguageText(int position);
 
 // Sets all 481 texts to the built-in English ones.
 void SetDefaultLanguage(TKLanguage& texts);

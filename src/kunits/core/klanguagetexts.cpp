@@ -58,8 +58,9 @@ constexpr TLanguageSectionInfo kSections[kLanguageSectionCount] = {
 };
 
 // In record order: ConfigurationLang (position 210) sits between
-// ConfigurationAcceptFileExt and ConfigurationSkin.
-const std::u16string kBuiltin[kLanguageTextCount] = {
+// ConfigurationAcceptFileExt and ConfigurationSkin. Constant data, so the
+// texts are there before any other unit starts.
+constexpr std::u16string_view kBuiltin[kLanguageTextCount] = {
     // Status
     u"Choose directory",
     u"Reading directory ...",
@@ -604,10 +605,9 @@ const TLanguageSectionInfo& LanguageSection(TLanguageSection section)
     return kSections[static_cast<size_t>(section)];
 }
 
-const std::u16string& BuiltinLanguageText(int position)
+std::u16string_view BuiltinLanguageText(int position)
 {
-    static const std::u16string empty;
-    return position >= 0 && position < kLanguageTextCount ? kBuiltin[position] : empty;
+    return position >= 0 && position < kLanguageTextCount ? kBuiltin[position] : std::u16string_view();
 }
 
 } // namespace kolvarin
