@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/kconfig.h"
+#include "core/kfilesave.h"
 #include "core/kpaths.h"
 #include "core/kstrings.h"
 #include "core/kxmlfile_p.h"
@@ -326,8 +327,16 @@ void SetDefaultLanguage(TKLanguage& texts)
 
 void LoadLanguageFile(TKLanguage& texts, const std::string& fileName)
 {
+    std::string bytes;
+    // The streams of the XML model hold at most 2 GiB; a language file is far smaller.
+    if (ReadWholeFile(fileName, bytes, 0x7FFFFFFF))
+        LoadLanguageText(texts, bytes);
+}
+
+void LoadLanguageText(TKLanguage& texts, std::string_view bytes)
+{
     TLumoXML doc;
-    if (!LoadXmlFile(fileName, doc))
+    if (!doc.Parse(bytes))
         return;
     const TLumoXMLTag* root = FindXmlTag(&doc.Root, kRootName);
     if (!root)

@@ -122,6 +122,8 @@ void SetDefaultLanguage(TKLanguage& texts);
 // texts read before it keep their new values (the caller restores the
 // defaults).
 void LoadLanguageFile(TKLanguage& texts, const std::string& fileName);
+// The same for the file's bytes.
+void LoadLanguageText(TKLanguage& texts, std::string_view bytes);
 
 // Writes every text as a language file, Windows-1252 in CDATA sections,
 // through a temporary file renamed over the old one. Throws
