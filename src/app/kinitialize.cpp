@@ -185,6 +185,20 @@ void LoadHotKeysAndHook()
     }
 }
 
+// Reads a file, logging text + " ok"; when it cannot be read, logs
+// text + " failed!" and the default's line, and sets the default.
+template <typename Load, typename SetDefault>
+void LoadOrDefault(const std::string& text, Load&& load, const std::string& defaultLine, SetDefault&& setDefault)
+{
+    if (load()) {
+        Log(kInit, text + " ok");
+        return;
+    }
+    Log(kInit, text + " failed!");
+    Log(kInit, defaultLine);
+    setDefault();
+}
+
 // A template from the user's templates folder, else its default text.
 void LoadTemplate(TKTemplateLoader* loader, const std::string& name, const std::string& what,
                   const char16_t* defaultText)
@@ -194,13 +208,8 @@ void LoadTemplate(TKTemplateLoader* loader, const std::string& name, const std::
     const std::string path = UserPath + "data/templates/" + name;
     const std::string text = "Load media info " + what + " template from file " + Quoted(path);
     Log(kInit, text + "...");
-    if (loader->LoadFromFile(path)) {
-        Log(kInit, text + " ok");
-        return;
-    }
-    Log(kInit, text + " failed!");
-    Log(kInit, "Set default media info " + what + " template.");
-    loader->Text = defaultText;
+    LoadOrDefault(text, [&] { return loader->LoadFromFile(path); }, "Set default media info " + what + " template.",
+                  [&] { loader->Text = defaultText; });
 }
 
 void LoadTemplates()
@@ -223,13 +232,8 @@ void LoadFormatDatabase(TKFormatDatabase* db, const std::string& what, void (*se
     const std::string path = ApplicationPath + "data/db/" + what + "formats.xml";
     const std::string text = "Load " + what + " format database from file " + Quoted(path);
     Log(kInit, text);
-    if (db->LoadFromFile(path)) {
-        Log(kInit, text + " ok");
-        return;
-    }
-    Log(kInit, text + " failed!");
-    Log(kInit, "Set default " + what + " format database");
-    setDefaults(*db);
+    LoadOrDefault(text, [&] { return db->LoadFromFile(path); }, "Set default " + what + " format database",
+                  [&] { setDefaults(*db); });
 }
 
 void LoadFormatDatabases()
