@@ -7,6 +7,7 @@
 #include <optional>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QWidget>
 
 #include <malloc.h>
@@ -193,6 +194,10 @@ int KolvarinMain(int argc, char** argv)
             forms = std::make_unique<TKForms>();
             forms->CreateAll();
             Forms = forms.get();
+            Forms->ZipHandler.MessageDialog = [](const std::u16string& text) {
+                QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),
+                                     QString::fromStdU16String(text));
+            };
             Log(kProject, "Create forms ok");
 
             SetSplashText("Initializing application");
@@ -222,8 +227,8 @@ int KolvarinMain(int argc, char** argv)
             Log(kProject, "Kill kolvarin ok");
 
             Log(kProject, "Destroy forms...");
-            forms->DestroyAll();
             Forms = nullptr;
+            forms->DestroyAll();
             Log(kProject, "Destroy forms ok");
             SetErrorDialog(nullptr);
             SetTerminateRequest(nullptr);

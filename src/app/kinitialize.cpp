@@ -319,6 +319,17 @@ bool KInitialize()
     SetSplashText("Checking registry");
     Guarded(kInit, "Exception while checking registry: ", CheckFirstStart);
     LoadLanguage();
+
+    SetSplashText("Initialize variables");
+    Guarded(kInit, "Error while initialize variables: ", [] {
+        if (!Forms)
+            return;
+        Log(kInit, "Load unzip library...");
+        Forms->ZipHandler.SetDll_Load(false);
+        Forms->ZipHandler.SetDllDirectory(Utf8ToUtf16(InstallPath));
+        Forms->ZipHandler.SetDll_Load(true);
+        Log(kInit, "Load unzip library ok");
+    });
     LoadHotKeysAndHook();
 
     LoadDefaultPlaylist();

@@ -2,58 +2,17 @@
 
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
+
+#include "core/kwideformat.h"
 
 namespace kolvarin {
 
-// One argument of WideFormat: a UTF-16 text, an integer or a real number.
-class WideFormatArg {
-public:
-    enum class Type { Text, Signed, Unsigned, Real };
-
-    WideFormatArg(std::u16string_view text) : type_(Type::Text), text_(text) {}
-    WideFormatArg(const std::u16string& text) : type_(Type::Text), text_(text) {}
-    WideFormatArg(const char16_t* text) : type_(Type::Text), text_(text ? text : u"") {}
-    template <class I, std::enable_if_t<std::is_integral_v<I> && std::is_signed_v<I>, int> = 0>
-    WideFormatArg(I value) : type_(Type::Signed), signed_(value) {}
-    template <class I, std::enable_if_t<std::is_integral_v<I> && std::is_unsigned_v<I>, int> = 0>
-    WideFormatArg(I value) : type_(Type::Unsigned), unsigned_(value) {}
-    WideFormatArg(double value) : type_(Type::Real), real_(value) {}
-
-    Type type() const { return type_; }
-    std::u16string_view text() const { return text_; }
-    int64_t asSigned() const;
-    double asReal() const;
-
-private:
-    Type type_;
-    std::u16string_view text_;
-    int64_t signed_ = 0;
-    uint64_t unsigned_ = 0;
-    double real_ = 0;
-};
-
-// Formats the subset of the wide sprintf conversions the texts use: %s, %d %i
-// %u %x %X %c, %f with width and precision ("%3.1f", "%2.f"), the flags "-",
-// "0" and "#", and %%; the size prefixes l, h and I64 are skipped. Each
-// conversion takes the next argument and prints it as the conversion asks when
-// the types agree, else by the argument's own type, so a wrong argument never
-// reads memory it should not. A missing argument prints nothing; a '%' that
-// starts no conversion is copied as it stands.
-std::u16string WideFormatList(std::u16string_view format, std::initializer_list<WideFormatArg> args);
-
-template <class... Args>
-std::u16string WideFormat(std::u16string_view format, const Args&... args)
-{
-    return WideFormatList(format, {WideFormatArg(args)...});
-}
-
 // True when both texts take the same kinds of arguments (text, integer, real)
-// in the same order; width, precision and flags may differ.
+// in the same order, read as WideFormat reads them; width, precision and
+// flags may differ.
 bool SameFormatArguments(std::u16string_view a, std::u16string_view b);
 
 // The sections of the language texts, in the order of the language file.

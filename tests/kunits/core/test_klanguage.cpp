@@ -79,21 +79,7 @@ TEST(LanguageTexts, BuiltinEnglishTexts)
     EXPECT_EQ(texts.Texts[480], u"Subtitle stream: %s, %s - %s");
 }
 
-TEST(WideFormatTest, Conversions)
-{
-    EXPECT_EQ(WideFormat(u"[ Volume %3.1f %s ]", 50.0, u"%"), u"[ Volume 50.0 % ]");
-    EXPECT_EQ(WideFormat(u"%2.f kbits, %.3f khz", 128.4, 44.1), u"128 kbits, 44.100 khz");
-    EXPECT_EQ(WideFormat(u"[%d] %d x %d", 1, 1920, 1080), u"[1] 1920 x 1080");
-    EXPECT_EQ(WideFormat(u"%5s|%-4d|%03d|%x|%#X|%c", u"ab", 7, 5, 255u, 255, 65), u"   ab|7   |005|ff|0XFF|A");
-    EXPECT_EQ(WideFormat(u"100%% of 125%"), u"100% of 125%");
-    EXPECT_EQ(WideFormat(u"%q %"), u"%q %");
-    // A wrong or missing argument never misreads: it prints by its own type or not at all.
-    EXPECT_EQ(WideFormat(u"%d and %s", u"text", -3), u"text and -3");
-    EXPECT_EQ(WideFormat(u"Title %d, chapter %d", 4), u"Title 4, chapter ");
-    EXPECT_EQ(WideFormat(u"%.2s", u"abcdef"), u"ab");
-}
-
-TEST(WideFormatTest, SameArgumentsIgnoresWidthAndFlags)
+TEST(LanguageTexts, SameArgumentsIgnoresWidthAndFlags)
 {
     EXPECT_TRUE(SameFormatArguments(u"[ Volume %3.1f %s ]", u"[ Lautst\u00E4rke %.2f %s ]"));
     EXPECT_TRUE(SameFormatArguments(u"125%", u"125 %"));
@@ -102,6 +88,8 @@ TEST(WideFormatTest, SameArgumentsIgnoresWidthAndFlags)
     EXPECT_FALSE(SameFormatArguments(u"Title %d", u"Titel %s"));
     EXPECT_FALSE(SameFormatArguments(u"Ready", u"Bereit %s"));
     EXPECT_FALSE(SameFormatArguments(u"Skin: %s", u"Skin"));
+    EXPECT_FALSE(SameFormatArguments(u"%d", u"%-%d")) << "no conversion: \"%-%\" then a plain d";
+    EXPECT_FALSE(SameFormatArguments(u"%f", u"%1.2.3f"));
 }
 
 TEST_F(LanguageFileTest, SavedDefaultsReadBackWhole)
