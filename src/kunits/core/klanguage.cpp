@@ -15,57 +15,6 @@ namespace {
 
 constexpr const char* kRootName = "KolvarinLanguageFile";
 
-enum class ArgumentKind { Text, Integer, Real };
-
-// The arguments a format text takes, read as WideFormat reads it: after a
-// '%' come flags, width, precision and size prefixes, then the conversion;
-// "%%" and a character that is no conversion take none.
-std::vector<ArgumentKind> ArgumentKinds(std::u16string_view format)
-{
-    std::vector<ArgumentKind> kinds;
-    const size_t n = format.size();
-    size_t i = 0;
-    while (i < n) {
-        if (format[i++] != u'%' || i >= n)
-            continue;
-        if (format[i] == u'%') {
-            ++i;
-            continue;
-        }
-        while (i < n && (format[i] == u'-' || format[i] == u'0' || format[i] == u'#'))
-            ++i;
-        auto skipDigits = [&] {
-            while (i < n && format[i] >= u'0' && format[i] <= u'9')
-                ++i;
-        };
-        skipDigits();
-        if (i < n && format[i] == u'.') {
-            ++i;
-            skipDigits();
-        }
-        if (format.substr(i, 3) == u"I64")
-            i += 3;
-        while (i < n && (format[i] == u'l' || format[i] == u'h'))
-            ++i;
-        if (i >= n)
-            break;
-        switch (format[i++]) {
-        case u's': case u'S':
-            kinds.push_back(ArgumentKind::Text);
-            break;
-        case u'd': case u'i': case u'u': case u'x': case u'X': case u'c':
-            kinds.push_back(ArgumentKind::Integer);
-            break;
-        case u'f':
-            kinds.push_back(ArgumentKind::Real);
-            break;
-        default:
-            break;
-        }
-    }
-    return kinds;
-}
-
 bool IsDigits(std::u16string_view text)
 {
     if (text.empty())
@@ -148,7 +97,7 @@ std::u16string ThreeDigits(int number)
 
 bool SameFormatArguments(std::u16string_view a, std::u16string_view b)
 {
-    return ArgumentKinds(a) == ArgumentKinds(b);
+    return WideFormatArgumentTypes(a) == WideFormatArgumentTypes(b);
 }
 
 const std::u16string& TKLanguage::Text(TLanguageSection section, int number) const

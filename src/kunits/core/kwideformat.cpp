@@ -130,6 +130,34 @@ void formatArg(std::u16string& out, const WideFormatArg* arg, Spec spec)
     formatInteger(out, *arg, spec);
 }
 
+// Reads what follows a '%' (not "%%") up to and including the conversion
+// character, which may be none of the conversions. False when the text ends first.
+bool readSpec(std::u16string_view format, size_t& i, Spec& spec)
+{
+    const size_t n = format.size();
+    for (; i < n; ++i) {
+        if (format[i] == u'-') spec.left = true;
+        else if (format[i] == u'0') spec.zero = true;
+        else if (format[i] == u'#') spec.alternate = true;
+        else break;
+    }
+    for (; i < n && format[i] >= u'0' && format[i] <= u'9'; ++i)
+        spec.width = std::min<size_t>(spec.width * 10 + (format[i] - u'0'), kMaxResult);
+    if (i < n && format[i] == u'.') {
+        spec.precision = 0;
+        for (++i; i < n && format[i] >= u'0' && format[i] <= u'9'; ++i)
+            spec.precision = std::min<int>(spec.precision * 10 + (format[i] - u'0'), int(kMaxResult));
+    }
+    if (format.substr(i, 3) == u"I64")
+        i += 3;
+    while (i < n && (format[i] == u'l' || format[i] == u'h'))
+        ++i;
+    if (i >= n)
+        return false;
+    spec.type = format[i++];
+    return true;
+}
+
 } // namespace
 
 int64_t WideFormatArg::asSigned() const
@@ -177,26 +205,8 @@ std::u16string WideFormatList(std::u16string_view format, std::initializer_list<
             continue;
         }
         Spec spec;
-        for (; i < n; ++i) {
-            if (format[i] == u'-') spec.left = true;
-            else if (format[i] == u'0') spec.zero = true;
-            else if (format[i] == u'#') spec.alternate = true;
-            else break;
-        }
-        for (; i < n && format[i] >= u'0' && format[i] <= u'9'; ++i)
-            spec.width = std::min<size_t>(spec.width * 10 + (format[i] - u'0'), kMaxResult);
-        if (i < n && format[i] == u'.') {
-            spec.precision = 0;
-            for (++i; i < n && format[i] >= u'0' && format[i] <= u'9'; ++i)
-                spec.precision = std::min<int>(spec.precision * 10 + (format[i] - u'0'), int(kMaxResult));
-        }
-        if (format.substr(i, 3) == u"I64")
-            i += 3;
-        while (i < n && (format[i] == u'l' || format[i] == u'h'))
-            ++i;
-        if (i >= n)
+        if (!readSpec(format, i, spec))
             break;
-        spec.type = format[i++];
         switch (spec.type) {
         case u's': case u'S': case u'd': case u'i': case u'u': case u'x': case u'X': case u'c': case u'f':
             formatArg(out, next != args.end() ? next++ : nullptr, spec);
@@ -209,6 +219,29 @@ std::u16string WideFormatList(std::u16string_view format, std::initializer_list<
     if (out.size() > kMaxResult)
         out.resize(kMaxResult);
     return out;
+}
+
+std::vector<WideFormatArg::Type> WideFormatArgumentTypes(std::u16string_view format)
+{
+    std::vector<WideFormatArg::Type> types;
+    for (size_t i = 0; i < format.size();) {
+        if (format[i++] != u'%' || i >= format.size())
+            continue;
+        if (format[i] == u'%') {
+            ++i;
+            continue;
+        }
+        Spec spec;
+        if (!readSpec(format, i, spec))
+            break;
+        switch (spec.type) {
+        case u's': case u'S': types.push_back(WideFormatArg::Type::Text); break;
+        case u'd': case u'i': case u'u': case u'x': case u'X': case u'c': types.push_back(WideFormatArg::Type::Signed); break;
+        case u'f': types.push_back(WideFormatArg::Type::Real); break;
+        default: break;
+        }
+    }
+    return types;
 }
 
 } // namespace kolvarin
