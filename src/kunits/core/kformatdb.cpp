@@ -1,5 +1,6 @@
 #include "core/kformatdb.h"
 
+#include "core/kfunctions.h"
 #include "core/kstrings.h"
 #include "core/kxmlfile_p.h"
 
@@ -22,21 +23,13 @@ std::string UpperAscii(std::string text)
 // and for a number that does not fit 32 bits.
 bool ParseHexCode(std::string_view text, uint32_t& code)
 {
-    if (!text.empty() && text[0] == '$')
-        text.remove_prefix(1);
-    if (text.empty())
+    if (!IsHexNumber(text))
         return false;
+    if (text[0] == '$')
+        text.remove_prefix(1);
     uint64_t value = 0;
     for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
+        const int digit = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
         value = value * 16 + static_cast<uint64_t>(digit);
         if (value > UINT32_MAX)
             return false;

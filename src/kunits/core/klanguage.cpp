@@ -5,6 +5,7 @@
 
 #include "core/kconfig.h"
 #include "core/kfilesave.h"
+#include "core/kfunctions.h"
 #include "core/kpaths.h"
 #include "core/kstrings.h"
 #include "core/kxmlfile_p.h"
@@ -14,27 +15,6 @@ namespace kolvarin {
 namespace {
 
 constexpr const char* kRootName = "KolvarinLanguageFile";
-
-bool IsDigits(std::u16string_view text)
-{
-    if (text.empty())
-        return false;
-    for (char16_t c : text)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
-}
-
-// Characters up to and including the blank go at both ends.
-std::u16string TrimControls(std::u16string_view text)
-{
-    size_t first = 0, last = text.size();
-    while (first < last && text[first] <= u' ')
-        ++first;
-    while (last > first && text[last - 1] <= u' ')
-        --last;
-    return std::u16string(text.substr(first, last - first));
-}
 
 // The text of a Lang element's single child: a CDATA section holds
 // Windows-1252 bytes, plain character data is already UTF-16.
@@ -49,7 +29,7 @@ bool LangText(const TLumoXMLTag& lang, std::u16string& text)
         text = static_cast<const TLumoXMLText*>(child)->Text;
     else
         return false;
-    text = TrimControls(text);
+    text = TrimWide(text);
     return true;
 }
 
@@ -62,7 +42,7 @@ void ReadSection(TKLanguage& texts, const TLanguageSectionInfo& section, const T
             continue;
         const auto& lang = *static_cast<const TLumoXMLTag*>(item);
         const std::u16string id = GetXmlAttribute(&lang, "id", u"");
-        if (!IsDigits(id))
+        if (id.empty() || !IsNumber(id))
             continue;
         uint64_t number = 0;
         for (char16_t c : id) {
