@@ -1,6 +1,7 @@
 #include "kapp.h"
 
 #include <clocale>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "core/kconfig.h"
 #include "core/kdebug.h"
 #include "core/kerrors.h"
+#include "core/kfiletypes.h"
 #include "core/kglobals.h"
 #include "core/kpaths.h"
 #include "core/ksysinfo.h"
@@ -69,6 +71,26 @@ std::unique_ptr<TfrmSplash> CreateSplash()
         }
     });
     return splash;
+}
+
+// The registrations of "/register", "/unregister" and "/setasdefault", each
+// on the user's registry stand-in and the desktop's files.
+void InstallRegistrationActions()
+{
+    std::error_code ec;
+    const std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    using platform::TRegistry;
+    ParameterActions.RegisterFileTypes = [exe] {
+        ChangeUserRegistry([&](TRegistry& reg) { RegisterAllFileTypes(reg, exe); });
+    };
+    ParameterActions.RegisterContextMenu = [exe] {
+        ChangeUserRegistry([&](TRegistry& reg) { RegisterApplicationContextMenu(reg, exe); });
+    };
+    ParameterActions.UnregisterFileTypes = [] { ChangeUserRegistry(UnregisterAllFileTypes); };
+    ParameterActions.UnregisterContextMenu = [] { ChangeUserRegistry(UnregisterApplication); };
+    ParameterActions.SetAsDefault = [exe] {
+        ChangeUserRegistry([&](TRegistry& reg) { RegisterMediaClient(reg, exe); });
+    };
 }
 
 } // namespace
@@ -136,6 +158,7 @@ int KolvarinMain(int argc, char** argv)
         DebugLog->SetLogToFile(Config->Logging.EnableTextFile);
 
         Log(kProject, "Handle parameters...");
+        InstallRegistrationActions();
         bool quitRequested = false;
         {
             TKCmdParameterHandler handler;

@@ -2,17 +2,26 @@
 #include <ctime>
 #include <filesystem>
 
+#include <QWidget>
+
 #include "core/kconfig.h"
 #include "core/kdebug.h"
+#include "core/kcodecnames.h"
 #include "core/kerrors.h"
+#include "core/kfiletypes.h"
+#include "core/kformatdb.h"
 #include "core/kglobals.h"
+#include "core/khotkeys.h"
+#include "core/klanguage.h"
 #include "core/kpaths.h"
 #include "core/kplaylistfiles.h"
 #include "core/kplaylistprocs.h"
 #include "core/kstrings.h"
 #include "core/lumoutils.h"
 #include "core/ksysinfo.h"
+#include "core/ktemplates.h"
 #include "kapp.h"
+#include "keyhook/keyhook.h"
 #include "kforms.h"
 #include "kloadedfiles.h"
 #include "kstep.h"
@@ -72,7 +81,7 @@ bool CheckDirectX()
 void CheckFirstStart()
 {
     Log(kInit, "Detecting first start of kolvarin");
-    TRegistry registry(UserPath + "registry");
+    TRegistry registry = OpenUserRegistry();
     const auto root = TRegistry::Root::CurrentUser;
     const std::string key = "Software\\Kolvarin";
     // A missing value counts as no first start.
@@ -112,6 +121,131 @@ void LoadFilterManager()
         Config->LoadFilterManager(path);
     }
     LoadedFiles.FilterManager = true;
+}
+
+void LoadLanguage()
+{
+    SetSplashText("Loading languages");
+    const bool loaded = Guarded(kInit, "Exception while loading language: ", [] {
+        Log(kInit, "Set default language");
+        SetDefaultLanguage(Language);
+        const std::string path = LanguageFolder() + Utf16ToUtf8(AnsiToUtf16(Config->Language)) + ".klang";
+        if (LumoFileExists(path)) {
+            Log(kInit, "Load language from file " + Quoted(path));
+            LoadLanguageFile(Language, path);
+        }
+        // The windows take their texts from Language once they have their own classes.
+        Log(kInit, "Apply language to objects");
+    });
+    if (!loaded) {
+        Log(kInit, "Set default language");
+        SetDefaultLanguage(Language);
+        ShowError(150, u"TKLanguage", u"", false);
+    }
+}
+
+// The global bindings are the keys the hook grabs system-wide.
+std::vector<platform::TGlobalKey> GlobalHotKeys()
+{
+    std::vector<platform::TGlobalKey> keys;
+    for (const THotKeyEntry& e : HotKeys->Items())
+        if (e.Global)
+            keys.push_back({e.Key, e.Shift});
+    return keys;
+}
+
+void LoadHotKeysAndHook()
+{
+    SetSplashText("Loading shortcuts");
+    Guarded(kInit, "Exception while creating hotkeys class: ", [] {
+        Log(kInit, "Create hotkeys class");
+        HotKeys = new TKHotKeys();
+    });
+    if (HotKeys) {
+        Guarded(kInit, "Exception while loading hotkeys class: ", [] {
+            const std::string path = UserPath + "hotkeys.kkeys";
+            if (LumoFileExists(path)) {
+                Log(kInit, "Load hotkeys from file " + Quoted(path));
+                HotKeys->LoadFromFile(path);
+            } else {
+                Log(kInit, "Set default hotkeys");
+                HotKeys->SetDefaults();
+            }
+        });
+        LoadedFiles.HotKeys = true;
+        platform::KSetGlobalKeys(GlobalHotKeys());
+    }
+    Log(kInit, "Activate hook...");
+    platform::KSetKolvHandler(Forms ? Forms->Get(TKForms::frmMain) : nullptr);
+    if (platform::KEnableHook()) {
+        Log(kInit, "Activate hook ok");
+    } else {
+        Log(kInit, "Activate hook failed!");
+        ShowError(20, u"TKHook", u"", false);
+    }
+}
+
+// Reads a file, logging text + " ok"; when it cannot be read, logs
+// text + " failed!" and the default's line, and sets the default.
+template <typename Load, typename SetDefault>
+void LoadOrDefault(const std::string& text, Load&& load, const std::string& defaultLine, SetDefault&& setDefault)
+{
+    if (load()) {
+        Log(kInit, text + " ok");
+        return;
+    }
+    Log(kInit, text + " failed!");
+    Log(kInit, defaultLine);
+    setDefault();
+}
+
+// A template from the user's templates folder, else its default text.
+void LoadTemplate(TKTemplateLoader* loader, const std::string& name, const std::string& what,
+                  const char16_t* defaultText)
+{
+    if (!loader)
+        return;
+    const std::string path = UserPath + "data/templates/" + name;
+    const std::string text = "Load media info " + what + " template from file " + Quoted(path);
+    Log(kInit, text + "...");
+    LoadOrDefault(text, [&] { return loader->LoadFromFile(path); }, "Set default media info " + what + " template.",
+                  [&] { loader->Text = defaultText; });
+}
+
+void LoadTemplates()
+{
+    SetSplashText("Loading templates");
+    Guarded(kInit, "Exception while creating template classes: ", [] {
+        Log(kInit, "Create template loader classes");
+        BalloonTemplate = new TKTemplateLoader();
+        OSDTemplate = new TKTemplateLoader();
+    });
+    LoadTemplate(BalloonTemplate, "mediainfo_balloon.txt", "balloon", DefaultBalloonTemplate);
+    LoadTemplate(OSDTemplate, "mediainfo_osd.txt", "osd", DefaultOSDTemplate);
+}
+
+// A format database from the shared db folder, else the built-in names.
+void LoadFormatDatabase(TKFormatDatabase* db, const std::string& what, void (*setDefaults)(TKFormatDatabase&))
+{
+    if (!db)
+        return;
+    const std::string path = ApplicationPath + "data/db/" + what + "formats.xml";
+    const std::string text = "Load " + what + " format database from file " + Quoted(path);
+    Log(kInit, text);
+    LoadOrDefault(text, [&] { return db->LoadFromFile(path); }, "Set default " + what + " format database",
+                  [&] { setDefaults(*db); });
+}
+
+void LoadFormatDatabases()
+{
+    SetSplashText("Loading format databases");
+    Guarded(kInit, "Exception while creating format database classes: ", [] {
+        Log(kInit, "Create format database classes");
+        AudioFormatDB = new TKFormatDatabase();
+        VideoFormatDB = new TKFormatDatabase();
+    });
+    LoadFormatDatabase(AudioFormatDB, "audio", SetDefaultAudioFormats);
+    LoadFormatDatabase(VideoFormatDB, "video", SetDefaultVideoFormats);
 }
 
 void LoadDefaultPlaylist()
@@ -184,6 +318,7 @@ bool KInitialize()
 
     SetSplashText("Checking registry");
     Guarded(kInit, "Exception while checking registry: ", CheckFirstStart);
+    LoadLanguage();
 
     SetSplashText("Initialize variables");
     Guarded(kInit, "Error while initialize variables: ", [] {
@@ -195,6 +330,7 @@ bool KInitialize()
         Forms->ZipHandler.SetDll_Load(true);
         Log(kInit, "Load unzip library ok");
     });
+    LoadHotKeysAndHook();
 
     LoadDefaultPlaylist();
 
@@ -205,6 +341,8 @@ bool KInitialize()
         History->Enabled = Config->Logging.EnableHistory;
         History->Add(Utf8ToUtf16("History start (" + DateTimeToStr() + ")"));
     });
+    LoadTemplates();
+    LoadFormatDatabases();
 
     SetSplashText("Preparing application");
     Log(kInit, "Load parameter...");

@@ -1,4 +1,7 @@
 #include "core/kconfig.h"
+#include "core/kformatdb.h"
+#include "core/khotkeys.h"
+#include "core/ktemplates.h"
 #include "core/kdebug.h"
 #include "core/kglobals.h"
 #include "core/kpaths.h"
@@ -6,6 +9,7 @@
 #include "core/kplaylistprocs.h"
 #include "kapp.h"
 #include "kloadedfiles.h"
+#include "keyhook/keyhook.h"
 #include "kstep.h"
 
 namespace kolvarin {
@@ -55,6 +59,12 @@ void KSaveUserFiles()
                  [](const std::string& path) { SavePlaylistFile(path); });
 }
 
+void KSaveHotKeys()
+{
+    SaveUserFile("Save hotkeys to file ", "hotkeys.kkeys", HotKeys && LoadedFiles.HotKeys,
+                 [](const std::string& path) { HotKeys->SaveToFile(path); });
+}
+
 void KKill()
 {
     Log(kKill, "Enter");
@@ -63,6 +73,18 @@ void KKill()
     Log(kKill, std::string("SysPaused: ") + (SysPaused ? "true" : "false"));
     Log(kKill, "Set status");
 
+    Release("format databases", [] {
+        delete AudioFormatDB;
+        AudioFormatDB = nullptr;
+        delete VideoFormatDB;
+        VideoFormatDB = nullptr;
+    });
+    Release("template databases", [] {
+        delete BalloonTemplate;
+        BalloonTemplate = nullptr;
+        delete OSDTemplate;
+        OSDTemplate = nullptr;
+    });
     Release("history", [] {
         delete History;
         History = nullptr;
@@ -71,6 +93,13 @@ void KKill()
     Release("playlist", [] {
         delete Playlist;
         Playlist = nullptr;
+    });
+    Log(kKill, "Deactivate hook...");
+    Log(kKill, platform::KDisableHook() ? "Deactivate hook ok" : "Deactivate hook failed!");
+    KSaveHotKeys();
+    Release("hotkeys class", [] {
+        delete HotKeys;
+        HotKeys = nullptr;
     });
     Release("config class", [] {
         delete Config;

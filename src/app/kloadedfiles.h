@@ -9,6 +9,7 @@ struct TKLoadedFiles {
     bool AcceptedExtensions = false;
     bool FilterManager = false;
     bool Playlist = false;
+    bool HotKeys = false;
 };
 extern TKLoadedFiles LoadedFiles;
 
@@ -16,5 +17,7 @@ extern TKLoadedFiles LoadedFiles;
 // filtermanager.xml and default.kpl into UserPath, each guarded and logged on
 // its own; NoSave, or a file whose load never ran, logs "skipped!".
 void KSaveUserFiles();
+// The same for hotkeys.kkeys, which the shutdown saves after the hook is off.
+void KSaveHotKeys();
 
 } // namespace kolvarin

@@ -130,6 +130,71 @@ void formatArg(std::u16string& out, const WideFormatArg* arg, Spec spec)
     formatInteger(out, *arg, spec);
 }
 
+// Reads what follows a '%' (not "%%") up to and including the conversion
+// character, which may be none of the conversions. False when the text ends first.
+bool readSpec(std::u16string_view format, size_t& i, Spec& spec)
+{
+    const size_t n = format.size();
+    for (; i < n; ++i) {
+        if (format[i] == u'-') spec.left = true;
+        else if (format[i] == u'0') spec.zero = true;
+        else if (format[i] == u'#') spec.alternate = true;
+        else break;
+    }
+    for (; i < n && format[i] >= u'0' && format[i] <= u'9'; ++i)
+        spec.width = std::min<size_t>(spec.width * 10 + (format[i] - u'0'), kMaxResult);
+    if (i < n && format[i] == u'.') {
+        spec.precision = 0;
+        for (++i; i < n && format[i] >= u'0' && format[i] <= u'9'; ++i)
+            spec.precision = std::min<int>(spec.precision * 10 + (format[i] - u'0'), int(kMaxResult));
+    }
+    if (format.substr(i, 3) == u"I64")
+        i += 3;
+    while (i < n && (format[i] == u'l' || format[i] == u'h'))
+        ++i;
+    if (i >= n)
+        return false;
+    spec.type = format[i++];
+    return true;
+}
+
+bool isConversion(char16_t type)
+{
+    switch (type) {
+    case u's': case u'S': case u'd': case u'i': case u'u': case u'x': case u'X': case u'c': case u'f':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Walks the format: Literal gets each character that stands for itself
+// ("%%" as one '%'), Conversion each specification after a '%'. Either
+// returns false to stop.
+template <class Literal, class Conversion>
+void walkFormat(std::u16string_view format, Literal&& literal, Conversion&& conversion)
+{
+    const size_t n = format.size();
+    size_t i = 0;
+    while (i < n) {
+        const char16_t c = format[i++];
+        if (c != u'%' || i >= n) {
+            if (!literal(c))
+                return;
+            continue;
+        }
+        if (format[i] == u'%') {
+            ++i;
+            if (!literal(u'%'))
+                return;
+            continue;
+        }
+        Spec spec;
+        if (!readSpec(format, i, spec) || !conversion(spec))
+            return;
+    }
+}
+
 } // namespace
 
 int64_t WideFormatArg::asSigned() const
@@ -163,52 +228,39 @@ std::u16string WideFormatList(std::u16string_view format, std::initializer_list<
 {
     std::u16string out;
     const WideFormatArg* next = args.begin();
-    const size_t n = format.size();
-    size_t i = 0;
-    while (i < n && out.size() < kMaxResult) {
-        const char16_t c = format[i++];
-        if (c != u'%' || i >= n) {
+    walkFormat(
+        format,
+        [&](char16_t c) {
             out += c;
-            continue;
-        }
-        if (format[i] == u'%') {
-            out += u'%';
-            ++i;
-            continue;
-        }
-        Spec spec;
-        for (; i < n; ++i) {
-            if (format[i] == u'-') spec.left = true;
-            else if (format[i] == u'0') spec.zero = true;
-            else if (format[i] == u'#') spec.alternate = true;
-            else break;
-        }
-        for (; i < n && format[i] >= u'0' && format[i] <= u'9'; ++i)
-            spec.width = std::min<size_t>(spec.width * 10 + (format[i] - u'0'), kMaxResult);
-        if (i < n && format[i] == u'.') {
-            spec.precision = 0;
-            for (++i; i < n && format[i] >= u'0' && format[i] <= u'9'; ++i)
-                spec.precision = std::min<int>(spec.precision * 10 + (format[i] - u'0'), int(kMaxResult));
-        }
-        if (format.substr(i, 3) == u"I64")
-            i += 3;
-        while (i < n && (format[i] == u'l' || format[i] == u'h'))
-            ++i;
-        if (i >= n)
-            break;
-        spec.type = format[i++];
-        switch (spec.type) {
-        case u's': case u'S': case u'd': case u'i': case u'u': case u'x': case u'X': case u'c': case u'f':
-            formatArg(out, next != args.end() ? next++ : nullptr, spec);
-            break;
-        default:
-            out += spec.type; // not a conversion: copied as it stands
-            break;
-        }
-    }
+            return out.size() < kMaxResult;
+        },
+        [&](const Spec& spec) {
+            if (isConversion(spec.type))
+                formatArg(out, next != args.end() ? next++ : nullptr, spec);
+            else
+                out += spec.type; // not a conversion: copied as it stands
+            return out.size() < kMaxResult;
+        });
     if (out.size() > kMaxResult)
         out.resize(kMaxResult);
     return out;
+}
+
+std::vector<WideFormatArg::Type> WideFormatArgumentTypes(std::u16string_view format)
+{
+    std::vector<WideFormatArg::Type> types;
+    walkFormat(
+        format, [](char16_t) { return true; },
+        [&](const Spec& spec) {
+            if (spec.type == u's' || spec.type == u'S')
+                types.push_back(WideFormatArg::Type::Text);
+            else if (spec.type == u'f')
+                types.push_back(WideFormatArg::Type::Real);
+            else if (isConversion(spec.type))
+                types.push_back(WideFormatArg::Type::Signed);
+            return true;
+        });
+    return types;
 }
 
 } // namespace kolvarin

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 namespace kolvarin {
 
@@ -44,6 +45,11 @@ private:
 // when the types agree, else by the argument's own type; missing arguments
 // print nothing. The result holds at most 1,024 characters.
 std::u16string WideFormatList(std::u16string_view format, std::initializer_list<WideFormatArg> args);
+
+// The kind of argument each conversion of Format takes, in order: Text for
+// %s, Signed for the integer conversions (%d %i %u %x %X %c), Real for %f.
+// Two formats with the same list take the same arguments.
+std::vector<WideFormatArg::Type> WideFormatArgumentTypes(std::u16string_view format);
 
 template <class... Args>
 std::u16string WideFormat(std::u16string_view format, const Args&... args)

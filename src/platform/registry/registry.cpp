@@ -10,7 +10,9 @@ namespace kolvarin::platform {
 namespace {
 
 // One line per key ("K <hex path>") and per value ("I|S|B <hex name> <hex data>"):
-// hex keeps any byte safe in a line-oriented file.
+// hex keeps any byte safe in a line-oriented file; "-" stands for an empty
+// field (the default value's name, an empty string), which would otherwise
+// vanish between the blanks.
 constexpr const char* kMagic = "KOLVARIN-REGISTRY 1";
 
 std::string Lower(std::string text)
@@ -23,6 +25,8 @@ std::string Lower(std::string text)
 std::string ToHex(const std::string& bytes)
 {
     static constexpr char digits[] = "0123456789abcdef";
+    if (bytes.empty())
+        return "-";
     std::string out;
     out.reserve(bytes.size() * 2);
     for (unsigned char c : bytes) {
@@ -34,7 +38,9 @@ std::string ToHex(const std::string& bytes)
 
 std::optional<std::string> FromHex(const std::string& hex)
 {
-    if (hex.size() % 2)
+    if (hex == "-")
+        return std::string();
+    if (hex.empty() || hex.size() % 2)
         return std::nullopt;
     auto nibble = [](char c) -> int {
         if (c >= '0' && c <= '9') return c - '0';

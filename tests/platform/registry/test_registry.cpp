@@ -26,6 +26,23 @@ TEST(Registry, ValuesSurviveAFlushAndKeysIgnoreLetterCase)
     EXPECT_EQ(registry.GetKeyNames(HKCU, "software"), std::vector<std::string>{"Kolvarin"});
 }
 
+TEST(Registry, DefaultValuesAndEmptyStringsSurviveAFlush)
+{
+    ktest::TempDir dir;
+    const std::string file = (dir.path() / "registry").string();
+    {
+        TRegistry registry(file);
+        registry.WriteString(HKCR, ".mp3", "", u"Kolvarin.MP3");
+        registry.WriteString(HKCR, ".mp3", "Kolvarin.Backup", u"");
+        registry.WriteBinary(HKCR, ".mp3", "Nothing", "");
+        ASSERT_TRUE(registry.Flush());
+    }
+    TRegistry registry(file);
+    EXPECT_EQ(registry.ReadString(HKCR, ".MP3", ""), u"Kolvarin.MP3");
+    EXPECT_EQ(registry.ReadString(HKCR, ".MP3", "Kolvarin.Backup"), u"");
+    EXPECT_EQ(registry.ReadBinary(HKCR, ".MP3", "Nothing"), "");
+}
+
 TEST(Registry, DeletingAKeyTakesItsSubkeys)
 {
     ktest::TempDir dir;
