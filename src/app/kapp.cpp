@@ -73,9 +73,10 @@ std::unique_ptr<TfrmSplash> CreateSplash()
     return splash;
 }
 
-// The registrations of "/register", "/unregister" and "/setasdefault", each
-// on the user's registry stand-in and the desktop's files.
-void InstallRegistrationActions()
+// What the options that act at once do: the registrations of "/register",
+// "/unregister" and "/setasdefault" (on the user's registry stand-in and the
+// desktop's files), full screen and the monitor.
+void InstallParameterActions()
 {
     std::error_code ec;
     const std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
@@ -91,6 +92,8 @@ void InstallRegistrationActions()
     ParameterActions.SetAsDefault = [exe] {
         ChangeUserRegistry([&](TRegistry& reg) { RegisterMediaClient(reg, exe); });
     };
+    ParameterActions.SetAutoFullscreen = [](bool on) { Config->AutoFullscreen = on; };
+    ParameterActions.SetMonitor = [](uint8_t monitor) { Config->VideoFSForceDisplay = static_cast<int8_t>(monitor); };
 }
 
 } // namespace
@@ -158,7 +161,7 @@ int KolvarinMain(int argc, char** argv)
         DebugLog->SetLogToFile(Config->Logging.EnableTextFile);
 
         Log(kProject, "Handle parameters...");
-        InstallRegistrationActions();
+        InstallParameterActions();
         bool quitRequested = false;
         {
             TKCmdParameterHandler handler;

@@ -48,7 +48,8 @@ void CallWhenStarted(const std::function<void()>& action)
         g_deferred.push_back(action);
 }
 
-// A monitor number: decimal digits only, within a byte.
+// A monitor number: decimal digits only, within what the setting holds
+// (a signed byte whose -1 means "no monitor chosen").
 bool ParseMonitor(const std::u16string& text, uint8_t& value)
 {
     if (text.empty() || text.size() > 3)
@@ -59,7 +60,7 @@ bool ParseMonitor(const std::u16string& text, uint8_t& value)
             return false;
         number = number * 10 + (c - u'0');
     }
-    if (number > 255)
+    if (number > 127)
         return false;
     value = static_cast<uint8_t>(number);
     return true;
