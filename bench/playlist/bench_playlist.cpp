@@ -90,10 +90,26 @@ void BM_ReadBytes(benchmark::State& state)
     reportRatio(state, seconds);
 }
 
+// The global playlist for one benchmark, filled from the file unless empty.
+class GlobalPlaylist {
+public:
+    explicit GlobalPlaylist(bool loaded)
+    {
+        Playlist = &list;
+        if (loaded)
+            LoadPlaylistFile(kplFile(), false, true);
+    }
+    ~GlobalPlaylist()
+    {
+        PlaylistClear();
+        Playlist = nullptr;
+    }
+    TKPlaylist list;
+};
+
 void BM_LoadKpl(benchmark::State& state)
 {
-    TKPlaylist list;
-    Playlist = &list;
+    GlobalPlaylist playlist(false);
     double seconds = 0;
     for (auto _ : state) {
         // As at start-up: into an empty playlist.
@@ -102,59 +118,45 @@ void BM_LoadKpl(benchmark::State& state)
         state.ResumeTiming();
         seconds += timed([] { LoadPlaylistFile(kplFile(), false, true); });
     }
-    if (list.Count() != kEntries)
+    if (playlist.list.Count() != kEntries)
         state.SkipWithError("the file did not load");
     reportRatio(state, seconds);
-    PlaylistClear();
-    Playlist = nullptr;
 }
 
-// Without the flush to disk a save costs the same as the build plus a write;
-// the flush's cost is the disk's, so it is reported apart.
+void BM_BuildKpl(benchmark::State& state)
+{
+    GlobalPlaylist playlist(true);
+    double seconds = 0;
+    for (auto _ : state)
+        seconds += timed([&] { benchmark::DoNotOptimize(BuildKplFile(playlist.list, 0)); });
+    reportRatio(state, seconds);
+}
+
+// A save builds the file, writes it and flushes it to disk; the flush costs
+// what the disk makes it cost.
 void BM_SaveKpl(benchmark::State& state)
 {
-    TKPlaylist list;
-    Playlist = &list;
-    LoadPlaylistFile(kplFile(), false, true);
+    GlobalPlaylist playlist(true);
     const std::string target = kplFile() + ".saved";
     double seconds = 0;
     for (auto _ : state)
         seconds += timed([&] { SavePlaylistFile(target); });
     reportRatio(state, seconds);
     std::filesystem::remove(target);
-    PlaylistClear();
-    Playlist = nullptr;
-}
-
-void BM_BuildKpl(benchmark::State& state)
-{
-    TKPlaylist list;
-    Playlist = &list;
-    LoadPlaylistFile(kplFile(), false, true);
-    double seconds = 0;
-    for (auto _ : state)
-        seconds += timed([&] { benchmark::DoNotOptimize(BuildKplFile(list, 0)); });
-    reportRatio(state, seconds);
-    PlaylistClear();
-    Playlist = nullptr;
 }
 
 void BM_Sort(benchmark::State& state)
 {
     const int mode = static_cast<int>(state.range(0));
-    TKPlaylist list;
-    Playlist = &list;
+    GlobalPlaylist playlist(false);
     double seconds = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        PlaylistClear();
         LoadPlaylistFile(kplFile(), false, true);
         state.ResumeTiming();
-        seconds += timed([&] { list.Sort(mode); });
+        seconds += timed([&] { playlist.list.Sort(mode); });
     }
     reportRatio(state, seconds);
-    PlaylistClear();
-    Playlist = nullptr;
 }
 
 } // namespace
