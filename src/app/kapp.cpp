@@ -1,23 +1,31 @@
 #include "kapp.h"
 
 #include <clocale>
+#include <fstream>
 #include <memory>
 #include <optional>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QWidget>
 
 #include <malloc.h>
 
+#include "core/kcmdparameter.h"
 #include "core/kconfig.h"
 #include "core/kdebug.h"
 #include "core/kerrors.h"
 #include "core/kglobals.h"
 #include "core/kpaths.h"
 #include "core/ksysinfo.h"
+#include "dialogs/splashform.h"
+#include "core/kstrings.h"
 #include "ipc/instancelock.h"
+#include "ipc/pipe.h"
 #include "kerrordialog.h"
 #include "kforms.h"
+#include "kipc.h"
+#include "kmaintimers.h"
 #include "ksignals.h"
 #include "kstep.h"
 
@@ -27,6 +35,8 @@ namespace {
 
 constexpr const char* kProject = "Project";
 constexpr const char* kRevisionKeyword = "[$Rev: 411 $]";
+
+TfrmSplash* frmSplash = nullptr;
 
 // The version text: program version, " Bugfix Release" and the revision part.
 std::string BuildVersionText()
@@ -42,7 +52,32 @@ std::string BuildVersionText()
     return std::string(KOLVARIN_VERSION) + " Bugfix Release" + revision;
 }
 
+// The splash window with its picture: the user's own first, then the shipped one.
+std::unique_ptr<TfrmSplash> CreateSplash()
+{
+    Log(kProject, "Create splash window");
+    auto splash = std::make_unique<TfrmSplash>();
+    const std::string privateImage = UserPath + "data/splashscreen.bmp";
+    const std::string sharedImage = ApplicationPath + "data/splashscreen.bmp";
+    Guarded(kProject, "Load splash image failed: ", [&] {
+        if (std::ifstream(privateImage).good()) {
+            Log(kProject, "Load splash image from private path");
+            splash->LoadSplashImage(privateImage);
+        } else if (std::ifstream(sharedImage).good()) {
+            Log(kProject, "Load splash image from application path");
+            splash->LoadSplashImage(sharedImage);
+        }
+    });
+    return splash;
+}
+
 } // namespace
+
+void SetSplashText(const std::string& text)
+{
+    if (frmSplash)
+        frmSplash->SetStatusText(text);
+}
 
 int KolvarinMain(int argc, char** argv)
 {
@@ -63,12 +98,18 @@ int KolvarinMain(int argc, char** argv)
     DebugLog = debugLog.get();
     Log(kProject, "Create mutex...");
 
+    std::vector<std::u16string> words;
+    for (int i = 0; i < argc; ++i)
+        words.push_back(Utf8ToUtf16(argv[i]));
+
+    std::unique_ptr<platform::TKPipeServer> pipeServer;
     std::unique_ptr<QApplication> application;
     std::unique_ptr<TKForms> forms;
     if (secondInstance) {
         Log(kProject, "Create mutex failed, already exists!");
         Log(kProject, "Send parameter to kolvarin instance...");
-        Log(kProject, "Send parameter to kolvarin instance skipped!");
+        KSendAllReadyExistsMessage2(words);
+        Log(kProject, "Send parameter to kolvarin instance ok");
         Log(kProject, "Goto cleanup");
     } else {
         Log(kProject, "Create mutex ok");
@@ -83,7 +124,10 @@ int KolvarinMain(int argc, char** argv)
         Log(kProject, "User Path: " + UserPath);
         Log(kProject, "Set application title");
         QApplication::setApplicationName(QStringLiteral("Kolvarin"));
-        Log(kProject, "Create ipc server... skipped!");
+        Log(kProject, "Create ipc server...");
+        pipeServer = CreatePipeServer();
+        if (pipeServer)
+            Log(kProject, "Create ipc server ok");
 
         Log(kProject, "Load configuration...");
         KLoadConfiguration();
@@ -93,28 +137,60 @@ int KolvarinMain(int argc, char** argv)
 
         Log(kProject, "Handle parameters...");
         bool quitRequested = false;
+        {
+            TKCmdParameterHandler handler;
+            handler.UpdateFromCommandLine(words);
+            KHandleParameter2(handler, quitRequested);
+        }
         Log(kProject, "Handle parameters ok");
         if (quitRequested) {
             Log(kProject, "Got quit parameter, exiting!");
         } else {
-            Log(kProject, "Initialize application");
             application = std::make_unique<QApplication>(argc, argv);
+            std::unique_ptr<TfrmSplash> splash;
+            if (Config->SplashScreen)
+                splash = CreateSplash();
+            frmSplash = splash.get();
+            Log(kProject, "Initialize application");
             QApplication::setApplicationDisplayName(QStringLiteral("Kolvarin"));
             QApplication::setQuitOnLastWindowClosed(false);
+            if (splash) {
+                Log(kProject, "Show splash screen");
+                splash->show();
+                splash->repaint();
+            }
             TKMessageBoxDialog errorDialog;
             SetErrorDialog(&errorDialog);
             SetTerminateRequest([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
             TKSignalWatcher signalWatcher;
+            TKMainTimers mainTimers;
+            MainTimers = &mainTimers;
 
+            SetSplashText("Initialize forms");
             Log(kProject, "Create forms...");
             forms = std::make_unique<TKForms>();
             forms->CreateAll();
+            Forms = forms.get();
+            Forms->ZipHandler.MessageDialog = [](const std::u16string& text) {
+                QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),
+                                     QString::fromStdU16String(text));
+            };
             Log(kProject, "Create forms ok");
 
+            SetSplashText("Initializing application");
             Log(kProject, "Initialize kolvarin...");
             KInitialize();
             Log(kProject, "Initialize kolvarin ok");
+            RunDeferredParameterActions();
+            EnableReceivedParameters();
 
+            SetSplashText("Starting application");
+            if (splash) {
+                Log(kProject, "Release splash screen");
+                splash->SetCanClose(true);
+                frmSplash = nullptr;
+                splash.reset();
+            }
             Log(kProject, "Swap memory");
             ::malloc_trim(0);
             forms->Get(TKForms::frmMain)->show();
@@ -128,13 +204,19 @@ int KolvarinMain(int argc, char** argv)
             Log(kProject, "Kill kolvarin ok");
 
             Log(kProject, "Destroy forms...");
+            Forms = nullptr;
             forms->DestroyAll();
             Log(kProject, "Destroy forms ok");
             SetErrorDialog(nullptr);
             SetTerminateRequest(nullptr);
+            MainTimers = nullptr;
         }
     }
 
+    if (pipeServer) {
+        Log(kProject, "Kill ipc server");
+        pipeServer.reset();
+    }
     if (!instanceLock.Failed())
         Log(kProject, "Release mutex handle");
     Log(kProject, "Release log");

@@ -4,6 +4,8 @@
 
 namespace kolvarin {
 
+TKForms* Forms = nullptr;
+
 TKForms::TKForms() = default;
 TKForms::~TKForms() { DestroyAll(); }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <memory>
 
+#include "zip/ziphandler.h"
+
 class QWidget;
 
 namespace kolvarin {
@@ -25,8 +27,14 @@ public:
     QWidget* Get(Form form) const { return forms_[form].get(); }
     static const char* Name(Form form);
 
+    // The main window's zip component, which unpacks skin packages.
+    TZipHandler ZipHandler;
+
 private:
     std::array<std::unique_ptr<QWidget>, Count> forms_;
 };
+
+// The windows while they exist (from "Create forms" to the end); else null.
+extern TKForms* Forms;
 
 } // namespace kolvarin

@@ -13,6 +13,7 @@
 #include "core/lumoutils.h"
 #include "core/ksysinfo.h"
 #include "kapp.h"
+#include "kforms.h"
 #include "kloadedfiles.h"
 #include "kstep.h"
 #include "registry/registry.h"
@@ -41,6 +42,7 @@ void DetectSystem()
     Log(kInit, "Detecting user administrative rights");
     UserIsAdmin = IsAdmin();
     Log(kInit, std::string("Detected user administrative rights: ") + (UserIsAdmin ? "true" : "false"));
+    SetSplashText("Detecting cpu");
     Log(kInit, "Detecting cpu");
     CPUName = GetCPUName();
     CPUCores = GetCPUCores();
@@ -54,6 +56,7 @@ bool CheckDirectX()
 {
     uint32_t number = 0;
     std::string name;
+    SetSplashText("Detecting directx");
     Log(kInit, "Vista/Win7 detected, forcing directx version");
     GetDirectXVersion(number, name);
     Log(kInit, "Detected directx: " + name);
@@ -78,13 +81,16 @@ void CheckFirstStart()
     Log(kInit, "Detected first start of kolvarin");
     registry.WriteInteger(root, key, "FirstStart", 0);
     Log(kInit, "Get installation language");
-    std::u16string language = registry.ReadString(root, key, "InstallerLanguage").value_or(u"");
-    Log(kInit, u"Got installation language: " + language);
+    const std::string language = Utf16ToAnsi(registry.ReadString(root, key, "InstallerLanguage").value_or(u""));
+    Log(kInit, "Got installation language: " + language);
+    Config->Language = language == "english" ? "english[default]" : language.substr(0, 60);
+    Log(kInit, "Using language: " + Config->Language);
     registry.Flush();
 }
 
 void LoadAcceptedExtensions()
 {
+    SetSplashText("Loading accepted file extensions");
     Log(kInit, "Set default extension whitelist");
     TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
     const std::string path = UserPath + "acceptedextensions.xml";
@@ -97,6 +103,7 @@ void LoadAcceptedExtensions()
 
 void LoadFilterManager()
 {
+    SetSplashText("Initialize filter manager");
     Log(kInit, "Set default media graphs");
     Config->SetDefaultFilters();
     const std::string path = UserPath + "filtermanager.xml";
@@ -109,6 +116,7 @@ void LoadFilterManager()
 
 void LoadDefaultPlaylist()
 {
+    SetSplashText("Loading playlist");
     Guarded(kInit, "Exception while creating playlist class: ", [] {
         Log(kInit, "Create playlist class");
         Playlist = new TKPlaylist();
@@ -136,6 +144,7 @@ void KLoadConfiguration()
 {
     const char* proc = "KLoadConfiguration";
     Log(proc, "Enter");
+    SetSplashText("Loading configuration");
     Log(proc, "Create config class");
     Config = new TKConfig();
     const bool loaded = Guarded(proc, "Exception while loading config: ", [&] {
@@ -161,6 +170,7 @@ bool KInitialize()
     Log(kInit, "Enter");
     AppInitialized = false;
 
+    SetSplashText("Checking directories");
     ForcePrivatePaths();
     DetectSystem();
     if (!CheckDirectX()) {
@@ -172,17 +182,34 @@ bool KInitialize()
     LoadAcceptedExtensions();
     LoadFilterManager();
 
-    Log(kInit, "Checking registry");
+    SetSplashText("Checking registry");
     Guarded(kInit, "Exception while checking registry: ", CheckFirstStart);
+
+    SetSplashText("Initialize variables");
+    Guarded(kInit, "Error while initialize variables: ", [] {
+        if (!Forms)
+            return;
+        Log(kInit, "Load unzip library...");
+        Forms->ZipHandler.SetDll_Load(false);
+        Forms->ZipHandler.SetDllDirectory(Utf8ToUtf16(InstallPath));
+        Forms->ZipHandler.SetDll_Load(true);
+        Log(kInit, "Load unzip library ok");
+    });
 
     LoadDefaultPlaylist();
 
+    SetSplashText("Loading history");
     Guarded(kInit, "Exception while creating history class: ", [] {
         Log(kInit, "Create history class");
         History = new TKHistory(UserPath + "history.log");
         History->Enabled = Config->Logging.EnableHistory;
         History->Add(Utf8ToUtf16("History start (" + DateTimeToStr() + ")"));
     });
+
+    SetSplashText("Preparing application");
+    Log(kInit, "Load parameter...");
+    KLoadParameter();
+    Log(kInit, "Load parameter ok");
 
     AppInitialized = true;
     Log(kInit, "Leave with result: true");

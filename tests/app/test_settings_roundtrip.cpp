@@ -1,59 +1,26 @@
 // Runs the real program on a user folder holding non-default settings and a
 // playlist, ends it with SIGTERM and checks that both come back unchanged.
-#include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <string>
-#include <thread>
-#include <vector>
-
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include "core/kconfig.h"
 #include "core/kplaylistfiles.h"
+#include "kolvarinprocess.h"
 #include "temphome.h"
 
 namespace kolvarin {
 namespace {
-
-// The UTF-16LE bytes of an ASCII text, as the log file holds it.
-std::string Utf16Bytes(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        out += c;
-        out += '\0';
-    }
-    return out;
-}
 
 class SettingsRoundTrip : public ktest::TempHomeTest {
 protected:
     // Starts the program, waits until its message loop runs, ends it with SIGTERM.
     void RunAndTerminate()
     {
-        const std::string home = this->home().string();
-        std::vector<std::string> env = {"KOLVARIN_HOME=" + home, "QT_QPA_PLATFORM=offscreen", "HOME=" + home};
-        std::vector<char*> envp, argv;
-        for (auto& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::string exe = KOLVARIN_EXE;
-        argv = {exe.data(), nullptr};
-        pid_t pid = 0;
-        ASSERT_EQ(::posix_spawn(&pid, KOLVARIN_EXE, nullptr, nullptr, argv.data(), envp.data()), 0);
-        const std::string running = Utf16Bytes("Project - Run application...");
-        bool started = false;
-        for (int i = 0; i < 400 && !started; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            started = ktest::readFile(this->home() / "kolvarin.log").find(running) != std::string::npos;
-        }
-        ::kill(pid, started ? SIGTERM : SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        ktest::KolvarinProcess program(home());
+        const bool started = ktest::WaitForLogLine(home() / "kolvarin.log", "Project - Run application...");
+        program.Signal(started ? SIGTERM : SIGKILL);
+        EXPECT_EQ(program.Wait(), started ? 0 : -1);
         ASSERT_TRUE(started) << "the program never reached its message loop";
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 };
 

@@ -35,7 +35,9 @@ void appendUtf8(std::string& out, char32_t cp)
     }
 }
 
-void appendUtf16(std::u16string& out, char32_t cp)
+} // namespace
+
+void AppendUtf16(std::u16string& out, char32_t cp)
 {
     if (cp < 0x10000) {
         out += static_cast<char16_t>(cp);
@@ -45,8 +47,6 @@ void appendUtf16(std::u16string& out, char32_t cp)
         out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     }
 }
-
-} // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text)
 {
@@ -80,7 +80,7 @@ std::u16string Utf8ToUtf16(std::string_view text)
             i += (len == 0) ? 1 : k;
             continue;
         }
-        appendUtf16(out, cp);
+        AppendUtf16(out, cp);
         i += len;
     }
     return out;

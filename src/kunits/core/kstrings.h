@@ -11,6 +11,8 @@ namespace kolvarin {
 // UTF-16 / UTF-8) or '?' (to Windows-1252).
 
 std::u16string Utf8ToUtf16(std::string_view text);
+// Appends one code point (at most U+10FFFF), as a surrogate pair above U+FFFF.
+void AppendUtf16(std::u16string& out, char32_t codePoint);
 std::string Utf16ToUtf8(std::u16string_view text);
 
 // Windows-1252 byte to UTF-16 code unit; the five unassigned bytes (0x81,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/kfunctions.h"
 #include "core/kstrings.h"
 
 namespace kolvarin {
@@ -71,16 +72,11 @@ std::u16string ExtractFileExtW(std::u16string_view fileName)
     return std::u16string(fileName.substr(dot));
 }
 
-bool IsURLName(std::u16string_view text)
-{
-    return startsWithNoCase(text, u"http://") || startsWithNoCase(text, u"https://") || startsWithNoCase(text, u"mms://");
-}
-
 TSystemType SystemTypeOfFileName(std::u16string_view fileName, bool acceptAllFiles,
                                  const std::vector<std::string>& acceptedExtensions)
 {
     const std::u16string ext = ExtractFileExtW(fileName);
-    const bool isURL = IsURLName(fileName);
+    const bool isURL = IsURL(fileName);
     if (!acceptAllFiles && !isURL) {
         std::string upper = Utf16ToAnsi(ext);
         for (char& c : upper)

@@ -36,9 +36,6 @@ std::span<const TFormatTable> FormatTables();
 // when there is none. The last part follows the last '/', '\' or ':'.
 std::u16string ExtractFileExtW(std::u16string_view fileName);
 
-// True when the text begins with "http://", "https://" or "mms://", any case.
-bool IsURLName(std::u16string_view text);
-
 // The system type of a file name or URL. With acceptAllFiles false, a local
 // name whose upper-cased extension is not in acceptedExtensions is None.
 // Pure: no logging, no state.

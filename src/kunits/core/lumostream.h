@@ -114,6 +114,7 @@ public:
     int32_t Write(const void* buffer, int32_t count) override;
     // Moves only when 0 <= Pos <= file size; returns the file position.
     int32_t Seek(int32_t pos) override;
+    using TLumoStream::Seek; // with origin
     int32_t GetPosition() const override;
     int32_t GetSize() const override;
 

@@ -2,6 +2,7 @@
 
 #include "core/kstrings.h"
 #include "core/lumoxmlentities.h"
+#include "core/lumoxml_p.h"
 
 namespace kolvarin {
 
@@ -46,22 +47,63 @@ void TLumoXMLItem::AddItem(TLumoXMLItem* item)
         Items.Add(item);
 }
 
+void* TLumoXMLItem::operator new(size_t size)
+{
+    return xmlalloc::Allocate(size);
+}
+
+void TLumoXMLItem::operator delete(void* block)
+{
+    xmlalloc::Release(block);
+}
+
+TLumoXMLTag::~TLumoXMLTag()
+{
+    dropPacked();
+}
+
+void TLumoXMLTag::dropPacked() const
+{
+    xmlalloc::Release(packed_);
+    packed_ = nullptr;
+    packedSize_ = 0;
+}
+
+void TLumoXMLTag::unpack() const
+{
+    if (!packed_)
+        return;
+    packed::ForEach(packed(), [this](std::u16string_view name, std::u16string_view value) {
+        parameters_.push_back(TLumoXMLParameter{packed::NarrowName(name), std::u16string(value)});
+    });
+    dropPacked();
+}
+
+const std::vector<TLumoXMLParameter>& TLumoXMLTag::Parameters() const
+{
+    unpack();
+    return parameters_;
+}
+
 void TLumoXMLTag::Clear()
 {
     TLumoXMLItem::Clear();
     parameters_.clear();
-    index_.Clear();
+    dropPacked();
+    index_.reset();
     indexed_ = 0;
     Name.clear();
 }
 
 void TLumoXMLTag::AddParameter(std::string name, std::u16string value)
 {
+    unpack();
     parameters_.push_back(TLumoXMLParameter{std::move(name), std::move(value)});
 }
 
 const TLumoXMLParameter* TLumoXMLTag::FindParameter(std::string_view name) const
 {
+    unpack();
     if (parameters_.size() <= kScanLimit) {
         for (auto it = parameters_.rbegin(); it != parameters_.rend(); ++it) {
             if (it->Name == name)
@@ -69,10 +111,12 @@ const TLumoXMLParameter* TLumoXMLTag::FindParameter(std::string_view name) const
         }
         return nullptr;
     }
+    if (!index_)
+        index_ = std::make_unique<TLumoStringTree>();
     for (; indexed_ < parameters_.size(); ++indexed_)
-        index_.Add(parameters_[indexed_].Name, static_cast<uint32_t>(indexed_), true);
+        index_->Add(parameters_[indexed_].Name, static_cast<uint32_t>(indexed_), true);
     uint32_t at = 0;
-    return index_.Find(name, at) ? &parameters_[at] : nullptr;
+    return index_->Find(name, at) ? &parameters_[at] : nullptr;
 }
 
 std::string TLumoXMLTag::GetParameter(std::string_view name, std::string_view defaultValue) const
@@ -85,6 +129,12 @@ std::string XMLEncodeText(std::u16string_view text, int32_t indent)
 {
     std::string out;
     out.reserve(text.size());
+    AppendXMLEncodedText(out, text, indent);
+    return out;
+}
+
+void AppendXMLEncodedText(std::string& out, std::u16string_view text, int32_t indent)
+{
     const size_t n = text.size();
     for (size_t i = 0; i < n; ++i) {
         char16_t c = text[i];
@@ -119,7 +169,6 @@ std::string XMLEncodeText(std::u16string_view text, int32_t indent)
             out += ';';
         }
     }
-    return out;
 }
 
 } // namespace kolvarin

@@ -43,6 +43,11 @@ class TLumoXMLItem : public TLumoClass {
 public:
     TLumoXMLItem() : TLumoXMLItem(TLumoXMLItemKind::Item) {}
 
+    // Items come from a block allocator built for trees of many small
+    // objects; they are created and destroyed with new and delete as usual.
+    static void* operator new(size_t size);
+    static void operator delete(void* block);
+
     TLumoXMLItemKind Kind() const { return kind_; }
     // A tag or a processing instruction.
     bool IsTag() const { return kind_ == TLumoXMLItemKind::Tag || kind_ == TLumoXMLItemKind::Process; }
@@ -125,11 +130,13 @@ struct TLumoXMLParameter {
 class TLumoXMLTag : public TLumoXMLItem {
 public:
     explicit TLumoXMLTag(std::string name = {}) : TLumoXMLTag(TLumoXMLItemKind::Tag, std::move(name)) {}
+    ~TLumoXMLTag() override;
 
     void Clear() override;
 
     void AddParameter(std::string name, std::u16string value);
-    const std::vector<TLumoXMLParameter>& Parameters() const { return parameters_; }
+    // Document order. The reference stays valid until the tag changes.
+    const std::vector<TLumoXMLParameter>& Parameters() const;
     // The parameter of that name added last; nullptr when there is none.
     const TLumoXMLParameter* FindParameter(std::string_view name) const;
     // Its value converted to Windows-1252, or Default.
@@ -143,9 +150,19 @@ protected:
     TLumoXMLTag(TLumoXMLItemKind kind, std::string name) : TLumoXMLItem(kind), Name(std::move(name)) {}
 
 private:
-    std::vector<TLumoXMLParameter> parameters_;
+    friend class TLumoXMLParser;
+    friend class TLumoXMLWriter;
+
+    void unpack() const;
+    void dropPacked() const;
+    std::u16string_view packed() const { return {packed_, packedSize_}; }
+
+    mutable std::vector<TLumoXMLParameter> parameters_;
+    // The parameters as parsed, until first use (see lumoxml_p.h).
+    mutable char16_t* packed_ = nullptr;
+    mutable size_t packedSize_ = 0;
     // Built on demand once a tag has many parameters; few are just scanned.
-    mutable TLumoStringTree index_;
+    mutable std::unique_ptr<TLumoStringTree> index_;
     mutable size_t indexed_ = 0;
 };
 

@@ -1,9 +1,10 @@
 #include "core/lumoxmlentities.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
-
-#include "core/lumostringtree.h"
+#include <utility>
+#include <vector>
 
 namespace kolvarin {
 
@@ -25,7 +26,8 @@ constexpr std::array<const char*, 96> kLatin1 = {
 struct Tables {
     std::array<std::string, 256> byCode; // codes below 256
     std::string euro = "&euro;";
-    TLumoStringTree byText;              // entity text to code
+    // Entity text to code, sorted by text for a binary search.
+    std::vector<std::pair<std::string_view, char16_t>> byText;
 
     Tables()
     {
@@ -37,9 +39,10 @@ struct Tables {
             byCode[160 + i] = std::string("&") + kLatin1[i] + ";";
         for (size_t c = 0; c < byCode.size(); ++c) {
             if (!byCode[c].empty())
-                byText.Add(byCode[c], static_cast<uint32_t>(c), false);
+                byText.emplace_back(byCode[c], static_cast<char16_t>(c));
         }
-        byText.Add(euro, 8364, false);
+        byText.emplace_back(euro, char16_t(8364));
+        std::sort(byText.begin(), byText.end());
     }
 };
 
@@ -62,10 +65,12 @@ std::string_view XmlEntityForChar(char16_t c)
 
 bool XmlCharForEntity(std::string_view entity, char16_t& c)
 {
-    uint32_t code = 0;
-    if (!tables().byText.Find(entity, code))
+    const auto& table = tables().byText;
+    const auto it = std::lower_bound(table.begin(), table.end(), entity,
+                                     [](const auto& entry, std::string_view key) { return entry.first < key; });
+    if (it == table.end() || it->first != entity)
         return false;
-    c = static_cast<char16_t>(code);
+    c = it->second;
     return true;
 }
 

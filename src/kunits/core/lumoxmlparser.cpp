@@ -1,22 +1,25 @@
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <new>
 #include <typeinfo>
 
 #include "core/kstrings.h"
 #include "core/lumoxml.h"
+#include "core/lumoxml_p.h"
 #include "core/lumoxmlentities.h"
 
 namespace kolvarin {
 
 namespace {
 
-enum : uint8_t { kSpace = 1, kNameStart = 2, kNameChar = 4, kAlnum = 8 };
+enum : uint8_t { kSpace = 1, kNameStart = 2, kNameChar = 4, kAlnum = 8, kTextStop = 16 };
 
 constexpr std::array<uint8_t, 256> makeClasses()
 {
     std::array<uint8_t, 256> t{};
-    t['\t'] = t['\n'] = t['\r'] = t[' '] = kSpace;
+    t['\t'] = t['\n'] = t['\r'] = t[' '] = kSpace | kTextStop;
+    t['<'] = t['&'] = kTextStop;
     for (int c = 0; c < 256; ++c) {
         const bool upper = c >= 'A' && c <= 'Z';
         const bool lower = c >= 'a' && c <= 'z';
@@ -34,6 +37,14 @@ constexpr std::array<uint8_t, 256> makeClasses()
 constexpr std::array<uint8_t, 256> kClass = makeClasses();
 
 constexpr char16_t kReplacement = 0xFFFD;
+
+// Windows-1252 by table, here where every byte of a document passes.
+const std::array<char16_t, 256> kWide = [] {
+    std::array<char16_t, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[c] = AnsiCharToWide(static_cast<unsigned char>(c));
+    return t;
+}();
 // Longer texts can't be one of the named entities.
 constexpr size_t kMaxEntityName = 16;
 
@@ -48,23 +59,14 @@ int hexValue(unsigned char c)
     return -1;
 }
 
-void appendCodePoint(std::u16string& out, uint32_t cp)
-{
-    if (cp < 0x10000) {
-        out += static_cast<char16_t>(cp);
-    } else {
-        cp -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (cp >> 10));
-        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    }
-}
+} // namespace
 
 // Reads the bytes of one document into a tree. Every construct is consumed
 // whole; on the first fault the status and byte offset are kept and the
 // parse unwinds.
-class XmlParser {
+class TLumoXMLParser {
 public:
-    explicit XmlParser(std::string_view bytes)
+    explicit TLumoXMLParser(std::string_view bytes)
         : begin_(reinterpret_cast<const unsigned char*>(bytes.data())), p_(begin_), end_(begin_ + bytes.size())
     {
     }
@@ -151,7 +153,7 @@ private:
             ++p_;
             const bool valid = digits && !negative && value != 0 && value <= 0x10FFFF
                                && !(value >= 0xD800 && value <= 0xDFFF);
-            appendCodePoint(out, valid ? value : kReplacement);
+            AppendUtf16(out, valid ? value : kReplacement);
             return true;
         }
         const unsigned char* name = p_;
@@ -177,6 +179,8 @@ private:
     bool readText(TLumoXMLItem& item)
     {
         std::u16string text;
+        const void* lt = std::memchr(p_, '<', static_cast<size_t>(end_ - p_));
+        text.reserve(static_cast<size_t>((lt ? static_cast<const unsigned char*>(lt) : end_) - p_));
         while (!atEnd() && *p_ != '<') {
             const unsigned char c = *p_;
             if (kClass[c] & kSpace) {
@@ -186,12 +190,63 @@ private:
                 if (!readEntity(text))
                     return false;
             } else {
-                text += AnsiCharToWide(c);
-                ++p_;
+                appendPlain(text);
             }
         }
         if (!text.empty())
             item.Add(std::make_unique<TLumoXMLText>(std::move(text)));
+        return true;
+    }
+
+    // Converts the run of plain bytes at the current position in one go; a
+    // run ends at markup, an entity, white space or Limit.
+    void appendPlain(std::u16string& out, const unsigned char* limit = nullptr)
+    {
+        const unsigned char* q = p_;
+        if (limit) {
+            const void* amp = std::memchr(p_, '&', static_cast<size_t>(limit - p_));
+            q = amp ? static_cast<const unsigned char*>(amp) : limit;
+        } else {
+            while (q < end_ && !(kClass[*q] & kTextStop))
+                ++q;
+        }
+        const size_t n = static_cast<size_t>(q - p_);
+        const size_t at = out.size();
+        out.resize(at + n);
+        char16_t* dst = out.data() + at;
+        unsigned char high = 0;
+        for (size_t i = 0; i < n; ++i)
+            high |= p_[i];
+        if (high < 0x80) {
+            // ASCII widens as it stands; this loop vectorises.
+            for (size_t i = 0; i < n; ++i)
+                dst[i] = p_[i];
+        } else {
+            for (size_t i = 0; i < n; ++i)
+                dst[i] = kWide[p_[i]];
+        }
+        p_ = q;
+    }
+
+    // Up to the closing quote, which is consumed.
+    bool readValue(unsigned char quote, std::u16string& value)
+    {
+        const auto* close = static_cast<const unsigned char*>(std::memchr(p_, quote, static_cast<size_t>(end_ - p_)));
+        if (!close) {
+            p_ = end_;
+            return fail(TLumoXMLStatus::UnexpectedEnd);
+        }
+        value.reserve(value.size() + static_cast<size_t>(close - p_));
+        while (p_ < close) {
+            if (*p_ == '&') {
+                // An entity can't hold the quote, so the end stays put.
+                if (!readEntity(value))
+                    return false;
+            } else {
+                appendPlain(value, close);
+            }
+        }
+        ++p_;
         return true;
     }
 
@@ -200,8 +255,14 @@ private:
         params_.clear();
         skipSpace();
         while (is(kNameStart)) {
-            TLumoXMLParameter param;
-            param.Name = readName();
+            const size_t name = packed::Open(params_);
+            const unsigned char* start = p_;
+            while (is(kNameChar))
+                ++p_;
+            const size_t at = params_.size();
+            params_.resize(at + static_cast<size_t>(p_ - start));
+            std::copy(start, p_, params_.begin() + static_cast<std::ptrdiff_t>(at));
+            packed::Close(params_, name);
             skipSpace();
             if (cur() != '=')
                 return fail(TLumoXMLStatus::ExpectedEquals);
@@ -211,18 +272,10 @@ private:
                 return fail(TLumoXMLStatus::ExpectedQuote);
             ++p_;
             skipSpace();
-            while (!atEnd() && *p_ != quote) {
-                if (*p_ == '&') {
-                    if (!readEntity(param.Value))
-                        return false;
-                } else {
-                    param.Value += AnsiCharToWide(*p_++);
-                }
-            }
-            if (atEnd())
-                return fail(TLumoXMLStatus::UnexpectedEnd);
-            ++p_;
-            params_.push_back(std::move(param));
+            const size_t value = packed::Open(params_);
+            if (!readValue(quote, params_))
+                return false;
+            packed::Close(params_, value);
             skipSpace();
         }
         return true;
@@ -230,8 +283,11 @@ private:
 
     void attachParameters(TLumoXMLTag& tag)
     {
-        for (auto& param : params_)
-            tag.AddParameter(std::move(param.Name), std::move(param.Value));
+        if (params_.empty())
+            return;
+        tag.packed_ = static_cast<char16_t*>(xmlalloc::Allocate(params_.size() * sizeof(char16_t)));
+        std::memcpy(tag.packed_, params_.data(), params_.size() * sizeof(char16_t));
+        tag.packedSize_ = params_.size();
     }
 
     bool parseDeclaration(TLumoXMLItem& item)
@@ -355,10 +411,8 @@ private:
     const unsigned char* end_;
     TLumoXMLStatus status_ = TLumoXMLStatus::Ok;
     int64_t offset_ = 0;
-    std::vector<TLumoXMLParameter> params_; // scratch, reused by every tag
+    std::u16string params_; // the parameters of the current tag, packed
 };
-
-} // namespace
 
 const char* TLumoXMLParseResult::Description() const
 {
@@ -388,7 +442,7 @@ bool TLumoXML::Parse(std::string_view bytes)
         return false;
     }
     try {
-        result_ = XmlParser(bytes).run(Root);
+        result_ = TLumoXMLParser(bytes).run(Root);
     } catch (const std::bad_alloc&) {
         result_ = {TLumoXMLStatus::OutOfMemory, 0};
     }

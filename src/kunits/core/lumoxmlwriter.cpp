@@ -1,12 +1,11 @@
 #include "core/lumoxml.h"
+#include "core/lumoxml_p.h"
 
 namespace kolvarin {
 
-namespace {
-
-class XmlWriter {
+class TLumoXMLWriter {
 public:
-    XmlWriter(TLumoXML& doc, TLumoStream& stream, int32_t step)
+    TLumoXMLWriter(TLumoXML& doc, TLumoStream& stream, int32_t step)
         : doc_(doc), stream_(stream), step_(step), level_(-2 * int64_t(step))
     {
     }
@@ -33,15 +32,29 @@ private:
             failed_ = true;
     }
 
+    // Name is 8-bit text, or the packed form's one byte per unit.
+    template <class Name>
+    void appendParameter(const Name& name, std::u16string_view value)
+    {
+        line_ += ' ';
+        for (const auto c : name)
+            line_ += static_cast<char>(c);
+        line_ += "=\"";
+        AppendXMLEncodedText(line_, value, 0);
+        line_ += '"';
+    }
+
     void appendParameters(const TLumoXMLTag& tag)
     {
-        for (const auto& p : tag.Parameters()) {
-            line_ += ' ';
-            line_ += p.Name;
-            line_ += "=\"";
-            line_ += XMLEncodeText(p.Value, 0);
-            line_ += '"';
+        if (tag.packed_) {
+            // Written straight from the parsed form, without unpacking.
+            packed::ForEach(tag.packed(), [this](std::u16string_view name, std::u16string_view value) {
+                appendParameter(name, value);
+            });
+            return;
         }
+        for (const auto& p : tag.parameters_)
+            appendParameter(p.Name, p.Value);
     }
 
     static bool holdsLineBreak(const std::u16string& text)
@@ -70,7 +83,7 @@ private:
         } else if (tag.Count() == 1 && firstIsText
                    && (!doc_.IndentText || !holdsLineBreak(static_cast<const TLumoXMLText*>(first)->Text))) {
             line_ += '>';
-            line_ += XMLEncodeText(static_cast<const TLumoXMLText*>(first)->Text, 0);
+            AppendXMLEncodedText(line_, static_cast<const TLumoXMLText*>(first)->Text, 0);
             line_ += "</";
             line_ += tag.Name;
             line_ += '>';
@@ -119,10 +132,9 @@ private:
             return;
         case TLumoXMLItemKind::Text: {
             const auto& text = static_cast<const TLumoXMLText*>(item)->Text;
-            if (doc_.IndentText)
-                line_ += XMLEncodeText(text, static_cast<int32_t>(level_));
-            else
-                line_ = XMLEncodeText(text, 0);
+            if (!doc_.IndentText)
+                line_.clear();
+            AppendXMLEncodedText(line_, text, doc_.IndentText ? static_cast<int32_t>(level_) : 0);
             emit(lineEnd);
             level_ -= step_;
             return;
@@ -154,12 +166,10 @@ private:
     std::string line_;
 };
 
-} // namespace
-
 bool TLumoXML::Write(TLumoStream& stream, int32_t indentStep)
 {
     stream.Clear();
-    return XmlWriter(*this, stream, indentStep).run();
+    return TLumoXMLWriter(*this, stream, indentStep).run();
 }
 
 } // namespace kolvarin

@@ -16,13 +16,9 @@
 namespace kolvarin {
 namespace {
 
-// tests/data/playlists, found beside this source when the environment does not name it.
 std::string fixture(const char* name)
 {
-    const char* data = std::getenv("KOLVARIN_TEST_DATA");
-    const std::string source = __FILE__;
-    const std::string folder = data ? data : source.substr(0, source.rfind("/kunits/")) + "/data";
-    return folder + "/playlists/" + name;
+    return ktest::TestData(std::string("playlists/") + name).string();
 }
 
 void putU32(std::string& out, uint32_t v)

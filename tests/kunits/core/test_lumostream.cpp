@@ -154,6 +154,7 @@ TEST(LumoFileStream, ReadsWritesAndNeverTruncatesOnOpen)
         EXPECT_EQ(w.Seek(0), 0);
         EXPECT_EQ(w.ReadLine(), "line one");
         EXPECT_EQ(w.Seek(50), 10); // beyond the size: stays
+        EXPECT_EQ(w.Seek(1, 2), 10);
         EXPECT_TRUE(w.Close());
     }
     {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "core/lumoxml.h"
 #include "temphome.h"
 
@@ -50,6 +52,23 @@ TEST(LumoXMLParse, TextWhiteSpaceAndEntities)
         EXPECT_EQ(a->Count(), 1) << c.body;
         EXPECT_EQ(textOf(a->Item(0)), c.text) << c.body;
     }
+}
+
+TEST(LumoXMLEntities, EveryNamedEntityRoundTrips)
+{
+    std::u16string named = u"\"&<>\u20AC";
+    for (char16_t c = 160; c <= 255; ++c)
+        named += c;
+    ASSERT_EQ(named.size(), 101u);
+    for (const char16_t c : named) {
+        const std::string encoded = XMLEncodeText(std::u16string(1, c), 0);
+        EXPECT_TRUE(encoded.size() > 3 && encoded[0] == '&' && encoded[1] != '#' && encoded.back() == ';') << int(c);
+        TLumoXML doc;
+        ASSERT_TRUE(doc.Parse("<a>x" + encoded + "</a>")) << encoded;
+        EXPECT_EQ(textOf(tagAt(doc.Root, 0)->Item(0)), std::u16string(u"x") + c) << encoded;
+    }
+    EXPECT_EQ(XMLEncodeText(u"'\t\x7F\x9F", 0), "'\t\x7F&#159;"); // the apostrophe has no entity
+    EXPECT_EQ(XMLEncodeText(u"a\r\nb\rc\nd", 2), "a\n  b\n  c\n  d");
 }
 
 TEST(LumoXMLParse, Parameters)
@@ -307,6 +326,46 @@ TEST(LumoXMLWrite, RoundTrip)
     const TLumoXMLTag* cfg = tagAt(doc.Root, 2);
     const TLumoXMLTag* lastDir = tagAt(*cfg, 1);
     EXPECT_EQ(lastDir->FindParameter("Path")->Value, u"/home/\u00FCser/\u65E5\u672C\U0001F3B5");
+}
+
+TEST(LumoXMLWrite, SameTextBeforeAndAfterParametersAreRead)
+{
+    const std::string source = "<a x=\"1\" y='&lt;2&#x1F600;'><b z=\"3\"/></a>";
+    TLumoXML doc;
+    ASSERT_TRUE(doc.Parse(source));
+    const std::string before = written(doc);
+    auto* a = static_cast<TLumoXMLTag*>(doc.Root.Item(0));
+    EXPECT_EQ(a->Parameters().size(), 2u); // unpacks
+    EXPECT_EQ(written(doc), before);
+    a->AddParameter("w", u"4");
+    EXPECT_EQ(a->GetParameter("x", ""), "1");
+    EXPECT_EQ(written(doc), "<a x=\"1\" y=\"&lt;2&#x1F600;\" w=\"4\">\r\n  <b z=\"3\" />\r\n</a>\r\n");
+    a->Clear();
+    EXPECT_TRUE(a->Parameters().empty());
+    EXPECT_EQ(a->Name, "");
+}
+
+TEST(LumoXMLParse, TreesOutliveTheThreadThatBuiltThem)
+{
+    // Items are freed wherever their owner is destroyed; the blocks of a
+    // thread that has ended must be released once, by the last owner.
+    std::vector<std::unique_ptr<TLumoXML>> docs(4);
+    std::string xml = "<r>";
+    for (int i = 0; i < 3000; ++i)
+        xml += "<item n=\"" + std::to_string(i) + "\">text " + std::to_string(i) + "</item>";
+    xml += "</r>";
+    std::thread builder([&] {
+        for (auto& d : docs) {
+            d = std::make_unique<TLumoXML>();
+            ASSERT_TRUE(d->Parse(xml));
+        }
+    });
+    builder.join();
+    std::thread other([&] { docs[1].reset(); });
+    other.join();
+    docs[0].reset();
+    EXPECT_EQ(tagAt(*tagAt(docs[2]->Root, 0), 2999)->GetParameter("n", ""), "2999");
+    docs.clear();
 }
 
 } // namespace
