@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include <QFile>
-#include <QString>
-
 #include "core/kconfig.h"
+#include "core/kshellutils.h"
 
 namespace kolvarin {
 
@@ -21,11 +19,6 @@ TSystemType defaultSystemType(const std::u16string& fileName)
     static const std::vector<std::string> none;
     return Config ? SystemTypeOfFileName(fileName, Config->AcceptAllFiles, Config->AcceptedExtensions)
                   : SystemTypeOfFileName(fileName, true, none);
-}
-
-bool moveToTrash(const std::u16string& fileName)
-{
-    return QFile::moveToTrash(QString::fromUtf16(fileName.data(), static_cast<qsizetype>(fileName.size())));
 }
 
 bool isVideo(TSystemType type)
@@ -43,7 +36,7 @@ bool isAudio(TSystemType type)
 
 TKPlaylist::Services& TKPlaylist::Hooks()
 {
-    static Services services{defaultSystemType, moveToTrash};
+    static Services services{defaultSystemType, DeleteToRecycleBin};
     return services;
 }
 
