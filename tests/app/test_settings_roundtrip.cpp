@@ -2,6 +2,8 @@
 // playlist, ends it with SIGTERM and checks that both come back unchanged.
 #include <csignal>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "core/kconfig.h"
 #include "core/kplaylistfiles.h"
@@ -13,42 +15,49 @@ namespace {
 
 class SettingsRoundTrip : public ktest::TempHomeTest {
 protected:
-    // Starts the program, waits until its message loop runs, ends it with SIGTERM.
-    void RunAndTerminate()
+    // A config.xml with non-default values and a default.kpl of two entries,
+    // the latter with the one header token a save never writes.
+    void SetUp() override
     {
-        ktest::KolvarinProcess program(home());
+        TempHomeTest::SetUp();
+        TKConfig config;
+        config.SetDefaults();
+        config.Volume = 1234;
+        config.LastDir = u"/home/\u00e9l\u00e8ve";
+        config.Fader.Count = 3000;
+        config.Ratio.Mode = 4;
+        config.Ratio.User.X = 1.85f;
+        config.Equalizer[3] = 20;
+        config.PlayMode.Mode = 2;
+        config.Logging.EnableTextFile = true; // the test watches the log file
+        config.Logging.EnableHistory = false;
+        config.SplashScreen = false;
+        config.SaveToFile((home() / "config.xml").string());
+        settings = ktest::readFile(home() / "config.xml");
+
+        TKPlaylist list;
+        list.Add(u"Caf\u00e9", u"/music/caf\u00e9.mp3", false, "03", "00:04:05");
+        list.Add(u"Stream", u"http://radio.example/live", false, "00", "00:00:00");
+        playlist = BuildKplFile(list, 9);
+        dir().write("home/default.kpl", playlist);
+    }
+
+    // Starts the program, waits until its message loop runs, ends it with SIGTERM.
+    void RunAndTerminate(std::vector<std::string> args = {})
+    {
+        ktest::KolvarinProcess program(home(), std::move(args));
         const bool started = ktest::WaitForLogLine(home() / "kolvarin.log", "Project - Run application...");
         program.Signal(started ? SIGTERM : SIGKILL);
         EXPECT_EQ(program.Wait(), started ? 0 : -1);
         ASSERT_TRUE(started) << "the program never reached its message loop";
     }
+
+    std::string settings;
+    std::string playlist;
 };
 
 TEST_F(SettingsRoundTrip, SettingsAndPlaylistSurviveARun)
 {
-    TKConfig config;
-    config.SetDefaults();
-    config.Volume = 1234;
-    config.LastDir = u"/home/\u00e9l\u00e8ve";
-    config.Fader.Count = 3000;
-    config.Ratio.Mode = 4;
-    config.Ratio.User.X = 1.85f;
-    config.Equalizer[3] = 20;
-    config.PlayMode.Mode = 2;
-    config.Logging.EnableTextFile = true; // the test watches the log file
-    config.Logging.EnableHistory = false;
-    config.SplashScreen = false;
-    config.SaveToFile((home() / "config.xml").string());
-
-    TKPlaylist list;
-    list.Add(u"Caf\u00e9", u"/music/caf\u00e9.mp3", false, "03", "00:04:05");
-    list.Add(u"Stream", u"http://radio.example/live", false, "00", "00:00:00");
-    const std::string playlist = BuildKplFile(list, 0);
-    ktest::TempDir other;
-    other.write("default.kpl", playlist);
-    std::filesystem::copy_file(other.path() / "default.kpl", home() / "default.kpl");
-    const std::string settings = ktest::readFile(home() / "config.xml");
-
     RunAndTerminate();
 
     EXPECT_EQ(ktest::readFile(home() / "config.xml"), settings);
@@ -62,6 +71,28 @@ TEST_F(SettingsRoundTrip, SettingsAndPlaylistSurviveARun)
     tables.LoadAcceptedExtensions((home() / "acceptedextensions.xml").string());
     EXPECT_EQ(tables.VideoFilters.size(), 26u);
     EXPECT_EQ(tables.AcceptedExtensions.size(), 80u);
+}
+
+// Every file in a form no save would write, so any save would show.
+TEST_F(SettingsRoundTrip, NoSaveLeavesTheFilesUntouched)
+{
+    const std::string config = settings + "<!-- edited by hand -->";
+    const std::string filters = "<KolvarinFilterManager><Entries><Entry Extension=\".x\"/></Entries></KolvarinFilterManager>";
+    const std::string extensions = "<KolvarinAcceptedExtensions><Entries/></KolvarinAcceptedExtensions>";
+    dir().write("home/config.xml", config);
+    dir().write("home/filtermanager.xml", filters);
+    dir().write("home/acceptedextensions.xml", extensions);
+
+    RunAndTerminate({"/nosave"});
+
+    EXPECT_EQ(ktest::readFile(home() / "config.xml"), config);
+    EXPECT_EQ(ktest::readFile(home() / "default.kpl"), playlist);
+    EXPECT_EQ(ktest::readFile(home() / "filtermanager.xml"), filters);
+    EXPECT_EQ(ktest::readFile(home() / "acceptedextensions.xml"), extensions);
+    const std::string kpl = (home() / "default.kpl").string();
+    EXPECT_TRUE(ktest::InOrder(ktest::ReadLogLines(home() / "kolvarin.log"),
+                               {"KKill - Save config to file \"" + (home() / "config.xml").string() + "\" skipped!",
+                                "KKill - Save playlist to file \"" + kpl + "\" skipped!"}));
 }
 
 } // namespace

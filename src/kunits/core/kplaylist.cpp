@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include <QFile>
-#include <QString>
-
 #include "core/kconfig.h"
+#include "core/kshellutils.h"
 
 namespace kolvarin {
 
@@ -23,11 +21,6 @@ TSystemType defaultSystemType(const std::u16string& fileName)
                   : SystemTypeOfFileName(fileName, true, none);
 }
 
-bool moveToTrash(const std::u16string& fileName)
-{
-    return QFile::moveToTrash(QString::fromUtf16(fileName.data(), static_cast<qsizetype>(fileName.size())));
-}
-
 bool isVideo(TSystemType type)
 {
     return type == TSystemType::DirectXVideo || type == TSystemType::DirectXStream || type == TSystemType::DVD;
@@ -39,11 +32,28 @@ bool isAudio(TSystemType type)
         || type == TSystemType::BassFile;
 }
 
+// Sorts by a key taken once per entry: comparisons then read the key beside
+// the entry instead of reaching through it (and the track text is parsed once).
+template <typename KeyOf>
+void sortByKey(std::vector<Entry>& items, KeyOf keyOf)
+{
+    using Key = decltype(keyOf(*items.front()));
+    std::vector<std::pair<Key, Entry>> keyed;
+    keyed.reserve(items.size());
+    for (auto& e : items) {
+        Key key = keyOf(*e);
+        keyed.emplace_back(key, std::move(e));
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < items.size(); ++i)
+        items[i] = std::move(keyed[i].second);
+}
+
 } // namespace
 
 TKPlaylist::Services& TKPlaylist::Hooks()
 {
-    static Services services{defaultSystemType, moveToTrash};
+    static Services services{defaultSystemType, DeleteToRecycleBin};
     return services;
 }
 
@@ -126,19 +136,20 @@ void TKPlaylist::DeleteSelected(bool deleteFiles)
 void TKPlaylist::Sort(int mode)
 {
     PlaylistSortMode = mode;
+    if (items_.size() < 2)
+        return;
     switch (mode) {
     case psmCaption:
-        std::sort(items_.begin(), items_.end(), [](const Entry& a, const Entry& b) { return a->Caption < b->Caption; });
+        sortByKey(items_, [](const TKPlaylistEntry& e) { return std::u16string_view(e.Caption); });
         break;
     case psmFileName:
-        std::sort(items_.begin(), items_.end(), [](const Entry& a, const Entry& b) { return a->FileName < b->FileName; });
+        sortByKey(items_, [](const TKPlaylistEntry& e) { return std::u16string_view(e.FileName); });
         break;
     case psmTime:
-        std::sort(items_.begin(), items_.end(), [](const Entry& a, const Entry& b) { return a->Time < b->Time; });
+        sortByKey(items_, [](const TKPlaylistEntry& e) { return std::string_view(e.Time); });
         break;
     case psmTrack:
-        std::sort(items_.begin(), items_.end(),
-                  [](const Entry& a, const Entry& b) { return TrackNumber(a->Track) < TrackNumber(b->Track); });
+        sortByKey(items_, [](const TKPlaylistEntry& e) { return TrackNumber(e.Track); });
         break;
     case psmVideoFirst:
     case psmAudioFirst: {

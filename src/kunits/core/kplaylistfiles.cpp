@@ -1,6 +1,8 @@
 #include "core/kplaylistfiles.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <cstdlib>
 #include <cstdio>
 #include <unordered_map>
@@ -67,9 +69,13 @@ TKplStatus readWide(ByteReader& reader, std::u16string& text)
     if (!reader.U32(count) || !reader.Bytes(uint64_t(count) * 2, raw))
         return TKplStatus::Truncated;
     text.resize(count);
-    for (uint32_t i = 0; i < count; ++i)
-        text[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i])
-                                        | static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(text.data(), raw.data(), raw.size());
+    } else {
+        for (uint32_t i = 0; i < count; ++i)
+            text[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i])
+                                            | static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+    }
     return TKplStatus::Ok;
 }
 
@@ -86,28 +92,46 @@ TKplStatus readShort(ByteReader& reader, size_t capacity, std::string& text)
     return TKplStatus::Ok;
 }
 
-void putU32(std::string& out, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>(value >> (8 * i) & 0xFF);
-}
-
-void putWide(std::string& out, const std::u16string& text)
-{
-    putU32(out, static_cast<uint32_t>(text.size()));
-    for (char16_t c : text) {
-        out += static_cast<char>(c & 0xFF);
-        out += static_cast<char>(c >> 8);
+// Writes into a buffer sized beforehand.
+class ByteWriter {
+public:
+    explicit ByteWriter(std::string& out) : at_(out.data()) {}
+    void U32(uint32_t value)
+    {
+        for (int i = 0; i < 4; ++i)
+            *at_++ = static_cast<char>(value >> (8 * i) & 0xFF);
     }
-}
+    void Bytes(std::string_view bytes)
+    {
+        std::memcpy(at_, bytes.data(), bytes.size());
+        at_ += bytes.size();
+    }
+    void Wide(const std::u16string& text)
+    {
+        U32(static_cast<uint32_t>(text.size()));
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(at_, text.data(), text.size() * 2);
+            at_ += text.size() * 2;
+        } else {
+            for (char16_t c : text) {
+                *at_++ = static_cast<char>(c & 0xFF);
+                *at_++ = static_cast<char>(c >> 8);
+            }
+        }
+    }
+    // A length byte, then the text padded with zeros to Capacity bytes.
+    void Short(const std::string& text, size_t capacity)
+    {
+        const size_t length = std::min(text.size(), capacity);
+        *at_++ = static_cast<char>(length);
+        std::memcpy(at_, text.data(), length);
+        std::memset(at_ + length, 0, capacity - length);
+        at_ += capacity;
+    }
 
-void putShort(std::string& out, const std::string& text, size_t capacity)
-{
-    const size_t length = std::min(text.size(), capacity);
-    out += static_cast<char>(length);
-    out.append(text, 0, length);
-    out.append(capacity - length, '\0');
-}
+private:
+    char* at_;
+};
 
 void afterLoad(bool play)
 {
@@ -346,19 +370,24 @@ TKplResult ParseKplFile(std::string_view bytes, TKPlaylistEntries& entries)
 
 std::string BuildKplFile(const TKPlaylist& playlist, int tokenIndex)
 {
-    std::string out;
-    out.reserve(24 + static_cast<size_t>(playlist.Count()) * 128);
-    out += "KPL2";
-    putU32(out, kHeaderSize);
-    putU32(out, 0);
-    putU32(out, static_cast<uint32_t>(playlist.Count()));
-    out += KplHeaderTokens[std::clamp(tokenIndex, 0, 9)];
+    size_t size = kHeaderSize;
     for (int i = 0; i < playlist.Count(); ++i) {
         const TKPlaylistEntry& e = *playlist.GetItem(i);
-        putWide(out, e.Caption);
-        putWide(out, e.FileName);
-        putShort(out, e.Time, 8);
-        putShort(out, e.Track, 2);
+        size += kMinRecordSize + 2 * (e.Caption.size() + e.FileName.size());
+    }
+    std::string out(size, '\0');
+    ByteWriter writer(out);
+    writer.Bytes("KPL2");
+    writer.U32(kHeaderSize);
+    writer.U32(0);
+    writer.U32(static_cast<uint32_t>(playlist.Count()));
+    writer.Bytes(KplHeaderTokens[std::clamp(tokenIndex, 0, 9)]);
+    for (int i = 0; i < playlist.Count(); ++i) {
+        const TKPlaylistEntry& e = *playlist.GetItem(i);
+        writer.Wide(e.Caption);
+        writer.Wide(e.FileName);
+        writer.Short(e.Time, 8);
+        writer.Short(e.Track, 2);
     }
     return out;
 }
