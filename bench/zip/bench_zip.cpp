@@ -14,7 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 #include "zip/ziphandler.h"
 
 namespace {
@@ -99,8 +99,8 @@ void BM_ExtractVersusUnzip(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         kolvarin::TZipHandler zip;
         zip.Unattended = true;
-        zip.SetZipFileName(kolvarin::dz::FromUtf8(corpus.archive.string()));
-        zip.ExtrBaseDir = kolvarin::dz::FromUtf8(ours.string());
+        zip.SetZipFileName(kolvarin::Utf8ToUtf16(corpus.archive.string()));
+        zip.ExtrBaseDir = kolvarin::Utf8ToUtf16(ours.string());
         zip.ExtrOptions = kolvarin::ExtrOverWrite;
         const int count = zip.Extract();
         const double ourTime = Seconds(std::chrono::steady_clock::now() - start);

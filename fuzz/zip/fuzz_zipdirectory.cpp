@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 #include "zip/ziphandler.h"
 #include "zip/zmmessages.h"
 
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kolvarin::TZipHandler zip;
     zip.Unattended = true;
     try {
-        zip.SetZipFileName(kolvarin::dz::FromUtf8(ArchivePath()));
+        zip.SetZipFileName(kolvarin::Utf8ToUtf16(ArchivePath()));
         for (int i = 0; i < zip.Count(); ++i) {
             (void)zip.DirEntry(i).FileName.size();
         }

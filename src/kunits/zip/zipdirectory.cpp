@@ -5,7 +5,7 @@
 #include <cctype>
 #include <vector>
 
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 #include "zip/ziphandler.h"
 #include "zip/zmmessages.h"
 
@@ -44,7 +44,7 @@ int DiskNumber(const std::u16string& name) {
 void TZipHandler::OpenEOC(dz::ArchiveFile& file) {
     comment_.clear();
     spanned_ = false;
-    if (!file.Open(dz::ToUtf8(zipFileName_))) {
+    if (!file.Open(Utf16ToUtf8(zipFileName_))) {
         ShowZipMessage(11002);
         throw EZipHandler(11001);
     }

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 #include "zip/zmmessages.h"
 
 namespace kolvarin {
@@ -62,11 +62,11 @@ int TZipHandler::Extract() {
         dz::UnzCommand command;
         if (!ExtrBaseDir.empty() && (ExtrOptions & ExtrTest) == 0) {
             std::error_code ec;
-            const fs::path folder = fs::absolute(dz::ToUtf8(ExtrBaseDir), ec);
+            const fs::path folder = fs::absolute(Utf16ToUtf8(ExtrBaseDir), ec);
             if ((ExtrOptions & ExtrForceDirs) != 0) {
                 fs::create_directories(folder, ec);
             }
-            std::u16string shown = dz::FromUtf8(folder.string());
+            std::u16string shown = Utf8ToUtf16(folder.string());
             if (shown.empty() || shown.back() != u'/') {
                 shown += u'/';
             }

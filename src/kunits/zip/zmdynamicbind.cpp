@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 #include "zip/zmmessages.h"
 
 namespace kolvarin {
@@ -50,12 +50,12 @@ void TZMDynamicBind::Load() {
         folder += u'/';
     }
     dz::LoadFailure failure;
-    std::optional<dz::EntryPoints> entries = loader_ ? loader_(dz::ToUtf8(folder + kLibraryName), failure)
+    std::optional<dz::EntryPoints> entries = loader_ ? loader_(Utf16ToUtf8(folder + kLibraryName), failure)
                                                      : std::nullopt;
     if (!entries || !Complete(*entries, failure)) {
         if (Verbose || Trace) {
             const std::string code = std::to_string(failure.Code);
-            ReportText(u"Error [" + std::u16string(code.begin(), code.end()) + u" " + dz::FromUtf8(failure.Text) +
+            ReportText(u"Error [" + std::u16string(code.begin(), code.end()) + u" " + Utf8ToUtf16(failure.Text) +
                        u"] loading " + kLibraryName);
         }
         throw EZipHandler(10650, kLibraryName);

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <utility>
 
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 
 namespace kolvarin {
 
@@ -74,7 +74,7 @@ std::u16string ZipLanguageName() {
 EZipHandler::EZipHandler(int number) : EZipHandler(number, std::u16string()) {}
 
 EZipHandler::EZipHandler(int number, const std::u16string& argument)
-    : std::runtime_error(dz::ToUtf8(ZipMessageText(number, argument))),
+    : std::runtime_error(Utf16ToUtf8(ZipMessageText(number, argument))),
       number_(number),
       text_(ZipMessageText(number, argument)) {}
 

@@ -1,6 +1,6 @@
 #include "zip/dzformat.h"
 
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 
 #include <sys/stat.h>
 
@@ -124,10 +124,10 @@ CentralRead ReadCentralHeader(ArchiveFile& file, CentralHeader& h) {
 
 std::u16string DecodeText(const std::string& raw, const CentralHeader& h) {
     if ((h.Flags & 0x0800) != 0) {
-        return FromUtf8(raw);
+        return Utf8ToUtf16(raw);
     }
     const bool oem = h.HostSystem == 0 || h.HostSystem == 6 || (h.HostSystem == 11 && h.MadeByVersion == 50);
-    return oem ? FromCp437(raw) : FromCp1252(raw);
+    return oem ? OemToUtf16(raw) : AnsiToUtf16(raw);
 }
 
 bool HasFilePart(const std::u16string& name) {

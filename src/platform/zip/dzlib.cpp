@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 #include "zip/dzunzip.h"
 
 namespace kolvarin::dz {
@@ -32,7 +32,7 @@ std::optional<EntryPoints> LoadBuiltinLibrary(const std::string& path, LoadFailu
     entries.DZ_Version = [] { return kLibraryVersion; };
     entries.DZ_PrivVersion = [] { return kPrivateVersion; };
     entries.DZ_Abort = [abort] { abort->store(true); };
-    entries.DZ_Path = [text = FromUtf8(path)] { return text; };
+    entries.DZ_Path = [text = Utf8ToUtf16(path)] { return text; };
     return entries;
 }
 

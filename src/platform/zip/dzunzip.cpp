@@ -13,7 +13,7 @@
 #include <zlib.h>
 
 #include "zip/dzformat.h"
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 
 namespace kolvarin::dz {
 
@@ -73,7 +73,7 @@ public:
     }
 
     int Run() {
-        if (!archive_.Open(ToUtf8(cmd_.ZipFileName))) {
+        if (!archive_.Open(Utf16ToUtf8(cmd_.ZipFileName))) {
             Report(CallbackKind::Error, DZ_ERR_OPEN, Format(u"Cannot open archive %s", cmd_.ZipFileName), {});
             return -DZ_ERR_OPEN;
         }
@@ -237,7 +237,7 @@ private:
         }
         fs::path target;
         if (!cmd_.Test) {
-            target = fs::path(ToUtf8(cmd_.BaseDir.empty() ? u"." : cmd_.BaseDir)) / ToUtf8(safeName);
+            target = fs::path(Utf16ToUtf8(cmd_.BaseDir.empty() ? u"." : cmd_.BaseDir)) / Utf16ToUtf8(safeName);
             if (!Replaces(target, m)) {
                 return false;
             }

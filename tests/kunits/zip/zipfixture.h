@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "temphome.h"
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 #include "zip/ziphandler.h"
 #include "zip/zmmessages.h"
 #include "zipwriter.h"
@@ -25,7 +25,7 @@ protected:
     }
 
     std::u16string Write(const std::string& name, const std::string& bytes) {
-        return kolvarin::dz::FromUtf8(dir_.write(name, bytes).string());
+        return kolvarin::Utf8ToUtf16(dir_.write(name, bytes).string());
     }
     std::u16string Write(const std::string& name, const ktest::ZipArchive& archive) {
         return Write(name, ktest::WriteZip(archive));

@@ -5,12 +5,13 @@
 
 #include "temphome.h"
 #include "zip/dzlib.h"
-#include "zip/dztext.h"
+#include "codepage/codepage.h"
 #include "zip/dzunzip.h"
 #include "zipwriter.h"
 
 namespace fs = std::filesystem;
 using namespace kolvarin::dz;
+using kolvarin::Utf8ToUtf16;
 using ktest::RandomBytes;
 using ktest::ZipArchive;
 using ktest::ZipMember;
@@ -46,9 +47,9 @@ public:
         c.Caller = this;
         c.Version = kCommandVersion;
         c.CallbackProc = &UnzipTest::Record;
-        c.BaseDir = FromUtf8(Base().string());
+        c.BaseDir = Utf8ToUtf16(Base().string());
         c.OverWrite = true;
-        c.ZipFileName = FromUtf8(ArchivePath().string());
+        c.ZipFileName = Utf8ToUtf16(ArchivePath().string());
         return c;
     }
 
@@ -292,7 +293,7 @@ TEST_F(UnzipTest, UnreadableArchivesFailWithANegativeCode) {
     }
     c.ZipFileName = u"/nonexistent/a.zip";
     EXPECT_EQ(Run(c), -DZ_ERR_OPEN);
-    c.ZipFileName = FromUtf8(dir_.path().string());
+    c.ZipFileName = Utf8ToUtf16(dir_.path().string());
     EXPECT_EQ(Run(c), -DZ_ERR_OPEN);
     EXPECT_TRUE(Files(Base()).empty());
 }

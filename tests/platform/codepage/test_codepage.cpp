@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/kstrings.h"
+#include "codepage/codepage.h"
 
 namespace kolvarin {
 namespace {
@@ -35,6 +35,12 @@ TEST(KStrings, Windows1252)
     for (int c = 0; c < 256; ++c)
         every += static_cast<char>(c);
     EXPECT_EQ(Utf16ToAnsi(AnsiToUtf16(every)), every);
+}
+
+TEST(KStrings, OemCodePage)
+{
+    EXPECT_EQ(OemToUtf16("\x81\x9C\xE1\xFF"), u"\u00fc\u00a3\u00df\u00a0");
+    EXPECT_EQ(OemToUtf16("plain.txt"), u"plain.txt");
 }
 
 TEST(KStrings, LowerCase)
