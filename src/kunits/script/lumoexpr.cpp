@@ -1,0 +1,677 @@
+// Expressions: integer, float, string and structure values into EAX.
+#include <cstring>
+
+#include "script/lumocompiler.h"
+#include "script/lumoscript.h"
+
+namespace kolvarin::script {
+
+namespace {
+
+bool IsSignedType(uint8_t type) { return type == tcByte || type == tcChar || type == tcShort || type == tcInt; }
+
+bool IsComparison(uint8_t token) {
+  return token == tEq || token == tNe || token == tBangEq || token == tLt || token == tLe || token == tGt ||
+         token == tGe;
+}
+
+Cond CondOf(uint8_t token) {
+  switch (token) {
+    case tEq: return Cond::Equal;
+    case tLt: return Cond::Less;
+    case tLe: return Cond::LessEqual;
+    case tGt: return Cond::Greater;
+    case tGe: return Cond::GreaterEqual;
+    default: return Cond::NotEqual;
+  }
+}
+
+bool IsMultiplicative(uint8_t token) {
+  return token == tStar || token == tSlash || token == tPercent || token == tAmp || token == tBar ||
+         token == tCaret || token == tShl || token == tShr;
+}
+
+uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
+
+}  // namespace
+
+TValue TLumoCompiler::Expression(bool stringContext) {
+  if (++FNesting > 200) {
+    Error(8);  // nesting this deep is no expression a script needs
+    --FNesting;
+    return {};
+  }
+  bool saved = FStringContext;
+  FStringContext = stringContext;
+  TValue left = Additive();
+  if (!FError && IsComparison(FToken)) {
+    uint8_t op = FToken;
+    Next();
+    FEmit.Push(EAX);
+    if (left.kind == VKind::String) FStringContext = true;
+    TValue right = Additive();
+    if (FError) {
+    } else if (left.kind == VKind::String || right.kind == VKind::String) {
+      if (left.kind != right.kind) {
+        Error(44);
+      } else {
+        FEmit.MovRegReg(EBX, EAX);
+        FEmit.Pop(EAX);
+        MarkStub(stStrCompare);
+        FEmit.StringCompareSet(CondOf(op));
+      }
+    } else if (left.kind == VKind::Struct || right.kind == VKind::Struct) {
+      Error(47);
+    } else if (left.kind == VKind::Float || right.kind == VKind::Float) {
+      if (right.kind == VKind::Int) FEmit.IntToFloat();
+      if (left.kind == VKind::Int) ConvertPushedLeftToFloat();
+      if (op == tEq || op == tNe || op == tBangEq) {
+        FEmit.MovRegReg(EBX, EAX);
+        FEmit.Pop(EAX);
+        FEmit.CompareSet(CondOf(op));
+      } else {
+        FEmit.Pop(EBX);
+        FEmit.XchgEaxEbx();
+        FEmit.EaxToSt0();
+        FEmit.Push(EBX);
+        FEmit.FloatCompareSet(CondOf(op));
+        FEmit.Pop(EBX);
+        FEmit.Wait();
+      }
+    } else {
+      FEmit.MovRegReg(EBX, EAX);
+      FEmit.Pop(EAX);
+      FEmit.CompareSet(CondOf(op));
+    }
+    left = TValue{};
+  }
+  if (!FError && FToken == tQuestion) {
+    Next();
+    std::string elseLabel = NewLabel(), endLabel = NewLabel();
+    FEmit.TestEaxJz(elseLabel);
+    TValue first = Expression(FStringContext);
+    FEmit.Jmp(endLabel);
+    if (!FError && Expect(tColon, 28)) {
+      FImage.DefineLabel(elseLabel);
+      TValue second = Expression(FStringContext || first.kind == VKind::String);
+      if (!FError && first.kind != second.kind) Error(33);
+      FImage.DefineLabel(endLabel);
+    }
+    left = first;
+  }
+  FStringContext = saved;
+  --FNesting;
+  return left;
+}
+
+TValue TLumoCompiler::Additive() {
+  TValue value;
+  if (FToken == tPlus || FToken == tMinus) {
+    bool negative = FToken == tMinus;
+    Next();
+    FEmit.XorReg(EAX);  // 0 and 0.0 share one bit pattern
+    FEmit.Push(EAX);
+    TValue first = Term();
+    if (FError) return first;
+    if (first.kind == VKind::String) {
+      Error(45);
+      return first;
+    }
+    if (first.kind == VKind::Struct) {
+      Error(47);
+      return first;
+    }
+    value = BinaryOp(negative ? tMinus : tPlus, TValue{VKind::Int, false, -1}, first);
+    if (negative) value.isSigned = true;
+  } else {
+    value = Term();
+  }
+  while (!FError && (FToken == tPlus || FToken == tMinus)) {
+    uint8_t op = FToken;
+    Next();
+    FEmit.Push(EAX);
+    bool saved = FStringContext;
+    if (value.kind == VKind::String) FStringContext = true;
+    TValue right = Term();
+    FStringContext = saved;
+    if (FError) break;
+    value = BinaryOp(op, value, right);
+  }
+  return value;
+}
+
+TValue TLumoCompiler::Term() {
+  TValue value = Factor();
+  while (!FError && IsMultiplicative(FToken)) {
+    uint8_t op = FToken;
+    Next();
+    FEmit.Push(EAX);
+    TValue right = Factor();
+    if (FError) break;
+    value = BinaryOp(op, value, right);
+  }
+  return value;
+}
+
+void TLumoCompiler::ConvertPushedLeftToFloat() {
+  FEmit.Pop(EBX);
+  FEmit.XchgEaxEbx();
+  FEmit.IntToFloat();
+  FEmit.XchgEaxEbx();
+  FEmit.Push(EBX);
+}
+
+TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right) {
+  if (left.kind == VKind::String || right.kind == VKind::String) {
+    if (op != tPlus) {
+      Error(45);
+    } else if (left.kind != right.kind) {
+      Error(44);
+    } else {
+      FEmit.Pop(EBX);
+      FEmit.Push(ECX);
+      FEmit.XorReg(ECX);
+      CallStub(stStrConcat);
+      FEmit.Pop(ECX);
+      OwnedStringResult();
+    }
+    return TValue{VKind::String, false, -1};
+  }
+  if (left.kind == VKind::Struct || right.kind == VKind::Struct) {
+    Error(47);
+    return left;
+  }
+  if (left.kind == VKind::Float || right.kind == VKind::Float) {
+    if (right.kind == VKind::Int) FEmit.IntToFloat();
+    if (left.kind == VKind::Int) ConvertPushedLeftToFloat();
+    switch (op) {
+      case tPlus: FEmit.FloatBinary(FloatOp::Add); break;
+      case tMinus: FEmit.FloatBinary(FloatOp::Sub); break;
+      case tStar: FEmit.FloatBinary(FloatOp::Mul); break;
+      case tSlash: FEmit.FloatBinary(FloatOp::Div); break;
+      default: Error(35); break;
+    }
+    return TValue{VKind::Float, true, -1};
+  }
+  bool isSigned = left.isSigned || right.isSigned;
+  switch (op) {
+    case tPlus:
+      FEmit.Pop(EBX);
+      FEmit.Arith(ArithOp::Add);
+      break;
+    case tStar:
+      FEmit.Pop(EBX);
+      FEmit.Multiply(isSigned);
+      break;
+    default:
+      FEmit.MovRegReg(EBX, EAX);
+      FEmit.Pop(EAX);
+      switch (op) {
+        case tMinus: FEmit.Arith(ArithOp::Sub); break;
+        case tSlash: FEmit.Divide(isSigned); break;
+        case tPercent: FEmit.Remainder(isSigned); break;
+        case tAmp: FEmit.Arith(ArithOp::And); break;
+        case tBar: FEmit.Arith(ArithOp::Or); break;
+        case tCaret: FEmit.Arith(ArithOp::Xor); break;
+        case tShl: FEmit.ShiftLeft(); break;
+        case tShr: FEmit.ShiftRight(); break;
+        default: break;
+      }
+  }
+  return TValue{VKind::Int, isSigned, -1};
+}
+
+TValue TLumoCompiler::Factor() {
+  switch (FToken) {
+    case tInc:
+    case tDec: {
+      bool increment = FToken == tInc;
+      Next();
+      int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
+      if (entry < 0 || FNames[entry].kind != kVariable) {
+        Error(12);
+        return {};
+      }
+      Next();
+      TDesignator d;
+      if (!Designator(entry, d)) return {};
+      if (d.charValue || d.isArray || (!d.pointer && (d.type == tcString || d.type == tcStruct))) {
+        Error(d.type == tcString ? 45 : 47);
+        return {};
+      }
+      if (d.type == tcFloat && !d.pointer) {
+        FEmit.LoadFromEbx(4, false, d.disp);
+        FEmit.FloatStep(increment);
+        FEmit.StoreToEbx(4, d.disp);
+      } else {
+        FEmit.IncDecAtEbx(d.pointer ? 4 : static_cast<int>(SizeOfType(d.type, -1)), increment, d.disp);
+      }
+      return LoadDesignator(d);
+    }
+    case tStar: {
+      Next();
+      int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
+      if (entry < 0 || FNames[entry].kind != kVariable) {
+        Error(12);
+        return {};
+      }
+      Next();
+      TDesignator d;
+      if (!Designator(entry, d)) return {};
+      if (!d.pointer || d.isArray) {
+        Error(33);
+        return {};
+      }
+      FlushDisp(d);
+      FEmit.MovEbxDerefEbx();
+      d.pointer = false;
+      return LoadDesignator(d);
+    }
+    case tAmp: {
+      Next();
+      if (FToken == tFunction) {
+        int32_t fn = Lookup(FText);
+        FEmit.MovEaxAddress(FNames[fn].codeName, 0);
+        Next();
+        return {};
+      }
+      int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
+      if (entry < 0 || FNames[entry].kind != kVariable) {
+        Error(12);
+        return {};
+      }
+      Next();
+      TDesignator d;
+      if (!Designator(entry, d)) return {};
+      if (d.charValue) {
+        Error(45);
+        return {};
+      }
+      FlushDisp(d);
+      FEmit.MovRegReg(EAX, EBX);
+      return {};
+    }
+    case tBang: {
+      Next();
+      TValue v = Factor();
+      if (FError) return v;
+      if (v.kind != VKind::Int) {
+        Error(33);
+        return v;
+      }
+      std::string zero = NewLabel(), end = NewLabel();
+      FEmit.LogicalNot(zero, end);
+      return {};
+    }
+    case tTilde: {
+      Next();
+      TValue v = Factor();
+      if (!FError && v.kind != VKind::Int) Error(33);
+      FEmit.BitNot();
+      return TValue{VKind::Int, true, -1};
+    }
+    case tSizeof:
+      SizeofFactor();
+      return {};
+    case tLParen: {
+      Next();
+      TValue v = Expression(FStringContext);
+      if (!FError) Expect(tRParen, 6);
+      return v;
+    }
+    case tInt: {
+      FEmit.MovEaxImm(static_cast<uint32_t>(FNumber));
+      bool negative = FNumber < 0;
+      Next();
+      return TValue{VKind::Int, negative, -1};
+    }
+    case tFloat: {
+      uint32_t bits;
+      std::memcpy(&bits, &FFloat, 4);
+      FEmit.MovEaxImm(bits);
+      Next();
+      return TValue{VKind::Float, true, -1};
+    }
+    case tConstant:
+    case tEnumValue: {
+      int32_t entry = Lookup(FText);
+      if (entry < 0) {
+        Error(12);
+        return {};
+      }
+      FEmit.MovEaxImm(static_cast<uint32_t>(FNames[entry].value));
+      Next();
+      return TValue{VKind::Int, true, -1};
+    }
+    case tLiteral: {
+      if (FStringContext) return StringLiteral();
+      uint32_t value = 0;
+      for (size_t i = 0; i < FLiteral.size() && i < 4; ++i)
+        value |= static_cast<uint32_t>(static_cast<uint8_t>(FLiteral[i])) << (8 * i);
+      FEmit.MovEaxImm(value);
+      Next();
+      return {};
+    }
+    case tIdent: return NameFactor();
+    case tFunction: return Call(Lookup(FText));
+    default: Error(8); return {};
+  }
+}
+
+TValue TLumoCompiler::NameFactor() {
+  int32_t entry = Lookup(FText);
+  if (entry < 0 || FNames[entry].kind != kVariable) {
+    Error(12);
+    return {};
+  }
+  Next();
+  TDesignator d;
+  if (!Designator(entry, d)) return {};
+  if (d.charValue && FStringContext) {
+    CallStub(stStrCharConvert);
+    OwnedStringResult();
+    return TValue{VKind::String, false, -1};
+  }
+  return LoadDesignator(d);
+}
+
+void TLumoCompiler::VariableAddress(const TNameEntry& e) {
+  switch (e.storage) {
+    case sLocal: FEmit.LeaEbp(EBX, -e.offset); break;
+    case sParam:
+    case sHidden: FEmit.LeaEbp(EBX, e.offset); break;
+    default: FEmit.MovEbxAddress(e.codeName, 0); break;
+  }
+}
+
+void TLumoCompiler::FlushDisp(TDesignator& d) {
+  if (d.disp) FEmit.AddEbxImm(d.disp);
+  d.disp = 0;
+}
+
+bool TLumoCompiler::Designator(int32_t entry, TDesignator& d) {
+  const TNameEntry& e = FNames[entry];
+  VariableAddress(e);
+  d = TDesignator{};
+  d.type = e.type;
+  d.typeIndex = e.typeIndex;
+  d.pointer = e.pointer;
+  d.isArray = e.array;
+  d.arrayLength = e.arrayLength;
+  while (!FError) {
+    if (FToken == tLBracket) {
+      Next();
+      uint32_t elementSize;
+      if (d.isArray) {
+        elementSize = d.pointer ? 4 : SizeOfType(d.type, d.typeIndex);
+      } else if (d.pointer) {
+        FlushDisp(d);
+        FEmit.MovEbxDerefEbx();
+        d.pointer = false;
+        elementSize = SizeOfType(d.type, d.typeIndex);
+      } else if (d.type == tcString) {
+        FlushDisp(d);
+        FEmit.LoadFromEbx(4, false, 0);
+        FEmit.Push(EAX);
+        TValue index = Expression(false);
+        if (!FError && index.kind != VKind::Int) Error(33);
+        FEmit.MovRegReg(EBX, EAX);
+        FEmit.Pop(EAX);
+        FEmit.Push(EAX);
+        FEmit.Push(EBX);
+        FEmit.CallNative("charat");
+        if (!FError) Expect(tRBracket, 15);
+        d.charValue = true;
+        return !FError;
+      } else {
+        Error(16);
+        return false;
+      }
+      FlushDisp(d);
+      FEmit.Push(EAX);
+      FEmit.Push(EBX);
+      FEmit.Push(ECX);
+      TValue index = Expression(false);
+      if (!FError && index.kind != VKind::Int) Error(33);
+      FEmit.Pop(ECX);
+      FEmit.Pop(EBX);
+      FEmit.MulEaxConst(static_cast<int32_t>(elementSize));
+      FEmit.AddEbxEax();
+      FEmit.Pop(EAX);
+      if (!FError) Expect(tRBracket, 15);
+      d.isArray = false;
+    } else if (FToken == tDot || FToken == tArrow) {
+      bool arrow = FToken == tArrow;
+      if (d.type != tcStruct || d.isArray || d.pointer != arrow) {
+        Error(32);
+        return false;
+      }
+      Next();
+      int32_t member = LookupMember(d.typeIndex, FText);
+      if (member < 0 || FNames[member].kind != kVariable) {
+        Error(12);
+        return false;
+      }
+      if (arrow) {
+        FlushDisp(d);
+        FEmit.MovEbxDerefEbx();
+      }
+      const TNameEntry& m = FNames[member];
+      d.disp += static_cast<int32_t>(m.memberOffset);
+      d.type = m.type;
+      d.typeIndex = m.typeIndex;
+      d.pointer = m.pointer;
+      d.isArray = m.array;
+      d.arrayLength = m.arrayLength;
+      Next();
+    } else {
+      break;
+    }
+  }
+  return !FError;
+}
+
+TValue TLumoCompiler::LoadDesignator(const TDesignator& dc) {
+  TDesignator d = dc;
+  if (d.charValue) return {};
+  if (d.isArray) {
+    FlushDisp(d);
+    FEmit.MovRegReg(EAX, EBX);
+    return {};
+  }
+  if (d.type == tcStruct && !d.pointer) {
+    FlushDisp(d);
+    FEmit.MovRegReg(EAX, EBX);
+    return TValue{VKind::Struct, false, d.typeIndex};
+  }
+  int size = d.pointer ? 4 : static_cast<int>(SizeOfType(d.type, -1));
+  bool isSigned = !d.pointer && IsSignedType(d.type);
+  FEmit.LoadFromEbx(size, isSigned, d.disp);
+  if (d.pointer) return {};
+  if (d.type == tcFloat) return TValue{VKind::Float, true, -1};
+  if (d.type == tcString) return TValue{VKind::String, false, -1};
+  return TValue{VKind::Int, isSigned, -1};
+}
+
+void TLumoCompiler::StoreOwnedString(int32_t temp) {
+  FEmit.Push(EAX);
+  VariableAddress(FNames[temp]);
+  FEmit.LoadFromEbx(4, false, 0);
+  FEmit.StringDown();
+  FEmit.Pop(EAX);
+  FEmit.StoreToEbx(4, 0);
+}
+
+void TLumoCompiler::OwnedStringResult() { StoreOwnedString(Temporary(tcString, -1, "0")); }
+
+TValue TLumoCompiler::StringLiteral() {
+  if (FLiteral.empty()) {
+    FEmit.XorReg(EAX);
+  } else {
+    // A constant string block (count -1) inline in the code, jumped over.
+    std::string text = NewLabel(), skip = NewLabel();
+    FEmit.Jmp(skip);
+    FImage.DWord(0xFFFFFFFFu);
+    FImage.DWord(static_cast<uint32_t>(FLiteral.size()));
+    FImage.DefineLabel(text);
+    for (char c : FLiteral) FImage.Byte(static_cast<uint8_t>(c));
+    FImage.Byte(0);
+    FImage.DefineLabel(skip);
+    FEmit.MovEaxAddress(text, 0);
+  }
+  Next();
+  return TValue{VKind::String, false, -1};
+}
+
+TValue TLumoCompiler::StructExpression(int32_t typeIndex) {
+  TValue v;
+  switch (FToken) {
+    case tIdent: v = NameFactor(); break;
+    case tFunction: v = Call(Lookup(FText)); break;
+    case tInt: case tFloat: case tConstant: case tEnumValue: Error(46); return v;
+    case tAmp: case tBang: case tLParen: case tLiteral: Error(47); return v;
+    default: Error(8); return v;
+  }
+  if (FError) return v;
+  if (v.kind != VKind::Struct) {
+    Error(46);
+  } else if (v.typeIndex != typeIndex) {
+    Error(33);
+  }
+  return v;
+}
+
+TValue TLumoCompiler::Call(int32_t fn) {
+  if (fn < 0) {
+    Error(12);
+    return {};
+  }
+  Next();
+  if (!Expect(tLParen, 5)) return {};
+  const std::vector<int32_t> params = FNames[fn].params;
+  const bool stdcall = FNames[fn].isStdcall;
+  size_t declared = 0;
+  for (int32_t p : params)
+    if (FNames[p].storage == sParam) ++declared;
+  if (stdcall && FNames[fn].paramSize) FEmit.SubEsp(FNames[fn].paramSize);
+  std::vector<int32_t> argTemps;
+  size_t count = 0;
+  auto place = [&](int32_t p) {
+    if (stdcall) {
+      FEmit.StoreToEsp(4, FNames[p].offset - 8);
+    } else {
+      FEmit.Push(EAX);
+    }
+  };
+  if (FToken != tRParen) {
+    while (!FError) {
+      if (count >= declared) {
+        Error(19);
+        return {};
+      }
+      int32_t p = params[count];
+      const uint8_t type = FNames[p].type;
+      const bool pointer = FNames[p].pointer;
+      const int32_t typeIndex = FNames[p].typeIndex;
+      if (FToken == tComma || FToken == tRParen) {
+        FEmit.XorReg(EAX);
+        place(p);
+      } else if (type == tcString && !pointer) {
+        TValue v = Expression(true);
+        if (FError) return {};
+        if (v.kind != VKind::String) {
+          Error(44);
+          return {};
+        }
+        FEmit.StringUp();  // the caller's count for the duration of the call
+        int32_t temp = Temporary(tcString, -1, std::to_string(count));
+        argTemps.push_back(temp);
+        VariableAddress(FNames[temp]);
+        FEmit.StoreToEbx(4, 0);
+        place(p);
+      } else if (type == tcStruct && !pointer) {
+        StructExpression(typeIndex);
+        if (FError) return {};
+        if (stdcall) {
+          Error(33);
+          return {};
+        }
+        FEmit.MovRegReg(EBX, EAX);
+        uint32_t size = SizeOfType(tcStruct, typeIndex);
+        FEmit.BlockCopyToStack(size, RoundUp4(size));
+      } else {
+        TValue v = Expression(false);
+        if (FError) return {};
+        if (type == tcFloat && !pointer) {
+          if (v.kind == VKind::Int) FEmit.IntToFloat();
+          else if (v.kind != VKind::Float) Error(33);
+        } else if (v.kind == VKind::Float && !pointer) {
+          Error(33);
+        }
+        place(p);
+      }
+      ++count;
+      if (Accept(tComma)) continue;
+      if (FToken != tRParen) Error(20);
+      break;
+    }
+  }
+  if (FError) return {};
+  if (count != declared) {
+    Error(19);
+    return {};
+  }
+  Expect(tRParen, 6);
+  int32_t resultTemp = -1;
+  for (int32_t p : params) {
+    if (FNames[p].storage != sHidden) continue;
+    resultTemp = Temporary(tcStruct, FNames[p].typeIndex, "fr");
+    VariableAddress(FNames[resultTemp]);
+    EmitRelease(tcStruct, FNames[p].typeIndex, false, 0, RefOp::ReleaseAndClear);
+    FEmit.MovRegReg(EAX, EBX);
+    place(p);
+  }
+  const TNameEntry& f = FNames[fn];
+  if (f.isNative) {
+    FEmit.CallNative(f.name);
+  } else if (f.isImport) {
+    FEmit.CallImport(f.name);
+  } else {
+    FEmit.CallLabel(f.codeName);
+  }
+  const uint8_t type = f.type;
+  const bool pointer = f.pointer;
+  const int32_t typeIndex = f.typeIndex;
+  if (type == tcFloat && !pointer) FEmit.St0ToEax();
+  if (!argTemps.empty()) {
+    FEmit.Push(EAX);
+    for (int32_t temp : argTemps) {
+      VariableAddress(FNames[temp]);
+      FEmit.LoadFromEbx(4, false, 0);
+      FEmit.StringDown();
+      FEmit.StoreToEbx(4, 0);
+    }
+    FEmit.Pop(EAX);
+  }
+  if (pointer) return {};
+  switch (type) {
+    case tcFloat: return TValue{VKind::Float, true, -1};
+    case tcString:
+      OwnedStringResult();
+      return TValue{VKind::String, false, -1};
+    case tcStruct: {
+      if (resultTemp < 0) {
+        resultTemp = Temporary(tcStruct, typeIndex, "fr");
+        VariableAddress(FNames[resultTemp]);
+        FEmit.StoreToEbx(static_cast<int>(SizeOfType(tcStruct, typeIndex)), 0);
+      } else {
+        VariableAddress(FNames[resultTemp]);
+      }
+      FEmit.MovRegReg(EAX, EBX);
+      return TValue{VKind::Struct, false, typeIndex};
+    }
+    default: return TValue{VKind::Int, IsSignedType(type), -1};
+  }
+}
+
+}  // namespace kolvarin::script
