@@ -165,8 +165,10 @@ void TLumoCompiler::ScanWord() {
     ReadChar();
   }
   FToken = TokenOf(FText);
-  if (FToken == tIdent && !FEnd && FChar == ':' && FPos < FSource.size() && FSource[FPos] != ':' &&
-      FindStruct(FText) < 0) {
+  // A name directly followed by ":" defines a label (a second definition of a
+  // label is reported by the label statement).
+  if ((FToken == tIdent || FToken == tUserLabel) && !FEnd && FChar == ':' &&
+      (FPos >= FSource.size() || FSource[FPos] != ':') && FindStruct(FText) < 0) {
     ReadChar();
     FToken = tLabelDef;
   }
