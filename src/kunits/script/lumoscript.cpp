@@ -158,72 +158,13 @@ void TLumoScript::Link() {
     Error(29, -1, 0);  // no room for the code
     return;
   }
-  const uint32_t base = FCodeMemory;
-  std::vector<uint8_t> code = FImage.code;
-  auto put = [&code](uint32_t position, uint32_t value) {
-    for (int i = 0; i < 4; ++i) code[position + i] = static_cast<uint8_t>(value >> (8 * i));
-  };
-  auto fail = [this](int errorCode) { FErrorText += "[Link] Error: " + ErrorMessage(errorCode) + "\r\n"; };
-  auto findNative = [this](const std::string& name, bool byLinkName) -> const TNativeEntry* {
-    for (const TNativeEntry& n : FNatives)
-      if ((byLinkName ? n.linkName : n.name) == name) return &n;
-    return nullptr;
-  };
-  for (const TFixup& f : FImage.fixups) {
-    if (f.position + 4 > code.size()) {
-      fail(29);
-      continue;
-    }
-    switch (f.kind) {
-      case FixupKind::Engine: put(f.position, FEngineHandle); break;
-      case FixupKind::NativeAbsolute:
-      case FixupKind::NativeRel32: {
-        const TNativeEntry* n = findNative(f.target, false);
-        if (!n) {
-          fail(29);
-        } else if (!n->address) {
-          fail(26);
-        } else {
-          put(f.position, f.kind == FixupKind::NativeAbsolute ? n->address : n->address - (f.position + base) - 4);
-        }
-        break;
-      }
-      case FixupKind::ImportRel32:
-        fail(29);  // no library loader in this engine: imports do not resolve
-        break;
-      default: {
-        // Label-style targets: a native by its link name, else a label.
-        uint32_t target = 0;
-        bool found = false;
-        if (const TNativeEntry* n = findNative(f.target, true); n && !f.target.empty()) {
-          target = n->address - base;
-          found = n->address != 0;
-        }
-        if (!found) {
-          for (const TLabel& l : FImage.labels) {
-            if (l.name == f.target) {
-              target = static_cast<uint32_t>(l.offset);
-              found = true;
-              break;
-            }
-          }
-        }
-        if (!found) {
-          fail(29);
-          break;
-        }
-        uint32_t value = f.kind == FixupKind::Relative ? target - f.position + f.addend
-                         : f.kind == FixupKind::Absolute ? target + f.addend + base
-                                                         : target - f.position - 4 + f.addend;
-        put(f.position, value);
-        break;
-      }
-    }
-  }
+  std::vector<int> errors;
+  std::vector<uint8_t> code = ResolveFixups(FImage, FNatives, FCodeMemory, FEngineHandle, errors);
+  for (int errorCode : errors) FErrorText += "[Link] Error: " + ErrorMessage(errorCode) + "\r\n";
   FErrorText = Trim(FErrorText);
   if (!FErrorText.empty()) return;
-  FSpace->Write(base, code.data(), code.size());
-  FSpace->CodeChanged(base, code.size());
+  FSpace->Write(FCodeMemory, code.data(), code.size());
+  FSpace->CodeChanged(FCodeMemory, code.size());
 }
 
 uint32_t TLumoScript::GetProc(const std::string& name) const {

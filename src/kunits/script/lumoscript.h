@@ -18,21 +18,9 @@
 
 #include "execmem/execspace.h"
 #include "script/lumocodeimage.h"
+#include "script/lumolinker.h"
 
 namespace kolvarin::script {
-
-struct TNativeEntry {
-  std::string name;
-  std::string linkName;  // the code name of the script's declaration
-  uint32_t address;      // emulated address of the host stub; 0 = nil
-};
-
-struct TImportEntry {
-  std::string name;
-  std::string linkName;
-  std::string libraryName;
-  std::string exportName;
-};
 
 struct TDefineEntry {
   std::string name;

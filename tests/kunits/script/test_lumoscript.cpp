@@ -1,0 +1,220 @@
+// The engine as a host uses it: natives, public functions, prefixes of error
+// lines, faults of running code, string ownership, and the mended faults.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "script/lumoscript.h"
+#include "scriptrun.h"
+
+namespace kolvarin::script {
+namespace {
+
+using execmem::ResultKind;
+
+// Compiles SOURCE on ENGINE or fails the test with the error text.
+void MustCompile(TLumoScript& engine, const std::string& source) {
+  ASSERT_TRUE(engine.Compile(source, "t.kgraph")) << engine.ErrorText();
+}
+
+TEST(LumoScript, GetProcFindsTrimmedExactNamesOnlyWhenLinked) {
+  TLumoScript engine;
+  EXPECT_EQ(engine.GetProc("$start"), 0u);
+  MustCompile(engine, "void Filter() { }");
+  EXPECT_NE(engine.GetProc("  Filter "), 0u);
+  EXPECT_EQ(engine.GetProc("filter"), 0u);
+  engine.Clear();
+  EXPECT_EQ(engine.GetProc("Filter"), 0u);
+}
+
+TEST(LumoScript, HostNativesSeeTheLastArgumentFirstUnlessStdcall) {
+  TLumoScript engine;
+  std::vector<std::string> seen;
+  auto record = [&seen, &engine](execmem::HostCall& c) {
+    seen.push_back(ScriptStringToString(engine.Space(), c.Arg(0)) + "," + std::to_string(c.Arg(1)));
+    return 7u;
+  };
+  engine.onRegisterNatives = [&](TLumoScript& e) {
+    e.AddNativeFunction("Plain", 2, ResultKind::Int, record);
+    e.AddNativeFunction("Ordered", 2, ResultKind::Int, record);
+  };
+  engine.onDeclareNatives = [](TLumoScript& e) {
+    e.AddNativeDeclaration("native int Plain(int n, string s);");
+    e.AddNativeDeclaration("native stdcall int Ordered(string s, int n);");
+  };
+  MustCompile(engine, "int r; r = Plain(5, \"abc\") + Ordered(\"xy\", 9); print(r);");
+  auto result = engine.CallProc("$start");
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(engine.OutputText(), "14");
+  EXPECT_EQ(seen, (std::vector<std::string>{"abc,5", "xy,9"}));
+}
+
+TEST(LumoScript, EachCompileRegistersTheNativesAgain) {
+  TLumoScript engine;
+  MustCompile(engine, "");
+  size_t once = engine.Natives().size();
+  MustCompile(engine, "");
+  EXPECT_EQ(engine.Natives().size(), 2 * once);
+  engine.Clear();
+  EXPECT_TRUE(engine.Natives().empty());
+}
+
+TEST(LumoScript, CallsPassArgumentsAndReturnIntegersAndFloats) {
+  TLumoScript engine;
+  MustCompile(engine, "int mul(int a, int b) { return a * b; }\nfloat half(int a) { return a / 2.0; }");
+  const uint32_t args[] = {6, 7};
+  auto product = engine.CallProc("mul", args);
+  ASSERT_TRUE(product.ok) << product.error;
+  EXPECT_EQ(product.value, 42u);
+  const uint32_t one[] = {5};
+  auto half = engine.CallProc("half", one, ResultKind::Float);
+  ASSERT_TRUE(half.ok) << half.error;
+  EXPECT_FLOAT_EQ(half.fvalue, 2.5f);
+}
+
+TEST(LumoScript, ErrorLinesNameThePreCodeAndThePrefixLineCount) {
+  TLumoScript engine;
+  engine.onPreCode = [](TLumoScript&, std::string& text) { text = "int a;\nint b;\nint c;\n"; };
+  EXPECT_FALSE(engine.Compile("int d;\nq = 1;", "f.kgraph"));
+  EXPECT_EQ(engine.PrefixLineCount(), 4);
+  EXPECT_EQ(engine.ErrorText(), "[f.kgraph](2,1) Error: Variable not defined");
+  engine.onPreCode = [](TLumoScript&, std::string& text) { text = "int a;\nbad = 1;\n"; };
+  EXPECT_FALSE(engine.Compile("", "f.kgraph"));
+  EXPECT_EQ(engine.ErrorText(), "OwnPreCode(5,3) Error: Variable not defined");
+  EXPECT_EQ(engine.CodeMemory(), 0u);
+}
+
+TEST(LumoScript, ErrorBeyondTheLineMapHasNoPosition) {
+  TLumoScript engine;
+  engine.LineMap().clear();
+  engine.Error(8, engine.PrefixLineCount() + 5, 1);
+  EXPECT_EQ(engine.ErrorText(), "[?] Error: Error in expression\r\n");
+}
+
+TEST(LumoScript, FaultsOfRunningCodeBecomeErrorsAndTheEngineGoesOn) {
+  TLumoScript engine;
+  engine.SetTimeLimit(300);
+  engine.breakpointOption = true;
+  MustCompile(engine,
+              "int zero;\n"
+              "int divide() { return 1 / zero; }\n"
+              "int wild() { int *p; p = 16; return *p; }\n"
+              "void spin() { while (1) { } }\n"
+              "void stop() { breakpoint; }\n"
+              "int fine() { return 3; }\n");
+  struct {
+    const char* proc;
+    const char* error;
+  } faults[] = {{"divide", "division by zero"}, {"wild", "invalid memory read"},
+                {"spin", "time limit exceeded"}, {"stop", "breakpoint"}};
+  for (const auto& f : faults) {
+    auto result = engine.CallProc(f.proc);
+    EXPECT_FALSE(result.ok) << f.proc;
+    EXPECT_NE(result.error.find(f.error), std::string::npos) << f.proc << ": " << result.error;
+  }
+  auto result = engine.CallProc("fine");
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(result.value, 3u);
+}
+
+TEST(LumoScript, BreakpointIsNothingWithoutTheOption) {
+  TLumoScript engine;
+  MustCompile(engine, "int stop() { breakpoint; return 1; }");
+  EXPECT_TRUE(engine.CallProc("stop").ok);
+}
+
+TEST(LumoScript, ArgumentsBeyondSixtyFourKilobytesAreRejected) {
+  TLumoScript engine;
+  EXPECT_FALSE(engine.Compile("struct Big { int a[16384]; };\nvoid f(Big b) { }", "t.kgraph"));
+  EXPECT_EQ(engine.ErrorText(), "[t.kgraph](2,12) Error: Error in function parameter definition");
+  MustCompile(engine, "struct Big { int a[16383]; };\nvoid f(Big b) { }");
+}
+
+TEST(LumoScript, ReturnAndGotoOutOfSwitchKeepTheStackAndRegisters) {
+  // Broken restoring corrupts the caller's saved registers and grows the
+  // stack on every pass; a million passes of a goto would run out of stack.
+  EXPECT_EQ(test::RunScript("int pick(int v) { switch (v) { case 1: return 10; default: return 20; } }\n"
+                            "int main() { int i, s, k; for (i = 0; i < 3000; i++) { k = i; s = s + pick(i & 1);"
+                            " if (k != i) return -1; } print(s); }",
+                            "t.kgraph"),
+            "45000");
+  EXPECT_EQ(test::RunScript("int n; int v;\nagain:\nn++;\nswitch (v) { case 0: switch (v) { case 0: if (n < 300000)"
+                            " goto again; } }\nprint(n);",
+                            "t.kgraph"),
+            "300000");
+}
+
+TEST(LumoScript, AFailedLinkLeavesNoCode) {
+  TLumoScript engine;
+  MustCompile(engine, "int f() { return 1; }");
+  EXPECT_FALSE(engine.Compile("int f() { return 1; }\nbreak;", "t.kgraph"));
+  EXPECT_EQ(engine.ErrorText(), "[Link] Error: Code fix up error");
+  EXPECT_EQ(engine.CodeMemory(), 0u);
+  EXPECT_EQ(engine.GetProc("f"), 0u);
+}
+
+TEST(LumoScript, ANilNativeAddressFailsTheLink) {
+  TLumoScript engine;
+  engine.onRegisterNatives = [](TLumoScript& e) { e.AddNativeFunction("Gone", 0); };
+  engine.onDeclareNatives = [](TLumoScript& e) { e.AddNativeDeclaration("native void Gone();"); };
+  EXPECT_FALSE(engine.Compile("Gone();", "t.kgraph"));
+  EXPECT_EQ(engine.ErrorText(), "[Link] Error: Native function/procedure is a null pointer");
+}
+
+TEST(LumoScript, StringsAreNeitherLeakedNorFreedTwice) {
+  TLumoScript engine;
+  const size_t before = engine.Space().LiveAllocations();
+  MustCompile(engine,
+              "struct Named { string name; int n; };\n"
+              "string g; string list[3]; Named keep;\n"
+              "string twice(string s) { string t; t = s + s; return t; }\n"
+              "Named make(string s) { Named r; r.name = s + \"!\"; r.n = 1; return r; }\n"
+              "string pass(string s) { g = \"other\"; return s; }\n"
+              "int main() { int i; string acc; Named a, b;\n"
+              "  for (i = 0; i < 50; i++) { acc = acc + twice(\"ab\"); acc += \"c\"; }\n"
+              "  list[1] = copy(acc, 0, 5); list[2] = list[1];\n"
+              "  a = make(\"x\"); b = a; keep = b;\n"
+              "  g = uppercase(\"abc\"); print(pass(g), \" \", length(acc), \" \", keep.name, \"\\n\");\n"
+              "}\n");
+  const size_t linked = engine.Space().LiveAllocations();
+  for (const char* proc : {"$start", "$main", "$end"}) {
+    auto result = engine.CallProc(proc);
+    ASSERT_TRUE(result.ok) << proc << ": " << result.error;
+  }
+  EXPECT_EQ(engine.OutputText(), "ABC 250 x!\n");
+  EXPECT_EQ(engine.Space().LiveAllocations(), linked);
+  engine.Clear();
+  EXPECT_EQ(engine.Space().LiveAllocations(), before);
+}
+
+TEST(LumoScript, TopLevelReturnLeavesThroughStart) {
+  TLumoScript engine;
+  MustCompile(engine, "print(1); if (1) return; print(2);");
+  for (int run = 0; run < 2; ++run) {
+    auto result = engine.CallProc("$start");
+    ASSERT_TRUE(result.ok) << result.error;
+  }
+  EXPECT_EQ(engine.OutputText(), "11");
+}
+
+TEST(LumoScript, LibraryNativesKeepTheirEdgeCases) {
+  EXPECT_EQ(test::RunScript("print(copy(\"abc\", 1, 2147483647), \"|\", copy(\"abc\", 2147483647, 2147483647), \"|\","
+                            " charat(\"abc\", -1), \"|\", pos(\"\", \"abc\", 0), \"|\", inttobase(0, 16), \"|\","
+                            " uinttohex(4294967295), \"|\", getmem(-1), \"|\", posex(\"B\", \"abc\", -5));",
+                            "t.kgraph"),
+            "bc||0|-1||FFFFFFFF|0|1");
+}
+
+TEST(LumoScript, ScriptMemoryAndFilesWork) {
+  std::string path = testing::TempDir() + "/lumo_file.txt";
+  std::string script = "int h; int *p; string line;\n"
+                       "p = getmem(8); *p = 0x636261; print(setstring(p, 3)); free(p);\n"
+                       "h = filecreate(\"" + path + "\"); filewriteline(h, \"first\"); fileclose(h);\n"
+                       "h = fileopen(\"" + path + "\"); line = filereadline(h);\n"
+                       "print(\" \", line, \" \", filesize(h), \" \", fileeof(h)); fileclose(h);\n";
+  EXPECT_EQ(test::RunScript(script, "t.kgraph"), "abc first 7 1");
+  EXPECT_EQ(test::RunScript("fileclose(5);", "t.kgraph"), "Run error: fileclose: invalid file handle\n");
+}
+
+}  // namespace
+}  // namespace kolvarin::script
