@@ -122,6 +122,9 @@ class TLumoCompiler {
   // Tables.
   void EnterKeywords();
   int32_t Insert(TNameEntry entry);
+  // First entry of NAME in the current function's scope (LOCAL) or at the
+  // top level; keywords only with ANYKIND.
+  int32_t FindInScope(bool local, const std::string& name, bool anyKind) const;
   int32_t Lookup(const std::string& name, bool scopeCheck = false) const;
   int32_t LookupMember(int32_t typeIndex, const std::string& name) const;
   uint8_t TokenOf(const std::string& name) const;
@@ -148,6 +151,7 @@ class TLumoCompiler {
                        bool isArray, bool paramMode, bool memberMode);
   void FunctionDefinition(const std::string& name, const TDeclType& t, bool pointer);
   void FunctionBody(int32_t fn);
+  void LeaveFunction();
   void StructDefinition();
   void EnumDefinition();
   // What EmitRelease does with each string held at [EBX+d].
@@ -229,7 +233,8 @@ class TLumoCompiler {
 
   // Tables.
   std::vector<TNameEntry> FNames;
-  std::unordered_map<std::string, std::vector<int32_t>> FIndex;
+  std::unordered_map<std::string, std::vector<int32_t>> FGlobalIndex;  // name -> top-level entries
+  std::unordered_map<std::string, std::vector<int32_t>> FLocalIndex;   // the current function's
   std::vector<TTypeEntry> FTypes;
   int32_t FLabelCounter = 0;
   int32_t FCodeCounter = 0;

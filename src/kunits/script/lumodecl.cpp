@@ -216,8 +216,7 @@ void TLumoCompiler::FunctionDefinition(const std::string& name, const TDeclType&
       }
       FEngine.FImports.push_back({ShortName(name), FNames[fn].codeName, ShortName(library), ShortName(exported)});
     }
-    FFunction = -1;
-    FFunctionName.clear();
+    LeaveFunction();
     return;
   }
   if (FToken != tLBrace) {
@@ -251,7 +250,7 @@ void TLumoCompiler::FunctionBody(int32_t fn) {
 
   FImage.DefineLabel("Return" + code);
   std::vector<int32_t> released;
-  for (size_t i = 1; i < FNames.size(); ++i) {
+  for (size_t i = static_cast<size_t>(fn) + 1; i < FNames.size(); ++i) {
     const TNameEntry& e = FNames[i];
     if (e.kind == kVariable && e.storage == sLocal && e.scope == FFunctionName &&
         NeedsRelease(e.type, e.typeIndex, e.pointer))
@@ -290,8 +289,13 @@ void TLumoCompiler::FunctionBody(int32_t fn) {
     FImage.code[slot] = 0xEB;  // jmp short over the zeroing code
     FImage.code[slot + 1] = static_cast<uint8_t>(kZeroCodeSize);
   }
+  LeaveFunction();
+}
+
+void TLumoCompiler::LeaveFunction() {
   FFunction = -1;
   FFunctionName.clear();
+  FLocalIndex.clear();
 }
 
 bool TLumoCompiler::NeedsRelease(uint8_t type, int32_t typeIndex, bool pointer) const {
@@ -372,7 +376,6 @@ void TLumoCompiler::StructDefinition() {
     for (int32_t m : std::vector<int32_t>(FTypes[parent].entries)) {
       TNameEntry copy = FNames[m];
       copy.owningStruct = index;
-      FIndex[copy.name].push_back(static_cast<int32_t>(FNames.size()));
       FNames.push_back(std::move(copy));
       FTypes[index].entries.push_back(static_cast<int32_t>(FNames.size()) - 1);
     }

@@ -1,13 +1,14 @@
 #include "script/lumolinker.h"
 
+#include <unordered_map>
+
 namespace kolvarin::script {
 
 namespace {
 
-const TNativeEntry* FindNative(const std::vector<TNativeEntry>& natives, const std::string& name, bool byLinkName) {
-  if (name.empty()) return nullptr;
+const TNativeEntry* FindNative(const std::vector<TNativeEntry>& natives, const std::string& name) {
   for (const TNativeEntry& n : natives)
-    if ((byLinkName ? n.linkName : n.name) == name) return &n;
+    if (n.name == name) return &n;
   return nullptr;
 }
 
@@ -16,6 +17,13 @@ const TNativeEntry* FindNative(const std::vector<TNativeEntry>& natives, const s
 std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TNativeEntry>& natives, uint32_t base,
                                    uint32_t engine, std::vector<int>& errors) {
   std::vector<uint8_t> code = image.code;
+  // The first definition of a name counts.
+  std::unordered_map<std::string, uint32_t> labels;
+  labels.reserve(image.labels.size());
+  for (const TLabel& l : image.labels) labels.emplace(l.name, static_cast<uint32_t>(l.offset));
+  std::unordered_map<std::string, const TNativeEntry*> linked;
+  for (const TNativeEntry& n : natives)
+    if (!n.linkName.empty()) linked.emplace(n.linkName, &n);
   auto put = [&code](uint32_t position, uint32_t value) {
     for (int i = 0; i < 4; ++i) code[position + i] = static_cast<uint8_t>(value >> (8 * i));
   };
@@ -28,7 +36,7 @@ std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TN
       case FixupKind::Engine: put(f.position, engine); break;
       case FixupKind::NativeAbsolute:
       case FixupKind::NativeRel32: {
-        const TNativeEntry* n = FindNative(natives, f.target, false);
+        const TNativeEntry* n = FindNative(natives, f.target);
         if (!n) {
           errors.push_back(29);
         } else if (!n->address) {
@@ -44,15 +52,13 @@ std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TN
         // absolute address becomes an offset from the base (wrapping).
         uint32_t target = 0;
         bool found = false;
-        if (const TNativeEntry* n = FindNative(natives, f.target, true); n && n->address) {
-          target = n->address - base;
+        if (auto n = linked.find(f.target); n != linked.end() && n->second->address) {
+          target = n->second->address - base;
           found = true;
         }
-        for (size_t i = 0; !found && i < image.labels.size(); ++i) {
-          if (image.labels[i].name == f.target) {
-            target = static_cast<uint32_t>(image.labels[i].offset);
-            found = true;
-          }
+        if (auto l = labels.find(f.target); !found && l != labels.end()) {
+          target = l->second;
+          found = true;
         }
         if (!found) {
           errors.push_back(29);

@@ -92,26 +92,28 @@ int32_t TLumoCompiler::Insert(TNameEntry e) {
       fn.params.push_back(index);
     }
   }
-  FIndex[e.name].push_back(index);
+  // Members are found through their structure only; names made inside a
+  // function are found only while it is compiled.
+  if (e.storage != sMember) (e.scope.empty() ? FGlobalIndex : FLocalIndex)[e.name].push_back(index);
   FNames.push_back(std::move(e));
   return index;
 }
 
-int32_t TLumoCompiler::Lookup(const std::string& name, bool scopeCheck) const {
-  auto it = FIndex.find(name);
-  if (it == FIndex.end()) return -1;
-  if (InFunction()) {
-    for (int32_t i : it->second) {
-      const TNameEntry& e = FNames[i];
-      if (e.scope == FFunctionName && LookupKind(e.kind) && e.storage != sMember) return i;
-    }
-    if (scopeCheck) return -1;
-  }
-  for (int32_t i : it->second) {
-    const TNameEntry& e = FNames[i];
-    if (e.scope.empty() && LookupKind(e.kind) && e.storage != sMember) return i;
-  }
+int32_t TLumoCompiler::FindInScope(bool local, const std::string& name, bool anyKind) const {
+  const auto& index = local ? FLocalIndex : FGlobalIndex;
+  auto it = index.find(name);
+  if (it == index.end()) return -1;
+  for (int32_t i : it->second)
+    if (anyKind || LookupKind(FNames[i].kind)) return i;
   return -1;
+}
+
+int32_t TLumoCompiler::Lookup(const std::string& name, bool scopeCheck) const {
+  if (InFunction()) {
+    int32_t local = FindInScope(true, name, false);
+    if (local >= 0 || scopeCheck) return local;
+  }
+  return FindInScope(false, name, false);
 }
 
 int32_t TLumoCompiler::LookupMember(int32_t typeIndex, const std::string& name) const {
@@ -122,19 +124,12 @@ int32_t TLumoCompiler::LookupMember(int32_t typeIndex, const std::string& name) 
 }
 
 uint8_t TLumoCompiler::TokenOf(const std::string& name) const {
-  auto it = FIndex.find(name);
-  if (it == FIndex.end()) return tIdent;
-  auto tokenOf = [](const TNameEntry& e) -> uint8_t {
-    if (e.kind == kKeyword) return e.token;
-    if (e.kind == kFunction || e.kind == kEnumName || e.kind == kConstant || e.kind == kLabel) return e.kind;
-    return tIdent;
-  };
-  if (InFunction()) {
-    for (int32_t i : it->second)
-      if (FNames[i].scope == FFunctionName && FNames[i].storage != sMember) return tokenOf(FNames[i]);
-  }
-  for (int32_t i : it->second)
-    if (FNames[i].scope.empty() && FNames[i].storage != sMember) return tokenOf(FNames[i]);
+  int32_t i = InFunction() ? FindInScope(true, name, true) : -1;
+  if (i < 0) i = FindInScope(false, name, true);
+  if (i < 0) return tIdent;
+  const TNameEntry& e = FNames[i];
+  if (e.kind == kKeyword) return e.token;
+  if (e.kind == kFunction || e.kind == kEnumName || e.kind == kConstant || e.kind == kLabel) return e.kind;
   return tIdent;
 }
 
