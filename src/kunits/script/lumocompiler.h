@@ -183,6 +183,7 @@ class TLumoCompiler {
   // Statements.
   void TopLevel();
   void Statement(bool needsTerminator);
+  void StatementBody(bool needsTerminator);
   void Terminator(bool needed);
   void Body();
   void Block();
@@ -229,7 +230,8 @@ class TLumoCompiler {
   int64_t FNumber = 0;
   float FFloat = 0;
   bool FError = false;
-  int FNesting = 0;
+  int FNesting = 0;  // statements and expressions open inside each other
+  static constexpr int kMaxNesting = 400;
 
   // Tables.
   std::vector<TNameEntry> FNames;

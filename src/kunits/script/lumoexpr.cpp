@@ -36,11 +36,11 @@ uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
 }  // namespace
 
 TValue TLumoCompiler::Expression(bool stringContext) {
-  if (++FNesting > 200) {
+  if (FNesting >= kMaxNesting) {
     Error(8);  // nesting this deep is no expression a script needs
-    --FNesting;
     return {};
   }
+  ++FNesting;
   bool saved = FStringContext;
   FStringContext = stringContext;
   TValue left = Additive();
@@ -293,7 +293,12 @@ TValue TLumoCompiler::Factor() {
     }
     case tBang: {
       Next();
+      if (++FNesting > kMaxNesting) {
+        Error(8);
+        return {};
+      }
       TValue v = Factor();
+      --FNesting;
       if (FError) return v;
       if (v.kind != VKind::Int) {
         Error(33);
@@ -305,7 +310,12 @@ TValue TLumoCompiler::Factor() {
     }
     case tTilde: {
       Next();
+      if (++FNesting > kMaxNesting) {
+        Error(8);
+        return {};
+      }
       TValue v = Factor();
+      --FNesting;
       if (!FError && v.kind != VKind::Int) Error(33);
       FEmit.BitNot();
       return TValue{VKind::Int, true, -1};

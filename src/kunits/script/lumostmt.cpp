@@ -58,6 +58,16 @@ void TLumoCompiler::Body() {
 
 void TLumoCompiler::Statement(bool needsTerminator) {
   if (FError) return;
+  if (FNesting >= kMaxNesting) {
+    Error(4);  // nesting this deep is no script anyone writes
+    return;
+  }
+  ++FNesting;
+  StatementBody(needsTerminator);
+  --FNesting;
+}
+
+void TLumoCompiler::StatementBody(bool needsTerminator) {
   switch (FToken) {
     case tIdent: {
       if (FindStruct(FText) >= 0) {
