@@ -117,6 +117,22 @@ TEST(LumoScript, FaultsOfRunningCodeBecomeErrorsAndTheEngineGoesOn) {
   EXPECT_EQ(result.value, 3u);
 }
 
+TEST(LumoScript, OutputBlocksPrintByIndex) {
+  TLumoScript engine;
+  MustCompile(engine, "outputblock(1); outputblock(5); outputblock(-1); outputblock(0);");
+  engine.OutputBlocks() = {"<a>", "<b>"};
+  ASSERT_TRUE(engine.CallProc("$start").ok);
+  EXPECT_EQ(engine.OutputText(), "<b><a>");
+}
+
+TEST(LumoScript, PublicVariablesAreListedWithStaticsQualified) {
+  TLumoScript engine;
+  MustCompile(engine, "int g; int f() { static int n; return n; } int h() { static int n; return n; }");
+  std::vector<std::string> names;
+  for (const TPublicEntry& v : engine.Image().publicVariables) names.push_back(v.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"g", "n.f", "n.h"}));
+}
+
 TEST(LumoScript, BreakpointIsNothingWithoutTheOption) {
   TLumoScript engine;
   MustCompile(engine, "int stop() { breakpoint; return 1; }");
