@@ -64,6 +64,7 @@ struct TNameEntry {
   uint32_t memberOffset = 0;
   int32_t value = 0;
   bool isNative = false, isImport = false, isStdcall = false;
+  bool defined = false;  // a method whose body has been compiled
   std::vector<int32_t> params;
   uint8_t token = 0;
   int32_t switchDepth = 0;   // user label: switches open where it stands
@@ -76,6 +77,7 @@ struct TTypeEntry {
   uint32_t size = 0;
   uint32_t memberCount = 0;
   std::vector<int32_t> entries;
+  std::vector<int32_t> parents;
 };
 
 enum class VKind { Int, Float, String, Struct };
@@ -95,6 +97,8 @@ struct TDesignator {
   uint32_t arrayLength = 0;
   int32_t disp = 0;
   bool charValue = false;  // a string index: the character is already in EAX
+  bool called = false;     // a method call: its value is already in EAX
+  TValue result;           // what that call gave
 };
 
 class TLumoCompiler {
@@ -134,7 +138,7 @@ class TLumoCompiler {
   uint32_t EntrySize(const TNameEntry& e) const;
   std::string NewLabel();
   std::string NewCodeName();
-  int32_t Temporary(uint8_t type, int32_t typeIndex, const std::string& tag);
+  int32_t Temporary(uint8_t type, int32_t typeIndex, const std::string& tag, bool pointer = false);
   bool InFunction() const { return FFunction >= 0; }
 
   // Declarations.
@@ -167,9 +171,19 @@ class TLumoCompiler {
   TValue BinaryOp(uint8_t op, TValue left, TValue right);
   void ConvertPushedLeftToFloat();
   TValue NameFactor();
-  TValue Call(int32_t fn);
+  // Calls FN (its name already read); OBJECT is the temporary holding the
+  // object of a method call, or -1.
+  TValue Call(int32_t fn, int32_t object = -1);
+  // A variable, or inside a method a member of its structure.
+  int32_t LookupName(const std::string& name, bool& viaThis) const;
+  int32_t MethodStruct() const;
+  void MethodPrototype(const std::string& name, const TDeclType& t, bool pointer);
+  void MethodDefinition(int32_t structIndex, const TDeclType& t);
+  void ParameterList(int32_t fn, int32_t owner);
+  void InheritedCall();
+  TValue MethodCall(int32_t method);
   TValue LoadDesignator(const TDesignator& d);
-  bool Designator(int32_t entry, TDesignator& d);
+  bool Designator(int32_t entry, TDesignator& d, bool viaThis = false);
   void VariableAddress(const TNameEntry& e);
   void FlushDisp(TDesignator& d);
   void StoreOwnedString(int32_t temp);
@@ -187,7 +201,7 @@ class TLumoCompiler {
   void Terminator(bool needed);
   void Body();
   void Block();
-  void Assignment(int32_t entry, bool throughPointer);
+  void Assignment(int32_t entry, bool throughPointer, bool viaThis = false);
   void StoreInto(const TDesignator& d, int32_t entry);
   // The target's address is on the stack, the new string value in EAX.
   void AssignStringFromStack(int32_t disp);

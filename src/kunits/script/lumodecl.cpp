@@ -77,10 +77,14 @@ void TLumoCompiler::Declarators(const TDeclType& t, bool paramMode, bool memberM
     Next();
     if (FToken == tLParen && !paramMode) {
       if (memberMode) {
-        Error(48);  // methods are not supported
-        return;
+        MethodPrototype(name, t, pointer);
+      } else {
+        FunctionDefinition(name, t, pointer);
       }
-      FunctionDefinition(name, t, pointer);
+      return;
+    }
+    if ((FToken == tScope || FToken == tDot) && !paramMode && !memberMode && FindStruct(name) >= 0) {
+      MethodDefinition(FindStruct(name), t);
       return;
     }
     uint32_t length = 0;
@@ -148,45 +152,9 @@ void TLumoCompiler::FunctionDefinition(const std::string& name, const TDeclType&
   int32_t fn = Insert(std::move(e));
   FFunction = fn;
   FFunctionName = name;
-  Next();  // "("
-  if (FToken != tRParen) {
-    while (!FError) {
-      Declaration(true, false);
-      if (FError) break;
-      if (Accept(tComma)) continue;
-      if (FToken != tRParen) Error(18);
-      break;
-    }
-  }
-  if (!FError) Expect(tRParen, 6);
-  TNameEntry& f = FNames[fn];
-  if (!FError && f.type == tcStruct && !f.pointer) {
-    uint32_t size = SizeOfType(tcStruct, f.typeIndex);
-    if (size != 1 && size != 2 && size != 4) {
-      TNameEntry hidden;
-      hidden.name = "?FR!";
-      hidden.type = tcStruct;
-      hidden.typeIndex = f.typeIndex;
-      hidden.pointer = true;
-      hidden.storage = sHidden;
-      Insert(std::move(hidden));
-    }
-  }
-  TNameEntry& fr = FNames[fn];
-  // Parameters lie above the return address; the one pushed last is nearest.
-  int32_t offset = 8;
-  auto place = [&](int32_t p) {
-    TNameEntry& param = FNames[p];
-    param.offset = offset;
-    offset += static_cast<int32_t>(param.pointer ? 4 : RoundUp4(EntrySize(param)));
-  };
-  if (fr.isStdcall) {
-    for (int32_t p : fr.params) place(p);
-  } else {
-    for (auto it = fr.params.rbegin(); it != fr.params.rend(); ++it) place(*it);
-  }
-  if (!FError && fr.paramSize > 0xFFFF) Error(18);  // RET n takes 16 bits
+  ParameterList(fn, -1);
   if (FError) return;
+  TNameEntry& fr = FNames[fn];
   if (fr.isNative || fr.isImport) {
     if (fr.isNative) {
       int32_t native = FindNative(name);
@@ -227,12 +195,121 @@ void TLumoCompiler::FunctionDefinition(const std::string& name, const TDeclType&
   FDeclaredFunction = true;
 }
 
+void TLumoCompiler::ParameterList(int32_t fn, int32_t owner) {
+  Next();  // "("
+  if (FToken != tRParen) {
+    while (!FError) {
+      Declaration(true, false);
+      if (FError) break;
+      if (Accept(tComma)) continue;
+      if (FToken != tRParen) Error(18);
+      break;
+    }
+  }
+  if (!FError) Expect(tRParen, 6);
+  if (FError) return;
+  auto hidden = [this](const char* name, int32_t typeIndex) {
+    TNameEntry e;
+    e.name = name;
+    e.type = tcStruct;
+    e.typeIndex = typeIndex;
+    e.pointer = true;
+    e.storage = sHidden;
+    Insert(std::move(e));
+  };
+  if (owner >= 0) hidden("this", owner);
+  const TNameEntry& f = FNames[fn];
+  if (f.type == tcStruct && !f.pointer) {
+    uint32_t size = SizeOfType(tcStruct, f.typeIndex);
+    if (size != 1 && size != 2 && size != 4) hidden("?FR!", f.typeIndex);
+  }
+  TNameEntry& fr = FNames[fn];
+  // Parameters lie above the return address; the one pushed last is nearest.
+  int32_t offset = 8;
+  auto place = [&](int32_t p) {
+    TNameEntry& param = FNames[p];
+    param.offset = offset;
+    offset += static_cast<int32_t>(param.pointer ? 4 : RoundUp4(EntrySize(param)));
+  };
+  if (fr.isStdcall) {
+    for (int32_t p : fr.params) place(p);
+  } else {
+    for (auto it = fr.params.rbegin(); it != fr.params.rend(); ++it) place(*it);
+  }
+  if (fr.paramSize > 0xFFFF) Error(18);  // RET n takes 16 bits
+}
+
+void TLumoCompiler::MethodPrototype(const std::string& name, const TDeclType& t, bool pointer) {
+  const std::string& owner = FTypes[FStruct].name;
+  for (int32_t i : FTypes[FStruct].entries) {
+    const TNameEntry& e = FNames[i];
+    if (e.name == name && (e.kind == kVariable || e.owner == owner)) {
+      Error(13);
+      return;
+    }
+  }
+  if (InFunction()) {
+    Error(48);  // a structure with methods is declared at the top level
+    return;
+  }
+  TNameEntry e;
+  e.name = name;
+  e.owner = owner;
+  e.kind = kFunction;
+  e.storage = sMember;
+  e.owningStruct = FStruct;
+  e.type = t.type;
+  e.typeIndex = t.typeIndex;
+  e.pointer = pointer;
+  e.isStdcall = t.isStdcall;
+  int32_t method = Insert(std::move(e));
+  FTypes[FStruct].entries.push_back(method);
+  FFunction = method;
+  FFunctionName = owner + "." + name;
+  ParameterList(method, FStruct);
+  LeaveFunction();
+}
+
+void TLumoCompiler::MethodDefinition(int32_t structIndex, const TDeclType&) {
+  Next();  // "::" or "."
+  const std::string owner = FTypes[structIndex].name;
+  int32_t method = LookupMember(structIndex, FText);
+  if (method < 0 || FNames[method].kind != kFunction || FNames[method].owner != owner) {
+    Error(12);
+    return;
+  }
+  if (FNames[method].defined) {
+    Error(13);
+    return;
+  }
+  Next();
+  if (!Expect(tLParen, 5)) return;
+  // The prototype in the structure gave the parameters; the list is read past.
+  for (int depth = 1; depth > 0 && !FError && !AtEnd(); Next()) {
+    if (FToken == tLParen) ++depth;
+    if (FToken == tRParen && --depth == 0) {
+      Next();
+      break;
+    }
+  }
+  if (FToken != tLBrace) {
+    Error(23);
+    return;
+  }
+  FFunction = method;
+  FFunctionName = owner + "." + FNames[method].name;
+  for (int32_t p : FNames[method].params) FLocalIndex[FNames[p].name].push_back(p);
+  FNames[method].defined = true;
+  FunctionBody(method);
+  FDeclaredFunction = true;
+}
+
 void TLumoCompiler::FunctionBody(int32_t fn) {
   std::string skip = NewLabel();
   FEmit.Jmp(skip);
   const std::string code = FNames[fn].codeName;
   FImage.DefineLabel(code);
-  FImage.AddPublicFunction(FNames[fn].name, "");
+  FImage.AddPublicFunction(FNames[fn].name, FNames[fn].owner);
   FEmit.Push(EBP);
   FEmit.MovRegReg(EBP, ESP);
   uint32_t subEsp = FEmit.SubEspPatchable();
@@ -368,6 +445,7 @@ void TLumoCompiler::StructDefinition() {
   type.name = name;
   type.packed = packed;
   type.isUnion = isUnion;
+  type.parents = parents;
   FTypes.push_back(type);
   int32_t index = static_cast<int32_t>(FTypes.size()) - 1;
   int32_t outer = FStruct;

@@ -227,14 +227,19 @@ TValue TLumoCompiler::Factor() {
     case tDec: {
       bool increment = FToken == tInc;
       Next();
-      int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
+      bool viaThis = false;
+      int32_t entry = FToken == tIdent ? LookupName(FText, viaThis) : -1;
       if (entry < 0 || FNames[entry].kind != kVariable) {
         Error(12);
         return {};
       }
       Next();
       TDesignator d;
-      if (!Designator(entry, d)) return {};
+      if (!Designator(entry, d, viaThis)) return {};
+      if (d.called) {
+        Error(33);
+        return {};
+      }
       if (d.charValue || d.isArray || (!d.pointer && (d.type == tcString || d.type == tcStruct))) {
         Error(d.type == tcString ? 45 : 47);
         return {};
@@ -250,14 +255,19 @@ TValue TLumoCompiler::Factor() {
     }
     case tStar: {
       Next();
-      int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
+      bool viaThis = false;
+      int32_t entry = FToken == tIdent ? LookupName(FText, viaThis) : -1;
       if (entry < 0 || FNames[entry].kind != kVariable) {
         Error(12);
         return {};
       }
       Next();
       TDesignator d;
-      if (!Designator(entry, d)) return {};
+      if (!Designator(entry, d, viaThis)) return {};
+      if (d.called) {
+        Error(33);
+        return {};
+      }
       if (!d.pointer || d.isArray) {
         Error(33);
         return {};
@@ -275,14 +285,19 @@ TValue TLumoCompiler::Factor() {
         Next();
         return {};
       }
-      int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
+      bool viaThis = false;
+      int32_t entry = FToken == tIdent ? LookupName(FText, viaThis) : -1;
       if (entry < 0 || FNames[entry].kind != kVariable) {
         Error(12);
         return {};
       }
       Next();
       TDesignator d;
-      if (!Designator(entry, d)) return {};
+      if (!Designator(entry, d, viaThis)) return {};
+      if (d.called) {
+        Error(33);
+        return {};
+      }
       if (d.charValue) {
         Error(45);
         return {};
@@ -363,20 +378,25 @@ TValue TLumoCompiler::Factor() {
       return {};
     }
     case tIdent: return NameFactor();
-    case tFunction: return Call(Lookup(FText));
+    case tFunction: {
+      int32_t fn = Lookup(FText);
+      Next();
+      return Call(fn);
+    }
     default: Error(8); return {};
   }
 }
 
 TValue TLumoCompiler::NameFactor() {
-  int32_t entry = Lookup(FText);
-  if (entry < 0 || FNames[entry].kind != kVariable) {
+  bool viaThis;
+  int32_t entry = LookupName(FText, viaThis);
+  if (entry < 0 || (FNames[entry].kind != kVariable && !viaThis)) {
     Error(12);
     return {};
   }
   Next();
   TDesignator d;
-  if (!Designator(entry, d)) return {};
+  if (!Designator(entry, d, viaThis)) return {};
   if (d.charValue && FStringContext) {
     CallStub(stStrCharConvert);
     OwnedStringResult();
@@ -399,10 +419,31 @@ void TLumoCompiler::FlushDisp(TDesignator& d) {
   d.disp = 0;
 }
 
-bool TLumoCompiler::Designator(int32_t entry, TDesignator& d) {
-  const TNameEntry& e = FNames[entry];
-  VariableAddress(e);
+// Stores the object address in EBX in a temporary and calls METHOD on it.
+TValue TLumoCompiler::MethodCall(int32_t method) {
+  int32_t object = Temporary(tcStruct, FNames[method].owningStruct, "obj", true);
+  FEmit.MovRegReg(EAX, EBX);
+  VariableAddress(FNames[object]);
+  FEmit.StoreToEbx(4, 0);
+  return Call(method, object);
+}
+
+bool TLumoCompiler::Designator(int32_t entry, TDesignator& d, bool viaThis) {
   d = TDesignator{};
+  if (viaThis) {
+    // A member of the method's own structure, reached through "this".
+    VariableAddress(FNames[Lookup("this")]);
+    FEmit.MovEbxDerefEbx();
+    if (FNames[entry].kind == kFunction) {
+      d.result = MethodCall(entry);
+      d.called = true;
+      return !FError;
+    }
+    d.disp = static_cast<int32_t>(FNames[entry].memberOffset);
+  } else {
+    VariableAddress(FNames[entry]);
+  }
+  const TNameEntry& e = FNames[entry];
   d.type = e.type;
   d.typeIndex = e.typeIndex;
   d.pointer = e.pointer;
@@ -458,13 +499,20 @@ bool TLumoCompiler::Designator(int32_t entry, TDesignator& d) {
       }
       Next();
       int32_t member = LookupMember(d.typeIndex, FText);
-      if (member < 0 || FNames[member].kind != kVariable) {
+      if (member < 0) {
         Error(12);
         return false;
       }
       if (arrow) {
         FlushDisp(d);
         FEmit.MovEbxDerefEbx();
+      }
+      if (FNames[member].kind == kFunction) {
+        FlushDisp(d);
+        Next();
+        d.result = MethodCall(member);
+        d.called = true;
+        return !FError;
       }
       const TNameEntry& m = FNames[member];
       d.disp += static_cast<int32_t>(m.memberOffset);
@@ -483,6 +531,7 @@ bool TLumoCompiler::Designator(int32_t entry, TDesignator& d) {
 
 TValue TLumoCompiler::LoadDesignator(const TDesignator& dc) {
   TDesignator d = dc;
+  if (d.called) return d.result;
   if (d.charValue) return {};
   if (d.isArray) {
     FlushDisp(d);
@@ -537,7 +586,12 @@ TValue TLumoCompiler::StructExpression(int32_t typeIndex) {
   TValue v;
   switch (FToken) {
     case tIdent: v = NameFactor(); break;
-    case tFunction: v = Call(Lookup(FText)); break;
+    case tFunction: {
+      int32_t fn = Lookup(FText);
+      Next();
+      v = Call(fn);
+      break;
+    }
     case tInt: case tFloat: case tConstant: case tEnumValue: Error(46); return v;
     case tAmp: case tBang: case tLParen: case tLiteral: Error(47); return v;
     default: Error(8); return v;
@@ -551,12 +605,11 @@ TValue TLumoCompiler::StructExpression(int32_t typeIndex) {
   return v;
 }
 
-TValue TLumoCompiler::Call(int32_t fn) {
+TValue TLumoCompiler::Call(int32_t fn, int32_t object) {
   if (fn < 0) {
     Error(12);
     return {};
   }
-  Next();
   if (!Expect(tLParen, 5)) return {};
   const std::vector<int32_t> params = FNames[fn].params;
   const bool stdcall = FNames[fn].isStdcall;
@@ -635,6 +688,12 @@ TValue TLumoCompiler::Call(int32_t fn) {
   int32_t resultTemp = -1;
   for (int32_t p : params) {
     if (FNames[p].storage != sHidden) continue;
+    if (FNames[p].name == "this") {
+      VariableAddress(FNames[object]);
+      FEmit.LoadFromEbx(4, false, 0);
+      place(p);
+      continue;
+    }
     resultTemp = Temporary(tcStruct, FNames[p].typeIndex, "fr");
     VariableAddress(FNames[resultTemp]);
     EmitRelease(tcStruct, FNames[p].typeIndex, false, 0, RefOp::ReleaseAndClear);

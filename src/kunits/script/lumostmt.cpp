@@ -1,4 +1,6 @@
 // Statements and control flow.
+#include <cctype>
+
 #include "script/lumocompiler.h"
 #include "script/lumoscript.h"
 
@@ -75,16 +77,22 @@ void TLumoCompiler::StatementBody(bool needsTerminator) {
         Terminator(needsTerminator && !FDeclaredFunction);
         return;
       }
-      int32_t entry = Lookup(FText);
-      if (entry < 0 || FNames[entry].kind != kVariable) {
+      bool viaThis;
+      int32_t entry = LookupName(FText, viaThis);
+      if (entry < 0 || (FNames[entry].kind != kVariable && !viaThis)) {
         Error(12);
         return;
       }
       Next();
-      Assignment(entry, false);
+      Assignment(entry, false, viaThis);
       break;
     }
-    case tFunction: Call(Lookup(FText)); break;
+    case tFunction: {
+      int32_t fn = Lookup(FText);
+      Next();
+      Call(fn);
+      break;
+    }
     case tStar: {
       Next();
       int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
@@ -119,7 +127,7 @@ void TLumoCompiler::StatementBody(bool needsTerminator) {
       break;
     case tReturn: ReturnStatement(); break;
     case tGoto: GotoStatement(); break;
-    case tInherited: Error(50); return;  // there are no methods to inherit from
+    case tInherited: InheritedCall(); break;
     case tAsm: Next(); SkipAsm(); return;
     case tOutputBlock: OutputBlockStatement(); break;
     case tSizeof: SizeofFactor(); break;
@@ -133,9 +141,10 @@ void TLumoCompiler::StatementBody(bool needsTerminator) {
   Terminator(needsTerminator);
 }
 
-void TLumoCompiler::Assignment(int32_t entry, bool throughPointer) {
+void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis) {
   TDesignator d;
-  if (!Designator(entry, d)) return;
+  if (!Designator(entry, d, viaThis)) return;
+  if (d.called) return;  // a method call as a statement
   if (throughPointer) {
     if (!d.pointer || d.isArray) {
       Error(33);
@@ -281,6 +290,51 @@ void TLumoCompiler::AssignStringFromStack(int32_t disp) {
   CallStub(stStrAssign);  // counts the new value, releases the old one
   FEmit.Pop(EBX);
   FEmit.StoreToEbx(4, disp);
+}
+
+void TLumoCompiler::InheritedCall() {
+  Next();
+  int32_t owner = MethodStruct();
+  if (owner < 0) {
+    Error(50);
+    return;
+  }
+  const std::vector<int32_t> parents = FTypes[owner].parents;
+  if (parents.empty()) {
+    Error(51);
+    return;
+  }
+  std::string name = FNames[FFunction].name;
+  int32_t only = -1;
+  if (!FText.empty() && (std::isalpha(static_cast<unsigned char>(FText[0])) || FText[0] == '_')) {
+    name = FText;
+    Next();
+    if (Accept(tDot)) {
+      only = FindStruct(name);
+      if (FText.empty() || !(std::isalpha(static_cast<unsigned char>(FText[0])) || FText[0] == '_')) {
+        Error(17);
+        return;
+      }
+      name = FText;
+      Next();
+    }
+  }
+  int32_t method = -1;
+  for (int32_t parent : parents) {
+    if (only >= 0 && parent != only) continue;
+    int32_t m = LookupMember(parent, name);
+    if (m >= 0 && FNames[m].kind == kFunction) {
+      method = m;
+      break;
+    }
+  }
+  if (method < 0) {
+    Error(51);
+    return;
+  }
+  VariableAddress(FNames[Lookup("this")]);
+  FEmit.MovEbxDerefEbx();
+  MethodCall(method);
 }
 
 void TLumoCompiler::Condition() {

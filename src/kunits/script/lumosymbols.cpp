@@ -118,9 +118,24 @@ int32_t TLumoCompiler::Lookup(const std::string& name, bool scopeCheck) const {
 
 int32_t TLumoCompiler::LookupMember(int32_t typeIndex, const std::string& name) const {
   if (typeIndex < 0) return -1;
-  for (int32_t i : FTypes[typeIndex].entries)
-    if (FNames[i].name == name) return i;
+  // Newest first, so a structure's own method hides an inherited one.
+  const std::vector<int32_t>& entries = FTypes[typeIndex].entries;
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+    if (FNames[*it].name == name) return *it;
   return -1;
+}
+
+int32_t TLumoCompiler::MethodStruct() const {
+  return InFunction() && FNames[FFunction].storage == sMember ? FNames[FFunction].owningStruct : -1;
+}
+
+int32_t TLumoCompiler::LookupName(const std::string& name, bool& viaThis) const {
+  viaThis = false;
+  int32_t entry = Lookup(name);
+  if (entry >= 0) return entry;
+  int32_t member = LookupMember(MethodStruct(), name);
+  viaThis = member >= 0;
+  return member;
 }
 
 uint8_t TLumoCompiler::TokenOf(const std::string& name) const {
@@ -150,11 +165,13 @@ std::string TLumoCompiler::NewLabel() { return "GL@" + std::to_string(FLabelCoun
 
 std::string TLumoCompiler::NewCodeName() { return "AV@" + std::to_string(FCodeCounter++); }
 
-int32_t TLumoCompiler::Temporary(uint8_t type, int32_t typeIndex, const std::string& tag) {
+int32_t TLumoCompiler::Temporary(uint8_t type, int32_t typeIndex, const std::string& tag, bool pointer) {
   TNameEntry e;
-  e.name = NewLabel() + "?" + tag + "@" + FFunctionName + (type == tcString ? "TEMPSTR!" : "STVN!");
+  e.name = pointer ? "OBJTEMP?" + NewLabel()
+                   : NewLabel() + "?" + tag + "@" + FFunctionName + (type == tcString ? "TEMPSTR!" : "STVN!");
   e.type = type;
   e.typeIndex = typeIndex;
+  e.pointer = pointer;
   e.storage = InFunction() ? sLocal : sGlobal;
   return Insert(std::move(e));
 }

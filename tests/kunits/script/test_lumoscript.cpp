@@ -20,8 +20,9 @@ void MustCompile(TLumoScript& engine, const std::string& source) {
 TEST(LumoScript, GetProcFindsTrimmedExactNamesOnlyWhenLinked) {
   TLumoScript engine;
   EXPECT_EQ(engine.GetProc("$start"), 0u);
-  MustCompile(engine, "void Filter() { }");
+  MustCompile(engine, "void Filter() { }\nstruct S { void m(); };\nvoid S::m() { }");
   EXPECT_NE(engine.GetProc("  Filter "), 0u);
+  EXPECT_NE(engine.GetProc("S.m"), 0u);
   EXPECT_EQ(engine.GetProc("filter"), 0u);
   engine.Clear();
   EXPECT_EQ(engine.GetProc("Filter"), 0u);
