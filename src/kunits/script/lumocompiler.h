@@ -184,6 +184,8 @@ class TLumoCompiler {
   TValue MethodCall(int32_t method);
   TValue LoadDesignator(const TDesignator& d);
   bool Designator(int32_t entry, TDesignator& d, bool viaThis = false);
+  // The variable after "++", "--", "*" or "&"; false after an error.
+  bool PrefixedVariable(TDesignator& d);
   void VariableAddress(const TNameEntry& e);
   void FlushDisp(TDesignator& d);
   void StoreOwnedString(int32_t temp);
@@ -221,6 +223,8 @@ class TLumoCompiler {
   void LeaveLevel();
 
   // Program frame.
+  void EntryPrologue(const std::string& name);
+  void EntryEpilogue();
   void CallStub(Stub stub);
   void MarkStub(Stub stub) { FStubUsed[stub] = true; }
   bool AtEnd() const { return FEnd && FToken == tOther; }

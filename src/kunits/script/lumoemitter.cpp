@@ -392,33 +392,17 @@ void TX86Emitter::FloatStep(bool increment) {
   St0ToEax();
 }
 
-uint32_t TX86Emitter::SubEspPatchable() {
-  FImage.Bytes({0x81, 0xEC});  // sub esp,imm32
+uint32_t TX86Emitter::Patchable(std::initializer_list<uint8_t> opcode) {
+  FImage.Bytes(opcode);
   uint32_t at = FImage.Position();
   FImage.DWord(0);
   return at;
 }
 
-uint32_t TX86Emitter::MovEcxPatchable() {
-  FImage.Byte(0xB9);  // mov ecx,imm32
-  uint32_t at = FImage.Position();
-  FImage.DWord(0);
-  return at;
-}
-
-uint32_t TX86Emitter::SubEdiPatchable() {
-  FImage.Bytes({0x81, 0xEF});  // sub edi,imm32
-  uint32_t at = FImage.Position();
-  FImage.DWord(0);
-  return at;
-}
-
-uint32_t TX86Emitter::LeaEspEbpPatchable() {
-  FImage.Bytes({0x8D, 0xA5});  // lea esp,[ebp+disp32]
-  uint32_t at = FImage.Position();
-  FImage.DWord(0);
-  return at;
-}
+uint32_t TX86Emitter::SubEspPatchable() { return Patchable({0x81, 0xEC}); }      // sub esp,imm32
+uint32_t TX86Emitter::MovEcxPatchable() { return Patchable({0xB9}); }            // mov ecx,imm32
+uint32_t TX86Emitter::SubEdiPatchable() { return Patchable({0x81, 0xEF}); }      // sub edi,imm32
+uint32_t TX86Emitter::LeaEspEbpPatchable() { return Patchable({0x8D, 0xA5}); }   // lea esp,[ebp+disp32]
 
 void TX86Emitter::RepStosb() { FImage.Bytes({0xF3, 0xAA}); }
 

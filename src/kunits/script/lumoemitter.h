@@ -108,7 +108,8 @@ class TX86Emitter {
 
  private:
   void ModRmDisp(uint8_t regField, uint8_t base, int32_t d);  // [base+d], shortest form
-  void RepMove(uint32_t n);  // ESI to EDI, N bytes, one repeated move; ECX kept
+  void RepMove(uint32_t n);
+  uint32_t Patchable(std::initializer_list<uint8_t> opcode);  // opcode, then a 32-bit operand to patch  // ESI to EDI, N bytes, one repeated move; ECX kept
   void Rel32To(const std::string& label);
   TCodeImage& FImage;
 };

@@ -227,19 +227,8 @@ TValue TLumoCompiler::Factor() {
     case tDec: {
       bool increment = FToken == tInc;
       Next();
-      bool viaThis = false;
-      int32_t entry = FToken == tIdent ? LookupName(FText, viaThis) : -1;
-      if (entry < 0 || FNames[entry].kind != kVariable) {
-        Error(12);
-        return {};
-      }
-      Next();
       TDesignator d;
-      if (!Designator(entry, d, viaThis)) return {};
-      if (d.called) {
-        Error(33);
-        return {};
-      }
+      if (!PrefixedVariable(d)) return {};
       if (d.charValue || d.isArray || (!d.pointer && (d.type == tcString || d.type == tcStruct))) {
         Error(d.type == tcString ? 45 : 47);
         return {};
@@ -255,19 +244,8 @@ TValue TLumoCompiler::Factor() {
     }
     case tStar: {
       Next();
-      bool viaThis = false;
-      int32_t entry = FToken == tIdent ? LookupName(FText, viaThis) : -1;
-      if (entry < 0 || FNames[entry].kind != kVariable) {
-        Error(12);
-        return {};
-      }
-      Next();
       TDesignator d;
-      if (!Designator(entry, d, viaThis)) return {};
-      if (d.called) {
-        Error(33);
-        return {};
-      }
+      if (!PrefixedVariable(d)) return {};
       if (!d.pointer || d.isArray) {
         Error(33);
         return {};
@@ -285,19 +263,8 @@ TValue TLumoCompiler::Factor() {
         Next();
         return {};
       }
-      bool viaThis = false;
-      int32_t entry = FToken == tIdent ? LookupName(FText, viaThis) : -1;
-      if (entry < 0 || FNames[entry].kind != kVariable) {
-        Error(12);
-        return {};
-      }
-      Next();
       TDesignator d;
-      if (!Designator(entry, d, viaThis)) return {};
-      if (d.called) {
-        Error(33);
-        return {};
-      }
+      if (!PrefixedVariable(d)) return {};
       if (d.charValue) {
         Error(45);
         return {};
@@ -306,7 +273,9 @@ TValue TLumoCompiler::Factor() {
       FEmit.MovRegReg(EAX, EBX);
       return {};
     }
-    case tBang: {
+    case tBang:
+    case tTilde: {
+      bool logical = FToken == tBang;
       Next();
       if (++FNesting > kMaxNesting) {
         Error(8);
@@ -319,21 +288,13 @@ TValue TLumoCompiler::Factor() {
         Error(33);
         return v;
       }
+      if (!logical) {
+        FEmit.BitNot();
+        return TValue{VKind::Int, true, -1};
+      }
       std::string zero = NewLabel(), end = NewLabel();
       FEmit.LogicalNot(zero, end);
       return {};
-    }
-    case tTilde: {
-      Next();
-      if (++FNesting > kMaxNesting) {
-        Error(8);
-        return {};
-      }
-      TValue v = Factor();
-      --FNesting;
-      if (!FError && v.kind != VKind::Int) Error(33);
-      FEmit.BitNot();
-      return TValue{VKind::Int, true, -1};
     }
     case tSizeof:
       SizeofFactor();
@@ -385,6 +346,22 @@ TValue TLumoCompiler::Factor() {
     }
     default: Error(8); return {};
   }
+}
+
+bool TLumoCompiler::PrefixedVariable(TDesignator& d) {
+  bool viaThis = false;
+  int32_t entry = FToken == tIdent ? LookupName(FText, viaThis) : -1;
+  if (entry < 0 || FNames[entry].kind != kVariable) {
+    Error(12);
+    return false;
+  }
+  Next();
+  if (!Designator(entry, d, viaThis)) return false;
+  if (d.called) {
+    Error(33);
+    return false;
+  }
+  return true;
 }
 
 TValue TLumoCompiler::NameFactor() {

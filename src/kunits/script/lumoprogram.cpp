@@ -52,33 +52,18 @@ void TLumoCompiler::CompileProgram() {
   ReadChar();
   Next();
   FStartExit = "$start@exit";
-  FImage.AddPublicFunction("$start", "");
-  FEmit.PushAd();
-  FEmit.Push(EBP);
-  FEmit.MovRegReg(EBP, ESP);
+  EntryPrologue("$start");
   TopLevel();
   FImage.DefineLabel(FStartExit);
-  FEmit.MovRegReg(ESP, EBP);
-  FEmit.Pop(EBP);
-  FEmit.PopAd();
-  FEmit.Ret(0);
+  EntryEpilogue();
 
-  FImage.AddPublicFunction("$main", "");
-  FEmit.PushAd();
-  FEmit.Push(EBP);
-  FEmit.MovRegReg(EBP, ESP);
+  EntryPrologue("$main");
   int32_t main = Lookup("main");
   if (main >= 0 && FNames[main].kind == kFunction && !FNames[main].isNative && !FNames[main].isImport)
     FEmit.CallLabel(FNames[main].codeName);
-  FEmit.MovRegReg(ESP, EBP);
-  FEmit.Pop(EBP);
-  FEmit.PopAd();
-  FEmit.Ret(0);
+  EntryEpilogue();
 
-  FImage.AddPublicFunction("$end", "");
-  FEmit.PushAd();
-  FEmit.Push(EBP);
-  FEmit.MovRegReg(EBP, ESP);
+  EntryPrologue("$end");
   FImage.DefineLabel("C_Exit");
   for (size_t i = 1; i < FNames.size(); ++i) {
     const TNameEntry& e = FNames[i];
@@ -90,14 +75,26 @@ void TLumoCompiler::CompileProgram() {
     for (uint32_t k = 0; k < count; ++k)
       EmitRelease(e.type, e.typeIndex, false, static_cast<int32_t>(k * e.elementSize), RefOp::ReleaseAndClear);
   }
-  FEmit.MovRegReg(ESP, EBP);
-  FEmit.Pop(EBP);
-  FEmit.PopAd();
-  FEmit.Ret(0);
+  EntryEpilogue();
 
   EmitStubs();
   FImage.DefineLabel("CodeEnd");
   EmitGlobals();
+}
+
+// The host's entry routines save and restore every general register.
+void TLumoCompiler::EntryPrologue(const std::string& name) {
+  FImage.AddPublicFunction(name, "");
+  FEmit.PushAd();
+  FEmit.Push(EBP);
+  FEmit.MovRegReg(EBP, ESP);
+}
+
+void TLumoCompiler::EntryEpilogue() {
+  FEmit.MovRegReg(ESP, EBP);
+  FEmit.Pop(EBP);
+  FEmit.PopAd();
+  FEmit.Ret(0);
 }
 
 void TLumoCompiler::EmitStubs() {
