@@ -43,6 +43,15 @@ enum Stub : uint8_t {
   stStrSelfConcat, stStrCompare, stCount
 };
 
+struct TStubInfo {
+  const char* label;
+  const char* native;
+  bool engine;         // pushes the engine object first
+  const char* pushes;  // registers pushed, in order: a=EAX, b=EBX, c=ECX
+  bool numberCall;     // callers clear EAX and EBX after the call
+};
+const TStubInfo& StubInfo(Stub stub);
+
 enum Kind : uint8_t { kKeyword = 0, kVariable = 1, kFunction = 48, kEnumName = 150, kConstant = 151, kLabel = 201 };
 enum Storage : uint8_t { sGlobal = 0, sLocal = 1, sStatic = 2, sParam = 3, sHidden = 4, sMember = 5 };
 

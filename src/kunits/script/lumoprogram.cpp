@@ -5,16 +5,6 @@
 
 namespace kolvarin::script {
 
-namespace {
-
-struct TStubInfo {
-  const char* label;
-  const char* native;
-  bool engine;         // pushes the engine object first
-  const char* pushes;  // registers pushed, in order: a=EAX, b=EBX, c=ECX
-  bool numberCall;     // callers clear EAX and EBX after the call
-};
-
 // The natives pop what the stub pushes: "C_StrNew" and "C_StrLength" push the
 // one argument their natives take.
 const TStubInfo kStubs[stCount] = {
@@ -37,7 +27,7 @@ const TStubInfo kStubs[stCount] = {
     {"C_StrCompare", "RTL_STRING_COMPARE", false, "ab", false},
 };
 
-}  // namespace
+const TStubInfo& StubInfo(Stub stub) { return kStubs[stub]; }
 
 void TLumoCompiler::CallStub(Stub stub) {
   MarkStub(stub);

@@ -106,7 +106,7 @@ TLumoRuntime::TLumoRuntime(TLumoScript& engine) : FEngine(engine), FStrings(engi
 TLumoRuntime::~TLumoRuntime() = default;
 
 void TLumoRuntime::Add(const std::string& name, uint32_t argCount, ResultKind kind, execmem::HostFunction fn) {
-  FNatives.push_back({name, FEngine.Space().AddHostFunction(name, argCount * 4, kind, std::move(fn))});
+  FNatives.push_back({name, FEngine.Space().AddHostFunction(name, argCount * 4, kind, std::move(fn)), argCount});
 }
 
 void TLumoRuntime::AddDeclared(const std::string& prototype, const std::string& name, uint32_t argCount,

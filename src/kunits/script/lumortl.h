@@ -40,6 +40,7 @@ class TScriptStrings {
 struct TBuiltinNative {
   std::string name;
   uint32_t address;
+  uint32_t argCount;  // 32-bit slots the native pops
 };
 
 class TLumoRuntime {

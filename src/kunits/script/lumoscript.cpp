@@ -146,6 +146,7 @@ bool TLumoScript::Compile(const std::string& source, const std::string& fileName
   }
   FErrorText = Trim(FErrorText);
   if (FErrorText.empty()) Link();
+  FErrorText = Trim(FErrorText);
   if (!FErrorText.empty()) ReleaseCode();
   FOutputText.clear();
   return FErrorText.empty();

@@ -98,6 +98,7 @@ class TLumoScript {
   const std::string& OutputText() const { return FOutputText; }
   void ClearOutput() { FOutputText.clear(); }
   execmem::ExecSpace& Space() { return *FSpace; }
+  const TLumoRuntime& Runtime() const { return *FRuntime; }
   uint32_t EngineHandle() const { return FEngineHandle; }
   uint32_t CodeMemory() const { return FCodeMemory; }
   uint32_t CodeSize() const { return FCodeSize; }
