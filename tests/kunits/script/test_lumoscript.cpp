@@ -85,6 +85,28 @@ TEST(LumoScript, ErrorLinesNameThePreCodeAndThePrefixLineCount) {
   EXPECT_EQ(engine.CodeMemory(), 0u);
 }
 
+TEST(LumoScript, AnErrorInTheHostDeclarationsNamesThePreCode) {
+  TLumoScript engine;
+  engine.onDeclareNatives = [](TLumoScript& e) { e.AddNativeDeclaration("native void Unregistered();"); };
+  EXPECT_FALSE(engine.Compile("", "f.kgraph"));
+  EXPECT_EQ(engine.ErrorText().substr(0, 11), "OwnPreCode(");
+  EXPECT_NE(engine.ErrorText().find("Native function/procedure not found"), std::string::npos);
+}
+
+TEST(LumoScript, OnlyTheStubsAScriptUsesAreLaidDown) {
+  TLumoScript engine;
+  auto stubLabels = [&engine] {
+    std::vector<std::string> labels;
+    for (const TLabel& l : engine.Image().labels)
+      if (l.name.rfind("C_", 0) == 0 && l.name != "C_Exit") labels.push_back(l.name);
+    return labels;
+  };
+  MustCompile(engine, "int a; a = 1;");
+  EXPECT_TRUE(stubLabels().empty());
+  MustCompile(engine, "string s; s = \"x\"; print(s, 1);");
+  EXPECT_EQ(stubLabels(), (std::vector<std::string>{"C_PrintString", "C_WRITENUMUNSIGNED", "C_StrAssign"}));
+}
+
 TEST(LumoScript, ErrorBeyondTheLineMapHasNoPosition) {
   TLumoScript engine;
   engine.LineMap().clear();
