@@ -326,7 +326,11 @@ void TLumoCompiler::FunctionBody(int32_t fn) {
   LeaveLevel();
 
   FImage.DefineLabel("Return" + code);
+  // Locals and parameters own the strings they hold.
   std::vector<int32_t> released;
+  for (int32_t p : FNames[fn].params)
+    if (FNames[p].storage == sParam && NeedsRelease(FNames[p].type, FNames[p].typeIndex, FNames[p].pointer))
+      released.push_back(p);
   for (size_t i = static_cast<size_t>(fn) + 1; i < FNames.size(); ++i) {
     const TNameEntry& e = FNames[i];
     if (e.kind == kVariable && e.storage == sLocal && e.scope == FFunctionName &&
@@ -336,7 +340,7 @@ void TLumoCompiler::FunctionBody(int32_t fn) {
   if (!released.empty()) {
     FEmit.Push(EAX);
     for (int32_t i : released) {
-      FEmit.LeaEbp(EBX, -FNames[i].offset);
+      FEmit.LeaEbp(EBX, FNames[i].storage == sParam ? FNames[i].offset : -FNames[i].offset);
       uint32_t count = FNames[i].array ? FNames[i].arrayLength : 1;
       for (uint32_t k = 0; k < count; ++k)
         EmitRelease(FNames[i].type, FNames[i].typeIndex, false, static_cast<int32_t>(k * FNames[i].elementSize));

@@ -590,6 +590,7 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object) {
   if (!Expect(tLParen, 5)) return {};
   const std::vector<int32_t> params = FNames[fn].params;
   const bool stdcall = FNames[fn].isStdcall;
+  const bool borrows = FNames[fn].isNative || FNames[fn].isImport;
   size_t declared = 0;
   for (int32_t p : params)
     if (FNames[p].storage == sParam) ++declared;
@@ -623,11 +624,15 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object) {
           Error(44);
           return {};
         }
-        FEmit.StringUp();  // the caller's count for the duration of the call
-        int32_t temp = Temporary(tcString, -1, std::to_string(count));
-        argTemps.push_back(temp);
-        VariableAddress(FNames[temp]);
-        FEmit.StoreToEbx(4, 0);
+        // A script function's parameter owns this count; a native borrows
+        // the string, and the count is dropped after the call.
+        FEmit.StringUp();
+        if (borrows) {
+          int32_t temp = Temporary(tcString, -1, std::to_string(count));
+          argTemps.push_back(temp);
+          VariableAddress(FNames[temp]);
+          FEmit.StoreToEbx(4, 0);
+        }
         place(p);
       } else if (type == tcStruct && !pointer) {
         StructExpression(typeIndex);
@@ -639,6 +644,10 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object) {
         FEmit.MovRegReg(EBX, EAX);
         uint32_t size = SizeOfType(tcStruct, typeIndex);
         FEmit.BlockCopyToStack(size, RoundUp4(size));
+        if (!borrows && NeedsRelease(tcStruct, typeIndex, false)) {
+          FEmit.MovRegReg(EBX, ESP);
+          EmitRelease(tcStruct, typeIndex, false, 0, RefOp::Count);
+        }
       } else {
         TValue v = Expression(false);
         if (FError) return {};

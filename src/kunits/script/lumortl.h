@@ -3,11 +3,13 @@
 // printing and string handling, and the library natives scripts call by name.
 // All of them are host functions behind stubs in the engine's address space.
 //
-// Ownership of script strings (one rule for every caller and callee): a
-// string value in a register is borrowed; whoever keeps it (a variable, a
-// compiler temporary) holds one count. A native or script function that
-// returns a string hands its caller one count. Arguments are borrowed: the
-// caller holds a count for the duration of the call.
+// Ownership of script strings, one rule for compiled code and natives alike:
+// every variable, parameter and compiler temporary that holds a string owns
+// one count of it, and a value in a register is borrowed from its owner. A
+// caller gives a script function one count per string argument, which the
+// parameter owns and releases at return; a native borrows its string
+// arguments while the caller keeps a count for the call. A string result
+// carries one count for the caller.
 
 #include <cstdint>
 #include <fstream>

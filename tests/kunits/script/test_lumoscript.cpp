@@ -229,18 +229,20 @@ TEST(LumoScript, StringsAreNeitherLeakedNorFreedTwice) {
               "string twice(string s) { string t; t = s + s; return t; }\n"
               "Named make(string s) { Named r; r.name = s + \"!\"; r.n = 1; return r; }\n"
               "string pass(string s) { g = \"other\"; return s; }\n"
+              "int change(string s, Named n) { s = s + \"?\"; n.name = s; return length(n.name); }\n"
               "int main() { int i; string acc; Named a, b;\n"
               "  for (i = 0; i < 50; i++) { acc = acc + twice(\"ab\"); acc += \"c\"; }\n"
               "  list[1] = copy(acc, 0, 5); list[2] = list[1];\n"
               "  a = make(\"x\"); b = a; keep = b;\n"
-              "  g = uppercase(\"abc\"); print(pass(g), \" \", length(acc), \" \", keep.name, \"\\n\");\n"
+              "  for (i = 0; i < 20; i++) change(acc, a);\n"
+              "  g = uppercase(\"abc\"); print(pass(g), \" \", length(acc), \" \", keep.name, \" \", change(g, a), \"\\n\");\n"
               "}\n");
   const size_t linked = engine.Space().LiveAllocations();
   for (const char* proc : {"$start", "$main", "$end"}) {
     auto result = engine.CallProc(proc);
     ASSERT_TRUE(result.ok) << proc << ": " << result.error;
   }
-  EXPECT_EQ(engine.OutputText(), "ABC 250 x!\n");
+  EXPECT_EQ(engine.OutputText(), "ABC 250 x! 6\n");
   EXPECT_EQ(engine.Space().LiveAllocations(), linked);
   engine.Clear();
   EXPECT_EQ(engine.Space().LiveAllocations(), before);
