@@ -94,6 +94,8 @@ uint32_t StringToScriptString(execmem::ExecSpace& space, const std::string& text
   return TScriptStrings(space).Make(text);
 }
 
+void ReleaseScriptString(execmem::ExecSpace& space, uint32_t value) { TScriptStrings(space).Decrease(value); }
+
 // ---- registration ----
 
 TLumoRuntime::TLumoRuntime(TLumoScript& engine) : FEngine(engine), FStrings(engine.Space()) {

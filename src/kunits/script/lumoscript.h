@@ -73,7 +73,9 @@ class TLumoScript {
   // Address of a public function (names trimmed, exact case), 0 when none or
   // nothing is linked.
   uint32_t GetProc(const std::string& name) const;
-  // Calls a public function; arguments are pushed in the given order.
+  // Calls a public function; arguments are pushed in the given order. A
+  // script function takes over one count of each string argument; a string
+  // result carries one count that the host releases (ReleaseScriptString).
   execmem::CallResult Call(uint32_t address, std::span<const uint32_t> args = {},
                            execmem::ResultKind kind = execmem::ResultKind::Int);
   // GetProc + Call; an unknown name gives an error result.
@@ -161,5 +163,7 @@ std::string ScriptStringToString(execmem::ExecSpace& space, uint32_t value);
 // A new string with count 1, or 0 for empty text. Throws ExecFault when the
 // heap is exhausted.
 uint32_t StringToScriptString(execmem::ExecSpace& space, const std::string& text);
+// Drops one count; frees the string at 0. Nil and constants are left alone.
+void ReleaseScriptString(execmem::ExecSpace& space, uint32_t value);
 
 }  // namespace kolvarin::script

@@ -73,6 +73,18 @@ TEST(LumoScript, CallsPassArgumentsAndReturnIntegersAndFloats) {
   EXPECT_FLOAT_EQ(half.fvalue, 2.5f);
 }
 
+TEST(LumoScript, HostStringsFollowTheOwnershipRule) {
+  TLumoScript engine;
+  MustCompile(engine, "string greet(string name) { return \"Hi \" + name; }");
+  const size_t linked = engine.Space().LiveAllocations();
+  const uint32_t args[] = {StringToScriptString(engine.Space(), "Bob")};
+  auto result = engine.CallProc("greet", args);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(ScriptStringToString(engine.Space(), result.value), "Hi Bob");
+  ReleaseScriptString(engine.Space(), result.value);
+  EXPECT_EQ(engine.Space().LiveAllocations(), linked);
+}
+
 TEST(LumoScript, ErrorLinesNameThePreCodeAndThePrefixLineCount) {
   TLumoScript engine;
   engine.onPreCode = [](TLumoScript&, std::string& text) { text = "int a;\nint b;\nint c;\n"; };
