@@ -24,17 +24,27 @@ using Clock = std::chrono::steady_clock;
 std::string GeneratedScript(int functions) {
   std::string text = "int total;\n";
   for (int k = 0; k < functions; ++k) {
-    std::string name = "f" + std::to_string(k);
-    text += "int " + name + "(int a, int b) {\n";
-    text += "  int i;\n  int s;\n  s = a + " + std::to_string(k % 97) + ";\n";
+    text += "int f";
+    text += std::to_string(k);
+    text += "(int a, int b) {\n  int i;\n  int s;\n  s = a + ";
+    text += std::to_string(k % 97);
+    text += ";\n";
     text += "  for (i = 0; i < b; i++) {\n";
     text += "    s = s + i * 3 - (a & 7);\n";
     text += "    if (s > 1000) s = s - 1000;\n  }\n";
     text += "  while (s > 100) s = s / 2;\n";
-    text += k ? "  return s + f" + std::to_string(k - 1) + "(a, 2);\n" : "  return s;\n";
+    if (k) {
+      text += "  return s + f";
+      text += std::to_string(k - 1);
+      text += "(a, 2);\n";
+    } else {
+      text += "  return s;\n";
+    }
     text += "}\n";
   }
-  text += "int main() { total = f" + std::to_string(functions - 1) + "(3, 4); return 0; }\n";
+  text += "int main() { total = f";
+  text += std::to_string(functions - 1);
+  text += "(3, 4); return 0; }\n";
   return text;
 }
 
@@ -75,7 +85,7 @@ void BM_CompileBesideTcc(benchmark::State& state) {
   state.counters["tcc_ms"] = 1000 * tccSeconds / static_cast<double>(state.iterations());
   state.counters["ratio"] = tccSeconds > 0 ? engineSeconds / tccSeconds : 0;
 }
-BENCHMARK(BM_CompileBesideTcc)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CompileBesideTcc)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 int NativeLoop(int n) {
   int s = 0;

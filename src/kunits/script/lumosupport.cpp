@@ -14,14 +14,18 @@ namespace kolvarin::script {
 
 namespace {
 
-std::array<uint32_t, 256> MakeCrcTable() {
-  std::array<uint32_t, 256> table{};
+// Table 0 is the classic byte table; tables 1 to 3 advance it by one more
+// byte each, so four bytes go through in one step.
+std::array<std::array<uint32_t, 256>, 4> MakeCrcTables() {
+  std::array<std::array<uint32_t, 256>, 4> t{};
   for (uint32_t n = 0; n < 256; ++n) {
     uint32_t c = n;
     for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
-    table[n] = c;
+    t[0][n] = c;
   }
-  return table;
+  for (uint32_t n = 0; n < 256; ++n)
+    for (int k = 1; k < 4; ++k) t[k][n] = (t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xFF];
+  return t;
 }
 
 struct RandomState {
@@ -55,10 +59,18 @@ std::string Digits(uint32_t value, uint32_t base) {
 }  // namespace
 
 uint32_t Crc32(std::string_view bytes) {
-  static const std::array<uint32_t, 256> table = MakeCrcTable();
+  static const auto t = MakeCrcTables();
   if (bytes.empty()) return 0;
   uint32_t crc = 0xFFFFFFFFu;
-  for (unsigned char b : bytes) crc = (crc >> 8) ^ table[(crc ^ b) & 0xFF];
+  size_t i = 0;
+  for (; i + 4 <= bytes.size(); i += 4) {
+    crc ^= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) |
+           static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 3])) << 24;
+    crc = t[3][crc & 0xFF] ^ t[2][(crc >> 8) & 0xFF] ^ t[1][(crc >> 16) & 0xFF] ^ t[0][crc >> 24];
+  }
+  for (; i < bytes.size(); ++i) crc = (crc >> 8) ^ t[0][(crc ^ static_cast<unsigned char>(bytes[i])) & 0xFF];
   return ~crc;
 }
 
@@ -79,7 +91,9 @@ float RandomFloat() {
 std::string IntToBase(int32_t value, int32_t base) {
   if (value == 0 || base < 2 || base > 36) return {};
   uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  return (value < 0 ? "-" : "") + Digits(magnitude, static_cast<uint32_t>(base));
+  std::string text = value < 0 ? "-" : "";
+  text += Digits(magnitude, static_cast<uint32_t>(base));
+  return text;
 }
 
 std::string IntToHex(int32_t value) { return IntToBase(value, 16); }

@@ -16,6 +16,8 @@ uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
 
 TLumoCompiler::TLumoCompiler(TLumoScript& engine, TCodeImage& image, const std::string& source)
     : FEngine(engine), FImage(image), FEmit(image), FSource(source) {
+  FNames.reserve(64 + source.size() / 24);
+  image.code.reserve(source.size());
   FNames.emplace_back();  // index 0: the blank record of failed lookups
   EnterKeywords();
 }
