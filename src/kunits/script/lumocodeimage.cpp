@@ -17,12 +17,6 @@ void TCodeImage::Patch32(uint32_t position, uint32_t value) {
   for (int i = 0; i < 4; ++i) code.at(position + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 
-uint32_t TCodeImage::Read32(uint32_t position) const {
-  uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value |= static_cast<uint32_t>(code.at(position + i)) << (8 * i);
-  return value;
-}
-
 void TCodeImage::AddPublicFunction(const std::string& name, const std::string& prefix) {
   publicFunctions.push_back({ShortName(prefix.empty() ? name : prefix + "." + name), Position()});
 }

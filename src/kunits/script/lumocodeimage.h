@@ -55,7 +55,6 @@ class TCodeImage {
   void Word(uint16_t w);
   void DWord(uint32_t d);
   void Patch32(uint32_t position, uint32_t value);
-  uint32_t Read32(uint32_t position) const;
 
   void AddPublicFunction(const std::string& name, const std::string& prefix);
   void AddPublicVariable(const std::string& name, const std::string& prefix);

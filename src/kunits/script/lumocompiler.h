@@ -116,10 +116,6 @@ class TLumoCompiler {
   // Compiles the whole source into the image; errors go to the engine.
   void CompileProgram();
 
-  // Exposed for tests of the tables.
-  const std::vector<TNameEntry>& Names() const { return FNames; }
-  const std::vector<TTypeEntry>& Types() const { return FTypes; }
-
  private:
   // Scanner.
   void ReadChar();

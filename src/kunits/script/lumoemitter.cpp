@@ -162,8 +162,6 @@ void TX86Emitter::BitNot() { FImage.Bytes({0xF7, 0xD0}); }  // not eax
 
 void TX86Emitter::Push(Reg r) { FImage.Byte(static_cast<uint8_t>(0x50 + r)); }
 void TX86Emitter::Pop(Reg r) { FImage.Byte(static_cast<uint8_t>(0x58 + r)); }
-void TX86Emitter::PushAx() { FImage.Bytes({0x66, 0x50}); }
-void TX86Emitter::PushAl() { FImage.Bytes({0x4C, 0x88, 0x04, 0x24}); }  // dec esp; mov [esp],al
 
 void TX86Emitter::SubEsp(uint32_t n) {
   FImage.Bytes({0x81, 0xEC});  // sub esp,imm32
@@ -203,11 +201,6 @@ void TX86Emitter::MovEbxAddress(const std::string& label, int32_t addend) {
   FImage.Byte(0xBB);  // mov ebx,abs
   FImage.AddAbsoluteFixup(label, addend);
   FImage.DWord(0);
-}
-
-void TX86Emitter::PushEbxAddress(const std::string& label, int32_t addend) {
-  MovEbxAddress(label, addend);
-  Push(EBX);
 }
 
 void TX86Emitter::Arith(ArithOp op) {

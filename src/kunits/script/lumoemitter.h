@@ -51,8 +51,6 @@ class TX86Emitter {
   // Stack and registers.
   void Push(Reg r);
   void Pop(Reg r);
-  void PushAx();
-  void PushAl();
   void SubEsp(uint32_t n);
   void AddEsp(uint32_t n);
   void MovRegReg(Reg to, Reg from);
@@ -62,7 +60,6 @@ class TX86Emitter {
   void XorReg(Reg r);
   void MovEaxAddress(const std::string& label, int32_t addend);
   void MovEbxAddress(const std::string& label, int32_t addend);
-  void PushEbxAddress(const std::string& label, int32_t addend);
 
   // Integer arithmetic, EAX op EBX into EAX.
   void Arith(ArithOp op);

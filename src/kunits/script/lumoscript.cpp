@@ -50,7 +50,6 @@ void TLumoScript::Clear() {
   FFileName.clear();
   FCacheFileName.clear();
   FSourceCrc = 0;
-  FReserved[0] = FReserved[1] = -1;
   FOutputText.clear();
   FRuntime->CloseFiles();
   FSpace->TruncateHostFunctions(FBuiltinHostCount);

@@ -55,7 +55,6 @@ class TLumoScript {
   EngineCallback onDeclareNatives;
 
   // Options.
-  bool compressCache = true;
   bool alignment = true;
   bool echoOutput = false;
   bool breakpointOption = false;
@@ -101,13 +100,11 @@ class TLumoScript {
   void ClearOutput() { FOutputText.clear(); }
   execmem::ExecSpace& Space() { return *FSpace; }
   const TLumoRuntime& Runtime() const { return *FRuntime; }
-  uint32_t EngineHandle() const { return FEngineHandle; }
   uint32_t CodeMemory() const { return FCodeMemory; }
-  uint32_t CodeSize() const { return FCodeSize; }
   int32_t PrefixLineCount() const { return FPrefixLineCount; }
   const TCodeImage& Image() const { return FImage; }
   const std::vector<TNativeEntry>& Natives() const { return FNatives; }
-  std::vector<TImportEntry>& Imports() { return FImports; }
+  const std::vector<TImportEntry>& Imports() const { return FImports; }
   std::vector<std::string>& OutputBlocks() { return FOutputBlocks; }
   const std::vector<TDefineEntry>& Defines() const { return FDefines; }
   const std::string& CacheFileName() const { return FCacheFileName; }
@@ -124,7 +121,6 @@ class TLumoScript {
 
   // Used by the compiler: appends one numbered error line for LINE/COLUMN.
   void Error(int code, int32_t line, int32_t column);
-  void AddErrorLine(const std::string& line) { FErrorText += line; }
   static std::string ErrorMessage(int code);
 
  private:
@@ -153,7 +149,6 @@ class TLumoScript {
   uint32_t FCodeMemory = 0;
   uint32_t FCodeSize = 0;
   int32_t FPrefixLineCount = 0;
-  int32_t FReserved[2] = {-1, -1};
   std::string FErrorText;
   std::string FOutputText;
 };

@@ -102,11 +102,6 @@ bool ExecSpace::Free(uint32_t address) {
   return true;
 }
 
-uint32_t ExecSpace::BlockSize(uint32_t address) const {
-  auto used = FUsed.find(address);
-  return used == FUsed.end() ? 0 : used->second;
-}
-
 void ExecSpace::Read(uint32_t address, void* out, size_t count) const {
   if (count == 0) return;
   if (uc_mem_read(FUc, address, out, count) != UC_ERR_OK)

@@ -84,7 +84,6 @@ class ExecSpace {
   uint32_t Allocate(uint64_t size);
   bool Free(uint32_t address);
   size_t LiveAllocations() const { return FUsed.size(); }
-  uint32_t BlockSize(uint32_t address) const;
 
   // Memory access; throws ExecFault for addresses outside the mapped space.
   void Read(uint32_t address, void* out, size_t count) const;

@@ -45,8 +45,6 @@ TEST(X86Emitter, TemplatesWriteTheirBytes) {
       {"float compare seta", [](TX86Emitter& e) { e.FloatCompareSet(Cond::Greater); },
        {0x31, 0xC0, 0xD8, 0x1C, 0x24, 0xDF, 0xE0, 0x9E, 0x0F, 0x97, 0xC0, 0x25, 0xFF, 0x00, 0x00, 0x00}},
       {"not", [](TX86Emitter& e) { e.BitNot(); }, {0xF7, 0xD0}},
-      {"push al", [](TX86Emitter& e) { e.PushAl(); }, {0x4C, 0x88, 0x04, 0x24}},
-      {"push ax", [](TX86Emitter& e) { e.PushAx(); }, {0x66, 0x50}},
       {"push pop", [](TX86Emitter& e) { e.Push(EBP); e.Pop(ESI); }, {0x55, 0x5E}},
       {"register moves",
        [](TX86Emitter& e) {

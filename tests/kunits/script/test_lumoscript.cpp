@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "script/lumoscript.h"
+#include "script/lumosupport.h"
 #include "scriptrun.h"
 
 namespace kolvarin::script {
@@ -15,6 +17,30 @@ using execmem::ResultKind;
 // Compiles SOURCE on ENGINE or fails the test with the error text.
 void MustCompile(TLumoScript& engine, const std::string& source) {
   ASSERT_TRUE(engine.Compile(source, "t.kgraph")) << engine.ErrorText();
+}
+
+TEST(LumoScript, CompileLaysOutTheSourceAndNamesTheCache) {
+  const std::string base = testing::TempDir() + "/lumo_base";
+  std::filesystem::remove_all(base);
+  std::filesystem::create_directory(base);
+  TLumoScript engine(base, "temp");
+  EXPECT_EQ(engine.CacheFolder(), base + "/temp/");
+  EXPECT_TRUE(std::filesystem::is_directory(base + "/temp"));
+  engine.onPreCode = [](TLumoScript&, std::string& text) { text = "int pre;\n"; };
+  engine.onDeclareNatives = [](TLumoScript& e) { e.AddNativeDeclaration("native void Host();"); };
+  engine.onRegisterNatives = [](TLumoScript& e) { e.AddNativeFunction("Host", 0, ResultKind::Void, [](auto&) { return 0u; }); };
+  MustCompile(engine, "int x;");
+  const std::string& source = engine.SourceStream();
+  // The prototypes fill the first line, then the pre-code, then the script.
+  EXPECT_EQ(source.rfind("native int round(float number);native int trunc(float number);", 0), 0u);
+  EXPECT_EQ(source.substr(source.size() - 36), "native void Host();\r\nint pre;\nint x;");
+  EXPECT_EQ(engine.SourceCrc(), Crc32(source));
+  EXPECT_EQ(engine.CacheFileName(), "t.lsc");
+  EXPECT_TRUE(engine.Compile("int x;", ""));
+  EXPECT_EQ(engine.CacheFileName(), "");
+  EXPECT_EQ(engine.Defines().size(), 4u);
+  EXPECT_TRUE(engine.Compile("", "c:\\graphs\\avi.kgraph"));
+  EXPECT_EQ(engine.CacheFileName(), "avi.lsc");
 }
 
 TEST(LumoScript, GetProcFindsTrimmedExactNamesOnlyWhenLinked) {
