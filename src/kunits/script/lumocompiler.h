@@ -103,7 +103,6 @@ struct TDesignator {
   int32_t typeIndex = -1;
   bool pointer = false;
   bool isArray = false;
-  uint32_t arrayLength = 0;
   int32_t disp = 0;
   bool charValue = false;  // a string index: the character is already in EAX
   bool called = false;     // a method call: its value is already in EAX
@@ -209,7 +208,7 @@ class TLumoCompiler {
   void Body();
   void Block();
   void Assignment(int32_t entry, bool throughPointer, bool viaThis = false);
-  void StoreInto(const TDesignator& d, int32_t entry);
+  void StoreInto(const TDesignator& d);
   // The target's address is on the stack, the new string value in EAX.
   void AssignStringFromStack(int32_t disp);
   void Condition();
@@ -269,10 +268,9 @@ class TLumoCompiler {
   std::string FFunctionName;
   std::vector<std::string> FBreakLabels{"C_exit"};
   std::vector<std::string> FContinueLabels{"C_exit"};
-  int32_t FSwitchDepth = 0;
-  std::vector<bool> FLevelIsSwitch{false};
-  bool FStringContext = false;
-  bool FDeclaredFunction = false;  // the last declaration defined a function  // a quoted literal is a string, not an integer
+  int32_t FSwitchDepth = 0;  // switches open here, each with its selector on the stack
+  bool FStringContext = false;     // a quoted literal is a string, not an integer
+  bool FDeclaredFunction = false;  // the last declaration defined a function
   int32_t FStruct = -1;  // the structure whose body is being read
   bool FStubUsed[stCount] = {};
   std::string FStartExit;

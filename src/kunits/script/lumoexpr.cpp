@@ -425,7 +425,6 @@ bool TLumoCompiler::Designator(int32_t entry, TDesignator& d, bool viaThis) {
   d.typeIndex = e.typeIndex;
   d.pointer = e.pointer;
   d.isArray = e.array;
-  d.arrayLength = e.arrayLength;
   while (!FError) {
     if (FToken == tLBracket) {
       Next();
@@ -497,7 +496,6 @@ bool TLumoCompiler::Designator(int32_t entry, TDesignator& d, bool viaThis) {
       d.typeIndex = m.typeIndex;
       d.pointer = m.pointer;
       d.isArray = m.array;
-      d.arrayLength = m.arrayLength;
       Next();
     } else {
       break;

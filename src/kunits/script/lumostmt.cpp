@@ -163,7 +163,7 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
   const bool isStruct = d.type == tcStruct && !d.pointer && !d.isArray;
   const int size = d.pointer ? 4 : static_cast<int>(SizeOfType(d.type, d.typeIndex));
   switch (FToken) {
-    case tAssign: Next(); StoreInto(d, entry); return;
+    case tAssign: Next(); StoreInto(d); return;
     case tInc:
     case tDec: {
       bool increment = FToken == tInc;
@@ -225,7 +225,7 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
   FEmit.StoreToEbx(size, d.disp);
 }
 
-void TLumoCompiler::StoreInto(const TDesignator& dc, int32_t) {
+void TLumoCompiler::StoreInto(const TDesignator& dc) {
   TDesignator d = dc;
   if (d.isArray) {
     Error(33);
