@@ -99,7 +99,7 @@ int NativeLoop(int n) {
 void BM_LoopInEmulator(benchmark::State& state) {
   const int n = 2000000;
   kolvarin::script::TLumoScript engine;
-  engine.SetTimeLimit(0);
+  engine.SetLimits(0);
   if (!engine.Compile("int loop(int n) { int i, s; for (i = 0; i < n; i++) s = s + i % 7; return s; }", "loop"))
     state.SkipWithError(engine.ErrorText().c_str());
   const uint32_t args[] = {static_cast<uint32_t>(n)};

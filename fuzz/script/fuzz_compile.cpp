@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static kolvarin::script::TLumoScript engine;
   engine.Clear();
-  engine.SetTimeLimit(20);
+  engine.SetLimits(20);
   std::string source(reinterpret_cast<const char*>(data), size);
   if (engine.Compile(source, "fuzz.kgraph")) {
     engine.CallProc("$start");

@@ -29,7 +29,9 @@ TLumoScript::TLumoScript(const std::string& baseFolder, const std::string& subFo
 
 TLumoScript::~TLumoScript() = default;
 
-void TLumoScript::SetTimeLimit(uint32_t milliseconds) { FSpace->SetLimits(milliseconds, 0); }
+void TLumoScript::SetLimits(uint32_t milliseconds, uint64_t instructions) {
+  FSpace->SetLimits(milliseconds, instructions);
+}
 
 void TLumoScript::ReleaseCode() {
   if (FCodeMemory) FSpace->Free(FCodeMemory);

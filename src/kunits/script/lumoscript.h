@@ -58,8 +58,9 @@ class TLumoScript {
   bool alignment = true;
   bool echoOutput = false;
   bool breakpointOption = false;
-  // Limit of one call into script code, in milliseconds (0 = none).
-  void SetTimeLimit(uint32_t milliseconds);
+  // Limits of one call into script code: wall time in milliseconds and
+  // executed instructions (0 = none; counting instructions slows emulation).
+  void SetLimits(uint32_t milliseconds, uint64_t instructions = 0);
 
   // Compiles already-preprocessed text. FileName only names the script in
   // error lines and the cache. True when ErrorText() is empty; on failure no

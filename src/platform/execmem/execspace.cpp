@@ -176,6 +176,9 @@ void ExecSpace::TruncateHostFunctions(size_t count) {
 }
 
 void ExecSpace::SetLimits(uint32_t timeoutMs, uint64_t instructionBudget) {
+  // Instructions are counted by code woven in at translation time, so code
+  // translated under the other setting is dropped.
+  if ((instructionBudget == 0) != (FBudget == 0)) uc_ctl(FUc, UC_CTL_WRITE(UC_CTL_TB_FLUSH, 0));
   FTimeoutMs = timeoutMs;
   FBudget = instructionBudget;
 }
@@ -207,6 +210,8 @@ void ExecSpace::CodeHook(uc_struct* uc, uint64_t address, uint32_t, void* self) 
     }
   } catch (const std::exception& e) {
     space->Stop(host.name + ": " + e.what());
+  } catch (...) {
+    space->Stop(host.name + ": failed");  // nothing may unwind through the emulator
   }
 }
 

@@ -17,7 +17,7 @@ std::string Unix(std::string text) {
 
 std::string RunScript(const std::string& source, const std::string& fileName, const std::string& procedure) {
   TLumoScript engine;
-  engine.SetTimeLimit(10000);
+  engine.SetLimits(10000);
   if (!engine.Compile(source, fileName)) return Unix(engine.ErrorText()) + "\n";
   std::string out;
   for (const std::string& name : {std::string("$start"), procedure, std::string("$end")}) {

@@ -154,7 +154,7 @@ TEST(LumoScript, ErrorBeyondTheLineMapHasNoPosition) {
 
 TEST(LumoScript, FaultsOfRunningCodeBecomeErrorsAndTheEngineGoesOn) {
   TLumoScript engine;
-  engine.SetTimeLimit(300);
+  engine.SetLimits(300);
   engine.breakpointOption = true;
   MustCompile(engine,
               "int zero;\n"
@@ -176,6 +176,8 @@ TEST(LumoScript, FaultsOfRunningCodeBecomeErrorsAndTheEngineGoesOn) {
   auto result = engine.CallProc("fine");
   ASSERT_TRUE(result.ok) << result.error;
   EXPECT_EQ(result.value, 3u);
+  engine.SetLimits(0, 100000);
+  EXPECT_FALSE(engine.CallProc("spin").ok);
 }
 
 TEST(LumoScript, OutputBlocksPrintByIndex) {

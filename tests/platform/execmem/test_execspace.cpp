@@ -80,6 +80,7 @@ TEST(ExecSpace, FaultsEndTheCallWithAnError) {
   space.SetLimits(200, 0);
   uint32_t throws = space.AddHostFunction("throws", 0, ResultKind::Int,
                                           [](HostCall&) -> uint32_t { throw ExecFault("no way"); });
+  uint32_t throwsInt = space.AddHostFunction("odd", 0, ResultKind::Int, [](HostCall&) -> uint32_t { throw 7; });
   const struct {
     const char* name;
     std::vector<uint8_t> code;
@@ -100,15 +101,20 @@ TEST(ExecSpace, FaultsEndTheCallWithAnError) {
   }
   CallResult host = space.Call(throws, {}, ResultKind::Int);
   EXPECT_EQ(host.error, "throws: no way");
+  EXPECT_EQ(space.Call(throwsInt, {}, ResultKind::Int).error, "odd: failed");
   CallResult fine = space.Call(Load(space, {0xB8, 0x2A, 0, 0, 0, 0xC3}), {}, ResultKind::Int);
   ASSERT_TRUE(fine.ok) << fine.error;
   EXPECT_EQ(fine.value, 42u);
 }
 
-TEST(ExecSpace, AnInstructionBudgetEndsTheCall) {
+TEST(ExecSpace, AnInstructionBudgetEndsTheCallAlsoForCodeRunBefore) {
   ExecSpace space;
+  // Code that already ran with a time limit must obey a budget set later.
+  space.SetLimits(50, 0);
+  uint32_t spin = Load(space, {0xEB, 0xFE});
+  EXPECT_FALSE(space.Call(spin, {}, ResultKind::Int).ok);
   space.SetLimits(0, 1000);
-  CallResult result = space.Call(Load(space, {0xEB, 0xFE}), {}, ResultKind::Int);
+  CallResult result = space.Call(spin, {}, ResultKind::Int);
   EXPECT_FALSE(result.ok);
   EXPECT_NE(result.error.find("time limit exceeded"), std::string::npos) << result.error;
 }
