@@ -65,6 +65,7 @@ const ErrorCase kCases[] = {
     {"int a;\nwhile (a < 3 { a++; }", "[t.kgraph](2,10) Error: ')' expected"},
     {"L:\ngoto L", "[t.kgraph](2,5) Error: ';' expected"},
     {"struct P { int x;", "[t.kgraph](1,13) Error: '}' expected"},
+    {"int f() { return 1; }\nint f() { return 2; }", "[t.kgraph](2,5) Error: Variable already defined"},
     {"struct A { int x; void f(); };\nvoid A::f() { inherited(); }", "[t.kgraph](2,22) Error: No inherited call possible"},
     {"struct A { void f(); };\nA a;\na.f();", "[Link] Error: Code fix up error"},
     {"struct A { void f(); };\nvoid A::g() { }", "[t.kgraph](2,9) Error: Variable not defined"},
