@@ -55,11 +55,11 @@ class TLumoScript {
   EngineCallback onDeclareNatives;
 
   // Options.
-  bool alignment = true;
-  bool echoOutput = false;
-  bool breakpointOption = false;
-  // Limits of one call into script code: wall time in milliseconds and
-  // executed instructions (0 = none; counting instructions slows emulation).
+  bool alignment = true;          // locals and members that are not packed take multiples of 4 bytes
+  bool echoOutput = false;        // printed text also goes to standard output
+  bool breakpointOption = false;  // "breakpoint" emits int3, which ends the call with an error
+  // Limits of one call into script code: wall time in milliseconds (5000
+  // until set) and executed instructions (0 = none; counting slows emulation).
   void SetLimits(uint32_t milliseconds, uint64_t instructions = 0);
 
   // Compiles already-preprocessed text. FileName only names the script in
