@@ -162,12 +162,13 @@ TEST(LumoScript, FaultsOfRunningCodeBecomeErrorsAndTheEngineGoesOn) {
               "int wild() { int *p; p = 16; return *p; }\n"
               "void spin() { while (1) { } }\n"
               "void stop() { breakpoint; }\n"
+              "int deep(int n) { return deep(n + 1); }\n"
               "int fine() { return 3; }\n");
   struct {
     const char* proc;
     const char* error;
   } faults[] = {{"divide", "division by zero"}, {"wild", "invalid memory read"},
-                {"spin", "time limit exceeded"}, {"stop", "breakpoint"}};
+                {"spin", "time limit exceeded"}, {"stop", "breakpoint"}, {"deep", "invalid memory write"}};
   for (const auto& f : faults) {
     auto result = engine.CallProc(f.proc);
     EXPECT_FALSE(result.ok) << f.proc;
