@@ -178,6 +178,17 @@ class TLumoCompiler {
   // Calls FN (its name already read); OBJECT is the temporary holding the
   // object of a method call, or -1.
   TValue Call(int32_t fn, int32_t object = -1);
+  struct TCallSite {
+    int32_t fn = -1;
+    bool stdcall = false;
+    bool borrows = false;             // a native: string arguments are lent
+    std::vector<int32_t> argTemps;    // counts to drop after the call
+    int32_t resultTemp = -1;          // receives a structure result
+  };
+  bool Argument(TCallSite& site, int32_t param, size_t index);
+  void PlaceArgument(const TCallSite& site, int32_t param);
+  void HiddenArguments(TCallSite& site, int32_t object);
+  TValue CallAndResult(const TCallSite& site);
   // A variable, or inside a method a member of its structure.
   int32_t LookupName(const std::string& name, bool& viaThis) const;
   int32_t MethodStruct() const;

@@ -580,83 +580,105 @@ TValue TLumoCompiler::StructExpression(int32_t typeIndex) {
   return v;
 }
 
+void TLumoCompiler::PlaceArgument(const TCallSite& site, int32_t param) {
+  if (site.stdcall) {
+    FEmit.StoreToEsp(4, FNames[param].offset - 8);
+  } else {
+    FEmit.Push(EAX);
+  }
+}
+
+bool TLumoCompiler::Argument(TCallSite& site, int32_t param, size_t index) {
+  const uint8_t type = FNames[param].type;
+  const bool pointer = FNames[param].pointer;
+  const int32_t typeIndex = FNames[param].typeIndex;
+  if (FToken == tComma || FToken == tRParen) {
+    FEmit.XorReg(EAX);  // an empty argument passes 0
+  } else if (type == tcString && !pointer) {
+    TValue v = Expression(true);
+    if (FError) return false;
+    if (v.kind != VKind::String) {
+      Error(44);
+      return false;
+    }
+    // A script function's parameter owns this count; a native borrows the
+    // string, and the count is dropped after the call.
+    FEmit.StringUp();
+    if (site.borrows) {
+      int32_t temp = Temporary(tcString, -1, std::to_string(index));
+      site.argTemps.push_back(temp);
+      VariableAddress(FNames[temp]);
+      FEmit.StoreToEbx(4, 0);
+    }
+  } else if (type == tcStruct && !pointer) {
+    StructExpression(typeIndex);
+    if (FError) return false;
+    if (site.stdcall) {
+      Error(33);
+      return false;
+    }
+    FEmit.MovRegReg(EBX, EAX);
+    uint32_t size = SizeOfType(tcStruct, typeIndex);
+    FEmit.BlockCopyToStack(size, RoundUp4(size));
+    if (!site.borrows && NeedsRelease(tcStruct, typeIndex, false)) {
+      FEmit.MovRegReg(EBX, ESP);
+      EmitRelease(tcStruct, typeIndex, false, 0, RefOp::Count);
+    }
+    return true;  // already on the stack
+  } else {
+    TValue v = Expression(false);
+    if (FError) return false;
+    if (type == tcFloat && !pointer) {
+      if (v.kind == VKind::Int) FEmit.IntToFloat();
+      else if (v.kind != VKind::Float) Error(33);
+    } else if (v.kind == VKind::Float && !pointer) {
+      Error(33);
+    }
+    if (FError) return false;
+  }
+  PlaceArgument(site, param);
+  return true;
+}
+
+void TLumoCompiler::HiddenArguments(TCallSite& site, int32_t object) {
+  for (int32_t p : FNames[site.fn].params) {
+    if (FNames[p].storage != sHidden) continue;
+    if (FNames[p].name == "this") {
+      VariableAddress(FNames[object]);
+      FEmit.LoadFromEbx(4, false, 0);
+    } else {
+      // "?FR!": a temporary receives the structure result.
+      site.resultTemp = Temporary(tcStruct, FNames[p].typeIndex, "fr");
+      VariableAddress(FNames[site.resultTemp]);
+      EmitRelease(tcStruct, FNames[p].typeIndex, false, 0, RefOp::ReleaseAndClear);
+      FEmit.MovRegReg(EAX, EBX);
+    }
+    PlaceArgument(site, p);
+  }
+}
+
 TValue TLumoCompiler::Call(int32_t fn, int32_t object) {
   if (fn < 0) {
     Error(12);
     return {};
   }
   if (!Expect(tLParen, 5)) return {};
-  const std::vector<int32_t> params = FNames[fn].params;
-  const bool stdcall = FNames[fn].isStdcall;
-  const bool borrows = FNames[fn].isNative || FNames[fn].isImport;
-  size_t declared = 0;
-  for (int32_t p : params)
-    if (FNames[p].storage == sParam) ++declared;
-  if (stdcall && FNames[fn].paramSize) FEmit.SubEsp(FNames[fn].paramSize);
-  std::vector<int32_t> argTemps;
+  TCallSite site;
+  site.fn = fn;
+  site.stdcall = FNames[fn].isStdcall;
+  site.borrows = FNames[fn].isNative || FNames[fn].isImport;
+  std::vector<int32_t> declared;
+  for (int32_t p : FNames[fn].params)
+    if (FNames[p].storage == sParam) declared.push_back(p);
+  if (site.stdcall && FNames[fn].paramSize) FEmit.SubEsp(FNames[fn].paramSize);
   size_t count = 0;
-  auto place = [&](int32_t p) {
-    if (stdcall) {
-      FEmit.StoreToEsp(4, FNames[p].offset - 8);
-    } else {
-      FEmit.Push(EAX);
-    }
-  };
   if (FToken != tRParen) {
     while (!FError) {
-      if (count >= declared) {
+      if (count >= declared.size()) {
         Error(19);
         return {};
       }
-      int32_t p = params[count];
-      const uint8_t type = FNames[p].type;
-      const bool pointer = FNames[p].pointer;
-      const int32_t typeIndex = FNames[p].typeIndex;
-      if (FToken == tComma || FToken == tRParen) {
-        FEmit.XorReg(EAX);
-        place(p);
-      } else if (type == tcString && !pointer) {
-        TValue v = Expression(true);
-        if (FError) return {};
-        if (v.kind != VKind::String) {
-          Error(44);
-          return {};
-        }
-        // A script function's parameter owns this count; a native borrows
-        // the string, and the count is dropped after the call.
-        FEmit.StringUp();
-        if (borrows) {
-          int32_t temp = Temporary(tcString, -1, std::to_string(count));
-          argTemps.push_back(temp);
-          VariableAddress(FNames[temp]);
-          FEmit.StoreToEbx(4, 0);
-        }
-        place(p);
-      } else if (type == tcStruct && !pointer) {
-        StructExpression(typeIndex);
-        if (FError) return {};
-        if (stdcall) {
-          Error(33);
-          return {};
-        }
-        FEmit.MovRegReg(EBX, EAX);
-        uint32_t size = SizeOfType(tcStruct, typeIndex);
-        FEmit.BlockCopyToStack(size, RoundUp4(size));
-        if (!borrows && NeedsRelease(tcStruct, typeIndex, false)) {
-          FEmit.MovRegReg(EBX, ESP);
-          EmitRelease(tcStruct, typeIndex, false, 0, RefOp::Count);
-        }
-      } else {
-        TValue v = Expression(false);
-        if (FError) return {};
-        if (type == tcFloat && !pointer) {
-          if (v.kind == VKind::Int) FEmit.IntToFloat();
-          else if (v.kind != VKind::Float) Error(33);
-        } else if (v.kind == VKind::Float && !pointer) {
-          Error(33);
-        }
-        place(p);
-      }
+      if (!Argument(site, declared[count], count)) return {};
       ++count;
       if (Accept(tComma)) continue;
       if (FToken != tRParen) Error(20);
@@ -664,27 +686,17 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object) {
     }
   }
   if (FError) return {};
-  if (count != declared) {
+  if (count != declared.size()) {
     Error(19);
     return {};
   }
   Expect(tRParen, 6);
-  int32_t resultTemp = -1;
-  for (int32_t p : params) {
-    if (FNames[p].storage != sHidden) continue;
-    if (FNames[p].name == "this") {
-      VariableAddress(FNames[object]);
-      FEmit.LoadFromEbx(4, false, 0);
-      place(p);
-      continue;
-    }
-    resultTemp = Temporary(tcStruct, FNames[p].typeIndex, "fr");
-    VariableAddress(FNames[resultTemp]);
-    EmitRelease(tcStruct, FNames[p].typeIndex, false, 0, RefOp::ReleaseAndClear);
-    FEmit.MovRegReg(EAX, EBX);
-    place(p);
-  }
-  const TNameEntry& f = FNames[fn];
+  HiddenArguments(site, object);
+  return CallAndResult(site);
+}
+
+TValue TLumoCompiler::CallAndResult(const TCallSite& site) {
+  const TNameEntry& f = FNames[site.fn];
   if (f.isNative) {
     FEmit.CallNative(f.name);
   } else if (f.isImport) {
@@ -696,9 +708,9 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object) {
   const bool pointer = f.pointer;
   const int32_t typeIndex = f.typeIndex;
   if (type == tcFloat && !pointer) FEmit.St0ToEax();
-  if (!argTemps.empty()) {
+  if (!site.argTemps.empty()) {
     FEmit.Push(EAX);
-    for (int32_t temp : argTemps) {
+    for (int32_t temp : site.argTemps) {
       VariableAddress(FNames[temp]);
       FEmit.LoadFromEbx(4, false, 0);
       FEmit.StringDown();
@@ -713,12 +725,14 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object) {
       OwnedStringResult();
       return TValue{VKind::String, false, -1};
     case tcStruct: {
-      if (resultTemp < 0) {
-        resultTemp = Temporary(tcStruct, typeIndex, "fr");
-        VariableAddress(FNames[resultTemp]);
+      int32_t result = site.resultTemp;
+      if (result < 0) {
+        // A structure of 1, 2 or 4 bytes came back in EAX.
+        result = Temporary(tcStruct, typeIndex, "fr");
+        VariableAddress(FNames[result]);
         FEmit.StoreToEbx(static_cast<int>(SizeOfType(tcStruct, typeIndex)), 0);
       } else {
-        VariableAddress(FNames[resultTemp]);
+        VariableAddress(FNames[result]);
       }
       FEmit.MovRegReg(EAX, EBX);
       return TValue{VKind::Struct, false, typeIndex};
