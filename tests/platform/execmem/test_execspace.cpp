@@ -119,6 +119,20 @@ TEST(ExecSpace, AnInstructionBudgetEndsTheCallAlsoForCodeRunBefore) {
   EXPECT_NE(result.error.find("time limit exceeded"), std::string::npos) << result.error;
 }
 
+TEST(ExecSpace, AHostFunctionCannotCallBackIntoEmulatedCode) {
+  ExecSpace space;
+  uint32_t ret42 = Load(space, {0xB8, 0x2A, 0, 0, 0, 0xC3});
+  std::string inner;
+  uint32_t host = space.AddHostFunction("reenter", 0, ResultKind::Int, [&](HostCall& c) {
+    inner = c.Space().Call(ret42, {}, ResultKind::Int).error;
+    return 1u;
+  });
+  CallResult result = space.Call(host, {}, ResultKind::Int);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(result.value, 1u);
+  EXPECT_EQ(inner, "nested call into script code");
+}
+
 TEST(ExecSpace, TruncatedHostFunctionsCannotBeCalled) {
   ExecSpace space;
   uint32_t fn = space.AddHostFunction("gone", 0, ResultKind::Int, [](HostCall&) { return 1u; });
