@@ -166,6 +166,8 @@ class TLumoCompiler {
   enum class RefOp { Release, ReleaseAndClear, Count };
   void EmitRelease(uint8_t type, int32_t typeIndex, bool pointer, int32_t d, RefOp op = RefOp::Release);
   bool NeedsRelease(uint8_t type, int32_t typeIndex, bool pointer) const;
+  // The function returns a string, or a structure holding strings, by value.
+  bool OwnsResult(const TNameEntry& f) const;
 
   // Expressions.
   TValue Expression(bool stringContext = false);

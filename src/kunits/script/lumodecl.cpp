@@ -324,6 +324,9 @@ void TLumoCompiler::FunctionBody(int32_t fn) {
   EnterLevel("Return" + code, "Return" + code);
   Block();
   LeaveLevel();
+  // Falling off the end of a function whose result the caller will own or
+  // release gives nil rather than whatever EAX held.
+  if (OwnsResult(FNames[fn])) FEmit.XorReg(EAX);
 
   FImage.DefineLabel("Return" + code);
   // Locals and parameters own the strings they hold.
@@ -377,6 +380,10 @@ void TLumoCompiler::LeaveFunction() {
   FFunction = -1;
   FFunctionName.clear();
   FLocalIndex.clear();
+}
+
+bool TLumoCompiler::OwnsResult(const TNameEntry& f) const {
+  return !f.pointer && (f.type == tcString || (f.type == tcStruct && NeedsRelease(tcStruct, f.typeIndex, false)));
 }
 
 bool TLumoCompiler::NeedsRelease(uint8_t type, int32_t typeIndex, bool pointer) const {

@@ -492,7 +492,9 @@ void TLumoCompiler::SwitchStatement() {
 
 void TLumoCompiler::ReturnStatement() {
   Next();
-  if (FToken != tSemicolon && FToken != tRBrace) {
+  if ((FToken == tSemicolon || FToken == tRBrace) && InFunction() && OwnsResult(FNames[FFunction])) {
+    FEmit.XorReg(EAX);
+  } else if (FToken != tSemicolon && FToken != tRBrace) {
     if (!InFunction()) {
       Expression(false);
     } else {

@@ -99,6 +99,17 @@ TEST(LumoScript, CallsPassArgumentsAndReturnIntegersAndFloats) {
   EXPECT_FLOAT_EQ(half.fvalue, 2.5f);
 }
 
+TEST(LumoScript, AStringFunctionWithoutAValueReturnsNil) {
+  // Without a value the result would be whatever EAX held, here the
+  // argument the caller still owns, and releasing it would free it early.
+  EXPECT_EQ(test::RunScript("string keep;\nstring none(string s) { if (length(s) > 99) return s; }\n"
+                            "string empty(string s) { return; }\n"
+                            "int main() { int i; keep = \"ab\" + \"c\"; for (i = 0; i < 5; i++) { none(keep); empty(keep); }"
+                            " print(keep, length(none(keep)), length(empty(keep))); }",
+                            "t.kgraph"),
+            "abc00");
+}
+
 TEST(LumoScript, HostStringsFollowTheOwnershipRule) {
   TLumoScript engine;
   MustCompile(engine, "string greet(string name) { return \"Hi \" + name; }");
