@@ -20,7 +20,8 @@ function(kolvarin_add_library name)
 endfunction()
 
 # kolvarin_add_test(NAME SOURCES ... [LIBS ...]): one GoogleTest program, each
-# test case registered with CTest, run headless.
+# test case registered with CTest. LIBS names the main: kolvarin_test_main,
+# or kolvarin_qt_test_main for programs that need a Qt application.
 function(kolvarin_add_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -28,11 +29,8 @@ function(kolvarin_add_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES
-      TIMEOUT ${ARG_TIMEOUT}
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;KOLVARIN_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;KOLVARIN_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  # The test mains choose the headless Qt platform and SDL's dummy driver.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
 # kolvarin_add_fuzzer(NAME SOURCES ... [LIBS ...]): a libFuzzer target.

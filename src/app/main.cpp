@@ -1,4 +1,6 @@
-int main()
+#include "kapp.h"
+
+int main(int argc, char** argv)
 {
-    return 0;
+    return kolvarin::KolvarinMain(argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "temphome.h"
 
+#include <clocale>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -41,6 +42,35 @@ std::string readFile(const std::filesystem::path& file)
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+std::filesystem::path TestData(const std::string& relative)
+{
+    return std::filesystem::path(KOLVARIN_SOURCE_DIR) / "tests" / "data" / relative;
+}
+
+void SetHeadlessEnvironment()
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+}
+
+bool SetTestLocale(int category, const std::string& name)
+{
+    if (std::setlocale(category, name.c_str()))
+        return true;
+    const size_t dot = name.find('.');
+    if (dot == std::string::npos)
+        return false;
+    const auto folder = std::filesystem::temp_directory_path() / "kolvarin-test-locales";
+    std::filesystem::create_directories(folder);
+    const std::string command = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) + " "
+                                + (folder / name).string() + " >/dev/null 2>&1";
+    if (!std::filesystem::exists(folder / name) && std::system(command.c_str()) != 0
+        && !std::filesystem::exists(folder / name))
+        return false;
+    ::setenv("LOCPATH", folder.c_str(), 1);
+    return std::setlocale(category, name.c_str()) != nullptr;
 }
 
 void TempHomeTest::SetUp()

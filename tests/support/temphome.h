@@ -26,6 +26,18 @@ private:
 
 std::string readFile(const std::filesystem::path& file);
 
+// A file or folder below tests/data of the source tree.
+std::filesystem::path TestData(const std::string& relative);
+
+// No display, no sound card: Qt's offscreen platform and SDL's dummy audio
+// driver, unless the environment already chose others. Called by the test mains.
+void SetHeadlessEnvironment();
+
+// Switches the category to a locale such as "de_DE.UTF-8", compiling it with
+// localedef into a private folder (LOCPATH) when the system lacks it. False
+// when that cannot be done either.
+bool SetTestLocale(int category, const std::string& name);
+
 // Points KOLVARIN_HOME, XDG_DATA_HOME and XDG_CONFIG_HOME at a temporary
 // folder for the lifetime of the fixture, so no test touches a real home.
 class TempHomeTest : public ::testing::Test {

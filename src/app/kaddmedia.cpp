@@ -1,0 +1,51 @@
+#include "kaddmedia.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "core/kconfig.h"
+#include "core/kplaylistprocs.h"
+#include "core/kstrings.h"
+#include "core/ksystemtypes.h"
+
+namespace kolvarin {
+
+namespace {
+
+bool AddPlainEntry(const std::u16string& fileName)
+{
+    std::u16string caption = fileName.substr(fileName.find_last_of(u"/\\") + 1);
+    if (size_t dot = caption.rfind(u'.'); dot != std::u16string::npos && dot > 0)
+        caption.erase(dot);
+    PlaylistAdd(caption, fileName, "", false, "");
+    return true;
+}
+
+} // namespace
+
+TKMediaAdder MediaAdder{AddPlainEntry};
+
+void AddDirectory(const std::u16string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::vector<std::u16string> files;
+    for (fs::recursive_directory_iterator it(Utf16ToUtf8(folder), fs::directory_options::skip_permission_denied, ec),
+         end;
+         it != end; it.increment(ec)) {
+        if (ec)
+            break;
+        if (!it->is_regular_file(ec))
+            continue;
+        std::u16string name = Utf8ToUtf16(it->path().string());
+        if (SystemTypeOfFileName(name, Config->AcceptAllFiles, Config->AcceptedExtensions) != TSystemType::None)
+            files.push_back(std::move(name));
+    }
+    // Directory order is the file system's: sort, so a folder adds the same way every time.
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files)
+        MediaAdder.AddFile(file);
+}
+
+} // namespace kolvarin

@@ -1,0 +1,230 @@
+#include "kapp.h"
+
+#include <clocale>
+#include <fstream>
+#include <memory>
+#include <optional>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWidget>
+
+#include <malloc.h>
+
+#include "core/kcmdparameter.h"
+#include "core/kconfig.h"
+#include "core/kdebug.h"
+#include "core/kerrors.h"
+#include "core/kglobals.h"
+#include "core/kpaths.h"
+#include "core/ksysinfo.h"
+#include "dialogs/splashform.h"
+#include "core/kstrings.h"
+#include "ipc/instancelock.h"
+#include "ipc/pipe.h"
+#include "kerrordialog.h"
+#include "kforms.h"
+#include "kipc.h"
+#include "kmaintimers.h"
+#include "ksignals.h"
+#include "kstep.h"
+
+namespace kolvarin {
+
+namespace {
+
+constexpr const char* kProject = "Project";
+constexpr const char* kRevisionKeyword = "[$Rev: 411 $]";
+
+TfrmSplash* frmSplash = nullptr;
+
+// The version text: program version, " Bugfix Release" and the revision part.
+std::string BuildVersionText()
+{
+    std::string revision;
+    const std::string keyword = kRevisionKeyword;
+    const size_t open = keyword.find("[$Rev: ");
+    const size_t close = keyword.find(" $]");
+    if (open != std::string::npos && close != std::string::npos && close > open + 7) {
+        std::string number = keyword.substr(open + 7, close - open - 7);
+        revision = " - Revision " + number;
+    }
+    return std::string(KOLVARIN_VERSION) + " Bugfix Release" + revision;
+}
+
+// The splash window with its picture: the user's own first, then the shipped one.
+std::unique_ptr<TfrmSplash> CreateSplash()
+{
+    Log(kProject, "Create splash window");
+    auto splash = std::make_unique<TfrmSplash>();
+    const std::string privateImage = UserPath + "data/splashscreen.bmp";
+    const std::string sharedImage = ApplicationPath + "data/splashscreen.bmp";
+    Guarded(kProject, "Load splash image failed: ", [&] {
+        if (std::ifstream(privateImage).good()) {
+            Log(kProject, "Load splash image from private path");
+            splash->LoadSplashImage(privateImage);
+        } else if (std::ifstream(sharedImage).good()) {
+            Log(kProject, "Load splash image from application path");
+            splash->LoadSplashImage(sharedImage);
+        }
+    });
+    return splash;
+}
+
+} // namespace
+
+void SetSplashText(const std::string& text)
+{
+    if (frmSplash)
+        frmSplash->SetStatusText(text);
+}
+
+int KolvarinMain(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+
+    InstallPath = DetectInstallPath();
+    UserPath = DetectUserPath();
+    if (UserPath.empty())
+        UserPath = InstallPath;
+
+    // The lock comes before the log: a second start must never delete the
+    // running instance's log file.
+    platform::TInstanceLock instanceLock(UserPath + "kolvarin.lock");
+    const bool secondInstance = !instanceLock.Owned() && !instanceLock.Failed();
+
+    auto debugLog = std::make_unique<TKDebug>(secondInstance ? std::string() : UserPath + "kolvarin.log");
+    debugLog->SetViewerSocket(UserPath + "trace.socket");
+    DebugLog = debugLog.get();
+    Log(kProject, "Create mutex...");
+
+    std::vector<std::u16string> words;
+    for (int i = 0; i < argc; ++i)
+        words.push_back(Utf8ToUtf16(argv[i]));
+
+    std::unique_ptr<platform::TKPipeServer> pipeServer;
+    std::unique_ptr<QApplication> application;
+    std::unique_ptr<TKForms> forms;
+    if (secondInstance) {
+        Log(kProject, "Create mutex failed, already exists!");
+        Log(kProject, "Send parameter to kolvarin instance...");
+        KSendAllReadyExistsMessage2(words);
+        Log(kProject, "Send parameter to kolvarin instance ok");
+        Log(kProject, "Goto cleanup");
+    } else {
+        Log(kProject, "Create mutex ok");
+        VersionText = BuildVersionText();
+        Log(kProject, "Application Version: " + VersionText);
+        Log(kProject, "Detecting operating system");
+        OSVersion = GetOSVersion();
+        Log(kProject, "Detected operating system: " + GetOSName(OSVersion));
+        ApplicationPath = DetectApplicationPath(InstallPath);
+        Log(kProject, "Installation Path: " + InstallPath);
+        Log(kProject, "Application Path: " + ApplicationPath);
+        Log(kProject, "User Path: " + UserPath);
+        Log(kProject, "Set application title");
+        QApplication::setApplicationName(QStringLiteral("Kolvarin"));
+        Log(kProject, "Create ipc server...");
+        pipeServer = CreatePipeServer();
+        if (pipeServer)
+            Log(kProject, "Create ipc server ok");
+
+        Log(kProject, "Load configuration...");
+        KLoadConfiguration();
+        Log(kProject, "Load configuration ok");
+        Log(kProject, "Set log write to file");
+        DebugLog->SetLogToFile(Config->Logging.EnableTextFile);
+
+        Log(kProject, "Handle parameters...");
+        bool quitRequested = false;
+        {
+            TKCmdParameterHandler handler;
+            handler.UpdateFromCommandLine(words);
+            KHandleParameter2(handler, quitRequested);
+        }
+        Log(kProject, "Handle parameters ok");
+        if (quitRequested) {
+            Log(kProject, "Got quit parameter, exiting!");
+        } else {
+            application = std::make_unique<QApplication>(argc, argv);
+            std::unique_ptr<TfrmSplash> splash;
+            if (Config->SplashScreen)
+                splash = CreateSplash();
+            frmSplash = splash.get();
+            Log(kProject, "Initialize application");
+            QApplication::setApplicationDisplayName(QStringLiteral("Kolvarin"));
+            QApplication::setQuitOnLastWindowClosed(false);
+            if (splash) {
+                Log(kProject, "Show splash screen");
+                splash->show();
+                splash->repaint();
+            }
+            TKMessageBoxDialog errorDialog;
+            SetErrorDialog(&errorDialog);
+            SetTerminateRequest([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
+            TKSignalWatcher signalWatcher;
+            TKMainTimers mainTimers;
+            MainTimers = &mainTimers;
+
+            SetSplashText("Initialize forms");
+            Log(kProject, "Create forms...");
+            forms = std::make_unique<TKForms>();
+            forms->CreateAll();
+            Forms = forms.get();
+            Forms->ZipHandler.MessageDialog = [](const std::u16string& text) {
+                QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),
+                                     QString::fromStdU16String(text));
+            };
+            Log(kProject, "Create forms ok");
+
+            SetSplashText("Initializing application");
+            Log(kProject, "Initialize kolvarin...");
+            KInitialize();
+            Log(kProject, "Initialize kolvarin ok");
+            RunDeferredParameterActions();
+            EnableReceivedParameters();
+
+            SetSplashText("Starting application");
+            if (splash) {
+                Log(kProject, "Release splash screen");
+                splash->SetCanClose(true);
+                frmSplash = nullptr;
+                splash.reset();
+            }
+            Log(kProject, "Swap memory");
+            ::malloc_trim(0);
+            forms->Get(TKForms::frmMain)->show();
+            Log(kProject, "Run application...");
+            // A fatal start has already asked the loop to end: it returns at once.
+            QApplication::exec();
+            Log(kProject, "Run application ok");
+
+            Log(kProject, "Kill kolvarin...");
+            KKill();
+            Log(kProject, "Kill kolvarin ok");
+
+            Log(kProject, "Destroy forms...");
+            Forms = nullptr;
+            forms->DestroyAll();
+            Log(kProject, "Destroy forms ok");
+            SetErrorDialog(nullptr);
+            SetTerminateRequest(nullptr);
+            MainTimers = nullptr;
+        }
+    }
+
+    if (pipeServer) {
+        Log(kProject, "Kill ipc server");
+        pipeServer.reset();
+    }
+    if (!instanceLock.Failed())
+        Log(kProject, "Release mutex handle");
+    Log(kProject, "Release log");
+    DebugLog = nullptr;
+    debugLog.reset();
+    forms.reset();
+    application.reset();
+    return 0;
+}
+
+} // namespace kolvarin

@@ -1,0 +1,38 @@
+#include "kforms.h"
+
+#include <QWidget>
+
+namespace kolvarin {
+
+TKForms* Forms = nullptr;
+
+TKForms::TKForms() = default;
+TKForms::~TKForms() { DestroyAll(); }
+
+const char* TKForms::Name(Form form)
+{
+    static constexpr const char* names[Count] = {
+        "frmMain", "frmVideo", "frmPlaylist", "frmConfig", "frmMediaControls", "frmSearch", "frmAbout",
+        "frmAddURL", "frmAddDVDVCD", "frmEditItem", "frmVideoFullscreenControl", "frmNews", "frmTemplateEditor",
+    };
+    return names[form];
+}
+
+void TKForms::CreateAll()
+{
+    for (int i = 0; i < Count; ++i) {
+        auto form = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
+        form->setObjectName(Name(static_cast<Form>(i)));
+        form->setWindowTitle(QStringLiteral("Kolvarin"));
+        forms_[i] = std::move(form);
+    }
+    forms_[frmMain]->resize(275, 116);
+}
+
+void TKForms::DestroyAll()
+{
+    for (auto& form : forms_)
+        form.reset();
+}
+
+} // namespace kolvarin

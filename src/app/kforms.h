@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "zip/ziphandler.h"
+
+class QWidget;
+
+namespace kolvarin {
+
+// The program's thirteen windows, created once at start-up in this order and
+// destroyed at the end in the same order. Until a window's own class exists it
+// is an empty frameless window with the window's name.
+class TKForms {
+public:
+    enum Form {
+        frmMain, frmVideo, frmPlaylist, frmConfig, frmMediaControls, frmSearch, frmAbout, frmAddURL,
+        frmAddDVDVCD, frmEditItem, frmVideoFullscreenControl, frmNews, frmTemplateEditor, Count
+    };
+
+    TKForms();
+    ~TKForms();
+
+    void CreateAll();
+    void DestroyAll();
+    QWidget* Get(Form form) const { return forms_[form].get(); }
+    static const char* Name(Form form);
+
+    // The main window's zip component, which unpacks skin packages.
+    TZipHandler ZipHandler;
+
+private:
+    std::array<std::unique_ptr<QWidget>, Count> forms_;
+};
+
+// The windows while they exist (from "Create forms" to the end); else null.
+extern TKForms* Forms;
+
+} // namespace kolvarin

@@ -1,0 +1,219 @@
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+#include "core/kconfig.h"
+#include "core/kdebug.h"
+#include "core/kerrors.h"
+#include "core/kglobals.h"
+#include "core/kpaths.h"
+#include "core/kplaylistfiles.h"
+#include "core/kplaylistprocs.h"
+#include "core/kstrings.h"
+#include "core/lumoutils.h"
+#include "core/ksysinfo.h"
+#include "kapp.h"
+#include "kforms.h"
+#include "kloadedfiles.h"
+#include "kstep.h"
+#include "registry/registry.h"
+
+namespace kolvarin {
+
+TKLoadedFiles LoadedFiles;
+
+namespace {
+
+constexpr const char* kInit = "KInitialize";
+using platform::TRegistry;
+
+void ForcePrivatePaths()
+{
+    Log(kInit, "Force private paths...");
+    for (const char* folder : {"data/output/", "data/temp/", "data/images/", "data/skins/", "data/templates/"}) {
+        std::error_code ec;
+        std::filesystem::create_directories(UserPath + folder, ec);
+    }
+    Log(kInit, "Force private paths ok");
+}
+
+void DetectSystem()
+{
+    Log(kInit, "Detecting user administrative rights");
+    UserIsAdmin = IsAdmin();
+    Log(kInit, std::string("Detected user administrative rights: ") + (UserIsAdmin ? "true" : "false"));
+    SetSplashText("Detecting cpu");
+    Log(kInit, "Detecting cpu");
+    CPUName = GetCPUName();
+    CPUCores = GetCPUCores();
+    if (CPUCores == 0)
+        CPUCores = 1;
+    Log(kInit, "Detected cpu: " + CPUName + " " + std::to_string(CPUCores) + " Cores");
+}
+
+// The video side needs what DirectX 7 gave; on this system it is always there.
+bool CheckDirectX()
+{
+    uint32_t number = 0;
+    std::string name;
+    SetSplashText("Detecting directx");
+    Log(kInit, "Vista/Win7 detected, forcing directx version");
+    GetDirectXVersion(number, name);
+    Log(kInit, "Detected directx: " + name);
+    Log(kInit, "Checking directx version " + Quoted(name) + "...");
+    if (number < 0x00070000) {
+        Log(kInit, "No or invalid directx installed!");
+        return false;
+    }
+    Log(kInit, "DirectX 7 or higher detected.");
+    return true;
+}
+
+void CheckFirstStart()
+{
+    Log(kInit, "Detecting first start of kolvarin");
+    TRegistry registry(UserPath + "registry");
+    const auto root = TRegistry::Root::CurrentUser;
+    const std::string key = "Software\\Kolvarin";
+    // A missing value counts as no first start.
+    if (!registry.KeyExists(root, key) || registry.ReadInteger(root, key, "FirstStart").value_or(0) == 0)
+        return;
+    Log(kInit, "Detected first start of kolvarin");
+    registry.WriteInteger(root, key, "FirstStart", 0);
+    Log(kInit, "Get installation language");
+    const std::string language = Utf16ToAnsi(registry.ReadString(root, key, "InstallerLanguage").value_or(u""));
+    Log(kInit, "Got installation language: " + language);
+    Config->Language = language == "english" ? "english[default]" : language.substr(0, 60);
+    Log(kInit, "Using language: " + Config->Language);
+    registry.Flush();
+}
+
+void LoadAcceptedExtensions()
+{
+    SetSplashText("Loading accepted file extensions");
+    Log(kInit, "Set default extension whitelist");
+    TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
+    const std::string path = UserPath + "acceptedextensions.xml";
+    if (LumoFileExists(path)) {
+        Log(kInit, "Load extension whitelist from file " + Quoted(path));
+        Config->LoadAcceptedExtensions(path);
+    }
+    LoadedFiles.AcceptedExtensions = true;
+}
+
+void LoadFilterManager()
+{
+    SetSplashText("Initialize filter manager");
+    Log(kInit, "Set default media graphs");
+    Config->SetDefaultFilters();
+    const std::string path = UserPath + "filtermanager.xml";
+    if (LumoFileExists(path)) {
+        Log(kInit, "Load media graphs from file " + Quoted(path));
+        Config->LoadFilterManager(path);
+    }
+    LoadedFiles.FilterManager = true;
+}
+
+void LoadDefaultPlaylist()
+{
+    SetSplashText("Loading playlist");
+    Guarded(kInit, "Exception while creating playlist class: ", [] {
+        Log(kInit, "Create playlist class");
+        Playlist = new TKPlaylist();
+    });
+    if (!Playlist)
+        return;
+    const bool loaded = Guarded(kInit, "Error while loading playlist: ", [] {
+        const std::string path = UserPath + "default.kpl";
+        if (LumoFileExists(path)) {
+            Log(kInit, "Loading playlist from file " + Quoted(path));
+            LoadPlaylistFile(path, false, true);
+        }
+    });
+    if (!loaded) {
+        ShowError(300, u"TKPlaylist", u"", false);
+        Log(kInit, "Clear playlist");
+        PlaylistClear();
+    }
+    LoadedFiles.Playlist = loaded;
+}
+
+} // namespace
+
+void KLoadConfiguration()
+{
+    const char* proc = "KLoadConfiguration";
+    Log(proc, "Enter");
+    SetSplashText("Loading configuration");
+    Log(proc, "Create config class");
+    Config = new TKConfig();
+    const bool loaded = Guarded(proc, "Exception while loading config: ", [&] {
+        Log(proc, "Set default config");
+        Config->SetDefaults();
+        const std::string path = UserPath + "config.xml";
+        if (LumoFileExists(path)) {
+            Log(proc, "Load from config file " + Quoted(path) + "...");
+            Config->LoadFromFile(path);
+            Log(proc, "Load from config file " + Quoted(path) + " ok");
+        }
+    });
+    if (!loaded) {
+        // A damaged file yields the complete defaults, never a mixture.
+        Log(proc, "Set default config");
+        Config->SetDefaults();
+    }
+    Log(proc, "Leave");
+}
+
+bool KInitialize()
+{
+    Log(kInit, "Enter");
+    AppInitialized = false;
+
+    SetSplashText("Checking directories");
+    ForcePrivatePaths();
+    DetectSystem();
+    if (!CheckDirectX()) {
+        ShowError(3002, u"TKDirectX", u"", true);
+        return false;
+    }
+    Log(kInit, "Initialize random generator");
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    LoadAcceptedExtensions();
+    LoadFilterManager();
+
+    SetSplashText("Checking registry");
+    Guarded(kInit, "Exception while checking registry: ", CheckFirstStart);
+
+    SetSplashText("Initialize variables");
+    Guarded(kInit, "Error while initialize variables: ", [] {
+        if (!Forms)
+            return;
+        Log(kInit, "Load unzip library...");
+        Forms->ZipHandler.SetDll_Load(false);
+        Forms->ZipHandler.SetDllDirectory(Utf8ToUtf16(InstallPath));
+        Forms->ZipHandler.SetDll_Load(true);
+        Log(kInit, "Load unzip library ok");
+    });
+
+    LoadDefaultPlaylist();
+
+    SetSplashText("Loading history");
+    Guarded(kInit, "Exception while creating history class: ", [] {
+        Log(kInit, "Create history class");
+        History = new TKHistory(UserPath + "history.log");
+        History->Enabled = Config->Logging.EnableHistory;
+        History->Add(Utf8ToUtf16("History start (" + DateTimeToStr() + ")"));
+    });
+
+    SetSplashText("Preparing application");
+    Log(kInit, "Load parameter...");
+    KLoadParameter();
+    Log(kInit, "Load parameter ok");
+
+    AppInitialized = true;
+    Log(kInit, "Leave with result: true");
+    return true;
+}
+
+} // namespace kolvarin

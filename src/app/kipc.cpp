@@ -1,0 +1,112 @@
+#include "kipc.h"
+
+#include <atomic>
+#include <mutex>
+
+#include <QCoreApplication>
+
+#include "core/kcmdline.h"
+#include "core/kcmdparameter.h"
+#include "core/kdebug.h"
+#include "core/kpaths.h"
+#include "core/kstrings.h"
+#include "ipc/pipe.h"
+#include "kapp.h"
+#include "kstep.h"
+
+namespace kolvarin {
+
+namespace {
+
+// A start while the other instance starts or shuts down waits this long for it.
+constexpr int kHandOverTimeoutMs = 2000;
+
+// Texts received on the server thread, waiting for the main thread.
+std::mutex g_mutex;
+std::vector<std::string> g_received;
+std::atomic<bool> g_mainThreadReady{false};
+
+void DrainReceived()
+{
+    std::vector<std::string> texts;
+    {
+        std::lock_guard lock(g_mutex);
+        texts.swap(g_received);
+    }
+    for (const auto& text : texts)
+        KIPCServerReceiveProc(text);
+}
+
+// Server thread: queue the text and, once the main thread takes them, wake it.
+void OnReceive(uint8_t, const std::string& text)
+{
+    {
+        std::lock_guard lock(g_mutex);
+        g_received.push_back(text);
+    }
+    if (g_mainThreadReady)
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &DrainReceived, Qt::QueuedConnection);
+}
+
+} // namespace
+
+std::string PipePath() { return UserPath + "kolvarin.pipe"; }
+
+std::unique_ptr<platform::TKPipeServer> CreatePipeServer()
+{
+    std::unique_ptr<platform::TKPipeServer> server;
+    Guarded("Project", "Create ipc server failed: ", [&] {
+        server = std::make_unique<platform::TKPipeServer>(PipePath(), OnReceive);
+    });
+    return server;
+}
+
+void KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words)
+{
+    const char* proc = "KSendAllReadyExistsMessage2";
+    Log(proc, "Create IPC Client");
+    platform::TKPipeClient client(PipePath());
+    Log(proc, "Update parameters...");
+    TKCmdParameterHandler handler;
+    handler.UpdateFromCommandLine(words);
+    std::u16string program = QuoteCommandLineWord(Utf8ToUtf16(InstallPath + "kolvarin"));
+    if (program.front() != u'"')
+        program = u"\"" + program + u"\"";
+    const std::u16string text = program + u" " + handler.WholeText();
+    Log(proc, u"Update parameters ok, got: " + text);
+    Log(proc, "Send to IPC Server...");
+    if (Guarded(proc, "Send to IPC Server failed: ",
+                [&] { client.SendString(Utf16ToUtf8(text), kHandOverTimeoutMs); }))
+        Log(proc, "Send to IPC Server ok");
+    Log(proc, "Release IPC Client.");
+}
+
+void EnableReceivedParameters()
+{
+    g_mainThreadReady = true;
+    DrainReceived();
+}
+
+void KIPCServerReceiveProc(const std::string& text)
+{
+    const char* proc = "KIPCServerReceiveProc";
+    Log(proc, "Enter");
+    const std::u16string line = Utf8ToUtf16(text);
+    Log(proc, u"Got message: " + line);
+    Log(proc, u"Handle parameter: " + line);
+    TKCmdParameterHandler handler;
+    handler.Update(line);
+    bool quit = false;
+    KHandleParameter2(handler, quit);
+    if (quit) {
+        Log(proc, "Got close signal");
+        Log(proc, "Terminate application");
+        QCoreApplication::quit();
+    } else {
+        Log(proc, "Load parameter");
+        KLoadParameter();
+    }
+    Log(proc, "Leave");
+}
+
+} // namespace kolvarin

@@ -1,0 +1,84 @@
+#include "core/kconfig.h"
+#include "core/kdebug.h"
+#include "core/kglobals.h"
+#include "core/kpaths.h"
+#include "core/kplaylistfiles.h"
+#include "core/kplaylistprocs.h"
+#include "kapp.h"
+#include "kloadedfiles.h"
+#include "kstep.h"
+
+namespace kolvarin {
+
+namespace {
+
+constexpr const char* kKill = "KKill";
+
+// Runs a release step with its "...", " ok" and " failed: " lines.
+template <typename Step>
+void Release(const std::string& what, Step&& step)
+{
+    Log(kKill, "Release " + what + "...");
+    if (Guarded(kKill, "Release " + what + " failed: ", step))
+        Log(kKill, "Release " + what + " ok");
+}
+
+// One of the user's files: written unless NoSave, or unless its load never
+// ran (an aborted start must not overwrite it with an empty table).
+template <typename Write>
+void SaveUserFile(const std::string& prefix, const std::string& name, bool loaded, Write&& write)
+{
+    const std::string path = UserPath + name;
+    const std::string text = prefix + Quoted(path);
+    Log(kKill, text + "...");
+    if (NoSave || !loaded) {
+        Log(kKill, text + " skipped!");
+        return;
+    }
+    if (Guarded(kKill, text + " failed: ", [&] { write(path); }))
+        Log(kKill, text + " ok");
+}
+
+} // namespace
+
+// The four saves of the shutdown, each guarded on its own.
+void KSaveUserFiles()
+{
+    SaveUserFile("Save config to file ", "config.xml", Config != nullptr,
+                 [](const std::string& path) { Config->SaveToFile(path); });
+    SaveUserFile("Save extension whitelist to file ", "acceptedextensions.xml",
+                 Config && LoadedFiles.AcceptedExtensions,
+                 [](const std::string& path) { Config->SaveAcceptedExtensions(path); });
+    SaveUserFile("Save media graphs to file ", "filtermanager.xml", Config && LoadedFiles.FilterManager,
+                 [](const std::string& path) { Config->SaveFilterManager(path); });
+    SaveUserFile("Save playlist to file ", "default.kpl", Playlist && LoadedFiles.Playlist,
+                 [](const std::string& path) { SavePlaylistFile(path); });
+}
+
+void KKill()
+{
+    Log(kKill, "Enter");
+    AppKilled = false;
+    Log(kKill, std::string("SysPlayed: ") + (SysPlayed ? "true" : "false"));
+    Log(kKill, std::string("SysPaused: ") + (SysPaused ? "true" : "false"));
+    Log(kKill, "Set status");
+
+    Release("history", [] {
+        delete History;
+        History = nullptr;
+    });
+    KSaveUserFiles();
+    Release("playlist", [] {
+        delete Playlist;
+        Playlist = nullptr;
+    });
+    Release("config class", [] {
+        delete Config;
+        Config = nullptr;
+    });
+
+    AppKilled = true;
+    Log(kKill, "Leave");
+}
+
+} // namespace kolvarin

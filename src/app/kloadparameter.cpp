@@ -1,0 +1,125 @@
+#include <filesystem>
+
+#include "core/kcmdparameter.h"
+#include "core/kconfig.h"
+#include "core/kdebug.h"
+#include "core/kpaths.h"
+#include "core/kplaylistfiles.h"
+#include "core/kplaylistprocs.h"
+#include "core/kstrings.h"
+#include "core/ksystemtypes.h"
+#include "kaddmedia.h"
+#include "kapp.h"
+#include "kmaintimers.h"
+
+namespace kolvarin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::u16string QuotedW(const std::u16string& text) { return u"\"" + text + u"\""; }
+
+void HandleFilename(const std::u16string& name)
+{
+    const char* proc = "KLoadParameter.HandleFilename";
+    const std::string file = Utf16ToUtf8(name);
+    const std::u16string ext = WideLowerCase(ExtractFileExtW(name));
+    if (ext == u".kpl") {
+        Log(proc, "Kolvarin Playlist detected.");
+        Log(proc, "Loading kolvarin playlist");
+        LoadPlaylistFile(file, false, false);
+    } else if (ext == u".pls") {
+        Log(proc, "Shoutcast Playlist detected.");
+        Log(proc, "Loading shoutcast playlist");
+        LoadPlsFile(file, false, false);
+    } else if (ext == u".m3u") {
+        Log(proc, "Winamp Playlist detected.");
+        Log(proc, "Loading m3u playlist");
+        LoadM3uFile(file, false, false);
+    } else if (ext == u".kskz") {
+        Log(proc, "Skin file detected.");
+        Log(proc, "Force skin path");
+        const std::string skins = UserPath + "data/skins/";
+        std::error_code ec;
+        fs::create_directories(skins, ec);
+        const fs::path target = fs::path(skins) / fs::path(file).filename();
+        if (!fs::exists(target, ec)) {
+            Log(proc, "Copy skin " + Quoted(file) + " to path " + Quoted(skins));
+            fs::copy_file(file, target, fs::copy_options::skip_existing, ec);
+        }
+        if (fs::exists(target, ec)) {
+            Log(proc, "Changing skin " + Quoted(target.stem().string()));
+            Config->Skin = target.stem().string();
+        }
+    } else {
+        Log(proc, "Media file detected.");
+        const std::u16string adding = u"Add file " + QuotedW(name) + u"...";
+        Log(proc, adding);
+        const bool added = MediaAdder.AddFile && MediaAdder.AddFile(name);
+        Log(proc, adding + (added ? u" ok" : u" failed!"));
+    }
+}
+
+void HandleEntry(const std::u16string& name, uint8_t command)
+{
+    const char* proc = "KLoadParameter";
+    Log(proc, u"Check parameter " + QuotedW(name) + u" for existing");
+    const fs::path path(Utf16ToUtf8(name));
+    std::error_code ec;
+    if (!name.empty() && fs::is_regular_file(path, ec)) {
+        Log(proc, "File detected");
+        HandleFilename(name);
+    } else if (!name.empty() && fs::is_directory(path, ec)) {
+        Log(proc, "Directory detected");
+        if (command == optDVD && fs::is_regular_file(path / "VIDEO_TS" / "VIDEO_TS.IFO", ec)) {
+            HandleFilename(Utf8ToUtf16((path / "VIDEO_TS" / "VIDEO_TS.IFO").string()));
+        } else if (command == optDVD && fs::is_regular_file(path / "VIDEO_TS.IFO", ec)) {
+            HandleFilename(Utf8ToUtf16((path / "VIDEO_TS.IFO").string()));
+        } else {
+            Log(proc, u"Add directory " + QuotedW(name) + u"...");
+            AddDirectory(name);
+            Log(proc, u"Add directory " + QuotedW(name) + u"... ok");
+        }
+    } else {
+        Log(proc, u"Parameter " + QuotedW(name) + u" is either a directory or a file!");
+    }
+}
+
+} // namespace
+
+bool KLoadParameter()
+{
+    const char* proc = "KLoadParameter";
+    Log(proc, "Enter");
+    int playCount = 0;
+    // Handling an entry may not queue more, but take the queue first all the same.
+    const std::vector<TKCmdParameter> queue = std::move(ParameterQueue);
+    ParameterQueue.clear();
+    for (const auto& record : queue) {
+        if (record.Option == optPlay || record.Option == optDVD) {
+            Log(proc, "Handle play command: " + TKCmdParameterHandler::OptionText(record.Option));
+            if (playCount == 0) {
+                Log(proc, "First play entry, Clear playlist");
+                PlaylistClear();
+            }
+            HandleEntry(record.Argument, record.Option);
+            ++playCount;
+        } else if (record.Option == optAdd) {
+            Log(proc, "Handle add command");
+            HandleEntry(record.Argument, record.Option);
+        }
+    }
+    Log(proc, "Clear parameter queue");
+    Log(proc, "Draw playlist");
+    if (PlaylistHooks().RefreshPlaylist)
+        PlaylistHooks().RefreshPlaylist();
+    if (playCount > 0 && MainTimers) {
+        Log(proc, "Start commandline play timer");
+        MainTimers->timCommandPlay.start();
+    }
+    Log(proc, "Leave with result: false");
+    return false;
+}
+
+} // namespace kolvarin

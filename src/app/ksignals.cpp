@@ -1,0 +1,58 @@
+#include "ksignals.h"
+
+#include <csignal>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace kolvarin {
+
+namespace {
+
+int g_pipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    // Only async-signal-safe work here: wake the main thread.
+    char byte = 1;
+    (void)!::write(g_pipe[1], &byte, 1);
+}
+
+} // namespace
+
+TKSignalWatcher::TKSignalWatcher()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
+        return;
+    notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    QObject::connect(notifier_, &QSocketNotifier::activated, this, [] {
+        char buffer[16];
+        while (::read(g_pipe[0], buffer, sizeof buffer) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+TKSignalWatcher::~TKSignalWatcher()
+{
+    ::signal(SIGTERM, SIG_DFL);
+    ::signal(SIGINT, SIG_DFL);
+    delete notifier_;
+    notifier_ = nullptr;
+    for (int& fd : g_pipe) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+}
+
+} // namespace kolvarin

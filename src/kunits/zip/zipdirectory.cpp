@@ -1,0 +1,169 @@
+// The directory side of the zip component: end record search and
+// central-directory walk.
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "zip/dztext.h"
+#include "zip/ziphandler.h"
+#include "zip/zmmessages.h"
+
+namespace kolvarin {
+
+namespace {
+
+constexpr std::int64_t k4GB = std::int64_t{1} << 32;
+
+std::u16string Decimal(long long value) {
+    const std::string text = std::to_string(value);
+    return std::u16string(text.begin(), text.end());
+}
+
+// The part number of a split set from a name like "skin.z03"; 0 for any
+// other name. Digits elsewhere in a name say nothing about a set.
+int DiskNumber(const std::u16string& name) {
+    const std::size_t dot = name.find_last_of(u'.');
+    const std::size_t slash = name.find_last_of(u'/');
+    if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash) || dot + 2 >= name.size() ||
+        (name[dot + 1] != u'z' && name[dot + 1] != u'Z') || name.size() - dot - 2 > 4) {
+        return 0;
+    }
+    int number = 0;
+    for (std::size_t i = dot + 2; i < name.size(); ++i) {
+        if (name[i] < u'0' || name[i] > u'9') {
+            return 0;
+        }
+        number = number * 10 + (name[i] - u'0');
+    }
+    return number;
+}
+
+} // namespace
+
+void TZipHandler::OpenEOC(dz::ArchiveFile& file) {
+    comment_.clear();
+    spanned_ = false;
+    if (!file.Open(dz::ToUtf8(zipFileName_))) {
+        ShowZipMessage(11002);
+        throw EZipHandler(11001);
+    }
+    std::uint8_t head[8];
+    spanned_ = file.ReadExact(head, sizeof head) && dz::Le32(head) == dz::kSpanSignature &&
+               dz::Le32(head + 4) == dz::kLocalSignature;
+
+    const std::int64_t size = file.Size();
+    if (size < static_cast<std::int64_t>(dz::kEndRecordSize) || size >= k4GB) {
+        file.Close();
+        if (Trace) {
+            ReportText(u"Opening EOC seek/size error " + Decimal(size >> 20) + u"Mb");
+        }
+        throw EZipHandler(size >= k4GB ? 10205 : 11036);
+    }
+    fileSize_ = size;
+
+    // The usual case: an end record without comment closes the file. One
+    // whose comment would run past the file is no end record.
+    std::uint8_t record[dz::kEndRecordSize];
+    if (file.ReadExactAt(size - dz::kEndRecordSize, record, sizeof record) &&
+        dz::FindEndRecord(record, sizeof record, 0)) {
+        end_ = dz::ParseEndRecord(record);
+        return;
+    }
+
+    const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(size, dz::kEndSearchSize));
+    std::vector<std::uint8_t> buffer(n);
+    if (!file.Seek(size - static_cast<std::int64_t>(n))) {
+        throw EZipHandler(11008);
+    }
+    if (!file.ReadExact(buffer.data(), n)) {
+        throw EZipHandler(11011);
+    }
+    const auto at = n > dz::kEndRecordSize ? dz::FindEndRecord(buffer.data(), n, n - dz::kEndRecordSize - 1)
+                                           : std::nullopt;
+    if (!at) {
+        file.Close();
+        RaiseNoEndRecord();
+    }
+    end_ = dz::ParseEndRecord(buffer.data() + *at);
+    const std::size_t commentStart = *at + dz::kEndRecordSize;
+    const std::string comment(buffer.begin() + commentStart, buffer.begin() + commentStart + end_.CommentLength);
+    comment_ = dz::DecodeText(comment, dz::CentralHeader{});
+    const std::size_t trailing = n - commentStart - end_.CommentLength;
+    if (trailing > 0) {
+        fileSize_ -= static_cast<std::int64_t>(trailing);
+        const bool padding =
+            trailing < 512 && std::all_of(buffer.end() - static_cast<std::ptrdiff_t>(trailing), buffer.end(),
+                                          [](std::uint8_t b) { return b < 0x2F; });
+        if (!padding) {
+            ShowZipMessage(10204);
+        }
+    }
+}
+
+void TZipHandler::RaiseNoEndRecord() {
+    const int disk = DiskNumber(zipFileName_);
+    if (!spanned_) {
+        if (disk >= 1) {
+            throw EZipHandler(11038, Decimal(disk));
+        }
+        throw EZipHandler(11036);
+    }
+    throw EZipHandler(disk == 1 ? 11037 : 11045);
+}
+
+void TZipHandler::List() {
+    entries_.clear();
+    comment_.clear();
+    dz::ArchiveFile file;
+    OpenEOC(file);
+    // A set split over several files keeps its directory in another part.
+    if (end_.CentralDisk != end_.ThisDisk) {
+        throw EZipHandler(11013);
+    }
+    // Bytes before the archive (a self-extractor stub) shift every offset.
+    const std::int64_t start = fileSize_ - static_cast<std::int64_t>(dz::kEndRecordSize) - end_.CommentLength -
+                               static_cast<std::int64_t>(end_.CentralSize);
+    if (start != end_.CentralOffset) {
+        ShowZipMessage(10203);
+    }
+    if (!file.Seek(start)) {
+        throw EZipHandler(10201);
+    }
+    Progress(TZMProgressKind::Start, ZipMessageText(11409), end_.TotalEntries);
+    entries_.reserve(std::min<std::size_t>(end_.TotalEntries, end_.CentralSize / dz::kCentralHeaderSize + 1));
+    for (unsigned i = 0; i < end_.TotalEntries; ++i) {
+        TZMDirEntry entry;
+        switch (dz::ReadCentralHeader(file, entry)) {
+        case dz::CentralRead::Ok:
+            break;
+        case dz::CentralRead::ShortHeader:
+            throw EZipHandler(11013);
+        case dz::CentralRead::BadSignature:
+            throw EZipHandler(11015);
+        case dz::CentralRead::ShortName:
+            throw EZipHandler(11017);
+        case dz::CentralRead::ShortExtra:
+            throw EZipHandler(10201);
+        case dz::CentralRead::ShortComment:
+            throw EZipHandler(11022);
+        }
+        entry.FileName = dz::DecodeText(entry.Name, entry);
+        entry.FileComment = dz::DecodeText(entry.Comment, entry);
+        // Folder entries are not listed.
+        if (dz::HasFilePart(entry.FileName)) {
+            entries_.push_back(std::move(entry));
+        }
+        Progress(TZMProgressKind::Advance, {}, 1);
+        if (Cancel) {
+            throw EZipHandler(11007);
+        }
+    }
+    Progress(TZMProgressKind::End, {}, 0);
+    file.Close();
+    if (OnDirUpdate) {
+        OnDirUpdate();
+    }
+}
+
+} // namespace kolvarin

@@ -1,0 +1,88 @@
+#include "zip/zmdynamicbind.h"
+
+#include <utility>
+
+#include "zip/dztext.h"
+#include "zip/zmmessages.h"
+
+namespace kolvarin {
+
+namespace {
+
+const std::u16string kLibraryName(std::begin(dz::kLibraryName), std::end(dz::kLibraryName) - 1);
+
+// Whether every call is there, looked at in the library's export order.
+bool Complete(const dz::EntryPoints& e, dz::LoadFailure& failure) {
+    const std::pair<bool, const char*> calls[] = {
+        {bool(e.DZ_UnzExec), "DZ_UnzExec"},         {bool(e.DZ_ZipExec), "DZ_ZipExec"},
+        {bool(e.DZ_Version), "DZ_Version"},         {bool(e.DZ_PrivVersion), "DZ_PrivVersion"},
+        {bool(e.DZ_Abort), "DZ_Abort"},             {bool(e.DZ_Path), "DZ_Path"},
+    };
+    for (const auto& [present, name] : calls) {
+        if (!present) {
+            failure.Text = std::string("missing entry point ") + name;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TZMDynamicBind::TZMDynamicBind() : loader_(dz::LoadBuiltinLibrary) {}
+
+void TZMDynamicBind::SetLoader(dz::Loader loader) {
+    loader_ = std::move(loader);
+}
+
+void TZMDynamicBind::SetDll_Load(bool load) {
+    if (load) {
+        Load();
+    } else {
+        Unload();
+    }
+}
+
+void TZMDynamicBind::Load() {
+    Unload();
+    std::u16string folder = dllDirectory_;
+    if (!folder.empty() && folder.back() != u'/') {
+        folder += u'/';
+    }
+    dz::LoadFailure failure;
+    std::optional<dz::EntryPoints> entries = loader_ ? loader_(dz::ToUtf8(folder + kLibraryName), failure)
+                                                     : std::nullopt;
+    if (!entries || !Complete(*entries, failure)) {
+        if (Verbose || Trace) {
+            const std::string code = std::to_string(failure.Code);
+            ReportText(u"Error [" + std::u16string(code.begin(), code.end()) + u" " + dz::FromUtf8(failure.Text) +
+                       u"] loading " + kLibraryName);
+        }
+        throw EZipHandler(10650, kLibraryName);
+    }
+    privVersion_ = entries->DZ_PrivVersion();
+    version_ = entries->DZ_Version();
+    path_ = entries->DZ_Path();
+    if (version_ < kMinVersion || version_ > kMaxVersion) {
+        const std::u16string path = path_;
+        Unload();
+        throw EZipHandler(10651, path);
+    }
+    entries_ = std::move(entries);
+}
+
+void TZMDynamicBind::Unload() {
+    entries_.reset();
+    version_ = 0;
+    privVersion_ = 0;
+    path_.clear();
+}
+
+const dz::EntryPoints& TZMDynamicBind::CheckUse() {
+    if (!entries_) {
+        Load();
+    }
+    return *entries_;
+}
+
+} // namespace kolvarin

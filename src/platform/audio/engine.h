@@ -1,0 +1,77 @@
+#pragma once
+
+// The process-wide state behind the BASS_ calls: configuration, the output,
+// the channels and the sync thread. One mutex guards it; the output's render
+// call takes the same mutex, so a call never sees a half-mixed channel.
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "audio/bass.h"
+#include "audio/channel.h"
+#include "audio/handle_table.h"
+#include "audio/output.h"
+#include "audio/sync_dispatcher.h"
+
+namespace kolvarin::audio {
+
+struct Config {
+    std::atomic<int> bufferMs{500};
+    std::atomic<int> updatePeriodMs{100};
+    std::atomic<int> netTimeoutMs{5000};
+    std::atomic<int> netPrebufPercent{75};
+    std::atomic<int> updateThreads{1};
+};
+
+class Engine {
+public:
+    static Engine& get();
+    Config config;
+
+    std::mutex mutex;
+    // Guarded by mutex.
+    bool initialised = false;
+    bool initialising = false; // BASS_Init is opening the output
+    std::unique_ptr<Output> output;
+    int outRate = 44100;
+    int outChannels = 2;
+    HandleTable<Channel> channels{HandleKind::Channel};
+    std::map<HFX, DWORD> fxOwners;
+    DWORD nextFx = 1;
+    DWORD nextSync = 1;
+    SyncDispatcher syncs;
+
+    // Mixes every playing channel into frames frames of `layout` output
+    // channels; silence when not initialised or the layout is not the engine's.
+    void render(float* out, int frames, int layout);
+    // Under mutex: the channel of a handle, or null with kErrorHandle (or
+    // kErrorInit) recorded.
+    std::shared_ptr<Channel> channel(DWORD handle);
+    // Registers a new stream; 0 with an error when the output lacks its speaker pair.
+    HSTREAM add(std::shared_ptr<Channel> channel);
+
+private:
+    std::vector<SyncEvent> events_;
+};
+
+// The calling thread's last error.
+void setError(int code);
+int lastErrorCode();
+template <typename T>
+T fail(int code, T result)
+{
+    setError(code);
+    return result;
+}
+template <typename T>
+T succeed(T result)
+{
+    setError(bass::kOk);
+    return result;
+}
+
+} // namespace kolvarin::audio

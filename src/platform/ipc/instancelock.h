@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace kolvarin::platform {
+
+// The single-instance lock: an exclusive flock on a file in the user folder,
+// held for the life of the object. The kernel drops it when the process ends,
+// so a crashed run never leaves a stale lock behind.
+class TInstanceLock {
+public:
+    // Tries to take the lock without waiting. Check Owned() afterwards.
+    explicit TInstanceLock(const std::string& fileName);
+    ~TInstanceLock();
+    TInstanceLock(const TInstanceLock&) = delete;
+    TInstanceLock& operator=(const TInstanceLock&) = delete;
+
+    // True when this process holds the lock; false when another one does.
+    bool Owned() const { return owned_; }
+    // True when the lock file could not be opened at all (counts as first instance).
+    bool Failed() const { return fd_ < 0; }
+
+private:
+    int fd_ = -1;
+    bool owned_ = false;
+};
+
+} // namespace kolvarin::platform

@@ -1,0 +1,202 @@
+#include "ipc/pipe.h"
+
+#include <chrono>
+#include <cerrno>
+#include <cstring>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "ipc/pipemessage.h"
+
+namespace kolvarin::platform {
+
+namespace {
+
+constexpr int kPollMs = 250;
+constexpr int kReplyTimeoutMs = 500;
+constexpr int kShutdownTimeoutMs = 100;
+
+bool MakeAddress(const std::string& path, sockaddr_un& address)
+{
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    path.copy(address.sun_path, path.size());
+    return true;
+}
+
+class Socket {
+public:
+    Socket() : fd_(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0)) {}
+    explicit Socket(int fd) : fd_(fd) {}
+    ~Socket()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool WaitFor(int fd, short events, int timeoutMs)
+{
+    pollfd p{fd, events, 0};
+    int result;
+    do {
+        result = ::poll(&p, 1, timeoutMs);
+    } while (result < 0 && errno == EINTR);
+    return result > 0;
+}
+
+// Receives one record; empty when nothing arrives in time.
+std::string ReceiveRecord(int fd, int timeoutMs)
+{
+    if (!WaitFor(fd, POLLIN, timeoutMs))
+        return {};
+    std::string buffer(TPipeMessage::kRecordSize, '\0');
+    ssize_t n = ::recv(fd, buffer.data(), buffer.size(), MSG_DONTWAIT);
+    if (n <= 0)
+        return {};
+    buffer.resize(static_cast<size_t>(n));
+    return buffer;
+}
+
+bool SendRecord(int fd, const std::string& record)
+{
+    return ::send(fd, record.data(), record.size(), MSG_NOSIGNAL | MSG_DONTWAIT) == static_cast<ssize_t>(record.size());
+}
+
+bool SameUser(int fd)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
+}
+
+bool Connect(int fd, const sockaddr_un& address)
+{
+    return ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
+} // namespace
+
+TKPipeServer::TKPipeServer(std::string path, ReceiveProc onReceive)
+    : path_(std::move(path)), onReceive_(std::move(onReceive))
+{
+    sockaddr_un address;
+    if (!MakeAddress(path_, address))
+        throw EPipeError("Could not create PIPE.");
+    {
+        Socket probe;
+        if (probe.fd() >= 0 && Connect(probe.fd(), address))
+            throw EPipeError("Requested PIPE exists already.");
+    }
+    // Nobody answers there: a socket file left by a crashed run.
+    ::unlink(path_.c_str());
+    listener_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    // The socket lives in the private user folder; 0600 keeps it so if the folder is opened up.
+    const bool bound = listener_ >= 0 && ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+                       && ::chmod(path_.c_str(), 0600) == 0;
+    if (!bound || ::listen(listener_, 16) != 0) {
+        if (listener_ >= 0)
+            ::close(listener_);
+        listener_ = -1;
+        throw EPipeError("Could not create PIPE.");
+    }
+    thread_ = std::thread([this] { Execute(); });
+}
+
+TKPipeServer::~TKPipeServer()
+{
+    try {
+        TPipeMessage request;
+        request.Kind = 0;
+        request.Text = "shutdown pipe " + path_;
+        TKPipeClient(path_).Send(request.Encode(), kShutdownTimeoutMs);
+    } catch (const EPipeError&) {
+        // The thread still ends at its next look at the stop mark.
+    }
+    stop_ = true;
+    thread_.join();
+    ::close(listener_);
+    ::unlink(path_.c_str());
+}
+
+void TKPipeServer::Execute()
+{
+    while (!stop_) {
+        if (!WaitFor(listener_, POLLIN, kPollMs))
+            continue;
+        Socket client(::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC));
+        if (client.fd() < 0 || !SameUser(client.fd()))
+            continue;
+        Serve(client.fd());
+    }
+}
+
+void TKPipeServer::Serve(int client)
+{
+    const std::string received = ReceiveRecord(client, kReplyTimeoutMs);
+    const auto message = TPipeMessage::Decode(received);
+    if (!message)
+        return;
+    if (message->Kind == 0 && message->Text == "shutdown pipe " + path_) {
+        TPipeMessage ok;
+        ok.Kind = 0;
+        ok.Text = "OK";
+        SendRecord(client, ok.Encode());
+        stop_ = true;
+        return;
+    }
+    if (onReceive_) {
+        try {
+            onReceive_(message->Kind, message->Text);
+        } catch (...) {
+            // A failing receiver must not end the server.
+        }
+    }
+    SendRecord(client, TPipeMessage::Reply(received));
+}
+
+std::string TKPipeClient::Send(const std::string& request, int connectTimeoutMs)
+{
+    sockaddr_un address;
+    if (!MakeAddress(path_, address))
+        throw EPipeError("PIPE does not exist.");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(connectTimeoutMs);
+    for (;;) {
+        Socket socket;
+        if (socket.fd() >= 0 && Connect(socket.fd(), address)) {
+            if (!SendRecord(socket.fd(), request))
+                throw EPipeError("PIPE did not respond.");
+            std::string reply = ReceiveRecord(socket.fd(), kReplyTimeoutMs);
+            if (reply.empty())
+                throw EPipeError("PIPE did not respond.");
+            return reply;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw EPipeError("PIPE does not exist.");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::string TKPipeClient::SendString(const std::string& text, int connectTimeoutMs)
+{
+    if (text.size() >= TPipeMessage::kTextSize)
+        throw EPipeError("Command line too long for the PIPE.");
+    TPipeMessage request;
+    request.Text = text;
+    const auto reply = TPipeMessage::Decode(Send(request.Encode(), connectTimeoutMs));
+    return reply ? reply->Bytes : std::string();
+}
+
+} // namespace kolvarin::platform

@@ -1,0 +1,72 @@
+// A second start hands its command line to the running program and ends.
+#include <csignal>
+
+#include "core/kplaylistfiles.h"
+#include "core/kstrings.h"
+#include "kolvarinprocess.h"
+#include "temphome.h"
+
+namespace {
+
+class HandOverTest : public ktest::TempHomeTest {
+protected:
+    std::filesystem::path Log() const { return home() / "kolvarin.log"; }
+
+    // The file names of the playlist the program saved at shutdown.
+    std::vector<std::u16string> SavedPlaylist() const
+    {
+        kolvarin::TKPlaylistEntries entries;
+        EXPECT_TRUE(kolvarin::ParseKplFile(ktest::readFile(home() / "default.kpl"), entries));
+        std::vector<std::u16string> names;
+        for (const auto& entry : entries)
+            names.push_back(entry->FileName);
+        return names;
+    }
+};
+
+} // namespace
+
+TEST_F(HandOverTest, AddArrivesUnchangedAndExitEndsTheRunningProgram)
+{
+    ktest::WriteLoggingConfig(home());
+    const auto media = dir().write("music/a  \"b\".mp3", "not really audio");
+    ktest::KolvarinProcess first(home());
+    ASSERT_TRUE(ktest::WaitForLogLine(Log(), "Project - Run application..."));
+    // A start while the first one runs must not delete its log.
+    const auto logBefore = std::filesystem::file_size(Log());
+
+    ktest::KolvarinProcess second(home(), {"/add", media.string()});
+    EXPECT_EQ(second.Wait(), 0);
+    ASSERT_TRUE(ktest::WaitForLogLine(Log(), "KIPCServerReceiveProc - Leave"));
+    EXPECT_GE(std::filesystem::file_size(Log()), logBefore);
+
+    ktest::KolvarinProcess exit(home(), {"/exit"});
+    EXPECT_EQ(exit.Wait(), 0);
+    EXPECT_EQ(first.Wait(), 0) << "the running program ends on /exit";
+    const auto lines = ktest::ReadLogLines(Log());
+    EXPECT_TRUE(ktest::InOrder(lines, {"KIPCServerReceiveProc - Got close signal", "Project - Run application ok",
+                                       "KKill - Leave", "Project - Release log"}));
+    EXPECT_EQ(SavedPlaylist(), std::vector<std::u16string>{kolvarin::Utf8ToUtf16(media.string())});
+}
+
+TEST_F(HandOverTest, TwentyStartsAtOnceAllArrive)
+{
+    ktest::WriteLoggingConfig(home());
+    ktest::KolvarinProcess first(home());
+    ASSERT_TRUE(ktest::WaitForLogLine(Log(), "Project - Run application..."));
+    std::vector<std::unique_ptr<ktest::KolvarinProcess>> starts;
+    std::vector<std::u16string> expected;
+    for (int i = 0; i < 20; ++i) {
+        const auto media = dir().write("music/track " + std::to_string(i) + ".mp3", "x");
+        expected.push_back(kolvarin::Utf8ToUtf16(media.string()));
+        starts.push_back(std::make_unique<ktest::KolvarinProcess>(home(), std::vector<std::string>{"/add", media.string()}));
+    }
+    for (auto& start : starts)
+        EXPECT_EQ(start->Wait(), 0);
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.Wait(), 0);
+    auto saved = SavedPlaylist();
+    std::sort(saved.begin(), saved.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(saved, expected);
+}
