@@ -320,6 +320,12 @@ bool KInitialize()
     Guarded(kInit, "Exception while checking registry: ", CheckFirstStart);
     LoadLanguage();
 
+    // The skinned windows come with the skin engine; until then they are plain.
+    SetSplashText("Loading user interface");
+    Skipped(kInit, "Initialize GUI...");
+    Skipped(kInit, "Load default skin...");
+    Skipped(kInit, "Apply surfaces");
+
     SetSplashText("Initialize variables");
     Guarded(kInit, "Error while initialize variables: ", [] {
         if (!Forms)
@@ -332,6 +338,7 @@ bool KInitialize()
     });
     LoadHotKeysAndHook();
 
+    Skipped(kInit, "Create spectrum analyzer...");
     LoadDefaultPlaylist();
 
     SetSplashText("Loading history");
@@ -345,6 +352,7 @@ bool KInitialize()
     LoadFormatDatabases();
 
     SetSplashText("Preparing application");
+    Skipped(kInit, "Prepare application...");
     Log(kInit, "Load parameter...");
     KLoadParameter();
     Log(kInit, "Load parameter ok");

@@ -73,6 +73,7 @@ void KKill()
     Log(kKill, std::string("SysPaused: ") + (SysPaused ? "true" : "false"));
     Log(kKill, "Set status");
 
+    Skipped(kKill, "Application ended...");
     Release("format databases", [] {
         delete AudioFormatDB;
         AudioFormatDB = nullptr;
@@ -89,6 +90,7 @@ void KKill()
         delete History;
         History = nullptr;
     });
+    Skipped(kKill, "Release GUI...");
     KSaveUserFiles();
     Release("playlist", [] {
         delete Playlist;
