@@ -33,17 +33,6 @@ std::string FormatNow(const char* format)
     return std::string(text, n);
 }
 
-std::string Utf16LeBytes(const std::u16string& text)
-{
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    return bytes;
-}
-
 } // namespace
 
 std::string DateTimeToStr() { return FormatNow("%x %X"); }
@@ -57,7 +46,7 @@ void AppendUtf16Line(const std::string& fileName, const std::u16string& line)
     std::string bytes;
     if (std::ftell(file) == 0)
         bytes = "\xFF\xFE";
-    bytes += Utf16LeBytes(line + u"\r\n");
+    bytes += Utf16ToLeBytes(line + u"\r\n");
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     ok = std::fclose(file) == 0 && ok;
     if (!ok)
@@ -128,7 +117,7 @@ void TKDebug::TraceLocked(const std::u16string& message)
     // Same payload as the viewer always received: the UTF-16 text with its terminating zero.
     std::u16string payload = Utf8ToUtf16(DateTimeToStr()) + u"<[KTR]>5<[KTR]>" + message;
     payload.push_back(u'\0');
-    const std::string bytes = Utf16LeBytes(payload);
+    const std::string bytes = Utf16ToLeBytes(payload);
     // No listener: nothing. A viewer that is behind gets a short grace so a
     // burst of lines is not lost; a hung one costs at most that, never a wait.
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0

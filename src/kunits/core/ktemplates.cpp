@@ -20,14 +20,8 @@ constexpr size_t kMaxTemplateBytes = size_t(16) << 20;
 
 std::u16string DecodeText(std::string_view bytes)
 {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        std::u16string text;
-        text.reserve(bytes.size() / 2);
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                          static_cast<unsigned char>(bytes[i + 1]) << 8);
-        return text;
-    }
+    if (bytes.substr(0, 2) == "\xFF\xFE")
+        return LeBytesToUtf16(bytes.substr(2));
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
         return Utf8ToUtf16(bytes.substr(3));
     return AnsiToUtf16(bytes);
@@ -70,18 +64,12 @@ bool TKTemplateLoader::LoadFromFile(const std::string& fileName)
 
 void TKTemplateLoader::SaveToFile(const std::string& fileName) const
 {
-    std::string bytes = "\xFF\xFE";
-    auto put = [&bytes](char16_t c) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    };
+    std::u16string text;
     for (std::u16string_view line : SplitLines(Text)) {
-        for (char16_t c : line)
-            put(c);
-        put(u'\r');
-        put(u'\n');
+        text += line;
+        text += u"\r\n";
     }
-    SaveFileAtomically(fileName, bytes);
+    SaveFileAtomically(fileName, "\xFF\xFE" + Utf16ToLeBytes(text));
 }
 
 } // namespace kolvarin

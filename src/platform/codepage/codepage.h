@@ -22,6 +22,11 @@ std::u16string AnsiToUtf16(std::string_view text);
 // Characters the code page cannot hold become '?'.
 std::string Utf16ToAnsi(std::u16string_view text);
 
+// UTF-16 text as little-endian bytes (the form of the program's text files)
+// and back; a trailing odd byte is dropped.
+std::string Utf16ToLeBytes(std::u16string_view text);
+std::u16string LeBytesToUtf16(std::string_view bytes);
+
 // The DOS OEM code page 437, by table (names in zip archives made on DOS).
 std::u16string OemToUtf16(std::string_view text);
 

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "codepage/codepage.h"
+
 namespace kolvarin::platform {
 
 namespace {
@@ -54,24 +56,6 @@ std::optional<std::string> FromHex(const std::string& hex)
             return std::nullopt;
         out += static_cast<char>(hi * 16 + lo);
     }
-    return out;
-}
-
-std::string Utf16ToBytes(const std::u16string& text)
-{
-    std::string out;
-    for (char16_t c : text) {
-        out += static_cast<char>(c & 0xFF);
-        out += static_cast<char>(c >> 8);
-    }
-    return out;
-}
-
-std::u16string BytesToUtf16(const std::string& bytes)
-{
-    std::u16string out;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-        out += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
     return out;
 }
 
@@ -222,7 +206,7 @@ std::optional<std::u16string> TRegistry::ReadString(Root root, const std::string
     const Value* v = Find(root, key, name);
     if (!v || v->type != Value::Type::String)
         return std::nullopt;
-    return BytesToUtf16(v->data);
+    return LeBytesToUtf16(v->data);
 }
 
 std::optional<std::string> TRegistry::ReadBinary(Root root, const std::string& key, const std::string& name) const
@@ -243,7 +227,7 @@ void TRegistry::WriteInteger(Root root, const std::string& key, const std::strin
 void TRegistry::WriteString(Root root, const std::string& key, const std::string& name, const std::u16string& value)
 {
     Key& k = Ensure(root, key);
-    k.values[Lower(name)] = Value{Value::Type::String, Utf16ToBytes(value)};
+    k.values[Lower(name)] = Value{Value::Type::String, Utf16ToLeBytes(value)};
     k.valueNames[Lower(name)] = name;
 }
 
