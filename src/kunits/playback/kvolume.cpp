@@ -20,8 +20,9 @@ int SpeedFrequency(int baseFrequency, int speed)
     if (speed <= 4)
         return baseFrequency / 4 * speed;
     // Above 2.5 × 44.1 kHz the steps still raise the rate: up to 2.5 × base.
-    const int top = baseFrequency < 110250 ? 110250 : baseFrequency / 2 * 5;
-    return baseFrequency + (speed - 4) * ((top - baseFrequency) / 8);
+    // Multiplying before dividing lets step 12 reach the top exactly.
+    const int64_t top = baseFrequency < 110250 ? 110250 : int64_t{baseFrequency} * 5 / 2;
+    return static_cast<int>(baseFrequency + (speed - 4) * (top - baseFrequency) / 8);
 }
 
 double VideoSpeedRate(int speed) { return std::clamp(speed, 1, 10) * 0.25; }
