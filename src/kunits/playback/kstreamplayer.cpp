@@ -183,7 +183,8 @@ void TKSystem::PlayStream(const std::u16string& url)
 
     TKey station;
     FindKeyValue("icy-name", StreamKeyValues(slot), station);
-    std::u16string stationName = AnsiToUtf16(station.Value);
+    // Header values keep the blank after the colon; a caption or file name must not.
+    std::u16string stationName = TrimWide(AnsiToUtf16(station.Value));
     if (!stationName.empty() && CurrentItem) {
         CurrentItem->Caption = stationName;
         CurrentEntry = *CurrentItem;
@@ -236,7 +237,8 @@ void TKSystem::UpdateStream()
     const int64_t position = StreamSetGetPosition(slot);
     TKey title;
     FindKeyValue("StreamTitle", StreamKeyValues(slot), title);
-    const std::u16string titleText = title.Value.empty() ? CurrentEntry.Caption : AnsiToUtf16(title.Value);
+    const std::u16string streamTitle = TrimWide(AnsiToUtf16(title.Value));
+    const std::u16string titleText = streamTitle.empty() ? CurrentEntry.Caption : streamTitle;
     const std::u16string text = WideFormat(Texts.IsPlaying, titleText);
     if (text != view_->StatusText() && !titleText.empty()) {
         if (Config && Config->LSAS.AutoChangeTitle)
@@ -288,11 +290,15 @@ void TKSystem::SetRecordPlaying(bool playing)
 void TKSystem::RecordDownloadProc(const void* buffer, DWORD length, void* user)
 {
     const auto* source = static_cast<const TKRecordSource*>(user);
-    TKSystem& self = *source->System;
-    std::lock_guard lock(self.recordMutex_);
-    TKRecorder& r = self.recorder_;
+    source->System->RecordBlock(source->Id, buffer, length);
+}
+
+void TKSystem::RecordBlock(uint64_t source, const void* buffer, DWORD length)
+{
+    std::lock_guard lock(recordMutex_);
+    TKRecorder& r = recorder_;
     // Blocks of another stream (one that fades out) never reach this file.
-    if (r.Name.empty() || !r.Playing || source->Id != r.Source)
+    if (r.Name.empty() || !r.Playing || source != r.Source)
         return;
     if (r.SplitPending) {
         if (r.Stream)

@@ -112,6 +112,10 @@ public:
     void AudioLiveStreamStop();
     // The audio library's download callback (its download thread).
     static void RecordDownloadProc(const void* buffer, DWORD length, void* user);
+    // One block of the stream `source` (buffer null: its download ended):
+    // appended to the recording file, which is opened for the first block
+    // and closed at a title split or the end. Any thread.
+    void RecordBlock(uint64_t source, const void* buffer, DWORD length);
 
     // --- state ----------------------------------------------------------------
     TSystemType SystemType = TSystemType::None;
