@@ -32,9 +32,12 @@ DWORD CDDriveOfFileName(const std::u16string& fileName, const std::vector<std::s
     // A drive is named by its device ("/dev/sr0"); the entry's name starts
     // with the device or with the drive's mount folder.
     const std::string name = Utf16ToUtf8(fileName);
-    for (size_t i = 0; i < drives.size(); ++i)
-        if (!drives[i].empty() && name.compare(0, drives[i].size(), drives[i]) == 0)
+    for (size_t i = 0; i < drives.size(); ++i) {
+        const std::string& drive = drives[i];
+        if (!drive.empty() && name.compare(0, drive.size(), drive) == 0 &&
+            (name.size() == drive.size() || name[drive.size()] == '/'))
             return static_cast<DWORD>(i);
+    }
     return 0;
 }
 
