@@ -99,4 +99,19 @@ void TKSystem::ResetEqualizer()
     ApplyEqualizer();
 }
 
+bool TKSystem::LoadEqualizerPreset(const std::u16string& fileName)
+{
+    TEqualizerValues values{EqualizerSliders};
+    if (!kolvarin::LoadEqualizerPreset(fileName, values))
+        return false;
+    EqualizerSliders = values.Band;
+    ApplyEqualizer();
+    return true;
+}
+
+bool TKSystem::SaveEqualizerPreset(const std::u16string& fileName) const
+{
+    return kolvarin::SaveEqualizerPreset(fileName, TEqualizerValues{EqualizerSliders});
+}
+
 } // namespace kolvarin

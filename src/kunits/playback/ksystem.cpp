@@ -49,7 +49,15 @@ TKSystem::TKSystem() : view_(&nullView_), video_(&nullVideo_)
     }
 }
 
-TKSystem::~TKSystem() { CloseRecording(); }
+TKSystem::~TKSystem()
+{
+    // The download callbacks point into this object: no stream may outlive it.
+    for (auto& slot : ChannelSlots)
+        StreamSetFree(slot);
+    if (CDChannel)
+        BASS_StreamFree(CDChannel);
+    CloseRecording();
+}
 
 void TKSystem::SetView(TKPlayerView* view) { view_ = view ? view : &nullView_; }
 void TKSystem::SetVideoSide(TKVideoSide* video) { video_ = video ? video : &nullVideo_; }

@@ -45,6 +45,7 @@ struct TKStreamInfo {
 class TKSystem {
 public:
     TKSystem();
+    // Frees the streams it still holds.
     ~TKSystem();
     TKSystem(const TKSystem&) = delete;
     TKSystem& operator=(const TKSystem&) = delete;
@@ -98,6 +99,10 @@ public:
     void SetEqualizerBandBass(int band, int value);
     void ApplyVideoEqualizer();
     void ResetEqualizer();
+    // Preset files (.keqp): the sliders from the file, then applied; false
+    // (nothing changed) when it cannot be read. Saving writes the sliders.
+    bool LoadEqualizerPreset(const std::u16string& fileName);
+    bool SaveEqualizerPreset(const std::u16string& fileName) const;
     // The ten slider values; the settings' bands when nothing else set them.
     std::array<int, 10> EqualizerSliders{};
 

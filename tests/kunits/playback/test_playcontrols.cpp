@@ -2,6 +2,7 @@
 #include "audio/offline.h"
 #include "core/kconfig.h"
 #include "core/kglobals.h"
+#include "core/kstrings.h"
 #include "playback/kequalizer.h"
 #include "playsystem_fixture.h"
 
@@ -127,6 +128,18 @@ TEST_F(ControlsTest, EqualizerEffectsFollowTheSliders)
     system->Play(1);
     BASS_FXGetParameters(system->EqualizerFX[0][0], &p);
     EXPECT_EQ(p.fGain, -12.0f);
+
+    // A preset sets the sliders and the playing effects.
+    const std::u16string preset = Utf8ToUtf16((home() / "p.keqp").string());
+    system->EqualizerSliders.fill(12);
+    system->EqualizerSliders[9] = 24;
+    ASSERT_TRUE(system->SaveEqualizerPreset(preset));
+    system->ResetEqualizer();
+    ASSERT_TRUE(system->LoadEqualizerPreset(preset));
+    BASS_FXGetParameters(system->EqualizerFX[9][0], &p);
+    EXPECT_EQ(p.fGain, 12.0f);
+    EXPECT_EQ(Config->Equalizer[9], 24);
+    EXPECT_FALSE(system->LoadEqualizerPreset(preset + u".missing"));
 
     // Nothing playing: only the settings change.
     system->Stop(true);
