@@ -76,26 +76,14 @@ void TKSystem::PlayCD(const std::u16string& fileName)
     ChannelLength = ChannelGetLength(CDChannel);
     RemoveSyncs(CDChannel);
     EndSyncHandle = BASS_ChannelSetSync(CDChannel, bass::kSyncEnd | bass::kSyncOneTime, 0, &SyncEndProc, this);
-    const HSTREAM channel = CDChannel;
-    ApplyStartAttributes([&](int& f, int& v, int& p) { return ChannelGetAttributes(channel, f, v, p); },
-                         [&](int f, int v, int p) { ChannelSetAttributes(channel, f, v, p); });
+    ApplyStartAttributes(TStreamSet{CDChannel, 0, 0, 0});
     FadeIn(false);
-    view_->ClearAnalyzer();
-    SysActive = true;
-    SysPlayed = true;
-    SysPaused = false;
-    if (History)
-        History->Add(fileName);
+    EnterPlaying(fileName);
     if (Config && Config->OFPReadTime && CurrentItem) {
         CurrentItem->Time = TimeTextOfMilliseconds(ChannelLength * 1000 / kCDBytesPerSecond);
         CurrentEntry = *CurrentItem;
     }
-    MarkPlaying();
-    view_->SetProgressBar(0, true, ChannelLength, 0);
-    view_->SetVolumeBarState(VolumeBar.Position, true);
-    SetBalance(BalanceValue);
-    ShowPlaying();
-    Seekable = true;
+    FinishStart(true);
 }
 
 } // namespace kolvarin

@@ -114,11 +114,10 @@ void TKSystem::SetStreamInfo(DWORD handle)
     }
 }
 
-void TKSystem::ApplyStartAttributes(const std::function<bool(int&, int&, int&)>& read,
-                                    const std::function<void(int, int, int)>& set)
+void TKSystem::ApplyStartAttributes(const TStreamSet& set)
 {
-    read(ChannelFrequency, ChannelVolume, ChannelBalance);
-    set(ChannelFrequency, 0, ChannelBalance);
+    StreamSetGetAttributes(set, ChannelFrequency, ChannelVolume, ChannelBalance);
+    StreamSetSetAttributes(set, ChannelFrequency, 0, ChannelBalance);
     BaseFrequency = ChannelFrequency;
     SetSpeed(SpeedValue);
     SetVolume(false, VolumeBar);
@@ -129,13 +128,8 @@ void TKSystem::FadeIn(bool honourMute)
 {
     if (!Config || !Config->Fader.Enabled || (honourMute && Config->Mute))
         return;
-    if (SystemType == TSystemType::CDTrack) {
-        ChannelSetAttributes(CDChannel, ChannelFrequency, 0, ChannelBalance);
-        ChannelSlideAttributes(CDChannel, ChannelFrequency, ChannelVolume, FadeTime(), ChannelBalance);
-    } else {
-        StreamSetSetAttributes(CurrentSlot(), ChannelFrequency, 0, ChannelBalance);
-        StreamSetSlideAttributes(CurrentSlot(), ChannelFrequency, ChannelVolume, FadeTime(), ChannelBalance);
-    }
+    StreamSetSetAttributes(PlayingSet(), ChannelFrequency, 0, ChannelBalance);
+    StreamSetSlideAttributes(PlayingSet(), ChannelFrequency, ChannelVolume, FadeTime(), ChannelBalance);
 }
 
 void TKSystem::PlayFile(const std::u16string& fileName)
@@ -191,22 +185,33 @@ void TKSystem::PlayFile(const std::u16string& fileName)
     view_->SetAudioMenu(true, false);
     ChannelLength = StreamSetGetLength(CurrentSlot());
     SetEndSyncs();
-    const TStreamSet slot = CurrentSlot();
-    ApplyStartAttributes([&](int& f, int& v, int& p) { return StreamSetGetAttributes(slot, f, v, p); },
-                         [&](int f, int v, int p) { StreamSetSetAttributes(slot, f, v, p); });
-    if (History)
-        History->Add(fileName);
+    ApplyStartAttributes(CurrentSlot());
     FadeIn(true);
+    EnterPlaying(fileName);
+    FinishStart(true);
+}
+
+// The player runs: flags, analyzer and the history line.
+void TKSystem::EnterPlaying(const std::u16string& historyName)
+{
     view_->ClearAnalyzer();
     SysActive = true;
     SysPlayed = true;
     SysPaused = false;
+    if (History)
+        History->Add(historyName);
+}
+
+// The windows follow: play mark, progress bar (a stream has no length),
+// volume bar, balance, play timer and title.
+void TKSystem::FinishStart(bool seekable)
+{
     MarkPlaying();
-    view_->SetProgressBar(0, true, ChannelLength, 0);
+    view_->SetProgressBar(seekable ? 0 : -1, seekable, seekable ? ChannelLength : 100, 0);
     view_->SetVolumeBarState(VolumeBar.Position, true);
     SetBalance(BalanceValue);
     ShowPlaying();
-    Seekable = true;
+    Seekable = seekable;
 }
 
 void TKSystem::SetEndSyncs()
@@ -250,22 +255,23 @@ bool TKSystem::TakePendingSync(std::atomic<DWORD>& pending)
     return channel == current;
 }
 
+void TKSystem::RunSyncTimer(TKPlayTimer timer, std::atomic<DWORD>& pending, const char* what)
+{
+    view_->SetTimer(timer, false);
+    if (!TakePendingSync(pending))
+        return;
+    Log("TKSystem.SyncTimer", what);
+    MediumEnded(true);
+}
+
 void TKSystem::SyncFadeOutProcStartTimerTimer()
 {
-    view_->SetTimer(TKPlayTimer::SyncFadeOutProcStartTimer, false);
-    if (!TakePendingSync(pendingFadeSync_))
-        return;
-    Log("TfrmMain.SyncFadeOutProcStartTimerTimer", "Fade out sync");
-    MediumEnded(true);
+    RunSyncTimer(TKPlayTimer::SyncFadeOutProcStartTimer, pendingFadeSync_, "Fade out sync");
 }
 
 void TKSystem::SyncEndProcStartTimerTimer()
 {
-    view_->SetTimer(TKPlayTimer::SyncEndProcStartTimer, false);
-    if (!TakePendingSync(pendingEndSync_))
-        return;
-    Log("TfrmMain.SyncEndProcStartTimerTimer", "End sync");
-    MediumEnded(true);
+    RunSyncTimer(TKPlayTimer::SyncEndProcStartTimer, pendingEndSync_, "End sync");
 }
 
 void TKSystem::EndOfTrack()

@@ -171,15 +171,9 @@ void TKSystem::PlayStream(const std::u16string& url)
     view_->SetAudioMenu(true, true);
     ChannelLength = 0;
     const TStreamSet slot = CurrentSlot();
-    ApplyStartAttributes([&](int& f, int& v, int& p) { return StreamSetGetAttributes(slot, f, v, p); },
-                         [&](int f, int v, int p) { StreamSetSetAttributes(slot, f, v, p); });
+    ApplyStartAttributes(slot);
     FadeIn(true);
-    view_->ClearAnalyzer();
-    SysActive = true;
-    SysPlayed = true;
-    SysPaused = false;
-    if (History)
-        History->Add(url);
+    EnterPlaying(url);
 
     TKey station;
     FindKeyValue("icy-name", StreamKeyValues(slot), station);
@@ -204,12 +198,7 @@ void TKSystem::PlayStream(const std::u16string& url)
         recorder_.Name = RecordNameOf(Config ? Config->LSAS.FormatMask : "%TITLE%", stationName);
         recorder_.Playing = true;
     }
-    MarkPlaying();
-    view_->SetProgressBar(-1, false, 100, 0);
-    view_->SetVolumeBarState(VolumeBar.Position, true);
-    SetBalance(BalanceValue);
-    ShowPlaying();
-    Seekable = false;
+    FinishStart(false);
 }
 
 void TKSystem::UpdateStream()

@@ -11,6 +11,13 @@ namespace {
 
 constexpr DWORD kPairFlags[4] = {bass::kSpeakerFront, bass::kSpeakerRear, bass::kSpeakerCenLfe, bass::kSpeakerRear2};
 
+void ChannelSetAttributes(DWORD handle, int frequency, int volume, int pan)
+{
+    BASS_ChannelSetAttribute(handle, bass::kAttribFreq, static_cast<float>(frequency));
+    BASS_ChannelSetAttribute(handle, bass::kAttribVol, volume / 100.0f);
+    BASS_ChannelSetAttribute(handle, bass::kAttribPan, pan / 100.0f);
+}
+
 template <typename Open>
 HSTREAM CreateEach(TStreamSet& set, int speakers, DWORD flags, Open&& open)
 {
@@ -190,28 +197,10 @@ int64_t ChannelGetPosition(DWORD handle)
     return pos == static_cast<QWORD>(-1) ? 0 : static_cast<int64_t>(pos);
 }
 
-void ChannelSetPosition(DWORD handle, int64_t bytes)
-{
-    BASS_ChannelSetPosition(handle, static_cast<QWORD>(std::max<int64_t>(bytes, 0)), bass::kPosByte);
-}
-
 int64_t ChannelGetLength(DWORD handle)
 {
     const QWORD length = BASS_ChannelGetLength(handle, bass::kPosByte);
     return length == static_cast<QWORD>(-1) ? 0 : static_cast<int64_t>(length);
-}
-
-void ChannelSetFrequency(DWORD handle, int hz)
-{
-    BASS_ChannelSetAttribute(handle, bass::kAttribFreq, static_cast<float>(hz));
-}
-
-bool ChannelSetAttributes(DWORD handle, int frequency, int volume, int pan)
-{
-    BASS_ChannelSetAttribute(handle, bass::kAttribFreq, static_cast<float>(frequency));
-    BASS_ChannelSetAttribute(handle, bass::kAttribVol, volume / 100.0f);
-    BASS_ChannelSetAttribute(handle, bass::kAttribPan, pan / 100.0f);
-    return true;
 }
 
 bool ChannelGetAttributes(DWORD handle, int& frequency, int& volume, int& pan)
@@ -225,14 +214,6 @@ bool ChannelGetAttributes(DWORD handle, int& frequency, int& volume, int& pan)
     volume = static_cast<int>(std::lround(v * 100.0f));
     pan = static_cast<int>(std::lround(p * 100.0f));
     return true;
-}
-
-void ChannelSlideAttributes(DWORD handle, int frequency, int volume, int time, int pan)
-{
-    const DWORD ms = static_cast<DWORD>(std::max(time, 0));
-    BASS_ChannelSlideAttribute(handle, bass::kAttribFreq, static_cast<float>(frequency), ms);
-    BASS_ChannelSlideAttribute(handle, bass::kAttribVol, volume / 100.0f, ms);
-    BASS_ChannelSlideAttribute(handle, bass::kAttribPan, pan / 100.0f, ms);
 }
 
 int64_t BassBytesToMilliseconds(DWORD handle, int64_t bytes)

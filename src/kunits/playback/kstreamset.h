@@ -60,14 +60,10 @@ bool StreamSetGetAttributes(const TStreamSet& set, int& frequency, int& volume, 
 int64_t StreamSetBytesToMilliseconds(const TStreamSet& set, int64_t bytes);
 int64_t StreamSetSecondsToBytes(const TStreamSet& set, double seconds);
 
-// The single-channel twins (the CD channel).
+// The lead-only reads for a single channel.
 int64_t ChannelGetPosition(DWORD handle);
-void ChannelSetPosition(DWORD handle, int64_t bytes);
 int64_t ChannelGetLength(DWORD handle);
-void ChannelSetFrequency(DWORD handle, int hz);
-bool ChannelSetAttributes(DWORD handle, int frequency, int volume, int pan);
 bool ChannelGetAttributes(DWORD handle, int& frequency, int& volume, int& pan);
-void ChannelSlideAttributes(DWORD handle, int frequency, int volume, int time, int pan);
 
 // Milliseconds of a byte count of the channel (truncated); 0 when unknown.
 int64_t BassBytesToMilliseconds(DWORD handle, int64_t bytes);

@@ -191,8 +191,10 @@ private:
     void SelectChannelSlot();
     void ShowPlaying();
     void MarkPlaying();
-    void ApplyStartAttributes(const std::function<bool(int&, int&, int&)>& read,
-                              const std::function<void(int, int, int)>& set);
+    void ApplyStartAttributes(const TStreamSet& set);
+    void EnterPlaying(const std::u16string& historyName);
+    void FinishStart(bool seekable);
+    void RunSyncTimer(TKPlayTimer timer, std::atomic<DWORD>& pending, const char* what);
     void FadeIn(bool honourMute);
     void FadeOutSlot();
     void RemoveSyncs(DWORD channel);
@@ -208,6 +210,8 @@ private:
     void SetEndSyncs();
     void SetStreamInfo(DWORD handle);
     TStreamSet& CurrentSlot() { return ChannelSlots[ChannelSlotIndex < 0 ? 0 : ChannelSlotIndex]; }
+    // What the controls act on: the CD channel, or the current slot.
+    TStreamSet PlayingSet() { return SystemType == TSystemType::CDTrack ? TStreamSet{CDChannel, 0, 0, 0} : CurrentSlot(); }
     void UpdateStream();
     void CloseRecording();
     void SetRecordPlaying(bool playing);

@@ -40,16 +40,10 @@ void TKSystem::SetVolume(bool noApply, TKBar& bar)
         const int target = mute ? 0 : ChannelVolume;
         const bool slide = Config && Config->Fader.VolumeEnabled;
         const int time = Config ? std::max<int>(Config->Fader.VolumeCount, 0) : 0;
-        if (SystemType == TSystemType::CDTrack) {
-            if (slide)
-                ChannelSlideAttributes(CDChannel, ChannelFrequency, target, time, ChannelBalance);
-            else
-                ChannelSetAttributes(CDChannel, ChannelFrequency, target, ChannelBalance);
-        } else if (slide) {
-            StreamSetSlideAttributes(CurrentSlot(), ChannelFrequency, target, time, ChannelBalance);
-        } else {
-            StreamSetSetAttributes(CurrentSlot(), ChannelFrequency, target, ChannelBalance);
-        }
+        if (slide)
+            StreamSetSlideAttributes(PlayingSet(), ChannelFrequency, target, time, ChannelBalance);
+        else
+            StreamSetSetAttributes(PlayingSet(), ChannelFrequency, target, ChannelBalance);
     } else if (SystemType != TSystemType::None) {
         int volume = bar.Max > 0 && bar.Position > 1 ? static_cast<int>(bar.Position * 10000 / bar.Max) : 0;
         video_->SetVolume(mute ? 0 : volume);
@@ -60,8 +54,8 @@ void TKSystem::SetPosition(const TKBar& bar)
 {
     switch (SystemType) {
     case TSystemType::BassFile:
-    case TSystemType::BassStream: StreamSetSetPosition(CurrentSlot(), bar.Position); break;
-    case TSystemType::CDTrack: ChannelSetPosition(CDChannel, bar.Position); break;
+    case TSystemType::BassStream:
+    case TSystemType::CDTrack: StreamSetSetPosition(PlayingSet(), bar.Position); break;
     default: break; // the video side seeks its own graph
     }
 }
@@ -74,10 +68,7 @@ void TKSystem::SetSpeed(int speed)
         Config->Speed = speed;
     if (IsBassType(SystemType)) {
         ChannelFrequency = SpeedFrequency(BaseFrequency, speed);
-        if (SystemType == TSystemType::CDTrack)
-            ChannelSetFrequency(CDChannel, ChannelFrequency);
-        else
-            StreamSetSetFrequency(CurrentSlot(), ChannelFrequency);
+        StreamSetSetFrequency(PlayingSet(), ChannelFrequency);
     } else if (SystemType != TSystemType::None) {
         video_->SetRate(VideoSpeedRate(speed));
     }
@@ -89,8 +80,7 @@ void TKSystem::SetBalance(int value, int64_t max)
     if (IsBassType(SystemType)) {
         ChannelBalance = value - 100;
         // Only the pan: setting the volume too would end a fade-in and undo mute.
-        const TStreamSet cd{CDChannel, 0, 0, 0};
-        for (HSTREAM h : SystemType == TSystemType::CDTrack ? cd : CurrentSlot())
+        for (HSTREAM h : PlayingSet())
             if (h)
                 BASS_ChannelSetAttribute(h, bass::kAttribPan, ChannelBalance / 100.0f);
     } else if (SystemType != TSystemType::None && max > 0) {
