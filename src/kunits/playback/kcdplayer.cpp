@@ -44,9 +44,7 @@ DWORD CDDriveOfFileName(const std::u16string& fileName, const std::vector<std::s
 void TKSystem::PlayCD(const std::u16string& fileName)
 {
     const char* proc = "TKSystem.Play";
-    ResetDirectX(true);
-    SaveScrollLabel();
-    ChangeStatusWait();
+    BeginStart(false);
     const int track = CDTrackOfEntry(CurrentEntry.Track);
     if (track < 0) {
         RestoreScrollLabel();
@@ -54,7 +52,6 @@ void TKSystem::PlayCD(const std::u16string& fileName)
         return;
     }
     CDDriveIndex = CDDriveOfFileName(fileName, audio::cdDrives());
-    SpeakerCount = std::min<int>(Config ? Config->Speakers : 2, DeviceSpeakers);
     Log(proc, "Create cd stream " + std::to_string(CDDriveIndex) + "/" + std::to_string(track) + "...");
     CDChannel = BASS_CD_StreamCreate(CDDriveIndex, static_cast<DWORD>(track), 0x10200);
     SetStreamInfo(CDChannel);

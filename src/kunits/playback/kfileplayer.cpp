@@ -132,13 +132,22 @@ void TKSystem::FadeIn(bool honourMute)
     StreamSetSlideAttributes(PlayingSet(), ChannelFrequency, ChannelVolume, FadeTime(), ChannelBalance);
 }
 
-void TKSystem::PlayFile(const std::u16string& fileName)
+// The start of the audio players: the video side reset, the status kept
+// and "Loading..." shown, the speaker count, the slot for a stream set.
+void TKSystem::BeginStart(bool streamSet)
 {
-    const char* proc = "TKSystem.Play";
     ResetDirectX(true);
     SaveScrollLabel();
     ChangeStatusWait();
-    SelectChannelSlot();
+    SpeakerCount = std::min<int>(Config ? Config->Speakers : 2, DeviceSpeakers);
+    if (streamSet)
+        SelectChannelSlot();
+}
+
+void TKSystem::PlayFile(const std::u16string& fileName)
+{
+    const char* proc = "TKSystem.Play";
+    BeginStart(true);
     if (!KFileExists(fileName)) {
         RestoreScrollLabel();
         ShowMediaProblem(1000, fileName, 0);
@@ -161,7 +170,6 @@ void TKSystem::PlayFile(const std::u16string& fileName)
         CurrentItem->Time = GetMediaLengthText(fileName);
         CurrentEntry = *CurrentItem;
     }
-    SpeakerCount = std::min<int>(Config ? Config->Speakers : 2, DeviceSpeakers);
     Log(proc, "Create stream " + Quoted(Utf16ToUtf8(fileName)) + "...");
     CreateAddonStream(fileName, CurrentSlot());
     SetStreamInfo(CurrentSlot()[0]);

@@ -117,12 +117,8 @@ bool FindKeyValue(const std::string& key, const std::vector<TKey>& pairs, TKey& 
 void TKSystem::PlayStream(const std::u16string& url)
 {
     const char* proc = "TKSystem.Play";
-    ResetDirectX(true);
-    SaveScrollLabel();
-    ChangeStatusWait();
-    SelectChannelSlot();
+    BeginStart(true);
     ChangeStatusConnecting();
-    SpeakerCount = std::min<int>(Config ? Config->Speakers : 2, DeviceSpeakers);
     StreamURL = Utf16ToUtf8(url);
     BufferPercent = 0;
     {

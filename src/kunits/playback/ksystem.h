@@ -191,6 +191,7 @@ private:
     void SelectChannelSlot();
     void ShowPlaying();
     void MarkPlaying();
+    void BeginStart(bool streamSet);
     void ApplyStartAttributes(const TStreamSet& set);
     void EnterPlaying(const std::u16string& historyName);
     void FinishStart(bool seekable);
