@@ -46,6 +46,15 @@ TFileCreator DecoderOfFileName(const std::u16string& fileName)
     return &BASS_StreamCreateFile;
 }
 
+double BitrateKbps(int64_t fileSize, double seconds)
+{
+    // Nothing from a zero (or unknown) length.
+    if (!(seconds > 0))
+        return 0;
+    const double kbps = static_cast<double>(fileSize) * 8.0 / seconds / 1000.0;
+    return std::isfinite(kbps) && kbps >= 0 ? kbps : 0;
+}
+
 std::string StreamTypeName(DWORD channelType)
 {
     switch (channelType) {
@@ -108,10 +117,8 @@ void TKSystem::SetStreamInfo(DWORD handle)
     // Bitrate from the file's size and the length; nothing from a zero length.
     const double seconds = BassBytesToMilliseconds(handle, ChannelGetLength(handle)) / 1000.0;
     struct stat st {};
-    if (seconds > 0 && channel.filename && ::stat(channel.filename, &st) == 0) {
-        const double kbps = static_cast<double>(st.st_size) * 8.0 / seconds / 1000.0;
-        info.BitrateKbps = std::isfinite(kbps) && kbps >= 0 ? kbps : 0;
-    }
+    if (channel.filename && ::stat(channel.filename, &st) == 0)
+        info.BitrateKbps = BitrateKbps(st.st_size, seconds);
 }
 
 void TKSystem::ApplyStartAttributes(const TStreamSet& set)

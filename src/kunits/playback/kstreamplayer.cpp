@@ -38,6 +38,16 @@ std::vector<TKey> StreamKeyValues(const TStreamSet& set)
 
 } // namespace
 
+double BufferFillPercent(QWORD end, QWORD downloaded, QWORD current, bool blockStreaming)
+{
+    // An unknown end (0 or the failure value) is no fill at all.
+    if (end == 0 || end == static_cast<QWORD>(-1) || downloaded == static_cast<QWORD>(-1))
+        return 0;
+    const double ahead = blockStreaming ? static_cast<double>(downloaded) - static_cast<double>(current)
+                                        : static_cast<double>(downloaded);
+    return std::clamp(ahead * 100.0 / static_cast<double>(end), 0.0, 100.0);
+}
+
 std::string RecordFormatExtension(int format)
 {
     static const char* const extensions[] = {".mp3", ".aac", ".ac3", ".flac", ".wav", ".ogg"};
@@ -200,18 +210,11 @@ void TKSystem::PlayStream(const std::u16string& url)
 void TKSystem::UpdateStream()
 {
     const TStreamSet& slot = CurrentSlot();
-    const double end = static_cast<double>(BASS_StreamGetFilePosition(slot[0], bass::kFilePosEnd));
-    const double downloaded = static_cast<double>(BASS_StreamGetFilePosition(slot[0], bass::kFilePosDownload));
     const DWORD flags = BASS_ChannelFlags(slot[0], 0, 0);
-    // An unknown end (0 or the failure value) is no fill at all.
-    if (end <= 0 || end >= static_cast<double>(static_cast<QWORD>(-1))) {
-        BufferPercent = 0;
-    } else if (flags != static_cast<DWORD>(-1) && (flags & bass::kStreamBlock)) {
-        const double current = static_cast<double>(BASS_StreamGetFilePosition(slot[0], bass::kFilePosCurrent));
-        BufferPercent = std::min((downloaded - current) * 100.0 / end, 100.0);
-    } else {
-        BufferPercent = std::min(downloaded * 100.0 / end, 100.0);
-    }
+    BufferPercent = BufferFillPercent(BASS_StreamGetFilePosition(slot[0], bass::kFilePosEnd),
+                                      BASS_StreamGetFilePosition(slot[0], bass::kFilePosDownload),
+                                      BASS_StreamGetFilePosition(slot[0], bass::kFilePosCurrent),
+                                      flags != static_cast<DWORD>(-1) && (flags & bass::kStreamBlock));
     if (StreamSetIsActive(slot) != bass::kActivePlaying) {
         PlayingTitle = WideFormat(Texts.Buffering, BufferPercent, u"%");
         view_->SetStatusText(PlayingTitle);

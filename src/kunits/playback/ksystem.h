@@ -270,6 +270,12 @@ double VideoSpeedRate(int speed);
 int CDTrackOfEntry(const std::string& track);
 // Index in drives of the drive the entry's file lies on; 0 when none.
 DWORD CDDriveOfFileName(const std::u16string& fileName, const std::vector<std::string>& drives);
+// Kbit/s of a file of that size playing that long; 0 for no length.
+double BitrateKbps(int64_t fileSize, double seconds);
+// The download buffer's fill of an internet stream from its file positions:
+// what is ahead of playing (block streaming) or all downloaded, of the end;
+// 0 when the end is 0 or unknown, at most 100.
+double BufferFillPercent(QWORD end, QWORD downloaded, QWORD current, bool blockStreaming);
 // Recording extension of a record format 0..5; ".unknown" else.
 std::string RecordFormatExtension(int format);
 int RecordFormatOfChannelType(DWORD channelType);

@@ -88,6 +88,21 @@ TEST_F(AddMediaTest, PlayingRereadsTagAndLength)
     EXPECT_EQ(view.Status, u"[ Nobody - Song is playing ]");
 }
 
+TEST_F(AddMediaTest, FoldersPlaylistFilesAndTagRereads)
+{
+    const auto folder = home() / "music";
+    std::filesystem::create_directories(folder / "inner");
+    std::filesystem::copy_file(taggedMp3(), folder / "inner" / "b.mp3");
+    std::ofstream(folder / "a.xyz") << "x";
+    Config->AcceptAllFiles = false;
+    system->AddFilesToPlaylist({name(folder), name(home() / "nothing")}, false);
+    ASSERT_EQ(PlaylistCount(), 1);
+    EXPECT_EQ(PlaylistGetItem(0)->Caption, u"b");
+    system->ReadPlaylistItemTag(0);
+    EXPECT_EQ(PlaylistGetItem(0)->Caption, u"Nobody - Song");
+    EXPECT_EQ(PlaylistGetItem(0)->Track, "7");
+}
+
 TEST(AudioSettings, BufferAndUpdatePeriodByPriority)
 {
     const int buffers[] = {5, 5, 100, 250, 1000, 5000, 5};

@@ -10,6 +10,7 @@
 #include "core/kglobals.h"
 #include "core/kplaylistprocs.h"
 #include "core/kstrings.h"
+#include "core/kwideformat.h"
 #include "playsystem_fixture.h"
 
 namespace {
@@ -198,6 +199,14 @@ TEST(StreamTexts, HeadersMetadataAndRecordNames)
     EXPECT_EQ(pair.Value, "A: B");
     EXPECT_FALSE(FindKeyValue("StreamUrl", pairs, pair)); // empty value: not kept
     EXPECT_EQ(pair.Value, "");
+    EXPECT_DOUBLE_EQ(BufferFillPercent(200, 84, 0, false), 42.0);
+    EXPECT_DOUBLE_EQ(BufferFillPercent(200, 184, 100, true), 42.0);
+    EXPECT_DOUBLE_EQ(BufferFillPercent(0, 84, 0, false), 0.0);
+    EXPECT_DOUBLE_EQ(BufferFillPercent(static_cast<QWORD>(-1), 84, 0, false), 0.0);
+    EXPECT_DOUBLE_EQ(BufferFillPercent(100, 500, 0, false), 100.0);
+    EXPECT_EQ(WideFormat(TKPlayTexts{}.Buffering, 42.0, u"%"), u"[ Buffering 42.0 % ]");
+    EXPECT_DOUBLE_EQ(BitrateKbps(176400, 1.0), 1411.2);
+    EXPECT_DOUBLE_EQ(BitrateKbps(176400, 0.0), 0.0);
     EXPECT_EQ(RecordFormatOfChannelType(bass::kCtypeOgg), 5);
     EXPECT_EQ(RecordFormatExtension(5), ".ogg");
     EXPECT_EQ(RecordFormatOfChannelType(0x12345), 0);
