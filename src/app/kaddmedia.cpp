@@ -8,23 +8,13 @@
 #include "core/kplaylistprocs.h"
 #include "core/kstrings.h"
 #include "core/ksystemtypes.h"
+#include "playback/ksystem.h"
 
 namespace kolvarin {
 
-namespace {
-
-bool AddPlainEntry(const std::u16string& fileName)
-{
-    std::u16string caption = fileName.substr(fileName.find_last_of(u"/\\") + 1);
-    if (size_t dot = caption.rfind(u'.'); dot != std::u16string::npos && dot > 0)
-        caption.erase(dot);
-    PlaylistAdd(caption, fileName, "", false, "");
-    return true;
-}
-
-} // namespace
-
-TKMediaAdder MediaAdder{AddPlainEntry};
+TKMediaAdder MediaAdder{[](const std::u16string& fileName) {
+    return PlaySystem && PlaySystem->AddFileToPlaylist(fileName);
+}};
 
 void AddDirectory(const std::u16string& folder)
 {

@@ -8,8 +8,9 @@ namespace kolvarin {
 // How files reach the playlist from outside the playlist window (command
 // line, hand-over). Main thread only.
 struct TKMediaAdder {
-    // Adds one media file; false when it was refused. Until the play system
-    // checks and probes files, the entry is added with its file name as caption.
+    // Adds one media file through the play system (caption, track and time
+    // from the file as the settings ask); false when it was refused or the
+    // play system does not exist.
     std::function<bool(const std::u16string& fileName)> AddFile;
 };
 extern TKMediaAdder MediaAdder;

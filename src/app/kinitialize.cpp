@@ -2,6 +2,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include "core/kconfig.h"
@@ -19,7 +20,13 @@
 #include "core/kstrings.h"
 #include "core/lumoutils.h"
 #include "core/ksysinfo.h"
+#include "core/kdrives.h"
 #include "core/ktemplates.h"
+#include "audio/bass.h"
+#include "audio/cd_drives.h"
+#include "playback/ksystem.h"
+#include "kaddmedia.h"
+#include "kmaintimers.h"
 #include "kapp.h"
 #include "keyhook/keyhook.h"
 #include "kforms.h"
@@ -272,6 +279,65 @@ void LoadDefaultPlaylist()
     LoadedFiles.Playlist = loaded;
 }
 
+// The play system and what reaches it from the windows, the timers and the
+// playlist procedures.
+void CreatePlaySystem()
+{
+    AudioDevices.clear();
+    PlaySystem = new TKSystem();
+    if (MainTimers) {
+        PlaySystem->SetView(MainTimers);
+        MainTimers->StopSystem = [] { PlaySystem->Stop(true); };
+        MainTimers->StartPlay = [](int) { PlaySystem->StartPlay(); };
+    }
+    PlaySystem->Terminate = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
+    PlaylistHooks().StartPlay = [] { PlaySystem->StartPlay(); };
+    PlaylistHooks().ShowMediaProblem = [](int code, const std::u16string& fileName) {
+        PlaySystem->ShowMediaProblem(code, fileName, 0);
+    };
+}
+
+bool InitBass(DWORD flags, const std::string& name)
+{
+    Log(kInit, "Initialize bass audio system (" + name + ")...");
+    if (!BASS_Init(Config->BassDevice, 44100, flags, nullptr, nullptr)) {
+        Log(kInit, "Initialize bass audio system (" + name + ") failed!");
+        return false;
+    }
+    Log(kInit, "Initialize bass audio system (" + name + ") ok" + (flags ? "." : ""));
+    BASS_GetInfo(&BassInfoRecord);
+    PlaySystem->DeviceSpeakers = static_cast<int>(BassInfoRecord.speakers);
+    return true;
+}
+
+// The audio library: version, devices, then the output with every speaker,
+// else a plain stereo one. False (the start aborts) when neither opens.
+bool InitializeAudioSystem()
+{
+    SetSplashText("Initialize audio system");
+    Log(kInit, "Checking bass library version...");
+    const DWORD version = BASS_GetVersion() >> 16;
+    if (version != 0x0204) {
+        Log(kInit, "Checking bass library version failed: Unknown version: " + std::to_string(version));
+        ShowError(200, u"TKBass", u"", true);
+        return false;
+    }
+    Log(kInit, "Checking bass library version ok");
+    Log(kInit, "Detecting audio devices...");
+    AudioDevices.clear();
+    BassDeviceInfo info;
+    for (DWORD device = 1; BASS_GetDeviceInfo(device, &info); ++device)
+        AudioDevices.push_back(info.name ? info.name : "");
+    Log(kInit, "Detecting audio devices ok");
+    audio::setCdDrives(GetCDDrives());
+    PlaySystem->SetBassBuffer();
+    if (!InitBass(bass::kDeviceSpeakers, "Surround") && !InitBass(0, "Normal")) {
+        ShowError(201, u"TKBass", u"", true);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void KLoadConfiguration()
@@ -328,6 +394,7 @@ bool KInitialize()
 
     SetSplashText("Initialize variables");
     Guarded(kInit, "Error while initialize variables: ", [] {
+        CreatePlaySystem();
         if (!Forms)
             return;
         Log(kInit, "Load unzip library...");
@@ -338,7 +405,10 @@ bool KInitialize()
     });
     LoadHotKeysAndHook();
 
+    if (!PlaySystem || !InitializeAudioSystem())
+        return false;
     Skipped(kInit, "Create spectrum analyzer...");
+
     LoadDefaultPlaylist();
 
     SetSplashText("Loading history");

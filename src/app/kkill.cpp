@@ -7,6 +7,7 @@
 #include "core/kpaths.h"
 #include "core/kplaylistfiles.h"
 #include "core/kplaylistprocs.h"
+#include "playback/ksystem.h"
 #include "kapp.h"
 #include "kloadedfiles.h"
 #include "keyhook/keyhook.h"
@@ -71,7 +72,22 @@ void KKill()
     AppKilled = false;
     Log(kKill, std::string("SysPlayed: ") + (SysPlayed ? "true" : "false"));
     Log(kKill, std::string("SysPaused: ") + (SysPaused ? "true" : "false"));
+    if (PlaySystem && (SysPlayed || SysPaused)) {
+        Log(kKill, "System is active");
+        Log(kKill, "Stopping system...");
+        if (Guarded(kKill, "Stopping system failed: ", [] { PlaySystem->Stop(true); }))
+            Log(kKill, "Stopping system ok");
+    }
     Log(kKill, "Set status");
+    if (PlaySystem) {
+        Log(kKill, "Release bass streams...");
+        for (auto& slot : PlaySystem->ChannelSlots)
+            StreamSetFree(slot);
+        Log(kKill, "Release bass streams ok");
+    }
+    Log(kKill, "Release bass audio system...");
+    BASS_Free();
+    Log(kKill, "Release bass audio system ok");
 
     Skipped(kKill, "Application ended...");
     Release("format databases", [] {
@@ -95,6 +111,11 @@ void KKill()
     Release("playlist", [] {
         delete Playlist;
         Playlist = nullptr;
+    });
+    Release("vars", [] {
+        AudioDevices.clear();
+        delete PlaySystem;
+        PlaySystem = nullptr;
     });
     Log(kKill, "Deactivate hook...");
     Log(kKill, platform::KDisableHook() ? "Deactivate hook ok" : "Deactivate hook failed!");

@@ -61,6 +61,47 @@ void HandleFilename(const std::u16string& name)
     }
 }
 
+// The command line joins the words after an option into one name. When
+// that name does not exist, the words may be several names given in a row
+// ("/play a.flac b.mp3"): each run of words that names an existing file or
+// folder becomes one name. Empty when the words do not all fall into names.
+std::vector<std::u16string> SplitJoinedNames(const std::u16string& joined)
+{
+    std::vector<std::u16string> names;
+    std::u16string current;
+    size_t start = 0;
+    std::error_code ec;
+    while (start <= joined.size()) {
+        size_t blank = joined.find(u' ', start);
+        if (blank == std::u16string::npos)
+            blank = joined.size();
+        current += (current.empty() ? u"" : u" ") + joined.substr(start, blank - start);
+        if (!current.empty() && fs::exists(fs::path(Utf16ToUtf8(current)), ec)) {
+            names.push_back(current);
+            current.clear();
+        }
+        start = blank + 1;
+    }
+    if (!current.empty() || names.size() < 2)
+        return {};
+    return names;
+}
+
+void HandleEntry(const std::u16string& name, uint8_t command);
+
+void HandleEntries(const std::u16string& name, uint8_t command)
+{
+    std::error_code ec;
+    const std::vector<std::u16string> names =
+        fs::exists(fs::path(Utf16ToUtf8(name)), ec) ? std::vector<std::u16string>{} : SplitJoinedNames(name);
+    if (names.empty()) {
+        HandleEntry(name, command);
+        return;
+    }
+    for (const auto& each : names)
+        HandleEntry(each, command);
+}
+
 void HandleEntry(const std::u16string& name, uint8_t command)
 {
     const char* proc = "KLoadParameter";
@@ -103,11 +144,11 @@ bool KLoadParameter()
                 Log(proc, "First play entry, Clear playlist");
                 PlaylistClear();
             }
-            HandleEntry(record.Argument, record.Option);
+            HandleEntries(record.Argument, record.Option);
             ++playCount;
         } else if (record.Option == optAdd) {
             Log(proc, "Handle add command");
-            HandleEntry(record.Argument, record.Option);
+            HandleEntries(record.Argument, record.Option);
         }
     }
     Log(proc, "Clear parameter queue");

@@ -1,6 +1,7 @@
 #include "kolvarinprocess.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 
 #include <poll.h>
@@ -37,6 +38,10 @@ KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<
 {
     std::vector<std::string> env = {"KOLVARIN_HOME=" + home.string(), "QT_QPA_PLATFORM=offscreen",
                                     "HOME=" + home.string()};
+    // The audio output the test chose (the dummy driver, or the disk driver and its file).
+    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE"})
+        if (const char* value = std::getenv(name))
+            env.push_back(std::string(name) + "=" + value);
     std::vector<char*> envp, argv;
     for (auto& e : env)
         envp.push_back(e.data());
