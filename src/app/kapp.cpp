@@ -104,6 +104,123 @@ void SetSplashText(const std::string& text)
         frmSplash->SetStatusText(text);
 }
 
+namespace {
+
+// From the application object to the destroyed windows: splash, windows,
+// initialisation, message loop and shutdown.
+void RunWindows(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    std::unique_ptr<TfrmSplash> splash;
+    if (Config->SplashScreen)
+        splash = CreateSplash();
+    frmSplash = splash.get();
+    Log(kProject, "Initialize application");
+    QApplication::setApplicationDisplayName(QStringLiteral("Kolvarin"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (splash) {
+        Log(kProject, "Show splash screen");
+        splash->show();
+        splash->repaint();
+    }
+    TKMessageBoxDialog errorDialog;
+    SetErrorDialog(&errorDialog);
+    SetTerminateRequest([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
+    TKSignalWatcher signalWatcher;
+    TKMainTimers mainTimers;
+    MainTimers = &mainTimers;
+
+    SetSplashText("Initialize forms");
+    Log(kProject, "Create forms...");
+    TKForms forms;
+    forms.CreateAll();
+    Forms = &forms;
+    forms.ZipHandler.MessageDialog = [](const std::u16string& text) {
+        QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),
+                             QString::fromStdU16String(text));
+    };
+    Log(kProject, "Create forms ok");
+
+    SetSplashText("Initializing application");
+    Log(kProject, "Initialize kolvarin...");
+    KInitialize();
+    Log(kProject, "Initialize kolvarin ok");
+    RunDeferredParameterActions();
+    EnableReceivedParameters();
+
+    SetSplashText("Starting application");
+    if (splash) {
+        Log(kProject, "Release splash screen");
+        splash->SetCanClose(true);
+        frmSplash = nullptr;
+        splash.reset();
+    }
+    Log(kProject, "Swap memory");
+    ::malloc_trim(0);
+    forms.Get(TKForms::frmMain)->show();
+    Log(kProject, "Run application...");
+    // A fatal start has already asked the loop to end: it returns at once.
+    QApplication::exec();
+    Log(kProject, "Run application ok");
+    DisableReceivedParameters();
+
+    Log(kProject, "Kill kolvarin...");
+    KKill();
+    Log(kProject, "Kill kolvarin ok");
+
+    Log(kProject, "Destroy forms...");
+    Forms = nullptr;
+    forms.DestroyAll();
+    Log(kProject, "Destroy forms ok");
+    SetErrorDialog(nullptr);
+    SetTerminateRequest(nullptr);
+    MainTimers = nullptr;
+}
+
+// The first instance from its version line to the end of the message loop;
+// returns the pipe server, which lives until the cleanup.
+std::unique_ptr<platform::TKPipeServer> RunFirstInstance(int argc, char** argv,
+                                                         const std::vector<std::u16string>& words)
+{
+    Log(kProject, "Create mutex ok");
+    VersionText = BuildVersionText();
+    Log(kProject, "Application Version: " + VersionText);
+    Log(kProject, "Detecting operating system");
+    OSVersion = GetOSVersion();
+    Log(kProject, "Detected operating system: " + GetOSName(OSVersion));
+    ApplicationPath = DetectApplicationPath(InstallPath);
+    Log(kProject, "Installation Path: " + InstallPath);
+    Log(kProject, "Application Path: " + ApplicationPath);
+    Log(kProject, "User Path: " + UserPath);
+    Log(kProject, "Set application title");
+    QApplication::setApplicationName(QStringLiteral("Kolvarin"));
+    Log(kProject, "Create ipc server...");
+    std::unique_ptr<platform::TKPipeServer> pipeServer = CreatePipeServer();
+    if (pipeServer)
+        Log(kProject, "Create ipc server ok");
+
+    Log(kProject, "Load configuration...");
+    KLoadConfiguration();
+    Log(kProject, "Load configuration ok");
+    Log(kProject, "Set log write to file");
+    DebugLog->SetLogToFile(Config->Logging.EnableTextFile);
+
+    Log(kProject, "Handle parameters...");
+    InstallParameterActions();
+    bool quitRequested = false;
+    TKCmdParameterHandler handler;
+    handler.UpdateFromCommandLine(words);
+    KHandleParameter2(handler, quitRequested);
+    Log(kProject, "Handle parameters ok");
+    if (quitRequested)
+        Log(kProject, "Got quit parameter, exiting!");
+    else
+        RunWindows(argc, argv);
+    return pipeServer;
+}
+
+} // namespace
+
 int KolvarinMain(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
@@ -121,6 +238,7 @@ int KolvarinMain(int argc, char** argv)
     auto debugLog = std::make_unique<TKDebug>(secondInstance ? std::string() : UserPath + "kolvarin.log");
     debugLog->SetViewerSocket(UserPath + "trace.socket");
     DebugLog = debugLog.get();
+    SetZipLogHook([](const std::string& proc, const std::u16string& text) { Log(proc, text); });
     Log(kProject, "Create mutex...");
 
     std::vector<std::u16string> words;
@@ -128,8 +246,6 @@ int KolvarinMain(int argc, char** argv)
         words.push_back(Utf8ToUtf16(argv[i]));
 
     std::unique_ptr<platform::TKPipeServer> pipeServer;
-    std::unique_ptr<QApplication> application;
-    std::unique_ptr<TKForms> forms;
     if (secondInstance) {
         Log(kProject, "Create mutex failed, already exists!");
         Log(kProject, "Send parameter to kolvarin instance...");
@@ -137,106 +253,7 @@ int KolvarinMain(int argc, char** argv)
         Log(kProject, "Send parameter to kolvarin instance ok");
         Log(kProject, "Goto cleanup");
     } else {
-        Log(kProject, "Create mutex ok");
-        VersionText = BuildVersionText();
-        Log(kProject, "Application Version: " + VersionText);
-        Log(kProject, "Detecting operating system");
-        OSVersion = GetOSVersion();
-        Log(kProject, "Detected operating system: " + GetOSName(OSVersion));
-        ApplicationPath = DetectApplicationPath(InstallPath);
-        Log(kProject, "Installation Path: " + InstallPath);
-        Log(kProject, "Application Path: " + ApplicationPath);
-        Log(kProject, "User Path: " + UserPath);
-        Log(kProject, "Set application title");
-        QApplication::setApplicationName(QStringLiteral("Kolvarin"));
-        Log(kProject, "Create ipc server...");
-        pipeServer = CreatePipeServer();
-        if (pipeServer)
-            Log(kProject, "Create ipc server ok");
-
-        Log(kProject, "Load configuration...");
-        KLoadConfiguration();
-        Log(kProject, "Load configuration ok");
-        Log(kProject, "Set log write to file");
-        DebugLog->SetLogToFile(Config->Logging.EnableTextFile);
-
-        Log(kProject, "Handle parameters...");
-        InstallParameterActions();
-        bool quitRequested = false;
-        {
-            TKCmdParameterHandler handler;
-            handler.UpdateFromCommandLine(words);
-            KHandleParameter2(handler, quitRequested);
-        }
-        Log(kProject, "Handle parameters ok");
-        if (quitRequested) {
-            Log(kProject, "Got quit parameter, exiting!");
-        } else {
-            application = std::make_unique<QApplication>(argc, argv);
-            std::unique_ptr<TfrmSplash> splash;
-            if (Config->SplashScreen)
-                splash = CreateSplash();
-            frmSplash = splash.get();
-            Log(kProject, "Initialize application");
-            QApplication::setApplicationDisplayName(QStringLiteral("Kolvarin"));
-            QApplication::setQuitOnLastWindowClosed(false);
-            if (splash) {
-                Log(kProject, "Show splash screen");
-                splash->show();
-                splash->repaint();
-            }
-            TKMessageBoxDialog errorDialog;
-            SetErrorDialog(&errorDialog);
-            SetTerminateRequest([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
-            TKSignalWatcher signalWatcher;
-            TKMainTimers mainTimers;
-            MainTimers = &mainTimers;
-
-            SetSplashText("Initialize forms");
-            Log(kProject, "Create forms...");
-            forms = std::make_unique<TKForms>();
-            forms->CreateAll();
-            Forms = forms.get();
-            Forms->ZipHandler.MessageDialog = [](const std::u16string& text) {
-                QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),
-                                     QString::fromStdU16String(text));
-            };
-            Log(kProject, "Create forms ok");
-
-            SetSplashText("Initializing application");
-            Log(kProject, "Initialize kolvarin...");
-            KInitialize();
-            Log(kProject, "Initialize kolvarin ok");
-            RunDeferredParameterActions();
-            EnableReceivedParameters();
-
-            SetSplashText("Starting application");
-            if (splash) {
-                Log(kProject, "Release splash screen");
-                splash->SetCanClose(true);
-                frmSplash = nullptr;
-                splash.reset();
-            }
-            Log(kProject, "Swap memory");
-            ::malloc_trim(0);
-            forms->Get(TKForms::frmMain)->show();
-            Log(kProject, "Run application...");
-            // A fatal start has already asked the loop to end: it returns at once.
-            QApplication::exec();
-            Log(kProject, "Run application ok");
-
-            Log(kProject, "Kill kolvarin...");
-            KKill();
-            Log(kProject, "Kill kolvarin ok");
-
-            Log(kProject, "Destroy forms...");
-            Forms = nullptr;
-            forms->DestroyAll();
-            Log(kProject, "Destroy forms ok");
-            SetErrorDialog(nullptr);
-            SetTerminateRequest(nullptr);
-            MainTimers = nullptr;
-        }
+        pipeServer = RunFirstInstance(argc, argv, words);
     }
 
     if (pipeServer) {
@@ -247,9 +264,6 @@ int KolvarinMain(int argc, char** argv)
         Log(kProject, "Release mutex handle");
     Log(kProject, "Release log");
     DebugLog = nullptr;
-    debugLog.reset();
-    forms.reset();
-    application.reset();
     return 0;
 }
 

@@ -1,6 +1,5 @@
 #include "kipc.h"
 
-#include <atomic>
 #include <mutex>
 
 #include <QCoreApplication>
@@ -24,7 +23,7 @@ constexpr int kHandOverTimeoutMs = 2000;
 // Texts received on the server thread, waiting for the main thread.
 std::mutex g_mutex;
 std::vector<std::string> g_received;
-std::atomic<bool> g_mainThreadReady{false};
+bool g_mainThreadReady = false; // guarded by g_mutex
 
 void DrainReceived()
 {
@@ -38,12 +37,12 @@ void DrainReceived()
 }
 
 // Server thread: queue the text and, once the main thread takes them, wake it.
+// The wake-up is posted under the lock, so the application object cannot go
+// away between the check and the post.
 void OnReceive(uint8_t, const std::string& text)
 {
-    {
-        std::lock_guard lock(g_mutex);
-        g_received.push_back(text);
-    }
+    std::lock_guard lock(g_mutex);
+    g_received.push_back(text);
     if (g_mainThreadReady)
         QMetaObject::invokeMethod(QCoreApplication::instance(), &DrainReceived, Qt::QueuedConnection);
 }
@@ -83,8 +82,17 @@ void KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words)
 
 void EnableReceivedParameters()
 {
-    g_mainThreadReady = true;
+    {
+        std::lock_guard lock(g_mutex);
+        g_mainThreadReady = true;
+    }
     DrainReceived();
+}
+
+void DisableReceivedParameters()
+{
+    std::lock_guard lock(g_mutex);
+    g_mainThreadReady = false;
 }
 
 void KIPCServerReceiveProc(const std::string& text)

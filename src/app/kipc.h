@@ -24,6 +24,10 @@ void KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words);
 // those that arrived during start-up are handled now.
 void EnableReceivedParameters();
 
+// Main thread, before the application object goes: received command lines
+// are only queued from now on.
+void DisableReceivedParameters();
+
 // Main thread: handles one received command line.
 void KIPCServerReceiveProc(const std::string& text);
 
