@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "../../platform/audio/audio_fixtures.h"
+#include "audio_fixtures.h"
 #include "audio/offline.h"
 #include "core/kconfig.h"
 #include "core/kdebug.h"

@@ -2,7 +2,7 @@
 // length probe, playlist files; and the tags read again when a file plays.
 #include <fstream>
 
-#include "../../platform/audio/audio_fixtures.h"
+#include "audio_fixtures.h"
 #include "core/kconfig.h"
 #include "core/kplaylistprocs.h"
 #include "core/kstrings.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <thread>
 
-#include "../../platform/audio/audio_fixtures.h"
+#include "audio_fixtures.h"
 #include "audio/cd_drives.h"
 #include "core/kconfig.h"
 #include "core/kglobals.h"

@@ -3,7 +3,7 @@
 
 #include <gmock/gmock.h>
 
-#include "../../platform/audio/audio_fixtures.h"
+#include "audio_fixtures.h"
 #include "audio/offline.h"
 
 #include "core/kconfig.h"

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <thread>
 
-#include "../../platform/audio/audio_fixtures.h"
-#include "../../platform/audio/loopback_server.h"
+#include "audio_fixtures.h"
+#include "loopback_server.h"
 #include "core/kconfig.h"
 #include "core/kglobals.h"
 #include "core/kplaylistprocs.h"
