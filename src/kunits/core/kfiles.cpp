@@ -12,8 +12,8 @@
 
 #include "core/kdrives.h"
 #include "core/kstrings.h"
+#include "core/kdebug.h"
 #include "core/kwideformat.h"
-#include "core/klog.h"
 
 namespace kolvarin {
 
@@ -42,12 +42,12 @@ uint32_t fileAttributes(const std::string& path)
 
 bool testAttributes(const char* proc, std::u16string_view path, bool wantDirectory)
 {
-    KLog(proc, u"Enter with \"" + std::u16string(path) + u"\"");
-    KLog(proc, u"Get file attribute code...");
+    Log(proc, u"Enter with \"" + std::u16string(path) + u"\"");
+    Log(proc, u"Get file attribute code...");
     const uint32_t attributes = fileAttributes(Utf16ToUtf8(path));
-    KLog(proc, WideFormat(u"Get file attribute code ok, got: %u", attributes));
+    Log(proc, WideFormat(u"Get file attribute code ok, got: %u", attributes));
     const bool result = attributes != kAttrInvalid && ((attributes & kAttrDirectory) != 0) == wantDirectory;
-    KLog(proc, result ? u"Leave with result: true" : u"Leave with result: false");
+    Log(proc, result ? u"Leave with result: true" : u"Leave with result: false");
     return result;
 }
 

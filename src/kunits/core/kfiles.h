@@ -8,7 +8,7 @@ namespace kolvarin {
 
 // File and folder helpers. UTF-16 paths become UTF-8 at the system call;
 // the path separator is "/". Safe from any thread (KFileExists and
-// KDirectoryExists log through KLog).
+// KDirectoryExists log to the trace log).
 
 // Read the path's attributes; true when it exists and is not a folder
 // (KFileExists) or is a folder (KDirectoryExists). Each call is logged under

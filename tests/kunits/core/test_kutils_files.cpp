@@ -4,7 +4,7 @@
 
 #include "core/kdrives.h"
 #include "core/kfiles.h"
-#include "core/klog.h"
+#include "core/kdebug.h"
 #include "core/kresources.h"
 #include "core/kstrings.h"
 #include "core/kxmlaccess.h"
@@ -24,14 +24,27 @@ class KUtilsFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetKLogSink([this](const std::string& proc, const std::u16string& text) {
-            log.push_back(proc + ": " + Utf16ToUtf8(text));
-        });
+        trace_.SetLogToFile(true);
+        DebugLog = &trace_;
     }
-    void TearDown() override { SetKLogSink(nullptr); }
+    void TearDown() override { DebugLog = nullptr; }
+
+    // The trace log's lines as "Proc - Text", date and time cut off.
+    std::vector<std::string> LogLines() const
+    {
+        const std::string text = Utf16ToUtf8(LeBytesToUtf16(ktest::readFile(trace_.FileName()).substr(2)));
+        std::vector<std::string> lines;
+        for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            const std::string line = text.substr(start, end - start);
+            lines.push_back(line.substr(line.find(": ") + 2));
+        }
+        return lines;
+    }
 
     ktest::TempDir dir;
-    std::vector<std::string> log;
+
+private:
+    TKDebug trace_{(dir.path() / "trace.log").string()};
 };
 
 TEST_F(KUtilsFiles, ExistenceTestsAreLogged)
@@ -42,14 +55,15 @@ TEST_F(KUtilsFiles, ExistenceTestsAreLogged)
     EXPECT_TRUE(KDirectoryExists(u16(dir.path())));
     EXPECT_FALSE(KFileExists(u16(dir.path())));
     EXPECT_FALSE(KFileExists(u16(dir.path() / "missing")));
+    const auto log = LogLines();
     ASSERT_EQ(log.size(), 20u);
-    EXPECT_EQ(log[0], "KFileExists: Enter with \"" + file.string() + "\"");
-    EXPECT_EQ(log[1], "KFileExists: Get file attribute code...");
-    EXPECT_EQ(log[2], "KFileExists: Get file attribute code ok, got: 32");
-    EXPECT_EQ(log[3], "KFileExists: Leave with result: true");
-    EXPECT_EQ(log[7], "KDirectoryExists: Leave with result: false");
-    EXPECT_EQ(log[18], "KFileExists: Get file attribute code ok, got: 4294967295");
-    EXPECT_EQ(log[19], "KFileExists: Leave with result: false");
+    EXPECT_EQ(log[0], "KFileExists - Enter with \"" + file.string() + "\"");
+    EXPECT_EQ(log[1], "KFileExists - Get file attribute code...");
+    EXPECT_EQ(log[2], "KFileExists - Get file attribute code ok, got: 32");
+    EXPECT_EQ(log[3], "KFileExists - Leave with result: true");
+    EXPECT_EQ(log[7], "KDirectoryExists - Leave with result: false");
+    EXPECT_EQ(log[18], "KFileExists - Get file attribute code ok, got: 4294967295");
+    EXPECT_EQ(log[19], "KFileExists - Leave with result: false");
 }
 
 TEST_F(KUtilsFiles, PathPieces)
