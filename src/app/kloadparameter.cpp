@@ -87,21 +87,6 @@ std::vector<std::u16string> SplitJoinedNames(const std::u16string& joined)
     return names;
 }
 
-void HandleEntry(const std::u16string& name, uint8_t command);
-
-void HandleEntries(const std::u16string& name, uint8_t command)
-{
-    std::error_code ec;
-    const std::vector<std::u16string> names =
-        fs::exists(fs::path(Utf16ToUtf8(name)), ec) ? std::vector<std::u16string>{} : SplitJoinedNames(name);
-    if (names.empty()) {
-        HandleEntry(name, command);
-        return;
-    }
-    for (const auto& each : names)
-        HandleEntry(each, command);
-}
-
 void HandleEntry(const std::u16string& name, uint8_t command)
 {
     const char* proc = "KLoadParameter";
@@ -125,6 +110,19 @@ void HandleEntry(const std::u16string& name, uint8_t command)
     } else {
         Log(proc, u"Parameter " + QuotedW(name) + u" is either a directory or a file!");
     }
+}
+
+void HandleEntries(const std::u16string& name, uint8_t command)
+{
+    std::error_code ec;
+    const std::vector<std::u16string> names =
+        fs::exists(fs::path(Utf16ToUtf8(name)), ec) ? std::vector<std::u16string>{} : SplitJoinedNames(name);
+    if (names.empty()) {
+        HandleEntry(name, command);
+        return;
+    }
+    for (const auto& each : names)
+        HandleEntry(each, command);
 }
 
 } // namespace
