@@ -1,0 +1,32 @@
+#pragma once
+// Resolving the fix-ups of a code image for the address it is placed at.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "script/lumocodeimage.h"
+
+namespace kolvarin::script {
+
+struct TNativeEntry {
+  std::string name;
+  std::string linkName;  // the code name of the script's declaration
+  uint32_t address;      // emulated address of the host stub; 0 = nil
+};
+
+struct TImportEntry {
+  std::string name;
+  std::string linkName;
+  std::string libraryName;
+  std::string exportName;
+};
+
+// Returns the image's code with every fix-up resolved for BASE. Each fix-up
+// that cannot be resolved leaves its placeholder and adds its error code
+// (29 target not found, 26 native with a nil address) to ERRORS. Imports do
+// not resolve: there is no library loader.
+std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TNativeEntry>& natives, uint32_t base,
+                                   uint32_t engine, std::vector<int>& errors);
+
+}  // namespace kolvarin::script
