@@ -102,6 +102,13 @@ bool ExecSpace::Free(uint32_t address) {
   return true;
 }
 
+bool ExecSpace::Protect(uint32_t address, uint32_t size, bool read, bool write, bool execute) {
+  if ((address | size) & 0xFFF || size == 0 || address < kHeapBase || uint64_t(address) + size > kHeapBase + uint64_t(kHeapSize))
+    return false;
+  uint32_t perms = (read ? UC_PROT_READ : 0) | (write ? UC_PROT_WRITE : 0) | (execute ? UC_PROT_EXEC : 0);
+  return uc_mem_protect(FUc, address, size, perms) == UC_ERR_OK;
+}
+
 void ExecSpace::Read(uint32_t address, void* out, size_t count) const {
   if (count == 0) return;
   if (uc_mem_read(FUc, address, out, count) != UC_ERR_OK)

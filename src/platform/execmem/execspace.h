@@ -84,6 +84,10 @@ class ExecSpace {
   uint32_t Allocate(uint64_t size);
   bool Free(uint32_t address);
   size_t LiveAllocations() const { return FUsed.size(); }
+  // Access rights of whole 4096-byte pages inside the heap (a mapped library's
+  // sections); false for an unaligned or foreign range. The owner restores
+  // full rights before it frees the block.
+  bool Protect(uint32_t address, uint32_t size, bool read, bool write, bool execute);
 
   // Memory access; throws ExecFault for addresses outside the mapped space.
   void Read(uint32_t address, void* out, size_t count) const;
