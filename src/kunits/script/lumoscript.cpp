@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "script/lumocompiler.h"
+#include "script/lumopreproc.h"
 #include "script/lumortl.h"
 #include "script/lumosupport.h"
 
@@ -89,15 +90,6 @@ void TLumoScript::OutputBlock(int32_t index) {
   }
 }
 
-void TLumoScript::BuildIdentityLineMap(const std::string& text) {
-  FFileNames.assign(1, FFileName);
-  FLineMap.clear();
-  int32_t line = 1;
-  FLineMap.push_back({line, 0});
-  for (char c : text)
-    if (c == '\n') FLineMap.push_back({++line, 0});
-}
-
 bool TLumoScript::Compile(const std::u16string& source, const std::string& fileName) {
   std::string bytes;
   bytes.reserve(source.size());
@@ -136,12 +128,14 @@ bool TLumoScript::Compile(const std::string& source, const std::string& fileName
   ++FPrefixLineCount;
   FSource += text;
   FSource += source;
-  // The preprocessor replaces the source and fills the line map here; without
-  // it every script line maps to itself.
-  BuildIdentityLineMap(source);
+  TPreprocessResult preprocessed = Preprocess(FSource, FDefines, FFileName, FPrefixLineCount);
+  FSource = std::move(preprocessed.text);
+  FLineMap = std::move(preprocessed.lineMap);
+  FFileNames = std::move(preprocessed.fileNames);
+  for (const TPreprocessError& e : preprocessed.errors) Error(37, e.line, 0);
   FSourceCrc = Crc32(FSource);
   FImage.Clear();
-  {
+  if (FErrorText.empty()) {
     TLumoCompiler compiler(*this, FImage, FSource);
     compiler.CompileProgram();
   }

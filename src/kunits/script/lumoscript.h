@@ -115,8 +115,7 @@ class TLumoScript {
   const std::string& SourceStream() const { return FSource; }
 
   // The line map and file names through which error lines name their source
-  // position. A preprocessor fills them; without one each script line maps to
-  // itself in the compiled file.
+  // position; the preprocessor fills them at each compile.
   std::vector<TLineMapEntry>& LineMap() { return FLineMap; }
   std::vector<std::string>& FileNames() { return FFileNames; }
 
@@ -128,7 +127,6 @@ class TLumoScript {
   friend class TLumoCompiler;
   void ReleaseCode();
   void Link();
-  void BuildIdentityLineMap(const std::string& text);
 
   std::unique_ptr<execmem::ExecSpace> FSpace;
   std::unique_ptr<TLumoRuntime> FRuntime;
