@@ -135,11 +135,13 @@ bool TLumoScript::Compile(const std::string& source, const std::string& fileName
   for (const TPreprocessError& e : preprocessed.errors) Error(37, e.line, 0);
   FSourceCrc = Crc32(FSource);
   FImage.Clear();
-  if (FErrorText.empty()) {
+  const bool cached = FErrorText.empty() && !breakpointOption && LoadCache();
+  if (FErrorText.empty() && !cached) {
     TLumoCompiler compiler(*this, FImage, FSource);
     compiler.CompileProgram();
   }
   FErrorText = Trim(FErrorText);
+  if (FErrorText.empty() && !cached) SaveCache();
   if (FErrorText.empty()) Link();
   FErrorText = Trim(FErrorText);
   if (!FErrorText.empty()) ReleaseCode();

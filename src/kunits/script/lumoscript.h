@@ -42,8 +42,9 @@ class TLumoScript {
   using PreCodeCallback = std::function<void(TLumoScript&, std::string& text)>;
   using EngineCallback = std::function<void(TLumoScript&)>;
 
-  // BaseFolder/SubFolder name the cache folder (kept for the code cache; no
-  // file is written by this engine yet). Throws std::runtime_error when the
+  // BaseFolder/SubFolder name the cache folder, where each compile with a
+  // file name keeps its code (".lsc") and takes it back while the
+  // preprocessed source and the options are unchanged. Throws std::runtime_error when the
   // emulated address space cannot be created.
   TLumoScript(const std::string& baseFolder = {}, const std::string& subFolder = {});
   ~TLumoScript();
@@ -55,6 +56,7 @@ class TLumoScript {
   EngineCallback onDeclareNatives;
 
   // Options.
+  bool compressCache = true;      // cache files are written AP32-packed
   bool alignment = true;          // locals and members that are not packed take multiples of 4 bytes
   bool echoOutput = false;        // printed text also goes to standard output
   bool breakpointOption = false;  // "breakpoint" emits int3, which ends the call with an error
@@ -127,6 +129,9 @@ class TLumoScript {
   friend class TLumoCompiler;
   void ReleaseCode();
   void Link();
+  // The cache file; a rejected file leaves the tables as they were.
+  bool LoadCache();
+  void SaveCache();
 
   std::unique_ptr<execmem::ExecSpace> FSpace;
   std::unique_ptr<TLumoRuntime> FRuntime;
