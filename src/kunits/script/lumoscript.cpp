@@ -44,6 +44,7 @@ void TLumoScript::Clear() {
   ReleaseCode();
   FNatives.clear();
   FImports.clear();
+  FLoadedLibraries.clear();
   FDefines.clear();
   FLineMap.clear();
   FFileNames.clear();
@@ -157,12 +158,32 @@ void TLumoScript::Link() {
     return;
   }
   std::vector<int> errors;
-  std::vector<uint8_t> code = ResolveFixups(FImage, FNatives, FCodeMemory, FEngineHandle, errors);
+  std::vector<uint8_t> code =
+      ResolveFixups(FImage, FNatives, FCodeMemory, FEngineHandle, errors,
+                    [this](const std::string& target, bool byLinkName) { return ResolveImport(target, byLinkName); });
   for (int errorCode : errors) FErrorText += "[Link] Error: " + ErrorMessage(errorCode) + "\r\n";
   FErrorText = Trim(FErrorText);
   if (!FErrorText.empty()) return;
   FSpace->Write(FCodeMemory, code.data(), code.size());
   FSpace->CodeChanged(FCodeMemory, code.size());
+}
+
+std::optional<uint32_t> TLumoScript::ResolveImport(const std::string& target, bool byLinkName) {
+  for (const TImportEntry& i : FImports) {
+    if ((byLinkName ? i.linkName : i.name) != target) continue;
+    if (i.libraryName.empty() || i.exportName.empty()) return 0;
+    TDynamicLinkLibrary* library = nullptr;
+    for (auto& loaded : FLoadedLibraries)
+      if (loaded->FileName() == i.libraryName) library = loaded.get();
+    if (!library) {
+      // A library that fails to load stays in the list, so it is tried once.
+      FLoadedLibraries.push_back(std::make_unique<TDynamicLinkLibrary>(*FSpace, i.libraryName));
+      library = FLoadedLibraries.back().get();
+      library->LoadLibrary(i.libraryName);
+    }
+    return library->GetProcAddress(i.exportName);
+  }
+  return std::nullopt;
 }
 
 uint32_t TLumoScript::GetProc(const std::string& name) const {

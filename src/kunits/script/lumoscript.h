@@ -12,12 +12,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "execmem/execspace.h"
 #include "script/lumocodeimage.h"
+#include "script/lumodll.h"
 #include "script/lumolinker.h"
 
 namespace kolvarin::script {
@@ -132,6 +134,7 @@ class TLumoScript {
   // The cache file; a rejected file leaves the tables as they were.
   bool LoadCache();
   void SaveCache();
+  std::optional<uint32_t> ResolveImport(const std::string& target, bool byLinkName);
 
   std::unique_ptr<execmem::ExecSpace> FSpace;
   std::unique_ptr<TLumoRuntime> FRuntime;
@@ -141,6 +144,8 @@ class TLumoScript {
   std::string FCacheFolder;
   std::vector<TNativeEntry> FNatives;
   std::vector<TImportEntry> FImports;
+  // Libraries of the script's imports, loaded at link, freed by Clear.
+  std::vector<std::unique_ptr<TDynamicLinkLibrary>> FLoadedLibraries;
   std::vector<TDefineEntry> FDefines;
   std::vector<TLineMapEntry> FLineMap;
   std::vector<std::string> FFileNames;

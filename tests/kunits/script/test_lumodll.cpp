@@ -8,6 +8,7 @@
 
 #include "script/lumodll.h"
 #include "script/lumoexporttree.h"
+#include "script/lumoscript.h"
 
 namespace kolvarin::script {
 namespace {
@@ -101,7 +102,7 @@ TEST_F(DllLoader, MapsRelocatesAttachesAndExports) {
     EXPECT_EQ(CallInt(sub, {3, 10}), 7u);
     EXPECT_EQ(lib.GetProcAddress("add"), 0u);
     EXPECT_EQ(lib.GetProcAddress("#99"), 0u);
-    EXPECT_EQ(lib.Exports().size(), 8u);
+    EXPECT_EQ(lib.Exports().size(), 9u);
     // Code is not writable once mapped.
     auto text = std::find_if(lib.Sections().begin(), lib.Sections().end(),
                              [](const TSections& s) { return s.characteristics & (1u << 29); });
@@ -184,6 +185,25 @@ TEST_F(DllLoader, DamagedImages) {
     EXPECT_FALSE(lib.LoadFromStream(Bytes(good.begin(), good.begin() + cut))) << cut;
   }
   EXPECT_EQ(space.LiveAllocations(), before);
+}
+
+TEST_F(DllLoader, ScriptsCallImportedFunctions) {
+  TLumoScript engine;
+  const std::string lib = kDlls + "/fixa.dll";
+  ASSERT_TRUE(engine.Compile("import stdcall int Diff(int a, int b) (\"" + lib + "\", \"Diff\");\n"
+                             "import int Reason() (\"" + lib + "\", \"AttachReason\");\n"
+                             "int main() { return Diff(10, 3) * 10 + Reason(); }\n",
+                             "t.kgraph"))
+      << engine.ErrorText();
+  auto r = engine.CallProc("main");
+  EXPECT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.value, 71u);
+  // A library that imports from a system library cannot be loaded here.
+  engine.Clear();
+  EXPECT_FALSE(engine.Compile("import int Ticks() (\"" + kDlls + "/fixk32.dll\", \"Ticks\");\n"
+                              "int main() { return Ticks(); }\n",
+                              "t.kgraph"));
+  EXPECT_EQ(engine.ErrorText(), "[Link] Error: Code fix up error");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ static int attachReserved = -1;
 int Add(int a, int b) { return a + b; }
 int TableAt(int i) { return tablePointer[i]; }
 int Secret(void) { return 4242; }
+int __stdcall Diff(int a, int b) { return a - b; }
 int AttachReason(void) { return attachReason; }
 unsigned AttachInstance(void) { return attachInstance; }
 int AttachReserved(void) { return attachReserved; }
