@@ -1,5 +1,6 @@
 #include "script/lumoap32.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kolvarin::script::ap32 {
@@ -217,73 +218,88 @@ Ap32Error Unpack(std::span<const uint8_t> block, std::vector<uint8_t>& out, uint
   }
   if (expected > limit) return Ap32Error::TooLarge;
   if (expected == 0) return Ap32Error::None;
-  out.reserve(expected);
+  // Written in place; OUT grows with what is decoded (so a short block cannot
+  // claim the whole limit) and is cut to that on every return.
+  out.resize(std::min<uint64_t>(expected, 64 * uint64_t(block.size()) + 4096));
+  uint8_t* dst = out.data();
+  size_t size = 0;
+  auto room = [&](uint64_t count) {
+    if (size + count <= out.size()) return;
+    out.resize(std::min<uint64_t>(expected, std::max<uint64_t>(2 * out.size(), size + count)));
+    dst = out.data();
+  };
+  auto finish = [&](Ap32Error e) {
+    out.resize(size);
+    return e;
+  };
 
   BitReader r(block.data() + start, block.size() - start);
   auto copyMatch = [&](uint64_t offset, uint64_t length) {
-    if (offset == 0 || offset > out.size()) return Ap32Error::BadOffset;
-    if (length > expected - out.size()) return Ap32Error::Overrun;
-    size_t from = out.size() - offset;
-    for (uint64_t k = 0; k < length; ++k) out.push_back(out[from + k]);
+    if (offset == 0 || offset > size) return Ap32Error::BadOffset;
+    if (length > expected - size) return Ap32Error::Overrun;
+    room(length);
+    const uint8_t* from = dst + size - offset;
+    uint8_t* to = dst + size;
+    for (uint64_t k = 0; k < length; ++k) to[k] = from[k];  // may overlap its own output
+    size += length;
     return Ap32Error::None;
   };
 
   uint8_t b;
-  if (!r.Byte(b)) return Ap32Error::Truncated;
-  out.push_back(b);
+  if (!r.Byte(b)) return finish(Ap32Error::Truncated);
+  dst[size++] = b;
   bool lastWasMatch = false;
   uint32_t prevOffset = 0;
-  while (out.size() < expected) {
+  while (size < expected) {
     unsigned bit;
-    if (!r.Bit(bit)) return Ap32Error::Truncated;
+    if (!r.Bit(bit)) return finish(Ap32Error::Truncated);
     if (!bit) {
-      if (!r.Byte(b)) return Ap32Error::Truncated;
-      out.push_back(b);
+      if (!r.Byte(b)) return finish(Ap32Error::Truncated);
+      room(1);
+      dst[size++] = b;
       lastWasMatch = false;
       continue;
     }
-    if (!r.Bit(bit)) return Ap32Error::Truncated;
+    if (!r.Bit(bit)) return finish(Ap32Error::Truncated);
     if (bit) {
-      if (!r.Bit(bit)) return Ap32Error::Truncated;
+      if (!r.Bit(bit)) return finish(Ap32Error::Truncated);
       if (bit) {
         uint32_t d = 0;
         for (int k = 0; k < 4; ++k) {
-          if (!r.Bit(bit)) return Ap32Error::Truncated;
+          if (!r.Bit(bit)) return finish(Ap32Error::Truncated);
           d = d << 1 | bit;
         }
-        if (d == 0) {
-          out.push_back(0);
-        } else {
-          if (d > out.size()) return Ap32Error::BadOffset;
-          out.push_back(out[out.size() - d]);
-        }
+        if (d > size) return finish(Ap32Error::BadOffset);
+        room(1);
+        dst[size] = d ? dst[size - d] : 0;
+        ++size;
         lastWasMatch = false;
         continue;
       }
-      if (!r.Byte(b)) return Ap32Error::Truncated;
-      if (b == 0) return Ap32Error::EarlyEnd;
+      if (!r.Byte(b)) return finish(Ap32Error::Truncated);
+      if (b == 0) return finish(Ap32Error::EarlyEnd);
       prevOffset = b >> 1;
-      if (auto e = copyMatch(prevOffset, 2 + (b & 1u)); e != Ap32Error::None) return e;
+      if (auto e = copyMatch(prevOffset, 2 + (b & 1u)); e != Ap32Error::None) return finish(e);
       lastWasMatch = true;
       continue;
     }
     uint32_t g, n;
-    if (auto e = r.Gamma(g); e != Ap32Error::None) return e;
+    if (auto e = r.Gamma(g); e != Ap32Error::None) return finish(e);
     if (!lastWasMatch && g == 2) {
-      if (auto e = r.Gamma(n); e != Ap32Error::None) return e;
-      if (auto e2 = copyMatch(prevOffset, n); e2 != Ap32Error::None) return e2;
+      if (auto e = r.Gamma(n); e != Ap32Error::None) return finish(e);
+      if (auto e2 = copyMatch(prevOffset, n); e2 != Ap32Error::None) return finish(e2);
     } else {
       uint64_t offset = uint64_t(g - (lastWasMatch ? 2 : 3)) << 8;
-      if (!r.Byte(b)) return Ap32Error::Truncated;
+      if (!r.Byte(b)) return finish(Ap32Error::Truncated);
       offset += b;
-      if (auto e = r.Gamma(n); e != Ap32Error::None) return e;
+      if (auto e = r.Gamma(n); e != Ap32Error::None) return finish(e);
       uint64_t length = n;
       if (offset < 128) length += 2;
       if (offset >= 1280) ++length;
       if (offset >= 32000) ++length;
-      if (offset > out.size()) return Ap32Error::BadOffset;
+      if (offset > size) return finish(Ap32Error::BadOffset);
       prevOffset = uint32_t(offset);
-      if (auto e2 = copyMatch(offset, length); e2 != Ap32Error::None) return e2;
+      if (auto e2 = copyMatch(offset, length); e2 != Ap32Error::None) return finish(e2);
     }
     lastWasMatch = true;
   }

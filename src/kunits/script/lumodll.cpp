@@ -217,8 +217,9 @@ bool TDynamicLinkLibrary::ResolveImports(Image& image) {
         if (!name) return Fail(TDllError::BadImport);
         function.name = *name;
       }
-      function.address =
-          library->GetProcAddress(function.byOrdinal ? "#" + std::to_string(function.ordinal) : function.name);
+      std::string key = function.name;
+      if (function.byOrdinal) key.append("#").append(std::to_string(function.ordinal));
+      function.address = library->GetProcAddress(key);
       if (!function.address) return Fail(TDllError::ImportFailed);
       Put32(&image.memory[addresses + 4 * k], function.address);
       import.functions.push_back(std::move(function));
