@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "script/lumobytes.h"
+
 namespace kolvarin::script::ap32 {
 
 namespace {
-
-uint32_t Le32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 // Bit and byte writer: tag bytes are reserved in the byte stream where the
 // next bit is first needed.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "script/lumoap32.h"
+#include "script/lumobytes.h"
 #include "script/lumosupport.h"
 
 namespace kolvarin::script {
@@ -58,10 +59,6 @@ void Transform(std::span<uint8_t> data, std::span<const uint8_t> key, bool scram
   }
 }
 
-uint32_t Le32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 }  // namespace
 
 void Scramble(std::span<uint8_t> data, std::span<const uint8_t> key) { Transform(data, key, true); }
@@ -103,7 +100,7 @@ std::optional<TLumoArchiveFileParam> TLumoArchiveReader::ReadEntry() {
   entry.flag = h[0];
   entry.dataSize = Le32(h + 1);
   entry.keyCrc = Le32(h + 5);
-  entry.nameLength = uint16_t(h[9] | h[10] << 8);
+  entry.nameLength = Le16(h + 9);
   entry.name.resize(entry.nameLength);
   if (!ReadAt(FPosition + sizeof h, reinterpret_cast<uint8_t*>(entry.name.data()), entry.nameLength))
     return std::nullopt;

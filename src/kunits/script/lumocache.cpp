@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "script/lumoap32.h"
+#include "script/lumobytes.h"
 #include "script/lumosupport.h"
 
 namespace kolvarin::script {
@@ -35,8 +36,7 @@ class Reader {
   }
   bool U32(uint32_t& v) {
     if (Left() < 4) return false;
-    const uint8_t* p = &FData[FPos];
-    v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    v = Le32(&FData[FPos]);
     FPos += 4;
     return true;
   }

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <iterator>
 #include <optional>
 
+#include "script/lumobytes.h"
 #include "script/lumosupport.h"
 
 namespace kolvarin::script {
@@ -21,13 +21,6 @@ constexpr size_t kMaxNameLength = 4096;
 
 enum Directory { kExportDirectory = 0, kImportDirectory = 1, kRelocationDirectory = 5 };
 
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-void Put32(uint8_t* p, uint32_t v) {
-  for (int k = 0; k < 4; ++k) p[k] = uint8_t(v >> (8 * k));
-}
 uint32_t RoundUp(uint64_t v, uint32_t to) { return uint32_t((v + to - 1) / to * to); }
 
 }  // namespace
@@ -82,14 +75,8 @@ bool TDynamicLinkLibrary::Fail(TDllError error) {
 
 bool TDynamicLinkLibrary::LoadLibrary(const std::string& fileName) {
   FFileName = fileName;
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return Fail(TDllError::ReadFailed);
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size <= 0 || size > kMaxFileSize) return Fail(TDllError::ReadFailed);
-  std::vector<uint8_t> file(static_cast<size_t>(size));
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(file.data()), size)) return Fail(TDllError::ReadFailed);
+  std::vector<uint8_t> file;
+  if (!ReadFileBytes(fileName, kMaxFileSize, file)) return Fail(TDllError::ReadFailed);
   return LoadFromStream(file);
 }
 
@@ -179,7 +166,7 @@ bool TDynamicLinkLibrary::Relocate(Image& image) {
       uint32_t width = type == 3 ? 4 : 2;
       if (target < page || !image.InSection(target, width)) return Fail(TDllError::BadRelocation);
       uint8_t* p = &image.memory[target];
-      if (type == 3) Put32(p, Le32(p) + delta);
+      if (type == 3) PutLe32(p, Le32(p) + delta);
       else {
         uint16_t add = type == 2 ? uint16_t(delta) : uint16_t(delta >> 16);
         uint16_t v = uint16_t(Le16(p) + add);
@@ -221,7 +208,7 @@ bool TDynamicLinkLibrary::ResolveImports(Image& image) {
       if (function.byOrdinal) key.append("#").append(std::to_string(function.ordinal));
       function.address = library->GetProcAddress(key);
       if (!function.address) return Fail(TDllError::ImportFailed);
-      Put32(&image.memory[addresses + 4 * k], function.address);
+      PutLe32(&image.memory[addresses + 4 * k], function.address);
       import.functions.push_back(std::move(function));
     }
     FImports.push_back(std::move(import));

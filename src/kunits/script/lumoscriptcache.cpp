@@ -1,7 +1,7 @@
 // The engine's use of its cache file.
 #include <fstream>
-#include <iterator>
 
+#include "script/lumobytes.h"
 #include "script/lumocache.h"
 #include "script/lumoscript.h"
 
@@ -9,14 +9,8 @@ namespace kolvarin::script {
 
 bool TLumoScript::LoadCache() {
   if (FCacheFolder.empty() || FCacheFileName.empty()) return false;
-  std::ifstream in(FCacheFolder + FCacheFileName, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size <= 0 || uint64_t(size) > kMaxCacheSize) return false;
-  std::vector<uint8_t> file(static_cast<size_t>(size));
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(file.data()), size)) return false;
+  std::vector<uint8_t> file;
+  if (!ReadFileBytes(FCacheFolder + FCacheFileName, kMaxCacheSize, file)) return false;
   TCacheContent content;
   if (ReadCacheFile(file, CacheKey(FSourceCrc, FSource, alignment, breakpointOption), FNatives, content) !=
       TCacheError::None)
