@@ -19,13 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     stub[0x3C] = 64;
     image.insert(image.begin(), stub.begin(), stub.end());
   }
-  size_t before = space.LiveAllocations();
+  size_t heap = space.LiveAllocations(), libraries = space.LibraryMappings();
   {
     TDynamicLinkLibrary lib(space, "fuzz.dll");
     if (!lib.LoadFromStream(image) && lib.LastError() == TDllError::None) __builtin_trap();
     lib.GetProcAddress("a");
     lib.GetProcAddress("#1");
   }
-  if (space.LiveAllocations() != before) __builtin_trap();
+  if (space.LiveAllocations() != heap || space.LibraryMappings() != libraries) __builtin_trap();
   return 0;
 }

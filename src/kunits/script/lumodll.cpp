@@ -15,7 +15,6 @@ namespace {
 constexpr uint32_t kMaxImageSize = 16u << 20;
 constexpr uint32_t kMaxFileSize = 64u << 20;
 constexpr uint32_t kPage = 4096;
-constexpr uint32_t kImageAlignment = 0x10000;
 constexpr int kMaxNesting = 4;
 constexpr size_t kMaxNameLength = 4096;
 
@@ -62,10 +61,7 @@ TDynamicLinkLibrary::~TDynamicLinkLibrary() {
     const uint32_t args[] = {0, 0, FImageBase};  // reserved, process detach, instance
     FSpace.Call(FEntryPoint, args, execmem::ResultKind::Int);
   }
-  if (FBlock) {
-    FSpace.Protect(FImageBase, RoundUp(FImageSize, kPage), true, true, true);
-    FSpace.Free(FBlock);
-  }
+  if (FImageBase) FSpace.UnmapLibrary(FImageBase);
 }
 
 bool TDynamicLinkLibrary::Fail(TDllError error) {
@@ -131,9 +127,8 @@ bool TDynamicLinkLibrary::LoadFromStream(std::span<const uint8_t> file) {
 
 bool TDynamicLinkLibrary::Map(Image& image) {
   FImageSize = uint32_t(image.memory.size());
-  FBlock = FSpace.Allocate(uint64_t(RoundUp(FImageSize, kPage)) + kImageAlignment);
-  if (!FBlock) return Fail(TDllError::NoMemory);
-  FImageBase = RoundUp(FBlock, kImageAlignment);
+  FImageBase = FSpace.MapLibrary(FImageSize);
+  if (!FImageBase) return Fail(TDllError::NoMemory);
   FDelta = int32_t(FImageBase - image.preferredBase);
   for (const auto& s : image.sections)
     FSections.push_back({FImageBase + s.virtualAddress, s.virtualAddress, std::max(s.virtualSize, s.rawSize),

@@ -33,7 +33,7 @@ enum class TDllError : int {
   BadPeHeader = 3,      // no "PE\0\0", a short file or optional header
   BadMachine = 4,       // not i386 or not a 32-bit optional header
   BadLayout = 5,        // no sections, or image/header/section sizes that do not fit
-  NoMemory = 6,         // the emulated heap has no room for the image
+  NoMemory = 6,         // the emulated library area has no room for the image
   BadRelocation = 7,    // a block below 8 bytes, past its directory, or an entry outside the sections
   ImportFailed = 8,     // an imported library or function cannot be resolved
   BadImport = 9,        // an import directory or table outside the image
@@ -104,7 +104,6 @@ class TDynamicLinkLibrary {
   execmem::ExecSpace& FSpace;
   std::string FFileName;
   int FDepth = 0;
-  uint32_t FBlock = 0;  // the heap block holding the image
   uint32_t FImageBase = 0;
   uint32_t FImageSize = 0;
   int32_t FDelta = 0;
