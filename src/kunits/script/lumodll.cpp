@@ -16,6 +16,7 @@ constexpr uint32_t kMaxImageSize = 16u << 20;
 constexpr uint32_t kMaxFileSize = 64u << 20;
 constexpr uint32_t kPage = 4096;
 constexpr int kMaxNesting = 4;
+constexpr uint32_t kMaxSections = 96;  // as many as the system's own loader takes
 constexpr size_t kMaxNameLength = 4096;
 
 enum Directory { kExportDirectory = 0, kImportDirectory = 1, kRelocationDirectory = 5 };
@@ -45,11 +46,18 @@ struct TDynamicLinkLibrary::Image {
     }
     return std::nullopt;
   }
+  // Section spans (start, end) by start, for InSection.
+  std::vector<std::pair<uint64_t, uint64_t>> spans;
+  void IndexSections() {
+    for (const Section& s : sections)
+      spans.emplace_back(s.virtualAddress, uint64_t(s.virtualAddress) + std::max(s.virtualSize, s.rawSize));
+    std::sort(spans.begin(), spans.end());
+    // A span's end becomes the furthest end so far, so one search answers.
+    for (size_t k = 1; k < spans.size(); ++k) spans[k].second = std::max(spans[k].second, spans[k - 1].second);
+  }
   bool InSection(uint32_t rva, uint32_t size) const {
-    return std::any_of(sections.begin(), sections.end(), [&](const Section& s) {
-      return rva >= s.virtualAddress &&
-             uint64_t(rva) + size <= uint64_t(s.virtualAddress) + std::max(s.virtualSize, s.rawSize);
-    });
+    auto it = std::upper_bound(spans.begin(), spans.end(), std::make_pair(uint64_t(rva), UINT64_MAX));
+    return it != spans.begin() && uint64_t(rva) + size <= std::prev(it)->second;
   }
 };
 
@@ -104,7 +112,8 @@ bool TDynamicLinkLibrary::LoadFromStream(std::span<const uint8_t> file) {
 
   // 2. Layout.
   uint64_t table = optional + optionalSize;
-  if (sectionCount == 0 || table + 40ull * sectionCount > file.size()) return Fail(TDllError::BadLayout);
+  if (sectionCount == 0 || sectionCount > kMaxSections || table + 40ull * sectionCount > file.size())
+    return Fail(TDllError::BadLayout);
   if (imageSize == 0 || imageSize > kMaxImageSize || image.headerSize > imageSize ||
       image.headerSize > file.size() || image.entry >= imageSize)
     return Fail(TDllError::BadLayout);
@@ -117,6 +126,7 @@ bool TDynamicLinkLibrary::LoadFromStream(std::span<const uint8_t> file) {
       return Fail(TDllError::BadLayout);
     image.sections.push_back(section);
   }
+  image.IndexSections();
   image.memory.assign(imageSize, 0);
   std::copy_n(file.begin(), image.headerSize, image.memory.begin());
   // 3. Sections, in table order: a later section overwrites an overlapping earlier one.
@@ -243,19 +253,22 @@ bool TDynamicLinkLibrary::ReadExports(const Image& image) {
   if (!image.Holds(functions, 4ull * functionCount) || !image.Holds(names, 4ull * nameCount) ||
       !image.Holds(ordinals, 2ull * nameCount))
     return Fail(TDllError::BadExport);
-  std::vector<std::string> nameOf(functionCount);
+  std::vector<std::string> exportNames;
+  std::vector<int32_t> nameOf(functionCount, -1);  // index into exportNames
   for (uint32_t k = 0; k < nameCount; ++k) {
     uint16_t index = Le16(&image.memory[ordinals + 2 * k]);
     auto name = image.Text(image.U32(names + 4 * k));
     if (index >= functionCount || !name) return Fail(TDllError::BadExport);
-    nameOf[index] = *name;
+    nameOf[index] = int32_t(exportNames.size());
+    exportNames.push_back(std::move(*name));
   }
   std::vector<std::pair<size_t, std::string>> forwarders;
   for (uint32_t index = 0; index < functionCount; ++index) {
     uint32_t target = image.U32(functions + 4 * index);
     if (!target) continue;
     if (target >= image.memory.size()) return Fail(TDllError::BadExport);
-    TDLLFunctionExport record{nameOf[index], ordinalBase + index, FImageBase + target};
+    TDLLFunctionExport record{nameOf[index] < 0 ? std::string() : exportNames[nameOf[index]], ordinalBase + index,
+                              FImageBase + target};
     if (target >= rva && uint64_t(target) < uint64_t(rva) + size) {
       auto text = image.Text(target);
       if (!text) return Fail(TDllError::BadExport);

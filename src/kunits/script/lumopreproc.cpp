@@ -195,7 +195,7 @@ bool Preprocessor::ReplaceMacros(std::string& line) {
   for (int pass = 0; pass < kMaxMacroPasses; ++pass) {
     bool replaced = false;
     for (size_t k = 0; k < FDefines.size(); ++k) {
-      const TDefineEntry d = FDefines[k];
+      const TDefineEntry& d = FDefines[k];
       if (d.value.empty() || d.name.empty()) continue;
       if (d.parameters.empty()) {
         if (!ReplaceWords(line, d.name, d.value)) continue;

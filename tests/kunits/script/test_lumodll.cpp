@@ -155,6 +155,7 @@ TEST_F(DllLoader, DamagedImages) {
       {"no PE signature", [&](Bytes& f) { f[pe.pe + 1] = 'X'; }, TDllError::BadPeHeader},
       {"x86-64 machine", [&](Bytes& f) { f[pe.pe + 4] = 0x64; f[pe.pe + 5] = 0x86; }, TDllError::BadMachine},
       {"no sections", [&](Bytes& f) { f[pe.pe + 6] = 0; }, TDllError::BadLayout},
+      {"more sections than any loader takes", [&](Bytes& f) { f[pe.pe + 6] = 97; }, TDllError::BadLayout},
       {"huge image", [&](Bytes& f) { Put32(f, pe.optional + 56, 0xFFFFF000u); }, TDllError::BadLayout},
       {"section data beyond the file", [&](Bytes& f) { Put32(f, pe.sections + 20, 0xFFFFFF00u); },
        TDllError::BadLayout},
