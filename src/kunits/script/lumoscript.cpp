@@ -177,9 +177,14 @@ std::optional<uint32_t> TLumoScript::ResolveImport(const std::string& target, bo
       if (loaded->FileName() == i.libraryName) library = loaded.get();
     if (!library) {
       // A library that fails to load stays in the list, so it is tried once.
-      FLoadedLibraries.push_back(std::make_unique<TDynamicLinkLibrary>(*FSpace, i.libraryName));
+      auto loaded = std::make_unique<TDynamicLinkLibrary>(*FSpace, i.libraryName);
+      std::vector<uint8_t> image;
+      if (!loaded->LoadLibrary(i.libraryName) && archive && archive->ExtractFile(i.libraryName, image)) {
+        loaded = std::make_unique<TDynamicLinkLibrary>(*FSpace, i.libraryName);
+        loaded->LoadFromStream(image);
+      }
+      FLoadedLibraries.push_back(std::move(loaded));
       library = FLoadedLibraries.back().get();
-      library->LoadLibrary(i.libraryName);
     }
     return library->GetProcAddress(i.exportName);
   }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "execmem/execspace.h"
+#include "script/lumoarchive.h"
 #include "script/lumocodeimage.h"
 #include "script/lumodll.h"
 #include "script/lumolinker.h"
@@ -62,6 +63,9 @@ class TLumoScript {
   bool alignment = true;          // locals and members that are not packed take multiples of 4 bytes
   bool echoOutput = false;        // printed text also goes to standard output
   bool breakpointOption = false;  // "breakpoint" emits int3, which ends the call with an error
+  // A script archive the linker reads a library from when it is not on disk
+  // (not owned; nil = none).
+  TLumoArchiveReader* archive = nullptr;
   // Limits of one call into script code: wall time in milliseconds (5000
   // until set) and executed instructions (0 = none; counting slows emulation).
   void SetLimits(uint32_t milliseconds, uint64_t instructions = 0);

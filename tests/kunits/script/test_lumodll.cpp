@@ -4,9 +4,11 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <iterator>
 
 #include "script/lumodll.h"
+#include "archivewriter.h"
 #include "script/lumoexporttree.h"
 #include "script/lumoscript.h"
 
@@ -207,6 +209,20 @@ TEST_F(DllLoader, ScriptsCallImportedFunctions) {
                               "int main() { return Ticks(); }\n",
                               "t.kgraph"));
   EXPECT_EQ(engine.ErrorText(), "[Link] Error: Code fix up error");
+}
+
+TEST_F(DllLoader, ImportsFallBackToTheAttachedArchive) {
+  const std::vector<uint8_t> key2{4, 2};
+  auto file = test::BuildArchive({{"packed.dll", ReadFile(kDlls + "/fixa.dll")}}, "k", key2);
+  TLumoArchiveReader reader(std::make_unique<std::istringstream>(std::string(file.begin(), file.end())), "k", key2);
+  const std::string source =
+      "import stdcall int Diff(int a, int b) (\"packed.dll\", \"Diff\");\nint main() { return Diff(50, 8); }\n";
+  TLumoScript engine;
+  EXPECT_FALSE(engine.Compile(source, "t.kgraph"));  // not on disk, and no archive
+  engine.Clear();
+  engine.archive = &reader;
+  ASSERT_TRUE(engine.Compile(source, "t.kgraph")) << engine.ErrorText();
+  EXPECT_EQ(engine.CallProc("main").value, 42u);
 }
 
 }  // namespace
