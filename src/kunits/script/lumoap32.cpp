@@ -238,7 +238,11 @@ Ap32Error Unpack(std::span<const uint8_t> block, std::vector<uint8_t>& out, uint
     room(length);
     const uint8_t* from = dst + size - offset;
     uint8_t* to = dst + size;
-    for (uint64_t k = 0; k < length; ++k) to[k] = from[k];  // may overlap its own output
+    if (offset >= length) {
+      std::memcpy(to, from, length);
+    } else {
+      for (uint64_t k = 0; k < length; ++k) to[k] = from[k];  // overlaps its own output
+    }
     size += length;
     return Ap32Error::None;
   };
