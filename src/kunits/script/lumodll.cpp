@@ -33,6 +33,7 @@ struct TDynamicLinkLibrary::Image {
   uint32_t preferredBase = 0;
   uint32_t entry = 0;
   uint32_t headerSize = 0;
+  bool relocationsStripped = false;
   std::array<std::pair<uint32_t, uint32_t>, 16> directories{};  // (rva, size)
   std::vector<Section> sections;
 
@@ -96,12 +97,14 @@ bool TDynamicLinkLibrary::LoadFromStream(std::span<const uint8_t> file) {
   if (Le16(fh) != 0x14C) return Fail(TDllError::BadMachine);
   uint32_t sectionCount = Le16(fh + 2);
   uint32_t optionalSize = Le16(fh + 16);
+  const bool relocationsStripped = Le16(fh + 18) & 0x0001;
   uint64_t optional = pe + 24;
   if (optionalSize < 96 || optional + optionalSize > file.size()) return Fail(TDllError::BadPeHeader);
   const uint8_t* oh = &file[optional];
   if (Le16(oh) != 0x10B) return Fail(TDllError::BadMachine);
 
   Image image;
+  image.relocationsStripped = relocationsStripped;
   image.entry = Le32(oh + 16);
   image.preferredBase = Le32(oh + 28);
   uint32_t imageSize = Le32(oh + 56);
@@ -156,6 +159,8 @@ bool TDynamicLinkLibrary::Map(Image& image) {
 
 bool TDynamicLinkLibrary::Relocate(Image& image) {
   auto [rva, size] = image.directories[kRelocationDirectory];
+  // An image without relocations runs only at its preferred base.
+  if (image.relocationsStripped && FDelta != 0) return Fail(TDllError::BadRelocation);
   if (!size) return true;
   if (!image.Holds(rva, size)) return Fail(TDllError::BadRelocation);
   const uint32_t delta = uint32_t(FDelta);

@@ -34,7 +34,8 @@ enum class TDllError : int {
   BadMachine = 4,       // not i386 or not a 32-bit optional header
   BadLayout = 5,        // no sections, or image/header/section sizes that do not fit
   NoMemory = 6,         // the emulated library area has no room for the image
-  BadRelocation = 7,    // a block below 8 bytes, past its directory, or an entry outside the sections
+  BadRelocation = 7,    // a block below 8 bytes, past its directory, an entry outside the sections,
+                        // or stripped relocations away from the preferred base
   ImportFailed = 8,     // an imported library or function cannot be resolved
   BadImport = 9,        // an import directory or table outside the image
   BadExport = 10,       // an export directory or table outside the image

@@ -162,6 +162,7 @@ TEST_F(DllLoader, DamagedImages) {
       {"section data beyond the file", [&](Bytes& f) { Put32(f, pe.sections + 20, 0xFFFFFF00u); },
        TDllError::BadLayout},
       {"section beyond the image", [&](Bytes& f) { Put32(f, pe.sections + 12, 0x7FFFF000u); }, TDllError::BadLayout},
+      {"relocations stripped, away from its base", [&](Bytes& f) { f[pe.pe + 22] |= 1; }, TDllError::BadRelocation},
       {"relocation block of 4 bytes", [&](Bytes& f) { Put32(f, relocations + 4, 4); }, TDllError::BadRelocation},
       {"relocation block past its directory", [&](Bytes& f) { Put32(f, relocations + 4, 0x10000); },
        TDllError::BadRelocation},
