@@ -52,7 +52,7 @@ const TNativeEntry* FindNative(const std::vector<TNativeEntry>& natives, const s
 }  // namespace
 
 std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TNativeEntry>& natives, uint32_t base,
-                                   uint32_t engine, std::vector<int>& errors) {
+                                   uint32_t engine, std::vector<int>& errors, const TImportResolver& imports) {
   std::vector<uint8_t> code = image.code;
   std::vector<std::string_view> names;
   for (const TLabel& l : image.labels) names.push_back(l.name);
@@ -82,13 +82,28 @@ std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TN
         }
         break;
       }
-      case FixupKind::ImportRel32: errors.push_back(29); break;
+      case FixupKind::ImportRel32: {
+        std::optional<uint32_t> address = imports ? imports(f.target, false) : std::nullopt;
+        if (!address || !*address) {
+          errors.push_back(29);
+        } else {
+          put(f.position, *address - (f.position + base) - 4);
+        }
+        break;
+      }
       default: {
-        // Label-style targets: a native by its link name, else a label. An
-        // absolute address becomes an offset from the base (wrapping).
+        // Label-style targets: an import or a native by its link name, else a
+        // label. An absolute address becomes an offset from the base (wrapping).
         uint32_t target = 0;
         bool found = false;
-        if (int64_t n = linked.Find(f.target); n >= 0 && natives[n].address) {
+        if (std::optional<uint32_t> address = imports ? imports(f.target, true) : std::nullopt) {
+          if (!*address) {
+            errors.push_back(29);
+            break;
+          }
+          target = *address - base;
+          found = true;
+        } else if (int64_t n = linked.Find(f.target); n >= 0 && natives[n].address) {
           target = natives[n].address - base;
           found = true;
         }

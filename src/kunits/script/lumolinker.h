@@ -2,6 +2,8 @@
 // Resolving the fix-ups of a code image for the address it is placed at.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,11 +24,16 @@ struct TImportEntry {
   std::string exportName;
 };
 
+// Finds the import named TARGET (by its link name for label-style fix-ups):
+// nothing when no import has that name, 0 when its library or export cannot
+// be had, else the function's address.
+using TImportResolver = std::function<std::optional<uint32_t>(const std::string& target, bool byLinkName)>;
+
 // Returns the image's code with every fix-up resolved for BASE. Each fix-up
 // that cannot be resolved leaves its placeholder and adds its error code
-// (29 target not found, 26 native with a nil address) to ERRORS. Imports do
-// not resolve: there is no library loader.
+// (29 target not found, 26 native with a nil address) to ERRORS. Without a
+// resolver no import resolves.
 std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TNativeEntry>& natives, uint32_t base,
-                                   uint32_t engine, std::vector<int>& errors);
+                                   uint32_t engine, std::vector<int>& errors, const TImportResolver& imports = {});
 
 }  // namespace kolvarin::script

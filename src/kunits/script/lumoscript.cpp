@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "script/lumocompiler.h"
+#include "script/lumopreproc.h"
 #include "script/lumortl.h"
 #include "script/lumosupport.h"
 
@@ -43,6 +44,7 @@ void TLumoScript::Clear() {
   ReleaseCode();
   FNatives.clear();
   FImports.clear();
+  FLoadedLibraries.clear();
   FDefines.clear();
   FLineMap.clear();
   FFileNames.clear();
@@ -89,15 +91,6 @@ void TLumoScript::OutputBlock(int32_t index) {
   }
 }
 
-void TLumoScript::BuildIdentityLineMap(const std::string& text) {
-  FFileNames.assign(1, FFileName);
-  FLineMap.clear();
-  int32_t line = 1;
-  FLineMap.push_back({line, 0});
-  for (char c : text)
-    if (c == '\n') FLineMap.push_back({++line, 0});
-}
-
 bool TLumoScript::Compile(const std::u16string& source, const std::string& fileName) {
   std::string bytes;
   bytes.reserve(source.size());
@@ -136,16 +129,20 @@ bool TLumoScript::Compile(const std::string& source, const std::string& fileName
   ++FPrefixLineCount;
   FSource += text;
   FSource += source;
-  // The preprocessor replaces the source and fills the line map here; without
-  // it every script line maps to itself.
-  BuildIdentityLineMap(source);
+  TPreprocessResult preprocessed = Preprocess(FSource, FDefines, FFileName, FPrefixLineCount);
+  FSource = std::move(preprocessed.text);
+  FLineMap = std::move(preprocessed.lineMap);
+  FFileNames = std::move(preprocessed.fileNames);
+  for (const TPreprocessError& e : preprocessed.errors) Error(37, e.line, 0);
   FSourceCrc = Crc32(FSource);
   FImage.Clear();
-  {
+  const bool cached = FErrorText.empty() && !breakpointOption && LoadCache();
+  if (FErrorText.empty() && !cached) {
     TLumoCompiler compiler(*this, FImage, FSource);
     compiler.CompileProgram();
   }
   FErrorText = Trim(FErrorText);
+  if (FErrorText.empty() && !cached) SaveCache();
   if (FErrorText.empty()) Link();
   FErrorText = Trim(FErrorText);
   if (!FErrorText.empty()) ReleaseCode();
@@ -161,12 +158,37 @@ void TLumoScript::Link() {
     return;
   }
   std::vector<int> errors;
-  std::vector<uint8_t> code = ResolveFixups(FImage, FNatives, FCodeMemory, FEngineHandle, errors);
+  std::vector<uint8_t> code =
+      ResolveFixups(FImage, FNatives, FCodeMemory, FEngineHandle, errors,
+                    [this](const std::string& target, bool byLinkName) { return ResolveImport(target, byLinkName); });
   for (int errorCode : errors) FErrorText += "[Link] Error: " + ErrorMessage(errorCode) + "\r\n";
   FErrorText = Trim(FErrorText);
   if (!FErrorText.empty()) return;
   FSpace->Write(FCodeMemory, code.data(), code.size());
   FSpace->CodeChanged(FCodeMemory, code.size());
+}
+
+std::optional<uint32_t> TLumoScript::ResolveImport(const std::string& target, bool byLinkName) {
+  for (const TImportEntry& i : FImports) {
+    if ((byLinkName ? i.linkName : i.name) != target) continue;
+    if (i.libraryName.empty() || i.exportName.empty()) return 0;
+    TDynamicLinkLibrary* library = nullptr;
+    for (auto& loaded : FLoadedLibraries)
+      if (loaded->FileName() == i.libraryName) library = loaded.get();
+    if (!library) {
+      // A library that fails to load stays in the list, so it is tried once.
+      auto loaded = std::make_unique<TDynamicLinkLibrary>(*FSpace, i.libraryName);
+      std::vector<uint8_t> image;
+      if (!loaded->LoadLibrary(i.libraryName) && archive && archive->ExtractFile(i.libraryName, image)) {
+        loaded = std::make_unique<TDynamicLinkLibrary>(*FSpace, i.libraryName);
+        loaded->LoadFromStream(image);
+      }
+      FLoadedLibraries.push_back(std::move(loaded));
+      library = FLoadedLibraries.back().get();
+    }
+    return library->GetProcAddress(i.exportName);
+  }
+  return std::nullopt;
 }
 
 uint32_t TLumoScript::GetProc(const std::string& name) const {

@@ -12,12 +12,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "execmem/execspace.h"
+#include "script/lumoarchive.h"
 #include "script/lumocodeimage.h"
+#include "script/lumodll.h"
 #include "script/lumolinker.h"
 
 namespace kolvarin::script {
@@ -42,8 +45,9 @@ class TLumoScript {
   using PreCodeCallback = std::function<void(TLumoScript&, std::string& text)>;
   using EngineCallback = std::function<void(TLumoScript&)>;
 
-  // BaseFolder/SubFolder name the cache folder (kept for the code cache; no
-  // file is written by this engine yet). Throws std::runtime_error when the
+  // BaseFolder/SubFolder name the cache folder, where each compile with a
+  // file name keeps its code (".lsc") and takes it back while the
+  // preprocessed source and the options are unchanged. Throws std::runtime_error when the
   // emulated address space cannot be created.
   TLumoScript(const std::string& baseFolder = {}, const std::string& subFolder = {});
   ~TLumoScript();
@@ -55,9 +59,13 @@ class TLumoScript {
   EngineCallback onDeclareNatives;
 
   // Options.
+  bool compressCache = true;      // cache files are written AP32-packed
   bool alignment = true;          // locals and members that are not packed take multiples of 4 bytes
   bool echoOutput = false;        // printed text also goes to standard output
   bool breakpointOption = false;  // "breakpoint" emits int3, which ends the call with an error
+  // A script archive the linker reads a library from when it is not on disk
+  // (not owned; nil = none).
+  TLumoArchiveReader* archive = nullptr;
   // Limits of one call into script code: wall time in milliseconds (5000
   // until set) and executed instructions (0 = none; counting slows emulation).
   void SetLimits(uint32_t milliseconds, uint64_t instructions = 0);
@@ -115,8 +123,7 @@ class TLumoScript {
   const std::string& SourceStream() const { return FSource; }
 
   // The line map and file names through which error lines name their source
-  // position. A preprocessor fills them; without one each script line maps to
-  // itself in the compiled file.
+  // position; the preprocessor fills them at each compile.
   std::vector<TLineMapEntry>& LineMap() { return FLineMap; }
   std::vector<std::string>& FileNames() { return FFileNames; }
 
@@ -128,7 +135,10 @@ class TLumoScript {
   friend class TLumoCompiler;
   void ReleaseCode();
   void Link();
-  void BuildIdentityLineMap(const std::string& text);
+  // The cache file; a rejected file leaves the tables as they were.
+  bool LoadCache();
+  void SaveCache();
+  std::optional<uint32_t> ResolveImport(const std::string& target, bool byLinkName);
 
   std::unique_ptr<execmem::ExecSpace> FSpace;
   std::unique_ptr<TLumoRuntime> FRuntime;
@@ -138,6 +148,8 @@ class TLumoScript {
   std::string FCacheFolder;
   std::vector<TNativeEntry> FNatives;
   std::vector<TImportEntry> FImports;
+  // Libraries of the script's imports, loaded at link, freed by Clear.
+  std::vector<std::unique_ptr<TDynamicLinkLibrary>> FLoadedLibraries;
   std::vector<TDefineEntry> FDefines;
   std::vector<TLineMapEntry> FLineMap;
   std::vector<std::string> FFileNames;

@@ -102,6 +102,39 @@ bool ExecSpace::Free(uint32_t address) {
   return true;
 }
 
+uint32_t ExecSpace::MapLibrary(uint64_t size) {
+  constexpr uint64_t kGranule = 0x10000;
+  if (size == 0 || size > kLibrarySize) return 0;
+  uint64_t need = (size + kGranule - 1) / kGranule * kGranule;
+  uint64_t start = kLibraryBase;
+  for (const auto& [at, length] : FLibraries) {
+    if (at - start >= need) break;
+    start = uint64_t(at) + length;
+  }
+  if (start + need > uint64_t(kLibraryBase) + kLibrarySize) return 0;
+  if (uc_mem_map(FUc, start, need, UC_PROT_ALL) != UC_ERR_OK) return 0;
+  FLibraries[static_cast<uint32_t>(start)] = static_cast<uint32_t>(need);
+  return static_cast<uint32_t>(start);
+}
+
+bool ExecSpace::UnmapLibrary(uint32_t address) {
+  auto it = FLibraries.find(address);
+  if (it == FLibraries.end()) return false;
+  uc_mem_unmap(FUc, it->first, it->second);
+  FLibraries.erase(it);
+  return true;
+}
+
+bool ExecSpace::Protect(uint32_t address, uint32_t size, bool read, bool write, bool execute) {
+  if ((address | size) & 0xFFF || size == 0) return false;
+  auto it = FLibraries.upper_bound(address);
+  if (it == FLibraries.begin()) return false;
+  --it;
+  if (uint64_t(address) + size > uint64_t(it->first) + it->second) return false;
+  uint32_t perms = (read ? UC_PROT_READ : 0) | (write ? UC_PROT_WRITE : 0) | (execute ? UC_PROT_EXEC : 0);
+  return uc_mem_protect(FUc, address, size, perms) == UC_ERR_OK;
+}
+
 void ExecSpace::Read(uint32_t address, void* out, size_t count) const {
   if (count == 0) return;
   if (uc_mem_read(FUc, address, out, count) != UC_ERR_OK)

@@ -85,6 +85,19 @@ class ExecSpace {
   bool Free(uint32_t address);
   size_t LiveAllocations() const { return FUsed.size(); }
 
+  // Library images live in mappings of their own, outside the heap, so their
+  // pages can take their own access rights without touching the heap.
+  // MapLibrary returns a zero-filled block of full rights on a 64 KiB
+  // boundary, or 0 when the area has no room; UnmapLibrary releases it whole.
+  static constexpr uint32_t kLibraryBase = 0x10000000;
+  static constexpr uint32_t kLibrarySize = 0x10000000;
+  uint32_t MapLibrary(uint64_t size);
+  bool UnmapLibrary(uint32_t address);
+  size_t LibraryMappings() const { return FLibraries.size(); }
+  // Access rights of whole 4096-byte pages inside one library mapping; false
+  // for an unaligned range or one outside the mapping.
+  bool Protect(uint32_t address, uint32_t size, bool read, bool write, bool execute);
+
   // Memory access; throws ExecFault for addresses outside the mapped space.
   void Read(uint32_t address, void* out, size_t count) const;
   void Write(uint32_t address, const void* data, size_t count);
@@ -127,6 +140,7 @@ class ExecSpace {
   std::vector<Host> FHosts;
   std::map<uint32_t, uint32_t> FFree;  // start -> size
   std::map<uint32_t, uint32_t> FUsed;  // start -> size
+  std::map<uint32_t, uint32_t> FLibraries;  // start -> size
   uint32_t FTimeoutMs = 5000;
   uint64_t FBudget = 0;
   std::string FStopError;

@@ -33,7 +33,8 @@ TEST(LumoScript, CompileLaysOutTheSourceAndNamesTheCache) {
   const std::string& source = engine.SourceStream();
   // The prototypes fill the first line, then the pre-code, then the script.
   EXPECT_EQ(source.rfind("native int round(float number);native int trunc(float number);", 0), 0u);
-  EXPECT_EQ(source.substr(source.size() - 36), "native void Host();\r\nint pre;\nint x;");
+  // The preprocessor ends each line with CR LF, all but an unterminated last one.
+  EXPECT_EQ(source.substr(source.size() - 37), "native void Host();\r\nint pre;\r\nint x;");
   EXPECT_EQ(engine.SourceCrc(), Crc32(source));
   EXPECT_EQ(engine.CacheFileName(), "t.lsc");
   EXPECT_TRUE(engine.Compile("int x;", ""));
