@@ -169,7 +169,7 @@ bool isConversion(char16_t type)
 }
 
 // Walks the format: Literal gets each character that stands for itself
-// ("%%" as one '%'), Conversion each specification after a '%'. Either
+// ("%%" as one '%'), Conversion each conversion after a '%'. Either
 // returns false to stop.
 template <class Literal, class Conversion>
 void walkFormat(std::u16string_view format, Literal&& literal, Conversion&& conversion)
