@@ -75,7 +75,9 @@ std::vector<std::u16string> SplitJoinedNames(const std::u16string& joined)
         size_t blank = joined.find(u' ', start);
         if (blank == std::u16string::npos)
             blank = joined.size();
-        current += (current.empty() ? u"" : u" ") + joined.substr(start, blank - start);
+        if (!current.empty())
+            current += u' ';
+        current += joined.substr(start, blank - start);
         if (!current.empty() && fs::exists(fs::path(Utf16ToUtf8(current)), ec)) {
             names.push_back(current);
             current.clear();

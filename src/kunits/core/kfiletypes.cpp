@@ -47,7 +47,7 @@ std::u16string W(const std::string& text)
 
 std::u16string Quote(const std::string& exe)
 {
-    return u"\"" + W(exe) + u"\"";
+    return std::u16string(u"\"").append(W(exe)).append(u"\"");
 }
 
 std::u16string Command(const std::string& exe, const char16_t* rest)

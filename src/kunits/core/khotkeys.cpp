@@ -221,7 +221,7 @@ std::string KeyName(uint16_t key)
     if (key >= 0x60 && key <= 0x69)
         return "Numpad " + std::to_string(key - 0x60);
     if (key >= 0x70 && key <= 0x87)
-        return "F" + std::to_string(key - 0x6F);
+        return std::string("F").append(std::to_string(key - 0x6F));
     return key < 0x100 ? std::string(1, static_cast<char>(key)) : std::string();
 }
 

@@ -58,7 +58,7 @@ std::u16string GetEqualizerBandName(int band)
 std::u16string GetEqualizerBandGainText(int value)
 {
     int gain = value - EqualizerNeutralValue;
-    std::string text = (gain >= 0 ? "+" : "") + std::to_string(gain) + " db";
+    std::string text = std::string(gain >= 0 ? "+" : "").append(std::to_string(gain)).append(" db");
     return AnsiToUtf16(text);
 }
 

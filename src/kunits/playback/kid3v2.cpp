@@ -91,7 +91,7 @@ std::optional<uint16_t> TrackNumber(std::u16string_view text)
 std::string EncodedText(std::u16string_view text)
 {
     if (tagtext::IsLatin1Safe(text))
-        return std::string(1, '\0') + Utf16ToAnsi(text);
+        return std::string(1, '\0').append(Utf16ToAnsi(text));
     std::string bytes("\x01\xFF\xFE", 3);
     for (char16_t unit : text) {
         bytes.push_back(static_cast<char>(unit & 0xFF));

@@ -131,7 +131,7 @@ TEST_F(ID3v2Test, FrameFlagsAreReadPerVersion)
         {4, 0x04, "", false},                 // 2.4 encryption
         {4, 0x40, "G", true},                 // 2.4 group identifier (2.3 encryption bit)
         {4, 0x01, Syncsafe(6), true},         // 2.4 data length indicator
-        {4, 0x41, "G" + Syncsafe(6), true},   // both
+        {4, 0x41, std::string("G").append(Syncsafe(6)), true}, // both
     };
     for (const Case& c : cases) {
         std::string frames = Frame(c.version, "TIT2", c.prefix + Enc(0, "Title"), 0, c.flags) + TextFrame(c.version, "TPE1", "A");
