@@ -10,6 +10,7 @@ case "${1:-}" in
   *) echo "usage: $0 [--sanitize]" >&2; exit 2 ;;
 esac
 "$root/scripts/setup.sh"
+"$root/scripts/check-format.sh"
 "$root/scripts/build.sh" "$dir" "${opts[@]}"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

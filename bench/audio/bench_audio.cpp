@@ -61,7 +61,8 @@ struct Media {
             for (int c = 0; c < 2; ++c) {
                 const double v = 0.3 * std::sin(2 * std::numbers::pi * (220 + c) * i / rate) +
                                  0.2 * std::sin(2 * std::numbers::pi * 3300 * i / rate) + noise(random);
-                put(44 + (static_cast<std::size_t>(i) * 2 + c) * 2, static_cast<std::uint16_t>(std::lround(v * 32767)), 2);
+                put(44 + (static_cast<std::size_t>(i) * 2 + c) * 2, static_cast<std::uint16_t>(std::lround(v * 32767)),
+                    2);
             }
         std::ofstream(wav, std::ios::binary) << data;
         // 15 loops of 20 s: five minutes.

@@ -39,10 +39,7 @@ const std::string& document()
     return doc;
 }
 
-double seconds(Clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Best times of both sides: the machine may be busy with other work, and
 // the best run is the one least disturbed by it.

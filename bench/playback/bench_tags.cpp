@@ -25,7 +25,10 @@ constexpr int kFiles = 5000;
 
 std::string BE32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
 
-std::string Frame(const std::string& id, const std::string& content) { return id + BE32(uint32_t(content.size())) + std::string(2, '\0') + content; }
+std::string Frame(const std::string& id, const std::string& content)
+{
+    return id + BE32(uint32_t(content.size())) + std::string(2, '\0') + content;
+}
 
 std::string Latin(const std::string& text) { return std::string(1, '\0') + text; }
 
@@ -42,11 +45,13 @@ std::string Utf16(const std::u16string& text)
 std::string TaggedFile(int i)
 {
     std::string n = std::to_string(i);
-    std::string frames = Frame("TIT2", i % 2 ? Utf16(u"Песня " + std::u16string(n.begin(), n.end())) : Latin("Song " + n)) +
-                         Frame("TPE1", Latin("Artist " + std::to_string(i % 97))) + Frame("TALB", Latin("Album " + std::to_string(i % 31))) +
-                         Frame("TRCK", Latin(std::to_string(i % 20 + 1) + "/20")) + Frame("TYER", Latin("2004")) +
-                         Frame("TCON", Latin("(17)Rock")) + Frame("COMM", Latin(std::string("eng\0", 4) + "A comment")) +
-                         Frame("TSSE", Latin("LAME 3.100"));
+    std::string frames =
+        Frame("TIT2", i % 2 ? Utf16(u"Песня " + std::u16string(n.begin(), n.end())) : Latin("Song " + n)) +
+        Frame("TPE1", Latin("Artist " + std::to_string(i % 97))) +
+        Frame("TALB", Latin("Album " + std::to_string(i % 31))) +
+        Frame("TRCK", Latin(std::to_string(i % 20 + 1) + "/20")) + Frame("TYER", Latin("2004")) +
+        Frame("TCON", Latin("(17)Rock")) + Frame("COMM", Latin(std::string("eng\0", 4) + "A comment")) +
+        Frame("TSSE", Latin("LAME 3.100"));
     size_t padding = 1024 - 10 - frames.size();
     std::string size = {char((frames.size() + padding) >> 21 & 0x7F), char((frames.size() + padding) >> 14 & 0x7F),
                         char((frames.size() + padding) >> 7 & 0x7F), char((frames.size() + padding) & 0x7F)};
@@ -65,7 +70,8 @@ std::string TaggedFile(int i)
 
 // The files, made once in a temporary folder that goes at exit.
 struct Corpus {
-    std::filesystem::path folder = std::filesystem::temp_directory_path() / ("kolvarin-bench-tags-" + std::to_string(::getpid()));
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("kolvarin-bench-tags-" + std::to_string(::getpid()));
     std::vector<std::filesystem::path> files;
     Corpus()
     {
@@ -90,8 +96,8 @@ size_t ReadOurs(const std::vector<std::u16string>& names)
     for (const auto& name : names) {
         kolvarin::TID3v2 v2;
         v2.ReadFromFile(name);
-        chars += v2.Title().size() + v2.Artist().size() + v2.Album().size() + v2.Track() + v2.Year().size() + v2.Genre().size() +
-                 v2.Comment().size();
+        chars += v2.Title().size() + v2.Artist().size() + v2.Album().size() + v2.Track() + v2.Year().size() +
+                 v2.Genre().size() + v2.Comment().size();
         kolvarin::TID3v1 v1;
         v1.ReadFromFile(name);
         chars += v1.Title().size();

@@ -52,10 +52,7 @@ std::string dcWav(const std::string& name, double left, double right, int ms)
 class LoopView : public TKPlayerView {
 public:
     std::atomic<bool> fade{false}, end{false};
-    void StartTimerFromSync(TKPlayTimer t) override
-    {
-        (t == TKPlayTimer::SyncEndProcStartTimer ? end : fade) = true;
-    }
+    void StartTimerFromSync(TKPlayTimer t) override { (t == TKPlayTimer::SyncEndProcStartTimer ? end : fade) = true; }
 };
 
 struct Envelope {

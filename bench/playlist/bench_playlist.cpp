@@ -21,10 +21,7 @@ namespace {
 
 constexpr int kEntries = 100'000;
 
-std::u16string wide(const std::string& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
+std::u16string wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
 // A file of typical entries: artist - title captions, deep paths, times and tracks.
 const std::string& kplFile()
@@ -42,7 +39,8 @@ const std::string& kplFile()
                      false, std::to_string(random() % 30), time);
         }
         const std::string file =
-            (std::filesystem::temp_directory_path() / ("kolvarin-bench-" + std::to_string(::getpid()) + ".kpl")).string();
+            (std::filesystem::temp_directory_path() / ("kolvarin-bench-" + std::to_string(::getpid()) + ".kpl"))
+                .string();
         SaveFileAtomically(file, BuildKplFile(list, 0));
         std::atexit([] { std::filesystem::remove(kplFile()); });
         return file;

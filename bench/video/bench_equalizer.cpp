@@ -41,4 +41,5 @@ void BM_EqualizerStereo16(benchmark::State& state)
 
 // Buffers of 1/10 s (a typical decoder buffer) and of one second; the video
 // window's 512-point FFT, and the component's default 1024 beside it.
-BENCHMARK(BM_EqualizerStereo16)->ArgsProduct({{4410, 44100}, {static_cast<int>(TQxFFTSize::fts512), static_cast<int>(TQxFFTSize::fts1024)}});
+BENCHMARK(BM_EqualizerStereo16)
+    ->ArgsProduct({{4410, 44100}, {static_cast<int>(TQxFFTSize::fts512), static_cast<int>(TQxFFTSize::fts1024)}});

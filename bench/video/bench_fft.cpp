@@ -6,8 +6,8 @@
 
 #include <chrono>
 #include <cstring>
-#include <utility>
 #include <random>
+#include <utility>
 
 #include "video/dspfastfourier.h"
 

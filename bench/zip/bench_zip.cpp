@@ -22,10 +22,12 @@ namespace {
 namespace fs = std::filesystem;
 
 // Text-like members (about 3:1 under deflate) and incompressible ones.
-std::string MemberData(std::mt19937& rng, bool text, std::size_t size) {
-    static const char* const kWords[] = {"skin", "button", "volume", "playlist", "equalizer", "bitmap", "state",
-                                         "hover", "pressed", "normal", "window", "seek", "bar", "label", "time",
-                                         "spectrum", "caption", "border", "colour", "0x00FF00", "12", "345"};
+std::string MemberData(std::mt19937& rng, bool text, std::size_t size)
+{
+    static const char* const kWords[] = {"skin",   "button",   "volume",  "playlist", "equalizer", "bitmap",
+                                         "state",  "hover",    "pressed", "normal",   "window",    "seek",
+                                         "bar",    "label",    "time",    "spectrum", "caption",   "border",
+                                         "colour", "0x00FF00", "12",      "345"};
     std::string out;
     out.reserve(size + 16);
     while (out.size() < size) {
@@ -47,7 +49,8 @@ struct Corpus {
     fs::path root;
     fs::path archive;
 
-    Corpus() {
+    Corpus()
+    {
         root = fs::temp_directory_path() / ("kolvarin-bench-zip-" + std::to_string(::getpid()));
         const fs::path source = root / "src";
         fs::create_directories(source);
@@ -63,17 +66,17 @@ struct Corpus {
             throw std::runtime_error("zip failed; is it installed?");
         }
     }
-    ~Corpus() {
+    ~Corpus()
+    {
         std::error_code ec;
         fs::remove_all(root, ec);
     }
 };
 
-double Seconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
+double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-void BM_ExtractVersusUnzip(benchmark::State& state) {
+void BM_ExtractVersusUnzip(benchmark::State& state)
+{
     static const Corpus corpus;
     const fs::path ours = corpus.root / "ours";
     const fs::path theirs = corpus.root / "theirs";

@@ -1,8 +1,8 @@
 // The ICY body parser on arbitrary bytes: the first two bytes pick the
 // metadata interval and the block size the body is fed in.
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>

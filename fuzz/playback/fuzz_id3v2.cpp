@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!tag.ReadFromFile(name))
         return 0;
     // Long texts may be cut differently once re-encoded; short ones must survive.
-    bool comparable = tag.Title().size() < 200 && tag.Artist().size() < 200 && tag.Album().size() < 200 && tag.Comment().size() < 200;
+    bool comparable =
+        tag.Title().size() < 200 && tag.Artist().size() < 200 && tag.Album().size() < 200 && tag.Comment().size() < 200;
     if (!tag.SaveToFile(name))
         return 0;
     kolvarin::TID3v2 back;

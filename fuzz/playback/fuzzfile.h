@@ -21,7 +21,8 @@ inline std::u16string Write(const char* suffix, const uint8_t* data, size_t size
     static const InputFile file{std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/kolvarin-fuzz-" +
                                 std::to_string(getpid()) + suffix};
     const std::string& path = file.path;
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     return std::u16string(path.begin(), path.end());
 }
 

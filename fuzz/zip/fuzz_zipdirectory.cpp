@@ -14,7 +14,8 @@
 
 namespace {
 
-const std::string& ArchivePath() {
+const std::string& ArchivePath()
+{
     static const std::string path =
         (std::filesystem::temp_directory_path() / ("kolvarin-fuzz-zip-" + std::to_string(::getpid()) + ".zip"))
             .string();
@@ -23,7 +24,8 @@ const std::string& ArchivePath() {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     std::FILE* f = std::fopen(ArchivePath().c_str(), "wb");
     if (f == nullptr) {
         return 0;

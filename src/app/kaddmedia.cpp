@@ -12,9 +12,8 @@
 
 namespace kolvarin {
 
-TKMediaAdder MediaAdder{[](const std::u16string& fileName) {
-    return PlaySystem && PlaySystem->AddFileToPlaylist(fileName);
-}};
+TKMediaAdder MediaAdder{
+    [](const std::u16string& fileName) { return PlaySystem && PlaySystem->AddFileToPlaylist(fileName); }};
 
 void AddDirectory(const std::u16string& folder)
 {

@@ -12,8 +12,9 @@ TKForms::~TKForms() { DestroyAll(); }
 const char* TKForms::Name(Form form)
 {
     static constexpr const char* names[Count] = {
-        "frmMain", "frmVideo", "frmPlaylist", "frmConfig", "frmMediaControls", "frmSearch", "frmAbout",
-        "frmAddURL", "frmAddDVDVCD", "frmEditItem", "frmVideoFullscreenControl", "frmNews", "frmTemplateEditor",
+        "frmMain",           "frmVideo",  "frmPlaylist",  "frmConfig",   "frmMediaControls",          "frmSearch",
+        "frmAbout",          "frmAddURL", "frmAddDVDVCD", "frmEditItem", "frmVideoFullscreenControl", "frmNews",
+        "frmTemplateEditor",
     };
     return names[form];
 }

@@ -15,8 +15,20 @@ namespace kolvarin {
 class TKForms {
 public:
     enum Form {
-        frmMain, frmVideo, frmPlaylist, frmConfig, frmMediaControls, frmSearch, frmAbout, frmAddURL,
-        frmAddDVDVCD, frmEditItem, frmVideoFullscreenControl, frmNews, frmTemplateEditor, Count
+        frmMain,
+        frmVideo,
+        frmPlaylist,
+        frmConfig,
+        frmMediaControls,
+        frmSearch,
+        frmAbout,
+        frmAddURL,
+        frmAddDVDVCD,
+        frmEditItem,
+        frmVideoFullscreenControl,
+        frmNews,
+        frmTemplateEditor,
+        Count
     };
 
     TKForms();

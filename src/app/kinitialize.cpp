@@ -5,9 +5,12 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include "audio/bass.h"
+#include "audio/cd_drives.h"
+#include "core/kcodecnames.h"
 #include "core/kconfig.h"
 #include "core/kdebug.h"
-#include "core/kcodecnames.h"
+#include "core/kdrives.h"
 #include "core/kerrors.h"
 #include "core/kfiletypes.h"
 #include "core/kformatdb.h"
@@ -18,20 +21,17 @@
 #include "core/kplaylistfiles.h"
 #include "core/kplaylistprocs.h"
 #include "core/kstrings.h"
-#include "core/lumoutils.h"
 #include "core/ksysinfo.h"
-#include "core/kdrives.h"
 #include "core/ktemplates.h"
-#include "audio/bass.h"
-#include "audio/cd_drives.h"
-#include "playback/ksystem.h"
+#include "core/lumoutils.h"
 #include "kaddmedia.h"
-#include "kmaintimers.h"
 #include "kapp.h"
 #include "keyhook/keyhook.h"
 #include "kforms.h"
 #include "kloadedfiles.h"
+#include "kmaintimers.h"
 #include "kstep.h"
+#include "playback/ksystem.h"
 #include "registry/registry.h"
 
 namespace kolvarin {
@@ -215,8 +215,9 @@ void LoadTemplate(TKTemplateLoader* loader, const std::string& name, const std::
     const std::string path = UserPath + "data/templates/" + name;
     const std::string text = "Load media info " + what + " template from file " + Quoted(path);
     Log(kInit, text + "...");
-    LoadOrDefault(text, [&] { return loader->LoadFromFile(path); }, "Set default media info " + what + " template.",
-                  [&] { loader->Text = defaultText; });
+    LoadOrDefault(
+        text, [&] { return loader->LoadFromFile(path); }, "Set default media info " + what + " template.",
+        [&] { loader->Text = defaultText; });
 }
 
 void LoadTemplates()
@@ -239,8 +240,9 @@ void LoadFormatDatabase(TKFormatDatabase* db, const std::string& what, void (*se
     const std::string path = ApplicationPath + "data/db/" + what + "formats.xml";
     const std::string text = "Load " + what + " format database from file " + Quoted(path);
     Log(kInit, text);
-    LoadOrDefault(text, [&] { return db->LoadFromFile(path); }, "Set default " + what + " format database",
-                  [&] { setDefaults(*db); });
+    LoadOrDefault(
+        text, [&] { return db->LoadFromFile(path); }, "Set default " + what + " format database",
+        [&] { setDefaults(*db); });
 }
 
 void LoadFormatDatabases()

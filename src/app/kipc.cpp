@@ -74,8 +74,7 @@ void KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words)
     const std::u16string text = program + u" " + handler.WholeText();
     Log(proc, u"Update parameters ok, got: " + text);
     Log(proc, "Send to IPC Server...");
-    if (Guarded(proc, "Send to IPC Server failed: ",
-                [&] { client.SendString(Utf16ToUtf8(text), kHandOverTimeoutMs); }))
+    if (Guarded(proc, "Send to IPC Server failed: ", [&] { client.SendString(Utf16ToUtf8(text), kHandOverTimeoutMs); }))
         Log(proc, "Send to IPC Server ok");
     Log(proc, "Release IPC Client.");
 }

@@ -1,17 +1,17 @@
 #include "core/kconfig.h"
-#include "core/kformatdb.h"
-#include "core/khotkeys.h"
-#include "core/ktemplates.h"
 #include "core/kdebug.h"
+#include "core/kformatdb.h"
 #include "core/kglobals.h"
+#include "core/khotkeys.h"
 #include "core/kpaths.h"
 #include "core/kplaylistfiles.h"
 #include "core/kplaylistprocs.h"
-#include "playback/ksystem.h"
+#include "core/ktemplates.h"
 #include "kapp.h"
-#include "kloadedfiles.h"
 #include "keyhook/keyhook.h"
+#include "kloadedfiles.h"
 #include "kstep.h"
+#include "playback/ksystem.h"
 
 namespace kolvarin {
 

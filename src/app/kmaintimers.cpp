@@ -69,13 +69,11 @@ void TKMainTimers::SetTimer(TKPlayTimer timer, bool enabled, int intervalMs)
 void TKMainTimers::StartTimerFromSync(TKPlayTimer timer)
 {
     QTimer* t = &Timer(timer);
-    QMetaObject::invokeMethod(this, [t] { t->start(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [t] { t->start(); }, Qt::QueuedConnection);
 }
 
-void TKMainTimers::SetStatusText(const std::u16string& text)
-{
-    statusText_ = text;
-}
+void TKMainTimers::SetStatusText(const std::u16string& text) { statusText_ = text; }
 
 void TKMainTimers::ShowBalloon(const std::u16string& title, const std::u16string& text, int, bool)
 {

@@ -25,9 +25,6 @@ bool Guarded(const std::string& procName, const std::string& failurePrefix, Step
 }
 
 // Logs a step whose service this program does not have yet: its text and " skipped!".
-inline void Skipped(const std::string& procName, const std::string& stepText)
-{
-    Log(procName, stepText + " skipped!");
-}
+inline void Skipped(const std::string& procName, const std::string& stepText) { Log(procName, stepText + " skipped!"); }
 
 } // namespace kolvarin

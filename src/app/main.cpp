@@ -1,6 +1,3 @@
 #include "kapp.h"
 
-int main(int argc, char** argv)
-{
-    return kolvarin::KolvarinMain(argc, argv);
-}
+int main(int argc, char** argv) { return kolvarin::KolvarinMain(argc, argv); }

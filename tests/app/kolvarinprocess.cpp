@@ -1,8 +1,8 @@
 #include "kolvarinprocess.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <csignal>
+#include <cstdlib>
 
 #include <poll.h>
 #include <spawn.h>
@@ -23,8 +23,8 @@ std::string Narrow(const std::string& bytes)
 {
     std::string text;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto c = static_cast<char16_t>(static_cast<unsigned char>(bytes[i])
-                                             | static_cast<unsigned char>(bytes[i + 1]) << 8);
+        const auto c =
+            static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
         if (c == 0)
             break;
         text += c < 128 ? static_cast<char>(c) : '?';

@@ -59,7 +59,8 @@ TEST_F(HandOverTest, TwentyStartsAtOnceAllArrive)
     for (int i = 0; i < 20; ++i) {
         const auto media = dir().write("music/track " + std::to_string(i) + ".mp3", "x");
         expected.push_back(kolvarin::Utf8ToUtf16(media.string()));
-        starts.push_back(std::make_unique<ktest::KolvarinProcess>(home(), std::vector<std::string>{"/add", media.string()}));
+        starts.push_back(
+            std::make_unique<ktest::KolvarinProcess>(home(), std::vector<std::string>{"/add", media.string()}));
     }
     for (auto& start : starts)
         EXPECT_EQ(start->Wait(), 0);

@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include "app/kapp.h"
+#include "app/kloadedfiles.h"
 #include "core/kconfig.h"
 #include "core/kdebug.h"
 #include "core/kglobals.h"
 #include "core/kpaths.h"
 #include "core/kplaylistprocs.h"
 #include "core/kstrings.h"
-#include "app/kapp.h"
-#include "app/kloadedfiles.h"
 #include "temphome.h"
 
 namespace kolvarin {
@@ -48,7 +48,8 @@ protected:
         const std::string bytes = ktest::readFile(UserPath + "kolvarin.log");
         std::u16string text;
         for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+            text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                          static_cast<unsigned char>(bytes[i + 1]) << 8);
         return Utf16ToUtf8(text);
     }
     bool logHas(const std::string& text) const { return logText().find(text) != std::string::npos; }

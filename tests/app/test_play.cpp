@@ -83,26 +83,26 @@ TEST_F(PlayCommandTest, PlaysBothFilesInOrder)
 
     const auto lines = ktest::ReadLogLines(log);
     EXPECT_TRUE(ktest::InOrder(lines, {
-        "KInitialize - Checking bass library version...",
-        "KInitialize - Checking bass library version ok",
-        "KInitialize - Detecting audio devices...",
-        "KInitialize - Detecting audio devices ok",
-        "KInitialize - Initialize bass audio system (Surround)...",
-        "KInitialize - Initialize bass audio system (Surround) ok.",
-        "KLoadParameter - Start commandline play timer",
-        "TKSystem.StartPlay - Use first playlist entry",
-        "TKSystem.Play - Enter with Index=\"0\"",
-        "TKSystem.GetSystemTypFromFileName - Detected bass audio file",
-        "TKSystem.Play - Play stream ok",
-        "TKSystem.Stop - Enter with Fullstop=\"false\"",
-        "TKSystem.Play - Enter with Index=\"1\"",
-        "TKSystem.Play - Play stream ok",
-        "TKSystem.Stop - Enter with Fullstop=\"true\"",
-        "KKill - Release bass streams...",
-        "KKill - Release bass streams ok",
-        "KKill - Release bass audio system...",
-        "KKill - Release bass audio system ok",
-    }));
+                                          "KInitialize - Checking bass library version...",
+                                          "KInitialize - Checking bass library version ok",
+                                          "KInitialize - Detecting audio devices...",
+                                          "KInitialize - Detecting audio devices ok",
+                                          "KInitialize - Initialize bass audio system (Surround)...",
+                                          "KInitialize - Initialize bass audio system (Surround) ok.",
+                                          "KLoadParameter - Start commandline play timer",
+                                          "TKSystem.StartPlay - Use first playlist entry",
+                                          "TKSystem.Play - Enter with Index=\"0\"",
+                                          "TKSystem.GetSystemTypFromFileName - Detected bass audio file",
+                                          "TKSystem.Play - Play stream ok",
+                                          "TKSystem.Stop - Enter with Fullstop=\"false\"",
+                                          "TKSystem.Play - Enter with Index=\"1\"",
+                                          "TKSystem.Play - Play stream ok",
+                                          "TKSystem.Stop - Enter with Fullstop=\"true\"",
+                                          "KKill - Release bass streams...",
+                                          "KKill - Release bass streams ok",
+                                          "KKill - Release bass audio system...",
+                                          "KKill - Release bass audio system ok",
+                                      }));
     const auto history = ktest::ReadLogLines(home() / "history.log");
     ASSERT_GE(history.size(), 3u);
     EXPECT_NE(history[history.size() - 2].find("a.flac"), std::string::npos);

@@ -77,7 +77,8 @@ TEST_F(SettingsRoundTrip, SettingsAndPlaylistSurviveARun)
 TEST_F(SettingsRoundTrip, NoSaveLeavesTheFilesUntouched)
 {
     const std::string config = settings + "<!-- edited by hand -->";
-    const std::string filters = "<KolvarinFilterManager><Entries><Entry Extension=\".x\"/></Entries></KolvarinFilterManager>";
+    const std::string filters =
+        "<KolvarinFilterManager><Entries><Entry Extension=\".x\"/></Entries></KolvarinFilterManager>";
     const std::string extensions = "<KolvarinAcceptedExtensions><Entries/></KolvarinAcceptedExtensions>";
     dir().write("home/config.xml", config);
     dir().write("home/filtermanager.xml", filters);

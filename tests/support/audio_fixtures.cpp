@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <thread>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <numbers>
 #include <random>
+#include <thread>
 
 #include "audio/offline.h"
 
@@ -117,20 +117,11 @@ std::filesystem::path encodedReference(const std::string& name, const std::strin
     return made[name] ? out : std::filesystem::path();
 }
 
-void OfflineAudioTest::SetUp()
-{
-    ASSERT_TRUE(kolvarin::BASS_Init(0, 44100, 0, nullptr, nullptr));
-}
+void OfflineAudioTest::SetUp() { ASSERT_TRUE(kolvarin::BASS_Init(0, 44100, 0, nullptr, nullptr)); }
 
-void OfflineAudioTest::TearDown()
-{
-    kolvarin::BASS_Free();
-}
+void OfflineAudioTest::TearDown() { kolvarin::BASS_Free(); }
 
-std::vector<float> OfflineAudioTest::pull(int frames)
-{
-    return kolvarin::audio::offlineRender(frames);
-}
+std::vector<float> OfflineAudioTest::pull(int frames) { return kolvarin::audio::offlineRender(frames); }
 
 kolvarin::HSTREAM OfflineAudioTest::open(const std::filesystem::path& file)
 {
@@ -158,7 +149,8 @@ std::vector<float> OfflineAudioTest::playToEnd(kolvarin::HSTREAM stream)
         const QWORD before = BASS_ChannelGetPosition(stream, bass::kPosByte);
         const std::vector<float> part = pull(1024);
         const QWORD played = (BASS_ChannelGetPosition(stream, bass::kPosByte) - before) / frameBytes;
-        all.insert(all.end(), part.begin(), part.begin() + static_cast<std::ptrdiff_t>(std::min<QWORD>(played, 1024) * 2));
+        all.insert(all.end(), part.begin(),
+                   part.begin() + static_cast<std::ptrdiff_t>(std::min<QWORD>(played, 1024) * 2));
     }
     return all;
 }

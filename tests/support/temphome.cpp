@@ -12,8 +12,7 @@ TempDir::TempDir()
 {
     std::random_device rd;
     for (;;) {
-        auto candidate = std::filesystem::temp_directory_path()
-                         / ("kolvarin-test-" + std::to_string(rd()));
+        auto candidate = std::filesystem::temp_directory_path() / ("kolvarin-test-" + std::to_string(rd()));
         if (std::filesystem::create_directory(candidate)) {
             path_ = candidate;
             return;
@@ -64,10 +63,10 @@ bool SetTestLocale(int category, const std::string& name)
         return false;
     const auto folder = std::filesystem::temp_directory_path() / "kolvarin-test-locales";
     std::filesystem::create_directories(folder);
-    const std::string command = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) + " "
-                                + (folder / name).string() + " >/dev/null 2>&1";
-    if (!std::filesystem::exists(folder / name) && std::system(command.c_str()) != 0
-        && !std::filesystem::exists(folder / name))
+    const std::string command = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) + " " +
+                                (folder / name).string() + " >/dev/null 2>&1";
+    if (!std::filesystem::exists(folder / name) && std::system(command.c_str()) != 0 &&
+        !std::filesystem::exists(folder / name))
         return false;
     ::setenv("LOCPATH", folder.c_str(), 1);
     return std::setlocale(category, name.c_str()) != nullptr;

@@ -9,10 +9,7 @@ using gdi::Bitmap;
 using gdi::Canvas;
 using gdi::Color;
 
-void BlitBitmap(const Bitmap& source, Bitmap& dest)
-{
-    BlitBitmapAt(source, dest, 0, 0);
-}
+void BlitBitmap(const Bitmap& source, Bitmap& dest) { BlitBitmapAt(source, dest, 0, 0); }
 
 void BlitBitmapAt(const Bitmap& source, Bitmap& dest, int x, int y)
 {

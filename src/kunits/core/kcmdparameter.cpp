@@ -15,8 +15,8 @@ TKParameterActions ParameterActions;
 namespace {
 
 constexpr std::array<const char*, optCount> kOptions = {
-    "", "/play", "/add", "/dvd", "/register", "/unregister", "/setasdefault", "/exit", "/q", "/nosave", "/fs",
-    "/monitor", "/vup", "/vdown", "/tjforward", "/tjbackward",
+    "",   "/play",   "/add", "/dvd",     "/register", "/unregister", "/setasdefault", "/exit",
+    "/q", "/nosave", "/fs",  "/monitor", "/vup",      "/vdown",      "/tjforward",    "/tjbackward",
 };
 
 std::vector<std::function<void()>> g_deferred;
@@ -86,10 +86,7 @@ uint8_t TKCmdParameterHandler::OptionOf(const std::u16string& word)
     return optNone;
 }
 
-std::string TKCmdParameterHandler::OptionText(uint8_t option)
-{
-    return option < optCount ? kOptions[option] : "";
-}
+std::string TKCmdParameterHandler::OptionText(uint8_t option) { return option < optCount ? kOptions[option] : ""; }
 
 const TKCmdParameter* TKCmdParameterHandler::Find(uint8_t option) const
 {
@@ -149,14 +146,13 @@ void KHandleParameter2(const TKCmdParameterHandler& handler, bool& quitRequested
     const TKParameterActions& a = ParameterActions;
     for (int i = 0; i < handler.Count(); ++i) {
         const TKCmdParameter& p = handler.Items(i);
-        Log(proc, Utf8ToUtf16("Parameter[" + std::to_string(i) + "]: " + TKCmdParameterHandler::OptionText(p.Option)
-                              + ": ") + p.Argument);
+        Log(proc,
+            Utf8ToUtf16("Parameter[" + std::to_string(i) + "]: " + TKCmdParameterHandler::OptionText(p.Option) + ": ") +
+                p.Argument);
         switch (p.Option) {
         case optPlay:
         case optAdd:
-        case optDVD:
-            HandleSingleParameter(p.Option, p.Argument);
-            break;
+        case optDVD: HandleSingleParameter(p.Option, p.Argument); break;
         case optRegister:
             Log(proc, "Handle register filetypes");
             Call(a.RegisterFileTypes);
@@ -203,8 +199,7 @@ void KHandleParameter2(const TKCmdParameterHandler& handler, bool& quitRequested
             }
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     if (!handler.PlainText().empty()) {

@@ -15,8 +15,22 @@ struct TKCmdParameter {
 };
 
 enum : uint8_t {
-    optNone, optPlay, optAdd, optDVD, optRegister, optUnregister, optSetAsDefault, optExit, optQuitAfterPlay,
-    optNoSave, optFullscreen, optMonitor, optVolumeUp, optVolumeDown, optTimeJumpForward, optTimeJumpBackward,
+    optNone,
+    optPlay,
+    optAdd,
+    optDVD,
+    optRegister,
+    optUnregister,
+    optSetAsDefault,
+    optExit,
+    optQuitAfterPlay,
+    optNoSave,
+    optFullscreen,
+    optMonitor,
+    optVolumeUp,
+    optVolumeDown,
+    optTimeJumpForward,
+    optTimeJumpBackward,
     optCount
 };
 

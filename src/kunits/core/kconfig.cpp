@@ -27,8 +27,8 @@ namespace {
 
 // Where a key's value lives. uint32_t is the colour; uint8_t with texts is an
 // enumeration.
-using FieldPtr = std::variant<bool*, uint8_t*, int8_t*, int16_t*, int32_t*, float*, uint32_t*, std::string*,
-                              std::u16string*>;
+using FieldPtr =
+    std::variant<bool*, uint8_t*, int8_t*, int16_t*, int32_t*, float*, uint32_t*, std::string*, std::u16string*>;
 
 // One attribute of config.xml. Default is what SetDefaults gives (nullptr:
 // computed), Missing what the reader stores when the element lacks the
@@ -41,16 +41,16 @@ struct Key {
     const char* Default;
     const char* Missing;
     std::span<const char* const> Texts = {}; // the enumeration's texts by value
-    size_t MaxLength = 0;                     // 8-bit strings: cut on load; 0 is no limit
+    size_t MaxLength = 0; // 8-bit strings: cut on load; 0 is no limit
 };
 
 constexpr const char* kSpectrumTypes[] = {"Lines", "Bars"};
 constexpr const char* kTimeModes[] = {"Elapsed", "Remaining"};
-constexpr const char* kOSDPositions[] = {"TopLeft", "Top", "TopRight", "Left", "Center",
-                                         "Right", "BottomLeft", "Bottom", "BottomRight"};
+constexpr const char* kOSDPositions[] = {"TopLeft", "Top",        "TopRight", "Left",       "Center",
+                                         "Right",   "BottomLeft", "Bottom",   "BottomRight"};
 constexpr const char* kAligns[] = {"None", "Left", "Right", "Center"};
-constexpr const char* kRatioModes[] = {"Letterbox", "Stretched", "Crop", "4:3", "5:4",
-                                       "16:9", "16:10", "2.35:1", "Userdef"};
+constexpr const char* kRatioModes[] = {"Letterbox", "Stretched", "Crop",   "4:3",    "5:4",
+                                       "16:9",      "16:10",     "2.35:1", "Userdef"};
 
 #define FIELD(member) [](TKConfig& c) -> FieldPtr { return &c.member; }
 
@@ -210,8 +210,8 @@ float toSingle(std::u16string_view text)
         ++first;
     double value = 0;
     auto [end, error] = std::from_chars(first, s.data() + s.size(), value, std::chars_format::general);
-    if (s.empty() || error != std::errc() || end != s.data() + s.size() || !std::isfinite(value)
-        || std::fabs(value) > std::numeric_limits<float>::max())
+    if (s.empty() || error != std::errc() || end != s.data() + s.size() || !std::isfinite(value) ||
+        std::fabs(value) > std::numeric_limits<float>::max())
         conversionError(text, "floating point");
     return static_cast<float>(value);
 }
@@ -219,8 +219,8 @@ float toSingle(std::u16string_view text)
 std::u16string singleText(float value)
 {
     char buffer[64];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                      std::chars_format::general, 15);
+    auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value), std::chars_format::general, 15);
     (void)error; // 64 bytes always hold 15 digits
     return AnsiToUtf16(std::string_view(buffer, static_cast<size_t>(end - buffer)));
 }
@@ -257,8 +257,8 @@ bool toColor(std::u16string_view text, TColor& color)
 
 std::u16string colorText(TColor color)
 {
-    return AnsiToUtf16(std::to_string(color & 0xFF) + "," + std::to_string(color >> 8 & 0xFF) + ","
-                       + std::to_string(color >> 16 & 0xFF));
+    return AnsiToUtf16(std::to_string(color & 0xFF) + "," + std::to_string(color >> 8 & 0xFF) + "," +
+                       std::to_string(color >> 16 & 0xFF));
 }
 
 int enumValue(const Key& key, std::u16string_view text)
@@ -331,10 +331,7 @@ bool valueText(TKConfig& config, const Key& key, std::u16string& text)
         key.Field(config));
 }
 
-bool sameName(const char* a, const char* b)
-{
-    return a == b || (a && b && std::string_view(a) == b);
-}
+bool sameName(const char* a, const char* b) { return a == b || (a && b && std::string_view(a) == b); }
 
 void readEqualizer(TKConfig& config, const TLumoXMLTag& element)
 {

@@ -18,8 +18,8 @@ constexpr TColor RGBColor(uint8_t red, uint8_t green, uint8_t blue)
 // graph for an extension (".avi") or a file-name pattern ("AVSEQ??.MPG").
 struct TVideoFilterEntry {
     std::string Extension; // at most 255 characters
-    std::string Script;    // at most 255 characters
-    bool CanAsk = false;   // the user may choose among the scripts that claim it
+    std::string Script; // at most 255 characters
+    bool CanAsk = false; // the user may choose among the scripts that claim it
 };
 
 // The settings object: one field per attribute of config.xml.
@@ -72,7 +72,7 @@ public:
     // Clears the list and adds the extension of every format-table row: 80.
     static void FillKnownExtensions(std::vector<std::string>& list);
 
-    std::string Skin;     // Skin/Name, 60
+    std::string Skin; // Skin/Name, 60
     std::string Language; // Language/Name, 60
     int32_t Volume = 0;
     int32_t Balance = 0;
@@ -120,14 +120,14 @@ public:
     bool NoScreensaver = false;
     bool HideCursor = false;
     int32_t NumTrysURLStream = 0; // NumTrysURLStream/Trys
-    int32_t TryURLTime = 0;       // TryURLTime/MSecs
+    int32_t TryURLTime = 0; // TryURLTime/MSecs
     bool OFPReadID3Tag = false;
     bool OFPReadTime = false;
     bool MainAlwaysOnTop = false;
     bool DebugEnabled = false;
     bool CenterVideo = false;
     int16_t ShowKolvarinIn = 0; // ShowKolvarinIn/Index
-    int32_t JumpInterval = 0;   // JumpInterval/Interval
+    int32_t JumpInterval = 0; // JumpInterval/Interval
     struct {
         uint8_t Position = 0; // "TopLeft" .. "BottomRight"
         struct {
@@ -142,13 +142,13 @@ public:
     bool PLDrawTime = false;
     bool PLDrawFileTypeIcons = false;
     bool SearchHideOnPlay = false;
-    bool Mute = false;           // Mute/Active
+    bool Mute = false; // Mute/Active
     bool AutoLiveUpdate = false; // AutoLiveUpdate/Enabled
-    int16_t BassDevice = 0;      // BassDevice/Index
+    int16_t BassDevice = 0; // BassDevice/Index
     struct {
         bool Remember = false; // LastPlayed/Index is the global LastPlayedIndex
     } LastPlayed;
-    uint8_t SBTextAlign = 0;   // SBTextAlign/Align: "None", "Left", "Right", "Center"
+    uint8_t SBTextAlign = 0; // SBTextAlign/Align: "None", "Left", "Right", "Center"
     int32_t Equalizer[10] = {}; // Equalizer/Band Value by id, 0..24 (12 is 0 dB)
     struct {
         uint8_t Mode = 0; // "Letterbox" .. "Userdef"
@@ -181,18 +181,18 @@ public:
         std::string Subtitle; // 60
         bool SubtitleFailed = false;
     } VidDefault;
-    uint8_t Speakers = 0;            // Speakers/Count
-    bool SwapMemoryMngt = false;     // SwapMemoryMngt/Enabled
+    uint8_t Speakers = 0; // Speakers/Count
+    bool SwapMemoryMngt = false; // SwapMemoryMngt/Enabled
     bool VideoFSControlActive = false;
-    std::string DVDGraph;            // DVDGraph/Name
+    std::string DVDGraph; // DVDGraph/Name
     std::vector<TVideoFilterEntry> VideoFilters; // filtermanager.xml
-    uint8_t PLOnDragDropMode = 0;    // PLOnDragDropMode/Mode
+    uint8_t PLOnDragDropMode = 0; // PLOnDragDropMode/Mode
     bool NewsWindowOnStartUp = false;
     bool NewsWindowShowNewOnly = false;
     bool EnableMediaKeys = false;
     bool DSGraphFallback = false;
-    int8_t VideoFSForceDisplay = 0;  // VideoFSForceDisplay/MonitorIndex
-    std::string LatestNews;          // LatestNews/ID
+    int8_t VideoFSForceDisplay = 0; // VideoFSForceDisplay/MonitorIndex
+    std::string LatestNews; // LatestNews/ID
     std::vector<std::string> AcceptedExtensions; // acceptedextensions.xml, upper case
     bool AcceptAllFiles = false;
     uint8_t MouseWheelControlOnFocus = 0; // MouseWheelControlOnFocus/Select

@@ -77,10 +77,7 @@ void TKDebug::SetViewerSocket(std::string path)
     viewerSocket_ = std::move(path);
 }
 
-void TKDebug::Log(const std::string& procName, const std::string& text)
-{
-    Log(procName, Utf8ToUtf16(text));
-}
+void TKDebug::Log(const std::string& procName, const std::string& text) { Log(procName, Utf8ToUtf16(text)); }
 
 void TKDebug::Log(const std::string& procName, const std::u16string& text)
 {
@@ -120,8 +117,8 @@ void TKDebug::TraceLocked(const std::u16string& message)
     const std::string bytes = Utf16ToLeBytes(payload);
     // No listener: nothing. A viewer that is behind gets a short grace so a
     // burst of lines is not lost; a hung one costs at most that, never a wait.
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0
-        && ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) < 0 && errno == EAGAIN) {
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+        ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) < 0 && errno == EAGAIN) {
         pollfd writable{fd, POLLOUT, 0};
         if (::poll(&writable, 1, kViewerGraceMs) > 0)
             (void)::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL);

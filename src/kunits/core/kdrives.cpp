@@ -82,10 +82,7 @@ std::string FindCDMountPoint(std::string_view path, const std::vector<std::strin
     return {};
 }
 
-std::vector<std::string> GetCDDrives()
-{
-    return ParseCDRomInfo(readWhole("/proc/sys/dev/cdrom/info"));
-}
+std::vector<std::string> GetCDDrives() { return ParseCDRomInfo(readWhole("/proc/sys/dev/cdrom/info")); }
 
 bool IsCDDrive(std::u16string_view path)
 {
@@ -97,10 +94,7 @@ bool IsCDDrive(std::u16string_view path)
     return !mountPointOf(p).empty();
 }
 
-std::u16string GetVolumeLabelW(std::u16string_view path)
-{
-    return Utf8ToUtf16(GetVolumeLabel(Utf16ToUtf8(path)));
-}
+std::u16string GetVolumeLabelW(std::u16string_view path) { return Utf8ToUtf16(GetVolumeLabel(Utf16ToUtf8(path))); }
 
 std::string GetVolumeLabel(std::string_view path)
 {

@@ -87,12 +87,11 @@ std::u16string GetErrorMessage(int code, const std::u16string& param)
     return {};
 }
 
-std::u16string GetErrorBoxText(int code, const std::u16string& classText,
-                               const std::u16string& param, bool fatal)
+std::u16string GetErrorBoxText(int code, const std::u16string& classText, const std::u16string& param, bool fatal)
 {
-    std::u16string text = std::u16string(kStars) + u"\r\n"
-                          + (fatal ? u"Kolvarin runtime exception:" : u"Kolvarin runtime warning:") + u"\r\n"
-                          + kStars + u"\r\n";
+    std::u16string text = std::u16string(kStars) + u"\r\n" +
+                          (fatal ? u"Kolvarin runtime exception:" : u"Kolvarin runtime warning:") + u"\r\n" + kStars +
+                          u"\r\n";
     std::string id = std::to_string(code);
     text += u"ID: " + std::u16string(id.begin(), id.end()) + u"\r\n";
     text += u"Class: " + classText + u"\r\n";
@@ -107,11 +106,26 @@ std::u16string GetErrorText(int code, const std::u16string& fileName)
     const char16_t* word;
     const char16_t* ending;
     switch (code) {
-    case 1000: word = u"File"; ending = u"not found!"; break;
-    case 1001: word = u"File"; ending = u"could not be played!"; break;
-    case 1002: word = u"DVD"; ending = u"could not be played!"; break;
-    case 1005: word = u"File"; ending = u"is not supported!"; break;
-    case 1040: word = u"Playlist"; ending = u"is not supported!"; break;
+    case 1000:
+        word = u"File";
+        ending = u"not found!";
+        break;
+    case 1001:
+        word = u"File";
+        ending = u"could not be played!";
+        break;
+    case 1002:
+        word = u"DVD";
+        ending = u"could not be played!";
+        break;
+    case 1005:
+        word = u"File";
+        ending = u"is not supported!";
+        break;
+    case 1040:
+        word = u"Playlist";
+        ending = u"is not supported!";
+        break;
     default: return {};
     }
     return std::u16string(word) + u" \"" + BaseName(fileName) + u"\" " + ending;

@@ -11,8 +11,7 @@ std::u16string GetErrorMessage(int code, const std::u16string& param);
 
 // The full text of the error box: the starred header, ID, Class, Message and,
 // when fatal, "Program terminated.".
-std::u16string GetErrorBoxText(int code, const std::u16string& classText,
-                               const std::u16string& param, bool fatal);
+std::u16string GetErrorBoxText(int code, const std::u16string& classText, const std::u16string& param, bool fatal);
 
 // The short one-line text for tray balloons; empty when the code has none.
 std::u16string GetErrorText(int code, const std::u16string& fileName);

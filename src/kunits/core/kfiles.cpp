@@ -10,9 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/kdebug.h"
 #include "core/kdrives.h"
 #include "core/kstrings.h"
-#include "core/kdebug.h"
 #include "core/kwideformat.h"
 
 namespace kolvarin {
@@ -133,15 +133,9 @@ std::u16string_view folderOf(std::u16string_view path)
 
 } // namespace
 
-bool KFileExists(std::u16string_view fileName)
-{
-    return testAttributes("KFileExists", fileName, false);
-}
+bool KFileExists(std::u16string_view fileName) { return testAttributes("KFileExists", fileName, false); }
 
-bool KDirectoryExists(std::u16string_view directory)
-{
-    return testAttributes("KDirectoryExists", directory, true);
-}
+bool KDirectoryExists(std::u16string_view directory) { return testAttributes("KDirectoryExists", directory, true); }
 
 std::string ExtractFileNameA(std::string_view path)
 {
@@ -219,8 +213,8 @@ std::string GetFileVersion(const std::string& fileName)
         return KOLVARIN_FILE_VERSION;
     struct stat self {};
     struct stat other {};
-    if (::stat("/proc/self/exe", &self) == 0 && ::stat(fileName.c_str(), &other) == 0
-        && self.st_dev == other.st_dev && self.st_ino == other.st_ino)
+    if (::stat("/proc/self/exe", &self) == 0 && ::stat(fileName.c_str(), &other) == 0 && self.st_dev == other.st_dev &&
+        self.st_ino == other.st_ino)
         return KOLVARIN_FILE_VERSION;
     return {};
 }

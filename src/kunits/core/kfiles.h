@@ -27,8 +27,7 @@ std::u16string AddTrailingBackslashW(std::u16string_view path);
 // case ignored, "*.*" matches every name) and is not a folder, in name
 // order; with Recursive then descends into every subfolder. A folder reached
 // twice (through symbolic links) is scanned once, so link cycles end.
-void ScanDirectory(const std::string& folder, const std::string& mask, bool recursive,
-                   std::vector<std::string>& list);
+void ScanDirectory(const std::string& folder, const std::string& mask, bool recursive, std::vector<std::string>& list);
 void ScanDirectoryW(const std::u16string& folder, const std::u16string& mask, bool recursive,
                     std::vector<std::u16string>& list);
 // Adds the full path of every subfolder of Folder, in name order.
@@ -42,11 +41,11 @@ std::u16string GetCaptionFromFileName(std::u16string_view fileName);
 // English defaults through SetDVDCaptionTexts (main thread, at start-up or a
 // language change).
 struct TKDVDCaptionTexts {
-    std::u16string Disc = u"[ DVD: %s ]";                // video_ts.ifo on a DVD drive; %s the label
+    std::u16string Disc = u"[ DVD: %s ]"; // video_ts.ifo on a DVD drive; %s the label
     std::u16string Directory = u"[ DVD Directory: %s ]"; // in a video_ts folder; %s the folder above it
-    std::u16string NoDirectory = u"[ DVD ]";             // in a video_ts folder at the top
-    std::u16string File = u"[ DVD File: %s ]";           // any other .ifo or .vob; %s its name
-    std::u16string Untitled = u"Untitled";               // a disc without label
+    std::u16string NoDirectory = u"[ DVD ]"; // in a video_ts folder at the top
+    std::u16string File = u"[ DVD File: %s ]"; // any other .ifo or .vob; %s its name
+    std::u16string Untitled = u"Untitled"; // a disc without label
 };
 void SetDVDCaptionTexts(const TKDVDCaptionTexts& texts);
 

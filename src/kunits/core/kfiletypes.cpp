@@ -40,25 +40,13 @@ const std::string kDesktopId = "kolvarin.desktop";
 
 constexpr const char* kPlaylistTypes[] = {".KPL", ".PLS", ".M3U"};
 
-std::u16string W(const std::string& text)
-{
-    return Utf8ToUtf16(text);
-}
+std::u16string W(const std::string& text) { return Utf8ToUtf16(text); }
 
-std::u16string Quote(const std::string& exe)
-{
-    return std::u16string(u"\"").append(W(exe)).append(u"\"");
-}
+std::u16string Quote(const std::string& exe) { return std::u16string(u"\"").append(W(exe)).append(u"\""); }
 
-std::u16string Command(const std::string& exe, const char16_t* rest)
-{
-    return Quote(exe) + u" " + rest;
-}
+std::u16string Command(const std::string& exe, const char16_t* rest) { return Quote(exe) + u" " + rest; }
 
-const std::u16string& StatusText(int number)
-{
-    return Language.Text(TLanguageSection::Status, number);
-}
+const std::u16string& StatusText(int number) { return Language.Text(TLanguageSection::Status, number); }
 
 void SetDefault(TRegistry& reg, TRegistry::Root root, const std::string& key, const std::u16string& value)
 {
@@ -149,10 +137,13 @@ void WriteDesktopFile(const std::string& exe)
                              "Type=Application\n"
                              "Name=Kolvarin\n"
                              "GenericName=Media Player\n"
-                             "Exec=" + DesktopExec(exe) + " %F\n"
+                             "Exec=" +
+                             DesktopExec(exe) +
+                             " %F\n"
                              "Terminal=false\n"
                              "Categories=AudioVideo;Audio;Video;Player;\n"
-                             "MimeType=" + mimeTypes + "\n";
+                             "MimeType=" +
+                             mimeTypes + "\n";
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(DesktopFileName()).parent_path(), ec);
     try {
@@ -258,10 +249,7 @@ private:
     std::vector<std::string> lines_;
 };
 
-bool NamesPlayer(const std::string& value)
-{
-    return value == kDesktopId || value == kDesktopId + ";";
-}
+bool NamesPlayer(const std::string& value) { return value == kDesktopId || value == kDesktopId + ";"; }
 
 void SetDefaultApplications(TRegistry& reg)
 {
@@ -279,10 +267,7 @@ void SetDefaultApplications(TRegistry& reg)
 
 } // namespace
 
-TRegistry OpenUserRegistry()
-{
-    return TRegistry(UserPath + "registry");
-}
+TRegistry OpenUserRegistry() { return TRegistry(UserPath + "registry"); }
 
 void ChangeUserRegistry(const std::function<void(TRegistry&)>& change)
 {
@@ -382,15 +367,13 @@ void RegisterApplicationContextMenu(TRegistry& reg, const std::string& exe)
     SetDefault(reg, HKCR, "Directory\\shell\\Kolvarin.Add\\command", Command(exe, u"/add %1"));
 }
 
-void UnregisterApplication(TRegistry& reg)
-{
-    reg.DeleteKey(HKCR, kApplication);
-}
+void UnregisterApplication(TRegistry& reg) { reg.DeleteKey(HKCR, kApplication); }
 
 bool IsContextMenuRegistered(const TRegistry& reg)
 {
     return reg.KeyExists(HKCR, kApplication + "\\shell\\Add") && reg.KeyExists(HKCR, kApplication + "\\shell\\Play") &&
-           reg.KeyExists(HKCR, "Directory\\shell\\Kolvarin.Play") && reg.KeyExists(HKCR, "Directory\\shell\\Kolvarin.Add");
+           reg.KeyExists(HKCR, "Directory\\shell\\Kolvarin.Play") &&
+           reg.KeyExists(HKCR, "Directory\\shell\\Kolvarin.Add");
 }
 
 void RegisterDVD(TRegistry& reg, const std::string& exe, const std::string& icon)
@@ -428,10 +411,7 @@ void UnregisterDVD(TRegistry& reg)
     reg.DeleteKey(HKCR, kDVDHandler);
 }
 
-bool IsDVDContextRegistered(const TRegistry& reg)
-{
-    return reg.KeyExists(HKCR, "DVD\\shell\\Kolvarin.Play");
-}
+bool IsDVDContextRegistered(const TRegistry& reg) { return reg.KeyExists(HKCR, "DVD\\shell\\Kolvarin.Play"); }
 
 void RegisterMediaClient(TRegistry& reg, const std::string& exe)
 {
@@ -450,15 +430,9 @@ void RegisterMediaClient(TRegistry& reg, const std::string& exe)
     SetDefaultApplications(reg);
 }
 
-std::string DesktopFileName()
-{
-    return EnvFolder("XDG_DATA_HOME", ".local/share/") + "applications/" + kDesktopId;
-}
+std::string DesktopFileName() { return EnvFolder("XDG_DATA_HOME", ".local/share/") + "applications/" + kDesktopId; }
 
-std::string MimeAppsFileName()
-{
-    return EnvFolder("XDG_CONFIG_HOME", ".config/") + "mimeapps.list";
-}
+std::string MimeAppsFileName() { return EnvFolder("XDG_CONFIG_HOME", ".config/") + "mimeapps.list"; }
 
 void RestoreDefaultApplications(TRegistry& reg)
 {

@@ -21,7 +21,8 @@ platform::TRegistry OpenUserRegistry();
 
 // A registration keeps the extension's previous default in the value
 // "Kolvarin.Backup", once: registering again never overwrites it.
-void RegisterExtension(platform::TRegistry& reg, const std::string& ext, const std::string& exe, const std::string& icon);
+void RegisterExtension(platform::TRegistry& reg, const std::string& ext, const std::string& exe,
+                       const std::string& icon);
 // Restores the saved default only while the extension still points at the
 // player, removes the extension key only when registration created it, and
 // always removes the player's own ProgID. An extension the player never

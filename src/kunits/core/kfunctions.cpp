@@ -117,11 +117,16 @@ std::u16string ReplaceInvalidFileNameChars(std::u16string_view text)
     std::u16string out(text);
     for (auto& c : out) {
         switch (static_cast<char>(c & 0xFF)) {
-        case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '\\': case '|':
-            c = u'_';
-            break;
-        default:
-            break;
+        case '"':
+        case '*':
+        case '/':
+        case ':':
+        case '<':
+        case '>':
+        case '?':
+        case '\\':
+        case '|': c = u'_'; break;
+        default: break;
         }
     }
     return out;
@@ -168,14 +173,11 @@ bool WideStartsWith(std::u16string_view text, std::u16string_view prefix, bool i
 
 bool IsURL(std::u16string_view text)
 {
-    return WideStartsWith(text, u"http://", true) || WideStartsWith(text, u"https://", true)
-           || WideStartsWith(text, u"mms://", true);
+    return WideStartsWith(text, u"http://", true) || WideStartsWith(text, u"https://", true) ||
+           WideStartsWith(text, u"mms://", true);
 }
 
-std::string BoolToStr(bool value)
-{
-    return value ? "true" : "false";
-}
+std::string BoolToStr(bool value) { return value ? "true" : "false"; }
 
 bool StrToBool(std::string_view text) { return strToBool(text); }
 bool StrToBool(std::u16string_view text) { return strToBool(text); }

@@ -67,9 +67,15 @@ TRGBBytes ColorToRGBBytes(uint32_t color);
 
 // Right - Left and Bottom - Top of any rectangle record.
 template <class Rect>
-auto RectWidth(const Rect& r) { return r.Right - r.Left; }
+auto RectWidth(const Rect& r)
+{
+    return r.Right - r.Left;
+}
 template <class Rect>
-auto RectHeight(const Rect& r) { return r.Bottom - r.Top; }
+auto RectHeight(const Rect& r)
+{
+    return r.Bottom - r.Top;
+}
 
 // " - Revision " + the trimmed text between "[$Rev: " and " $]"; empty
 // when the text holds no such mark.
@@ -77,7 +83,7 @@ std::u16string GetRevisionText(std::u16string_view text);
 
 struct TKTimeParts {
     int64_t Days = 0;
-    int32_t Hours = 0;   // 0-23
+    int32_t Hours = 0; // 0-23
     int32_t Minutes = 0; // 0-59
     int32_t Seconds = 0; // 0-59
 };

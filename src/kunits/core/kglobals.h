@@ -14,13 +14,13 @@ extern std::string CPUName;
 extern int CPUCores;
 
 extern bool AppInitialized; // True only after the initialisation ran to its end
-extern bool AppKilled;      // True once shutdown ran to its end: handlers do nothing more
+extern bool AppKilled; // True once shutdown ran to its end: handlers do nothing more
 
 extern bool SysActive;
 extern bool SysPlayed;
 extern bool SysPaused;
 
-extern bool NoSave;        // "/nosave": shutdown writes none of the user's files
+extern bool NoSave; // "/nosave": shutdown writes none of the user's files
 extern bool QuitAfterPlay; // "/q"
 
 } // namespace kolvarin

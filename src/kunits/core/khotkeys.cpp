@@ -13,15 +13,36 @@ TKHotKeys* HotKeys = nullptr;
 namespace {
 
 constexpr THotKeyEntry kDefaults[] = {
-    {0x59, 0, 2, 0, 0},  {0x58, 0, 5, 0, 0},   {0x43, 0, 4, 0, 0},  {0x56, 0, 3, 0, 0},
-    {0x42, 0, 1, 0, 0},  {0x73, hkAlt, 50, 0, 0}, {0x20, 0, 4, 0, 0}, {0x26, 0, 6, 0, 0},
-    {0x28, 0, 7, 0, 0},  {0x25, 0, 11, 0, 0},  {0x27, 0, 10, 0, 0}, {0x0D, 0, 5, 0, 0},
-    {0x72, 0, 16, 0, 0}, {0x53, hkAlt, 20, 0, 0}, {0x0D, hkAlt, 12, 0, 0}, {0x31, 0, 9, 0, 0},
-    {0x32, 0, 8, 0, 0},  {0x78, 0, 18, 0, 0},  {0x46, 0, 12, 0, 0}, {0x54, hkCtrl, 50, 0, 0},
-    {0x42, hkShift | hkCtrl, 11, 1, 0}, {0x50, hkShift | hkCtrl, 5, 1, 0},
-    {0x46, hkShift | hkCtrl, 10, 1, 0}, {0x53, hkShift | hkCtrl, 3, 1, 0},
-    {0x42, hkCtrl, 2, 0, 0}, {0x50, hkCtrl, 4, 0, 0}, {0x46, hkCtrl, 1, 0, 0},
-    {0x59, hkShift | hkCtrl, 51, 1, 0}, {0x41, hkShift | hkCtrl, 52, 1, 0}, {0x55, hkCtrl, 53, 0, 0},
+    {0x59, 0, 2, 0, 0},
+    {0x58, 0, 5, 0, 0},
+    {0x43, 0, 4, 0, 0},
+    {0x56, 0, 3, 0, 0},
+    {0x42, 0, 1, 0, 0},
+    {0x73, hkAlt, 50, 0, 0},
+    {0x20, 0, 4, 0, 0},
+    {0x26, 0, 6, 0, 0},
+    {0x28, 0, 7, 0, 0},
+    {0x25, 0, 11, 0, 0},
+    {0x27, 0, 10, 0, 0},
+    {0x0D, 0, 5, 0, 0},
+    {0x72, 0, 16, 0, 0},
+    {0x53, hkAlt, 20, 0, 0},
+    {0x0D, hkAlt, 12, 0, 0},
+    {0x31, 0, 9, 0, 0},
+    {0x32, 0, 8, 0, 0},
+    {0x78, 0, 18, 0, 0},
+    {0x46, 0, 12, 0, 0},
+    {0x54, hkCtrl, 50, 0, 0},
+    {0x42, hkShift | hkCtrl, 11, 1, 0},
+    {0x50, hkShift | hkCtrl, 5, 1, 0},
+    {0x46, hkShift | hkCtrl, 10, 1, 0},
+    {0x53, hkShift | hkCtrl, 3, 1, 0},
+    {0x42, hkCtrl, 2, 0, 0},
+    {0x50, hkCtrl, 4, 0, 0},
+    {0x46, hkCtrl, 1, 0, 0},
+    {0x59, hkShift | hkCtrl, 51, 1, 0},
+    {0x41, hkShift | hkCtrl, 52, 1, 0},
+    {0x55, hkCtrl, 53, 0, 0},
 };
 
 // The ShortCuts text number of each action: the order differs for a few.
@@ -39,10 +60,14 @@ bool PlaylistOwnsKey(uint16_t key, uint8_t shift)
     if (shift != 0)
         return false;
     switch (key) {
-    case 0x26: case 0x28: case 0x22: case 0x21: case 0x24: case 0x23: case 0x2E:
-        return true;
-    default:
-        return false;
+    case 0x26:
+    case 0x28:
+    case 0x22:
+    case 0x21:
+    case 0x24:
+    case 0x23:
+    case 0x2E: return true;
+    default: return false;
     }
 }
 
@@ -52,16 +77,20 @@ struct NamedKey {
 };
 
 constexpr NamedKey kKeyNames[] = {
-    {0x08, "Backspace"}, {0x09, "Tab"}, {0x0C, "Clear"}, {0xFE, "Clear"}, {0x0D, "Return"}, {0x10, "Shift"},
-    {0x11, "Ctrl"}, {0x12, "Alt"}, {0x13, "Pause"}, {0x14, "Shiftlock"}, {0x1B, "Esc"}, {0x20, "Space"},
-    {0x21, "PageUp"}, {0x22, "PageDown"}, {0x23, "End"}, {0x24, "Pos1"}, {0x25, "Left"}, {0x26, "Up"},
-    {0x27, "Right"}, {0x28, "Down"}, {0x29, "Select"}, {0x2A, "Print"}, {0x2B, "Execute"},
-    {0x2C, "Print Screen"}, {0x2D, "Insert"}, {0x2E, "Delete"}, {0x5D, "Start"}, {0x6A, "Numpad *"},
-    {0x6B, "Numpad +"}, {0x6C, "Numpad ."}, {0x6D, "Numpad -"}, {0x6E, "Numpfad ,"}, {0x6F, "Numpfad /"},
-    {0x90, "Numlock"}, {0x91, "Scroll"}, {0xBA, "\xDC"}, {0xBB, "+"}, {0xBC, ","}, {0xBD, "-"}, {0xBE, "."},
-    {0xBF, "#"}, {0xC0, "\xD6"}, {0xDB, "\xDF"}, {0xDC, "^"}, {0xDD, "\xB4"}, {0xDE, "\xC4"}, {0xE2, "<"},
-    {0xE5, "Process"}, {0xF6, "Attn"}, {0xF7, "CrSel"}, {0xF8, "ExSel"}, {0xF9, "EOF"}, {0xFA, "Play"},
-    {0xFB, "Zoom"}, {0xFD, "PA1"},
+    {0x08, "Backspace"}, {0x09, "Tab"},       {0x0C, "Clear"},    {0xFE, "Clear"},
+    {0x0D, "Return"},    {0x10, "Shift"},     {0x11, "Ctrl"},     {0x12, "Alt"},
+    {0x13, "Pause"},     {0x14, "Shiftlock"}, {0x1B, "Esc"},      {0x20, "Space"},
+    {0x21, "PageUp"},    {0x22, "PageDown"},  {0x23, "End"},      {0x24, "Pos1"},
+    {0x25, "Left"},      {0x26, "Up"},        {0x27, "Right"},    {0x28, "Down"},
+    {0x29, "Select"},    {0x2A, "Print"},     {0x2B, "Execute"},  {0x2C, "Print Screen"},
+    {0x2D, "Insert"},    {0x2E, "Delete"},    {0x5D, "Start"},    {0x6A, "Numpad *"},
+    {0x6B, "Numpad +"},  {0x6C, "Numpad ."},  {0x6D, "Numpad -"}, {0x6E, "Numpfad ,"},
+    {0x6F, "Numpfad /"}, {0x90, "Numlock"},   {0x91, "Scroll"},   {0xBA, "\xDC"},
+    {0xBB, "+"},         {0xBC, ","},         {0xBD, "-"},        {0xBE, "."},
+    {0xBF, "#"},         {0xC0, "\xD6"},      {0xDB, "\xDF"},     {0xDC, "^"},
+    {0xDD, "\xB4"},      {0xDE, "\xC4"},      {0xE2, "<"},        {0xE5, "Process"},
+    {0xF6, "Attn"},      {0xF7, "CrSel"},     {0xF8, "ExSel"},    {0xF9, "EOF"},
+    {0xFA, "Play"},      {0xFB, "Zoom"},      {0xFD, "PA1"},
 };
 
 constexpr size_t kRecordSize = 6;
@@ -70,15 +99,9 @@ constexpr size_t kMaxFileBytes = size_t(1) << 26;
 
 } // namespace
 
-TKHotKeys::TKHotKeys()
-{
-    SetDefaults();
-}
+TKHotKeys::TKHotKeys() { SetDefaults(); }
 
-void TKHotKeys::SetDefaults()
-{
-    items_.assign(std::begin(kDefaults), std::end(kDefaults));
-}
+void TKHotKeys::SetDefaults() { items_.assign(std::begin(kDefaults), std::end(kDefaults)); }
 
 THotKeyEntry TKHotKeys::GetItem(int index) const
 {
@@ -186,7 +209,8 @@ bool TKHotKeys::Decode(std::string_view bytes, std::vector<THotKeyEntry>& record
     if (bytes.size() < 4)
         return false;
     auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
-    const uint64_t count = uint64_t(byte(0)) | uint64_t(byte(1)) << 8 | uint64_t(byte(2)) << 16 | uint64_t(byte(3)) << 24;
+    const uint64_t count =
+        uint64_t(byte(0)) | uint64_t(byte(1)) << 8 | uint64_t(byte(2)) << 16 | uint64_t(byte(3)) << 24;
     if (bytes.size() != 4 + kRecordSize * count)
         return false;
     std::vector<THotKeyEntry> read(static_cast<size_t>(count));
@@ -199,10 +223,7 @@ bool TKHotKeys::Decode(std::string_view bytes, std::vector<THotKeyEntry>& record
     return true;
 }
 
-void TKHotKeys::SaveToFile(const std::string& fileName) const
-{
-    SaveFileAtomically(fileName, Encode(items_));
-}
+void TKHotKeys::SaveToFile(const std::string& fileName) const { SaveFileAtomically(fileName, Encode(items_)); }
 
 void TKHotKeys::LoadFromFile(const std::string& fileName)
 {

@@ -11,10 +11,10 @@ namespace kolvarin {
 // Six bytes in hotkeys.kkeys: Key (16 bits, little-endian), Shift, Action,
 // Global, Reserved.
 struct THotKeyEntry {
-    uint16_t Key = 0;     // Windows virtual-key code
-    uint8_t Shift = 0;    // 1 Shift, 2 Alt, 4 Ctrl
-    uint8_t Action = 0;   // 0 .. 54; larger values are kept but do nothing
-    uint8_t Global = 0;   // 1 works whichever program is in front
+    uint16_t Key = 0; // Windows virtual-key code
+    uint8_t Shift = 0; // 1 Shift, 2 Alt, 4 Ctrl
+    uint8_t Action = 0; // 0 .. 54; larger values are kept but do nothing
+    uint8_t Global = 0; // 1 works whichever program is in front
     uint8_t Reserved = 0; // 0 in records the program makes
 };
 
@@ -24,7 +24,7 @@ constexpr int kHotKeyActionCount = 55;
 
 // Where the keyboard focus is when a key arrives; the windows answer it.
 struct TKKeyFocus {
-    bool PlaylistFocused = false;  // the playlist window has the focus
+    bool PlaylistFocused = false; // the playlist window has the focus
     bool PlayerForeground = false; // IsPlayerForeground(0)
 };
 

@@ -55,7 +55,8 @@ void ReadSection(TKLanguage& texts, const TLanguageSectionInfo& section, const T
             continue;
         const int position = section.Position + static_cast<int>(number) - 1;
         const std::u16string_view builtin = BuiltinLanguageText(position);
-        texts.Texts[static_cast<size_t>(position)] = SameFormatArguments(text, builtin) ? text : std::u16string(builtin);
+        texts.Texts[static_cast<size_t>(position)] =
+            SameFormatArguments(text, builtin) ? text : std::u16string(builtin);
         found[number - 1] = true;
     }
     for (int k = 1; k <= section.Count; ++k)
@@ -151,9 +152,6 @@ TKLanguage Language = [] {
     return texts;
 }();
 
-std::string LanguageFolder()
-{
-    return ApplicationPath + "data/languages/";
-}
+std::string LanguageFolder() { return ApplicationPath + "data/languages/"; }
 
 } // namespace kolvarin

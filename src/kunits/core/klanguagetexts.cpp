@@ -83,7 +83,8 @@ constexpr std::u16string_view kBuiltin[kLanguageTextCount] = {
     u"Kolvarin is closing...",
     u"Timejump %s",
     u"[ %s is playing ]",
-    u"Would you really like to move all selected files to your recyclebin ?\r\n(Warning: If you delete more data that can be stored in the recyclebin, you can lost data!)",
+    u"Would you really like to move all selected files to your recyclebin ?\r\n(Warning: If you delete more data that "
+    u"can be stored in the recyclebin, you can lost data!)",
     u"[ DVD: %s ]",
     u"[ VCD: %s ]",
     u"[ SVCD: %s ]",
@@ -595,10 +596,7 @@ constexpr std::u16string_view kBuiltin[kLanguageTextCount] = {
 
 } // namespace
 
-std::span<const TLanguageSectionInfo, kLanguageSectionCount> LanguageSections()
-{
-    return kSections;
-}
+std::span<const TLanguageSectionInfo, kLanguageSectionCount> LanguageSections() { return kSections; }
 
 const TLanguageSectionInfo& LanguageSection(TLanguageSection section)
 {

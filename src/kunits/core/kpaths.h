@@ -6,8 +6,8 @@ namespace kolvarin {
 
 // The three folders every file name is built from. Each ends in '/'.
 // Set once by the start-up sequence on the main thread, read everywhere.
-extern std::string InstallPath;     // folder of the program file
-extern std::string UserPath;        // per-user data folder, created at start
+extern std::string InstallPath; // folder of the program file
+extern std::string UserPath; // per-user data folder, created at start
 extern std::string ApplicationPath; // folder holding data/ (languages, db, skins...)
 
 // The folder of the running executable, with a trailing '/'.

@@ -28,8 +28,8 @@ bool isVideo(TSystemType type)
 
 bool isAudio(TSystemType type)
 {
-    return type == TSystemType::CDTrack || type == TSystemType::DirectXAudio || type == TSystemType::BassStream
-        || type == TSystemType::BassFile;
+    return type == TSystemType::CDTrack || type == TSystemType::DirectXAudio || type == TSystemType::BassStream ||
+           type == TSystemType::BassFile;
 }
 
 // Sorts by a key taken once per entry: comparisons then read the key beside
@@ -76,10 +76,7 @@ int64_t TrackNumber(const std::string& track)
     return negative ? -value : value;
 }
 
-void TKPlaylist::Clear()
-{
-    items_.clear();
-}
+void TKPlaylist::Clear() { items_.clear(); }
 
 void TKPlaylist::DeselectAll()
 {
@@ -139,18 +136,12 @@ void TKPlaylist::Sort(int mode)
     if (items_.size() < 2)
         return;
     switch (mode) {
-    case psmCaption:
-        sortByKey(items_, [](const TKPlaylistEntry& e) { return std::u16string_view(e.Caption); });
-        break;
+    case psmCaption: sortByKey(items_, [](const TKPlaylistEntry& e) { return std::u16string_view(e.Caption); }); break;
     case psmFileName:
         sortByKey(items_, [](const TKPlaylistEntry& e) { return std::u16string_view(e.FileName); });
         break;
-    case psmTime:
-        sortByKey(items_, [](const TKPlaylistEntry& e) { return std::string_view(e.Time); });
-        break;
-    case psmTrack:
-        sortByKey(items_, [](const TKPlaylistEntry& e) { return TrackNumber(e.Track); });
-        break;
+    case psmTime: sortByKey(items_, [](const TKPlaylistEntry& e) { return std::string_view(e.Time); }); break;
+    case psmTrack: sortByKey(items_, [](const TKPlaylistEntry& e) { return TrackNumber(e.Track); }); break;
     case psmVideoFirst:
     case psmAudioFirst: {
         const auto& systemType = Hooks().SystemType;
@@ -164,11 +155,8 @@ void TKPlaylist::Sort(int mode)
         for (size_t i = items_.size(); i > 1; --i)
             std::swap(items_[i - 1], items_[static_cast<size_t>(std::rand()) % i]);
         break;
-    case psmReverse:
-        std::reverse(items_.begin(), items_.end());
-        break;
-    default:
-        break;
+    case psmReverse: std::reverse(items_.begin(), items_.end()); break;
+    default: break;
     }
 }
 

@@ -17,7 +17,7 @@ struct TKPlaylistEntry {
     std::u16string FileName;
     bool Selected = false;
     bool PlayState = false; // the entry being (or last) played
-    std::string Track;      // at most 2 characters, "00" when none
+    std::string Track; // at most 2 characters, "00" when none
     int32_t Reserved = 0;
 };
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <unordered_map>
 
 #include "core/kerrors.h"
@@ -56,10 +56,7 @@ private:
     size_t pos_ = 0;
 };
 
-TKplResult fault(TKplStatus status, const ByteReader& reader)
-{
-    return {status, reader.Position()};
-}
+TKplResult fault(TKplStatus status, const ByteReader& reader) { return {status, reader.Position()}; }
 
 // A count of UTF-16 code units, then the text.
 TKplStatus readWide(ByteReader& reader, std::u16string& text)
@@ -73,8 +70,8 @@ TKplStatus readWide(ByteReader& reader, std::u16string& text)
         std::memcpy(text.data(), raw.data(), raw.size());
     } else {
         for (uint32_t i = 0; i < count; ++i)
-            text[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i])
-                                            | static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+            text[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) |
+                                            static_cast<unsigned char>(raw[2 * i + 1]) << 8);
     }
     return TKplStatus::Ok;
 }
@@ -152,10 +149,7 @@ void takeEntries(TKPlaylistEntries& entries, bool clear)
         Playlist->Append(std::move(entry));
 }
 
-std::u16string wideName(const std::string& fileName)
-{
-    return Utf8ToUtf16(fileName);
-}
+std::u16string wideName(const std::string& fileName) { return Utf8ToUtf16(fileName); }
 
 bool validUtf8(std::string_view bytes)
 {
@@ -185,8 +179,8 @@ bool validUtf8(std::string_view bytes)
             code = code << 6 | (d & 0x3F);
         }
         // Overlong forms, surrogates and code points past U+10FFFF.
-        if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF))
-            || (code >= 0xD800 && code <= 0xDFFF))
+        if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+            (code >= 0xD800 && code <= 0xDFFF))
             return false;
         i += extra + 1;
     }
@@ -210,10 +204,7 @@ std::vector<std::u16string_view> splitLines(std::u16string_view text)
     return lines;
 }
 
-char16_t lowerAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
-}
+char16_t lowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
 
 // Position of a lower-case ASCII word in the text, any letter case; npos when absent.
 size_t findNoCase(std::u16string_view text, std::u16string_view lowerWord, size_t from = 0)
@@ -338,9 +329,8 @@ TKplResult ParseKplFile(std::string_view bytes, TKPlaylistEntries& entries)
         std::string_view token;
         if (!reader.U32(headerSize) || !reader.U32(reserved) || !reader.U32(count) || !reader.Bytes(8, token))
             return fault(TKplStatus::Truncated, reader);
-        if (headerSize != kHeaderSize
-            || std::none_of(std::begin(KplHeaderTokens), std::end(KplHeaderTokens),
-                            [&](const char* t) { return token == t; }))
+        if (headerSize != kHeaderSize || std::none_of(std::begin(KplHeaderTokens), std::end(KplHeaderTokens),
+                                                      [&](const char* t) { return token == t; }))
             return fault(TKplStatus::BadHeader, reader);
     }
     // Read as a signed number; each record takes at least kMinRecordSize bytes.

@@ -21,11 +21,11 @@ using TKPlaylistEntries = std::vector<std::unique_ptr<TKPlaylistEntry>>;
 
 enum class TKplStatus {
     Ok,
-    BadMagic,      // neither "KPL2" nor "KPLW"
-    BadHeader,     // header size not 24, or an unknown token
-    BadCount,      // negative, 100 million or more, or more than the bytes can hold
-    Truncated,     // a record runs past the end
-    BadLength,     // a time length above 8 or a track length above 2
+    BadMagic, // neither "KPL2" nor "KPLW"
+    BadHeader, // header size not 24, or an unknown token
+    BadCount, // negative, 100 million or more, or more than the bytes can hold
+    Truncated, // a record runs past the end
+    BadLength, // a time length above 8 or a track length above 2
 };
 
 struct TKplResult {

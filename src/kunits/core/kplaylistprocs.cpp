@@ -48,20 +48,11 @@ int PlaylistAdd(const std::u16string& caption, const std::u16string& fileName, c
     return Playlist ? Playlist->Add(caption, fileName, selected, track, time) : -1;
 }
 
-TKPlaylistEntry* PlaylistGetItem(int index)
-{
-    return Playlist ? Playlist->GetItem(index) : nullptr;
-}
+TKPlaylistEntry* PlaylistGetItem(int index) { return Playlist ? Playlist->GetItem(index) : nullptr; }
 
-int PlaylistCount()
-{
-    return Playlist ? Playlist->Count() : 0;
-}
+int PlaylistCount() { return Playlist ? Playlist->Count() : 0; }
 
-int PlaylistLastIndex()
-{
-    return PlaylistCount() - 1;
-}
+int PlaylistLastIndex() { return PlaylistCount() - 1; }
 
 void PlaylistClear()
 {

@@ -13,7 +13,7 @@ namespace kolvarin {
 extern TKPlaylist* Playlist;
 
 // Selection state of the playlist window; -1 when unset. Main thread only.
-extern int PlaylistItemIndex;   // the focused entry that start-play uses
+extern int PlaylistItemIndex; // the focused entry that start-play uses
 extern int PlaylistAnchorFirst; // the two ends of a range selection
 extern int PlaylistAnchorSecond;
 extern int64_t PlaylistTopLine; // the playlist window's first visible line
@@ -22,10 +22,10 @@ extern int64_t PlaylistTopLine; // the playlist window's first visible line
 // system. Every hook may be empty; the defaults do nothing, except
 // ShowMediaProblem, which shows the error box when the settings ask for it.
 struct TKPlaylistHooks {
-    std::function<void()> RefreshPlaylist;           // repaint and re-place the scroll bar
-    std::function<void()> BeginDeleteStatus;         // keep the status text, show "Deleting items..."
-    std::function<void()> EndDeleteStatus;           // show the kept status text again
-    std::function<void()> StartPlay;                 // the play system's start, with nothing playing
+    std::function<void()> RefreshPlaylist; // repaint and re-place the scroll bar
+    std::function<void()> BeginDeleteStatus; // keep the status text, show "Deleting items..."
+    std::function<void()> EndDeleteStatus; // show the kept status text again
+    std::function<void()> StartPlay; // the play system's start, with nothing playing
     std::function<void(int code, const std::u16string& fileName)> ShowMediaProblem;
 };
 TKPlaylistHooks& PlaylistHooks();

@@ -11,15 +11,9 @@
 
 namespace kolvarin {
 
-void OpenURL(const std::u16string& text)
-{
-    shell::OpenDocument(text);
-}
+void OpenURL(const std::u16string& text) { shell::OpenDocument(text); }
 
-bool DeleteToRecycleBin(const std::u16string& path)
-{
-    return shell::MoveToTrash(path);
-}
+bool DeleteToRecycleBin(const std::u16string& path) { return shell::MoveToTrash(path); }
 
 bool BrowseForFolder(QWidget* owner, std::u16string& folder, const std::u16string& caption,
                      const std::u16string& initialFolder)
@@ -32,20 +26,17 @@ bool BrowseForFolder(QWidget* owner, std::u16string& folder, const std::u16strin
     return true;
 }
 
-std::u16string GetDisplayName(const std::u16string& path)
-{
-    return shell::DisplayName(path);
-}
+std::u16string GetDisplayName(const std::u16string& path) { return shell::DisplayName(path); }
 
 std::u16string GetSpecialFolderPath(int folderId)
 {
     using shell::SpecialFolder;
     static constexpr std::pair<int, SpecialFolder> folders[] = {
-        {CSIDL_DESKTOP, SpecialFolder::Desktop},     {CSIDL_DESKTOPDIRECTORY, SpecialFolder::Desktop},
-        {CSIDL_PERSONAL, SpecialFolder::Documents},  {CSIDL_MYMUSIC, SpecialFolder::Music},
-        {CSIDL_MYVIDEO, SpecialFolder::Videos},      {CSIDL_MYPICTURES, SpecialFolder::Pictures},
-        {CSIDL_FONTS, SpecialFolder::Fonts},         {CSIDL_APPDATA, SpecialFolder::Data},
-        {CSIDL_LOCAL_APPDATA, SpecialFolder::Data},  {CSIDL_INTERNET_CACHE, SpecialFolder::Cache},
+        {CSIDL_DESKTOP, SpecialFolder::Desktop},    {CSIDL_DESKTOPDIRECTORY, SpecialFolder::Desktop},
+        {CSIDL_PERSONAL, SpecialFolder::Documents}, {CSIDL_MYMUSIC, SpecialFolder::Music},
+        {CSIDL_MYVIDEO, SpecialFolder::Videos},     {CSIDL_MYPICTURES, SpecialFolder::Pictures},
+        {CSIDL_FONTS, SpecialFolder::Fonts},        {CSIDL_APPDATA, SpecialFolder::Data},
+        {CSIDL_LOCAL_APPDATA, SpecialFolder::Data}, {CSIDL_INTERNET_CACHE, SpecialFolder::Cache},
         {CSIDL_PROFILE, SpecialFolder::Home},
     };
     for (const auto& [id, folder] : folders)
@@ -63,19 +54,10 @@ bool ShowDontAskAgainDialog(const std::u16string& caption, const std::u16string&
     return choice.accepted;
 }
 
-bool ForceForegroundWindow(QWidget* window)
-{
-    return shell::RaiseWindow(window);
-}
+bool ForceForegroundWindow(QWidget* window) { return shell::RaiseWindow(window); }
 
-void ShowTaskbarButton(QWidget* window, bool show)
-{
-    shell::SetTaskbarEntry(window, show);
-}
+void ShowTaskbarButton(QWidget* window, bool show) { shell::SetTaskbarEntry(window, show); }
 
-bool IsInternetConnected()
-{
-    return shell::IsOnline();
-}
+bool IsInternetConnected() { return shell::IsOnline(); }
 
 } // namespace kolvarin

@@ -9,7 +9,15 @@ namespace kolvarin {
 // program runs on Linux, which has a code of its own.
 enum class TOSVersion : int {
     Unknown = -1,
-    Win95 = 0, Win98 = 1, Win98SE = 2, WinME = 3, WinNT = 4, Win2000 = 5, WinXP = 6, WinVista = 7, Win7 = 8,
+    Win95 = 0,
+    Win98 = 1,
+    Win98SE = 2,
+    WinME = 3,
+    WinNT = 4,
+    Win2000 = 5,
+    WinXP = 6,
+    WinVista = 7,
+    Win7 = 8,
     Linux = 100,
 };
 

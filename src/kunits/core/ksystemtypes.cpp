@@ -10,16 +10,86 @@ namespace kolvarin {
 
 namespace {
 
-constexpr const char* kBassAudio[] = {".KOLVARIN_BASS_STREAM", ".WAV", ".MP1", ".MP2", ".MP3", ".OGG", ".MPC", ".MPP",
-                                      ".MP+", ".APE", ".MAC", ".AAC", ".M4A", ".AC3", ".FLAC", ".FLA", ".WV", ".TTA",
-                                      ".OFR", ".OFS"};
-constexpr const char* kDirectXAudio[] = {".KOLVARIN_DIRECTX_AUDIO", ".AIF", ".AIFC", ".AIFF", ".AU", ".SND", ".MID",
-                                         ".MIDI", ".MPA", ".RMI", ".WAX", ".WMA", ".UMX", ".RA", ".MOD", ".S3M",
-                                         ".XM", ".IT", ".IMF", ".MT2", ".BRT", ".669", ".STM", ".MTM", ".OKT", ".WOW"};
-constexpr const char* kDirectXVideo[] = {".KOLVARIN_DIRECTX_VIDEO", ".ASF", ".AVI", ".DIVX", ".IMF", ".M1V", ".M2V",
-                                         ".MP2V", ".MPE", ".MPEG", ".MPG", ".3GP", ".WM", ".WMF", ".WMV", ".WMP",
-                                         ".WMX", ".WVX", ".MOV", ".QT", ".DAT", ".RM", ".RMVB", ".RV", ".OGM", ".MKV",
-                                         ".XVID", ".VOB", ".VRO", ".MP4", ".TS", ".BIK", ".SMK", ".FLV"};
+constexpr const char* kBassAudio[] = {".KOLVARIN_BASS_STREAM",
+                                      ".WAV",
+                                      ".MP1",
+                                      ".MP2",
+                                      ".MP3",
+                                      ".OGG",
+                                      ".MPC",
+                                      ".MPP",
+                                      ".MP+",
+                                      ".APE",
+                                      ".MAC",
+                                      ".AAC",
+                                      ".M4A",
+                                      ".AC3",
+                                      ".FLAC",
+                                      ".FLA",
+                                      ".WV",
+                                      ".TTA",
+                                      ".OFR",
+                                      ".OFS"};
+constexpr const char* kDirectXAudio[] = {".KOLVARIN_DIRECTX_AUDIO",
+                                         ".AIF",
+                                         ".AIFC",
+                                         ".AIFF",
+                                         ".AU",
+                                         ".SND",
+                                         ".MID",
+                                         ".MIDI",
+                                         ".MPA",
+                                         ".RMI",
+                                         ".WAX",
+                                         ".WMA",
+                                         ".UMX",
+                                         ".RA",
+                                         ".MOD",
+                                         ".S3M",
+                                         ".XM",
+                                         ".IT",
+                                         ".IMF",
+                                         ".MT2",
+                                         ".BRT",
+                                         ".669",
+                                         ".STM",
+                                         ".MTM",
+                                         ".OKT",
+                                         ".WOW"};
+constexpr const char* kDirectXVideo[] = {".KOLVARIN_DIRECTX_VIDEO",
+                                         ".ASF",
+                                         ".AVI",
+                                         ".DIVX",
+                                         ".IMF",
+                                         ".M1V",
+                                         ".M2V",
+                                         ".MP2V",
+                                         ".MPE",
+                                         ".MPEG",
+                                         ".MPG",
+                                         ".3GP",
+                                         ".WM",
+                                         ".WMF",
+                                         ".WMV",
+                                         ".WMP",
+                                         ".WMX",
+                                         ".WVX",
+                                         ".MOV",
+                                         ".QT",
+                                         ".DAT",
+                                         ".RM",
+                                         ".RMVB",
+                                         ".RV",
+                                         ".OGM",
+                                         ".MKV",
+                                         ".XVID",
+                                         ".VOB",
+                                         ".VRO",
+                                         ".MP4",
+                                         ".TS",
+                                         ".BIK",
+                                         ".SMK",
+                                         ".FLV"};
 constexpr const char* kDVD[] = {".KOLVARIN_DVD", ".IFO", ".DTS"};
 constexpr const char* kCDA[] = {".KOLVARIN_CDA", ".CDA"};
 
@@ -31,10 +101,7 @@ const std::array<TFormatTable, 5> kTables = {{
     {kCDA, TSystemType::CDTrack},
 }};
 
-char16_t lowerAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
-}
+char16_t lowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
 
 bool startsWithNoCase(std::u16string_view text, std::u16string_view lowerPrefix)
 {
@@ -59,10 +126,7 @@ bool sameExtension(std::u16string_view ext, std::string_view tableExt)
 
 } // namespace
 
-std::span<const TFormatTable> FormatTables()
-{
-    return kTables;
-}
+std::span<const TFormatTable> FormatTables() { return kTables; }
 
 std::u16string ExtractFileExtW(std::u16string_view fileName)
 {
@@ -82,7 +146,8 @@ TSystemType SystemTypeOfFileName(std::u16string_view fileName, bool acceptAllFil
         for (char& c : upper)
             if (c >= 'a' && c <= 'z')
                 c = static_cast<char>(c - 32);
-        const bool listed = std::find(acceptedExtensions.begin(), acceptedExtensions.end(), upper) != acceptedExtensions.end();
+        const bool listed =
+            std::find(acceptedExtensions.begin(), acceptedExtensions.end(), upper) != acceptedExtensions.end();
         if (!listed)
             return TSystemType::None;
     }

@@ -11,14 +11,14 @@ namespace kolvarin {
 // The kind of media an entry is, decided from its file name or URL; the play
 // system, the playlist sort and the accepted-extension list branch on it.
 enum class TSystemType : uint8_t {
-    None = 0,          // not playable
-    BassFile = 1,      // audio file played by the audio library
-    BassStream = 2,    // internet audio stream
-    DirectXVideo = 3,  // video file; also every unknown extension
-    DirectXAudio = 4,  // audio file the audio library does not play
+    None = 0, // not playable
+    BassFile = 1, // audio file played by the audio library
+    BassStream = 2, // internet audio stream
+    DirectXVideo = 3, // video file; also every unknown extension
+    DirectXAudio = 4, // audio file the audio library does not play
     DirectXStream = 5, // video stream URL (.asx or .wmv)
     DVD = 6,
-    CDTrack = 7,       // music CD track
+    CDTrack = 7, // music CD track
 };
 
 // One of the five format tables: upper-case extensions with their dot. Row 0

@@ -18,10 +18,7 @@ struct Spec {
     char16_t type = 0;
 };
 
-std::u16string widen(const std::string& s)
-{
-    return std::u16string(s.begin(), s.end());
-}
+std::u16string widen(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
 std::string digits(uint64_t value, unsigned base, bool upper)
 {
@@ -72,9 +69,7 @@ void formatInteger(std::u16string& out, const WideFormatArg& arg, const Spec& sp
         body = digits(v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v), 10, false);
         break;
     }
-    case u'u':
-        body = digits(unsignedView(arg), 10, false);
-        break;
+    case u'u': body = digits(unsignedView(arg), 10, false); break;
     default: // x, X
         body = digits(unsignedView(arg), 16, spec.type == u'X');
         if (spec.alternate && body != "0")
@@ -136,10 +131,14 @@ bool readSpec(std::u16string_view format, size_t& i, Spec& spec)
 {
     const size_t n = format.size();
     for (; i < n; ++i) {
-        if (format[i] == u'-') spec.left = true;
-        else if (format[i] == u'0') spec.zero = true;
-        else if (format[i] == u'#') spec.alternate = true;
-        else break;
+        if (format[i] == u'-')
+            spec.left = true;
+        else if (format[i] == u'0')
+            spec.zero = true;
+        else if (format[i] == u'#')
+            spec.alternate = true;
+        else
+            break;
     }
     for (; i < n && format[i] >= u'0' && format[i] <= u'9'; ++i)
         spec.width = std::min<size_t>(spec.width * 10 + (format[i] - u'0'), kMaxResult);
@@ -161,10 +160,16 @@ bool readSpec(std::u16string_view format, size_t& i, Spec& spec)
 bool isConversion(char16_t type)
 {
     switch (type) {
-    case u's': case u'S': case u'd': case u'i': case u'u': case u'x': case u'X': case u'c': case u'f':
-        return true;
-    default:
-        return false;
+    case u's':
+    case u'S':
+    case u'd':
+    case u'i':
+    case u'u':
+    case u'x':
+    case u'X':
+    case u'c':
+    case u'f': return true;
+    default: return false;
     }
 }
 
@@ -202,7 +207,9 @@ int64_t WideFormatArg::asSigned() const
     switch (type_) {
     case Type::Signed: return signed_;
     case Type::Unsigned: return static_cast<int64_t>(unsigned_);
-    case Type::Real: return std::isfinite(real_) ? static_cast<int64_t>(std::trunc(std::fmax(std::fmin(real_, 9.2e18), -9.2e18))) : 0;
+    case Type::Real:
+        return std::isfinite(real_) ? static_cast<int64_t>(std::trunc(std::fmax(std::fmin(real_, 9.2e18), -9.2e18)))
+                                    : 0;
     case Type::Text: return 0;
     }
     return 0;

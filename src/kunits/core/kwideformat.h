@@ -18,9 +18,11 @@ public:
     WideFormatArg(const std::u16string& text) : type_(Type::Text), text_(text) {}
     WideFormatArg(const char16_t* text) : type_(Type::Text), text_(text ? text : u"") {}
     template <class I, std::enable_if_t<std::is_integral_v<I> && std::is_signed_v<I>, int> = 0>
-    WideFormatArg(I value) : type_(Type::Signed), signed_(value) {}
+    WideFormatArg(I value) : type_(Type::Signed), signed_(value)
+    {}
     template <class I, std::enable_if_t<std::is_integral_v<I> && std::is_unsigned_v<I>, int> = 0>
-    WideFormatArg(I value) : type_(Type::Unsigned), unsigned_(value) {}
+    WideFormatArg(I value) : type_(Type::Unsigned), unsigned_(value)
+    {}
     WideFormatArg(double value) : type_(Type::Real), real_(value) {}
 
     Type type() const { return type_; }

@@ -24,10 +24,7 @@ void SaveXmlFile(TLumoXML& doc, const std::string& fileName)
                                                   static_cast<size_t>(stream.GetSize())));
 }
 
-bool XmlTextToBool(std::u16string_view text)
-{
-    return StrToBool(text);
-}
+bool XmlTextToBool(std::u16string_view text) { return StrToBool(text); }
 
 TLumoXMLTag* AddXmlTag(TLumoXMLItem& parent, std::string name)
 {

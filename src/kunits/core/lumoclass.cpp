@@ -7,13 +7,9 @@ namespace kolvarin {
 
 TLumoClassList::TLumoClassList(bool ownsObjects, int32_t growthMask)
     : OwnsObjects(ownsObjects), growthMask_(growthMask < 0 ? 0 : growthMask)
-{
-}
+{}
 
-TLumoClassList::~TLumoClassList()
-{
-    Clear();
-}
+TLumoClassList::~TLumoClassList() { Clear(); }
 
 int32_t TLumoClassList::roundUp(int64_t count) const
 {

@@ -94,15 +94,9 @@ int32_t TLumoStream::Seek(int32_t pos)
     return position_;
 }
 
-int32_t TLumoStream::GetPosition() const
-{
-    return position_;
-}
+int32_t TLumoStream::GetPosition() const { return position_; }
 
-int32_t TLumoStream::GetSize() const
-{
-    return size_;
-}
+int32_t TLumoStream::GetSize() const { return size_; }
 
 int32_t TLumoStream::Seek(int64_t offset, int origin)
 {
@@ -227,10 +221,7 @@ bool TLumoStream::WriteText(std::string_view text)
     return Write(text.data(), n) == n;
 }
 
-bool TLumoStream::WriteLine(std::string_view text)
-{
-    return WriteText(text) && WriteText("\r\n");
-}
+bool TLumoStream::WriteLine(std::string_view text) { return WriteText(text) && WriteText("\r\n"); }
 
 std::string TLumoStream::GetText()
 {
@@ -287,10 +278,7 @@ TLumoFileStream::TLumoFileStream(const std::string& fileName, TLumoFileMode mode
     }
 }
 
-TLumoFileStream::~TLumoFileStream()
-{
-    Close();
-}
+TLumoFileStream::~TLumoFileStream() { Close(); }
 
 bool TLumoFileStream::Close()
 {

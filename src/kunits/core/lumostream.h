@@ -87,7 +87,7 @@ private:
 };
 
 enum class TLumoFileMode {
-    Open,      // open for reading; a missing file is created empty
+    Open, // open for reading; a missing file is created empty
     CreateNew, // create or truncate for reading and writing
 };
 

@@ -34,8 +34,8 @@ private:
     int32_t findChild(int32_t parent, unsigned char c) const;
     int32_t firstChildOf(int32_t parent) const;
 
-    int32_t rootFirst_ = kNone;      // first node of the top level
-    std::vector<Node> nodes_;        // indices stay valid; nodes are never freed singly
+    int32_t rootFirst_ = kNone; // first node of the top level
+    std::vector<Node> nodes_; // indices stay valid; nodes are never freed singly
 };
 
 } // namespace kolvarin

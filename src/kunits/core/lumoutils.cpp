@@ -6,10 +6,7 @@
 
 namespace kolvarin {
 
-std::string LumoIntToStr(int64_t value)
-{
-    return std::to_string(value);
-}
+std::string LumoIntToStr(int64_t value) { return std::to_string(value); }
 
 std::string LumoIntToHex(int64_t value)
 {

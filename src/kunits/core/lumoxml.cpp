@@ -1,8 +1,8 @@
 #include "core/lumoxml.h"
 
 #include "core/kstrings.h"
-#include "core/lumoxmlentities.h"
 #include "core/lumoxml_p.h"
+#include "core/lumoxmlentities.h"
 
 namespace kolvarin {
 
@@ -11,10 +11,7 @@ namespace {
 // Tags with at most this many parameters are searched without the index.
 constexpr size_t kScanLimit = 8;
 
-void appendDecimal(std::string& out, uint32_t value)
-{
-    out += std::to_string(value);
-}
+void appendDecimal(std::string& out, uint32_t value) { out += std::to_string(value); }
 
 void appendHex(std::string& out, uint32_t value)
 {
@@ -36,10 +33,7 @@ TLumoXMLItem* TLumoXMLItemList::Items(int32_t index) const
     return static_cast<TLumoXMLItem*>(TLumoClassList::Items(index));
 }
 
-void TLumoXMLItem::Clear()
-{
-    Items.Clear();
-}
+void TLumoXMLItem::Clear() { Items.Clear(); }
 
 void TLumoXMLItem::AddItem(TLumoXMLItem* item)
 {
@@ -47,20 +41,11 @@ void TLumoXMLItem::AddItem(TLumoXMLItem* item)
         Items.Add(item);
 }
 
-void* TLumoXMLItem::operator new(size_t size)
-{
-    return xmlalloc::Allocate(size);
-}
+void* TLumoXMLItem::operator new(size_t size) { return xmlalloc::Allocate(size); }
 
-void TLumoXMLItem::operator delete(void* block)
-{
-    xmlalloc::Release(block);
-}
+void TLumoXMLItem::operator delete(void* block) { xmlalloc::Release(block); }
 
-TLumoXMLTag::~TLumoXMLTag()
-{
-    dropPacked();
-}
+TLumoXMLTag::~TLumoXMLTag() { dropPacked(); }
 
 void TLumoXMLTag::dropPacked() const
 {

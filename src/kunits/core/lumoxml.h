@@ -18,14 +18,14 @@ namespace kolvarin {
 // kept as UTF-16. A document and its items belong to one thread at a time.
 
 enum class TLumoXMLItemKind : uint8_t {
-    Item,    // a plain item: the document root
-    Text,    // TLumoXMLText
+    Item, // a plain item: the document root
+    Text, // TLumoXMLText
     Comment, // TLumoXMLCommentTag
-    Script,  // TLumoXMLScriptTag
-    CData,   // TLumoXMLCDataTag
+    Script, // TLumoXMLScriptTag
+    CData, // TLumoXMLCDataTag
     DocType, // TLumoXMLDOCTYPETag
-    Extra,   // TLumoXMLExtraTag
-    Tag,     // TLumoXMLTag
+    Extra, // TLumoXMLExtraTag
+    Tag, // TLumoXMLTag
     Process, // TLumoXMLProcessTag (a TLumoXMLTag too)
 };
 
@@ -80,8 +80,7 @@ private:
 // Character data.
 class TLumoXMLText : public TLumoXMLItem {
 public:
-    explicit TLumoXMLText(std::u16string text = {})
-        : TLumoXMLItem(TLumoXMLItemKind::Text), Text(std::move(text)) {}
+    explicit TLumoXMLText(std::u16string text = {}) : TLumoXMLItem(TLumoXMLItemKind::Text), Text(std::move(text)) {}
     std::u16string Text;
 };
 
@@ -174,17 +173,17 @@ public:
 
 enum class TLumoXMLStatus {
     Ok,
-    UnexpectedEnd,       // the document ends inside a construct
-    ExpectedEquals,      // a parameter name without "="
-    ExpectedQuote,       // a parameter value without its opening quote
-    ExpectedTagEnd,      // a tag without its ">"
-    ExpectedProcessEnd,  // a processing instruction without "?>"
-    BadComment,          // "<!-" not followed by "-"
-    BadCData,            // "<![" not followed by "CDATA["
-    ExpectedSemicolon,   // an entity without its ";"
-    UnclosedTag,         // the document ends inside an open tag
-    TooDeep,             // more than kMaxDepth nested tags
-    TooLarge,            // more bytes than a stream can hold
+    UnexpectedEnd, // the document ends inside a construct
+    ExpectedEquals, // a parameter name without "="
+    ExpectedQuote, // a parameter value without its opening quote
+    ExpectedTagEnd, // a tag without its ">"
+    ExpectedProcessEnd, // a processing instruction without "?>"
+    BadComment, // "<!-" not followed by "-"
+    BadCData, // "<![" not followed by "CDATA["
+    ExpectedSemicolon, // an entity without its ";"
+    UnclosedTag, // the document ends inside an open tag
+    TooDeep, // more than kMaxDepth nested tags
+    TooLarge, // more bytes than a stream can hold
     OutOfMemory,
 };
 

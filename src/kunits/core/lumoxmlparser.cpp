@@ -68,8 +68,7 @@ class TLumoXMLParser {
 public:
     explicit TLumoXMLParser(std::string_view bytes)
         : begin_(reinterpret_cast<const unsigned char*>(bytes.data())), p_(begin_), end_(begin_ + bytes.size())
-    {
-    }
+    {}
 
     TLumoXMLParseResult run(TLumoXMLItem& root)
     {
@@ -143,7 +142,8 @@ private:
                 ++p_;
             uint32_t value = 0;
             bool digits = false;
-            for (int d; !atEnd() && (d = hex ? hexValue(*p_) : (*p_ >= '0' && *p_ <= '9' ? *p_ - '0' : -1)) >= 0; ++p_) {
+            for (int d; !atEnd() && (d = hex ? hexValue(*p_) : (*p_ >= '0' && *p_ <= '9' ? *p_ - '0' : -1)) >= 0;
+                 ++p_) {
                 digits = true;
                 // Saturate: anything past the last code point is invalid alike.
                 value = std::min<uint32_t>(value * (hex ? 16 : 10) + static_cast<uint32_t>(d), 0x110000);
@@ -151,8 +151,8 @@ private:
             if (cur() != ';')
                 return fail(TLumoXMLStatus::ExpectedSemicolon);
             ++p_;
-            const bool valid = digits && !negative && value != 0 && value <= 0x10FFFF
-                               && !(value >= 0xD800 && value <= 0xDFFF);
+            const bool valid =
+                digits && !negative && value != 0 && value <= 0x10FFFF && !(value >= 0xD800 && value <= 0xDFFF);
             AppendUtf16(out, valid ? value : kReplacement);
             return true;
         }
@@ -379,9 +379,7 @@ private:
             bool closed = false;
             bool ok = true;
             switch (cur()) {
-            case '?':
-                ok = parseProcess(item);
-                break;
+            case '?': ok = parseProcess(item); break;
             case '%': {
                 ++p_;
                 std::string text;
@@ -394,9 +392,7 @@ private:
                 ++p_;
                 ok = parseDeclaration(item);
                 break;
-            default:
-                ok = parseTag(item, open, depth, closed);
-                break;
+            default: ok = parseTag(item, open, depth, closed); break;
             }
             if (!ok)
                 return false;

@@ -7,8 +7,7 @@ class TLumoXMLWriter {
 public:
     TLumoXMLWriter(TLumoXML& doc, TLumoStream& stream, int32_t step)
         : doc_(doc), stream_(stream), step_(step), level_(-2 * int64_t(step))
-    {
-    }
+    {}
 
     bool run()
     {
@@ -80,8 +79,8 @@ private:
         const bool firstIsText = first && first->Kind() == TLumoXMLItemKind::Text;
         if (tag.IsEmptyTag) {
             line_ += " />";
-        } else if (tag.Count() == 1 && firstIsText
-                   && (!doc_.IndentText || !holdsLineBreak(static_cast<const TLumoXMLText*>(first)->Text))) {
+        } else if (tag.Count() == 1 && firstIsText &&
+                   (!doc_.IndentText || !holdsLineBreak(static_cast<const TLumoXMLText*>(first)->Text))) {
             line_ += '>';
             AppendXMLEncodedText(line_, static_cast<const TLumoXMLText*>(first)->Text, 0);
             line_ += "</";

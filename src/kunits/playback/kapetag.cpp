@@ -3,8 +3,8 @@
 #include <array>
 #include <strings.h>
 
-#include "playback/ktagfile_p.h"
 #include "core/kstrings.h"
+#include "playback/ktagfile_p.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin {
@@ -55,8 +55,14 @@ bool TAPEtag::ReadFromFile(const std::u16string& fileName)
     // The item area is bounded by the tag, which the file bounds.
     const std::string items = file.ReadAt(tagEnd - size, static_cast<size_t>(size - kFooterSize));
     const std::array<std::pair<const char*, std::u16string*>, 8> fields = {{
-        {"Title", &title_}, {"Artist", &artist_}, {"Album", &album_}, {"Track", nullptr},
-        {"Year", &year_}, {"Genre", &genre_}, {"Comment", &comment_}, {"Copyright", &copyright_},
+        {"Title", &title_},
+        {"Artist", &artist_},
+        {"Album", &album_},
+        {"Track", nullptr},
+        {"Year", &year_},
+        {"Genre", &genre_},
+        {"Comment", &comment_},
+        {"Copyright", &copyright_},
     }};
     std::u16string trackText;
     size_t pos = 0;
@@ -70,7 +76,8 @@ bool TAPEtag::ReadFromFile(const std::u16string& fileName)
         if (valueSize > items.size() - valueStart)
             break;
         std::string key = tagtext::TrimAnsi(std::string_view(items).substr(keyStart, keyEnd - keyStart));
-        std::string raw = tagtext::TrimAnsi(tagtext::UpToNul(std::string_view(items).substr(valueStart, std::min<size_t>(valueSize, kValueLimit))));
+        std::string raw = tagtext::TrimAnsi(
+            tagtext::UpToNul(std::string_view(items).substr(valueStart, std::min<size_t>(valueSize, kValueLimit))));
         pos = valueStart + valueSize;
         for (const auto& [name, field] : fields) {
             if (::strcasecmp(key.c_str(), name) != 0)

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "core/kreadln.h"
-#include "playback/ktagfile_p.h"
 #include "core/kstrings.h"
+#include "playback/ktagfile_p.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin {
@@ -79,7 +79,8 @@ bool LoadEqualizerPreset(const std::u16string& fileName, TEqualizerValues& value
         ReadLnSkipComments(file, line);
         long long gain = 0;
         if (ParseBandLine(line, band, gain))
-            values.Band[band] = static_cast<int>(std::clamp<long long>(gain + EqualizerNeutralValue, 0, EqualizerMaxValue));
+            values.Band[band] =
+                static_cast<int>(std::clamp<long long>(gain + EqualizerNeutralValue, 0, EqualizerMaxValue));
     }
     return true;
 }
@@ -88,7 +89,8 @@ bool SaveEqualizerPreset(const std::u16string& fileName, const TEqualizerValues&
 {
     std::string text = std::string(kRule) + "\r\n// Kolvarin Equalizer Preset File\r\n" + kRule + "\r\n";
     for (int band = 0; band < EqualizerBandCount; ++band)
-        text += "EQBand" + std::to_string(band) + " [ " + std::to_string(values.Band[band] - EqualizerNeutralValue) + " ]\r\n";
+        text += "EQBand" + std::to_string(band) + " [ " + std::to_string(values.Band[band] - EqualizerNeutralValue) +
+                " ]\r\n";
     return tagfile::WriteFileAtomically(fileName, text);
 }
 

@@ -16,7 +16,8 @@ constexpr int EqualizerMaxValue = 24;
 constexpr float EqualizerBandwidth = 18.0f;
 
 // Centre frequencies in Hz, band 0 to 9.
-constexpr std::array<int, EqualizerBandCount> EqualizerBandCenters = {60, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};
+constexpr std::array<int, EqualizerBandCount> EqualizerBandCenters = {60,   170,  310,   600,   1000,
+                                                                      3000, 6000, 12000, 14000, 16000};
 
 // The values of the ten bands, all 0 dB until set.
 struct TEqualizerValues {

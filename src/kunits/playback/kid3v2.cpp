@@ -4,9 +4,9 @@
 #include <array>
 #include <optional>
 
+#include "core/kstrings.h"
 #include "playback/kid3v2frames_p.h"
 #include "playback/ktagfile_p.h"
-#include "core/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin {
@@ -16,17 +16,45 @@ using namespace id3v2;
 namespace {
 
 enum Slot {
-    kTitle, kArtist, kAlbum, kTrack, kYear, kGenre, kComment, kComposer, kEncoder, kCopyright, kLanguage, kLink,
-    kDate, kOriginalArtist, kContentGroup, kOriginalAlbum, kSlotCount
+    kTitle,
+    kArtist,
+    kAlbum,
+    kTrack,
+    kYear,
+    kGenre,
+    kComment,
+    kComposer,
+    kEncoder,
+    kCopyright,
+    kLanguage,
+    kLink,
+    kDate,
+    kOriginalArtist,
+    kContentGroup,
+    kOriginalAlbum,
+    kSlotCount
 };
 // The slots the writer fills; the others are only fallbacks of the reader.
 constexpr int kWrittenSlots = kLink + 1;
 
 // Frame IDs of versions 2.3/2.4 and of version 2.2.
 constexpr std::array<std::array<const char*, 2>, kSlotCount> kFrameIds = {{
-    {"TIT2", "TT2"}, {"TPE1", "TP1"}, {"TALB", "TAL"}, {"TRCK", "TRK"}, {"TYER", "TYE"}, {"TCON", "TCO"},
-    {"COMM", "COM"}, {"TCOM", "TCM"}, {"TENC", "TEN"}, {"TCOP", "TCR"}, {"TLAN", "TLA"}, {"WXXX", "WXX"},
-    {"TDRC", "TOR"}, {"TOPE", "TOA"}, {"TIT1", "TT1"}, {"TOAL", "TOT"},
+    {"TIT2", "TT2"},
+    {"TPE1", "TP1"},
+    {"TALB", "TAL"},
+    {"TRCK", "TRK"},
+    {"TYER", "TYE"},
+    {"TCON", "TCO"},
+    {"COMM", "COM"},
+    {"TCOM", "TCM"},
+    {"TENC", "TEN"},
+    {"TCOP", "TCR"},
+    {"TLAN", "TLA"},
+    {"WXXX", "WXX"},
+    {"TDRC", "TOR"},
+    {"TOPE", "TOA"},
+    {"TIT1", "TT1"},
+    {"TOAL", "TOT"},
 }};
 
 constexpr size_t kContentLimit = 500;

@@ -175,7 +175,8 @@ std::optional<std::string> FrameContent(TagBody& body, const Header& header, con
         return std::nullopt;
     int64_t available = frame.dataSize - skip;
     // Resynchronising can halve the bytes, so twice the limit is read.
-    size_t want = static_cast<size_t>(std::min<int64_t>(available, static_cast<int64_t>(unsynchronised ? 2 * limit : limit)));
+    size_t want =
+        static_cast<size_t>(std::min<int64_t>(available, static_cast<int64_t>(unsynchronised ? 2 * limit : limit)));
     std::string content(body.Get(frame.offset + frame.headerSize + skip, want));
     if (unsynchronised)
         content = Resync(content);
@@ -187,16 +188,11 @@ std::optional<std::string> FrameContent(TagBody& body, const Header& header, con
 std::u16string DecodeText(uint8_t encoding, std::string_view bytes)
 {
     switch (encoding) {
-    case 0:
-        return AnsiToUtf16(tagtext::UpToNul(bytes));
-    case 1:
-        return DecodeUtf16(bytes, false);
-    case 2:
-        return DecodeUtf16(bytes, true);
-    case 3:
-        return Utf8ToUtf16(tagtext::UpToNul(bytes));
-    default:
-        return {};
+    case 0: return AnsiToUtf16(tagtext::UpToNul(bytes));
+    case 1: return DecodeUtf16(bytes, false);
+    case 2: return DecodeUtf16(bytes, true);
+    case 3: return Utf8ToUtf16(tagtext::UpToNul(bytes));
+    default: return {};
     }
 }
 

@@ -17,11 +17,11 @@ namespace kolvarin::id3v2 {
 constexpr size_t kHeaderSize = 10;
 
 struct Header {
-    bool exists = false;     // "ID3" with a well-formed size
+    bool exists = false; // "ID3" with a well-formed size
     uint8_t version = 0;
     uint8_t flags = 0;
-    int64_t bodyEnd = 0;     // end of the frames area (header + size field)
-    int64_t tagSize = 0;     // whole tag with a footer; 0 when it overruns the file
+    int64_t bodyEnd = 0; // end of the frames area (header + size field)
+    int64_t tagSize = 0; // whole tag with a footer; 0 when it overruns the file
 };
 
 // The header of a file that starts with head (at least 10 bytes). Sizes
@@ -54,9 +54,9 @@ private:
 };
 
 struct Frame {
-    std::string id;          // 3 characters for version 2.2, else 4
+    std::string id; // 3 characters for version 2.2, else 4
     uint8_t formatFlags = 0; // second flag byte (2.3 and 2.4)
-    int64_t offset = 0;      // of the frame header
+    int64_t offset = 0; // of the frame header
     int64_t headerSize = 0;
     int64_t dataSize = 0;
 };

@@ -11,10 +11,10 @@
 namespace kolvarin {
 
 enum class TKPlayTimer {
-    PlayTimer,                 // 333 ms: TKSystem::Update
+    PlayTimer, // 333 ms: TKSystem::Update
     SyncFadeOutProcStartTimer, // 1 ms: TKSystem::SyncFadeOutProcStartTimerTimer
-    SyncEndProcStartTimer,     // 1 ms: TKSystem::SyncEndProcStartTimerTimer
-    FadeOutStopTimer,          // the fade time: TKSystem::FadeOutStopTimerTimer
+    SyncEndProcStartTimer, // 1 ms: TKSystem::SyncEndProcStartTimerTimer
+    FadeOutStopTimer, // the fade time: TKSystem::FadeOutStopTimerTimer
 };
 
 enum class TKStatusIcon { Stopped, Wait, Play, Paused };
@@ -46,7 +46,8 @@ public:
     virtual void ClearAnalyzer() {}
 
     virtual void ShowBalloon(const std::u16string& /*title*/, const std::u16string& /*text*/, int /*seconds*/,
-                             bool /*errorIcon*/) {}
+                             bool /*errorIcon*/)
+    {}
     virtual void RefreshPlaylist() {}
     virtual void HideVideoWindow() {}
     // The main popup menu's audio item and its live-stream submenu.

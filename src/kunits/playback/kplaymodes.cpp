@@ -61,8 +61,8 @@ void TKSystem::PlayNextOrPrevious(bool back, bool forward, int index, bool force
     }
     const int lastItemIndex = Playlist && LastItem ? Playlist->IndexOf(LastItem) : -1;
     const int mode = Config ? Config->PlayMode.Mode : 0;
-    const int next = ChooseNextIndex(back, forward, index, force, mode, count, lastItemIndex,
-                                     [](int n) { return std::rand() % n; });
+    const int next =
+        ChooseNextIndex(back, forward, index, force, mode, count, lastItemIndex, [](int n) { return std::rand() % n; });
     if (next == kStop) {
         Stop(true);
     } else if (next >= 0 && next < count) {

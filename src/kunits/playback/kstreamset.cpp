@@ -206,7 +206,8 @@ int64_t ChannelGetLength(DWORD handle)
 bool ChannelGetAttributes(DWORD handle, int& frequency, int& volume, int& pan)
 {
     float f = 0, v = 0, p = 0;
-    if (!BASS_ChannelGetAttribute(handle, bass::kAttribFreq, &f) || !BASS_ChannelGetAttribute(handle, bass::kAttribVol, &v) ||
+    if (!BASS_ChannelGetAttribute(handle, bass::kAttribFreq, &f) ||
+        !BASS_ChannelGetAttribute(handle, bass::kAttribVol, &v) ||
         !BASS_ChannelGetAttribute(handle, bass::kAttribPan, &p))
         return false;
     frequency = static_cast<int>(f);

@@ -20,10 +20,7 @@ BassInfo BassInfoRecord;
 
 namespace {
 
-bool IsDirectXType(TSystemType type)
-{
-    return type >= TSystemType::DirectXVideo && type <= TSystemType::DVD;
-}
+bool IsDirectXType(TSystemType type) { return type >= TSystemType::DirectXVideo && type <= TSystemType::DVD; }
 
 const char* TrueFalse(bool value) { return value ? "true" : "false"; }
 

@@ -212,7 +212,10 @@ private:
     void SetStreamInfo(DWORD handle);
     TStreamSet& CurrentSlot() { return ChannelSlots[ChannelSlotIndex < 0 ? 0 : ChannelSlotIndex]; }
     // What the controls act on: the CD channel, or the current slot.
-    TStreamSet PlayingSet() { return SystemType == TSystemType::CDTrack ? TStreamSet{CDChannel, 0, 0, 0} : CurrentSlot(); }
+    TStreamSet PlayingSet()
+    {
+        return SystemType == TSystemType::CDTrack ? TStreamSet{CDChannel, 0, 0, 0} : CurrentSlot();
+    }
     void UpdateStream();
     void CloseRecording();
     void SetRecordPlaying(bool playing);

@@ -1,9 +1,9 @@
 #include "playback/ktagcaption.h"
 
+#include "core/kstrings.h"
 #include "playback/kapetag.h"
 #include "playback/kid3v1.h"
 #include "playback/kid3v2.h"
-#include "core/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin {

@@ -1,8 +1,8 @@
 #include "playback/ktagfile_p.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -178,7 +178,8 @@ bool ReplaceFile(const std::u16string& fileName, std::string_view head, int64_t 
     if (src < 0)
         return false;
     struct stat st {};
-    bool ok = ::fstat(src, &st) == 0 && S_ISREG(st.st_mode) && WriteReplacement(name, head, src, keepFrom, &st, S_IWUSR);
+    bool ok =
+        ::fstat(src, &st) == 0 && S_ISREG(st.st_mode) && WriteReplacement(name, head, src, keepFrom, &st, S_IWUSR);
     ::close(src);
     return ok;
 }

@@ -19,14 +19,14 @@
 namespace kolvarin::script::ap32 {
 
 enum class Ap32Error : int {
-  None = 0,
-  Truncated = 1,     // the stream ends before the output is complete
-  BadGamma = 2,      // a gamma code longer than 32 bits
-  BadOffset = 3,     // a match reaching before the start of the output
-  Overrun = 4,       // a match or byte beyond the declared length
-  ShortHeader = 5,   // an "AP32" header below 24 bytes or beyond the block
-  TooLarge = 6,      // declared length above the caller's limit
-  EarlyEnd = 7,      // end code before the declared length
+    None = 0,
+    Truncated = 1, // the stream ends before the output is complete
+    BadGamma = 2, // a gamma code longer than 32 bits
+    BadOffset = 3, // a match reaching before the start of the output
+    Overrun = 4, // a match or byte beyond the declared length
+    ShortHeader = 5, // an "AP32" header below 24 bytes or beyond the block
+    TooLarge = 6, // declared length above the caller's limit
+    EarlyEnd = 7, // end code before the declared length
 };
 
 // Default bound on what one Unpack may produce.
@@ -39,4 +39,4 @@ std::vector<uint8_t> Pack(std::span<const uint8_t> source);
 // On error OUT holds what was decoded before the fault.
 Ap32Error Unpack(std::span<const uint8_t> block, std::vector<uint8_t>& out, uint64_t limit = kDefaultUnpackLimit);
 
-}  // namespace kolvarin::script::ap32
+} // namespace kolvarin::script::ap32

@@ -28,20 +28,20 @@ inline constexpr size_t kArchiveHeaderSize = 21;
 inline constexpr size_t kArchiveEntryHeaderSize = 11;
 
 enum class TArchiveError : int {
-  None = 0,
-  NotValid = 1,     // no stream or a wrong signature
-  NotFound = 2,     // no stored entry of that name
-  KeyMismatch = 3,  // the second key is not the one the entry was written with
-  Truncated = 4,    // an entry reaches past the end of the file
-  Unpack = 5,       // the unscrambled data do not unpack
+    None = 0,
+    NotValid = 1, // no stream or a wrong signature
+    NotFound = 2, // no stored entry of that name
+    KeyMismatch = 3, // the second key is not the one the entry was written with
+    Truncated = 4, // an entry reaches past the end of the file
+    Unpack = 5, // the unscrambled data do not unpack
 };
 
 struct TLumoArchiveFileParam {
-  std::string name;
-  uint8_t flag = 0;
-  uint32_t dataSize = 0;
-  uint32_t keyCrc = 0;
-  uint16_t nameLength = 0;
+    std::string name;
+    uint8_t flag = 0;
+    uint32_t dataSize = 0;
+    uint32_t keyCrc = 0;
+    uint16_t nameLength = 0;
 };
 
 // The keyed scrambling of entries. Scramble and Unscramble are inverses for
@@ -51,32 +51,32 @@ void Scramble(std::span<uint8_t> data, std::span<const uint8_t> key);
 void Unscramble(std::span<uint8_t> data, std::span<const uint8_t> key);
 
 class TLumoArchiveReader {
- public:
-  // Tests the signature once; a mismatch drops the stream.
-  TLumoArchiveReader(std::unique_ptr<std::istream> stream, std::string firstKey, std::vector<uint8_t> secondKey);
+public:
+    // Tests the signature once; a mismatch drops the stream.
+    TLumoArchiveReader(std::unique_ptr<std::istream> stream, std::string firstKey, std::vector<uint8_t> secondKey);
 
-  bool IsOpen() const { return FOpen; }
-  bool IsValid() const { return FValid; }
+    bool IsOpen() const { return FOpen; }
+    bool IsValid() const { return FValid; }
 
-  // The next entry from the current position; nothing at the end, on a
-  // damaged header or when the archive is not valid.
-  std::optional<TLumoArchiveFileParam> ReadEntry();
-  // Extracts the first stored entry called NAME into DESTINATION (emptied
-  // first). False with the reason in LastError().
-  bool ExtractFile(std::string_view name, std::vector<uint8_t>& destination);
-  TArchiveError LastError() const { return FLastError; }
+    // The next entry from the current position; nothing at the end, on a
+    // damaged header or when the archive is not valid.
+    std::optional<TLumoArchiveFileParam> ReadEntry();
+    // Extracts the first stored entry called NAME into DESTINATION (emptied
+    // first). False with the reason in LastError().
+    bool ExtractFile(std::string_view name, std::vector<uint8_t>& destination);
+    TArchiveError LastError() const { return FLastError; }
 
- private:
-  bool ReadAt(uint64_t position, uint8_t* out, uint64_t count);
+private:
+    bool ReadAt(uint64_t position, uint8_t* out, uint64_t count);
 
-  std::unique_ptr<std::istream> FStream;
-  std::string FFirstKey;
-  std::vector<uint8_t> FSecondKey;
-  uint64_t FSize = 0;
-  uint64_t FPosition = kArchiveHeaderSize;
-  bool FOpen = false;
-  bool FValid = false;
-  TArchiveError FLastError = TArchiveError::None;
+    std::unique_ptr<std::istream> FStream;
+    std::string FFirstKey;
+    std::vector<uint8_t> FSecondKey;
+    uint64_t FSize = 0;
+    uint64_t FPosition = kArchiveHeaderSize;
+    bool FOpen = false;
+    bool FValid = false;
+    TArchiveError FLastError = TArchiveError::None;
 };
 
-}  // namespace kolvarin::script
+} // namespace kolvarin::script

@@ -30,26 +30,26 @@ inline constexpr uint32_t kCacheVersion = 1;
 inline constexpr uint64_t kMaxCacheSize = 64u << 20;
 
 enum class TCacheError : int {
-  None = 0,
-  Missing = 1,        // no file, or no folder or name to find it by
-  BadMagic = 2,
-  BadVersion = 3,
-  OtherSource = 4,    // the key differs: other source or other options
-  Truncated = 5,      // a count, length or packed size beyond the data
-  BadPosition = 6,    // a fix-up, label or public entry outside the code
-  Unpack = 7,         // the packed body does not unpack
-  NativeCount = 8,    // another number of natives than registered now
-  UnknownNative = 9,  // a native the file names is not registered now
-  TrailingBytes = 10, // the body has bytes after its last record
-  BadFlag = 11,       // a packed flag other than 0 or 1
+    None = 0,
+    Missing = 1, // no file, or no folder or name to find it by
+    BadMagic = 2,
+    BadVersion = 3,
+    OtherSource = 4, // the key differs: other source or other options
+    Truncated = 5, // a count, length or packed size beyond the data
+    BadPosition = 6, // a fix-up, label or public entry outside the code
+    Unpack = 7, // the packed body does not unpack
+    NativeCount = 8, // another number of natives than registered now
+    UnknownNative = 9, // a native the file names is not registered now
+    TrailingBytes = 10, // the body has bytes after its last record
+    BadFlag = 11, // a packed flag other than 0 or 1
 };
 
 // What a cache file carries.
 struct TCacheContent {
-  TCodeImage image;  // code including the zero area
-  std::vector<TNativeEntry> natives;  // name and link name
-  std::vector<TImportEntry> imports;
-  std::vector<std::string> outputBlocks;
+    TCodeImage image; // code including the zero area
+    std::vector<TNativeEntry> natives; // name and link name
+    std::vector<TImportEntry> imports;
+    std::vector<std::string> outputBlocks;
 };
 
 uint32_t CacheKey(uint32_t sourceCrc, std::string_view source, bool alignment, bool breakpoint);
@@ -61,4 +61,4 @@ std::vector<uint8_t> WriteCacheFile(const TCacheContent& content, uint32_t key, 
 TCacheError ReadCacheFile(std::span<const uint8_t> file, uint32_t key, const std::vector<TNativeEntry>& registered,
                           TCacheContent& out);
 
-}  // namespace kolvarin::script
+} // namespace kolvarin::script

@@ -27,96 +27,96 @@
 namespace kolvarin::script {
 
 enum class TDllError : int {
-  None = 0,
-  ReadFailed = 1,       // the file cannot be read
-  BadDosHeader = 2,     // no "MZ" header or a new-header offset outside the file
-  BadPeHeader = 3,      // no "PE\0\0", a short file or optional header
-  BadMachine = 4,       // not i386 or not a 32-bit optional header
-  BadLayout = 5,        // no sections, or image/header/section sizes that do not fit
-  NoMemory = 6,         // the emulated library area has no room for the image
-  BadRelocation = 7,    // a block below 8 bytes, past its directory, an entry outside the sections,
-                        // or stripped relocations away from the preferred base
-  ImportFailed = 8,     // an imported library or function cannot be resolved
-  BadImport = 9,        // an import directory or table outside the image
-  BadExport = 10,       // an export directory or table outside the image
-  EntryFailed = 11,     // the entry function faulted or returned 0 for attach
+    None = 0,
+    ReadFailed = 1, // the file cannot be read
+    BadDosHeader = 2, // no "MZ" header or a new-header offset outside the file
+    BadPeHeader = 3, // no "PE\0\0", a short file or optional header
+    BadMachine = 4, // not i386 or not a 32-bit optional header
+    BadLayout = 5, // no sections, or image/header/section sizes that do not fit
+    NoMemory = 6, // the emulated library area has no room for the image
+    BadRelocation = 7, // a block below 8 bytes, past its directory, an entry outside the sections,
+                       // or stripped relocations away from the preferred base
+    ImportFailed = 8, // an imported library or function cannot be resolved
+    BadImport = 9, // an import directory or table outside the image
+    BadExport = 10, // an export directory or table outside the image
+    EntryFailed = 11, // the entry function faulted or returned 0 for attach
 };
 
 struct TDLLFunctionImport {
-  bool byOrdinal;
-  uint32_t ordinal;
-  std::string name;
-  uint32_t address;
+    bool byOrdinal;
+    uint32_t ordinal;
+    std::string name;
+    uint32_t address;
 };
 
 struct TDLLImport {
-  std::string libraryName;
-  std::vector<TDLLFunctionImport> functions;
+    std::string libraryName;
+    std::vector<TDLLFunctionImport> functions;
 };
 
 struct TDLLFunctionExport {
-  std::string name;  // empty for an export by ordinal only
-  uint32_t ordinal;
-  uint32_t address;  // 0 for a forwarder that could not be resolved
+    std::string name; // empty for an export by ordinal only
+    uint32_t ordinal;
+    uint32_t address; // 0 for a forwarder that could not be resolved
 };
 
 struct TSections {
-  uint32_t address;  // in the emulated space
-  uint32_t virtualAddress;
-  uint32_t size;
-  uint32_t characteristics;
+    uint32_t address; // in the emulated space
+    uint32_t virtualAddress;
+    uint32_t size;
+    uint32_t characteristics;
 };
 
 class TDynamicLinkLibrary {
- public:
-  TDynamicLinkLibrary(execmem::ExecSpace& space, std::string fileName);
-  ~TDynamicLinkLibrary();
-  TDynamicLinkLibrary(const TDynamicLinkLibrary&) = delete;
-  TDynamicLinkLibrary& operator=(const TDynamicLinkLibrary&) = delete;
+public:
+    TDynamicLinkLibrary(execmem::ExecSpace& space, std::string fileName);
+    ~TDynamicLinkLibrary();
+    TDynamicLinkLibrary(const TDynamicLinkLibrary&) = delete;
+    TDynamicLinkLibrary& operator=(const TDynamicLinkLibrary&) = delete;
 
-  // Each may be called once per object; a second load is refused.
-  bool LoadLibrary(const std::string& fileName);
-  bool LoadFromStream(std::span<const uint8_t> image);
+    // Each may be called once per object; a second load is refused.
+    bool LoadLibrary(const std::string& fileName);
+    bool LoadFromStream(std::span<const uint8_t> image);
 
-  // Address of an export by name, or by ordinal written "#N"; 0 when none.
-  uint32_t GetProcAddress(std::string_view name) const;
+    // Address of an export by name, or by ordinal written "#N"; 0 when none.
+    uint32_t GetProcAddress(std::string_view name) const;
 
-  TDllError LastError() const { return FError; }
-  const std::string& FileName() const { return FFileName; }
-  uint32_t ImageBase() const { return FImageBase; }
-  int32_t Delta() const { return FDelta; }
-  uint32_t EntryPoint() const { return FEntryPoint; }
-  const std::vector<TDLLImport>& Imports() const { return FImports; }
-  const std::vector<TDLLFunctionExport>& Exports() const { return FExports; }
-  const std::vector<TSections>& Sections() const { return FSections; }
+    TDllError LastError() const { return FError; }
+    const std::string& FileName() const { return FFileName; }
+    uint32_t ImageBase() const { return FImageBase; }
+    int32_t Delta() const { return FDelta; }
+    uint32_t EntryPoint() const { return FEntryPoint; }
+    const std::vector<TDLLImport>& Imports() const { return FImports; }
+    const std::vector<TDLLFunctionExport>& Exports() const { return FExports; }
+    const std::vector<TSections>& Sections() const { return FSections; }
 
- private:
-  struct Image;
-  bool Fail(TDllError error);
-  bool Map(Image& image);
-  bool Relocate(Image& image);
-  bool ResolveImports(Image& image);
-  bool ReadExports(const Image& image);
-  void Protect(uint32_t headerSize);
-  bool Attach();
-  TDynamicLinkLibrary* External(const std::string& libraryName);
-  uint32_t ResolveForwarder(const std::string& text);
+private:
+    struct Image;
+    bool Fail(TDllError error);
+    bool Map(Image& image);
+    bool Relocate(Image& image);
+    bool ResolveImports(Image& image);
+    bool ReadExports(const Image& image);
+    void Protect(uint32_t headerSize);
+    bool Attach();
+    TDynamicLinkLibrary* External(const std::string& libraryName);
+    uint32_t ResolveForwarder(const std::string& text);
 
-  execmem::ExecSpace& FSpace;
-  std::string FFileName;
-  int FDepth = 0;
-  uint32_t FImageBase = 0;
-  uint32_t FImageSize = 0;
-  int32_t FDelta = 0;
-  uint32_t FEntryPoint = 0;
-  bool FAttached = false;
-  bool FLoaded = false;
-  TDllError FError = TDllError::None;
-  std::vector<std::unique_ptr<TDynamicLinkLibrary>> FExternalLibraries;
-  std::vector<TDLLImport> FImports;
-  std::vector<TDLLFunctionExport> FExports;
-  std::vector<TSections> FSections;
-  std::unique_ptr<TExportTree> FExportTree;
+    execmem::ExecSpace& FSpace;
+    std::string FFileName;
+    int FDepth = 0;
+    uint32_t FImageBase = 0;
+    uint32_t FImageSize = 0;
+    int32_t FDelta = 0;
+    uint32_t FEntryPoint = 0;
+    bool FAttached = false;
+    bool FLoaded = false;
+    TDllError FError = TDllError::None;
+    std::vector<std::unique_ptr<TDynamicLinkLibrary>> FExternalLibraries;
+    std::vector<TDLLImport> FImports;
+    std::vector<TDLLFunctionExport> FExports;
+    std::vector<TSections> FSections;
+    std::unique_ptr<TExportTree> FExportTree;
 };
 
-}  // namespace kolvarin::script
+} // namespace kolvarin::script

@@ -10,20 +10,20 @@
 namespace kolvarin::script {
 
 class TExportTree {
- public:
-  // False for an empty name or one already present (its value is kept).
-  bool Add(std::string_view name, uint32_t value);
-  bool Find(std::string_view name, uint32_t& value) const;
+public:
+    // False for an empty name or one already present (its value is kept).
+    bool Add(std::string_view name, uint32_t value);
+    bool Find(std::string_view name, uint32_t& value) const;
 
- private:
-  struct Node {
-    char character;
-    uint32_t value = 0;
-    bool end = false;
-    std::unique_ptr<Node> firstChild;
-    std::unique_ptr<Node> nextSibling;
-  };
-  std::unique_ptr<Node> FRoot;
+private:
+    struct Node {
+        char character;
+        uint32_t value = 0;
+        bool end = false;
+        std::unique_ptr<Node> firstChild;
+        std::unique_ptr<Node> nextSibling;
+    };
+    std::unique_ptr<Node> FRoot;
 };
 
-}  // namespace kolvarin::script
+} // namespace kolvarin::script

@@ -12,16 +12,16 @@
 namespace kolvarin::script {
 
 struct TNativeEntry {
-  std::string name;
-  std::string linkName;  // the code name of the script's declaration
-  uint32_t address;      // emulated address of the host stub; 0 = nil
+    std::string name;
+    std::string linkName; // the code name of the script's declaration
+    uint32_t address; // emulated address of the host stub; 0 = nil
 };
 
 struct TImportEntry {
-  std::string name;
-  std::string linkName;
-  std::string libraryName;
-  std::string exportName;
+    std::string name;
+    std::string linkName;
+    std::string libraryName;
+    std::string exportName;
 };
 
 // Finds the import named TARGET (by its link name for label-style fix-ups):
@@ -36,4 +36,4 @@ using TImportResolver = std::function<std::optional<uint32_t>(const std::string&
 std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TNativeEntry>& natives, uint32_t base,
                                    uint32_t engine, std::vector<int>& errors, const TImportResolver& imports = {});
 
-}  // namespace kolvarin::script
+} // namespace kolvarin::script

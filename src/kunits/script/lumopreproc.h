@@ -32,14 +32,14 @@ inline constexpr size_t kMaxIncludedFiles = 256;
 // map holds an entry for it past the written lines, so the reporter names
 // the right file and line even for a directive that writes no line.
 struct TPreprocessError {
-  int32_t line;
+    int32_t line;
 };
 
 struct TPreprocessResult {
-  std::string text;
-  std::vector<TLineMapEntry> lineMap;
-  std::vector<std::string> fileNames;
-  std::vector<TPreprocessError> errors;
+    std::string text;
+    std::vector<TLineMapEntry> lineMap;
+    std::vector<std::string> fileNames;
+    std::vector<TPreprocessError> errors;
 };
 
 // Returns the whole content of an included file, empty when it is missing.
@@ -50,4 +50,4 @@ TPreprocessResult Preprocess(std::string_view source, const std::vector<TDefineE
                              const std::string& fileName, int32_t prefixLineCount,
                              const TIncludeReader& readFile = ReadIncludeFile);
 
-}  // namespace kolvarin::script
+} // namespace kolvarin::script

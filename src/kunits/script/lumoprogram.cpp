@@ -29,87 +29,98 @@ const TStubInfo kStubs[stCount] = {
 
 const TStubInfo& StubInfo(Stub stub) { return kStubs[stub]; }
 
-void TLumoCompiler::CallStub(Stub stub) {
-  MarkStub(stub);
-  if (kStubs[stub].numberCall) {
-    FEmit.CallNumberStub(kStubs[stub].label);
-  } else {
-    FEmit.CallLabel(kStubs[stub].label);
-  }
+void TLumoCompiler::CallStub(Stub stub)
+{
+    MarkStub(stub);
+    if (kStubs[stub].numberCall) {
+        FEmit.CallNumberStub(kStubs[stub].label);
+    } else {
+        FEmit.CallLabel(kStubs[stub].label);
+    }
 }
 
-void TLumoCompiler::CompileProgram() {
-  ReadChar();
-  Next();
-  FStartExit = "$start@exit";
-  EntryPrologue("$start");
-  TopLevel();
-  FImage.DefineLabel(FStartExit);
-  EntryEpilogue();
+void TLumoCompiler::CompileProgram()
+{
+    ReadChar();
+    Next();
+    FStartExit = "$start@exit";
+    EntryPrologue("$start");
+    TopLevel();
+    FImage.DefineLabel(FStartExit);
+    EntryEpilogue();
 
-  EntryPrologue("$main");
-  int32_t main = Lookup("main");
-  if (main >= 0 && FNames[main].kind == kFunction && !FNames[main].isNative && !FNames[main].isImport)
-    FEmit.CallLabel(FNames[main].codeName);
-  EntryEpilogue();
+    EntryPrologue("$main");
+    int32_t main = Lookup("main");
+    if (main >= 0 && FNames[main].kind == kFunction && !FNames[main].isNative && !FNames[main].isImport)
+        FEmit.CallLabel(FNames[main].codeName);
+    EntryEpilogue();
 
-  EntryPrologue("$end");
-  FImage.DefineLabel("C_Exit");
-  for (size_t i = 1; i < FNames.size(); ++i) {
-    const TNameEntry& e = FNames[i];
-    if (e.kind != kVariable || (e.storage != sGlobal && e.storage != sStatic) ||
-        !NeedsRelease(e.type, e.typeIndex, e.pointer))
-      continue;
-    FEmit.MovEbxAddress(e.codeName, 0);
-    uint32_t count = e.array ? e.arrayLength : 1;
-    for (uint32_t k = 0; k < count; ++k)
-      EmitRelease(e.type, e.typeIndex, false, static_cast<int32_t>(k * e.elementSize), RefOp::ReleaseAndClear);
-  }
-  EntryEpilogue();
+    EntryPrologue("$end");
+    FImage.DefineLabel("C_Exit");
+    for (size_t i = 1; i < FNames.size(); ++i) {
+        const TNameEntry& e = FNames[i];
+        if (e.kind != kVariable || (e.storage != sGlobal && e.storage != sStatic) ||
+            !NeedsRelease(e.type, e.typeIndex, e.pointer))
+            continue;
+        FEmit.MovEbxAddress(e.codeName, 0);
+        uint32_t count = e.array ? e.arrayLength : 1;
+        for (uint32_t k = 0; k < count; ++k)
+            EmitRelease(e.type, e.typeIndex, false, static_cast<int32_t>(k * e.elementSize), RefOp::ReleaseAndClear);
+    }
+    EntryEpilogue();
 
-  EmitStubs();
-  FImage.DefineLabel("CodeEnd");
-  EmitGlobals();
+    EmitStubs();
+    FImage.DefineLabel("CodeEnd");
+    EmitGlobals();
 }
 
 // The host's entry routines save and restore every general register.
-void TLumoCompiler::EntryPrologue(const std::string& name) {
-  FImage.AddPublicFunction(name, "");
-  FEmit.PushAd();
-  FEmit.Push(EBP);
-  FEmit.MovRegReg(EBP, ESP);
+void TLumoCompiler::EntryPrologue(const std::string& name)
+{
+    FImage.AddPublicFunction(name, "");
+    FEmit.PushAd();
+    FEmit.Push(EBP);
+    FEmit.MovRegReg(EBP, ESP);
 }
 
-void TLumoCompiler::EntryEpilogue() {
-  FEmit.MovRegReg(ESP, EBP);
-  FEmit.Pop(EBP);
-  FEmit.PopAd();
-  FEmit.Ret(0);
-}
-
-void TLumoCompiler::EmitStubs() {
-  for (int s = 0; s < stCount; ++s) {
-    if (!FStubUsed[s]) continue;
-    const TStubInfo& info = kStubs[s];
-    if (FindNative(info.native) < 0) Error(25);
-    FImage.DefineLabel(info.label);
-    if (info.engine) FEmit.PushEngine();
-    for (const char* r = info.pushes; *r; ++r) FEmit.Push(*r == 'a' ? EAX : *r == 'b' ? EBX : ECX);
-    FEmit.CallNative(info.native);
+void TLumoCompiler::EntryEpilogue()
+{
+    FEmit.MovRegReg(ESP, EBP);
+    FEmit.Pop(EBP);
+    FEmit.PopAd();
     FEmit.Ret(0);
-  }
 }
 
-void TLumoCompiler::EmitGlobals() {
-  for (size_t i = 1; i < FNames.size(); ++i) {
-    const TNameEntry& e = FNames[i];
-    if (e.kind != kVariable || (e.storage != sGlobal && e.storage != sStatic)) continue;
-    FImage.AddPublicVariable(e.storage == sStatic ? e.name + "." + e.scope : e.name, "");
-    FImage.DefineLabel(e.codeName);
-    uint32_t size = EntrySize(e);
-    FImage.code.resize(FImage.code.size() + size, 0);
-    FImage.zeroAreaSize += size;
-  }
+void TLumoCompiler::EmitStubs()
+{
+    for (int s = 0; s < stCount; ++s) {
+        if (!FStubUsed[s])
+            continue;
+        const TStubInfo& info = kStubs[s];
+        if (FindNative(info.native) < 0)
+            Error(25);
+        FImage.DefineLabel(info.label);
+        if (info.engine)
+            FEmit.PushEngine();
+        for (const char* r = info.pushes; *r; ++r)
+            FEmit.Push(*r == 'a' ? EAX : *r == 'b' ? EBX : ECX);
+        FEmit.CallNative(info.native);
+        FEmit.Ret(0);
+    }
 }
 
-}  // namespace kolvarin::script
+void TLumoCompiler::EmitGlobals()
+{
+    for (size_t i = 1; i < FNames.size(); ++i) {
+        const TNameEntry& e = FNames[i];
+        if (e.kind != kVariable || (e.storage != sGlobal && e.storage != sStatic))
+            continue;
+        FImage.AddPublicVariable(e.storage == sStatic ? e.name + "." + e.scope : e.name, "");
+        FImage.DefineLabel(e.codeName);
+        uint32_t size = EntrySize(e);
+        FImage.code.resize(FImage.code.size() + size, 0);
+        FImage.zeroAreaSize += size;
+    }
+}
+
+} // namespace kolvarin::script

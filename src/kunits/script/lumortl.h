@@ -25,52 +25,52 @@ class TLumoScript;
 
 // Script string operations on one address space.
 class TScriptStrings {
- public:
-  explicit TScriptStrings(execmem::ExecSpace& space) : FSpace(space) {}
-  uint32_t New(uint32_t length);  // zero-filled, count 1; throws ExecFault when out of memory
-  uint32_t Make(const std::string& text);  // 0 for empty text
-  std::string Get(uint32_t value) const;
-  uint32_t Length(uint32_t value) const;
-  int32_t Count(uint32_t value) const;
-  void Increase(uint32_t value);
-  void Decrease(uint32_t value);  // frees at 0; throws ExecFault for a value that is no live string
+public:
+    explicit TScriptStrings(execmem::ExecSpace& space) : FSpace(space) {}
+    uint32_t New(uint32_t length); // zero-filled, count 1; throws ExecFault when out of memory
+    uint32_t Make(const std::string& text); // 0 for empty text
+    std::string Get(uint32_t value) const;
+    uint32_t Length(uint32_t value) const;
+    int32_t Count(uint32_t value) const;
+    void Increase(uint32_t value);
+    void Decrease(uint32_t value); // frees at 0; throws ExecFault for a value that is no live string
 
- private:
-  execmem::ExecSpace& FSpace;
+private:
+    execmem::ExecSpace& FSpace;
 };
 
 struct TBuiltinNative {
-  std::string name;
-  uint32_t address;
-  uint32_t argCount;  // 32-bit slots the native pops
+    std::string name;
+    uint32_t address;
+    uint32_t argCount; // 32-bit slots the native pops
 };
 
 class TLumoRuntime {
- public:
-  // Registers every built-in native as a host function of the engine's space.
-  explicit TLumoRuntime(TLumoScript& engine);
-  ~TLumoRuntime();
-  const std::vector<TBuiltinNative>& Natives() const { return FNatives; }
-  // The built-in prototypes, in registration order.
-  const std::vector<std::string>& Prototypes() const { return FPrototypes; }
-  // Closes every file the script left open.
-  void CloseFiles();
+public:
+    // Registers every built-in native as a host function of the engine's space.
+    explicit TLumoRuntime(TLumoScript& engine);
+    ~TLumoRuntime();
+    const std::vector<TBuiltinNative>& Natives() const { return FNatives; }
+    // The built-in prototypes, in registration order.
+    const std::vector<std::string>& Prototypes() const { return FPrototypes; }
+    // Closes every file the script left open.
+    void CloseFiles();
 
- private:
-  void RegisterInternals();
-  void RegisterLibrary();
-  void RegisterTextAndMemory();
-  void RegisterFiles();
-  void Add(const std::string& name, uint32_t argCount, execmem::ResultKind kind, execmem::HostFunction fn);
-  void AddDeclared(const std::string& prototype, const std::string& name, uint32_t argCount,
-                   execmem::ResultKind kind, execmem::HostFunction fn);
-  std::fstream& File(uint32_t handle);
+private:
+    void RegisterInternals();
+    void RegisterLibrary();
+    void RegisterTextAndMemory();
+    void RegisterFiles();
+    void Add(const std::string& name, uint32_t argCount, execmem::ResultKind kind, execmem::HostFunction fn);
+    void AddDeclared(const std::string& prototype, const std::string& name, uint32_t argCount, execmem::ResultKind kind,
+                     execmem::HostFunction fn);
+    std::fstream& File(uint32_t handle);
 
-  TLumoScript& FEngine;
-  TScriptStrings FStrings;
-  std::vector<TBuiltinNative> FNatives;
-  std::vector<std::string> FPrototypes;
-  std::vector<std::unique_ptr<std::fstream>> FFiles;
+    TLumoScript& FEngine;
+    TScriptStrings FStrings;
+    std::vector<TBuiltinNative> FNatives;
+    std::vector<std::string> FPrototypes;
+    std::vector<std::unique_ptr<std::fstream>> FFiles;
 };
 
-}  // namespace kolvarin::script
+} // namespace kolvarin::script

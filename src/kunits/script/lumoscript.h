@@ -26,144 +26,144 @@
 namespace kolvarin::script {
 
 struct TDefineEntry {
-  std::string name;
-  std::string value;
-  std::vector<std::string> parameters;
+    std::string name;
+    std::string value;
+    std::vector<std::string> parameters;
 };
 
 // One entry per script line after the prefix: where that line came from.
 struct TLineMapEntry {
-  int32_t line;
-  int32_t fileIndex;
+    int32_t line;
+    int32_t fileIndex;
 };
 
 class TLumoCompiler;
 class TLumoRuntime;
 
 class TLumoScript {
- public:
-  using PreCodeCallback = std::function<void(TLumoScript&, std::string& text)>;
-  using EngineCallback = std::function<void(TLumoScript&)>;
+public:
+    using PreCodeCallback = std::function<void(TLumoScript&, std::string& text)>;
+    using EngineCallback = std::function<void(TLumoScript&)>;
 
-  // BaseFolder/SubFolder name the cache folder, where each compile with a
-  // file name keeps its code (".lsc") and takes it back while the
-  // preprocessed source and the options are unchanged. Throws std::runtime_error when the
-  // emulated address space cannot be created.
-  TLumoScript(const std::string& baseFolder = {}, const std::string& subFolder = {});
-  ~TLumoScript();
-  TLumoScript(const TLumoScript&) = delete;
-  TLumoScript& operator=(const TLumoScript&) = delete;
+    // BaseFolder/SubFolder name the cache folder, where each compile with a
+    // file name keeps its code (".lsc") and takes it back while the
+    // preprocessed source and the options are unchanged. Throws std::runtime_error when the
+    // emulated address space cannot be created.
+    TLumoScript(const std::string& baseFolder = {}, const std::string& subFolder = {});
+    ~TLumoScript();
+    TLumoScript(const TLumoScript&) = delete;
+    TLumoScript& operator=(const TLumoScript&) = delete;
 
-  PreCodeCallback onPreCode;
-  EngineCallback onRegisterNatives;
-  EngineCallback onDeclareNatives;
+    PreCodeCallback onPreCode;
+    EngineCallback onRegisterNatives;
+    EngineCallback onDeclareNatives;
 
-  // Options.
-  bool compressCache = true;      // cache files are written AP32-packed
-  bool alignment = true;          // locals and members that are not packed take multiples of 4 bytes
-  bool echoOutput = false;        // printed text also goes to standard output
-  bool breakpointOption = false;  // "breakpoint" emits int3, which ends the call with an error
-  // A script archive the linker reads a library from when it is not on disk
-  // (not owned; nil = none).
-  TLumoArchiveReader* archive = nullptr;
-  // Limits of one call into script code: wall time in milliseconds (5000
-  // until set) and executed instructions (0 = none; counting slows emulation).
-  void SetLimits(uint32_t milliseconds, uint64_t instructions = 0);
+    // Options.
+    bool compressCache = true; // cache files are written AP32-packed
+    bool alignment = true; // locals and members that are not packed take multiples of 4 bytes
+    bool echoOutput = false; // printed text also goes to standard output
+    bool breakpointOption = false; // "breakpoint" emits int3, which ends the call with an error
+    // A script archive the linker reads a library from when it is not on disk
+    // (not owned; nil = none).
+    TLumoArchiveReader* archive = nullptr;
+    // Limits of one call into script code: wall time in milliseconds (5000
+    // until set) and executed instructions (0 = none; counting slows emulation).
+    void SetLimits(uint32_t milliseconds, uint64_t instructions = 0);
 
-  // Compiles already-preprocessed text. FileName only names the script in
-  // error lines and the cache. True when ErrorText() is empty; on failure no
-  // code memory is held.
-  bool Compile(const std::string& source, const std::string& fileName);
-  bool CompileFile(const std::string& fileName);
-  // UTF-16 source: each character is taken as one byte (scripts are 8-bit).
-  bool Compile(const std::u16string& source, const std::string& fileName);
+    // Compiles already-preprocessed text. FileName only names the script in
+    // error lines and the cache. True when ErrorText() is empty; on failure no
+    // code memory is held.
+    bool Compile(const std::string& source, const std::string& fileName);
+    bool CompileFile(const std::string& fileName);
+    // UTF-16 source: each character is taken as one byte (scripts are 8-bit).
+    bool Compile(const std::u16string& source, const std::string& fileName);
 
-  // Address of a public function (names trimmed, exact case), 0 when none or
-  // nothing is linked.
-  uint32_t GetProc(const std::string& name) const;
-  // Calls a public function; arguments are pushed in the given order. A
-  // script function takes over one count of each string argument; a string
-  // result carries one count that the host releases (ReleaseScriptString).
-  execmem::CallResult Call(uint32_t address, std::span<const uint32_t> args = {},
-                           execmem::ResultKind kind = execmem::ResultKind::Int);
-  // GetProc + Call; an unknown name gives an error result.
-  execmem::CallResult CallProc(const std::string& name, std::span<const uint32_t> args = {},
-                               execmem::ResultKind kind = execmem::ResultKind::Int);
+    // Address of a public function (names trimmed, exact case), 0 when none or
+    // nothing is linked.
+    uint32_t GetProc(const std::string& name) const;
+    // Calls a public function; arguments are pushed in the given order. A
+    // script function takes over one count of each string argument; a string
+    // result carries one count that the host releases (ReleaseScriptString).
+    execmem::CallResult Call(uint32_t address, std::span<const uint32_t> args = {},
+                             execmem::ResultKind kind = execmem::ResultKind::Int);
+    // GetProc + Call; an unknown name gives an error result.
+    execmem::CallResult CallProc(const std::string& name, std::span<const uint32_t> args = {},
+                                 execmem::ResultKind kind = execmem::ResultKind::Int);
 
-  void Clear();
+    void Clear();
 
-  // Called from the callbacks.
-  void AddNativeFunction(const std::string& name, uint32_t address);
-  // Registers a host function behind a stub; ArgCount 32-bit slots are popped.
-  void AddNativeFunction(const std::string& name, uint32_t argCount, execmem::ResultKind kind,
-                         execmem::HostFunction fn);
-  void AddNativeDeclaration(const std::string& text);
-  void AddDefine(const std::string& name);
+    // Called from the callbacks.
+    void AddNativeFunction(const std::string& name, uint32_t address);
+    // Registers a host function behind a stub; ArgCount 32-bit slots are popped.
+    void AddNativeFunction(const std::string& name, uint32_t argCount, execmem::ResultKind kind,
+                           execmem::HostFunction fn);
+    void AddNativeDeclaration(const std::string& text);
+    void AddDefine(const std::string& name);
 
-  void OutputBlock(int32_t index);
-  void AppendOutput(const std::string& text);
+    void OutputBlock(int32_t index);
+    void AppendOutput(const std::string& text);
 
-  // State.
-  const std::string& ErrorText() const { return FErrorText; }
-  const std::string& OutputText() const { return FOutputText; }
-  void ClearOutput() { FOutputText.clear(); }
-  execmem::ExecSpace& Space() { return *FSpace; }
-  const TLumoRuntime& Runtime() const { return *FRuntime; }
-  uint32_t CodeMemory() const { return FCodeMemory; }
-  int32_t PrefixLineCount() const { return FPrefixLineCount; }
-  const TCodeImage& Image() const { return FImage; }
-  const std::vector<TNativeEntry>& Natives() const { return FNatives; }
-  const std::vector<TImportEntry>& Imports() const { return FImports; }
-  std::vector<std::string>& OutputBlocks() { return FOutputBlocks; }
-  const std::vector<TDefineEntry>& Defines() const { return FDefines; }
-  const std::string& CacheFileName() const { return FCacheFileName; }
-  const std::string& CacheFolder() const { return FCacheFolder; }
-  uint32_t SourceCrc() const { return FSourceCrc; }
-  // The preprocessed source stream of the last compile.
-  const std::string& SourceStream() const { return FSource; }
+    // State.
+    const std::string& ErrorText() const { return FErrorText; }
+    const std::string& OutputText() const { return FOutputText; }
+    void ClearOutput() { FOutputText.clear(); }
+    execmem::ExecSpace& Space() { return *FSpace; }
+    const TLumoRuntime& Runtime() const { return *FRuntime; }
+    uint32_t CodeMemory() const { return FCodeMemory; }
+    int32_t PrefixLineCount() const { return FPrefixLineCount; }
+    const TCodeImage& Image() const { return FImage; }
+    const std::vector<TNativeEntry>& Natives() const { return FNatives; }
+    const std::vector<TImportEntry>& Imports() const { return FImports; }
+    std::vector<std::string>& OutputBlocks() { return FOutputBlocks; }
+    const std::vector<TDefineEntry>& Defines() const { return FDefines; }
+    const std::string& CacheFileName() const { return FCacheFileName; }
+    const std::string& CacheFolder() const { return FCacheFolder; }
+    uint32_t SourceCrc() const { return FSourceCrc; }
+    // The preprocessed source stream of the last compile.
+    const std::string& SourceStream() const { return FSource; }
 
-  // The line map and file names through which error lines name their source
-  // position; the preprocessor fills them at each compile.
-  std::vector<TLineMapEntry>& LineMap() { return FLineMap; }
-  std::vector<std::string>& FileNames() { return FFileNames; }
+    // The line map and file names through which error lines name their source
+    // position; the preprocessor fills them at each compile.
+    std::vector<TLineMapEntry>& LineMap() { return FLineMap; }
+    std::vector<std::string>& FileNames() { return FFileNames; }
 
-  // Used by the compiler: appends one numbered error line for LINE/COLUMN.
-  void Error(int code, int32_t line, int32_t column);
-  static std::string ErrorMessage(int code);
+    // Used by the compiler: appends one numbered error line for LINE/COLUMN.
+    void Error(int code, int32_t line, int32_t column);
+    static std::string ErrorMessage(int code);
 
- private:
-  friend class TLumoCompiler;
-  void ReleaseCode();
-  void Link();
-  // The cache file; a rejected file leaves the tables as they were.
-  bool LoadCache();
-  void SaveCache();
-  std::optional<uint32_t> ResolveImport(const std::string& target, bool byLinkName);
+private:
+    friend class TLumoCompiler;
+    void ReleaseCode();
+    void Link();
+    // The cache file; a rejected file leaves the tables as they were.
+    bool LoadCache();
+    void SaveCache();
+    std::optional<uint32_t> ResolveImport(const std::string& target, bool byLinkName);
 
-  std::unique_ptr<execmem::ExecSpace> FSpace;
-  std::unique_ptr<TLumoRuntime> FRuntime;
-  uint32_t FEngineHandle = 0;
-  size_t FBuiltinHostCount = 0;
+    std::unique_ptr<execmem::ExecSpace> FSpace;
+    std::unique_ptr<TLumoRuntime> FRuntime;
+    uint32_t FEngineHandle = 0;
+    size_t FBuiltinHostCount = 0;
 
-  std::string FCacheFolder;
-  std::vector<TNativeEntry> FNatives;
-  std::vector<TImportEntry> FImports;
-  // Libraries of the script's imports, loaded at link, freed by Clear.
-  std::vector<std::unique_ptr<TDynamicLinkLibrary>> FLoadedLibraries;
-  std::vector<TDefineEntry> FDefines;
-  std::vector<TLineMapEntry> FLineMap;
-  std::vector<std::string> FFileNames;
-  std::vector<std::string> FOutputBlocks;
-  TCodeImage FImage;
-  std::string FSource;
-  std::string FFileName;
-  std::string FCacheFileName;
-  uint32_t FSourceCrc = 0;
-  uint32_t FCodeMemory = 0;
-  uint32_t FCodeSize = 0;
-  int32_t FPrefixLineCount = 0;
-  std::string FErrorText;
-  std::string FOutputText;
+    std::string FCacheFolder;
+    std::vector<TNativeEntry> FNatives;
+    std::vector<TImportEntry> FImports;
+    // Libraries of the script's imports, loaded at link, freed by Clear.
+    std::vector<std::unique_ptr<TDynamicLinkLibrary>> FLoadedLibraries;
+    std::vector<TDefineEntry> FDefines;
+    std::vector<TLineMapEntry> FLineMap;
+    std::vector<std::string> FFileNames;
+    std::vector<std::string> FOutputBlocks;
+    TCodeImage FImage;
+    std::string FSource;
+    std::string FFileName;
+    std::string FCacheFileName;
+    uint32_t FSourceCrc = 0;
+    uint32_t FCodeMemory = 0;
+    uint32_t FCodeSize = 0;
+    int32_t FPrefixLineCount = 0;
+    std::string FErrorText;
+    std::string FOutputText;
 };
 
 // Script strings in an engine's address space (count, length, characters, NUL).
@@ -174,4 +174,4 @@ uint32_t StringToScriptString(execmem::ExecSpace& space, const std::string& text
 // Drops one count; frees the string at 0. Nil and constants are left alone.
 void ReleaseScriptString(execmem::ExecSpace& space, uint32_t value);
 
-}  // namespace kolvarin::script
+} // namespace kolvarin::script

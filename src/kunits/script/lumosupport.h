@@ -13,7 +13,7 @@ uint32_t Crc32(std::string_view bytes);
 // The engine's linear congruential generator; one process-wide state, used on
 // one thread only.
 uint32_t RandomInt();
-float RandomFloat();  // 0 .. 1 inclusive
+float RandomFloat(); // 0 .. 1 inclusive
 
 std::string IntToBase(int32_t value, int32_t base);
 std::string IntToHex(int32_t value);
@@ -41,4 +41,4 @@ bool FileExists(const std::string& path);
 // shell) and waits for its end. True when it started.
 bool ExecAndWait(const std::string& fileName, const std::string& parameters);
 
-}  // namespace kolvarin::script
+} // namespace kolvarin::script

@@ -79,9 +79,7 @@ void WithFormat(TSampleFormat Format, Body&& body)
 
 } // namespace
 
-TQxEqualizer::TQxEqualizer()
-    : overlapStore_(std::make_unique<OverlapStore>())
-    , gains_(std::make_unique<Gains>())
+TQxEqualizer::TQxEqualizer() : overlapStore_(std::make_unique<OverlapStore>()), gains_(std::make_unique<Gains>())
 {
     for (auto& channel : *gains_)
         for (auto& gain : channel)
@@ -130,7 +128,7 @@ void TQxEqualizer::SetBandValue(uint8_t Channel, uint16_t Index, int8_t Value)
     if (Channel >= MaxChannels || Index >= MaxBands)
         return;
     (*gains_)[Channel][Index].store(static_cast<float>(UnityGain * std::pow(10.0, Value / 100.0)),
-                                 std::memory_order_relaxed);
+                                    std::memory_order_relaxed);
     dirty_ = true;
 }
 

@@ -69,11 +69,11 @@ private:
 
     TQxFFT blockFFT_;
     std::array<TQxFFT, MaxChannels> kernelFFT_;
-    int n_ = 0;       // FFT points
-    int block_ = 0;   // frames per block, 3N/4
-    int bins_ = 0;    // gain bins used, N/2
+    int n_ = 0; // FFT points
+    int block_ = 0; // frames per block, 3N/4
+    int bins_ = 0; // gain bins used, N/2
     int overlap_ = 0; // tail length and last kernel tap, N/4
-    int delay_ = 0;   // kernel centre, N/8
+    int delay_ = 0; // kernel centre, N/8
     bool seperate_ = false;
     std::atomic<bool> enabled_{false};
     bool processMessages_ = false;
@@ -85,7 +85,7 @@ private:
     std::atomic<bool> dirty_{true};
     std::atomic<bool> flushPending_{false};
     int designedKernels_ = 0; // channels whose kernel is current
-    int lastChannels_ = 0;    // channel count of the previous Process
+    int lastChannels_ = 0; // channel count of the previous Process
     std::unique_ptr<Gains> gains_;
 };
 

@@ -181,12 +181,7 @@ TQxComplex* AllocateBuffer()
 
 void TQxFFT::FreeDeleter::operator()(TQxComplex* p) const { std::free(p); }
 
-TQxFFT::TQxFFT()
-    : scratch_(AllocateBuffer())
-    , data_(AllocateBuffer())
-{
-    SharedTables();
-}
+TQxFFT::TQxFFT() : scratch_(AllocateBuffer()), data_(AllocateBuffer()) { SharedTables(); }
 
 TQxFFT::~TQxFFT() = default;
 

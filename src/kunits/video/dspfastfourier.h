@@ -8,7 +8,19 @@ namespace kolvarin::dsp {
 
 // Point counts 2 .. 8192: N = 1 << (ordinal + 1).
 enum class TQxFFTSize : uint8_t {
-    fts2, fts4, fts8, fts16, fts32, fts64, fts128, fts256, fts512, fts1024, fts2048, fts4096, fts8192,
+    fts2,
+    fts4,
+    fts8,
+    fts16,
+    fts32,
+    fts64,
+    fts128,
+    fts256,
+    fts512,
+    fts1024,
+    fts2048,
+    fts4096,
+    fts8192,
 };
 
 constexpr int FFTPointCount(TQxFFTSize Size) { return 1 << (static_cast<int>(Size) + 1); }

@@ -164,7 +164,7 @@ template <int W, int N, bool Inverse>
         const V4 iv = Xor(__builtin_shufflevector(d, d, 3, 2, 3, 2), I4{INT32_MIN, 0, 0, INT32_MIN});
         Store(a + 4, uu + iv);
     } else if constexpr (N == 4) {
-        const V4 ef = Butterfly2(Load<4>(a));     // (b0 + b1, b0 - b1)
+        const V4 ef = Butterfly2(Load<4>(a)); // (b0 + b1, b0 - b1)
         const V4 sd = Butterfly2(Load<4>(a + 4)); // (b2 + b3, b2 - b3)
         // (s, -i d)
         const V4 t = Xor(__builtin_shufflevector(sd, sd, 0, 1, 3, 2), I4{0, 0, 0, INT32_MIN});

@@ -40,10 +40,7 @@ inline void Write24(int32_t Value, uint8_t* Dest)
 
 inline int32_t Clip8(int32_t Value) { return Value < -128 ? -128 : Value > 127 ? 127 : Value; }
 inline int32_t Clip16(int32_t Value) { return Value < -32768 ? -32768 : Value > 32767 ? 32767 : Value; }
-inline int32_t Clip24(int32_t Value)
-{
-    return Value < -8388608 ? -8388608 : Value > 8388607 ? 8388607 : Value;
-}
+inline int32_t Clip24(int32_t Value) { return Value < -8388608 ? -8388608 : Value > 8388607 ? 8388607 : Value; }
 // The lower bound is -2147483647, so the result's negation always fits.
 inline int32_t Clip32(int64_t Value)
 {

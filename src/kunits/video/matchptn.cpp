@@ -59,7 +59,7 @@ bool MatchPattern(const char* Text, const char* Pattern)
     const Byte* t = reinterpret_cast<const Byte*>(Text ? Text : "");
     const Byte* p = reinterpret_cast<const Byte*>(Pattern ? Pattern : "");
     const Byte* starPattern = nullptr; // behind the most recent '*'
-    const Byte* starText = nullptr;    // where that star's run would end next
+    const Byte* starText = nullptr; // where that star's run would end next
     for (;;) {
         if (*p == '*') {
             while (*p == '*')

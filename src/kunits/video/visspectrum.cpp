@@ -35,8 +35,7 @@ int32_t Sample16(const uint8_t* p, TSampleFormat Format)
 
 } // namespace
 
-TQxSpectrum::TQxSpectrum()
-    : visualBuffer_(std::make_unique<TVisualBuffer>())
+TQxSpectrum::TQxSpectrum() : visualBuffer_(std::make_unique<TVisualBuffer>())
 {
     fft_.SetFFTSize(TQxFFTSize::fts1024);
     fft_.SetScale(false);

@@ -17,8 +17,8 @@ class TQxSpectrum;
 
 // Data stays valid until the next Process; NumSamples is the number of
 // frames analysed, Channels the number of rows filled.
-using TQxVisualNotifyEvent = std::function<void(TQxSpectrum& Sender, const TVisualBuffer& Data, int MinY,
-                                                int MaxY, int NumSamples, int Channels)>;
+using TQxVisualNotifyEvent = std::function<void(TQxSpectrum& Sender, const TVisualBuffer& Data, int MinY, int MaxY,
+                                                int NumSamples, int Channels)>;
 
 // Turns a slice of interleaved PCM into per-channel magnitude spectra scaled
 // into MinY..MaxY and hands them to OnSpectrumData. Runs on its caller's

@@ -15,14 +15,16 @@ namespace {
 
 constexpr std::int64_t k4GB = std::int64_t{1} << 32;
 
-std::u16string Decimal(long long value) {
+std::u16string Decimal(long long value)
+{
     const std::string text = std::to_string(value);
     return std::u16string(text.begin(), text.end());
 }
 
 // The part number of a split set from a name like "skin.z03"; 0 for any
 // other name. Digits elsewhere in a name say nothing about a set.
-int DiskNumber(const std::u16string& name) {
+int DiskNumber(const std::u16string& name)
+{
     const std::size_t dot = name.find_last_of(u'.');
     const std::size_t slash = name.find_last_of(u'/');
     if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash) || dot + 2 >= name.size() ||
@@ -41,7 +43,8 @@ int DiskNumber(const std::u16string& name) {
 
 } // namespace
 
-void TZipHandler::OpenEOC(dz::ArchiveFile& file) {
+void TZipHandler::OpenEOC(dz::ArchiveFile& file)
+{
     comment_.clear();
     spanned_ = false;
     if (!file.Open(Utf16ToUtf8(zipFileName_))) {
@@ -79,8 +82,8 @@ void TZipHandler::OpenEOC(dz::ArchiveFile& file) {
     if (!file.ReadExact(buffer.data(), n)) {
         throw EZipHandler(11011);
     }
-    const auto at = n > dz::kEndRecordSize ? dz::FindEndRecord(buffer.data(), n, n - dz::kEndRecordSize - 1)
-                                           : std::nullopt;
+    const auto at =
+        n > dz::kEndRecordSize ? dz::FindEndRecord(buffer.data(), n, n - dz::kEndRecordSize - 1) : std::nullopt;
     if (!at) {
         file.Close();
         RaiseNoEndRecord();
@@ -92,16 +95,16 @@ void TZipHandler::OpenEOC(dz::ArchiveFile& file) {
     const std::size_t trailing = n - commentStart - end_.CommentLength;
     if (trailing > 0) {
         fileSize_ -= static_cast<std::int64_t>(trailing);
-        const bool padding =
-            trailing < 512 && std::all_of(buffer.end() - static_cast<std::ptrdiff_t>(trailing), buffer.end(),
-                                          [](std::uint8_t b) { return b < 0x2F; });
+        const bool padding = trailing < 512 && std::all_of(buffer.end() - static_cast<std::ptrdiff_t>(trailing),
+                                                           buffer.end(), [](std::uint8_t b) { return b < 0x2F; });
         if (!padding) {
             ShowZipMessage(10204);
         }
     }
 }
 
-void TZipHandler::RaiseNoEndRecord() {
+void TZipHandler::RaiseNoEndRecord()
+{
     const int disk = DiskNumber(zipFileName_);
     if (!spanned_) {
         if (disk >= 1) {
@@ -112,7 +115,8 @@ void TZipHandler::RaiseNoEndRecord() {
     throw EZipHandler(disk == 1 ? 11037 : 11045);
 }
 
-void TZipHandler::List() {
+void TZipHandler::List()
+{
     entries_.clear();
     comment_.clear();
     dz::ArchiveFile file;
@@ -135,18 +139,12 @@ void TZipHandler::List() {
     for (unsigned i = 0; i < end_.TotalEntries; ++i) {
         TZMDirEntry entry;
         switch (dz::ReadCentralHeader(file, entry)) {
-        case dz::CentralRead::Ok:
-            break;
-        case dz::CentralRead::ShortHeader:
-            throw EZipHandler(11013);
-        case dz::CentralRead::BadSignature:
-            throw EZipHandler(11015);
-        case dz::CentralRead::ShortName:
-            throw EZipHandler(11017);
-        case dz::CentralRead::ShortExtra:
-            throw EZipHandler(10201);
-        case dz::CentralRead::ShortComment:
-            throw EZipHandler(11022);
+        case dz::CentralRead::Ok: break;
+        case dz::CentralRead::ShortHeader: throw EZipHandler(11013);
+        case dz::CentralRead::BadSignature: throw EZipHandler(11015);
+        case dz::CentralRead::ShortName: throw EZipHandler(11017);
+        case dz::CentralRead::ShortExtra: throw EZipHandler(10201);
+        case dz::CentralRead::ShortComment: throw EZipHandler(11022);
         }
         entry.FileName = dz::DecodeText(entry.Name, entry);
         entry.FileComment = dz::DecodeText(entry.Comment, entry);

@@ -11,7 +11,8 @@ namespace kolvarin {
 
 namespace fs = std::filesystem;
 
-void TZipHandler::SetZipFileName(const std::u16string& name) {
+void TZipHandler::SetZipFileName(const std::u16string& name)
+{
     if (Busy()) {
         pendingName_ = name;
         return;
@@ -29,7 +30,8 @@ void TZipHandler::SetZipFileName(const std::u16string& name) {
     RunPendingName();
 }
 
-void TZipHandler::RunPendingName() {
+void TZipHandler::RunPendingName()
+{
     if (pendingName_ && !Busy()) {
         const std::u16string name = *pendingName_;
         pendingName_.reset();
@@ -37,14 +39,16 @@ void TZipHandler::RunPendingName() {
     }
 }
 
-const TZMDirEntry& TZipHandler::DirEntry(int index) const {
+const TZMDirEntry& TZipHandler::DirEntry(int index) const
+{
     if (index < 0 || index >= Count()) {
         throw std::out_of_range("Index out of range");
     }
     return entries_[static_cast<std::size_t>(index)];
 }
 
-int TZipHandler::Extract() {
+int TZipHandler::Extract()
+{
     {
         TZMBusy busy(*this);
         if (!busy.Entered()) {
@@ -97,29 +101,18 @@ int TZipHandler::Extract() {
     return successCnt_;
 }
 
-int TZipHandler::Callback(void* caller, const dz::CallbackRecord& record) {
+int TZipHandler::Callback(void* caller, const dz::CallbackRecord& record)
+{
     auto* self = static_cast<TZipHandler*>(caller);
     try {
         switch (record.Kind) {
-        case dz::CallbackKind::TotalStart:
-            self->Progress(TZMProgressKind::Start, {}, record.Size);
-            break;
-        case dz::CallbackKind::ItemStart:
-            self->Progress(TZMProgressKind::Item, record.FileName, record.Size);
-            break;
-        case dz::CallbackKind::ItemEnd:
-            self->Progress(TZMProgressKind::Advance, record.FileName, 1);
-            break;
-        case dz::CallbackKind::TotalEnd:
-            self->Progress(TZMProgressKind::End, {}, 0);
-            break;
-        case dz::CallbackKind::Message:
-            self->ReportText(record.Text);
-            break;
+        case dz::CallbackKind::TotalStart: self->Progress(TZMProgressKind::Start, {}, record.Size); break;
+        case dz::CallbackKind::ItemStart: self->Progress(TZMProgressKind::Item, record.FileName, record.Size); break;
+        case dz::CallbackKind::ItemEnd: self->Progress(TZMProgressKind::Advance, record.FileName, 1); break;
+        case dz::CallbackKind::TotalEnd: self->Progress(TZMProgressKind::End, {}, 0); break;
+        case dz::CallbackKind::Message: self->ReportText(record.Text); break;
         case dz::CallbackKind::Warning:
-        case dz::CallbackKind::Error:
-            self->ShowZipMessage(record.Code, record.Text);
-            break;
+        case dz::CallbackKind::Error: self->ShowZipMessage(record.Code, record.Text); break;
         }
     } catch (...) {
         return 10106;

@@ -8,23 +8,24 @@ namespace kolvarin {
 
 namespace {
 
-TZMLogHook& LogHook() {
+TZMLogHook& LogHook()
+{
     static TZMLogHook hook;
     return hook;
 }
 
-std::u16string Decimal(int value) {
+std::u16string Decimal(int value)
+{
     const std::string text = std::to_string(value);
     return std::u16string(text.begin(), text.end());
 }
 
 } // namespace
 
-void SetZipLogHook(TZMLogHook hook) {
-    LogHook() = std::move(hook);
-}
+void SetZipLogHook(TZMLogHook hook) { LogHook() = std::move(hook); }
 
-void TZMCore::ShowZipMessage(int number, const std::u16string& text) {
+void TZMCore::ShowZipMessage(int number, const std::u16string& text)
+{
     errCode_ = number;
     errMessage_ = text;
     const std::u16string shown = Trace ? text + u"   (" + Decimal(number) + u")" : text;
@@ -39,11 +40,10 @@ void TZMCore::ShowZipMessage(int number, const std::u16string& text) {
     }
 }
 
-void TZMCore::ShowZipMessage(int number) {
-    ShowZipMessage(number, ZipMessageText(number));
-}
+void TZMCore::ShowZipMessage(int number) { ShowZipMessage(number, ZipMessageText(number)); }
 
-void TZMCore::ReportText(const std::u16string& text) {
+void TZMCore::ReportText(const std::u16string& text)
+{
     if ((Trace || Verbose) && LogHook()) {
         LogHook()("TZipHandler", text);
     }
@@ -52,13 +52,15 @@ void TZMCore::ReportText(const std::u16string& text) {
     }
 }
 
-void TZMCore::Progress(TZMProgressKind kind, const std::u16string& text, std::uint64_t size) {
+void TZMCore::Progress(TZMProgressKind kind, const std::u16string& text, std::uint64_t size)
+{
     if (OnProgress) {
         OnProgress(kind, text, size);
     }
 }
 
-TZMCore::TZMBusy::TZMBusy(TZMCore& core) : core_(core), entered_(!core.busy_) {
+TZMCore::TZMBusy::TZMBusy(TZMCore& core) : core_(core), entered_(!core.busy_)
+{
     if (entered_) {
         core_.busy_ = true;
         core_.Cancel = false;
@@ -67,7 +69,8 @@ TZMCore::TZMBusy::TZMBusy(TZMCore& core) : core_(core), entered_(!core.busy_) {
     }
 }
 
-TZMCore::TZMBusy::~TZMBusy() {
+TZMCore::TZMBusy::~TZMBusy()
+{
     if (entered_) {
         core_.busy_ = false;
     }

@@ -12,11 +12,12 @@ namespace {
 const std::u16string kLibraryName(std::begin(dz::kLibraryName), std::end(dz::kLibraryName) - 1);
 
 // Whether every call is there, looked at in the library's export order.
-bool Complete(const dz::EntryPoints& e, dz::LoadFailure& failure) {
+bool Complete(const dz::EntryPoints& e, dz::LoadFailure& failure)
+{
     const std::pair<bool, const char*> calls[] = {
-        {bool(e.DZ_UnzExec), "DZ_UnzExec"},         {bool(e.DZ_ZipExec), "DZ_ZipExec"},
-        {bool(e.DZ_Version), "DZ_Version"},         {bool(e.DZ_PrivVersion), "DZ_PrivVersion"},
-        {bool(e.DZ_Abort), "DZ_Abort"},             {bool(e.DZ_Path), "DZ_Path"},
+        {bool(e.DZ_UnzExec), "DZ_UnzExec"}, {bool(e.DZ_ZipExec), "DZ_ZipExec"},
+        {bool(e.DZ_Version), "DZ_Version"}, {bool(e.DZ_PrivVersion), "DZ_PrivVersion"},
+        {bool(e.DZ_Abort), "DZ_Abort"},     {bool(e.DZ_Path), "DZ_Path"},
     };
     for (const auto& [present, name] : calls) {
         if (!present) {
@@ -31,11 +32,10 @@ bool Complete(const dz::EntryPoints& e, dz::LoadFailure& failure) {
 
 TZMDynamicBind::TZMDynamicBind() : loader_(dz::LoadBuiltinLibrary) {}
 
-void TZMDynamicBind::SetLoader(dz::Loader loader) {
-    loader_ = std::move(loader);
-}
+void TZMDynamicBind::SetLoader(dz::Loader loader) { loader_ = std::move(loader); }
 
-void TZMDynamicBind::SetDll_Load(bool load) {
+void TZMDynamicBind::SetDll_Load(bool load)
+{
     if (load) {
         Load();
     } else {
@@ -43,15 +43,16 @@ void TZMDynamicBind::SetDll_Load(bool load) {
     }
 }
 
-void TZMDynamicBind::Load() {
+void TZMDynamicBind::Load()
+{
     Unload();
     std::u16string folder = dllDirectory_;
     if (!folder.empty() && folder.back() != u'/') {
         folder += u'/';
     }
     dz::LoadFailure failure;
-    std::optional<dz::EntryPoints> entries = loader_ ? loader_(Utf16ToUtf8(folder + kLibraryName), failure)
-                                                     : std::nullopt;
+    std::optional<dz::EntryPoints> entries =
+        loader_ ? loader_(Utf16ToUtf8(folder + kLibraryName), failure) : std::nullopt;
     if (!entries || !Complete(*entries, failure)) {
         if (Verbose || Trace) {
             const std::string code = std::to_string(failure.Code);
@@ -71,14 +72,16 @@ void TZMDynamicBind::Load() {
     entries_ = std::move(entries);
 }
 
-void TZMDynamicBind::Unload() {
+void TZMDynamicBind::Unload()
+{
     entries_.reset();
     version_ = 0;
     privVersion_ = 0;
     path_.clear();
 }
 
-const dz::EntryPoints& TZMDynamicBind::CheckUse() {
+const dz::EntryPoints& TZMDynamicBind::CheckUse()
+{
     if (!entries_) {
         Load();
     }

@@ -36,13 +36,12 @@ constexpr std::pair<int, const char16_t*> kEnglish[] = {
     {11410, u"*Joining split zip file"},
 };
 
-std::u16string ToU16(const std::string& ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
+std::u16string ToU16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 } // namespace
 
-std::u16string ZipMessageText(int number) {
+std::u16string ZipMessageText(int number)
+{
     const auto it = std::find_if(std::begin(kEnglish), std::end(kEnglish),
                                  [number](const auto& entry) { return entry.first == number; });
     if (it == std::end(kEnglish)) {
@@ -55,7 +54,8 @@ std::u16string ZipMessageText(int number) {
     return text;
 }
 
-std::u16string ZipMessageText(int number, const std::u16string& argument) {
+std::u16string ZipMessageText(int number, const std::u16string& argument)
+{
     std::u16string text = ZipMessageText(number);
     std::size_t at = text.find(u"%s");
     if (at == std::u16string::npos) {
@@ -67,15 +67,14 @@ std::u16string ZipMessageText(int number, const std::u16string& argument) {
     return text;
 }
 
-std::u16string ZipLanguageName() {
-    return u"US: default";
-}
+std::u16string ZipLanguageName() { return u"US: default"; }
 
 EZipHandler::EZipHandler(int number) : EZipHandler(number, std::u16string()) {}
 
 EZipHandler::EZipHandler(int number, const std::u16string& argument)
     : std::runtime_error(Utf16ToUtf8(ZipMessageText(number, argument))),
       number_(number),
-      text_(ZipMessageText(number, argument)) {}
+      text_(ZipMessageText(number, argument))
+{}
 
 } // namespace kolvarin

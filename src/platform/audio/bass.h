@@ -38,26 +38,26 @@ namespace bass {
 constexpr DWORD kDeviceSpeakers = 0x800; // open every speaker of the device, not only a pair
 
 // Stream creation flags.
-constexpr DWORD kUnicode = 0x80000000;      // the file name is UTF-16 (char16_t), else UTF-8
-constexpr DWORD kStreamStatus = 0x800000;   // internet streams: keep the status tags
-constexpr DWORD kStreamBlock = 0x100000;    // internet streams: play in blocks (no seeking)
-constexpr DWORD kSpeakerFront = 0x1000000;  // speaker pair 1
-constexpr DWORD kSpeakerRear = 0x2000000;   // speaker pair 2
+constexpr DWORD kUnicode = 0x80000000; // the file name is UTF-16 (char16_t), else UTF-8
+constexpr DWORD kStreamStatus = 0x800000; // internet streams: keep the status tags
+constexpr DWORD kStreamBlock = 0x100000; // internet streams: play in blocks (no seeking)
+constexpr DWORD kSpeakerFront = 0x1000000; // speaker pair 1
+constexpr DWORD kSpeakerRear = 0x2000000; // speaker pair 2
 constexpr DWORD kSpeakerCenLfe = 0x3000000; // speaker pair 3 (centre, LFE)
-constexpr DWORD kSpeakerRear2 = 0x4000000;  // speaker pair 4
+constexpr DWORD kSpeakerRear2 = 0x4000000; // speaker pair 4
 constexpr DWORD kSpeakerMask = 0xF000000;
 
 // BASS_SetConfig options.
-constexpr DWORD kConfigBuffer = 0;        // output buffer length, ms (5 ms floor), at BASS_Init
-constexpr DWORD kConfigUpdatePeriod = 1;  // kept; the output pulls, so there is no update thread
-constexpr DWORD kConfigNetTimeout = 11;   // connect and stall time-out of internet streams, ms
-constexpr DWORD kConfigNetPrebuf = 15;    // download buffer filled before playing, percent
+constexpr DWORD kConfigBuffer = 0; // output buffer length, ms (5 ms floor), at BASS_Init
+constexpr DWORD kConfigUpdatePeriod = 1; // kept; the output pulls, so there is no update thread
+constexpr DWORD kConfigNetTimeout = 11; // connect and stall time-out of internet streams, ms
+constexpr DWORD kConfigNetPrebuf = 15; // download buffer filled before playing, percent
 constexpr DWORD kConfigUpdateThreads = 24; // kept, as for the update period
 
 // Channel attributes.
 constexpr DWORD kAttribFreq = 1; // playback rate in Hz; 0 = the stream's own rate
-constexpr DWORD kAttribVol = 2;  // 0..1
-constexpr DWORD kAttribPan = 3;  // -1 (left) .. 1 (right)
+constexpr DWORD kAttribVol = 2; // 0..1
+constexpr DWORD kAttribPan = 3; // -1 (left) .. 1 (right)
 
 // BASS_ChannelIsActive results.
 constexpr DWORD kActiveStopped = 0;
@@ -66,13 +66,13 @@ constexpr DWORD kActiveStalled = 2; // an internet stream waiting for data
 constexpr DWORD kActivePaused = 3;
 
 // Sync types; kSyncOneTime may be added to either.
-constexpr DWORD kSyncPos = 0;  // param: byte position
+constexpr DWORD kSyncPos = 0; // param: byte position
 constexpr DWORD kSyncEnd = 2;
 constexpr DWORD kSyncOneTime = 0x80000000;
 
 // Tag types.
 constexpr DWORD kTagHttp = 3; // response headers of an internet stream
-constexpr DWORD kTagIcy = 4;  // the same list (status line and headers)
+constexpr DWORD kTagIcy = 4; // the same list (status line and headers)
 constexpr DWORD kTagMeta = 5; // last ICY metadata text, e.g. StreamTitle='...';
 
 // BASS_StreamGetFilePosition modes.
@@ -106,23 +106,23 @@ constexpr DWORD kCtypeWavFloat = 0x50003;
 // Error codes of BASS_ErrorGetCode.
 enum Error : int {
     kOk = 0,
-    kErrorInit,       // BASS_Init has not succeeded
-    kErrorAlready,    // already initialised
-    kErrorDevice,     // no such device
-    kErrorDriver,     // the output device could not be opened
-    kErrorHandle,     // zero, stale or wrong kind of handle
-    kErrorFileOpen,   // the file could not be opened or read
-    kErrorFileForm,   // not a format this call decodes (or no decoder for it)
-    kErrorCodec,      // the codec could not be opened
-    kErrorPosition,   // position outside the stream
-    kErrorIllParam,   // bad parameter value
-    kErrorIllType,    // unknown attribute, tag, effect or sync type
-    kErrorNotAvail,   // not available for this channel
-    kErrorTimeout,    // the server did not answer within the network time-out
-    kErrorNoNet,      // the connection failed (refused, HTTP error status)
-    kErrorSpeaker,    // the speaker pair is not present on the output
-    kErrorEnded,      // the channel has ended
-    kErrorCdDrive,    // no such CD drive, no disc, or not an audio track
+    kErrorInit, // BASS_Init has not succeeded
+    kErrorAlready, // already initialised
+    kErrorDevice, // no such device
+    kErrorDriver, // the output device could not be opened
+    kErrorHandle, // zero, stale or wrong kind of handle
+    kErrorFileOpen, // the file could not be opened or read
+    kErrorFileForm, // not a format this call decodes (or no decoder for it)
+    kErrorCodec, // the codec could not be opened
+    kErrorPosition, // position outside the stream
+    kErrorIllParam, // bad parameter value
+    kErrorIllType, // unknown attribute, tag, effect or sync type
+    kErrorNotAvail, // not available for this channel
+    kErrorTimeout, // the server did not answer within the network time-out
+    kErrorNoNet, // the connection failed (refused, HTTP error status)
+    kErrorSpeaker, // the speaker pair is not present on the output
+    kErrorEnded, // the channel has ended
+    kErrorCdDrive, // no such CD drive, no disc, or not an audio track
     kErrorMemory,
     kErrorUnknown,
 };
@@ -135,15 +135,15 @@ constexpr DWORD BASS_DATA_FFT1024 = 0x80000002;
 constexpr DWORD BASS_FX_DX8_PARAMEQ = 7;
 
 struct BASS_DX8_PARAMEQ {
-    float fCenter = 8000.0f;   // Hz; clamped below the channel's Nyquist frequency
-    float fBandwidth = 12.0f;  // semitones, 1..36
-    float fGain = 0.0f;        // dB, -15..15
+    float fCenter = 8000.0f; // Hz; clamped below the channel's Nyquist frequency
+    float fBandwidth = 12.0f; // semitones, 1..36
+    float fGain = 0.0f; // dB, -15..15
 };
 
 struct BassDeviceInfo {
-    const char* name = nullptr;   // valid until BASS_Free
+    const char* name = nullptr; // valid until BASS_Free
     const char* driver = nullptr; // the output backend's name
-    DWORD flags = 0;              // kDeviceEnabled, kDeviceDefault, kDeviceInit
+    DWORD flags = 0; // kDeviceEnabled, kDeviceDefault, kDeviceInit
 };
 namespace bass {
 constexpr DWORD kDeviceEnabled = 1;
@@ -153,31 +153,31 @@ constexpr DWORD kDeviceInit = 4;
 
 struct BassInfo {
     DWORD speakers = 0; // output channels: 2, 4, 6 or 8
-    DWORD freq = 0;     // output rate, Hz
-    DWORD latency = 0;  // ms from mixing to hearing
-    DWORD minbuf = 0;   // ms, the output's period
+    DWORD freq = 0; // output rate, Hz
+    DWORD latency = 0; // ms from mixing to hearing
+    DWORD minbuf = 0; // ms, the output's period
 };
 
 struct BassChannelInfo {
-    DWORD freq = 0;          // the stream's own rate
-    DWORD chans = 0;         // its channel count
-    DWORD flags = 0;         // creation flags
-    DWORD ctype = 0;         // bass::kCtype...
-    DWORD origres = 0;       // bits of the source samples, 0 when not known
+    DWORD freq = 0; // the stream's own rate
+    DWORD chans = 0; // its channel count
+    DWORD flags = 0; // creation flags
+    DWORD ctype = 0; // bass::kCtype...
+    DWORD origres = 0; // bits of the source samples, 0 when not known
     const char* filename = nullptr; // UTF-8 file name or URL; valid while the stream lives
 };
 
 // Initialisation, devices, configuration. Device -1 is the default output,
 // 0 the offline clock (audio/offline.h), 1 the default output again and 2..
 // the outputs the backend lists by name.
-DWORD BASS_GetVersion();                         // 0x0204xxxx
-int BASS_ErrorGetCode();                         // bass::Error of the last call on this thread
+DWORD BASS_GetVersion(); // 0x0204xxxx
+int BASS_ErrorGetCode(); // bass::Error of the last call on this thread
 bool BASS_GetDeviceInfo(DWORD device, BassDeviceInfo* info);
 bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* clsid);
-bool BASS_Free();                                // frees every stream too
+bool BASS_Free(); // frees every stream too
 bool BASS_GetInfo(BassInfo* info);
 bool BASS_SetConfig(DWORD option, DWORD value);
-DWORD BASS_GetConfig(DWORD option);              // -1 for an unknown option
+DWORD BASS_GetConfig(DWORD option); // -1 for an unknown option
 
 // Streams. `file` is a path (UTF-16 with bass::kUnicode, else UTF-8) or, with
 // mem true, `length` bytes in memory that the caller keeps alive until free.
@@ -209,7 +209,7 @@ HSTREAM BASS_FLAC_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DO
 // Music CDs. Drives are numbered from 0 in the order of audio/cd_drives.h;
 // tracks from 0. Lengths are bytes of 44.1 kHz 16-bit stereo. Of the stream
 // flags only the speaker pair counts.
-DWORD BASS_CD_GetTracks(DWORD drive);                  // -1 on failure
+DWORD BASS_CD_GetTracks(DWORD drive); // -1 on failure
 DWORD BASS_CD_GetTrackLength(DWORD drive, DWORD track); // -1 for data tracks and failures
 bool BASS_CD_IsReady(DWORD drive);
 HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags);
@@ -225,7 +225,7 @@ DWORD BASS_ChannelIsActive(DWORD handle);
 // The creation flags; no flag changes after creation. -1 on failure.
 DWORD BASS_ChannelFlags(DWORD handle, DWORD flags, DWORD mask);
 bool BASS_ChannelGetInfo(DWORD handle, BassChannelInfo* info);
-QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode);   // -1 when not known
+QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode); // -1 when not known
 QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode);
 bool BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode);
 double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos); // negative on failure

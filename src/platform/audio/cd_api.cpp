@@ -44,10 +44,7 @@ DWORD BASS_CD_GetTrackLength(DWORD drive, DWORD track)
     return succeed(static_cast<DWORD>(bytes));
 }
 
-bool BASS_CD_IsReady(DWORD drive)
-{
-    return openDrive(drive) ? succeed(true) : false;
-}
+bool BASS_CD_IsReady(DWORD drive) { return openDrive(drive) ? succeed(true) : false; }
 
 HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags)
 {

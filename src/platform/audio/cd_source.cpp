@@ -83,10 +83,7 @@ CdDisc::~CdDisc()
         cdio_destroy(static_cast<CdIo_t*>(cdio_));
 }
 
-int CdDisc::tracks() const
-{
-    return count_;
-}
+int CdDisc::tracks() const { return count_; }
 
 std::int64_t CdDisc::trackBytes(int track) const
 {
@@ -155,13 +152,10 @@ public:
     std::int64_t filePosition(DWORD mode) const override
     {
         switch (mode) {
-        case bass::kFilePosCurrent:
-            return sector_ * CDIO_CD_FRAMESIZE_RAW;
+        case bass::kFilePosCurrent: return sector_ * CDIO_CD_FRAMESIZE_RAW;
         case bass::kFilePosDownload:
-        case bass::kFilePosEnd:
-            return sectors_ * CDIO_CD_FRAMESIZE_RAW;
-        default:
-            return -1;
+        case bass::kFilePosEnd: return sectors_ * CDIO_CD_FRAMESIZE_RAW;
+        default: return -1;
         }
     }
 

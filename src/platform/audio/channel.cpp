@@ -17,8 +17,7 @@ constexpr std::int64_t kKeepBehind = 16384;
 
 Channel::Channel(std::unique_ptr<PcmSource> source, DWORD flags, std::string name)
     : source_(std::move(source)), format_(source_->format()), flags_(flags), name_(std::move(name))
-{
-}
+{}
 
 int Channel::speakerPair() const
 {
@@ -26,10 +25,7 @@ int Channel::speakerPair() const
     return pair == 0 ? 0 : static_cast<int>(pair) - 1;
 }
 
-std::int64_t Channel::length() const
-{
-    return source_->length();
-}
+std::int64_t Channel::length() const { return source_->length(); }
 
 bool Channel::seek(std::int64_t frame)
 {
@@ -109,8 +105,8 @@ void Channel::fireSyncs(std::vector<SyncEvent>& events, bool atEnd)
 {
     for (auto it = syncs.begin(); it != syncs.end();) {
         const DWORD kind = it->type & ~bass::kSyncOneTime;
-        const bool due = (kind == bass::kSyncPos && it->armed && position_ >= it->frame) ||
-                         (kind == bass::kSyncEnd && atEnd);
+        const bool due =
+            (kind == bass::kSyncPos && it->armed && position_ >= it->frame) || (kind == bass::kSyncEnd && atEnd);
         if (!due) {
             ++it;
             continue;

@@ -21,10 +21,7 @@ constexpr QWORD kNoValue = static_cast<QWORD>(-1);
 constexpr float kMinFreq = 100.0f;
 constexpr float kMaxFreq = 1000000.0f;
 
-std::int64_t bytesPerFrame(const Channel& c)
-{
-    return static_cast<std::int64_t>(c.format().channels) * 2;
-}
+std::int64_t bytesPerFrame(const Channel& c) { return static_cast<std::int64_t>(c.format().channels) * 2; }
 
 float currentAttribute(const Channel& c, DWORD attrib)
 {
@@ -42,14 +39,9 @@ bool clampAttribute(DWORD attrib, float& value)
         if (value != 0)
             value = std::clamp(value, kMinFreq, kMaxFreq);
         return true;
-    case bass::kAttribVol:
-        value = std::clamp(value, 0.0f, 1.0f);
-        return true;
-    case bass::kAttribPan:
-        value = std::clamp(value, -1.0f, 1.0f);
-        return true;
-    default:
-        return false;
+    case bass::kAttribVol: value = std::clamp(value, 0.0f, 1.0f); return true;
+    case bass::kAttribPan: value = std::clamp(value, -1.0f, 1.0f); return true;
+    default: return false;
     }
 }
 
@@ -101,10 +93,8 @@ DWORD BASS_ChannelIsActive(DWORD handle)
         switch (c.state) {
         case ChannelState::Playing:
             return succeed(c.source().buffering() ? bass::kActiveStalled : bass::kActivePlaying);
-        case ChannelState::Paused:
-            return succeed(bass::kActivePaused);
-        case ChannelState::Stopped:
-            break;
+        case ChannelState::Paused: return succeed(bass::kActivePaused);
+        case ChannelState::Stopped: break;
         }
         return succeed(bass::kActiveStopped);
     });
@@ -124,8 +114,12 @@ bool BASS_ChannelGetInfo(DWORD handle, BassChannelInfo* info)
         return fail(bass::kErrorIllParam, false);
     return withChannel(handle, false, [&](Channel& c, Engine&) {
         const audio::PcmFormat& f = c.format();
-        *info = {static_cast<DWORD>(f.rate), static_cast<DWORD>(f.channels), c.flags(), f.ctype,
-                 static_cast<DWORD>(f.bits), c.name().c_str()};
+        *info = {static_cast<DWORD>(f.rate),
+                 static_cast<DWORD>(f.channels),
+                 c.flags(),
+                 f.ctype,
+                 static_cast<DWORD>(f.bits),
+                 c.name().c_str()};
         return succeed(true);
     });
 }
@@ -242,7 +236,8 @@ HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
         if (!proc)
             return fail(bass::kErrorIllParam, 0u);
         const std::int64_t frame =
-            kind == bass::kSyncPos ? static_cast<std::int64_t>(std::min<QWORD>(param, 1ull << 62) / bytesPerFrame(c)) : 0;
+            kind == bass::kSyncPos ? static_cast<std::int64_t>(std::min<QWORD>(param, 1ull << 62) / bytesPerFrame(c))
+                                   : 0;
         engine.nextSync = (engine.nextSync & 0x3FFFFFFF) == 0 ? 1 : engine.nextSync;
         const HSYNC sync = (static_cast<DWORD>(audio::HandleKind::Sync) << 30) | (engine.nextSync++ & 0x3FFFFFFF);
         c.syncs.push_back({sync, type, frame, proc, user, frame >= c.position()});

@@ -33,20 +33,15 @@ std::int64_t seekBytes(void* opaque, std::int64_t offset, int whence)
     auto* source = static_cast<ByteSource*>(opaque);
     const std::int64_t size = source->size();
     switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE:
-        return size;
-    case SEEK_SET:
-        break;
-    case SEEK_CUR:
-        offset += source->position();
-        break;
+    case AVSEEK_SIZE: return size;
+    case SEEK_SET: break;
+    case SEEK_CUR: offset += source->position(); break;
     case SEEK_END:
         if (size < 0)
             return -1;
         offset += size;
         break;
-    default:
-        return -1;
+    default: return -1;
     }
     return source->seek(offset) ? offset : -1;
 }
@@ -60,8 +55,7 @@ bool demuxerMatches(const char* names, const char* wanted)
 
 } // namespace
 
-std::unique_ptr<Decoder> Decoder::open(std::unique_ptr<ByteSource> bytes, std::span<const FormatRule> rules,
-                                       int& error)
+std::unique_ptr<Decoder> Decoder::open(std::unique_ptr<ByteSource> bytes, std::span<const FormatRule> rules, int& error)
 {
     // A library does not write to the program's stderr.
     static const bool quiet = (av_log_set_level(AV_LOG_QUIET), true);

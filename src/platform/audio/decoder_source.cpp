@@ -24,13 +24,10 @@ public:
     {
         ByteSource& bytes = decoder_->bytes();
         switch (mode) {
-        case bass::kFilePosCurrent:
-            return bytes.position();
+        case bass::kFilePosCurrent: return bytes.position();
         case bass::kFilePosDownload:
-        case bass::kFilePosEnd:
-            return bytes.size();
-        default:
-            return -1;
+        case bass::kFilePosEnd: return bytes.size();
+        default: return -1;
         }
     }
 

@@ -10,10 +10,7 @@ namespace {
 thread_local int lastError = bass::kOk;
 } // namespace
 
-void setError(int code)
-{
-    lastError = code;
-}
+void setError(int code) { lastError = code; }
 
 Engine& Engine::get()
 {
@@ -60,9 +57,6 @@ HSTREAM Engine::add(std::shared_ptr<Channel> channel)
     return succeed(handle);
 }
 
-int lastErrorCode()
-{
-    return lastError;
-}
+int lastErrorCode() { return lastError; }
 
 } // namespace kolvarin::audio

@@ -30,26 +30,16 @@ constexpr FormatRule kTta[] = {{"tta", 0, bass::kCtypeTta}};
 std::span<const FormatRule> formatRules(FormatFamily family)
 {
     switch (family) {
-    case FormatFamily::Builtin:
-        return kBuiltin;
-    case FormatFamily::Mpc:
-        return kMpc;
-    case FormatFamily::Ape:
-        return kApe;
-    case FormatFamily::Aac:
-        return kAac;
-    case FormatFamily::Mp4:
-        return kMp4;
-    case FormatFamily::Wv:
-        return kWv;
-    case FormatFamily::Ac3:
-        return kAc3;
-    case FormatFamily::Flac:
-        return kFlac;
-    case FormatFamily::Tta:
-        return kTta;
-    case FormatFamily::Ofr:
-        break;
+    case FormatFamily::Builtin: return kBuiltin;
+    case FormatFamily::Mpc: return kMpc;
+    case FormatFamily::Ape: return kApe;
+    case FormatFamily::Aac: return kAac;
+    case FormatFamily::Mp4: return kMp4;
+    case FormatFamily::Wv: return kWv;
+    case FormatFamily::Ac3: return kAc3;
+    case FormatFamily::Flac: return kFlac;
+    case FormatFamily::Tta: return kTta;
+    case FormatFamily::Ofr: break;
     }
     return {};
 }

@@ -91,9 +91,8 @@ int HttpDownload::waitForHeaders()
 int HttpDownload::read(std::uint8_t* out, int size)
 {
     std::unique_lock lock(mutex_);
-    const bool ready = changed_.wait_for(lock, std::chrono::milliseconds(options_.timeoutMs), [this] {
-        return buffer_.size() > bufferHead_ || finished_ || aborted_;
-    });
+    const bool ready = changed_.wait_for(lock, std::chrono::milliseconds(options_.timeoutMs),
+                                         [this] { return buffer_.size() > bufferHead_ || finished_ || aborted_; });
     const std::size_t available = buffer_.size() - bufferHead_;
     if (available == 0)
         return !ready || aborted_ || error_ != bass::kOk ? -1 : 0;

@@ -21,7 +21,7 @@ namespace kolvarin::audio {
 struct DownloadOptions {
     std::string url;
     std::int64_t offset = 0;
-    int timeoutMs = 5000;           // connect, header and stall time-out
+    int timeoutMs = 5000; // connect, header and stall time-out
     std::size_t capacity = 1 << 20; // buffered audio bytes before receiving pauses
     DOWNLOADPROC* proc = nullptr;
     void* user = nullptr;

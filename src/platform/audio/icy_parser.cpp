@@ -49,7 +49,8 @@ void IcyParser::feed(const std::uint8_t* data, std::size_t size, std::string& au
             if (metaLeft_ == 0)
                 untilMeta_ = interval_;
         } else {
-            const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(untilMeta_, static_cast<std::int64_t>(size)));
+            const std::size_t n =
+                static_cast<std::size_t>(std::min<std::int64_t>(untilMeta_, static_cast<std::int64_t>(size)));
             audio.append(reinterpret_cast<const char*>(data), n);
             data += n;
             size -= n;

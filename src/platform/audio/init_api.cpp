@@ -67,15 +67,9 @@ int speakersOfDevice(const std::string& name)
 
 } // namespace
 
-DWORD BASS_GetVersion()
-{
-    return succeed(kVersion);
-}
+DWORD BASS_GetVersion() { return succeed(kVersion); }
 
-int BASS_ErrorGetCode()
-{
-    return audio::lastErrorCode();
-}
+int BASS_ErrorGetCode() { return audio::lastErrorCode(); }
 
 bool BASS_GetDeviceInfo(DWORD device, BassDeviceInfo* info)
 {
@@ -96,8 +90,8 @@ bool BASS_GetDeviceInfo(DWORD device, BassDeviceInfo* info)
     if (!sdlDevices(names, driver))
         return fail(bass::kErrorDevice, false);
     if (device == 1) {
-        *info = {intern("Default"), intern(driver), bass::kDeviceEnabled | bass::kDeviceDefault |
-                                                        (inUse ? bass::kDeviceInit : 0u)};
+        *info = {intern("Default"), intern(driver),
+                 bass::kDeviceEnabled | bass::kDeviceDefault | (inUse ? bass::kDeviceInit : 0u)};
         return succeed(true);
     }
     if (device - 2 >= names.size())
@@ -149,9 +143,9 @@ bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* cl
         output = audio::makeSdlOutput(name);
     }
     int error = bass::kOk;
-    if (!output->open(rate, channels, engine.config.bufferMs,
-                      [&engine](float* out, int frames, int outChannels) { engine.render(out, frames, outChannels); },
-                      error))
+    if (!output->open(
+            rate, channels, engine.config.bufferMs,
+            [&engine](float* out, int frames, int outChannels) { engine.render(out, frames, outChannels); }, error))
         return failed(error);
     std::lock_guard lock(engine.mutex);
     engine.initialising = false;
@@ -207,18 +201,12 @@ std::atomic<int>* configValue(DWORD option)
 {
     audio::Config& c = Engine::get().config;
     switch (option) {
-    case bass::kConfigBuffer:
-        return &c.bufferMs;
-    case bass::kConfigUpdatePeriod:
-        return &c.updatePeriodMs;
-    case bass::kConfigNetTimeout:
-        return &c.netTimeoutMs;
-    case bass::kConfigNetPrebuf:
-        return &c.netPrebufPercent;
-    case bass::kConfigUpdateThreads:
-        return &c.updateThreads;
-    default:
-        return nullptr;
+    case bass::kConfigBuffer: return &c.bufferMs;
+    case bass::kConfigUpdatePeriod: return &c.updatePeriodMs;
+    case bass::kConfigNetTimeout: return &c.netTimeoutMs;
+    case bass::kConfigNetPrebuf: return &c.netPrebufPercent;
+    case bass::kConfigUpdateThreads: return &c.updateThreads;
+    default: return nullptr;
     }
 }
 
@@ -284,10 +272,7 @@ std::vector<float> offlineRender(int frames)
     return out;
 }
 
-void waitForSyncs()
-{
-    Engine::get().syncs.waitIdle();
-}
+void waitForSyncs() { Engine::get().syncs.waitIdle(); }
 
 } // namespace audio
 } // namespace kolvarin

@@ -28,8 +28,7 @@ class NetDecoderSource final : public PcmSource {
 public:
     NetDecoderSource(std::shared_ptr<HttpDownload> download, std::unique_ptr<Decoder> decoder)
         : download_(std::move(download)), decoded_(makeDecoderSource(std::move(decoder)))
-    {
-    }
+    {}
     ~NetDecoderSource() override { download_->stop(); }
     PcmFormat format() const override { return decoded_->format(); }
     std::int64_t length() const override { return -1; }
@@ -44,16 +43,13 @@ public:
     std::int64_t filePosition(DWORD mode) const override
     {
         switch (mode) {
-        case bass::kFilePosCurrent:
-            return download_->consumed();
-        case bass::kFilePosDownload:
-            return download_->downloaded();
+        case bass::kFilePosCurrent: return download_->consumed();
+        case bass::kFilePosDownload: return download_->downloaded();
         case bass::kFilePosEnd: {
             const std::int64_t length = download_->contentLength();
             return length >= 0 ? length : download_->consumed() + static_cast<std::int64_t>(download_->capacity());
         }
-        default:
-            return -1;
+        default: return -1;
         }
     }
 
@@ -88,10 +84,9 @@ std::unique_ptr<PcmSource> makeNetSource(std::shared_ptr<HttpDownload> download,
     const std::int64_t prebuffer =
         static_cast<std::int64_t>(download->capacity()) * std::clamp(prebufPercent, 0, 100) / 100;
     auto inner = std::make_unique<NetDecoderSource>(download, std::move(decoder));
-    return makeReadAheadSource(std::move(inner), false,
-                               [download, prebuffer] {
-                                   return download->buffered() >= prebuffer || download->finished();
-                               });
+    return makeReadAheadSource(std::move(inner), false, [download, prebuffer] {
+        return download->buffered() >= prebuffer || download->finished();
+    });
 }
 
 } // namespace kolvarin::audio

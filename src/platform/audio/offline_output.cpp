@@ -27,9 +27,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Output> makeOfflineOutput()
-{
-    return std::make_unique<OfflineOutput>();
-}
+std::unique_ptr<Output> makeOfflineOutput() { return std::make_unique<OfflineOutput>(); }
 
 } // namespace kolvarin::audio

@@ -8,8 +8,8 @@ namespace kolvarin::audio {
 
 bool PeakingEq::valid(const BASS_DX8_PARAMEQ& p)
 {
-    return std::isfinite(p.fCenter) && p.fCenter > 0 && p.fBandwidth >= 1 && p.fBandwidth <= 36 &&
-           p.fGain >= -15 && p.fGain <= 15;
+    return std::isfinite(p.fCenter) && p.fCenter > 0 && p.fBandwidth >= 1 && p.fBandwidth <= 36 && p.fGain >= -15 &&
+           p.fGain <= 15;
 }
 
 void PeakingEq::configure(const BASS_DX8_PARAMEQ& params, int rate, int channels)

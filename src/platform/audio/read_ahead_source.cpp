@@ -17,8 +17,12 @@ constexpr int kQueueSeconds = 2;
 class ReadAheadSource final : public PcmSource {
 public:
     ReadAheadSource(std::unique_ptr<PcmSource> inner, bool seekable, ReadyGate ready)
-        : inner_(std::move(inner)), ready_(std::move(ready)), seekable_(seekable), format_(inner_->format()),
-          length_(inner_->length()), resumeFrames_(static_cast<std::size_t>(format_.rate / 4))
+        : inner_(std::move(inner)),
+          ready_(std::move(ready)),
+          seekable_(seekable),
+          format_(inner_->format()),
+          length_(inner_->length()),
+          resumeFrames_(static_cast<std::size_t>(format_.rate / 4))
     {
         thread_ = std::thread([this] { run(); });
     }
@@ -143,7 +147,7 @@ private:
     const bool seekable_;
     PcmFormat format_;
     mutable std::mutex innerMutex_; // the inner source: the thread, file positions and tags
-    mutable std::mutex mutex_;      // everything below
+    mutable std::mutex mutex_; // everything below
     std::condition_variable changed_;
     std::int64_t length_;
     std::size_t resumeFrames_;

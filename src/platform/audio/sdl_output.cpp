@@ -83,9 +83,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Output> makeSdlOutput(const std::string& deviceName)
-{
-    return std::make_unique<SdlOutput>(deviceName);
-}
+std::unique_ptr<Output> makeSdlOutput(const std::string& deviceName) { return std::make_unique<SdlOutput>(deviceName); }
 
 } // namespace kolvarin::audio

@@ -16,12 +16,12 @@ struct Weights {
 // FL FR FC LFE BL BR SL SR in FFmpeg's default order for each channel count.
 constexpr std::array<Weights, 9> kWeights{{
     {},
-    {{1}, {1}},                                                          // mono
-    {{1, 0}, {0, 1}},                                                    // stereo
-    {{1, 0, kSide}, {0, 1, kSide}},                                      // FL FR FC
-    {{1, 0, kSide, kSide}, {0, 1, kSide, kSide}},                        // FL FR FC BC
-    {{1, 0, kSide, kSide, 0}, {0, 1, kSide, 0, kSide}},                  // FL FR FC BL BR
-    {{1, 0, kSide, 0, kSide, 0}, {0, 1, kSide, 0, 0, kSide}},            // 5.1
+    {{1}, {1}}, // mono
+    {{1, 0}, {0, 1}}, // stereo
+    {{1, 0, kSide}, {0, 1, kSide}}, // FL FR FC
+    {{1, 0, kSide, kSide}, {0, 1, kSide, kSide}}, // FL FR FC BC
+    {{1, 0, kSide, kSide, 0}, {0, 1, kSide, 0, kSide}}, // FL FR FC BL BR
+    {{1, 0, kSide, 0, kSide, 0}, {0, 1, kSide, 0, 0, kSide}}, // 5.1
     {{1, 0, kSide, 0, kSide, kSide, 0}, {0, 1, kSide, 0, kSide, 0, kSide}}, // 6.1
     {{1, 0, kSide, 0, kSide, 0, kSide, 0}, {0, 1, kSide, 0, 0, kSide, 0, kSide}}, // 7.1
 }};
@@ -32,20 +32,11 @@ int pairFirstChannel(int pair, int outChannels)
 {
     int first = -1;
     switch (pair) {
-    case 0:
-        first = 0;
-        break;
-    case 1:
-        first = outChannels == 4 ? 2 : 4;
-        break;
-    case 2:
-        first = outChannels >= 6 ? 2 : -1;
-        break;
-    case 3:
-        first = 6;
-        break;
-    default:
-        break;
+    case 0: first = 0; break;
+    case 1: first = outChannels == 4 ? 2 : 4; break;
+    case 2: first = outChannels >= 6 ? 2 : -1; break;
+    case 3: first = 6; break;
+    default: break;
     }
     return first >= 0 && first + 1 < outChannels ? first : -1;
 }

@@ -33,118 +33,118 @@ enum class ResultKind { Void, Int, Float };
 // Raised by memory accessors and host functions; inside a host function it
 // ends the running call with its text.
 class ExecFault : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+public:
+    using std::runtime_error::runtime_error;
 };
 
 class ExecSpace;
 
 // What a host function sees of the call: its 32-bit argument slots.
 class HostCall {
- public:
-  HostCall(ExecSpace& space, uint32_t esp) : FSpace(space), FEsp(esp) {}
-  // Argument slot I, 0 being the first parameter (the value pushed last).
-  uint32_t Arg(int i) const;
-  float ArgFloat(int i) const;
-  ExecSpace& Space() const { return FSpace; }
+public:
+    HostCall(ExecSpace& space, uint32_t esp) : FSpace(space), FEsp(esp) {}
+    // Argument slot I, 0 being the first parameter (the value pushed last).
+    uint32_t Arg(int i) const;
+    float ArgFloat(int i) const;
+    ExecSpace& Space() const { return FSpace; }
 
- private:
-  ExecSpace& FSpace;
-  uint32_t FEsp;
+private:
+    ExecSpace& FSpace;
+    uint32_t FEsp;
 };
 
 // Returns EAX for ResultKind::Int, the float's bit pattern for Float, ignored for Void.
 using HostFunction = std::function<uint32_t(HostCall&)>;
 
 struct CallResult {
-  bool ok = false;
-  uint32_t value = 0;  // EAX
-  float fvalue = 0;    // ST0 for a float call
-  std::string error;   // empty when ok
+    bool ok = false;
+    uint32_t value = 0; // EAX
+    float fvalue = 0; // ST0 for a float call
+    std::string error; // empty when ok
 };
 
 class ExecSpace {
- public:
-  static constexpr uint32_t kStubBase = 0x00010000;
-  static constexpr uint32_t kStubSize = 0x00010000;
-  static constexpr uint32_t kStackBase = 0x00100000;
-  static constexpr uint32_t kStackSize = 0x00100000;
-  static constexpr uint32_t kHeapBase = 0x01000000;
-  static constexpr uint32_t kHeapSize = 0x04000000;
+public:
+    static constexpr uint32_t kStubBase = 0x00010000;
+    static constexpr uint32_t kStubSize = 0x00010000;
+    static constexpr uint32_t kStackBase = 0x00100000;
+    static constexpr uint32_t kStackSize = 0x00100000;
+    static constexpr uint32_t kHeapBase = 0x01000000;
+    static constexpr uint32_t kHeapSize = 0x04000000;
 
-  // Throws std::runtime_error when the emulator cannot be opened.
-  ExecSpace();
-  ~ExecSpace();
-  ExecSpace(const ExecSpace&) = delete;
-  ExecSpace& operator=(const ExecSpace&) = delete;
+    // Throws std::runtime_error when the emulator cannot be opened.
+    ExecSpace();
+    ~ExecSpace();
+    ExecSpace(const ExecSpace&) = delete;
+    ExecSpace& operator=(const ExecSpace&) = delete;
 
-  // Heap. Allocate returns 0 when no block of that size is left (or size is
-  // 0 or beyond the heap); the block is zero-filled. Free of 0 does nothing;
-  // Free of an address that is not a live block returns false.
-  uint32_t Allocate(uint64_t size);
-  bool Free(uint32_t address);
-  size_t LiveAllocations() const { return FUsed.size(); }
+    // Heap. Allocate returns 0 when no block of that size is left (or size is
+    // 0 or beyond the heap); the block is zero-filled. Free of 0 does nothing;
+    // Free of an address that is not a live block returns false.
+    uint32_t Allocate(uint64_t size);
+    bool Free(uint32_t address);
+    size_t LiveAllocations() const { return FUsed.size(); }
 
-  // Library images live in mappings of their own, outside the heap, so their
-  // pages can take their own access rights without touching the heap.
-  // MapLibrary returns a zero-filled block of full rights on a 64 KiB
-  // boundary, or 0 when the area has no room; UnmapLibrary releases it whole.
-  static constexpr uint32_t kLibraryBase = 0x10000000;
-  static constexpr uint32_t kLibrarySize = 0x10000000;
-  uint32_t MapLibrary(uint64_t size);
-  bool UnmapLibrary(uint32_t address);
-  size_t LibraryMappings() const { return FLibraries.size(); }
-  // Access rights of whole 4096-byte pages inside one library mapping; false
-  // for an unaligned range or one outside the mapping.
-  bool Protect(uint32_t address, uint32_t size, bool read, bool write, bool execute);
+    // Library images live in mappings of their own, outside the heap, so their
+    // pages can take their own access rights without touching the heap.
+    // MapLibrary returns a zero-filled block of full rights on a 64 KiB
+    // boundary, or 0 when the area has no room; UnmapLibrary releases it whole.
+    static constexpr uint32_t kLibraryBase = 0x10000000;
+    static constexpr uint32_t kLibrarySize = 0x10000000;
+    uint32_t MapLibrary(uint64_t size);
+    bool UnmapLibrary(uint32_t address);
+    size_t LibraryMappings() const { return FLibraries.size(); }
+    // Access rights of whole 4096-byte pages inside one library mapping; false
+    // for an unaligned range or one outside the mapping.
+    bool Protect(uint32_t address, uint32_t size, bool read, bool write, bool execute);
 
-  // Memory access; throws ExecFault for addresses outside the mapped space.
-  void Read(uint32_t address, void* out, size_t count) const;
-  void Write(uint32_t address, const void* data, size_t count);
-  uint32_t Read32(uint32_t address) const;
-  void Write32(uint32_t address, uint32_t value);
-  uint8_t Read8(uint32_t address) const;
-  // Zero-terminated text, at most maxLength characters.
-  std::string ReadCString(uint32_t address, size_t maxLength = 1 << 20) const;
-  // Tells the emulator that code in [address, address+count) changed.
-  void CodeChanged(uint32_t address, size_t count);
+    // Memory access; throws ExecFault for addresses outside the mapped space.
+    void Read(uint32_t address, void* out, size_t count) const;
+    void Write(uint32_t address, const void* data, size_t count);
+    uint32_t Read32(uint32_t address) const;
+    void Write32(uint32_t address, uint32_t value);
+    uint8_t Read8(uint32_t address) const;
+    // Zero-terminated text, at most maxLength characters.
+    std::string ReadCString(uint32_t address, size_t maxLength = 1 << 20) const;
+    // Tells the emulator that code in [address, address+count) changed.
+    void CodeChanged(uint32_t address, size_t count);
 
-  // Host functions. ArgBytes is what the stub pops. Returns the stub address.
-  uint32_t AddHostFunction(const std::string& name, uint32_t argBytes, ResultKind kind, HostFunction fn);
-  size_t HostFunctionCount() const { return FHosts.size(); }
-  // Forgets the host functions registered after the first COUNT.
-  void TruncateHostFunctions(size_t count);
+    // Host functions. ArgBytes is what the stub pops. Returns the stub address.
+    uint32_t AddHostFunction(const std::string& name, uint32_t argBytes, ResultKind kind, HostFunction fn);
+    size_t HostFunctionCount() const { return FHosts.size(); }
+    // Forgets the host functions registered after the first COUNT.
+    void TruncateHostFunctions(size_t count);
 
-  // Limits of one call: wall time in milliseconds (0 = none) and an
-  // instruction budget (0 = none; counting instructions slows emulation).
-  void SetLimits(uint32_t timeoutMs, uint64_t instructionBudget);
+    // Limits of one call: wall time in milliseconds (0 = none) and an
+    // instruction budget (0 = none; counting instructions slows emulation).
+    void SetLimits(uint32_t timeoutMs, uint64_t instructionBudget);
 
-  // Calls the function at ADDRESS with ARGS pushed in the given order (the
-  // first element is pushed first). A Float call reads the result from ST0.
-  CallResult Call(uint32_t address, std::span<const uint32_t> args, ResultKind kind);
+    // Calls the function at ADDRESS with ARGS pushed in the given order (the
+    // first element is pushed first). A Float call reads the result from ST0.
+    CallResult Call(uint32_t address, std::span<const uint32_t> args, ResultKind kind);
 
- private:
-  struct Host {
-    std::string name;
-    ResultKind kind;
-    HostFunction fn;
-  };
-  static void CodeHook(uc_struct* uc, uint64_t address, uint32_t size, void* self);
-  static void InterruptHook(uc_struct* uc, uint32_t intno, void* self);
-  static bool InvalidMemoryHook(uc_struct* uc, int type, uint64_t address, int size, int64_t value, void* self);
-  static bool InvalidInstructionHook(uc_struct* uc, void* self);
-  void Stop(std::string error);
-  void WriteStubPage();
+private:
+    struct Host {
+        std::string name;
+        ResultKind kind;
+        HostFunction fn;
+    };
+    static void CodeHook(uc_struct* uc, uint64_t address, uint32_t size, void* self);
+    static void InterruptHook(uc_struct* uc, uint32_t intno, void* self);
+    static bool InvalidMemoryHook(uc_struct* uc, int type, uint64_t address, int size, int64_t value, void* self);
+    static bool InvalidInstructionHook(uc_struct* uc, void* self);
+    void Stop(std::string error);
+    void WriteStubPage();
 
-  uc_struct* FUc = nullptr;
-  std::vector<Host> FHosts;
-  std::map<uint32_t, uint32_t> FFree;  // start -> size
-  std::map<uint32_t, uint32_t> FUsed;  // start -> size
-  std::map<uint32_t, uint32_t> FLibraries;  // start -> size
-  uint32_t FTimeoutMs = 5000;
-  uint64_t FBudget = 0;
-  std::string FStopError;
-  bool FRunning = false;
+    uc_struct* FUc = nullptr;
+    std::vector<Host> FHosts;
+    std::map<uint32_t, uint32_t> FFree; // start -> size
+    std::map<uint32_t, uint32_t> FUsed; // start -> size
+    std::map<uint32_t, uint32_t> FLibraries; // start -> size
+    uint32_t FTimeoutMs = 5000;
+    uint64_t FBudget = 0;
+    std::string FStopError;
+    bool FRunning = false;
 };
 
-}  // namespace kolvarin::execmem
+} // namespace kolvarin::execmem

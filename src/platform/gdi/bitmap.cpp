@@ -10,17 +10,13 @@ namespace {
 
 void checkSize(int width, int height)
 {
-    if (width > Bitmap::MaxSide || height > Bitmap::MaxSide
-        || std::int64_t(width) * height > Bitmap::MaxPixels)
+    if (width > Bitmap::MaxSide || height > Bitmap::MaxSide || std::int64_t(width) * height > Bitmap::MaxPixels)
         throw std::length_error("bitmap too large");
 }
 
 } // namespace
 
-Bitmap::Bitmap(int width, int height, PixelFormat format) : format_(format)
-{
-    setSize(width, height);
-}
+Bitmap::Bitmap(int width, int height, PixelFormat format) : format_(format) { setSize(width, height); }
 
 int Bitmap::strideFor(int width, PixelFormat format)
 {

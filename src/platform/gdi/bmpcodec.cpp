@@ -28,8 +28,8 @@ std::uint16_t le16(std::span<const std::uint8_t> d, std::uint64_t at)
 }
 std::uint32_t le32(std::span<const std::uint8_t> d, std::uint64_t at)
 {
-    return std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8) | (std::uint32_t(d[at + 2]) << 16)
-           | (std::uint32_t(d[at + 3]) << 24);
+    return std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8) | (std::uint32_t(d[at + 2]) << 16) |
+           (std::uint32_t(d[at + 3]) << 24);
 }
 
 struct Header {
@@ -92,8 +92,7 @@ BmpResult readHeader(std::span<const std::uint8_t> file, Header& h)
 
     std::uint64_t afterHeader = FileHeaderSize + hs;
     switch (h.compression) {
-    case BiRgb:
-        break;
+    case BiRgb: break;
     case BiRle8:
     case BiRle4:
         if (b != (h.compression == BiRle8 ? 8u : 4u))
@@ -114,8 +113,7 @@ BmpResult readHeader(std::span<const std::uint8_t> file, Header& h)
             return fail(BmpStatus::Unsupported, masks, "colour masks other than 8 bits each");
         break;
     }
-    default:
-        return fail(BmpStatus::Unsupported, at + 16, "unsupported compression");
+    default: return fail(BmpStatus::Unsupported, at + 16, "unsupported compression");
     }
 
     h.paletteOffset = afterHeader;
@@ -172,9 +170,7 @@ void readUncompressed(std::span<const std::uint8_t> file, const Header& h, const
         int y = int(h.height < 0 ? r : rows - 1 - r);
         std::uint8_t* dst = bmp.scanLine(y);
         switch (h.bitCount) {
-        case 24:
-            std::copy(src, src + width * 3, dst);
-            break;
+        case 24: std::copy(src, src + width * 3, dst); break;
         case 32:
             for (std::uint64_t x = 0; x < width; ++x) {
                 dst[x * 4] = src[x * 4];
@@ -196,8 +192,7 @@ void readUncompressed(std::span<const std::uint8_t> file, const Header& h, const
     }
 }
 
-BmpResult readRunLength(std::span<const std::uint8_t> file, const Header& h, const Palette& palette,
-                        Bitmap& bmp)
+BmpResult readRunLength(std::span<const std::uint8_t> file, const Header& h, const Palette& palette, Bitmap& bmp)
 {
     const std::uint64_t end = h.dataEnd;
     const bool rle4 = h.compression == BiRle4;
@@ -302,7 +297,7 @@ std::vector<std::uint8_t> EncodeBmp24(const Bitmap& bitmap)
     u32(40);
     u32(std::uint32_t(bitmap.width()));
     u32(std::uint32_t(bitmap.height()));
-    u16(1);  // planes
+    u16(1); // planes
     u16(24); // bits per pixel
     u32(BiRgb);
     u32(imageSize);

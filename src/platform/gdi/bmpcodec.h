@@ -11,12 +11,12 @@ namespace kolvarin::gdi {
 
 enum class BmpStatus {
     Ok,
-    CannotOpen,  // the file could not be read
-    NotBmp,      // no "BM" signature
-    Truncated,   // a header, the palette or the pixel data runs past the end
-    BadHeader,   // a header field holds an impossible value
+    CannotOpen, // the file could not be read
+    NotBmp, // no "BM" signature
+    Truncated, // a header, the palette or the pixel data runs past the end
+    BadHeader, // a header field holds an impossible value
     Unsupported, // a valid file of a kind we do not read (16 bits, JPEG inside...)
-    TooLarge,    // larger than a Bitmap may be
+    TooLarge, // larger than a Bitmap may be
     WriteFailed, // the file could not be written
 };
 

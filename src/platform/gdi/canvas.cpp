@@ -24,8 +24,12 @@ constexpr int DashDotDotPattern[] = {9, 3, 3, 3, 3, 3};
 // On and off lengths in pixels, starting with a drawn stretch; indexed by
 // PenStyle (solid and clear have none).
 constexpr std::span<const int> Patterns[] = {
-    {}, std::span<const int>(DashPattern), std::span<const int>(DotPattern),
-    std::span<const int>(DashDotPattern), std::span<const int>(DashDotDotPattern), {},
+    {},
+    std::span<const int>(DashPattern),
+    std::span<const int>(DotPattern),
+    std::span<const int>(DashDotPattern),
+    std::span<const int>(DashDotDotPattern),
+    {},
 };
 
 bool patternDraws(std::span<const int> pattern, int position)
@@ -42,10 +46,7 @@ bool patternDraws(std::span<const int> pattern, int position)
     return false;
 }
 
-QColor toQColor(Color c)
-{
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
-}
+QColor toQColor(Color c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 } // namespace
 
@@ -59,10 +60,7 @@ QFont ToQFont(const Font& font)
     return f;
 }
 
-Color Canvas::pixel(int x, int y) const
-{
-    return bitmap_.contains(x, y) ? bitmap_.pixel(x, y) : InvalidColor;
-}
+Color Canvas::pixel(int x, int y) const { return bitmap_.contains(x, y) ? bitmap_.pixel(x, y) : InvalidColor; }
 
 void Canvas::setPixel(int x, int y, Color color)
 {
@@ -75,24 +73,16 @@ bool Canvas::hatchCovers(int x, int y) const
     const bool row = (y & 7) == 0;
     const bool column = (x & 7) == 0;
     const bool down = ((x - y) & 7) == 0; // "\" lines
-    const bool up = ((x + y) & 7) == 0;   // "/" lines
+    const bool up = ((x + y) & 7) == 0; // "/" lines
     switch (brush.style) {
-    case BrushStyle::Solid:
-        return true;
-    case BrushStyle::Horizontal:
-        return row;
-    case BrushStyle::Vertical:
-        return column;
-    case BrushStyle::FDiagonal:
-        return down;
-    case BrushStyle::BDiagonal:
-        return up;
-    case BrushStyle::Cross:
-        return row || column;
-    case BrushStyle::DiagCross:
-        return down || up;
-    case BrushStyle::Clear:
-        break;
+    case BrushStyle::Solid: return true;
+    case BrushStyle::Horizontal: return row;
+    case BrushStyle::Vertical: return column;
+    case BrushStyle::FDiagonal: return down;
+    case BrushStyle::BDiagonal: return up;
+    case BrushStyle::Cross: return row || column;
+    case BrushStyle::DiagCross: return down || up;
+    case BrushStyle::Clear: break;
     }
     return false;
 }

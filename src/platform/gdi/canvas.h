@@ -29,8 +29,8 @@ struct Brush {
 
 struct Font {
     std::u16string name = u"Tahoma"; // a missing face falls back to the system's sans serif
-    int size = 8;                    // points at 96 pixels per inch
-    int pixelSize = 0;               // when above 0, the size in pixels instead
+    int size = 8; // points at 96 pixels per inch
+    int pixelSize = 0; // when above 0, the size in pixels instead
     Color color = RGB(0, 0, 0);
     bool bold = false;
     bool italic = false;

@@ -16,16 +16,14 @@ QImage WrapAsQImage(Bitmap& bitmap)
 {
     if (bitmap.empty())
         return {};
-    return QImage(bitmap.bits().data(), bitmap.width(), bitmap.height(), bitmap.bytesPerLine(),
-                  qtFormat(bitmap));
+    return QImage(bitmap.bits().data(), bitmap.width(), bitmap.height(), bitmap.bytesPerLine(), qtFormat(bitmap));
 }
 
 QImage ViewAsQImage(const Bitmap& bitmap)
 {
     if (bitmap.empty())
         return {};
-    return QImage(bitmap.bits().data(), bitmap.width(), bitmap.height(), bitmap.bytesPerLine(),
-                  qtFormat(bitmap));
+    return QImage(bitmap.bits().data(), bitmap.width(), bitmap.height(), bitmap.bytesPerLine(), qtFormat(bitmap));
 }
 
 } // namespace kolvarin::gdi

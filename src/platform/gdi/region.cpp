@@ -164,4 +164,3 @@ Region RegionBuilder::take()
 }
 
 } // namespace kolvarin::gdi
-

@@ -1,7 +1,7 @@
 #include "ipc/pipe.h"
 
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include <poll.h>
@@ -104,8 +104,9 @@ TKPipeServer::TKPipeServer(std::string path, ReceiveProc onReceive)
     ::unlink(path_.c_str());
     listener_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     // The socket lives in the private user folder; 0600 keeps it so if the folder is opened up.
-    const bool bound = listener_ >= 0 && ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-                       && ::chmod(path_.c_str(), 0600) == 0;
+    const bool bound = listener_ >= 0 &&
+                       ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       ::chmod(path_.c_str(), 0600) == 0;
     if (!bound || ::listen(listener_, 16) != 0) {
         if (listener_ >= 0)
             ::close(listener_);

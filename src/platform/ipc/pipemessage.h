@@ -16,7 +16,7 @@ struct TPipeMessage {
     static constexpr size_t kTextSize = 8096;
 
     uint8_t Kind = 1;
-    std::string Text;  // the text up to its zero byte, at most kTextSize - 1 bytes
+    std::string Text; // the text up to its zero byte, at most kTextSize - 1 bytes
     std::string Bytes; // after Decode: the Length text bytes as received (clamped)
 
     // The first Length + 12 bytes of the record, Length counting the zero byte.

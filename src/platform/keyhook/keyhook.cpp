@@ -93,10 +93,7 @@ THookState& State()
 
 } // namespace
 
-void KSetKolvHandler(QObject* window)
-{
-    State().window = window;
-}
+void KSetKolvHandler(QObject* window) { State().window = window; }
 
 bool KEnableHook()
 {
@@ -129,10 +126,7 @@ bool KDisableHook()
     return true;
 }
 
-bool KHookEnabled()
-{
-    return State().enabled;
-}
+bool KHookEnabled() { return State().enabled; }
 
 void KSetGlobalKeys(std::vector<TGlobalKey> keys)
 {

@@ -42,7 +42,8 @@ constexpr uint64_t kMouseWheelMessage = 0x20A;
 class THookEvent : public QEvent {
 public:
     THookEvent(int message, uint64_t wParam, int64_t lParam, uint8_t keyState = 0)
-        : QEvent(TypeOf(message)), Message(message), WParam(wParam), LParam(lParam), KeyState(keyState) {}
+        : QEvent(TypeOf(message)), Message(message), WParam(wParam), LParam(lParam), KeyState(keyState)
+    {}
 
     static QEvent::Type TypeOf(int message) { return static_cast<QEvent::Type>(QEvent::User + message); }
 

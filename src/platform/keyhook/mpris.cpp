@@ -1,7 +1,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusVirtualObject>
 #include <QDBusVariant>
+#include <QDBusVirtualObject>
 
 #include "keyhook_p.h"
 
@@ -90,7 +90,8 @@ bool HandleProperties(const QDBusMessage& message, const QDBusConnection& connec
     }
     if (message.member() == QLatin1String("GetAll")) {
         connection.send(message.createReply(QVariant::fromValue(*properties)));
-    } else if (message.member() == QLatin1String("Get") && args.size() >= 2 && properties->contains(args[1].toString())) {
+    } else if (message.member() == QLatin1String("Get") && args.size() >= 2 &&
+               properties->contains(args[1].toString())) {
         connection.send(message.createReply(QVariant::fromValue(QDBusVariant(properties->value(args[1].toString())))));
     } else {
         connection.send(message.createErrorReply(QDBusError::PropertyReadOnly, QStringLiteral("Read-only")));
@@ -102,37 +103,36 @@ bool HandleProperties(const QDBusMessage& message, const QDBusConnection& connec
 
 QString TMprisObject::introspect(const QString&) const
 {
-    return QStringLiteral(
-        "<interface name=\"org.mpris.MediaPlayer2\">"
-        "<method name=\"Raise\"/><method name=\"Quit\"/>"
-        "<property name=\"CanQuit\" type=\"b\" access=\"read\"/>"
-        "<property name=\"CanRaise\" type=\"b\" access=\"read\"/>"
-        "<property name=\"HasTrackList\" type=\"b\" access=\"read\"/>"
-        "<property name=\"Identity\" type=\"s\" access=\"read\"/>"
-        "<property name=\"SupportedUriSchemes\" type=\"as\" access=\"read\"/>"
-        "<property name=\"SupportedMimeTypes\" type=\"as\" access=\"read\"/>"
-        "</interface>"
-        "<interface name=\"org.mpris.MediaPlayer2.Player\">"
-        "<method name=\"Next\"/><method name=\"Previous\"/><method name=\"Pause\"/>"
-        "<method name=\"PlayPause\"/><method name=\"Stop\"/><method name=\"Play\"/>"
-        "<method name=\"Seek\"><arg name=\"Offset\" type=\"x\" direction=\"in\"/></method>"
-        "<method name=\"SetPosition\"><arg name=\"TrackId\" type=\"o\" direction=\"in\"/>"
-        "<arg name=\"Position\" type=\"x\" direction=\"in\"/></method>"
-        "<method name=\"OpenUri\"><arg name=\"Uri\" type=\"s\" direction=\"in\"/></method>"
-        "<property name=\"PlaybackStatus\" type=\"s\" access=\"read\"/>"
-        "<property name=\"Rate\" type=\"d\" access=\"read\"/>"
-        "<property name=\"MinimumRate\" type=\"d\" access=\"read\"/>"
-        "<property name=\"MaximumRate\" type=\"d\" access=\"read\"/>"
-        "<property name=\"Metadata\" type=\"a{sv}\" access=\"read\"/>"
-        "<property name=\"Volume\" type=\"d\" access=\"read\"/>"
-        "<property name=\"Position\" type=\"x\" access=\"read\"/>"
-        "<property name=\"CanGoNext\" type=\"b\" access=\"read\"/>"
-        "<property name=\"CanGoPrevious\" type=\"b\" access=\"read\"/>"
-        "<property name=\"CanPlay\" type=\"b\" access=\"read\"/>"
-        "<property name=\"CanPause\" type=\"b\" access=\"read\"/>"
-        "<property name=\"CanSeek\" type=\"b\" access=\"read\"/>"
-        "<property name=\"CanControl\" type=\"b\" access=\"read\"/>"
-        "</interface>");
+    return QStringLiteral("<interface name=\"org.mpris.MediaPlayer2\">"
+                          "<method name=\"Raise\"/><method name=\"Quit\"/>"
+                          "<property name=\"CanQuit\" type=\"b\" access=\"read\"/>"
+                          "<property name=\"CanRaise\" type=\"b\" access=\"read\"/>"
+                          "<property name=\"HasTrackList\" type=\"b\" access=\"read\"/>"
+                          "<property name=\"Identity\" type=\"s\" access=\"read\"/>"
+                          "<property name=\"SupportedUriSchemes\" type=\"as\" access=\"read\"/>"
+                          "<property name=\"SupportedMimeTypes\" type=\"as\" access=\"read\"/>"
+                          "</interface>"
+                          "<interface name=\"org.mpris.MediaPlayer2.Player\">"
+                          "<method name=\"Next\"/><method name=\"Previous\"/><method name=\"Pause\"/>"
+                          "<method name=\"PlayPause\"/><method name=\"Stop\"/><method name=\"Play\"/>"
+                          "<method name=\"Seek\"><arg name=\"Offset\" type=\"x\" direction=\"in\"/></method>"
+                          "<method name=\"SetPosition\"><arg name=\"TrackId\" type=\"o\" direction=\"in\"/>"
+                          "<arg name=\"Position\" type=\"x\" direction=\"in\"/></method>"
+                          "<method name=\"OpenUri\"><arg name=\"Uri\" type=\"s\" direction=\"in\"/></method>"
+                          "<property name=\"PlaybackStatus\" type=\"s\" access=\"read\"/>"
+                          "<property name=\"Rate\" type=\"d\" access=\"read\"/>"
+                          "<property name=\"MinimumRate\" type=\"d\" access=\"read\"/>"
+                          "<property name=\"MaximumRate\" type=\"d\" access=\"read\"/>"
+                          "<property name=\"Metadata\" type=\"a{sv}\" access=\"read\"/>"
+                          "<property name=\"Volume\" type=\"d\" access=\"read\"/>"
+                          "<property name=\"Position\" type=\"x\" access=\"read\"/>"
+                          "<property name=\"CanGoNext\" type=\"b\" access=\"read\"/>"
+                          "<property name=\"CanGoPrevious\" type=\"b\" access=\"read\"/>"
+                          "<property name=\"CanPlay\" type=\"b\" access=\"read\"/>"
+                          "<property name=\"CanPause\" type=\"b\" access=\"read\"/>"
+                          "<property name=\"CanSeek\" type=\"b\" access=\"read\"/>"
+                          "<property name=\"CanControl\" type=\"b\" access=\"read\"/>"
+                          "</interface>");
 }
 
 bool TMprisObject::handleMessage(const QDBusMessage& message, const QDBusConnection& connection)

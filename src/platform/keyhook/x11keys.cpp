@@ -13,17 +13,11 @@ namespace kolvarin::platform {
 
 namespace {
 
-Display* AsDisplay(void* display)
-{
-    return static_cast<Display*>(display);
-}
+Display* AsDisplay(void* display) { return static_cast<Display*>(display); }
 
 // A grab refused by the server (another program holds the key) arrives as
 // an asynchronous error; it must not end the program.
-int IgnoreError(Display*, XErrorEvent*)
-{
-    return 0;
-}
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
 
 unsigned MaskOf(uint8_t shift)
 {
@@ -32,7 +26,8 @@ unsigned MaskOf(uint8_t shift)
 
 uint8_t ShiftOf(unsigned state)
 {
-    return static_cast<uint8_t>((state & ShiftMask ? 1 : 0) | (state & Mod1Mask ? 2 : 0) | (state & ControlMask ? 4 : 0));
+    return static_cast<uint8_t>((state & ShiftMask ? 1 : 0) | (state & Mod1Mask ? 2 : 0) |
+                                (state & ControlMask ? 4 : 0));
 }
 
 // Caps Lock and Num Lock must not keep a global key from working.

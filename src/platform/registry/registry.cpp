@@ -45,8 +45,10 @@ std::optional<std::string> FromHex(const std::string& hex)
     if (hex.empty() || hex.size() % 2)
         return std::nullopt;
     auto nibble = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
         return -1;
     };
     std::string out;
@@ -63,10 +65,7 @@ std::optional<std::string> FromHex(const std::string& hex)
 
 TRegistry::TRegistry(std::string fileName) : fileName_(std::move(fileName)) { Load(); }
 
-std::string TRegistry::Normalize(Root root, const std::string& key)
-{
-    return Lower(DisplayPath(root, key));
-}
+std::string TRegistry::Normalize(Root root, const std::string& key) { return Lower(DisplayPath(root, key)); }
 
 std::string TRegistry::DisplayPath(Root root, const std::string& key)
 {
@@ -117,8 +116,8 @@ bool TRegistry::Flush() const
     for (const auto& [path, key] : keys_) {
         out << "K " << ToHex(key.displayName) << '\n';
         for (const auto& [lower, value] : key.values)
-            out << static_cast<char>(value.type) << ' ' << ToHex(key.valueNames.at(lower)) << ' '
-                << ToHex(value.data) << '\n';
+            out << static_cast<char>(value.type) << ' ' << ToHex(key.valueNames.at(lower)) << ' ' << ToHex(value.data)
+                << '\n';
     }
     const std::string temp = fileName_ + ".tmp";
     {
@@ -134,10 +133,7 @@ bool TRegistry::Flush() const
     return std::rename(temp.c_str(), fileName_.c_str()) == 0;
 }
 
-bool TRegistry::KeyExists(Root root, const std::string& key) const
-{
-    return keys_.count(Normalize(root, key)) != 0;
-}
+bool TRegistry::KeyExists(Root root, const std::string& key) const { return keys_.count(Normalize(root, key)) != 0; }
 
 TRegistry::Key& TRegistry::Ensure(Root root, const std::string& key)
 {

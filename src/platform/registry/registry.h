@@ -51,7 +51,7 @@ private:
     };
 
     static std::string DisplayPath(Root root, const std::string& key); // root name + key, '\\' separated
-    static std::string Normalize(Root root, const std::string& key);    // the same, lower case
+    static std::string Normalize(Root root, const std::string& key); // the same, lower case
     const Value* Find(Root root, const std::string& key, const std::string& name) const;
     Key& Ensure(Root root, const std::string& key);
     void Load();

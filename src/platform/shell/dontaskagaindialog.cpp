@@ -37,9 +37,6 @@ std::u16string DontAskAgainDialog::chosen() const
     return item ? item->text().toStdU16String() : std::u16string();
 }
 
-bool DontAskAgainDialog::dontAskAgain() const
-{
-    return checkBox_->isChecked();
-}
+bool DontAskAgainDialog::dontAskAgain() const { return checkBox_->isChecked(); }
 
 } // namespace kolvarin::shell

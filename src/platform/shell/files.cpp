@@ -32,8 +32,8 @@ std::u16string SpecialFolderPath(SpecialFolder folder)
 {
     // Indexed by SpecialFolder.
     static constexpr QStandardPaths::StandardLocation locations[] = {
-        QStandardPaths::DesktopLocation,  QStandardPaths::DocumentsLocation,   QStandardPaths::MusicLocation,
-        QStandardPaths::MoviesLocation,   QStandardPaths::PicturesLocation,    QStandardPaths::HomeLocation,
+        QStandardPaths::DesktopLocation,     QStandardPaths::DocumentsLocation,    QStandardPaths::MusicLocation,
+        QStandardPaths::MoviesLocation,      QStandardPaths::PicturesLocation,     QStandardPaths::HomeLocation,
         QStandardPaths::GenericDataLocation, QStandardPaths::GenericCacheLocation, QStandardPaths::FontsLocation,
     };
     return QStandardPaths::writableLocation(locations[std::size_t(folder)]).toStdU16String();

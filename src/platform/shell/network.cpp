@@ -12,8 +12,8 @@ bool anyInterfaceOnline()
 {
     for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
         const auto flags = iface.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning)
-            || flags.testFlag(QNetworkInterface::IsLoopBack))
+        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning) ||
+            flags.testFlag(QNetworkInterface::IsLoopBack))
             continue;
         for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
             const QHostAddress ip = entry.ip();
@@ -31,14 +31,11 @@ bool IsOnline()
     static const bool haveBackend = QNetworkInformation::loadDefaultBackend();
     if (haveBackend && QNetworkInformation::instance()) {
         switch (QNetworkInformation::instance()->reachability()) {
-        case QNetworkInformation::Reachability::Online:
-            return true;
+        case QNetworkInformation::Reachability::Online: return true;
         case QNetworkInformation::Reachability::Disconnected:
         case QNetworkInformation::Reachability::Local:
-        case QNetworkInformation::Reachability::Site:
-            return false;
-        case QNetworkInformation::Reachability::Unknown:
-            break;
+        case QNetworkInformation::Reachability::Site: return false;
+        case QNetworkInformation::Reachability::Unknown: break;
         }
     }
     return anyInterfaceOnline();

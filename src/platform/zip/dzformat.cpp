@@ -6,20 +6,18 @@
 
 namespace kolvarin::dz {
 
-std::uint16_t Le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
-std::uint32_t Le32(const std::uint8_t* p) {
+std::uint32_t Le32(const std::uint8_t* p)
+{
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-ArchiveFile::~ArchiveFile() {
-    Close();
-}
+ArchiveFile::~ArchiveFile() { Close(); }
 
-bool ArchiveFile::Open(const std::string& utf8Name) {
+bool ArchiveFile::Open(const std::string& utf8Name)
+{
     Close();
     file_ = std::fopen(utf8Name.c_str(), "rb");
     if (file_ == nullptr) {
@@ -27,14 +25,16 @@ bool ArchiveFile::Open(const std::string& utf8Name) {
     }
     // A folder opens for reading on Linux; only a regular file has a size.
     struct stat info {};
-    if (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode) || fseeko(file_, 0, SEEK_END) != 0 || (size_ = ftello(file_)) < 0 || fseeko(file_, 0, SEEK_SET) != 0) {
+    if (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode) || fseeko(file_, 0, SEEK_END) != 0 ||
+        (size_ = ftello(file_)) < 0 || fseeko(file_, 0, SEEK_SET) != 0) {
         Close();
         return false;
     }
     return true;
 }
 
-void ArchiveFile::Close() {
+void ArchiveFile::Close()
+{
     if (file_ != nullptr) {
         std::fclose(file_);
         file_ = nullptr;
@@ -42,15 +42,18 @@ void ArchiveFile::Close() {
     size_ = 0;
 }
 
-bool ArchiveFile::Seek(std::int64_t position) {
+bool ArchiveFile::Seek(std::int64_t position)
+{
     return file_ != nullptr && position >= 0 && fseeko(file_, position, SEEK_SET) == 0;
 }
 
-std::size_t ArchiveFile::Read(void* buffer, std::size_t count) {
+std::size_t ArchiveFile::Read(void* buffer, std::size_t count)
+{
     return file_ == nullptr ? 0 : std::fread(buffer, 1, count, file_);
 }
 
-EndRecord ParseEndRecord(const std::uint8_t* p) {
+EndRecord ParseEndRecord(const std::uint8_t* p)
+{
     EndRecord r;
     r.ThisDisk = Le16(p + 4);
     r.CentralDisk = Le16(p + 6);
@@ -62,7 +65,8 @@ EndRecord ParseEndRecord(const std::uint8_t* p) {
     return r;
 }
 
-std::optional<std::size_t> FindEndRecord(const std::uint8_t* buffer, std::size_t size, std::size_t from) {
+std::optional<std::size_t> FindEndRecord(const std::uint8_t* buffer, std::size_t size, std::size_t from)
+{
     if (size < kEndRecordSize) {
         return std::nullopt;
     }
@@ -79,14 +83,16 @@ std::optional<std::size_t> FindEndRecord(const std::uint8_t* buffer, std::size_t
 
 namespace {
 
-bool ReadString(ArchiveFile& file, std::string& out, std::size_t length) {
+bool ReadString(ArchiveFile& file, std::string& out, std::size_t length)
+{
     out.assign(length, '\0');
     return length == 0 || file.ReadExact(out.data(), length);
 }
 
 } // namespace
 
-CentralRead ReadCentralHeader(ArchiveFile& file, CentralHeader& h) {
+CentralRead ReadCentralHeader(ArchiveFile& file, CentralHeader& h)
+{
     std::uint8_t b[kCentralHeaderSize];
     if (!file.ReadExact(b, sizeof b)) {
         return CentralRead::ShortHeader;
@@ -122,7 +128,8 @@ CentralRead ReadCentralHeader(ArchiveFile& file, CentralHeader& h) {
     return CentralRead::Ok;
 }
 
-std::u16string DecodeText(const std::string& raw, const CentralHeader& h) {
+std::u16string DecodeText(const std::string& raw, const CentralHeader& h)
+{
     if ((h.Flags & 0x0800) != 0) {
         return Utf8ToUtf16(raw);
     }
@@ -130,8 +137,6 @@ std::u16string DecodeText(const std::string& raw, const CentralHeader& h) {
     return oem ? OemToUtf16(raw) : AnsiToUtf16(raw);
 }
 
-bool HasFilePart(const std::u16string& name) {
-    return !name.empty() && name.back() != u'/' && name.back() != u'\\';
-}
+bool HasFilePart(const std::u16string& name) { return !name.empty() && name.back() != u'/' && name.back() != u'\\'; }
 
 } // namespace kolvarin::dz

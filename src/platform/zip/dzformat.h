@@ -46,7 +46,8 @@ public:
     // Reads up to count bytes; returns how many were read.
     std::size_t Read(void* buffer, std::size_t count);
     bool ReadExact(void* buffer, std::size_t count) { return Read(buffer, count) == count; }
-    bool ReadExactAt(std::int64_t position, void* buffer, std::size_t count) {
+    bool ReadExactAt(std::int64_t position, void* buffer, std::size_t count)
+    {
         return Seek(position) && ReadExact(buffer, count);
     }
 

@@ -10,7 +10,8 @@
 
 namespace kolvarin::dz {
 
-std::optional<EntryPoints> LoadBuiltinLibrary(const std::string& path, LoadFailure& failure) {
+std::optional<EntryPoints> LoadBuiltinLibrary(const std::string& path, LoadFailure& failure)
+{
     const std::size_t slash = path.find_last_of('/');
     const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
     if (fileName != kLibraryName) {

@@ -22,12 +22,12 @@ inline constexpr int kCommandVersion = 179;
 // What a callback record carries.
 enum class CallbackKind {
     TotalStart, // Size: the number of members to process
-    ItemStart,  // FileName, Size: the member's uncompressed size
-    ItemEnd,    // FileName
+    ItemStart, // FileName, Size: the member's uncompressed size
+    ItemEnd, // FileName
     TotalEnd,
-    Message,    // Code, Text, FileName; only for a verbose command
-    Warning,    // Code, Text, FileName
-    Error,      // Code, Text, FileName
+    Message, // Code, Text, FileName; only for a verbose command
+    Warning, // Code, Text, FileName
+    Error, // Code, Text, FileName
 };
 
 struct CallbackRecord {
@@ -46,33 +46,33 @@ using Callback = int (*)(void* caller, const CallbackRecord& record);
 // returns the negated code.
 enum DZCode : int {
     DZ_OK = 0,
-    DZ_ERR_OPEN = 1,          // archive cannot be opened
-    DZ_ERR_INVALID = 2,       // no end record
-    DZ_ERR_DIRECTORY = 3,     // central directory damaged or in another part
-    DZ_ERR_CRC = 4,           // member data does not match its CRC
-    DZ_ERR_DATA = 5,          // member data damaged, truncated or of the wrong size
-    DZ_ERR_METHOD = 6,        // compression method other than stored or deflated
-    DZ_ERR_WRITE = 7,         // output file cannot be made
-    DZ_WARN_ENCRYPTED = 8,    // encrypted member skipped
-    DZ_WARN_NAME = 9,         // member name leaves no file name
-    DZ_MSG_EXISTS = 10,       // existing file kept
+    DZ_ERR_OPEN = 1, // archive cannot be opened
+    DZ_ERR_INVALID = 2, // no end record
+    DZ_ERR_DIRECTORY = 3, // central directory damaged or in another part
+    DZ_ERR_CRC = 4, // member data does not match its CRC
+    DZ_ERR_DATA = 5, // member data damaged, truncated or of the wrong size
+    DZ_ERR_METHOD = 6, // compression method other than stored or deflated
+    DZ_ERR_WRITE = 7, // output file cannot be made
+    DZ_WARN_ENCRYPTED = 8, // encrypted member skipped
+    DZ_WARN_NAME = 9, // member name leaves no file name
+    DZ_MSG_EXISTS = 10, // existing file kept
     DZ_ERR_NOT_SUPPORTED = 11, // archive writing
-    DZ_ERR_COMMAND = 12,      // command block of another version
+    DZ_ERR_COMMAND = 12, // command block of another version
 };
 
 // The unzip command block. The caller owns it; the library reads it during
 // DZ_UnzExec only.
 struct UnzCommand {
-    void* Caller = nullptr;    // handed back to Callback
-    int Version = 0;           // kCommandVersion
+    void* Caller = nullptr; // handed back to Callback
+    int Version = 0; // kCommandVersion
     Callback CallbackProc = nullptr;
-    bool Verbose = false;      // also report informational messages
-    std::u16string BaseDir;    // folder to extract into; empty: the current folder
-    bool Test = false;         // check the data, write nothing
-    bool Update = false;       // missing files and files older than the member
-    bool Freshen = false;      // only existing files older than the member
-    bool DirNames = false;     // keep the members' folders below BaseDir
-    bool OverWrite = false;    // replace existing files
+    bool Verbose = false; // also report informational messages
+    std::u16string BaseDir; // folder to extract into; empty: the current folder
+    bool Test = false; // check the data, write nothing
+    bool Update = false; // missing files and files older than the member
+    bool Freshen = false; // only existing files older than the member
+    bool DirNames = false; // keep the members' folders below BaseDir
+    bool OverWrite = false; // replace existing files
     std::u16string ZipFileName;
     // Members to process, by name or wildcard pattern ('*', '?'), compared
     // without regard to ASCII letter case; empty: every member.

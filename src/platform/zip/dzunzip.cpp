@@ -12,8 +12,8 @@
 
 #include <zlib.h>
 
-#include "zip/dzformat.h"
 #include "codepage/codepage.h"
+#include "zip/dzformat.h"
 
 namespace kolvarin::dz {
 
@@ -23,16 +23,16 @@ namespace {
 
 constexpr std::size_t kBufferSize = 256 * 1024;
 
-bool IsSeparator(char16_t c) {
-    return c == u'/' || c == u'\\';
-}
+bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
 
-char16_t FoldCase(char16_t c) {
+char16_t FoldCase(char16_t c)
+{
     return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : (c == u'\\' ? u'/' : c);
 }
 
 // Replaces the first "%s" of a library text with an argument.
-std::u16string Format(const char16_t* text, const std::u16string& argument) {
+std::u16string Format(const char16_t* text, const std::u16string& argument)
+{
     std::u16string out = text;
     const std::size_t at = out.find(u"%s");
     if (at != std::u16string::npos) {
@@ -42,7 +42,8 @@ std::u16string Format(const char16_t* text, const std::u16string& argument) {
 }
 
 // MS-DOS date and time (local time) as a file-system time.
-fs::file_time_type DosTimeToFileTime(std::uint32_t dosTime) {
+fs::file_time_type DosTimeToFileTime(std::uint32_t dosTime)
+{
     std::tm tm{};
     tm.tm_year = static_cast<int>((dosTime >> 25) & 0x7F) + 80;
     tm.tm_mon = static_cast<int>((dosTime >> 21) & 0x0F) - 1;
@@ -60,19 +61,21 @@ struct Member {
     CentralHeader Header;
     std::u16string Name;
     std::int64_t LocalOffset = 0; // shifted by any prefix before the archive
-    std::int64_t Limit = 0;       // where the next member or the directory begins
+    std::int64_t Limit = 0; // where the next member or the directory begins
 };
 
 class Unzipper {
 public:
     Unzipper(const UnzCommand& command, const std::atomic<bool>& abort) : cmd_(command), abort_(abort) {}
-    ~Unzipper() {
+    ~Unzipper()
+    {
         if (inflating_) {
             inflateEnd(&stream_);
         }
     }
 
-    int Run() {
+    int Run()
+    {
         if (!archive_.Open(Utf16ToUtf8(cmd_.ZipFileName))) {
             Report(CallbackKind::Error, DZ_ERR_OPEN, Format(u"Cannot open archive %s", cmd_.ZipFileName), {});
             return -DZ_ERR_OPEN;
@@ -106,7 +109,8 @@ public:
 
 private:
     int Report(CallbackKind kind, int code, const std::u16string& text, const std::u16string& fileName,
-               std::uint64_t size = 0) {
+               std::uint64_t size = 0)
+    {
         if (cmd_.CallbackProc == nullptr) {
             return 0;
         }
@@ -118,12 +122,14 @@ private:
         return result;
     }
 
-    void Fail(int code, const char16_t* text, const std::u16string& name) {
-        Report(code == DZ_WARN_ENCRYPTED || code == DZ_WARN_NAME ? CallbackKind::Warning : CallbackKind::Error,
-               code, Format(text, name), name);
+    void Fail(int code, const char16_t* text, const std::u16string& name)
+    {
+        Report(code == DZ_WARN_ENCRYPTED || code == DZ_WARN_NAME ? CallbackKind::Warning : CallbackKind::Error, code,
+               Format(text, name), name);
     }
 
-    int ReadDirectory() {
+    int ReadDirectory()
+    {
         const std::int64_t size = archive_.Size();
         const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(size, kEndSearchSize));
         std::vector<std::uint8_t> tail(n);
@@ -173,13 +179,14 @@ private:
         return DZ_OK;
     }
 
-    int DirectoryDamaged() {
-        Report(CallbackKind::Error, DZ_ERR_DIRECTORY, Format(u"Damaged central directory in %s", cmd_.ZipFileName),
-               {});
+    int DirectoryDamaged()
+    {
+        Report(CallbackKind::Error, DZ_ERR_DIRECTORY, Format(u"Damaged central directory in %s", cmd_.ZipFileName), {});
         return DZ_ERR_DIRECTORY;
     }
 
-    bool Selected(const std::u16string& name) const {
+    bool Selected(const std::u16string& name) const
+    {
         if (cmd_.FSpecArgs.empty()) {
             return true;
         }
@@ -195,7 +202,8 @@ private:
     }
 
     // Whether an existing target is to be replaced, by the command's options.
-    bool Replaces(const fs::path& target, const Member& m) {
+    bool Replaces(const fs::path& target, const Member& m)
+    {
         std::error_code ec;
         const fs::file_status status = fs::symlink_status(target, ec);
         const bool exists = !ec && fs::exists(status);
@@ -215,7 +223,8 @@ private:
         return true;
     }
 
-    bool Process(const Member& m) {
+    bool Process(const Member& m)
+    {
         const CentralHeader& h = m.Header;
         if (h.Encrypted()) {
             Fail(DZ_WARN_ENCRYPTED, u"Encrypted member %s skipped", m.Name);
@@ -251,7 +260,8 @@ private:
     }
 
     // The member's data position from its local header, or -1.
-    std::int64_t DataStart(const Member& m) {
+    std::int64_t DataStart(const Member& m)
+    {
         std::uint8_t b[kLocalHeaderSize];
         if (m.LocalOffset < 0 || !archive_.ReadExactAt(m.LocalOffset, b, sizeof b) || Le32(b) != kLocalSignature) {
             return -1;
@@ -261,7 +271,8 @@ private:
 
     // Writes to a fresh file beside the target and renames it over the
     // target once the data checks out, so a failure leaves nothing partial.
-    bool Write(const Member& m, std::int64_t dataStart, const fs::path& target) {
+    bool Write(const Member& m, std::int64_t dataStart, const fs::path& target)
+    {
         std::error_code ec;
         if (cmd_.DirNames) {
             fs::create_directories(target.parent_path(), ec);
@@ -298,7 +309,8 @@ private:
 
     // Decodes the member's data, checking size and CRC; writes to out unless
     // it is null. Reports its own failure.
-    bool Decode(const Member& m, std::int64_t dataStart, std::FILE* out) {
+    bool Decode(const Member& m, std::int64_t dataStart, std::FILE* out)
+    {
         const CentralHeader& h = m.Header;
         if (!archive_.Seek(dataStart)) {
             Fail(DZ_ERR_DATA, u"Damaged data in %s", m.Name);
@@ -385,11 +397,10 @@ private:
 
 } // namespace
 
-int RunUnzip(const UnzCommand& command, const std::atomic<bool>& abort) {
-    return Unzipper(command, abort).Run();
-}
+int RunUnzip(const UnzCommand& command, const std::atomic<bool>& abort) { return Unzipper(command, abort).Run(); }
 
-std::u16string SafeMemberName(const std::u16string& name, bool dirNames) {
+std::u16string SafeMemberName(const std::u16string& name, bool dirNames)
+{
     std::u16string rest = name;
     if (rest.size() >= 2 && rest[1] == u':' &&
         ((rest[0] >= u'A' && rest[0] <= u'Z') || (rest[0] >= u'a' && rest[0] <= u'z'))) {
@@ -422,7 +433,8 @@ std::u16string SafeMemberName(const std::u16string& name, bool dirNames) {
     return out;
 }
 
-bool MatchesSpec(const std::u16string& spec, const std::u16string& name) {
+bool MatchesSpec(const std::u16string& spec, const std::u16string& name)
+{
     std::size_t s = 0, n = 0;
     std::size_t starAt = std::u16string::npos, resumeAt = 0;
     while (n < name.size()) {

@@ -42,7 +42,7 @@ TEST(KBitmaps, BlitVariantsCopyTheRightPixelsToTheRightPlace)
     struct Case {
         const char* name;
         void (*blit)(const Bitmap&, Bitmap&);
-        int destX, destY;     // a destination pixel that must be covered
+        int destX, destY; // a destination pixel that must be covered
         int sourceX, sourceY; // the source pixel expected there
         int untouchedX, untouchedY;
     };
@@ -50,7 +50,11 @@ TEST(KBitmaps, BlitVariantsCopyTheRightPixelsToTheRightPlace)
         {"whole", [](const Bitmap& s, Bitmap& d) { BlitBitmap(s, d); }, 3, 3, 3, 3, 4, 0},
         {"at", [](const Bitmap& s, Bitmap& d) { BlitBitmapAt(s, d, 2, 1); }, 5, 4, 3, 3, 1, 1},
         {"at origin", [](const Bitmap& s, Bitmap& d) { BlitBitmapAtOrigin(s, d, 1, 2); }, 2, 1, 3, 3, 3, 2},
-        {"rect", [](const Bitmap& s, Bitmap& d) { BlitBitmapRect(s, d, {1, 1, 3, 2}); }, 2, 1, 2, 1, 1, 2},
+        {"rect",
+         [](const Bitmap& s, Bitmap& d) {
+             BlitBitmapRect(s, d, {1, 1, 3, 2});
+         },
+         2, 1, 2, 1, 1, 2},
     };
     for (const Case& c : cases) {
         Bitmap dest = plain(6, 5, white);

@@ -42,8 +42,9 @@ TEST(CommandLine, SplitAndQuoteAreInverse)
     EXPECT_EQ(SplitCommandLine(u"kolvarin  /play \"a  b.mp3\"\tc"), (Words{u"kolvarin", u"/play", u"a  b.mp3", u"c"}));
     EXPECT_EQ(SplitCommandLine(u"p \"\" x"), (Words{u"p", u"", u"x"}));
     EXPECT_EQ(SplitCommandLine(u"p a\\\"b \"c\\\\\" d\\e"), (Words{u"p", u"a\"b", u"c\\", u"d\\e"}));
-    const Words tricky = {u"/usr/bin/kolvarin", u"", u"a  b.mp3", u"quote\"in", u"back\\", u"back\\\"quote",
-                          u"tab\there", u"\u00e4\u00f6 \U0001F3B5", u"/play"};
+    const Words tricky = {
+        u"/usr/bin/kolvarin",       u"",     u"a  b.mp3", u"quote\"in", u"back\\", u"back\\\"quote", u"tab\there",
+        u"\u00e4\u00f6 \U0001F3B5", u"/play"};
     EXPECT_EQ(SplitCommandLine(JoinCommandLine(tricky)), tricky);
 }
 
@@ -60,10 +61,21 @@ TEST(CommandLine, ParserTable)
         {u"k /PLAY y", {{optPlay, u"y"}}, u""},
         {u"k /add", {{optAdd, u""}}, u""},
         {u"k /play \"a  b.mp3\"", {{optPlay, u"a  b.mp3"}}, u""},
-        {u"k /nosave /q /exit /fs /monitor 2 /vup /vdown /tjforward /tjbackward /register /unregister /setasdefault /dvd d",
-         {{optNoSave, u""}, {optQuitAfterPlay, u""}, {optExit, u""}, {optFullscreen, u""}, {optMonitor, u"2"},
-          {optVolumeUp, u""}, {optVolumeDown, u""}, {optTimeJumpForward, u""}, {optTimeJumpBackward, u""},
-          {optRegister, u""}, {optUnregister, u""}, {optSetAsDefault, u""}, {optDVD, u"d"}},
+        {u"k /nosave /q /exit /fs /monitor 2 /vup /vdown /tjforward /tjbackward /register /unregister /setasdefault "
+         u"/dvd d",
+         {{optNoSave, u""},
+          {optQuitAfterPlay, u""},
+          {optExit, u""},
+          {optFullscreen, u""},
+          {optMonitor, u"2"},
+          {optVolumeUp, u""},
+          {optVolumeDown, u""},
+          {optTimeJumpForward, u""},
+          {optTimeJumpBackward, u""},
+          {optRegister, u""},
+          {optUnregister, u""},
+          {optSetAsDefault, u""},
+          {optDVD, u"d"}},
          u""},
         {u"k /unknown x", {}, u"/unknown x"},
         {u"k", {}, u""},

@@ -19,9 +19,10 @@ protected:
     // Loads a config.xml whose root holds Body.
     void load(const std::string& body)
     {
-        config.LoadFromFile(dir.write("config.xml", "<?xml version=\"1.0\"?>\r\n<KolvarinConfigFile Version=\"1.0.0.0\">"
-                                                        + body + "</KolvarinConfigFile>")
-                                .string());
+        config.LoadFromFile(
+            dir.write("config.xml", "<?xml version=\"1.0\"?>\r\n<KolvarinConfigFile Version=\"1.0.0.0\">" + body +
+                                        "</KolvarinConfigFile>")
+                .string());
     }
     std::string path(const char* name) const { return (dir.path() / name).string(); }
 
@@ -124,20 +125,23 @@ TEST_F(ConfigFileTest, WrittenForm)
     config.SaveToFile(path("config.xml"));
     const std::string text = ktest::readFile(path("config.xml"));
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-                                   "<!--This file is automatic created by Kolvarin-->\r\n"
-                                   "<!--Do not edit by hand !-->\r\n"
-                                   "<KolvarinConfigFile", 0), 0u);
-    for (const char* line : {"  <Skin Name=\"base[default]\" />\r\n",
-                             "  <Spectrum Show=\"true\" Type=\"Bars\" Blur=\"true\" ShowPeaks=\"true\" PeaksFallOff=\"1\" "
-                             "LinesFallOff=\"3\" />\r\n",
-                             "  <OSD Position=\"TopLeft\" Enabled=\"true\">\r\n    <Font Name=\"Tahoma\" Size=\"12\" "
-                             "Color=\"0,255,0\" />\r\n  </OSD>\r\n",
-                             "  <LastPlayed Index=\"-1\" Remember=\"true\" />\r\n  <SBTextAlign Align=\"Left\" />\r\n"
-                             "  <Equalizer>\r\n    <Band id=\"0\" Value=\"12\" />\r\n",
-                             "    <Band id=\"9\" Value=\"12\" />\r\n  </Equalizer>\r\n  <Ratio Mode=\"Letterbox\">\r\n"
-                             "    <User X=\"1\" Y=\"1\" />\r\n  </Ratio>\r\n",
-                             "  <VideoFSForceDisplay MonitorIndex=\"-1\" />\r\n",
-                             "  <SplashScreen Show=\"true\" />\r\n</KolvarinConfigFile>\r\n"})
+                         "<!--This file is automatic created by Kolvarin-->\r\n"
+                         "<!--Do not edit by hand !-->\r\n"
+                         "<KolvarinConfigFile",
+                         0),
+              0u);
+    for (const char* line :
+         {"  <Skin Name=\"base[default]\" />\r\n",
+          "  <Spectrum Show=\"true\" Type=\"Bars\" Blur=\"true\" ShowPeaks=\"true\" PeaksFallOff=\"1\" "
+          "LinesFallOff=\"3\" />\r\n",
+          "  <OSD Position=\"TopLeft\" Enabled=\"true\">\r\n    <Font Name=\"Tahoma\" Size=\"12\" "
+          "Color=\"0,255,0\" />\r\n  </OSD>\r\n",
+          "  <LastPlayed Index=\"-1\" Remember=\"true\" />\r\n  <SBTextAlign Align=\"Left\" />\r\n"
+          "  <Equalizer>\r\n    <Band id=\"0\" Value=\"12\" />\r\n",
+          "    <Band id=\"9\" Value=\"12\" />\r\n  </Equalizer>\r\n  <Ratio Mode=\"Letterbox\">\r\n"
+          "    <User X=\"1\" Y=\"1\" />\r\n  </Ratio>\r\n",
+          "  <VideoFSForceDisplay MonitorIndex=\"-1\" />\r\n",
+          "  <SplashScreen Show=\"true\" />\r\n</KolvarinConfigFile>\r\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
     EXPECT_EQ(text.find("AutoRecord"), std::string::npos);
 }
@@ -189,9 +193,11 @@ TEST_F(ConfigFileTest, ValueForms)
         {"<MainVis Value=\"TRUE\"/>", [](const TKConfig& c) { return c.MainVis; }},
         {"<AutoFullscreen Value=\"1\"/>", [](const TKConfig& c) { return c.AutoFullscreen; }},
         {"<MainVis Value=\"yes\"/>", [](const TKConfig& c) { return !c.MainVis; }},
-        {"<Skin Name=\"" + std::string(70, 'k') + "\"/>", [](const TKConfig& c) { return c.Skin == std::string(60, 'k'); }},
+        {"<Skin Name=\"" + std::string(70, 'k') + "\"/>",
+         [](const TKConfig& c) { return c.Skin == std::string(60, 'k'); }},
         {"<VideoFSForceDisplay MonitorIndex=\"-1\"/>", [](const TKConfig& c) { return c.VideoFSForceDisplay == -1; }},
-        {"<OSD><Font Color=\"300,-1,7\"/></OSD>", [](const TKConfig& c) { return c.OSD.Font.Color == RGBColor(44, 255, 7); }},
+        {"<OSD><Font Color=\"300,-1,7\"/></OSD>",
+         [](const TKConfig& c) { return c.OSD.Font.Color == RGBColor(44, 255, 7); }},
         {"<OSD><Font Color=\"red\"/></OSD>", [](const TKConfig& c) { return c.OSD.Font.Color == RGBColor(0, 255, 0); }},
         {"<Ratio><User X=\"1,5\" Y=\"0.25\"/></Ratio>",
          [](const TKConfig& c) { return c.Ratio.User.X == 1.5f && c.Ratio.User.Y == 0.25f; }},
@@ -199,7 +205,8 @@ TEST_F(ConfigFileTest, ValueForms)
          "<Band id=\"4\" Value=\"-5\"/></Equalizer>",
          [](const TKConfig& c) { return c.Equalizer[0] == 12 && c.Equalizer[2] == 24 && c.Equalizer[4] == 0; }},
         {"<Volume Value=\"1\"/><Volume Value=\"2\"/>", [](const TKConfig& c) { return c.Volume == 2; }},
-        {"<volume Value=\"1\"/><Unknown Value=\"1\"/><!-- note -->", [](const TKConfig& c) { return c.Volume == 5000; }},
+        {"<volume Value=\"1\"/><Unknown Value=\"1\"/><!-- note -->",
+         [](const TKConfig& c) { return c.Volume == 5000; }},
         {"<LastPlayed Index=\"12\"/>", [](const TKConfig&) { return LastPlayedIndex == 12; }},
     };
     for (const auto& c : cases) {
@@ -220,8 +227,8 @@ TEST_F(ConfigFileTest, BadNumberFailsTheLoad)
 TEST_F(ConfigFileTest, UnreadableDocumentChangesNothing)
 {
     config.Volume = 77;
-    for (const char* bytes : {"", "<KolvarinConfigFile><Volume Value=\"1\"", "<Other><Volume Value=\"1\"/></Other>",
-                              "\x01\xff garbage"}) {
+    for (const char* bytes :
+         {"", "<KolvarinConfigFile><Volume Value=\"1\"", "<Other><Volume Value=\"1\"/></Other>", "\x01\xff garbage"}) {
         config.LoadFromFile(dir.write("config.xml", bytes).string());
         EXPECT_EQ(config.Volume, 77) << bytes;
     }

@@ -52,9 +52,10 @@ TEST(ErrorTexts, MessagesByCode)
         {1001, u"the parameter itself", u"the parameter itself"},
         {1003, u"x", u"Can\u00B4t play 'x'"},
         {3100, u"line 3: error 12", u"Syntax error in directshow graph script:\r\nline 3: error 12"},
-        {2007, u"", u"Some basic error occurred in building the graph.\rPossibilities include the DVD Navigator "
-                    u"filter or the video or audio renderer not instantiating,\ra trivial connection or pin "
-                    u"enumeration failing, or none of the streams rendering."},
+        {2007, u"",
+         u"Some basic error occurred in building the graph.\rPossibilities include the DVD Navigator "
+         u"filter or the video or audio renderer not instantiating,\ra trivial connection or pin "
+         u"enumeration failing, or none of the streams rendering."},
         {4000, u"3", u"Music CD Track 3 cannot play or isn\u00B4t found."},
         {9999, u"\r\nboom", u"\r\nboom"},
         {12345, u"x", u""},
@@ -80,10 +81,9 @@ TEST_F(ErrorDialogTest, WarningBoxLayout)
     ASSERT_EQ(dialog.shown.size(), 1u);
     EXPECT_EQ(dialog.shown[0].title, u"Kolvarin runtime warning");
     EXPECT_EQ(dialog.shown[0].icon, TErrorDialog::Icon::Warning);
-    EXPECT_EQ(dialog.shown[0].text,
-              u"****************************************\r\nKolvarin runtime warning:\r\n"
-              u"****************************************\r\nID: 1000\r\nClass: TKMedia\r\n"
-              u"Message: Can't find file '/m/a b.mp3'");
+    EXPECT_EQ(dialog.shown[0].text, u"****************************************\r\nKolvarin runtime warning:\r\n"
+                                    u"****************************************\r\nID: 1000\r\nClass: TKMedia\r\n"
+                                    u"Message: Can't find file '/m/a b.mp3'");
     EXPECT_EQ(terminations, 0);
 }
 

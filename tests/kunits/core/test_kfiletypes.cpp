@@ -104,8 +104,8 @@ TEST_F(FileTypesTest, ContextMenuDvdAndMediaClient)
     EXPECT_EQ(Default("DVD"), u"Kolvarin");
     EXPECT_EQ(Default("DVD\\shell\\Kolvarin.Play"), u"Play DVD with Kolvarin");
     EXPECT_EQ(reg.ReadBinary(HKCR, "Kolvarin.DVDHandler", "EditFlags"), std::string("\x02\0\0\0", 4));
-    const std::string handler =
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\Handlers\\KolvarinPlayDVDMovieOnArrival";
+    const std::string handler = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\Handlers\\Ko"
+                                "lvarinPlayDVDMovieOnArrival";
     EXPECT_EQ(reg.ReadString(HKLM, handler, "Action"), u"Play DVD movie");
     UnregisterDVD(reg);
     EXPECT_FALSE(IsDVDContextRegistered(reg));
@@ -115,7 +115,8 @@ TEST_F(FileTypesTest, ContextMenuDvdAndMediaClient)
 
     RegisterMediaClient(reg, kExe);
     const std::string client = "Software\\Clients\\Media\\Kolvarin Media Player";
-    EXPECT_EQ(reg.ReadString(HKLM, client + "\\InstallInfo", "ReinstallCommand"), u"\"/opt/kolvarin/kolvarin\" /register");
+    EXPECT_EQ(reg.ReadString(HKLM, client + "\\InstallInfo", "ReinstallCommand"),
+              u"\"/opt/kolvarin/kolvarin\" /register");
     EXPECT_EQ(reg.ReadInteger(HKLM, client + "\\InstallInfo", "IconsVisible"), 1);
     EXPECT_TRUE(reg.KeyExists(HKLM, client + "\\shell\\open\\command"));
 }
@@ -162,7 +163,8 @@ TEST_F(FileTypesTest, DesktopFileAndDefaultApplicationsRoundTrip)
     RegisterMediaClient(reg, kExe); // a second time must not save the player as "what was there"
     const std::string set = ktest::readFile(mimeApps);
     EXPECT_NE(set.find("[Default Applications]\naudio/mpeg=kolvarin.desktop;\ntext/plain=gedit.desktop\n"),
-              std::string::npos) << set;
+              std::string::npos)
+        << set;
     EXPECT_NE(set.find("video/x-matroska=kolvarin.desktop;\n"), std::string::npos);
     EXPECT_NE(set.find("=kolvarin.desktop;\n\n[Removed Associations]"), std::string::npos) << set;
     EXPECT_NE(set.find("[Added Associations]\naudio/mpeg=vlc.desktop;\n"), std::string::npos);

@@ -69,8 +69,10 @@ TEST_F(FilterTablesTest, RoundTripsAndWrittenForm)
 TEST_F(FilterTablesTest, FileContents)
 {
     const auto filters = dir.write("f.xml", "<KolvarinFilterManager><Entries><Entry Extension=\".x\" CanAsk=\"1\"/>"
-                                            "<!-- c --><Other Scriptfile=\"" + std::string(300, 's') + "\"/>"
-                                            "</Entries></KolvarinFilterManager>");
+                                            "<!-- c --><Other Scriptfile=\"" +
+                                                std::string(300, 's') +
+                                                "\"/>"
+                                                "</Entries></KolvarinFilterManager>");
     config.LoadFilterManager(filters.string());
     ASSERT_EQ(config.VideoFilters.size(), 3u) << "every child of Entries is a row";
     EXPECT_EQ(config.VideoFilters[0].Extension, ".x");
@@ -99,8 +101,9 @@ TEST_F(FilterTablesTest, DamagedFilesKeepTheDefaults)
         config.LoadFilterManager(dir.write("f.xml", bytes).string());
         EXPECT_EQ(config.VideoFilters.size(), 26u) << bytes;
     }
-    for (const char* bytes : {"\xff\xfe<", "<KolvarinAcceptedExtensions>", "<KolvarinFilterManager><Entries/>"
-                                                                          "</KolvarinFilterManager>"}) {
+    for (const char* bytes : {"\xff\xfe<", "<KolvarinAcceptedExtensions>",
+                              "<KolvarinFilterManager><Entries/>"
+                              "</KolvarinFilterManager>"}) {
         config.LoadAcceptedExtensions(dir.write("a.xml", bytes).string());
         EXPECT_EQ(config.AcceptedExtensions.size(), 80u) << bytes;
     }

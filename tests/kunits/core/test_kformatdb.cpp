@@ -15,7 +15,8 @@ constexpr uint32_t kxvid = 0x64697678;
 
 std::string Db(const std::string& formats)
 {
-    return "<?xml version=\"1.0\"?>\r\n<KolvarinFormatDB Version=\"1\"><Formats>" + formats + "</Formats></KolvarinFormatDB>";
+    return "<?xml version=\"1.0\"?>\r\n<KolvarinFormatDB Version=\"1\"><Formats>" + formats +
+           "</Formats></KolvarinFormatDB>";
 }
 
 TEST(FormatDatabase, EntriesFromCharCodeAndHexCode)
@@ -59,7 +60,8 @@ TEST(FormatDatabase, MissingDamagedAndForeignFiles)
     TKFormatDatabase db;
     EXPECT_FALSE(db.LoadFromFile((dir.path() / "absent.xml").string()));
     EXPECT_FALSE(db.LoadFromFile(dir.write("broken.xml", "<KolvarinFormatDB><Formats><Format").string()));
-    EXPECT_TRUE(db.LoadFromFile(dir.write("other.xml", "<Other><Formats><Format HexCode=\"1\"/></Formats></Other>").string()));
+    EXPECT_TRUE(
+        db.LoadFromFile(dir.write("other.xml", "<Other><Formats><Format HexCode=\"1\"/></Formats></Other>").string()));
     EXPECT_TRUE(db.LoadFromFile(dir.write("noformats.xml", "<KolvarinFormatDB/>").string()));
     EXPECT_EQ(db.GetCount(), 0);
 }
@@ -132,7 +134,10 @@ TEST(TemplateLoader, ReadsLinesInEveryEncoding)
         {"a\r\nb\nc\rd\r\n", u"a\r\nb\r\nc\r\nd\r\n"},
         {"", u""},
         {"\xE4", u"\u00E4\r\n"},
-        {std::string("\xFF\xFE" "a\0\r\0\n\0\xAC\x20", 10), u"a\r\n\u20AC\r\n"},
+        {std::string("\xFF\xFE"
+                     "a\0\r\0\n\0\xAC\x20",
+                     10),
+         u"a\r\n\u20AC\r\n"},
         {"\xEF\xBB\xBF\xE2\x82\xAC", u"\u20AC\r\n"},
     };
     for (const Case& c : cases) {

@@ -15,10 +15,7 @@ std::string Record(uint16_t key, uint8_t shift, uint8_t action, uint8_t global, 
     return {char(key & 0xFF), char(key >> 8), char(shift), char(action), char(global), char(reserved)};
 }
 
-std::string Count(uint32_t n)
-{
-    return {char(n & 0xFF), char(n >> 8 & 0xFF), char(n >> 16 & 0xFF), char(n >> 24)};
-}
+std::string Count(uint32_t n) { return {char(n & 0xFF), char(n >> 8 & 0xFF), char(n >> 16 & 0xFF), char(n >> 24)}; }
 
 class HotKeyTest : public ::testing::Test {
 protected:
@@ -130,7 +127,10 @@ TEST_F(HotKeyTest, FilesOfTheWrongLengthAreRefused)
 {
     ktest::TempDir dir;
     const std::string cases[] = {
-        "", "\x01\x00", Count(2) + Record(1, 0, 1, 0), Count(1) + Record(1, 0, 1, 0) + "x",
+        "",
+        "\x01\x00",
+        Count(2) + Record(1, 0, 1, 0),
+        Count(1) + Record(1, 0, 1, 0) + "x",
         Count(0xFFFFFFFF) + Record(1, 0, 1, 0),
     };
     for (const std::string& bytes : cases) {

@@ -58,8 +58,9 @@ TEST(LanguageTexts, BuiltinEnglishTexts)
     } cases[] = {
         {S::Status, 1, u"Choose directory"},
         {S::Status, 7, u"[ Volume %3.1f %s ]"},
-        {S::Status, 22, u"Would you really like to move all selected files to your recyclebin ?\r\n(Warning: If you "
-                        u"delete more data that can be stored in the recyclebin, you can lost data!)"},
+        {S::Status, 22,
+         u"Would you really like to move all selected files to your recyclebin ?\r\n(Warning: If you "
+         u"delete more data that can be stored in the recyclebin, you can lost data!)"},
         {S::Status, 48, u"Do you really want to reset all filters ?"},
         {S::MainTellafriend, 1, u"Kolvarin Mediaplayer recommend"},
         {S::MainTellafriend, 10, u""},

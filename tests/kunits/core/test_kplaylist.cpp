@@ -64,12 +64,9 @@ TEST_F(PlaylistTest, SortModes)
         int mode;
         std::vector<std::u16string> expected;
     } cases[] = {
-        {psmCaption, {u"B", u"C", u"b", u"ba", u"d"}},
-        {psmFileName, {u"b", u"B", u"C", u"d", u"ba"}},
-        {psmTime, {u"d", u"C", u"b", u"ba", u"B"}},
-        {psmTrack, {u"C", u"ba", u"d", u"B", u"b"}},
-        {psmVideoFirst, {u"b", u"B", u"d", u"ba", u"C"}},
-        {psmAudioFirst, {u"ba", u"C", u"b", u"B", u"d"}},
+        {psmCaption, {u"B", u"C", u"b", u"ba", u"d"}},    {psmFileName, {u"b", u"B", u"C", u"d", u"ba"}},
+        {psmTime, {u"d", u"C", u"b", u"ba", u"B"}},       {psmTrack, {u"C", u"ba", u"d", u"B", u"b"}},
+        {psmVideoFirst, {u"b", u"B", u"d", u"ba", u"C"}}, {psmAudioFirst, {u"ba", u"C", u"b", u"B", u"d"}},
         {psmReverse, {u"C", u"ba", u"d", u"B", u"b"}},
     };
     for (const auto& c : cases) {
@@ -125,7 +122,8 @@ TEST_F(PlaylistTest, VideoFirstFollowsTheAcceptedExtensions)
     EXPECT_EQ(captions(list), (std::vector<std::u16string>{u"song", u"odd"})) << "an unlisted extension has no type";
     config.AcceptAllFiles = true;
     list.Sort(psmVideoFirst);
-    EXPECT_EQ(captions(list), (std::vector<std::u16string>{u"odd", u"song"})) << "unknown extensions fall back to video";
+    EXPECT_EQ(captions(list), (std::vector<std::u16string>{u"odd", u"song"}))
+        << "unknown extensions fall back to video";
     Config = nullptr;
 }
 

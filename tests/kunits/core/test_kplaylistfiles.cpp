@@ -16,10 +16,7 @@
 namespace kolvarin {
 namespace {
 
-std::string fixture(const char* name)
-{
-    return ktest::TestData(std::string("playlists/") + name).string();
-}
+std::string fixture(const char* name) { return ktest::TestData(std::string("playlists/") + name).string(); }
 
 void putU32(std::string& out, uint32_t v)
 {

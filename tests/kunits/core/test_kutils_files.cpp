@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "core/kdebug.h"
 #include "core/kdrives.h"
 #include "core/kfiles.h"
-#include "core/kdebug.h"
 #include "core/kresources.h"
 #include "core/kstrings.h"
 #include "core/kxmlaccess.h"
@@ -15,10 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::u16string u16(const fs::path& p)
-{
-    return Utf8ToUtf16(p.string());
-}
+std::u16string u16(const fs::path& p) { return Utf8ToUtf16(p.string()); }
 
 class KUtilsFiles : public ::testing::Test {
 protected:

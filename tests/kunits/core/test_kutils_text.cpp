@@ -13,7 +13,7 @@ TEST(KUtilsText, NumberTests)
         bool number;
         bool hex;
     } cases[] = {
-        {"0123", true, true}, {"", true, false},   {"$1F", false, true}, {"1$F", false, false},
+        {"0123", true, true},    {"", true, false},     {"$1F", false, true}, {"1$F", false, false},
         {"abcDEF", false, true}, {"12g", false, false}, {"-1", false, false}, {"$", false, true},
     };
     for (const auto& c : cases) {

@@ -81,11 +81,10 @@ TEST(LumoStream, ReadStringChecksTheLength)
         std::string bytes;
         bool ok;
     } cases[] = {
-        {std::string("\x02\0\0\0ab", 6), true},
-        {std::string("\x03\0\0\0ab", 6), false},          // runs past the end
-        {std::string("\xFF\xFF\xFF\x7F", 4), false},      // 2 GiB claimed
-        {std::string("\xFF\xFF\xFF\xFF", 4), false},      // negative
-        {std::string("\x01\0", 2), false},                // length cut short
+        {std::string("\x02\0\0\0ab", 6), true},      {std::string("\x03\0\0\0ab", 6), false}, // runs past the end
+        {std::string("\xFF\xFF\xFF\x7F", 4), false}, // 2 GiB claimed
+        {std::string("\xFF\xFF\xFF\xFF", 4), false}, // negative
+        {std::string("\x01\0", 2), false}, // length cut short
         {std::string("\0\0\0\0", 4), true},
     };
     for (const auto& c : cases) {
@@ -227,7 +226,9 @@ TEST(LumoStringTree, AddFindReplace)
     EXPECT_TRUE(t.Add("abc", 1, false));
     EXPECT_TRUE(t.Add("abd", 2, false));
     EXPECT_TRUE(t.Add("a", 3, false));
-    EXPECT_TRUE(t.Add("\xFF" "b", 4, false));
+    EXPECT_TRUE(t.Add("\xFF"
+                      "b",
+                      4, false));
     EXPECT_FALSE(t.Add("abc", 9, false));
     uint32_t v = 0;
     ASSERT_TRUE(t.Find("abc", v));
@@ -237,7 +238,9 @@ TEST(LumoStringTree, AddFindReplace)
     EXPECT_FALSE(t.Find("", v));
     ASSERT_TRUE(t.Find("a", v));
     EXPECT_EQ(v, 3u);
-    ASSERT_TRUE(t.Find("\xFF" "b", v));
+    ASSERT_TRUE(t.Find("\xFF"
+                       "b",
+                       v));
     EXPECT_EQ(v, 4u);
     EXPECT_TRUE(t.Add("abc", 9, true));
     ASSERT_TRUE(t.Find("abc", v));

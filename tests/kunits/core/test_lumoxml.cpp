@@ -82,10 +82,10 @@ TEST(LumoXMLParse, Parameters)
     EXPECT_EQ(t->Parameters()[0].Value, u"lead");
     EXPECT_EQ(t->GetParameter("b", "d"), "single");
     EXPECT_EQ(t->FindParameter("c")->Value, u"x&y\u4E2D"); // kept in full
-    EXPECT_EQ(t->GetParameter("c", "d"), "x&y?");         // 8-bit view
-    EXPECT_EQ(t->GetParameter("a", "d"), "second");       // the later one wins
+    EXPECT_EQ(t->GetParameter("c", "d"), "x&y?"); // 8-bit view
+    EXPECT_EQ(t->GetParameter("a", "d"), "second"); // the later one wins
     EXPECT_EQ(t->GetParameter("e", "d"), "");
-    EXPECT_EQ(t->GetParameter("A", "d"), "d");            // names are case-sensitive
+    EXPECT_EQ(t->GetParameter("A", "d"), "d"); // names are case-sensitive
 }
 
 TEST(LumoXMLParse, ManyParametersUseTheIndex)
@@ -257,16 +257,15 @@ TEST(LumoXMLWrite, Layout)
     t->Add(std::make_unique<TLumoXMLText>(u"1 < 2"));
     auto* inner = root->Add(std::make_unique<TLumoXMLTag>("Inner"));
     inner->Add(std::make_unique<TLumoXMLTag>("Leaf"));
-    EXPECT_EQ(written(doc),
-              "<?xml version=\"1.0\"?>\r\n"
-              "<!--made here-->\r\n"
-              "<Root Version=\"2.0.0.1\">\r\n"
-              "  <Skin Name=\"a&quot;b&lt;c&gt;&amp;&euro;&#x12C;&#150;&#7;&eacute;&#x1F600;\" />\r\n"
-              "  <T>1 &lt; 2</T>\r\n"
-              "  <Inner>\r\n"
-              "    <Leaf />\r\n"
-              "  </Inner>\r\n"
-              "</Root>\r\n");
+    EXPECT_EQ(written(doc), "<?xml version=\"1.0\"?>\r\n"
+                            "<!--made here-->\r\n"
+                            "<Root Version=\"2.0.0.1\">\r\n"
+                            "  <Skin Name=\"a&quot;b&lt;c&gt;&amp;&euro;&#x12C;&#150;&#7;&eacute;&#x1F600;\" />\r\n"
+                            "  <T>1 &lt; 2</T>\r\n"
+                            "  <Inner>\r\n"
+                            "    <Leaf />\r\n"
+                            "  </Inner>\r\n"
+                            "</Root>\r\n");
 }
 
 TEST(LumoXMLWrite, MixedContentAndFlags)
@@ -304,19 +303,19 @@ TEST(LumoXMLWrite, StopsWhenTheStreamFails)
 
 TEST(LumoXMLWrite, RoundTrip)
 {
-    const std::string source =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-        "<!--This file is automatic created-->\r\n"
-        "<KolvarinConfigFile Version=\"2.0.0.0\">\r\n"
-        "  <Skin Name=\"base[default]\" />\r\n"
-        "  <LastDir Path=\"/home/\xFC" "ser/&#x65E5;&#x672C;&#x1F3B5;\" />\r\n"
-        "  <Equalizer>\r\n"
-        "    <Band id=\"0\" Value=\"12\" />\r\n"
-        "    <Band id=\"1\" Value=\"-3\" />\r\n"
-        "  </Equalizer>\r\n"
-        "  <Title>Rock &amp; Roll &lt;live&gt; &euro;5</Title>\r\n"
-        "  <![CDATA[raw <bytes>]]>\r\n"
-        "</KolvarinConfigFile>\r\n";
+    const std::string source = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+                               "<!--This file is automatic created-->\r\n"
+                               "<KolvarinConfigFile Version=\"2.0.0.0\">\r\n"
+                               "  <Skin Name=\"base[default]\" />\r\n"
+                               "  <LastDir Path=\"/home/\xFC"
+                               "ser/&#x65E5;&#x672C;&#x1F3B5;\" />\r\n"
+                               "  <Equalizer>\r\n"
+                               "    <Band id=\"0\" Value=\"12\" />\r\n"
+                               "    <Band id=\"1\" Value=\"-3\" />\r\n"
+                               "  </Equalizer>\r\n"
+                               "  <Title>Rock &amp; Roll &lt;live&gt; &euro;5</Title>\r\n"
+                               "  <![CDATA[raw <bytes>]]>\r\n"
+                               "</KolvarinConfigFile>\r\n";
     TLumoXML doc;
     ASSERT_TRUE(doc.Parse(source));
     const std::string once = written(doc);

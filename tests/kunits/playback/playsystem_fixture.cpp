@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "audio_fixtures.h"
 #include "audio/offline.h"
+#include "audio_fixtures.h"
 #include "core/kconfig.h"
 #include "core/kdebug.h"
 #include "core/kglobals.h"

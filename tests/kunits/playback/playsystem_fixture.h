@@ -43,7 +43,10 @@ public:
     void SetProgressBar(int, bool enabled, int64_t max, int64_t position) override;
     void SetProgressPosition(bool enabled, int64_t position) override;
     void ShowTime(int h, int m, int s, bool remaining) override;
-    void ShowBalloon(const std::u16string&, const std::u16string& text, int, bool) override { Balloons.push_back(text); }
+    void ShowBalloon(const std::u16string&, const std::u16string& text, int, bool) override
+    {
+        Balloons.push_back(text);
+    }
 };
 
 class PlaySystemTest : public TempHomeTest {

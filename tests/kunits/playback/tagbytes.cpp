@@ -37,8 +37,8 @@ std::string Frame(int version, const std::string& id, const std::string& content
     uint32_t size = static_cast<uint32_t>(content.size());
     if (version == 2)
         return id + BE32(size).substr(1) + content;
-    return id + (version == 4 ? Syncsafe(size) : BE32(size)) + std::string{static_cast<char>(flags0), static_cast<char>(flags1)} +
-           content;
+    return id + (version == 4 ? Syncsafe(size) : BE32(size)) +
+           std::string{static_cast<char>(flags0), static_cast<char>(flags1)} + content;
 }
 
 std::string TextFrame(int version, const std::string& id, const std::string& text)
@@ -60,8 +60,8 @@ std::string Audio(size_t size)
     return out;
 }
 
-std::string ID3v1Record(const std::string& title, const std::string& artist, const std::string& comment, uint8_t byte125,
-                        uint8_t byte126, uint8_t genre)
+std::string ID3v1Record(const std::string& title, const std::string& artist, const std::string& comment,
+                        uint8_t byte125, uint8_t byte126, uint8_t genre)
 {
     std::string record(128, '\0');
     record.replace(0, 3, "TAG");

@@ -17,7 +17,8 @@ std::string Utf16(std::u16string_view text, bool bigEndian, bool mark);
 
 // A frame of the given version (2, 3, 4) with its ID, content and the two
 // flag bytes (versions 3 and 4).
-std::string Frame(int version, const std::string& id, const std::string& content, uint8_t flags0 = 0, uint8_t flags1 = 0);
+std::string Frame(int version, const std::string& id, const std::string& content, uint8_t flags0 = 0,
+                  uint8_t flags1 = 0);
 // A text frame with encoding 0 (Latin-1).
 std::string TextFrame(int version, const std::string& id, const std::string& text);
 // A whole tag: header, frames, padding.
@@ -27,8 +28,8 @@ std::string Tag(int version, const std::string& frames, size_t padding = 0, uint
 std::string Audio(size_t size = 3000);
 
 // A 128-byte ID3v1 record from its fields.
-std::string ID3v1Record(const std::string& title, const std::string& artist, const std::string& comment, uint8_t byte125,
-                        uint8_t byte126, uint8_t genre);
+std::string ID3v1Record(const std::string& title, const std::string& artist, const std::string& comment,
+                        uint8_t byte125, uint8_t byte126, uint8_t genre);
 
 // An APE tag footer (and no header) around the given items.
 std::string ApeItem(const std::string& key, const std::string& value);

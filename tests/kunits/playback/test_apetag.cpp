@@ -25,10 +25,10 @@ protected:
 
 TEST_F(APEtagTest, ReadsVersion2BeforeAnID3v1Record)
 {
-    std::string items = ApeItem("TITLE", "Ti\xC3\xADtulo") + ApeItem("artist", "  Artist ") + ApeItem("Album", "Album") +
-                        ApeItem("Track", "3/10") + ApeItem("Year", "2004") + ApeItem("Genre", "Rock") +
-                        ApeItem("Comment", "Note") + ApeItem("Copyright", "(c)") + ApeItem("Unknown", "x") +
-                        ApeItem("Title", "Tí\xE2\x82\xAC");
+    std::string items = ApeItem("TITLE", "Ti\xC3\xADtulo") + ApeItem("artist", "  Artist ") +
+                        ApeItem("Album", "Album") + ApeItem("Track", "3/10") + ApeItem("Year", "2004") +
+                        ApeItem("Genre", "Rock") + ApeItem("Comment", "Note") + ApeItem("Copyright", "(c)") +
+                        ApeItem("Unknown", "x") + ApeItem("Title", "Tí\xE2\x82\xAC");
     std::string tag = ApeTag(2000, items, 10);
     TAPEtag ape = readTag(Audio() + tag + ID3v1Record("v1", "v1", "", 0, 0, 0));
     EXPECT_TRUE(ape.Exists());

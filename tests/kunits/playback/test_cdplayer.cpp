@@ -4,8 +4,8 @@
 #include <fstream>
 #include <thread>
 
-#include "audio_fixtures.h"
 #include "audio/cd_drives.h"
+#include "audio_fixtures.h"
 #include "core/kconfig.h"
 #include "core/kglobals.h"
 #include "core/kplaylistprocs.h"

@@ -18,7 +18,10 @@ TEST(EqualizerTest, BandNamesAndGainTexts)
     EXPECT_EQ(GetEqualizerBandGainText(0), u"-12 db");
     EXPECT_EQ(GetEqualizerBandGainText(24), u"+12 db");
     EXPECT_EQ(GetEqualizerBandGainText(11), u"-1 db");
-    struct { int value, video; float db; } gains[] = {{0, -100, -12}, {1, -92, -11}, {12, 0, 0}, {13, 8, 1}, {24, 100, 12}};
+    struct {
+        int value, video;
+        float db;
+    } gains[] = {{0, -100, -12}, {1, -92, -11}, {12, 0, 0}, {13, 8, 1}, {24, 100, 12}};
     for (auto g : gains) {
         EXPECT_EQ(VideoEqualizerGain(g.value), g.video) << g.value;
         EXPECT_EQ(EqualizerGainDb(g.value), g.db) << g.value;

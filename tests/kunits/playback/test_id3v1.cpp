@@ -29,13 +29,14 @@ TEST_F(ID3v1Test, ReadsVersionTrackAndCommentWidthFromTheRecord)
         int version, track;
         std::string comment;
     } cases[] = {
-        {0, 5, 2, 5, "twenty-eight bytes of commen"},       // ID3v1.1
+        {0, 5, 2, 5, "twenty-eight bytes of commen"}, // ID3v1.1
         {' ', 'x', 2, 'x', "twenty-eight bytes of commen"}, // space-marked ID3v1.1
-        {'A', 'B', 1, 0, "twenty-eight bytes of commenAB"},  // full 30-byte comment
-        {0, 0, 1, 0, "twenty-eight bytes of commen"},       // zero padding of a v1.0 comment
+        {'A', 'B', 1, 0, "twenty-eight bytes of commenAB"}, // full 30-byte comment
+        {0, 0, 1, 0, "twenty-eight bytes of commen"}, // zero padding of a v1.0 comment
     };
     for (const Case& c : cases) {
-        auto name = write(Audio() + ID3v1Record("Title  ", "Artist", "twenty-eight bytes of commen", c.byte125, c.byte126, 17));
+        auto name =
+            write(Audio() + ID3v1Record("Title  ", "Artist", "twenty-eight bytes of commen", c.byte125, c.byte126, 17));
         TID3v1 tag;
         ASSERT_TRUE(tag.ReadFromFile(name));
         EXPECT_TRUE(tag.Exists());

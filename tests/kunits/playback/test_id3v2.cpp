@@ -43,7 +43,10 @@ TEST_F(ID3v2Test, DecodesEveryTextEncoding)
         {"utf16 FE FF", Enc(1, Utf16(text, true, true)), text},
         {"utf16 no mark", Enc(1, Utf16(text, false, false)), text},
         {"utf16be", Enc(2, Utf16(text, true, false)), text},
-        {"utf8", Enc(3, "\xC5\xB8" "es \xC3\xBF \xE2\x82\xAC\xD0\xB6"), text},
+        {"utf8",
+         Enc(3, "\xC5\xB8"
+                "es \xC3\xBF \xE2\x82\xAC\xD0\xB6"),
+         text},
         {"terminated", Enc(1, Utf16(u"ab", false, true) + std::string(2, '\0') + Utf16(u"cd", false, false)), u"ab"},
         {"unknown encoding", Enc(4, "abc"), u""},
     };
@@ -56,16 +59,18 @@ TEST_F(ID3v2Test, DecodesEveryTextEncoding)
 
 TEST_F(ID3v2Test, ReadsFieldsFallbacksAndDescribedFrames)
 {
-    std::string frames = TextFrame(3, "TIT1", "Group") + TextFrame(3, "TOPE", "Original") + TextFrame(3, "TPE1", "  Artist ") +
-                         Frame(3, "TRCK", Enc(1, Utf16(u"7/12", false, true))) + TextFrame(3, "TDRC", "2004-05-01") +
-                         TextFrame(3, "TCON", "(13)Pop") + TextFrame(3, "TOAL", "Old album") +
-                         // A UTF-16 description "a" whose terminator starts at an odd offset if unaligned.
-                         Frame(3, "COMM", Enc(1, "eng" + Utf16(u"a", false, false) + std::string(2, '\0') + Utf16(u"Comment", false, true))) +
-                         Frame(3, "COMM", Enc(0, std::string("eng") + '\0' + "Plain")) +
-                         Frame(3, "COMM", Enc(0, std::string("eng") + "iTunNORM" + '\0' + "numbers")) +
-                         Frame(3, "WXXX", Enc(1, Utf16(u"site", false, true) + std::string(2, '\0') + "http://x.org/\xE9")) +
-                         TextFrame(3, "TCOM", "Composer") + TextFrame(3, "TENC", "Enc") + TextFrame(3, "TCOP", "(c)") +
-                         TextFrame(3, "TLAN", "eng");
+    std::string frames =
+        TextFrame(3, "TIT1", "Group") + TextFrame(3, "TOPE", "Original") + TextFrame(3, "TPE1", "  Artist ") +
+        Frame(3, "TRCK", Enc(1, Utf16(u"7/12", false, true))) + TextFrame(3, "TDRC", "2004-05-01") +
+        TextFrame(3, "TCON", "(13)Pop") + TextFrame(3, "TOAL", "Old album") +
+        // A UTF-16 description "a" whose terminator starts at an odd offset if unaligned.
+        Frame(3, "COMM",
+              Enc(1, "eng" + Utf16(u"a", false, false) + std::string(2, '\0') + Utf16(u"Comment", false, true))) +
+        Frame(3, "COMM", Enc(0, std::string("eng") + '\0' + "Plain")) +
+        Frame(3, "COMM", Enc(0, std::string("eng") + "iTunNORM" + '\0' + "numbers")) +
+        Frame(3, "WXXX", Enc(1, Utf16(u"site", false, true) + std::string(2, '\0') + "http://x.org/\xE9")) +
+        TextFrame(3, "TCOM", "Composer") + TextFrame(3, "TENC", "Enc") + TextFrame(3, "TCOP", "(c)") +
+        TextFrame(3, "TLAN", "eng");
     TID3v2 tag = readTag(Tag(3, frames, 100) + Audio());
     EXPECT_EQ(tag.VersionID(), 3);
     EXPECT_EQ(tag.Size(), static_cast<int64_t>(10 + frames.size() + 100));
@@ -83,15 +88,17 @@ TEST_F(ID3v2Test, ReadsFieldsFallbacksAndDescribedFrames)
     EXPECT_EQ(tag.Copyright(), u"(c)");
     EXPECT_EQ(tag.Language(), u"eng");
 
-    TID3v2 described = readTag(Tag(3, Frame(3, "COMM", Enc(1, "eng" + Utf16(u"a", false, false) + std::string(2, '\0') +
-                                                                 Utf16(u"Comment", false, true)))));
+    TID3v2 described = readTag(Tag(
+        3, Frame(3, "COMM",
+                 Enc(1, "eng" + Utf16(u"a", false, false) + std::string(2, '\0') + Utf16(u"Comment", false, true)))));
     EXPECT_EQ(described.Comment(), u"Comment");
 }
 
 TEST_F(ID3v2Test, LongFramesAreCutAndVersionsReadTheirOwnLayout)
 {
     std::string longTitle(700, 'x');
-    EXPECT_EQ(readTag(Tag(3, TextFrame(3, "TIT2", longTitle) + TextFrame(3, "TPE1", "After"))).Title(), std::u16string(499, u'x'));
+    EXPECT_EQ(readTag(Tag(3, TextFrame(3, "TIT2", longTitle) + TextFrame(3, "TPE1", "After"))).Title(),
+              std::u16string(499, u'x'));
     EXPECT_EQ(readTag(Tag(3, TextFrame(3, "TIT2", longTitle) + TextFrame(3, "TPE1", "After"))).Artist(), u"After");
 
     // Version 2.4 frame sizes are syncsafe: 200 bytes is 01 48.
@@ -124,17 +131,18 @@ TEST_F(ID3v2Test, FrameFlagsAreReadPerVersion)
         std::string prefix; // bytes the flags put before the content
         bool readable;
     } cases[] = {
-        {3, 0x80, "", false},                 // 2.3 compression
-        {3, 0x40, "", false},                 // 2.3 encryption
-        {3, 0x20, "G", true},                 // 2.3 group identifier
-        {4, 0x08, "", false},                 // 2.4 compression
-        {4, 0x04, "", false},                 // 2.4 encryption
-        {4, 0x40, "G", true},                 // 2.4 group identifier (2.3 encryption bit)
-        {4, 0x01, Syncsafe(6), true},         // 2.4 data length indicator
+        {3, 0x80, "", false}, // 2.3 compression
+        {3, 0x40, "", false}, // 2.3 encryption
+        {3, 0x20, "G", true}, // 2.3 group identifier
+        {4, 0x08, "", false}, // 2.4 compression
+        {4, 0x04, "", false}, // 2.4 encryption
+        {4, 0x40, "G", true}, // 2.4 group identifier (2.3 encryption bit)
+        {4, 0x01, Syncsafe(6), true}, // 2.4 data length indicator
         {4, 0x41, std::string("G").append(Syncsafe(6)), true}, // both
     };
     for (const Case& c : cases) {
-        std::string frames = Frame(c.version, "TIT2", c.prefix + Enc(0, "Title"), 0, c.flags) + TextFrame(c.version, "TPE1", "A");
+        std::string frames =
+            Frame(c.version, "TIT2", c.prefix + Enc(0, "Title"), 0, c.flags) + TextFrame(c.version, "TPE1", "A");
         TID3v2 tag = readTag(Tag(c.version, frames));
         EXPECT_EQ(tag.Title(), c.readable ? u"Title" : u"") << c.version << " " << int(c.flags);
         EXPECT_EQ(tag.Artist(), u"A") << c.version << " " << int(c.flags);
@@ -248,12 +256,14 @@ TEST_F(ID3v2Test, SaveIntoAnUntaggedFileRewritesItWithAPaddedTag)
 TEST_F(ID3v2Test, SaveKeepsFramesItDoesNotEdit)
 {
     const std::string audio = Audio();
-    const std::string picture = Frame(3, "APIC", Enc(0, std::string("image/png\0\x03\0", 12) + std::string(6000, '\x89')));
+    const std::string picture =
+        Frame(3, "APIC", Enc(0, std::string("image/png\0\x03\0", 12) + std::string(6000, '\x89')));
     const std::string lyrics = Frame(3, "USLT", Enc(0, std::string("eng\0", 4) + "la la"));
     const std::string described = Frame(3, "COMM", Enc(0, std::string("eng") + "iTunNORM" + '\0' + "00000"));
     const std::string custom = Frame(3, "TXXX", Enc(0, std::string("key\0", 4) + "value"));
-    const std::string old = TextFrame(3, "TIT2", "Old") + picture + Frame(3, "COMM", Enc(0, std::string("eng\0", 4) + "old")) +
-                            lyrics + described + custom + TextFrame(3, "TRCK", "3/9");
+    const std::string old = TextFrame(3, "TIT2", "Old") + picture +
+                            Frame(3, "COMM", Enc(0, std::string("eng\0", 4) + "old")) + lyrics + described + custom +
+                            TextFrame(3, "TRCK", "3/9");
     auto name = write(Tag(3, old, 50) + audio);
 
     TID3v2 tag;
@@ -279,7 +289,8 @@ TEST_F(ID3v2Test, SaveKeepsFramesItDoesNotEdit)
 TEST_F(ID3v2Test, SaveKeepsTheVersionOfAnExistingTag)
 {
     const std::string audio = Audio();
-    const std::string oldTag = Tag(4, TextFrame(4, "TYER", "1999") + TextFrame(4, "TSSE", "Lavf") + Frame(4, "TPE1", Enc(3, "\xC3\xA9")), 3000);
+    const std::string oldTag = Tag(
+        4, TextFrame(4, "TYER", "1999") + TextFrame(4, "TSSE", "Lavf") + Frame(4, "TPE1", Enc(3, "\xC3\xA9")), 3000);
     auto name = write(oldTag + audio);
     TID3v2 tag;
     ASSERT_TRUE(tag.ReadFromFile(name));

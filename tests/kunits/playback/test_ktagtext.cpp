@@ -20,8 +20,9 @@ TEST(TagTextTest, IntegersAreWholeDecimalsInRange)
         const char* text;
         bool ok;
         long long value;
-    } cases[] = {{"7", true, 7}, {"+07", true, 7}, {"-3", true, -3}, {"65535", true, 65535}, {"65536", false, 0},
-                 {"", false, 0}, {"-", false, 0}, {"7 ", false, 0}, {"x1", false, 0}, {"99999999999999999999", false, 0}};
+    } cases[] = {
+        {"7", true, 7}, {"+07", true, 7}, {"-3", true, -3}, {"65535", true, 65535}, {"65536", false, 0},
+        {"", false, 0}, {"-", false, 0},  {"7 ", false, 0}, {"x1", false, 0},       {"99999999999999999999", false, 0}};
     for (const Case& c : cases) {
         long long value = 0;
         EXPECT_EQ(ParseInteger(c.text, -100, 65535, value), c.ok) << c.text;

@@ -74,9 +74,9 @@ TEST_F(ControlsTest, SpeedTable)
         int base, speed, frequency;
     };
     const Case cases[] = {
-        {44100, 4, 44100}, {44100, 1, 11025}, {44100, 12, 110250}, {44100, 8, 77175},
-        {48000, 12, 110250}, {48000, 0, 12000}, {48000, 13, 110250},
-        {192000, 5, 228000}, {192000, 12, 480000}, // above 110250 Hz a step still raises the rate
+        {44100, 4, 44100}, {44100, 1, 11025},   {44100, 12, 110250}, {44100, 8, 77175},    {48000, 12, 110250},
+        {48000, 0, 12000}, {48000, 13, 110250}, {192000, 5, 228000}, {192000, 12, 480000}, // above 110250 Hz a step
+                                                                                           // still raises the rate
     };
     for (const auto& c : cases)
         EXPECT_EQ(SpeedFrequency(c.base, c.speed), c.frequency) << c.base << " at " << c.speed;

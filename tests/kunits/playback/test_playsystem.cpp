@@ -3,8 +3,8 @@
 
 #include <gmock/gmock.h>
 
-#include "audio_fixtures.h"
 #include "audio/offline.h"
+#include "audio_fixtures.h"
 
 #include "core/kconfig.h"
 #include "core/kglobals.h"
@@ -74,9 +74,9 @@ TEST_F(PlayTest, MissingAndUnplayableFilesAreReported)
     add(ktest::audio::mediaDir() / "clip.avi");
     system->StartPlay(); // the settings check files at start: code 1000
     EXPECT_FALSE(SysActive);
-    system->Play(1);     // the stream cannot be created: 203
+    system->Play(1); // the stream cannot be created: 203
     EXPECT_FALSE(SysActive);
-    system->Play(2);     // no video engine: 1002
+    system->Play(2); // no video engine: 1002
     EXPECT_FALSE(SysActive);
     // 203 has no balloon text.
     ASSERT_EQ(view.Balloons.size(), 2u);
@@ -270,18 +270,16 @@ TEST(PlayModes, ChoiceByModeDirectionAndForce)
         int mode, count, last, expected;
     };
     const Case cases[] = {
-        {false, true, 2, false, 1, 5, -1, 2},  // repeat at the natural end
-        {false, true, 2, true, 1, 5, -1, 3},   // the user's next moves on
+        {false, true, 2, false, 1, 5, -1, 2}, // repeat at the natural end
+        {false, true, 2, true, 1, 5, -1, 3}, // the user's next moves on
         {false, true, 2, false, 2, 10, -1, 7}, // random
-        {true, false, 2, false, 2, 10, 4, 4},  // random back: the last entry
+        {true, false, 2, false, 2, 10, 4, 4}, // random back: the last entry
         {true, false, 2, false, 2, 10, -1, 7}, // ... or random when it is gone
         {false, true, 4, false, 3, 5, -1, -1}, // to the end: stop
-        {false, true, 4, true, 3, 5, -1, 0},   // forced: wraps
-        {true, false, 0, false, 3, 5, -1, -1},
-        {true, false, 3, false, 3, 5, -1, 2},
-        {false, true, 4, false, 4, 5, -1, 0},  // loop
-        {true, false, 0, false, 4, 5, -1, 4},
-        {false, true, 1, false, 0, 5, -1, -2}, // none
+        {false, true, 4, true, 3, 5, -1, 0}, // forced: wraps
+        {true, false, 0, false, 3, 5, -1, -1}, {true, false, 3, false, 3, 5, -1, 2},
+        {false, true, 4, false, 4, 5, -1, 0}, // loop
+        {true, false, 0, false, 4, 5, -1, 4},  {false, true, 1, false, 0, 5, -1, -2}, // none
         {true, false, 1, false, 0, 5, -1, -2},
     };
     for (const auto& c : cases)

@@ -5,12 +5,12 @@
 #include <thread>
 
 #include "audio_fixtures.h"
-#include "loopback_server.h"
 #include "core/kconfig.h"
 #include "core/kglobals.h"
 #include "core/kplaylistprocs.h"
 #include "core/kstrings.h"
 #include "core/kwideformat.h"
+#include "loopback_server.h"
 #include "playsystem_fixture.h"
 
 namespace {
@@ -35,7 +35,9 @@ std::string icyBody(const std::string& audio, size_t second)
         body += audio.substr(at, kInterval);
         if (at + kInterval > audio.size())
             break;
-        const std::string text = block == 0 ? "StreamTitle='First Song';" : block == second ? "StreamTitle='Second Song';" : "";
+        const std::string text = block == 0        ? "StreamTitle='First Song';"
+                                 : block == second ? "StreamTitle='Second Song';"
+                                                   : "";
         const size_t units = (text.size() + 15) / 16;
         body += static_cast<char>(units);
         body += text + std::string(units * 16 - text.size(), '\0');
@@ -77,10 +79,7 @@ protected:
         Config->LSASAutoRecord = true;
         Config->LSAS.AutoChangeTitle = true;
     }
-    QWORD downloaded() const
-    {
-        return BASS_StreamGetFilePosition(system->ChannelSlots[0][0], bass::kFilePosDownload);
-    }
+    QWORD downloaded() const { return BASS_StreamGetFilePosition(system->ChannelSlots[0][0], bass::kFilePosDownload); }
 };
 
 TEST_F(StreamTest, StationTitlesAndRecordingSplitAtEachTitle)
@@ -92,7 +91,8 @@ TEST_F(StreamTest, StationTitlesAndRecordingSplitAtEachTitle)
     std::atomic<int> phase{0};
     ka::LoopbackServer server([&](int fd, const std::string&, const std::atomic<bool>& stopping) {
         ka::LoopbackServer::send(fd, "ICY 200 OK\r\nicy-name: Test Radio\r\nicy-metaint: 4096\r\n"
-                                     "content-type: audio/mpeg\r\n\r\n" + body.substr(0, cut[0]));
+                                     "content-type: audio/mpeg\r\n\r\n" +
+                                         body.substr(0, cut[0]));
         for (int i = 1; i <= 3; ++i) {
             while (phase < i && !stopping)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -25,14 +25,14 @@ TEST(SystemType, EveryDetectionCase)
         {u"/m/A.FLAC", false, TSystemType::BassFile},
         {u"/m/a.OfS", false, TSystemType::BassFile},
         {u"/m/a.wma", false, TSystemType::DirectXAudio},
-        {u"/m/a.imf", false, TSystemType::DirectXAudio},   // first table wins
-        {u"/m/a.MP4", false, TSystemType::DirectXVideo},   // video table before the m4a decoder
+        {u"/m/a.imf", false, TSystemType::DirectXAudio}, // first table wins
+        {u"/m/a.MP4", false, TSystemType::DirectXVideo}, // video table before the m4a decoder
         {u"/m/a.avi", false, TSystemType::DirectXVideo},
         {u"/m/VIDEO_TS.IFO", false, TSystemType::DVD},
         {u"/m/a.dts", false, TSystemType::DVD},
         {u"/m/Track07.CDA", false, TSystemType::CDTrack},
-        {u"/m/a.xyz", true, TSystemType::DirectXVideo},    // unknown: the fallback
-        {u"/m/a.xyz", false, TSystemType::None},           // not accepted
+        {u"/m/a.xyz", true, TSystemType::DirectXVideo}, // unknown: the fallback
+        {u"/m/a.xyz", false, TSystemType::None}, // not accepted
         {u"/m/noextension", false, TSystemType::None},
         {u"http://radio.example/live", false, TSystemType::BassStream},
         {u"HTTPS://radio.example/a.mp3", false, TSystemType::BassStream},

@@ -12,7 +12,8 @@ TEST(TagCaptionTest, ID3CaptionPrefersVersion2ThenVersion1)
 {
     ktest::TempDir dir;
     const std::string v1 = ID3v1Record("Title1", "Artist1", "", 0, 4, 0);
-    const std::string v2 = Tag(3, TextFrame(3, "TIT2", "Title2") + TextFrame(3, "TPE1", "Artist2") + TextFrame(3, "TRCK", "12/14"));
+    const std::string v2 =
+        Tag(3, TextFrame(3, "TIT2", "Title2") + TextFrame(3, "TPE1", "Artist2") + TextFrame(3, "TRCK", "12/14"));
     const std::string v2TitleOnly = Tag(3, TextFrame(3, "TIT2", "Title2"));
     struct Case {
         std::string bytes;
@@ -37,8 +38,9 @@ TEST(TagCaptionTest, ID3CaptionPrefersVersion2ThenVersion1)
 TEST(TagCaptionTest, APECaptionAndTrack)
 {
     ktest::TempDir dir;
-    auto tagged = Name(dir.write("a.mpc", Audio() + ApeTag(2000, ApeItem("Artist", "Исполнитель") + ApeItem("Title", "T") +
-                                                                    ApeItem("Track", "7"), 3)));
+    auto tagged = Name(dir.write(
+        "a.mpc",
+        Audio() + ApeTag(2000, ApeItem("Artist", "Исполнитель") + ApeItem("Title", "T") + ApeItem("Track", "7"), 3)));
     EXPECT_EQ(GetAPETagCaption(tagged), u"Исполнитель - T");
     EXPECT_EQ(GetAPETagTrack(tagged), "7");
     auto titleOnly = Name(dir.write("b.mpc", Audio() + ApeTag(2000, ApeItem("Title", "T"), 1)));

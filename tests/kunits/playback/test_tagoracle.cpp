@@ -60,8 +60,10 @@ protected:
         auto path = dir_.path() / ("ffmpeg" + std::to_string(version) + ".mp3");
         std::string cmd = "ffmpeg -nostdin -hide_banner -loglevel error -i '" + (base_->path() / "base.mp3").string() +
                           "' -c copy -id3v2_version " + std::to_string(version) + " -metadata 'title=" + kTitle +
-                          "' -metadata 'artist=" + kArtist + "' -metadata album=Album -metadata track=3/9 "
-                          "-metadata date=2004 -metadata genre=Rock -y '" + path.string() + "'";
+                          "' -metadata 'artist=" + kArtist +
+                          "' -metadata album=Album -metadata track=3/9 "
+                          "-metadata date=2004 -metadata genre=Rock -y '" +
+                          path.string() + "'";
         EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
         return path;
     }

@@ -9,4 +9,4 @@ namespace kolvarin::script::test {
 
 std::string RunScript(const std::string& source, const std::string& fileName, const std::string& procedure = "$main");
 
-}  // namespace kolvarin::script::test
+} // namespace kolvarin::script::test

@@ -10,8 +10,8 @@
 namespace {
 
 struct ErrorCase {
-  const char* source;
-  const char* expected;
+    const char* source;
+    const char* expected;
 };
 
 const ErrorCase kCases[] = {
@@ -66,55 +66,60 @@ const ErrorCase kCases[] = {
     {"L:\ngoto L", "[t.kgraph](2,5) Error: ';' expected"},
     {"struct P { int x;", "[t.kgraph](1,13) Error: '}' expected"},
     {"int f() { return 1; }\nint f() { return 2; }", "[t.kgraph](2,5) Error: Variable already defined"},
-    {"struct A { int x; void f(); };\nvoid A::f() { inherited(); }", "[t.kgraph](2,22) Error: No inherited call possible"},
+    {"struct A { int x; void f(); };\nvoid A::f() { inherited(); }",
+     "[t.kgraph](2,22) Error: No inherited call possible"},
     {"struct A { void f(); };\nA a;\na.f();", "[Link] Error: Code fix up error"},
     {"struct A { void f(); };\nvoid A::g() { }", "[t.kgraph](2,9) Error: Variable not defined"},
     {"struct A { void f(); };\nvoid A::f() { }\nvoid A::f() { }", "[t.kgraph](3,9) Error: Variable already defined"},
 };
 
-TEST(CompileErrors, EachCodeIsReportedWithItsPosition) {
-  for (const ErrorCase& c : kCases) {
-    EXPECT_EQ(kolvarin::script::test::RunScript(c.source, "t.kgraph"), std::string(c.expected) + "\n") << c.source;
-  }
+TEST(CompileErrors, EachCodeIsReportedWithItsPosition)
+{
+    for (const ErrorCase& c : kCases) {
+        EXPECT_EQ(kolvarin::script::test::RunScript(c.source, "t.kgraph"), std::string(c.expected) + "\n") << c.source;
+    }
 }
 
-}  // namespace
+} // namespace
 
 namespace kolvarin::script {
 namespace {
 
-TEST(BadInput, DeepNestingHugeLiteralsAndOpenTextsEndInErrors) {
-  const struct {
-    std::string source;
-    std::string expected;
-  } cases[] = {
-      {"int a;\na = " + std::string(100000, '(') + "1;", "[t.kgraph](2,403) Error: Error in expression\n"},
-      {"int a;\na = " + std::string(100000, '!') + "1;", "[t.kgraph](2,403) Error: Error in expression\n"},
-      {std::string(100000, '{'), "[t.kgraph](1,402) Error: Unknown error\n"},
-      {"int a;\na = 123456789012345678901234567890;\nprint(a);", "1312754386"},  // the low 32 bits
-      {"string s;\ns = \"never closed;\nprint(s);", "[t.kgraph](3,9) Error: ';' expected\n"},
-      {"int a; /* never closed\na = 1;", ""},
-      {"int f() { return 1;", "[t.kgraph](1,15) Error: '}' expected\n"},
-      {std::string("int a;\na = 1;\0\x7f\xff", 16), "[t.kgraph](2,4) Error: Unknown error\n"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(test::RunScript(c.source, "t.kgraph"), c.expected) << c.source.substr(0, 40);
+TEST(BadInput, DeepNestingHugeLiteralsAndOpenTextsEndInErrors)
+{
+    const struct {
+        std::string source;
+        std::string expected;
+    } cases[] = {
+        {"int a;\na = " + std::string(100000, '(') + "1;", "[t.kgraph](2,403) Error: Error in expression\n"},
+        {"int a;\na = " + std::string(100000, '!') + "1;", "[t.kgraph](2,403) Error: Error in expression\n"},
+        {std::string(100000, '{'), "[t.kgraph](1,402) Error: Unknown error\n"},
+        {"int a;\na = 123456789012345678901234567890;\nprint(a);", "1312754386"}, // the low 32 bits
+        {"string s;\ns = \"never closed;\nprint(s);", "[t.kgraph](3,9) Error: ';' expected\n"},
+        {"int a; /* never closed\na = 1;", ""},
+        {"int f() { return 1;", "[t.kgraph](1,15) Error: '}' expected\n"},
+        {std::string("int a;\na = 1;\0\x7f\xff", 16), "[t.kgraph](2,4) Error: Unknown error\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(test::RunScript(c.source, "t.kgraph"), c.expected) << c.source.substr(0, 40);
 }
 
-TEST(BadInput, EveryPrefixOfAProgramCompilesOrNamesAnError) {
-  std::ifstream file(std::string(KOLVARIN_SCRIPT_PROGRAMS) + "/07_statements.kgraph", std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  const std::string source = text.str();
-  ASSERT_FALSE(source.empty());
-  TLumoScript engine;
-  for (size_t length = 0; length <= source.size(); length += 3) {
-    if (!engine.Compile(source.substr(0, length), "t.kgraph")) {
-      EXPECT_NE(engine.ErrorText().find(" Error: "), std::string::npos) << length;
-      EXPECT_EQ(engine.CodeMemory(), 0u) << length;
+TEST(BadInput, EveryPrefixOfAProgramCompilesOrNamesAnError)
+{
+    std::ifstream file(std::string(KOLVARIN_SCRIPT_PROGRAMS) + "/07_statements.kgraph", std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string source = text.str();
+    ASSERT_FALSE(source.empty());
+    TLumoScript engine;
+    for (size_t length = 0; length <= source.size(); length += 3) {
+        if (!engine.Compile(source.substr(0, length), "t.kgraph")) {
+            EXPECT_NE(engine.ErrorText().find(" Error: "), std::string::npos) << length;
+            EXPECT_EQ(engine.CodeMemory(), 0u) << length;
+        }
+        engine.Clear();
     }
-    engine.Clear();
-  }
 }
 
-}  // namespace
-}  // namespace kolvarin::script
+} // namespace
+} // namespace kolvarin::script

@@ -10,21 +10,23 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Emit(const std::function<void(TX86Emitter&)>& write) {
-  TCodeImage image;
-  TX86Emitter emit(image);
-  write(emit);
-  return image.code;
+Bytes Emit(const std::function<void(TX86Emitter&)>& write)
+{
+    TCodeImage image;
+    TX86Emitter emit(image);
+    write(emit);
+    return image.code;
 }
 
 struct TemplateCase {
-  const char* name;
-  std::function<void(TX86Emitter&)> write;
-  Bytes bytes;
+    const char* name;
+    std::function<void(TX86Emitter&)> write;
+    Bytes bytes;
 };
 
-TEST(X86Emitter, TemplatesWriteTheirBytes) {
-  const TemplateCase cases[] = {
+TEST(X86Emitter, TemplatesWriteTheirBytes)
+{
+    const TemplateCase cases[] = {
       {"ret", [](TX86Emitter& e) { e.Ret(0); }, {0xC3}},
       {"ret 8", [](TX86Emitter& e) { e.Ret(8); }, {0xC2, 0x08, 0x00}},
       {"ret 65535", [](TX86Emitter& e) { e.Ret(65535); }, {0xC2, 0xFF, 0xFF}},
@@ -112,33 +114,37 @@ TEST(X86Emitter, TemplatesWriteTheirBytes) {
       {"frame pieces", [](TX86Emitter& e) { e.SubEspPatchable(); e.RepStosb(); e.ShortJmp(15); },
        {0x81, 0xEC, 0, 0, 0, 0, 0xF3, 0xAA, 0xEB, 0x0F}},
   };
-  for (const TemplateCase& c : cases) EXPECT_EQ(Emit(c.write), c.bytes) << c.name;
+    for (const TemplateCase& c : cases)
+        EXPECT_EQ(Emit(c.write), c.bytes) << c.name;
 }
 
-TEST(X86Emitter, AddressesAndCallsRecordTheirFixups) {
-  TCodeImage image;
-  TX86Emitter emit(image);
-  emit.MovEbxAddress("AV@3", 8);
-  emit.CallNative("RTL_STRING_NEW");
-  emit.CallImport("Ext");
-  emit.PushEngine();
-  emit.Jmp("GL@1");
-  ASSERT_EQ(image.fixups.size(), 5u);
-  const struct {
-    FixupKind kind;
-    const char* target;
-    uint32_t position;
-    int32_t addend;
-  } expected[] = {{FixupKind::Absolute, "AV@3", 1, 8}, {FixupKind::NativeRel32, "RTL_STRING_NEW", 6, 0},
-                  {FixupKind::ImportRel32, "Ext", 11, 0}, {FixupKind::Engine, "", 16, 0},
-                  {FixupKind::Rel32, "GL@1", 21, 0}};
-  for (size_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(image.fixups[i].kind, expected[i].kind) << i;
-    EXPECT_EQ(image.fixups[i].target, expected[i].target) << i;
-    EXPECT_EQ(image.fixups[i].position, expected[i].position) << i;
-    EXPECT_EQ(image.fixups[i].addend, expected[i].addend) << i;
-  }
+TEST(X86Emitter, AddressesAndCallsRecordTheirFixups)
+{
+    TCodeImage image;
+    TX86Emitter emit(image);
+    emit.MovEbxAddress("AV@3", 8);
+    emit.CallNative("RTL_STRING_NEW");
+    emit.CallImport("Ext");
+    emit.PushEngine();
+    emit.Jmp("GL@1");
+    ASSERT_EQ(image.fixups.size(), 5u);
+    const struct {
+        FixupKind kind;
+        const char* target;
+        uint32_t position;
+        int32_t addend;
+    } expected[] = {{FixupKind::Absolute, "AV@3", 1, 8},
+                    {FixupKind::NativeRel32, "RTL_STRING_NEW", 6, 0},
+                    {FixupKind::ImportRel32, "Ext", 11, 0},
+                    {FixupKind::Engine, "", 16, 0},
+                    {FixupKind::Rel32, "GL@1", 21, 0}};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(image.fixups[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(image.fixups[i].target, expected[i].target) << i;
+        EXPECT_EQ(image.fixups[i].position, expected[i].position) << i;
+        EXPECT_EQ(image.fixups[i].addend, expected[i].addend) << i;
+    }
 }
 
-}  // namespace
-}  // namespace kolvarin::script
+} // namespace
+} // namespace kolvarin::script

@@ -81,7 +81,8 @@ std::vector<int16_t> Sine16(int frames, int channels, double cyclesPerSample, do
     std::vector<int16_t> v(size_t(frames) * channels);
     for (int i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c)
-            v[size_t(i) * channels + c] = static_cast<int16_t>(std::lrint(amplitude * std::sin(2 * M_PI * cyclesPerSample * i)));
+            v[size_t(i) * channels + c] =
+                static_cast<int16_t>(std::lrint(amplitude * std::sin(2 * M_PI * cyclesPerSample * i)));
     return v;
 }
 
@@ -102,8 +103,8 @@ protected:
 
 TEST_F(Equalizer, NoiseMatchesDirectConvolutionWithReferenceTaps)
 {
-    for (TQxFFTSize size : {TQxFFTSize::fts2, TQxFFTSize::fts4, TQxFFTSize::fts8, TQxFFTSize::fts64,
-                            TQxFFTSize::fts512, TQxFFTSize::fts2048}) {
+    for (TQxFFTSize size : {TQxFFTSize::fts2, TQxFFTSize::fts4, TQxFFTSize::fts8, TQxFFTSize::fts64, TQxFFTSize::fts512,
+                            TQxFFTSize::fts2048}) {
         SCOPED_TRACE(FFTPointCount(size));
         eq.SetFFTSize(size);
         for (bool seperate : {false, true}) {

@@ -68,8 +68,7 @@ TQxFFTSize SizeOf(int log2n) { return static_cast<TQxFFTSize>(log2n - 1); }
 // Every kernel set this processor can run; the active one is restored after.
 class KernelSets {
 public:
-    KernelSets()
-        : saved_(ActiveFFTKernelSet())
+    KernelSets() : saved_(ActiveFFTKernelSet())
     {
         for (TFFTKernelSet set : {TFFTKernelSet::Portable, TFFTKernelSet::Avx2})
             if (SelectFFTKernelSet(set))

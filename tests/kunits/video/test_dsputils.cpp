@@ -28,8 +28,8 @@ TEST(DspUtils, WindowWeights)
         {TWindowMode::wmBlackman, 0, 8, 0.0},
         {TWindowMode::wmBlackman, 4, 8, 1.0},
         // Sampled at i + 0.5: symmetric about the middle of the window.
-        {TWindowMode::wmBlackmanHarris, 0, 8, 0.35875 - 0.48829 * std::cos(M_PI / 8) + 0.14128 * std::cos(M_PI / 4) -
-                                                 0.01168 * std::cos(3 * M_PI / 8)},
+        {TWindowMode::wmBlackmanHarris, 0, 8,
+         0.35875 - 0.48829 * std::cos(M_PI / 8) + 0.14128 * std::cos(M_PI / 4) - 0.01168 * std::cos(3 * M_PI / 8)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.mode));

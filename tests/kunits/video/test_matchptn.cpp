@@ -37,8 +37,8 @@ TEST(MatchPattern, Table)
         {"ab", "abc", false},
         {"abc", "a?c", true},
         {"ac", "a?c", false},
-        {"b", "[c-a]", true},       // a range counts between its ends either way
-        {"-", "[a-]", true},        // '-' before ']' stands for itself
+        {"b", "[c-a]", true}, // a range counts between its ends either way
+        {"-", "[a-]", true}, // '-' before ']' stands for itself
         {"e", "[a-ce]", true},
         {"\xE9t\xE9", "[\xE0-\xEF]t?", true}, // bytes above 127 compare by value
         // Backtracking: a star must give back what a later element needs.

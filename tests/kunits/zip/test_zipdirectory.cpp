@@ -11,7 +11,8 @@ using kolvarin::ZipMessageText;
 using ktest::ZipArchive;
 using ktest::ZipMember;
 
-ZipArchive SkinArchive() {
+ZipArchive SkinArchive()
+{
     ZipArchive a;
     a.Members = {ZipMember("blue/", "", 0), ZipMember("blue/skin.bmp", std::string(4000, 'b')),
                  ZipMember("blue/skin.xml", "<skin/>", 0)};
@@ -22,7 +23,8 @@ ZipArchive SkinArchive() {
 
 using ZipDirectoryTest = ZipFixture;
 
-TEST_F(ZipDirectoryTest, ListsEntryRecordsWithoutFolders) {
+TEST_F(ZipDirectoryTest, ListsEntryRecordsWithoutFolders)
+{
     const std::string bytes = ktest::WriteZip(SkinArchive());
     ASSERT_EQ(Open(Write("blue.kskz", bytes)), 0);
     EXPECT_EQ(Names(), (std::vector<std::u16string>{u"blue/skin.bmp", u"blue/skin.xml"}));
@@ -45,7 +47,8 @@ TEST_F(ZipDirectoryTest, ListsEntryRecordsWithoutFolders) {
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(ZipDirectoryTest, NamesAreConvertedByTheirOrigin) {
+TEST_F(ZipDirectoryTest, NamesAreConvertedByTheirOrigin)
+{
     ZipArchive a;
     a.Members = {ZipMember("dos\x81.txt", "1"), ZipMember("ansi\x80.txt", "2"), ZipMember("utf\xC3\xA9.txt", "3"),
                  ZipMember("ntfs\x81.txt", "4")};
@@ -54,11 +57,12 @@ TEST_F(ZipDirectoryTest, NamesAreConvertedByTheirOrigin) {
     a.Members[3].HostSystem = 11;
     a.Members[3].MadeByVersion = 50;
     ASSERT_EQ(Open(Write("names.zip", a)), 0);
-    EXPECT_EQ(Names(), (std::vector<std::u16string>{u"dos\u00fc.txt", u"ansi\u20ac.txt", u"utf\u00e9.txt",
-                                                     u"ntfs\u00fc.txt"}));
+    EXPECT_EQ(Names(),
+              (std::vector<std::u16string>{u"dos\u00fc.txt", u"ansi\u20ac.txt", u"utf\u00e9.txt", u"ntfs\u00fc.txt"}));
 }
 
-TEST_F(ZipDirectoryTest, CommentIsFoundByTheBackwardScan) {
+TEST_F(ZipDirectoryTest, CommentIsFoundByTheBackwardScan)
+{
     ZipArchive a = SkinArchive();
     a.Comment = "Made for the player";
     ASSERT_EQ(Open(Write("c.zip", a)), 0);
@@ -66,15 +70,14 @@ TEST_F(ZipDirectoryTest, CommentIsFoundByTheBackwardScan) {
     EXPECT_EQ(zip_.Count(), 2);
 }
 
-TEST_F(ZipDirectoryTest, TrailingBytesWarnUnlessShortPadding) {
+TEST_F(ZipDirectoryTest, TrailingBytesWarnUnlessShortPadding)
+{
     const struct {
         std::string trailing;
         bool warns;
     } cases[] = {
-        {std::string(511, '\0'), false},
-        {std::string(300, ' ') + std::string(11, '\x1A'), false},
-        {std::string(512, '\0'), true},
-        {"garbage", true},
+        {std::string(511, '\0'), false},     {std::string(300, ' ') + std::string(11, '\x1A'), false},
+        {std::string(512, '\0'), true},      {"garbage", true},
         {std::string(10, '\0') + "/", true},
     };
     for (const auto& c : cases) {
@@ -90,7 +93,8 @@ TEST_F(ZipDirectoryTest, TrailingBytesWarnUnlessShortPadding) {
     EXPECT_EQ(dialogs_.back(), u"Warning - Garbage at the end of the zipfile!");
 }
 
-TEST_F(ZipDirectoryTest, PrefixWarnsAndListsCorrectly) {
+TEST_F(ZipDirectoryTest, PrefixWarnsAndListsCorrectly)
+{
     ZipArchive a = SkinArchive();
     a.Prefix = "MZ stub " + ktest::RandomBytes(5000, 1);
     ASSERT_EQ(Open(Write("sfx.kskz", a)), 0);
@@ -100,7 +104,8 @@ TEST_F(ZipDirectoryTest, PrefixWarnsAndListsCorrectly) {
     EXPECT_EQ(Names(), (std::vector<std::u16string>{u"blue/skin.bmp", u"blue/skin.xml"}));
 }
 
-TEST_F(ZipDirectoryTest, UnattendedComponentShowsNoDialog) {
+TEST_F(ZipDirectoryTest, UnattendedComponentShowsNoDialog)
+{
     ZipArchive a = SkinArchive();
     a.Prefix = "stub";
     zip_.Unattended = true;
@@ -109,7 +114,8 @@ TEST_F(ZipDirectoryTest, UnattendedComponentShowsNoDialog) {
     EXPECT_TRUE(dialogs_.empty());
 }
 
-TEST_F(ZipDirectoryTest, NotAnArchive) {
+TEST_F(ZipDirectoryTest, NotAnArchive)
+{
     const std::string good = ktest::WriteZip(SkinArchive());
     const struct {
         const char* name;
@@ -136,13 +142,15 @@ TEST_F(ZipDirectoryTest, NotAnArchive) {
     EXPECT_EQ(raised_, u"This is the 12th disk in a backup set,\r\nplease insert the last disk of this set");
 }
 
-TEST_F(ZipDirectoryTest, MissingFileShowsAndRaises) {
+TEST_F(ZipDirectoryTest, MissingFileShowsAndRaises)
+{
     EXPECT_EQ(Open(u"/nonexistent/skin.kskz"), 11001);
     EXPECT_EQ(messages_, std::vector<int>{11002});
     EXPECT_EQ(dialogs_, std::vector<std::u16string>{u"Zip file could not be opened"});
 }
 
-TEST_F(ZipDirectoryTest, DamagedCentralDirectory) {
+TEST_F(ZipDirectoryTest, DamagedCentralDirectory)
+{
     ZipArchive a = SkinArchive();
     const std::string good = ktest::WriteZip(a);
     const std::size_t central = good.find("PK\x01\x02");
@@ -186,7 +194,8 @@ TEST_F(ZipDirectoryTest, DamagedCentralDirectory) {
     }
 }
 
-TEST_F(ZipDirectoryTest, CommentLengthBeyondTheFileIsNoEndRecord) {
+TEST_F(ZipDirectoryTest, CommentLengthBeyondTheFileIsNoEndRecord)
+{
     // The comment ends in what looks like an end record whose comment would
     // run past the file: the search must skip it and find the real one.
     ZipArchive a = SkinArchive();
@@ -201,14 +210,16 @@ TEST_F(ZipDirectoryTest, CommentLengthBeyondTheFileIsNoEndRecord) {
     EXPECT_EQ(Open(Write("b.zip", b)), 11036);
 }
 
-TEST_F(ZipDirectoryTest, SplitSetDirectoryInAnotherPart) {
+TEST_F(ZipDirectoryTest, SplitSetDirectoryInAnotherPart)
+{
     ZipArchive a = SkinArchive();
     a.ThisDisk = 2;
     a.CentralDisk = 1;
     EXPECT_EQ(Open(Write("set.zip", a)), 11013);
 }
 
-TEST_F(ZipDirectoryTest, FourGigabytesOrMoreIsRefused) {
+TEST_F(ZipDirectoryTest, FourGigabytesOrMoreIsRefused)
+{
     const std::filesystem::path big = dir_.path() / "big.zip";
     {
         std::ofstream(big) << "x";
@@ -217,7 +228,8 @@ TEST_F(ZipDirectoryTest, FourGigabytesOrMoreIsRefused) {
     EXPECT_EQ(Open(kolvarin::Utf8ToUtf16(big.string())), 10205);
 }
 
-TEST_F(ZipDirectoryTest, CancelStopsTheListing) {
+TEST_F(ZipDirectoryTest, CancelStopsTheListing)
+{
     zip_.OnProgress = [this](kolvarin::TZMProgressKind kind, const std::u16string& text, std::uint64_t size) {
         if (kind == kolvarin::TZMProgressKind::Start) {
             EXPECT_EQ(text, u"*Loading Directory");
@@ -229,7 +241,8 @@ TEST_F(ZipDirectoryTest, CancelStopsTheListing) {
     EXPECT_EQ(zip_.Count(), 0);
 }
 
-TEST(ZipMessages, TextsByNumber) {
+TEST(ZipMessages, TextsByNumber)
+{
     EXPECT_EQ(ZipMessageText(99999), u"Resource missing for 99999");
     EXPECT_EQ(ZipMessageText(11002), u"Zip file could not be opened");
     EXPECT_EQ(ZipMessageText(11037),

@@ -11,7 +11,8 @@ using kolvarin::TZipHandler;
 using ktest::ZipArchive;
 using ktest::ZipMember;
 
-ZipArchive SkinPackage() {
+ZipArchive SkinPackage()
+{
     ZipArchive a;
     a.Members = {ZipMember("Blue.bmp", std::string(50000, 'b')), ZipMember("blue.xml", "<skin name=\"Blue\"/>"),
                  ZipMember("old.kskn", "line skin")};
@@ -24,7 +25,8 @@ protected:
     std::u16string TempText() const { return kolvarin::Utf8ToUtf16(Temp().string()) + u"/"; }
 
     // Extracts and returns the number of the EZipHandler raised, 0 when none.
-    int Extract(int& count) {
+    int Extract(int& count)
+    {
         try {
             count = zip_.Extract();
         } catch (const kolvarin::EZipHandler& e) {
@@ -36,7 +38,8 @@ protected:
 };
 
 // Returns a loader whose library reports the given version.
-kolvarin::dz::Loader VersionLoader(int version) {
+kolvarin::dz::Loader VersionLoader(int version)
+{
     return [version](const std::string& path, kolvarin::dz::LoadFailure& failure) {
         auto entries = kolvarin::dz::LoadBuiltinLibrary(path, failure);
         entries->DZ_Version = [version] { return version; };
@@ -44,7 +47,8 @@ kolvarin::dz::Loader VersionLoader(int version) {
     };
 }
 
-TEST_F(ZipExtractTest, SkinPageExtractsTheChosenDescriptionOnly) {
+TEST_F(ZipExtractTest, SkinPageExtractsTheChosenDescriptionOnly)
+{
     fs::create_directories(Temp());
     ASSERT_EQ(Open(Write("Blue.kskz", SkinPackage())), 0);
     std::u16string xml;
@@ -72,7 +76,8 @@ TEST_F(ZipExtractTest, SkinPageExtractsTheChosenDescriptionOnly) {
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(ZipExtractTest, ExtractRefusals) {
+TEST_F(ZipExtractTest, ExtractRefusals)
+{
     int count = 0;
     EXPECT_EQ(Extract(count), 10102);
     EXPECT_EQ(raised_, u"Error - no zip file specified!");
@@ -92,7 +97,8 @@ TEST_F(ZipExtractTest, ExtractRefusals) {
     EXPECT_EQ(count, 3);
 }
 
-TEST_F(ZipExtractTest, LibraryLoadAndVersion) {
+TEST_F(ZipExtractTest, LibraryLoadAndVersion)
+{
     zip_.SetDllDirectory(u"/opt/kolvarin/");
     zip_.SetDll_Load(true);
     EXPECT_TRUE(zip_.Dll_Load());
@@ -123,7 +129,9 @@ TEST_F(ZipExtractTest, LibraryLoadAndVersion) {
         return std::optional<kolvarin::dz::EntryPoints>();
     });
     std::vector<std::pair<std::string, std::u16string>> log;
-    kolvarin::SetZipLogHook([&log](const std::string& proc, const std::u16string& text) { log.push_back({proc, text}); });
+    kolvarin::SetZipLogHook([&log](const std::string& proc, const std::u16string& text) {
+        log.push_back({proc, text});
+    });
     zip_.Trace = true;
     try {
         zip_.SetDll_Load(true);
@@ -151,7 +159,8 @@ TEST_F(ZipExtractTest, LibraryLoadAndVersion) {
     EXPECT_EQ(Extract(count), 10650);
 }
 
-TEST_F(ZipExtractTest, LibraryWarningsReachTheMessageOperation) {
+TEST_F(ZipExtractTest, LibraryWarningsReachTheMessageOperation)
+{
     ZipArchive a = SkinPackage();
     a.Members[0].Flags = 1;
     a.Members[1].Crc = 7;
@@ -168,7 +177,8 @@ TEST_F(ZipExtractTest, LibraryWarningsReachTheMessageOperation) {
     EXPECT_TRUE(fs::exists(Temp() / "old.kskn"));
 }
 
-TEST_F(ZipExtractTest, HandlerExceptionAndCancelStopTheLibrary) {
+TEST_F(ZipExtractTest, HandlerExceptionAndCancelStopTheLibrary)
+{
     ASSERT_EQ(Open(Write("Blue.kskz", SkinPackage())), 0);
     zip_.ExtrBaseDir = TempText();
     zip_.ExtrOptions = kolvarin::ExtrForceDirs;
@@ -188,7 +198,8 @@ TEST_F(ZipExtractTest, HandlerExceptionAndCancelStopTheLibrary) {
     EXPECT_EQ(count, 1);
 }
 
-TEST_F(ZipExtractTest, OneOperationAtATime) {
+TEST_F(ZipExtractTest, OneOperationAtATime)
+{
     const std::u16string first = Write("first.kskz", SkinPackage());
     const std::u16string second = Write("second.zip", SkinPackage());
     ASSERT_EQ(Open(first), 0);
@@ -207,7 +218,8 @@ TEST_F(ZipExtractTest, OneOperationAtATime) {
     EXPECT_EQ(zip_.ZipFileName(), second);
 }
 
-TEST_F(ZipExtractTest, LibraryFaultGivesMinusSeven) {
+TEST_F(ZipExtractTest, LibraryFaultGivesMinusSeven)
+{
     zip_.SetLoader([](const std::string& path, kolvarin::dz::LoadFailure& failure) {
         auto entries = kolvarin::dz::LoadBuiltinLibrary(path, failure);
         entries->DZ_UnzExec = [](const kolvarin::dz::UnzCommand&) -> int { throw std::bad_alloc(); };
@@ -217,7 +229,8 @@ TEST_F(ZipExtractTest, LibraryFaultGivesMinusSeven) {
     EXPECT_EQ(zip_.Extract(), TZipHandler::kLibraryFault);
 }
 
-TEST_F(ZipExtractTest, SpannedMarkerBeforeASinglePartArchive) {
+TEST_F(ZipExtractTest, SpannedMarkerBeforeASinglePartArchive)
+{
     ZipArchive a = SkinPackage();
     a.SpanMarker = true;
     ASSERT_EQ(Open(Write("Blue.kskz", a)), 0);
@@ -230,15 +243,16 @@ TEST_F(ZipExtractTest, SpannedMarkerBeforeASinglePartArchive) {
 }
 
 // An archive made by the outside zip tool lists and extracts like ours.
-TEST_F(ZipExtractTest, ArchiveMadeByTheZipTool) {
+TEST_F(ZipExtractTest, ArchiveMadeByTheZipTool)
+{
     if (std::system("command -v zip >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "zip is not installed";
     }
     dir_.write("src/skin/skin.bmp", std::string(200000, 'p') + "end");
     dir_.write("src/skin/skin.kskn", "a\nb\n");
     const fs::path archive = dir_.path() / "tool.kskz";
-    const std::string command =
-        "cd '" + (dir_.path() / "src").string() + "' && zip -q -r -z '" + archive.string() + "' skin <<'EOF'\nmade by zip\nEOF";
+    const std::string command = "cd '" + (dir_.path() / "src").string() + "' && zip -q -r -z '" + archive.string() +
+                                "' skin <<'EOF'\nmade by zip\nEOF";
     ASSERT_EQ(std::system(command.c_str()), 0);
     ASSERT_EQ(Open(kolvarin::Utf8ToUtf16(archive.string())), 0);
     std::vector<std::u16string> names = Names();

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "temphome.h"
 #include "codepage/codepage.h"
+#include "temphome.h"
 #include "zip/ziphandler.h"
 #include "zip/zmmessages.h"
 #include "zipwriter.h"
@@ -14,7 +14,8 @@
 // A zip component whose messages are recorded instead of shown.
 class ZipFixture : public ::testing::Test {
 protected:
-    ZipFixture() {
+    ZipFixture()
+    {
         zip_.OnMessage = [this](int, int number, const std::u16string& text) {
             if (number != 0) {
                 messages_.push_back(number);
@@ -24,16 +25,19 @@ protected:
         zip_.MessageDialog = [this](const std::u16string& text) { dialogs_.push_back(text); };
     }
 
-    std::u16string Write(const std::string& name, const std::string& bytes) {
+    std::u16string Write(const std::string& name, const std::string& bytes)
+    {
         return kolvarin::Utf8ToUtf16(dir_.write(name, bytes).string());
     }
-    std::u16string Write(const std::string& name, const ktest::ZipArchive& archive) {
+    std::u16string Write(const std::string& name, const ktest::ZipArchive& archive)
+    {
         return Write(name, ktest::WriteZip(archive));
     }
 
     // Opens an archive and returns the number of the EZipHandler it raised, 0
     // when none.
-    int Open(const std::u16string& name) {
+    int Open(const std::u16string& name)
+    {
         try {
             zip_.SetZipFileName(name);
         } catch (const kolvarin::EZipHandler& e) {
@@ -43,7 +47,8 @@ protected:
         return 0;
     }
 
-    std::vector<std::u16string> Names() const {
+    std::vector<std::u16string> Names() const
+    {
         std::vector<std::u16string> out;
         for (int i = 0; i < zip_.Count(); ++i) {
             out.push_back(zip_.DirEntry(i).FileName);

@@ -38,15 +38,12 @@ const FormatCase kFormats[] = {
 };
 
 // Every add-on call, to check that the others refuse a file.
-const Creator kAllCreators[] = {BASS_StreamCreateFile, BASS_MPC_StreamCreateFile, BASS_APE_StreamCreateFile,
-                                BASS_AAC_StreamCreateFile, BASS_MP4_StreamCreateFile, BASS_WV_StreamCreateFile,
+const Creator kAllCreators[] = {BASS_StreamCreateFile,     BASS_MPC_StreamCreateFile,  BASS_APE_StreamCreateFile,
+                                BASS_AAC_StreamCreateFile, BASS_MP4_StreamCreateFile,  BASS_WV_StreamCreateFile,
                                 BASS_AC3_StreamCreateFile, BASS_FLAC_StreamCreateFile, BASS_OFR_StreamCreateFile,
                                 BASS_TTA_StreamCreateFile};
 
-void PrintTo(const FormatCase& c, std::ostream* out)
-{
-    *out << c.file;
-}
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.file; }
 
 class FormatTest : public OfflineAudioTest, public ::testing::WithParamInterface<FormatCase> {};
 
@@ -92,14 +89,13 @@ TEST_P(FormatTest, DecodesTheFixtureWithItsOwnCallOnly)
     EXPECT_EQ(BASS_ChannelGetPosition(stream, bass::kPosByte), BASS_ChannelGetLength(stream, bass::kPosByte));
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, FormatTest, ::testing::ValuesIn(kFormats),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Formats, FormatTest, ::testing::ValuesIn(kFormats), [](const auto& info) {
+    std::string name = info.param.file;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+});
 
 using BadInputTest = OfflineAudioTest;
 

@@ -44,8 +44,8 @@ TEST(IcyParserTest, WithoutIntervalEverythingIsAudio)
 TEST(IcyParserTest, MetaIntervalHeaderValues)
 {
     const std::pair<const char*, std::int64_t> cases[] = {
-        {"16000", 16000}, {" 8192\r", 8192}, {"0", -1},        {"-5", -1},    {"lots", -1},
-        {"", -1},         {"12ab", -1},      {"16777216", 16777216}, {"16777217", -1}, {"99999999999", -1},
+        {"16000", 16000}, {" 8192\r", 8192},      {"0", -1},        {"-5", -1},          {"lots", -1}, {"", -1},
+        {"12ab", -1},     {"16777216", 16777216}, {"16777217", -1}, {"99999999999", -1},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(parseMetaInterval(text), expected) << text;

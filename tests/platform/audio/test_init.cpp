@@ -3,8 +3,8 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <numbers>
 #include <thread>
@@ -17,10 +17,7 @@ namespace {
 using namespace kolvarin;
 using namespace ktest::audio;
 
-TEST(InitTest, VersionIsTwoFour)
-{
-    EXPECT_EQ(BASS_GetVersion() >> 16, 0x0204u);
-}
+TEST(InitTest, VersionIsTwoFour) { EXPECT_EQ(BASS_GetVersion() >> 16, 0x0204u); }
 
 TEST(InitTest, CallsBeforeInitFail)
 {
@@ -96,9 +93,8 @@ TEST(SdlOutputTest, ToneReachesTheDiskDriver)
 {
     const std::filesystem::path capture = mediaDir() / "captured.raw";
     const std::filesystem::path tone = mediaDir() / "tone880.wav";
-    writeWav(tone, 44100, 2, makeSamples(22050, 2, [](int i, int) {
-                 return 0.5 * std::sin(2 * std::numbers::pi * 880 * i / 44100);
-             }));
+    writeWav(tone, 44100, 2,
+             makeSamples(22050, 2, [](int i, int) { return 0.5 * std::sin(2 * std::numbers::pi * 880 * i / 44100); }));
     const char* oldDriver = std::getenv("SDL_AUDIODRIVER");
     const std::string restore = oldDriver ? oldDriver : "";
     ::setenv("SDL_AUDIODRIVER", "disk", 1);

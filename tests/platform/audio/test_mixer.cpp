@@ -3,9 +3,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <cmath>
 #include <numbers>
+#include <thread>
 
 #include "audio/offline.h"
 #include "audio_fixtures.h"
@@ -176,7 +176,7 @@ TEST_F(AttributeTest, SlidesLandOnTheRightSample)
     const HSTREAM stream = open(dcFile(60000));
     ASSERT_TRUE(BASS_ChannelSetAttribute(stream, bass::kAttribVol, 0.0f));
     ASSERT_TRUE(BASS_ChannelSlideAttribute(stream, bass::kAttribVol, 1.0f, 100)); // 4410 frames
-    ASSERT_TRUE(BASS_ChannelSlideAttribute(stream, bass::kAttribPan, 1.0f, 50));  // 2205 frames
+    ASSERT_TRUE(BASS_ChannelSlideAttribute(stream, bass::kAttribPan, 1.0f, 50)); // 2205 frames
     ASSERT_TRUE(BASS_ChannelPlay(stream, false));
     const std::vector<float> out = pull(5000);
     for (const int k : {0, 1, 2204, 2205, 4408, 4409, 4410, 4999}) {
@@ -369,8 +369,8 @@ TEST_F(EffectTest, CentreAboveNyquistIsClampedAndBadValuesRefused)
     const std::vector<float> out = pull(4000);
     for (const float v : out)
         ASSERT_TRUE(std::isfinite(v));
-    for (const BASS_DX8_PARAMEQ bad : {BASS_DX8_PARAMEQ{1000, 18, 20}, BASS_DX8_PARAMEQ{1000, 0.5f, 0},
-                                       BASS_DX8_PARAMEQ{-5, 18, 0}}) {
+    for (const BASS_DX8_PARAMEQ bad :
+         {BASS_DX8_PARAMEQ{1000, 18, 20}, BASS_DX8_PARAMEQ{1000, 0.5f, 0}, BASS_DX8_PARAMEQ{-5, 18, 0}}) {
         EXPECT_FALSE(BASS_FXSetParameters(fx, &bad));
         EXPECT_EQ(BASS_ErrorGetCode(), bass::kErrorIllParam);
     }

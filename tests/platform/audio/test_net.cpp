@@ -95,8 +95,8 @@ TEST_F(NetTest, IcyStreamPlaysWithTitleHeadersAndRecordedBytes)
         LoopbackServer::send(fd, header + icyBody(mp3Bytes(), 8192, "StreamTitle='First Song';StreamUrl='';"));
     });
     Recorder recorder;
-    const HSTREAM stream = BASS_StreamCreateURL(server.url("/live").c_str(), 0, bass::kStreamStatus,
-                                                &Recorder::proc, &recorder);
+    const HSTREAM stream =
+        BASS_StreamCreateURL(server.url("/live").c_str(), 0, bass::kStreamStatus, &Recorder::proc, &recorder);
     ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
     BassChannelInfo info;
     ASSERT_TRUE(BASS_ChannelGetInfo(stream, &info));
@@ -170,8 +170,7 @@ TEST_F(NetTest, FailingServersFailTheCreateCallInTime)
         } else if (request.find("/badmetaint") != std::string::npos) {
             LoopbackServer::send(fd, "ICY 200 OK\r\nicy-metaint: lots\r\n\r\n" + mp3Bytes());
         } else if (request.find("/notaudio") != std::string::npos) {
-            LoopbackServer::send(fd, "HTTP/1.0 200 OK\r\ncontent-type: text/html\r\n\r\n" +
-                                         std::string(50000, 'x'));
+            LoopbackServer::send(fd, "HTTP/1.0 200 OK\r\ncontent-type: text/html\r\n\r\n" + std::string(50000, 'x'));
         } else if (request.find("/silent") != std::string::npos) {
             while (!stopping)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -14,11 +14,11 @@ TEST(KStrings, Utf8RoundTripsAndRepairs)
         std::string utf8;
         std::u16string utf16;
     } bad[] = {
-        {"a\x80z", u"a\uFFFDz"},                 // stray continuation
-        {"\xC3", u"\uFFFD"},                     // cut short
-        {"\xC0\xAFx", u"\uFFFDx"},               // overlong
-        {"\xED\xA0\x80x", u"\uFFFDx"},           // encoded surrogate
-        {"\xF4\x90\x80\x80", u"\uFFFD"},         // beyond U+10FFFF
+        {"a\x80z", u"a\uFFFDz"}, // stray continuation
+        {"\xC3", u"\uFFFD"}, // cut short
+        {"\xC0\xAFx", u"\uFFFDx"}, // overlong
+        {"\xED\xA0\x80x", u"\uFFFDx"}, // encoded surrogate
+        {"\xF4\x90\x80\x80", u"\uFFFD"}, // beyond U+10FFFF
         {"\xE2\x82z", u"\uFFFDz"},
         {"\xFF", u"\uFFFD"},
     };

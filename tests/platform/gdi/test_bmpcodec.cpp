@@ -96,20 +96,19 @@ Bitmap read(const Bytes& file)
 TEST(BmpCodec, PaletteFormatsAreExpandedBottomUp)
 {
     // 1 bit, 10 wide: two data bytes and two of padding per row.
-    BmpSpec mono{.width = 10, .height = 2, .bitCount = 1, .palette = {A, B},
-                 .data = {0x80, 0x40, 0, 0, 0xFF, 0xC0, 0, 0}};
+    BmpSpec mono{
+        .width = 10, .height = 2, .bitCount = 1, .palette = {A, B}, .data = {0x80, 0x40, 0, 0, 0xFF, 0xC0, 0, 0}};
     Bitmap bmp = read(makeBmp(mono));
     EXPECT_EQ(row(bmp, 0), std::vector<Color>(10, B));
     EXPECT_EQ(row(bmp, 1), (std::vector<Color>{B, A, A, A, A, A, A, A, A, B}));
     EXPECT_EQ(bmp.pixelFormat(), PixelFormat::Bits24);
 
-    BmpSpec nibbles{.width = 3, .height = 1, .bitCount = 4, .colorsUsed = 4, .palette = {K, A, B, C},
-                    .data = {0x12, 0x30, 0, 0}};
+    BmpSpec nibbles{
+        .width = 3, .height = 1, .bitCount = 4, .colorsUsed = 4, .palette = {K, A, B, C}, .data = {0x12, 0x30, 0, 0}};
     EXPECT_EQ(row(read(makeBmp(nibbles)), 0), (std::vector<Color>{A, B, C}));
 
     // Index 5 lies past the three stored colours and shows black.
-    BmpSpec bytes{.width = 3, .height = 1, .bitCount = 8, .colorsUsed = 3, .palette = {A, B, C},
-                  .data = {2, 0, 5, 0}};
+    BmpSpec bytes{.width = 3, .height = 1, .bitCount = 8, .colorsUsed = 3, .palette = {A, B, C}, .data = {2, 0, 5, 0}};
     EXPECT_EQ(row(read(makeBmp(bytes)), 0), (std::vector<Color>{C, A, K}));
 
     std::vector<Color> full(256, K);
@@ -134,17 +133,26 @@ TEST(BmpCodec, TrueColourFilesBottomUpAndTopDown)
 
 TEST(BmpCodec, RunLengthCodingWithLiteralsMovesAndEndMarks)
 {
-    BmpSpec rle8{.width = 4, .height = 3, .bitCount = 8, .compression = 1, .colorsUsed = 4, .palette = {K, A, B, C},
+    BmpSpec rle8{.width = 4,
+                 .height = 3,
+                 .bitCount = 8,
+                 .compression = 1,
+                 .colorsUsed = 4,
+                 .palette = {K, A, B, C},
                  .data = {2, 1, 0, 3, 2, 3, 1, 0, // run, literal of three (one past the width), padding
-                          0, 0,                   // end of line
-                          0, 2, 1, 1,             // move one right and one row up
-                          1, 2, 0, 1}};           // run of one, end of bitmap
+                          0, 0, // end of line
+                          0, 2, 1, 1, // move one right and one row up
+                          1, 2, 0, 1}}; // run of one, end of bitmap
     Bitmap bmp = read(makeBmp(rle8));
     EXPECT_EQ(row(bmp, 2), (std::vector<Color>{A, A, B, C}));
     EXPECT_EQ(row(bmp, 1), (std::vector<Color>{K, K, K, K}));
     EXPECT_EQ(row(bmp, 0), (std::vector<Color>{K, B, K, K}));
 
-    BmpSpec rle4{.width = 5, .height = 2, .bitCount = 4, .compression = 2, .colorsUsed = 6,
+    BmpSpec rle4{.width = 5,
+                 .height = 2,
+                 .bitCount = 4,
+                 .compression = 2,
+                 .colorsUsed = 6,
                  .palette = {K, A, B, C, A, B},
                  .data = {3, 0x12, 0, 3, 0x34, 0x50, 0, 0, 0, 1}};
     bmp = read(makeBmp(rle4));
@@ -203,7 +211,13 @@ TEST(BmpCodec, DamagedFilesAreRejectedWithTheOffendingOffset)
         {"run-length on 24 bits", [](Bytes& b) { put32(b, 30, 1); }, BmpStatus::BadHeader, 30},
         {"data offset past the end", [](Bytes& b) { put32(b, 10, 1000); }, BmpStatus::BadHeader, 10},
         {"data offset inside the header", [](Bytes& b) { put32(b, 10, 20); }, BmpStatus::BadHeader, 10},
-        {"pixel data cut", [](Bytes& b) { b.pop_back(); b.pop_back(); b.pop_back(); }, BmpStatus::Truncated, 54},
+        {"pixel data cut",
+         [](Bytes& b) {
+             b.pop_back();
+             b.pop_back();
+             b.pop_back();
+         },
+         BmpStatus::Truncated, 54},
     };
     for (const Case& c : cases) {
         Bytes file = good;
@@ -221,14 +235,20 @@ TEST(BmpCodec, DamagedFilesAreRejectedWithTheOffendingOffset)
 TEST(BmpCodec, DamagedPalettesAndRunLengthData)
 {
     Bitmap out;
-    BmpSpec tooManyColours{.width = 1, .height = 1, .bitCount = 4, .colorsUsed = 17, .palette = {}, .data = {0, 0, 0, 0}};
+    BmpSpec tooManyColours{
+        .width = 1, .height = 1, .bitCount = 4, .colorsUsed = 17, .palette = {}, .data = {0, 0, 0, 0}};
     EXPECT_EQ(ReadBmp(makeBmp(tooManyColours), out).status, BmpStatus::BadHeader);
 
     Bytes cutPalette = makeBmp(BmpSpec{.width = 1, .height = 1, .bitCount = 8, .palette = {A, B}, .data = {}});
     put32(cutPalette, 10, std::uint32_t(cutPalette.size()));
     EXPECT_EQ(ReadBmp(cutPalette, out).status, BmpStatus::Truncated); // 256 colours stated, two stored
 
-    BmpSpec noEnd{.width = 2, .height = 2, .bitCount = 8, .compression = 1, .colorsUsed = 2, .palette = {A, B},
+    BmpSpec noEnd{.width = 2,
+                  .height = 2,
+                  .bitCount = 8,
+                  .compression = 1,
+                  .colorsUsed = 2,
+                  .palette = {A, B},
                   .data = {2, 1, 0, 0, 0, 5, 1}}; // literal of five with one byte
     BmpResult r = ReadBmp(makeBmp(noEnd), out);
     EXPECT_EQ(r.status, BmpStatus::Truncated);
@@ -240,8 +260,8 @@ TEST(BmpCodec, DamagedPalettesAndRunLengthData)
     EXPECT_EQ(r.status, BmpStatus::Truncated);
     EXPECT_EQ(r.offset, 34u);
 
-    BmpSpec topDownRle{.width = 1, .height = -1, .bitCount = 8, .compression = 1, .colorsUsed = 1, .palette = {A},
-                       .data = {0, 1}};
+    BmpSpec topDownRle{
+        .width = 1, .height = -1, .bitCount = 8, .compression = 1, .colorsUsed = 1, .palette = {A}, .data = {0, 1}};
     EXPECT_EQ(ReadBmp(makeBmp(topDownRle), out).status, BmpStatus::BadHeader);
     EXPECT_TRUE(out.empty());
 }

@@ -96,12 +96,9 @@ TEST(Canvas, PenStylesFollowTheirPatterns)
         const char* row; // 30 pixels of a horizontal line
     };
     const Case cases[] = {
-        {PenStyle::Solid, "##############################"},
-        {PenStyle::Dash, "##################......######"},
-        {PenStyle::Dot, "###...###...###...###...###..."},
-        {PenStyle::DashDot, "#########......###......######"},
-        {PenStyle::DashDotDot, "#########...###...###...######"},
-        {PenStyle::Clear, ".............................."},
+        {PenStyle::Solid, "##############################"},      {PenStyle::Dash, "##################......######"},
+        {PenStyle::Dot, "###...###...###...###...###..."},        {PenStyle::DashDot, "#########......###......######"},
+        {PenStyle::DashDotDot, "#########...###...###...######"}, {PenStyle::Clear, ".............................."},
     };
     for (const Case& c : cases) {
         Bitmap bmp = filled(30, 1, White);
@@ -125,12 +122,9 @@ TEST(Canvas, HatchBrushesDrawOnlyTheirLines)
         std::pair<int, int> offLine;
     };
     const Case cases[] = {
-        {BrushStyle::Horizontal, 8, {5, 0}, {5, 1}},
-        {BrushStyle::Vertical, 8, {0, 5}, {1, 5}},
-        {BrushStyle::FDiagonal, 8, {3, 3}, {3, 4}},
-        {BrushStyle::BDiagonal, 8, {3, 5}, {3, 3}},
-        {BrushStyle::Cross, 15, {0, 3}, {3, 3}},
-        {BrushStyle::DiagCross, 14, {2, 6}, {2, 5}},
+        {BrushStyle::Horizontal, 8, {5, 0}, {5, 1}}, {BrushStyle::Vertical, 8, {0, 5}, {1, 5}},
+        {BrushStyle::FDiagonal, 8, {3, 3}, {3, 4}},  {BrushStyle::BDiagonal, 8, {3, 5}, {3, 3}},
+        {BrushStyle::Cross, 15, {0, 3}, {3, 3}},     {BrushStyle::DiagCross, 14, {2, 6}, {2, 5}},
     };
     for (const Case& c : cases) {
         Bitmap bmp = filled(8, 8, White);

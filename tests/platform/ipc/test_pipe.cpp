@@ -87,9 +87,9 @@ TEST(PipeMessage, LengthAndSizeAreNeverTrusted)
         std::string text;
     } cases[] = {
         {"short", false, ""},
-        {RawRecord(0, 1, 0xFFFFFFFF, "abc"), true, "abc"},              // Length beyond what arrived
-        {RawRecord(99, 1, 2, "abcdef"), true, "ab"},                   // Length shorter than the text
-        {RawRecord(99, 7, 4, "a\0bc"s), true, "a"},                    // zero inside Length
+        {RawRecord(0, 1, 0xFFFFFFFF, "abc"), true, "abc"}, // Length beyond what arrived
+        {RawRecord(99, 1, 2, "abcdef"), true, "ab"}, // Length shorter than the text
+        {RawRecord(99, 7, 4, "a\0bc"s), true, "a"}, // zero inside Length
         {RawRecord(99, 1, 9000, std::string(9000, 'x')), true, std::string(8096, 'x')}, // over the field
     };
     for (const auto& c : cases) {

@@ -152,8 +152,8 @@ TEST_F(KeyHookTest, MprisMethodsBecomeMediaCommands)
     struct Case {
         const char* member;
         int64_t lParam;
-    } cases[] = {{"Next", 0xB0000}, {"Previous", 0xC0000}, {"Stop", 0xD0000}, {"PlayPause", 0xE0000},
-                 {"Play", kAppCommandPlay}, {"Pause", kAppCommandPause}};
+    } cases[] = {{"Next", 0xB0000},      {"Previous", 0xC0000},     {"Stop", 0xD0000},
+                 {"PlayPause", 0xE0000}, {"Play", kAppCommandPlay}, {"Pause", kAppCommandPause}};
     TMprisObject object;
     const QDBusConnection noBus(QStringLiteral("kolvarin-no-bus"));
     for (const Case& c : cases) {
@@ -169,8 +169,9 @@ TEST_F(KeyHookTest, MprisMethodsBecomeMediaCommands)
     }
     EXPECT_EQ(MprisAppCommand(player, QStringLiteral("Seek")), std::nullopt);
     EXPECT_EQ(MprisAppCommand(QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Next")), std::nullopt);
-    const QDBusMessage raise = QDBusMessage::createMethodCall(QStringLiteral("x"), QStringLiteral("/org/mpris/MediaPlayer2"),
-                                                              QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Raise"));
+    const QDBusMessage raise =
+        QDBusMessage::createMethodCall(QStringLiteral("x"), QStringLiteral("/org/mpris/MediaPlayer2"),
+                                       QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Raise"));
     EXPECT_TRUE(object.handleMessage(raise, noBus));
     EXPECT_TRUE(window.Take().empty());
     EXPECT_TRUE(object.introspect(QString()).contains(QStringLiteral("PlayPause")));
@@ -189,8 +190,8 @@ TEST(KeyCodes, QtAndX11KeysMapToVirtualKeys)
     EXPECT_EQ(VirtualKeyFromKeysym(XK_KP_5), 0x65);
     EXPECT_EQ(VirtualKeyFromKeysym(XF86XK_AudioPlay), 0xB3);
     // Every key a default binding uses can be grabbed and comes back as itself.
-    for (uint16_t vk : {0x59, 0x58, 0x43, 0x56, 0x42, 0x73, 0x20, 0x26, 0x28, 0x25, 0x27, 0x0D, 0x72, 0x53, 0x31,
-                        0x32, 0x78, 0x46, 0x54, 0x50, 0x41, 0x55}) {
+    for (uint16_t vk : {0x59, 0x58, 0x43, 0x56, 0x42, 0x73, 0x20, 0x26, 0x28, 0x25, 0x27,
+                        0x0D, 0x72, 0x53, 0x31, 0x32, 0x78, 0x46, 0x54, 0x50, 0x41, 0x55}) {
         const unsigned long keysym = KeysymFromVirtualKey(vk);
         ASSERT_NE(keysym, 0u) << vk;
         EXPECT_EQ(VirtualKeyFromKeysym(keysym), vk);

@@ -37,7 +37,8 @@ public:
         if (::pipe(fds) != 0)
             return;
         const std::string fd = std::to_string(fds[1]);
-        const char* argv[] = {kXvfb, "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "320x200x24", nullptr};
+        const char* argv[] = {kXvfb,     "-displayfd", fd.c_str(),   "-nolisten", "tcp",
+                              "-screen", "0",          "320x200x24", nullptr};
         if (::posix_spawn(&pid_, kXvfb, nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
             pid_ = -1;
         ::close(fds[1]);
@@ -105,7 +106,7 @@ TEST(X11Keys, GlobalKeysArriveWhateverHasTheFocus)
     KSetGlobalKeys({{0x50, 1 | 4}, {0x73, 2}});
     ASSERT_TRUE(KEnableHook());
     Type(typist, {XK_Control_L, XK_Shift_L}, XK_p);
-    Type(typist, {}, XK_q);          // not grabbed
+    Type(typist, {}, XK_q); // not grabbed
     Type(typist, {XK_Alt_L}, XK_F4);
     Type(typist, {XK_Shift_L}, XK_p); // other modifiers: not grabbed
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -59,7 +59,7 @@ TEST(Registry, DamagedFileGivesAnEmptyStore)
 {
     ktest::TempDir dir;
     for (const std::string& bytes : {std::string("garbage"), std::string("KOLVARIN-REGISTRY 1\nK zz\n"),
-                                    std::string("KOLVARIN-REGISTRY 1\nI 41 31\n")}) {
+                                     std::string("KOLVARIN-REGISTRY 1\nI 41 31\n")}) {
         auto file = dir.write("registry", bytes);
         TRegistry registry(file.string());
         EXPECT_TRUE(registry.GetKeyNames(HKCU, "").empty());

@@ -13,10 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::u16string u16(const fs::path& p)
-{
-    return p.u16string();
-}
+std::u16string u16(const fs::path& p) { return p.u16string(); }
 
 // Points HOME at the temporary folder too, so the trash and the user folders
 // are looked up there and on the same file system as the test files.

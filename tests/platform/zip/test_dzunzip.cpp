@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "codepage/codepage.h"
 #include "temphome.h"
 #include "zip/dzlib.h"
-#include "codepage/codepage.h"
 #include "zip/dzunzip.h"
 #include "zipwriter.h"
 
@@ -19,7 +19,8 @@ using ktest::ZipMember;
 namespace {
 
 // Every file below a folder, as paths relative to it.
-std::vector<std::string> Files(const fs::path& folder) {
+std::vector<std::string> Files(const fs::path& folder)
+{
     std::vector<std::string> out;
     for (const auto& e : fs::recursive_directory_iterator(folder)) {
         if (!e.is_directory()) {
@@ -32,7 +33,8 @@ std::vector<std::string> Files(const fs::path& folder) {
 
 class UnzipTest : public ::testing::Test {
 public:
-    void SetUp() override {
+    void SetUp() override
+    {
         fs::create_directories(Base());
         LoadFailure failure;
         library_ = *LoadBuiltinLibrary("/opt/any/" + std::string(kLibraryName), failure);
@@ -41,7 +43,8 @@ public:
     fs::path Base() const { return dir_.path() / "sandbox" / "out"; }
     fs::path ArchivePath() const { return dir_.path() / "a.zip"; }
 
-    UnzCommand Command(const ZipArchive& archive) {
+    UnzCommand Command(const ZipArchive& archive)
+    {
         dir_.write("a.zip", ktest::WriteZip(archive));
         UnzCommand c;
         c.Caller = this;
@@ -56,7 +59,8 @@ public:
     int Run(const UnzCommand& c) { return library_.DZ_UnzExec(c); }
     int Run(const ZipArchive& archive) { return Run(Command(archive)); }
 
-    std::vector<int> Codes(CallbackKind kind) const {
+    std::vector<int> Codes(CallbackKind kind) const
+    {
         std::vector<int> out;
         for (const auto& r : records_) {
             if (r.Kind == kind) {
@@ -66,7 +70,8 @@ public:
         return out;
     }
 
-    static int Record(void* caller, const CallbackRecord& r) {
+    static int Record(void* caller, const CallbackRecord& r)
+    {
         auto* self = static_cast<UnzipTest*>(caller);
         self->records_.push_back(r);
         return self->stopAfterItems_ > 0 && r.Kind == CallbackKind::ItemEnd && --self->stopAfterItems_ == 0;
@@ -78,12 +83,11 @@ public:
     int stopAfterItems_ = 0;
 };
 
-TEST_F(UnzipTest, ExtractsStoredAndDeflatedMembers) {
+TEST_F(UnzipTest, ExtractsStoredAndDeflatedMembers)
+{
     const std::string big = std::string(700 * 1024, 'x') + RandomBytes(600 * 1024, 1);
     ZipArchive a;
-    a.Members = {ZipMember("skin.bmp", big),
-                 ZipMember("skin.xml", "<skin/>", 0),
-                 ZipMember("empty.txt", ""),
+    a.Members = {ZipMember("skin.bmp", big), ZipMember("skin.xml", "<skin/>", 0), ZipMember("empty.txt", ""),
                  ZipMember("folder/", "", 0)};
     EXPECT_EQ(Run(a), 3);
     EXPECT_EQ(Files(Base()), (std::vector<std::string>{"empty.txt", "skin.bmp", "skin.xml"}));
@@ -93,17 +97,17 @@ TEST_F(UnzipTest, ExtractsStoredAndDeflatedMembers) {
     EXPECT_EQ(Codes(CallbackKind::ItemEnd).size(), 3u);
 }
 
-TEST_F(UnzipTest, MemberNamesStayInsideTheBaseFolder) {
+TEST_F(UnzipTest, MemberNamesStayInsideTheBaseFolder)
+{
     ZipArchive a;
-    for (const char* name : {"../up.txt", "/abs/root.txt", "C:\\win\\drive.txt", "a/../../dots.txt",
-                             "..\\..\\back.txt", "D:rel.txt", "..", "sub/.", "//"}) {
+    for (const char* name : {"../up.txt", "/abs/root.txt", "C:\\win\\drive.txt", "a/../../dots.txt", "..\\..\\back.txt",
+                             "D:rel.txt", "..", "sub/.", "//"}) {
         a.Members.push_back(ZipMember(name, name));
     }
     UnzCommand c = Command(a);
     EXPECT_EQ(Run(c), 6);
-    EXPECT_EQ(Files(dir_.path() / "sandbox"),
-              (std::vector<std::string>{"out/back.txt", "out/dots.txt", "out/drive.txt", "out/rel.txt",
-                                        "out/root.txt", "out/up.txt"}));
+    EXPECT_EQ(Files(dir_.path() / "sandbox"), (std::vector<std::string>{"out/back.txt", "out/dots.txt", "out/drive.txt",
+                                                                        "out/rel.txt", "out/root.txt", "out/up.txt"}));
     EXPECT_EQ(Codes(CallbackKind::Warning), (std::vector<int>{DZ_WARN_NAME, DZ_WARN_NAME}));
 
     records_.clear();
@@ -128,7 +132,8 @@ TEST_F(UnzipTest, MemberNamesStayInsideTheBaseFolder) {
     EXPECT_EQ(Files(Base()).size(), 5u); // no temporary file left behind
 }
 
-TEST(DzSafeName, StripsToTheFilesOwnName) {
+TEST(DzSafeName, StripsToTheFilesOwnName)
+{
     const struct {
         std::u16string name;
         std::u16string flat;
@@ -150,7 +155,8 @@ TEST(DzSafeName, StripsToTheFilesOwnName) {
     }
 }
 
-TEST_F(UnzipTest, EncryptedMembersAreSkippedWithAWarning) {
+TEST_F(UnzipTest, EncryptedMembersAreSkippedWithAWarning)
+{
     ZipArchive a;
     a.Members = {ZipMember("secret.txt", "xx"), ZipMember("open.txt", "yy")};
     a.Members[0].Flags = 1;
@@ -159,7 +165,8 @@ TEST_F(UnzipTest, EncryptedMembersAreSkippedWithAWarning) {
     EXPECT_EQ(Codes(CallbackKind::Warning), (std::vector<int>{DZ_WARN_ENCRYPTED}));
 }
 
-TEST_F(UnzipTest, CrcMismatchIsAnErrorAndLeavesNoPartialFile) {
+TEST_F(UnzipTest, CrcMismatchIsAnErrorAndLeavesNoPartialFile)
+{
     dir_.write("sandbox/out/old.txt", "previous");
     ZipArchive a;
     a.Members = {ZipMember("bad.bin", std::string(600000, 'q')), ZipMember("old.txt", "new", 0)};
@@ -171,7 +178,8 @@ TEST_F(UnzipTest, CrcMismatchIsAnErrorAndLeavesNoPartialFile) {
     EXPECT_EQ(ktest::readFile(Base() / "old.txt"), "previous");
 }
 
-TEST_F(UnzipTest, DeclaredSizesDoNotOutgrowTheArchive) {
+TEST_F(UnzipTest, DeclaredSizesDoNotOutgrowTheArchive)
+{
     ZipArchive a;
     // A small member claiming gigabytes, one inflating past its declared
     // size, and one whose compressed size runs past the archive's data.
@@ -185,12 +193,13 @@ TEST_F(UnzipTest, DeclaredSizesDoNotOutgrowTheArchive) {
     EXPECT_EQ(Files(Base()), (std::vector<std::string>{"fine.txt"}));
 }
 
-TEST_F(UnzipTest, OverlappingMembersAreCutAtTheNextMember) {
+TEST_F(UnzipTest, OverlappingMembersAreCutAtTheNextMember)
+{
     // The second member's header lies inside the first one's claimed data.
     ZipArchive a;
     a.Members = {ZipMember("a.txt", "aaaa", 0), ZipMember("b.txt", "bbbb", 0)};
     std::string bytes = ktest::WriteZip(a);
-    bytes[18] = 60, bytes[22] = 60;          // local sizes of a.txt
+    bytes[18] = 60, bytes[22] = 60; // local sizes of a.txt
     const std::size_t central = bytes.find("PK\x01\x02");
     bytes[central + 20] = 60, bytes[central + 24] = 60; // its central sizes
     dir_.write("a.zip", bytes);
@@ -200,13 +209,12 @@ TEST_F(UnzipTest, OverlappingMembersAreCutAtTheNextMember) {
     EXPECT_EQ(Files(Base()), (std::vector<std::string>{"b.txt"}));
 }
 
-TEST_F(UnzipTest, OptionsAndFileList) {
+TEST_F(UnzipTest, OptionsAndFileList)
+{
     dir_.write("sandbox/out/keep.txt", "mine");
     ZipArchive a;
-    a.Members = {ZipMember("keep.txt", "theirs"),
-                 ZipMember("skins/Blue.XML", "<x/>"),
-                 ZipMember("skins/blue.bmp", "bmp"),
-                 ZipMember("other/blue.bmp", "bmp2")};
+    a.Members = {ZipMember("keep.txt", "theirs"), ZipMember("skins/Blue.XML", "<x/>"),
+                 ZipMember("skins/blue.bmp", "bmp"), ZipMember("other/blue.bmp", "bmp2")};
     UnzCommand c = Command(a);
     c.OverWrite = false;
     c.Verbose = true;
@@ -234,7 +242,8 @@ TEST_F(UnzipTest, OptionsAndFileList) {
     EXPECT_FALSE(fs::exists(Base()));
 }
 
-TEST(DzSpec, Wildcards) {
+TEST(DzSpec, Wildcards)
+{
     EXPECT_TRUE(MatchesSpec(u"*.*", u"a.txt"));
     EXPECT_TRUE(MatchesSpec(u"*", u""));
     EXPECT_TRUE(MatchesSpec(u"s?in*.KSKN", u"skin1.kskn"));
@@ -244,10 +253,10 @@ TEST(DzSpec, Wildcards) {
     EXPECT_FALSE(MatchesSpec(u"a?", u"a"));
 }
 
-TEST_F(UnzipTest, FreshenAndUpdateCompareTimes) {
+TEST_F(UnzipTest, FreshenAndUpdateCompareTimes)
+{
     ZipArchive a;
-    a.Members = {ZipMember("old.txt", "new old"), ZipMember("new.txt", "new new"),
-                 ZipMember("missing.txt", "m")};
+    a.Members = {ZipMember("old.txt", "new old"), ZipMember("new.txt", "new new"), ZipMember("missing.txt", "m")};
     dir_.write("sandbox/out/old.txt", "x");
     dir_.write("sandbox/out/new.txt", "y");
     fs::last_write_time(Base() / "old.txt", fs::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 10));
@@ -262,7 +271,8 @@ TEST_F(UnzipTest, FreshenAndUpdateCompareTimes) {
     EXPECT_TRUE(fs::exists(Base() / "missing.txt"));
 }
 
-TEST_F(UnzipTest, PrefixAndTrailingBytesDoNotHideMembers) {
+TEST_F(UnzipTest, PrefixAndTrailingBytesDoNotHideMembers)
+{
     ZipArchive a;
     a.Prefix = "#!/bin/sh\nexit 0\n" + RandomBytes(3000, 2);
     a.Trailing = RandomBytes(700, 3);
@@ -272,7 +282,8 @@ TEST_F(UnzipTest, PrefixAndTrailingBytesDoNotHideMembers) {
     EXPECT_EQ(ktest::readFile(Base() / "b.txt"), std::string(5000, 'b'));
 }
 
-TEST_F(UnzipTest, UnreadableArchivesFailWithANegativeCode) {
+TEST_F(UnzipTest, UnreadableArchivesFailWithANegativeCode)
+{
     ZipArchive a;
     a.Members = {ZipMember("a.txt", std::string(3000, 'a'))};
     const std::string good = ktest::WriteZip(a);
@@ -298,10 +309,10 @@ TEST_F(UnzipTest, UnreadableArchivesFailWithANegativeCode) {
     EXPECT_TRUE(Files(Base()).empty());
 }
 
-TEST_F(UnzipTest, DamagedDataAndUnknownMethods) {
+TEST_F(UnzipTest, DamagedDataAndUnknownMethods)
+{
     ZipArchive a;
-    a.Members = {ZipMember("garbage.bin", RandomBytes(5000, 5), 99),
-                 ZipMember("noise.bin", "data")};
+    a.Members = {ZipMember("garbage.bin", RandomBytes(5000, 5), 99), ZipMember("noise.bin", "data")};
     std::string bytes = ktest::WriteZip(a);
     a.Members[1].Method = 8;
     UnzCommand c = Command(a);
@@ -314,7 +325,8 @@ TEST_F(UnzipTest, DamagedDataAndUnknownMethods) {
     EXPECT_TRUE(Files(Base()).empty());
 }
 
-TEST_F(UnzipTest, CallbackAndAbortStopAtTheNextMember) {
+TEST_F(UnzipTest, CallbackAndAbortStopAtTheNextMember)
+{
     ZipArchive a;
     for (int i = 0; i < 5; ++i) {
         a.Members.push_back(ZipMember("m" + std::to_string(i), "x"));
@@ -335,7 +347,8 @@ TEST_F(UnzipTest, CallbackAndAbortStopAtTheNextMember) {
     EXPECT_EQ(Run(c), 5);
 }
 
-TEST(DzLibrary, BuiltinLoaderAnswersTheSixCalls) {
+TEST(DzLibrary, BuiltinLoaderAnswersTheSixCalls)
+{
     LoadFailure failure;
     EXPECT_FALSE(LoadBuiltinLibrary("/usr/lib/other.dll", failure));
     EXPECT_NE(failure.Code, 0);

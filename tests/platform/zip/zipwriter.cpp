@@ -9,18 +9,21 @@ namespace ktest {
 
 namespace {
 
-void Put16(std::string& out, std::uint32_t v) {
+void Put16(std::string& out, std::uint32_t v)
+{
     out += static_cast<char>(v & 0xFF);
     out += static_cast<char>((v >> 8) & 0xFF);
 }
 
-void Put32(std::string& out, std::uint32_t v) {
+void Put32(std::string& out, std::uint32_t v)
+{
     Put16(out, v & 0xFFFF);
     Put16(out, v >> 16);
 }
 
 // The fields local and central headers share, from "version needed" on.
-void PutCommon(std::string& out, const ZipMember& m, std::uint32_t crc, std::uint32_t csize, std::uint32_t usize) {
+void PutCommon(std::string& out, const ZipMember& m, std::uint32_t crc, std::uint32_t csize, std::uint32_t usize)
+{
     Put16(out, 20);
     Put16(out, m.Flags);
     Put16(out, m.Method);
@@ -32,7 +35,8 @@ void PutCommon(std::string& out, const ZipMember& m, std::uint32_t crc, std::uin
 
 } // namespace
 
-std::string RandomBytes(std::size_t size, unsigned seed) {
+std::string RandomBytes(std::size_t size, unsigned seed)
+{
     std::mt19937 rng(seed);
     std::string out(size, '\0');
     for (char& c : out) {
@@ -41,7 +45,8 @@ std::string RandomBytes(std::size_t size, unsigned seed) {
     return out;
 }
 
-std::string Deflate(const std::string& data) {
+std::string Deflate(const std::string& data)
+{
     z_stream zs{};
     if (deflateInit2(&zs, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
         throw std::runtime_error("deflateInit2");
@@ -59,7 +64,8 @@ std::string Deflate(const std::string& data) {
     return out;
 }
 
-std::string WriteZip(const ZipArchive& archive) {
+std::string WriteZip(const ZipArchive& archive)
+{
     std::string body;
     std::string central;
     if (archive.SpanMarker) {
@@ -67,8 +73,8 @@ std::string WriteZip(const ZipArchive& archive) {
     }
     for (const ZipMember& m : archive.Members) {
         const std::string packed = m.Method == 8 ? Deflate(m.Data) : m.Data;
-        const std::uint32_t crc = m.Crc.value_or(
-            crc32(0, reinterpret_cast<const Bytef*>(m.Data.data()), static_cast<uInt>(m.Data.size())));
+        const std::uint32_t crc =
+            m.Crc.value_or(crc32(0, reinterpret_cast<const Bytef*>(m.Data.data()), static_cast<uInt>(m.Data.size())));
         const std::uint32_t csize = m.CompressedSize.value_or(static_cast<std::uint32_t>(packed.size()));
         const std::uint32_t usize = m.UncompressedSize.value_or(static_cast<std::uint32_t>(m.Data.size()));
         const auto offset = static_cast<std::uint32_t>(body.size());

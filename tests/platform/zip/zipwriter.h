@@ -11,7 +11,8 @@ namespace ktest {
 // One member of a test archive. Unset overrides take the true values.
 struct ZipMember {
     ZipMember(std::string name, std::string data, std::uint16_t method = 8)
-        : Name(std::move(name)), Data(std::move(data)), Method(method) {}
+        : Name(std::move(name)), Data(std::move(data)), Method(method)
+    {}
 
     std::string Name;
     std::string Data;
@@ -32,7 +33,7 @@ struct ZipArchive {
     std::vector<ZipMember> Members;
     std::string Comment;
     std::optional<std::uint16_t> CommentLength;
-    std::string Prefix;   // bytes before the archive, not counted in its offsets
+    std::string Prefix; // bytes before the archive, not counted in its offsets
     std::string Trailing; // bytes after the end record
     bool SpanMarker = false;
     std::uint16_t ThisDisk = 0;

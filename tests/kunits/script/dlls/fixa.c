@@ -14,11 +14,12 @@ int AttachReason(void) { return attachReason; }
 unsigned AttachInstance(void) { return attachInstance; }
 int AttachReserved(void) { return attachReserved; }
 
-int __stdcall DllMain(void* instance, unsigned reason, void* reserved) {
-  if (reason == 1) {
-    attachReason = (int)reason;
-    attachInstance = (unsigned)instance;
-    attachReserved = (int)reserved;
-  }
-  return 1;
+int __stdcall DllMain(void* instance, unsigned reason, void* reserved)
+{
+    if (reason == 1) {
+        attachReason = (int)reason;
+        attachInstance = (unsigned)instance;
+        attachReserved = (int)reserved;
+    }
+    return 1;
 }
