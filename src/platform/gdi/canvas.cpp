@@ -57,6 +57,8 @@ QFont ToQFont(const Font& font)
     f.setPixelSize(font.pixelSize > 0 ? font.pixelSize : std::max(1, (std::abs(font.size) * 96 + 36) / 72));
     f.setBold(font.bold);
     f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    f.setStrikeOut(font.strikeout);
     return f;
 }
 
@@ -225,6 +227,26 @@ void Canvas::stretchDraw(const Rect& dest, const Bitmap& source)
             if (!src.transparent() || c != src.transparentColor())
                 bitmap_.setPixel(x, y, c);
         }
+    }
+}
+
+void Canvas::drawFocusRect(const Rect& rect)
+{
+    if (rect.isEmpty())
+        return;
+    auto invert = [&](int x, int y) {
+        if (((x + y) & 1) == 0 && bitmap_.contains(x, y))
+            bitmap_.setPixel(x, y, bitmap_.pixel(x, y) ^ 0xFFFFFF);
+    };
+    for (int x = rect.left; x < rect.right; ++x) {
+        invert(x, rect.top);
+        if (rect.bottom - 1 > rect.top)
+            invert(x, rect.bottom - 1);
+    }
+    for (int y = rect.top + 1; y < rect.bottom - 1; ++y) {
+        invert(rect.left, y);
+        if (rect.right - 1 > rect.left)
+            invert(rect.right - 1, y);
     }
 }
 

@@ -34,7 +34,10 @@ struct Font {
     Color color = RGB(0, 0, 0);
     bool bold = false;
     bool italic = false;
+    bool underline = false;
+    bool strikeout = false;
     int orientation = 0; // tenths of a degree, counter-clockwise
+    friend bool operator==(const Font&, const Font&) = default;
 };
 
 // Draws on a bitmap that it does not own; the bitmap must outlive the canvas.
@@ -78,6 +81,9 @@ public:
     // The whole source scaled to the rectangle by nearest pixel, honouring
     // transparency as draw does.
     void stretchDraw(const Rect& dest, const Bitmap& source);
+    // Inverts every other pixel of the rectangle's border (those whose x + y
+    // is even), so drawing it twice restores the pixels.
+    void drawFocusRect(const Rect& rect);
 
     // Text with its cell's top-left at (x, y), in the font's colour; with a
     // solid brush the cell is first filled with the brush colour.
