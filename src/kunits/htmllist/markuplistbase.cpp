@@ -219,17 +219,9 @@ void TMarkupListBase::SetItemFont(const gdi::Font& font)
     Repaint();
 }
 
-void TMarkupListBase::SetColor(TColor color)
-{
-    color_ = color;
-    Repaint();
-}
+void TMarkupListBase::SetColor(TColor color) { SetAndRepaint(color_, color); }
 
-void TMarkupListBase::SetFontColor(TColor color)
-{
-    fontColor_ = color;
-    Repaint();
-}
+void TMarkupListBase::SetFontColor(TColor color) { SetAndRepaint(fontColor_, color); }
 
 void TMarkupListBase::RepaintItem(int index)
 {

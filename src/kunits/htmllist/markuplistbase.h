@@ -105,6 +105,14 @@ protected:
     // After the client area changed its size.
     virtual void ClientResized() {}
 
+    // Stores a changed value and repaints.
+    template <typename T>
+    void SetAndRepaint(T& field, T value)
+    {
+        field = value;
+        Repaint();
+    }
+
     TListItemExtra* Extra(int index) const;
     void SetExtra(int index, std::unique_ptr<TListItemExtra> extra);
     // Replaces the items (texts and extras) in one step, keeping nothing.

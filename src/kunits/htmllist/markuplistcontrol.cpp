@@ -95,23 +95,11 @@ void TMarkupListControl::SetEnableBlink(bool on)
 
 void TMarkupListControl::SetLineSpacing(int pixels) { lineSpacing_ = pixels; }
 
-void TMarkupListControl::SetShowSelection(bool on)
-{
-    showSelection_ = on;
-    Repaint();
-}
+void TMarkupListControl::SetShowSelection(bool on) { SetAndRepaint(showSelection_, on); }
 
-void TMarkupListControl::SetShowFocus(bool on)
-{
-    showFocus_ = on;
-    Repaint();
-}
+void TMarkupListControl::SetShowFocus(bool on) { SetAndRepaint(showFocus_, on); }
 
-void TMarkupListControl::SetAutoItemHeight(bool on)
-{
-    autoItemHeight_ = on;
-    Repaint();
-}
+void TMarkupListControl::SetAutoItemHeight(bool on) { SetAndRepaint(autoItemHeight_, on); }
 
 void TMarkupListControl::SetComponentStyle(int style)
 {
@@ -312,30 +300,29 @@ void TMarkupListControl::mouseMoveEvent(QMouseEvent* event)
     }
 }
 
-void TMarkupListControl::showHint(const QPoint& position, const QPoint& globalPosition)
+std::optional<std::string> TMarkupListControl::HintText(int x, int y)
 {
     std::string anchor;
     int index = -1;
-    if (anchorHint_ && AnchorAt(position.x(), position.y(), anchor, index)) {
+    if (anchorHint_ && AnchorAt(x, y, anchor, index)) {
         if (OnAnchorHint)
             OnAnchorHint(this, index, anchor);
-        QToolTip::showText(globalPosition, QString::fromStdU16String(AnsiToUtf16(anchor)), viewport());
-        return;
+        return anchor;
     }
-    index = ItemAtPos(position.x(), position.y());
-    if (itemHint_ && index >= 0) {
-        const std::string text = htmlHint_ ? Item(index) : PlainText(index);
-        QToolTip::showText(globalPosition, QString::fromStdU16String(AnsiToUtf16(text)), viewport());
-        return;
-    }
-    QToolTip::hideText();
+    index = ItemAtPos(x, y);
+    if (itemHint_ && index >= 0)
+        return htmlHint_ ? Item(index) : PlainText(index);
+    return std::nullopt;
 }
 
 bool TMarkupListControl::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        showHint(help->pos(), help->globalPos());
+        if (const std::optional<std::string> hint = HintText(help->pos().x(), help->pos().y()))
+            QToolTip::showText(help->globalPos(), QString::fromStdU16String(AnsiToUtf16(*hint)), viewport());
+        else
+            QToolTip::hideText();
         return true;
     }
     return TMarkupListBase::viewportEvent(event);

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -87,6 +88,10 @@ public:
 
     // The anchor under a client point and its item; false when none.
     bool AnchorAt(int x, int y, std::string& anchor, int& index);
+    // The hint for a client point: with AnchorHint the anchor under it (as
+    // OnAnchorHint leaves it), else with ItemHint the item's plain text (its
+    // markup with HTMLHint); nullopt for no hint.
+    std::optional<std::string> HintText(int x, int y);
     // The text typed so far for the incremental search.
     const std::string& LookupText() const { return lookup_; }
     bool BlinkPhase() const { return blinkPhase_; }
@@ -130,7 +135,6 @@ protected:
 
 private:
     void openAnchor(int index, const std::string& anchor);
-    void showHint(const QPoint& position, const QPoint& globalPosition);
     void search();
 
     const TImageList* images_ = nullptr;

@@ -405,7 +405,8 @@ TEST(HTMLDrawBadInput, EndsAndDrawsWithinTheRectangle)
         EXPECT_GE(measured.Height, 0);
         Lay(s, markup, {10, 10, 100, 100});
         const gdi::Rect ink = InkBox(s.bitmap, {0, 0, 240, 120});
-        if (!ink.isEmpty())
+        if (!ink.isEmpty()) {
             EXPECT_GE(ink.top, 10) << markup.substr(0, 60);
+        }
     }
 }

@@ -19,6 +19,8 @@ namespace {
 
 using namespace kolvarin;
 using namespace ktest::audio;
+using ktest::closedPort;
+using ktest::LoopbackServer;
 using Clock = std::chrono::steady_clock;
 
 const std::string& mp3Bytes()
