@@ -21,6 +21,7 @@
 #include "core/system/kpaths.h"
 #include "core/system/ksysinfo.h"
 #include "core/text/kstrings.h"
+#include "dialogs/newsform.h"
 #include "dialogs/splashform.h"
 #include "ipc/instancelock.h"
 #include "ipc/pipe.h"
@@ -158,6 +159,10 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
     forms.Get(TKForms::frmMain)->show();
+    if (Config->NewsWindowOnStartUp && frmNews) {
+        Log(kProject, "Show news");
+        frmNews->ShowNews(false);
+    }
     Log(kProject, "Run application...");
     // A fatal start has already asked the loop to end: it returns at once.
     QApplication::exec();

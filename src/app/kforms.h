@@ -11,7 +11,8 @@ namespace kolvarin {
 
 // The program's thirteen windows, created once at start-up in this order and
 // destroyed at the end in the same order. Until a window's own class exists it
-// is an empty frameless window with the window's name.
+// is an empty frameless window with the window's name. The about and news
+// windows are also reachable as frmAbout and frmNews while they exist.
 class TKForms {
 public:
     enum Form {

@@ -49,6 +49,29 @@ HttpResult failure(HttpStatus status, std::string text, long code = 0)
     return result;
 }
 
+HttpResult outcome(CURLcode code, long httpCode, bool tooLarge)
+{
+    if (tooLarge)
+        return failure(HttpStatus::TooLarge, "The answer is too large", httpCode);
+    switch (code) {
+    case CURLE_OK: break;
+    case CURLE_OPERATION_TIMEDOUT: return failure(HttpStatus::Timeout, curl_easy_strerror(code), httpCode);
+    case CURLE_ABORTED_BY_CALLBACK: return failure(HttpStatus::Cancelled, curl_easy_strerror(code), httpCode);
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_CONNECT: return failure(HttpStatus::ConnectFailed, curl_easy_strerror(code), httpCode);
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT: return failure(HttpStatus::BadUrl, curl_easy_strerror(code), httpCode);
+    default: return failure(HttpStatus::Failed, curl_easy_strerror(code), httpCode);
+    }
+    if (httpCode >= 300)
+        return failure(HttpStatus::HttpError, "HTTP status " + std::to_string(httpCode), httpCode);
+    HttpResult result;
+    result.status = HttpStatus::Ok;
+    result.httpCode = httpCode;
+    return result;
+}
+
 } // namespace
 
 HttpResult HttpGet(const HttpRequest& request)
@@ -90,25 +113,12 @@ HttpResult HttpGet(const HttpRequest& request)
     const CURLcode code = curl_easy_perform(c);
     long httpCode = 0;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &httpCode);
-    if (transfer.tooLarge)
-        return failure(HttpStatus::TooLarge, "The answer is too large", httpCode);
-    switch (code) {
-    case CURLE_OK: break;
-    case CURLE_OPERATION_TIMEDOUT: return failure(HttpStatus::Timeout, curl_easy_strerror(code), httpCode);
-    case CURLE_ABORTED_BY_CALLBACK: return failure(HttpStatus::Cancelled, curl_easy_strerror(code), httpCode);
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-    case CURLE_COULDNT_CONNECT: return failure(HttpStatus::ConnectFailed, curl_easy_strerror(code), httpCode);
-    case CURLE_UNSUPPORTED_PROTOCOL:
-    case CURLE_URL_MALFORMAT: return failure(HttpStatus::BadUrl, curl_easy_strerror(code), httpCode);
-    default: return failure(HttpStatus::Failed, curl_easy_strerror(code), httpCode);
-    }
-    if (httpCode >= 300)
-        return failure(HttpStatus::HttpError, "HTTP status " + std::to_string(httpCode), httpCode);
-    HttpResult result;
-    result.status = HttpStatus::Ok;
-    result.httpCode = httpCode;
-    result.body = std::move(transfer.body);
+    curl_off_t connectTime = 0;
+    curl_easy_getinfo(c, CURLINFO_CONNECT_TIME_T, &connectTime);
+    HttpResult result = outcome(code, httpCode, transfer.tooLarge);
+    result.connected = connectTime > 0 || httpCode > 0;
+    if (result.ok())
+        result.body = std::move(transfer.body);
     return result;
 }
 

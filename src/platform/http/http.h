@@ -34,6 +34,7 @@ struct HttpResult {
     long httpCode = 0; // the last answer's status, 0 when none came
     std::string body; // the whole body for Ok, empty otherwise
     std::string error; // a short English description for anything but Ok
+    bool connected = false; // a connection to the server was made
     bool ok() const { return status == HttpStatus::Ok; }
 };
 
