@@ -91,8 +91,8 @@ TEST_F(StreamTest, StationTitlesAndRecordingSplitAtEachTitle)
     std::atomic<int> phase{0};
     ktest::LoopbackServer server([&](int fd, const std::string&, const std::atomic<bool>& stopping) {
         ktest::LoopbackServer::send(fd, "ICY 200 OK\r\nicy-name: Test Radio\r\nicy-metaint: 4096\r\n"
-                                     "content-type: audio/mpeg\r\n\r\n" +
-                                         body.substr(0, cut[0]));
+                                        "content-type: audio/mpeg\r\n\r\n" +
+                                            body.substr(0, cut[0]));
         for (int i = 1; i <= 3; ++i) {
             while (phase < i && !stopping)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -174,7 +174,8 @@ TEST_F(StreamTest, NoPassesOrNoServerReport203)
 {
     Config->NumTrysURLStream = 0;
     Config->Notifications.ShowBalloonOnProblems = true;
-    PlaylistAdd(u"Gone", Utf8ToUtf16("http://127.0.0.1:" + std::to_string(ktest::closedPort()) + "/x"), "", false, "00");
+    PlaylistAdd(u"Gone", Utf8ToUtf16("http://127.0.0.1:" + std::to_string(ktest::closedPort()) + "/x"), "", false,
+                "00");
     system->Play(0);
     EXPECT_FALSE(SysActive);
     Config->NumTrysURLStream = 1;
