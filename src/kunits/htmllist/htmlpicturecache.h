@@ -28,7 +28,9 @@ public:
 
     // A new empty picture, owned by the cache.
     THTMLPicture* AddPicture();
-    // The picture whose URL equals url exactly, or nullptr.
+    // The picture whose URL, or the identifier it was loaded from, equals
+    // url exactly; nullptr when none. (Pictures loaded from "FILE://" and
+    // "RES://" keep the URL only as their identifier.)
     THTMLPicture* FindPicture(const std::string& url) const;
     // The picture of url, added and loaded when the cache has none: "RES://"
     // and "FILE://" load at once (a load error leaves it empty), http and

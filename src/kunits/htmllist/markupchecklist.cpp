@@ -187,13 +187,15 @@ void TMarkupCheckList::ItemAdded(int index)
     }
 }
 
-void TMarkupCheckList::ItemsRemoved()
+void TMarkupCheckList::refreshExtent()
 {
     if (ScrollHorizontal())
         UpdateHorizontalExtent(WidestItem());
 }
 
-void TMarkupCheckList::ClientResized() { ItemsRemoved(); }
+void TMarkupCheckList::ItemsRemoved() { refreshExtent(); }
+
+void TMarkupCheckList::ClientResized() { refreshExtent(); }
 
 void TMarkupCheckList::mousePressEvent(QMouseEvent* event)
 {

@@ -86,6 +86,7 @@ private:
     // The item's check column in client coordinates.
     gdi::Rect checkRect(int index) const;
     void repaintCheck(int index);
+    void refreshExtent();
     void fixItemHeight();
 
     bool allowGrayed_ = false;

@@ -133,7 +133,7 @@ gdi::Rect TMarkupListControl::TextRect(int index, const gdi::Rect& itemRect) con
     return r;
 }
 
-THTMLDrawArgs TMarkupListControl::DrawArgs(gdi::Canvas& canvas, int index, const gdi::Rect& itemRect) const
+THTMLDrawArgs TMarkupListControl::DrawArgs(gdi::Canvas& canvas, int index, const gdi::Rect& itemRect)
 {
     THTMLDrawArgs args;
     args.Canvas = &canvas;
@@ -145,7 +145,7 @@ THTMLDrawArgs TMarkupListControl::DrawArgs(gdi::Canvas& canvas, int index, const
     args.AnchorColor = urlColor_;
     args.WordWrap = !ellipsis_;
     args.BlinkVisible = !blinkPhase_;
-    args.PictureCache = const_cast<THTMLPictureCache*>(&cache_);
+    args.PictureCache = &cache_;
     args.PictureContainer = container_;
     args.LineSpacing = lineSpacing_;
     return args;

@@ -117,7 +117,7 @@ protected:
     // The rectangle the item's markup is laid out in.
     gdi::Rect TextRect(int index, const gdi::Rect& itemRect) const;
     // The base arguments of HTMLDraw for an item.
-    THTMLDrawArgs DrawArgs(gdi::Canvas& canvas, int index, const gdi::Rect& itemRect) const;
+    THTMLDrawArgs DrawArgs(gdi::Canvas& canvas, int index, const gdi::Rect& itemRect);
     // The markup's width and height laid out in rect (measuring only).
     gdi::Size MeasureItem(int index, const gdi::Rect& rect);
     // The widest item + 6, measured in the item's text rectangle.

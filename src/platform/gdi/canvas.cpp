@@ -11,6 +11,7 @@
 #include <span>
 
 #include "gdi/qtimage.h"
+#include "gdi/textdraw.h"
 
 namespace kolvarin::gdi {
 
@@ -255,9 +256,10 @@ void Canvas::textOut(int x, int y, const std::u16string& text)
     QImage image = WrapAsQImage(bitmap_);
     if (image.isNull() || text.empty())
         return;
-    const QFont qfont = ToQFont(font);
+    const CachedFont cached = GetCachedFont(font);
+    const QFont& qfont = cached.font;
     const QString qtext = QString::fromStdU16String(text);
-    const QFontMetrics metrics(qfont);
+    const QFontMetrics& metrics = cached.metrics;
     QPainter painter(&image);
     painter.translate(x, y);
     painter.rotate(-font.orientation / 10.0);
@@ -270,7 +272,7 @@ void Canvas::textOut(int x, int y, const std::u16string& text)
 
 Size Canvas::textExtent(const std::u16string& text) const
 {
-    const QFontMetrics metrics(ToQFont(font));
+    const QFontMetrics& metrics = GetCachedFont(font).metrics;
     return {metrics.horizontalAdvance(QString::fromStdU16String(text)), metrics.height()};
 }
 

@@ -37,7 +37,6 @@ struct Font {
     bool underline = false;
     bool strikeout = false;
     int orientation = 0; // tenths of a degree, counter-clockwise
-    friend bool operator==(const Font&, const Font&) = default;
 };
 
 // Draws on a bitmap that it does not own; the bitmap must outlive the canvas.

@@ -104,7 +104,13 @@ QColor toQColor(Color c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c
 CachedFont GetCachedFont(const Font& font)
 {
     thread_local std::vector<std::unique_ptr<FontEntry>> cache; // most recent first
-    auto hit = std::find_if(cache.begin(), cache.end(), [&](const auto& entry) { return entry->key == font; });
+    // Colour and orientation are not part of the QFont.
+    auto sameFace = [&](const Font& key) {
+        return key.name == font.name && key.size == font.size && key.pixelSize == font.pixelSize &&
+               key.bold == font.bold && key.italic == font.italic && key.underline == font.underline &&
+               key.strikeout == font.strikeout;
+    };
+    auto hit = std::find_if(cache.begin(), cache.end(), [&](const auto& entry) { return sameFace(entry->key); });
     if (hit == cache.end()) {
         QFont qfont = ToQFont(font);
         QFontMetrics metrics(qfont);

@@ -191,6 +191,7 @@ TEST_F(NewsTest, FailuresEndInTheirMessageAndKeepTheNewsSeen)
         {"404", [&] { server.set(path, "404"); }, TfrmNews::MsgDownloadFailed},
         {"garbage", [&] { server.set(path, "\x89PNG garbage <<<"); }, TfrmNews::MsgLoadingFailed},
         {"no news", [&] { server.set(path, "<html><body>moved</body></html>"); }, TfrmNews::MsgLoadingFailed},
+        {"huge", [&] { server.set(path, std::string(std::size_t(5) << 20, '<')); }, TfrmNews::MsgDownloadFailed},
         {"stalls",
          [&] {
              server.set(path, "stall");
