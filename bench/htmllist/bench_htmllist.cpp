@@ -1,7 +1,8 @@
-// The markup engine on a 1,000-item list of mixed markup and pictures:
-// measuring and drawing one visible page as the list does, and hit-testing a
-// point, each against the same items drawn or measured as plain text in the
-// same run. The counter "ratio" is our time divided by the plain text's.
+// The markup engine on a 1,000-item list of mixed markup and pictures, in
+// the same run as a reference: measuring and drawing one visible page as the
+// list does, against the same items drawn as plain text; hit-testing a point
+// in an item, against measuring that item. The counter "ratio" is our time
+// divided by the reference's.
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
@@ -138,7 +139,7 @@ double micro(Clock::duration d) { return std::chrono::duration<double, std::micr
 void report(benchmark::State& state, double ours, double plain)
 {
     state.counters["ours_us"] = ours;
-    state.counters["plain_us"] = plain;
+    state.counters["reference_us"] = plain;
     state.counters["ratio"] = ours / plain;
 }
 
@@ -177,8 +178,9 @@ void BM_HitTest(benchmark::State& state)
         auto start = Clock::now();
         HTMLDraw(a, r);
         const auto middle = Clock::now();
-        gdi::Rect box{2, 0, PageWidth, 60};
-        gdi::DrawText(f.canvas, f.plain[i], box, gdi::DT_SINGLELINE | gdi::DT_CALCRECT);
+        a.HitTest = false;
+        a.MeasureOnly = true;
+        HTMLDraw(a, r);
         const auto end = Clock::now();
         best = std::min(best, micro(middle - start));
         bestPlain = std::min(bestPlain, micro(end - middle));

@@ -26,6 +26,13 @@ int lineLeft(const gdi::Rect& rect, const LineLayout& line)
     return x + line.indent;
 }
 
+// An anchor under the point has not closed yet: its rectangle is still to come.
+bool hitStillOpen(const Context& context)
+{
+    return context.result.AnchorHit && context.state.inAnchor &&
+           context.result.HitAnchor == context.state.anchorCount - 1;
+}
+
 } // namespace
 
 bool HTMLDraw(const THTMLDrawArgs& args, THTMLDrawResult& result)
@@ -76,6 +83,8 @@ bool HTMLDraw(const THTMLDrawArgs& args, THTMLDrawResult& result)
         result.Width = std::max(result.Width, line.width);
         if (!args.MeasureOnly && y + textHeight > rect.bottom)
             break; // the rest would lie below the rectangle
+        if (args.HitTest && y > args.HitPoint.y && !hitStillOpen(context))
+            break; // nothing below the point can be hit
     }
     if (result.Height == 0)
         result.Height = markup::LineTextHeight(context);

@@ -54,6 +54,9 @@ struct THTMLDrawResult {
 
 // Lays the markup out in the rectangle and draws it, measures it or tests
 // the hit point (see the flags); true when an anchor lies under the point.
+// Hit-testing stops after the line under the point (once the anchor hit
+// there has closed), so Width, Height, AnchorCount and Stripped then cover
+// only the lines laid out.
 // The canvas's font and brush are as they were on return. Never throws:
 // unknown tags are skipped, bad values fall back, pictures that do not load
 // take no room. Main thread only.

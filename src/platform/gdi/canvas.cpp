@@ -272,8 +272,10 @@ void Canvas::textOut(int x, int y, const std::u16string& text)
 
 Size Canvas::textExtent(const std::u16string& text) const
 {
-    const QFontMetrics& metrics = GetCachedFont(font).metrics;
-    return {metrics.horizontalAdvance(QString::fromStdU16String(text)), metrics.height()};
+    return {TextWidth(font, text, DT_NOPREFIX), textHeight(text)};
 }
+
+// The cell is as high whatever the text.
+int Canvas::textHeight(const std::u16string&) const { return GetCachedFont(font).metrics.height(); }
 
 } // namespace kolvarin::gdi

@@ -90,7 +90,7 @@ public:
     // Width of the text and height of the font's cell.
     Size textExtent(const std::u16string& text) const;
     int textWidth(const std::u16string& text) const { return textExtent(text).cx; }
-    int textHeight(const std::u16string& text) const { return textExtent(text).cy; }
+    int textHeight(const std::u16string& text) const;
 
 private:
     bool hatchCovers(int x, int y) const;

@@ -7,19 +7,26 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "gdi/qtimage.h"
 
 namespace kolvarin::gdi {
 
-namespace {
-
 struct FontEntry {
     Font key;
     QFont font;
     QFontMetrics metrics;
+    // Widths measured before, by text, for each way of taking tabs and
+    // prefixes: shaping is most of what measuring costs, and layout measures
+    // the same words again and again.
+    std::unordered_map<std::u16string, int> widths[4];
 };
+
+namespace {
+
+constexpr std::size_t MaxRememberedWidths = 4096;
 
 // The text as drawn: prefix characters taken out, with the index of the
 // character a single "&" underlines.
@@ -114,13 +121,29 @@ CachedFont GetCachedFont(const Font& font)
     if (hit == cache.end()) {
         QFont qfont = ToQFont(font);
         QFontMetrics metrics(qfont);
-        cache.insert(cache.begin(), std::make_unique<FontEntry>(FontEntry{font, qfont, metrics}));
+        cache.insert(cache.begin(), std::make_unique<FontEntry>(FontEntry{font, qfont, metrics, {}}));
         if (cache.size() > 24)
             cache.pop_back();
     } else if (hit != cache.begin()) {
         std::rotate(cache.begin(), hit, hit + 1);
     }
-    return {cache.front()->font, cache.front()->metrics};
+    return {cache.front()->font, cache.front()->metrics, cache.front().get()};
+}
+
+int TextWidth(const Font& font, std::u16string_view text, unsigned format)
+{
+    const CachedFont cached = GetCachedFont(font);
+    const bool expandTabs = (format & DT_EXPANDTABS) != 0;
+    const bool noPrefix = (format & DT_NOPREFIX) != 0;
+    auto& widths = cached.entry->widths[(expandTabs ? 2 : 0) + (noPrefix ? 1 : 0)];
+    const std::u16string key(text);
+    auto known = widths.find(key);
+    if (known == widths.end()) {
+        if (widths.size() >= MaxRememberedWidths)
+            widths.clear();
+        known = widths.emplace(key, textWidth(shownText(text, noPrefix).text, cached.metrics, expandTabs)).first;
+    }
+    return known->second;
 }
 
 int DrawText(Canvas& canvas, std::u16string_view text, Rect& rect, unsigned format)
@@ -128,15 +151,15 @@ int DrawText(Canvas& canvas, std::u16string_view text, Rect& rect, unsigned form
     const CachedFont cached = GetCachedFont(canvas.font);
     const QFontMetrics& metrics = cached.metrics;
     const bool expandTabs = (format & DT_EXPANDTABS) != 0;
-    ShownText shown = shownText(text, (format & DT_NOPREFIX) != 0);
     const int cell = metrics.ascent() + metrics.descent();
     const int height = cell + ((format & DT_EXTERNALLEADING) ? metrics.leading() : 0);
-    int width = textWidth(shown.text, metrics, expandTabs);
     if (format & DT_CALCRECT) {
-        rect.right = rect.left + width;
+        rect.right = rect.left + TextWidth(canvas.font, text, format);
         rect.bottom = rect.top + height;
         return height;
     }
+    ShownText shown = shownText(text, (format & DT_NOPREFIX) != 0);
+    int width = TextWidth(canvas.font, text, format);
     if ((format & DT_END_ELLIPSIS) && width > rect.width()) {
         addEllipsis(shown, metrics, expandTabs, rect.width());
         width = textWidth(shown.text, metrics, expandTabs);

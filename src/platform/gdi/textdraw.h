@@ -28,11 +28,18 @@ inline constexpr unsigned DT_END_ELLIPSIS = 0x8000;
 // The QFont of a canvas font with its metrics, from a small cache of the
 // fonts used last (building them is the costly part of measuring text).
 // Valid until the next call on the same thread; main thread in practice.
+struct FontEntry;
 struct CachedFont {
     const QFont& font;
     const QFontMetrics& metrics;
+    FontEntry* entry; // what else the cache keeps for the font
 };
 CachedFont GetCachedFont(const Font& font);
+
+// The width of one line of text in the font as DrawText lays it out with
+// the format's DT_EXPANDTABS and DT_NOPREFIX; widths are remembered per font.
+// Main thread only.
+int TextWidth(const Font& font, std::u16string_view text, unsigned format);
 
 // One line of text in the canvas's font and colour inside rect, as DrawText
 // does: unless DT_NOPREFIX, "&&" draws one "&" and "&x" draws an underlined
