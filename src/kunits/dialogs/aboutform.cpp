@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 #include "core/desktop/kshellutils.h"
 #include "core/system/kfiles.h"
 #include "core/system/kpaths.h"
@@ -243,12 +245,18 @@ void ShowAboutWindow(const QWidget* mainForm)
 {
     if (!frmAbout)
         return;
-    QRect around;
-    if (mainForm)
-        around = mainForm->frameGeometry();
-    else if (const QScreen* screen = QGuiApplication::primaryScreen())
-        around = screen->availableGeometry();
-    frmAbout->move(around.center() - frmAbout->rect().center());
+    const QScreen* screen = mainForm && mainForm->screen() ? mainForm->screen() : QGuiApplication::primaryScreen();
+    const QRect desktop = screen ? screen->availableGeometry() : QRect();
+    const QRect around = mainForm ? mainForm->frameGeometry() : desktop;
+    QPoint place = around.center() - frmAbout->rect().center();
+    if (!desktop.isEmpty()) {
+        // A main window near an edge must not push the about window off the screen.
+        place.setX(
+            std::clamp(place.x(), desktop.left(), std::max(desktop.left(), desktop.right() - frmAbout->width())));
+        place.setY(
+            std::clamp(place.y(), desktop.top(), std::max(desktop.top(), desktop.bottom() - frmAbout->height())));
+    }
+    frmAbout->move(place);
     frmAbout->show();
     frmAbout->raise();
     frmAbout->activateWindow();

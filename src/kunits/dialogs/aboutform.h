@@ -65,8 +65,8 @@ std::string RevisionText(const std::string& keyword);
 extern TfrmAbout* frmAbout;
 
 // Shows the about window centred on the main window (on the screen when
-// there is none) and brings it to the front; nothing without frmAbout. The
-// main window's menu calls it.
+// there is none), kept inside the screen, and brings it to the front;
+// nothing without frmAbout. The main window's menu calls it.
 void ShowAboutWindow(const QWidget* mainForm);
 
 } // namespace kolvarin

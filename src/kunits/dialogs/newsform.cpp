@@ -1,6 +1,7 @@
 #include "dialogs/newsform.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -79,7 +80,7 @@ TfrmNews::TfrmNews(QWidget* parent)
       lbNews_(new TMarkupListBox(this)),
       btnOK_(new QPushButton(QStringLiteral("OK"), this)),
       cbDontShowWindow_(new QCheckBox(QStringLiteral("Dont show this window on next startup"), this)),
-      panDownloadStatus_(new QWidget(this)),
+      panDownloadStatus_(new QFrame(this)),
       lblDownloadStatus_(new QLabel(panDownloadStatus_)),
       btnRetry_(new QPushButton(QStringLiteral("Retry"), panDownloadStatus_)),
       fetcher_(std::make_unique<http::Fetcher>(this))
@@ -111,11 +112,17 @@ TfrmNews::TfrmNews(QWidget* parent)
     QObject::connect(cbDontShowWindow_, &QCheckBox::clicked, this,
                      [this](bool checked) { Config->NewsWindowOnStartUp = !checked; });
 
+    // A panel with a one-pixel accent edge; its text keeps the dialog's colour.
     panDownloadStatus_->setFixedSize(300, 73);
+    panDownloadStatus_->setFrameStyle(QFrame::Box | QFrame::Plain);
     panDownloadStatus_->setAutoFillBackground(true);
     QPalette panel = panDownloadStatus_->palette();
     panel.setColor(QPalette::Window, QColor::fromRgb(QRgb(dialogcolors::Panel)));
+    panel.setColor(QPalette::WindowText, QColor::fromRgb(QRgb(dialogcolors::Accent)));
     panDownloadStatus_->setPalette(panel);
+    QPalette text = lblDownloadStatus_->palette();
+    text.setColor(QPalette::WindowText, QColor::fromRgb(QRgb(dialogcolors::Text)));
+    lblDownloadStatus_->setPalette(text);
     QFont bold = lblDownloadStatus_->font();
     bold.setBold(true);
     lblDownloadStatus_->setFont(bold);

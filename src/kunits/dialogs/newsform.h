@@ -12,6 +12,7 @@
 #include "htmllist/picturecontainer.h"
 
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QPushButton;
 
@@ -56,7 +57,7 @@ public:
     TMarkupListBox* lbNews() const { return lbNews_; }
     QPushButton* btnOK() const { return btnOK_; }
     QCheckBox* cbDontShowWindow() const { return cbDontShowWindow_; }
-    QWidget* panDownloadStatus() const { return panDownloadStatus_; }
+    QFrame* panDownloadStatus() const { return panDownloadStatus_; }
     QLabel* lblDownloadStatus() const { return lblDownloadStatus_; }
     QPushButton* btnRetry() const { return btnRetry_; }
     TPictureContainer& PictureContainer1() { return pictures_; }
@@ -95,7 +96,7 @@ private:
     TMarkupListBox* lbNews_;
     QPushButton* btnOK_;
     QCheckBox* cbDontShowWindow_;
-    QWidget* panDownloadStatus_;
+    QFrame* panDownloadStatus_;
     QLabel* lblDownloadStatus_;
     QPushButton* btnRetry_;
     TPictureContainer pictures_;

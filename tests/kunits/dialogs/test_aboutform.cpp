@@ -154,10 +154,13 @@ TEST(AboutForm, ScrollsWhileShown)
     TfrmAbout about;
     frmAbout = &about;
     QWidget main;
-    main.setGeometry(100, 100, 300, 120);
+    main.setGeometry(300, 300, 300, 120);
     ShowAboutWindow(&main);
     EXPECT_TRUE(about.isVisible());
     EXPECT_EQ(about.geometry().center(), main.frameGeometry().center());
+    main.setGeometry(0, 0, 100, 50); // near the corner: the window stays on the screen
+    ShowAboutWindow(&main);
+    EXPECT_EQ(about.pos(), about.screen()->availableGeometry().topLeft());
     EXPECT_TRUE(about.ScrollTimer().isActive());
     EXPECT_EQ(about.ScrollTimer().interval(), 50);
     const int height = about.ScrollerBitmap().height();
