@@ -1,8 +1,6 @@
 // Walks the frames of arbitrary bytes taken as a GIF, then decodes them as a
 // picture: a frame that cuts out must also read, nothing may read past the
 // data, and animation steps must end.
-#include <QGuiApplication>
-
 #include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
@@ -11,10 +9,11 @@
 #include "htmllist/gifframes.h"
 #include "htmllist/htmlpicture.h"
 
+#include "guiapplication.h"
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication application(*argc, *argv);
+    StartGuiApplication(argc, argv);
     return 0;
 }
 

@@ -2,8 +2,6 @@
 // stay inside the bitmap and agree on the height; stripping must end.
 // Run with ASAN_OPTIONS=detect_leaks=0: the font library keeps what it
 // learns of every face name FONT FACE asks for, which a leak check counts.
-#include <QGuiApplication>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -14,10 +12,11 @@
 #include "htmllist/htmlpicturecache.h"
 #include "htmllist/picturecontainer.h"
 
+#include "guiapplication.h"
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication application(*argc, *argv);
+    StartGuiApplication(argc, argv);
     return 0;
 }
 

@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "core/desktop/kshellutils.h"
 #include "core/settings/kconfig.h"
+#include "core/system/kfilesave.h"
 #include "core/system/kpaths.h"
 #include "core/text/kstrings.h"
 #include "dialogs/captionstrip.h"
@@ -38,15 +38,6 @@ bool writeFile(const std::string& fileName, const std::string& bytes)
 {
     std::ofstream file(std::filesystem::path(fileName), std::ios::binary | std::ios::trunc);
     return file.write(bytes.data(), std::streamsize(bytes.size())) && file.flush();
-}
-
-bool readFile(const std::string& fileName, std::string& bytes)
-{
-    std::ifstream file(std::filesystem::path(fileName), std::ios::binary);
-    if (!file)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), {});
-    return !file.bad();
 }
 
 void removeFile(const std::string& fileName)
@@ -110,7 +101,7 @@ TfrmNews::TfrmNews(QWidget* parent)
     btnOK_->setGeometry(ClientWidth - Margin - 90, barTop + 8, 90, 28);
     QObject::connect(btnOK_, &QPushButton::clicked, this, [this] { close(); });
     QObject::connect(cbDontShowWindow_, &QCheckBox::clicked, this,
-                     [this](bool checked) { Config->NewsWindowOnStartUp = !checked; });
+                     [](bool checked) { Config->NewsWindowOnStartUp = !checked; });
 
     // A panel with a one-pixel accent edge; its text keeps the dialog's colour.
     panDownloadStatus_->setFixedSize(300, 73);
@@ -251,7 +242,7 @@ void TfrmNews::documentArrived(const http::HttpResult& result)
 bool TfrmNews::ParseNews(const std::string& fileName)
 {
     std::string bytes;
-    if (!readFile(fileName, bytes))
+    if (!ReadWholeFile(fileName, bytes, MaxDocumentBytes))
         return false;
     TNewsReadResult read = ReadNewsDocument(bytes);
     if (read.Status != TNewsStatus::Ok)
