@@ -157,7 +157,7 @@ void RunWindows(int argc, char** argv)
     }
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
-    forms.Get(TKForms::frmMain)->show();
+    forms.ShowSkinnedWindows();
     Log(kProject, "Run application...");
     // A fatal start has already asked the loop to end: it returns at once.
     QApplication::exec();
