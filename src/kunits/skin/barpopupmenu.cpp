@@ -42,10 +42,10 @@ QImage TBarPopupMenu::RenderSideBar(int height) const
             const int from = get(GradientStart), to = get(GradientEnd);
             return from + (to - from) * row / height;
         };
-        const QColor color = GradientStart == GradientEnd
-                                 ? QColor(gdi::GetRValue(GradientStart), gdi::GetGValue(GradientStart),
-                                          gdi::GetBValue(GradientStart))
-                                 : QColor(channel(gdi::GetRValue), channel(gdi::GetGValue), channel(gdi::GetBValue));
+        const QColor color =
+            GradientStart == GradientEnd
+                ? QColor(gdi::GetRValue(GradientStart), gdi::GetGValue(GradientStart), gdi::GetBValue(GradientStart))
+                : QColor(channel(gdi::GetRValue), channel(gdi::GetGValue), channel(gdi::GetBValue));
         painter.setPen(color);
         painter.drawLine(0, row, width - 1, row);
     }

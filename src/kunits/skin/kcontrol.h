@@ -13,8 +13,7 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // The shift state of a mouse or key event: modifier keys and held buttons.
 using TShiftState = unsigned;
-inline constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32,
-                             ssDouble = 64;
+inline constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
 
 // A control of a skinned window: a child widget with a Tag and the mouse
 // events the windows' handlers take (x and y relative to the control). A

@@ -60,8 +60,7 @@ TKSnapResult SnapWindowPos(const TKWinRect& current, bool isMaster, int x, int y
     for (int i = 0; i < static_cast<int>(others.size()); ++i) {
         const TKWinRect& f = others[i].Rect;
         if (isMaster && others[i].Tag == kTagDocked) {
-            result.Moves.push_back(
-                {i, {f.Left + (x - current.Left), f.Top + (y - current.Top), f.Width, f.Height}});
+            result.Moves.push_back({i, {f.Left + (x - current.Left), f.Top + (y - current.Top), f.Width, f.Height}});
             continue;
         }
         const bool overlapV = y + cy >= f.Top && f.Top + f.Height >= y;

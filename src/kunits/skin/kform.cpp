@@ -88,8 +88,7 @@ QRect TKForm::WMWindowPosChanging(const QRect& proposed, bool shiftHeld, bool& h
         owners.push_back(form);
     }
     const TKSnapResult snap = SnapWindowPos(ToWin(geometry()), Tag == kTagMaster, proposed.x(), proposed.y(),
-                                            proposed.width(), proposed.height(), ToWin(WorkArea()), others,
-                                            SnapBuffer);
+                                            proposed.width(), proposed.height(), ToWin(WorkArea()), others, SnapBuffer);
     for (const auto& [index, rect] : snap.Moves)
         owners[static_cast<size_t>(index)]->move(rect.Left, rect.Top);
     return {snap.X, snap.Y, proposed.width(), proposed.height()};

@@ -32,8 +32,8 @@ void VisitElements(Skin& skin, Visit&& visit)
     visit(m.Scrolllabel);
     visit(m.ProgressBar);
     visit(m.ProgressSeekBar);
-    for (auto* button : {&m.RewindButton, &m.PlayButton, &m.PauseButton, &m.StopButton, &m.ForwardButton,
-                         &m.EjectButton})
+    for (auto* button :
+         {&m.RewindButton, &m.PlayButton, &m.PauseButton, &m.StopButton, &m.ForwardButton, &m.EjectButton})
         visit(*button);
     visit(m.Volume);
     visit(m.VolumeSeekBar);
@@ -43,8 +43,7 @@ void VisitElements(Skin& skin, Visit&& visit)
         visit(*box);
     visit(m.ConfigButton);
     visit(m.Time);
-    for (auto* icon :
-         {&m.StatusIconReady, &m.StatusIconStop, &m.StatusIconPlay, &m.StatusIconPause, &m.StatusIconWait})
+    for (auto* icon : {&m.StatusIconReady, &m.StatusIconStop, &m.StatusIconPlay, &m.StatusIconPause, &m.StatusIconWait})
         visit(*icon);
     visit(m.PopupBackground);
 
@@ -89,13 +88,25 @@ void VisitElements(Skin& skin, Visit&& visit)
 
 // Calls f(bitmap) for every bitmap an element owns, composed ones included.
 template <typename F>
-void ForEachBitmap(TKSForm& e, F&& f) { f(e.Bitmap); }
+void ForEachBitmap(TKSForm& e, F&& f)
+{
+    f(e.Bitmap);
+}
 template <typename F>
-void ForEachBitmap(TKSImage& e, F&& f) { f(e.Bitmap); }
+void ForEachBitmap(TKSImage& e, F&& f)
+{
+    f(e.Bitmap);
+}
 template <typename F>
-void ForEachBitmap(TKSAnalyzer& e, F&& f) { f(e.Bitmap); }
+void ForEachBitmap(TKSAnalyzer& e, F&& f)
+{
+    f(e.Bitmap);
+}
 template <typename F>
-void ForEachBitmap(TKSScrollLabel& e, F&& f) { f(e.Buffer); }
+void ForEachBitmap(TKSScrollLabel& e, F&& f)
+{
+    f(e.Buffer);
+}
 template <typename F>
 void ForEachBitmap(TKSCaptionBar& e, F&& f)
 {

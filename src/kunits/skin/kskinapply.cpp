@@ -155,8 +155,8 @@ void ApplyMain(TKGUI& skin, TKSkinnedMain& w)
     SkinApplyBar(skin, *w.imgProgressBar, m.ProgressBar);
     SkinApplySeekBar(skin, *w.imgProgressSeekbarBackground, *w.imgProgressSeekbarBar, m.ProgressSeekBar);
     const std::pair<THoverImage*, TKSButton*> transport[] = {
-        {w.imgRewindButton, &m.RewindButton}, {w.imgPlayButton, &m.PlayButton},
-        {w.imgPauseButton, &m.PauseButton},   {w.imgStopButton, &m.StopButton},
+        {w.imgRewindButton, &m.RewindButton},   {w.imgPlayButton, &m.PlayButton},
+        {w.imgPauseButton, &m.PauseButton},     {w.imgStopButton, &m.StopButton},
         {w.imgForwardButton, &m.ForwardButton}, {w.imgEjectButton, &m.EjectButton},
     };
     for (const auto& [control, element] : transport)

@@ -145,11 +145,9 @@ void SkinComposeResizeForm(TKSResizeForm& form, int width, int height)
     TileBitmap(e[eTop], bg, {e[eTopLeft].width(), 0, w - e[eTopRight].width(), e[eTop].height()});
     BlitBitmapAt(e[eTopRight], bg, w - e[eTopRight].width(), 0);
     TileBitmap(e[eLeft], bg, {0, e[eTopLeft].height(), e[eLeft].width(), h - e[eBottomLeft].height() + 1});
-    TileBitmap(e[eRight], bg,
-               {w - e[eRight].width(), e[eTopRight].height(), w, h - e[eBottomRight].height() + 1});
+    TileBitmap(e[eRight], bg, {w - e[eRight].width(), e[eTopRight].height(), w, h - e[eBottomRight].height() + 1});
     BlitBitmapAt(e[eBottomLeft], bg, 0, h - e[eBottomLeft].height());
-    TileBitmap(e[eBottom], bg,
-               {e[eBottomLeft].width(), h - e[eBottom].height(), w - e[eBottomRight].width() + 1, h});
+    TileBitmap(e[eBottom], bg, {e[eBottomLeft].width(), h - e[eBottom].height(), w - e[eBottomRight].width() + 1, h});
     BlitBitmapAt(e[eBottomRight], bg, w - e[eBottomRight].width(), h - e[eBottomRight].height());
 }
 
@@ -284,8 +282,7 @@ void SkinSeekBarMouseDown(const TKGUI&, TKImage& thumb, TKSSeekBar& bar, TMouseB
     dragState.Dragging = true;
 }
 
-void SkinSeekBarMouseMove(const TKGUI&, TKImage& background, TKImage& thumb, TKSSeekBar& bar, TShiftState, int x,
-                          int y)
+void SkinSeekBarMouseMove(const TKGUI&, TKImage& background, TKImage& thumb, TKSSeekBar& bar, TShiftState, int x, int y)
 {
     if (!dragState.Dragging)
         return;
@@ -405,8 +402,8 @@ void SkinPaintTime(const TKGUI& skin, TKImage& control, const TKSTime& time, con
         x += time.FormBorder + time.CharBitmaps[index].width();
     };
     glyph(sign ? tcMinus : tcMinusSpace);
-    const std::array<int, 8> order = {digits[0], digits[1], tcColon, digits[2], digits[3], tcColon,
-                                      digits[4], digits[5]};
+    const std::array<int, 8> order = {digits[0], digits[1], tcColon,   digits[2],
+                                      digits[3], tcColon,   digits[4], digits[5]};
     for (size_t i = 0; i < order.size(); ++i) {
         const bool colon = i == 2 || i == 5;
         if (colon)
@@ -475,18 +472,18 @@ void SkinScrollBarMouseDown(const TKGUI&, TKImage& thumb, TKSScrollBar& bar, TMo
     dragState.Dragging = true;
 }
 
-void SkinScrollBarMouseMove(const TKGUI&, TKImage& thumb, const QWidget& editor, TKSScrollBar& bar, TShiftState,
-                            int, int y)
+void SkinScrollBarMouseMove(const TKGUI&, TKImage& thumb, const QWidget& editor, TKSScrollBar& bar, TShiftState, int,
+                            int y)
 {
     if (!dragState.Dragging)
         return;
     const QRect ed = editor.geometry();
-    const int top = std::max(ed.top(), std::min(thumb.y() + y - dragState.GrabOffset,
-                                                ed.top() + ed.height() - thumb.height()));
+    const int top =
+        std::max(ed.top(), std::min(thumb.y() + y - dragState.GrabOffset, ed.top() + ed.height() - thumb.height()));
     thumb.move(thumb.x(), top);
     if (bar.Shown)
-        bar.Position = bar.Travel > 0 ? std::clamp<int64_t>(MulDivRound(top - ed.top(), bar.Max, bar.Travel), 0, bar.Max)
-                                      : 0;
+        bar.Position =
+            bar.Travel > 0 ? std::clamp<int64_t>(MulDivRound(top - ed.top(), bar.Max, bar.Travel), 0, bar.Max) : 0;
 }
 
 void SkinScrollBarMouseUp(const TKGUI&, TKImage& thumb, TKSScrollBar& bar)
@@ -509,8 +506,8 @@ void SkinPlaceVideoWindow(const TKGUI&, QWidget& panel, const TKSResizeForm& for
 gdi::BrushStyle SkinBrushStyle(uint8_t style)
 {
     using B = gdi::BrushStyle;
-    static constexpr B kStyles[] = {B::Clear,     B::Solid, B::BDiagonal,  B::FDiagonal,
-                                    B::Cross,     B::DiagCross, B::Horizontal, B::Vertical};
+    static constexpr B kStyles[] = {B::Clear, B::Solid,     B::BDiagonal,  B::FDiagonal,
+                                    B::Cross, B::DiagCross, B::Horizontal, B::Vertical};
     return style < 8 ? kStyles[style] : B::Clear;
 }
 

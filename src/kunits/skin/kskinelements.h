@@ -58,8 +58,8 @@ double SkinBarPercent(const TKSBar& bar);
 // background. Only one thumb (or the playlist scroll thumb) drags at a time.
 void SkinPlaceSeekBarThumb(const TKGUI& skin, TKImage& background, TKImage& thumb, TKSSeekBar& bar);
 void SkinSeekBarMouseDown(const TKGUI& skin, TKImage& thumb, TKSSeekBar& bar, TMouseButton mouse, int x, int y);
-void SkinSeekBarMouseMove(const TKGUI& skin, TKImage& background, TKImage& thumb, TKSSeekBar& bar,
-                          TShiftState shift, int x, int y);
+void SkinSeekBarMouseMove(const TKGUI& skin, TKImage& background, TKImage& thumb, TKSSeekBar& bar, TShiftState shift,
+                          int x, int y);
 void SkinSeekBarMouseUp(const TKGUI& skin, TKImage& thumb, TKSSeekBar& bar);
 double SkinSeekBarPercent(const TKSSeekBar& bar);
 

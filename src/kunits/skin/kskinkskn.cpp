@@ -225,8 +225,8 @@ void ReadMain(KsknReader& r, TKSMain& m)
     ReadLabel(r, m.Scrolllabel);
     ReadBar(r, m.ProgressBar);
     ReadSeekBar(r, m.ProgressSeekBar);
-    for (TKSButton* b : {&m.RewindButton, &m.PlayButton, &m.PauseButton, &m.StopButton, &m.ForwardButton,
-                         &m.EjectButton})
+    for (TKSButton* b :
+         {&m.RewindButton, &m.PlayButton, &m.PauseButton, &m.StopButton, &m.ForwardButton, &m.EjectButton})
         ReadButton(r, *b);
     ReadBar(r, m.Volume);
     ReadSeekBar(r, m.VolumeSeekBar);

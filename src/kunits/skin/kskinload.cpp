@@ -205,8 +205,8 @@ uint8_t LoadSkinSteps(TKGUI& skin, const std::string& bitmapFileName, const std:
     const gdi::Color blend = Config ? Config->SkinColorBlend.Color : 0;
     ColorizeBitmap(working, blend, strength, skin.TransparentColor);
     if (CutPixels(skin) > kMaxSkinPixels)
-        return Fail(kSkinLoadError, "the description asks for more than " + std::to_string(kMaxSkinPixels) +
-                                        " pixels of images");
+        return Fail(kSkinLoadError,
+                    "the description asks for more than " + std::to_string(kMaxSkinPixels) + " pixels of images");
     VisitElements(skin, Cutter(working));
     return kSkinLoaded;
 }

@@ -1,5 +1,7 @@
 #include "skin/kskinnedmain.h"
 
+#include "core/kbitmaps.h"
+
 namespace kolvarin {
 
 TKSkinnedMain::TKSkinnedMain(TKGUI& skin) : TKSkinnedWindow(skin)
@@ -44,6 +46,8 @@ TKSkinnedMain::TKSkinnedMain(TKGUI& skin) : TKSkinnedWindow(skin)
     popmMain->GradientStart = gdi::RGB(0, 0, 0);
 
     TKSMain& m = skin.Main;
+    // Until the spectrum painter draws, the analyzer shows its background.
+    imgAnalyzer->OnPaint = [&m](TKPaintbox& box) { BlitBitmap(m.Analyzer.Bitmap, box.Surface()); };
     BindMover(*imgForm, *this);
     BindMover(*imgCaptionbar, *this);
     const std::pair<THoverImage*, TKSButton*> buttons[] = {

@@ -468,8 +468,8 @@ uint8_t StatusBarAlignFromStr(std::u16string_view text) { return IndexOfName(tex
 
 uint8_t BarPositionFromStr(std::u16string_view text)
 {
-    const int index = IndexOfName(text, {u"TopLeft", u"Top", u"TopRight", u"Left", u"Right", u"Center",
-                                         u"BottomLeft", u"Bottom", u"BottomRight"});
+    const int index = IndexOfName(text, {u"TopLeft", u"Top", u"TopRight", u"Left", u"Right", u"Center", u"BottomLeft",
+                                         u"Bottom", u"BottomRight"});
     return static_cast<uint8_t>(index < 0 ? bpTopLeft : index);
 }
 

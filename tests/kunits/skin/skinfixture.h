@@ -36,8 +36,7 @@ inline std::string BmpBytes(const kolvarin::gdi::Bitmap& bitmap)
 
 // True when every pixel of the image is the position colour of
 // (left + x, top + y).
-inline ::testing::AssertionResult CutFrom(const kolvarin::gdi::Bitmap& image, int left, int top, int width,
-                                          int height)
+inline ::testing::AssertionResult CutFrom(const kolvarin::gdi::Bitmap& image, int left, int top, int width, int height)
 {
     if (image.width() != width || image.height() != height)
         return ::testing::AssertionFailure()
@@ -45,8 +44,8 @@ inline ::testing::AssertionResult CutFrom(const kolvarin::gdi::Bitmap& image, in
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (image.pixel(x, y) != PositionColor(left + x, top + y))
-                return ::testing::AssertionFailure() << "pixel " << x << "," << y << " not from " << left + x << ","
-                                                     << top + y;
+                return ::testing::AssertionFailure()
+                       << "pixel " << x << "," << y << " not from " << left + x << "," << top + y;
     return ::testing::AssertionSuccess();
 }
 

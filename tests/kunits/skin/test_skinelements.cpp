@@ -87,9 +87,9 @@ TEST_F(SkinElementsTest, FillBarsFillInProportionInAllFourDirections)
         int filled;
         gdi::Point inFill;
     } cases[] = {
-        {baLeftToRight, 5, 30, {4, 0}},  {baRightToLeft, 5, 30, {5, 0}},   {baDownToUp, 5, 30, {0, 3}},
-        {baUpToDown, 5, 30, {0, 2}},     {baLeftToRight, 10, 60, {9, 5}},  {baDownToUp, 10, 60, {0, 0}},
-        {baLeftToRight, 0, 0, {-1, -1}}, {baRightToLeft, 0, 0, {-1, -1}},  {baUpToDown, 99, 60, {0, 5}},
+        {baLeftToRight, 5, 30, {4, 0}},  {baRightToLeft, 5, 30, {5, 0}},  {baDownToUp, 5, 30, {0, 3}},
+        {baUpToDown, 5, 30, {0, 2}},     {baLeftToRight, 10, 60, {9, 5}}, {baDownToUp, 10, 60, {0, 0}},
+        {baLeftToRight, 0, 0, {-1, -1}}, {baRightToLeft, 0, 0, {-1, -1}}, {baUpToDown, 99, 60, {0, 5}},
         {baDownToUp, -7, 0, {-1, -1}},
     };
     for (const auto& c : cases) {

@@ -175,7 +175,8 @@ TEST_F(SkinLoadTest, ByNameTheUserFolderAndPackagesComeFirst)
 {
     const std::string bmp = ktest::BmpBytes(ktest::PositionBitmap(320, 320));
     auto description = [](int color) {
-        return "<KolvarinSkin><Common><TransparentColor Color=\"" + std::to_string(color) + "\" /></Common></KolvarinSkin>";
+        return "<KolvarinSkin><Common><TransparentColor Color=\"" + std::to_string(color) +
+               "\" /></Common></KolvarinSkin>";
     };
     Write("app/data/skins/one/s.bmp", bmp);
     Write("app/data/skins/one/s.xml", description(1));
@@ -190,7 +191,7 @@ TEST_F(SkinLoadTest, ByNameTheUserFolderAndPackagesComeFirst)
         const char* name;
         uint8_t result;
         int color;
-    } cases[] = {{"one", kSkinLoaded, 1}, {"two", kSkinLoaded, 2},  {"three", kSkinLoaded, 4},
+    } cases[] = {{"one", kSkinLoaded, 1},        {"two", kSkinLoaded, 2},          {"three", kSkinLoaded, 4},
                  {"four", kSkinFilesMissing, 0}, {"../app", kSkinFilesMissing, 0}, {"", kSkinFilesMissing, 0}};
     for (const auto& c : cases) {
         InitGUI(skin_);
@@ -204,10 +205,10 @@ TEST_F(SkinLoadTest, TheBuiltInSkinGivesEveryShownElementItsPictures)
 {
     ASSERT_EQ(LoadSkinByName(skin_, "ignored", true, zip_), kSkinLoaded) << LastSkinError();
     const TKSMain& m = skin_.Main;
-    for (const TKSButton* b : {&m.CloseButton, &m.MinimizeButton, &m.RewindButton, &m.PlayButton, &m.PauseButton,
-                               &m.StopButton, &m.ForwardButton, &m.EjectButton, &m.ConfigButton,
-                               static_cast<const TKSButton*>(&m.MuteCheckbox),
-                               static_cast<const TKSButton*>(&m.EqualizerCheckbox)})
+    for (const TKSButton* b :
+         {&m.CloseButton, &m.MinimizeButton, &m.RewindButton, &m.PlayButton, &m.PauseButton, &m.StopButton,
+          &m.ForwardButton, &m.EjectButton, &m.ConfigButton, static_cast<const TKSButton*>(&m.MuteCheckbox),
+          static_cast<const TKSButton*>(&m.EqualizerCheckbox)})
         for (const gdi::Bitmap& state : b->Bitmaps)
             EXPECT_FALSE(state.empty());
     EXPECT_FALSE(m.Form.Bitmap.empty());

@@ -172,8 +172,8 @@ TEST_F(SkinXmlTest, BadValuesEndTheReadWhereTheyStand)
         const char* value;
         bool ok;
     } cases[] = {
-        {" 12 ", true}, {"+12", true}, {"-12", true}, {"2147483647", true}, {"2147483648", false},
-        {"-2147483649", false}, {"12x", false}, {"", false}, {"0x10", false}, {"1 2", false},
+        {" 12 ", true},         {"+12", true},  {"-12", true}, {"2147483647", true}, {"2147483648", false},
+        {"-2147483649", false}, {"12x", false}, {"", false},   {"0x10", false},      {"1 2", false},
     };
     for (const auto& c : cases) {
         InitGUI(skin_);

@@ -196,8 +196,8 @@ struct Writer {
         x.Open(name);
         x.Pos("FormPos", form);
         x.Size("Size", size);
-        x.Leaf("Font", "Face=\"DejaVu Sans\" Size=\"8\" Color=\"" + Num(color.red()) + "," + Num(color.green()) +
-                           "," + Num(color.blue()) + "\"");
+        x.Leaf("Font", "Face=\"DejaVu Sans\" Size=\"8\" Color=\"" + Num(color.red()) + "," + Num(color.green()) + "," +
+                           Num(color.blue()) + "\"");
         x.Close(name);
     }
 };
@@ -225,7 +225,9 @@ struct Seek {
     QPoint bg, thumb;
     QSize bgSize, thumbSize;
 };
-Seek DrawSeek(Atlas& atlas, QSize bgSize, QSize thumbSize, const QColor& under, bool centreMark);
+// A mark across the track at `mark` (0 the minimum end, 1 the maximum end;
+// below 0 none).
+Seek DrawSeek(Atlas& atlas, QSize bgSize, QSize thumbSize, const QColor& under, double mark = -1);
 void WriteSeek(Writer& w, const QString& name, QPoint form, const Seek& s, const QString& align);
 void WriteHiddenSeek(Writer& w, const QString& name);
 

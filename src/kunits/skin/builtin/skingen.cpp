@@ -65,22 +65,23 @@ int main(int argc, char** argv)
     const std::string bitmap(bmp.begin(), bmp.end());
     const std::string description = skin.Description.toStdString();
     const std::string folder = std::string(argv[1]) + "/";
-    const std::string source = "// Written by kolvarin_skingen; do not edit.\n"
-                               "#include \"skin/kskinbuiltin.h\"\n\n"
-                               "namespace kolvarin {\n\n"
-                               "namespace {\n"
-                               "constexpr char kDescription[] =\n    " +
-                               Literal(description) +
-                               ";\n"
-                               "constexpr char kBitmap[] =\n    " +
-                               Literal(bitmap) +
-                               ";\n"
-                               "} // namespace\n\n"
-                               "std::string_view BuiltinSkinDescription() { return {kDescription, sizeof kDescription - 1}; }\n"
-                               "std::string_view BuiltinSkinBitmap() { return {kBitmap, sizeof kBitmap - 1}; }\n\n"
-                               "} // namespace kolvarin\n";
-    if (!skin.Bitmap.save(QString::fromStdString(folder + "base.png")) || !WriteFile(folder + "base.bmp", bitmap) || !WriteFile(folder + "base.xml", description) ||
-        !WriteFile(folder + "builtin_skin_data.cpp", source)) {
+    const std::string source =
+        "// Written by kolvarin_skingen; do not edit.\n"
+        "#include \"skin/kskinbuiltin.h\"\n\n"
+        "namespace kolvarin {\n\n"
+        "namespace {\n"
+        "constexpr char kDescription[] =\n    " +
+        Literal(description) +
+        ";\n"
+        "constexpr char kBitmap[] =\n    " +
+        Literal(bitmap) +
+        ";\n"
+        "} // namespace\n\n"
+        "std::string_view BuiltinSkinDescription() { return {kDescription, sizeof kDescription - 1}; }\n"
+        "std::string_view BuiltinSkinBitmap() { return {kBitmap, sizeof kBitmap - 1}; }\n\n"
+        "} // namespace kolvarin\n";
+    if (!skin.Bitmap.save(QString::fromStdString(folder + "base.png")) || !WriteFile(folder + "base.bmp", bitmap) ||
+        !WriteFile(folder + "base.xml", description) || !WriteFile(folder + "builtin_skin_data.cpp", source)) {
         std::fprintf(stderr, "cannot write into %s\n", folder.c_str());
         return 1;
     }

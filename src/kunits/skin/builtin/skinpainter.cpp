@@ -62,7 +62,10 @@ void DrawGlyph(QPainter& p, Glyph glyph, const QRectF& box, const QColor& color)
         path.addRoundedRect(QRectF(6.9, 1.5, 2.6, 9), 0.6, 0.6);
         Fill(p, path, color);
         break;
-    case Glyph::Stop: path.addRoundedRect(QRectF(2, 2, 8, 8), 1, 1); Fill(p, path, color); break;
+    case Glyph::Stop:
+        path.addRoundedRect(QRectF(2, 2, 8, 8), 1, 1);
+        Fill(p, path, color);
+        break;
     case Glyph::Previous:
         path.addRoundedRect(QRectF(1.5, 1.5, 2, 9), 0.5, 0.5);
         path.addPath(Polygon({{11, 1.5}, {3.5, 6}, {11, 10.5}}));
@@ -121,8 +124,8 @@ void DrawGlyph(QPainter& p, Glyph glyph, const QRectF& box, const QColor& color)
         Stroke(p, path, color, 1.2);
         break;
     case Glyph::Fullscreen:
-        for (auto [x, y, dx, dy] : {std::array<double, 4>{1.5, 1.5, 1, 1}, {10.5, 1.5, -1, 1}, {1.5, 10.5, 1, -1},
-                                    {10.5, 10.5, -1, -1}}) {
+        for (auto [x, y, dx, dy] :
+             {std::array<double, 4>{1.5, 1.5, 1, 1}, {10.5, 1.5, -1, 1}, {1.5, 10.5, 1, -1}, {10.5, 10.5, -1, -1}}) {
             path.moveTo(x, y + 3 * dy);
             path.lineTo(x, y);
             path.lineTo(x + 3 * dx, y);
@@ -321,8 +324,8 @@ QImage Flatten(const QImage& drawing, const QColor& under)
                 continue;
             }
             auto mix = [&](int c, int u) { return (c * a + u * (255 - a) + 127) / 255; };
-            dest[x] = qRgb(mix(qRed(in[x]), under.red()), mix(qGreen(in[x]), under.green()),
-                           mix(qBlue(in[x]), under.blue()));
+            dest[x] =
+                qRgb(mix(qRed(in[x]), under.red()), mix(qGreen(in[x]), under.green()), mix(qBlue(in[x]), under.blue()));
         }
     }
     return out;

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <QPainterPath>
 
 #include "skinatlas.h"
@@ -100,7 +102,7 @@ QPoint DrawCheckbox(Atlas& atlas, QSize size, Glyph glyph, const QColor& under)
     });
 }
 
-Seek DrawSeek(Atlas& atlas, QSize bgSize, QSize thumbSize, const QColor& under, bool centreMark)
+Seek DrawSeek(Atlas& atlas, QSize bgSize, QSize thumbSize, const QColor& under, double mark)
 {
     Seek s{{}, {}, bgSize, thumbSize};
     const bool vertical = bgSize.height() > bgSize.width();
@@ -108,19 +110,24 @@ Seek DrawSeek(Atlas& atlas, QSize bgSize, QSize thumbSize, const QColor& under, 
         const QRectF track = vertical ? box.adjusted(0, thumbSize.height() / 2.0 - 2, 0, -thumbSize.height() / 2.0 + 2)
                                       : box.adjusted(thumbSize.width() / 2.0 - 2, 0, -thumbSize.width() / 2.0 + 2, 0);
         DrawTrack(p, track, pal::hair);
-        if (centreMark) {
+        if (mark >= 0) {
+            // Where the thumb's centre stands for that value, rounded to a pixel.
             p.setPen(QPen(pal::text2, 1));
-            if (vertical)
-                p.drawLine(QPointF(1, box.center().y()), QPointF(box.width() - 1, box.center().y()));
-            else
-                p.drawLine(QPointF(box.center().x(), 1), QPointF(box.center().x(), box.height() - 1));
+            if (vertical) {
+                const double y =
+                    std::round(thumbSize.height() / 2.0 + (1 - mark) * (box.height() - thumbSize.height()));
+                p.drawLine(QPointF(1, y - 0.5), QPointF(box.width() - 1, y - 0.5));
+            } else {
+                const double x = std::round(thumbSize.width() / 2.0 + mark * (box.width() - thumbSize.width()));
+                p.drawLine(QPointF(x - 0.5, 1), QPointF(x - 0.5, box.height() - 1));
+            }
         }
     });
-    s.thumb = atlas.Stack(thumbSize.width(), thumbSize.height(), 2, under, [&](QPainter& p, int state,
-                                                                              const QRectF& box) {
-        DrawTrack(p, vertical ? box.adjusted(0, -4, 0, 4) : box.adjusted(-4, 0, 4, 0), pal::hair);
-        DrawThumb(p, box, std::min(box.width(), box.height()) - 2, state == 1 ? pal::accent : pal::text);
-    });
+    s.thumb =
+        atlas.Stack(thumbSize.width(), thumbSize.height(), 2, under, [&](QPainter& p, int state, const QRectF& box) {
+            DrawTrack(p, vertical ? box.adjusted(0, -4, 0, 4) : box.adjusted(-4, 0, 4, 0), pal::hair);
+            DrawThumb(p, box, std::min(box.width(), box.height()) - 2, state == 1 ? pal::accent : pal::text);
+        });
     return s;
 }
 
@@ -129,10 +136,7 @@ void WriteSeek(Writer& w, const QString& name, QPoint form, const Seek& s, const
     w.Seek(name, form, s.bg, s.bgSize, s.thumb, s.thumbSize, align);
 }
 
-void WriteHiddenSeek(Writer& w, const QString& name)
-{
-    w.Seek(name, {}, {}, {}, {}, {}, "LeftToRight", false);
-}
+void WriteHiddenSeek(Writer& w, const QString& name) { w.Seek(name, {}, {}, {}, {}, {}, "LeftToRight", false); }
 
 QPoint DrawCaption(Atlas& atlas, QSize size, const QString& title)
 {
@@ -145,7 +149,8 @@ QPoint DrawCaption(Atlas& atlas, QSize size, const QString& title)
 
 QPoint DrawPopupPicture(Atlas& atlas, Glyph glyph)
 {
-    return atlas.Shaped(23, 40, QColor(0, 0, 0), [&](QPainter& p) { DrawGlyph(p, glyph, QRectF(3, 20, 17, 17), pal::accent); });
+    return atlas.Shaped(23, 40, QColor(0, 0, 0),
+                        [&](QPainter& p) { DrawGlyph(p, glyph, QRectF(3, 20, 17, 17), pal::accent); });
 }
 
 QPoint DrawStatusIcon(Atlas& atlas, Glyph glyph, const QColor& color)

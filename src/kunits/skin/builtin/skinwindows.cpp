@@ -15,10 +15,7 @@ void WriteImage(Writer& w, const QString& name, QPoint form, QPoint skin, QSize 
 }
 
 // A popup side bar: size first, as the description wants it.
-void WritePopup(Writer& w, const QString& name, QPoint skin)
-{
-    w.Image(name, {}, skin, QSize(23, 40));
-}
+void WritePopup(Writer& w, const QString& name, QPoint skin) { w.Image(name, {}, skin, QSize(23, 40)); }
 
 // A fill bar: the track (background) and the accent track (fill).
 QPoint DrawFillBar(Atlas& atlas, QSize size)
@@ -41,8 +38,8 @@ void DrawMain(Atlas& atlas, Xml& x, const TimeGlyphs& time)
         DrawWindowBody(p, QRectF(QPointF(0, 0), size));
         DrawPanel(p, panel);
         DrawGlyph(p, Glyph::Speaker, QRectF(176, 100, 12, 12), pal::text2);
-        DrawText(p, "L", QPointF(268, 97), 4, pal::text2, 0.9);
-        DrawText(p, "R", QPointF(310, 97), 4, pal::text2, 0.9);
+        DrawText(p, "L", QPointF(268, 103.5), 5, pal::text2, 1.0);
+        DrawText(p, "R", QPointF(309.5, 103.5), 5, pal::text2, 1.0);
     });
     const QPoint caption = DrawCaption(atlas, QSize(110, 14), "KOLVARIN");
     const QSize titleButton(18, 14);
@@ -51,17 +48,19 @@ void DrawMain(Atlas& atlas, Xml& x, const TimeGlyphs& time)
     const QPoint close = DrawButton(atlas, titleButton, Glyph::Close, 10, pal::body, true);
 
     const QSize analyzerSize(96, 26);
-    const QPoint analyzer = atlas.Single(analyzerSize.width(), analyzerSize.height(), pal::panel,
-                                         [](QPainter& p, const QRectF& box) {
-                                             p.setPen(QColor(0x2B, 0x30, 0x3A));
-                                             for (int y = 1; y < box.height(); y += 5)
-                                                 p.drawLine(QPointF(0, y + 0.5), QPointF(box.width(), y + 0.5));
-                                         });
+    const QPoint analyzer =
+        atlas.Single(analyzerSize.width(), analyzerSize.height(), pal::panel, [](QPainter& p, const QRectF& box) {
+            p.setPen(QColor(0x2B, 0x30, 0x3A));
+            for (int y = 1; y < box.height(); y += 5)
+                p.drawLine(QPointF(0, y + 0.5), QPointF(box.width(), y + 0.5));
+        });
     const QSize labelSize(188, 14);
-    const QPoint labelBg = atlas.Single(labelSize.width(), labelSize.height(), pal::panel, [](QPainter&, const QRectF&) {});
+    const QPoint labelBg =
+        atlas.Single(labelSize.width(), labelSize.height(), pal::panel, [](QPainter&, const QRectF&) {});
 
     const QSize transport(26, 24);
-    const Glyph transportGlyphs[] = {Glyph::Previous, Glyph::Play, Glyph::Pause, Glyph::Stop, Glyph::Next, Glyph::Eject};
+    const Glyph transportGlyphs[] = {Glyph::Previous, Glyph::Play, Glyph::Pause,
+                                     Glyph::Stop,     Glyph::Next, Glyph::Eject};
     QPoint transportAt[6];
     for (int i = 0; i < 6; ++i)
         transportAt[i] = DrawButton(atlas, transport, transportGlyphs[i], 12, pal::body);
@@ -73,10 +72,10 @@ void DrawMain(Atlas& atlas, Xml& x, const TimeGlyphs& time)
     for (int i = 0; i < 6; ++i)
         toggleAt[i] = DrawCheckbox(atlas, toggle, toggleGlyphs[i], pal::panel);
 
-    const Seek progress = DrawSeek(atlas, QSize(308, 12), QSize(12, 12), pal::body, false);
+    const Seek progress = DrawSeek(atlas, QSize(308, 12), QSize(12, 12), pal::body);
     const QSize volumeSize(70, 12);
     const QPoint volume = DrawFillBar(atlas, volumeSize);
-    const Seek balance = DrawSeek(atlas, QSize(36, 12), QSize(12, 12), pal::body, true);
+    const Seek balance = DrawSeek(atlas, QSize(32, 12), QSize(12, 12), pal::body, 0.5);
 
     const struct {
         Glyph glyph;
@@ -117,9 +116,10 @@ void DrawMain(Atlas& atlas, Xml& x, const TimeGlyphs& time)
         w.Button(transportNames[i], QPoint(6 + i * 28, 95), transportAt[i], transport);
     w.Bar("Volume", QPoint(192, 100), volume, volumeSize);
     WriteHiddenSeek(w, "VolumeSeekBar");
-    WriteSeek(w, "Balance", QPoint(274, 100), balance, "LeftToRight");
-    const char* const toggleNames[] = {"MuteCheckbox",          "PlaymodeCheckbox",         "AutofullscreenCheckbox",
-                                       "AutoVideoResizeCheckbox", "PlaylistCheckbox", "EqualizerCheckbox"};
+    WriteSeek(w, "Balance", QPoint(275, 100), balance, "LeftToRight");
+    const char* const toggleNames[] = {"MuteCheckbox",           "PlaymodeCheckbox",
+                                       "AutofullscreenCheckbox", "AutoVideoResizeCheckbox",
+                                       "PlaylistCheckbox",       "EqualizerCheckbox"};
     for (int i = 0; i < 6; ++i)
         w.Button(toggleNames[i], QPoint(210 + i * 16, 56), toggleAt[i], toggle);
     w.Button("ConfigButton", QPoint(256, 3), config, titleButton);
@@ -140,20 +140,19 @@ void DrawPlaylist(Atlas& atlas, Xml& x)
     const QPoint grip = DrawGrip(atlas);
     const QPoint caption = DrawCaption(atlas, QSize(90, 14), "PLAYLIST");
     const QSize thumb(6, 28);
-    const QPoint scroll = atlas.Stack(thumb.width(), thumb.height(), 2, pal::panel,
-                                      [](QPainter& p, int state, const QRectF& box) {
-                                          DrawPad(p, box, state == 1 ? pal::accent : pal::disabled);
-                                      });
-    const QPoint status = atlas.Single(8, 16, pal::panel, [](QPainter& p, const QRectF& box) {
-        p.fillRect(QRectF(0, 0, box.width(), 1), pal::hair);
-    });
-    const Glyph iconGlyphs[] = {Glyph::Note, Glyph::Disc, Glyph::Globe, Glyph::Film,
-                                Glyph::FilmStream, Glyph::Dvd, Glyph::List};
+    const QPoint scroll =
+        atlas.Stack(thumb.width(), thumb.height(), 2, pal::panel, [](QPainter& p, int state, const QRectF& box) {
+            DrawPad(p, box, state == 1 ? pal::accent : pal::disabled);
+        });
+    const QPoint status = atlas.Single(
+        8, 16, pal::panel, [](QPainter& p, const QRectF& box) { p.fillRect(QRectF(0, 0, box.width(), 1), pal::hair); });
+    const Glyph iconGlyphs[] = {Glyph::Note,       Glyph::Disc, Glyph::Globe, Glyph::Film,
+                                Glyph::FilmStream, Glyph::Dvd,  Glyph::List};
     const QSize iconSize(13, 13);
-    const QPoint icons = atlas.Stack(iconSize.width(), iconSize.height(), 7, pal::panel,
-                                     [&](QPainter& p, int state, const QRectF& box) {
-                                         DrawGlyph(p, iconGlyphs[state], box.adjusted(1, 1, -1, -1), pal::text2);
-                                     });
+    const QPoint icons =
+        atlas.Stack(iconSize.width(), iconSize.height(), 7, pal::panel, [&](QPainter& p, int state, const QRectF& box) {
+            DrawGlyph(p, iconGlyphs[state], box.adjusted(1, 1, -1, -1), pal::text2);
+        });
     const QPoint popup = DrawPopupPicture(atlas, Glyph::List);
 
     Writer w{x};
@@ -218,14 +217,16 @@ void DrawMediaControls(Atlas& atlas, Xml& x)
             label(bands[band], bandX(band) + 6);
     });
     const QPoint caption = DrawCaption(atlas, QSize(110, 14), "EQUALIZER");
-    const Seek slider = DrawSeek(atlas, QSize(12, sliderHeight), QSize(12, 12), pal::panel, true);
+    // The speed's mark is at 100 % (4 of 1..10), the bands' at 0 dB (12 of 0..24).
+    const Seek speed = DrawSeek(atlas, QSize(12, sliderHeight), QSize(12, 12), pal::panel, 3.0 / 9.0);
+    const Seek slider = DrawSeek(atlas, QSize(12, sliderHeight), QSize(12, 12), pal::panel, 0.5);
     const QPoint popup = DrawPopupPicture(atlas, Glyph::Equalizer);
 
     Writer w{x};
     x.Open("MediaControls");
     w.Form("Form", form, size);
     w.Caption("CaptionBar", QPoint(10, 3), caption, QSize(110, 14));
-    WriteSeek(w, "SpeedSeekBar", QPoint(22, sliderTop), slider, "DownToUp");
+    WriteSeek(w, "SpeedSeekBar", QPoint(22, sliderTop), speed, "DownToUp");
     for (int band = 0; band < 10; ++band)
         WriteSeek(w, "Equalizer" + QString::number(band), QPoint(bandX(band), sliderTop), slider, "DownToUp");
     WritePopup(w, "PopupBackground", popup);
@@ -274,9 +275,10 @@ void DrawFullscreenControl(Atlas& atlas, Xml& x, const TimeGlyphs& time)
     for (int i = 0; i < 5; ++i)
         transportAt[i] = DrawButton(atlas, transport, glyphs[i], 12, pal::body);
     const QSize labelSize(186, 14);
-    const QPoint labelBg = atlas.Single(labelSize.width(), labelSize.height(), pal::panel, [](QPainter&, const QRectF&) {});
-    const Seek progress = DrawSeek(atlas, QSize(600, 12), QSize(12, 12), pal::body, false);
-    const Seek volume = DrawSeek(atlas, QSize(90, 12), QSize(12, 12), pal::body, false);
+    const QPoint labelBg =
+        atlas.Single(labelSize.width(), labelSize.height(), pal::panel, [](QPainter&, const QRectF&) {});
+    const Seek progress = DrawSeek(atlas, QSize(600, 12), QSize(12, 12), pal::body);
+    const Seek volume = DrawSeek(atlas, QSize(90, 12), QSize(12, 12), pal::body);
     const QSize toggle(16, 14);
     const QPoint mute = DrawCheckbox(atlas, toggle, Glyph::Speaker, pal::body);
 
