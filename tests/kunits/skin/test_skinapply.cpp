@@ -16,7 +16,11 @@ namespace {
 class SkinApplyTest : public ::testing::Test {
 protected:
     SkinApplyTest()
-        : main_(skin_), playlist_(skin_), controls_(skin_), video_(skin_), bar_(skin_),
+        : main_(skin_),
+          playlist_(skin_),
+          controls_(skin_),
+          video_(skin_),
+          bar_(skin_),
           windows_{&main_, &playlist_, &controls_, &video_, &bar_}
     {
         InitGUI(skin_);
@@ -66,14 +70,14 @@ TEST_F(SkinApplyTest, TheBuiltInSkinSizesAndPlacesEveryWindow)
     EXPECT_EQ(main_.imgProgressSeekbarBar->size(),
               QSize(m.ProgressSeekBar.BarSize.Width, m.ProgressSeekBar.BarSize.Height));
     EXPECT_EQ(main_.popmMain->BarWidth(), m.PopupBackground.Bitmap.width() + 2);
-    EXPECT_EQ(playlist_.minimumSize(), QSize(skin_.Playlist.ResizeForm.DefaultSize.Width,
-                                             skin_.Playlist.ResizeForm.DefaultSize.Height));
+    EXPECT_EQ(playlist_.minimumSize(),
+              QSize(skin_.Playlist.ResizeForm.DefaultSize.Width, skin_.Playlist.ResizeForm.DefaultSize.Height));
     EXPECT_EQ(playlist_.size(), QSize(skin_.Playlist.ResizeForm.Size.Width, skin_.Playlist.ResizeForm.Size.Height));
     EXPECT_EQ(playlist_.imgResizer->geometry().bottomRight(), QPoint(playlist_.width() - 1, playlist_.height() - 1));
     EXPECT_GT(playlist_.imgPlaylist->height(), 0);
     EXPECT_EQ(controls_.imgEQBar[9]->x(), skin_.MediaControls.Equalizer[9].BgFormPos.X);
-    EXPECT_EQ(bar_.size(), QSize(skin_.VideoFullscreenControl.Form.Size.Width,
-                                 skin_.VideoFullscreenControl.Form.Size.Height));
+    EXPECT_EQ(bar_.size(),
+              QSize(skin_.VideoFullscreenControl.Form.Size.Width, skin_.VideoFullscreenControl.Form.Size.Height));
     EXPECT_FALSE(skin_.Main.Form.Region.isEmpty()) << "the main window is shaped";
     EXPECT_FALSE(skin_.Main.Form.Region.contains(0, 0)) << "its rounded corner is cut";
 }

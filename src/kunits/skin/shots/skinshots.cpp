@@ -203,8 +203,8 @@ int main(int argc, char** argv)
     const TKSkinWindows windows{&main, &playlist, &controls, &video, &bar};
     ApplySkin(skin, windows);
     ApplySkinToFullscreenControl(skin, bar);
-    for (QWidget* w : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&playlist),
-                       static_cast<QWidget*>(&controls), static_cast<QWidget*>(&video), static_cast<QWidget*>(&bar)})
+    for (QWidget* w : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&playlist), static_cast<QWidget*>(&controls),
+                       static_cast<QWidget*>(&video), static_cast<QWidget*>(&bar)})
         w->show();
     PlayingMain(skin, main, false);
     DemoPlaylist(skin, playlist);
@@ -218,8 +218,7 @@ int main(int argc, char** argv)
     Save(Shot(video), folder, "video");
     Save(Shot(bar), folder, "fullscreencontrol");
     // The docked set as it starts: main, playlist and media controls stacked.
-    QImage set(mainShot.width(), mainShot.height() + listShot.height() + controlsShot.height(),
-               QImage::Format_ARGB32);
+    QImage set(mainShot.width(), mainShot.height() + listShot.height() + controlsShot.height(), QImage::Format_ARGB32);
     set.fill(Qt::transparent);
     {
         QPainter p(&set);
