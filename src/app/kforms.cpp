@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"

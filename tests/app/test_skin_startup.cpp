@@ -1,7 +1,7 @@
 // The skin steps of start-up and shutdown, in the real program.
 #include <csignal>
 
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 #include "gdi/bmpcodec.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"

@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "core/kbitmaps.h"
+#include "core/desktop/kbitmaps.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/kbitmaps.h"
+#include "core/desktop/kbitmaps.h"
 #include "skin/kgui_p.h"
 
 namespace kolvarin {

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "codepage/codepage.h"
-#include "core/kfilesave.h"
-#include "core/kreadln.h"
+#include "core/system/kfilesave.h"
+#include "core/stream/kreadln.h"
 
 namespace kolvarin {
 

@@ -6,10 +6,10 @@
 #include <span>
 
 #include "codepage/codepage.h"
-#include "core/kbitmaps.h"
-#include "core/kconfig.h"
-#include "core/kpaths.h"
-#include "core/kresources.h"
+#include "core/desktop/kbitmaps.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kpaths.h"
+#include "core/stream/kresources.h"
 #include "gdi/bmpcodec.h"
 #include "skin/kgui_p.h"
 #include "skin/kskinbuiltin.h"

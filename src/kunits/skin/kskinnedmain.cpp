@@ -1,6 +1,6 @@
 #include "skin/kskinnedmain.h"
 
-#include "core/kbitmaps.h"
+#include "core/desktop/kbitmaps.h"
 
 namespace kolvarin {
 

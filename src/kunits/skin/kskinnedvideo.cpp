@@ -1,7 +1,7 @@
 #include "skin/kskinnedvideo.h"
 
-#include "core/kbitmaps.h"
-#include "core/kglobals.h"
+#include "core/desktop/kbitmaps.h"
+#include "core/system/kglobals.h"
 #include "skin/kskinelements.h"
 
 namespace kolvarin {

@@ -3,9 +3,9 @@
 #include <array>
 #include <charconv>
 
-#include "core/kfilesave.h"
-#include "core/kxmlaccess.h"
-#include "core/lumoxml.h"
+#include "core/system/kfilesave.h"
+#include "core/xml/kxmlaccess.h"
+#include "core/xml/lumoxml.h"
 
 namespace kolvarin {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/lumostream.h"
+#include "core/stream/lumostream.h"
 #include "skin/kgui.h"
 
 namespace kolvarin {

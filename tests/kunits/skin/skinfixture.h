@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/lumostream.h"
+#include "core/stream/lumostream.h"
 #include "gdi/bitmap.h"
 #include "gdi/bmpcodec.h"
 #include "skin/kgui.h"

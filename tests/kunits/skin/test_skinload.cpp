@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/kpaths.h"
+#include "core/system/kpaths.h"
 #include "skin/kskinload.h"
 #include "skinfixture.h"
 #include "temphome.h"

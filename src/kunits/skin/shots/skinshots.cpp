@@ -10,8 +10,8 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "core/kbitmaps.h"
-#include "core/kpaths.h"
+#include "core/desktop/kbitmaps.h"
+#include "core/system/kpaths.h"
 #include "gdi/canvas.h"
 #include "skin/kskinapply.h"
 #include "skin/kskinelements.h"
