@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "codepage/codepage.h"
-#include "core/system/kfilesave.h"
 #include "core/stream/kreadln.h"
+#include "core/system/kfilesave.h"
 
 namespace kolvarin {
 
