@@ -37,7 +37,9 @@
 #include "skin/kgui.h"
 #include "skin/kskinapply.h"
 #include "skin/kskinload.h"
+#include "skin/kskinnedmain.h"
 #include "skin/kskinnedvideo.h"
+#include "skin/spectrum_vis.h"
 
 namespace kolvarin {
 
@@ -203,6 +205,22 @@ bool LoadConfiguredSkin()
         return false;
     Config->Skin = kDefaultSkinName;
     return true;
+}
+
+// Step 20: the analyzer painter, on the main window's analyzer, drawing the
+// play system's frames.
+void CreateSpectrumAnalyzer()
+{
+    Log(kInit, "Create spectrum analyzer...");
+    if (Forms) {
+        TKSkinnedMain& main = *Forms->SkinWindows().Main;
+        Spectrum = new TSpectrum(main.imgAnalyzer->width(), main.imgAnalyzer->height());
+        main.Spectrum = Spectrum;
+        main.FullscreenControl = Forms->SkinWindows().FullscreenControl;
+        main.SpectrumData = [](std::span<float> values) { return PlaySystem && PlaySystem->GetSpectrumData(values); };
+        ApplySpectrumSettings();
+    }
+    Log(kInit, "Create spectrum analyzer ok");
 }
 
 // Steps 10 to 12: the skin record, the skin, and the skin on the windows.
@@ -442,6 +460,18 @@ void KLoadConfiguration()
     Log(proc, "Leave");
 }
 
+void ApplySpectrumSettings()
+{
+    if (!Spectrum || !Config || !Forms)
+        return;
+    const auto& settings = Config->Spectrum;
+    ConfigureSpectrum(*Spectrum, GUI.Main.Analyzer, settings.Type, settings.PeaksFallOff, settings.LinesFallOff,
+                      settings.ShowPeaks, settings.Blur);
+    TKSkinnedMain& main = *Forms->SkinWindows().Main;
+    main.SpectrumShown = settings.Show;
+    main.SpectrumStyle = settings.Type;
+}
+
 bool KInitialize()
 {
     Log(kInit, "Enter");
@@ -481,7 +511,7 @@ bool KInitialize()
 
     if (!PlaySystem || !InitializeAudioSystem())
         return false;
-    Skipped(kInit, "Create spectrum analyzer...");
+    CreateSpectrumAnalyzer();
 
     LoadDefaultPlaylist();
 

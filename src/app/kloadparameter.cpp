@@ -58,6 +58,7 @@ void HandleFilename(const std::u16string& name)
                 Forms ? ChangeSkin(GUI, Config->Skin, Forms->ZipHandler, Forms->SkinWindows()) : Config->Skin;
             if (!shown.empty())
                 Config->Skin = shown;
+            ApplySpectrumSettings();
         }
     } else {
         Log(proc, "Media file detected.");

@@ -1,6 +1,10 @@
 #include "skin/kskinnedmain.h"
 
 #include "core/desktop/kbitmaps.h"
+#include "core/system/kglobals.h"
+#include "skin/kskinelements.h"
+#include "skin/kskinnedvideo.h"
+#include "skin/spectrum_vis.h"
 
 namespace kolvarin {
 
@@ -46,8 +50,6 @@ TKSkinnedMain::TKSkinnedMain(TKGUI& skin) : TKSkinnedWindow(skin)
     popmMain->GradientStart = gdi::RGB(0, 0, 0);
 
     TKSMain& m = skin.Main;
-    // Until the spectrum painter draws, the analyzer shows its background.
-    imgAnalyzer->OnPaint = [&m](TKPaintbox& box) { BlitBitmap(m.Analyzer.Bitmap, box.Surface()); };
     BindMover(*imgForm, *this);
     BindMover(*imgCaptionbar, *this);
     const std::pair<THoverImage*, TKSButton*> buttons[] = {
@@ -74,6 +76,39 @@ TKSkinnedMain::TKSkinnedMain(TKGUI& skin) : TKSkinnedWindow(skin)
     BindSeekBar(*imgProgressSeekbarBackground, *imgProgressSeekbarBar, m.ProgressSeekBar);
     BindSeekBar(*imgVolumeSeekbarBackground, *imgVolumeSeekbarBar, m.VolumeSeekBar);
     BindSeekBar(*imgBalanceBackground, *imgBalanceBar, m.Balance);
+
+    AnalyzerSLTimer.setInterval(45);
+    QObject::connect(&AnalyzerSLTimer, &QTimer::timeout, [this] { AnalyzerSLTimerTimer(); });
+    AnalyzerSLTimer.start();
+}
+
+void TKSkinnedMain::AnalyzerSLTimerTimer()
+{
+    if (!AppInitialized || AppKilled || !Skin().Loaded)
+        return;
+    TKGUI& skin = Skin();
+    SkinScrollLabelPaint(skin, *imgScrolllabel, *imgScrollabelBackground, skin.Main.ScrolllabelBackground,
+                         skin.Main.Scrolllabel);
+    if (FullscreenControl && FullscreenControl->isVisible()) {
+        TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
+        SkinScrollLabelPaint(skin, *FullscreenControl->imgScrolllabel, *FullscreenControl->imgScrollabelBackground,
+                             f.ScrolllabelBackground, f.Scrolllabel);
+    }
+    PaintAnalyzer();
+}
+
+void TKSkinnedMain::PaintAnalyzer()
+{
+    const TKSAnalyzer& a = Skin().Main.Analyzer;
+    gdi::Bitmap& surface = imgAnalyzer->Surface();
+    std::array<float, TSpectrum::kValues> values{};
+    if (Spectrum && SpectrumShown && a.Visible && SpectrumData && SpectrumData(values)) {
+        const int extent = a.Align == 0 ? imgAnalyzer->width() : imgAnalyzer->height();
+        Spectrum->Draw(surface, values, SpectrumCount(extent, a.BarWidth, SpectrumStyle), a.Align);
+    } else {
+        BlitBitmap(a.Bitmap, surface);
+    }
+    imgAnalyzer->Invalidate();
 }
 
 } // namespace kolvarin
