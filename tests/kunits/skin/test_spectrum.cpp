@@ -10,10 +10,7 @@ namespace {
 
 constexpr gdi::Color kLine = gdi::RGB(0, 200, 255), kPeak = gdi::RGB(255, 255, 255), kBlack = gdi::RGB(0, 0, 0);
 
-std::vector<float> Frame(float value, size_t size = TSpectrum::kValues)
-{
-    return std::vector<float>(size, value);
-}
+std::vector<float> Frame(float value, size_t size = TSpectrum::kValues) { return std::vector<float>(size, value); }
 
 // Pixels of the colour in one column (orientation 0) or row (orientation 1).
 int PixelsOf(const gdi::Bitmap& b, int index, bool column, gdi::Color color)
