@@ -244,6 +244,14 @@ std::string MakeTempFolder()
 
 const std::string& LastSkinError() { return lastError; }
 
+bool CutSkinImages(TKGUI& skin, const gdi::Bitmap& bitmap)
+{
+    if (CutPixels(skin) > kMaxSkinPixels)
+        return false;
+    VisitElements(skin, Cutter(bitmap));
+    return true;
+}
+
 void RegisterBuiltinSkinResources()
 {
     static std::once_flag once;

@@ -48,6 +48,11 @@ uint8_t LoadSkinFromFolder(TKGUI& skin, const std::string& folder);
 uint8_t LoadSkin(TKGUI& skin, const std::string& bitmapFileName, const std::string& descriptionFileName,
                  bool useDefault);
 
+// Cuts every element image of the record out of the bitmap (the last step of
+// LoadSkin). False, cutting nothing, when the record asks for more than
+// kMaxSkinPixels pixels of images.
+bool CutSkinImages(TKGUI& skin, const gdi::Bitmap& bitmap);
+
 // Why the last load on this thread did not give kSkinLoaded (empty after a
 // successful load).
 const std::string& LastSkinError();

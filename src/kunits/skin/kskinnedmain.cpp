@@ -48,6 +48,9 @@ TKSkinnedMain::TKSkinnedMain(TKGUI& skin) : TKSkinnedWindow(skin)
     popmMain = new TBarPopupMenu(this);
     popmMain->VerticalText = u"KMain";
     popmMain->GradientStart = gdi::RGB(0, 0, 0);
+    setWindowIcon(ProgramIcon());
+    KTrayIcon1.SetIcon(ProgramIcon());
+    KTrayIcon1.PopupMenu = popmMain;
 
     TKSMain& m = skin.Main;
     BindMover(*imgForm, *this);

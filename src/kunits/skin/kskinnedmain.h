@@ -10,6 +10,7 @@
 #include "skin/kform.h"
 #include "skin/kpaintbox.h"
 #include "skin/kskinnedwindow.h"
+#include "skin/ktrayicon.h"
 
 namespace kolvarin {
 
@@ -76,6 +77,9 @@ public:
     TKImage* imgTime;
     TKImage* imgStatus;
     TBarPopupMenu* popmMain;
+    // The notification-area icon, with the main menu; hidden until the play
+    // system's tray mode shows it.
+    TKTrayIcon KTrayIcon1;
 };
 
 } // namespace kolvarin
