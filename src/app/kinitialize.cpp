@@ -233,11 +233,11 @@ bool InitializeSkin()
         Log(kInit, "Initialize GUI ok");
     });
     if (!initialized) {
-        ShowError(101, u"TKGUI", u"", true);
+        ShowError(TKErrorCode::SkinEngineInit, u"TKGUI", u"", true);
         return false;
     }
     if (!LoadConfiguredSkin()) {
-        ShowError(103, u"TKGUI", u"", true);
+        ShowError(TKErrorCode::SkinResourceLoad, u"TKGUI", u"", true);
         return false;
     }
     Guarded(kInit, "Exception while apply surfaces: ", [] {
