@@ -31,6 +31,7 @@
 #include "kmaintimers.h"
 #include "ksignals.h"
 #include "kstep.h"
+#include "skin/ktrayicon.h"
 
 namespace kolvarin {
 
@@ -119,6 +120,7 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Initialize application");
     QApplication::setApplicationDisplayName(QStringLiteral("Kolvarin"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(ProgramIcon());
     if (splash) {
         Log(kProject, "Show splash screen");
         splash->show();
@@ -158,7 +160,7 @@ void RunWindows(int argc, char** argv)
     }
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
-    forms.Get(TKForms::frmMain)->show();
+    forms.ShowSkinnedWindows();
     if (Config->NewsWindowOnStartUp && frmNews) {
         Log(kProject, "Show news");
         frmNews->ShowNews(false);

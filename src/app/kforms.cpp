@@ -1,9 +1,17 @@
 #include "kforms.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
+
+#include "core/settings/kconfig.h"
 
 #include "dialogs/aboutform.h"
 #include "dialogs/newsform.h"
+#include "skin/kskinnedmain.h"
+#include "skin/kskinnedmediacontrols.h"
+#include "skin/kskinnedplaylist.h"
+#include "skin/kskinnedvideo.h"
 
 namespace kolvarin {
 
@@ -22,26 +30,45 @@ const char* TKForms::Name(Form form)
     return names[form];
 }
 
+namespace {
+
+std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
+{
+    switch (form) {
+    case TKForms::frmMain: return std::make_unique<TKSkinnedMain>();
+    case TKForms::frmVideo: return std::make_unique<TKSkinnedVideo>();
+    case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
+    case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();
+    case TKForms::frmVideoFullscreenControl: return std::make_unique<TKSkinnedFullscreenControl>();
+    case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
+    case TKForms::frmNews: return std::make_unique<TfrmNews>();
+    default: {
+        auto plain = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
+        plain->setWindowTitle(QStringLiteral("Kolvarin"));
+        return plain;
+    }
+    }
+}
+
+} // namespace
+
 void TKForms::CreateAll()
 {
     for (int i = 0; i < Count; ++i) {
-        std::unique_ptr<QWidget> form;
-        if (i == frmAbout) {
-            auto about = std::make_unique<TfrmAbout>();
-            kolvarin::frmAbout = about.get();
-            form = std::move(about);
-        } else if (i == frmNews) {
-            auto news = std::make_unique<TfrmNews>();
-            kolvarin::frmNews = news.get();
-            form = std::move(news);
-        } else {
-            form = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
-            form->setObjectName(Name(static_cast<Form>(i)));
-            form->setWindowTitle(QStringLiteral("Kolvarin"));
-        }
-        forms_[i] = std::move(form);
+        forms_[i] = CreateForm(static_cast<Form>(i));
+        forms_[i]->setObjectName(Name(static_cast<Form>(i)));
     }
-    forms_[frmMain]->resize(275, 116);
+    kolvarin::frmAbout = static_cast<TfrmAbout*>(forms_[frmAbout].get());
+    kolvarin::frmNews = static_cast<TfrmNews*>(forms_[frmNews].get());
+}
+
+TKSkinWindows TKForms::SkinWindows() const
+{
+    return {static_cast<TKSkinnedMain*>(forms_[frmMain].get()),
+            static_cast<TKSkinnedPlaylist*>(forms_[frmPlaylist].get()),
+            static_cast<TKSkinnedMediaControls*>(forms_[frmMediaControls].get()),
+            static_cast<TKSkinnedVideo*>(forms_[frmVideo].get()),
+            static_cast<TKSkinnedFullscreenControl*>(forms_[frmVideoFullscreenControl].get())};
 }
 
 void TKForms::DestroyAll()
@@ -50,6 +77,26 @@ void TKForms::DestroyAll()
     kolvarin::frmNews = nullptr;
     for (auto& form : forms_)
         form.reset();
+}
+
+void TKForms::ShowSkinnedWindows()
+{
+    QWidget* main = forms_[frmMain].get();
+    if (!main)
+        return;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        main->move(screen->availableGeometry().center() - QPoint(main->width() / 2, main->height() / 2));
+    main->show();
+    int y = main->y() + main->height();
+    const std::pair<Form, bool> docked[] = {{frmPlaylist, !Config || Config->PlaylistVis},
+                                            {frmMediaControls, !Config || Config->MediaConVis}};
+    for (const auto& [form, visible] : docked) {
+        QWidget* window = forms_[form].get();
+        window->move(main->x(), y);
+        window->setVisible(visible);
+        if (visible)
+            y += window->height();
+    }
 }
 
 } // namespace kolvarin

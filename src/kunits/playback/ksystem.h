@@ -14,12 +14,14 @@
 #include <functional>
 #include <list>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "audio/bass.h"
 #include "core/playlist/kplaylist.h"
 #include "core/settings/ksystemtypes.h"
+#include "core/system/kerrors.h"
 #include "playback/kplayerview.h"
 #include "playback/kstreamset.h"
 #include "playback/kvideoside.h"
@@ -68,7 +70,7 @@ public:
     void PlayPrevious(bool force);
     void PlayNextOrPrevious(bool back, bool forward, int index, bool force);
     void VideoIsFinished();
-    void ShowMediaProblem(int code, const std::u16string& fileName, int extra);
+    void ShowMediaProblem(TKErrorCode code, const std::u16string& fileName, int extra);
     void ResetDirectX(bool fullStop);
     void StopDirectX();
     void SwapMemory();
@@ -84,6 +86,11 @@ public:
 
     // --- update and time display ---------------------------------------------
     void Update();
+    // The analyzer's values of the running medium: the audio library's 1024-
+    // point FFT (512 magnitudes) for files, internet streams and CD tracks.
+    // False, with the values zeroed, when nothing plays or pauses or the
+    // medium gives none.
+    bool GetSpectrumData(std::span<float> values);
     void RefreshTimeDisplay();
 
     // --- volume, position, speed, balance ------------------------------------
