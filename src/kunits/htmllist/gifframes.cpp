@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/bytereader.h"
+
 namespace kolvarin::gif {
 
 namespace {
@@ -20,8 +22,6 @@ struct FrameBlocks {
 
 std::uint8_t byteAt(std::string_view data, std::size_t offset) { return std::uint8_t(data[offset]); }
 
-int word(std::string_view data, std::size_t offset) { return byteAt(data, offset) | byteAt(data, offset + 1) << 8; }
-
 bool isFrameMarker(std::string_view data, std::size_t i)
 {
     return i + ControlSize < data.size() && byteAt(data, i) == 0x21 && byteAt(data, i + 1) == 0xF9 &&
@@ -31,6 +31,9 @@ bool isFrameMarker(std::string_view data, std::size_t i)
 // Bytes of a colour table announced by a packed field.
 std::size_t colorTableSize(std::uint8_t packed) { return (packed & 0x80) ? 3u << ((packed & 7) + 1) : 0; }
 
+// The n-th marker, read from there on: the control extension's fields, the
+// image descriptor, the local colour table, the LZW code size and the data
+// sub-blocks up to an empty one.
 std::optional<FrameBlocks> findFrame(std::string_view data, int n)
 {
     if (n < 1 || !IsGif(data))
@@ -45,35 +48,21 @@ std::optional<FrameBlocks> findFrame(std::string_view data, int n)
     FrameBlocks blocks;
     blocks.control = at;
     blocks.descriptor = at + ControlSize;
-    const std::size_t d = blocks.descriptor;
-    if (d + DescriptorSize + 1 > data.size())
+    ByteReader reader(data);
+    std::uint8_t packed = 0;
+    std::uint16_t delay = 0;
+    std::uint16_t left = 0, top = 0, width = 0, height = 0;
+    std::uint8_t imagePacked = 0;
+    if (!reader.Seek(at + 3) || !reader.U8(packed) || !reader.U16(delay) || !reader.Seek(blocks.descriptor + 1) ||
+        !reader.U16(left) || !reader.U16(top) || !reader.U16(width) || !reader.U16(height) || !reader.U8(imagePacked) ||
+        !reader.Skip(colorTableSize(imagePacked) + 1))
         return std::nullopt;
-    blocks.frame.disposal = (byteAt(data, at + 3) >> 2) & 7;
-    blocks.frame.delay = word(data, at + 4);
-    blocks.frame.left = word(data, d + 1);
-    blocks.frame.top = word(data, d + 3);
-    blocks.frame.width = word(data, d + 5);
-    blocks.frame.height = word(data, d + 7);
-    // The local colour table, the LZW code size, then data sub-blocks up to
-    // an empty one.
-    std::size_t pos = d + DescriptorSize + colorTableSize(byteAt(data, d + 9)) + 1;
-    for (;;) {
-        if (pos >= data.size())
+    for (std::uint8_t length = 1; length != 0;)
+        if (!reader.U8(length) || !reader.Skip(length))
             return std::nullopt;
-        const std::size_t length = byteAt(data, pos);
-        ++pos;
-        if (length == 0)
-            break;
-        pos += length;
-    }
-    blocks.end = pos;
+    blocks.frame = {delay, (packed >> 2) & 7, left, top, width, height};
+    blocks.end = reader.Position();
     return blocks;
-}
-
-void putWord(std::string& out, int value)
-{
-    out += char(value & 0xFF);
-    out += char((value >> 8) & 0xFF);
 }
 
 } // namespace
@@ -82,9 +71,12 @@ bool IsGif(std::string_view data) { return data.substr(0, 4) == "GIF8"; }
 
 std::optional<LogicalScreen> ReadLogicalScreen(std::string_view data)
 {
-    if (data.size() < 10)
+    ByteReader reader(data);
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+    if (!reader.Seek(6) || !reader.U16(width) || !reader.U16(height))
         return std::nullopt;
-    return LogicalScreen{word(data, 6), word(data, 8)};
+    return LogicalScreen{width, height};
 }
 
 int CountFrames(std::string_view data)
@@ -109,24 +101,24 @@ std::string SingleFrameImage(std::string_view data, int n)
     const std::optional<FrameBlocks> blocks = findFrame(data, n);
     if (!blocks || data.size() < ScreenEnd)
         return {};
-    const std::uint8_t screenPacked = byteAt(data, 10);
-    const std::size_t globalTableEnd = ScreenEnd + colorTableSize(screenPacked);
+    const std::size_t globalTableEnd = ScreenEnd + colorTableSize(byteAt(data, 10));
     if (globalTableEnd > blocks->control)
         return {};
     const Frame& frame = blocks->frame;
     std::string out;
     out.reserve(globalTableEnd + (blocks->end - blocks->control) + 1);
-    out += "GIF89a";
-    putWord(out, frame.width);
-    putWord(out, frame.height);
-    out.append(data.substr(10, 3)); // packed fields, background index, aspect
-    out.append(data.substr(ScreenEnd, globalTableEnd - ScreenEnd));
-    out.append(data.substr(blocks->control, ControlSize));
-    out += char(0x2C);
-    putWord(out, 0);
-    putWord(out, 0);
-    out.append(data.substr(blocks->descriptor + 5, blocks->end - (blocks->descriptor + 5)));
-    out += char(0x3B);
+    ByteWriter writer(out);
+    writer.Bytes("GIF89a");
+    writer.U16(std::uint16_t(frame.width));
+    writer.U16(std::uint16_t(frame.height));
+    writer.Bytes(data.substr(10, 3)); // packed fields, background index, aspect
+    writer.Bytes(data.substr(ScreenEnd, globalTableEnd - ScreenEnd));
+    writer.Bytes(data.substr(blocks->control, ControlSize));
+    writer.U8(0x2C);
+    writer.U16(0); // the frame at the image's top-left corner
+    writer.U16(0);
+    writer.Bytes(data.substr(blocks->descriptor + 5, blocks->end - (blocks->descriptor + 5)));
+    writer.U8(0x3B);
     return out;
 }
 
