@@ -208,6 +208,23 @@ TEST(PictureContainer, FindsNamesInAnyLetterCase)
     EXPECT_EQ(std::string(TPictureContainer::Version), "1.0.0.0");
 }
 
+TEST(HTMLPictureCache, FilePicturesAreLoadedOnce)
+{
+    // Pictures named "FILE://" keep the URL as their identifier only; the
+    // cache must find them by it, or every repaint would add one more.
+    ktest::TempDir dir;
+    const std::string url = "FILE://" + dir.write("p.png", Encode(SolidImage(2, 2, Qt::red), "PNG")).string();
+    THTMLPictureCache cache;
+    THTMLPicture* first = cache.PictureForURL(url);
+    EXPECT_EQ(first->Width(), 2);
+    for (int repaint = 0; repaint < 5; ++repaint)
+        EXPECT_EQ(cache.PictureForURL(url), first);
+    EXPECT_EQ(cache.Count(), 1);
+    cache.PictureForURL("FILE:///no/such/picture.png"); // fails to load: kept empty, also once
+    cache.PictureForURL("FILE:///no/such/picture.png");
+    EXPECT_EQ(cache.Count(), 2);
+}
+
 TEST(HTMLPictureCache, DownloadsWebPicturesOffTheMainThread)
 {
     const std::string png = Encode(SolidImage(4, 4, Qt::red), "PNG");
