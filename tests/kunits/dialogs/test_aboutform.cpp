@@ -165,7 +165,7 @@ TEST(AboutForm, ScrollsWhileShown)
     EXPECT_EQ(about.ScrollTimer().interval(), 50);
     const int height = about.ScrollerBitmap().height();
     EXPECT_EQ(about.Scroller().Y, height);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return about.Scroller().Y < height - 40; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return about.Scroller().Y < height - 40; }, 30000));
     // The credits have come up into the box and show on the paint box.
     EXPECT_FALSE(litRows(about.ScrollerBitmap()).empty());
     const QImage shown = about.kpbScroller()->grab().toImage();
