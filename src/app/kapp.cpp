@@ -28,6 +28,7 @@
 #include "kforms.h"
 #include "kipc.h"
 #include "kmaintimers.h"
+#include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
 
@@ -111,6 +112,7 @@ namespace {
 void RunWindows(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    TKSignalWatcher signalWatcher;
     std::unique_ptr<TfrmSplash> splash;
     if (Config->SplashScreen)
         splash = CreateSplash();
@@ -125,8 +127,7 @@ void RunWindows(int argc, char** argv)
     }
     TKMessageBoxDialog errorDialog;
     SetErrorDialog(&errorDialog);
-    SetTerminateRequest([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
-    TKSignalWatcher signalWatcher;
+    SetTerminateRequest(RequestQuit);
     TKMainTimers mainTimers;
     MainTimers = &mainTimers;
 
@@ -159,8 +160,9 @@ void RunWindows(int argc, char** argv)
     ::malloc_trim(0);
     forms.Get(TKForms::frmMain)->show();
     Log(kProject, "Run application...");
-    // A fatal start has already asked the loop to end: it returns at once.
-    QApplication::exec();
+    // A fatal start or a signal during start-up has asked for the end already.
+    if (!QuitRequested())
+        QApplication::exec();
     Log(kProject, "Run application ok");
     DisableReceivedParameters();
 
@@ -183,6 +185,7 @@ std::unique_ptr<platform::TKPipeServer> RunFirstInstance(int argc, char** argv,
                                                          const std::vector<std::u16string>& words)
 {
     Log(kProject, "Create mutex ok");
+    TKSignalCatcher quitSignals;
     VersionText = BuildVersionText();
     Log(kProject, "Application Version: " + VersionText);
     Log(kProject, "Detecting operating system");
