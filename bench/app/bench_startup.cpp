@@ -49,6 +49,18 @@ bool WaitForTrace(int fd, const std::u16string& text)
     }
 }
 
+// Reaps the child while reading its trace lines, as a viewer would.
+void WaitDraining(pid_t pid, int fd)
+{
+    std::string buffer(65536, '\0');
+    while (waitpid(pid, nullptr, WNOHANG) == 0) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 1) > 0)
+            while (recv(fd, buffer.data(), buffer.size(), MSG_DONTWAIT) > 0) {
+            }
+    }
+}
+
 void BM_StartupAndShutdown(benchmark::State& state)
 {
     char folder[] = "/tmp/kolvarin-bench-XXXXXX";
@@ -71,7 +83,7 @@ void BM_StartupAndShutdown(benchmark::State& state)
         }
         auto t1 = std::chrono::steady_clock::now();
         kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
+        WaitDraining(pid, fd);
         auto t2 = std::chrono::steady_clock::now();
         if (!std::filesystem::exists(home + "/hotkeys.kkeys")) { // the last save of the shutdown
             state.SkipWithError("the shutdown did not save");

@@ -29,9 +29,9 @@ constexpr int kToleranceFrames = kPeriodFrames + kMainThreadFrames;
 // apart sample by sample in the capture.
 fs::path levelWav(const fs::path& file, int channel, int ms)
 {
-    ktest::audio::writeWav(file, kRate, 2,
-                           ktest::audio::makeSamples(kRate * ms / 1000, 2,
-                                                     [&](int, int c) { return c == channel ? 0.25 : 0.0; }));
+    ktest::audio::writeWav(file, kRate, 2, ktest::audio::makeSamples(kRate * ms / 1000, 2, [&](int, int c) {
+                               return c == channel ? 0.25 : 0.0;
+                           }));
     return file;
 }
 
