@@ -9,7 +9,7 @@
 
 #include "audio_fixtures.h"
 #include "capture.h"
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"
 

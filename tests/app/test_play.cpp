@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "capture.h"
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"
 

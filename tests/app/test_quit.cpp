@@ -3,7 +3,7 @@
 // a warning box during start-up, one after it, and the fatal box.
 #include <csignal>
 
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"
 
