@@ -191,10 +191,8 @@ bool allDigits(std::u16string_view text)
 uint64_t saturatedNumber(std::u16string_view digits, uint64_t limit)
 {
     uint64_t value = 0;
-    for (char16_t c : digits) {
-        const uint64_t digit = c - u'0';
-        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
-    }
+    for (char16_t c : digits)
+        value = value > limit / 10 ? limit : std::min<uint64_t>(limit, value * 10 + (c - u'0'));
     return value;
 }
 
