@@ -39,6 +39,9 @@ class CrossFadeTest : public ktest::TempHomeTest {};
 
 TEST_F(CrossFadeTest, TracksOverlapByTheFadeTimeOnARealTimeOutput)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the timing holds at full speed; the sanitized build checks the same play path offline";
+#endif
     const fs::path a = levelWav(dir().path() / "a.wav", 0, 3000);
     const fs::path b = levelWav(dir().path() / "b.wav", 1, 2000);
     ktest::WriteLoggingConfig(home());

@@ -46,7 +46,7 @@ TEST_F(QuitTest, SignalOrExitClosesTheOpenBoxAndShutsDownWithItsSaves)
         const fs::path log = home() / "kolvarin.log";
 
         ktest::KolvarinProcess program(home(), c.args, c.env);
-        if (!ktest::WaitForLogLine(log, c.boxShown)) {
+        if (!ktest::WaitForLogLine(log, c.boxShown, 60000)) {
             ADD_FAILURE() << "no box";
             continue;
         }

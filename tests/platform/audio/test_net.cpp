@@ -74,7 +74,7 @@ protected:
     {
         OfflineAudioTest::SetUp();
         // Generous, for a loaded machine; the tests of time-outs set their own.
-        BASS_SetConfig(bass::kConfigNetTimeout, 3000);
+        BASS_SetConfig(bass::kConfigNetTimeout, 10000);
         BASS_SetConfig(bass::kConfigNetPrebuf, 0);
     }
     void TearDown() override
