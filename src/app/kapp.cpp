@@ -31,6 +31,7 @@
 #include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
+#include "skin/ktrayicon.h"
 
 namespace kolvarin {
 
@@ -120,6 +121,7 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Initialize application");
     QApplication::setApplicationDisplayName(QStringLiteral("Kolvarin"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(ProgramIcon());
     if (splash) {
         Log(kProject, "Show splash screen");
         splash->show();
@@ -158,7 +160,7 @@ void RunWindows(int argc, char** argv)
     }
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
-    forms.Get(TKForms::frmMain)->show();
+    forms.ShowSkinnedWindows();
     Log(kProject, "Run application...");
     // A fatal start or a signal during start-up has asked for the end already.
     if (!QuitRequested())
