@@ -29,6 +29,7 @@
 #include "kforms.h"
 #include "kipc.h"
 #include "kmaintimers.h"
+#include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
 #include "skin/ktrayicon.h"
@@ -113,6 +114,7 @@ namespace {
 void RunWindows(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    TKSignalWatcher signalWatcher;
     std::unique_ptr<TfrmSplash> splash;
     if (Config->SplashScreen)
         splash = CreateSplash();
@@ -128,8 +130,7 @@ void RunWindows(int argc, char** argv)
     }
     TKMessageBoxDialog errorDialog;
     SetErrorDialog(&errorDialog);
-    SetTerminateRequest([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
-    TKSignalWatcher signalWatcher;
+    SetTerminateRequest(RequestQuit);
     TKMainTimers mainTimers;
     MainTimers = &mainTimers;
 
@@ -166,8 +167,9 @@ void RunWindows(int argc, char** argv)
         frmNews->ShowNews(false);
     }
     Log(kProject, "Run application...");
-    // A fatal start has already asked the loop to end: it returns at once.
-    QApplication::exec();
+    // A fatal start or a signal during start-up has asked for the end already.
+    if (!QuitRequested())
+        QApplication::exec();
     Log(kProject, "Run application ok");
     DisableReceivedParameters();
 
@@ -190,6 +192,7 @@ std::unique_ptr<platform::TKPipeServer> RunFirstInstance(int argc, char** argv,
                                                          const std::vector<std::u16string>& words)
 {
     Log(kProject, "Create mutex ok");
+    TKSignalCatcher quitSignals;
     VersionText = BuildVersionText();
     Log(kProject, "Application Version: " + VersionText);
     Log(kProject, "Detecting operating system");
