@@ -34,13 +34,16 @@ std::string Hex(unsigned rgb)
 // The two-colour picture as an ffmpeg input.
 std::string Picture(int seconds, int width, int height, int rate)
 {
-    return "-f lavfi -i \"color=c=" + Hex(kRightColour) + ":s=" + std::to_string(width) + "x" +
-           std::to_string(height) + ":r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
-           ",drawbox=x=0:y=0:w=" + std::to_string(width / 2) + ":h=" + std::to_string(height) + ":color=" +
-           Hex(kLeftColour) + ":t=fill\"";
+    return "-f lavfi -i \"color=c=" + Hex(kRightColour) + ":s=" + std::to_string(width) + "x" + std::to_string(height) +
+           ":r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
+           ",drawbox=x=0:y=0:w=" + std::to_string(width / 2) + ":h=" + std::to_string(height) +
+           ":color=" + Hex(kLeftColour) + ":t=fill\"";
 }
 
-std::string Tone(int seconds, int hz) { return "-f lavfi -i \"sine=f=" + std::to_string(hz) + ":d=" + std::to_string(seconds) + "\""; }
+std::string Tone(int seconds, int hz)
+{
+    return "-f lavfi -i \"sine=f=" + std::to_string(hz) + ":d=" + std::to_string(seconds) + "\"";
+}
 
 std::filesystem::path Make(const std::string& name, const std::string& args)
 {

@@ -210,7 +210,8 @@ private:
             return;
         auto out = audio::makeSdlOutput("");
         int error = 0;
-        if (!out->open(rate, channels, 20, [this](float* o, int n, int c) { Mix(o, n, c); }, error))
+        if (!out->open(
+                rate, channels, 20, [this](float* o, int n, int c) { Mix(o, n, c); }, error))
             return;
         latency_ = int64_t(out->latencyMs()) * 10000;
         output_ = std::move(out);
@@ -292,6 +293,9 @@ private:
 
 } // namespace
 
-ComPtr<IBaseFilter> MakeAudioRenderer() { return ComPtr<IBaseFilter>(static_cast<IBaseFilter*>(MakeCom<AudioRenderer>().get())); }
+ComPtr<IBaseFilter> MakeAudioRenderer()
+{
+    return ComPtr<IBaseFilter>(static_cast<IBaseFilter*>(MakeCom<AudioRenderer>().get()));
+}
 
 } // namespace kolvarin::media

@@ -5,8 +5,10 @@
 #include "media/devenum.h"
 #include "media/graph.h"
 #include "media/nullrenderer.h"
+#include "media/overlaymixer.h"
 #include "media/splitter.h"
 #include "media/uuids.h"
+#include "media/videorenderer.h"
 
 namespace kolvarin::media {
 
@@ -16,18 +18,48 @@ std::vector<FilterTemplate> BuiltinFilters()
 {
     const GUID any = GUID_NULL;
     return {
-        FilterTemplate{CLSID_MediaSplitter, u"Media Splitter", MERIT_NORMAL, CLSID_LegacyAmFilterCategory,
-                         {{MEDIATYPE_Stream, any}}, MakeMediaSplitter},
-        FilterTemplate{CLSID_FFVideoDecoder, u"Video Decoder", MERIT_NORMAL, CLSID_LegacyAmFilterCategory,
-                         {{MEDIATYPE_Video, any}}, MakeVideoDecoder},
-        FilterTemplate{CLSID_FFAudioDecoder, u"Audio Decoder", MERIT_NORMAL, CLSID_LegacyAmFilterCategory,
-                         {{MEDIATYPE_Audio, any}}, MakeAudioDecoder},
-        FilterTemplate{CLSID_DSoundRender, u"Default DirectSound Device", MERIT_PREFERRED,
-                         CLSID_AudioRendererCategory,
-                         {{MEDIATYPE_Audio, MEDIASUBTYPE_IEEE_FLOAT}, {MEDIATYPE_Audio, MEDIASUBTYPE_PCM}},
-                         MakeAudioRenderer},
-        FilterTemplate{CLSID_NullRenderer, u"Null Renderer", MERIT_DO_NOT_USE, CLSID_LegacyAmFilterCategory,
-                         {{any, any}}, MakeNullRenderer},
+        FilterTemplate{CLSID_MediaSplitter,
+                       u"Media Splitter",
+                       MERIT_NORMAL,
+                       CLSID_LegacyAmFilterCategory,
+                       {{MEDIATYPE_Stream, any}},
+                       MakeMediaSplitter},
+        FilterTemplate{CLSID_FFVideoDecoder,
+                       u"Video Decoder",
+                       MERIT_NORMAL,
+                       CLSID_LegacyAmFilterCategory,
+                       {{MEDIATYPE_Video, any}},
+                       MakeVideoDecoder},
+        FilterTemplate{CLSID_FFAudioDecoder,
+                       u"Audio Decoder",
+                       MERIT_NORMAL,
+                       CLSID_LegacyAmFilterCategory,
+                       {{MEDIATYPE_Audio, any}},
+                       MakeAudioDecoder},
+        FilterTemplate{CLSID_DSoundRender,
+                       u"Default DirectSound Device",
+                       MERIT_PREFERRED,
+                       CLSID_AudioRendererCategory,
+                       {{MEDIATYPE_Audio, MEDIASUBTYPE_IEEE_FLOAT}, {MEDIATYPE_Audio, MEDIASUBTYPE_PCM}},
+                       MakeAudioRenderer},
+        FilterTemplate{CLSID_NullRenderer,
+                       u"Null Renderer",
+                       MERIT_DO_NOT_USE,
+                       CLSID_LegacyAmFilterCategory,
+                       {{any, any}},
+                       MakeNullRenderer},
+        FilterTemplate{CLSID_VideoRenderer,
+                       u"Video Renderer",
+                       MERIT_PREFERRED,
+                       CLSID_LegacyAmFilterCategory,
+                       {{MEDIATYPE_Video, MEDIASUBTYPE_I420}},
+                       MakeVideoRenderer},
+        FilterTemplate{CLSID_OverlayMixer,
+                       u"Overlay Mixer",
+                       MERIT_DO_NOT_USE,
+                       CLSID_LegacyAmFilterCategory,
+                       {{MEDIATYPE_Video, MEDIASUBTYPE_I420}},
+                       MakeOverlayMixer},
     };
 }
 

@@ -47,8 +47,7 @@ public:
     ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
     ComPtr(const ComPtr<U>& o) : ComPtr(static_cast<T*>(o.get()))
-    {
-    }
+    {}
     ~ComPtr() { reset(); }
     ComPtr& operator=(ComPtr o) noexcept
     {

@@ -49,8 +49,7 @@ class Decoder : public TransformFilter {
 public:
     Decoder(const CLSID& clsid, std::u16string name, const GUID& major)
         : TransformFilter(clsid, std::move(name), false), major_(major)
-    {
-    }
+    {}
 
     HRESULT CheckInputType(const AMMediaType& type) override
     {
@@ -205,7 +204,8 @@ protected:
         const int64_t pts = frame->best_effort_timestamp;
         if (pts != AV_NOPTS_VALUE) {
             REFERENCE_TIME start = pts;
-            REFERENCE_TIME stop = start + std::max<int64_t>(1, frame->pkt_duration > 0 ? frame->pkt_duration : FrameTime());
+            REFERENCE_TIME stop =
+                start + std::max<int64_t>(1, frame->pkt_duration > 0 ? frame->pkt_duration : FrameTime());
             sample->SetTime(&start, &stop);
         }
         sample->SetSyncPoint(true);

@@ -57,8 +57,7 @@ class Moniker : public ComObject<Moniker, IMoniker> {
 public:
     Moniker(std::u16string name, const GUID& clsid, std::function<ComPtr<IBaseFilter>()> create)
         : name_(std::move(name)), clsid_(clsid), create_(std::move(create))
-    {
-    }
+    {}
     HRESULT BindToObject(REFIID id, void** out) override
     {
         if (!out)

@@ -15,7 +15,8 @@ namespace {
 
 class CodecParameters : public ComObject<CodecParameters, ICodecParameters> {
 public:
-    CodecParameters(const AVCodecParameters* p, AVRational timeBase) : params_(avcodec_parameters_alloc()), tb_(timeBase)
+    CodecParameters(const AVCodecParameters* p, AVRational timeBase)
+        : params_(avcodec_parameters_alloc()), tb_(timeBase)
     {
         if (params_)
             avcodec_parameters_copy(params_.get(), p);

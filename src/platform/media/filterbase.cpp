@@ -16,8 +16,7 @@ std::u16string TruncatedName(const std::u16string& name) { return name.substr(0,
 
 BasePin::BasePin(BaseFilter& filter, PIN_DIRECTION dir, std::u16string name)
     : filter_(filter), dir_(dir), name_(std::move(name))
-{
-}
+{}
 
 BasePin::~BasePin() = default;
 
@@ -31,7 +30,7 @@ HRESULT BasePin::QueryInterface(REFIID id, void** out)
         AddRef();
         return S_OK;
     }
-    return E_NOINTERFACE;
+    return filter_.QueryPinInterface(*this, id, out);
 }
 
 uint32_t BasePin::AddRef() { return filter_.AddRef(); }
@@ -232,8 +231,8 @@ HRESULT OutputPin::Connect(IPin* receivePin, const AMMediaType* type)
     PIN_DIRECTION dir;
     if (Failed(receivePin->QueryDirection(&dir)) || dir != PINDIR_INPUT)
         return E_INVALIDARG;
-    const bool full = type && type->majortype != GUID_NULL && type->subtype != GUID_NULL &&
-                      type->formattype != GUID_NULL;
+    const bool full =
+        type && type->majortype != GUID_NULL && type->subtype != GUID_NULL && type->formattype != GUID_NULL;
     if (full)
         return TryType(receivePin, *type);
     // Our types first, then the receiver's.
@@ -283,9 +282,7 @@ HRESULT OutputPin::DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, 
 
 // ---- BaseFilter
 
-BaseFilter::BaseFilter(const CLSID& clsid, std::u16string defaultName) : clsid_(clsid), name_(std::move(defaultName))
-{
-}
+BaseFilter::BaseFilter(const CLSID& clsid, std::u16string defaultName) : clsid_(clsid), name_(std::move(defaultName)) {}
 
 HRESULT BaseFilter::GetClassID(CLSID* id)
 {
@@ -426,6 +423,7 @@ HRESULT BaseFilter::EndOfStream(InputPin&) { return S_OK; }
 HRESULT BaseFilter::BeginFlush(InputPin&) { return S_OK; }
 HRESULT BaseFilter::EndFlush(InputPin&) { return S_OK; }
 HRESULT BaseFilter::NewSegment(InputPin&, REFERENCE_TIME, REFERENCE_TIME, double) { return S_OK; }
+HRESULT BaseFilter::QueryPinInterface(BasePin&, REFIID, void**) { return E_NOINTERFACE; }
 
 void BaseFilter::NotifyEvent(int32_t code, intptr_t param1, intptr_t param2)
 {

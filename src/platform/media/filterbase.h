@@ -141,6 +141,8 @@ public:
     virtual HRESULT BeginFlush(InputPin& pin);
     virtual HRESULT EndFlush(InputPin& pin);
     virtual HRESULT NewSegment(InputPin& pin, REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
+    // Interfaces a pin answers beyond IPin and IMemInputPin (an added reference).
+    virtual HRESULT QueryPinInterface(BasePin& pin, REFIID id, void** out);
 
     FILTER_STATE State() const;
     // Sends an event to the graph's event queue (nothing outside a graph).

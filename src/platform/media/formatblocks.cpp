@@ -13,7 +13,10 @@ void PutRect(ByteWriter& w, const RECT& r)
     w.i32(r.bottom);
 }
 
-bool GetRect(ByteReader& r, RECT& out) { return r.i32(out.left) && r.i32(out.top) && r.i32(out.right) && r.i32(out.bottom); }
+bool GetRect(ByteReader& r, RECT& out)
+{
+    return r.i32(out.left) && r.i32(out.top) && r.i32(out.right) && r.i32(out.bottom);
+}
 
 void PutBitmapInfo(ByteWriter& w, const BITMAPINFOHEADER& b)
 {

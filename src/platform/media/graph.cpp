@@ -12,8 +12,8 @@
 #include "media/controlif.h"
 #include "media/devenum.h"
 #include "media/enumerators.h"
-#include "media/filterbase.h"
 #include "media/eventqueue.h"
+#include "media/filterbase.h"
 #include "media/uuids.h"
 
 namespace kolvarin::media {
@@ -497,7 +497,8 @@ public:
         for (;;) {
             int32_t c;
             intptr_t a, b;
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (!events_.Pop(c, a, b, msTimeout < 0 ? -1 : std::max<int32_t>(0, static_cast<int32_t>(left.count()))))
                 return E_ABORT;
             FreeParams(c, a, b);

@@ -40,7 +40,10 @@ GUID GuidFromBytes(const uint8_t* bytes);
 
 // The media subtype of a FourCC or wave-format tag:
 // {XXXXXXXX-0000-0010-8000-00AA00389B71}.
-constexpr GUID FourCCGuid(uint32_t code) { return {code, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}}; }
+constexpr GUID FourCCGuid(uint32_t code)
+{
+    return {code, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+}
 constexpr uint32_t MakeFourCC(char a, char b, char c, char d)
 {
     return static_cast<uint8_t>(a) | (static_cast<uint8_t>(b) << 8) | (static_cast<uint8_t>(c) << 16) |

@@ -29,7 +29,8 @@ std::string ErrorText(HRESULT hr)
     case VFW_E_TYPE_NOT_ACCEPTED: return "This media type is not accepted.";
     case VFW_E_UNKNOWN_FILE_TYPE: return "The media type of this file is not recognized.";
     case VFW_E_INVALID_FILE_FORMAT: return "The file format is invalid.";
-    case VFW_E_NOT_IN_GRAPH: return "Cannot perform the requested function on an object that is not in the filter graph.";
+    case VFW_E_NOT_IN_GRAPH:
+        return "Cannot perform the requested function on an object that is not in the filter graph.";
     case VFW_E_UNSUPPORTED_STREAM: return "Cannot play back the file: the format is not supported.";
     case VFW_E_NO_TRANSPORT: return "The pins cannot agree on a transport.";
     case VFW_S_NO_MORE_ITEMS: return "The end of the list has been reached.";

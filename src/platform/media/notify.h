@@ -15,8 +15,7 @@ class WindowMessageEvent : public QEvent {
 public:
     WindowMessageEvent(int32_t message, intptr_t wParam, intptr_t lParam)
         : QEvent(EventType()), message_(message), wParam_(wParam), lParam_(lParam)
-    {
-    }
+    {}
     static QEvent::Type EventType();
     int32_t Message() const { return message_; }
     intptr_t WParam() const { return wParam_; }

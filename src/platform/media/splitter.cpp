@@ -148,8 +148,8 @@ public:
         return S_OK;
     }
 
-    HRESULT Info(int32_t index, AMMediaType* type, uint32_t* flags, LCID* lcid, uint32_t* group,
-                 std::u16string* name, IUnknown** object, IUnknown** unk) override
+    HRESULT Info(int32_t index, AMMediaType* type, uint32_t* flags, LCID* lcid, uint32_t* group, std::u16string* name,
+                 IUnknown** object, IUnknown** unk) override
     {
         if (index < 0 || index >= static_cast<int32_t>(streams_.size()))
             return S_FALSE;
@@ -215,7 +215,10 @@ public:
         *format = TIME_FORMAT_MEDIA_TIME;
         return S_OK;
     }
-    HRESULT SetTimeFormat(const GUID& format) override { return format == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG; }
+    HRESULT SetTimeFormat(const GUID& format) override
+    {
+        return format == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG;
+    }
     HRESULT GetDuration(int64_t* duration) override
     {
         if (!duration)
@@ -357,7 +360,8 @@ private:
             if (ts != AV_NOPTS_VALUE) {
                 const int64_t offset = fmt_->start_time != AV_NOPTS_VALUE ? fmt_->start_time * 10 : 0;
                 REFERENCE_TIME start = av_rescale_q(ts, st->time_base, kTime100ns) - offset - start_;
-                REFERENCE_TIME stop = start + std::max<int64_t>(1, av_rescale_q(packet->duration, st->time_base, kTime100ns));
+                REFERENCE_TIME stop =
+                    start + std::max<int64_t>(1, av_rescale_q(packet->duration, st->time_base, kTime100ns));
                 sample->SetTime(&start, &stop);
             }
             sample->SetSyncPoint(packet->flags & AV_PKT_FLAG_KEY);

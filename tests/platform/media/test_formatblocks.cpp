@@ -63,9 +63,9 @@ TEST(FormatBlocks, ShortOrLyingBlocksAreRefused)
         size_t size;
         bool video, video2, wave, subtitle;
     } cases[] = {
-        {0, false, false, false, false},     {15, false, false, false, false}, {16, false, false, true, false},
-        {87, false, false, true, false},     {88, true, false, true, false},   {111, true, false, true, false},
-        {112, true, true, true, false},      {200, true, true, true, false},
+        {0, false, false, false, false}, {15, false, false, false, false}, {16, false, false, true, false},
+        {87, false, false, true, false}, {88, true, false, true, false},   {111, true, false, true, false},
+        {112, true, true, true, false},  {200, true, true, true, false},
     };
     for (const auto& c : cases) {
         std::span<const uint8_t> block(zeros.data(), c.size);
