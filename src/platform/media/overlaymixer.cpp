@@ -19,8 +19,7 @@ public:
 
     HRESULT CheckInputType(const AMMediaType& type) override
     {
-        return type.majortype == MEDIATYPE_Video && type.subtype == MEDIASUBTYPE_I420 ? S_OK
-                                                                                      : VFW_E_TYPE_NOT_ACCEPTED;
+        return type.majortype == MEDIATYPE_Video && type.subtype == MEDIASUBTYPE_I420 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
     }
     HRESULT Transform(IMediaSample*) override { return S_OK; }
 
@@ -148,6 +147,9 @@ private:
 
 } // namespace
 
-ComPtr<IBaseFilter> MakeOverlayMixer() { return ComPtr<IBaseFilter>(static_cast<IBaseFilter*>(MakeCom<OverlayMixer>().get())); }
+ComPtr<IBaseFilter> MakeOverlayMixer()
+{
+    return ComPtr<IBaseFilter>(static_cast<IBaseFilter*>(MakeCom<OverlayMixer>().get()));
+}
 
 } // namespace kolvarin::media

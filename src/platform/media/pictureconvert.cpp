@@ -28,8 +28,8 @@ DDCOLORCONTROL DefaultColorControls()
 
 bool NeutralColorControls(const DDCOLORCONTROL& c)
 {
-    return c.lBrightness == 750 && c.lContrast == 10000 && c.lHue == 0 && c.lSaturation == 10000 &&
-           c.lSharpness == 5 && c.lGamma == 1 && c.lColorEnable != 0;
+    return c.lBrightness == 750 && c.lContrast == 10000 && c.lHue == 0 && c.lSaturation == 10000 && c.lSharpness == 5 &&
+           c.lGamma == 1 && c.lColorEnable != 0;
 }
 
 void ApplyColorControls(AVFrame* frame, const DDCOLORCONTROL& c)
@@ -104,8 +104,8 @@ QImage PictureConverter::Convert(const AVFrame* frame, QRect source, QSize size,
         ApplyColorControls(work, controls);
         in = work;
     }
-    sws_ = sws_getCachedContext(sws_, source.width(), source.height(), AV_PIX_FMT_YUV420P, size.width(),
-                                size.height(), AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    sws_ = sws_getCachedContext(sws_, source.width(), source.height(), AV_PIX_FMT_YUV420P, size.width(), size.height(),
+                                AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
     QImage image(size, QImage::Format_RGB32);
     if (sws_) {
         const uint8_t* planes[3] = {in->data[0] + source.top() * in->linesize[0] + source.left(),

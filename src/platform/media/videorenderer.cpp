@@ -89,8 +89,8 @@ protected:
         case QEvent::MouseMove:
             if (drain) {
                 auto* m = static_cast<QMouseEvent*>(e);
-                QMouseEvent copy(m->type(), drain->mapFromGlobal(m->globalPosition()), m->globalPosition(),
-                                 m->button(), m->buttons(), m->modifiers());
+                QMouseEvent copy(m->type(), drain->mapFromGlobal(m->globalPosition()), m->globalPosition(), m->button(),
+                                 m->buttons(), m->modifiers());
                 QCoreApplication::sendEvent(drain, &copy);
                 return true;
             }
@@ -273,10 +273,22 @@ public:
     HRESULT get_AvgTimePerFrame(REFERENCE_TIME* time) override { return Get(time, frameTime_); }
     HRESULT get_VideoWidth(int32_t* width) override { return Get(width, width_); }
     HRESULT get_VideoHeight(int32_t* height) override { return Get(height, height_); }
-    HRESULT put_SourceLeft(int32_t v) override { return SetSource(v, source_.top(), source_.width(), source_.height()); }
-    HRESULT put_SourceTop(int32_t v) override { return SetSource(source_.left(), v, source_.width(), source_.height()); }
-    HRESULT put_SourceWidth(int32_t v) override { return SetSource(source_.left(), source_.top(), v, source_.height()); }
-    HRESULT put_SourceHeight(int32_t v) override { return SetSource(source_.left(), source_.top(), source_.width(), v); }
+    HRESULT put_SourceLeft(int32_t v) override
+    {
+        return SetSource(v, source_.top(), source_.width(), source_.height());
+    }
+    HRESULT put_SourceTop(int32_t v) override
+    {
+        return SetSource(source_.left(), v, source_.width(), source_.height());
+    }
+    HRESULT put_SourceWidth(int32_t v) override
+    {
+        return SetSource(source_.left(), source_.top(), v, source_.height());
+    }
+    HRESULT put_SourceHeight(int32_t v) override
+    {
+        return SetSource(source_.left(), source_.top(), source_.width(), v);
+    }
     HRESULT get_SourceWidth(int32_t* v) override { return Get(v, source_.width()); }
     HRESULT get_SourceHeight(int32_t* v) override { return Get(v, source_.height()); }
     HRESULT GetSourcePosition(int32_t* left, int32_t* top, int32_t* width, int32_t* height) override
@@ -388,7 +400,10 @@ void SetRendererColorControls(IBaseFilter* filter, const DDCOLORCONTROL& control
         r->SetColorControls(controls);
 }
 
-ComPtr<IBaseFilter> MakeVideoRenderer() { return ComPtr<IBaseFilter>(static_cast<IBaseFilter*>(MakeCom<VideoRenderer>().get())); }
+ComPtr<IBaseFilter> MakeVideoRenderer()
+{
+    return ComPtr<IBaseFilter>(static_cast<IBaseFilter*>(MakeCom<VideoRenderer>().get()));
+}
 
 QImage CurrentVideoImage(IBaseFilter* filter)
 {

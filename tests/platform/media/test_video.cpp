@@ -106,8 +106,8 @@ TEST(OverlayMixer, ColourControlsChangeTheReadBackPixels)
     graph->AddFilter(renderer.get(), u"Video Renderer");
     graph->AddFilter(mixer.get(), u"Overlay Mixer");
     // The mixer's output needs its input first.
-    EXPECT_TRUE(Failed(graph->ConnectDirect(PinsOf(mixer.get(), PINDIR_OUTPUT)[0].get(),
-                                            PinsOf(renderer.get())[0].get(), nullptr)));
+    EXPECT_TRUE(Failed(
+        graph->ConnectDirect(PinsOf(mixer.get(), PINDIR_OUTPUT)[0].get(), PinsOf(renderer.get())[0].get(), nullptr)));
     ComPtr<IBaseFilter> source;
     ASSERT_EQ(graph->AddSourceFilter(U16(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
     auto decoder = CreateInstance<IBaseFilter>(CLSID_FFVideoDecoder);
@@ -118,9 +118,9 @@ TEST(OverlayMixer, ColourControlsChangeTheReadBackPixels)
     ASSERT_EQ(graph->ConnectDirect(PinsOf(decoder.get(), PINDIR_OUTPUT)[0].get(),
                                    PinsOf(mixer.get(), PINDIR_INPUT)[0].get(), nullptr),
               S_OK);
-    ASSERT_EQ(graph->ConnectDirect(PinsOf(mixer.get(), PINDIR_OUTPUT)[0].get(), PinsOf(renderer.get())[0].get(),
-                                   nullptr),
-              S_OK);
+    ASSERT_EQ(
+        graph->ConnectDirect(PinsOf(mixer.get(), PINDIR_OUTPUT)[0].get(), PinsOf(renderer.get())[0].get(), nullptr),
+        S_OK);
     auto config = QueryAs<IMixerPinConfig2>(PinsOf(mixer.get(), PINDIR_INPUT)[0].get());
     ASSERT_TRUE(config);
     DDCOLORCONTROL c;
