@@ -409,7 +409,11 @@ private:
                 continue;
             }
             WaitForRoom(*p, fmt_->streams[packet->stream_index]);
-            if (abort_ || !p->queue.Push(packet))
+            if (abort_) {
+                av_packet_free(&packet);
+                return;
+            }
+            if (!p->queue.Push(packet)) // the queue frees what it refuses
                 return;
         }
         if (abort_)
