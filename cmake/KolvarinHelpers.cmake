@@ -9,13 +9,27 @@ function(kolvarin_add_subdirectories dir)
   endforeach()
 endfunction()
 
-# kolvarin_add_library(NAME SOURCES ... [LIBS ...]): a static library whose
-# headers are included as "<folder>/<file>.h" relative to src/kunits or src/platform.
+# kolvarin_add_library(NAME SOURCES ... [HEADERS prefix ...] [LIBS ...]): a
+# static library whose headers are included as "<prefix>/<file>.h". Each
+# prefix is a folder relative to the parent of the calling folder
+# (src/kunits, src/platform or src); the default is the calling folder's own
+# name. A library sees only its own prefixes and those of the libraries it
+# links, so an include of a layer it may not use fails to compile.
 function(kolvarin_add_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;HEADERS;LIBS" ${ARGN})
+  if(NOT ARG_HEADERS)
+    get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    set(ARG_HEADERS ${folder})
+  endif()
+  get_filename_component(layer ${CMAKE_CURRENT_SOURCE_DIR} DIRECTORY)
+  set(root ${PROJECT_BINARY_DIR}/include/${name})
+  foreach(prefix IN LISTS ARG_HEADERS)
+    get_filename_component(parent ${root}/${prefix} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${layer}/${prefix} ${root}/${prefix} SYMBOLIC)
+  endforeach()
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC
-    ${PROJECT_SOURCE_DIR}/src/kunits ${PROJECT_SOURCE_DIR}/src/platform ${PROJECT_SOURCE_DIR}/src)
+  target_include_directories(${name} PUBLIC ${root})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 

@@ -8,7 +8,7 @@
 
 #include <pugixml.hpp>
 
-#include "core/lumoxml.h"
+#include "core/xml/lumoxml.h"
 
 namespace {
 

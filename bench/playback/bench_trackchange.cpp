@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "audio/offline.h"
-#include "core/kconfig.h"
-#include "core/kglobals.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/text/kstrings.h"
 #include "playback/ksystem.h"
 
 namespace {

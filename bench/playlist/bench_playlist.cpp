@@ -11,9 +11,9 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include "core/kfilesave.h"
-#include "core/kplaylistfiles.h"
-#include "core/kplaylistprocs.h"
+#include "core/playlist/kplaylistfiles.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/system/kfilesave.h"
 
 using namespace kolvarin;
 

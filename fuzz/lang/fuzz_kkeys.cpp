@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/khotkeys.h"
+#include "core/settings/khotkeys.h"
 
 // A hot-key file is accepted only whole, and what is accepted is written
 // back byte for byte.

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "core/klanguage.h"
+#include "core/text/klanguage.h"
 
 // Any bytes must leave every text usable: a text is the built-in one, a
 // translation taking the same arguments, or the visible missing-tag text.

@@ -8,7 +8,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 
 using namespace kolvarin;
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/kplaylistfiles.h"
+#include "core/playlist/kplaylistfiles.h"
 
 using namespace kolvarin;
 

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/kconfig.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
-#include "core/ksystemtypes.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/settings/ksystemtypes.h"
+#include "core/text/kstrings.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/kerrors.h"
+#include "core/system/kerrors.h"
 
 namespace kolvarin {
 

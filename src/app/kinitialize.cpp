@@ -7,23 +7,24 @@
 
 #include "audio/bass.h"
 #include "audio/cd_drives.h"
-#include "core/kcodecnames.h"
-#include "core/kconfig.h"
-#include "core/kdebug.h"
-#include "core/kdrives.h"
-#include "core/kerrors.h"
-#include "core/kfiletypes.h"
-#include "core/kformatdb.h"
-#include "core/kglobals.h"
-#include "core/khotkeys.h"
-#include "core/klanguage.h"
-#include "core/kpaths.h"
-#include "core/kplaylistfiles.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
-#include "core/ksysinfo.h"
-#include "core/ktemplates.h"
-#include "core/lumoutils.h"
+#include "core/desktop/kshellutils.h"
+#include "core/playlist/kplaylistfiles.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kcodecnames.h"
+#include "core/settings/kconfig.h"
+#include "core/settings/kformatdb.h"
+#include "core/settings/khotkeys.h"
+#include "core/stream/lumoutils.h"
+#include "core/system/kdebug.h"
+#include "core/system/kdrives.h"
+#include "core/system/kerrors.h"
+#include "core/system/kfiletypes.h"
+#include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
+#include "core/system/ksysinfo.h"
+#include "core/text/klanguage.h"
+#include "core/text/kstrings.h"
+#include "core/text/ktemplates.h"
 #include "kaddmedia.h"
 #include "kapp.h"
 #include "keyhook/keyhook.h"
@@ -263,6 +264,7 @@ void LoadDefaultPlaylist()
     Guarded(kInit, "Exception while creating playlist class: ", [] {
         Log(kInit, "Create playlist class");
         Playlist = new TKPlaylist();
+        TKPlaylist::Hooks().RecycleFile = DeleteToRecycleBin;
     });
     if (!Playlist)
         return;

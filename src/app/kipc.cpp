@@ -4,11 +4,11 @@
 
 #include <QCoreApplication>
 
-#include "core/kcmdline.h"
-#include "core/kcmdparameter.h"
-#include "core/kdebug.h"
-#include "core/kpaths.h"
-#include "core/kstrings.h"
+#include "core/system/kcmdline.h"
+#include "core/system/kcmdparameter.h"
+#include "core/system/kdebug.h"
+#include "core/system/kpaths.h"
+#include "core/text/kstrings.h"
 #include "ipc/pipe.h"
 #include "kapp.h"
 #include "kstep.h"

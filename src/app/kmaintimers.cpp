@@ -1,7 +1,7 @@
 #include "kmaintimers.h"
 
-#include "core/kdebug.h"
-#include "core/kglobals.h"
+#include "core/system/kdebug.h"
+#include "core/system/kglobals.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {

@@ -3,7 +3,7 @@
 #include <exception>
 #include <string>
 
-#include "core/kdebug.h"
+#include "core/system/kdebug.h"
 
 namespace kolvarin {
 

@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 #include "temphome.h"
 
 namespace ktest {

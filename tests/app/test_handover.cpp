@@ -1,8 +1,8 @@
 // A second start hands its command line to the running program and ends.
 #include <csignal>
 
-#include "core/kplaylistfiles.h"
-#include "core/kstrings.h"
+#include "core/playlist/kplaylistfiles.h"
+#include "core/text/kstrings.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"
 

@@ -6,12 +6,12 @@
 
 #include "app/kapp.h"
 #include "app/kloadedfiles.h"
-#include "core/kconfig.h"
-#include "core/kdebug.h"
-#include "core/kglobals.h"
-#include "core/kpaths.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
+#include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
+#include "core/text/kstrings.h"
 #include "temphome.h"
 
 namespace kolvarin {

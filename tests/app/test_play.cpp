@@ -7,7 +7,7 @@
 #include <fstream>
 #include <numbers>
 
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"
 

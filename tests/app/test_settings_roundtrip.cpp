@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/kconfig.h"
-#include "core/kplaylistfiles.h"
+#include "core/playlist/kplaylistfiles.h"
+#include "core/settings/kconfig.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "core/kstrings.h"
+#include "core/text/kstrings.h"
 #include "gdi/bmpcodec.h"
 #include "gdi/canvas.h"
 #include "gdi/qtimage.h"

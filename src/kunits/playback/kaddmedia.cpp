@@ -4,14 +4,14 @@ extern "C" {
 
 #include <thread>
 
-#include "core/kconfig.h"
-#include "core/kdebug.h"
-#include "core/kfiles.h"
-#include "core/kfunctions.h"
-#include "core/kplaylistfiles.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
-#include "core/ksysinfo.h"
+#include "core/playlist/kplaylistfiles.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
+#include "core/system/kfiles.h"
+#include "core/system/ksysinfo.h"
+#include "core/text/kfunctions.h"
+#include "core/text/kstrings.h"
 #include "playback/ksystem.h"
 #include "playback/ktagcaption.h"
 

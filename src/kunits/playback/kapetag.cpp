@@ -3,7 +3,7 @@
 #include <array>
 #include <strings.h>
 
-#include "core/kstrings.h"
+#include "core/text/kstrings.h"
 #include "playback/ktagfile_p.h"
 #include "playback/ktagtext_p.h"
 

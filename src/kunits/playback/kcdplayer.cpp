@@ -1,8 +1,8 @@
 #include "audio/cd_drives.h"
-#include "core/kconfig.h"
-#include "core/kdebug.h"
-#include "core/kglobals.h"
-#include "core/kstrings.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
+#include "core/system/kglobals.h"
+#include "core/text/kstrings.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <fstream>
 
-#include "core/kreadln.h"
-#include "core/kstrings.h"
+#include "core/stream/kreadln.h"
+#include "core/text/kstrings.h"
 #include "playback/ktagfile_p.h"
 #include "playback/ktagtext_p.h"
 

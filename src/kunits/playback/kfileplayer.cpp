@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "core/kconfig.h"
-#include "core/kdebug.h"
-#include "core/kfiles.h"
-#include "core/kglobals.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
+#include "core/system/kfiles.h"
+#include "core/system/kglobals.h"
+#include "core/text/kstrings.h"
 #include "playback/ksystem.h"
 #include "playback/ktagcaption.h"
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "core/kstrings.h"
+#include "core/text/kstrings.h"
 #include "playback/kid3v2frames_p.h"
 #include "playback/ktagfile_p.h"
 #include "playback/ktagtext_p.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/kstrings.h"
+#include "core/text/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin::id3v2 {

@@ -1,9 +1,9 @@
 #include <cstdlib>
 
-#include "core/kconfig.h"
-#include "core/kdebug.h"
-#include "core/kglobals.h"
-#include "core/kplaylistprocs.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
+#include "core/system/kglobals.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {

@@ -1,13 +1,13 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/kconfig.h"
-#include "core/kdebug.h"
-#include "core/kfunctions.h"
-#include "core/kglobals.h"
-#include "core/kpaths.h"
-#include "core/kstrings.h"
-#include "core/kwideformat.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
+#include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
+#include "core/text/kfunctions.h"
+#include "core/text/kstrings.h"
+#include "core/text/kwideformat.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/kfunctions.h"
+#include "core/text/kfunctions.h"
 
 namespace kolvarin {
 

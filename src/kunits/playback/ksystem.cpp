@@ -2,15 +2,15 @@
 
 #include <malloc.h>
 
-#include "core/kconfig.h"
-#include "core/kdebug.h"
-#include "core/kerrors.h"
-#include "core/kfiles.h"
-#include "core/kfunctions.h"
-#include "core/kglobals.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
-#include "core/kwideformat.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
+#include "core/system/kerrors.h"
+#include "core/system/kfiles.h"
+#include "core/system/kglobals.h"
+#include "core/text/kfunctions.h"
+#include "core/text/kstrings.h"
+#include "core/text/kwideformat.h"
 
 namespace kolvarin {
 

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "audio/bass.h"
-#include "core/kplaylist.h"
-#include "core/ksystemtypes.h"
+#include "core/playlist/kplaylist.h"
+#include "core/settings/ksystemtypes.h"
 #include "playback/kplayerview.h"
 #include "playback/kstreamset.h"
 #include "playback/kvideoside.h"

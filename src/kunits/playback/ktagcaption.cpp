@@ -1,6 +1,6 @@
 #include "playback/ktagcaption.h"
 
-#include "core/kstrings.h"
+#include "core/text/kstrings.h"
 #include "playback/kapetag.h"
 #include "playback/kid3v1.h"
 #include "playback/kid3v2.h"

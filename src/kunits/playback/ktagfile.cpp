@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "core/kstrings.h"
+#include "core/text/kstrings.h"
 #include "playback/ktagtext_p.h"
 
 namespace kolvarin::tagfile {

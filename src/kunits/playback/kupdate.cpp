@@ -1,5 +1,5 @@
-#include "core/kconfig.h"
-#include "core/kglobals.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {

@@ -1,4 +1,4 @@
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {

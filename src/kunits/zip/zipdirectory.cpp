@@ -43,7 +43,7 @@ int DiskNumber(const std::u16string& name)
 
 } // namespace
 
-void TZipHandler::OpenEOC(dz::ArchiveFile& file)
+void TZipHandler::OpenEOC(ziplib::ArchiveFile& file)
 {
     comment_.clear();
     spanned_ = false;
@@ -52,11 +52,11 @@ void TZipHandler::OpenEOC(dz::ArchiveFile& file)
         throw EZipHandler(11001);
     }
     std::uint8_t head[8];
-    spanned_ = file.ReadExact(head, sizeof head) && dz::Le32(head) == dz::kSpanSignature &&
-               dz::Le32(head + 4) == dz::kLocalSignature;
+    spanned_ = file.ReadExact(head, sizeof head) && ziplib::Le32(head) == ziplib::kSpanSignature &&
+               ziplib::Le32(head + 4) == ziplib::kLocalSignature;
 
     const std::int64_t size = file.Size();
-    if (size < static_cast<std::int64_t>(dz::kEndRecordSize) || size >= k4GB) {
+    if (size < static_cast<std::int64_t>(ziplib::kEndRecordSize) || size >= k4GB) {
         file.Close();
         if (Trace) {
             ReportText(u"Opening EOC seek/size error " + Decimal(size >> 20) + u"Mb");
@@ -67,14 +67,14 @@ void TZipHandler::OpenEOC(dz::ArchiveFile& file)
 
     // The usual case: an end record without comment closes the file. One
     // whose comment would run past the file is no end record.
-    std::uint8_t record[dz::kEndRecordSize];
-    if (file.ReadExactAt(size - dz::kEndRecordSize, record, sizeof record) &&
-        dz::FindEndRecord(record, sizeof record, 0)) {
-        end_ = dz::ParseEndRecord(record);
+    std::uint8_t record[ziplib::kEndRecordSize];
+    if (file.ReadExactAt(size - ziplib::kEndRecordSize, record, sizeof record) &&
+        ziplib::FindEndRecord(record, sizeof record, 0)) {
+        end_ = ziplib::ParseEndRecord(record);
         return;
     }
 
-    const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(size, dz::kEndSearchSize));
+    const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(size, ziplib::kEndSearchSize));
     std::vector<std::uint8_t> buffer(n);
     if (!file.Seek(size - static_cast<std::int64_t>(n))) {
         throw EZipHandler(11008);
@@ -82,16 +82,16 @@ void TZipHandler::OpenEOC(dz::ArchiveFile& file)
     if (!file.ReadExact(buffer.data(), n)) {
         throw EZipHandler(11011);
     }
-    const auto at =
-        n > dz::kEndRecordSize ? dz::FindEndRecord(buffer.data(), n, n - dz::kEndRecordSize - 1) : std::nullopt;
+    const auto at = n > ziplib::kEndRecordSize ? ziplib::FindEndRecord(buffer.data(), n, n - ziplib::kEndRecordSize - 1)
+                                               : std::nullopt;
     if (!at) {
         file.Close();
         RaiseNoEndRecord();
     }
-    end_ = dz::ParseEndRecord(buffer.data() + *at);
-    const std::size_t commentStart = *at + dz::kEndRecordSize;
+    end_ = ziplib::ParseEndRecord(buffer.data() + *at);
+    const std::size_t commentStart = *at + ziplib::kEndRecordSize;
     const std::string comment(buffer.begin() + commentStart, buffer.begin() + commentStart + end_.CommentLength);
-    comment_ = dz::DecodeText(comment, dz::CentralHeader{});
+    comment_ = ziplib::DecodeText(comment, ziplib::CentralHeader{});
     const std::size_t trailing = n - commentStart - end_.CommentLength;
     if (trailing > 0) {
         fileSize_ -= static_cast<std::int64_t>(trailing);
@@ -119,14 +119,14 @@ void TZipHandler::List()
 {
     entries_.clear();
     comment_.clear();
-    dz::ArchiveFile file;
+    ziplib::ArchiveFile file;
     OpenEOC(file);
     // A set split over several files keeps its directory in another part.
     if (end_.CentralDisk != end_.ThisDisk) {
         throw EZipHandler(11013);
     }
     // Bytes before the archive (a self-extractor stub) shift every offset.
-    const std::int64_t start = fileSize_ - static_cast<std::int64_t>(dz::kEndRecordSize) - end_.CommentLength -
+    const std::int64_t start = fileSize_ - static_cast<std::int64_t>(ziplib::kEndRecordSize) - end_.CommentLength -
                                static_cast<std::int64_t>(end_.CentralSize);
     if (start != end_.CentralOffset) {
         ShowZipMessage(10203);
@@ -135,21 +135,21 @@ void TZipHandler::List()
         throw EZipHandler(10201);
     }
     Progress(TZMProgressKind::Start, ZipMessageText(11409), end_.TotalEntries);
-    entries_.reserve(std::min<std::size_t>(end_.TotalEntries, end_.CentralSize / dz::kCentralHeaderSize + 1));
+    entries_.reserve(std::min<std::size_t>(end_.TotalEntries, end_.CentralSize / ziplib::kCentralHeaderSize + 1));
     for (unsigned i = 0; i < end_.TotalEntries; ++i) {
         TZMDirEntry entry;
-        switch (dz::ReadCentralHeader(file, entry)) {
-        case dz::CentralRead::Ok: break;
-        case dz::CentralRead::ShortHeader: throw EZipHandler(11013);
-        case dz::CentralRead::BadSignature: throw EZipHandler(11015);
-        case dz::CentralRead::ShortName: throw EZipHandler(11017);
-        case dz::CentralRead::ShortExtra: throw EZipHandler(10201);
-        case dz::CentralRead::ShortComment: throw EZipHandler(11022);
+        switch (ziplib::ReadCentralHeader(file, entry)) {
+        case ziplib::CentralRead::Ok: break;
+        case ziplib::CentralRead::ShortHeader: throw EZipHandler(11013);
+        case ziplib::CentralRead::BadSignature: throw EZipHandler(11015);
+        case ziplib::CentralRead::ShortName: throw EZipHandler(11017);
+        case ziplib::CentralRead::ShortExtra: throw EZipHandler(10201);
+        case ziplib::CentralRead::ShortComment: throw EZipHandler(11022);
         }
-        entry.FileName = dz::DecodeText(entry.Name, entry);
-        entry.FileComment = dz::DecodeText(entry.Comment, entry);
+        entry.FileName = ziplib::DecodeText(entry.Name, entry);
+        entry.FileComment = ziplib::DecodeText(entry.Comment, entry);
         // Folder entries are not listed.
-        if (dz::HasFilePart(entry.FileName)) {
+        if (ziplib::HasFilePart(entry.FileName)) {
             entries_.push_back(std::move(entry));
         }
         Progress(TZMProgressKind::Advance, {}, 1);

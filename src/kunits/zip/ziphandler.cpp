@@ -63,7 +63,7 @@ int TZipHandler::Extract()
                 throw EZipHandler(11002);
             }
         }
-        dz::UnzCommand command;
+        ziplib::UnzCommand command;
         if (!ExtrBaseDir.empty() && (ExtrOptions & ExtrTest) == 0) {
             std::error_code ec;
             const fs::path folder = fs::absolute(Utf16ToUtf8(ExtrBaseDir), ec);
@@ -79,9 +79,9 @@ int TZipHandler::Extract()
             }
             command.BaseDir = shown;
         }
-        const dz::EntryPoints& library = CheckUse();
+        const ziplib::EntryPoints& library = CheckUse();
         command.Caller = this;
-        command.Version = dz::kCommandVersion;
+        command.Version = ziplib::kCommandVersion;
         command.CallbackProc = &TZipHandler::Callback;
         command.Verbose = Verbose || Trace;
         command.Test = (ExtrOptions & ExtrTest) != 0;
@@ -101,18 +101,20 @@ int TZipHandler::Extract()
     return successCnt_;
 }
 
-int TZipHandler::Callback(void* caller, const dz::CallbackRecord& record)
+int TZipHandler::Callback(void* caller, const ziplib::CallbackRecord& record)
 {
     auto* self = static_cast<TZipHandler*>(caller);
     try {
         switch (record.Kind) {
-        case dz::CallbackKind::TotalStart: self->Progress(TZMProgressKind::Start, {}, record.Size); break;
-        case dz::CallbackKind::ItemStart: self->Progress(TZMProgressKind::Item, record.FileName, record.Size); break;
-        case dz::CallbackKind::ItemEnd: self->Progress(TZMProgressKind::Advance, record.FileName, 1); break;
-        case dz::CallbackKind::TotalEnd: self->Progress(TZMProgressKind::End, {}, 0); break;
-        case dz::CallbackKind::Message: self->ReportText(record.Text); break;
-        case dz::CallbackKind::Warning:
-        case dz::CallbackKind::Error: self->ShowZipMessage(record.Code, record.Text); break;
+        case ziplib::CallbackKind::TotalStart: self->Progress(TZMProgressKind::Start, {}, record.Size); break;
+        case ziplib::CallbackKind::ItemStart:
+            self->Progress(TZMProgressKind::Item, record.FileName, record.Size);
+            break;
+        case ziplib::CallbackKind::ItemEnd: self->Progress(TZMProgressKind::Advance, record.FileName, 1); break;
+        case ziplib::CallbackKind::TotalEnd: self->Progress(TZMProgressKind::End, {}, 0); break;
+        case ziplib::CallbackKind::Message: self->ReportText(record.Text); break;
+        case ziplib::CallbackKind::Warning:
+        case ziplib::CallbackKind::Error: self->ShowZipMessage(record.Code, record.Text); break;
         }
     } catch (...) {
         return 10106;

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "zip/dzformat.h"
 #include "zip/zmdirentry.h"
 #include "zip/zmdynamicbind.h"
+#include "ziplib/dzformat.h"
 
 namespace kolvarin {
 
@@ -59,16 +59,16 @@ private:
     void List();
     // Finds the end record (raising when there is none); the file stays
     // open.
-    void OpenEOC(dz::ArchiveFile& file);
+    void OpenEOC(ziplib::ArchiveFile& file);
     [[noreturn]] void RaiseNoEndRecord();
     void RunPendingName();
-    static int Callback(void* caller, const dz::CallbackRecord& record);
+    static int Callback(void* caller, const ziplib::CallbackRecord& record);
 
     std::u16string zipFileName_;
     std::optional<std::u16string> pendingName_;
     TZMDataList entries_;
     std::u16string comment_;
-    dz::EndRecord end_;
+    ziplib::EndRecord end_;
     std::int64_t fileSize_ = 0; // without trailing bytes after the end record
     bool spanned_ = false;
     int successCnt_ = 0;

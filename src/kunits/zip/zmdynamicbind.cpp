@@ -9,10 +9,10 @@ namespace kolvarin {
 
 namespace {
 
-const std::u16string kLibraryName(std::begin(dz::kLibraryName), std::end(dz::kLibraryName) - 1);
+const std::u16string kLibraryName(std::begin(ziplib::kLibraryName), std::end(ziplib::kLibraryName) - 1);
 
 // Whether every call is there, looked at in the library's export order.
-bool Complete(const dz::EntryPoints& e, dz::LoadFailure& failure)
+bool Complete(const ziplib::EntryPoints& e, ziplib::LoadFailure& failure)
 {
     const std::pair<bool, const char*> calls[] = {
         {bool(e.DZ_UnzExec), "DZ_UnzExec"}, {bool(e.DZ_ZipExec), "DZ_ZipExec"},
@@ -30,9 +30,9 @@ bool Complete(const dz::EntryPoints& e, dz::LoadFailure& failure)
 
 } // namespace
 
-TZMDynamicBind::TZMDynamicBind() : loader_(dz::LoadBuiltinLibrary) {}
+TZMDynamicBind::TZMDynamicBind() : loader_(ziplib::LoadBuiltinLibrary) {}
 
-void TZMDynamicBind::SetLoader(dz::Loader loader) { loader_ = std::move(loader); }
+void TZMDynamicBind::SetLoader(ziplib::Loader loader) { loader_ = std::move(loader); }
 
 void TZMDynamicBind::SetDll_Load(bool load)
 {
@@ -50,8 +50,8 @@ void TZMDynamicBind::Load()
     if (!folder.empty() && folder.back() != u'/') {
         folder += u'/';
     }
-    dz::LoadFailure failure;
-    std::optional<dz::EntryPoints> entries =
+    ziplib::LoadFailure failure;
+    std::optional<ziplib::EntryPoints> entries =
         loader_ ? loader_(Utf16ToUtf8(folder + kLibraryName), failure) : std::nullopt;
     if (!entries || !Complete(*entries, failure)) {
         if (Verbose || Trace) {
@@ -80,7 +80,7 @@ void TZMDynamicBind::Unload()
     path_.clear();
 }
 
-const dz::EntryPoints& TZMDynamicBind::CheckUse()
+const ziplib::EntryPoints& TZMDynamicBind::CheckUse()
 {
     if (!entries_) {
         Load();

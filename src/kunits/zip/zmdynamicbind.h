@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "zip/dzlib.h"
 #include "zip/zmcore.h"
+#include "ziplib/dzlib.h"
 
 namespace kolvarin {
 
@@ -20,7 +20,7 @@ public:
 
     // Replaces how the library is loaded (tests use it to refuse a load or
     // report another version). Takes effect at the next load.
-    void SetLoader(dz::Loader loader);
+    void SetLoader(ziplib::Loader loader);
     // The folder the library is loaded from ('/'-terminated when set).
     void SetDllDirectory(const std::u16string& folder) { dllDirectory_ = folder; }
     const std::u16string& DllDirectory() const { return dllDirectory_; }
@@ -36,15 +36,15 @@ public:
 
 protected:
     // Loads the library when needed (raising) and refuses an old one.
-    const dz::EntryPoints& CheckUse();
+    const ziplib::EntryPoints& CheckUse();
 
 private:
     void Load();
     void Unload();
 
-    dz::Loader loader_;
+    ziplib::Loader loader_;
     std::u16string dllDirectory_;
-    std::optional<dz::EntryPoints> entries_;
+    std::optional<ziplib::EntryPoints> entries_;
     int version_ = 0;
     int privVersion_ = 0;
     std::u16string path_;

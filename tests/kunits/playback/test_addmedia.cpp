@@ -3,9 +3,9 @@
 #include <fstream>
 
 #include "audio_fixtures.h"
-#include "core/kconfig.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/text/kstrings.h"
 #include "playsystem_fixture.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Volume, position, speed, balance and the equalizer of the running medium.
 #include "audio/offline.h"
-#include "core/kconfig.h"
-#include "core/kglobals.h"
-#include "core/kstrings.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/text/kstrings.h"
 #include "playback/kequalizer.h"
 #include "playsystem_fixture.h"
 

@@ -6,10 +6,10 @@
 #include "audio/offline.h"
 #include "audio_fixtures.h"
 
-#include "core/kconfig.h"
-#include "core/kglobals.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/text/kstrings.h"
 #include "playsystem_fixture.h"
 
 namespace {

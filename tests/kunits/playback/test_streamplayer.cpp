@@ -5,11 +5,11 @@
 #include <thread>
 
 #include "audio_fixtures.h"
-#include "core/kconfig.h"
-#include "core/kglobals.h"
-#include "core/kplaylistprocs.h"
-#include "core/kstrings.h"
-#include "core/kwideformat.h"
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/text/kstrings.h"
+#include "core/text/kwideformat.h"
 #include "loopback_server.h"
 #include "playsystem_fixture.h"
 

@@ -1,7 +1,7 @@
 // System types of file names and URLs, with and without the accepted-extension list.
 #include <gtest/gtest.h>
 
-#include "core/kconfig.h"
+#include "core/settings/kconfig.h"
 #include "playback/ksystem.h"
 
 namespace {

@@ -38,10 +38,10 @@ protected:
 };
 
 // Returns a loader whose library reports the given version.
-kolvarin::dz::Loader VersionLoader(int version)
+kolvarin::ziplib::Loader VersionLoader(int version)
 {
-    return [version](const std::string& path, kolvarin::dz::LoadFailure& failure) {
-        auto entries = kolvarin::dz::LoadBuiltinLibrary(path, failure);
+    return [version](const std::string& path, kolvarin::ziplib::LoadFailure& failure) {
+        auto entries = kolvarin::ziplib::LoadBuiltinLibrary(path, failure);
         entries->DZ_Version = [version] { return version; };
         return entries;
     };
@@ -124,9 +124,9 @@ TEST_F(ZipExtractTest, LibraryLoadAndVersion)
         EXPECT_EQ(zip_.DllVersion(), version);
     }
 
-    zip_.SetLoader([](const std::string&, kolvarin::dz::LoadFailure& failure) {
+    zip_.SetLoader([](const std::string&, kolvarin::ziplib::LoadFailure& failure) {
         failure = {2, "No such file or directory"};
-        return std::optional<kolvarin::dz::EntryPoints>();
+        return std::optional<kolvarin::ziplib::EntryPoints>();
     });
     std::vector<std::pair<std::string, std::u16string>> log;
     kolvarin::SetZipLogHook([&log](const std::string& proc, const std::u16string& text) {
@@ -146,8 +146,8 @@ TEST_F(ZipExtractTest, LibraryLoadAndVersion)
     EXPECT_EQ(log[0].second, u"Error [2 No such file or directory] loading DelZip179.dll");
 
     // A library lacking one call does not load either.
-    zip_.SetLoader([](const std::string& path, kolvarin::dz::LoadFailure& failure) {
-        auto entries = kolvarin::dz::LoadBuiltinLibrary(path, failure);
+    zip_.SetLoader([](const std::string& path, kolvarin::ziplib::LoadFailure& failure) {
+        auto entries = kolvarin::ziplib::LoadBuiltinLibrary(path, failure);
         entries->DZ_Abort = nullptr;
         return entries;
     });
@@ -170,8 +170,8 @@ TEST_F(ZipExtractTest, LibraryWarningsReachTheMessageOperation)
     int count = 0;
     ASSERT_EQ(Extract(count), 0);
     EXPECT_EQ(count, 1);
-    EXPECT_EQ(messages_, (std::vector<int>{kolvarin::dz::DZ_WARN_ENCRYPTED, kolvarin::dz::DZ_ERR_CRC}));
-    EXPECT_EQ(zip_.ErrCode(), kolvarin::dz::DZ_ERR_CRC);
+    EXPECT_EQ(messages_, (std::vector<int>{kolvarin::ziplib::DZ_WARN_ENCRYPTED, kolvarin::ziplib::DZ_ERR_CRC}));
+    EXPECT_EQ(zip_.ErrCode(), kolvarin::ziplib::DZ_ERR_CRC);
     EXPECT_EQ(dialogs_.size(), 2u);
     EXPECT_FALSE(fs::exists(Temp() / "blue.xml"));
     EXPECT_TRUE(fs::exists(Temp() / "old.kskn"));
@@ -220,9 +220,9 @@ TEST_F(ZipExtractTest, OneOperationAtATime)
 
 TEST_F(ZipExtractTest, LibraryFaultGivesMinusSeven)
 {
-    zip_.SetLoader([](const std::string& path, kolvarin::dz::LoadFailure& failure) {
-        auto entries = kolvarin::dz::LoadBuiltinLibrary(path, failure);
-        entries->DZ_UnzExec = [](const kolvarin::dz::UnzCommand&) -> int { throw std::bad_alloc(); };
+    zip_.SetLoader([](const std::string& path, kolvarin::ziplib::LoadFailure& failure) {
+        auto entries = kolvarin::ziplib::LoadBuiltinLibrary(path, failure);
+        entries->DZ_UnzExec = [](const kolvarin::ziplib::UnzCommand&) -> int { throw std::bad_alloc(); };
         return entries;
     });
     ASSERT_EQ(Open(Write("Blue.kskz", SkinPackage())), 0);

@@ -1,0 +1,39 @@
+#include "core/stream/kresources.h"
+
+#include <map>
+#include <mutex>
+
+namespace kolvarin {
+
+namespace {
+
+std::mutex resourceLock;
+
+std::map<int32_t, std::string>& resources()
+{
+    static std::map<int32_t, std::string> table;
+    return table;
+}
+
+} // namespace
+
+void RegisterResource(int32_t id, std::string bytes)
+{
+    std::lock_guard<std::mutex> guard(resourceLock);
+    resources()[id] = std::move(bytes);
+}
+
+std::unique_ptr<TLumoStream> LoadResourceStream(int32_t id)
+{
+    std::lock_guard<std::mutex> guard(resourceLock);
+    const auto it = resources().find(id);
+    if (it == resources().end())
+        return nullptr;
+    auto stream = std::make_unique<TLumoStream>();
+    if (!stream->WriteText(it->second))
+        return nullptr;
+    stream->Seek(0);
+    return stream;
+}
+
+} // namespace kolvarin

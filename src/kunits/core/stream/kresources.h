@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/stream/lumostream.h"
+
+namespace kolvarin {
+
+// The program's data resources by number (the built-in skin description is
+// 100). Whoever owns a resource registers its bytes at start-up; readers get
+// their own copy. Thread safe.
+
+// Stores (or replaces) the bytes of resource Id.
+void RegisterResource(int32_t id, std::string bytes);
+// A new memory stream holding a copy of resource Id, positioned at 0;
+// nullptr when no such resource is registered.
+std::unique_ptr<TLumoStream> LoadResourceStream(int32_t id);
+
+} // namespace kolvarin

@@ -1,0 +1,107 @@
+#include "core/system/kfilesave.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kolvarin {
+
+namespace {
+
+[[noreturn]] void fail(const std::string& what, const std::string& fileName, int error)
+{
+    throw std::runtime_error(what + " \"" + fileName + "\": " + std::strerror(error));
+}
+
+// Closes and removes the temporary file unless it was handed over by rename.
+class TempFile {
+public:
+    explicit TempFile(const std::string& target) : name_(target + ".XXXXXX")
+    {
+        fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
+        if (fd_ < 0)
+            fail("Cannot create a temporary file beside", target, errno);
+    }
+    ~TempFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (!renamed_)
+            ::unlink(name_.c_str());
+    }
+    int fd() const { return fd_; }
+    const std::string& name() const { return name_; }
+    int close()
+    {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+    void renamed() { renamed_ = true; }
+
+private:
+    std::string name_;
+    int fd_ = -1;
+    bool renamed_ = false;
+};
+
+} // namespace
+
+bool ReadWholeFile(const std::string& fileName, std::string& bytes, size_t maxBytes)
+{
+    bytes.clear();
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= maxBytes;
+    if (ok) {
+        bytes.resize(static_cast<size_t>(st.st_size));
+        size_t done = 0;
+        while (ok && done < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break; // the file shrank while being read: keep what is there
+            done += static_cast<size_t>(n);
+        }
+        bytes.resize(done);
+    }
+    ::close(fd);
+    if (!ok)
+        bytes.clear();
+    return ok;
+}
+
+void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
+{
+    TempFile temp(fileName);
+    // Keep the mode of the file being replaced; a new file stays private (0600).
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) == 0)
+        ::fchmod(temp.fd(), st.st_mode & 07777);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(temp.fd(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail("Cannot write", temp.name(), n < 0 ? errno : ENOSPC);
+        done += static_cast<size_t>(n);
+    }
+    if (::fsync(temp.fd()) != 0)
+        fail("Cannot flush", temp.name(), errno);
+    if (temp.close() != 0)
+        fail("Cannot close", temp.name(), errno);
+    if (::rename(temp.name().c_str(), fileName.c_str()) != 0)
+        fail("Cannot replace", fileName, errno);
+    temp.renamed();
+}
+
+} // namespace kolvarin

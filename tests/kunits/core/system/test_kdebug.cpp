@@ -1,0 +1,99 @@
+#include "core/system/kdebug.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "temphome.h"
+
+using namespace kolvarin;
+
+namespace {
+
+std::u16string FromUtf16Le(const std::string& bytes)
+{
+    std::u16string out;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        out +=
+            static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    return out;
+}
+
+} // namespace
+
+TEST(TraceLog, FileIsUtf16WithMarkAndCrLfAndOldLogIsDeleted)
+{
+    ktest::TempDir dir;
+    auto file = dir.write("kolvarin.log", "old run");
+    TKDebug log(file.string());
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    log.Log("KInitialize", "Enter"); // file logging off: nothing written
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    log.SetLogToFile(true);
+    log.Log("KInitialize", "Enter");
+    log.Log("TKSystem.Play", u"Caf\u00e9 \U0001F3B5");
+    const std::string bytes = ktest::readFile(file);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    const std::u16string text = FromUtf16Le(bytes.substr(2));
+    const std::u16string stamp = u": KInitialize - Enter\r\n";
+    ASSERT_NE(text.find(stamp), std::u16string::npos);
+    EXPECT_NE(text.find(u": TKSystem.Play - Caf\u00e9 \U0001F3B5\r\n"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"\xFEFF"), std::u16string::npos) << "one mark only, at the start";
+}
+
+TEST(TraceLog, ViewerReceivesTheTraceMessageWithTerminatingZero)
+{
+    ktest::TempDir dir;
+    const std::string path = (dir.path() / "trace.socket").string();
+    int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, path.size());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    TKDebug log("");
+    log.SetViewerSocket(path);
+    log.Log("R", "T");
+    char buffer[4096];
+    ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    ::close(fd);
+    ASSERT_GT(n, 0);
+    const std::u16string message = FromUtf16Le(std::string(buffer, static_cast<size_t>(n)));
+    ASSERT_FALSE(message.empty());
+    EXPECT_EQ(message.back(), u'\0');
+    const std::u16string tail = u"<[KTR]>5<[KTR]>R - T";
+    EXPECT_EQ(message.substr(message.size() - 1 - tail.size(), tail.size()), tail);
+}
+
+TEST(TraceLog, NoViewerCostsNothingAndNeverBlocks)
+{
+    ktest::TempDir dir;
+    TKDebug log("");
+    log.SetViewerSocket((dir.path() / "nobody-listens").string());
+    for (int i = 0; i < 1000; ++i)
+        log.Log("R", "T");
+    SUCCEED();
+}
+
+TEST(History, AddsLinesOnlyWhenEnabledAndKeepsGrowing)
+{
+    ktest::TempDir dir;
+    const auto file = (dir.path() / "history.log").string();
+    {
+        TKHistory history(file);
+        history.Add(u"not written");
+        EXPECT_FALSE(std::filesystem::exists(file));
+        history.Enabled = true;
+        history.Add(u"first");
+    }
+    TKHistory again(file);
+    again.Enabled = true;
+    again.Add(u"second");
+    const std::u16string text = FromUtf16Le(ktest::readFile(file).substr(2));
+    EXPECT_NE(text.find(u" - first\r\n"), std::u16string::npos);
+    EXPECT_NE(text.find(u" - second\r\n"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"not written"), std::u16string::npos);
+}

@@ -1,0 +1,110 @@
+#include "core/system/kerrors.h"
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+using namespace kolvarin;
+
+namespace {
+
+struct Shown {
+    std::u16string title, text;
+    TErrorDialog::Icon icon;
+};
+
+class RecordingDialog : public TErrorDialog {
+public:
+    void Show(const std::u16string& title, const std::u16string& text, Icon icon) override
+    {
+        shown.push_back({title, text, icon});
+    }
+    std::vector<Shown> shown;
+};
+
+class ErrorDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetErrorDialog(&dialog);
+        SetTerminateRequest([this] { ++terminations; });
+    }
+    void TearDown() override
+    {
+        SetErrorDialog(nullptr);
+        SetTerminateRequest(nullptr);
+    }
+    RecordingDialog dialog;
+    int terminations = 0;
+};
+
+} // namespace
+
+TEST(ErrorTexts, MessagesByCode)
+{
+    struct Case {
+        int code;
+        std::u16string param, expected;
+    } cases[] = {
+        {0, u"", u"No error."},
+        {100, u"blue", u"Skinfiles 'blue' not found."},
+        {1000, u"/m/a.mp3", u"Can't find file '/m/a.mp3'"},
+        {1001, u"the parameter itself", u"the parameter itself"},
+        {1003, u"x", u"Can\u00B4t play 'x'"},
+        {3100, u"line 3: error 12", u"Syntax error in directshow graph script:\r\nline 3: error 12"},
+        {2007, u"",
+         u"Some basic error occurred in building the graph.\rPossibilities include the DVD Navigator "
+         u"filter or the video or audio renderer not instantiating,\ra trivial connection or pin "
+         u"enumeration failing, or none of the streams rendering."},
+        {4000, u"3", u"Music CD Track 3 cannot play or isn\u00B4t found."},
+        {9999, u"\r\nboom", u"\r\nboom"},
+        {12345, u"x", u""},
+        {203, u"%s", u"Can't create '%s' stream"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GetErrorMessage(c.code, c.param), c.expected) << c.code;
+}
+
+TEST(ErrorTexts, BalloonTexts)
+{
+    EXPECT_EQ(GetErrorText(1001, u"/music/sub/x.ogg"), u"File \"x.ogg\" could not be played!");
+    EXPECT_EQ(GetErrorText(1000, u"a.mp3"), u"File \"a.mp3\" not found!");
+    EXPECT_EQ(GetErrorText(1002, u"/dvd/VIDEO_TS"), u"DVD \"VIDEO_TS\" could not be played!");
+    EXPECT_EQ(GetErrorText(1005, u"C:\\x\\y.foo"), u"File \"y.foo\" is not supported!");
+    EXPECT_EQ(GetErrorText(1040, u"list.xyz"), u"Playlist \"list.xyz\" is not supported!");
+    EXPECT_EQ(GetErrorText(204, u"x.ogg"), u"");
+}
+
+TEST_F(ErrorDialogTest, WarningBoxLayout)
+{
+    ShowError(1000, u"TKMedia", u"/m/a b.mp3", false);
+    ASSERT_EQ(dialog.shown.size(), 1u);
+    EXPECT_EQ(dialog.shown[0].title, u"Kolvarin runtime warning");
+    EXPECT_EQ(dialog.shown[0].icon, TErrorDialog::Icon::Warning);
+    EXPECT_EQ(dialog.shown[0].text, u"****************************************\r\nKolvarin runtime warning:\r\n"
+                                    u"****************************************\r\nID: 1000\r\nClass: TKMedia\r\n"
+                                    u"Message: Can't find file '/m/a b.mp3'");
+    EXPECT_EQ(terminations, 0);
+}
+
+TEST_F(ErrorDialogTest, FatalBoxEndsTheProgram)
+{
+    ShowError(9999, u"TKUnknownException [E , 12]", u"\r\noops", true);
+    ASSERT_EQ(dialog.shown.size(), 1u);
+    EXPECT_EQ(dialog.shown[0].title, u"Kolvarin runtime exception");
+    EXPECT_EQ(dialog.shown[0].icon, TErrorDialog::Icon::Error);
+    EXPECT_EQ(dialog.shown[0].text,
+              u"****************************************\r\nKolvarin runtime exception:\r\n"
+              u"****************************************\r\nID: 9999\r\nClass: TKUnknownException [E , 12]\r\n"
+              u"Message: \r\noops\r\nProgram terminated.");
+    EXPECT_EQ(terminations, 1);
+}
+
+TEST_F(ErrorDialogTest, SilentAndUnknownCodes)
+{
+    ShowError(9999, u"X", u"hidden", false);
+    EXPECT_TRUE(dialog.shown.empty());
+    ShowError(777, u"X", u"p", false);
+    ASSERT_EQ(dialog.shown.size(), 1u);
+    EXPECT_TRUE(dialog.shown[0].text.ends_with(u"Message: "));
+}
