@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/kcodecnames.h"
+#include "core/settings/kcodecnames.h"
 #include "media/controlif.h"
 #include "media/uuids.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/kcodecnames.h"
+#include "core/settings/kcodecnames.h"
 #include "media/controlif.h"
 #include "media/graphif.h"
 #include "media/uuids.h"
