@@ -3,6 +3,7 @@
 #include <array>
 #include <strings.h>
 
+#include "base/bytereader.h"
 #include "core/text/kstrings.h"
 #include "playback/ktagfile_p.h"
 #include "playback/ktagtext_p.h"
@@ -13,16 +14,7 @@ namespace {
 
 constexpr int64_t kFooterSize = 32;
 constexpr int64_t kID3v1Size = 128;
-constexpr size_t kItemHeaderSize = 8;
 constexpr size_t kValueLimit = 250;
-
-uint32_t ReadLE32(std::string_view bytes, size_t at)
-{
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i)
-        value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
-    return value;
-}
 
 } // namespace
 
@@ -42,14 +34,15 @@ bool TAPEtag::ReadFromFile(const std::u16string& fileName)
     std::string footer = file.ReadAt(tagEnd - kFooterSize, kFooterSize);
     if (footer.size() != kFooterSize)
         return false;
-    if (footer.compare(0, 8, "APETAGEX") != 0)
+    ByteReader foot(footer);
+    std::string_view magic;
+    uint32_t version, size, count;
+    if (!(foot.View(8, magic) && foot.U32(version) && foot.U32(size) && foot.U32(count)) || magic != "APETAGEX")
         return true;
-    int64_t size = ReadLE32(footer, 12);
-    uint32_t count = ReadLE32(footer, 16);
     if (size < kFooterSize || size > tagEnd)
         return true;
     exists_ = true;
-    version_ = static_cast<int32_t>(ReadLE32(footer, 8));
+    version_ = static_cast<int32_t>(version);
     size_ = size;
 
     // The item area is bounded by the tag, which the file bounds.
@@ -65,20 +58,14 @@ bool TAPEtag::ReadFromFile(const std::u16string& fileName)
         {"Copyright", &copyright_},
     }};
     std::u16string trackText;
-    size_t pos = 0;
-    for (uint32_t i = 0; i < count && items.size() - pos >= kItemHeaderSize; ++i) {
-        uint32_t valueSize = ReadLE32(items, pos);
-        size_t keyStart = pos + kItemHeaderSize;
-        size_t keyEnd = items.find('\0', keyStart);
-        if (keyEnd == std::string::npos)
+    ByteReader in(items);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t valueSize;
+        std::string_view keyBytes, valueBytes;
+        if (!(in.U32(valueSize) && in.Skip(4) && in.CString(keyBytes) && in.View(valueSize, valueBytes)))
             break;
-        size_t valueStart = keyEnd + 1;
-        if (valueSize > items.size() - valueStart)
-            break;
-        std::string key = tagtext::TrimAnsi(std::string_view(items).substr(keyStart, keyEnd - keyStart));
-        std::string raw = tagtext::TrimAnsi(
-            tagtext::UpToNul(std::string_view(items).substr(valueStart, std::min<size_t>(valueSize, kValueLimit))));
-        pos = valueStart + valueSize;
+        std::string key = tagtext::TrimAnsi(keyBytes);
+        std::string raw = tagtext::TrimAnsi(tagtext::UpToNul(valueBytes.substr(0, kValueLimit)));
         for (const auto& [name, field] : fields) {
             if (::strcasecmp(key.c_str(), name) != 0)
                 continue;

@@ -101,9 +101,7 @@ std::vector<uint8_t> Pack(std::span<const uint8_t> in)
     if (n == 0)
         return out;
     out.reserve(n + n / 8 + 16);
-    uint32_t len = uint32_t(n);
-    for (int k = 0; k < 4; ++k)
-        out.push_back(uint8_t(len >> (8 * k)));
+    ByteWriter(out).U32(uint32_t(n));
     out.push_back(in[0]);
     BitWriter w(out);
     w.ReserveTag();

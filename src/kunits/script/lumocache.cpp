@@ -11,64 +11,24 @@ namespace kolvarin::script {
 
 namespace {
 
-class Writer {
-public:
-    std::vector<uint8_t> bytes;
-    void U8(uint8_t v) { bytes.push_back(v); }
-    void U32(uint32_t v)
-    {
-        for (int k = 0; k < 4; ++k)
-            bytes.push_back(uint8_t(v >> (8 * k)));
-    }
-    void Raw(const uint8_t* p, size_t n) { bytes.insert(bytes.end(), p, p + n); }
-    void Text(const std::string& s)
-    {
-        U32(uint32_t(s.size()));
-        Raw(reinterpret_cast<const uint8_t*>(s.data()), s.size());
-    }
-};
+using Writer = ByteWriter<std::vector<uint8_t>>;
 
-class Reader {
-public:
-    explicit Reader(std::span<const uint8_t> data) : FData(data) {}
-    uint64_t Left() const { return FData.size() - FPos; }
-    bool U8(uint8_t& v)
-    {
-        if (Left() < 1)
-            return false;
-        v = FData[FPos++];
-        return true;
-    }
-    bool U32(uint32_t& v)
-    {
-        if (Left() < 4)
-            return false;
-        v = Le32(&FData[FPos]);
-        FPos += 4;
-        return true;
-    }
-    bool Bytes(uint64_t n, std::span<const uint8_t>& out)
-    {
-        if (Left() < n)
-            return false;
-        out = FData.subspan(FPos, n);
-        FPos += n;
-        return true;
-    }
-    bool Text(std::string& s)
-    {
-        uint32_t n;
-        std::span<const uint8_t> b;
-        if (!U32(n) || !Bytes(n, b))
-            return false;
-        s.assign(b.begin(), b.end());
-        return true;
-    }
+// A text is its byte count and its bytes.
+void PutText(Writer& w, const std::string& s)
+{
+    w.U32(uint32_t(s.size()));
+    w.Bytes(s);
+}
 
-private:
-    std::span<const uint8_t> FData;
-    uint64_t FPos = 0;
-};
+bool GetText(ByteReader& r, std::string& s)
+{
+    uint32_t n;
+    std::string_view b;
+    if (!r.U32(n) || !r.View(n, b))
+        return false;
+    s.assign(b);
+    return true;
+}
 
 void WriteBody(Writer& w, const TCacheContent& c)
 {
@@ -79,38 +39,38 @@ void WriteBody(Writer& w, const TCacheContent& c)
                        uint32_t(image.fixups.size()), uint32_t(c.natives.size()), uint32_t(c.imports.size()),
                        uint32_t(c.outputBlocks.size()), 0xFFFFFFFFu, 0xFFFFFFFFu})
         w.U32(v);
-    w.Raw(image.code.data(), codeLength);
+    w.Bytes(image.code.data(), codeLength);
     for (const auto* table : {&image.publicFunctions, &image.publicVariables})
         for (const TPublicEntry& p : *table) {
-            w.Text(p.name);
+            PutText(w, p.name);
             w.U32(p.address);
         }
     for (const TLabel& l : image.labels) {
-        w.Text(l.name);
+        PutText(w, l.name);
         w.U32(uint32_t(l.offset));
     }
     for (const TFixup& f : image.fixups) {
         w.U8(uint8_t(f.kind));
-        w.Text(f.target);
+        PutText(w, f.target);
         w.U32(f.position);
         w.U32(uint32_t(f.addend));
     }
     for (const TNativeEntry& n : c.natives) {
-        w.Text(n.name);
-        w.Text(n.linkName);
+        PutText(w, n.name);
+        PutText(w, n.linkName);
     }
     for (const TImportEntry& i : c.imports)
         for (const std::string* s : {&i.name, &i.linkName, &i.libraryName, &i.exportName})
-            w.Text(*s);
+            PutText(w, *s);
     for (const std::string& b : c.outputBlocks)
-        w.Text(b);
+        PutText(w, b);
 }
 
 // Smallest size of one record of each table, to test counts before sizing.
 constexpr uint64_t kPublicRecord = 8, kLabelRecord = 8, kFixupRecord = 13, kNativeRecord = 8, kImportRecord = 16,
                    kBlockRecord = 4;
 
-TCacheError ReadBody(Reader& r, const std::vector<TNativeEntry>& registered, TCacheContent& c)
+TCacheError ReadBody(ByteReader& r, const std::vector<TNativeEntry>& registered, TCacheContent& c)
 {
     uint32_t codeLength, zeroArea, functions, variables, labels, fixups, natives, imports, blocks, reserved;
     for (uint32_t* v : {&codeLength, &zeroArea, &functions, &variables, &labels, &fixups, &natives, &imports, &blocks,
@@ -120,7 +80,7 @@ TCacheError ReadBody(Reader& r, const std::vector<TNativeEntry>& registered, TCa
     uint64_t records = kPublicRecord * (uint64_t(functions) + variables) + kLabelRecord * labels +
                        kFixupRecord * fixups + kNativeRecord * natives + kImportRecord * imports +
                        kBlockRecord * blocks;
-    if (uint64_t(codeLength) + records > r.Left())
+    if (uint64_t(codeLength) + records > r.Remaining())
         return TCacheError::Truncated;
     if (uint64_t(codeLength) + zeroArea > kMaxCacheSize)
         return TCacheError::Truncated;
@@ -129,7 +89,7 @@ TCacheError ReadBody(Reader& r, const std::vector<TNativeEntry>& registered, TCa
     const uint64_t total = uint64_t(codeLength) + zeroArea;
 
     std::span<const uint8_t> code;
-    r.Bytes(codeLength, code);
+    r.View(codeLength, code);
     TCodeImage& image = c.image;
     image.code.assign(code.begin(), code.end());
     image.code.resize(total, 0);
@@ -139,7 +99,7 @@ TCacheError ReadBody(Reader& r, const std::vector<TNativeEntry>& registered, TCa
     auto readPublics = [&](std::vector<TPublicEntry>& table, uint32_t count, uint64_t end) {
         table.resize(count);
         for (TPublicEntry& p : table) {
-            if (!r.Text(p.name) || !r.U32(p.address))
+            if (!GetText(r, p.name) || !r.U32(p.address))
                 return TCacheError::Truncated;
             if (p.address >= end)
                 return TCacheError::BadPosition;
@@ -153,7 +113,7 @@ TCacheError ReadBody(Reader& r, const std::vector<TNativeEntry>& registered, TCa
     image.labels.resize(labels);
     for (TLabel& l : image.labels) {
         uint32_t offset;
-        if (!r.Text(l.name) || !r.U32(offset))
+        if (!GetText(r, l.name) || !r.U32(offset))
             return TCacheError::Truncated;
         l.offset = int32_t(offset);
         if (l.offset < 0 || uint64_t(l.offset) > total)
@@ -163,7 +123,7 @@ TCacheError ReadBody(Reader& r, const std::vector<TNativeEntry>& registered, TCa
     for (TFixup& f : image.fixups) {
         uint8_t kind;
         uint32_t addend;
-        if (!r.U8(kind) || !r.Text(f.target) || !r.U32(f.position) || !r.U32(addend))
+        if (!r.U8(kind) || !GetText(r, f.target) || !r.U32(f.position) || !r.U32(addend))
             return TCacheError::Truncated;
         if (kind > uint8_t(FixupKind::Engine) || uint64_t(f.position) + 4 > codeLength)
             return TCacheError::BadPosition;
@@ -173,7 +133,7 @@ TCacheError ReadBody(Reader& r, const std::vector<TNativeEntry>& registered, TCa
     c.natives = registered;
     for (uint32_t k = 0; k < natives; ++k) {
         std::string name, link;
-        if (!r.Text(name) || !r.Text(link))
+        if (!GetText(r, name) || !GetText(r, link))
             return TCacheError::Truncated;
         auto it =
             std::find_if(c.natives.begin(), c.natives.end(), [&](const TNativeEntry& n) { return n.name == name; });
@@ -184,13 +144,13 @@ TCacheError ReadBody(Reader& r, const std::vector<TNativeEntry>& registered, TCa
     c.imports.resize(imports);
     for (TImportEntry& i : c.imports)
         for (std::string* s : {&i.name, &i.linkName, &i.libraryName, &i.exportName})
-            if (!r.Text(*s))
+            if (!GetText(r, *s))
                 return TCacheError::Truncated;
     c.outputBlocks.resize(blocks);
     for (std::string& b : c.outputBlocks)
-        if (!r.Text(b))
+        if (!GetText(r, b))
             return TCacheError::Truncated;
-    return r.Left() ? TCacheError::TrailingBytes : TCacheError::None;
+    return r.Remaining() ? TCacheError::TrailingBytes : TCacheError::None;
 }
 
 } // namespace
@@ -208,31 +168,33 @@ uint32_t CacheKey(uint32_t sourceCrc, std::string_view source, bool alignment, b
 
 std::vector<uint8_t> WriteCacheFile(const TCacheContent& content, uint32_t key, bool pack)
 {
-    Writer file;
-    file.Raw(reinterpret_cast<const uint8_t*>("LSCF"), 4);
+    std::vector<uint8_t> bytes;
+    Writer file(bytes);
+    file.Bytes("LSCF");
     file.U32(kCacheVersion);
     file.U32(key);
     file.U8(pack ? 1 : 0);
     if (!pack) {
         WriteBody(file, content);
-        return std::move(file.bytes);
+        return bytes;
     }
-    Writer body;
+    std::vector<uint8_t> bodyBytes;
+    Writer body(bodyBytes);
     WriteBody(body, content);
-    std::vector<uint8_t> packed = ap32::Pack(body.bytes);
+    std::vector<uint8_t> packed = ap32::Pack(bodyBytes);
     file.U32(uint32_t(packed.size()));
-    file.Raw(packed.data(), packed.size());
-    return std::move(file.bytes);
+    file.Bytes(packed.data(), packed.size());
+    return bytes;
 }
 
 TCacheError ReadCacheFile(std::span<const uint8_t> file, uint32_t key, const std::vector<TNativeEntry>& registered,
                           TCacheContent& out)
 {
-    Reader r(file);
+    ByteReader r(file);
     std::span<const uint8_t> magic;
     uint32_t version, storedKey;
     uint8_t packed;
-    if (!r.Bytes(4, magic) || std::memcmp(magic.data(), "LSCF", 4) != 0)
+    if (!r.View(4, magic) || std::memcmp(magic.data(), "LSCF", 4) != 0)
         return TCacheError::BadMagic;
     if (!r.U32(version) || version != kCacheVersion)
         return TCacheError::BadVersion;
@@ -247,14 +209,14 @@ TCacheError ReadCacheFile(std::span<const uint8_t> file, uint32_t key, const std
     if (packed == 1) {
         uint32_t packedLength;
         std::span<const uint8_t> block;
-        if (!r.U32(packedLength) || !r.Bytes(packedLength, block))
+        if (!r.U32(packedLength) || !r.View(packedLength, block))
             return TCacheError::Truncated;
         std::vector<uint8_t> body;
         if (ap32::Unpack(block, body, kMaxCacheSize) != ap32::Ap32Error::None)
             return TCacheError::Unpack;
-        Reader bodyReader(body);
+        ByteReader bodyReader(body);
         error = ReadBody(bodyReader, registered, content);
-        if (error == TCacheError::None && r.Left())
+        if (error == TCacheError::None && r.Remaining())
             error = TCacheError::TrailingBytes;
     } else {
         error = ReadBody(r, registered, content);

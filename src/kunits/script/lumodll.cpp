@@ -212,9 +212,7 @@ bool TDynamicLinkLibrary::Relocate(Image& image)
                 PutLe32(p, Le32(p) + delta);
             else {
                 uint16_t add = type == 2 ? uint16_t(delta) : uint16_t(delta >> 16);
-                uint16_t v = uint16_t(Le16(p) + add);
-                p[0] = uint8_t(v);
-                p[1] = uint8_t(v >> 8);
+                PutLe16(p, uint16_t(Le16(p) + add));
             }
         }
         at += blockSize;

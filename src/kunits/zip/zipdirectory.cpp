@@ -5,6 +5,7 @@
 #include <cctype>
 #include <vector>
 
+#include "base/bytereader.h"
 #include "codepage/codepage.h"
 #include "zip/ziphandler.h"
 #include "zip/zmmessages.h"
@@ -52,8 +53,8 @@ void TZipHandler::OpenEOC(ziplib::ArchiveFile& file)
         throw EZipHandler(11001);
     }
     std::uint8_t head[8];
-    spanned_ = file.ReadExact(head, sizeof head) && ziplib::Le32(head) == ziplib::kSpanSignature &&
-               ziplib::Le32(head + 4) == ziplib::kLocalSignature;
+    spanned_ = file.ReadExact(head, sizeof head) && Le32(head) == ziplib::kSpanSignature &&
+               Le32(head + 4) == ziplib::kLocalSignature;
 
     const std::int64_t size = file.Size();
     if (size < static_cast<std::int64_t>(ziplib::kEndRecordSize) || size >= k4GB) {

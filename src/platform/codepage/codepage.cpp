@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "base/bytereader.h"
+
 namespace kolvarin {
 
 namespace {
@@ -227,10 +229,9 @@ std::string Utf16ToLeBytes(std::u16string_view text)
 {
     std::string bytes;
     bytes.reserve(text.size() * 2);
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
+    ByteWriter out(bytes);
+    for (char16_t c : text)
+        out.U16(c);
     return bytes;
 }
 
@@ -238,9 +239,9 @@ std::u16string LeBytesToUtf16(std::string_view bytes)
 {
     std::u16string text;
     text.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-        text +=
-            static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    ByteReader in(bytes);
+    for (uint16_t unit; in.U16(unit);)
+        text += static_cast<char16_t>(unit);
     return text;
 }
 

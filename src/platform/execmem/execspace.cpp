@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "base/bytereader.h"
+
 namespace kolvarin::execmem {
 
 namespace {
@@ -178,13 +180,13 @@ uint32_t ExecSpace::Read32(uint32_t address) const
 {
     uint8_t b[4];
     Read(address, b, 4);
-    return b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24;
+    return Le32(b);
 }
 
 void ExecSpace::Write32(uint32_t address, uint32_t value)
 {
-    const uint8_t b[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                          static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    uint8_t b[4];
+    PutLe32(b, value);
     Write(address, b, 4);
 }
 

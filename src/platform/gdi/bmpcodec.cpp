@@ -6,6 +6,8 @@
 #include <iterator>
 #include <limits>
 
+#include "base/bytereader.h"
+
 namespace kolvarin::gdi {
 
 namespace {
@@ -19,17 +21,6 @@ constexpr std::uint32_t BiBitfields = 3;
 BmpResult fail(BmpStatus status, std::uint64_t offset, std::string message)
 {
     return {status, offset, std::move(message)};
-}
-
-// Little-endian reads; callers check the range first.
-std::uint16_t le16(std::span<const std::uint8_t> d, std::uint64_t at)
-{
-    return std::uint16_t(d[at] | (d[at + 1] << 8));
-}
-std::uint32_t le32(std::span<const std::uint8_t> d, std::uint64_t at)
-{
-    return std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8) | (std::uint32_t(d[at + 2]) << 16) |
-           (std::uint32_t(d[at + 3]) << 24);
 }
 
 struct Header {
@@ -51,34 +42,37 @@ BmpResult readHeader(std::span<const std::uint8_t> file, Header& h)
     const std::uint64_t size = file.size();
     if (size < 2 || file[0] != 'B' || file[1] != 'M')
         return fail(BmpStatus::NotBmp, 0, "no BM signature");
-    if (size < FileHeaderSize + 4)
-        return fail(BmpStatus::Truncated, 2, "file header runs past the end");
     // The stored file size (offset 2) is ignored: writers often get it wrong,
     // and every range below is checked against the real size instead.
-    h.dataOffset = le32(file, 10);
-    h.headerSize = le32(file, FileHeaderSize);
+    ByteReader in(file);
+    std::uint32_t dataOffset, headerSize;
+    if (!(in.Seek(10) && in.U32(dataOffset) && in.U32(headerSize)))
+        return fail(BmpStatus::Truncated, 2, "file header runs past the end");
+    h.dataOffset = dataOffset;
+    h.headerSize = headerSize;
     const std::uint64_t hs = h.headerSize;
     if (hs != 12 && hs != 40 && hs != 52 && hs != 56 && hs != 108 && hs != 124)
         return fail(BmpStatus::Unsupported, FileHeaderSize, "unknown info header size");
     if (FileHeaderSize + hs > size)
         return fail(BmpStatus::Truncated, FileHeaderSize, "info header runs past the end");
     const std::uint64_t at = FileHeaderSize;
-    unsigned planes;
+    std::uint16_t planes, bitCount;
     if (hs == 12) {
-        h.width = le16(file, at + 4);
-        h.height = le16(file, at + 6);
-        planes = le16(file, at + 8);
-        h.bitCount = le16(file, at + 10);
+        std::uint16_t width, height;
+        if (!(in.U16(width) && in.U16(height) && in.U16(planes) && in.U16(bitCount)))
+            return fail(BmpStatus::Truncated, FileHeaderSize, "info header runs past the end");
+        h.width = width;
+        h.height = height;
         h.paletteEntrySize = 3;
     } else {
-        h.width = std::int32_t(le32(file, at + 4));
-        h.height = std::int32_t(le32(file, at + 8));
-        planes = le16(file, at + 12);
-        h.bitCount = le16(file, at + 14);
-        h.compression = le32(file, at + 16);
-        h.sizeImage = le32(file, at + 20);
-        h.colorsUsed = le32(file, at + 32);
+        std::int32_t width, height;
+        if (!(in.I32(width) && in.I32(height) && in.U16(planes) && in.U16(bitCount) && in.U32(h.compression) &&
+              in.U32(h.sizeImage) && in.Skip(8) && in.U32(h.colorsUsed)))
+            return fail(BmpStatus::Truncated, FileHeaderSize, "info header runs past the end");
+        h.width = width;
+        h.height = height;
     }
+    h.bitCount = bitCount;
     if (planes != 1)
         return fail(BmpStatus::BadHeader, at + (hs == 12 ? 8 : 12), "plane count is not 1");
     if (h.width <= 0 || h.height == 0)
@@ -107,9 +101,10 @@ BmpResult readHeader(std::span<const std::uint8_t> file, Header& h)
         std::uint64_t masks = hs == 40 ? afterHeader : at + 40;
         if (hs == 40)
             afterHeader += 12;
-        if (masks + 12 > size)
+        std::uint32_t red, green, blue;
+        if (!(in.Seek(masks) && in.U32(red) && in.U32(green) && in.U32(blue)))
             return fail(BmpStatus::Truncated, masks, "colour masks run past the end");
-        if (le32(file, masks) != 0xFF0000 || le32(file, masks + 4) != 0xFF00 || le32(file, masks + 8) != 0xFF)
+        if (red != 0xFF0000 || green != 0xFF00 || blue != 0xFF)
             return fail(BmpStatus::Unsupported, masks, "colour masks other than 8 bits each");
         break;
     }
@@ -194,7 +189,6 @@ void readUncompressed(std::span<const std::uint8_t> file, const Header& h, const
 
 BmpResult readRunLength(std::span<const std::uint8_t> file, const Header& h, const Palette& palette, Bitmap& bmp)
 {
-    const std::uint64_t end = h.dataEnd;
     const bool rle4 = h.compression == BiRle4;
     const std::int64_t width = bmp.width();
     const std::int64_t height = bmp.height();
@@ -205,13 +199,14 @@ BmpResult readRunLength(std::span<const std::uint8_t> file, const Header& h, con
             bmp.setPixel(int(x), int(height - 1 - row), palette[index]);
         ++x;
     };
-    std::uint64_t p = h.dataOffset;
+    ByteReader in(file.data(), h.dataEnd);
+    in.Seek(h.dataOffset);
+    std::span<const std::uint8_t> two;
     while (row < height) {
-        if (p + 2 > end)
-            return fail(BmpStatus::Truncated, p, "run-length data ends without an end mark");
-        const unsigned count = file[p];
-        const unsigned value = file[p + 1];
-        p += 2;
+        if (!in.View(2, two))
+            return fail(BmpStatus::Truncated, in.Position(), "run-length data ends without an end mark");
+        const unsigned count = two[0];
+        const unsigned value = two[1];
         if (count > 0) {
             for (unsigned i = 0; i < count; ++i)
                 put(rle4 ? (i % 2 == 0 ? value >> 4 : value & 0xF) : value);
@@ -223,21 +218,20 @@ BmpResult readRunLength(std::span<const std::uint8_t> file, const Header& h, con
         } else if (value == 1) { // end of bitmap
             break;
         } else if (value == 2) { // move right and up
-            if (p + 2 > end)
-                return fail(BmpStatus::Truncated, p, "run-length move runs past the end");
-            x += file[p];
-            row += file[p + 1];
-            p += 2;
+            if (!in.View(2, two))
+                return fail(BmpStatus::Truncated, in.Position(), "run-length move runs past the end");
+            x += two[0];
+            row += two[1];
         } else { // literal pixels, padded to an even byte count
-            const std::uint64_t bytes = rle4 ? (value + 1) / 2 : value;
-            const std::uint64_t padded = (bytes + 1) & ~std::uint64_t(1);
-            if (p + bytes > end)
-                return fail(BmpStatus::Truncated, p, "run-length literal runs past the end");
+            const std::size_t bytes = rle4 ? (value + 1) / 2 : value;
+            std::span<const std::uint8_t> literal;
+            if (!in.View(bytes, literal))
+                return fail(BmpStatus::Truncated, in.Position(), "run-length literal runs past the end");
             for (unsigned i = 0; i < value; ++i) {
-                unsigned byte = file[p + (rle4 ? i / 2 : i)];
+                unsigned byte = literal[rle4 ? i / 2 : i];
                 put(rle4 ? (i % 2 == 0 ? byte >> 4 : byte & 0xF) : byte);
             }
-            p += std::min(padded, end - p);
+            in.Skip(std::min(bytes % 2, in.Remaining()));
         }
     }
     return {};
@@ -281,30 +275,23 @@ std::vector<std::uint8_t> EncodeBmp24(const Bitmap& bitmap)
     const std::uint32_t offset = FileHeaderSize + 40;
     std::vector<std::uint8_t> out;
     out.reserve(offset + imageSize);
-    auto u16 = [&](std::uint32_t v) {
-        out.push_back(std::uint8_t(v));
-        out.push_back(std::uint8_t(v >> 8));
-    };
-    auto u32 = [&](std::uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
-    };
-    out.push_back('B');
-    out.push_back('M');
-    u32(offset + imageSize);
-    u32(0); // reserved
-    u32(offset);
-    u32(40);
-    u32(std::uint32_t(bitmap.width()));
-    u32(std::uint32_t(bitmap.height()));
-    u16(1); // planes
-    u16(24); // bits per pixel
-    u32(BiRgb);
-    u32(imageSize);
-    u32(0); // horizontal resolution
-    u32(0); // vertical resolution
-    u32(0); // colours used
-    u32(0); // important colours
+    ByteWriter head(out);
+    head.U8('B');
+    head.U8('M');
+    head.U32(offset + imageSize);
+    head.U32(0); // reserved
+    head.U32(offset);
+    head.U32(40);
+    head.U32(std::uint32_t(bitmap.width()));
+    head.U32(std::uint32_t(bitmap.height()));
+    head.U16(1); // planes
+    head.U16(24); // bits per pixel
+    head.U32(BiRgb);
+    head.U32(imageSize);
+    head.U32(0); // horizontal resolution
+    head.U32(0); // vertical resolution
+    head.U32(0); // colours used
+    head.U32(0); // important colours
     for (int y = bitmap.height() - 1; y >= 0; --y) {
         for (int x = 0; x < bitmap.width(); ++x) {
             Color c = bitmap.pixel(x, y);

@@ -1,42 +1,42 @@
 #include "ipc/pipemessage.h"
 
 #include <algorithm>
+#include <string_view>
+
+#include "base/bytereader.h"
 
 namespace kolvarin::platform {
 
 namespace {
 
-void PutLe32(std::string& out, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-uint32_t GetLe32(const std::string& in, size_t at)
-{
-    uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value |= static_cast<uint32_t>(static_cast<unsigned char>(in[at + i])) << (8 * i);
-    return value;
-}
-
 std::string Header(uint8_t kind, size_t length)
 {
     std::string out;
-    PutLe32(out, static_cast<uint32_t>(length + TPipeMessage::kHeaderSize));
-    out += static_cast<char>(kind);
-    out.append(3, '\0');
-    PutLe32(out, static_cast<uint32_t>(length));
+    ByteWriter head(out);
+    head.U32(static_cast<uint32_t>(length + TPipeMessage::kHeaderSize));
+    head.U8(kind);
+    head.Bytes("\0\0\0", 3);
+    head.U32(static_cast<uint32_t>(length));
     return out;
 }
 
-// The number of text bytes that may be used: what Length claims, cut at what
-// arrived and at the text field. Needs at least the header.
-size_t TrustedLength(const std::string& received)
+struct Received {
+    uint8_t Kind;
+    std::string_view Text;
+};
+
+// The kind and the text bytes that may be used: what Length claims, cut at
+// what arrived and at the text field. None without a whole header.
+std::optional<Received> ReadHeader(const std::string& received)
 {
-    const uint64_t claimed = GetLe32(received, 8);
-    const uint64_t present = std::min<uint64_t>(received.size(), TPipeMessage::kRecordSize) - TPipeMessage::kHeaderSize;
-    return static_cast<size_t>(std::min({claimed, present, uint64_t{TPipeMessage::kTextSize}}));
+    ByteReader in(received);
+    uint32_t size, length;
+    uint8_t kind;
+    std::string_view text;
+    if (!(in.U32(size) && in.U8(kind) && in.Skip(3) && in.U32(length)))
+        return std::nullopt;
+    in.View(std::min({size_t{length}, in.Remaining(), TPipeMessage::kTextSize}), text);
+    return Received{kind, text};
 }
 
 } // namespace
@@ -50,22 +50,23 @@ std::string TPipeMessage::Encode() const
 
 std::optional<TPipeMessage> TPipeMessage::Decode(const std::string& received)
 {
-    if (received.size() < kHeaderSize)
+    const std::optional<Received> head = ReadHeader(received);
+    if (!head)
         return std::nullopt;
     TPipeMessage message;
-    message.Kind = static_cast<uint8_t>(received[4]);
-    message.Bytes = received.substr(kHeaderSize, TrustedLength(received));
+    message.Kind = head->Kind;
+    message.Bytes = std::string(head->Text);
     message.Text = message.Bytes.substr(0, message.Bytes.find('\0'));
     return message;
 }
 
 std::string TPipeMessage::Reply(const std::string& received)
 {
-    if (received.size() < kHeaderSize)
+    const std::optional<Received> head = ReadHeader(received);
+    if (!head)
         return {};
-    std::string text = received.substr(kHeaderSize, TrustedLength(received));
-    std::reverse(text.begin(), text.end());
-    return Header(static_cast<uint8_t>(received[4]), text.size()) + text;
+    std::string text(head->Text.rbegin(), head->Text.rend());
+    return Header(head->Kind, text.size()) + text;
 }
 
 } // namespace kolvarin::platform

@@ -1,18 +1,11 @@
 #include "ziplib/dzformat.h"
 
+#include "base/bytereader.h"
 #include "codepage/codepage.h"
 
 #include <sys/stat.h>
 
 namespace kolvarin::ziplib {
-
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 ArchiveFile::~ArchiveFile() { Close(); }
 
@@ -55,13 +48,15 @@ std::size_t ArchiveFile::Read(void* buffer, std::size_t count)
 EndRecord ParseEndRecord(const std::uint8_t* p)
 {
     EndRecord r;
-    r.ThisDisk = Le16(p + 4);
-    r.CentralDisk = Le16(p + 6);
-    r.EntriesHere = Le16(p + 8);
-    r.TotalEntries = Le16(p + 10);
-    r.CentralSize = Le32(p + 12);
-    r.CentralOffset = Le32(p + 16);
-    r.CommentLength = Le16(p + 20);
+    ByteReader in(p, kEndRecordSize);
+    in.Skip(4);
+    in.U16(r.ThisDisk);
+    in.U16(r.CentralDisk);
+    in.U16(r.EntriesHere);
+    in.U16(r.TotalEntries);
+    in.U32(r.CentralSize);
+    in.U32(r.CentralOffset);
+    in.U16(r.CommentLength);
     return r;
 }
 
@@ -97,25 +92,29 @@ CentralRead ReadCentralHeader(ArchiveFile& file, CentralHeader& h)
     if (!file.ReadExact(b, sizeof b)) {
         return CentralRead::ShortHeader;
     }
-    if (Le32(b) != kCentralSignature) {
+    ByteReader in(b, sizeof b);
+    std::uint32_t signature;
+    in.U32(signature);
+    if (signature != kCentralSignature) {
         return CentralRead::BadSignature;
     }
-    h.MadeByVersion = b[4];
-    h.HostSystem = b[5];
-    h.VersionNeeded = Le16(b + 6);
-    h.Flags = Le16(b + 8);
-    h.Method = Le16(b + 10);
-    h.DateTime = Le32(b + 12);
-    h.Crc32 = Le32(b + 16);
-    h.CompressedSize = Le32(b + 20);
-    h.UncompressedSize = Le32(b + 24);
-    h.NameLength = Le16(b + 28);
-    h.ExtraLength = Le16(b + 30);
-    h.CommentLength = Le16(b + 32);
-    h.StartDisk = Le16(b + 34);
-    h.InternalAttributes = Le16(b + 36);
-    h.ExternalAttributes = Le32(b + 38);
-    h.LocalHeaderOffset = Le32(b + 42);
+    // The buffer holds every fixed field.
+    in.U8(h.MadeByVersion);
+    in.U8(h.HostSystem);
+    in.U16(h.VersionNeeded);
+    in.U16(h.Flags);
+    in.U16(h.Method);
+    in.U32(h.DateTime);
+    in.U32(h.Crc32);
+    in.U32(h.CompressedSize);
+    in.U32(h.UncompressedSize);
+    in.U16(h.NameLength);
+    in.U16(h.ExtraLength);
+    in.U16(h.CommentLength);
+    in.U16(h.StartDisk);
+    in.U16(h.InternalAttributes);
+    in.U32(h.ExternalAttributes);
+    in.U32(h.LocalHeaderOffset);
     if (!ReadString(file, h.Name, h.NameLength)) {
         return CentralRead::ShortName;
     }

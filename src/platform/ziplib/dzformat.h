@@ -23,9 +23,6 @@ constexpr std::size_t kLocalHeaderSize = 30;
 // The end record plus the longest comment it can carry.
 constexpr std::size_t kEndSearchSize = kEndRecordSize + 0xFFFF;
 
-std::uint16_t Le16(const std::uint8_t* p);
-std::uint32_t Le32(const std::uint8_t* p);
-
 // A read-only archive file with 64-bit positions. Not copyable; closes on
 // destruction. Any thread, one user at a time.
 class ArchiveFile {

@@ -12,6 +12,7 @@
 
 #include <zlib.h>
 
+#include "base/bytereader.h"
 #include "codepage/codepage.h"
 #include "ziplib/dzformat.h"
 

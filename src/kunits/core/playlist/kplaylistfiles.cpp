@@ -7,6 +7,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "base/bytereader.h"
 #include "core/playlist/kplaylistprocs.h"
 #include "core/system/kerrors.h"
 #include "core/system/kfilesave.h"
@@ -27,43 +28,17 @@ constexpr int64_t kMinRecordSize = 4 + 4 + 9 + 3;
 // The time text holds 8 characters: "99:59:59" is the longest duration it shows.
 constexpr uint64_t kMaxDurationSeconds = 99 * 3600 + 59 * 60 + 59;
 
-// Little-endian reads that never pass the end.
-class ByteReader {
-public:
-    explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
-    int64_t Position() const { return static_cast<int64_t>(pos_); }
-    int64_t Remaining() const { return static_cast<int64_t>(bytes_.size() - pos_); }
-    bool U32(uint32_t& value)
-    {
-        if (Remaining() < 4)
-            return false;
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data() + pos_);
-        value = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-        pos_ += 4;
-        return true;
-    }
-    bool Bytes(size_t count, std::string_view& out)
-    {
-        if (static_cast<uint64_t>(Remaining()) < count)
-            return false;
-        out = bytes_.substr(pos_, count);
-        pos_ += count;
-        return true;
-    }
-
-private:
-    std::string_view bytes_;
-    size_t pos_ = 0;
-};
-
-TKplResult fault(TKplStatus status, const ByteReader& reader) { return {status, reader.Position()}; }
+TKplResult fault(TKplStatus status, const ByteReader& reader)
+{
+    return {status, static_cast<int64_t>(reader.Position())};
+}
 
 // A count of UTF-16 code units, then the text.
 TKplStatus readWide(ByteReader& reader, std::u16string& text)
 {
     uint32_t count = 0;
     std::string_view raw;
-    if (!reader.U32(count) || !reader.Bytes(uint64_t(count) * 2, raw))
+    if (!reader.U32(count) || !reader.View(size_t{count} * 2, raw))
         return TKplStatus::Truncated;
     text.resize(count);
     if constexpr (std::endian::native == std::endian::little) {
@@ -80,7 +55,7 @@ TKplStatus readWide(ByteReader& reader, std::u16string& text)
 TKplStatus readShort(ByteReader& reader, size_t capacity, std::string& text)
 {
     std::string_view raw;
-    if (!reader.Bytes(capacity + 1, raw))
+    if (!reader.View(capacity + 1, raw))
         return TKplStatus::Truncated;
     const auto length = static_cast<unsigned char>(raw[0]);
     if (length > capacity)
@@ -89,46 +64,26 @@ TKplStatus readShort(ByteReader& reader, size_t capacity, std::string& text)
     return TKplStatus::Ok;
 }
 
-// Writes into a buffer sized beforehand.
-class ByteWriter {
-public:
-    explicit ByteWriter(std::string& out) : at_(out.data()) {}
-    void U32(uint32_t value)
-    {
-        for (int i = 0; i < 4; ++i)
-            *at_++ = static_cast<char>(value >> (8 * i) & 0xFF);
+void writeWide(ByteWriter<std::string>& writer, const std::u16string& text)
+{
+    writer.U32(static_cast<uint32_t>(text.size()));
+    if constexpr (std::endian::native == std::endian::little) {
+        writer.Bytes(text.data(), text.size() * 2);
+    } else {
+        for (char16_t c : text)
+            writer.U16(c);
     }
-    void Bytes(std::string_view bytes)
-    {
-        std::memcpy(at_, bytes.data(), bytes.size());
-        at_ += bytes.size();
-    }
-    void Wide(const std::u16string& text)
-    {
-        U32(static_cast<uint32_t>(text.size()));
-        if constexpr (std::endian::native == std::endian::little) {
-            std::memcpy(at_, text.data(), text.size() * 2);
-            at_ += text.size() * 2;
-        } else {
-            for (char16_t c : text) {
-                *at_++ = static_cast<char>(c & 0xFF);
-                *at_++ = static_cast<char>(c >> 8);
-            }
-        }
-    }
-    // A length byte, then the text padded with zeros to Capacity bytes.
-    void Short(const std::string& text, size_t capacity)
-    {
-        const size_t length = std::min(text.size(), capacity);
-        *at_++ = static_cast<char>(length);
-        std::memcpy(at_, text.data(), length);
-        std::memset(at_ + length, 0, capacity - length);
-        at_ += capacity;
-    }
+}
 
-private:
-    char* at_;
-};
+// A length byte, then the text padded with zeros to Capacity bytes.
+void writeShort(ByteWriter<std::string>& writer, const std::string& text, size_t capacity)
+{
+    const size_t length = std::min(text.size(), capacity);
+    writer.U8(static_cast<uint8_t>(length));
+    writer.Bytes(text.data(), length);
+    for (size_t i = length; i < capacity; ++i)
+        writer.U8(0);
+}
 
 void afterLoad(bool play)
 {
@@ -318,7 +273,7 @@ TKplResult ParseKplFile(std::string_view bytes, TKPlaylistEntries& entries)
     entries.clear();
     ByteReader reader(bytes);
     std::string_view magic;
-    if (!reader.Bytes(4, magic) || (magic != "KPL2" && magic != "KPLW"))
+    if (!reader.View(4, magic) || (magic != "KPL2" && magic != "KPLW"))
         return fault(TKplStatus::BadMagic, reader);
     uint32_t count = 0;
     if (magic == "KPLW") {
@@ -327,7 +282,7 @@ TKplResult ParseKplFile(std::string_view bytes, TKPlaylistEntries& entries)
     } else {
         uint32_t headerSize = 0, reserved = 0;
         std::string_view token;
-        if (!reader.U32(headerSize) || !reader.U32(reserved) || !reader.U32(count) || !reader.Bytes(8, token))
+        if (!reader.U32(headerSize) || !reader.U32(reserved) || !reader.U32(count) || !reader.View(8, token))
             return fault(TKplStatus::Truncated, reader);
         if (headerSize != kHeaderSize || std::none_of(std::begin(KplHeaderTokens), std::end(KplHeaderTokens),
                                                       [&](const char* t) { return token == t; }))
@@ -335,14 +290,15 @@ TKplResult ParseKplFile(std::string_view bytes, TKPlaylistEntries& entries)
     }
     // Read as a signed number; each record takes at least kMinRecordSize bytes.
     const int64_t signedCount = static_cast<int32_t>(count);
-    if (signedCount < 0 || signedCount >= kMaxEntries || signedCount * kMinRecordSize > reader.Remaining())
+    if (signedCount < 0 || signedCount >= kMaxEntries ||
+        signedCount * kMinRecordSize > static_cast<int64_t>(reader.Remaining()))
         return fault(TKplStatus::BadCount, reader);
 
     TKPlaylistEntries read;
     read.reserve(static_cast<size_t>(signedCount));
     for (int64_t i = 0; i < signedCount; ++i) {
         auto entry = std::make_unique<TKPlaylistEntry>();
-        const int64_t at = reader.Position();
+        const auto at = static_cast<int64_t>(reader.Position());
         TKplStatus status = readWide(reader, entry->Caption);
         if (status == TKplStatus::Ok)
             status = readWide(reader, entry->FileName);
@@ -365,7 +321,8 @@ std::string BuildKplFile(const TKPlaylist& playlist, int tokenIndex)
         const TKPlaylistEntry& e = *playlist.GetItem(i);
         size += kMinRecordSize + 2 * (e.Caption.size() + e.FileName.size());
     }
-    std::string out(size, '\0');
+    std::string out;
+    out.reserve(size);
     ByteWriter writer(out);
     writer.Bytes("KPL2");
     writer.U32(kHeaderSize);
@@ -374,10 +331,10 @@ std::string BuildKplFile(const TKPlaylist& playlist, int tokenIndex)
     writer.Bytes(KplHeaderTokens[std::clamp(tokenIndex, 0, 9)]);
     for (int i = 0; i < playlist.Count(); ++i) {
         const TKPlaylistEntry& e = *playlist.GetItem(i);
-        writer.Wide(e.Caption);
-        writer.Wide(e.FileName);
-        writer.Short(e.Time, 8);
-        writer.Short(e.Track, 2);
+        writeWide(writer, e.Caption);
+        writeWide(writer, e.FileName);
+        writeShort(writer, e.Time, 8);
+        writeShort(writer, e.Track, 2);
     }
     return out;
 }

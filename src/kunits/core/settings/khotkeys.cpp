@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "base/bytereader.h"
 #include "core/system/kfilesave.h"
 #include "core/text/klanguage.h"
 
@@ -190,35 +191,28 @@ std::vector<std::u16string> TKHotKeys::GetActionNames()
 std::string TKHotKeys::Encode(const std::vector<THotKeyEntry>& records)
 {
     std::string bytes;
-    const uint32_t count = static_cast<uint32_t>(records.size());
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes += static_cast<char>(count >> shift & 0xFF);
+    ByteWriter out(bytes);
+    out.U32(static_cast<uint32_t>(records.size()));
     for (const THotKeyEntry& e : records) {
-        bytes += static_cast<char>(e.Key & 0xFF);
-        bytes += static_cast<char>(e.Key >> 8);
-        bytes += static_cast<char>(e.Shift);
-        bytes += static_cast<char>(e.Action);
-        bytes += static_cast<char>(e.Global);
-        bytes += static_cast<char>(e.Reserved);
+        out.U16(e.Key);
+        out.U8(e.Shift);
+        out.U8(e.Action);
+        out.U8(e.Global);
+        out.U8(e.Reserved);
     }
     return bytes;
 }
 
 bool TKHotKeys::Decode(std::string_view bytes, std::vector<THotKeyEntry>& records)
 {
-    if (bytes.size() < 4)
+    ByteReader in(bytes);
+    uint32_t count;
+    if (!in.U32(count) || in.Remaining() != kRecordSize * uint64_t(count))
         return false;
-    auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
-    const uint64_t count =
-        uint64_t(byte(0)) | uint64_t(byte(1)) << 8 | uint64_t(byte(2)) << 16 | uint64_t(byte(3)) << 24;
-    if (bytes.size() != 4 + kRecordSize * count)
-        return false;
-    std::vector<THotKeyEntry> read(static_cast<size_t>(count));
-    for (size_t i = 0; i < read.size(); ++i) {
-        const size_t at = 4 + kRecordSize * i;
-        read[i] = {static_cast<uint16_t>(byte(at) | byte(at + 1) << 8), byte(at + 2), byte(at + 3), byte(at + 4),
-                   byte(at + 5)};
-    }
+    std::vector<THotKeyEntry> read(count);
+    for (THotKeyEntry& e : read)
+        if (!(in.U16(e.Key) && in.U8(e.Shift) && in.U8(e.Action) && in.U8(e.Global) && in.U8(e.Reserved)))
+            return false;
     records = std::move(read);
     return true;
 }
