@@ -4,9 +4,11 @@
 #include "media/decoders.h"
 #include "media/devenum.h"
 #include "media/graph.h"
+#include "media/mediadet.h"
 #include "media/nullrenderer.h"
 #include "media/overlaymixer.h"
 #include "media/splitter.h"
+#include "media/subtitlefilter.h"
 #include "media/uuids.h"
 #include "media/videorenderer.h"
 
@@ -60,6 +62,12 @@ std::vector<FilterTemplate> BuiltinFilters()
                        CLSID_LegacyAmFilterCategory,
                        {{MEDIATYPE_Video, MEDIASUBTYPE_I420}},
                        MakeOverlayMixer},
+        FilterTemplate{CLSID_SubtitleFilter,
+                       u"DirectVobSub",
+                       MERIT_DO_NOT_USE,
+                       CLSID_LegacyAmFilterCategory,
+                       {{MEDIATYPE_Video, MEDIASUBTYPE_I420}, {MEDIATYPE_Subtitle, GUID_NULL}},
+                       MakeSubtitleFilter},
     };
 }
 
@@ -70,6 +78,8 @@ HRESULT CoCreateInstance(REFCLSID clsid, REFIID id, void** out)
     *out = nullptr;
     if (clsid == CLSID_FilterGraph)
         return MakeFilterGraph()->QueryInterface(id, out);
+    if (clsid == CLSID_MediaDet)
+        return MakeMediaDet()->QueryInterface(id, out);
     if (clsid == CLSID_SystemDeviceEnum)
         return MakeDeviceEnumerator()->QueryInterface(id, out);
     const FilterTemplate* t = FindFilterClass(clsid);

@@ -1,71 +1,73 @@
 #include "media/formatblocks.h"
 
-#include "media/bytes.h"
+#include "base/bytereader.h"
 
 namespace kolvarin::media {
 namespace {
 
-void PutRect(ByteWriter& w, const RECT& r)
+using Writer = ByteWriter<std::vector<uint8_t>>;
+
+void PutRect(Writer& w, const RECT& r)
 {
-    w.i32(r.left);
-    w.i32(r.top);
-    w.i32(r.right);
-    w.i32(r.bottom);
+    w.U32(static_cast<uint32_t>(r.left));
+    w.U32(static_cast<uint32_t>(r.top));
+    w.U32(static_cast<uint32_t>(r.right));
+    w.U32(static_cast<uint32_t>(r.bottom));
 }
 
 bool GetRect(ByteReader& r, RECT& out)
 {
-    return r.i32(out.left) && r.i32(out.top) && r.i32(out.right) && r.i32(out.bottom);
+    return r.I32(out.left) && r.I32(out.top) && r.I32(out.right) && r.I32(out.bottom);
 }
 
-void PutBitmapInfo(ByteWriter& w, const BITMAPINFOHEADER& b)
+void PutBitmapInfo(Writer& w, const BITMAPINFOHEADER& b)
 {
-    w.u32(static_cast<uint32_t>(BITMAPINFOHEADER::size));
-    w.i32(b.biWidth);
-    w.i32(b.biHeight);
-    w.u16(b.biPlanes);
-    w.u16(b.biBitCount);
-    w.u32(b.biCompression);
-    w.u32(b.biSizeImage);
-    w.i32(b.biXPelsPerMeter);
-    w.i32(b.biYPelsPerMeter);
-    w.u32(b.biClrUsed);
-    w.u32(b.biClrImportant);
+    w.U32(static_cast<uint32_t>(BITMAPINFOHEADER::size));
+    w.U32(static_cast<uint32_t>(b.biWidth));
+    w.U32(static_cast<uint32_t>(b.biHeight));
+    w.U16(b.biPlanes);
+    w.U16(b.biBitCount);
+    w.U32(b.biCompression);
+    w.U32(b.biSizeImage);
+    w.U32(static_cast<uint32_t>(b.biXPelsPerMeter));
+    w.U32(static_cast<uint32_t>(b.biYPelsPerMeter));
+    w.U32(b.biClrUsed);
+    w.U32(b.biClrImportant);
 }
 
 bool GetBitmapInfo(ByteReader& r, BITMAPINFOHEADER& b)
 {
-    return r.u32(b.biSize) && r.i32(b.biWidth) && r.i32(b.biHeight) && r.u16(b.biPlanes) && r.u16(b.biBitCount) &&
-           r.u32(b.biCompression) && r.u32(b.biSizeImage) && r.i32(b.biXPelsPerMeter) && r.i32(b.biYPelsPerMeter) &&
-           r.u32(b.biClrUsed) && r.u32(b.biClrImportant);
+    return r.U32(b.biSize) && r.I32(b.biWidth) && r.I32(b.biHeight) && r.U16(b.biPlanes) && r.U16(b.biBitCount) &&
+           r.U32(b.biCompression) && r.U32(b.biSizeImage) && r.I32(b.biXPelsPerMeter) && r.I32(b.biYPelsPerMeter) &&
+           r.U32(b.biClrUsed) && r.U32(b.biClrImportant);
 }
 
 template <class Header>
-void PutVideoStart(ByteWriter& w, const Header& v)
+void PutVideoStart(Writer& w, const Header& v)
 {
     PutRect(w, v.rcSource);
     PutRect(w, v.rcTarget);
-    w.u32(v.dwBitRate);
-    w.u32(v.dwBitErrorRate);
-    w.i64(v.AvgTimePerFrame);
+    w.U32(v.dwBitRate);
+    w.U32(v.dwBitErrorRate);
+    w.U64(static_cast<uint64_t>(v.AvgTimePerFrame));
 }
 
 template <class Header>
 bool GetVideoStart(ByteReader& r, Header& v)
 {
-    return GetRect(r, v.rcSource) && GetRect(r, v.rcTarget) && r.u32(v.dwBitRate) && r.u32(v.dwBitErrorRate) &&
-           r.i64(v.AvgTimePerFrame);
+    return GetRect(r, v.rcSource) && GetRect(r, v.rcTarget) && r.U32(v.dwBitRate) && r.U32(v.dwBitErrorRate) &&
+           r.I64(v.AvgTimePerFrame);
 }
 
-void PutVideoInfo2(ByteWriter& w, const VIDEOINFOHEADER2& v)
+void PutVideoInfo2(Writer& w, const VIDEOINFOHEADER2& v)
 {
     PutVideoStart(w, v);
-    w.u32(v.dwInterlaceFlags);
-    w.u32(v.dwCopyProtectFlags);
-    w.u32(v.dwPictAspectRatioX);
-    w.u32(v.dwPictAspectRatioY);
-    w.u32(v.dwControlFlags);
-    w.u32(v.dwReserved2);
+    w.U32(v.dwInterlaceFlags);
+    w.U32(v.dwCopyProtectFlags);
+    w.U32(v.dwPictAspectRatioX);
+    w.U32(v.dwPictAspectRatioY);
+    w.U32(v.dwControlFlags);
+    w.U32(v.dwReserved2);
     PutBitmapInfo(w, v.bmiHeader);
 }
 
@@ -80,83 +82,92 @@ std::optional<GUID> ExtensibleSubFormat(const WAVEFORMATEX& wf)
 
 std::vector<uint8_t> WriteVideoInfo(const VIDEOINFOHEADER& v, std::span<const uint8_t> trailing)
 {
-    ByteWriter w;
+    std::vector<uint8_t> out;
+    Writer w(out);
     PutVideoStart(w, v);
     PutBitmapInfo(w, v.bmiHeader);
-    w.bytes(trailing.data(), trailing.size());
-    return std::move(w.data());
+    w.Bytes(trailing.data(), trailing.size());
+    return out;
 }
 
 std::vector<uint8_t> WriteVideoInfo2(const VIDEOINFOHEADER2& v, std::span<const uint8_t> trailing)
 {
-    ByteWriter w;
+    std::vector<uint8_t> out;
+    Writer w(out);
     PutVideoInfo2(w, v);
-    w.bytes(trailing.data(), trailing.size());
-    return std::move(w.data());
+    w.Bytes(trailing.data(), trailing.size());
+    return out;
 }
 
 std::vector<uint8_t> WriteMpeg2VideoInfo(const MPEG2VIDEOINFO& v)
 {
-    ByteWriter w;
+    std::vector<uint8_t> out;
+    Writer w(out);
     PutVideoInfo2(w, v.hdr);
-    w.u32(v.dwStartTimeCode);
-    w.u32(static_cast<uint32_t>(v.sequenceHeader.size()));
-    w.u32(v.dwProfile);
-    w.u32(v.dwLevel);
-    w.u32(v.dwFlags);
-    w.bytes(v.sequenceHeader.data(), v.sequenceHeader.size());
+    w.U32(v.dwStartTimeCode);
+    w.U32(static_cast<uint32_t>(v.sequenceHeader.size()));
+    w.U32(v.dwProfile);
+    w.U32(v.dwLevel);
+    w.U32(v.dwFlags);
+    w.Bytes(v.sequenceHeader.data(), v.sequenceHeader.size());
     if (v.sequenceHeader.size() < 4) // dwSequenceHeader[1] is part of the structure
-        w.zeros(4 - v.sequenceHeader.size());
-    return std::move(w.data());
+        for (size_t i = v.sequenceHeader.size(); i < 4; ++i)
+            w.U8(0);
+    return out;
 }
 
 std::vector<uint8_t> WriteWaveFormat(const WAVEFORMATEX& f)
 {
-    ByteWriter w;
-    w.u16(f.wFormatTag);
-    w.u16(f.nChannels);
-    w.u32(f.nSamplesPerSec);
-    w.u32(f.nAvgBytesPerSec);
-    w.u16(f.nBlockAlign);
-    w.u16(f.wBitsPerSample);
-    w.u16(static_cast<uint16_t>(f.extra.size()));
-    w.bytes(f.extra.data(), f.extra.size());
-    return std::move(w.data());
+    std::vector<uint8_t> out;
+    Writer w(out);
+    w.U16(f.wFormatTag);
+    w.U16(f.nChannels);
+    w.U32(f.nSamplesPerSec);
+    w.U32(f.nAvgBytesPerSec);
+    w.U16(f.nBlockAlign);
+    w.U16(f.wBitsPerSample);
+    w.U16(static_cast<uint16_t>(f.extra.size()));
+    w.Bytes(f.extra.data(), f.extra.size());
+    return out;
 }
 
 std::vector<uint8_t> WriteSubtitleInfo(const SUBTITLEINFO& s, std::span<const uint8_t> trailing)
 {
-    ByteWriter w;
-    w.u32(trailing.empty() ? s.dwOffset : static_cast<uint32_t>(SUBTITLEINFO::size));
+    std::vector<uint8_t> out;
+    Writer w(out);
+    w.U32(trailing.empty() ? s.dwOffset : static_cast<uint32_t>(SUBTITLEINFO::size));
     for (char c : s.IsoLang)
-        w.u8(static_cast<uint8_t>(c));
+        w.U8(static_cast<uint8_t>(c));
     for (size_t i = 0; i < 256; ++i)
-        w.u16(i < s.TrackName.size() && i < 255 ? s.TrackName[i] : 0);
-    w.bytes(trailing.data(), trailing.size());
-    return std::move(w.data());
+        w.U16(i < s.TrackName.size() && i < 255 ? s.TrackName[i] : 0);
+    w.Bytes(trailing.data(), trailing.size());
+    return out;
 }
 
 std::vector<uint8_t> WriteVorbisFormat(const VORBISFORMAT& v)
 {
-    ByteWriter w;
-    w.u16(v.nChannels);
-    w.u16(0);
-    w.u32(v.nSamplesPerSec);
-    w.u32(v.nMinBitsPerSec);
-    w.u32(v.nAvgBitsPerSec);
-    w.u32(v.nMaxBitsPerSec);
-    w.u32(0);
-    return std::move(w.data());
+    std::vector<uint8_t> out;
+    Writer w(out);
+    w.U16(v.nChannels);
+    w.U16(0);
+    w.U32(v.nSamplesPerSec);
+    w.U32(v.nMinBitsPerSec);
+    w.U32(v.nAvgBitsPerSec);
+    w.U32(v.nMaxBitsPerSec);
+    w.U32(0);
+    return out;
 }
 
 std::vector<uint8_t> WriteVorbisFormat2(const VORBISFORMAT2& v)
 {
-    ByteWriter w;
-    w.u32(v.Channels);
-    w.u32(v.SamplesPerSec);
-    w.u32(v.BitsPerSample);
-    w.zeros(12);
-    return std::move(w.data());
+    std::vector<uint8_t> out;
+    Writer w(out);
+    w.U32(v.Channels);
+    w.U32(v.SamplesPerSec);
+    w.U32(v.BitsPerSample);
+    for (int i = 0; i < 12; ++i)
+        w.U8(0);
+    return out;
 }
 
 std::optional<BITMAPINFOHEADER> ReadBitmapInfoHeader(std::span<const uint8_t> block)
@@ -185,9 +196,9 @@ std::optional<VIDEOINFOHEADER2> ReadVideoInfo2(std::span<const uint8_t> block)
         return std::nullopt;
     ByteReader r(block);
     VIDEOINFOHEADER2 v;
-    if (!GetVideoStart(r, v) || !r.u32(v.dwInterlaceFlags) || !r.u32(v.dwCopyProtectFlags) ||
-        !r.u32(v.dwPictAspectRatioX) || !r.u32(v.dwPictAspectRatioY) || !r.u32(v.dwControlFlags) ||
-        !r.u32(v.dwReserved2) || !GetBitmapInfo(r, v.bmiHeader))
+    if (!GetVideoStart(r, v) || !r.U32(v.dwInterlaceFlags) || !r.U32(v.dwCopyProtectFlags) ||
+        !r.U32(v.dwPictAspectRatioX) || !r.U32(v.dwPictAspectRatioY) || !r.U32(v.dwControlFlags) ||
+        !r.U32(v.dwReserved2) || !GetBitmapInfo(r, v.bmiHeader))
         return std::nullopt;
     return v;
 }
@@ -198,18 +209,18 @@ std::optional<WAVEFORMATEX> ReadWaveFormat(std::span<const uint8_t> block)
         return std::nullopt;
     ByteReader r(block);
     WAVEFORMATEX f;
-    r.u16(f.wFormatTag);
-    r.u16(f.nChannels);
-    r.u32(f.nSamplesPerSec);
-    r.u32(f.nAvgBytesPerSec);
-    r.u16(f.nBlockAlign);
-    r.u16(f.wBitsPerSample);
+    r.U16(f.wFormatTag);
+    r.U16(f.nChannels);
+    r.U32(f.nSamplesPerSec);
+    r.U32(f.nAvgBytesPerSec);
+    r.U16(f.nBlockAlign);
+    r.U16(f.wBitsPerSample);
     uint16_t extra = 0;
-    if (r.u16(extra)) {
-        if (extra > r.remaining())
+    if (r.U16(extra)) {
+        if (extra > r.Remaining())
             return std::nullopt;
         f.extra.resize(extra);
-        r.bytes(f.extra.data(), extra);
+        r.Bytes(f.extra.data(), extra);
     }
     return f;
 }
@@ -220,15 +231,15 @@ std::optional<SUBTITLEINFO> ReadSubtitleInfo(std::span<const uint8_t> block)
         return std::nullopt;
     ByteReader r(block);
     SUBTITLEINFO s;
-    r.u32(s.dwOffset);
+    r.U32(s.dwOffset);
     for (char& c : s.IsoLang) {
         uint8_t b = 0;
-        r.u8(b);
+        r.U8(b);
         c = static_cast<char>(b);
     }
     for (int i = 0; i < 256; ++i) {
         uint16_t ch = 0;
-        r.u16(ch);
+        r.U16(ch);
         if (ch == 0)
             break;
         s.TrackName.push_back(static_cast<char16_t>(ch));
@@ -242,12 +253,12 @@ std::optional<VORBISFORMAT> ReadVorbisFormat(std::span<const uint8_t> block)
         return std::nullopt;
     ByteReader r(block);
     VORBISFORMAT v;
-    r.u16(v.nChannels);
-    r.skip(2);
-    r.u32(v.nSamplesPerSec);
-    r.u32(v.nMinBitsPerSec);
-    r.u32(v.nAvgBitsPerSec);
-    r.u32(v.nMaxBitsPerSec);
+    r.U16(v.nChannels);
+    r.Skip(2);
+    r.U32(v.nSamplesPerSec);
+    r.U32(v.nMinBitsPerSec);
+    r.U32(v.nAvgBitsPerSec);
+    r.U32(v.nMaxBitsPerSec);
     return v;
 }
 
@@ -257,9 +268,9 @@ std::optional<VORBISFORMAT2> ReadVorbisFormat2(std::span<const uint8_t> block)
         return std::nullopt;
     ByteReader r(block);
     VORBISFORMAT2 v;
-    r.u32(v.Channels);
-    r.u32(v.SamplesPerSec);
-    r.u32(v.BitsPerSample);
+    r.U32(v.Channels);
+    r.U32(v.SamplesPerSec);
+    r.U32(v.BitsPerSample);
     return v;
 }
 

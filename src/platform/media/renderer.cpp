@@ -63,6 +63,8 @@ HRESULT Renderer::Receive(InputPin&, IMediaSample* sample)
     }
     REFERENCE_TIME start = 0, stop = 0;
     const bool timed = Succeeded(sample->GetTime(&start, &stop));
+    if (timed && stop <= 0)
+        return S_OK; // before the segment start: decoded only to reach it
     {
         std::unique_lock lock(stateLock_);
         if (Aborted())
