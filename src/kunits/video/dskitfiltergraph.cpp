@@ -208,6 +208,9 @@ void TFilterGraph::SetActive(bool active)
         return;
     }
     ControlToSinks(IGraphEventSink::ceActive, 0);
+    // Streaming ends before the components take their filters back.
+    if (auto control = Query<IMediaControl>())
+        control->Stop();
     for (IFilter* f : filters_)
         RemoveFromGraph(f);
     if (events_) {
@@ -447,8 +450,11 @@ void TFilterGraph::RemoveFilter(IFilter* filter)
     if (it == filters_.end())
         return;
     filters_.erase(it);
-    if (graph_)
+    if (graph_) {
+        if (auto control = Query<IMediaControl>())
+            control->Stop();
         RemoveFromGraph(filter);
+    }
 }
 
 void TFilterGraph::AddEventSink(IGraphEventSink* sink)

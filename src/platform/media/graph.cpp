@@ -94,6 +94,9 @@ public:
                                [&](const Entry& e) { return SameObject(e.filter.get(), filter); });
         if (it == filters_.end())
             return VFW_E_NOT_FOUND;
+        // No streaming thread may still run through a filter that leaves.
+        if (state_ != State_Stopped)
+            Stop();
         ComPtr<IBaseFilter> keep = it->filter;
         keep->Stop();
         for (auto& pin : PinsOf(keep.get()))
