@@ -148,7 +148,7 @@ void LoadLanguage()
     if (!loaded) {
         Log(kInit, "Set default language");
         SetDefaultLanguage(Language);
-        ShowError(150, u"TKLanguage", u"", false);
+        ShowError(TKErrorCode::LanguageFileCorrupted, u"TKLanguage", u"", false);
     }
 }
 
@@ -189,7 +189,7 @@ void LoadHotKeysAndHook()
         Log(kInit, "Activate hook ok");
     } else {
         Log(kInit, "Activate hook failed!");
-        ShowError(20, u"TKHook", u"", false);
+        ShowError(TKErrorCode::HookActivationFailed, u"TKHook", u"", false);
     }
 }
 
@@ -276,7 +276,7 @@ void LoadDefaultPlaylist()
         }
     });
     if (!loaded) {
-        ShowError(300, u"TKPlaylist", u"", false);
+        ShowError(TKErrorCode::PlaylistFileCorrupted, u"TKPlaylist", u"", false);
         Log(kInit, "Clear playlist");
         PlaylistClear();
     }
@@ -296,7 +296,7 @@ void CreatePlaySystem()
     }
     PlaySystem->Terminate = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
     PlaylistHooks().StartPlay = [] { PlaySystem->StartPlay(); };
-    PlaylistHooks().ShowMediaProblem = [](int code, const std::u16string& fileName) {
+    PlaylistHooks().ShowMediaProblem = [](TKErrorCode code, const std::u16string& fileName) {
         PlaySystem->ShowMediaProblem(code, fileName, 0);
     };
 }
@@ -323,7 +323,7 @@ bool InitializeAudioSystem()
     const DWORD version = BASS_GetVersion() >> 16;
     if (version != 0x0204) {
         Log(kInit, "Checking bass library version failed: Unknown version: " + std::to_string(version));
-        ShowError(200, u"TKBass", u"", true);
+        ShowError(TKErrorCode::AudioLibraryVersion, u"TKBass", u"", true);
         return false;
     }
     Log(kInit, "Checking bass library version ok");
@@ -336,7 +336,7 @@ bool InitializeAudioSystem()
     audio::setCdDrives(GetCDDrives());
     PlaySystem->SetBassBuffer();
     if (!InitBass(bass::kDeviceSpeakers, "Surround") && !InitBass(0, "Normal")) {
-        ShowError(201, u"TKBass", u"", true);
+        ShowError(TKErrorCode::AudioInit, u"TKBass", u"", true);
         return false;
     }
     return true;
@@ -378,7 +378,7 @@ bool KInitialize()
     ForcePrivatePaths();
     DetectSystem();
     if (!CheckDirectX()) {
-        ShowError(3002, u"TKDirectX", u"", true);
+        ShowError(TKErrorCode::DirectXMissing, u"TKDirectX", u"", true);
         return false;
     }
     Log(kInit, "Initialize random generator");

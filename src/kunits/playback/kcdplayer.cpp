@@ -48,7 +48,7 @@ void TKSystem::PlayCD(const std::u16string& fileName)
     const int track = CDTrackOfEntry(CurrentEntry.Track);
     if (track < 0) {
         RestoreScrollLabel();
-        ShowMediaProblem(1000, fileName, -1);
+        ShowMediaProblem(TKErrorCode::FileNotFound, fileName, -1);
         return;
     }
     CDDriveIndex = CDDriveOfFileName(fileName, audio::cdDrives());
@@ -65,7 +65,7 @@ void TKSystem::PlayCD(const std::u16string& fileName)
         BASS_StreamFree(CDChannel);
         CDChannel = 0;
         RestoreScrollLabel();
-        ShowMediaProblem(4000, fileName, -1);
+        ShowMediaProblem(TKErrorCode::CDTrackNotPlayed, fileName, -1);
         return;
     }
     view_->HideVideoWindow();

@@ -157,7 +157,7 @@ void TKSystem::PlayFile(const std::u16string& fileName)
     BeginStart(true);
     if (!KFileExists(fileName)) {
         RestoreScrollLabel();
-        ShowMediaProblem(1000, fileName, 0);
+        ShowMediaProblem(TKErrorCode::FileNotFound, fileName, 0);
         return;
     }
     if (Config && Config->OFPReadID3Tag && CurrentItem) {
@@ -183,7 +183,7 @@ void TKSystem::PlayFile(const std::u16string& fileName)
     if (!StreamSetAssigned(CurrentSlot())) {
         Log(proc, "Create stream " + Quoted(Utf16ToUtf8(fileName)) + " failed!");
         RestoreScrollLabel();
-        ShowMediaProblem(203, fileName, -1);
+        ShowMediaProblem(TKErrorCode::StreamCreate, fileName, -1);
         return;
     }
     SetupEqualizerBass();
@@ -192,7 +192,7 @@ void TKSystem::PlayFile(const std::u16string& fileName)
         Log(proc, "Play stream failed!");
         StreamSetFree(CurrentSlot());
         RestoreScrollLabel();
-        ShowMediaProblem(204, fileName, -1);
+        ShowMediaProblem(TKErrorCode::StreamPlay, fileName, -1);
         return;
     }
     Log(proc, "Play stream ok");

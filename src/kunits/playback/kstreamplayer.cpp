@@ -164,13 +164,13 @@ void TKSystem::PlayStream(const std::u16string& url)
     }
     if (!connected) {
         RestoreScrollLabel();
-        ShowMediaProblem(203, url, -1);
+        ShowMediaProblem(TKErrorCode::StreamCreate, url, -1);
         return;
     }
     if (!StreamSetPlay(CurrentSlot(), false, 0)) {
         StreamSetFree(CurrentSlot());
         RestoreScrollLabel();
-        ShowMediaProblem(204, url, -1);
+        ShowMediaProblem(TKErrorCode::StreamPlay, url, -1);
         return;
     }
     view_->HideVideoWindow();

@@ -29,7 +29,7 @@ const char* TrueFalse(bool value) { return value ? "true" : "false"; }
 bool TKVideoSide::Play(TKSystem& system, const std::u16string& fileName, bool, bool)
 {
     // No engine for video yet: say so the way a failed engine start does.
-    system.ShowMediaProblem(1002, fileName, 0);
+    system.ShowMediaProblem(TKErrorCode::DirectShowInit, fileName, 0);
     return false;
 }
 
@@ -105,7 +105,7 @@ void TKSystem::Play(int index)
     const TSystemType type = GetSystemTypFromFileName(fileName);
     if (type == TSystemType::None) {
         Log(proc, "Detect system type failed!");
-        ShowMediaProblem(1005, fileName, 0);
+        ShowMediaProblem(TKErrorCode::ExtensionFiltered, fileName, 0);
         return;
     }
     if (SysActive) {
@@ -149,7 +149,7 @@ void TKSystem::StartPlay()
         WideLowerCase(ExtractFileExtW(fileName)) != u".cda") {
         Log(proc, "Check for file validation failed!");
         Log(proc, "Show media problems 1000");
-        ShowMediaProblem(1000, fileName, 0);
+        ShowMediaProblem(TKErrorCode::FileNotFound, fileName, 0);
         Log(proc, "Exiting");
         return;
     }
@@ -309,9 +309,9 @@ void TKSystem::VideoIsFinished()
     Log(proc, "Leave");
 }
 
-void TKSystem::ShowMediaProblem(int code, const std::u16string& fileName, int extra)
+void TKSystem::ShowMediaProblem(TKErrorCode code, const std::u16string& fileName, int extra)
 {
-    Log("TKSystem.ShowMediaProblem", "Show media problem " + std::to_string(code) + " for " +
+    Log("TKSystem.ShowMediaProblem", "Show media problem " + std::to_string(static_cast<int>(code)) + " for " +
                                          Quoted(Utf16ToUtf8(fileName)) + " (" + std::to_string(extra) + ")");
     if (!Config)
         return;

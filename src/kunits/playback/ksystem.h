@@ -20,6 +20,7 @@
 #include "audio/bass.h"
 #include "core/playlist/kplaylist.h"
 #include "core/settings/ksystemtypes.h"
+#include "core/system/kerrors.h"
 #include "playback/kplayerview.h"
 #include "playback/kstreamset.h"
 #include "playback/kvideoside.h"
@@ -68,7 +69,7 @@ public:
     void PlayPrevious(bool force);
     void PlayNextOrPrevious(bool back, bool forward, int index, bool force);
     void VideoIsFinished();
-    void ShowMediaProblem(int code, const std::u16string& fileName, int extra);
+    void ShowMediaProblem(TKErrorCode code, const std::u16string& fileName, int extra);
     void ResetDirectX(bool fullStop);
     void StopDirectX();
     void SwapMemory();

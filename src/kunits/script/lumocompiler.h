@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "script/lumoemitter.h"
+#include "script/lumoerrors.h"
 
 namespace kolvarin::script {
 
@@ -220,8 +221,8 @@ private:
     void ScanLiteral();
     void SkipAsm();
     bool Accept(uint8_t token);
-    bool Expect(uint8_t token, int errorCode);
-    void Error(int code);
+    bool Expect(uint8_t token, TLumoError errorCode);
+    void Error(TLumoError code);
 
     // Tables.
     void EnterKeywords();

@@ -69,7 +69,7 @@ bool TLumoCompiler::ParseType(TDeclType& t)
             break;
         }
         [[fallthrough]];
-    default: Error(31); return false;
+    default: Error(TLumoError::TypeExpected); return false;
     }
     Next();
     return true;
@@ -88,11 +88,11 @@ void TLumoCompiler::Declarators(const TDeclType& t, bool paramMode, bool memberM
     while (!FError) {
         bool pointer = Accept(tStar);
         if (FToken == tFunction || FToken == tConstant || FToken == tEnumValue) {
-            Error(13);
+            Error(TLumoError::VariableAlreadyDefined);
             return;
         }
         if (FToken != tIdent) {
-            Error(17);
+            Error(TLumoError::IdentifierExpected);
             return;
         }
         std::string name = FText;
@@ -113,13 +113,13 @@ void TLumoCompiler::Declarators(const TDeclType& t, bool paramMode, bool memberM
         bool isArray = false;
         if (Accept(tLBracket)) {
             if (FToken != tInt || FNumber < 1 || FNumber > 0x1000000) {
-                Error(14);
+                Error(TLumoError::NumberExpected);
                 return;
             }
             length = static_cast<uint32_t>(FNumber);
             isArray = true;
             Next();
-            if (!Expect(tRBracket, 15))
+            if (!Expect(tRBracket, TLumoError::CloseBracketExpected))
                 return;
         }
         DeclareVariable(name, t, pointer, length, isArray, paramMode, memberMode);
@@ -132,11 +132,11 @@ void TLumoCompiler::DeclareVariable(const std::string& name, const TDeclType& t,
                                     bool isArray, bool paramMode, bool memberMode)
 {
     if (memberMode ? LookupMember(FStruct, name) >= 0 : Lookup(name, true) >= 0) {
-        Error(13);
+        Error(TLumoError::VariableAlreadyDefined);
         return;
     }
     if (t.type == tcVoid && !pointer && !paramMode) {
-        Error(33);
+        Error(TLumoError::WrongType);
         return;
     }
     TNameEntry e;
@@ -164,7 +164,7 @@ void TLumoCompiler::DeclareVariable(const std::string& name, const TDeclType& t,
 void TLumoCompiler::FunctionDefinition(const std::string& name, const TDeclType& t, bool pointer)
 {
     if (InFunction() || Lookup(name, true) >= 0) {
-        Error(13);
+        Error(TLumoError::VariableAlreadyDefined);
         return;
     }
     TNameEntry e;
@@ -187,25 +187,25 @@ void TLumoCompiler::FunctionDefinition(const std::string& name, const TDeclType&
         if (fr.isNative) {
             int32_t native = FindNative(name);
             if (native < 0) {
-                Error(25);
+                Error(TLumoError::NativeNotFound);
             } else {
                 FEngine.FNatives[native].linkName = fr.codeName;
             }
         } else {
             std::string library, exported;
-            if (Expect(tLParen, 5)) {
+            if (Expect(tLParen, TLumoError::OpenParenExpected)) {
                 if (FToken != tLiteral) {
-                    Error(44);
+                    Error(TLumoError::StringExpected);
                 } else {
                     library = FLiteral;
                     Next();
-                    if (Expect(tComma, 52)) {
+                    if (Expect(tComma, TLumoError::CommaExpected)) {
                         if (FToken != tLiteral) {
-                            Error(44);
+                            Error(TLumoError::StringExpected);
                         } else {
                             exported = FLiteral;
                             Next();
-                            Expect(tRParen, 6);
+                            Expect(tRParen, TLumoError::CloseParenExpected);
                         }
                     }
                 }
@@ -216,7 +216,7 @@ void TLumoCompiler::FunctionDefinition(const std::string& name, const TDeclType&
         return;
     }
     if (FToken != tLBrace) {
-        Error(23); // a function needs its body where it is declared
+        Error(TLumoError::OpenBraceExpected); // a function needs its body where it is declared
         return;
     }
     FunctionBody(fn);
@@ -234,12 +234,12 @@ void TLumoCompiler::ParameterList(int32_t fn, int32_t owner)
             if (Accept(tComma))
                 continue;
             if (FToken != tRParen)
-                Error(18);
+                Error(TLumoError::ParameterDefinition);
             break;
         }
     }
     if (!FError)
-        Expect(tRParen, 6);
+        Expect(tRParen, TLumoError::CloseParenExpected);
     if (FError)
         return;
     auto hidden = [this](const char* name, int32_t typeIndex) {
@@ -275,7 +275,7 @@ void TLumoCompiler::ParameterList(int32_t fn, int32_t owner)
             place(*it);
     }
     if (fr.paramSize > 0xFFFF)
-        Error(18); // RET n takes 16 bits
+        Error(TLumoError::ParameterDefinition); // RET n takes 16 bits
 }
 
 void TLumoCompiler::MethodPrototype(const std::string& name, const TDeclType& t, bool pointer)
@@ -284,12 +284,12 @@ void TLumoCompiler::MethodPrototype(const std::string& name, const TDeclType& t,
     for (int32_t i : FTypes[FStruct].entries) {
         const TNameEntry& e = FNames[i];
         if (e.name == name && (e.kind == kVariable || e.owner == owner)) {
-            Error(13);
+            Error(TLumoError::VariableAlreadyDefined);
             return;
         }
     }
     if (InFunction()) {
-        Error(48); // a structure with methods is declared at the top level
+        Error(TLumoError::StructStatementExpected); // a structure with methods is declared at the top level
         return;
     }
     TNameEntry e;
@@ -316,15 +316,15 @@ void TLumoCompiler::MethodDefinition(int32_t structIndex, const TDeclType&)
     const std::string owner = FTypes[structIndex].name;
     int32_t method = LookupMember(structIndex, FText);
     if (method < 0 || FNames[method].kind != kFunction || FNames[method].owner != owner) {
-        Error(12);
+        Error(TLumoError::VariableNotDefined);
         return;
     }
     if (FNames[method].defined) {
-        Error(13);
+        Error(TLumoError::VariableAlreadyDefined);
         return;
     }
     Next();
-    if (!Expect(tLParen, 5))
+    if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     // The prototype in the structure gave the parameters; the list is read past.
     for (int depth = 1; depth > 0 && !FError && !AtEnd(); Next()) {
@@ -336,7 +336,7 @@ void TLumoCompiler::MethodDefinition(int32_t structIndex, const TDeclType&)
         }
     }
     if (FToken != tLBrace) {
-        Error(23);
+        Error(TLumoError::OpenBraceExpected);
         return;
     }
     FFunction = method;
@@ -485,18 +485,18 @@ void TLumoCompiler::StructDefinition()
 {
     bool packed = Accept(tPacked);
     if (FToken != tStruct && FToken != tUnion && FToken != tObject) {
-        Error(48);
+        Error(TLumoError::StructStatementExpected);
         return;
     }
     bool isUnion = FToken == tUnion;
     Next();
     if (FToken != tIdent) {
-        Error(17);
+        Error(TLumoError::IdentifierExpected);
         return;
     }
     std::string name = FText;
     if (FindStruct(name) >= 0) {
-        Error(49);
+        Error(TLumoError::StructAlreadyDefined);
         return;
     }
     Next();
@@ -505,7 +505,7 @@ void TLumoCompiler::StructDefinition()
         while (!FError && FToken != tRParen) {
             int32_t parent = FindStruct(FText);
             if (FToken != tIdent || parent < 0) {
-                Error(46);
+                Error(TLumoError::StructExpected);
                 return;
             }
             parents.push_back(parent);
@@ -513,10 +513,10 @@ void TLumoCompiler::StructDefinition()
             if (!Accept(tComma))
                 break;
         }
-        if (!Expect(tRParen, 6))
+        if (!Expect(tRParen, TLumoError::CloseParenExpected))
             return;
     }
-    if (!Expect(tLBrace, 23))
+    if (!Expect(tLBrace, TLumoError::OpenBraceExpected))
         return;
     TTypeEntry type;
     type.name = name;
@@ -538,10 +538,10 @@ void TLumoCompiler::StructDefinition()
     while (!FError && !FEnd && FToken != tRBrace) {
         Declaration(false, true);
         if (!FError && !Accept(tSemicolon) && FToken != tRBrace)
-            Error(22);
+            Error(TLumoError::SemicolonExpected);
     }
     if (!FError)
-        Expect(tRBrace, 24);
+        Expect(tRBrace, TLumoError::CloseBraceExpected);
     // Layout: members one after another, or all at 0 in a union.
     TTypeEntry& t = FTypes[index];
     uint32_t running = 0, largest = 0;
@@ -578,32 +578,32 @@ void TLumoCompiler::EnumDefinition()
         Insert(std::move(e));
         Next();
     } else if (FToken == tEnumValue || FToken == tConstant || FToken == tFunction) {
-        Error(42);
+        Error(TLumoError::EnumNameUsed);
         return;
     }
-    if (!Expect(tLBrace, 23))
+    if (!Expect(tLBrace, TLumoError::OpenBraceExpected))
         return;
     std::vector<int64_t> taken;
     int64_t previous = -1;
     while (!FError && !FEnd && FToken != tRBrace) {
         if (FToken == tConstant || FToken == tEnumValue) {
-            Error(41);
+            Error(TLumoError::EnumAlreadyDefined);
             return;
         }
         if (FToken != tIdent) {
-            Error(17);
+            Error(TLumoError::IdentifierExpected);
             return;
         }
         std::string name = FText;
         if (Lookup(name, true) >= 0) {
-            Error(41);
+            Error(TLumoError::EnumAlreadyDefined);
             return;
         }
         Next();
         int64_t value;
         if (Accept(tAssign)) {
             if (FToken != tInt) {
-                Error(14);
+                Error(TLumoError::NumberExpected);
                 return;
             }
             value = FNumber;
@@ -622,10 +622,10 @@ void TLumoCompiler::EnumDefinition()
         e.value = static_cast<int32_t>(value);
         Insert(std::move(e));
         if (!Accept(tComma) && FToken != tRBrace)
-            Error(24);
+            Error(TLumoError::CloseBraceExpected);
     }
     if (!FError)
-        Expect(tRBrace, 24);
+        Expect(tRBrace, TLumoError::CloseBraceExpected);
 }
 
 } // namespace kolvarin::script

@@ -41,7 +41,7 @@ uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
 TValue TLumoCompiler::Expression(bool stringContext)
 {
     if (FNesting >= kMaxNesting) {
-        Error(8); // nesting this deep is no expression a script needs
+        Error(TLumoError::ExpressionError); // nesting this deep is no expression a script needs
         return {};
     }
     ++FNesting;
@@ -58,7 +58,7 @@ TValue TLumoCompiler::Expression(bool stringContext)
         if (FError) {
         } else if (left.kind == VKind::String || right.kind == VKind::String) {
             if (left.kind != right.kind) {
-                Error(44);
+                Error(TLumoError::StringExpected);
             } else {
                 FEmit.MovRegReg(EBX, EAX);
                 FEmit.Pop(EAX);
@@ -66,7 +66,7 @@ TValue TLumoCompiler::Expression(bool stringContext)
                 FEmit.StringCompareSet(CondOf(op));
             }
         } else if (left.kind == VKind::Struct || right.kind == VKind::Struct) {
-            Error(47);
+            Error(TLumoError::IllegalStructOperation);
         } else if (left.kind == VKind::Float || right.kind == VKind::Float) {
             if (right.kind == VKind::Int)
                 FEmit.IntToFloat();
@@ -98,11 +98,11 @@ TValue TLumoCompiler::Expression(bool stringContext)
         FEmit.TestEaxJz(elseLabel);
         TValue first = Expression(FStringContext);
         FEmit.Jmp(endLabel);
-        if (!FError && Expect(tColon, 28)) {
+        if (!FError && Expect(tColon, TLumoError::ColonExpected)) {
             FImage.DefineLabel(elseLabel);
             TValue second = Expression(FStringContext || first.kind == VKind::String);
             if (!FError && first.kind != second.kind)
-                Error(33);
+                Error(TLumoError::WrongType);
             FImage.DefineLabel(endLabel);
         }
         left = first;
@@ -124,11 +124,11 @@ TValue TLumoCompiler::Additive()
         if (FError)
             return first;
         if (first.kind == VKind::String) {
-            Error(45);
+            Error(TLumoError::IllegalStringOperation);
             return first;
         }
         if (first.kind == VKind::Struct) {
-            Error(47);
+            Error(TLumoError::IllegalStructOperation);
             return first;
         }
         value = BinaryOp(negative ? tMinus : tPlus, TValue{VKind::Int, false, -1}, first);
@@ -181,9 +181,9 @@ TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
 {
     if (left.kind == VKind::String || right.kind == VKind::String) {
         if (op != tPlus) {
-            Error(45);
+            Error(TLumoError::IllegalStringOperation);
         } else if (left.kind != right.kind) {
-            Error(44);
+            Error(TLumoError::StringExpected);
         } else {
             FEmit.Pop(EBX);
             FEmit.Push(ECX);
@@ -195,7 +195,7 @@ TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
         return TValue{VKind::String, false, -1};
     }
     if (left.kind == VKind::Struct || right.kind == VKind::Struct) {
-        Error(47);
+        Error(TLumoError::IllegalStructOperation);
         return left;
     }
     if (left.kind == VKind::Float || right.kind == VKind::Float) {
@@ -208,7 +208,7 @@ TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
         case tMinus: FEmit.FloatBinary(FloatOp::Sub); break;
         case tStar: FEmit.FloatBinary(FloatOp::Mul); break;
         case tSlash: FEmit.FloatBinary(FloatOp::Div); break;
-        default: Error(35); break;
+        default: Error(TLumoError::InvalidFloatOperation); break;
         }
         return TValue{VKind::Float, true, -1};
     }
@@ -251,7 +251,7 @@ TValue TLumoCompiler::Factor()
         if (!PrefixedVariable(d))
             return {};
         if (d.charValue || d.isArray || (!d.pointer && (d.type == tcString || d.type == tcStruct))) {
-            Error(d.type == tcString ? 45 : 47);
+            Error(d.type == tcString ? TLumoError::IllegalStringOperation : TLumoError::IllegalStructOperation);
             return {};
         }
         if (d.type == tcFloat && !d.pointer) {
@@ -269,7 +269,7 @@ TValue TLumoCompiler::Factor()
         if (!PrefixedVariable(d))
             return {};
         if (!d.pointer || d.isArray) {
-            Error(33);
+            Error(TLumoError::WrongType);
             return {};
         }
         FlushDisp(d);
@@ -289,7 +289,7 @@ TValue TLumoCompiler::Factor()
         if (!PrefixedVariable(d))
             return {};
         if (d.charValue) {
-            Error(45);
+            Error(TLumoError::IllegalStringOperation);
             return {};
         }
         FlushDisp(d);
@@ -301,7 +301,7 @@ TValue TLumoCompiler::Factor()
         bool logical = FToken == tBang;
         Next();
         if (++FNesting > kMaxNesting) {
-            Error(8);
+            Error(TLumoError::ExpressionError);
             return {};
         }
         TValue v = Factor();
@@ -309,7 +309,7 @@ TValue TLumoCompiler::Factor()
         if (FError)
             return v;
         if (v.kind != VKind::Int) {
-            Error(33);
+            Error(TLumoError::WrongType);
             return v;
         }
         if (!logical) {
@@ -325,7 +325,7 @@ TValue TLumoCompiler::Factor()
         Next();
         TValue v = Expression(FStringContext);
         if (!FError)
-            Expect(tRParen, 6);
+            Expect(tRParen, TLumoError::CloseParenExpected);
         return v;
     }
     case tInt: {
@@ -345,7 +345,7 @@ TValue TLumoCompiler::Factor()
     case tEnumValue: {
         int32_t entry = Lookup(FText);
         if (entry < 0) {
-            Error(12);
+            Error(TLumoError::VariableNotDefined);
             return {};
         }
         FEmit.MovEaxImm(static_cast<uint32_t>(FNames[entry].value));
@@ -368,7 +368,7 @@ TValue TLumoCompiler::Factor()
         Next();
         return Call(fn);
     }
-    default: Error(8); return {};
+    default: Error(TLumoError::ExpressionError); return {};
     }
 }
 
@@ -377,14 +377,14 @@ bool TLumoCompiler::PrefixedVariable(TDesignator& d)
     bool viaThis = false;
     int32_t entry = FToken == tIdent ? LookupName(FText, viaThis) : -1;
     if (entry < 0 || FNames[entry].kind != kVariable) {
-        Error(12);
+        Error(TLumoError::VariableNotDefined);
         return false;
     }
     Next();
     if (!Designator(entry, d, viaThis))
         return false;
     if (d.called) {
-        Error(33);
+        Error(TLumoError::WrongType);
         return false;
     }
     return true;
@@ -395,7 +395,7 @@ TValue TLumoCompiler::NameFactor()
     bool viaThis;
     int32_t entry = LookupName(FText, viaThis);
     if (entry < 0 || (FNames[entry].kind != kVariable && !viaThis)) {
-        Error(12);
+        Error(TLumoError::VariableNotDefined);
         return {};
     }
     Next();
@@ -475,18 +475,18 @@ bool TLumoCompiler::Designator(int32_t entry, TDesignator& d, bool viaThis)
                 FEmit.Push(EAX);
                 TValue index = Expression(false);
                 if (!FError && index.kind != VKind::Int)
-                    Error(33);
+                    Error(TLumoError::WrongType);
                 FEmit.MovRegReg(EBX, EAX);
                 FEmit.Pop(EAX);
                 FEmit.Push(EAX);
                 FEmit.Push(EBX);
                 FEmit.CallNative("charat");
                 if (!FError)
-                    Expect(tRBracket, 15);
+                    Expect(tRBracket, TLumoError::CloseBracketExpected);
                 d.charValue = true;
                 return !FError;
             } else {
-                Error(16);
+                Error(TLumoError::NotAnArray);
                 return false;
             }
             FlushDisp(d);
@@ -495,25 +495,25 @@ bool TLumoCompiler::Designator(int32_t entry, TDesignator& d, bool viaThis)
             FEmit.Push(ECX);
             TValue index = Expression(false);
             if (!FError && index.kind != VKind::Int)
-                Error(33);
+                Error(TLumoError::WrongType);
             FEmit.Pop(ECX);
             FEmit.Pop(EBX);
             FEmit.MulEaxConst(static_cast<int32_t>(elementSize));
             FEmit.AddEbxEax();
             FEmit.Pop(EAX);
             if (!FError)
-                Expect(tRBracket, 15);
+                Expect(tRBracket, TLumoError::CloseBracketExpected);
             d.isArray = false;
         } else if (FToken == tDot || FToken == tArrow) {
             bool arrow = FToken == tArrow;
             if (d.type != tcStruct || d.isArray || d.pointer != arrow) {
-                Error(32);
+                Error(TLumoError::NoStruct);
                 return false;
             }
             Next();
             int32_t member = LookupMember(d.typeIndex, FText);
             if (member < 0) {
-                Error(12);
+                Error(TLumoError::VariableNotDefined);
                 return false;
             }
             if (arrow) {
@@ -617,19 +617,19 @@ TValue TLumoCompiler::StructExpression(int32_t typeIndex)
     case tInt:
     case tFloat:
     case tConstant:
-    case tEnumValue: Error(46); return v;
+    case tEnumValue: Error(TLumoError::StructExpected); return v;
     case tAmp:
     case tBang:
     case tLParen:
-    case tLiteral: Error(47); return v;
-    default: Error(8); return v;
+    case tLiteral: Error(TLumoError::IllegalStructOperation); return v;
+    default: Error(TLumoError::ExpressionError); return v;
     }
     if (FError)
         return v;
     if (v.kind != VKind::Struct) {
-        Error(46);
+        Error(TLumoError::StructExpected);
     } else if (v.typeIndex != typeIndex) {
-        Error(33);
+        Error(TLumoError::WrongType);
     }
     return v;
 }
@@ -655,7 +655,7 @@ bool TLumoCompiler::Argument(TCallSite& site, int32_t param, size_t index)
         if (FError)
             return false;
         if (v.kind != VKind::String) {
-            Error(44);
+            Error(TLumoError::StringExpected);
             return false;
         }
         // A script function's parameter owns this count; a native borrows the
@@ -672,7 +672,7 @@ bool TLumoCompiler::Argument(TCallSite& site, int32_t param, size_t index)
         if (FError)
             return false;
         if (site.stdcall) {
-            Error(33);
+            Error(TLumoError::WrongType);
             return false;
         }
         FEmit.MovRegReg(EBX, EAX);
@@ -691,9 +691,9 @@ bool TLumoCompiler::Argument(TCallSite& site, int32_t param, size_t index)
             if (v.kind == VKind::Int)
                 FEmit.IntToFloat();
             else if (v.kind != VKind::Float)
-                Error(33);
+                Error(TLumoError::WrongType);
         } else if (v.kind == VKind::Float && !pointer) {
-            Error(33);
+            Error(TLumoError::WrongType);
         }
         if (FError)
             return false;
@@ -724,10 +724,10 @@ void TLumoCompiler::HiddenArguments(TCallSite& site, int32_t object)
 TValue TLumoCompiler::Call(int32_t fn, int32_t object)
 {
     if (fn < 0) {
-        Error(12);
+        Error(TLumoError::VariableNotDefined);
         return {};
     }
-    if (!Expect(tLParen, 5))
+    if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return {};
     TCallSite site;
     site.fn = fn;
@@ -743,7 +743,7 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object)
     if (FToken != tRParen) {
         while (!FError) {
             if (count >= declared.size()) {
-                Error(19);
+                Error(TLumoError::ArgumentCount);
                 return {};
             }
             if (!Argument(site, declared[count], count))
@@ -752,17 +752,17 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object)
             if (Accept(tComma))
                 continue;
             if (FToken != tRParen)
-                Error(20);
+                Error(TLumoError::ArgumentList);
             break;
         }
     }
     if (FError)
         return {};
     if (count != declared.size()) {
-        Error(19);
+        Error(TLumoError::ArgumentCount);
         return {};
     }
-    Expect(tRParen, 6);
+    Expect(tRParen, TLumoError::CloseParenExpected);
     HiddenArguments(site, object);
     return CallAndResult(site);
 }

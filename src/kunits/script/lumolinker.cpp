@@ -63,7 +63,7 @@ const TNativeEntry* FindNative(const std::vector<TNativeEntry>& natives, const s
 } // namespace
 
 std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TNativeEntry>& natives, uint32_t base,
-                                   uint32_t engine, std::vector<int>& errors, const TImportResolver& imports)
+                                   uint32_t engine, std::vector<TLumoError>& errors, const TImportResolver& imports)
 {
     std::vector<uint8_t> code = image.code;
     std::vector<std::string_view> names;
@@ -80,7 +80,7 @@ std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TN
     };
     for (const TFixup& f : image.fixups) {
         if (uint64_t{f.position} + 4 > code.size()) {
-            errors.push_back(29);
+            errors.push_back(TLumoError::FixupError);
             continue;
         }
         switch (f.kind) {
@@ -89,9 +89,9 @@ std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TN
         case FixupKind::NativeRel32: {
             const TNativeEntry* n = FindNative(natives, f.target);
             if (!n) {
-                errors.push_back(29);
+                errors.push_back(TLumoError::FixupError);
             } else if (!n->address) {
-                errors.push_back(26);
+                errors.push_back(TLumoError::NativeIsNull);
             } else {
                 put(f.position,
                     f.kind == FixupKind::NativeAbsolute ? n->address : n->address - (f.position + base) - 4);
@@ -101,7 +101,7 @@ std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TN
         case FixupKind::ImportRel32: {
             std::optional<uint32_t> address = imports ? imports(f.target, false) : std::nullopt;
             if (!address || !*address) {
-                errors.push_back(29);
+                errors.push_back(TLumoError::FixupError);
             } else {
                 put(f.position, *address - (f.position + base) - 4);
             }
@@ -114,7 +114,7 @@ std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TN
             bool found = false;
             if (std::optional<uint32_t> address = imports ? imports(f.target, true) : std::nullopt) {
                 if (!*address) {
-                    errors.push_back(29);
+                    errors.push_back(TLumoError::FixupError);
                     break;
                 }
                 target = *address - base;
@@ -128,7 +128,7 @@ std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TN
                 found = true;
             }
             if (!found) {
-                errors.push_back(29);
+                errors.push_back(TLumoError::FixupError);
                 break;
             }
             const uint32_t addend = static_cast<uint32_t>(f.addend);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "script/lumocodeimage.h"
+#include "script/lumoerrors.h"
 
 namespace kolvarin::script {
 
@@ -34,6 +35,7 @@ using TImportResolver = std::function<std::optional<uint32_t>(const std::string&
 // (29 target not found, 26 native with a nil address) to ERRORS. Without a
 // resolver no import resolves.
 std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TNativeEntry>& natives, uint32_t base,
-                                   uint32_t engine, std::vector<int>& errors, const TImportResolver& imports = {});
+                                   uint32_t engine, std::vector<TLumoError>& errors,
+                                   const TImportResolver& imports = {});
 
 } // namespace kolvarin::script

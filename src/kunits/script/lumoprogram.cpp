@@ -98,7 +98,7 @@ void TLumoCompiler::EmitStubs()
             continue;
         const TStubInfo& info = kStubs[s];
         if (FindNative(info.native) < 0)
-            Error(25);
+            Error(TLumoError::NativeNotFound);
         FImage.DefineLabel(info.label);
         if (info.engine)
             FEmit.PushEngine();

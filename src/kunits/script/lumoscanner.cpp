@@ -42,7 +42,7 @@ void TLumoCompiler::ReadChar()
     }
 }
 
-void TLumoCompiler::Error(int code)
+void TLumoCompiler::Error(TLumoError code)
 {
     if (FError)
         return; // the first error stops the compilation; later ones are its echoes
@@ -58,7 +58,7 @@ bool TLumoCompiler::Accept(uint8_t token)
     return true;
 }
 
-bool TLumoCompiler::Expect(uint8_t token, int errorCode)
+bool TLumoCompiler::Expect(uint8_t token, TLumoError errorCode)
 {
     if (Accept(token))
         return true;
@@ -80,7 +80,7 @@ void TLumoCompiler::Next()
         unsigned char u = static_cast<unsigned char>(FChar);
         if (u == 26) {
             FToken = tOther;
-            Error(11);
+            Error(TLumoError::UnexpectedEnd);
             return;
         }
         if (u < 26 || u > 126) {
@@ -206,7 +206,7 @@ void TLumoCompiler::ScanNumber()
             base = 16;
         } else if (c == '.') {
             if (base == 16) {
-                Error(36);
+                Error(TLumoError::HexadecimalFloat);
             } else {
                 isFloat = true;
             }

@@ -160,7 +160,7 @@ bool TLumoScript::Compile(const std::string& source, const std::string& fileName
     FLineMap = std::move(preprocessed.lineMap);
     FFileNames = std::move(preprocessed.fileNames);
     for (const TPreprocessError& e : preprocessed.errors)
-        Error(37, e.line, 0);
+        Error(TLumoError::PreprocessorError, e.line, 0);
     FSourceCrc = Crc32(FSource);
     FImage.Clear();
     const bool cached = FErrorText.empty() && !breakpointOption && LoadCache();
@@ -185,15 +185,15 @@ void TLumoScript::Link()
     FCodeSize = FImage.Position();
     FCodeMemory = FSpace->Allocate(std::max<uint32_t>(FCodeSize, 1));
     if (!FCodeMemory) {
-        Error(29, -1, 0); // no room for the code
+        Error(TLumoError::FixupError, -1, 0); // no room for the code
         return;
     }
-    std::vector<int> errors;
+    std::vector<TLumoError> errors;
     std::vector<uint8_t> code =
         ResolveFixups(FImage, FNatives, FCodeMemory, FEngineHandle, errors,
                       [this](const std::string& target, bool byLinkName) { return ResolveImport(target, byLinkName); });
-    for (int errorCode : errors)
-        FErrorText += "[Link] Error: " + ErrorMessage(errorCode) + "\r\n";
+    for (TLumoError errorCode : errors)
+        FErrorText += "[Link] Error: " + LumoErrorText(errorCode) + "\r\n";
     FErrorText = Trim(FErrorText);
     if (!FErrorText.empty())
         return;
@@ -261,66 +261,7 @@ execmem::CallResult TLumoScript::CallProc(const std::string& name, std::span<con
     return Call(address, args, kind);
 }
 
-std::string TLumoScript::ErrorMessage(int code)
-{
-    static const char* const messages[] = {
-        "'(' expected",
-        "')' expected",
-        "THEN expected",
-        "Error in expression",
-        "'==' expected",
-        "'=' expected",
-        "Unexpected file END",
-        "Variable not defined",
-        "Variable already defined",
-        "Number value expected",
-        "']' expected",
-        "Variable isn't a array",
-        "Identifier expected",
-        "Error in function parameter definition",
-        "Invalid function parameters",
-        "Invalid function parameters",
-        "'WHILE' expected",
-        "';' expected",
-        "'{' expected",
-        "'}' expected",
-        "Native function/procedure not found",
-        "Native function/procedure is a null pointer",
-        "'case' expected",
-        "':' expected",
-        "Code fix up error",
-        "Struct not defined",
-        "Type expected",
-        "No struct",
-        "Wrong type",
-        "Float type expected",
-        "Invalid float operation",
-        "A float number cann't be heximal",
-        "Preprocessor error",
-        "Label already defined",
-        "Label not found",
-        "Label name as a variable already defined",
-        "enum already defined",
-        "enum object name already used",
-        "string type expected",
-        "string expected",
-        "Illegal string operation",
-        "Struct expected",
-        "Illegal struct operation",
-        "Struct, union or object statement expected",
-        "Struct, union or object already defined",
-        "Only in a method allowed",
-        "No inherited call possible",
-        "',' expected",
-        "Import function/procedure not found",
-        "Import function/procedure is a null pointer",
-    };
-    if (code < 5 || code > 54)
-        return "Unknown error";
-    return messages[code - 5];
-}
-
-void TLumoScript::Error(int code, int32_t line, int32_t column)
+void TLumoScript::Error(TLumoError code, int32_t line, int32_t column)
 {
     std::string prefix;
     const int32_t p = FPrefixLineCount;
@@ -341,7 +282,7 @@ void TLumoScript::Error(int code, int32_t line, int32_t column)
             prefix = "[" + file + "](" + std::to_string(m.line) + "," + std::to_string(column) + ")";
         }
     }
-    FErrorText += prefix + " Error: " + ErrorMessage(code) + "\r\n";
+    FErrorText += prefix + " Error: " + LumoErrorText(code) + "\r\n";
 }
 
 } // namespace kolvarin::script

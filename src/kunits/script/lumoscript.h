@@ -21,6 +21,7 @@
 #include "script/lumoarchive.h"
 #include "script/lumocodeimage.h"
 #include "script/lumodll.h"
+#include "script/lumoerrors.h"
 #include "script/lumolinker.h"
 
 namespace kolvarin::script {
@@ -128,8 +129,7 @@ public:
     std::vector<std::string>& FileNames() { return FFileNames; }
 
     // Used by the compiler: appends one numbered error line for LINE/COLUMN.
-    void Error(int code, int32_t line, int32_t column);
-    static std::string ErrorMessage(int code);
+    void Error(TLumoError code, int32_t line, int32_t column);
 
 private:
     friend class TLumoCompiler;

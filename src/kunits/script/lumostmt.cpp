@@ -13,7 +13,7 @@ void TLumoCompiler::Terminator(bool needed)
     if (FToken == tSemicolon) {
         Next();
     } else if (FToken != tRBrace) {
-        Error(22);
+        Error(TLumoError::SemicolonExpected);
     }
 }
 
@@ -53,12 +53,12 @@ void TLumoCompiler::TopLevel()
 
 void TLumoCompiler::Block()
 {
-    if (!Expect(tLBrace, 23))
+    if (!Expect(tLBrace, TLumoError::OpenBraceExpected))
         return;
     while (!FError && !AtEnd() && FToken != tRBrace)
         Statement(true);
     if (!FError)
-        Expect(tRBrace, 24);
+        Expect(tRBrace, TLumoError::CloseBraceExpected);
 }
 
 // The body of if, while and for: ";" is empty, "}" leaves it to the block.
@@ -76,7 +76,7 @@ void TLumoCompiler::Statement(bool needsTerminator)
     if (FError)
         return;
     if (FNesting >= kMaxNesting) {
-        Error(4); // nesting this deep is no script anyone writes
+        Error(TLumoError::UnknownStatement); // nesting this deep is no script anyone writes
         return;
     }
     ++FNesting;
@@ -96,7 +96,7 @@ void TLumoCompiler::StatementBody(bool needsTerminator)
         bool viaThis;
         int32_t entry = LookupName(FText, viaThis);
         if (entry < 0 || (FNames[entry].kind != kVariable && !viaThis)) {
-            Error(12);
+            Error(TLumoError::VariableNotDefined);
             return;
         }
         Next();
@@ -113,7 +113,7 @@ void TLumoCompiler::StatementBody(bool needsTerminator)
         Next();
         int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
         if (entry < 0 || FNames[entry].kind != kVariable) {
-            Error(12);
+            Error(TLumoError::VariableNotDefined);
             return;
         }
         Next();
@@ -170,7 +170,7 @@ void TLumoCompiler::StatementBody(bool needsTerminator)
         Next();
         break;
     case tLabelDef: UserLabel(); return;
-    default: Error(4); return;
+    default: Error(TLumoError::UnknownStatement); return;
     }
     Terminator(needsTerminator);
 }
@@ -184,7 +184,7 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
         return; // a method call as a statement
     if (throughPointer) {
         if (!d.pointer || d.isArray) {
-            Error(33);
+            Error(TLumoError::WrongType);
             return;
         }
         FlushDisp(d);
@@ -192,7 +192,7 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
         d.pointer = false;
     }
     if (d.charValue) {
-        Error(45);
+        Error(TLumoError::IllegalStringOperation);
         return;
     }
     const bool isFloat = d.type == tcFloat && !d.pointer;
@@ -209,7 +209,7 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
         bool increment = FToken == tInc;
         Next();
         if (isString || isStruct || d.isArray) {
-            Error(isString ? 45 : 47);
+            Error(isString ? TLumoError::IllegalStringOperation : TLumoError::IllegalStructOperation);
         } else if (isFloat) {
             FEmit.LoadFromEbx(4, false, d.disp);
             FEmit.FloatStep(increment);
@@ -226,7 +226,7 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
         FEmit.TestEaxJz(elseLabel);
         Statement(false);
         FEmit.Jmp(endLabel);
-        if (!FError && Expect(tColon, 28)) {
+        if (!FError && Expect(tColon, TLumoError::ColonExpected)) {
             FImage.DefineLabel(elseLabel);
             Statement(false);
         }
@@ -243,14 +243,14 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
     case tShl:
     case tShr:
     case tCaret: break;
-    default: Error(10); return;
+    default: Error(TLumoError::AssignmentExpected); return;
     }
     uint8_t op = FToken;
     Next();
-    if (!Expect(tAssign, 10))
+    if (!Expect(tAssign, TLumoError::AssignmentExpected))
         return;
     if (isStruct || d.isArray) {
-        Error(47);
+        Error(TLumoError::IllegalStructOperation);
         return;
     }
     FEmit.Push(EBX);
@@ -260,7 +260,7 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
     if (FError)
         return;
     if (isString && op != tPlus) {
-        Error(45);
+        Error(TLumoError::IllegalStringOperation);
         return;
     }
     TValue result = BinaryOp(op, old, right);
@@ -282,7 +282,7 @@ void TLumoCompiler::StoreInto(const TDesignator& dc)
 {
     TDesignator d = dc;
     if (d.isArray) {
-        Error(33);
+        Error(TLumoError::WrongType);
         return;
     }
     if (d.type == tcStruct && !d.pointer) {
@@ -311,7 +311,7 @@ void TLumoCompiler::StoreInto(const TDesignator& dc)
         if (FError)
             return;
         if (v.kind != VKind::String) {
-            Error(44);
+            Error(TLumoError::StringExpected);
             return;
         }
         AssignStringFromStack(d.disp);
@@ -322,14 +322,14 @@ void TLumoCompiler::StoreInto(const TDesignator& dc)
         return;
     const bool isFloat = d.type == tcFloat && !d.pointer;
     if (v.kind == VKind::Struct || (v.kind == VKind::String && !d.pointer && d.type != tcUInt)) {
-        Error(33);
+        Error(TLumoError::WrongType);
         return;
     }
     if (isFloat && v.kind == VKind::Int)
         FEmit.IntToFloat();
     if (!isFloat && v.kind == VKind::Float) {
         if (d.pointer) {
-            Error(33);
+            Error(TLumoError::WrongType);
             return;
         }
         FEmit.FloatToInt();
@@ -356,12 +356,12 @@ void TLumoCompiler::InheritedCall()
     Next();
     int32_t owner = MethodStruct();
     if (owner < 0) {
-        Error(50);
+        Error(TLumoError::OnlyInMethod);
         return;
     }
     const std::vector<int32_t> parents = FTypes[owner].parents;
     if (parents.empty()) {
-        Error(51);
+        Error(TLumoError::NoInheritedCall);
         return;
     }
     std::string name = FNames[FFunction].name;
@@ -372,7 +372,7 @@ void TLumoCompiler::InheritedCall()
         if (Accept(tDot)) {
             only = FindStruct(name);
             if (FText.empty() || !(std::isalpha(static_cast<unsigned char>(FText[0])) || FText[0] == '_')) {
-                Error(17);
+                Error(TLumoError::IdentifierExpected);
                 return;
             }
             name = FText;
@@ -390,7 +390,7 @@ void TLumoCompiler::InheritedCall()
         }
     }
     if (method < 0) {
-        Error(51);
+        Error(TLumoError::NoInheritedCall);
         return;
     }
     VariableAddress(FNames[Lookup("this")]);
@@ -400,17 +400,17 @@ void TLumoCompiler::InheritedCall()
 
 void TLumoCompiler::Condition()
 {
-    if (!Expect(tLParen, 5))
+    if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     if (FToken != tRParen) {
         TValue v = Expression(false);
         if (!FError && v.kind == VKind::String)
-            Error(33);
+            Error(TLumoError::WrongType);
     } else {
         FEmit.MovEaxImm(1); // an empty condition holds
     }
     if (!FError)
-        Expect(tRParen, 6);
+        Expect(tRParen, TLumoError::CloseParenExpected);
 }
 
 void TLumoCompiler::IfStatement()
@@ -465,7 +465,7 @@ void TLumoCompiler::DoStatement()
     FImage.DefineLabel(top);
     Statement(false);
     if (!FError && !Accept(tWhile))
-        Error(21);
+        Error(TLumoError::WhileExpected);
     FImage.DefineLabel(continueLabel);
     Condition();
     std::string exitLabel = NewLabel();
@@ -474,14 +474,14 @@ void TLumoCompiler::DoStatement()
     FImage.DefineLabel(exitLabel);
     FImage.DefineLabel(breakLabel);
     if (!FError && !Accept(tSemicolon))
-        Error(22);
+        Error(TLumoError::SemicolonExpected);
     LeaveLevel();
 }
 
 void TLumoCompiler::ForStatement()
 {
     Next();
-    if (!Expect(tLParen, 5))
+    if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     std::string breakLabel = NewLabel(), continueLabel = NewLabel();
     EnterLevel(breakLabel, continueLabel);
@@ -491,7 +491,7 @@ void TLumoCompiler::ForStatement()
             break;
     }
     if (!FError)
-        Expect(tSemicolon, 22);
+        Expect(tSemicolon, TLumoError::SemicolonExpected);
     std::string cond = NewLabel();
     FImage.DefineLabel(cond);
     if (FToken != tSemicolon) {
@@ -500,7 +500,7 @@ void TLumoCompiler::ForStatement()
         FEmit.MovEaxImm(1); // an empty condition holds
     }
     if (!FError)
-        Expect(tSemicolon, 22);
+        Expect(tSemicolon, TLumoError::SemicolonExpected);
     std::string exitLabel = NewLabel(), body = NewLabel(), step = NewLabel(), back = NewLabel();
     FEmit.TestEaxJz(exitLabel);
     FEmit.Jmp(body);
@@ -512,7 +512,7 @@ void TLumoCompiler::ForStatement()
             break;
     }
     if (!FError)
-        Expect(tRParen, 6);
+        Expect(tRParen, TLumoError::CloseParenExpected);
     FEmit.Jmp(back);
     FImage.DefineLabel(body);
     Body();
@@ -527,18 +527,18 @@ void TLumoCompiler::ForStatement()
 void TLumoCompiler::SwitchStatement()
 {
     Next();
-    if (!Expect(tLParen, 5))
+    if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     Expression(false);
-    if (FError || !Expect(tRParen, 6))
+    if (FError || !Expect(tRParen, TLumoError::CloseParenExpected))
         return;
     std::string end = NewLabel();
     EnterLevel(end, "C_exit");
     ++FSwitchDepth;
     FEmit.Push(ESI);
     FEmit.MovRegReg(ESI, EAX);
-    if (Expect(tLBrace, 23) && FToken != tCase && FToken != tDefault)
-        Error(27);
+    if (Expect(tLBrace, TLumoError::OpenBraceExpected) && FToken != tCase && FToken != tDefault)
+        Error(TLumoError::CaseExpected);
     std::string pending = NewLabel();
     while (!FError && (FToken == tCase || FToken == tDefault)) {
         bool isDefault = FToken == tDefault;
@@ -557,7 +557,7 @@ void TLumoCompiler::SwitchStatement()
             FEmit.TestEaxJz(skip);
         }
         FImage.DefineLabel(body);
-        if (FError || !Expect(tColon, 28))
+        if (FError || !Expect(tColon, TLumoError::ColonExpected))
             break;
         while (!FError && !AtEnd() && FToken != tRBrace && (isDefault || (FToken != tCase && FToken != tDefault)))
             Statement(true);
@@ -568,7 +568,7 @@ void TLumoCompiler::SwitchStatement()
             break; // "default" is the last clause
     }
     if (!FError)
-        Expect(tRBrace, 24);
+        Expect(tRBrace, TLumoError::CloseBraceExpected);
     FImage.DefineLabel(pending);
     FImage.DefineLabel(end);
     FEmit.Pop(ESI);
@@ -589,7 +589,7 @@ void TLumoCompiler::ReturnStatement()
             if (f.type == tcString && !f.pointer) {
                 TValue v = Expression(true);
                 if (!FError && v.kind != VKind::String)
-                    Error(44);
+                    Error(TLumoError::StringExpected);
                 FEmit.StringUp(); // the caller receives one count
             } else if (f.type == tcStruct && !f.pointer) {
                 StructExpression(f.typeIndex);
@@ -619,7 +619,7 @@ void TLumoCompiler::ReturnStatement()
                     if (v.kind == VKind::Int)
                         FEmit.IntToFloat();
                 } else if (v.kind == VKind::Float && !f.pointer) {
-                    Error(33);
+                    Error(TLumoError::WrongType);
                 }
             }
         }
@@ -634,12 +634,12 @@ void TLumoCompiler::GotoStatement()
     Next();
     int32_t entry = FToken == tUserLabel ? Lookup(FText) : -1;
     if (entry < 0) {
-        Error(39);
+        Error(TLumoError::LabelNotFound);
         return;
     }
     int32_t leave = FSwitchDepth - FNames[entry].switchDepth;
     if (leave < 0) {
-        Error(39); // a jump into a switch would miss its selector
+        Error(TLumoError::LabelNotFound); // a jump into a switch would miss its selector
         return;
     }
     if (leave > 0) {
@@ -655,7 +655,7 @@ void TLumoCompiler::UserLabel()
 {
     int32_t existing = Lookup(FText);
     if (existing >= 0) {
-        Error(FNames[existing].kind == kLabel ? 38 : 40);
+        Error(FNames[existing].kind == kLabel ? TLumoError::LabelAlreadyDefined : TLumoError::LabelIsVariable);
         return;
     }
     TNameEntry e;
@@ -671,12 +671,12 @@ void TLumoCompiler::UserLabel()
 void TLumoCompiler::PrintStatement()
 {
     Next();
-    if (!Expect(tLParen, 5))
+    if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     while (!FError) {
         int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
         if (FToken == tIdent && entry < 0) {
-            Error(12);
+            Error(TLumoError::VariableNotDefined);
             return;
         }
         const bool isVar = entry >= 0 && FNames[entry].kind == kVariable;
@@ -701,7 +701,7 @@ void TLumoCompiler::PrintStatement()
             switch (v.kind) {
             case VKind::String: CallStub(stPrintString); break;
             case VKind::Float: CallStub(stPrintFloat); break;
-            case VKind::Struct: Error(47); return;
+            case VKind::Struct: Error(TLumoError::IllegalStructOperation); return;
             default: CallStub(v.isSigned ? stWriteNumSigned : stWriteNumUnsigned); break;
             }
         }
@@ -709,13 +709,13 @@ void TLumoCompiler::PrintStatement()
             break;
     }
     if (!FError)
-        Expect(tRParen, 6);
+        Expect(tRParen, TLumoError::CloseParenExpected);
 }
 
 void TLumoCompiler::SizeofFactor()
 {
     Next();
-    if (!Expect(tLParen, 5))
+    if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     bool star = false, amp = false;
     while (FToken == tStar || FToken == tAmp) {
@@ -741,7 +741,7 @@ void TLumoCompiler::SizeofFactor()
         }
         int32_t entry = Lookup(FText);
         if (entry < 0 || FNames[entry].kind != kVariable) {
-            Error(12);
+            Error(TLumoError::VariableNotDefined);
             return;
         }
         const TNameEntry& e = FNames[entry];
@@ -751,22 +751,22 @@ void TLumoCompiler::SizeofFactor()
             size = 4 * count;
         break;
     }
-    default: Error(17); return;
+    default: Error(TLumoError::IdentifierExpected); return;
     }
     Next();
     if (amp)
         size = 4;
     FEmit.MovEaxImm(size);
-    Expect(tRParen, 6);
+    Expect(tRParen, TLumoError::CloseParenExpected);
 }
 
 void TLumoCompiler::OutputBlockStatement()
 {
     Next();
-    if (!Expect(tLParen, 5))
+    if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     Expression(false);
-    if (FError || !Expect(tRParen, 6))
+    if (FError || !Expect(tRParen, TLumoError::CloseParenExpected))
         return;
     CallStub(stOutputBlock);
 }

@@ -49,8 +49,8 @@ void TZipHandler::OpenEOC(ziplib::ArchiveFile& file)
     comment_.clear();
     spanned_ = false;
     if (!file.Open(Utf16ToUtf8(zipFileName_))) {
-        ShowZipMessage(11002);
-        throw EZipHandler(11001);
+        ShowZipMessage(TZMMessage::CannotOpen);
+        throw EZipHandler(TZMMessage::InputMissing);
     }
     std::uint8_t head[8];
     spanned_ = file.ReadExact(head, sizeof head) && Le32(head) == ziplib::kSpanSignature &&
@@ -62,7 +62,7 @@ void TZipHandler::OpenEOC(ziplib::ArchiveFile& file)
         if (Trace) {
             ReportText(u"Opening EOC seek/size error " + Decimal(size >> 20) + u"Mb");
         }
-        throw EZipHandler(size >= k4GB ? 10205 : 11036);
+        throw EZipHandler(size >= k4GB ? TZMMessage::LargerThan4GB : TZMMessage::NotZipArchive);
     }
     fileSize_ = size;
 
@@ -78,10 +78,10 @@ void TZipHandler::OpenEOC(ziplib::ArchiveFile& file)
     const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(size, ziplib::kEndSearchSize));
     std::vector<std::uint8_t> buffer(n);
     if (!file.Seek(size - static_cast<std::int64_t>(n))) {
-        throw EZipHandler(11008);
+        throw EZipHandler(TZMMessage::InputSeekError);
     }
     if (!file.ReadExact(buffer.data(), n)) {
-        throw EZipHandler(11011);
+        throw EZipHandler(TZMMessage::EndRecordRead);
     }
     const auto at = n > ziplib::kEndRecordSize ? ziplib::FindEndRecord(buffer.data(), n, n - ziplib::kEndRecordSize - 1)
                                                : std::nullopt;
@@ -99,7 +99,7 @@ void TZipHandler::OpenEOC(ziplib::ArchiveFile& file)
         const bool padding = trailing < 512 && std::all_of(buffer.end() - static_cast<std::ptrdiff_t>(trailing),
                                                            buffer.end(), [](std::uint8_t b) { return b < 0x2F; });
         if (!padding) {
-            ShowZipMessage(10204);
+            ShowZipMessage(TZMMessage::GarbageAtEnd);
         }
     }
 }
@@ -109,11 +109,11 @@ void TZipHandler::RaiseNoEndRecord()
     const int disk = DiskNumber(zipFileName_);
     if (!spanned_) {
         if (disk >= 1) {
-            throw EZipHandler(11038, Decimal(disk));
+            throw EZipHandler(TZMMessage::NthDiskOfSet, Decimal(disk));
         }
-        throw EZipHandler(11036);
+        throw EZipHandler(TZMMessage::NotZipArchive);
     }
-    throw EZipHandler(disk == 1 ? 11037 : 11045);
+    throw EZipHandler(disk == 1 ? TZMMessage::FirstDiskOfSet : TZMMessage::FirstFileOfSet);
 }
 
 void TZipHandler::List()
@@ -124,28 +124,28 @@ void TZipHandler::List()
     OpenEOC(file);
     // A set split over several files keeps its directory in another part.
     if (end_.CentralDisk != end_.ThisDisk) {
-        throw EZipHandler(11013);
+        throw EZipHandler(TZMMessage::CentralHeaderRead);
     }
     // Bytes before the archive (a self-extractor stub) shift every offset.
     const std::int64_t start = fileSize_ - static_cast<std::int64_t>(ziplib::kEndRecordSize) - end_.CommentLength -
                                static_cast<std::int64_t>(end_.CentralSize);
     if (start != end_.CentralOffset) {
-        ShowZipMessage(10203);
+        ShowZipMessage(TZMMessage::StructureWarning);
     }
     if (!file.Seek(start)) {
-        throw EZipHandler(10201);
+        throw EZipHandler(TZMMessage::SeekError);
     }
-    Progress(TZMProgressKind::Start, ZipMessageText(11409), end_.TotalEntries);
+    Progress(TZMProgressKind::Start, ZipMessageText(TZMMessage::LoadingDirectory), end_.TotalEntries);
     entries_.reserve(std::min<std::size_t>(end_.TotalEntries, end_.CentralSize / ziplib::kCentralHeaderSize + 1));
     for (unsigned i = 0; i < end_.TotalEntries; ++i) {
         TZMDirEntry entry;
         switch (ziplib::ReadCentralHeader(file, entry)) {
         case ziplib::CentralRead::Ok: break;
-        case ziplib::CentralRead::ShortHeader: throw EZipHandler(11013);
-        case ziplib::CentralRead::BadSignature: throw EZipHandler(11015);
-        case ziplib::CentralRead::ShortName: throw EZipHandler(11017);
-        case ziplib::CentralRead::ShortExtra: throw EZipHandler(10201);
-        case ziplib::CentralRead::ShortComment: throw EZipHandler(11022);
+        case ziplib::CentralRead::ShortHeader: throw EZipHandler(TZMMessage::CentralHeaderRead);
+        case ziplib::CentralRead::BadSignature: throw EZipHandler(TZMMessage::CentralSignature);
+        case ziplib::CentralRead::ShortName: throw EZipHandler(TZMMessage::CentralNameRead);
+        case ziplib::CentralRead::ShortExtra: throw EZipHandler(TZMMessage::SeekError);
+        case ziplib::CentralRead::ShortComment: throw EZipHandler(TZMMessage::CommentRead);
         }
         entry.FileName = ziplib::DecodeText(entry.Name, entry);
         entry.FileComment = ziplib::DecodeText(entry.Comment, entry);
@@ -155,7 +155,7 @@ void TZipHandler::List()
         }
         Progress(TZMProgressKind::Advance, {}, 1);
         if (Cancel) {
-            throw EZipHandler(11007);
+            throw EZipHandler(TZMMessage::Cancelled);
         }
     }
     Progress(TZMProgressKind::End, {}, 0);

@@ -55,12 +55,12 @@ int TZipHandler::Extract()
             return kBusy;
         }
         if (zipFileName_.empty()) {
-            throw EZipHandler(10102);
+            throw EZipHandler(TZMMessage::NoZipFile);
         }
         if (entries_.empty()) {
             List();
             if (entries_.empty()) {
-                throw EZipHandler(11002);
+                throw EZipHandler(TZMMessage::CannotOpen);
             }
         }
         ziplib::UnzCommand command;
@@ -75,7 +75,7 @@ int TZipHandler::Extract()
                 shown += u'/';
             }
             if (!fs::is_directory(folder, ec)) {
-                throw EZipHandler(10504, shown);
+                throw EZipHandler(TZMMessage::ExtractFolderMissing, shown);
             }
             command.BaseDir = shown;
         }
@@ -117,7 +117,7 @@ int TZipHandler::Callback(void* caller, const ziplib::CallbackRecord& record)
         case ziplib::CallbackKind::Error: self->ShowZipMessage(record.Code, record.Text); break;
         }
     } catch (...) {
-        return 10106;
+        return static_cast<int>(TZMMessage::CallbackFailed);
     }
     return self->Cancel ? 1 : 0;
 }

@@ -40,7 +40,7 @@ void TZMCore::ShowZipMessage(int number, const std::u16string& text)
     }
 }
 
-void TZMCore::ShowZipMessage(int number) { ShowZipMessage(number, ZipMessageText(number)); }
+void TZMCore::ShowZipMessage(TZMMessage number) { ShowZipMessage(static_cast<int>(number), ZipMessageText(number)); }
 
 void TZMCore::ReportText(const std::u16string& text)
 {

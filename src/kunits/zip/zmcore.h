@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "zip/zmmessages.h"
+
 namespace kolvarin {
 
 // Where the zip component's trace-mode reports go; set once at start-up (the
@@ -48,7 +50,7 @@ protected:
     // text becomes the last error, goes to OnMessage and, unless unattended,
     // to the message dialog.
     void ShowZipMessage(int number, const std::u16string& text);
-    void ShowZipMessage(int number);
+    void ShowZipMessage(TZMMessage number);
     // Informational text: OnMessage only (code 0), and the log in trace mode.
     void ReportText(const std::u16string& text);
     void Progress(TZMProgressKind kind, const std::u16string& text, std::uint64_t size);

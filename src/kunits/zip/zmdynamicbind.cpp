@@ -59,7 +59,7 @@ void TZMDynamicBind::Load()
             ReportText(u"Error [" + std::u16string(code.begin(), code.end()) + u" " + Utf8ToUtf16(failure.Text) +
                        u"] loading " + kLibraryName);
         }
-        throw EZipHandler(10650, kLibraryName);
+        throw EZipHandler(TZMMessage::LibraryLoadFailed, kLibraryName);
     }
     privVersion_ = entries->DZ_PrivVersion();
     version_ = entries->DZ_Version();
@@ -67,7 +67,7 @@ void TZMDynamicBind::Load()
     if (version_ < kMinVersion || version_ > kMaxVersion) {
         const std::u16string path = path_;
         Unload();
-        throw EZipHandler(10651, path);
+        throw EZipHandler(TZMMessage::LibraryOldOrCorrupt, path);
     }
     entries_ = std::move(entries);
 }

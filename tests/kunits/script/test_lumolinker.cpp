@@ -23,7 +23,7 @@ TEST(Linker, ResolvesEveryFixupKind)
                     {FixupKind::Rel32, "AV@1", 24, 0}};
     const std::vector<TNativeEntry> natives = {{"first", "", 0x00010100}, {"second", "AV@1", 0x00010110}};
     const uint32_t base = 0x01000000;
-    std::vector<int> errors;
+    std::vector<TLumoError> errors;
     std::vector<uint8_t> code = ResolveFixups(image, natives, base, 0x01234567, errors);
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(At(code, 101), -85);
@@ -44,9 +44,10 @@ TEST(Linker, UnresolvedFixupsKeepTheirPlaceholdersAndReportCodes)
                     {FixupKind::NativeRel32, "nil", 6, 0},
                     {FixupKind::ImportRel32, "ext", 11, 0},
                     {FixupKind::Absolute, "beyond", 14, 0}};
-    std::vector<int> errors;
+    std::vector<TLumoError> errors;
     std::vector<uint8_t> code = ResolveFixups(image, {{"nil", "", 0}}, 0x01000000, 0, errors);
-    EXPECT_EQ(errors, (std::vector<int>{29, 26, 29, 29}));
+    EXPECT_EQ(errors, (std::vector<TLumoError>{TLumoError::FixupError, TLumoError::NativeIsNull, TLumoError::FixupError,
+                                               TLumoError::FixupError}));
     EXPECT_EQ(code, image.code);
 }
 
@@ -54,7 +55,7 @@ TEST(Linker, AnImageWithoutFixupsIsCopied)
 {
     TCodeImage image;
     image.code = {1, 2, 3, 4, 5};
-    std::vector<int> errors;
+    std::vector<TLumoError> errors;
     EXPECT_EQ(ResolveFixups(image, {}, 0x1000, 0, errors), image.code);
     EXPECT_TRUE(errors.empty());
 }

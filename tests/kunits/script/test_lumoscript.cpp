@@ -176,7 +176,7 @@ TEST(LumoScript, ErrorBeyondTheLineMapHasNoPosition)
 {
     TLumoScript engine;
     engine.LineMap().clear();
-    engine.Error(8, engine.PrefixLineCount() + 5, 1);
+    engine.Error(TLumoError::ExpressionError, engine.PrefixLineCount() + 5, 1);
     EXPECT_EQ(engine.ErrorText(), "[?] Error: Error in expression\r\n");
 }
 

@@ -243,13 +243,14 @@ TEST_F(ZipDirectoryTest, CancelStopsTheListing)
 
 TEST(ZipMessages, TextsByNumber)
 {
-    EXPECT_EQ(ZipMessageText(99999), u"Resource missing for 99999");
-    EXPECT_EQ(ZipMessageText(11002), u"Zip file could not be opened");
-    EXPECT_EQ(ZipMessageText(11037),
+    EXPECT_EQ(ZipMessageText(kolvarin::TZMMessage(99999)), u"Resource missing for 99999");
+    EXPECT_EQ(ZipMessageText(kolvarin::TZMMessage::CannotOpen), u"Zip file could not be opened");
+    EXPECT_EQ(ZipMessageText(kolvarin::TZMMessage::FirstDiskOfSet),
               u"This is the first disk in a backup set,\r\nplease insert the last disk of this set");
-    EXPECT_EQ(ZipMessageText(10504, u"/tmp/x/"), u"Extract directory '/tmp/x/' must exist");
+    EXPECT_EQ(ZipMessageText(kolvarin::TZMMessage::ExtractFolderMissing, u"/tmp/x/"),
+              u"Extract directory '/tmp/x/' must exist");
     EXPECT_EQ(kolvarin::ZipLanguageName(), u"US: default");
-    const kolvarin::EZipHandler e(10650, u"DelZip179.dll");
+    const kolvarin::EZipHandler e(kolvarin::TZMMessage::LibraryLoadFailed, u"DelZip179.dll");
     EXPECT_EQ(e.Number(), 10650);
     EXPECT_STREQ(e.what(), "Failed to load DelZip179.dll");
 }

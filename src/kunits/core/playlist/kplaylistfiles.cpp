@@ -452,7 +452,7 @@ bool LoadPlaylistFile(const std::string& fileName, bool play, bool clear)
     TKPlaylistEntries entries;
     if (!ReadWholeFile(fileName, bytes) || !ParseKplFile(bytes, entries)) {
         if (PlaylistHooks().ShowMediaProblem)
-            PlaylistHooks().ShowMediaProblem(1040, wideName(fileName));
+            PlaylistHooks().ShowMediaProblem(TKErrorCode::PlaylistNotSupported, wideName(fileName));
         afterLoad(false);
         return false;
     }
@@ -467,7 +467,7 @@ bool LoadPlsFile(const std::string& fileName, bool play, bool clear)
     TKPlaylistEntries entries;
     const int64_t count = readListText(fileName, text) ? ParsePlsText(text, entries) : -1;
     if (count < 0) {
-        ShowError(1050, u"TKGlobal", wideName(fileName), false);
+        ShowError(TKErrorCode::InvalidShoutcastPlaylist, u"TKGlobal", wideName(fileName), false);
         return false;
     }
     if (count == 0)

@@ -21,7 +21,7 @@ void call(const std::function<void()>& hook)
         hook();
 }
 
-void defaultMediaProblem(int code, const std::u16string& fileName)
+void defaultMediaProblem(TKErrorCode code, const std::u16string& fileName)
 {
     if (Config && Config->Notifications.ShowMsgBoxOnProblems)
         ShowError(code, u"TKMedia", fileName, false);

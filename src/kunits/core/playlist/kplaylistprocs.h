@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/playlist/kplaylist.h"
+#include "core/system/kerrors.h"
 
 namespace kolvarin {
 
@@ -26,7 +27,7 @@ struct TKPlaylistHooks {
     std::function<void()> BeginDeleteStatus; // keep the status text, show "Deleting items..."
     std::function<void()> EndDeleteStatus; // show the kept status text again
     std::function<void()> StartPlay; // the play system's start, with nothing playing
-    std::function<void(int code, const std::u16string& fileName)> ShowMediaProblem;
+    std::function<void(TKErrorCode code, const std::u16string& fileName)> ShowMediaProblem;
 };
 TKPlaylistHooks& PlaylistHooks();
 

@@ -35,7 +35,7 @@ std::string header(uint32_t size, uint32_t count, const char* token = "4A7C2E91"
 }
 
 struct Problem {
-    int code;
+    TKErrorCode code;
     std::u16string file;
 };
 
@@ -46,7 +46,9 @@ protected:
         Playlist = &list;
         PlaylistClear();
         savedHooks = PlaylistHooks();
-        PlaylistHooks().ShowMediaProblem = [this](int code, const std::u16string& f) { problems.push_back({code, f}); };
+        PlaylistHooks().ShowMediaProblem = [this](TKErrorCode code, const std::u16string& f) {
+            problems.push_back({code, f});
+        };
         PlaylistHooks().StartPlay = [this] { ++starts; };
     }
     void TearDown() override
@@ -162,7 +164,7 @@ TEST_F(PlaylistFilesTest, BadKplFilesAreRefusedAndTheListKept)
         EXPECT_FALSE(LoadPlaylistFile(path, true, true)) << c.name;
         EXPECT_EQ(PlaylistCount(), 2) << "even with the clear flag: " << c.name;
         ASSERT_EQ(problems.size(), 1u);
-        EXPECT_EQ(problems[0].code, 1040);
+        EXPECT_EQ(problems[0].code, TKErrorCode::PlaylistNotSupported);
         EXPECT_EQ(problems[0].file, Utf8ToUtf16(path));
     }
     EXPECT_EQ(starts, 0);

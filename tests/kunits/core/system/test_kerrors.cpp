@@ -43,41 +43,42 @@ protected:
 TEST(ErrorTexts, MessagesByCode)
 {
     struct Case {
-        int code;
+        TKErrorCode code;
         std::u16string param, expected;
     } cases[] = {
-        {0, u"", u"No error."},
-        {100, u"blue", u"Skinfiles 'blue' not found."},
-        {1000, u"/m/a.mp3", u"Can't find file '/m/a.mp3'"},
-        {1001, u"the parameter itself", u"the parameter itself"},
-        {1003, u"x", u"Can\u00B4t play 'x'"},
-        {3100, u"line 3: error 12", u"Syntax error in directshow graph script:\r\nline 3: error 12"},
-        {2007, u"",
+        {TKErrorCode::None, u"", u"No error."},
+        {TKErrorCode::SkinFilesNotFound, u"blue", u"Skinfiles 'blue' not found."},
+        {TKErrorCode::FileNotFound, u"/m/a.mp3", u"Can't find file '/m/a.mp3'"},
+        {TKErrorCode::MediaNotPlayed, u"the parameter itself", u"the parameter itself"},
+        {TKErrorCode::CannotPlay, u"x", u"Can\u00B4t play 'x'"},
+        {TKErrorCode::GraphScriptSyntax, u"line 3: error 12",
+         u"Syntax error in directshow graph script:\r\nline 3: error 12"},
+        {TKErrorCode::DVDGraphBuild, u"",
          u"Some basic error occurred in building the graph.\rPossibilities include the DVD Navigator "
          u"filter or the video or audio renderer not instantiating,\ra trivial connection or pin "
          u"enumeration failing, or none of the streams rendering."},
-        {4000, u"3", u"Music CD Track 3 cannot play or isn\u00B4t found."},
-        {9999, u"\r\nboom", u"\r\nboom"},
-        {12345, u"x", u""},
-        {203, u"%s", u"Can't create '%s' stream"},
+        {TKErrorCode::CDTrackNotPlayed, u"3", u"Music CD Track 3 cannot play or isn\u00B4t found."},
+        {TKErrorCode::UnexpectedException, u"\r\nboom", u"\r\nboom"},
+        {TKErrorCode(12345), u"x", u""},
+        {TKErrorCode::StreamCreate, u"%s", u"Can't create '%s' stream"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(GetErrorMessage(c.code, c.param), c.expected) << c.code;
+        EXPECT_EQ(GetErrorMessage(c.code, c.param), c.expected) << int(c.code);
 }
 
 TEST(ErrorTexts, BalloonTexts)
 {
-    EXPECT_EQ(GetErrorText(1001, u"/music/sub/x.ogg"), u"File \"x.ogg\" could not be played!");
-    EXPECT_EQ(GetErrorText(1000, u"a.mp3"), u"File \"a.mp3\" not found!");
-    EXPECT_EQ(GetErrorText(1002, u"/dvd/VIDEO_TS"), u"DVD \"VIDEO_TS\" could not be played!");
-    EXPECT_EQ(GetErrorText(1005, u"C:\\x\\y.foo"), u"File \"y.foo\" is not supported!");
-    EXPECT_EQ(GetErrorText(1040, u"list.xyz"), u"Playlist \"list.xyz\" is not supported!");
-    EXPECT_EQ(GetErrorText(204, u"x.ogg"), u"");
+    EXPECT_EQ(GetErrorText(TKErrorCode::MediaNotPlayed, u"/music/sub/x.ogg"), u"File \"x.ogg\" could not be played!");
+    EXPECT_EQ(GetErrorText(TKErrorCode::FileNotFound, u"a.mp3"), u"File \"a.mp3\" not found!");
+    EXPECT_EQ(GetErrorText(TKErrorCode::DirectShowInit, u"/dvd/VIDEO_TS"), u"DVD \"VIDEO_TS\" could not be played!");
+    EXPECT_EQ(GetErrorText(TKErrorCode::ExtensionFiltered, u"C:\\x\\y.foo"), u"File \"y.foo\" is not supported!");
+    EXPECT_EQ(GetErrorText(TKErrorCode::PlaylistNotSupported, u"list.xyz"), u"Playlist \"list.xyz\" is not supported!");
+    EXPECT_EQ(GetErrorText(TKErrorCode::StreamPlay, u"x.ogg"), u"");
 }
 
 TEST_F(ErrorDialogTest, WarningBoxLayout)
 {
-    ShowError(1000, u"TKMedia", u"/m/a b.mp3", false);
+    ShowError(TKErrorCode::FileNotFound, u"TKMedia", u"/m/a b.mp3", false);
     ASSERT_EQ(dialog.shown.size(), 1u);
     EXPECT_EQ(dialog.shown[0].title, u"Kolvarin runtime warning");
     EXPECT_EQ(dialog.shown[0].icon, TErrorDialog::Icon::Warning);
@@ -89,7 +90,7 @@ TEST_F(ErrorDialogTest, WarningBoxLayout)
 
 TEST_F(ErrorDialogTest, FatalBoxEndsTheProgram)
 {
-    ShowError(9999, u"TKUnknownException [E , 12]", u"\r\noops", true);
+    ShowError(TKErrorCode::UnexpectedException, u"TKUnknownException [E , 12]", u"\r\noops", true);
     ASSERT_EQ(dialog.shown.size(), 1u);
     EXPECT_EQ(dialog.shown[0].title, u"Kolvarin runtime exception");
     EXPECT_EQ(dialog.shown[0].icon, TErrorDialog::Icon::Error);
@@ -102,9 +103,9 @@ TEST_F(ErrorDialogTest, FatalBoxEndsTheProgram)
 
 TEST_F(ErrorDialogTest, SilentAndUnknownCodes)
 {
-    ShowError(9999, u"X", u"hidden", false);
+    ShowError(TKErrorCode::UnexpectedException, u"X", u"hidden", false);
     EXPECT_TRUE(dialog.shown.empty());
-    ShowError(777, u"X", u"p", false);
+    ShowError(TKErrorCode(777), u"X", u"p", false);
     ASSERT_EQ(dialog.shown.size(), 1u);
     EXPECT_TRUE(dialog.shown[0].text.ends_with(u"Message: "));
 }
