@@ -14,6 +14,7 @@
 #include <functional>
 #include <list>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,11 @@ public:
 
     // --- update and time display ---------------------------------------------
     void Update();
+    // The analyzer's values of the running medium: the audio library's 1024-
+    // point FFT (512 magnitudes) for files, internet streams and CD tracks.
+    // False, with the values zeroed, when nothing plays or pauses or the
+    // medium gives none.
+    bool GetSpectrumData(std::span<float> values);
     void RefreshTimeDisplay();
 
     // --- volume, position, speed, balance ------------------------------------

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
 #include "playback/ksystem.h"
@@ -73,6 +75,18 @@ void TKSystem::RefreshTimeDisplay()
         const int64_t position = ChannelGetPosition(CDChannel);
         ShowTimeOf(BassBytesToMilliseconds(CDChannel, remaining ? ChannelLength - position : position));
     }
+}
+
+bool TKSystem::GetSpectrumData(std::span<float> values)
+{
+    std::fill(values.begin(), values.end(), 0.0f);
+    if (!(SysPlayed || SysPaused) || values.size() < 512)
+        return false;
+    if (SystemType != TSystemType::BassFile && SystemType != TSystemType::BassStream &&
+        SystemType != TSystemType::CDTrack)
+        return false;
+    const HSTREAM lead = PlayingSet()[0];
+    return lead != 0 && BASS_ChannelGetData(lead, values.data(), BASS_DATA_FFT1024) != DWORD(-1);
 }
 
 } // namespace kolvarin
