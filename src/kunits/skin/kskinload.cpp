@@ -179,10 +179,7 @@ uint8_t ReadBitmap(gdi::Bitmap& bitmap, const std::string& fileName, bool useDef
         const std::unique_ptr<TLumoStream> stream = LoadResourceStream(kBitmapResource);
         if (!stream)
             return Fail(kSkinLoadError, "the built-in skin bitmap is missing");
-        std::vector<uint8_t> bytes(static_cast<size_t>(stream->GetSize()));
-        if (!bytes.empty() && stream->Read(bytes.data(), static_cast<int32_t>(bytes.size())) != stream->GetSize())
-            return Fail(kSkinLoadError, "the built-in skin bitmap cannot be read");
-        result = gdi::ReadBmp(bytes, bitmap);
+        result = gdi::ReadBmp({stream->Data(), static_cast<size_t>(stream->GetSize())}, bitmap);
     } else {
         result = gdi::LoadBmpFile(fileName, bitmap);
     }

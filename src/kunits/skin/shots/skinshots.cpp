@@ -2,6 +2,7 @@
 // the command line) in a typical playing state and saves a picture of each,
 // cut to the window's shape. Usage: kolvarin_skinshots OUTPUT_FOLDER [SKIN]
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -20,6 +21,7 @@
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
 #include "skin/kskinnedvideo.h"
+#include "skin/spectrum_vis.h"
 #include "zip/ziphandler.h"
 
 using namespace kolvarin;
@@ -72,6 +74,20 @@ void PlayingMain(TKGUI& skin, TKSkinnedMain& w, bool pressed)
     m.Balance.Max = 200;
     m.Balance.Value = 100;
     SkinPlaceSeekBarThumb(skin, *w.imgBalanceBackground, *w.imgBalanceBar, m.Balance);
+    // A few frames of a falling spectrum, so the analyzer shows bars, peaks
+    // and the blur's trail.
+    static TSpectrum spectrum(m.Analyzer.Size.Width, m.Analyzer.Size.Height);
+    ConfigureSpectrum(spectrum, m.Analyzer, 1, 1, 3, true, true);
+    w.Spectrum = &spectrum;
+    for (int frame = 0; frame < 6; ++frame) {
+        w.SpectrumData = [frame](std::span<float> values) {
+            for (size_t i = 0; i < values.size(); ++i)
+                values[i] = float(0.045 * std::exp(-0.18 * double(i)) * (1.2 + std::sin(1.7 * double(i) + frame)) +
+                                  (frame < 3 ? 0.01 : 0.0));
+            return true;
+        };
+        w.PaintAnalyzer();
+    }
     SetCheckbox(skin, *w.imgPlaymodeCheckbox, m.PlaymodeCheckbox, true);
     SetCheckbox(skin, *w.imgPlaylistCheckbox, m.PlaylistCheckbox, true);
     SetCheckbox(skin, *w.imgEqualizerCheckbox, m.EqualizerCheckbox, true);
@@ -137,7 +153,7 @@ void DemoPlaylist(TKGUI& skin, TKSkinnedPlaylist& w)
         c.font.size = p.Statusbar.FontSize;
         c.font.color = p.Statusbar.FontColor;
         c.brush.style = gdi::BrushStyle::Clear;
-        c.textOut(4, 1, u"Entries: 11   playing time: 1 hour 41 minutes 53 seconds");
+        c.textOut(4, 1, u"Entries: 11   playing time: 1:41:53");
     };
     p.Scrollbar.Max = 40;
     p.Scrollbar.Position = 8;
