@@ -270,7 +270,9 @@ private:
     TValue Expression(bool stringContext = false);
     TValue Additive();
     TValue Term();
+    // A factor; inside a float expression an integer factor comes back converted.
     TValue Factor();
+    TValue PlainFactor();
     TValue BinaryOp(uint8_t op, TValue left, TValue right);
     void ConvertPushedLeftToFloat();
     TValue NameFactor();
@@ -356,6 +358,7 @@ private:
     bool FEnd = false;
     int32_t FLine = 0;
     int32_t FColumn = 0;
+    int32_t FLastTextLine = 0, FLastTextColumn = 0; // of the last character above a blank
     uint8_t FToken = tOther;
     std::string FText;
     std::string FLiteral;
@@ -380,6 +383,7 @@ private:
     std::vector<std::string> FContinueLabels{"C_exit"};
     int32_t FSwitchDepth = 0; // switches open here, each with its selector on the stack
     bool FStringContext = false; // a quoted literal is a string, not an integer
+    bool FFloatExpression = false; // a float operand came earlier in this expression
     bool FDeclaredFunction = false; // the last declaration defined a function
     int32_t FStruct = -1; // the structure whose body is being read
     bool FStubUsed[stCount] = {};

@@ -46,7 +46,9 @@ TValue TLumoCompiler::Expression(bool stringContext)
     }
     ++FNesting;
     bool saved = FStringContext;
+    const bool savedFloat = FFloatExpression;
     FStringContext = stringContext;
+    FFloatExpression = false;
     TValue left = Additive();
     if (!FError && IsComparison(FToken)) {
         uint8_t op = FToken;
@@ -85,6 +87,7 @@ TValue TLumoCompiler::Expression(bool stringContext)
                 FEmit.Pop(EBX);
                 FEmit.Wait();
             }
+            FFloatExpression = false; // the result is the integer 0 or 1
         } else {
             FEmit.MovRegReg(EBX, EAX);
             FEmit.Pop(EAX);
@@ -108,6 +111,7 @@ TValue TLumoCompiler::Expression(bool stringContext)
         left = first;
     }
     FStringContext = saved;
+    FFloatExpression = savedFloat;
     --FNesting;
     return left;
 }
@@ -242,6 +246,20 @@ TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
 
 TValue TLumoCompiler::Factor()
 {
+    TValue v = PlainFactor();
+    if (FError)
+        return v;
+    if (v.kind == VKind::Float) {
+        FFloatExpression = true;
+    } else if (v.kind == VKind::Int && FFloatExpression) {
+        FEmit.IntToFloat();
+        v = TValue{VKind::Float, true, -1};
+    }
+    return v;
+}
+
+TValue TLumoCompiler::PlainFactor()
+{
     switch (FToken) {
     case tInc:
     case tDec: {
@@ -304,7 +322,7 @@ TValue TLumoCompiler::Factor()
             Error(TLumoError::ExpressionError);
             return {};
         }
-        TValue v = Factor();
+        TValue v = PlainFactor();
         --FNesting;
         if (FError)
             return v;

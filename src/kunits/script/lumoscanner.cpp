@@ -39,6 +39,8 @@ void TLumoCompiler::ReadChar()
         FColumn = 0;
     } else if (static_cast<unsigned char>(FChar) >= 33) {
         ++FColumn;
+        FLastTextLine = FLine;
+        FLastTextColumn = FColumn;
     }
 }
 
@@ -47,7 +49,12 @@ void TLumoCompiler::Error(TLumoError code)
     if (FError)
         return; // the first error stops the compilation; later ones are its echoes
     FError = true;
-    FEngine.Error(code, FLine, FColumn);
+    // At the end of the input the position is that of the last text read,
+    // not a line past the source.
+    if (FEnd)
+        FEngine.Error(code, FLastTextLine, FLastTextColumn);
+    else
+        FEngine.Error(code, FLine, FColumn);
 }
 
 bool TLumoCompiler::Accept(uint8_t token)

@@ -1,5 +1,7 @@
 #include "core/system/kdebug.h"
 
+#include <chrono>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -66,6 +68,33 @@ TEST(TraceLog, ViewerReceivesTheTraceMessageWithTerminatingZero)
     EXPECT_EQ(message.back(), u'\0');
     const std::u16string tail = u"<[KTR]>5<[KTR]>R - T";
     EXPECT_EQ(message.substr(message.size() - 1 - tail.size(), tail.size()), tail);
+}
+
+TEST(TraceLog, AViewerThatStopsReadingCostsOneGraceAndGetsLinesWhenItReadsAgain)
+{
+    ktest::TempDir dir;
+    const std::string path = (dir.path() / "trace.socket").string();
+    int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, path.size());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    TKDebug log("");
+    log.SetViewerSocket(path);
+    // Far more lines than the socket queues, nobody reading: waiting the grace
+    // for each would take at least half a second.
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 100; ++i)
+        log.Log("R", "queued or dropped");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    char buffer[4096];
+    while (::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT) > 0) {
+    }
+    log.Log("R", "after");
+    const ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    ::close(fd);
+    ASSERT_GT(n, 0);
+    EXPECT_NE(FromUtf16Le(std::string(buffer, static_cast<size_t>(n))).find(u"R - after"), std::u16string::npos);
 }
 
 TEST(TraceLog, NoViewerCostsNothingAndNeverBlocks)
