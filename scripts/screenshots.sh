@@ -5,9 +5,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" "$root/scripts/packages" "$root/scripts/packages/screenshots"
-"$root/scripts/build.sh" build -- kolvarin_skinshots
+"$root/scripts/build.sh" build -- kolvarin_skinshots kolvarin_dialogshots
 mkdir -p "$root/docs/screenshots"
 unset QT_QPA_PLATFORM
 xvfb-run -a -s "-screen 0 1280x800x24" "$root/build/src/kunits/skin/shots/kolvarin_skinshots" \
   "$root/docs/screenshots" "$@"
+xvfb-run -a -s "-screen 0 1280x800x24" "$root/build/src/kunits/dialogs/shots/kolvarin_dialogshots" \
+  "$root/docs/screenshots"
 echo "Pictures in docs/screenshots/"
