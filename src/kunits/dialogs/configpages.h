@@ -1,0 +1,21 @@
+#pragma once
+
+#include "dialogs/configpage.h"
+
+namespace kolvarin {
+
+class TfrmConfig;
+
+// The pages made of plain bound controls (General, Playlist, Audio,
+// AudioOutput, AudioLivestreaming, System, Mouse, Video, VideoDefault,
+// VideoFullscreen, Notifications), built and loaded; null for other pages.
+TConfigPageWidget* CreateSimpleConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, QWidget* parent);
+
+// The on-screen text page: position, font, colour, size and a preview.
+TConfigPageWidget* CreateOSDConfigPage(TConfigPageWidget::MarkFunction mark, QWidget* parent);
+
+// The skin page (list, preview, colour blend) or the language page (list,
+// saving the current texts); both report their choice to the dialog.
+TConfigPageWidget* CreateSkinConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, TfrmConfig& form);
+
+} // namespace kolvarin
