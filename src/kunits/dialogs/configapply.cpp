@@ -7,9 +7,9 @@
 
 #include "core/system/kdebug.h"
 #include "core/text/klanguage.h"
+#include "dialogs/configform.h"
 #include "dialogs/configskininfo.h"
 #include "skin/kskinload.h"
-#include "dialogs/configform.h"
 
 namespace kolvarin {
 

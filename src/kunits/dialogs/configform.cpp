@@ -146,9 +146,8 @@ void TfrmConfig::BuildFrame()
 
     for (int i = 0; i < kConfigPageCount; ++i) {
         const TConfigPageInfo& info = kPages[i];
-        QTreeWidgetItem* node = info.Parent == kTop
-                                    ? new QTreeWidgetItem(tree_)
-                                    : new QTreeWidgetItem(nodes_[static_cast<size_t>(info.Parent)]);
+        QTreeWidgetItem* node = info.Parent == kTop ? new QTreeWidgetItem(tree_)
+                                                    : new QTreeWidgetItem(nodes_[static_cast<size_t>(info.Parent)]);
         node->setText(0, languageText(info.TreeText));
         node->setData(0, Qt::UserRole, i);
         node->setHidden(!IsConfigPageReady(static_cast<TConfigPage>(i)));

@@ -74,8 +74,8 @@ public:
         positions_ = AddGroup(273);
         auto* grid = new QGridLayout;
         grid->setSpacing(4);
-        static constexpr const char* names[9] = {"TopLeft",    "Top",    "TopRight",   "Left",       "Center",
-                                                 "Right",      "BottomLeft", "Bottom", "BottomRight"};
+        static constexpr const char* names[9] = {"TopLeft", "Top",        "TopRight", "Left",       "Center",
+                                                 "Right",   "BottomLeft", "Bottom",   "BottomRight"};
         for (int i = 0; i < 9; ++i) {
             auto* shape = new QPushButton(positions_);
             shape->setObjectName(QStringLiteral("shapeOSDPos%1").arg(QLatin1String(names[i])));
@@ -107,29 +107,29 @@ public:
                 Changed();
             }
         });
-        AddBinding({font_, TConfigArea::OnScreenText, Text(274),
-                    [this] {
-                        // A font this machine lacks keeps its stored name until another is chosen.
-                        font_->setCurrentFont(QFont(QString::fromStdU16String(AnsiToUtf16(Config->OSD.Font.Name))));
-                        fontChosen_ = false;
-                        SetColor(toQColor(Config->OSD.Font.Color));
-                        SetPosition(Config->OSD.Position <= 8 ? Config->OSD.Position : 0, false);
-                    },
-                    [this] {
-                        if (!fontChosen_)
-                            return QString();
-                        const std::u16string name = font_->currentFont().family().toStdU16String();
-                        if (AnsiToUtf16(Utf16ToAnsi(name)).size() != name.size() || name.size() > 60)
-                            return QStringLiteral("%1: this font's name cannot be stored; choose another.")
-                                .arg(Text(274));
-                        return QString();
-                    },
-                    [this] {
-                        Config->OSD.Position = static_cast<uint8_t>(position_);
-                        if (fontChosen_)
-                            Config->OSD.Font.Name = Utf16ToAnsi(font_->currentFont().family().toStdU16String());
-                        Config->OSD.Font.Color = fromQColor(color_value_);
-                    }});
+        AddBinding(
+            {font_, TConfigArea::OnScreenText, Text(274),
+             [this] {
+                 // A font this machine lacks keeps its stored name until another is chosen.
+                 font_->setCurrentFont(QFont(QString::fromStdU16String(AnsiToUtf16(Config->OSD.Font.Name))));
+                 fontChosen_ = false;
+                 SetColor(toQColor(Config->OSD.Font.Color));
+                 SetPosition(Config->OSD.Position <= 8 ? Config->OSD.Position : 0, false);
+             },
+             [this] {
+                 if (!fontChosen_)
+                     return QString();
+                 const std::u16string name = font_->currentFont().family().toStdU16String();
+                 if (AnsiToUtf16(Utf16ToAnsi(name)).size() != name.size() || name.size() > 60)
+                     return QStringLiteral("%1: this font's name cannot be stored; choose another.").arg(Text(274));
+                 return QString();
+             },
+             [this] {
+                 Config->OSD.Position = static_cast<uint8_t>(position_);
+                 if (fontChosen_)
+                     Config->OSD.Font.Name = Utf16ToAnsi(font_->currentFont().family().toStdU16String());
+                 Config->OSD.Font.Color = fromQColor(color_value_);
+             }});
     }
 
     void Load() override
@@ -153,8 +153,8 @@ private:
     void SetColor(const QColor& color)
     {
         color_value_ = color;
-        color_->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #343A46; border-radius: 4px;")
-                                  .arg(color.name()));
+        color_->setStyleSheet(
+            QStringLiteral("background-color: %1; border: 1px solid #343A46; border-radius: 4px;").arg(color.name()));
     }
     void Changed()
     {

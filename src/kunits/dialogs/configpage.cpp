@@ -146,7 +146,11 @@ QCheckBox* TConfigPageWidget::AddCheck(QGroupBox* group, const char* name, int c
     box->setObjectName(QString::fromLatin1(name));
     formOf(group)->addRow(box);
     connect(box, &QCheckBox::toggled, this, [this, area] { Mark(area); });
-    AddBinding({box, area, plainLabel(box->text()), [box, field] { box->setChecked(field(*Config)); }, {},
+    AddBinding({box,
+                area,
+                plainLabel(box->text()),
+                [box, field] { box->setChecked(field(*Config)); },
+                {},
                 [box, field] { field(*Config) = box->isChecked(); }});
     return box;
 }
@@ -168,12 +172,15 @@ QButtonGroup* TConfigPageWidget::AddChoice(QGroupBox* group, const char* name, s
         if (on)
             Mark(area);
     });
-    AddBinding({group, area, plainLabel(group->title()),
+    AddBinding({group,
+                area,
+                plainLabel(group->title()),
                 [buttons, get] {
                     if (QAbstractButton* button = buttons->button(get(*Config)))
                         button->setChecked(true);
                 },
-                {}, [buttons, set] { set(*Config, std::max(0, buttons->checkedId())); }});
+                {},
+                [buttons, set] { set(*Config, std::max(0, buttons->checkedId())); }});
     return buttons;
 }
 
@@ -186,8 +193,11 @@ QComboBox* TConfigPageWidget::AddCombo(QGroupBox* group, const char* name, const
     combo->addItems(items);
     AddRow(group, label, combo);
     connect(combo, &QComboBox::currentIndexChanged, this, [this, area] { Mark(area); });
-    AddBinding({combo, area, plainLabel(label.isEmpty() ? group->title() : label),
-                [combo, get] { combo->setCurrentIndex(get(*Config)); }, {},
+    AddBinding({combo,
+                area,
+                plainLabel(label.isEmpty() ? group->title() : label),
+                [combo, get] { combo->setCurrentIndex(get(*Config)); },
+                {},
                 [combo, set] { set(*Config, std::max(0, combo->currentIndex())); }});
     return combo;
 }
@@ -211,8 +221,8 @@ QComboBox* TConfigPageWidget::AddTextCombo(QGroupBox* group, const char* name, c
     return combo;
 }
 
-QLineEdit* TConfigPageWidget::AddNumber(QGroupBox* group, const char* name, const QString& label,
-                                        const QString& suffix, TConfigArea area, int64_t min, int64_t max,
+QLineEdit* TConfigPageWidget::AddNumber(QGroupBox* group, const char* name, const QString& label, const QString& suffix,
+                                        TConfigArea area, int64_t min, int64_t max,
                                         std::function<int64_t(const TKConfig&)> get,
                                         std::function<void(TKConfig&, int64_t)> set)
 {
@@ -257,8 +267,8 @@ QLineEdit* TConfigPageWidget::AddDecimal(QGroupBox* group, const char* name, con
                 [edit, name16, parse, min, max] {
                     double value = 0;
                     const TNumberCheck check = parse(value);
-                    return NumberMessage(name16, edit->text().trimmed(), static_cast<int>(check),
-                                         QString::number(min), QString::number(max));
+                    return NumberMessage(name16, edit->text().trimmed(), static_cast<int>(check), QString::number(min),
+                                         QString::number(max));
                 },
                 [edit, parse, field] {
                     double value = 0;
@@ -278,17 +288,17 @@ QLineEdit* TConfigPageWidget::AddText(QGroupBox* group, const char* name, const 
     AddRow(group, label, edit);
     connect(edit, &QLineEdit::textChanged, this, [this, area] { Mark(area); });
     const QString fieldName = plainLabel(label);
-    AddBinding({edit, area, fieldName, [edit, field] { edit->setText(fromUtf16(AnsiToUtf16(field(*Config)))); },
-                [edit, fieldName, maxLength] {
-                    const std::u16string text = edit->text().toStdU16String();
-                    if (AnsiToUtf16(Utf16ToAnsi(text)) != text)
-                        return QStringLiteral("%1: only Western European characters can be stored here.")
-                            .arg(fieldName);
-                    if (maxLength > 0 && text.size() > maxLength)
-                        return QStringLiteral("%1: at most %2 characters.").arg(fieldName).arg(maxLength);
-                    return QString();
-                },
-                [edit, field] { field(*Config) = Utf16ToAnsi(edit->text().toStdU16String()); }});
+    AddBinding(
+        {edit, area, fieldName, [edit, field] { edit->setText(fromUtf16(AnsiToUtf16(field(*Config)))); },
+         [edit, fieldName, maxLength] {
+             const std::u16string text = edit->text().toStdU16String();
+             if (AnsiToUtf16(Utf16ToAnsi(text)) != text)
+                 return QStringLiteral("%1: only Western European characters can be stored here.").arg(fieldName);
+             if (maxLength > 0 && text.size() > maxLength)
+                 return QStringLiteral("%1: at most %2 characters.").arg(fieldName).arg(maxLength);
+             return QString();
+         },
+         [edit, field] { field(*Config) = Utf16ToAnsi(edit->text().toStdU16String()); }});
     return edit;
 }
 
@@ -301,7 +311,11 @@ QSpinBox* TConfigPageWidget::AddSpin(QGroupBox* group, const char* name, const Q
     spin->setRange(min, max);
     AddRow(group, label, spin);
     connect(spin, &QSpinBox::valueChanged, this, [this, area] { Mark(area); });
-    AddBinding({spin, area, plainLabel(label), [spin, get] { spin->setValue(get(*Config)); }, {},
+    AddBinding({spin,
+                area,
+                plainLabel(label),
+                [spin, get] { spin->setValue(get(*Config)); },
+                {},
                 [spin, set] { set(*Config, spin->value()); }});
     return spin;
 }
@@ -318,7 +332,11 @@ QSlider* TConfigPageWidget::AddTrack(QGroupBox* group, const char* name, const Q
     slider->setPageStep(tickInterval);
     AddRow(group, label, slider);
     connect(slider, &QSlider::valueChanged, this, [this, area] { Mark(area); });
-    AddBinding({slider, area, plainLabel(label), [slider, get] { slider->setValue(get(*Config)); }, {},
+    AddBinding({slider,
+                area,
+                plainLabel(label),
+                [slider, get] { slider->setValue(get(*Config)); },
+                {},
                 [slider, set] { set(*Config, slider->value()); }});
     return slider;
 }

@@ -26,17 +26,17 @@ namespace {
 
 using A = TConfigArea;
 
-#define FIELD(member) [](TKConfig& c) -> auto& { return c.member; }
+#define FIELD(member)                                                                                                  \
+    [](TKConfig & c) -> auto& { return c.member; }
 #define GET(expr) [](const TKConfig& c) -> int { return (expr); }
-#define SET(stmt) [](TKConfig & c, int v) { stmt; }
+#define SET(stmt) [](TKConfig& c, int v) { stmt; }
 #define GET64(expr) [](const TKConfig& c) -> int64_t { return (expr); }
-#define SET64(stmt) [](TKConfig & c, int64_t v) { stmt; }
+#define SET64(stmt) [](TKConfig& c, int64_t v) { stmt; }
 
 // The pages whose controls are plain bindings; each builds its groups in
 // its constructor.
 class TSimplePage : public TConfigPageWidget {
 public:
-    using TConfigPageWidget::TConfigPageWidget;
     using TConfigPageWidget::AddCheck;
     using TConfigPageWidget::AddChoice;
     using TConfigPageWidget::AddCombo;
@@ -50,13 +50,14 @@ public:
     using TConfigPageWidget::AddTrack;
     using TConfigPageWidget::FinishColumns;
     using TConfigPageWidget::Mark;
+    using TConfigPageWidget::TConfigPageWidget;
     using TConfigPageWidget::Text;
 };
 
 // Keeps a control enabled exactly while a check box is ticked.
-void Follow(QCheckBox* box, std::initializer_list<QWidget*> controls)
+void Follow(QCheckBox* box, std::vector<QWidget*> controls)
 {
-    auto update = [box, controls = std::vector<QWidget*>(controls)] {
+    auto update = [box, controls = std::move(controls)] {
         for (QWidget* control : controls)
             control->setEnabled(box->isChecked());
     };
@@ -67,8 +68,8 @@ void Follow(QCheckBox* box, std::initializer_list<QWidget*> controls)
 void BuildGeneral(TSimplePage& p)
 {
     QGroupBox* g = p.AddGroup(151);
-    p.AddChoice(g, "rgG_ShowKolvarin", {152, 153, 154}, A::TrayAndScrollLabel, GET(std::clamp<int>(c.ShowKolvarinIn, 0, 2)),
-                SET(c.ShowKolvarinIn = static_cast<int16_t>(v)));
+    p.AddChoice(g, "rgG_ShowKolvarin", {152, 153, 154}, A::TrayAndScrollLabel,
+                GET(std::clamp<int>(c.ShowKolvarinIn, 0, 2)), SET(c.ShowKolvarinIn = static_cast<int16_t>(v)));
     g = p.AddGroup(157);
     p.AddChoice(g, "rgScolllabel", {158, 159, 160}, A::TrayAndScrollLabel, GET(std::clamp<int>(c.SLMoveProg, 0, 2)),
                 SET(c.SLMoveProg = static_cast<int16_t>(v)));
@@ -109,10 +110,12 @@ void BuildPlaylist(TSimplePage& p)
     // The setting counts 0 none, 1 left, 2 right, 3 centre; the choice lists centre before right.
     static constexpr int alignToIndex[4] = {0, 1, 3, 2};
     g = p.AddGroup(196, 1);
-    p.AddChoice(g, "rgPLSB", {197, 198, 199, 200}, A::StatusBar, GET(c.SBTextAlign < 4 ? alignToIndex[c.SBTextAlign] : 0),
+    p.AddChoice(g, "rgPLSB", {197, 198, 199, 200}, A::StatusBar,
+                GET(c.SBTextAlign < 4 ? alignToIndex[c.SBTextAlign] : 0),
                 SET(c.SBTextAlign = static_cast<uint8_t>(alignToIndex[v & 3])));
     g = p.AddGroup(202, 1);
-    p.AddChoice(g, "rgPLOnDragDrop", {203, 204, 205}, A::DragAndDrop, GET(c.PLOnDragDropMode <= 2 ? c.PLOnDragDropMode : 1),
+    p.AddChoice(g, "rgPLOnDragDrop", {203, 204, 205}, A::DragAndDrop,
+                GET(c.PLOnDragDropMode <= 2 ? c.PLOnDragDropMode : 1),
                 SET(c.PLOnDragDropMode = static_cast<uint8_t>(v)));
 }
 
@@ -124,8 +127,9 @@ void BuildAudio(TSimplePage& p)
                                GET64(c.Fader.Count), SET64(c.Fader.Count = static_cast<int16_t>(v)))});
     g = p.AddGroup(218);
     QCheckBox* volumeFader = p.AddCheck(g, "cbVFader", 219, A::VolumeFader, FIELD(Fader.VolumeEnabled));
-    Follow(volumeFader, {p.AddNumber(g, "edVFaderCount", p.Text(218), p.Text(220), A::VolumeFader, 0, 32767,
-                                     GET64(c.Fader.VolumeCount), SET64(c.Fader.VolumeCount = static_cast<int16_t>(v)))});
+    Follow(volumeFader,
+           {p.AddNumber(g, "edVFaderCount", p.Text(218), p.Text(220), A::VolumeFader, 0, 32767,
+                        GET64(c.Fader.VolumeCount), SET64(c.Fader.VolumeCount = static_cast<int16_t>(v)))});
     g = p.AddGroup(221, 1);
     auto* label = new QLabel(g);
     label->setObjectName(QStringLiteral("lblAudioBufferPrio"));
@@ -135,8 +139,8 @@ void BuildAudio(TSimplePage& p)
     p.AddRow(g, {}, label);
     auto showLength = [label, priority] {
         static constexpr int lengths[5] = {5, 100, 250, 1000, 5000};
-        label->setText(QString::fromStdU16String(
-            WideFormat(Language.Texts[222], lengths[std::clamp(priority->value(), 0, 4)])));
+        label->setText(
+            QString::fromStdU16String(WideFormat(Language.Texts[222], lengths[std::clamp(priority->value(), 0, 4)])));
     };
     QObject::connect(priority, &QSlider::valueChanged, label, showLength);
     showLength();
@@ -163,7 +167,11 @@ void BuildAudioOutput(TSimplePage& p)
                {QStringLiteral("2/2.1 Speakers"), QStringLiteral("4/4.1 Speakers"), QStringLiteral("5.1 Speakers"),
                 QStringLiteral("6.1 Speakers"), QStringLiteral("7.1 Speakers")},
                A::Speakers,
-               GET(c.Speakers < 4 ? 0 : c.Speakers < 6 ? 1 : c.Speakers < 7 ? 2 : c.Speakers < 8 ? 3 : 4),
+               GET(c.Speakers < 4   ? 0
+                   : c.Speakers < 6 ? 1
+                   : c.Speakers < 7 ? 2
+                   : c.Speakers < 8 ? 3
+                                    : 4),
                SET(c.Speakers = counts[std::clamp(v, 0, 4)]));
 }
 
@@ -217,12 +225,7 @@ void BuildSystem(TSimplePage& p)
     for (QObject* child : g->children())
         if (child->objectName().startsWith(QLatin1String("rgAnalyzerType_")))
             analyzer.push_back(static_cast<QWidget*>(child));
-    auto update = [show, analyzer] {
-        for (QWidget* control : analyzer)
-            control->setEnabled(show->isChecked());
-    };
-    QObject::connect(show, &QCheckBox::toggled, show, update);
-    update();
+    Follow(show, std::move(analyzer));
 }
 
 void BuildMouse(TSimplePage& p)
@@ -281,9 +284,9 @@ void BuildVideo(TSimplePage& p)
 void BuildVideoDefault(TSimplePage& p)
 {
     static const QStringList languages = {
-        QStringLiteral("-"),       QStringLiteral("Albanian"), QStringLiteral("Chinese"), QStringLiteral("Czech"),
-        QStringLiteral("English"), QStringLiteral("French"),   QStringLiteral("German"),  QStringLiteral("Italian"),
-        QStringLiteral("Japanese"), QStringLiteral("Korean"),  QStringLiteral("Polish"),  QStringLiteral("Spanish")};
+        QStringLiteral("-"),        QStringLiteral("Albanian"), QStringLiteral("Chinese"), QStringLiteral("Czech"),
+        QStringLiteral("English"),  QStringLiteral("French"),   QStringLiteral("German"),  QStringLiteral("Italian"),
+        QStringLiteral("Japanese"), QStringLiteral("Korean"),   QStringLiteral("Polish"),  QStringLiteral("Spanish")};
     QGroupBox* g = p.AddGroup(-1);
     g->setTitle(p.Text(145));
     p.AddTextCombo(g, "cbDefaultLanguage", p.Text(280), languages, A::DefaultAudioLanguage, FIELD(VidDefault.Language));

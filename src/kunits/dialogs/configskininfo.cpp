@@ -135,7 +135,8 @@ std::vector<std::u16string> packageInfo(const std::string& package, TZipHandler&
             zip.ExtrOptions = ExtrOverWrite;
             const int extracted = zip.Extract();
             zip.FSpecArgs.clear();
-            info = extracted == 1 ? describe(folder + part(*description)) : std::vector<std::u16string>{u"Skin corrupted."};
+            info = extracted == 1 ? describe(folder + part(*description))
+                                  : std::vector<std::u16string>{u"Skin corrupted."};
         }
     } catch (const std::exception&) {
         info = {u"Skin corrupted."};
@@ -179,7 +180,10 @@ std::vector<std::u16string> ReadSkinInfo(const std::string& name, TZipHandler& z
     return {};
 }
 
-std::string LanguageFileOf(const std::string& name) { return LanguageFolder() + Utf16ToUtf8(AnsiToUtf16(name)) + ".klang"; }
+std::string LanguageFileOf(const std::string& name)
+{
+    return LanguageFolder() + Utf16ToUtf8(AnsiToUtf16(name)) + ".klang";
+}
 
 bool IsLanguageFileReadable(const std::string& fileName)
 {

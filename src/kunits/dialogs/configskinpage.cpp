@@ -23,11 +23,15 @@ std::string ansiOf(const QString& text) { return Utf16ToAnsi(text.toStdU16String
 
 QColor toQColor(TColor color) { return QColor(color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF); }
 
-// Selects the row holding Name without telling anyone.
-void selectQuietly(QListWidget* list, const QString& name)
+// Fills the list with names and selects the row holding Current, without
+// telling anyone.
+void fillQuietly(QListWidget* list, const std::vector<std::string>& names, const QString& current)
 {
     const QSignalBlocker block(list);
-    const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchFixedString);
+    list->clear();
+    for (const std::string& name : names)
+        list->addItem(ansiText(name));
+    const QList<QListWidgetItem*> found = list->findItems(current, Qt::MatchFixedString);
     list->setCurrentItem(found.isEmpty() ? nullptr : found.front());
 }
 
@@ -61,8 +65,11 @@ public:
         color_->setObjectName(QStringLiteral("shapeSkinCBColor"));
         color_->setFixedSize(64, 24);
         AddRow(g, Text(213), color_);
-        AddBinding({color_, TConfigArea::SkinColorBlend, Text(213),
-                    [this] { SetColor(toQColor(Config->SkinColorBlend.Color)); }, {},
+        AddBinding({color_,
+                    TConfigArea::SkinColorBlend,
+                    Text(213),
+                    [this] { SetColor(toQColor(Config->SkinColorBlend.Color)); },
+                    {},
                     [this] {
                         Config->SkinColorBlend.Color =
                             RGBColor(static_cast<uint8_t>(blend_.red()), static_cast<uint8_t>(blend_.green()),
@@ -84,13 +91,7 @@ public:
 
     void Load() override
     {
-        {
-            const QSignalBlocker block(skins_);
-            skins_->clear();
-            for (const std::string& name : ListSkinNames())
-                skins_->addItem(ansiText(name));
-        }
-        selectQuietly(skins_, ansiText(Config->Skin));
+        fillQuietly(skins_, ListSkinNames(), ansiText(Config->Skin));
         info_->clear();
         TConfigPageWidget::Load();
         ShowLastSkin();
@@ -135,8 +136,8 @@ private:
     void SetColor(const QColor& color)
     {
         blend_ = color;
-        color_->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #343A46; border-radius: 4px;")
-                                  .arg(color.name()));
+        color_->setStyleSheet(
+            QStringLiteral("background-color: %1; border: 1px solid #343A46; border-radius: 4px;").arg(color.name()));
     }
 
     TfrmConfig& form_;
@@ -172,13 +173,8 @@ public:
 
     void Load() override
     {
-        {
-            const QSignalBlocker block(list_);
-            list_->clear();
-            for (const std::string& name : ListLanguageNames())
-                list_->addItem(ansiText(name));
-        }
-        selectQuietly(list_, ansiText(Config->Language == "english" ? "english[default]" : Config->Language));
+        fillQuietly(list_, ListLanguageNames(),
+                    ansiText(Config->Language == "english" ? "english[default]" : Config->Language));
         last_->setText(QString::fromStdU16String(WideFormat(Language.Texts[131], AnsiToUtf16(Config->Language))));
     }
 
@@ -202,9 +198,9 @@ private:
 
     void SaveCurrent()
     {
-        const QString file = QFileDialog::getSaveFileName(
-            this, QStringLiteral("Save current language"), QString::fromStdString(LanguageFolder()),
-            QStringLiteral("Kolvarin XML Language file (*.klang)"));
+        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Save current language"),
+                                                          QString::fromStdString(LanguageFolder()),
+                                                          QStringLiteral("Kolvarin XML Language file (*.klang)"));
         if (file.isEmpty())
             return;
         QString name = file;
@@ -214,7 +210,8 @@ private:
             SaveLanguageFile(Language, name.toStdString());
             form_.Message(QStringLiteral("Language saved to:\r\n") + name);
         } catch (const std::exception& e) {
-            form_.Message(QStringLiteral("The language could not be saved to %1: %2").arg(name, QString::fromUtf8(e.what())));
+            form_.Message(
+                QStringLiteral("The language could not be saved to %1: %2").arg(name, QString::fromUtf8(e.what())));
         }
     }
 

@@ -139,8 +139,8 @@ TEST_F(ConfigDialogTest, PagesAreBuiltOnlyWhenShown)
     fresh.show();
     EXPECT_TRUE(fresh.IsPageBuilt(TConfigPage::General));
     EXPECT_FALSE(fresh.IsPageBuilt(TConfigPage::VideoOSD));
-    fresh.tvConfigNodes()->setCurrentItem(fresh.tvConfigNodes()->findItems(
-        QStringLiteral("OSD"), Qt::MatchExactly | Qt::MatchRecursive)[0]);
+    fresh.tvConfigNodes()->setCurrentItem(
+        fresh.tvConfigNodes()->findItems(QStringLiteral("OSD"), Qt::MatchExactly | Qt::MatchRecursive)[0]);
     EXPECT_TRUE(fresh.IsPageBuilt(TConfigPage::VideoOSD));
     EXPECT_EQ(fresh.lblBookTitle()->text(), QStringLiteral("OSD"));
 }
@@ -333,7 +333,9 @@ TEST_F(ConfigDialogTest, ApplyRunsTheStepsInTheirOrder)
     form_->Hooks.RepaintPlaylist = record("playlist");
     form_->Hooks.SetTrayMode = record("tray");
     form_->Hooks.PlayModeChanged = record("playmode");
-    form_->Hooks.SetScrollDirection = [&calls](int direction) { calls.push_back("scroll" + std::to_string(direction)); };
+    form_->Hooks.SetScrollDirection = [&calls](int direction) {
+        calls.push_back("scroll" + std::to_string(direction));
+    };
     // Marked in the reverse of Apply's order.
     set("tbAudioBufferPrio", QStringLiteral("0"));
     set("cbAudioSpeakers", QStringLiteral("2"));
@@ -397,10 +399,10 @@ TEST(ConfigNumbers, WholeNumbers)
         int64_t Value;
     };
     const Row table[] = {
-        {u"5000", TNumberCheck::Ok, 5000},     {u"  42 ", TNumberCheck::Ok, 42},
-        {u"", TNumberCheck::Empty, 0},         {u"   ", TNumberCheck::Empty, 0},
-        {u"+5", TNumberCheck::NotNumber, 0},   {u"-1", TNumberCheck::NotNumber, 0},
-        {u"1e3", TNumberCheck::NotNumber, 0},  {u"\uff15", TNumberCheck::NotNumber, 0}, // full-width digit
+        {u"5000", TNumberCheck::Ok, 5000},       {u"  42 ", TNumberCheck::Ok, 42},
+        {u"", TNumberCheck::Empty, 0},           {u"   ", TNumberCheck::Empty, 0},
+        {u"+5", TNumberCheck::NotNumber, 0},     {u"-1", TNumberCheck::NotNumber, 0},
+        {u"1e3", TNumberCheck::NotNumber, 0},    {u"\uff15", TNumberCheck::NotNumber, 0}, // full-width digit
         {u"32768", TNumberCheck::OutOfRange, 0}, {u"184467440737095516160000", TNumberCheck::OutOfRange, 0},
     };
     for (const Row& row : table) {

@@ -99,7 +99,8 @@ TEST_F(SkinPageTest, ListsEachSkinOnceFromBothFolders)
 TEST_F(SkinPageTest, PreviewReadsTheDescriptionOfPackagesAndFolders)
 {
     TZipHandler zip;
-    package(UserPath + "data/skins/both.kskz", {{"a/skin.kskn", ksknDescription("K")}, {"a/skin.xml", xmlDescription("X")}});
+    package(UserPath + "data/skins/both.kskz",
+            {{"a/skin.kskn", ksknDescription("K")}, {"a/skin.xml", xmlDescription("X")}});
     package(ApplicationPath + "data/skins/old.kskz", {{"skin.kskn", ksknDescription("Old one")}});
     package(ApplicationPath + "data/skins/escape.kskz", {{"../../escape.xml", xmlDescription("Out")}});
     package(ApplicationPath + "data/skins/broken.kskz", {{"skin.xml", "<KolvarinSkin><Author"}});
@@ -135,8 +136,9 @@ TEST_F(SkinPageTest, ChoosingASkinAppliesItOnApply)
     form_->ShowPage(TConfigPage::Skins);
     EXPECT_EQ(items("lbSkins"), (QStringList{QStringLiteral("base[default]"), QStringLiteral("night")}));
     pick("lbSkins", QStringLiteral("night"));
-    EXPECT_TRUE(form_->findChild<QPlainTextEdit*>(QStringLiteral("memoSkinInfo"))->toPlainText().startsWith(
-        QStringLiteral("Night\nAda")));
+    EXPECT_TRUE(form_->findChild<QPlainTextEdit*>(QStringLiteral("memoSkinInfo"))
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("Night\nAda")));
     EXPECT_TRUE(form_->btnApply()->isEnabled());
     ASSERT_TRUE(form_->Apply());
     EXPECT_EQ(applied, (std::vector<std::string>{"night"}));
@@ -170,8 +172,8 @@ TEST_F(SkinPageTest, LanguagesSwitchAndDamagedFilesAreRefused)
     open();
     form_->Hooks.ApplyLanguage = [&applied] { ++applied; };
     form_->ShowPage(TConfigPage::Languages);
-    EXPECT_EQ(items("lbLanguages"), (QStringList{QStringLiteral("english[default]"), QStringLiteral("broken"),
-                                                 QStringLiteral("deutsch")}));
+    EXPECT_EQ(items("lbLanguages"),
+              (QStringList{QStringLiteral("english[default]"), QStringLiteral("broken"), QStringLiteral("deutsch")}));
 
     pick("lbLanguages", QStringLiteral("broken"));
     EXPECT_FALSE(form_->Apply());
