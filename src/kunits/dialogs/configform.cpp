@@ -85,7 +85,6 @@ QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; border: 
 bool IsConfigPageReady(TConfigPage page)
 {
     switch (page) {
-    case TConfigPage::Filetypes:
     case TConfigPage::Shortcuts:
     case TConfigPage::AcceptedExtensions:
     case TConfigPage::VideoFilter: return false;
@@ -211,6 +210,8 @@ TConfigPageWidget* TfrmConfig::Page(TConfigPage page)
     TConfigPageWidget* built = nullptr;
     if (page == TConfigPage::VideoOSD)
         built = CreateOSDConfigPage(mark, holder);
+    else if (page == TConfigPage::Filetypes)
+        built = CreateFileTypesConfigPage(mark, *this);
     else if (page == TConfigPage::Skins || page == TConfigPage::Languages)
         built = CreateSkinConfigPage(page, mark, *this);
     else
@@ -261,6 +262,12 @@ void TfrmConfig::Retranslate()
 void TfrmConfig::MarkArea(TConfigArea area)
 {
     marked_.set(static_cast<size_t>(area));
+    UpdateApplyButton();
+}
+
+void TfrmConfig::UnmarkArea(TConfigArea area)
+{
+    marked_.reset(static_cast<size_t>(area));
     UpdateApplyButton();
 }
 

@@ -41,6 +41,7 @@ public:
     TConfigPage CurrentPage() const { return current_; }
 
     void MarkArea(TConfigArea area);
+    void UnmarkArea(TConfigArea area);
     bool IsMarked(TConfigArea area) const { return marked_.test(static_cast<size_t>(area)); }
     bool AnyChanged() const;
     void ClearChangeFlags();

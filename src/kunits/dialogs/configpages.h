@@ -18,4 +18,9 @@ TConfigPageWidget* CreateOSDConfigPage(TConfigPageWidget::MarkFunction mark, QWi
 // saving the current texts); both report their choice to the dialog.
 TConfigPageWidget* CreateSkinConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, TfrmConfig& form);
 
+// The file-types page: the registrable extensions as a markup check list,
+// registered or unregistered on Apply through the user's registry and the
+// desktop's .desktop file; the two context-menu boxes.
+TConfigPageWidget* CreateFileTypesConfigPage(TConfigPageWidget::MarkFunction mark, TfrmConfig& form);
+
 } // namespace kolvarin

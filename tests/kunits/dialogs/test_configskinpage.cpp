@@ -10,12 +10,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "configfixture.h"
 #include "core/settings/kconfig.h"
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
 #include "dialogs/configform.h"
 #include "dialogs/configskininfo.h"
-#include "temphome.h"
 #include "zipwriter.h"
 
 using namespace kolvarin;
@@ -36,56 +36,7 @@ std::string ksknDescription(const std::string& name)
            "\r\nl7\r\nAuth=Bob\r\nl9\r\nWeb =https://b.example/\r\nl11\r\nMail=bob@b.example\r\n";
 }
 
-class SkinPageTest : public ktest::TempHomeTest {
-protected:
-    void SetUp() override
-    {
-        ktest::TempHomeTest::SetUp();
-        UserPath = home().string() + "/";
-        ApplicationPath = (dir().path() / "app").string() + "/";
-        fs::create_directories(ApplicationPath + "data/languages");
-        config_.SetDefaults();
-        Config = &config_;
-        SetDefaultLanguage(Language);
-    }
-    void TearDown() override
-    {
-        form_.reset();
-        Config = nullptr;
-        SetDefaultLanguage(Language);
-        ktest::TempHomeTest::TearDown();
-    }
-    void package(const std::string& path, std::vector<ktest::ZipMember> members)
-    {
-        ktest::ZipArchive archive;
-        archive.Members = std::move(members);
-        fs::create_directories(fs::path(path).parent_path());
-        std::ofstream(path, std::ios::binary) << ktest::WriteZip(archive);
-    }
-    void open()
-    {
-        form_ = std::make_unique<TfrmConfig>();
-        form_->Hooks.ShowMessage = [this](const QString& text) { messages_ << text; };
-        form_->show();
-    }
-    QStringList items(const char* list) const
-    {
-        QStringList names;
-        auto* widget = form_->findChild<QListWidget*>(QString::fromLatin1(list));
-        for (int i = 0; i < widget->count(); ++i)
-            names << widget->item(i)->text();
-        return names;
-    }
-    void pick(const char* list, const QString& name)
-    {
-        auto* widget = form_->findChild<QListWidget*>(QString::fromLatin1(list));
-        widget->setCurrentItem(widget->findItems(name, Qt::MatchExactly).front());
-    }
-
-    TKConfig config_;
-    std::unique_ptr<TfrmConfig> form_;
-    QStringList messages_;
-};
+using SkinPageTest = ktest::ConfigPageTest;
 
 TEST_F(SkinPageTest, ListsEachSkinOnceFromBothFolders)
 {

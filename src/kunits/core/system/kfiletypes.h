@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/ksystemtypes.h"
 #include "registry/registry.h"
 
 namespace kolvarin {
@@ -56,11 +57,19 @@ void RegisterMediaClient(platform::TRegistry& reg, const std::string& exe);
 struct TKRegisteredType {
     std::string Extension;
     std::string IconFile;
+    TSystemType Type = TSystemType::None; // None for playlists and skin packages
 };
 std::vector<TKRegisteredType> RegisteredFileTypes();
 // The audio and video MIME types of those extensions, each once, in
 // extension order.
 std::vector<std::string> RegisteredMimeTypes();
+
+// True when the extension's class names the player ("Kolvarin" + Ext, as
+// registration writes it); an extension another program took is not.
+bool IsExtensionRegistered(const platform::TRegistry& reg, const std::string& ext);
+// Writes the .desktop file for the extensions now registered to the player,
+// or removes it when none is. False when it cannot be written or removed.
+bool UpdateDesktopFile(const platform::TRegistry& reg, const std::string& exe);
 
 // $XDG_DATA_HOME/applications/kolvarin.desktop and $XDG_CONFIG_HOME/mimeapps.list.
 std::string DesktopFileName();
