@@ -85,7 +85,6 @@ QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; border: 
 bool IsConfigPageReady(TConfigPage page)
 {
     switch (page) {
-    case TConfigPage::Shortcuts:
     case TConfigPage::AcceptedExtensions:
     case TConfigPage::VideoFilter: return false;
     default: return true;
@@ -210,6 +209,8 @@ TConfigPageWidget* TfrmConfig::Page(TConfigPage page)
     TConfigPageWidget* built = nullptr;
     if (page == TConfigPage::VideoOSD)
         built = CreateOSDConfigPage(mark, holder);
+    else if (page == TConfigPage::Shortcuts)
+        built = CreateHotKeysConfigPage(mark);
     else if (page == TConfigPage::Filetypes)
         built = CreateFileTypesConfigPage(mark, *this);
     else if (page == TConfigPage::Skins || page == TConfigPage::Languages)

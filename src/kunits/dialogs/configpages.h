@@ -23,4 +23,8 @@ TConfigPageWidget* CreateSkinConfigPage(TConfigPage page, TConfigPageWidget::Mar
 // desktop's .desktop file; the two context-menu boxes.
 TConfigPageWidget* CreateFileTypesConfigPage(TConfigPageWidget::MarkFunction mark, TfrmConfig& form);
 
+// The shortcut page: the hot-key table with its editor; it changes HotKeys
+// at once, without Apply.
+TConfigPageWidget* CreateHotKeysConfigPage(TConfigPageWidget::MarkFunction mark);
+
 } // namespace kolvarin

@@ -107,7 +107,8 @@ TEST_F(FileTypesPageTest, AFailedRegistrationIsReported)
     list_->SetChecked(find(".MP3"), true);
     ASSERT_TRUE(form_->Apply());
     ASSERT_EQ(messages_.size(), 1);
-    EXPECT_TRUE(messages_[0].startsWith(QStringLiteral("The file types could not be registered"))) << messages_[0].toStdString();
+    EXPECT_TRUE(messages_[0].startsWith(QStringLiteral("The file types could not be registered")))
+        << messages_[0].toStdString();
 }
 
 TEST_F(FileTypesPageTest, ContextMenusFollowTheirBoxes)
