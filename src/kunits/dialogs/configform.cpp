@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -85,8 +87,6 @@ QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; border: 
 bool IsConfigPageReady(TConfigPage page)
 {
     switch (page) {
-    case TConfigPage::AcceptedExtensions:
-    case TConfigPage::VideoFilter: return false;
     default: return true;
     }
 }
@@ -209,6 +209,8 @@ TConfigPageWidget* TfrmConfig::Page(TConfigPage page)
     TConfigPageWidget* built = nullptr;
     if (page == TConfigPage::VideoOSD)
         built = CreateOSDConfigPage(mark, holder);
+    else if (page == TConfigPage::AcceptedExtensions || page == TConfigPage::VideoFilter)
+        built = CreateListConfigPage(page, mark, *this);
     else if (page == TConfigPage::Shortcuts)
         built = CreateHotKeysConfigPage(mark);
     else if (page == TConfigPage::Filetypes)
@@ -216,7 +218,7 @@ TConfigPageWidget* TfrmConfig::Page(TConfigPage page)
     else if (page == TConfigPage::Skins || page == TConfigPage::Languages)
         built = CreateSkinConfigPage(page, mark, *this);
     else
-        built = CreateSimpleConfigPage(page, mark, holder);
+        built = CreateSimpleConfigPage(page, mark, holder, *this);
     if (!built)
         return nullptr;
     holder->setWidget(built);
@@ -239,6 +241,22 @@ void TfrmConfig::Message(const QString& text) const
 {
     if (Hooks.ShowMessage)
         Hooks.ShowMessage(text);
+}
+
+bool TfrmConfig::Ask(const QString& question)
+{
+    if (Hooks.AskYesNo)
+        return Hooks.AskYesNo(question);
+    return QMessageBox::question(this, QStringLiteral("Kolvarin"), question) == QMessageBox::Yes;
+}
+
+std::optional<QString> TfrmConfig::AskText(const QString& title, const QString& prompt, const QString& text)
+{
+    if (Hooks.AskText)
+        return Hooks.AskText(title, prompt, text);
+    bool ok = false;
+    const QString answer = QInputDialog::getText(this, title, prompt, QLineEdit::Normal, text, &ok);
+    return ok ? std::optional<QString>(answer) : std::nullopt;
 }
 
 // After a language change: new texts for the frame, and every page built

@@ -57,8 +57,11 @@ public:
     // failure), stores the name now shown in Config and refreshes the skin
     // page. Nothing for an empty name. The command line's skin package uses it.
     void ApplySkin(const std::string& name);
-    // An information box through the hook.
+    // An information box, a Yes/No question and an input box, through the
+    // hooks when set.
     void Message(const QString& text) const;
+    bool Ask(const QString& question);
+    std::optional<QString> AskText(const QString& title, const QString& prompt, const QString& text);
     // The dialog's zip component, which unpacks skin previews.
     TZipHandler Zip;
 

@@ -17,7 +17,10 @@
 #include "core/system/kglobals.h"
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
+#include "core/text/ktemplates.h"
 #include "core/text/kwideformat.h"
+#include "dialogs/configform.h"
+#include "dialogs/templateeditor.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {
@@ -52,6 +55,7 @@ public:
     using TConfigPageWidget::Mark;
     using TConfigPageWidget::TConfigPageWidget;
     using TConfigPageWidget::Text;
+    TfrmConfig* Form = nullptr;
 };
 
 // Keeps a control enabled exactly while a check box is ticked.
@@ -319,8 +323,29 @@ void BuildVideoFullscreen(TSimplePage& p)
 void BuildNotifications(TSimplePage& p)
 {
     QGroupBox* g = p.AddGroup(460);
-    p.AddCheck(g, "cbNotifyOMP_ShowMediaInfoBalloon", 462, A::Notifications, FIELD(Notifications.ShowMediaInfoBalloon));
-    p.AddCheck(g, "cbNotifyOMP_ShowMediaInfoOSD", 464, A::Notifications, FIELD(Notifications.ShowMediaInfoOSD));
+    // Each template's "Configure" edits and saves it at once; it marks nothing.
+    auto configure = [&p, g](const char* name, int caption, TKTemplateLoader* tmpl, const char* file) {
+        auto* button = new QPushButton(p.Text(caption), g);
+        button->setObjectName(QString::fromLatin1(name));
+        QObject::connect(button, &QPushButton::clicked, &p, [&p, tmpl, file] {
+            const std::string error =
+                EditTemplate(*tmpl, UserPath + "data/templates/" + file, &p, p.Form->Hooks.RunTemplateEditor);
+            if (!error.empty())
+                p.Form->Message(
+                    QStringLiteral("The template could not be saved: %1").arg(QString::fromStdString(error)));
+        });
+        p.AddRow(g, {}, button);
+        return button;
+    };
+    QCheckBox* balloon = p.AddCheck(g, "cbNotifyOMP_ShowMediaInfoBalloon", 462, A::Notifications,
+                                    FIELD(Notifications.ShowMediaInfoBalloon));
+    if (BalloonTemplate)
+        Follow(balloon,
+               {configure("btnNotifyOMP_ConfigMediaInfoBalloon", 461, BalloonTemplate, "mediainfo_balloon.txt")});
+    QCheckBox* osd =
+        p.AddCheck(g, "cbNotifyOMP_ShowMediaInfoOSD", 464, A::Notifications, FIELD(Notifications.ShowMediaInfoOSD));
+    if (OSDTemplate)
+        Follow(osd, {configure("btnNotifyOMP_ConfigMediaInfoOSD", 463, OSDTemplate, "mediainfo_osd.txt")});
     g = p.AddGroup(465);
     p.AddCheck(g, "cbOMProblems_ShowMsgBox", 467, A::Notifications, FIELD(Notifications.ShowMsgBoxOnProblems));
     p.AddCheck(g, "cbOMProblems_ShowBalloonInfo", 468, A::Notifications, FIELD(Notifications.ShowBalloonOnProblems));
@@ -336,7 +361,8 @@ void BuildNotifications(TSimplePage& p)
 
 } // namespace
 
-TConfigPageWidget* CreateSimpleConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, QWidget* parent)
+TConfigPageWidget* CreateSimpleConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, QWidget* parent,
+                                          TfrmConfig& form)
 {
     void (*build)(TSimplePage&) = nullptr;
     switch (page) {
@@ -354,6 +380,7 @@ TConfigPageWidget* CreateSimpleConfigPage(TConfigPage page, TConfigPageWidget::M
     default: return nullptr;
     }
     auto* widget = new TSimplePage(page, std::move(mark), parent);
+    widget->Form = &form;
     build(*widget);
     widget->FinishColumns();
     widget->Load();

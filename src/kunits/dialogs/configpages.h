@@ -9,7 +9,8 @@ class TfrmConfig;
 // The pages made of plain bound controls (General, Playlist, Audio,
 // AudioOutput, AudioLivestreaming, System, Mouse, Video, VideoDefault,
 // VideoFullscreen, Notifications), built and loaded; null for other pages.
-TConfigPageWidget* CreateSimpleConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, QWidget* parent);
+TConfigPageWidget* CreateSimpleConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, QWidget* parent,
+                                          TfrmConfig& form);
 
 // The on-screen text page: position, font, colour, size and a preview.
 TConfigPageWidget* CreateOSDConfigPage(TConfigPageWidget::MarkFunction mark, QWidget* parent);
@@ -26,5 +27,9 @@ TConfigPageWidget* CreateFileTypesConfigPage(TConfigPageWidget::MarkFunction mar
 // The shortcut page: the hot-key table with its editor; it changes HotKeys
 // at once, without Apply.
 TConfigPageWidget* CreateHotKeysConfigPage(TConfigPageWidget::MarkFunction mark);
+
+// The accepted-extension page or the video-filter page (DVD graph and the
+// graph-script table).
+TConfigPageWidget* CreateListConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, TfrmConfig& form);
 
 } // namespace kolvarin

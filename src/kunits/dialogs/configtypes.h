@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <QString>
@@ -122,6 +123,13 @@ struct TKConfigHooks {
     std::function<void()> ArrangeWindows;
     // An information box; tests record it.
     std::function<void(const QString& text)> ShowMessage;
+    // A Yes/No question; empty asks with a message box.
+    std::function<bool(const QString& question)> AskYesNo;
+    // A one-line input box; no answer when cancelled. Empty uses Qt's.
+    std::function<std::optional<QString>(const QString& title, const QString& prompt, const QString& text)> AskText;
+    // Shows the template editor modally; true when closed with OK. Empty
+    // runs its own event loop.
+    std::function<bool(class TfrmTemplateEditor& editor)> RunTemplateEditor;
 };
 
 } // namespace kolvarin
