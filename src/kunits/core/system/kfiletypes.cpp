@@ -170,13 +170,13 @@ bool WriteDesktopFile(const std::string& exe, const std::vector<std::string>& ty
                              mimeTypes + "\n";
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(DesktopFileName()).parent_path(), ec);
+    InstallProgramIcons(IconThemeFolder());
     try {
         SaveFileAtomically(DesktopFileName(), text);
         return true;
     } catch (const std::exception&) {
         return false;
     }
-    InstallProgramIcons(IconThemeFolder());
 }
 
 // The lines of mimeapps.list with its [Default Applications] group.
