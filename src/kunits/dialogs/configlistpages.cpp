@@ -74,7 +74,9 @@ public:
             AddRow(g, {}, button);
         FinishColumns();
 
-        AddBinding({list_, TConfigArea::AcceptedExtensions, Text(207),
+        AddBinding({list_,
+                    TConfigArea::AcceptedExtensions,
+                    Text(207),
                     [this] {
                         list_->clear();
                         for (const std::string& ext : Config->AcceptedExtensions)
@@ -140,7 +142,8 @@ private:
 
     void Add()
     {
-        const QString ext = Checked(form_.AskText(QStringLiteral("New extension to add"), QStringLiteral("Extensions"), {}));
+        const QString ext =
+            Checked(form_.AskText(QStringLiteral("New extension to add"), QStringLiteral("Extensions"), {}));
         if (ext.isEmpty())
             return;
         list_->addItem(ext);
@@ -190,7 +193,7 @@ public:
     {
         QGroupBox* g = AddGroup(266);
         AddTextCombo(g, "cbFilterDVDGraph", {}, scriptNames("data/dvdgraphs/"), TConfigArea::DVDGraph,
-                            [](TKConfig& c) -> std::string& { return c.DVDGraph; });
+                     [](TKConfig& c) -> std::string& { return c.DVDGraph; });
         g = AddGroup(267);
         table_ = new QTreeWidget(g);
         table_->setObjectName(QStringLiteral("lvDSGraphTypeList"));
@@ -211,16 +214,20 @@ public:
         AddRow(g, {}, reset);
         FinishColumns();
 
-        AddBinding({table_, TConfigArea::GraphScriptTable, Text(267), [this] { Fill(Config->VideoFilters); }, {},
-                    [this] {
-                        std::vector<TVideoFilterEntry> rows;
-                        for (int i = 0; i < table_->topLevelItemCount(); ++i) {
-                            const QTreeWidgetItem* row = table_->topLevelItem(i);
-                            rows.push_back({ansiOf(row->text(0)), ansiOf(row->text(1)),
-                                            row->text(2) == QLatin1String("X")});
-                        }
-                        Config->VideoFilters = std::move(rows);
-                    }});
+        AddBinding(
+            {table_,
+             TConfigArea::GraphScriptTable,
+             Text(267),
+             [this] { Fill(Config->VideoFilters); },
+             {},
+             [this] {
+                 std::vector<TVideoFilterEntry> rows;
+                 for (int i = 0; i < table_->topLevelItemCount(); ++i) {
+                     const QTreeWidgetItem* row = table_->topLevelItem(i);
+                     rows.push_back({ansiOf(row->text(0)), ansiOf(row->text(1)), row->text(2) == QLatin1String("X")});
+                 }
+                 Config->VideoFilters = std::move(rows);
+             }});
         connect(table_, &QTreeWidget::currentItemChanged, this, [this] { RowSelected(); });
         connect(script_, &QComboBox::activated, this, [this] {
             if (QTreeWidgetItem* row = table_->currentItem()) {

@@ -1,7 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
