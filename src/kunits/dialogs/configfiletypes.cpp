@@ -3,6 +3,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -41,6 +43,8 @@ public:
         list_->setMinimumSize(200, 300);
         AddRow(g, {}, list_);
         list_->OnCheckClick = [this](TMarkupCheckList*) { HeadingClicked(); };
+        list_->SetColor(RGBColor(0x1D, 0x20, 0x26));
+        list_->SetFontColor(RGBColor(0xE4, 0xE7, 0xEC));
 
         g = AddGroup(-1, 1);
         g->setTitle(QStringLiteral("Action"));
@@ -113,11 +117,19 @@ private:
         AddRow(group, {}, button);
         return button;
     }
+    // A box whose long caption wraps beside it.
     QCheckBox* Box(QGroupBox* group, const char* name, int caption, TConfigArea area)
     {
-        auto* box = new QCheckBox(Text(caption), group);
+        auto* row = new QWidget(group);
+        auto* layout = new QHBoxLayout(row);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* box = new QCheckBox(row);
         box->setObjectName(QString::fromLatin1(name));
-        AddRow(group, {}, box);
+        auto* label = new QLabel(Text(caption), row);
+        label->setWordWrap(true);
+        layout->addWidget(box, 0, Qt::AlignTop);
+        layout->addWidget(label, 1);
+        AddRow(group, {}, row);
         connect(box, &QCheckBox::toggled, this, [this, area] { Mark(area); });
         return box;
     }

@@ -1,5 +1,6 @@
 #include "dialogs/configform.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -17,6 +19,7 @@
 #include "core/text/klanguage.h"
 #include "dialogs/captionstrip.h"
 #include "dialogs/configpages.h"
+#include "dialogs/indicatorstyle.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {
@@ -54,7 +57,7 @@ QString languageText(int position) { return QString::fromStdU16String(Language.T
 const char* const kStyle = R"(
 QTreeWidget#tvConfigNodes { background: #252932; border: none; border-right: 1px solid #343A46;
     padding: 8px 0; outline: 0; }
-QTreeWidget#tvConfigNodes::item { height: 28px; padding-left: 2px; color: #E4E7EC; border: none; }
+QTreeWidget#tvConfigNodes::item { height: 25px; padding-left: 2px; color: #E4E7EC; border: none; }
 QTreeWidget#tvConfigNodes::item:hover { background: #2C313B; }
 QTreeWidget#tvConfigNodes::item:selected { background: #2E3A4A; color: #4CC2FF; }
 QLabel#lblBookTitle { font-size: 15pt; font-weight: bold; color: #E4E7EC; }
@@ -99,7 +102,9 @@ TfrmConfig::TfrmConfig(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     setWindowTitle(QStringLiteral("Configuration"));
     ApplyDialogPalette(this);
     setStyleSheet(QString::fromLatin1(kStyle));
-    resize(780, 560);
+    resize(800, 620);
+    indicators_ = new TIndicatorStyle;
+    indicators_->setParent(this);
     BuildFrame();
 }
 
@@ -126,6 +131,7 @@ void TfrmConfig::BuildFrame()
     tree_->setHeaderHidden(true);
     tree_->setIndentation(18);
     tree_->setRootIsDecorated(false);
+    tree_->setUniformRowHeights(true);
     tree_->setItemsExpandable(false);
     tree_->setFixedWidth(196);
     tree_->setFocusPolicy(Qt::StrongFocus);
@@ -223,6 +229,10 @@ TConfigPageWidget* TfrmConfig::Page(TConfigPage page)
         return nullptr;
     holder->setWidget(built);
     pages_[index] = built;
+    for (QCheckBox* box : built->findChildren<QCheckBox*>())
+        box->setStyle(indicators_);
+    for (QRadioButton* radio : built->findChildren<QRadioButton*>())
+        radio->setStyle(indicators_);
     return built;
 }
 

@@ -11,6 +11,7 @@
 #include "zip/ziphandler.h"
 
 class QLabel;
+class QStyle;
 class QPushButton;
 class QStackedWidget;
 class QTreeWidget;
@@ -105,6 +106,7 @@ private:
     QPushButton* apply_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* defaults_ = nullptr;
+    QStyle* indicators_ = nullptr; // owned as a child object
 };
 
 // The program's configuration dialog while it exists (set by the start-up

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "core/settings/khotkeys.h"
 #include "core/settings/kconfig.h"
+#include "core/settings/khotkeys.h"
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
 #include "core/text/ktemplates.h"
