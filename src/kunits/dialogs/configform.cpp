@@ -57,7 +57,7 @@ QString languageText(int position) { return QString::fromStdU16String(Language.T
 const char* const kStyle = R"(
 QTreeWidget#tvConfigNodes { background: #252932; border: none; border-right: 1px solid #343A46;
     padding: 8px 0; outline: 0; }
-QTreeWidget#tvConfigNodes::item { height: 25px; padding-left: 2px; color: #E4E7EC; border: none; }
+QTreeWidget#tvConfigNodes::item { padding-left: 2px; color: #E4E7EC; border: none; }
 QTreeWidget#tvConfigNodes::item:hover { background: #2C313B; }
 QTreeWidget#tvConfigNodes::item:selected { background: #2E3A4A; color: #4CC2FF; }
 QLabel#lblBookTitle { font-size: 15pt; font-weight: bold; color: #E4E7EC; }
@@ -83,6 +83,10 @@ QPushButton#btnOK:hover { background: #4CC2FF; }
 QCheckBox, QRadioButton { spacing: 8px; color: #E4E7EC; }
 QCheckBox:disabled, QRadioButton:disabled, QLabel:disabled { color: #5A6272; }
 QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; border: none; }
+QTreeWidget, QListWidget, QPlainTextEdit { background: #1D2026; color: #E4E7EC; border: 1px solid #343A46;
+    border-radius: 4px; selection-background-color: #2E3A4A; selection-color: #4CC2FF; outline: 0; }
+QHeaderView::section { background: #252932; color: #9AA3B2; border: none; border-bottom: 1px solid #343A46;
+    padding: 4px 6px; }
 )";
 
 } // namespace
@@ -131,7 +135,6 @@ void TfrmConfig::BuildFrame()
     tree_->setHeaderHidden(true);
     tree_->setIndentation(18);
     tree_->setRootIsDecorated(false);
-    tree_->setUniformRowHeights(true);
     tree_->setItemsExpandable(false);
     tree_->setFixedWidth(196);
     tree_->setFocusPolicy(Qt::StrongFocus);
@@ -153,6 +156,7 @@ void TfrmConfig::BuildFrame()
         QTreeWidgetItem* node = info.Parent == kTop ? new QTreeWidgetItem(tree_)
                                                     : new QTreeWidgetItem(nodes_[static_cast<size_t>(info.Parent)]);
         node->setText(0, languageText(info.TreeText));
+        node->setSizeHint(0, QSize(0, 26));
         node->setData(0, Qt::UserRole, i);
         node->setHidden(!IsConfigPageReady(static_cast<TConfigPage>(i)));
         nodes_[static_cast<size_t>(i)] = node;

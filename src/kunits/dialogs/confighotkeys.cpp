@@ -63,15 +63,17 @@ public:
         list_->setColumnCount(3);
         list_->setHeaderLabels({Text(389), Text(390), Text(397)});
         list_->setRootIsDecorated(false);
-        list_->setMinimumSize(330, 320);
-        list_->header()->resizeSection(0, 190);
-        list_->header()->resizeSection(1, 110);
+        list_->setMinimumSize(250, 320);
+        list_->header()->resizeSection(0, 140);
+        list_->header()->resizeSection(1, 80);
         AddRow(g, {}, list_);
 
         g = AddGroup(-1, 1);
         g->setTitle(Text(394));
         actions_ = new QComboBox(g);
         actions_->setObjectName(QStringLiteral("cbHotkeyPrograms"));
+        actions_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        actions_->setMinimumContentsLength(10);
         AddRow(g, Text(389), actions_);
         edit_ = new THotKeyEdit(g);
         edit_->setObjectName(QStringLiteral("editHotkey"));

@@ -62,6 +62,8 @@ public:
         show_ = AddCheck(g, "cbShowOSD", 279, A::OnScreenText, [](TKConfig& c) -> bool& { return c.OSD.Enabled; });
         font_ = new QFontComboBox(g);
         font_->setObjectName(QStringLiteral("cbOSDFontName"));
+        font_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        font_->setMinimumContentsLength(12);
         AddRow(g, Text(274), font_);
         size_ = AddSpin(
             g, "seOSDFontSize", Text(276), TConfigArea::OnScreenText, 4, 50,
@@ -72,6 +74,7 @@ public:
         AddRow(g, Text(275), color_);
 
         positions_ = AddGroup(273);
+        positions_->setStyleSheet(QStringLiteral("QPushButton { min-width: 0px; padding: 0px; }"));
         auto* grid = new QGridLayout;
         grid->setSpacing(4);
         static constexpr const char* names[9] = {"TopLeft", "Top",        "TopRight", "Left",       "Center",

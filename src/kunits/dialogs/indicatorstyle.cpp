@@ -16,7 +16,8 @@ void TIndicatorStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
     const bool on = option->state & (State_On | State_NoChange);
     const bool enabled = option->state & State_Enabled;
     const QColor accent = enabled ? QColor(0x4C, 0xC2, 0xFF) : QColor(0x3A, 0x5A, 0x6E);
-    const QColor edge = option->state & State_MouseOver && enabled ? QColor(0x4C, 0xC2, 0xFF) : QColor(0x5A, 0x62, 0x72);
+    const QColor edge =
+        option->state & State_MouseOver && enabled ? QColor(0x4C, 0xC2, 0xFF) : QColor(0x5A, 0x62, 0x72);
     const QRectF box = QRectF(option->rect).adjusted(1.5, 1.5, -1.5, -1.5);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
