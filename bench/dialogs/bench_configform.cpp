@@ -18,8 +18,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "core/settings/khotkeys.h"
 #include "core/settings/kconfig.h"
+#include "core/settings/khotkeys.h"
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
 #include "dialogs/configform.h"
