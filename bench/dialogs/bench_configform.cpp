@@ -6,9 +6,7 @@
 //   against writing config.xml once.
 // Counters: "ms" our time, "ref_ms" the reference's, "ratio" ours over it.
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +15,8 @@
 #include <QVBoxLayout>
 
 #include <benchmark/benchmark.h>
+
+#include "benchpair.h"
 
 #include "core/settings/kconfig.h"
 #include "core/settings/khotkeys.h"
@@ -28,37 +28,8 @@ using namespace kolvarin;
 
 namespace {
 
-void EnsureApplication()
-{
-    static int argc = 1;
-    static char name[] = "bench_dialogs";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QApplication(argc, argv);
-    }
-}
-
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-void Pair(benchmark::State& state, const std::function<void()>& ours, const std::function<void()>& reference)
-{
-    double oursTotal = 0, referenceTotal = 0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        ours();
-        oursTotal += Seconds(std::chrono::steady_clock::now() - start);
-        state.PauseTiming();
-        start = std::chrono::steady_clock::now();
-        reference();
-        referenceTotal += Seconds(std::chrono::steady_clock::now() - start);
-        state.ResumeTiming();
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["ms"] = oursTotal / n * 1000;
-    state.counters["ref_ms"] = referenceTotal / n * 1000;
-    state.counters["ratio"] = oursTotal / referenceTotal;
-}
+using kbench::EnsureApplication;
+using kbench::Pair;
 
 // Settings, hot keys and folders in a temporary home for one benchmark.
 struct Environment {
