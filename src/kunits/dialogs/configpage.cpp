@@ -113,6 +113,7 @@ QGroupBox* TConfigPageWidget::AddGroup(int caption, int column)
     form->setHorizontalSpacing(10);
     form->setVerticalSpacing(7);
     columns_[column]->addWidget(group);
+    ++groups_[column];
     return group;
 }
 
@@ -120,6 +121,9 @@ void TConfigPageWidget::FinishColumns()
 {
     for (auto* column : columns_)
         column->addStretch(1);
+    // A page of one column takes the whole width.
+    if (groups_[1] == 0)
+        static_cast<QBoxLayout*>(layout())->setStretch(1, 0);
 }
 
 void TConfigPageWidget::AddRow(QGroupBox* group, const QString& label, QWidget* control, const QString& suffix)

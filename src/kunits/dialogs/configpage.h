@@ -114,6 +114,7 @@ private:
     bool loading_ = false;
     std::vector<TConfigBinding> bindings_;
     QBoxLayout* columns_[2] = {};
+    int groups_[2] = {};
 };
 
 // The message for a refused number field.
