@@ -28,7 +28,7 @@ QFormLayout* formOf(QGroupBox* group) { return static_cast<QFormLayout*>(group->
 // Group captions end without a colon; a label in a message reads better without one too.
 QString plainLabel(QString label)
 {
-    label.remove(QLatin1Char('&'));
+    label.replace(QLatin1String("&&"), QLatin1String("&"));
     while (label.endsWith(QLatin1Char(':')) || label.endsWith(QLatin1Char(' ')))
         label.chop(1);
     return label;
@@ -97,11 +97,12 @@ void TConfigPageWidget::Mark(TConfigArea area)
 
 QString TConfigPageWidget::Text(int position)
 {
-    // A single '&' marks the access key; "&&" stands for the character itself.
+    // A single '&' marks the access key and goes; "&&" stays, as the
+    // controls show it as the character itself.
     QString text = fromUtf16(Language.Texts[static_cast<size_t>(position)]);
     text.replace(QLatin1String("&&"), QString(QChar(1)));
     text.remove(QLatin1Char('&'));
-    return text.replace(QChar(1), QLatin1Char('&'));
+    return text.replace(QChar(1), QLatin1String("&&"));
 }
 
 QGroupBox* TConfigPageWidget::AddGroup(int caption, int column)
