@@ -84,7 +84,7 @@ Envelope playSystemRun(bool crossFade, int fadeMs)
     LoopView view;
     TKSystem system;
     system.SetView(&view);
-    system.VolumeBar = {10000, 10000};
+    system.VolumeBar() = {10000, 10000};
     system.Play(0);
     std::vector<float> out;
     for (int period = 0; period < 150; ++period) {

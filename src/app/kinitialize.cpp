@@ -294,7 +294,8 @@ void CreatePlaySystem()
         MainTimers->StopSystem = [] { PlaySystem->Stop(true); };
         MainTimers->StartPlay = [](int) { PlaySystem->StartPlay(); };
     }
-    PlaySystem->Terminate = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
+    PlaySystem->SetTerminateRequest(
+        [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
     PlaylistHooks().StartPlay = [] { PlaySystem->StartPlay(); };
     PlaylistHooks().ShowMediaProblem = [](TKErrorCode code, const std::u16string& fileName) {
         PlaySystem->ShowMediaProblem(code, fileName, 0);
@@ -310,7 +311,7 @@ bool InitBass(DWORD flags, const std::string& name)
     }
     Log(kInit, "Initialize bass audio system (" + name + ") ok" + (flags ? "." : ""));
     BASS_GetInfo(&BassInfoRecord);
-    PlaySystem->DeviceSpeakers = static_cast<int>(BassInfoRecord.speakers);
+    PlaySystem->SetDeviceSpeakers(static_cast<int>(BassInfoRecord.speakers));
     return true;
 }
 

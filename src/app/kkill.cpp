@@ -81,8 +81,7 @@ void KKill()
     Log(kKill, "Set status");
     if (PlaySystem) {
         Log(kKill, "Release bass streams...");
-        for (auto& slot : PlaySystem->ChannelSlots)
-            StreamSetFree(slot);
+        PlaySystem->FreeChannelSlots();
         Log(kKill, "Release bass streams ok");
     }
     Log(kKill, "Release bass audio system...");
