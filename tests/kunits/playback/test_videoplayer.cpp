@@ -16,8 +16,7 @@ class RecordingVideo : public TKVideoSide {
 public:
     bool Play(TKSystem&, const std::u16string& fileName, bool isStream, bool dvd) override
     {
-        calls.push_back("play " + Utf16ToUtf8(fileName) + (isStream ? " stream" : "") +
-                        (dvd ? " dvd" : ""));
+        calls.push_back("play " + Utf16ToUtf8(fileName) + (isStream ? " stream" : "") + (dvd ? " dvd" : ""));
         SysActive = SysPlayed = true;
         return true;
     }
@@ -95,7 +94,7 @@ TEST_F(VideoPlayerTest, ControlsAreConvertedToTheVideoSidesScales)
     system->SetEqualizerBandBass(0, 0);
     system->ApplyEqualizer();
     EXPECT_EQ(video.calls, (std::vector<std::string>{"volume 2500", "volume 0", "balance 0", "balance 10000",
-                                                      "rate 2.000000", "band0 -100"}));
+                                                     "rate 2.000000", "band0 -100"}));
     EXPECT_EQ(bar.Position, 2500) << "the bar moves in steps of 100";
 }
 
