@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-#include "audio/bass.h"
 #include "audio/cd_drives.h"
 #include "core/desktop/kshellutils.h"
 #include "core/playlist/kplaylistfiles.h"
@@ -32,6 +31,7 @@
 #include "kloadedfiles.h"
 #include "kmaintimers.h"
 #include "kstep.h"
+#include "playback/kbass.h"
 #include "playback/ksystem.h"
 #include "registry/registry.h"
 
@@ -42,7 +42,7 @@ TKLoadedFiles LoadedFiles;
 namespace {
 
 constexpr const char* kInit = "KInitialize";
-using platform::TRegistry;
+using registry::TRegistry;
 
 void ForcePrivatePaths()
 {
@@ -153,9 +153,9 @@ void LoadLanguage()
 }
 
 // The global bindings are the keys the hook grabs system-wide.
-std::vector<platform::TGlobalKey> GlobalHotKeys()
+std::vector<keyhook::TGlobalKey> GlobalHotKeys()
 {
-    std::vector<platform::TGlobalKey> keys;
+    std::vector<keyhook::TGlobalKey> keys;
     for (const THotKeyEntry& e : HotKeys->Items())
         if (e.Global)
             keys.push_back({e.Key, e.Shift});
@@ -181,11 +181,11 @@ void LoadHotKeysAndHook()
             }
         });
         LoadedFiles.HotKeys = true;
-        platform::KSetGlobalKeys(GlobalHotKeys());
+        keyhook::KSetGlobalKeys(GlobalHotKeys());
     }
     Log(kInit, "Activate hook...");
-    platform::KSetKolvHandler(Forms ? Forms->Get(TKForms::frmMain) : nullptr);
-    if (platform::KEnableHook()) {
+    keyhook::KSetKolvHandler(Forms ? Forms->Get(TKForms::frmMain) : nullptr);
+    if (keyhook::KEnableHook()) {
         Log(kInit, "Activate hook ok");
     } else {
         Log(kInit, "Activate hook failed!");

@@ -117,7 +117,7 @@ void KKill()
         PlaySystem = nullptr;
     });
     Log(kKill, "Deactivate hook...");
-    Log(kKill, platform::KDisableHook() ? "Deactivate hook ok" : "Deactivate hook failed!");
+    Log(kKill, keyhook::KDisableHook() ? "Deactivate hook ok" : "Deactivate hook failed!");
     KSaveHotKeys();
     Release("hotkeys class", [] {
         delete HotKeys;

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "audio/bass.h"
 #include "core/playlist/kplaylist.h"
 #include "core/settings/ksystemtypes.h"
 #include "core/system/kerrors.h"
+#include "playback/kbass.h"
 #include "playback/kplayerview.h"
 #include "playback/kstreamset.h"
 #include "playback/kvideoside.h"

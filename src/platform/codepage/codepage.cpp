@@ -4,7 +4,7 @@
 
 #include "base/bytereader.h"
 
-namespace kolvarin {
+namespace kolvarin::codepage {
 
 namespace {
 
@@ -245,4 +245,4 @@ std::u16string LeBytesToUtf16(std::string_view bytes)
     return text;
 }
 
-} // namespace kolvarin
+} // namespace kolvarin::codepage

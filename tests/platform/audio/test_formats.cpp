@@ -10,6 +10,7 @@
 namespace {
 
 using namespace kolvarin;
+using namespace kolvarin::audio;
 using namespace ktest::audio;
 using Creator = HSTREAM (*)(bool, const void*, QWORD, QWORD, DWORD);
 
