@@ -30,6 +30,7 @@
 #include "kmaintimers.h"
 #include "ksignals.h"
 #include "kstep.h"
+#include "skin/ktrayicon.h"
 
 namespace kolvarin {
 
@@ -118,6 +119,7 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Initialize application");
     QApplication::setApplicationDisplayName(QStringLiteral("Kolvarin"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(ProgramIcon());
     if (splash) {
         Log(kProject, "Show splash screen");
         splash->show();
@@ -157,7 +159,7 @@ void RunWindows(int argc, char** argv)
     }
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
-    forms.Get(TKForms::frmMain)->show();
+    forms.ShowSkinnedWindows();
     Log(kProject, "Run application...");
     // A fatal start has already asked the loop to end: it returns at once.
     QApplication::exec();

@@ -22,6 +22,10 @@ bool KInitialize();
 // to be played, starts the command-play timer. Main thread.
 bool KLoadParameter();
 
+// The analyzer painter takes the skin's analyzer and the spectrum settings
+// (at start-up and after a skin change).
+void ApplySpectrumSettings();
+
 // The orderly release, saving the user's files unless NoSave.
 void KKill();
 

@@ -1,6 +1,15 @@
 #include "kforms.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
+
+#include "core/settings/kconfig.h"
+
+#include "skin/kskinnedmain.h"
+#include "skin/kskinnedmediacontrols.h"
+#include "skin/kskinnedplaylist.h"
+#include "skin/kskinnedvideo.h"
 
 namespace kolvarin {
 
@@ -19,21 +28,67 @@ const char* TKForms::Name(Form form)
     return names[form];
 }
 
+namespace {
+
+std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
+{
+    switch (form) {
+    case TKForms::frmMain: return std::make_unique<TKSkinnedMain>();
+    case TKForms::frmVideo: return std::make_unique<TKSkinnedVideo>();
+    case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
+    case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();
+    case TKForms::frmVideoFullscreenControl: return std::make_unique<TKSkinnedFullscreenControl>();
+    default: {
+        auto plain = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
+        plain->setWindowTitle(QStringLiteral("Kolvarin"));
+        return plain;
+    }
+    }
+}
+
+} // namespace
+
 void TKForms::CreateAll()
 {
     for (int i = 0; i < Count; ++i) {
-        auto form = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
-        form->setObjectName(Name(static_cast<Form>(i)));
-        form->setWindowTitle(QStringLiteral("Kolvarin"));
-        forms_[i] = std::move(form);
+        forms_[i] = CreateForm(static_cast<Form>(i));
+        forms_[i]->setObjectName(Name(static_cast<Form>(i)));
     }
-    forms_[frmMain]->resize(275, 116);
+}
+
+TKSkinWindows TKForms::SkinWindows() const
+{
+    return {static_cast<TKSkinnedMain*>(forms_[frmMain].get()),
+            static_cast<TKSkinnedPlaylist*>(forms_[frmPlaylist].get()),
+            static_cast<TKSkinnedMediaControls*>(forms_[frmMediaControls].get()),
+            static_cast<TKSkinnedVideo*>(forms_[frmVideo].get()),
+            static_cast<TKSkinnedFullscreenControl*>(forms_[frmVideoFullscreenControl].get())};
 }
 
 void TKForms::DestroyAll()
 {
     for (auto& form : forms_)
         form.reset();
+}
+
+void TKForms::ShowSkinnedWindows()
+{
+    QWidget* main = forms_[frmMain].get();
+    if (!main)
+        return;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        main->move(screen->availableGeometry().center() - QPoint(main->width() / 2, main->height() / 2));
+    main->show();
+    int y = main->y() + main->height();
+    const std::pair<Form, bool> docked[] = {{frmPlaylist, !Config || Config->PlaylistVis},
+                                            {frmMediaControls, !Config || Config->MediaConVis}};
+    for (const auto& [form, visible] : docked) {
+        QWidget* window = forms_[form].get();
+        window->move(main->x(), y);
+        window->setVisible(visible);
+        if (visible)
+            y += window->height();
+    }
 }
 
 } // namespace kolvarin

@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 
+#include "skin/kskinapply.h"
 #include "zip/ziphandler.h"
 
 class QWidget;
@@ -10,8 +11,9 @@ class QWidget;
 namespace kolvarin {
 
 // The program's thirteen windows, created once at start-up in this order and
-// destroyed at the end in the same order. Until a window's own class exists it
-// is an empty frameless window with the window's name.
+// destroyed at the end in the same order. The five skinned windows are the
+// skin engine's skeletons; until a window's own class exists it is an empty
+// frameless window with the window's name.
 class TKForms {
 public:
     enum Form {
@@ -38,6 +40,11 @@ public:
     void DestroyAll();
     QWidget* Get(Form form) const { return forms_[form].get(); }
     static const char* Name(Form form);
+    // The skinned windows, for applying a skin (null before CreateAll).
+    TKSkinWindows SkinWindows() const;
+    // Shows the main window centred on the screen with the playlist and
+    // media-controls windows docked below it, each as the settings say.
+    void ShowSkinnedWindows();
 
     // The main window's zip component, which unpacks skin packages.
     TZipHandler ZipHandler;

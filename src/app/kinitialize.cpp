@@ -34,6 +34,12 @@
 #include "playback/kbass.h"
 #include "playback/ksystem.h"
 #include "registry/registry.h"
+#include "skin/kgui.h"
+#include "skin/kskinapply.h"
+#include "skin/kskinload.h"
+#include "skin/kskinnedmain.h"
+#include "skin/kskinnedvideo.h"
+#include "skin/spectrum_vis.h"
 
 namespace kolvarin {
 
@@ -160,6 +166,91 @@ std::vector<keyhook::TGlobalKey> GlobalHotKeys()
         if (e.Global)
             keys.push_back({e.Key, e.Shift});
     return keys;
+}
+
+// Step 11: the configured skin, falling back to the built-in one. False
+// when not even the built-in skin loads.
+bool LoadConfiguredSkin()
+{
+    static TZipHandler noForms;
+    TZipHandler& zip = Forms ? Forms->ZipHandler : noForms;
+    const std::string name = Config->Skin;
+    auto loadDefault = [&](const std::string& step) {
+        Log(kInit, step + "...");
+        const uint8_t result = LoadSkinByName(GUI, kDefaultSkinName, true, zip);
+        if (result != kSkinLoaded) {
+            Log(kInit, step + " failed: " + std::to_string(result));
+            Log(kInit, "Skin error: " + LastSkinError());
+            return false;
+        }
+        Log(kInit, step + " ok");
+        return true;
+    };
+    if (name == kDefaultSkinName)
+        return loadDefault("Load default skin");
+    const std::string loading = "Loading skin " + Quoted(name) + " from file";
+    Log(kInit, loading + "...");
+    const uint8_t result = LoadSkinByName(GUI, name, false, zip);
+    if (result == kSkinLoaded) {
+        Log(kInit, loading + " ok");
+        return true;
+    }
+    Log(kInit,
+        loading + " failed: " + (result == kSkinFilesMissing ? "Files not found!" : "Error while loading files!"));
+    Log(kInit, "Skin error: " + LastSkinError());
+    // Nothing of the failed skin may survive into the built-in one.
+    FreeGUI(GUI);
+    InitGUI(GUI);
+    if (!loadDefault("Load default skin (Fallback)"))
+        return false;
+    Config->Skin = kDefaultSkinName;
+    return true;
+}
+
+// Step 20: the analyzer painter, on the main window's analyzer, drawing the
+// play system's frames.
+void CreateSpectrumAnalyzer()
+{
+    Log(kInit, "Create spectrum analyzer...");
+    if (Forms) {
+        TKSkinnedMain& main = *Forms->SkinWindows().Main;
+        Spectrum = new TSpectrum(main.imgAnalyzer->width(), main.imgAnalyzer->height());
+        main.Spectrum = Spectrum;
+        main.FullscreenControl = Forms->SkinWindows().FullscreenControl;
+        main.SpectrumData = [](std::span<float> values) { return PlaySystem && PlaySystem->GetSpectrumData(values); };
+        ApplySpectrumSettings();
+    }
+    Log(kInit, "Create spectrum analyzer ok");
+}
+
+// Steps 10 to 12: the skin record, the skin, and the skin on the windows.
+bool InitializeSkin()
+{
+    SetSplashText("Loading user interface");
+    const bool initialized = Guarded(kInit, "Initialize GUI failed: ", [] {
+        Log(kInit, "Initialize GUI...");
+        InitGUI(GUI);
+        Log(kInit, "Initialize GUI ok");
+    });
+    if (!initialized) {
+        ShowError(TKErrorCode::SkinEngineInit, u"TKGUI", u"", true);
+        return false;
+    }
+    if (!LoadConfiguredSkin()) {
+        ShowError(TKErrorCode::SkinResourceLoad, u"TKGUI", u"", true);
+        return false;
+    }
+    Guarded(kInit, "Exception while apply surfaces: ", [] {
+        if (!Forms)
+            return;
+        const TKSkinWindows windows = Forms->SkinWindows();
+        Log(kInit, "Apply surfaces");
+        ApplySkin(GUI, windows);
+        Log(kInit, "Apply video fullscreen control");
+        if (windows.FullscreenControl)
+            ApplySkinToFullscreenControl(GUI, *windows.FullscreenControl);
+    });
+    return true;
 }
 
 void LoadHotKeysAndHook()
@@ -370,6 +461,18 @@ void KLoadConfiguration()
     Log(proc, "Leave");
 }
 
+void ApplySpectrumSettings()
+{
+    if (!Spectrum || !Config || !Forms)
+        return;
+    const auto& settings = Config->Spectrum;
+    ConfigureSpectrum(*Spectrum, GUI.Main.Analyzer, settings.Type, settings.PeaksFallOff, settings.LinesFallOff,
+                      settings.ShowPeaks, settings.Blur);
+    TKSkinnedMain& main = *Forms->SkinWindows().Main;
+    main.SpectrumShown = settings.Show;
+    main.SpectrumStyle = settings.Type;
+}
+
 bool KInitialize()
 {
     Log(kInit, "Enter");
@@ -391,11 +494,8 @@ bool KInitialize()
     Guarded(kInit, "Exception while checking registry: ", CheckFirstStart);
     LoadLanguage();
 
-    // The skinned windows come with the skin engine; until then they are plain.
-    SetSplashText("Loading user interface");
-    Skipped(kInit, "Initialize GUI...");
-    Skipped(kInit, "Load default skin...");
-    Skipped(kInit, "Apply surfaces");
+    if (!InitializeSkin())
+        return false;
 
     SetSplashText("Initialize variables");
     Guarded(kInit, "Error while initialize variables: ", [] {
@@ -412,7 +512,7 @@ bool KInitialize()
 
     if (!PlaySystem || !InitializeAudioSystem())
         return false;
-    Skipped(kInit, "Create spectrum analyzer...");
+    CreateSpectrumAnalyzer();
 
     LoadDefaultPlaylist();
 

@@ -12,6 +12,7 @@
 #include "kloadedfiles.h"
 #include "kstep.h"
 #include "playback/ksystem.h"
+#include "skin/kgui.h"
 
 namespace kolvarin {
 
@@ -105,7 +106,7 @@ void KKill()
         delete History;
         History = nullptr;
     });
-    Skipped(kKill, "Release GUI...");
+    Release("GUI", [] { FreeGUI(GUI); });
     KSaveUserFiles();
     Release("playlist", [] {
         delete Playlist;

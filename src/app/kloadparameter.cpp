@@ -10,7 +10,9 @@
 #include "core/text/kstrings.h"
 #include "kaddmedia.h"
 #include "kapp.h"
+#include "kforms.h"
 #include "kmaintimers.h"
+#include "skin/kskinchange.h"
 
 namespace kolvarin {
 
@@ -50,7 +52,13 @@ void HandleFilename(const std::u16string& name)
         }
         if (fs::exists(target, ec)) {
             Log(proc, "Changing skin " + Quoted(target.stem().string()));
-            Config->Skin = target.stem().string();
+            // The settings keep skin names in Windows-1252.
+            Config->Skin = Utf16ToAnsi(Utf8ToUtf16(target.stem().string()));
+            const std::string shown =
+                Forms ? ChangeSkin(GUI, Config->Skin, Forms->ZipHandler, Forms->SkinWindows()) : Config->Skin;
+            if (!shown.empty())
+                Config->Skin = shown;
+            ApplySpectrumSettings();
         }
     } else {
         Log(proc, "Media file detected.");

@@ -119,6 +119,12 @@ void TKAudioPlayer::FadeIn(bool honourMute)
                              state.ChannelBalance);
 }
 
+bool TKAudioPlayer::GetSpectrumData(std::span<float> values)
+{
+    const HSTREAM lead = PlayingSet()[0];
+    return lead != 0 && BASS_ChannelGetData(lead, values.data(), BASS_DATA_FFT1024) != DWORD(-1);
+}
+
 void TKAudioPlayer::RemoveSyncs(DWORD channel)
 {
     TKPlayState& state = State();

@@ -4,6 +4,7 @@
 // interface, which TKSystem dispatches to by the system type. Internal to
 // the play system. Main thread only.
 
+#include <span>
 #include <string>
 
 #include "playback/kplaystate_p.h"
@@ -31,6 +32,9 @@ public:
     virtual void RefreshTime() {}
     // The channel whose syncs end the medium; 0 when it has none.
     virtual DWORD SyncChannel() const { return 0; }
+    // The analyzer's 512 FFT magnitudes into values (at least 512 long);
+    // false when the medium gives none.
+    virtual bool GetSpectrumData(std::span<float> /*values*/) { return false; }
 
     // Controls of the running medium. The volume bar and speed step are the
     // skin's; the play system has stored them already.
@@ -92,6 +96,7 @@ public:
     void SetSpeed(int speed) override;
     void SetBalance(int value, int64_t max) override;
     void ApplyEqualizer() override;
+    bool GetSpectrumData(std::span<float> values) override;
 
 protected:
     virtual TStreamSet PlayingSet() const = 0;

@@ -1,5 +1,6 @@
 #include "playback/ksystem.h"
 
+#include <algorithm>
 #include <malloc.h>
 
 #include "core/playlist/kplaylistprocs.h"
@@ -385,6 +386,12 @@ void TKSystem::RefreshTimeDisplay()
 {
     if (SysActive)
         Current().RefreshTime();
+}
+
+bool TKSystem::GetSpectrumData(std::span<float> values)
+{
+    std::fill(values.begin(), values.end(), 0.0f);
+    return (SysPlayed || SysPaused) && values.size() >= 512 && Current().GetSpectrumData(values);
 }
 
 void TKSystem::AudioLiveStreamRecord() { players_->Stream.RecordOn(); }

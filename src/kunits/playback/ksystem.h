@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,11 @@ public:
 
     // --- update and time display ---------------------------------------------
     void Update();
+    // The analyzer's values of the running medium: the audio library's 1024-
+    // point FFT (512 magnitudes) for files, internet streams and CD tracks.
+    // False, with the values zeroed, when nothing plays or pauses or the
+    // medium gives none.
+    bool GetSpectrumData(std::span<float> values);
     void RefreshTimeDisplay();
 
     // --- volume, position, speed, balance ------------------------------------

@@ -77,6 +77,9 @@ void ColorizeBitmap(Bitmap& bitmap, Color color, int amount, Color transparentCo
     bitmap.setPixelFormat(gdi::PixelFormat::Bits24);
     transparentColor = gdi::ColorRGB(transparentColor);
     amount = std::clamp(amount, 0, 255);
+    // Without tint every pixel keeps its value; skip the pass.
+    if (amount == 0)
+        return;
     const double weight = amount / 255.0;
     const double keep = (255 - amount) / 255.0;
     const int tint[3] = {gdi::GetRValue(color), gdi::GetGValue(color), gdi::GetBValue(color)};

@@ -1,0 +1,94 @@
+// The skin steps of start-up and shutdown, in the real program.
+#include <csignal>
+
+#include "core/settings/kconfig.h"
+#include "gdi/bmpcodec.h"
+#include "kolvarinprocess.h"
+#include "temphome.h"
+
+namespace {
+
+class SkinStartupTest : public ktest::TempHomeTest {
+protected:
+    std::filesystem::path Log() const { return home() / "kolvarin.log"; }
+
+    void WriteConfig(const std::string& skin) const
+    {
+        kolvarin::TKConfig config;
+        config.SetDefaults();
+        config.Logging.EnableTextFile = true;
+        config.SplashScreen = false;
+        config.Skin = skin;
+        config.SaveToFile((home() / "config.xml").string());
+    }
+
+    std::vector<std::string> RunUntilShown(std::vector<std::string> args = {})
+    {
+        ktest::KolvarinProcess program(home(), std::move(args));
+        EXPECT_TRUE(ktest::WaitForLogLine(Log(), "Project - Run application..."));
+        program.Signal(SIGTERM);
+        EXPECT_EQ(program.Wait(), 0);
+        return ktest::ReadLogLines(Log());
+    }
+
+    std::string SavedSkin() const
+    {
+        kolvarin::TKConfig config;
+        config.LoadFromFile((home() / "config.xml").string());
+        return config.Skin;
+    }
+};
+
+} // namespace
+
+TEST_F(SkinStartupTest, TheBuiltInSkinIsLoadedAppliedAndReleased)
+{
+    WriteConfig("base[default]");
+    EXPECT_TRUE(ktest::InOrder(RunUntilShown(), {
+                                                    "KInitialize - Initialize GUI...",
+                                                    "KInitialize - Initialize GUI ok",
+                                                    "KInitialize - Load default skin...",
+                                                    "KInitialize - Load default skin ok",
+                                                    "KInitialize - Apply surfaces",
+                                                    "KInitialize - Apply video fullscreen control",
+                                                    "KInitialize - Leave with result: true",
+                                                    "KKill - Release GUI...",
+                                                    "KKill - Release GUI ok",
+                                                }));
+}
+
+TEST_F(SkinStartupTest, ADamagedPackageFallsBackToTheBuiltInSkin)
+{
+    WriteConfig("broken");
+    const std::filesystem::path skins = home() / "data/skins";
+    std::filesystem::create_directories(skins);
+    dir().write("home/data/skins/broken.kskz", "PK\x03\x04 not a zip archive at all");
+    EXPECT_TRUE(ktest::InOrder(RunUntilShown(), {
+                                                    "KInitialize - Loading skin \"broken\" from file...",
+                                                    "KInitialize - Loading skin \"broken\" from file failed: Error "
+                                                    "while loading files!",
+                                                    "KInitialize - Load default skin (Fallback)...",
+                                                    "KInitialize - Load default skin (Fallback) ok",
+                                                    "KInitialize - Apply surfaces",
+                                                    "KInitialize - Leave with result: true",
+                                                }));
+    EXPECT_EQ(SavedSkin(), "base[default]");
+}
+
+TEST_F(SkinStartupTest, AMissingSkinFallsBackAndASkinFolderLoads)
+{
+    WriteConfig("nowhere");
+    EXPECT_TRUE(ktest::InOrder(RunUntilShown(), {
+                                                    "KInitialize - Loading skin \"nowhere\" from file failed: Files "
+                                                    "not found!",
+                                                    "KInitialize - Load default skin (Fallback) ok",
+                                                }));
+    // A folder skin: a bitmap and a description that keeps every default.
+    std::filesystem::remove(Log());
+    WriteConfig("plain");
+    dir().write("home/data/skins/plain/skin.xml", "<KolvarinSkin/>");
+    const auto bmp = kolvarin::gdi::EncodeBmp24(kolvarin::gdi::Bitmap(4, 4));
+    dir().write("home/data/skins/plain/skin.bmp", std::string(bmp.begin(), bmp.end()));
+    EXPECT_TRUE(ktest::InOrder(RunUntilShown(), {"KInitialize - Loading skin \"plain\" from file ok"}));
+    EXPECT_EQ(SavedSkin(), "plain");
+}
