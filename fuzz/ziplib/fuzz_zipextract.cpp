@@ -100,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
 
     const std::string archive = Archive(member, memberSize, deflated, length, crc);
-    const std::string path = fuzzfile::WriteFile(".zip", reinterpret_cast<const uint8_t*>(archive.data()),
-                                                 archive.size());
+    const std::string path =
+        fuzzfile::WriteFile(".zip", reinterpret_cast<const uint8_t*>(archive.data()), archive.size());
     static const fuzzfile::TempPath folder{path + ".out"};
     std::filesystem::create_directories(folder.path);
     kolvarin::ziplib::UnzCommand command;
