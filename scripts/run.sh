@@ -3,5 +3,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" build -DKOLVARIN_TESTS=OFF -- kolvarin
+# The same folder and options as scripts/test.sh: only the player is built here.
+"$root/scripts/build.sh" build -DKOLVARIN_TESTS=ON -- kolvarin
 exec "$root/build/src/app/kolvarin" "$@"

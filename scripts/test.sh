@@ -3,9 +3,11 @@
 # Usage: scripts/test.sh [--sanitize]   (--sanitize: AddressSanitizer + UBSan)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-dir=build; opts=()
+# build/ is configured exactly as scripts/run.sh configures it, so the player
+# built by one is not rebuilt by the other.
+dir=build; opts=(-DKOLVARIN_TESTS=ON)
 case "${1:-}" in
-  --sanitize) dir=build-asan; opts=(-DKOLVARIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
+  --sanitize) dir=build-asan; opts=(-DKOLVARIN_TESTS=ON -DKOLVARIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
   "") ;;
   *) echo "usage: $0 [--sanitize]" >&2; exit 2 ;;
 esac

@@ -1,5 +1,7 @@
-// Start-up to a running message loop, and shutdown, of the real program in a
-// fresh user folder; the reference is starting and reaping /bin/true.
+// Start-up to a running message loop, and shutdown from SIGTERM to the exit
+// with every save done, of the real program in a fresh user folder; the
+// reference is starting and reaping /bin/true. The program plays on SDL's
+// dummy driver, so no sound output is needed.
 #include <chrono>
 #include <csignal>
 #include <string>
@@ -20,7 +22,8 @@ namespace {
 
 pid_t Spawn(const char* exe, const std::string& home)
 {
-    std::vector<std::string> env = {"KOLVARIN_HOME=" + home, "QT_QPA_PLATFORM=offscreen", "HOME=" + home};
+    std::vector<std::string> env = {"KOLVARIN_HOME=" + home, "QT_QPA_PLATFORM=offscreen", "HOME=" + home,
+                                    "SDL_AUDIODRIVER=dummy"};
     std::vector<char*> envp;
     for (auto& e : env)
         envp.push_back(e.data());
@@ -46,6 +49,18 @@ bool WaitForTrace(int fd, const std::u16string& text)
     }
 }
 
+// Reaps the child while reading its trace lines, as a viewer would.
+void WaitDraining(pid_t pid, int fd)
+{
+    std::string buffer(65536, '\0');
+    while (waitpid(pid, nullptr, WNOHANG) == 0) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 1) > 0)
+            while (recv(fd, buffer.data(), buffer.size(), MSG_DONTWAIT) > 0) {
+            }
+    }
+}
+
 void BM_StartupAndShutdown(benchmark::State& state)
 {
     char folder[] = "/tmp/kolvarin-bench-XXXXXX";
@@ -68,8 +83,13 @@ void BM_StartupAndShutdown(benchmark::State& state)
         }
         auto t1 = std::chrono::steady_clock::now();
         kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
+        WaitDraining(pid, fd);
         auto t2 = std::chrono::steady_clock::now();
+        if (!std::filesystem::exists(home + "/hotkeys.kkeys")) { // the last save of the shutdown
+            state.SkipWithError("the shutdown did not save");
+            break;
+        }
+        std::filesystem::remove(home + "/hotkeys.kkeys");
         startup += std::chrono::duration<double>(t1 - t0).count();
         shutdown += std::chrono::duration<double>(t2 - t1).count();
     }

@@ -1,20 +1,29 @@
-// Track changes on the offline clock, one output period (10 ms) at a time
-// with the main-thread timers run between periods as the event loop would:
-// the silence between two tracks without cross-fade, and the overlap of a
-// cross-fade, both against a reference that chains the streams directly in
-// the audio layer's sync callback.
+// Track changes, on the offline clock and in real time through SDL's disk
+// driver: the silence between two tracks without cross-fade, and the overlap
+// of a cross-fade, each against a reference that chains the streams directly
+// in the audio layer's sync callback. Offline, the output advances one 10 ms
+// period at a time with the main-thread timers run between periods, as the
+// event loop would; in real time the benchmark's thread is the main thread
+// and runs the timers every millisecond while the device plays.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/offline.h"
+#include "audio/output.h"
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
@@ -25,12 +34,18 @@ namespace {
 
 using namespace kolvarin;
 
-constexpr int kPeriod = 441; // 10 ms at 44.1 kHz
+constexpr int kPeriod = 441; // 10 ms at 44.1 kHz, offline
+constexpr int kRunMs = 1500;
+
+std::filesystem::path tempFile(const std::string& name)
+{
+    return std::filesystem::temp_directory_path() / ("kolvarin-bench-" + name);
+}
 
 // A 16-bit stereo WAV of constant levels.
 std::string dcWav(const std::string& name, double left, double right, int ms)
 {
-    const std::string file = (std::filesystem::temp_directory_path() / ("kolvarin-bench-" + name)).string();
+    const std::string file = tempFile(name).string();
     const uint32_t frames = 44100u * ms / 1000, data = frames * 4;
     std::string b = "RIFF";
     auto le = [&](uint32_t v, int n) {
@@ -47,6 +62,32 @@ std::string dcWav(const std::string& name, double left, double right, int ms)
             le(static_cast<uint16_t>(static_cast<int16_t>(right * 32767)), 2);
     std::ofstream(file, std::ios::binary) << b;
     return file;
+}
+
+// Where the mixed frames go: pulled from the offline clock, or played in real
+// time by SDL's disk driver into a file.
+enum class Clock { Offline, RealTime };
+
+// Runs the output for kRunMs of its time, calling step between offline
+// periods or every millisecond in real time; returns the stereo frames.
+std::vector<float> runOutput(Clock clock, const std::function<void()>& step)
+{
+    std::vector<float> out;
+    if (clock == Clock::Offline) {
+        for (int period = 0; period < kRunMs / 10; ++period) {
+            const auto part = audio::offlineRender(kPeriod);
+            out.insert(out.end(), part.begin(), part.end());
+            audio::waitForSyncs();
+            step();
+        }
+        return out;
+    }
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRunMs);
+    while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        step();
+    }
+    return out; // read from the capture once the device is closed
 }
 
 class LoopView : public TKPlayerView {
@@ -73,8 +114,8 @@ Envelope measure(const std::vector<float>& out)
     return e;
 }
 
-// The play system: syncs start timers, handlers run between periods.
-Envelope playSystemRun(bool crossFade, int fadeMs)
+// The play system: syncs start timers, the handlers run on this thread.
+std::vector<float> playSystemRun(Clock clock, bool crossFade, int fadeMs)
 {
     Config->Fader.Enabled = crossFade;
     Config->Fader.Count = static_cast<int16_t>(fadeMs);
@@ -86,22 +127,18 @@ Envelope playSystemRun(bool crossFade, int fadeMs)
     system.SetView(&view);
     system.VolumeBar() = {10000, 10000};
     system.Play(0);
-    std::vector<float> out;
-    for (int period = 0; period < 150; ++period) {
-        const auto part = audio::offlineRender(kPeriod);
-        out.insert(out.end(), part.begin(), part.end());
-        audio::waitForSyncs();
+    auto out = runOutput(clock, [&] {
         if (view.fade.exchange(false))
             system.SyncFadeOutProcStartTimerTimer();
         if (view.end.exchange(false))
             system.SyncEndProcStartTimerTimer();
-    }
+    });
     system.Stop(true);
-    return measure(out);
+    return out;
 }
 
 // The reference: the sync callback itself starts the next stream.
-Envelope referenceRun(bool crossFade, int fadeMs)
+std::vector<float> referenceRun(Clock clock, bool crossFade, int fadeMs)
 {
     const std::u16string a = Utf8ToUtf16(dcWav("a.wav", 0.5, 0, 503)), b = Utf8ToUtf16(dcWav("b.wav", 0, 0.5, 500));
     HSTREAM first = BASS_StreamCreateFile(false, a.c_str(), 0, 0, bass::kUnicode);
@@ -124,19 +161,25 @@ Envelope referenceRun(bool crossFade, int fadeMs)
     else
         BASS_ChannelSetSync(first, bass::kSyncEnd | bass::kSyncOneTime, 0, startNext, nullptr);
     BASS_ChannelPlay(first, false);
-    std::vector<float> out;
-    for (int period = 0; period < 150; ++period) {
-        const auto part = audio::offlineRender(kPeriod);
-        out.insert(out.end(), part.begin(), part.end());
-        audio::waitForSyncs();
-    }
+    auto out = runOutput(clock, [] {});
     BASS_StreamFree(first);
     BASS_StreamFree(second);
-    return measure(out);
+    return out;
 }
 
-struct Setup {
-    Setup()
+std::vector<float> readCapture(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<float> samples(bytes.size() / sizeof(float));
+    std::copy_n(reinterpret_cast<const float*>(bytes.data()), samples.size(), samples.data());
+    return samples;
+}
+
+// Settings, playlist and the audio library on the chosen clock.
+class Setup {
+public:
+    explicit Setup(Clock clock) : clock_(clock)
     {
         Config = new TKConfig();
         Config->SetDefaults();
@@ -145,44 +188,91 @@ struct Setup {
         Config->Fader.VolumeEnabled = false;
         Config->PlayMode.Mode = 3;
         Playlist = new TKPlaylist();
-        BASS_Init(0, 44100, 0, nullptr, nullptr);
+        if (clock_ == Clock::RealTime) {
+            ::setenv("SDL_AUDIODRIVER", "disk", 1);
+            ::setenv("SDL_DISKAUDIOFILE", capture_.c_str(), 1);
+            // The update period of the default playback priority: a 46 ms output period.
+            BASS_SetConfig(bass::kConfigUpdatePeriod, 50);
+        }
+        BASS_Init(clock_ == Clock::Offline ? 0 : -1, 44100, 0, nullptr, nullptr);
     }
     ~Setup()
     {
-        BASS_Free();
         delete Playlist;
         delete Config;
+        std::filesystem::remove(capture_);
     }
+    // Ends the audio library; what the output played.
+    std::vector<float> finish(std::vector<float> pulled)
+    {
+        BASS_Free();
+        if (clock_ == Clock::Offline)
+            return pulled;
+        const audio::SdlAudioUse closed; // the device has written and closed its file
+        return readCapture(capture_);
+    }
+    int periodFrames() const
+    {
+        BassInfo info{};
+        BASS_GetInfo(&info);
+        return clock_ == Clock::Offline ? kPeriod : static_cast<int>(info.minbuf * 44100 / 1000);
+    }
+
+private:
+    Clock clock_;
+    std::filesystem::path capture_ = tempFile("capture.raw");
 };
 
-template <Envelope (*Run)(bool, int)>
+using Run = std::vector<float> (*)(Clock, bool, int);
+
+// Runs the track change once per iteration; per run the measured frames and
+// how far they are from the wanted ones. Reports the mean and the worst.
+template <Run run>
+void TrackChange(benchmark::State& state, bool crossFade, const char* name,
+                 double (*frames)(const Envelope&, int fadeMs))
+{
+    const auto clock = static_cast<Clock>(state.range(0));
+    const int fadeMs = crossFade ? static_cast<int>(state.range(1)) : 0;
+    double sum = 0, worst = 0;
+    int period = 1;
+    for (auto _ : state) {
+        Setup setup(clock);
+        period = setup.periodFrames();
+        const double measured = frames(measure(setup.finish(run(clock, crossFade, fadeMs))), fadeMs);
+        sum += measured;
+        worst = std::max(worst, std::fabs(measured - fadeMs * 44.1));
+    }
+    state.counters[name] = sum / static_cast<double>(state.iterations()) / 44.1;
+    state.counters["worst_error_per_period"] = worst / period;
+}
+
+template <Run run>
 void BM_Gap(benchmark::State& state)
 {
-    Setup setup;
-    Envelope e;
-    for (auto _ : state)
-        e = Run(false, 0);
-    const double gap = static_cast<double>(e.firstB - e.lastA - 1);
-    state.counters["gap_frames"] = gap;
-    state.counters["gap_per_period"] = gap / kPeriod;
+    TrackChange<run>(state, false, "gap_ms",
+                     [](const Envelope& e, int) { return static_cast<double>(e.firstB - e.lastA - 1); });
 }
 
-template <Envelope (*Run)(bool, int)>
+template <Run run>
 void BM_CrossFade(benchmark::State& state)
 {
-    Setup setup;
-    const int fadeMs = static_cast<int>(state.range(0));
-    Envelope e;
-    for (auto _ : state)
-        e = Run(true, fadeMs);
-    const double expected = fadeMs * 44.1;
-    state.counters["overlap_ms"] = static_cast<double>(e.overlap) / 44.1;
-    state.counters["error_per_period"] = std::fabs(static_cast<double>(e.overlap) - expected) / kPeriod;
+    TrackChange<run>(state, true, "overlap_ms", [](const Envelope& e, int) { return static_cast<double>(e.overlap); });
 }
 
-BENCHMARK(BM_Gap<playSystemRun>)->Name("Gap/PlaySystem")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Gap<referenceRun>)->Name("Gap/Reference")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CrossFade<playSystemRun>)->Name("CrossFade/PlaySystem")->Arg(200)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CrossFade<referenceRun>)->Name("CrossFade/Reference")->Arg(200)->Unit(benchmark::kMillisecond);
+// Arguments: the clock (0 offline, 1 real time), then the fade time.
+BENCHMARK(BM_Gap<playSystemRun>)->Name("Gap/PlaySystem")->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Gap<referenceRun>)->Name("Gap/Reference")->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossFade<playSystemRun>)
+    ->Name("CrossFade/PlaySystem")
+    ->Args({0, 200})
+    ->Args({1, 200})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossFade<referenceRun>)
+    ->Name("CrossFade/Reference")
+    ->Args({0, 200})
+    ->Args({1, 200})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -28,6 +28,7 @@
 #include "kforms.h"
 #include "kipc.h"
 #include "kmaintimers.h"
+#include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
 #include "skin/ktrayicon.h"
@@ -112,6 +113,7 @@ namespace {
 void RunWindows(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    TKSignalWatcher signalWatcher;
     std::unique_ptr<TfrmSplash> splash;
     if (Config->SplashScreen)
         splash = CreateSplash();
@@ -127,8 +129,7 @@ void RunWindows(int argc, char** argv)
     }
     TKMessageBoxDialog errorDialog;
     SetErrorDialog(&errorDialog);
-    SetTerminateRequest([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
-    TKSignalWatcher signalWatcher;
+    SetTerminateRequest(RequestQuit);
     TKMainTimers mainTimers;
     MainTimers = &mainTimers;
 
@@ -161,8 +162,9 @@ void RunWindows(int argc, char** argv)
     ::malloc_trim(0);
     forms.ShowSkinnedWindows();
     Log(kProject, "Run application...");
-    // A fatal start has already asked the loop to end: it returns at once.
-    QApplication::exec();
+    // A fatal start or a signal during start-up has asked for the end already.
+    if (!QuitRequested())
+        QApplication::exec();
     Log(kProject, "Run application ok");
     DisableReceivedParameters();
 
@@ -184,6 +186,7 @@ void RunWindows(int argc, char** argv)
 std::unique_ptr<ipc::TKPipeServer> RunFirstInstance(int argc, char** argv, const std::vector<std::u16string>& words)
 {
     Log(kProject, "Create mutex ok");
+    TKSignalCatcher quitSignals;
     VersionText = BuildVersionText();
     Log(kProject, "Application Version: " + VersionText);
     Log(kProject, "Detecting operating system");

@@ -11,6 +11,7 @@
 #include "core/text/kstrings.h"
 #include "ipc/pipe.h"
 #include "kapp.h"
+#include "kquit.h"
 #include "kstep.h"
 
 namespace kolvarin {
@@ -107,7 +108,7 @@ void KIPCServerReceiveProc(const std::string& text)
     if (quit) {
         Log(proc, "Got close signal");
         Log(proc, "Terminate application");
-        QCoreApplication::quit();
+        RequestQuit();
     } else {
         Log(proc, "Load parameter");
         KLoadParameter();

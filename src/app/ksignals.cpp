@@ -2,11 +2,12 @@
 
 #include <csignal>
 
-#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include "kquit.h"
 
 namespace kolvarin {
 
@@ -23,17 +24,10 @@ void OnSignal(int)
 
 } // namespace
 
-TKSignalWatcher::TKSignalWatcher()
+TKSignalCatcher::TKSignalCatcher()
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
         return;
-    notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    QObject::connect(notifier_, &QSocketNotifier::activated, this, [] {
-        char buffer[16];
-        while (::read(g_pipe[0], buffer, sizeof buffer) > 0) {
-        }
-        QCoreApplication::quit();
-    });
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
@@ -42,17 +36,30 @@ TKSignalWatcher::TKSignalWatcher()
     ::sigaction(SIGINT, &action, nullptr);
 }
 
-TKSignalWatcher::~TKSignalWatcher()
+TKSignalCatcher::~TKSignalCatcher()
 {
     ::signal(SIGTERM, SIG_DFL);
     ::signal(SIGINT, SIG_DFL);
-    delete notifier_;
-    notifier_ = nullptr;
     for (int& fd : g_pipe) {
         if (fd >= 0)
             ::close(fd);
         fd = -1;
     }
+}
+
+TKSignalWatcher::TKSignalWatcher()
+{
+    if (g_pipe[0] < 0)
+        return;
+    // A signal that came before is still in the socket: the notifier fires
+    // in the first event loop that runs.
+    notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    QObject::connect(notifier_, &QSocketNotifier::activated, this, [] {
+        char buffer[16];
+        while (::read(g_pipe[0], buffer, sizeof buffer) > 0) {
+        }
+        RequestQuit();
+    });
 }
 
 } // namespace kolvarin

@@ -34,14 +34,22 @@ std::string Narrow(const std::string& bytes)
 
 } // namespace
 
-KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args)
+KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args,
+                                 std::vector<std::string> extra)
 {
     std::vector<std::string> env = {"KOLVARIN_HOME=" + home.string(), "QT_QPA_PLATFORM=offscreen",
                                     "HOME=" + home.string()};
+    const auto chosen = [&](const std::string& name) {
+        for (const auto& e : extra)
+            if (e.starts_with(name + "="))
+                return true;
+        return false;
+    };
     // The audio output the test chose (the dummy driver, or the disk driver and its file).
     for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE"})
-        if (const char* value = std::getenv(name))
+        if (const char* value = std::getenv(name); value && !chosen(name))
             env.push_back(std::string(name) + "=" + value);
+    env.insert(env.end(), extra.begin(), extra.end());
     std::vector<char*> envp, argv;
     for (auto& e : env)
         envp.push_back(e.data());
@@ -63,10 +71,18 @@ KolvarinProcess::~KolvarinProcess()
 
 void KolvarinProcess::Signal(int signal) const { ::kill(pid_, signal); }
 
-int KolvarinProcess::Wait()
+int KolvarinProcess::Wait(int timeoutMs)
 {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
-    ::waitpid(pid_, &status, 0);
+    while (::waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

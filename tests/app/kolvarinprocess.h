@@ -18,10 +18,12 @@ namespace ktest {
 
 // One run of the program with KOLVARIN_HOME set to `home`, headless. A run
 // still going when the object dies is killed, so no orphan keeps the test's
-// output open.
+// output open. `env` adds NAME=value entries (SDL_AUDIODRIVER=disk, ...)
+// over the test's own audio choice.
 class KolvarinProcess {
 public:
-    KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args = {});
+    KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args = {},
+                    std::vector<std::string> env = {});
     ~KolvarinProcess();
     KolvarinProcess(const KolvarinProcess&) = delete;
     KolvarinProcess& operator=(const KolvarinProcess&) = delete;
@@ -29,7 +31,8 @@ public:
     pid_t pid() const { return pid_; }
     void Signal(int signal) const;
     // Waits for the end; the exit code, or -1 when it did not exit normally.
-    int Wait();
+    // A run still going after timeoutMs is killed (-1).
+    int Wait(int timeoutMs = 60000);
 
 private:
     pid_t pid_ = -1;

@@ -3,10 +3,9 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <numbers>
 
+#include "capture.h"
 #include "core/settings/kconfig.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"
@@ -35,20 +34,6 @@ double tone(const std::vector<float>& s, size_t from, size_t count, size_t strid
     return std::sqrt(s1 * s1 + s2 * s2 - coeff * s1 * s2) * 2 / static_cast<double>(count);
 }
 
-// The output's channel count: the first of 8, 6, 4 whose extra channels are
-// silent (a stereo stream plays on the front pair), else 2.
-size_t channelsOf(const std::vector<float>& s)
-{
-    for (size_t c : {8u, 6u, 4u}) {
-        bool silent = true;
-        for (size_t i = 0; i < s.size() && silent; ++i)
-            silent = i % c < 2 || std::fabs(s[i]) < 1e-6;
-        if (silent)
-            return c;
-    }
-    return 2;
-}
-
 class PlayCommandTest : public ktest::TempHomeTest {};
 
 TEST_F(PlayCommandTest, PlaysBothFilesInOrder)
@@ -69,12 +54,8 @@ TEST_F(PlayCommandTest, PlaysBothFilesInOrder)
         config.SaveToFile((home() / "config.xml").string());
     }
     const fs::path raw = dir().path() / "out.raw";
-    const std::string oldDriver = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
-    ::setenv("SDL_AUDIODRIVER", "disk", 1);
-    ::setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
-    ktest::KolvarinProcess program(home(), {"/play", (media / "a.flac").string(), (media / "b.mp3").string()});
-    ::setenv("SDL_AUDIODRIVER", oldDriver.c_str(), 1);
-    ::unsetenv("SDL_DISKAUDIOFILE");
+    ktest::KolvarinProcess program(home(), {"/play", (media / "a.flac").string(), (media / "b.mp3").string()},
+                                   {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw.string()});
     const fs::path log = home() / "kolvarin.log";
     // Play mode 3 stops fully after the last entry.
     ASSERT_TRUE(ktest::WaitForLogLine(log, "TKSystem.Stop - Enter with Fullstop=\"true\"", 30000));
@@ -110,11 +91,8 @@ TEST_F(PlayCommandTest, PlaysBothFilesInOrder)
 
     // The output: 440 Hz first, then 1000 Hz, each for about a second (the
     // tones are at 1/8 of full scale, the volume at half).
-    std::ifstream in(raw, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    std::vector<float> samples(bytes.size() / 4);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 4);
-    const size_t channels = channelsOf(samples);
+    const std::vector<float> samples = ktest::ReadCapture(raw);
+    const size_t channels = ktest::CaptureChannels(samples);
     const size_t frames = samples.size() / channels;
     const size_t window = 2205;
     size_t first440 = 0, first1000 = 0, windows440 = 0, windows1000 = 0;

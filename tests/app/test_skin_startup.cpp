@@ -1,5 +1,6 @@
 // The skin steps of start-up and shutdown, in the real program.
 #include <csignal>
+#include <cstdlib>
 
 #include "core/settings/kconfig.h"
 #include "gdi/bmpcodec.h"
@@ -91,4 +92,22 @@ TEST_F(SkinStartupTest, AMissingSkinFallsBackAndASkinFolderLoads)
     dir().write("home/data/skins/plain/skin.bmp", std::string(bmp.begin(), bmp.end()));
     EXPECT_TRUE(ktest::InOrder(RunUntilShown(), {"KInitialize - Loading skin \"plain\" from file ok"}));
     EXPECT_EQ(SavedSkin(), "plain");
+}
+
+TEST_F(SkinStartupTest, ASkinPackageOnTheCommandLineIsCopiedAndApplied)
+{
+    WriteConfig("base[default]");
+    // A package made by the zip command: a folder skin zipped.
+    const std::filesystem::path source = dir().path() / "pkg";
+    const auto bmp = kolvarin::gdi::EncodeBmp24(kolvarin::gdi::Bitmap(4, 4));
+    dir().write("pkg/skin.bmp", std::string(bmp.begin(), bmp.end()));
+    dir().write("pkg/skin.xml", "<KolvarinSkin/>");
+    const std::filesystem::path package = dir().path() / "Night Owl.kskz";
+    const std::string command = "cd '" + source.string() + "' && zip -q '" + package.string() + "' skin.bmp skin.xml";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const auto lines = RunUntilShown({package.string()});
+    EXPECT_TRUE(ktest::InOrder(lines, {"KLoadParameter.HandleFilename - Skin file detected.",
+                                       "KLoadParameter.HandleFilename - Changing skin \"Night Owl\""}));
+    EXPECT_TRUE(std::filesystem::exists(home() / "data/skins/Night Owl.kskz"));
+    EXPECT_EQ(SavedSkin(), "Night Owl") << "loaded and kept";
 }

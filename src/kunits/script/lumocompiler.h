@@ -270,7 +270,9 @@ private:
     TValue Expression(bool stringContext = false);
     TValue Additive();
     TValue Term();
+    // A factor; inside a float expression an integer factor comes back converted.
     TValue Factor();
+    TValue PlainFactor();
     TValue BinaryOp(uint8_t op, TValue left, TValue right);
     void ConvertPushedLeftToFloat();
     TValue NameFactor();
@@ -356,6 +358,7 @@ private:
     bool end_ = false;
     int32_t line_ = 0;
     int32_t column_ = 0;
+    int32_t lastTextLine_ = 0, lastTextColumn_ = 0; // of the last character above a blank
     uint8_t token_ = tOther;
     std::string text_;
     std::string literal_;
@@ -380,6 +383,7 @@ private:
     std::vector<std::string> continueLabels_{"C_exit"};
     int32_t switchDepth_ = 0; // switches open here, each with its selector on the stack
     bool stringContext_ = false; // a quoted literal is a string, not an integer
+    bool floatExpression_ = false; // a float operand came earlier in this expression
     bool declaredFunction_ = false; // the last declaration defined a function
     int32_t struct_ = -1; // the structure whose body is being read
     bool stubUsed_[stCount] = {};

@@ -46,7 +46,9 @@ TValue TLumoCompiler::Expression(bool stringContext)
     }
     ++nesting_;
     bool saved = stringContext_;
+    const bool savedFloat = floatExpression_;
     stringContext_ = stringContext;
+    floatExpression_ = false;
     TValue left = Additive();
     if (!error_ && IsComparison(token_)) {
         uint8_t op = token_;
@@ -85,6 +87,7 @@ TValue TLumoCompiler::Expression(bool stringContext)
                 emit_.Pop(EBX);
                 emit_.Wait();
             }
+            floatExpression_ = false; // the result is the integer 0 or 1
         } else {
             emit_.MovRegReg(EBX, EAX);
             emit_.Pop(EAX);
@@ -108,6 +111,7 @@ TValue TLumoCompiler::Expression(bool stringContext)
         left = first;
     }
     stringContext_ = saved;
+    floatExpression_ = savedFloat;
     --nesting_;
     return left;
 }
@@ -242,6 +246,20 @@ TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
 
 TValue TLumoCompiler::Factor()
 {
+    TValue v = PlainFactor();
+    if (error_)
+        return v;
+    if (v.kind == VKind::Float) {
+        floatExpression_ = true;
+    } else if (v.kind == VKind::Int && floatExpression_) {
+        emit_.IntToFloat();
+        v = TValue{VKind::Float, true, -1};
+    }
+    return v;
+}
+
+TValue TLumoCompiler::PlainFactor()
+{
     switch (token_) {
     case tInc:
     case tDec: {
@@ -304,7 +322,7 @@ TValue TLumoCompiler::Factor()
             Error(TLumoError::ExpressionError);
             return {};
         }
-        TValue v = Factor();
+        TValue v = PlainFactor();
         --nesting_;
         if (error_)
             return v;

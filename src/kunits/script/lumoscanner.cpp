@@ -39,6 +39,8 @@ void TLumoCompiler::ReadChar()
         column_ = 0;
     } else if (static_cast<unsigned char>(char_) >= 33) {
         ++column_;
+        lastTextLine_ = line_;
+        lastTextColumn_ = column_;
     }
 }
 
@@ -47,7 +49,12 @@ void TLumoCompiler::Error(TLumoError code)
     if (error_)
         return; // the first error stops the compilation; later ones are its echoes
     error_ = true;
-    engine_.Error(code, line_, column_);
+    // At the end of the input the position is that of the last text read,
+    // not a line past the source.
+    if (end_)
+        engine_.Error(code, lastTextLine_, lastTextColumn_);
+    else
+        engine_.Error(code, line_, column_);
 }
 
 bool TLumoCompiler::Accept(uint8_t token)

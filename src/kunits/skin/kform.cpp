@@ -94,22 +94,15 @@ QRect TKForm::WMWindowPosChanging(const QRect& proposed, bool shiftHeld, bool& h
     return {snap.X, snap.Y, proposed.width(), proposed.height()};
 }
 
-void TKForm::StartSystemMove(QPoint globalPos)
-{
-    if (!Snaps() || drag_ != Drag::None)
-        return;
-    drag_ = Drag::Move;
-    dragStart_ = globalPos;
-    startGeometry_ = geometry();
-    WMEnterSizeMove();
-    grabMouse();
-}
+void TKForm::StartSystemMove(QPoint globalPos) { StartDrag(Drag::Move, globalPos); }
 
-void TKForm::StartSystemSize(QPoint globalPos)
+void TKForm::StartSystemSize(QPoint globalPos) { StartDrag(Drag::Size, globalPos); }
+
+void TKForm::StartDrag(Drag kind, QPoint globalPos)
 {
     if (!Snaps() || drag_ != Drag::None)
         return;
-    drag_ = Drag::Size;
+    drag_ = kind;
     dragStart_ = globalPos;
     startGeometry_ = geometry();
     WMEnterSizeMove();

@@ -47,9 +47,8 @@ public:
     void WMEnterSizeMove();
     void WMExitSizeMove();
     // Proposes a new rectangle; applies the snapping rules and moves the
-    // docked windows. Returns the rectangle to use; an empty optional-like
-    // false in Handled means the window ignores the proposal (docked, or not
-    // in the normal state).
+    // docked windows. Returns the rectangle to use; Handled false means the
+    // window ignores the proposal (docked, or not in the normal state).
     QRect WMWindowPosChanging(const QRect& proposed, bool shiftHeld, bool& handled);
     void ReleaseDocked();
 
@@ -62,13 +61,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    enum class Drag { None, Move, Size };
+
     bool Snaps() const;
+    void StartDrag(Drag kind, QPoint globalPos);
     void EndDrag();
 
     static std::vector<TKForm*> forms_;
 
     bool moving_ = false;
-    enum class Drag { None, Move, Size } drag_ = Drag::None;
+    Drag drag_ = Drag::None;
     QPoint dragStart_;
     QRect startGeometry_;
 };

@@ -492,6 +492,12 @@ void SkinScrollBarMouseUp(const TKGUI&, TKImage& thumb, TKSScrollBar& bar)
     dragState.Dragging = false;
 }
 
+void SkinPlaceGripAndCaption(const QWidget& window, QWidget& grip, QWidget& caption)
+{
+    grip.move(window.width() - grip.width(), window.height() - grip.height());
+    caption.move((window.width() - caption.width()) / 2, caption.y());
+}
+
 void SkinPlaceVideoWindow(const TKGUI&, QWidget& panel, const TKSResizeForm& form, const TKSBorders& borders)
 {
     const QWidget* window = panel.parentWidget();

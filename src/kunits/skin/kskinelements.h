@@ -92,6 +92,10 @@ void SkinScrollBarMouseMove(const TKGUI& skin, TKImage& thumb, const QWidget& ed
                             TShiftState shift, int x, int y);
 void SkinScrollBarMouseUp(const TKGUI& skin, TKImage& thumb, TKSScrollBar& bar);
 
+// A resizable window's size grip at its bottom-right corner and its caption
+// bar centred at its top (after every resize).
+void SkinPlaceGripAndCaption(const QWidget& window, QWidget& grip, QWidget& caption);
+
 // The video panel inside the video window's edges and borders.
 void SkinPlaceVideoWindow(const TKGUI& skin, QWidget& panel, const TKSResizeForm& form, const TKSBorders& borders);
 

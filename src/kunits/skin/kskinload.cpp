@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <mutex>
 #include <span>
 
@@ -57,10 +58,16 @@ bool IsFolder(const std::string& name)
 }
 
 // The pixels the stacked and single images of the record will take, in 64
-// bits; a negative side counts as 0.
+// bits; a negative side counts as 0, a side beyond what a bitmap may have
+// gives the largest number.
 int64_t CutPixels(const TKGUI& skin)
 {
-    auto area = [](int64_t w, int64_t h) { return std::max<int64_t>(w, 0) * std::max<int64_t>(h, 0); };
+    // A side no bitmap may have makes the whole record too large.
+    bool tooLarge = false;
+    auto area = [&](int64_t w, int64_t h) {
+        tooLarge = tooLarge || w > gdi::Bitmap::MaxSide || h > gdi::Bitmap::MaxSide;
+        return std::max<int64_t>(w, 0) * std::max<int64_t>(h, 0);
+    };
     auto size = [&](const TKSSize& s, int count = 1) { return area(s.Width, s.Height) * count; };
     int64_t total = 0;
     VisitElements(skin, Overloaded{
@@ -87,7 +94,7 @@ int64_t CutPixels(const TKGUI& skin)
                             [&](const TKSStatusBar& e) { total += size(e.Size); },
                             [&](const TKSFileTypeIcons& e) { total += size(e.Size, 7); },
                         });
-    return total;
+    return tooLarge ? std::numeric_limits<int64_t>::max() : total;
 }
 
 class Cutter {

@@ -50,7 +50,8 @@ uint8_t LoadSkin(TKGUI& skin, const std::string& bitmapFileName, const std::stri
 
 // Cuts every element image of the record out of the bitmap (the last step of
 // LoadSkin). False, cutting nothing, when the record asks for more than
-// kMaxSkinPixels pixels of images.
+// kMaxSkinPixels pixels of images or for an image wider or taller than a
+// bitmap may be.
 bool CutSkinImages(TKGUI& skin, const gdi::Bitmap& bitmap);
 
 // Why the last load on this thread did not give kSkinLoaded (empty after a

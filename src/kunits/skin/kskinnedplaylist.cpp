@@ -58,8 +58,7 @@ void TKSkinnedPlaylist::FormResize()
     if (!skin.Loaded || AppKilled)
         return;
     TKSPlaylist& p = skin.Playlist;
-    imgResizer->move(width() - imgResizer->width(), height() - imgResizer->height());
-    imgCaptionBar->move((width() - imgCaptionBar->width()) / 2, imgCaptionBar->y());
+    SkinPlaceGripAndCaption(*this, *imgResizer, *imgCaptionBar);
     SkinPaintResizeForm(skin, *imgForm, p.ResizeForm, *this);
     SkinLayoutPlaylist(skin, *imgPlaylist, *imgStatusbar, p.ResizeForm, p.PlaylistEditor, p.Statusbar);
     SkinUpdatePlaylistScrollThumb(skin, *imgScrollBar, *imgPlaylist, p.Scrollbar);

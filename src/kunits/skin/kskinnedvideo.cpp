@@ -31,8 +31,7 @@ void TKSkinnedVideo::FormResize()
     if (!skin.Loaded || AppKilled)
         return;
     TKSVideo& v = skin.Video;
-    imgResizer->move(width() - imgResizer->width(), height() - imgResizer->height());
-    imgCaptionBar->move((width() - imgCaptionBar->width()) / 2, imgCaptionBar->y());
+    SkinPlaceGripAndCaption(*this, *imgResizer, *imgCaptionBar);
     SkinPaintResizeForm(skin, *imgForm, v.ResizeForm, *this);
     SkinPlaceVideoWindow(skin, *pnlVideo, v.ResizeForm, v.VideoWindow);
 }

@@ -101,7 +101,7 @@ std::array<float, 1024> Channel::history() const
     return out;
 }
 
-void Channel::fireSyncs(std::vector<SyncEvent>& events, bool atEnd)
+void Channel::fireSyncs(std::vector<SyncEvent>& events, bool atEnd, int offset)
 {
     for (auto it = syncs.begin(); it != syncs.end();) {
         const DWORD kind = it->type & ~bass::kSyncOneTime;
@@ -111,7 +111,7 @@ void Channel::fireSyncs(std::vector<SyncEvent>& events, bool atEnd)
             ++it;
             continue;
         }
-        events.push_back({it->proc, it->handle, handle, it->user});
+        events.push_back({it->proc, it->handle, handle, it->user, offset});
         it->armed = false;
         if (it->type & bass::kSyncOneTime)
             it = syncs.erase(it);
@@ -176,7 +176,7 @@ void Channel::render(float* out, int outChannels, int frames, int outRate, std::
         done += j;
         if (position_ >= stageEnd && sourceEnded_)
             ended_ = true;
-        fireSyncs(events, ended_);
+        fireSyncs(events, ended_, done);
         if (stageEnd - stageStart_ > 2 * kKeepBehind && position_ - stageStart_ > kKeepBehind) {
             const std::int64_t drop = position_ - stageStart_ - 1;
             stage_.erase(stage_.begin(), stage_.begin() + drop * 2);

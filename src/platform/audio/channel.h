@@ -22,6 +22,7 @@ struct SyncEvent {
     HSYNC sync;
     DWORD channel;
     void* user;
+    int offset = 0; // output frames into the render call that reached it
     std::chrono::steady_clock::time_point due{}; // when the output plays it
 };
 
@@ -89,7 +90,7 @@ public:
 private:
     bool fill(std::int64_t upTo);
     void consumed(std::int64_t from, std::int64_t to);
-    void fireSyncs(std::vector<SyncEvent>& events, bool atEnd);
+    void fireSyncs(std::vector<SyncEvent>& events, bool atEnd, int offset);
 
     std::unique_ptr<PcmSource> source_;
     PcmFormat format_;

@@ -20,6 +20,7 @@ Engine& Engine::get()
 
 void Engine::render(float* out, int frames, int layout)
 {
+    const auto start = std::chrono::steady_clock::now();
     std::unique_lock lock(mutex);
     std::fill(out, out + static_cast<std::size_t>(frames) * layout, 0.0f);
     if (!initialised || layout != outChannels)
@@ -27,10 +28,12 @@ void Engine::render(float* out, int frames, int layout)
     events_.clear();
     for (const std::shared_ptr<Channel>& c : channels.all())
         c->render(out, outChannels, frames, outRate, events_);
-    // A device plays what is mixed now after its latency; the offline clock at once.
-    const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(output->latencyMs());
+    // The output asks for a buffer as it starts to play it (the disk driver
+    // writes it at once, a sound card after at most the buffer it plays now):
+    // a sync is due as far into the call's time as its frame lies in the
+    // buffer. The offline clock has no time of its own: at once.
     for (SyncEvent& e : events_)
-        e.due = due;
+        e.due = output->offline() ? start : start + std::chrono::microseconds(1000000LL * e.offset / outRate);
     syncs.post(events_);
 }
 

@@ -31,21 +31,22 @@ const char* intern(const std::string& text)
 // The backend's output devices by name; empty when SDL has no audio.
 bool sdlDevices(std::vector<std::string>& names, std::string& driver)
 {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    const audio::SdlAudioUse sdl;
+    if (!sdl.ok())
         return false;
     driver = SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "";
     const int count = SDL_GetNumAudioDevices(0);
     for (int i = 0; i < count; ++i)
         if (const char* name = SDL_GetAudioDeviceName(i, 0))
             names.emplace_back(name);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return true;
 }
 
 int speakersOfDevice(const std::string& name)
 {
     int channels = 2;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    const audio::SdlAudioUse sdl;
+    if (!sdl.ok())
         return channels;
     SDL_AudioSpec spec{};
     char* defaultName = nullptr;
@@ -59,7 +60,6 @@ int speakersOfDevice(const std::string& name)
                 break;
             }
     SDL_free(defaultName);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     if (ok == 0 && spec.channels >= 2)
         channels = std::min(8, spec.channels & ~1);
     return channels;
@@ -144,7 +144,7 @@ bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* cl
     }
     int error = bass::kOk;
     if (!output->open(
-            rate, channels, engine.config.bufferMs,
+            rate, channels, engine.config.updatePeriodMs,
             [&engine](float* out, int frames, int outChannels) { engine.render(out, frames, outChannels); }, error))
         return failed(error);
     std::lock_guard lock(engine.mutex);

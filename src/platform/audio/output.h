@@ -15,10 +15,12 @@ public:
     // the output's thread (SDL's audio thread) or, offline, by the puller.
     using Render = std::function<void(float* out, int frames, int channels)>;
     virtual ~Output() = default;
-    // rate and channels are wishes; the output reports what it got. false
-    // with error (a bass::Error) when the device cannot be opened.
-    virtual bool open(int rate, int channels, int bufferMs, Render render, int& error) = 0;
-    // Stops calling render; returns once no render call runs any more.
+    // rate and channels are wishes; the output reports what it got. periodMs
+    // is how much a render call mixes ahead. false with error (a bass::Error)
+    // when the device cannot be opened.
+    virtual bool open(int rate, int channels, int periodMs, Render render, int& error) = 0;
+    // Stops calling render; returns once no render call runs any more (a
+    // device may finish closing later, see SdlAudioUse).
     virtual void close() = 0;
     virtual int rate() const = 0;
     virtual int channels() const = 0;
@@ -29,6 +31,21 @@ public:
 
 // deviceName empty: the backend's default device.
 std::unique_ptr<Output> makeSdlOutput(const std::string& deviceName);
+
+// SDL's audio subsystem for one use (device list, device open): waits for a
+// device that is still closing, so SDL is never used from two threads at
+// once. ok() is false when SDL has no audio.
+class SdlAudioUse {
+public:
+    SdlAudioUse();
+    ~SdlAudioUse();
+    SdlAudioUse(const SdlAudioUse&) = delete;
+    SdlAudioUse& operator=(const SdlAudioUse&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_;
+};
 std::unique_ptr<Output> makeOfflineOutput();
 
 } // namespace kolvarin::audio

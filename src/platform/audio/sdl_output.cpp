@@ -1,43 +1,91 @@
-#include "audio/bass.h"
-#include "audio/output.h"
-
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "audio/bass.h"
+#include "audio/output.h"
 
 namespace kolvarin::audio {
 namespace {
+
+// SDL plays out two more periods when a device closes, which would hold up
+// BASS_Free (and so the program's shutdown) for as long: the close finishes
+// on a thread of its own, and the next use of SDL's audio waits for it.
+struct Closing {
+    std::mutex mutex;
+    std::condition_variable done;
+    int pending = 0;
+};
+
+Closing& closing()
+{
+    // Never destroyed: a close may still run while the process exits.
+    static Closing* state = new Closing;
+    return *state;
+}
+
+void waitForClosedDevices()
+{
+    Closing& c = closing();
+    std::unique_lock lock(c.mutex);
+    c.done.wait(lock, [&] { return c.pending == 0; });
+}
+
+// Takes the subsystem reference of the device with it.
+void closeInBackground(SDL_AudioDeviceID device)
+{
+    Closing& c = closing();
+    {
+        std::lock_guard lock(c.mutex);
+        ++c.pending;
+    }
+    std::thread([device, &c] {
+        SDL_CloseAudioDevice(device);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        std::lock_guard lock(c.mutex);
+        --c.pending;
+        c.done.notify_all();
+    }).detach();
+}
+
+// The nearest power of two, in frames, to the wished period (at least 5 ms).
+Uint16 periodFrames(int rate, int periodMs)
+{
+    const int wanted = rate * std::max(periodMs, 5) / 1000;
+    Uint16 frames = 32;
+    while (frames < 16384 && frames * 3 / 2 < wanted)
+        frames = static_cast<Uint16>(frames * 2);
+    return frames;
+}
 
 class SdlOutput final : public Output {
 public:
     explicit SdlOutput(std::string name) : name_(std::move(name)) {}
     ~SdlOutput() override { close(); }
 
-    bool open(int rate, int channels, int bufferMs, Render render, int& error) override
+    bool open(int rate, int channels, int periodMs, Render render, int& error) override
     {
+        waitForClosedDevices();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             error = bass::kErrorDriver;
             return false;
         }
-        subsystem_ = true;
         render_ = std::move(render);
         SDL_AudioSpec want{};
         want.freq = rate;
         want.format = AUDIO_F32SYS;
         want.channels = static_cast<Uint8>(channels);
-        // The period: the buffer length option, at least 5 ms, as a power of two.
-        const int frames = std::max(1, rate * std::max(bufferMs, 5) / 1000);
-        Uint16 samples = 32;
-        while (samples < frames && samples < 32768)
-            samples = static_cast<Uint16>(samples * 2);
-        want.samples = samples;
+        want.samples = periodFrames(rate, periodMs);
         want.callback = &SdlOutput::callback;
         want.userdata = this;
         SDL_AudioSpec have{};
         device_ = SDL_OpenAudioDevice(name_.empty() ? nullptr : name_.c_str(), 0, &want, &have, 0);
         if (device_ == 0) {
             error = bass::kErrorDriver;
-            close();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
         rate_ = have.freq;
@@ -48,19 +96,17 @@ public:
     }
     void close() override
     {
-        if (device_ != 0) {
-            SDL_CloseAudioDevice(device_);
-            device_ = 0;
-        }
-        if (subsystem_) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            subsystem_ = false;
-        }
+        if (device_ == 0)
+            return;
+        // Pausing waits for a running callback; after it none comes.
+        SDL_PauseAudioDevice(device_, 1);
+        closeInBackground(device_);
+        device_ = 0;
     }
     int rate() const override { return rate_; }
     int channels() const override { return channels_; }
-    // SDL queues about two periods between the mixer and the device.
-    int latencyMs() const override { return rate_ ? 2 * period_ * 1000 / rate_ : 0; }
+    // A buffer waits behind the one the device plays.
+    int latencyMs() const override { return rate_ ? period_ * 1000 / rate_ : 0; }
     int periodMs() const override { return rate_ ? period_ * 1000 / rate_ : 0; }
     bool offline() const override { return false; }
 
@@ -75,7 +121,6 @@ private:
     std::string name_;
     Render render_;
     SDL_AudioDeviceID device_ = 0;
-    bool subsystem_ = false;
     int rate_ = 0;
     int channels_ = 2;
     int period_ = 0;
@@ -84,5 +129,17 @@ private:
 } // namespace
 
 std::unique_ptr<Output> makeSdlOutput(const std::string& deviceName) { return std::make_unique<SdlOutput>(deviceName); }
+
+SdlAudioUse::SdlAudioUse()
+{
+    waitForClosedDevices();
+    ok_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
+SdlAudioUse::~SdlAudioUse()
+{
+    if (ok_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
 
 } // namespace kolvarin::audio

@@ -100,6 +100,8 @@ TEST_F(SkinLoadTest, ResultCodesTellWhatFailed)
     const std::string huge = Write("skin/huge.xml", "<KolvarinSkin><Forms><Main><Form><Size Width=\"30000\" "
                                                     "Height=\"30000\" /></Form></Main></Forms></KolvarinSkin>");
     const std::string unparsed = Write("skin/bad.xml", "<KolvarinSkin><Forms>");
+    const std::string wide = Write("skin/wide.xml", "<KolvarinSkin><Forms><Main><Form><Size Width=\"458983\" "
+                                                    "Height=\"3\" /></Form></Main></Forms></KolvarinSkin>");
     const struct {
         std::string bitmap, description;
         uint8_t result;
@@ -110,6 +112,7 @@ TEST_F(SkinLoadTest, ResultCodesTellWhatFailed)
         {bmp, txt, kSkinBadDescription},
         {junk, xml, kSkinLoadError},
         {bmp, huge, kSkinLoadError},
+        {bmp, wide, kSkinLoadError},
         {bmp, unparsed, kSkinLoaded},
     };
     for (const auto& c : cases) {
@@ -118,6 +121,18 @@ TEST_F(SkinLoadTest, ResultCodesTellWhatFailed)
         EXPECT_EQ(skin_.Loaded, c.result == kSkinLoaded);
         EXPECT_EQ(LastSkinError().empty(), c.result == kSkinLoaded) << LastSkinError();
     }
+}
+
+TEST_F(SkinLoadTest, CuttingRefusesImagesNoBitmapMayHold)
+{
+    const gdi::Bitmap bitmap(16, 16);
+    skin_.Main.Form.Size = {40000, 2};
+    EXPECT_FALSE(CutSkinImages(skin_, bitmap));
+    skin_.Main.Form.Size = {-5, 7};
+    skin_.Main.PlayButton.Size = {8, 8};
+    EXPECT_TRUE(CutSkinImages(skin_, bitmap));
+    EXPECT_TRUE(skin_.Main.Form.Bitmap.empty()) << "a negative side counts as 0";
+    EXPECT_EQ(skin_.Main.PlayButton.Bitmaps[3].width(), 8);
 }
 
 TEST_F(SkinLoadTest, PackagesLoadByTheirMembersFileNames)

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "audio/offline.h"
+#include "audio/output.h"
 #include "audio_fixtures.h"
 
 namespace {
@@ -51,6 +52,7 @@ TEST(InitTest, DeviceOutputWithAndWithoutSpeakers)
     for (const DWORD flags : {0u, bass::kDeviceSpeakers}) {
         ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 1));
         EXPECT_EQ(BASS_GetConfig(bass::kConfigBuffer), 5u); // the 5 ms floor
+        ASSERT_TRUE(BASS_SetConfig(bass::kConfigUpdatePeriod, 5)); // the output's period follows it
         ASSERT_TRUE(BASS_Init(-1, 44100, flags, nullptr, nullptr)) << BASS_ErrorGetCode();
         EXPECT_FALSE(BASS_Init(-1, 44100, flags, nullptr, nullptr));
         EXPECT_EQ(BASS_ErrorGetCode(), bass::kErrorAlready);
@@ -63,6 +65,7 @@ TEST(InitTest, DeviceOutputWithAndWithoutSpeakers)
         EXPECT_TRUE(BASS_Free());
     }
     ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 500));
+    ASSERT_TRUE(BASS_SetConfig(bass::kConfigUpdatePeriod, 100));
     EXPECT_FALSE(BASS_SetConfig(12345, 1));
     EXPECT_EQ(BASS_GetConfig(12345), static_cast<DWORD>(-1));
 }
@@ -101,7 +104,7 @@ TEST(SdlOutputTest, ToneReachesTheDiskDriver)
     ::setenv("SDL_AUDIODRIVER", "disk", 1);
     ::setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
     ::setenv("SDL_DISKAUDIODELAY", "0", 1); // as fast as the mixer goes
-    ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 20));
+    ASSERT_TRUE(BASS_SetConfig(bass::kConfigUpdatePeriod, 20));
     const bool started = BASS_Init(-1, 44100, 0, nullptr, nullptr);
     if (started) {
         const HSTREAM stream = BASS_StreamCreateFile(false, tone.c_str(), 0, 0, 0);
@@ -109,9 +112,10 @@ TEST(SdlOutputTest, ToneReachesTheDiskDriver)
         for (int i = 0; i < 200 && BASS_ChannelIsActive(stream) == bass::kActivePlaying; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         BASS_Free();
+        const kolvarin::audio::SdlAudioUse closed; // the device closes its file on a thread of its own
     }
     ::setenv("SDL_AUDIODRIVER", restore.c_str(), 1);
-    BASS_SetConfig(bass::kConfigBuffer, 500);
+    BASS_SetConfig(bass::kConfigUpdatePeriod, 100);
     ASSERT_TRUE(started) << BASS_ErrorGetCode();
     std::ifstream in(capture, std::ios::binary);
     const std::string bytes(std::istreambuf_iterator<char>(in), {});

@@ -192,7 +192,7 @@ uint64_t saturatedNumber(std::u16string_view digits, uint64_t limit)
 {
     uint64_t value = 0;
     for (char16_t c : digits)
-        value = std::min<uint64_t>(value * 10 + (c - u'0'), limit);
+        value = value > limit / 10 ? limit : std::min<uint64_t>(limit, value * 10 + (c - u'0'));
     return value;
 }
 
@@ -224,6 +224,16 @@ public:
     {
         auto it = first_.find(number);
         return it == first_.end() ? -1 : static_cast<int64_t>(it->second);
+    }
+    // The numbers that some line holds, from 1 to upTo, ascending.
+    std::vector<uint64_t> Numbers(uint64_t upTo) const
+    {
+        std::vector<uint64_t> numbers;
+        for (const auto& [number, line] : first_)
+            if (number <= upTo)
+                numbers.push_back(number);
+        std::sort(numbers.begin(), numbers.end());
+        return numbers;
     }
 
 private:
@@ -372,17 +382,13 @@ int64_t ParsePlsText(std::u16string_view text, TKPlaylistEntries& entries)
     const auto countLine = holds(u"NumberOfEntries", false);
     if (countLine == lines.end() || !allDigits(lineValue(*countLine)))
         return -1;
-    // Every entry needs a line of its own: a larger count is a damaged file.
-    const uint64_t count = saturatedNumber(lineValue(*countLine), UINT64_MAX / 10);
-    if (count > lines.size())
-        return -1;
+    // Lists often state a wrong count: the entries 1 to the count that have a
+    // "File" line are read, walking only the numbers some line holds.
+    const uint64_t count = saturatedNumber(lineValue(*countLine), INT64_MAX);
     const NumberedLines files(lines, u"file");
     const NumberedLines titles(lines, u"title");
-    for (uint64_t i = 1; i <= count; ++i) {
-        const int64_t fileLine = files.Find(i);
-        if (fileLine < 0)
-            continue;
-        const std::u16string_view fileName = lineValue(lines[static_cast<size_t>(fileLine)]);
+    for (const uint64_t i : files.Numbers(count)) {
+        const std::u16string_view fileName = lineValue(lines[static_cast<size_t>(files.Find(i))]);
         std::u16string_view caption = lastPart(fileName);
         if (const int64_t titleLine = titles.Find(i); titleLine >= 0) {
             const std::u16string_view title = lineValue(lines[static_cast<size_t>(titleLine)]);

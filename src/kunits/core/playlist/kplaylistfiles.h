@@ -49,9 +49,10 @@ int ChooseKplToken();
 // system's 8-bit encoding here), else Windows-1252.
 std::u16string DecodeListText(std::string_view bytes);
 
-// The entries of a .pls text and its NumberOfEntries; -1 when "[playlist]"
-// or a numeric "NumberOfEntries" is missing, or the count exceeds the lines
-// present (each entry needs a line).
+// The entries of a .pls text and its NumberOfEntries (a huge one saturates);
+// -1 when "[playlist]" or a numeric "NumberOfEntries" is missing. Entries
+// without a "File" line are skipped, so a count above the entries present
+// loads those there are.
 int64_t ParsePlsText(std::u16string_view text, TKPlaylistEntries& entries);
 // The entries of an .m3u text; relative entry lines are resolved against Folder.
 void ParseM3uText(std::u16string_view text, const std::u16string& folder, TKPlaylistEntries& entries);

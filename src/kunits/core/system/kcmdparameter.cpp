@@ -1,5 +1,6 @@
 #include "core/system/kcmdparameter.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/system/kcmdline.h"
@@ -48,19 +49,19 @@ void CallWhenStarted(const std::function<void()>& action)
         g_deferred.push_back(action);
 }
 
-// A monitor number: decimal digits only, within what the setting holds
-// (a signed byte whose -1 means "no monitor chosen").
+// A monitor number: decimal digits only, one byte's worth (255, stored as
+// the setting's -1, means automatic).
 bool ParseMonitor(const std::u16string& text, uint8_t& value)
 {
-    if (text.empty() || text.size() > 3)
+    if (text.empty())
         return false;
     unsigned number = 0;
     for (char16_t c : text) {
         if (c < u'0' || c > u'9')
             return false;
-        number = number * 10 + (c - u'0');
+        number = std::min(number * 10 + (c - u'0'), 256u);
     }
-    if (number > 127)
+    if (number > 255)
         return false;
     value = static_cast<uint8_t>(number);
     return true;

@@ -116,12 +116,18 @@ void TKDebug::TraceLocked(const std::u16string& message)
     payload.push_back(u'\0');
     const std::string bytes = Utf16ToLeBytes(payload);
     // No listener: nothing. A viewer that is behind gets a short grace so a
-    // burst of lines is not lost; a hung one costs at most that, never a wait.
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-        ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) < 0 && errno == EAGAIN) {
-        pollfd writable{fd, POLLOUT, 0};
-        if (::poll(&writable, 1, kViewerGraceMs) > 0)
-            (void)::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    // burst of lines is not lost; one that stays behind (hung, or no longer
+    // reading) costs that once, not once per line.
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        bool sent = ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) >= 0;
+        if (!sent && errno == EAGAIN && !viewerBehind_) {
+            pollfd writable{fd, POLLOUT, 0};
+            sent = ::poll(&writable, 1, kViewerGraceMs) > 0 &&
+                   ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) >= 0;
+            viewerBehind_ = !sent;
+        } else if (sent) {
+            viewerBehind_ = false;
+        }
     }
     ::close(fd);
 }

@@ -22,7 +22,8 @@ public:
     void Log(const std::string& procName, const std::u16string& text);
     void Log(const std::string& procName, const std::string& text); // text in UTF-8
 
-    // Sends one message to the trace viewer, if one listens; never blocks.
+    // Sends one message to the trace viewer, if one listens. A viewer that is
+    // behind gets a short grace once; while it stays behind lines are dropped.
     void Trace(const std::u16string& message);
 
     void SetLogToFile(bool on);
@@ -37,6 +38,7 @@ private:
 
     std::string fileName_;
     std::string viewerSocket_;
+    bool viewerBehind_ = false; // its grace ran out: lines are dropped until one goes through
     bool logToFile_ = false;
     mutable std::mutex mutex_;
 };

@@ -132,7 +132,7 @@ TEST_F(ParameterTest, ImmediateOptions)
     bool quit = false;
 
     TKCmdParameterHandler h;
-    h.Update(u"k /register /vup /monitor 128 /monitor x1 /monitor");
+    h.Update(u"k /register /vup /monitor 256 /monitor 99999999999 /monitor x1 /monitor");
     KHandleParameter2(h, quit);
     EXPECT_EQ(calls, (std::vector<std::string>{"types", "menu"})) << "volume waits for the end of start-up";
     EXPECT_EQ(monitor, -1) << "out of range, not digits, empty";
@@ -143,9 +143,9 @@ TEST_F(ParameterTest, ImmediateOptions)
     EXPECT_EQ(calls.back(), "vup");
 
     TKCmdParameterHandler fs;
-    fs.Update(u"k /fs /monitor 127 /vup");
+    fs.Update(u"k /fs /monitor 0255 /vup");
     KHandleParameter2(fs, quit);
-    EXPECT_EQ(monitor, 127);
+    EXPECT_EQ(monitor, 255) << "255 is automatic";
     EXPECT_TRUE(fullscreen);
     EXPECT_EQ(calls.size(), 4u) << "after start-up volume acts at once";
 }

@@ -1,0 +1,85 @@
+#include "media/guid.h"
+
+#include <cstdio>
+
+namespace kolvarin::media {
+namespace {
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::string GuidToString(const GUID& id)
+{
+    char text[39];
+    std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", id.Data1, id.Data2, id.Data3,
+                  id.Data4[0], id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6],
+                  id.Data4[7]);
+    return text;
+}
+
+std::optional<GUID> GuidFromString(std::string_view text)
+{
+    if (text.size() != 38 || text[0] != '{' || text[37] != '}' || text[9] != '-' || text[14] != '-' ||
+        text[19] != '-' || text[24] != '-')
+        return std::nullopt;
+    uint8_t nibbles[32];
+    int n = 0;
+    for (size_t i = 1; i < 37; ++i) {
+        if (i == 9 || i == 14 || i == 19 || i == 24)
+            continue;
+        const int v = HexValue(text[i]);
+        if (v < 0)
+            return std::nullopt;
+        nibbles[n++] = static_cast<uint8_t>(v);
+    }
+    auto field = [&](int first, int count) {
+        uint32_t v = 0;
+        for (int i = 0; i < count; ++i)
+            v = v << 4 | nibbles[first + i];
+        return v;
+    };
+    GUID id;
+    id.Data1 = field(0, 8);
+    id.Data2 = static_cast<uint16_t>(field(8, 4));
+    id.Data3 = static_cast<uint16_t>(field(12, 4));
+    for (int i = 0; i < 8; ++i)
+        id.Data4[i] = static_cast<uint8_t>(field(16 + 2 * i, 2));
+    return id;
+}
+
+std::array<uint8_t, 16> GuidBytes(const GUID& id)
+{
+    std::array<uint8_t, 16> b{};
+    for (int i = 0; i < 4; ++i)
+        b[i] = static_cast<uint8_t>(id.Data1 >> (8 * i));
+    b[4] = static_cast<uint8_t>(id.Data2);
+    b[5] = static_cast<uint8_t>(id.Data2 >> 8);
+    b[6] = static_cast<uint8_t>(id.Data3);
+    b[7] = static_cast<uint8_t>(id.Data3 >> 8);
+    for (int i = 0; i < 8; ++i)
+        b[8 + i] = id.Data4[i];
+    return b;
+}
+
+GUID GuidFromBytes(const uint8_t* b)
+{
+    GUID id;
+    id.Data1 = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    id.Data2 = static_cast<uint16_t>(b[4] | (b[5] << 8));
+    id.Data3 = static_cast<uint16_t>(b[6] | (b[7] << 8));
+    for (int i = 0; i < 8; ++i)
+        id.Data4[i] = b[8 + i];
+    return id;
+}
+
+} // namespace kolvarin::media

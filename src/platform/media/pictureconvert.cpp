@@ -1,0 +1,124 @@
+#include "media/pictureconvert.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libswscale/swscale.h>
+}
+
+namespace kolvarin::media {
+
+DDCOLORCONTROL DefaultColorControls()
+{
+    DDCOLORCONTROL c;
+    c.dwFlags = 0x7F;
+    c.lBrightness = 750;
+    c.lContrast = 10000;
+    c.lHue = 0;
+    c.lSaturation = 10000;
+    c.lSharpness = 5;
+    c.lGamma = 1;
+    c.lColorEnable = 1;
+    return c;
+}
+
+bool NeutralColorControls(const DDCOLORCONTROL& c)
+{
+    return c.lBrightness == 750 && c.lContrast == 10000 && c.lHue == 0 && c.lSaturation == 10000 && c.lSharpness == 5 &&
+           c.lGamma == 1 && c.lColorEnable != 0;
+}
+
+void ApplyColorControls(AVFrame* frame, const DDCOLORCONTROL& c)
+{
+    if (NeutralColorControls(c))
+        return;
+    // Luma: contrast around mid grey, brightness as an offset (750 = none,
+    // 10000 = +255), gamma as a power (1 = none, 500 = 1/5 of it).
+    std::array<uint8_t, 256> luma{};
+    const double contrast = c.lContrast / 10000.0;
+    const double offset = (c.lBrightness - 750) * 255.0 / 9250.0;
+    const double gamma = 1.0 + (c.lGamma - 1) / 100.0;
+    for (int v = 0; v < 256; ++v) {
+        double y = (v - 128) * contrast + 128 + offset;
+        y = 255.0 * std::pow(std::clamp(y, 0.0, 255.0) / 255.0, 1.0 / gamma);
+        luma[v] = static_cast<uint8_t>(std::lround(std::clamp(y, 0.0, 255.0)));
+    }
+    const int w = frame->width, h = frame->height;
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = frame->data[0] + size_t(y) * frame->linesize[0];
+        for (int x = 0; x < w; ++x)
+            row[x] = luma[row[x]];
+    }
+    // Sharpness: 5 is none; above, an unsharp mask along the rows; below, a blur.
+    if (c.lSharpness != 5) {
+        const double amount = (c.lSharpness - 5) / 5.0;
+        std::vector<uint8_t> line(static_cast<size_t>(w));
+        for (int y = 0; y < h; ++y) {
+            uint8_t* row = frame->data[0] + size_t(y) * frame->linesize[0];
+            std::copy(row, row + w, line.begin());
+            for (int x = 1; x + 1 < w; ++x) {
+                const double blur = (line[x - 1] + 2 * line[x] + line[x + 1]) / 4.0;
+                row[x] = static_cast<uint8_t>(std::clamp(std::lround(line[x] + amount * (line[x] - blur)), 0L, 255L));
+            }
+        }
+    }
+    // Chroma: rotate by the hue, scale by the saturation; colour off = grey.
+    const double sat = c.lColorEnable ? c.lSaturation / 10000.0 : 0.0;
+    const double a = c.lHue * M_PI / 180.0;
+    const double cs = std::cos(a) * sat, sn = std::sin(a) * sat;
+    for (int y = 0; y < (h + 1) / 2; ++y) {
+        uint8_t* u = frame->data[1] + size_t(y) * frame->linesize[1];
+        uint8_t* v = frame->data[2] + size_t(y) * frame->linesize[2];
+        for (int x = 0; x < (w + 1) / 2; ++x) {
+            const double cu = u[x] - 128.0, cv = v[x] - 128.0;
+            u[x] = static_cast<uint8_t>(std::clamp(std::lround(128 + cu * cs - cv * sn), 0L, 255L));
+            v[x] = static_cast<uint8_t>(std::clamp(std::lround(128 + cu * sn + cv * cs), 0L, 255L));
+        }
+    }
+}
+
+PictureConverter::~PictureConverter() { sws_freeContext(sws_); }
+
+QImage PictureConverter::Convert(const AVFrame* frame, QRect source, QSize size, const DDCOLORCONTROL& controls)
+{
+    if (!frame || (frame->format != AV_PIX_FMT_YUV420P && frame->format != AV_PIX_FMT_YUVJ420P) || size.isEmpty())
+        return {};
+    source = source.intersected(QRect(0, 0, frame->width, frame->height));
+    if (source.isEmpty())
+        source = QRect(0, 0, frame->width, frame->height);
+    // Chroma planes are half size: the source starts on even pixels.
+    source.setLeft(source.left() & ~1);
+    source.setTop(source.top() & ~1);
+    AVFrame* work = nullptr;
+    const AVFrame* in = frame;
+    if (!NeutralColorControls(controls)) {
+        work = av_frame_clone(frame);
+        if (!work || av_frame_make_writable(work) < 0) {
+            av_frame_free(&work);
+            return {};
+        }
+        ApplyColorControls(work, controls);
+        in = work;
+    }
+    sws_ = sws_getCachedContext(sws_, source.width(), source.height(), AV_PIX_FMT_YUV420P, size.width(), size.height(),
+                                AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    QImage image(size, QImage::Format_RGB32);
+    if (sws_) {
+        const uint8_t* planes[3] = {in->data[0] + source.top() * in->linesize[0] + source.left(),
+                                    in->data[1] + source.top() / 2 * in->linesize[1] + source.left() / 2,
+                                    in->data[2] + source.top() / 2 * in->linesize[2] + source.left() / 2};
+        uint8_t* out[1] = {image.bits()};
+        const int outStride[1] = {static_cast<int>(image.bytesPerLine())};
+        sws_scale(sws_, planes, in->linesize, 0, source.height(), out, outStride);
+    } else {
+        image = {};
+    }
+    av_frame_free(&work);
+    return image;
+}
+
+} // namespace kolvarin::media

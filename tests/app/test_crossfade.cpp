@@ -1,0 +1,91 @@
+// "/play a.wav b.wav" with a 1000 ms cross-fade through SDL's disk driver in
+// real time: in the captured output the first track fades out while the
+// second fades in, the two overlap by the fade time, and the first track is
+// not cut before its fade has ended. Both within one output period, plus the
+// time the main thread takes to start the next track: on an idle machine a few
+// milliseconds, on a loaded one (the skinned windows paint on the same thread)
+// hundreds. The fault this guards against shifted the fade by about a second;
+// bench_trackchange measures the precision.
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+
+#include "audio_fixtures.h"
+#include "capture.h"
+#include "core/settings/kconfig.h"
+#include "kolvarinprocess.h"
+#include "temphome.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRate = 44100;
+constexpr int kFadeMs = 1000;
+// The output period at playback priority 2 (a 50 ms update period), and what
+// the main thread may take on a busy machine to start the next track.
+constexpr int kPeriodFrames = 2048;
+constexpr int kMainThreadFrames = kRate * 2 / 5;
+constexpr int kToleranceFrames = kPeriodFrames + kMainThreadFrames;
+
+// A constant level on one channel of a stereo WAV, so each track can be told
+// apart sample by sample in the capture.
+fs::path levelWav(const fs::path& file, int channel, int ms)
+{
+    ktest::audio::writeWav(file, kRate, 2, ktest::audio::makeSamples(kRate * ms / 1000, 2, [&](int, int c) {
+                               return c == channel ? 0.25 : 0.0;
+                           }));
+    return file;
+}
+
+class CrossFadeTest : public ktest::TempHomeTest {};
+
+TEST_F(CrossFadeTest, TracksOverlapByTheFadeTimeOnARealTimeOutput)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the timing holds at full speed; the sanitized build checks the same play path offline";
+#endif
+    const fs::path a = levelWav(dir().path() / "a.wav", 0, 3000);
+    const fs::path b = levelWav(dir().path() / "b.wav", 1, 2000);
+    ktest::WriteLoggingConfig(home());
+    {
+        kolvarin::TKConfig config;
+        config.SetDefaults();
+        config.LoadFromFile((home() / "config.xml").string());
+        config.Fader.Enabled = true;
+        config.Fader.Count = kFadeMs;
+        config.Fader.VolumeEnabled = false;
+        config.AudioPlaybackPriority.Priority = 2;
+        config.SaveToFile((home() / "config.xml").string());
+    }
+    const fs::path raw = dir().path() / "out.raw";
+    ktest::KolvarinProcess program(home(), {"/play", a.string(), b.string()},
+                                   {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw.string()});
+    ASSERT_TRUE(ktest::WaitForLogLine(home() / "kolvarin.log", "TKSystem.Stop - Enter with Fullstop=\"true\"", 30000));
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.Wait(), 0);
+
+    const std::vector<float> samples = ktest::ReadCapture(raw);
+    const size_t channels = ktest::CaptureChannels(samples);
+    const size_t frames = samples.size() / channels;
+    const auto level = [&](size_t frame, size_t channel) { return std::fabs(samples[frame * channels + channel]); };
+    int64_t lastA = -1, firstB = -1;
+    float fullA = 0;
+    for (size_t f = 0; f < frames; ++f) {
+        if (level(f, 0) > 1e-4f)
+            lastA = static_cast<int64_t>(f);
+        if (firstB < 0 && level(f, 1) > 1e-4f)
+            firstB = static_cast<int64_t>(f);
+        fullA = std::max(fullA, level(f, 0));
+    }
+    ASSERT_GE(lastA, 0);
+    ASSERT_GE(firstB, 0);
+    const int64_t overlap = lastA - firstB + 1;
+    EXPECT_NEAR(overlap, kRate * kFadeMs / 1000, kToleranceFrames) << "overlap " << overlap * 1000.0 / kRate << " ms";
+    // The later the fade-out started, the more of the track's level is left
+    // at its end.
+    const double cutLevel = level(static_cast<size_t>(lastA), 0) / fullA;
+    EXPECT_LE(cutLevel, static_cast<double>(kToleranceFrames) / (kRate * kFadeMs / 1000)) << "cut at " << cutLevel;
+}
+
+} // namespace

@@ -1,0 +1,222 @@
+#include "video/dskitfiltergraph.h"
+
+#include <chrono>
+#include <cmath>
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include "media/filterbase.h"
+#include "media/notify.h"
+#include "media/uuids.h"
+#include "media_fixtures.h"
+
+using namespace kolvarin::video;
+using namespace kolvarin::media;
+namespace fx = ktest::media;
+
+namespace {
+
+std::u16string U16(const std::filesystem::path& p)
+{
+    const std::string s = p.string();
+    return {s.begin(), s.end()};
+}
+
+// Records what IBasicAudio receives.
+class FakeAudio final : public Extend<BaseFilter, IBasicAudio> {
+public:
+    FakeAudio() : Extend(GUID{7}, u"Fake") {}
+    HRESULT CheckMediaType(BasePin&, const AMMediaType&) override { return S_FALSE; }
+    HRESULT put_Volume(int32_t v) override
+    {
+        volume = v;
+        return S_OK;
+    }
+    HRESULT get_Volume(int32_t* v) override { return *v = volume, S_OK; }
+    HRESULT put_Balance(int32_t b) override
+    {
+        balance = b;
+        return S_OK;
+    }
+    HRESULT get_Balance(int32_t* b) override { return *b = balance, S_OK; }
+    int32_t volume = 1, balance = 1;
+};
+
+class Owned final : public IFilter, public IGraphEventSink {
+public:
+    explicit Owned(ComPtr<IBaseFilter> f) : filter(std::move(f)) {}
+    ComPtr<IBaseFilter> GetFilter() override { return filter; }
+    std::u16string GetName() override { return u"Owned"; }
+    void NotifyFilter(Operation op, int) override { log.push_back("filter " + std::to_string(op)); }
+    void GraphEvent(int32_t event, intptr_t, intptr_t) override { log.push_back("event " + std::to_string(event)); }
+    void ControlEvent(Control event, int param) override
+    {
+        log.push_back("control " + std::to_string(event) + "/" + std::to_string(param));
+    }
+    ComPtr<IBaseFilter> filter;
+    std::vector<std::string> log;
+};
+
+void Notify(TFilterGraph& g, int32_t code, intptr_t p1, intptr_t p2)
+{
+    g.Query<IMediaEventSink>()->Notify(code, p1, p2);
+}
+
+} // namespace
+
+TEST(TFilterGraph, VolumeAndBalanceScales)
+{
+    TFilterGraph g;
+    g.SetActive(true);
+    auto fake = MakeCom<FakeAudio>();
+    g.Query<IFilterGraph>()->AddFilter(fake.get(), u"Fake");
+    struct Case {
+        int value;
+        int stored, sent;
+    } volumes[] = {{-5, 0, -10000},
+                   {10000, 10000, 0},
+                   {20000, 10000, 0},
+                   {1, 1, static_cast<int>(std::lround(std::log(2) * 1085.73)) - 10000}};
+    for (const auto& c : volumes) {
+        g.SetVolume(c.value);
+        EXPECT_EQ(g.Volume(), c.stored);
+        EXPECT_EQ(fake->volume, c.sent) << c.value;
+    }
+    struct BalanceCase {
+        int value, sent;
+    } balances[] = {{10000, -10000}, {-10000, 10000}, {0, 0}};
+    for (const auto& c : balances) {
+        g.SetBalance(c.value);
+        EXPECT_EQ(fake->balance, c.sent) << c.value;
+    }
+    g.SetLinearVolume(false);
+    EXPECT_EQ(fake->balance, 0);
+    g.SetVolume(2500);
+    EXPECT_EQ(fake->volume, -7500);
+}
+
+TEST(TFilterGraph, RenderFileWithoutAGraphFailsAndSendsNothing)
+{
+    TFilterGraph g;
+    Owned sink(nullptr);
+    g.AddEventSink(&sink);
+    EXPECT_TRUE(Failed(g.RenderFile(U16(fx::AudioFixture()))));
+    EXPECT_TRUE(sink.log.empty());
+    g.SetActive(true);
+    sink.log.clear();
+    EXPECT_TRUE(Succeeded(g.RenderFile(U16(fx::AudioFixture()))));
+    EXPECT_EQ(sink.log, (std::vector<std::string>{"control 3/0", "control 4/0"}));
+    g.RemoveEventSink(&sink);
+}
+
+TEST(TFilterGraph, ActivationAddsOwnedFiltersAndClearGraphKeepsThem)
+{
+    TFilterGraph g;
+    Owned owned(CreateInstance<IBaseFilter>(CLSID_NullRenderer));
+    g.InsertFilter(&owned);
+    g.AddEventSink(&owned);
+    g.SetActive(true);
+    EXPECT_EQ(owned.log, (std::vector<std::string>{"filter 0", "filter 1", "control 7/1"}));
+    ASSERT_TRUE(Succeeded(g.RenderFile(U16(fx::AudioFixture()))));
+    g.ClearGraph();
+    ComPtr<IEnumFilters> e;
+    g.Query<IFilterGraph>()->EnumFilters(e.put());
+    ComPtr<IBaseFilter> f;
+    std::vector<CLSID> left;
+    while (e->Next(1, f.put(), nullptr) == S_OK)
+        left.push_back(ClassIdOf(f.get()));
+    EXPECT_EQ(left, std::vector<CLSID>{CLSID_NullRenderer});
+    // A new mode rebuilds the graph (here it cannot be built: no DVD builder) and the list stays.
+    owned.log.clear();
+    EXPECT_THROW(g.SetMode(TGraphMode::gmDVD), EDirectShowException);
+    EXPECT_FALSE(g.Active());
+    g.RemoveEventSink(&owned);
+    g.RemoveFilter(&owned);
+}
+
+TEST(TFilterGraph, EventsArriveInOrderThroughTheEventLoop)
+{
+    TFilterGraph g;
+    g.SetActive(true);
+    std::vector<int32_t> seen;
+    std::vector<int> domains;
+    g.OnDSEvent = [&](int32_t e, intptr_t, intptr_t) { seen.push_back(e); };
+    g.OnDVDDomain = [&](int d) { domains.push_back(d); };
+    uint16_t w = 0, h = 0;
+    g.OnGraphVideoSizeChanged = [&](uint16_t width, uint16_t height) { w = width, h = height; };
+    Notify(g, EC_PAUSED, 0, 0);
+    Notify(g, EC_VIDEO_SIZE_CHANGED, (480 << 16) | 640, 0);
+    Notify(g, EC_DVD_DOMAIN_CHANGE, 0, 0);
+    Notify(g, EC_DVD_DOMAIN_CHANGE, 6, 0);
+    Notify(g, EC_DVD_DOMAIN_CHANGE, 4, 0);
+    EXPECT_TRUE(seen.empty()); // nothing before the event loop runs
+    QCoreApplication::processEvents();
+    EXPECT_EQ(seen, (std::vector<int32_t>{EC_PAUSED, EC_VIDEO_SIZE_CHANGED, EC_DVD_DOMAIN_CHANGE, EC_DVD_DOMAIN_CHANGE,
+                                          EC_DVD_DOMAIN_CHANGE}));
+    EXPECT_EQ(domains, std::vector<int>{4});
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+}
+
+TEST(TFilterGraph, EventParametersAreFreedEvenWhenAHandlerDeactivatesTheGraph)
+{
+    TFilterGraph g;
+    g.SetActive(true);
+    const int before = LiveEventParams();
+    std::u16string got;
+    g.OnGraphOleEvent = [&](const std::u16string& a, const std::u16string& b) {
+        got = a + u"/" + b;
+        g.SetActive(false);
+    };
+    Notify(g, EC_OLE_EVENT, AllocEventString(u"one"), AllocEventString(u"two"));
+    Notify(g, EC_OLE_EVENT, AllocEventString(u"three"), AllocEventString(u"four"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(got, u"one/two");
+    EXPECT_FALSE(g.Active());
+    EXPECT_EQ(LiveEventParams(), before); // the handled event's and the queued one's
+}
+
+TEST(TFilterGraph, DvdTimeCodesAreReadAsTheStructureLaysThemOut)
+{
+    // 01:23:45, frame 12 at 25 fps: units in the low nibble of each pair.
+    const uint32_t code =
+        0x1 | 0x0 << 4 | 0x3 << 8 | 0x2 << 12 | 0x5 << 16 | 0x4 << 20 | 0x2 << 24 | 0x1 << 28 | uint32_t(1) << 30;
+    TFilterGraph g;
+    g.SetActive(true);
+    int hours = -1, minutes = -1, seconds = -1, frames = -1, rate = -1;
+    g.OnDVDCurrentTime = [&](int h, int m, int s, int f, int r) {
+        hours = h, minutes = m, seconds = s, frames = f, rate = r;
+    };
+    DVD_HMSF_TIMECODE hmsf{};
+    g.OnDVDCurrentHMSFTime = [&](DVD_HMSF_TIMECODE t, TDVDTimeCode) { hmsf = t; };
+    Notify(g, EC_DVD_CURRENT_TIME, code, 0);
+    Notify(g, EC_DVD_CURRENT_HMSF_TIME, 0x0C2D1701, code);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(hours, 1);
+    EXPECT_EQ(minutes, 23);
+    EXPECT_EQ(seconds, 45);
+    EXPECT_EQ(frames, 12);
+    EXPECT_EQ(rate, 25);
+    EXPECT_EQ(hmsf.bHours, 1);
+    EXPECT_EQ(hmsf.bMinutes, 23);
+    EXPECT_EQ(hmsf.bFrames, 12);
+}
+
+TEST(TFilterGraph, PlayingToTheEndCompletesOnTheMainThread)
+{
+    TFilterGraph g;
+    g.SetActive(true);
+    ASSERT_TRUE(Succeeded(g.RenderFile(U16(fx::AudioFixture()))));
+    bool complete = false;
+    g.OnGraphComplete = [&](HRESULT, IBaseFilter*) { complete = true; };
+    ASSERT_TRUE(g.Play());
+    EXPECT_EQ(g.GetState(), 3);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!complete && std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(complete);
+    EXPECT_TRUE(g.Stop());
+    EXPECT_EQ(g.GetState(), 1);
+}

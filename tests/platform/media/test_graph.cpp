@@ -1,0 +1,229 @@
+#include <chrono>
+#include <thread>
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include "media/controlif.h"
+#include "media/devenum.h"
+#include "media/graphif.h"
+#include "media/locale.h"
+#include "media/uuids.h"
+#include "media_fixtures.h"
+#include "temphome.h"
+
+using namespace kolvarin::media;
+namespace fx = ktest::media;
+
+namespace {
+
+std::u16string U16(const std::filesystem::path& p)
+{
+    const std::string s = p.string();
+    return {s.begin(), s.end()};
+}
+
+std::vector<ComPtr<IBaseFilter>> Filters(IFilterGraph* g)
+{
+    std::vector<ComPtr<IBaseFilter>> list;
+    ComPtr<IEnumFilters> e;
+    g->EnumFilters(e.put());
+    ComPtr<IBaseFilter> f;
+    while (e->Next(1, f.put(), nullptr) == S_OK)
+        list.push_back(f);
+    return list;
+}
+
+ComPtr<IBaseFilter> Add(IFilterGraph* g, const CLSID& clsid, const std::u16string& name)
+{
+    auto f = CreateInstance<IBaseFilter>(clsid);
+    EXPECT_TRUE(f);
+    EXPECT_TRUE(Succeeded(g->AddFilter(f.get(), name)));
+    return f;
+}
+
+// Waits for one of the codes; false after the time-out.
+bool WaitForEvent(IMediaEvent* events, int32_t wanted, int ms, std::vector<int32_t>* seen = nullptr)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        int32_t code;
+        intptr_t a, b;
+        if (events->GetEvent(&code, &a, &b, 50) == S_OK) {
+            events->FreeEventParams(code, a, b);
+            if (seen)
+                seen->push_back(code);
+            if (code == wanted)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(Graph, BadFilesFailAndLeaveNoFilterBehind)
+{
+    struct Case {
+        std::filesystem::path file;
+        HRESULT expected;
+    } cases[] = {
+        {"/nonexistent/clip.mkv", E_FILE_NOT_FOUND},
+        {fx::WriteFile("empty.avi", ""), VFW_E_UNKNOWN_FILE_TYPE},
+        {fx::WriteFile("garbage.mp4", std::string(4096, '\x5A')), VFW_E_UNKNOWN_FILE_TYPE},
+    };
+    for (const auto& c : cases) {
+        auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+        ASSERT_TRUE(graph);
+        EXPECT_EQ(graph->RenderFile(U16(c.file), {}), c.expected) << c.file;
+        EXPECT_TRUE(Filters(graph.get()).empty()) << c.file;
+    }
+    // A truncated file: whatever opens must not crash or hang, and a failure leaves nothing.
+    const std::string whole = ktest::readFile(fx::Mp4Fixture());
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    const HRESULT hr = graph->RenderFile(U16(fx::WriteFile("cut.mp4", whole.substr(0, whole.size() / 3))), {});
+    if (Failed(hr)) {
+        EXPECT_TRUE(Filters(graph.get()).empty());
+    }
+}
+
+TEST(Graph, ByHandDecodesToTheEndAndCompletes)
+{
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ComPtr<IBaseFilter> source;
+    ASSERT_EQ(graph->AddSourceFilter(U16(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
+    auto decoder = Add(graph.get(), CLSID_FFVideoDecoder, u"Decoder");
+    auto sink = Add(graph.get(), CLSID_NullRenderer, u"Sink");
+    ComPtr<IPin> video;
+    ASSERT_EQ(source->FindPin(u"Video", video.put()), S_OK);
+    // A pin cannot go straight to a wrong-direction pin, and a connected pin is refused.
+    auto decoderIn = PinsOf(decoder.get(), PINDIR_INPUT)[0];
+    auto decoderOut = PinsOf(decoder.get(), PINDIR_OUTPUT)[0];
+    EXPECT_TRUE(Failed(graph->ConnectDirect(video.get(), decoderOut.get(), nullptr)));
+    ASSERT_EQ(graph->ConnectDirect(video.get(), decoderIn.get(), nullptr), S_OK);
+    EXPECT_EQ(graph->ConnectDirect(video.get(), decoderIn.get(), nullptr), VFW_E_ALREADY_CONNECTED);
+    ASSERT_EQ(graph->ConnectDirect(decoderOut.get(), PinsOf(sink.get())[0].get(), nullptr), S_OK);
+    AMMediaType mt;
+    ASSERT_EQ(decoderOut->ConnectionMediaType(&mt), S_OK);
+    EXPECT_EQ(mt.subtype, MEDIASUBTYPE_I420);
+    EXPECT_EQ(ReadVideoInfo2(mt.formatBytes())->bmiHeader.biWidth, fx::kWidth);
+
+    auto control = graph.as<IMediaControl>();
+    auto events = graph.as<IMediaEvent>();
+    ASSERT_EQ(control->Run(), S_OK);
+    EXPECT_TRUE(WaitForEvent(events.get(), EC_COMPLETE, 5000));
+    EXPECT_EQ(control->Stop(), S_OK);
+}
+
+TEST(Graph, AudioFilePlaysThroughTheAudioRendererInRealTime)
+{
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ASSERT_EQ(graph->RenderFile(U16(fx::AudioFixture()), {}), S_OK);
+    const auto filters = Filters(graph.get());
+    ASSERT_EQ(filters.size(), 3u); // source, decoder, renderer
+    EXPECT_EQ(ClassIdOf(filters.back().get()), CLSID_DSoundRender);
+    auto audio = graph.as<IBasicAudio>();
+    ASSERT_TRUE(audio);
+    EXPECT_EQ(audio->put_Volume(1), E_INVALIDARG);
+    EXPECT_EQ(audio->put_Volume(-600), S_OK);
+    int64_t duration = 0;
+    ASSERT_EQ(graph.as<IMediaSeeking>()->GetDuration(&duration), S_OK);
+    EXPECT_NEAR(duration, 10000000, 300000);
+    const auto started = std::chrono::steady_clock::now();
+    graph.as<IMediaControl>()->Run();
+    EXPECT_TRUE(WaitForEvent(graph.as<IMediaEvent>().get(), EC_COMPLETE, 5000));
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GT(took, std::chrono::milliseconds(800)); // played at its own pace
+    graph.as<IMediaControl>()->Stop();
+}
+
+TEST(Graph, SeekingMovesThePositionAndPlaysOn)
+{
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ASSERT_TRUE(Succeeded(graph->RenderFile(U16(fx::AudioFixture()), {})));
+    auto seeking = graph.as<IMediaSeeking>();
+    uint32_t caps = 0;
+    seeking->GetCapabilities(&caps);
+    EXPECT_TRUE(caps & AM_SEEKING_CanSeekAbsolute);
+    auto control = graph.as<IMediaControl>();
+    control->Run();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    int64_t target = 7000000;
+    ASSERT_EQ(seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, 0), S_OK);
+    int64_t now = 0;
+    seeking->GetCurrentPosition(&now);
+    EXPECT_GE(now, target - 500000);
+    EXPECT_LE(now, target + 1000000);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(WaitForEvent(graph.as<IMediaEvent>().get(), EC_COMPLETE, 3000));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(900)); // only the rest played
+    control->Stop();
+}
+
+TEST(Graph, SplitterSelectsStreamsWithLanguagesAndNames)
+{
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ComPtr<IBaseFilter> source;
+    ASSERT_EQ(graph->AddSourceFilter(U16(fx::MkvFixture()), u"Source", source.put()), S_OK);
+    EXPECT_EQ(ClassIdOf(source.get()), CLSID_MediaSplitter);
+    auto select = source.as<IAMStreamSelect>();
+    ASSERT_TRUE(select);
+    uint32_t count = 0;
+    select->Count(&count);
+    ASSERT_EQ(count, 4u);
+    struct Expect {
+        GUID major;
+        LCID lcid;
+        std::u16string name;
+        bool enabled;
+    } expected[] = {
+        {MEDIATYPE_Video, 0, u"", true},
+        {MEDIATYPE_Audio, 0x0409, u"Main", true},
+        {MEDIATYPE_Audio, 0x0407, u"Kommentar", false},
+        {MEDIATYPE_Subtitle, 0x0409, u"", true},
+    };
+    for (int i = 0; i < 4; ++i) {
+        AMMediaType mt;
+        uint32_t flags = 0;
+        LCID lcid = 0;
+        std::u16string name;
+        ASSERT_EQ(select->Info(i, &mt, &flags, &lcid, nullptr, &name, nullptr, nullptr), S_OK);
+        EXPECT_EQ(mt.majortype, expected[i].major) << i;
+        EXPECT_EQ(lcid, expected[i].lcid) << i;
+        EXPECT_EQ(name, expected[i].name) << i;
+        EXPECT_EQ(flags == AMSTREAMSELECTINFO_ENABLED, expected[i].enabled) << i;
+    }
+    EXPECT_EQ(EnglishLanguageName(0x0407), u"German");
+    ASSERT_EQ(select->Enable(2, AMSTREAMSELECTENABLE_ENABLE), S_OK);
+    uint32_t flags = 0;
+    select->Info(1, nullptr, &flags, nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(flags, 0u);
+    select->Info(2, nullptr, &flags, nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(flags, AMSTREAMSELECTINFO_ENABLED);
+    EXPECT_EQ(select->Enable(9, AMSTREAMSELECTENABLE_ENABLE), E_INVALIDARG);
+}
+
+TEST(Graph, DeviceEnumeratorListsCategoriesAndCreatesFilters)
+{
+    auto devices = CreateInstance<ICreateDevEnum>(CLSID_SystemDeviceEnum);
+    ASSERT_TRUE(devices);
+    ComPtr<IEnumMoniker> e;
+    ASSERT_EQ(devices->CreateClassEnumerator(CLSID_AudioRendererCategory, e.put(), 0), S_OK);
+    ComPtr<IMoniker> m;
+    ASSERT_EQ(e->Next(1, m.put(), nullptr), S_OK);
+    ComPtr<IPropertyBag> bag;
+    ASSERT_EQ(m->BindToStorage(IPropertyBag::iid, bag.putVoid()), S_OK);
+    std::u16string name, clsid;
+    bag->Read(u"FriendlyName", &name);
+    bag->Read(u"CLSID", &clsid);
+    EXPECT_EQ(name, u"Default DirectSound Device");
+    EXPECT_EQ(clsid, u"{79376820-07D0-11CF-A24D-0020AFD79767}");
+    ComPtr<IBaseFilter> f;
+    ASSERT_EQ(m->BindToObject(IBaseFilter::iid, f.putVoid()), S_OK);
+    EXPECT_EQ(ClassIdOf(f.get()), CLSID_DSoundRender);
+    std::vector<DmoEntry> dmos;
+    EXPECT_EQ(DMOEnum(GUID_NULL, &dmos), S_OK);
+    EXPECT_TRUE(dmos.empty());
+    EXPECT_EQ(CoCreateInstance(GUID_NULL, IUnknown::iid, f.putVoid()), REGDB_E_CLASSNOTREG);
+}

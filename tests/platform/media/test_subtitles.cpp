@@ -1,0 +1,160 @@
+#include <cstdlib>
+
+#include <QColor>
+
+#include <gtest/gtest.h>
+
+#include "gdi/bmpcodec.h"
+#include "media/controlif.h"
+#include "media/graphif.h"
+#include "media/mediadet.h"
+#include "media/subtitlefilter.h"
+#include "media/uuids.h"
+#include "media/videorenderer.h"
+#include "media_fixtures.h"
+#include "temphome.h"
+
+using namespace kolvarin::media;
+namespace fx = ktest::media;
+
+namespace {
+
+std::u16string U16(const std::filesystem::path& p)
+{
+    const std::string s = p.string();
+    return {s.begin(), s.end()};
+}
+
+// Pixels of the rows from top to bottom that differ clearly between two pictures.
+int Differences(const QImage& a, const QImage& b, int top, int bottom)
+{
+    int count = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor c = a.pixelColor(x, y), d = b.pixelColor(x, y);
+            count += std::abs(c.red() - d.red()) + std::abs(c.green() - d.green()) + std::abs(c.blue() - d.blue()) > 60;
+        }
+    return count;
+}
+
+struct SubtitleGraph {
+    ComPtr<IGraphBuilder> graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ComPtr<IBaseFilter> source, decoder, subtitles, renderer;
+
+    SubtitleGraph()
+    {
+        EXPECT_EQ(graph->AddSourceFilter(U16(fx::MkvFixture()), u"Source", source.put()), S_OK);
+        decoder = CreateInstance<IBaseFilter>(CLSID_FFVideoDecoder);
+        subtitles = CreateInstance<IBaseFilter>(CLSID_SubtitleFilter);
+        renderer = CreateInstance<IBaseFilter>(CLSID_VideoRenderer);
+        for (auto& f : {decoder, subtitles, renderer})
+            graph->AddFilter(f.get(), {});
+        ComPtr<IPin> video, text, in, sub, out;
+        source->FindPin(u"Video", video.put());
+        source->FindPin(u"Subtitle", text.put());
+        subtitles->FindPin(u"Input", in.put());
+        subtitles->FindPin(u"Subtitle", sub.put());
+        subtitles->FindPin(u"Output", out.put());
+        EXPECT_EQ(graph->ConnectDirect(video.get(), PinsOf(decoder.get(), PINDIR_INPUT)[0].get(), nullptr), S_OK);
+        EXPECT_EQ(graph->ConnectDirect(PinsOf(decoder.get(), PINDIR_OUTPUT)[0].get(), in.get(), nullptr), S_OK);
+        EXPECT_EQ(graph->ConnectDirect(text.get(), sub.get(), nullptr), S_OK);
+        EXPECT_EQ(graph->ConnectDirect(out.get(), PinsOf(renderer.get())[0].get(), nullptr), S_OK);
+    }
+    QImage FirstPicture()
+    {
+        auto control = graph.as<IMediaControl>();
+        control->Stop();
+        int64_t at = 5000000; // 0.5 s, inside the subtitle's time
+        graph.as<IMediaSeeking>()->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, 0);
+        control->Pause();
+        OAFilterState state;
+        control->GetState(3000, &state);
+        return CurrentVideoImage(renderer.get());
+    }
+};
+
+} // namespace
+
+TEST(SubtitleFilter, EmbeddedTextIsDrawnUnlessHidden)
+{
+    SubtitleGraph g;
+    auto vobsub = g.subtitles.as<IDirectVobSub>();
+    ASSERT_TRUE(vobsub);
+    int32_t count = 0;
+    vobsub->get_LanguageCount(&count);
+    EXPECT_EQ(count, 1);
+    std::u16string name;
+    vobsub->get_LanguageName(0, &name);
+    EXPECT_EQ(name, u"eng");
+    // The stream's packets arrive while the picture is being prepared: play a
+    // little first so the event is known.
+    g.graph.as<IMediaControl>()->Pause();
+    OAFilterState state;
+    g.graph.as<IMediaControl>()->GetState(3000, &state);
+    const QImage shown = g.FirstPicture();
+    ASSERT_FALSE(shown.isNull());
+    vobsub->put_HideSubtitles(true);
+    const QImage hidden = g.FirstPicture();
+    ASSERT_EQ(hidden.size(), shown.size());
+    const int h = shown.height();
+    EXPECT_GT(Differences(shown, hidden, h * 2 / 3, h), 20); // the text, at the bottom
+    EXPECT_EQ(Differences(shown, hidden, 0, h / 2), 0);
+    g.graph.as<IMediaControl>()->Stop();
+}
+
+TEST(SubtitleFilter, FilesBecomeLanguages)
+{
+    auto filter = CreateInstance<IBaseFilter>(CLSID_SubtitleFilter);
+    auto vobsub = filter.as<IDirectVobSub>();
+    const auto srt = fx::WriteFile("extra.srt", "1\n00:00:01,000 --> 00:00:02,000\nSecond\n\n");
+    const auto ass = fx::WriteFile("extra.ass", "[Script Info]\nScriptType: v4.00+\n\n[V4+ Styles]\n"
+                                                "Format: Name, Fontname, Fontsize, PrimaryColour\n"
+                                                "Style: Default,Sans,20,&H00FFFFFF\n\n[Events]\n"
+                                                "Format: Layer, Start, End, Style, Text\n"
+                                                "Dialogue: 0,0:00:00.00,0:00:01.00,Default,Hi\n");
+    EXPECT_EQ(vobsub->put_FileName(U16(srt)), S_OK);
+    EXPECT_EQ(vobsub->put_FileName(U16(ass)), S_OK);
+    EXPECT_EQ(vobsub->put_FileName(U16(fx::WriteFile("junk.srt", std::string(300, '\x01')))), E_FAIL);
+    EXPECT_EQ(vobsub->put_FileName(u"/nonexistent.srt"), E_FAIL);
+    int32_t count = 0, selected = -1;
+    vobsub->get_LanguageCount(&count);
+    vobsub->get_SelectedLanguage(&selected);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(selected, 1);
+    std::u16string name;
+    vobsub->get_LanguageName(0, &name);
+    EXPECT_EQ(name, u"extra.srt");
+    EXPECT_EQ(vobsub->put_SelectedLanguage(2), E_INVALIDARG);
+}
+
+TEST(MediaDet, DescribesStreamsAndWritesThePictureAsABitmap)
+{
+    auto det = CreateInstance<IMediaDet>(CLSID_MediaDet);
+    ASSERT_TRUE(det);
+    EXPECT_EQ(det->put_Filename(u"/nonexistent.mp4"), E_FILE_NOT_FOUND);
+    ASSERT_EQ(det->put_Filename(U16(fx::Mp4Fixture())), S_OK);
+    int32_t streams = 0;
+    det->get_OutputStreams(&streams);
+    ASSERT_EQ(streams, 2);
+    EXPECT_EQ(det->put_CurrentStream(2), E_INVALIDARG);
+    ASSERT_EQ(det->put_CurrentStream(0), S_OK);
+    AMMediaType mt;
+    det->get_StreamMediaType(&mt);
+    EXPECT_EQ(mt.formattype, FORMAT_VideoInfo);
+    double length = 0;
+    det->get_StreamLength(&length);
+    EXPECT_NEAR(length, 2.0, 0.1);
+    ktest::TempDir dir;
+    const auto file = dir.path() / "shot.bmp";
+    ASSERT_EQ(det->WriteBitmapBits(1.0, 80, 60, U16(file)), S_OK);
+    kolvarin::gdi::Bitmap bmp;
+    ASSERT_TRUE(kolvarin::gdi::LoadBmpFile(file.string(), bmp));
+    ASSERT_EQ(bmp.width(), 80);
+    const uint8_t* left = bmp.scanLine(30) + 10 * 3; // B, G, R
+    EXPECT_NEAR(left[2], int(fx::kLeftColour >> 16), 14);
+    EXPECT_NEAR(left[0], int(fx::kLeftColour & 0xFF), 14);
+    const uint8_t* right = bmp.scanLine(30) + 70 * 3;
+    EXPECT_NEAR(right[2], int(fx::kRightColour >> 16), 14);
+    det->put_CurrentStream(1);
+    EXPECT_EQ(det->WriteBitmapBits(1.0, 80, 60, U16(dir.path() / "audio.bmp")), E_FAIL);
+}

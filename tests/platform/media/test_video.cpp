@@ -1,0 +1,161 @@
+#include <QColor>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include "media/controlif.h"
+#include "media/graphif.h"
+#include "media/uuids.h"
+#include "media/videorenderer.h"
+#include "media_fixtures.h"
+
+using namespace kolvarin::media;
+namespace fx = ktest::media;
+
+namespace {
+
+std::u16string U16(const std::filesystem::path& p)
+{
+    const std::string s = p.string();
+    return {s.begin(), s.end()};
+}
+
+ComPtr<IBaseFilter> FindByClass(IFilterGraph* g, const CLSID& clsid)
+{
+    ComPtr<IEnumFilters> e;
+    g->EnumFilters(e.put());
+    ComPtr<IBaseFilter> f;
+    while (e->Next(1, f.put(), nullptr) == S_OK)
+        if (ClassIdOf(f.get()) == clsid)
+            return f;
+    return {};
+}
+
+// Each channel within tolerance of the expected colour.
+void ExpectColour(const QImage& image, QPoint at, unsigned rgb, int tolerance = 12)
+{
+    const QColor c = image.pixelColor(at);
+    EXPECT_NEAR(c.red(), int(rgb >> 16 & 0xFF), tolerance) << at.x() << "," << at.y();
+    EXPECT_NEAR(c.green(), int(rgb >> 8 & 0xFF), tolerance) << at.x() << "," << at.y();
+    EXPECT_NEAR(c.blue(), int(rgb & 0xFF), tolerance) << at.x() << "," << at.y();
+}
+
+} // namespace
+
+TEST(VideoRenderer, EveryFixtureRendersAutomaticallyWithItsColours)
+{
+    struct Case {
+        std::filesystem::path file;
+        HRESULT result;
+    } cases[] = {
+        {fx::MkvFixture(), VFW_S_PARTIAL_RENDER}, // nothing renders the subtitle stream by itself
+        {fx::AviFixture(), S_OK},
+        {fx::Mp4Fixture(), S_OK},
+    };
+    for (const auto& c : cases) {
+        auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+        ASSERT_EQ(graph->RenderFile(U16(c.file), {}), c.result) << c.file;
+        auto renderer = FindByClass(graph.get(), CLSID_VideoRenderer);
+        ASSERT_TRUE(renderer) << c.file;
+        ASSERT_TRUE(FindByClass(graph.get(), CLSID_DSoundRender)) << c.file;
+        auto control = graph.as<IMediaControl>();
+        control->Pause();
+        OAFilterState state = 0;
+        EXPECT_EQ(control->GetState(3000, &state), S_OK);
+        const QImage image = CurrentVideoImage(renderer.get());
+        ASSERT_EQ(image.size(), QSize(fx::kWidth, fx::kHeight)) << c.file;
+        ExpectColour(image, {20, 60}, fx::kLeftColour);
+        ExpectColour(image, {140, 60}, fx::kRightColour);
+        auto video = graph.as<IBasicVideo>();
+        int32_t w = 0, h = 0;
+        ASSERT_TRUE(video);
+        video->GetVideoSize(&w, &h);
+        EXPECT_EQ(w, fx::kWidth);
+        EXPECT_EQ(h, fx::kHeight);
+        control->Stop();
+    }
+}
+
+TEST(VideoRenderer, SourceRectangleShowsPartOfThePictureScaledToTheWindow)
+{
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ASSERT_TRUE(Succeeded(graph->RenderFile(U16(fx::Mp4Fixture()), {})));
+    auto video = graph.as<IBasicVideo>();
+    auto window = graph.as<IVideoWindow>();
+    ASSERT_TRUE(video && window);
+    EXPECT_EQ(video->put_SourceWidth(fx::kWidth + 1), E_INVALIDARG);
+    // The right half only, stretched over a 200 x 100 window.
+    ASSERT_EQ(video->put_SourceWidth(fx::kWidth / 2), S_OK);
+    ASSERT_EQ(video->put_SourceLeft(fx::kWidth / 2), S_OK);
+    window->SetWindowPosition(0, 0, 200, 100);
+    graph.as<IMediaControl>()->Pause();
+    OAFilterState state;
+    graph.as<IMediaControl>()->GetState(3000, &state);
+    const QImage shown = GrabVideoWindow(FindByClass(graph.get(), CLSID_VideoRenderer).get());
+    ASSERT_EQ(shown.size(), QSize(200, 100));
+    ExpectColour(shown, {10, 50}, fx::kRightColour);
+    ExpectColour(shown, {190, 50}, fx::kRightColour);
+    graph.as<IMediaControl>()->Stop();
+}
+
+TEST(OverlayMixer, ColourControlsChangeTheReadBackPixels)
+{
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    auto mixer = CreateInstance<IBaseFilter>(CLSID_OverlayMixer);
+    auto renderer = CreateInstance<IBaseFilter>(CLSID_VideoRenderer);
+    graph->AddFilter(renderer.get(), u"Video Renderer");
+    graph->AddFilter(mixer.get(), u"Overlay Mixer");
+    // The mixer's output needs its input first.
+    EXPECT_TRUE(Failed(
+        graph->ConnectDirect(PinsOf(mixer.get(), PINDIR_OUTPUT)[0].get(), PinsOf(renderer.get())[0].get(), nullptr)));
+    ComPtr<IBaseFilter> source;
+    ASSERT_EQ(graph->AddSourceFilter(U16(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
+    auto decoder = CreateInstance<IBaseFilter>(CLSID_FFVideoDecoder);
+    graph->AddFilter(decoder.get(), u"Decoder");
+    ComPtr<IPin> video;
+    source->FindPin(u"Video", video.put());
+    ASSERT_EQ(graph->ConnectDirect(video.get(), PinsOf(decoder.get(), PINDIR_INPUT)[0].get(), nullptr), S_OK);
+    ASSERT_EQ(graph->ConnectDirect(PinsOf(decoder.get(), PINDIR_OUTPUT)[0].get(),
+                                   PinsOf(mixer.get(), PINDIR_INPUT)[0].get(), nullptr),
+              S_OK);
+    ASSERT_EQ(
+        graph->ConnectDirect(PinsOf(mixer.get(), PINDIR_OUTPUT)[0].get(), PinsOf(renderer.get())[0].get(), nullptr),
+        S_OK);
+    auto config = QueryAs<IMixerPinConfig2>(PinsOf(mixer.get(), PINDIR_INPUT)[0].get());
+    ASSERT_TRUE(config);
+    DDCOLORCONTROL c;
+    ASSERT_EQ(config->GetOverlaySurfaceColorControls(&c), S_OK);
+    EXPECT_EQ(c.lBrightness, 750);
+    EXPECT_EQ(c.lContrast, 10000);
+
+    struct Case {
+        const char* what;
+        void (*set)(DDCOLORCONTROL&);
+        unsigned left; // expected colour of the left half
+    } cases[] = {
+        {"neutral", [](DDCOLORCONTROL&) {}, fx::kLeftColour},
+        {"colour off", [](DDCOLORCONTROL& k) { k.lColorEnable = 0; }, 0x474747},
+        {"full brightness", [](DDCOLORCONTROL& k) { k.lBrightness = 10000; }, 0xFFFFFF},
+        {"no contrast, no colour",
+         [](DDCOLORCONTROL& k) {
+             k.lContrast = 0;
+             k.lColorEnable = 0;
+         },
+         0x828282}, // mid grey
+    };
+    auto control = graph.as<IMediaControl>();
+    for (const auto& k : cases) {
+        DDCOLORCONTROL set = c;
+        set.dwFlags = 0x7F;
+        k.set(set);
+        ASSERT_EQ(config->SetOverlaySurfaceColorControls(&set), S_OK) << k.what;
+        control->Pause();
+        OAFilterState state;
+        control->GetState(3000, &state);
+        const QImage image = CurrentVideoImage(renderer.get());
+        ASSERT_FALSE(image.isNull()) << k.what;
+        SCOPED_TRACE(k.what);
+        ExpectColour(image, {20, 60}, k.left, 20);
+        control->Stop();
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+// Media files for the video side, made once per test program by the ffmpeg
+// command in a temporary folder: small clips whose left half is one colour
+// and right half another, so a test can check the picture it reads back.
+
+#include <filesystem>
+#include <string>
+
+namespace ktest::media {
+
+// The two colours of every clip's picture (RGB).
+constexpr unsigned kLeftColour = 0x2040C0;
+constexpr unsigned kRightColour = 0xC08020;
+constexpr int kWidth = 160, kHeight = 120;
+
+// H.264 video, two audio streams ("eng" and "ger", titled) and an SRT
+// subtitle stream ("eng"), 2 s.
+const std::filesystem::path& MkvFixture();
+// MPEG-4 part 2 video with FourCC XVID and MP3 audio, 2 s.
+const std::filesystem::path& AviFixture();
+// H.264 and AAC, 2 s.
+const std::filesystem::path& Mp4Fixture();
+// FLAC audio only, 1 s, 44.1 kHz stereo.
+const std::filesystem::path& AudioFixture();
+// A larger clip for timing (seconds, size), H.264 in MP4, cached by name.
+std::filesystem::path TimedClip(const std::string& name, int seconds, int width, int height, int rate);
+// A file with the given bytes in the media folder.
+std::filesystem::path WriteFile(const std::string& name, const std::string& bytes);
+
+} // namespace ktest::media
