@@ -10,6 +10,9 @@ namespace kolvarin::codepage {
 // None of these throw on bad input: malformed sequences become U+FFFD (to
 // UTF-16 / UTF-8) or '?' (to Windows-1252).
 
+// True for well-formed UTF-8 (no overlong forms, surrogates or code points
+// past U+10FFFF).
+bool IsValidUtf8(std::string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
 // Appends one code point (at most U+10FFFF), as a surrogate pair above U+FFFF.
 void AppendUtf16(std::u16string& out, char32_t codePoint);

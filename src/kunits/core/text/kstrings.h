@@ -11,6 +11,7 @@ using codepage::AnsiCharToWide;
 using codepage::AnsiLowerCase;
 using codepage::AnsiToUtf16;
 using codepage::AppendUtf16;
+using codepage::IsValidUtf8;
 using codepage::LeBytesToUtf16;
 using codepage::OemToUtf16;
 using codepage::Utf16ToAnsi;
