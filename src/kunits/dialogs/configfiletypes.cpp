@@ -18,7 +18,7 @@ namespace kolvarin {
 
 namespace {
 
-using platform::TRegistry;
+using registry::TRegistry;
 
 std::string programFile()
 {

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "codepage/codepage.h"
 #include "core/settings/khotkeys.h"
+#include "core/text/kstrings.h"
 #include "dialogs/configpages.h"
 #include "keyhook/keycodes.h"
 
@@ -46,7 +46,7 @@ protected:
         const uint8_t shift = (held & Qt::ShiftModifier ? hkShift : 0) | (held & Qt::AltModifier ? hkAlt : 0) |
                               (held & Qt::ControlModifier ? hkCtrl : 0);
         if (OnKey)
-            OnKey(modifierOnly ? 0 : platform::VirtualKeyFromQtKey(qtKey), shift);
+            OnKey(modifierOnly ? 0 : keyhook::VirtualKeyFromQtKey(qtKey), shift);
     }
 };
 

@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "codepage/codepage.h"
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
+#include "core/text/kstrings.h"
 #include "dialogs/configform.h"
 #include "dialogs/configpages.h"
 

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "codepage/codepage.h"
 #include "core/text/klanguage.h"
+#include "core/text/kstrings.h"
 #include "dialogs/configpages.h"
 
 namespace kolvarin {

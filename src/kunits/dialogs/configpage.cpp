@@ -13,8 +13,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "codepage/codepage.h"
 #include "core/text/klanguage.h"
+#include "core/text/kstrings.h"
 #include "dialogs/confignumbers.h"
 
 namespace kolvarin {

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "codepage/codepage.h"
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
+#include "core/text/kstrings.h"
 #include "core/xml/kxmlaccess.h"
 #include "core/xml/lumoxml.h"
 #include "skin/kskinload.h"

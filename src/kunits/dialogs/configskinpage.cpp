@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "codepage/codepage.h"
 #include "core/text/klanguage.h"
+#include "core/text/kstrings.h"
 #include "dialogs/configform.h"
 #include "dialogs/configpages.h"
 #include "dialogs/configskininfo.h"

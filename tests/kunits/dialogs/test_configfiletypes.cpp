@@ -21,8 +21,8 @@ protected:
     {
         ConfigPageTest::SetUp();
         // Another program owns .OGG.
-        ChangeUserRegistry([](platform::TRegistry& reg) {
-            reg.WriteString(platform::TRegistry::Root::ClassesRoot, ".OGG", "", u"OtherPlayer.ogg");
+        ChangeUserRegistry([](registry::TRegistry& reg) {
+            reg.WriteString(registry::TRegistry::Root::ClassesRoot, ".OGG", "", u"OtherPlayer.ogg");
         });
         open();
         form_->ShowPage(TConfigPage::Filetypes);

@@ -67,10 +67,10 @@ std::vector<std::string> RegisteredMimeTypes();
 
 // True when the extension's class names the player ("Kolvarin" + Ext, as
 // registration writes it); an extension another program took is not.
-bool IsExtensionRegistered(const platform::TRegistry& reg, const std::string& ext);
+bool IsExtensionRegistered(const registry::TRegistry& reg, const std::string& ext);
 // Writes the .desktop file for the extensions now registered to the player,
 // or removes it when none is. False when it cannot be written or removed.
-bool UpdateDesktopFile(const platform::TRegistry& reg, const std::string& exe);
+bool UpdateDesktopFile(const registry::TRegistry& reg, const std::string& exe);
 
 // $XDG_DATA_HOME/applications/kolvarin.desktop and $XDG_CONFIG_HOME/mimeapps.list.
 std::string DesktopFileName();
