@@ -19,9 +19,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include "media/controlif.h"
 #include "media/graphif.h"
@@ -52,6 +55,19 @@ std::u16string U16(const std::filesystem::path& p)
 {
     const std::string s = p.string();
     return {s.begin(), s.end()};
+}
+
+// Runs the event loop for ms milliseconds, calling tick every 10 ms.
+void RunEventLoop(int ms, const std::function<void()>& tick)
+{
+    QEventLoop loop;
+    QTimer ticks;
+    if (tick) {
+        QObject::connect(&ticks, &QTimer::timeout, tick);
+        ticks.start(10);
+    }
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 // Source, decoders and null renderers by hand.
@@ -125,9 +141,7 @@ double PlayCpuRatio(VideoOutput output)
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
     const auto start = Clock::now();
     graph.as<IMediaControl>()->Run();
-    const auto end = start + std::chrono::seconds(5);
-    while (Clock::now() < end)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    RunEventLoop(5000, nullptr);
     const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
     const double played = Seconds(Clock::now() - start);
     graph.as<IMediaControl>()->Stop();
@@ -178,21 +192,19 @@ void BM_AudioVideoDrift60s(benchmark::State& state)
         graph.as<IMediaControl>()->Run();
         // The driver writes through a stdio buffer, so the file trails what
         // was taken by up to one buffer: the least offset over 2 s is the true one.
-        auto offsetAt = [&](std::chrono::seconds t, Clock::time_point start) {
+        auto leastOffset = [&] {
             double least = 1e9;
-            while (Clock::now() < start + t + std::chrono::seconds(2)) {
-                QApplication::processEvents(QEventLoop::AllEvents, 10);
-                if (Clock::now() < start + t)
-                    continue;
+            RunEventLoop(2000, [&] {
                 int64_t position = 0;
                 seeking->GetCurrentPosition(&position);
                 least = std::min(least, position / 1e7 - HeardSeconds(kHeardFile, 44100, 1));
-            }
+            });
             return least;
         };
-        const auto start = Clock::now();
-        const double early = offsetAt(std::chrono::seconds(3), start);
-        const double late = offsetAt(std::chrono::seconds(63), start);
+        RunEventLoop(3000, nullptr);
+        const double early = leastOffset();
+        RunEventLoop(58000, nullptr);
+        const double late = leastOffset();
         drift = std::abs(late - early) * 1000;
         graph.as<IMediaControl>()->Stop();
     }

@@ -5,9 +5,11 @@
 
 #include <QGenericMatrix>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
-#include <QOpenGLWidget>
+#include <QOpenGLWindow>
+#include <QWidget>
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -73,10 +75,10 @@ void main()
 
 enum Texture { kY, kU, kV, kTable, kTextures };
 
-class GlVideoWidget final : public QOpenGLWidget, protected QOpenGLFunctions {
+class GlVideoWindow final : public QOpenGLWindow, protected QOpenGLFunctions {
 public:
-    explicit GlVideoWidget(VideoView& view) : view_(view) { setMouseTracking(true); }
-    ~GlVideoWidget() override
+    explicit GlVideoWindow(VideoView& view) : view_(view) {}
+    ~GlVideoWindow() override
     {
         makeCurrent();
         ReleaseGl();
@@ -87,11 +89,6 @@ protected:
     void initializeGL() override
     {
         initializeOpenGLFunctions();
-        connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
-            makeCurrent();
-            ReleaseGl();
-            doneCurrent();
-        });
         auto plain = MakeProgram("");
         auto adjusted = MakeProgram("#define ADJUST\n");
         if (!plain || !adjusted)
@@ -110,23 +107,46 @@ protected:
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     }
 
-    void paintGL() override
+    void paintGL() override { Paint(); }
+
+public:
+    // The picture drawn at the window's size into an image; null before
+    // the window has been shown.
+    QImage Snapshot()
     {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
+        if (!plain_ || !isExposed())
+            return {};
+        makeCurrent();
+        QOpenGLFramebufferObject fbo(size() * devicePixelRatio());
+        fbo.bind();
+        glViewport(0, 0, fbo.width(), fbo.height());
+        Paint();
+        QImage image = fbo.toImage();
+        fbo.release();
+        doneCurrent();
+        return image;
+    }
+
+protected:
+    bool event(QEvent* e) override { return view_.ForwardMouse(e) || QOpenGLWindow::event(e); }
+
+private:
+    // The picture covers the whole window, so only its absence clears.
+    void Paint()
+    {
         uint64_t serial = 0;
         AVFrame* frame = view_.Store().Take(&serial);
         if (plain_ && frame && frame->linesize[0] > 0 && frame->linesize[1] > 0 && frame->linesize[2] > 0) {
             if (serial != uploaded_)
                 Upload(frame, serial);
             Draw(frame);
+        } else {
+            glClearColor(0, 0, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
         }
         av_frame_free(&frame);
     }
 
-    bool event(QEvent* e) override { return view_.ForwardMouse(e) || QOpenGLWidget::event(e); }
-
-private:
     static std::unique_ptr<QOpenGLShaderProgram> MakeProgram(const char* defines)
     {
         auto program = std::make_unique<QOpenGLShaderProgram>();
@@ -242,6 +262,12 @@ private:
 
 } // namespace
 
-QWidget* MakeGlVideoWidget(VideoView& view) { return new GlVideoWidget(view); }
+GlVideoSurface MakeGlVideoSurface(VideoView& view)
+{
+    auto* window = new GlVideoWindow(view);
+    return {QWidget::createWindowContainer(window), window};
+}
+
+QImage SnapshotGlVideo(QOpenGLWindow* window) { return static_cast<GlVideoWindow*>(window)->Snapshot(); }
 
 } // namespace kolvarin::media

@@ -87,8 +87,7 @@ public:
     QImage Grab()
     {
         Sync();
-        QWidget* w = view_->Widget();
-        return w ? w->grab().toImage() : QImage();
+        return view_->Grab();
     }
     bool UsesOpenGL() const { return view_->UsesOpenGL(); }
 
@@ -195,7 +194,7 @@ public:
         if (!w)
             return E_UNEXPECTED;
         hidden_ = hide;
-        w->setCursor(hide ? Qt::BlankCursor : Qt::ArrowCursor);
+        view_->SetCursorShape(hide ? Qt::BlankCursor : Qt::ArrowCursor);
         return S_OK;
     }
     HRESULT IsCursorHidden(bool* hidden) override

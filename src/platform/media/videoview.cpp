@@ -94,13 +94,15 @@ bool OpenGLVideoAvailable()
     return available;
 }
 
-VideoView::VideoView(PictureStore& store)
-    : store_(store), openGL_(output == VideoOutput::Automatic && OpenGLVideoAvailable())
+VideoView::VideoView(PictureStore& store) : store_(store)
 {
-    if (openGL_)
-        widget_ = MakeGlVideoWidget(*this);
-    else
+    if (output == VideoOutput::Automatic && OpenGLVideoAvailable()) {
+        const GlVideoSurface gl = MakeGlVideoSurface(*this);
+        widget_ = gl.container;
+        surface_ = gl.window;
+    } else {
         widget_ = new SoftwareVideoWidget(*this);
+    }
     widget_->setObjectName("VideoRenderer");
 }
 
@@ -108,8 +110,28 @@ VideoView::~VideoView() { delete widget_.data(); }
 
 void VideoView::Refresh()
 {
-    if (widget_)
+    if (surface_)
+        surface_->update();
+    else if (widget_)
         widget_->update();
+}
+
+void VideoView::SetCursorShape(Qt::CursorShape shape)
+{
+    if (widget_)
+        widget_->setCursor(shape);
+    if (surface_)
+        surface_->setCursor(shape);
+}
+
+QImage VideoView::Grab()
+{
+    if (!widget_)
+        return {};
+    if (!surface_)
+        return widget_->grab().toImage();
+    QImage image = SnapshotGlVideo(surface_);
+    return image.isNull() ? Render(widget_->size()) : image; // not shown yet
 }
 
 bool VideoView::ForwardMouse(QEvent* e)

@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QOpenGLWindow>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -52,9 +53,12 @@ public:
     ~VideoView() override;
 
     QWidget* Widget() const { return widget_; } // nullptr once deleted
-    bool UsesOpenGL() const { return openGL_; }
+    bool UsesOpenGL() const { return surface_ != nullptr; }
     // Draws again (with the source rectangle and controls set).
     void Refresh();
+    void SetCursorShape(Qt::CursorShape shape);
+    // What the window shows now, as drawn on screen.
+    QImage Grab();
 
     void SetSource(QRect source) { source_ = source; }
     QRect Source() const { return source_; }
@@ -70,8 +74,8 @@ public:
 
 private:
     PictureStore& store_;
-    bool openGL_;
     QPointer<QWidget> widget_;
+    QPointer<QOpenGLWindow> surface_; // the OpenGL path's window, inside widget_
     QPointer<QWidget> drain_;
     QRect source_;
     DDCOLORCONTROL controls_ = DefaultColorControls();

@@ -220,3 +220,18 @@ TEST(VideoRenderer, OpenGLWindowShowsWhatTheSoftwarePathShows)
         control->Stop();
     }
 }
+
+TEST(VideoRenderer, AnOwnerDeletedFirstTakesTheWindowAlong)
+{
+    auto renderer = CreateInstance<IBaseFilter>(CLSID_VideoRenderer);
+    auto window = QueryAs<IVideoWindow>(renderer.get());
+    ASSERT_TRUE(window);
+    {
+        QWidget owner;
+        ASSERT_EQ(window->put_Owner(&owner), S_OK);
+        EXPECT_EQ(window->SetWindowPosition(0, 0, 32, 24), S_OK);
+    }
+    EXPECT_EQ(window->SetWindowPosition(0, 0, 32, 24), E_UNEXPECTED);
+    EXPECT_EQ(window->HideCursor(true), E_UNEXPECTED);
+    EXPECT_TRUE(GrabVideoWindow(renderer.get()).isNull());
+}
