@@ -12,10 +12,12 @@
 
 #include <malloc.h>
 
+#include "core/desktop/kwindowicon.h"
 #include "core/settings/kconfig.h"
 #include "core/system/kcmdparameter.h"
 #include "core/system/kdebug.h"
 #include "core/system/kerrors.h"
+#include "core/system/kfilesave.h"
 #include "core/system/kfiletypes.h"
 #include "core/system/kglobals.h"
 #include "core/system/kpaths.h"
@@ -31,7 +33,6 @@
 #include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
-#include "skin/ktrayicon.h"
 
 namespace kolvarin {
 
@@ -96,6 +97,28 @@ void InstallParameterActions()
     };
     ParameterActions.SetAutoFullscreen = [](bool on) { Config->AutoFullscreen = on; };
     ParameterActions.SetMonitor = [](uint8_t monitor) { Config->VideoFSForceDisplay = static_cast<int8_t>(monitor); };
+}
+
+// Temporaries that a killed save left beside the user's files. Only the first
+// instance removes them, holding the lock: no other one is saving then.
+void RemoveStaleSaveTemporaries()
+{
+    static const struct {
+        const char* folder;
+        std::vector<std::string> files;
+    } saved[] = {
+        {"", {"config.xml", "acceptedextensions.xml", "filtermanager.xml", "default.kpl", "hotkeys.kkeys"}},
+        {"data/templates/", {"mediainfo_balloon.txt", "mediainfo_osd.txt"}},
+    };
+    for (const auto& group : saved) {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(UserPath + group.folder, ec)) {
+            const std::string name = entry.path().filename().string();
+            for (const std::string& file : group.files)
+                if (IsSaveTemporaryName(name, file) && std::filesystem::remove(entry.path(), ec))
+                    Log(kProject, "Removed stale temporary file " + Quoted(entry.path().string()));
+        }
+    }
 }
 
 } // namespace
@@ -209,6 +232,7 @@ std::unique_ptr<platform::TKPipeServer> RunFirstInstance(int argc, char** argv,
     Log(kProject, "Load configuration ok");
     Log(kProject, "Set log write to file");
     DebugLog->SetLogToFile(Config->Logging.EnableTextFile);
+    RemoveStaleSaveTemporaries();
 
     Log(kProject, "Handle parameters...");
     InstallParameterActions();

@@ -4,8 +4,9 @@
 // not cut before its fade has ended. Both within one output period, plus the
 // time the main thread takes to start the next track: on an idle machine a few
 // milliseconds, on a loaded one (the skinned windows paint on the same thread)
-// hundreds. The fault this guards against shifted the fade by about a second;
-// bench_trackchange measures the precision.
+// hundreds. A machine busy enough to starve the main thread for longer fails
+// one run, not three in a row; the fault this guards against shifted the fade
+// by about a second in every run. bench_trackchange measures the precision.
 #include <algorithm>
 #include <cmath>
 #include <csignal>
@@ -38,7 +39,48 @@ fs::path levelWav(const fs::path& file, int channel, int ms)
     return file;
 }
 
-class CrossFadeTest : public ktest::TempHomeTest {};
+class CrossFadeTest : public ktest::TempHomeTest {
+protected:
+    struct Heard {
+        int64_t overlap = -1; // frames in which both tracks sound
+        double cutLevel = 1; // the first track's level at its last frame, of its full level
+    };
+    // One "/play a.wav b.wav" through the disk driver, until the play system
+    // has stopped at the end of the list.
+    Heard Play(const fs::path& a, const fs::path& b, int run) const
+    {
+        const fs::path raw = dir().path() / ("out" + std::to_string(run) + ".raw");
+        fs::remove(home() / "kolvarin.log");
+        ktest::KolvarinProcess program(home(), {"/play", a.string(), b.string()},
+                                       {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw.string()});
+        EXPECT_TRUE(
+            ktest::WaitForLogLine(home() / "kolvarin.log", "TKSystem.Stop - Enter with Fullstop=\"true\"", 30000));
+        program.Signal(SIGTERM);
+        EXPECT_EQ(program.Wait(), 0);
+
+        const std::vector<float> samples = ktest::ReadCapture(raw);
+        const size_t channels = ktest::CaptureChannels(samples);
+        const size_t frames = samples.size() / channels;
+        const auto level = [&](size_t frame, size_t channel) { return std::fabs(samples[frame * channels + channel]); };
+        int64_t lastA = -1, firstB = -1;
+        float fullA = 0;
+        for (size_t f = 0; f < frames; ++f) {
+            if (level(f, 0) > 1e-4f)
+                lastA = static_cast<int64_t>(f);
+            if (firstB < 0 && level(f, 1) > 1e-4f)
+                firstB = static_cast<int64_t>(f);
+            fullA = std::max(fullA, level(f, 0));
+        }
+        Heard heard;
+        if (lastA >= 0 && firstB >= 0) {
+            heard.overlap = lastA - firstB + 1;
+            // The later the fade-out started, the more of the track's level
+            // is left at its end.
+            heard.cutLevel = level(static_cast<size_t>(lastA), 0) / fullA;
+        }
+        return heard;
+    }
+};
 
 TEST_F(CrossFadeTest, TracksOverlapByTheFadeTimeOnARealTimeOutput)
 {
@@ -58,34 +100,17 @@ TEST_F(CrossFadeTest, TracksOverlapByTheFadeTimeOnARealTimeOutput)
         config.AudioPlaybackPriority.Priority = 2;
         config.SaveToFile((home() / "config.xml").string());
     }
-    const fs::path raw = dir().path() / "out.raw";
-    ktest::KolvarinProcess program(home(), {"/play", a.string(), b.string()},
-                                   {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + raw.string()});
-    ASSERT_TRUE(ktest::WaitForLogLine(home() / "kolvarin.log", "TKSystem.Stop - Enter with Fullstop=\"true\"", 30000));
-    program.Signal(SIGTERM);
-    EXPECT_EQ(program.Wait(), 0);
-
-    const std::vector<float> samples = ktest::ReadCapture(raw);
-    const size_t channels = ktest::CaptureChannels(samples);
-    const size_t frames = samples.size() / channels;
-    const auto level = [&](size_t frame, size_t channel) { return std::fabs(samples[frame * channels + channel]); };
-    int64_t lastA = -1, firstB = -1;
-    float fullA = 0;
-    for (size_t f = 0; f < frames; ++f) {
-        if (level(f, 0) > 1e-4f)
-            lastA = static_cast<int64_t>(f);
-        if (firstB < 0 && level(f, 1) > 1e-4f)
-            firstB = static_cast<int64_t>(f);
-        fullA = std::max(fullA, level(f, 0));
+    const int64_t fadeFrames = kRate * kFadeMs / 1000;
+    const double maxCut = static_cast<double>(kToleranceFrames) / fadeFrames;
+    std::string runs;
+    for (int run = 0; run < 3; ++run) {
+        const Heard heard = Play(a, b, run);
+        runs += " overlap " + std::to_string(heard.overlap * 1000 / kRate) + " ms, cut at " +
+                std::to_string(heard.cutLevel) + ";";
+        if (std::abs(heard.overlap - fadeFrames) <= kToleranceFrames && heard.cutLevel <= maxCut)
+            return;
     }
-    ASSERT_GE(lastA, 0);
-    ASSERT_GE(firstB, 0);
-    const int64_t overlap = lastA - firstB + 1;
-    EXPECT_NEAR(overlap, kRate * kFadeMs / 1000, kToleranceFrames) << "overlap " << overlap * 1000.0 / kRate << " ms";
-    // The later the fade-out started, the more of the track's level is left
-    // at its end.
-    const double cutLevel = level(static_cast<size_t>(lastA), 0) / fullA;
-    EXPECT_LE(cutLevel, static_cast<double>(kToleranceFrames) / (kRate * kFadeMs / 1000)) << "cut at " << cutLevel;
+    ADD_FAILURE() << "no run within " << kToleranceFrames * 1000 / kRate << " ms of the fade time:" << runs;
 }
 
 } // namespace

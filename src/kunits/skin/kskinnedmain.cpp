@@ -1,6 +1,7 @@
 #include "skin/kskinnedmain.h"
 
 #include "core/desktop/kbitmaps.h"
+#include "core/desktop/kwindowicon.h"
 #include "core/system/kglobals.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedvideo.h"

@@ -4,7 +4,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QPainter>
 #include <QStyleHints>
 #include <QSystemTrayIcon>
 
@@ -114,26 +113,6 @@ void TKTrayIcon::DoubleClicked()
     clickDelay_.SetEnabled(false);
     if (OnDblClick)
         OnDblClick();
-}
-
-QIcon ProgramIcon()
-{
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x4C, 0xC2, 0xFF));
-        p.drawEllipse(QRectF(0.5, 0.5, size - 1, size - 1));
-        p.setBrush(QColor(0x1D, 0x20, 0x26));
-        const double s = size / 12.0;
-        const QPointF play[] = {{4.6 * s, 3.4 * s}, {8.8 * s, 6 * s}, {4.6 * s, 8.6 * s}};
-        p.drawPolygon(play, 3);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
 }
 
 } // namespace kolvarin

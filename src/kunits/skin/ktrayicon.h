@@ -79,8 +79,4 @@ private:
     TSimpleTimer clickDelay_;
 };
 
-// The program's icon until the program's own icon set exists: a neutral
-// round mark drawn at run time.
-QIcon ProgramIcon();
-
 } // namespace kolvarin

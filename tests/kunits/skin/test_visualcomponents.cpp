@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "core/desktop/kwindowicon.h"
 #include "gdi/canvas.h"
 #include "skin/barpopupmenu.h"
 #include "skin/hoverimage.h"

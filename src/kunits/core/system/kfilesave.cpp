@@ -104,4 +104,14 @@ void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
     temp.renamed();
 }
 
+bool IsSaveTemporaryName(std::string_view name, std::string_view target)
+{
+    if (name.size() != target.size() + 7 || !name.starts_with(target) || name[target.size()] != '.')
+        return false;
+    for (char c : name.substr(target.size() + 1))
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+            return false;
+    return true;
+}
+
 } // namespace kolvarin

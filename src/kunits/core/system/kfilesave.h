@@ -16,4 +16,9 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes, size_t maxBy
 // and no temporary file is left behind.
 void SaveFileAtomically(const std::string& fileName, std::string_view bytes);
 
+// True when Name is what SaveFileAtomically calls a temporary file for a
+// target named Target (both without folder): the target's name, a dot and
+// six letters or digits.
+bool IsSaveTemporaryName(std::string_view name, std::string_view target);
+
 } // namespace kolvarin

@@ -11,6 +11,7 @@
 #include "core/settings/ksystemtypes.h"
 #include "core/system/kfilesave.h"
 #include "core/system/kpaths.h"
+#include "core/system/kprogramicon.h"
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 
@@ -140,6 +141,9 @@ void WriteDesktopFile(const std::string& exe)
                              "Exec=" +
                              DesktopExec(exe) +
                              " %F\n"
+                             "Icon=" +
+                             kProgramIconName +
+                             "\n"
                              "Terminal=false\n"
                              "Categories=AudioVideo;Audio;Video;Player;\n"
                              "MimeType=" +
@@ -151,6 +155,7 @@ void WriteDesktopFile(const std::string& exe)
     } catch (const std::exception&) {
         // Registration reports nothing; the registry part still stands.
     }
+    InstallProgramIcons(IconThemeFolder());
 }
 
 // The lines of mimeapps.list with its [Default Applications] group.
@@ -346,6 +351,7 @@ void UnregisterAllFileTypes(TRegistry& reg)
     RestoreDefaultApplications(reg);
     std::error_code ec;
     std::filesystem::remove(DesktopFileName(), ec);
+    RemoveProgramIcons(IconThemeFolder());
 }
 
 void RegisterApplicationContextMenu(TRegistry& reg, const std::string& exe)
@@ -433,6 +439,8 @@ void RegisterMediaClient(TRegistry& reg, const std::string& exe)
 std::string DesktopFileName() { return EnvFolder("XDG_DATA_HOME", ".local/share/") + "applications/" + kDesktopId; }
 
 std::string MimeAppsFileName() { return EnvFolder("XDG_CONFIG_HOME", ".config/") + "mimeapps.list"; }
+
+std::string IconThemeFolder() { return EnvFolder("XDG_DATA_HOME", ".local/share/") + "icons/"; }
 
 void RestoreDefaultApplications(TRegistry& reg)
 {

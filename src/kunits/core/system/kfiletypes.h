@@ -31,10 +31,11 @@ void UnregisterExtension(platform::TRegistry& reg, const std::string& ext);
 
 // Every extension of the format tables and the playlist types, then ".KSKZ",
 // with icons from ApplicationPath + "data/icons/"; also writes the .desktop
-// file whose MimeType lists their MIME types.
+// file whose MimeType lists their MIME types, with the program's icon.
 void RegisterAllFileTypes(platform::TRegistry& reg, const std::string& exe);
 // The same extensions unregistered; the desktop's default applications are
-// restored (see RestoreDefaultApplications) and the .desktop file removed.
+// restored (see RestoreDefaultApplications) and the .desktop file and the
+// program's icon removed.
 void UnregisterAllFileTypes(platform::TRegistry& reg);
 
 void RegisterApplicationContextMenu(platform::TRegistry& reg, const std::string& exe);
@@ -65,6 +66,9 @@ std::vector<std::string> RegisteredMimeTypes();
 // $XDG_DATA_HOME/applications/kolvarin.desktop and $XDG_CONFIG_HOME/mimeapps.list.
 std::string DesktopFileName();
 std::string MimeAppsFileName();
+// $XDG_DATA_HOME/icons/: the .desktop file's icon goes below it, in the
+// hicolor theme (core/system/kprogramicon.h).
+std::string IconThemeFolder();
 // Resets each default application that still names the player to what was
 // saved before, or removes it when nothing was; forgets the saved values.
 void RestoreDefaultApplications(platform::TRegistry& reg);

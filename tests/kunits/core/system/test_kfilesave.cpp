@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <csignal>
 
@@ -58,16 +59,16 @@ TEST(FileSave, FailureKeepsTheOldFile)
     EXPECT_EQ(filesIn(dir.path()), 1u);
 }
 
-// A disk that fills up during the write: a child process limited to 1 KiB of
-// file size stands for it.
-TEST(FileSave, FullDiskKeepsTheOldFile)
+// Saves 64 KiB over File in a child process whose files may grow to 1 KiB:
+// a disk that fills up during the write, or, when the signal of the limit is
+// not ignored, a save killed midway. The child's wait status: exit code 3
+// when the save reported its failure.
+int SaveInALimitedChild(const std::filesystem::path& file, bool ignoreTheLimitSignal)
 {
-    ktest::TempDir dir;
-    const auto file = dir.write("default.kpl", "the old playlist");
     const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
+        if (ignoreTheLimitSignal)
+            ::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{1024, 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         try {
@@ -77,11 +78,47 @@ TEST(FileSave, FullDiskKeepsTheOldFile)
         }
         ::_exit(0);
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    int status = -1;
+    if (child > 0)
+        ::waitpid(child, &status, 0);
+    return status;
+}
+
+TEST(FileSave, FullDiskKeepsTheOldFile)
+{
+    ktest::TempDir dir;
+    const auto file = dir.write("default.kpl", "the old playlist");
+    const int status = SaveInALimitedChild(file, true);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << "the save reports the failure";
     EXPECT_EQ(ktest::readFile(file), "the old playlist");
     EXPECT_EQ(filesIn(dir.path()), 1u);
+}
+
+// A save killed in the middle leaves its temporary behind, under the name the
+// start-up looks for.
+TEST(FileSave, AKilledSaveLeavesATemporaryOfTheNameTheStartUpRemoves)
+{
+    ktest::TempDir dir;
+    const auto file = dir.write("default.kpl", "the old playlist");
+    const int status = SaveInALimitedChild(file, false);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().filename() != "default.kpl")
+            left.push_back(entry.path().filename().string());
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(IsSaveTemporaryName(left[0], "default.kpl")) << left[0];
+    EXPECT_FALSE(IsSaveTemporaryName(left[0], "default.kp"));
+    EXPECT_EQ(ktest::readFile(file), "the old playlist");
+
+    const struct {
+        const char* name;
+        bool temporary;
+    } names[] = {{"config.xml.a1B2c3", true},   {"config.xml.a1B2c", false}, {"config.xml.a1B2c34", false},
+                 {"config.xml.a1-2c3", false},  {"config.xml", false},       {"config.xmlXa1B2c3", false},
+                 {"xconfig.xml.a1B2c3", false}, {"config.xml.tmp", false}};
+    for (const auto& n : names)
+        EXPECT_EQ(IsSaveTemporaryName(n.name, "config.xml"), n.temporary) << n.name;
 }
 
 } // namespace

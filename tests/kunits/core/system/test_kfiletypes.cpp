@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -6,6 +7,7 @@
 
 #include "core/system/kfiletypes.h"
 #include "core/system/kpaths.h"
+#include "core/system/kprogramicon.h"
 #include "core/text/klanguage.h"
 #include "temphome.h"
 
@@ -34,6 +36,29 @@ protected:
     }
     std::u16string Default(const std::string& key) const { return reg.ReadString(HKCR, key, "").value_or(u"<none>"); }
     bool HasBackup(const std::string& key) const { return reg.ValueExists(HKCR, key, "Kolvarin.Backup"); }
+    // The program's icon in the user's hicolor theme: each PNG as large as
+    // its folder says, and the scalable SVG; or none of them.
+    void ExpectProgramIcons(bool installed) const
+    {
+        ASSERT_EQ(IconThemeFolder(), (dir().path() / "xdg-data/icons/").string());
+        for (const std::string& file : ProgramIconFiles()) {
+            const std::string bytes = ktest::readFile(IconThemeFolder() + file);
+            EXPECT_EQ(!bytes.empty(), installed) << file;
+            if (!installed || file.ends_with(".svg")) {
+                EXPECT_TRUE(!installed || bytes.find("<svg") != std::string::npos) << file;
+                continue;
+            }
+            ASSERT_GE(bytes.size(), 24u) << file;
+            EXPECT_EQ(bytes.substr(1, 3), "PNG") << file;
+            const auto be32 = [&](size_t at) {
+                return static_cast<unsigned char>(bytes[at]) << 24 | static_cast<unsigned char>(bytes[at + 1]) << 16 |
+                       static_cast<unsigned char>(bytes[at + 2]) << 8 | static_cast<unsigned char>(bytes[at + 3]);
+            };
+            const int size = std::stoi(file.substr(file.find('/') + 1));
+            EXPECT_EQ(be32(16), size) << file;
+            EXPECT_EQ(be32(20), size) << file;
+        }
+    }
 
     ktest::TempDir registryDir;
     TRegistry reg{(registryDir.path() / "registry").string()};
@@ -154,6 +179,9 @@ TEST_F(FileTypesTest, DesktopFileAndDefaultApplicationsRoundTrip)
     RegisterAllFileTypes(reg, "/opt/my player/kolvarin");
     const std::string entry = ktest::readFile(desktop);
     EXPECT_NE(entry.find("Exec=\"/opt/my player/kolvarin\" %F\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nIcon=kolvarin\n"), std::string::npos);
+    EXPECT_EQ(std::system(("desktop-file-validate '" + desktop + "'").c_str()), 0);
+    ExpectProgramIcons(true);
     EXPECT_NE(entry.find("MimeType=audio/x-wav;"), std::string::npos) << entry;
     EXPECT_NE(entry.find(";audio/mpeg;"), std::string::npos);
     EXPECT_NE(entry.find("video/x-matroska;"), std::string::npos);
@@ -172,6 +200,7 @@ TEST_F(FileTypesTest, DesktopFileAndDefaultApplicationsRoundTrip)
     UnregisterAllFileTypes(reg);
     EXPECT_FALSE(std::filesystem::exists(desktop));
     EXPECT_EQ(ktest::readFile(mimeApps), before);
+    ExpectProgramIcons(false);
 }
 
 TEST_F(FileTypesTest, UnregisteringWithoutRegisteringLeavesTheDesktopAlone)
