@@ -6,6 +6,8 @@
 
 #include "core/settings/kconfig.h"
 
+#include "dialogs/aboutform.h"
+#include "dialogs/newsform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
@@ -38,6 +40,8 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
     case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TKSkinnedFullscreenControl>();
+    case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
+    case TKForms::frmNews: return std::make_unique<TfrmNews>();
     default: {
         auto plain = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
         plain->setWindowTitle(QStringLiteral("Kolvarin"));
@@ -54,6 +58,8 @@ void TKForms::CreateAll()
         forms_[i] = CreateForm(static_cast<Form>(i));
         forms_[i]->setObjectName(Name(static_cast<Form>(i)));
     }
+    kolvarin::frmAbout = static_cast<TfrmAbout*>(forms_[frmAbout].get());
+    kolvarin::frmNews = static_cast<TfrmNews*>(forms_[frmNews].get());
 }
 
 TKSkinWindows TKForms::SkinWindows() const
@@ -67,6 +73,8 @@ TKSkinWindows TKForms::SkinWindows() const
 
 void TKForms::DestroyAll()
 {
+    kolvarin::frmAbout = nullptr;
+    kolvarin::frmNews = nullptr;
     for (auto& form : forms_)
         form.reset();
 }

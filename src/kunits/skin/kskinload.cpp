@@ -6,11 +6,11 @@
 #include <mutex>
 #include <span>
 
-#include "codepage/codepage.h"
 #include "core/desktop/kbitmaps.h"
 #include "core/settings/kconfig.h"
 #include "core/stream/kresources.h"
 #include "core/system/kpaths.h"
+#include "core/text/kstrings.h"
 #include "gdi/bmpcodec.h"
 #include "skin/kgui_p.h"
 #include "skin/kskinbuiltin.h"

@@ -83,8 +83,9 @@ TEST(Graph, BadFilesFailAndLeaveNoFilterBehind)
     const std::string whole = ktest::readFile(fx::Mp4Fixture());
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
     const HRESULT hr = graph->RenderFile(U16(fx::WriteFile("cut.mp4", whole.substr(0, whole.size() / 3))), {});
-    if (Failed(hr))
+    if (Failed(hr)) {
         EXPECT_TRUE(Filters(graph.get()).empty());
+    }
 }
 
 TEST(Graph, ByHandDecodesToTheEndAndCompletes)

@@ -19,7 +19,7 @@ namespace kolvarin {
 
 namespace {
 
-using platform::TRegistry;
+using registry::TRegistry;
 constexpr auto HKCR = TRegistry::Root::ClassesRoot;
 constexpr auto HKCU = TRegistry::Root::CurrentUser;
 constexpr auto HKLM = TRegistry::Root::LocalMachine;

@@ -63,21 +63,29 @@ public:
         return Stack(w, h, 1, under, [&](QPainter& p, int, const QRectF& box) { draw(p, box); });
     }
 
-    // A picture with see-through parts (window corners): drawn on a clear
-    // image and flattened against `under`.
+    // Pictures with see-through parts (window corners, seek-bar thumbs):
+    // each drawn on a clear image and flattened against `under`, stacked
+    // like Stack.
+    QPoint ShapedStack(int w, int h, int states, const QColor& under, const DrawFn& draw)
+    {
+        const QPoint at = Reserve(w, states * h + (states - 1) * kStateBorder);
+        QPainter p(&image_);
+        for (int i = 0; i < states; ++i) {
+            QImage clear(w, h, QImage::Format_ARGB32_Premultiplied);
+            clear.fill(Qt::transparent);
+            {
+                QPainter c(&clear);
+                c.setRenderHint(QPainter::Antialiasing);
+                draw(c, i, QRectF(0, 0, w, h));
+            }
+            p.drawImage(at + QPoint(0, i * (h + kStateBorder)), Flatten(clear, under));
+        }
+        return at;
+    }
+
     QPoint Shaped(int w, int h, const QColor& under, const std::function<void(QPainter&)>& draw)
     {
-        QImage clear(w, h, QImage::Format_ARGB32_Premultiplied);
-        clear.fill(Qt::transparent);
-        {
-            QPainter p(&clear);
-            p.setRenderHint(QPainter::Antialiasing);
-            draw(p);
-        }
-        const QPoint at = Reserve(w, h);
-        QPainter p(&image_);
-        p.drawImage(at, Flatten(clear, under));
-        return at;
+        return ShapedStack(w, h, 1, under, [&](QPainter& p, int, const QRectF&) { draw(p); });
     }
 
     QImage Take() const { return image_.copy(0, 0, width_, y_ + rowHeight_ + kGutter); }
@@ -106,8 +114,8 @@ public:
         Line("</" + name + ">");
     }
     void Leaf(const QString& name, const QString& attributes) { Line("<" + name + " " + attributes + " />"); }
-    void Comment(const QString& text) { Line("<!-- " + text + " -->"); }
-    void Raw(const QString& text) { Line(text); }
+    void Comment(const QString& note) { Line("<!-- " + note + " -->"); }
+    void Raw(const QString& line) { Line(line); }
 
     void Pos(const QString& name, QPoint p) { Leaf(name, "X=\"" + Num(p.x()) + "\" Y=\"" + Num(p.y()) + "\""); }
     void Size(const QString& name, QSize s)
@@ -225,8 +233,13 @@ struct Seek {
     QPoint bg, thumb;
     QSize bgSize, thumbSize;
 };
-// A mark across the track at `mark` (0 the minimum end, 1 the maximum end;
-// below 0 none).
+// A mark where the thumb's centre stands for `mark` (0 the minimum end, 1 the
+// maximum end; below 0 none): on a horizontal bar a tick through the track,
+// on a vertical one a hairline guide across the picture, which the window
+// continues with DrawSeekMark at the same height (SeekMarkY, in the bar's
+// coordinates).
+int SeekMarkY(int bgHeight, int thumbHeight, double mark);
+void DrawSeekMark(QPainter& p, int x1, int x2, int y);
 Seek DrawSeek(Atlas& atlas, QSize bgSize, QSize thumbSize, const QColor& under, double mark = -1);
 void WriteSeek(Writer& w, const QString& name, QPoint form, const Seek& s, const QString& align);
 void WriteHiddenSeek(Writer& w, const QString& name);

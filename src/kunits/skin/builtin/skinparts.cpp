@@ -102,30 +102,36 @@ QPoint DrawCheckbox(Atlas& atlas, QSize size, Glyph glyph, const QColor& under)
     });
 }
 
+int SeekMarkY(int bgHeight, int thumbHeight, double mark)
+{
+    // The row just above the thumb's centre line, as the track draws it.
+    return static_cast<int>(std::round(thumbHeight / 2.0 + (1 - mark) * (bgHeight - thumbHeight))) - 1;
+}
+
+void DrawSeekMark(QPainter& p, int x1, int x2, int y) { p.fillRect(QRect(x1, y, x2 - x1, 1), pal::hair); }
+
 Seek DrawSeek(Atlas& atlas, QSize bgSize, QSize thumbSize, const QColor& under, double mark)
 {
     Seek s{{}, {}, bgSize, thumbSize};
     const bool vertical = bgSize.height() > bgSize.width();
     s.bg = atlas.Single(bgSize.width(), bgSize.height(), under, [&](QPainter& p, const QRectF& box) {
+        // Across the whole picture, so it meets the guide the window draws
+        // beside it; the track, in the same colour, hides where they cross.
+        if (mark >= 0 && vertical)
+            DrawSeekMark(p, 0, box.width(), SeekMarkY(bgSize.height(), thumbSize.height(), mark));
         const QRectF track = vertical ? box.adjusted(0, thumbSize.height() / 2.0 - 2, 0, -thumbSize.height() / 2.0 + 2)
                                       : box.adjusted(thumbSize.width() / 2.0 - 2, 0, -thumbSize.width() / 2.0 + 2, 0);
         DrawTrack(p, track, pal::hair);
-        if (mark >= 0) {
-            // Where the thumb's centre stands for that value, rounded to a pixel.
+        if (mark >= 0 && !vertical) {
+            // A tick through the track where the thumb's centre stands for that value.
+            const double x = std::round(thumbSize.width() / 2.0 + mark * (box.width() - thumbSize.width()));
             p.setPen(QPen(pal::text2, 1));
-            if (vertical) {
-                const double y =
-                    std::round(thumbSize.height() / 2.0 + (1 - mark) * (box.height() - thumbSize.height()));
-                p.drawLine(QPointF(1, y - 0.5), QPointF(box.width() - 1, y - 0.5));
-            } else {
-                const double x = std::round(thumbSize.width() / 2.0 + mark * (box.width() - thumbSize.width()));
-                p.drawLine(QPointF(x - 0.5, 1), QPointF(x - 0.5, box.height() - 1));
-            }
+            p.drawLine(QPointF(x - 0.5, 1), QPointF(x - 0.5, box.height() - 1));
         }
     });
-    s.thumb =
-        atlas.Stack(thumbSize.width(), thumbSize.height(), 2, under, [&](QPainter& p, int state, const QRectF& box) {
-            DrawTrack(p, vertical ? box.adjusted(0, -4, 0, 4) : box.adjusted(-4, 0, 4, 0), pal::hair);
+    // Only the thumb itself is drawn: the track and marks show through.
+    s.thumb = atlas.ShapedStack(
+        thumbSize.width(), thumbSize.height(), 2, under, [&](QPainter& p, int state, const QRectF& box) {
             DrawThumb(p, box, std::min(box.width(), box.height()) - 2, state == 1 ? pal::accent : pal::text);
         });
     return s;

@@ -205,10 +205,17 @@ void DrawMediaControls(Atlas& atlas, Xml& x)
     const int sliderTop = 28, sliderHeight = 76;
     const QString bands[] = {"60", "170", "310", "600", "1K", "3K", "6K", "12K", "14K", "16K"};
     auto bandX = [](int band) { return 64 + band * 24; };
+    const QSize thumb(12, 12);
+    // The speed's mark is at 100 % (4 of 1..10), the bands' at 0 dB (12 of 0..24).
+    const double speedMark = 3.0 / 9.0, bandMark = 0.5;
     const QPoint form = atlas.Shaped(size.width(), size.height(), pal::body, [&](QPainter& p) {
         DrawWindowBody(p, QRectF(QPointF(0, 0), size));
         DrawPanel(p, panel);
         p.fillRect(QRectF(50, 28, 1, 88), pal::hair);
+        // Guides at the marks, continued by the bars' own pictures.
+        DrawSeekMark(p, 14, 42, sliderTop + SeekMarkY(sliderHeight, thumb.height(), speedMark));
+        DrawSeekMark(p, bandX(0) - 6, bandX(9) + thumb.width() + 6,
+                     sliderTop + SeekMarkY(sliderHeight, thumb.height(), bandMark));
         auto label = [&](const QString& text, double centre) {
             DrawText(p, text, QPointF(centre - TextWidth(text, 5) / 2, 110), 5, pal::text2, 1.0);
         };
@@ -217,9 +224,8 @@ void DrawMediaControls(Atlas& atlas, Xml& x)
             label(bands[band], bandX(band) + 6);
     });
     const QPoint caption = DrawCaption(atlas, QSize(110, 14), "EQUALIZER");
-    // The speed's mark is at 100 % (4 of 1..10), the bands' at 0 dB (12 of 0..24).
-    const Seek speed = DrawSeek(atlas, QSize(12, sliderHeight), QSize(12, 12), pal::panel, 3.0 / 9.0);
-    const Seek slider = DrawSeek(atlas, QSize(12, sliderHeight), QSize(12, 12), pal::panel, 0.5);
+    const Seek speed = DrawSeek(atlas, QSize(12, sliderHeight), thumb, pal::panel, speedMark);
+    const Seek slider = DrawSeek(atlas, QSize(12, sliderHeight), thumb, pal::panel, bandMark);
     const QPoint popup = DrawPopupPicture(atlas, Glyph::Equalizer);
 
     Writer w{x};
