@@ -86,6 +86,13 @@ const std::filesystem::path& AviFixture()
     return file;
 }
 
+const std::filesystem::path& MjpegFixture()
+{
+    static const auto file = Make("clip-mjpeg.avi", Picture(1, kWidth, kHeight, 25) + " " + Tone(1, 440) +
+                                                        " -c:v mjpeg -pix_fmt yuvj420p -q:v 2 -c:a pcm_s16le");
+    return file;
+}
+
 const std::filesystem::path& Mp4Fixture()
 {
     static const auto file = Make("clip.mp4", Picture(2, kWidth, kHeight, 25) + " " + Tone(2, 440) +

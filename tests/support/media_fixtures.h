@@ -19,6 +19,8 @@ constexpr int kWidth = 160, kHeight = 120;
 const std::filesystem::path& MkvFixture();
 // MPEG-4 part 2 video with FourCC XVID and MP3 audio, 2 s.
 const std::filesystem::path& AviFixture();
+// Motion JPEG (full-range YUV) and PCM audio in AVI, 1 s.
+const std::filesystem::path& MjpegFixture();
 // H.264 and AAC, 2 s.
 const std::filesystem::path& Mp4Fixture();
 // FLAC audio only, 1 s, 44.1 kHz stereo.
