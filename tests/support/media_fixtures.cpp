@@ -58,6 +58,8 @@ std::filesystem::path Make(const std::string& name, const std::string& args)
 
 } // namespace
 
+std::u16string FileName(const std::filesystem::path& path) { return path.u16string(); }
+
 std::filesystem::path WriteFile(const std::string& name, const std::string& bytes)
 {
     const auto out = Folder() / name;

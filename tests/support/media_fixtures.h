@@ -27,6 +27,8 @@ const std::filesystem::path& Mp4Fixture();
 const std::filesystem::path& AudioFixture();
 // A larger clip for timing (seconds, size), H.264 in MP4, cached by name.
 std::filesystem::path TimedClip(const std::string& name, int seconds, int width, int height, int rate);
+// The UTF-16 file name the framework takes for a path.
+std::u16string FileName(const std::filesystem::path& path);
 // A file with the given bytes in the media folder.
 std::filesystem::path WriteFile(const std::string& name, const std::string& bytes);
 

@@ -12,20 +12,6 @@ extern "C" {
 
 namespace kolvarin::media {
 
-DDCOLORCONTROL DefaultColorControls()
-{
-    DDCOLORCONTROL c;
-    c.dwFlags = 0x7F;
-    c.lBrightness = 750;
-    c.lContrast = 10000;
-    c.lHue = 0;
-    c.lSaturation = 10000;
-    c.lSharpness = 5;
-    c.lGamma = 1;
-    c.lColorEnable = 1;
-    return c;
-}
-
 bool NeutralColorControls(const DDCOLORCONTROL& c)
 {
     return c.lBrightness == 750 && c.lContrast == 10000 && c.lHue == 0 && c.lSaturation == 10000 && c.lSharpness == 5 &&

@@ -18,7 +18,6 @@ namespace kolvarin::media {
 
 // True when the controls change nothing (the values the platform reports by default).
 bool NeutralColorControls(const DDCOLORCONTROL& c);
-DDCOLORCONTROL DefaultColorControls();
 
 // The controls as the software path and the shader apply them: a table for
 // brightness, contrast and gamma on luma, a 2x2 matrix on centred chroma

@@ -20,12 +20,6 @@ namespace fx = ktest::media;
 
 namespace {
 
-std::u16string U16(const std::filesystem::path& p)
-{
-    const std::string s = p.string();
-    return {s.begin(), s.end()};
-}
-
 ComPtr<IBaseFilter> FindByClass(IFilterGraph* g, const CLSID& clsid)
 {
     ComPtr<IEnumFilters> e;
@@ -61,7 +55,7 @@ TEST(VideoRenderer, EveryFixtureRendersAutomaticallyWithItsColours)
     };
     for (const auto& c : cases) {
         auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
-        ASSERT_EQ(graph->RenderFile(U16(c.file), {}), c.result) << c.file;
+        ASSERT_EQ(graph->RenderFile(fx::FileName(c.file), {}), c.result) << c.file;
         auto renderer = FindByClass(graph.get(), CLSID_VideoRenderer);
         ASSERT_TRUE(renderer) << c.file;
         ASSERT_TRUE(FindByClass(graph.get(), CLSID_DSoundRender)) << c.file;
@@ -86,7 +80,7 @@ TEST(VideoRenderer, EveryFixtureRendersAutomaticallyWithItsColours)
 TEST(VideoRenderer, SourceRectangleShowsPartOfThePictureScaledToTheWindow)
 {
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
-    ASSERT_TRUE(Succeeded(graph->RenderFile(U16(fx::Mp4Fixture()), {})));
+    ASSERT_TRUE(Succeeded(graph->RenderFile(fx::FileName(fx::Mp4Fixture()), {})));
     auto video = graph.as<IBasicVideo>();
     auto window = graph.as<IVideoWindow>();
     ASSERT_TRUE(video && window);
@@ -116,7 +110,7 @@ TEST(OverlayMixer, ColourControlsChangeTheReadBackPixels)
     EXPECT_TRUE(Failed(
         graph->ConnectDirect(PinsOf(mixer.get(), PINDIR_OUTPUT)[0].get(), PinsOf(renderer.get())[0].get(), nullptr)));
     ComPtr<IBaseFilter> source;
-    ASSERT_EQ(graph->AddSourceFilter(U16(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
+    ASSERT_EQ(graph->AddSourceFilter(fx::FileName(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
     auto decoder = CreateInstance<IBaseFilter>(CLSID_FFVideoDecoder);
     graph->AddFilter(decoder.get(), u"Decoder");
     ComPtr<IPin> video;
@@ -176,7 +170,7 @@ TEST(VideoRenderer, OpenGLWindowShowsWhatTheSoftwarePathShows)
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
     auto mixer = CreateInstance<IBaseFilter>(CLSID_OverlayMixer);
     graph->AddFilter(mixer.get(), u"Overlay Mixer");
-    ASSERT_TRUE(Succeeded(graph->RenderFile(U16(fx::AviFixture()), {})));
+    ASSERT_TRUE(Succeeded(graph->RenderFile(fx::FileName(fx::AviFixture()), {})));
     auto renderer = FindByClass(graph.get(), CLSID_VideoRenderer);
     ASSERT_TRUE(VideoWindowUsesOpenGL(renderer.get()));
     auto config = QueryAs<IMixerPinConfig2>(PinsOf(mixer.get(), PINDIR_INPUT)[0].get());
@@ -214,8 +208,8 @@ TEST(VideoRenderer, OpenGLWindowShowsWhatTheSoftwarePathShows)
         const QImage reference = CurrentVideoImage(renderer.get()).scaled(shown.size());
         ASSERT_EQ(shown.size(), QSize(240, 180));
         for (QPoint at : {QPoint(30, 90), QPoint(90, 40), QPoint(150, 140), QPoint(210, 90)}) {
-            const QColor c = reference.pixelColor(at);
-            ExpectColour(shown, at, unsigned(c.red()) << 16 | c.green() << 8 | c.blue(), 6);
+            const QColor expected = reference.pixelColor(at);
+            ExpectColour(shown, at, unsigned(expected.red()) << 16 | expected.green() << 8 | expected.blue(), 6);
         }
         control->Stop();
     }
