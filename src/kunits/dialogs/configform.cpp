@@ -60,6 +60,7 @@ QTreeWidget#tvConfigNodes { background: #252932; border: none; border-right: 1px
 QTreeWidget#tvConfigNodes::item { padding-left: 2px; color: #E4E7EC; border: none; }
 QTreeWidget#tvConfigNodes::item:hover { background: #2C313B; }
 QTreeWidget#tvConfigNodes::item:selected { background: #2E3A4A; color: #4CC2FF; }
+QLabel { color: #C8CDD6; }
 QLabel#lblBookTitle { font-size: 15pt; font-weight: bold; color: #E4E7EC; }
 QLabel#lblError { color: #FF6B5B; }
 QGroupBox { border: 1px solid #343A46; border-radius: 6px; margin-top: 16px; padding: 12px 10px 8px 10px;
