@@ -24,6 +24,7 @@
 namespace {
 
 using namespace kolvarin;
+using codepage::AnsiToUtf16;
 using Clock = std::chrono::steady_clock;
 
 constexpr int PageWidth = 432; // the news list's client area

@@ -84,7 +84,7 @@ void InstallParameterActions()
 {
     std::error_code ec;
     const std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-    using platform::TRegistry;
+    using registry::TRegistry;
     ParameterActions.RegisterFileTypes = [exe] {
         ChangeUserRegistry([&](TRegistry& reg) { RegisterAllFileTypes(reg, exe); });
     };
@@ -211,8 +211,7 @@ void RunWindows(int argc, char** argv)
 
 // The first instance from its version line to the end of the message loop;
 // returns the pipe server, which lives until the cleanup.
-std::unique_ptr<platform::TKPipeServer> RunFirstInstance(int argc, char** argv,
-                                                         const std::vector<std::u16string>& words)
+std::unique_ptr<ipc::TKPipeServer> RunFirstInstance(int argc, char** argv, const std::vector<std::u16string>& words)
 {
     Log(kProject, "Create mutex ok");
     TKSignalCatcher quitSignals;
@@ -228,7 +227,7 @@ std::unique_ptr<platform::TKPipeServer> RunFirstInstance(int argc, char** argv,
     Log(kProject, "Set application title");
     QApplication::setApplicationName(QStringLiteral("Kolvarin"));
     Log(kProject, "Create ipc server...");
-    std::unique_ptr<platform::TKPipeServer> pipeServer = CreatePipeServer();
+    std::unique_ptr<ipc::TKPipeServer> pipeServer = CreatePipeServer();
     if (pipeServer)
         Log(kProject, "Create ipc server ok");
 
@@ -266,7 +265,7 @@ int KolvarinMain(int argc, char** argv)
 
     // The lock comes before the log: a second start must never delete the
     // running instance's log file.
-    platform::TInstanceLock instanceLock(UserPath + "kolvarin.lock");
+    ipc::TInstanceLock instanceLock(UserPath + "kolvarin.lock");
     const bool secondInstance = !instanceLock.Owned() && !instanceLock.Failed();
 
     auto debugLog = std::make_unique<TKDebug>(secondInstance ? std::string() : UserPath + "kolvarin.log");
@@ -279,7 +278,7 @@ int KolvarinMain(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         words.push_back(Utf8ToUtf16(argv[i]));
 
-    std::unique_ptr<platform::TKPipeServer> pipeServer;
+    std::unique_ptr<ipc::TKPipeServer> pipeServer;
     if (secondInstance) {
         Log(kProject, "Create mutex failed, already exists!");
         Log(kProject, "Send parameter to kolvarin instance...");

@@ -5,8 +5,10 @@
 #include <QWidget>
 
 #include "core/settings/kconfig.h"
+#include "kconfighooks.h"
 
 #include "dialogs/aboutform.h"
+#include "dialogs/configform.h"
 #include "dialogs/newsform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
@@ -42,6 +44,7 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TKSkinnedFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
     case TKForms::frmNews: return std::make_unique<TfrmNews>();
+    case TKForms::frmConfig: return std::make_unique<TfrmConfig>();
     default: {
         auto plain = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
         plain->setWindowTitle(QStringLiteral("Kolvarin"));
@@ -60,6 +63,8 @@ void TKForms::CreateAll()
     }
     kolvarin::frmAbout = static_cast<TfrmAbout*>(forms_[frmAbout].get());
     kolvarin::frmNews = static_cast<TfrmNews*>(forms_[frmNews].get());
+    kolvarin::frmConfig = static_cast<TfrmConfig*>(forms_[frmConfig].get());
+    InstallConfigHooks(*kolvarin::frmConfig);
 }
 
 TKSkinWindows TKForms::SkinWindows() const
@@ -75,6 +80,7 @@ void TKForms::DestroyAll()
 {
     kolvarin::frmAbout = nullptr;
     kolvarin::frmNews = nullptr;
+    kolvarin::frmConfig = nullptr;
     for (auto& form : forms_)
         form.reset();
 }

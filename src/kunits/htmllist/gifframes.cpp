@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::size_t ScreenEnd = 13; // header and logical screen descriptor
 constexpr std::size_t ControlSize = 8; // 0x21 0xF9 0x04, four data bytes, terminator
-constexpr std::size_t DescriptorSize = 10;
 
 // The bytes of one frame, by offset into the data.
 struct FrameBlocks {

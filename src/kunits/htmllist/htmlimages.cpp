@@ -16,6 +16,8 @@
 
 namespace kolvarin::markup {
 
+using codepage::AnsiToUtf16;
+
 namespace {
 
 constexpr int SmallIcon = 16;

@@ -10,6 +10,8 @@
 
 namespace kolvarin::markup {
 
+using codepage::AnsiToUtf16;
+
 namespace {
 
 constexpr unsigned RunFormat = gdi::DT_BOTTOM | gdi::DT_SINGLELINE | gdi::DT_EXPANDTABS | gdi::DT_EXTERNALLEADING;

@@ -19,6 +19,9 @@
 
 namespace kolvarin {
 
+using codepage::AnsiToUtf16;
+using codepage::Utf16ToUtf8;
+
 namespace {
 
 constexpr std::uintmax_t MaxFileBytes = std::uintmax_t(64) << 20;

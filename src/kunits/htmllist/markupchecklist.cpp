@@ -9,6 +9,8 @@
 
 namespace kolvarin {
 
+using codepage::AnsiLowerCase;
+
 TMarkupCheckList::TMarkupCheckList(QWidget* parent) : TMarkupListControl(parent) { fixItemHeight(); }
 
 const TMarkupCheckListDataWrapper* TMarkupCheckList::wrapper(int index) const
@@ -81,10 +83,10 @@ void TMarkupCheckList::SetHeader(int index, bool header)
 
 std::uintptr_t TMarkupCheckList::GetData(int index) const { return wrapper(index)->Data; }
 
-void TMarkupCheckList::SetData(int index, std::uintptr_t data)
+void TMarkupCheckList::SetData(int index, std::uintptr_t value)
 {
     if (TMarkupCheckListDataWrapper* w = writableWrapper(index))
-        w->Data = data;
+        w->Data = value;
 }
 
 void TMarkupCheckList::Toggle(int index)

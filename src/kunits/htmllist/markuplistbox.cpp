@@ -9,6 +9,8 @@
 
 namespace kolvarin {
 
+using codepage::AnsiToUtf16;
+
 namespace {
 
 // The tallest markup an item takes; with the 4 pixels of room it stays

@@ -15,6 +15,10 @@
 
 namespace kolvarin {
 
+using codepage::AnsiLowerCase;
+using codepage::AnsiToUtf16;
+using codepage::Utf16ToAnsi;
+
 namespace {
 
 constexpr int TextInset = 2; // the markup starts this far in from the item's left edge

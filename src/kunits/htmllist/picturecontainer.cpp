@@ -4,6 +4,8 @@
 
 namespace kolvarin {
 
+using codepage::AnsiLowerCase;
+
 TPictureItem* TPictureContainer::Add()
 {
     items_.push_back(std::make_unique<TPictureItem>());

@@ -5,7 +5,7 @@
 
 #include "base/bytereader.h"
 
-namespace kolvarin {
+namespace kolvarin::codepage {
 
 namespace {
 
@@ -282,4 +282,4 @@ std::u16string LeBytesToUtf16(std::string_view bytes)
     return text;
 }
 
-} // namespace kolvarin
+} // namespace kolvarin::codepage

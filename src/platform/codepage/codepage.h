@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace kolvarin {
+namespace kolvarin::codepage {
 
 // Text conversions shared by every unit. The "ANSI code page" of the design
 // is Windows-1252, done by table so the result never depends on the locale.
@@ -40,4 +40,4 @@ std::u16string WideLowerCase(std::u16string_view text);
 // Lower-casing of Windows-1252 text (ASCII and the accented capitals).
 std::string AnsiLowerCase(std::string_view text);
 
-} // namespace kolvarin
+} // namespace kolvarin::codepage

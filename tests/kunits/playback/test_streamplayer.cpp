@@ -79,7 +79,10 @@ protected:
         Config->LSASAutoRecord = true;
         Config->LSAS.AutoChangeTitle = true;
     }
-    QWORD downloaded() const { return BASS_StreamGetFilePosition(system->ChannelSlots[0][0], bass::kFilePosDownload); }
+    QWORD downloaded() const
+    {
+        return BASS_StreamGetFilePosition(system->ChannelSlots()[0][0], bass::kFilePosDownload);
+    }
 };
 
 TEST_F(StreamTest, StationTitlesAndRecordingSplitAtEachTitle)
@@ -102,9 +105,9 @@ TEST_F(StreamTest, StationTitlesAndRecordingSplitAtEachTitle)
     const int index = PlaylistAdd(u"My station", Utf8ToUtf16(server.url("/live")), "00:00:00", false, "00");
     system->Play(index);
     ASSERT_TRUE(SysActive);
-    EXPECT_EQ(system->SystemType, TSystemType::BassStream);
+    EXPECT_EQ(system->SystemType(), TSystemType::BassStream);
     EXPECT_EQ(PlaylistGetItem(index)->Caption, u"Test Radio");
-    EXPECT_FALSE(system->Seekable);
+    EXPECT_FALSE(system->Seekable());
     EXPECT_EQ(system->RecorderState().Name, "Test Radio");
     EXPECT_TRUE(system->RecorderState().Enabled);
 

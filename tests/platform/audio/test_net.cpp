@@ -18,6 +18,7 @@
 namespace {
 
 using namespace kolvarin;
+using namespace kolvarin::audio;
 using namespace ktest::audio;
 using ktest::closedPort;
 using ktest::LoopbackServer;

@@ -77,16 +77,17 @@ void Serve(QTcpServer& server, const std::map<std::string, std::string>& files)
             const auto found = files.find(request.substr(start, request.find(' ', start) - start));
             const std::string body = found == files.end() ? "" : found->second;
             const std::string status = found == files.end() ? "404 Not Found" : "200 OK";
-            socket->write(QByteArray::fromStdString("HTTP/1.1 " + status + "\r\nContent-Length: " +
-                                                    std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
-                                                    body));
+            socket->write(QByteArray::fromStdString("HTTP/1.1 " + status +
+                                                    "\r\nContent-Length: " + std::to_string(body.size()) +
+                                                    "\r\nConnection: close\r\n\r\n" + body));
             socket->disconnectFromHost();
         });
         QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     });
 }
 
-void Wait(int ms, const std::function<bool()>& done = [] { return false; })
+void Wait(
+    int ms, const std::function<bool()>& done = [] { return false; })
 {
     QElapsedTimer timer;
     timer.start();
