@@ -47,12 +47,27 @@ function(kolvarin_add_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
-# kolvarin_add_fuzzer(NAME SOURCES ... [LIBS ...]): a libFuzzer target.
+# kolvarin_add_fuzzer(NAME SOURCES ... [LIBS ...]): a libFuzzer target in fuzz
+# builds. In test builds, when the folder corpus/<NAME without "fuzz_"> is
+# checked in beside it, the same sources are linked with a replay main and
+# the corpus is replayed as a test.
 function(kolvarin_add_fuzzer name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  if(KOLVARIN_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    return()
+  endif()
+  string(REGEX REPLACE "^fuzz_" "" short ${name})
+  set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${short})
+  if(EXISTS ${corpus})
+    add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+    target_include_directories(${name}_replay PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
+    target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
+    add_test(NAME FuzzCorpus.${short} COMMAND ${name}_replay ${corpus})
+  endif()
 endfunction()
 
 # kolvarin_add_benchmark(NAME SOURCES ... [LIBS ...]): a Google Benchmark program.
@@ -60,4 +75,5 @@ function(kolvarin_add_benchmark name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench/support)
 endfunction()

@@ -11,6 +11,8 @@ case "${1:-}" in
   "") ;;
   *) echo "usage: $0 [--sanitize]" >&2; exit 2 ;;
 esac
+# CI sets KOLVARIN_WERROR=ON; a local build stays lenient.
+opts+=(-DKOLVARIN_WERROR="${KOLVARIN_WERROR:-OFF}")
 "$root/scripts/setup.sh"
 "$root/scripts/check-format.sh"
 "$root/scripts/build.sh" "$dir" "${opts[@]}"

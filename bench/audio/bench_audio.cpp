@@ -21,6 +21,7 @@
 namespace {
 
 using namespace kolvarin;
+using namespace kolvarin::audio;
 using Clock = std::chrono::steady_clock;
 
 constexpr float kCentres[10] = {60, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};

@@ -125,7 +125,7 @@ std::vector<float> playSystemRun(Clock clock, bool crossFade, int fadeMs)
     LoopView view;
     TKSystem system;
     system.SetView(&view);
-    system.VolumeBar = {10000, 10000};
+    system.VolumeBar() = {10000, 10000};
     system.Play(0);
     auto out = runOutput(clock, [&] {
         if (view.fade.exchange(false))

@@ -23,6 +23,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "benchpair.h"
+
 #include "core/desktop/kbitmaps.h"
 #include "core/system/kpaths.h"
 #include "core/xml/lumoxml.h"
@@ -43,38 +45,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void EnsureApplication()
-{
-    static int argc = 1;
-    static char name[] = "bench_skin";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QApplication(argc, argv);
-    }
-}
-
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// Runs ours and the reference alternately and sets the three counters.
-void Pair(benchmark::State& state, const std::function<void()>& ours, const std::function<void()>& reference)
-{
-    double oursTotal = 0, referenceTotal = 0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        ours();
-        oursTotal += Seconds(std::chrono::steady_clock::now() - start);
-        state.PauseTiming();
-        start = std::chrono::steady_clock::now();
-        reference();
-        referenceTotal += Seconds(std::chrono::steady_clock::now() - start);
-        state.ResumeTiming();
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["ms"] = oursTotal / n * 1000;
-    state.counters["ref_ms"] = referenceTotal / n * 1000;
-    state.counters["ratio"] = oursTotal / referenceTotal;
-}
+using kbench::EnsureApplication;
+using kbench::Pair;
 
 void BM_LoadAndApplyBuiltinSkin(benchmark::State& state)
 {

@@ -102,8 +102,8 @@ void BM_ExtractVersusUnzip(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         kolvarin::TZipHandler zip;
         zip.Unattended = true;
-        zip.SetZipFileName(kolvarin::Utf8ToUtf16(corpus.archive.string()));
-        zip.ExtrBaseDir = kolvarin::Utf8ToUtf16(ours.string());
+        zip.SetZipFileName(kolvarin::codepage::Utf8ToUtf16(corpus.archive.string()));
+        zip.ExtrBaseDir = kolvarin::codepage::Utf8ToUtf16(ours.string());
         zip.ExtrOptions = kolvarin::ExtrOverWrite;
         const int count = zip.Extract();
         const double ourTime = Seconds(std::chrono::steady_clock::now() - start);

@@ -7,7 +7,7 @@
 
 #include "ipc/pipemessage.h"
 
-using kolvarin::platform::TPipeMessage;
+using kolvarin::ipc::TPipeMessage;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kolvarin::TZipHandler zip;
     zip.Unattended = true;
     try {
-        zip.SetZipFileName(kolvarin::Utf8ToUtf16(ArchivePath()));
+        zip.SetZipFileName(kolvarin::codepage::Utf8ToUtf16(ArchivePath()));
         for (int i = 0; i < zip.Count(); ++i) {
             (void)zip.DirEntry(i).FileName.size();
         }

@@ -23,6 +23,7 @@
 #include "core/system/kpaths.h"
 #include "core/system/ksysinfo.h"
 #include "core/text/kstrings.h"
+#include "dialogs/newsform.h"
 #include "dialogs/splashform.h"
 #include "ipc/instancelock.h"
 #include "ipc/pipe.h"
@@ -83,7 +84,7 @@ void InstallParameterActions()
 {
     std::error_code ec;
     const std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-    using platform::TRegistry;
+    using registry::TRegistry;
     ParameterActions.RegisterFileTypes = [exe] {
         ChangeUserRegistry([&](TRegistry& reg) { RegisterAllFileTypes(reg, exe); });
     };
@@ -184,6 +185,10 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
     forms.ShowSkinnedWindows();
+    if (Config->NewsWindowOnStartUp && frmNews) {
+        Log(kProject, "Show news");
+        frmNews->ShowNews(false);
+    }
     Log(kProject, "Run application...");
     // A fatal start or a signal during start-up has asked for the end already.
     if (!QuitRequested())
@@ -206,8 +211,7 @@ void RunWindows(int argc, char** argv)
 
 // The first instance from its version line to the end of the message loop;
 // returns the pipe server, which lives until the cleanup.
-std::unique_ptr<platform::TKPipeServer> RunFirstInstance(int argc, char** argv,
-                                                         const std::vector<std::u16string>& words)
+std::unique_ptr<ipc::TKPipeServer> RunFirstInstance(int argc, char** argv, const std::vector<std::u16string>& words)
 {
     Log(kProject, "Create mutex ok");
     TKSignalCatcher quitSignals;
@@ -223,7 +227,7 @@ std::unique_ptr<platform::TKPipeServer> RunFirstInstance(int argc, char** argv,
     Log(kProject, "Set application title");
     QApplication::setApplicationName(QStringLiteral("Kolvarin"));
     Log(kProject, "Create ipc server...");
-    std::unique_ptr<platform::TKPipeServer> pipeServer = CreatePipeServer();
+    std::unique_ptr<ipc::TKPipeServer> pipeServer = CreatePipeServer();
     if (pipeServer)
         Log(kProject, "Create ipc server ok");
 
@@ -261,7 +265,7 @@ int KolvarinMain(int argc, char** argv)
 
     // The lock comes before the log: a second start must never delete the
     // running instance's log file.
-    platform::TInstanceLock instanceLock(UserPath + "kolvarin.lock");
+    ipc::TInstanceLock instanceLock(UserPath + "kolvarin.lock");
     const bool secondInstance = !instanceLock.Owned() && !instanceLock.Failed();
 
     auto debugLog = std::make_unique<TKDebug>(secondInstance ? std::string() : UserPath + "kolvarin.log");
@@ -274,7 +278,7 @@ int KolvarinMain(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         words.push_back(Utf8ToUtf16(argv[i]));
 
-    std::unique_ptr<platform::TKPipeServer> pipeServer;
+    std::unique_ptr<ipc::TKPipeServer> pipeServer;
     if (secondInstance) {
         Log(kProject, "Create mutex failed, already exists!");
         Log(kProject, "Send parameter to kolvarin instance...");

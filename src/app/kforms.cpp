@@ -7,7 +7,11 @@
 #include <QWidget>
 
 #include "core/settings/kconfig.h"
+#include "kconfighooks.h"
 
+#include "dialogs/aboutform.h"
+#include "dialogs/configform.h"
+#include "dialogs/newsform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
@@ -40,6 +44,9 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
     case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TKSkinnedFullscreenControl>();
+    case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
+    case TKForms::frmNews: return std::make_unique<TfrmNews>();
+    case TKForms::frmConfig: return std::make_unique<TfrmConfig>();
     default: {
         auto plain = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
         plain->setWindowTitle(QStringLiteral("Kolvarin"));
@@ -56,6 +63,10 @@ void TKForms::CreateAll()
         forms_[i] = CreateForm(static_cast<Form>(i));
         forms_[i]->setObjectName(Name(static_cast<Form>(i)));
     }
+    kolvarin::frmAbout = static_cast<TfrmAbout*>(forms_[frmAbout].get());
+    kolvarin::frmNews = static_cast<TfrmNews*>(forms_[frmNews].get());
+    kolvarin::frmConfig = static_cast<TfrmConfig*>(forms_[frmConfig].get());
+    InstallConfigHooks(*kolvarin::frmConfig);
 }
 
 TKSkinWindows TKForms::SkinWindows() const
@@ -69,6 +80,9 @@ TKSkinWindows TKForms::SkinWindows() const
 
 void TKForms::DestroyAll()
 {
+    kolvarin::frmAbout = nullptr;
+    kolvarin::frmNews = nullptr;
+    kolvarin::frmConfig = nullptr;
     for (auto& form : forms_)
         form.reset();
 }

@@ -12,8 +12,9 @@ namespace kolvarin {
 
 // The program's thirteen windows, created once at start-up in this order and
 // destroyed at the end in the same order. The five skinned windows are the
-// skin engine's skeletons; until a window's own class exists it is an empty
-// frameless window with the window's name.
+// skin engine's skeletons; the about and news windows are also reachable as
+// frmAbout and frmNews while they exist; until a window's own class exists
+// it is an empty frameless window with the window's name.
 class TKForms {
 public:
     enum Form {

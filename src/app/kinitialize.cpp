@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-#include "audio/bass.h"
 #include "audio/cd_drives.h"
 #include "core/desktop/kshellutils.h"
 #include "core/playlist/kplaylistfiles.h"
@@ -32,6 +31,7 @@
 #include "kloadedfiles.h"
 #include "kmaintimers.h"
 #include "kstep.h"
+#include "playback/kbass.h"
 #include "playback/ksystem.h"
 #include "registry/registry.h"
 #include "skin/kgui.h"
@@ -48,7 +48,7 @@ TKLoadedFiles LoadedFiles;
 namespace {
 
 constexpr const char* kInit = "KInitialize";
-using platform::TRegistry;
+using registry::TRegistry;
 
 void ForcePrivatePaths()
 {
@@ -159,9 +159,9 @@ void LoadLanguage()
 }
 
 // The global bindings are the keys the hook grabs system-wide.
-std::vector<platform::TGlobalKey> GlobalHotKeys()
+std::vector<keyhook::TGlobalKey> GlobalHotKeys()
 {
-    std::vector<platform::TGlobalKey> keys;
+    std::vector<keyhook::TGlobalKey> keys;
     for (const THotKeyEntry& e : HotKeys->Items())
         if (e.Global)
             keys.push_back({e.Key, e.Shift});
@@ -272,11 +272,11 @@ void LoadHotKeysAndHook()
             }
         });
         LoadedFiles.HotKeys = true;
-        platform::KSetGlobalKeys(GlobalHotKeys());
+        keyhook::KSetGlobalKeys(GlobalHotKeys());
     }
     Log(kInit, "Activate hook...");
-    platform::KSetKolvHandler(Forms ? Forms->Get(TKForms::frmMain) : nullptr);
-    if (platform::KEnableHook()) {
+    keyhook::KSetKolvHandler(Forms ? Forms->Get(TKForms::frmMain) : nullptr);
+    if (keyhook::KEnableHook()) {
         Log(kInit, "Activate hook ok");
     } else {
         Log(kInit, "Activate hook failed!");
@@ -385,7 +385,8 @@ void CreatePlaySystem()
         MainTimers->StopSystem = [] { PlaySystem->Stop(true); };
         MainTimers->StartPlay = [](int) { PlaySystem->StartPlay(); };
     }
-    PlaySystem->Terminate = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
+    PlaySystem->SetTerminateRequest(
+        [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
     PlaylistHooks().StartPlay = [] { PlaySystem->StartPlay(); };
     PlaylistHooks().ShowMediaProblem = [](TKErrorCode code, const std::u16string& fileName) {
         PlaySystem->ShowMediaProblem(code, fileName, 0);
@@ -401,7 +402,7 @@ bool InitBass(DWORD flags, const std::string& name)
     }
     Log(kInit, "Initialize bass audio system (" + name + ") ok" + (flags ? "." : ""));
     BASS_GetInfo(&BassInfoRecord);
-    PlaySystem->DeviceSpeakers = static_cast<int>(BassInfoRecord.speakers);
+    PlaySystem->SetDeviceSpeakers(static_cast<int>(BassInfoRecord.speakers));
     return true;
 }
 

@@ -52,12 +52,11 @@ void OnReceive(uint8_t, const std::string& text)
 
 std::string PipePath() { return UserPath + "kolvarin.pipe"; }
 
-std::unique_ptr<platform::TKPipeServer> CreatePipeServer()
+std::unique_ptr<ipc::TKPipeServer> CreatePipeServer()
 {
-    std::unique_ptr<platform::TKPipeServer> server;
-    Guarded("Project", "Create ipc server failed: ", [&] {
-        server = std::make_unique<platform::TKPipeServer>(PipePath(), OnReceive);
-    });
+    std::unique_ptr<ipc::TKPipeServer> server;
+    Guarded("Project",
+            "Create ipc server failed: ", [&] { server = std::make_unique<ipc::TKPipeServer>(PipePath(), OnReceive); });
     return server;
 }
 
@@ -65,7 +64,7 @@ void KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words)
 {
     const char* proc = "KSendAllReadyExistsMessage2";
     Log(proc, "Create IPC Client");
-    platform::TKPipeClient client(PipePath());
+    ipc::TKPipeClient client(PipePath());
     Log(proc, "Update parameters...");
     TKCmdParameterHandler handler;
     handler.UpdateFromCommandLine(words);

@@ -6,7 +6,7 @@
 
 namespace kolvarin {
 
-namespace platform {
+namespace ipc {
 class TKPipeServer;
 }
 
@@ -15,7 +15,7 @@ std::string PipePath();
 
 // Starts the single-instance server; null (logged) when it cannot be made,
 // and the program goes on without the hand-over.
-std::unique_ptr<platform::TKPipeServer> CreatePipeServer();
+std::unique_ptr<ipc::TKPipeServer> CreatePipeServer();
 
 // The second instance's hand-over of its command line (program first).
 void KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words);

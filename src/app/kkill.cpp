@@ -82,8 +82,7 @@ void KKill()
     Log(kKill, "Set status");
     if (PlaySystem) {
         Log(kKill, "Release bass streams...");
-        for (auto& slot : PlaySystem->ChannelSlots)
-            StreamSetFree(slot);
+        PlaySystem->FreeChannelSlots();
         Log(kKill, "Release bass streams ok");
     }
     Log(kKill, "Release bass audio system...");
@@ -119,7 +118,7 @@ void KKill()
         PlaySystem = nullptr;
     });
     Log(kKill, "Deactivate hook...");
-    Log(kKill, platform::KDisableHook() ? "Deactivate hook ok" : "Deactivate hook failed!");
+    Log(kKill, keyhook::KDisableHook() ? "Deactivate hook ok" : "Deactivate hook failed!");
     KSaveHotKeys();
     Release("hotkeys class", [] {
         delete HotKeys;

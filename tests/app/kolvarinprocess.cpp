@@ -123,6 +123,7 @@ void WriteLoggingConfig(const std::filesystem::path& home)
     config.SetDefaults();
     config.Logging.EnableTextFile = true;
     config.SplashScreen = false;
+    config.NewsWindowOnStartUp = false; // no test reaches for the news server
     config.SaveToFile((home / "config.xml").string());
 }
 

@@ -69,8 +69,8 @@ TEST_F(LangStartupTest, RegisterAndUnregisterFromTheCommandLine)
         EXPECT_EQ(program.Wait(), 0);
     }
     EXPECT_TRUE(std::filesystem::exists(desktop));
-    const auto HKCR = kolvarin::platform::TRegistry::Root::ClassesRoot;
-    EXPECT_EQ(kolvarin::platform::TRegistry((home() / "registry").string()).ReadString(HKCR, ".MP3", ""),
+    const auto HKCR = kolvarin::registry::TRegistry::Root::ClassesRoot;
+    EXPECT_EQ(kolvarin::registry::TRegistry((home() / "registry").string()).ReadString(HKCR, ".MP3", ""),
               u"Kolvarin.MP3");
     EXPECT_NE(ktest::readFile(mimeApps).find("audio/mpeg=kolvarin.desktop;"), std::string::npos);
     {
@@ -78,7 +78,7 @@ TEST_F(LangStartupTest, RegisterAndUnregisterFromTheCommandLine)
         EXPECT_EQ(program.Wait(), 0);
     }
     EXPECT_FALSE(std::filesystem::exists(desktop));
-    EXPECT_FALSE(kolvarin::platform::TRegistry((home() / "registry").string()).KeyExists(HKCR, ".MP3"));
+    EXPECT_FALSE(kolvarin::registry::TRegistry((home() / "registry").string()).KeyExists(HKCR, ".MP3"));
     EXPECT_EQ(ktest::readFile(mimeApps).find("kolvarin"), std::string::npos);
 }
 

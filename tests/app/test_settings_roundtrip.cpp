@@ -32,6 +32,7 @@ protected:
         config.Logging.EnableTextFile = true; // the test watches the log file
         config.Logging.EnableHistory = false;
         config.SplashScreen = false;
+        config.NewsWindowOnStartUp = false; // no test reaches for the news server
         config.SaveToFile((home() / "config.xml").string());
         settings = ktest::readFile(home() / "config.xml");
 

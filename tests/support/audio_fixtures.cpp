@@ -117,20 +117,20 @@ std::filesystem::path encodedReference(const std::string& name, const std::strin
     return made[name] ? out : std::filesystem::path();
 }
 
-void OfflineAudioTest::SetUp() { ASSERT_TRUE(kolvarin::BASS_Init(0, 44100, 0, nullptr, nullptr)); }
+void OfflineAudioTest::SetUp() { ASSERT_TRUE(kolvarin::audio::BASS_Init(0, 44100, 0, nullptr, nullptr)); }
 
-void OfflineAudioTest::TearDown() { kolvarin::BASS_Free(); }
+void OfflineAudioTest::TearDown() { kolvarin::audio::BASS_Free(); }
 
 std::vector<float> OfflineAudioTest::pull(int frames) { return kolvarin::audio::offlineRender(frames); }
 
-kolvarin::HSTREAM OfflineAudioTest::open(const std::filesystem::path& file)
+kolvarin::audio::HSTREAM OfflineAudioTest::open(const std::filesystem::path& file)
 {
-    return kolvarin::BASS_StreamCreateFile(false, file.c_str(), 0, 0, 0);
+    return kolvarin::audio::BASS_StreamCreateFile(false, file.c_str(), 0, 0, 0);
 }
 
-std::vector<float> OfflineAudioTest::playToEnd(kolvarin::HSTREAM stream)
+std::vector<float> OfflineAudioTest::playToEnd(kolvarin::audio::HSTREAM stream)
 {
-    using namespace kolvarin;
+    using namespace kolvarin::audio;
     BassChannelInfo info;
     BASS_ChannelGetInfo(stream, &info);
     const QWORD frameBytes = info.chans * 2;

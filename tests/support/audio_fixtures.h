@@ -41,12 +41,12 @@ protected:
     void TearDown() override;
     // Pulls frames output frames (stereo unless the test initialised otherwise).
     std::vector<float> pull(int frames);
-    kolvarin::HSTREAM open(const std::filesystem::path& file);
+    kolvarin::audio::HSTREAM open(const std::filesystem::path& file);
     // Plays a stream whose source reads ahead on its own thread (internet,
     // CD) to its end: waits out each stall and keeps only the frames played,
     // so the result is the stream without gaps (stereo output, stream at the
     // output's rate). Bounded in time.
-    std::vector<float> playToEnd(kolvarin::HSTREAM stream);
+    std::vector<float> playToEnd(kolvarin::audio::HSTREAM stream);
 };
 
 // Magnitude of frequency hz in samples[offset + k * stride] (Goertzel), k < count.

@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace ktest::audio {
+namespace ktest {
 namespace {
 
 int listenOnLoopback(int& port)
@@ -98,4 +98,4 @@ int closedPort()
     return port;
 }
 
-} // namespace ktest::audio
+} // namespace ktest

@@ -1,6 +1,6 @@
 #pragma once
 
-// A small HTTP server on 127.0.0.1 for the internet-stream tests: each
+// A small HTTP server on 127.0.0.1 for the tests that download: each
 // connection runs the handler on its own thread with the request text; the
 // handler writes whatever it likes and should return once stopping() is set.
 
@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-namespace ktest::audio {
+namespace ktest {
 
 class LoopbackServer {
 public:
@@ -36,4 +36,4 @@ private:
 // A port on 127.0.0.1 where nothing listens.
 int closedPort();
 
-} // namespace ktest::audio
+} // namespace ktest

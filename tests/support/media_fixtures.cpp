@@ -58,6 +58,8 @@ std::filesystem::path Make(const std::string& name, const std::string& args)
 
 } // namespace
 
+std::u16string FileName(const std::filesystem::path& path) { return path.u16string(); }
+
 std::filesystem::path WriteFile(const std::string& name, const std::string& bytes)
 {
     const auto out = Folder() / name;
@@ -83,6 +85,13 @@ const std::filesystem::path& AviFixture()
 {
     static const auto file = Make("clip.avi", Picture(2, kWidth, kHeight, 25) + " " + Tone(2, 440) +
                                                   " -c:v mpeg4 -vtag XVID -q:v 2 -c:a libmp3lame -b:a 128k");
+    return file;
+}
+
+const std::filesystem::path& MjpegFixture()
+{
+    static const auto file = Make("clip-mjpeg.avi", Picture(1, kWidth, kHeight, 25) + " " + Tone(1, 440) +
+                                                        " -c:v mjpeg -pix_fmt yuvj420p -q:v 2 -c:a pcm_s16le");
     return file;
 }
 

@@ -19,12 +19,16 @@ constexpr int kWidth = 160, kHeight = 120;
 const std::filesystem::path& MkvFixture();
 // MPEG-4 part 2 video with FourCC XVID and MP3 audio, 2 s.
 const std::filesystem::path& AviFixture();
+// Motion JPEG (full-range YUV) and PCM audio in AVI, 1 s.
+const std::filesystem::path& MjpegFixture();
 // H.264 and AAC, 2 s.
 const std::filesystem::path& Mp4Fixture();
 // FLAC audio only, 1 s, 44.1 kHz stereo.
 const std::filesystem::path& AudioFixture();
 // A larger clip for timing (seconds, size), H.264 in MP4, cached by name.
 std::filesystem::path TimedClip(const std::string& name, int seconds, int width, int height, int rate);
+// The UTF-16 file name the framework takes for a path.
+std::u16string FileName(const std::filesystem::path& path);
 // A file with the given bytes in the media folder.
 std::filesystem::path WriteFile(const std::string& name, const std::string& bytes);
 

@@ -3,7 +3,8 @@
 #include "core/system/kdebug.h"
 #include "core/system/kglobals.h"
 #include "core/text/kstrings.h"
-#include "playback/ksystem.h"
+#include "playback/kequalizer.h"
+#include "playback/kplayers_p.h"
 
 namespace kolvarin {
 
@@ -41,46 +42,84 @@ DWORD CDDriveOfFileName(const std::u16string& fileName, const std::vector<std::s
     return 0;
 }
 
-void TKSystem::PlayCD(const std::u16string& fileName)
+void TKCDPlayer::Play(const std::u16string& fileName)
 {
     const char* proc = "TKSystem.Play";
-    BeginStart(false);
-    const int track = CDTrackOfEntry(CurrentEntry.Track);
+    TKPlayState& state = State();
+    BeginStart();
+    const int track = CDTrackOfEntry(state.CurrentEntry.Track);
     if (track < 0) {
-        RestoreScrollLabel();
-        ShowMediaProblem(TKErrorCode::FileNotFound, fileName, -1);
+        FailStart(TKErrorCode::FileNotFound, fileName, -1);
         return;
     }
-    CDDriveIndex = CDDriveOfFileName(fileName, audio::cdDrives());
-    Log(proc, "Create cd stream " + std::to_string(CDDriveIndex) + "/" + std::to_string(track) + "...");
-    CDChannel = BASS_CD_StreamCreate(CDDriveIndex, static_cast<DWORD>(track), 0x10200);
-    SetStreamInfo(CDChannel);
-    bool ok = CDChannel != 0 && BASS_CD_IsReady(CDDriveIndex);
+    drive_ = CDDriveOfFileName(fileName, audio::cdDrives());
+    Log(proc, "Create cd stream " + std::to_string(drive_) + "/" + std::to_string(track) + "...");
+    channel_ = BASS_CD_StreamCreate(drive_, static_cast<DWORD>(track), 0x10200);
+    SetStreamInfo(state.StreamInfos, channel_);
+    bool ok = channel_ != 0 && BASS_CD_IsReady(drive_);
     if (ok) {
-        SetupEqualizerCD();
+        SetupEqualizer();
         ApplyEqualizer();
-        ok = BASS_ChannelPlay(CDChannel, false);
+        ok = BASS_ChannelPlay(channel_, false);
     }
     if (!ok) {
-        BASS_StreamFree(CDChannel);
-        CDChannel = 0;
-        RestoreScrollLabel();
-        ShowMediaProblem(TKErrorCode::CDTrackNotPlayed, fileName, -1);
+        Free();
+        FailStart(TKErrorCode::CDTrackNotPlayed, fileName, -1);
         return;
     }
-    view_->HideVideoWindow();
-    view_->SetAudioMenu(true, false);
-    ChannelLength = ChannelGetLength(CDChannel);
-    RemoveSyncs(CDChannel);
-    EndSyncHandle = BASS_ChannelSetSync(CDChannel, bass::kSyncEnd | bass::kSyncOneTime, 0, &SyncEndProc, this);
-    ApplyStartAttributes(TStreamSet{CDChannel, 0, 0, 0});
+    View().HideVideoWindow();
+    View().SetAudioMenu(true, false);
+    state.ChannelLength = ChannelGetLength(channel_);
+    RemoveSyncs(channel_);
+    state.EndSyncHandle =
+        BASS_ChannelSetSync(channel_, bass::kSyncEnd | bass::kSyncOneTime, 0, &TKSystem::SyncEndProc, &System());
+    ApplyStartAttributes(PlayingSet());
     FadeIn(false);
     EnterPlaying(fileName);
-    if (Config && Config->OFPReadTime && CurrentItem) {
-        CurrentItem->Time = TimeTextOfMilliseconds(ChannelLength * 1000 / kCDBytesPerSecond);
-        CurrentEntry = *CurrentItem;
+    if (Config && Config->OFPReadTime && state.CurrentItem) {
+        state.CurrentItem->Time = TimeTextOfMilliseconds(state.ChannelLength * 1000 / kCDBytesPerSecond);
+        state.CurrentEntry = *state.CurrentItem;
     }
     FinishStart(true);
 }
+
+void TKCDPlayer::Stop(bool)
+{
+    RemoveSyncs(channel_);
+    BASS_ChannelStop(channel_);
+    Free();
+}
+
+void TKCDPlayer::Free()
+{
+    BASS_StreamFree(channel_);
+    channel_ = 0;
+}
+
+void TKCDPlayer::Pause() { BASS_ChannelPause(channel_); }
+
+void TKCDPlayer::Resume() { BASS_ChannelPlay(channel_, false); }
+
+void TKCDPlayer::Update()
+{
+    if (!BASS_CD_IsReady(drive_)) {
+        System().Stop(true);
+        return;
+    }
+    if (BASS_ChannelIsActive(channel_) == bass::kActivePlaying)
+        ShowProgress(PlayingSet(), true);
+}
+
+void TKCDPlayer::RefreshTime() { ShowProgress(PlayingSet(), false); }
+
+void TKCDPlayer::SetupEqualizer()
+{
+    for (int band = 0; band < EqualizerBandCount; ++band) {
+        equalizerFX_[band] = BASS_ChannelSetFX(channel_, BASS_FX_DX8_PARAMEQ, 0);
+        SetEqualizerBandDefaults(equalizerFX_[band], band);
+    }
+}
+
+void TKCDPlayer::SetEqualizerBand(int band, int value) { SetEqualizerEffectGain(equalizerFX_[band], value); }
 
 } // namespace kolvarin

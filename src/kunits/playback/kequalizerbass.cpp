@@ -1,13 +1,21 @@
 #include "core/settings/kconfig.h"
 #include "playback/kequalizer.h"
-#include "playback/ksystem.h"
+#include "playback/kplayers_p.h"
 
 namespace kolvarin {
 
 namespace {
 
+void StoreBand(int band, int value)
+{
+    if (Config)
+        Config->Equalizer[band] = value;
+}
+
+} // namespace
+
 // Gain read-modify-write on one effect; a missing effect has no effect.
-void SetEffectGain(HFX fx, int value)
+void SetEqualizerEffectGain(HFX fx, int value)
 {
     if (!fx)
         return;
@@ -18,7 +26,7 @@ void SetEffectGain(HFX fx, int value)
     BASS_FXSetParameters(fx, &params);
 }
 
-void SetBandDefaults(HFX fx, int band)
+void SetEqualizerBandDefaults(HFX fx, int band)
 {
     if (!fx)
         return;
@@ -29,89 +37,56 @@ void SetBandDefaults(HFX fx, int band)
     BASS_FXSetParameters(fx, &params);
 }
 
-void StoreBand(int band, int value)
-{
-    if (Config)
-        Config->Equalizer[band] = value;
-}
+void TKSystem::ApplyEqualizer() { Current().ApplyEqualizer(); }
 
-} // namespace
-
-void TKSystem::SetupEqualizerBass()
+void TKNoPlayer::ApplyEqualizer()
 {
     for (int band = 0; band < EqualizerBandCount; ++band)
-        StreamSetSetFX(CurrentSlot(), BASS_FX_DX8_PARAMEQ, EqualizerFX[band]);
+        StoreBand(band, State().EqualizerSliders[band]);
+}
+
+void TKAudioPlayer::ApplyEqualizer()
+{
     for (int band = 0; band < EqualizerBandCount; ++band)
-        for (HFX fx : EqualizerFX[band])
-            SetBandDefaults(fx, band);
-}
-
-void TKSystem::SetupEqualizerCD()
-{
-    for (int band = 0; band < EqualizerBandCount; ++band) {
-        EqualizerCDFX[band] = BASS_ChannelSetFX(CDChannel, BASS_FX_DX8_PARAMEQ, 0);
-        SetBandDefaults(EqualizerCDFX[band], band);
-    }
-}
-
-void TKSystem::ApplyEqualizer()
-{
-    switch (SystemType) {
-    case TSystemType::None:
-        for (int band = 0; band < EqualizerBandCount; ++band)
-            StoreBand(band, EqualizerSliders[band]);
-        break;
-    case TSystemType::BassFile:
-    case TSystemType::BassStream:
-    case TSystemType::CDTrack:
-        for (int band = 0; band < EqualizerBandCount; ++band)
-            SetEqualizerBandBass(band, EqualizerSliders[band]);
-        break;
-    default: ApplyVideoEqualizer(); break;
-    }
+        System().SetEqualizerBandBass(band, State().EqualizerSliders[band]);
 }
 
 void TKSystem::SetEqualizerBandBass(int band, int value)
 {
     if (band < 0 || band >= EqualizerBandCount)
         return;
-    EqualizerSliders[band] = value;
-    if (SystemType == TSystemType::CDTrack) {
-        SetEffectGain(EqualizerCDFX[band], value);
-    } else if (SystemType == TSystemType::BassFile || SystemType == TSystemType::BassStream) {
-        for (HFX fx : EqualizerFX[band])
-            SetEffectGain(fx, value);
-    }
+    state_->EqualizerSliders[band] = value;
+    Current().SetEqualizerBand(band, value);
     StoreBand(band, value);
 }
 
 void TKSystem::ApplyVideoEqualizer()
 {
     for (int band = 0; band < EqualizerBandCount; ++band) {
-        StoreBand(band, EqualizerSliders[band]);
-        video_->SetEqualizerBand(band, VideoEqualizerGain(EqualizerSliders[band]));
+        StoreBand(band, state_->EqualizerSliders[band]);
+        video_->SetEqualizerBand(band, VideoEqualizerGain(state_->EqualizerSliders[band]));
     }
 }
 
 void TKSystem::ResetEqualizer()
 {
-    EqualizerSliders.fill(EqualizerNeutralValue);
+    state_->EqualizerSliders.fill(EqualizerNeutralValue);
     ApplyEqualizer();
 }
 
 bool TKSystem::LoadEqualizerPreset(const std::u16string& fileName)
 {
-    TEqualizerValues values{EqualizerSliders};
+    TEqualizerValues values{state_->EqualizerSliders};
     if (!kolvarin::LoadEqualizerPreset(fileName, values))
         return false;
-    EqualizerSliders = values.Band;
+    state_->EqualizerSliders = values.Band;
     ApplyEqualizer();
     return true;
 }
 
 bool TKSystem::SaveEqualizerPreset(const std::u16string& fileName) const
 {
-    return kolvarin::SaveEqualizerPreset(fileName, TEqualizerValues{EqualizerSliders});
+    return kolvarin::SaveEqualizerPreset(fileName, TEqualizerValues{state_->EqualizerSliders});
 }
 
 } // namespace kolvarin

@@ -4,7 +4,7 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kdebug.h"
 #include "core/system/kglobals.h"
-#include "playback/ksystem.h"
+#include "playback/kplaystate_p.h"
 
 namespace kolvarin {
 
@@ -59,7 +59,7 @@ void TKSystem::PlayNextOrPrevious(bool back, bool forward, int index, bool force
             return;
         }
     }
-    const int lastItemIndex = Playlist && LastItem ? Playlist->IndexOf(LastItem) : -1;
+    const int lastItemIndex = Playlist && state_->LastItem ? Playlist->IndexOf(state_->LastItem) : -1;
     const int mode = Config ? Config->PlayMode.Mode : 0;
     const int next =
         ChooseNextIndex(back, forward, index, force, mode, count, lastItemIndex, [](int n) { return std::rand() % n; });

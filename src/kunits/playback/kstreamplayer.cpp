@@ -8,7 +8,7 @@
 #include "core/text/kfunctions.h"
 #include "core/text/kstrings.h"
 #include "core/text/kwideformat.h"
-#include "playback/ksystem.h"
+#include "playback/kplayers_p.h"
 
 namespace kolvarin {
 
@@ -124,59 +124,59 @@ bool FindKeyValue(const std::string& key, const std::vector<TKey>& pairs, TKey& 
     return false;
 }
 
-void TKSystem::PlayStream(const std::u16string& url)
+TKStreamPlayer::~TKStreamPlayer() { RecordOff(); }
+
+void TKStreamPlayer::Play(const std::u16string& url)
 {
     const char* proc = "TKSystem.Play";
-    BeginStart(true);
+    TKPlayState& state = State();
+    BeginStart();
+    SelectChannelSlot();
     ChangeStatusConnecting();
-    StreamURL = Utf16ToUtf8(url);
-    BufferPercent = 0;
+    url_ = Utf16ToUtf8(url);
+    bufferPercent_ = 0;
     {
         std::lock_guard lock(recordMutex_);
         recorder_.Format = 0;
     }
     BASS_SetConfig(bass::kConfigNetTimeout, static_cast<DWORD>(Config ? std::max(Config->TryURLTime, 0) : 0));
     BASS_SetConfig(bass::kConfigNetPrebuf, static_cast<DWORD>(Config ? std::max<int>(Config->NetPrebuffer, 0) : 0));
+    TStreamSet& slot = Slots().Current();
     bool connected = false;
     const int passes = Config ? Config->NumTrysURLStream : 0;
     for (int pass = 0; pass < passes && !connected; ++pass) {
         for (TURLCreator creator : kURLCreators) {
             if (connected)
                 break;
-            Log(proc, "Connect to " + Quoted(StreamURL) + "...");
+            Log(proc, "Connect to " + Quoted(url_) + "...");
             recordSources_.push_back({this, ++lastRecordSource_});
-            StreamSetCreateURL(creator, StreamURL, 0, bass::kStreamStatus, CurrentSlot(), 0, &recordSources_.back(),
+            StreamSetCreateURL(creator, url_, 0, bass::kStreamStatus, slot, 0, &recordSources_.back(),
                                &RecordDownloadProc);
-            connected = StreamSetAssigned(CurrentSlot());
+            connected = StreamSetAssigned(slot);
         }
     }
-    SetStreamInfo(CurrentSlot()[0]);
-    if (connected) {
+    SetStreamInfo(state.StreamInfos, slot[0]);
+    if (!connected) {
+        FailStart(TKErrorCode::StreamCreate, url, -1);
+        return;
+    }
+    {
         BassChannelInfo info;
-        StreamSetGetInfo(CurrentSlot(), info);
+        StreamSetGetInfo(slot, info);
         std::lock_guard lock(recordMutex_);
         recorder_.Format = RecordFormatOfChannelType(info.ctype);
         recorder_.Source = lastRecordSource_;
     }
-    if (connected) {
-        SetupEqualizerBass();
-        ApplyEqualizer();
-    }
-    if (!connected) {
-        RestoreScrollLabel();
-        ShowMediaProblem(TKErrorCode::StreamCreate, url, -1);
+    SetupEqualizer();
+    ApplyEqualizer();
+    if (!StreamSetPlay(slot, false, 0)) {
+        StreamSetFree(slot);
+        FailStart(TKErrorCode::StreamPlay, url, -1);
         return;
     }
-    if (!StreamSetPlay(CurrentSlot(), false, 0)) {
-        StreamSetFree(CurrentSlot());
-        RestoreScrollLabel();
-        ShowMediaProblem(TKErrorCode::StreamPlay, url, -1);
-        return;
-    }
-    view_->HideVideoWindow();
-    view_->SetAudioMenu(true, true);
-    ChannelLength = 0;
-    const TStreamSet slot = CurrentSlot();
+    View().HideVideoWindow();
+    View().SetAudioMenu(true, true);
+    state.ChannelLength = 0;
     ApplyStartAttributes(slot);
     FadeIn(true);
     EnterPlaying(url);
@@ -185,79 +185,104 @@ void TKSystem::PlayStream(const std::u16string& url)
     FindKeyValue("icy-name", StreamKeyValues(slot), station);
     // Header values keep the blank after the colon; a caption or file name must not.
     std::u16string stationName = TrimWide(AnsiToUtf16(station.Value));
-    if (!stationName.empty() && CurrentItem) {
-        CurrentItem->Caption = stationName;
-        CurrentEntry = *CurrentItem;
+    if (!stationName.empty() && state.CurrentItem) {
+        state.CurrentItem->Caption = stationName;
+        state.CurrentEntry = *state.CurrentItem;
     }
     if (stationName.empty())
         stationName = u"unknown";
     if (Config && Config->LSASAutoRecord) {
-        AudioLiveStreamRecord();
-        view_->SetRecordChecked(true);
+        RecordOn();
+        View().SetRecordChecked(true);
     }
-    {
-        std::lock_guard lock(recordMutex_);
-        if (recorder_.Stream)
-            std::fclose(recorder_.Stream);
-        recorder_.Stream = nullptr;
-        recorder_.SplitPending = false;
-        recorder_.Name = RecordNameOf(Config ? Config->LSAS.FormatMask : "%TITLE%", stationName);
-        recorder_.Playing = true;
-    }
+    StartRecorder(stationName);
     FinishStart(false);
 }
 
-void TKSystem::UpdateStream()
+void TKStreamPlayer::StartRecorder(const std::u16string& stationName)
 {
-    const TStreamSet& slot = CurrentSlot();
+    std::lock_guard lock(recordMutex_);
+    if (recorder_.Stream)
+        std::fclose(recorder_.Stream);
+    recorder_.Stream = nullptr;
+    recorder_.SplitPending = false;
+    recorder_.Name = RecordNameOf(Config ? Config->LSAS.FormatMask : "%TITLE%", stationName);
+    recorder_.Playing = true;
+}
+
+// A stream fades out even over a fade that still runs.
+void TKStreamPlayer::Stop(bool)
+{
+    const bool fade = Config && Config->Fader.Enabled;
+    if (fade)
+        bufferPercent_ = 0;
+    EndSlot(fade);
+}
+
+void TKStreamPlayer::Leaving() { RecordOff(); }
+
+void TKStreamPlayer::Pause()
+{
+    TKSlotPlayer::Pause();
+    SetRecordPlaying(false);
+}
+
+void TKStreamPlayer::Resume()
+{
+    TKSlotPlayer::Resume();
+    SetRecordPlaying(true);
+}
+
+void TKStreamPlayer::Update()
+{
+    TKPlayState& state = State();
+    const TStreamSet& slot = Slots().Current();
     const DWORD flags = BASS_ChannelFlags(slot[0], 0, 0);
-    BufferPercent = BufferFillPercent(BASS_StreamGetFilePosition(slot[0], bass::kFilePosEnd),
-                                      BASS_StreamGetFilePosition(slot[0], bass::kFilePosDownload),
-                                      BASS_StreamGetFilePosition(slot[0], bass::kFilePosCurrent),
-                                      flags != static_cast<DWORD>(-1) && (flags & bass::kStreamBlock));
+    bufferPercent_ = BufferFillPercent(BASS_StreamGetFilePosition(slot[0], bass::kFilePosEnd),
+                                       BASS_StreamGetFilePosition(slot[0], bass::kFilePosDownload),
+                                       BASS_StreamGetFilePosition(slot[0], bass::kFilePosCurrent),
+                                       flags != static_cast<DWORD>(-1) && (flags & bass::kStreamBlock));
     if (StreamSetIsActive(slot) != bass::kActivePlaying) {
-        PlayingTitle = WideFormat(Texts.Buffering, BufferPercent, u"%");
-        view_->SetStatusText(PlayingTitle);
-        TemporaryStatus = true;
+        state.PlayingTitle = WideFormat(state.Texts.Buffering, bufferPercent_, u"%");
+        View().SetStatusText(state.PlayingTitle);
         return;
     }
-    TemporaryStatus = false;
     const int64_t position = StreamSetGetPosition(slot);
     TKey title;
     FindKeyValue("StreamTitle", StreamKeyValues(slot), title);
     const std::u16string streamTitle = TrimWide(AnsiToUtf16(title.Value));
-    const std::u16string titleText = streamTitle.empty() ? CurrentEntry.Caption : streamTitle;
-    const std::u16string text = WideFormat(Texts.IsPlaying, titleText);
-    if (text != view_->StatusText() && !titleText.empty()) {
+    const std::u16string titleText = streamTitle.empty() ? state.CurrentEntry.Caption : streamTitle;
+    const std::u16string text = WideFormat(state.Texts.IsPlaying, titleText);
+    if (text != View().StatusText() && !titleText.empty()) {
         if (Config && Config->LSAS.AutoChangeTitle)
             SetRecordName(RecordNameOf(Config->LSAS.FormatMask, titleText), true);
-        PlayingTitle = text;
-        view_->SetStatusText(text);
+        state.PlayingTitle = text;
+        View().SetStatusText(text);
     }
     if (position > 0)
         ShowTimeOf(StreamSetBytesToMilliseconds(slot, position));
 }
 
-void TKSystem::SetRecordName(const std::string& name, bool split)
+void TKStreamPlayer::SetRecordName(const std::string& name, bool split)
 {
     std::lock_guard lock(recordMutex_);
     recorder_.Name = name;
     recorder_.SplitPending = recorder_.SplitPending || split;
 }
 
-TKSystem::TKRecorder TKSystem::RecorderState() const
+TKSystem::TKRecorder TKStreamPlayer::RecorderState() const
 {
     std::lock_guard lock(recordMutex_);
     return recorder_;
 }
 
-void TKSystem::AudioLiveStreamRecord()
+void TKStreamPlayer::RecordOn()
 {
     std::lock_guard lock(recordMutex_);
     recorder_.Enabled = true;
 }
 
-void TKSystem::AudioLiveStreamStop()
+void TKStreamPlayer::RecordOff()
 {
     std::lock_guard lock(recordMutex_);
     recorder_.Enabled = false;
@@ -267,24 +292,22 @@ void TKSystem::AudioLiveStreamStop()
     recorder_.Stream = nullptr;
 }
 
-void TKSystem::CloseRecording() { AudioLiveStreamStop(); }
-
-void TKSystem::SetRecordPlaying(bool playing)
+void TKStreamPlayer::SetRecordPlaying(bool playing)
 {
     std::lock_guard lock(recordMutex_);
     recorder_.Playing = playing;
 }
 
-void TKSystem::RecordDownloadProc(const void* buffer, DWORD length, void* user)
+void TKStreamPlayer::RecordDownloadProc(const void* buffer, DWORD length, void* user)
 {
     const auto* source = static_cast<const TKRecordSource*>(user);
-    source->System->RecordBlock(source->Id, buffer, length);
+    source->Player->RecordBlock(source->Id, buffer, length);
 }
 
-void TKSystem::RecordBlock(uint64_t source, const void* buffer, DWORD length)
+void TKStreamPlayer::RecordBlock(uint64_t source, const void* buffer, DWORD length)
 {
     std::lock_guard lock(recordMutex_);
-    TKRecorder& r = recorder_;
+    TKSystem::TKRecorder& r = recorder_;
     // Blocks of another stream (one that fades out) never reach this file.
     if (r.Name.empty() || !r.Playing || source != r.Source)
         return;

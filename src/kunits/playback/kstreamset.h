@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "audio/bass.h"
+#include "playback/kbass.h"
 
 namespace kolvarin {
 

@@ -1,16 +1,17 @@
-#include "ksystem.h"
+#include "playback/ksystem.h"
 
+#include <algorithm>
 #include <malloc.h>
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
 #include "core/system/kdebug.h"
-#include "core/system/kerrors.h"
 #include "core/system/kfiles.h"
 #include "core/system/kglobals.h"
 #include "core/text/kfunctions.h"
 #include "core/text/kstrings.h"
 #include "core/text/kwideformat.h"
+#include "playback/kplayers_p.h"
 
 namespace kolvarin {
 
@@ -22,42 +23,49 @@ namespace {
 
 bool IsDirectXType(TSystemType type) { return type >= TSystemType::DirectXVideo && type <= TSystemType::DVD; }
 
+bool IsSlotType(TSystemType type) { return type == TSystemType::BassFile || type == TSystemType::BassStream; }
+
 const char* TrueFalse(bool value) { return value ? "true" : "false"; }
 
 } // namespace
 
-bool TKVideoSide::Play(TKSystem& system, const std::u16string& fileName, bool, bool)
-{
-    // No engine for video yet: say so the way a failed engine start does.
-    system.ShowMediaProblem(TKErrorCode::DirectShowInit, fileName, 0);
-    return false;
-}
-
-TKSystem::TKSystem() : view_(&nullView_), video_(&nullVideo_)
+TKSystem::TKSystem()
+    : state_(std::make_unique<TKPlayState>()),
+      view_(&nullView_),
+      video_(&nullVideo_),
+      players_(std::make_unique<TKPlayers>(*this))
 {
     if (Config) {
         for (int i = 0; i < 10; ++i)
-            EqualizerSliders[i] = Config->Equalizer[i];
-        VolumeBar.Position = Config->Volume;
-        BalanceValue = Config->Balance;
-        SpeedValue = Config->Speed;
+            state_->EqualizerSliders[i] = Config->Equalizer[i];
+        state_->VolumeBar.Position = Config->Volume;
+        state_->BalanceValue = Config->Balance;
+        state_->SpeedValue = Config->Speed;
     } else {
-        EqualizerSliders.fill(12);
+        state_->EqualizerSliders.fill(12);
     }
 }
 
 TKSystem::~TKSystem()
 {
-    // The download callbacks point into this object: no stream may outlive it.
-    for (auto& slot : ChannelSlots)
-        StreamSetFree(slot);
-    if (CDChannel)
-        BASS_StreamFree(CDChannel);
-    CloseRecording();
+    // The download callbacks point into the players: no stream may outlive them.
+    FreeChannelSlots();
+    if (players_->CD.Channel())
+        players_->CD.Free();
 }
 
 void TKSystem::SetView(TKPlayerView* view) { view_ = view ? view : &nullView_; }
 void TKSystem::SetVideoSide(TKVideoSide* video) { video_ = video ? video : &nullVideo_; }
+void TKSystem::SetTerminateRequest(std::function<void()> terminate) { state_->Terminate = std::move(terminate); }
+void TKSystem::SetDeviceSpeakers(int speakers) { state_->DeviceSpeakers = speakers; }
+
+void TKSystem::FreeChannelSlots()
+{
+    for (auto& slot : players_->Slots.Sets)
+        StreamSetFree(slot);
+}
+
+TKPlayer& TKSystem::Current() { return players_->Of(state_->SystemType); }
 
 TSystemType TKSystem::GetSystemTypFromFileName(const std::u16string& fileName) const
 {
@@ -95,7 +103,7 @@ void TKSystem::Play(int index)
     const char* proc = "TKSystem.Play";
     Log(proc, "Enter with Index=" + Quoted(std::to_string(index)));
     Log(proc, "Clear stream infos/error");
-    StreamInfos.clear();
+    state_->StreamInfos.clear();
     TKPlaylistEntry* entry = PlaylistGetItem(index);
     if (!entry) {
         Log(proc, "Detect playlist item failed!");
@@ -112,21 +120,12 @@ void TKSystem::Play(int index)
         Log(proc, "Stopping running system...");
         Stop(false);
     }
-    CurrentItem = entry;
-    CurrentEntry = *entry;
-    SystemType = type;
+    state_->CurrentItem = entry;
+    state_->CurrentEntry = *entry;
+    state_->SystemType = type;
     view_->SetTimer(TKPlayTimer::PlayTimer, false);
     Log(proc, "Play system type...");
-    switch (type) {
-    case TSystemType::BassFile: PlayFile(fileName); break;
-    case TSystemType::BassStream: PlayStream(fileName); break;
-    case TSystemType::DirectXVideo:
-    case TSystemType::DirectXAudio: video_->Play(*this, fileName, false, false); break;
-    case TSystemType::DirectXStream: video_->Play(*this, fileName, true, false); break;
-    case TSystemType::DVD: video_->Play(*this, fileName, false, true); break;
-    case TSystemType::CDTrack: PlayCD(fileName); break;
-    case TSystemType::None: break;
-    }
+    Current().Play(fileName);
     Log(proc, "Show media info...");
     Log(proc, "Leave");
 }
@@ -165,83 +164,29 @@ void TKSystem::CancelPendingSyncs()
     view_->SetTimer(TKPlayTimer::SyncEndProcStartTimer, false);
 }
 
-void TKSystem::RemoveSyncs(DWORD channel)
-{
-    if (FadeSyncHandle)
-        BASS_ChannelRemoveSync(channel, FadeSyncHandle);
-    if (EndSyncHandle)
-        BASS_ChannelRemoveSync(channel, EndSyncHandle);
-    FadeSyncHandle = 0;
-    EndSyncHandle = 0;
-}
-
 void TKSystem::Stop(bool fullStop)
 {
     const char* proc = "TKSystem.Stop";
     Log(proc, std::string("Enter with Fullstop=") + Quoted(TrueFalse(fullStop)));
+    TKPlayState& state = *state_;
     if (fullStop && !SysActive) {
         Log(proc, "Double stop, reset only directx types");
-        if (IsDirectXType(LastSystemType))
+        if (IsDirectXType(state.LastSystemType))
             ResetDirectX(true);
         Log(proc, "No stop needed, Exiting!");
         return;
     }
     // A sync that fired before this stop must not start the next track.
     CancelPendingSyncs();
-    const int previousFading = FadingSlot;
-    FadingSlot = -1;
+    TKChannelSlots& slots = players_->Slots;
+    slots.StoppedFading = slots.Fading;
+    slots.Fading = -1;
     Log(proc, "Store last item");
-    LastItem = CurrentItem;
-    LastSystemType = SystemType;
+    state.LastItem = state.CurrentItem;
+    state.LastSystemType = state.SystemType;
     LastPlayedIndex = PlaylistPlayingIndex();
-    const bool fader = Config && Config->Fader.Enabled;
     Log(proc, "Handle system type...");
-    switch (LastSystemType) {
-    case TSystemType::BassFile:
-    case TSystemType::BassStream: {
-        RemoveSyncs(CurrentSlot()[0]);
-        const bool startFade = fader && (LastSystemType == TSystemType::BassStream || !FadeRunning);
-        if (startFade) {
-            // Only one slot fades at a time: an older fade ends here.
-            if (previousFading >= 0 && previousFading != ChannelSlotIndex)
-                StreamSetFree(ChannelSlots[previousFading]);
-            FadingSlot = ChannelSlotIndex < 0 ? 0 : ChannelSlotIndex;
-            if (LastSystemType == TSystemType::BassStream)
-                BufferPercent = 0;
-            FadeOutSlot();
-        } else {
-            if (LastSystemType == TSystemType::BassStream)
-                AudioLiveStreamStop();
-            StreamSetStop(CurrentSlot());
-            StreamSetFree(CurrentSlot());
-            // The fade still running finishes and its timer frees it.
-            if (FadeRunning)
-                FadingSlot = previousFading;
-            FadeRunning = false;
-        }
-        break;
-    }
-    case TSystemType::CDTrack:
-        RemoveSyncs(CDChannel);
-        BASS_ChannelStop(CDChannel);
-        BASS_StreamFree(CDChannel);
-        CDChannel = 0;
-        break;
-    case TSystemType::DirectXVideo:
-    case TSystemType::DirectXStream:
-    case TSystemType::DVD:
-        StopDirectX();
-        ResetDirectX(fullStop);
-        if (LastSystemType == TSystemType::DVD)
-            view_->DisableVideoMenu();
-        break;
-    case TSystemType::DirectXAudio:
-        StopDirectX();
-        ResetDirectX(false);
-        view_->DisableVideoMenu();
-        break;
-    case TSystemType::None: break;
-    }
+    players_->Of(state.LastSystemType).Stop(fullStop);
     Log(proc, "Handle system type ok");
     SysActive = false;
     SysPlayed = false;
@@ -252,7 +197,7 @@ void TKSystem::Stop(bool fullStop)
     view_->SetProgressBar(0, false, 100, 0);
     view_->SetTimer(TKPlayTimer::PlayTimer, false);
     view_->SetStatusIcon(TKStatusIcon::Stopped);
-    view_->SetStatusText(Texts.Ready);
+    view_->SetStatusText(state.Texts.Ready);
     view_->ClearAnalyzer();
     view_->ShowTime(-1, -1, -1, false);
     SwapMemory();
@@ -266,35 +211,21 @@ void TKSystem::Pause()
     const char* proc = "TKSystem.Pause";
     Log(proc, "Enter");
     if (SysPaused) {
-        switch (SystemType) {
-        case TSystemType::BassFile:
-        case TSystemType::BassStream: StreamSetResume(CurrentSlot()); break;
-        case TSystemType::CDTrack: BASS_ChannelPlay(CDChannel, false); break;
-        case TSystemType::None: break;
-        default: video_->Resume(); break;
-        }
+        Current().Resume();
         SysPaused = false;
         SysPlayed = true;
-        SetRecordPlaying(SystemType == TSystemType::BassStream);
         view_->SetTimer(TKPlayTimer::PlayTimer, true, 333);
         view_->UpdateVideoMenu();
-        PlayingTitle = WideFormat(Texts.IsPlaying, CurrentEntry.Caption);
-        view_->SetStatusText(PlayingTitle);
+        state_->PlayingTitle = WideFormat(state_->Texts.IsPlaying, state_->CurrentEntry.Caption);
+        view_->SetStatusText(state_->PlayingTitle);
         view_->SetStatusIcon(TKStatusIcon::Play);
     } else {
-        switch (SystemType) {
-        case TSystemType::BassFile:
-        case TSystemType::BassStream: StreamSetPause(CurrentSlot()); break;
-        case TSystemType::CDTrack: BASS_ChannelPause(CDChannel); break;
-        case TSystemType::None: break;
-        default: video_->Pause(); break;
-        }
+        Current().Pause();
         SysPlayed = false;
         SysPaused = true;
-        SetRecordPlaying(false);
         view_->SetTimer(TKPlayTimer::PlayTimer, false);
         view_->UpdateVideoMenu();
-        view_->SetStatusText(Texts.Paused);
+        view_->SetStatusText(state_->Texts.Paused);
         view_->SetStatusIcon(TKStatusIcon::Paused);
     }
     view_->ClearAnalyzer();
@@ -326,10 +257,10 @@ void TKSystem::ShowMediaProblem(TKErrorCode code, const std::u16string& fileName
 
 void TKSystem::ResetDirectX(bool fullStop)
 {
-    if (!IsDirectXType(LastSystemType))
+    if (!IsDirectXType(state_->LastSystemType))
         return;
     Log("TKSystem.ResetDirectX", "Reset directx interfaces");
-    video_->Reset(fullStop && LastSystemType != TSystemType::DirectXAudio);
+    video_->Reset(fullStop && state_->LastSystemType != TSystemType::DirectXAudio);
 }
 
 void TKSystem::StopDirectX()
@@ -352,8 +283,8 @@ bool TKSystem::CheckQuitAfterPlay()
     Log(proc, "Quit after play active.");
     QuitAfterPlay = false;
     Log(proc, "Terminate application");
-    if (Terminate)
-        Terminate();
+    if (state_->Terminate)
+        state_->Terminate();
     return true;
 }
 
@@ -368,7 +299,7 @@ void TKSystem::MediumEnded(bool checkQuit)
     const int index = PlaylistPlayingIndex();
     Log("TKSystem.MediumEnded", "Playlist play index: " + std::to_string(index));
     LastPlayedIndex = index;
-    FadeRunning = false;
+    players_->Slots.FadeRunning = false;
     Stop(false);
     if (Config && Config->PlayMode.Enabled) {
         Log("TKSystem.MediumEnded", "Execute playmode...");
@@ -378,50 +309,123 @@ void TKSystem::MediumEnded(bool checkQuit)
     }
 }
 
-void TKSystem::SaveScrollLabel()
+// Library thread: note which channel fired and ask for the main thread.
+void TKSystem::SyncFadeOutProc(HSYNC, DWORD channel, DWORD, void* user)
 {
-    Log("TKSystem.Play", "Save scrolllabel");
-    savedStatusText_ = view_->StatusText();
-    savedStatusIcon_ = view_->StatusIcon();
+    auto* system = static_cast<TKSystem*>(user);
+    system->pendingFadeSync_ = channel;
+    system->view_->StartTimerFromSync(TKPlayTimer::SyncFadeOutProcStartTimer);
 }
 
-void TKSystem::RestoreScrollLabel()
+void TKSystem::SyncEndProc(HSYNC, DWORD channel, DWORD, void* user)
 {
-    view_->SetStatusIcon(savedStatusIcon_);
-    view_->SetStatusText(savedStatusText_);
+    auto* system = static_cast<TKSystem*>(user);
+    system->pendingEndSync_ = channel;
+    system->view_->StartTimerFromSync(TKPlayTimer::SyncEndProcStartTimer);
 }
 
-void TKSystem::ChangeStatusWait()
+// True when the sync belongs to what plays now; a sync of a stopped medium
+// (its timer start was already queued) does nothing.
+bool TKSystem::TakePendingSync(std::atomic<DWORD>& pending)
 {
-    Log("TKSystem.Play", "Change to wait icon");
-    view_->SetStatusIcon(TKStatusIcon::Wait);
-    Log("TKSystem.Play", "Change to wait status");
-    view_->SetStatusText(Texts.Loading);
+    const DWORD channel = pending.exchange(0);
+    return SysActive && channel != 0 && channel == Current().SyncChannel();
 }
 
-void TKSystem::ChangeStatusConnecting()
+void TKSystem::RunSyncTimer(TKPlayTimer timer, std::atomic<DWORD>& pending, const char* what)
 {
-    Log("TKSystem.Play", "Change to connecting icon");
-    view_->SetStatusIcon(TKStatusIcon::Wait);
-    Log("TKSystem.Play", "Change to connecting status");
-    view_->SetStatusText(Texts.Connecting);
+    view_->SetTimer(timer, false);
+    if (!TakePendingSync(pending))
+        return;
+    Log("TKSystem.SyncTimer", what);
+    MediumEnded(true);
 }
 
-void TKSystem::MarkPlaying()
+void TKSystem::SyncFadeOutProcStartTimerTimer()
 {
-    PlaylistClearPlayed();
-    if (CurrentItem)
-        CurrentItem->PlayState = true;
-    view_->RefreshPlaylist();
+    RunSyncTimer(TKPlayTimer::SyncFadeOutProcStartTimer, pendingFadeSync_, "Fade out sync");
 }
 
-void TKSystem::ShowPlaying()
+void TKSystem::SyncEndProcStartTimerTimer()
 {
-    view_->SetTimer(TKPlayTimer::PlayTimer, true, 333);
-    view_->SetStatusIcon(TKStatusIcon::Play);
-    PlayingTitle = WideFormat(Texts.IsPlaying, CurrentEntry.Caption);
-    view_->SetStatusText(PlayingTitle);
-    view_->RestartScrollLabels();
+    RunSyncTimer(TKPlayTimer::SyncEndProcStartTimer, pendingEndSync_, "End sync");
 }
+
+void TKSystem::EndOfTrack()
+{
+    Log("TKSystem.EndOfTrack", "Stream stopped without sync");
+    MediumEnded(true);
+}
+
+void TKSystem::FadeOutStopTimerTimer()
+{
+    view_->SetTimer(TKPlayTimer::FadeOutStopTimer, false);
+    TKChannelSlots& slots = players_->Slots;
+    slots.FadeRunning = false;
+    if (IsSlotType(state_->LastSystemType) && slots.Fading >= 0) {
+        StreamSetStop(slots.Sets[slots.Fading]);
+        StreamSetFree(slots.Sets[slots.Fading]);
+    }
+    slots.Fading = -1;
+}
+
+void TKSystem::PlayTimerTimer()
+{
+    if (!AppInitialized || AppKilled)
+        return;
+    Update();
+}
+
+void TKSystem::Update()
+{
+    if (!AppKilled && SysActive)
+        Current().Update();
+}
+
+void TKSystem::RefreshTimeDisplay()
+{
+    if (SysActive)
+        Current().RefreshTime();
+}
+
+bool TKSystem::GetSpectrumData(std::span<float> values)
+{
+    std::fill(values.begin(), values.end(), 0.0f);
+    return (SysPlayed || SysPaused) && values.size() >= 512 && Current().GetSpectrumData(values);
+}
+
+void TKSystem::AudioLiveStreamRecord() { players_->Stream.RecordOn(); }
+void TKSystem::AudioLiveStreamStop() { players_->Stream.RecordOff(); }
+void TKSystem::RecordBlock(uint64_t source, const void* buffer, DWORD length)
+{
+    players_->Stream.RecordBlock(source, buffer, length);
+}
+TKSystem::TKRecorder TKSystem::RecorderState() const { return players_->Stream.RecorderState(); }
+void TKSystem::SetRecordName(const std::string& name, bool split) { players_->Stream.SetRecordName(name, split); }
+
+TSystemType TKSystem::SystemType() const { return state_->SystemType; }
+TSystemType TKSystem::LastSystemType() const { return state_->LastSystemType; }
+TKPlaylistEntry* TKSystem::CurrentItem() const { return state_->CurrentItem; }
+const TKPlaylistEntry& TKSystem::CurrentEntry() const { return state_->CurrentEntry; }
+TKPlaylistEntry* TKSystem::LastItem() const { return state_->LastItem; }
+std::vector<TKStreamInfo>& TKSystem::StreamInfos() { return state_->StreamInfos; }
+const std::u16string& TKSystem::PlayingTitle() const { return state_->PlayingTitle; }
+bool TKSystem::Seekable() const { return state_->Seekable; }
+int64_t TKSystem::ChannelLength() const { return state_->ChannelLength; }
+int TKSystem::ChannelVolume() const { return state_->ChannelVolume; }
+int TKSystem::ChannelBalance() const { return state_->ChannelBalance; }
+HSYNC TKSystem::FadeSyncHandle() const { return state_->FadeSyncHandle; }
+HSYNC TKSystem::EndSyncHandle() const { return state_->EndSyncHandle; }
+const std::array<TStreamSet, 2>& TKSystem::ChannelSlots() const { return players_->Slots.Sets; }
+int TKSystem::ChannelSlotIndex() const { return players_->Slots.Index; }
+int TKSystem::FadingSlot() const { return players_->Slots.Fading; }
+const std::array<std::array<HFX, 4>, 10>& TKSystem::EqualizerFX() const { return players_->Slots.EqualizerFX; }
+HSTREAM TKSystem::CDChannel() const { return players_->CD.Channel(); }
+DWORD TKSystem::CDDriveIndex() const { return players_->CD.Drive(); }
+const std::array<HFX, 10>& TKSystem::EqualizerCDFX() const { return players_->CD.EqualizerFX(); }
+double TKSystem::BufferPercent() const { return players_->Stream.BufferPercent(); }
+const std::array<int, 10>& TKSystem::EqualizerSliders() const { return state_->EqualizerSliders; }
+TKBar& TKSystem::VolumeBar() { return state_->VolumeBar; }
+TKPlayTexts& TKSystem::Texts() { return state_->Texts; }
 
 } // namespace kolvarin

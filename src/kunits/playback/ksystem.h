@@ -1,27 +1,28 @@
 #pragma once
 
 // The play system: turns a playlist entry into sound by its system type,
-// cross-fades audio-library tracks on two stream-set slots, moves on by the
-// play mode, polls the running medium and carries the user's volume,
-// balance, speed, seek and equalizer changes. Main thread only, except the
-// audio library's callbacks (SyncFadeOutProc, SyncEndProc,
-// RecordDownloadProc), which touch nothing but what they document.
+// moves on by the play mode, polls the running medium and carries the
+// user's volume, balance, speed, seek and equalizer changes. Each kind of
+// medium has one player object (playback/kplayers_p.h) that the play system
+// dispatches to; audio-library files and streams cross-fade on two
+// stream-set slots. Main thread only, except the audio library's callbacks
+// (SyncFadeOutProc, SyncEndProc, the stream's download callback), which
+// touch nothing but what they document.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <list>
-#include <mutex>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "audio/bass.h"
 #include "core/playlist/kplaylist.h"
 #include "core/settings/ksystemtypes.h"
 #include "core/system/kerrors.h"
+#include "playback/kbass.h"
 #include "playback/kplayerview.h"
 #include "playback/kstreamset.h"
 #include "playback/kvideoside.h"
@@ -44,6 +45,10 @@ struct TKStreamInfo {
     double BitrateKbps = 0;
 };
 
+struct TKPlayState;
+struct TKPlayers;
+class TKPlayer;
+
 class TKSystem {
 public:
     TKSystem();
@@ -56,9 +61,10 @@ public:
     void SetView(TKPlayerView* view);
     void SetVideoSide(TKVideoSide* video);
     TKPlayerView& View() { return *view_; }
-
     // Asks the program to end (quit after play); empty does nothing.
-    std::function<void()> Terminate;
+    void SetTerminateRequest(std::function<void()> terminate);
+    // What the opened output reported (BassInfo's speakers).
+    void SetDeviceSpeakers(int speakers);
 
     // --- play, stop, pause --------------------------------------------------
     TSystemType GetSystemTypFromFileName(const std::u16string& fileName) const;
@@ -76,12 +82,15 @@ public:
     void SwapMemory();
     // True when "/q" was given: clears it and asks the program to end.
     bool CheckQuitAfterPlay();
+    // Frees both stream-set slots (shutdown: the audio library goes next).
+    void FreeChannelSlots();
 
     // --- main-window timer handlers (main thread) ----------------------------
     void PlayTimerTimer();
     void SyncFadeOutProcStartTimerTimer();
     void SyncEndProcStartTimerTimer();
     void FadeOutStopTimerTimer();
+    // A file that stopped without its sync: the play timer saw it.
     void EndOfTrack();
 
     // --- update and time display ---------------------------------------------
@@ -98,10 +107,10 @@ public:
     void SetPosition(const TKBar& bar);
     void SetSpeed(int speed);
     void SetBalance(int value, int64_t max = 200);
+    // The skin's volume bar that a starting medium applies.
+    TKBar& VolumeBar();
 
     // --- equalizer ------------------------------------------------------------
-    void SetupEqualizerBass();
-    void SetupEqualizerCD();
     void ApplyEqualizer();
     void SetEqualizerBandBass(int band, int value);
     void ApplyVideoEqualizer();
@@ -111,7 +120,7 @@ public:
     bool LoadEqualizerPreset(const std::u16string& fileName);
     bool SaveEqualizerPreset(const std::u16string& fileName) const;
     // The ten slider values; the settings' bands when nothing else set them.
-    std::array<int, 10> EqualizerSliders{};
+    const std::array<int, 10>& EqualizerSliders() const;
 
     // --- adding media ---------------------------------------------------------
     bool AddFileToPlaylist(const std::u16string& fileName);
@@ -122,57 +131,11 @@ public:
     // --- internet streams -----------------------------------------------------
     void AudioLiveStreamRecord();
     void AudioLiveStreamStop();
-    // The audio library's download callback (its download thread).
-    static void RecordDownloadProc(const void* buffer, DWORD length, void* user);
     // One block of the stream `source` (buffer null: its download ended):
     // appended to the recording file, which is opened for the first block
     // and closed at a title split or the end. Any thread.
     void RecordBlock(uint64_t source, const void* buffer, DWORD length);
-
-    // --- state ----------------------------------------------------------------
-    TSystemType SystemType = TSystemType::None;
-    TSystemType LastSystemType = TSystemType::None;
-    TKPlaylistEntry* CurrentItem = nullptr;
-    TKPlaylistEntry CurrentEntry;
-    TKPlaylistEntry* LastItem = nullptr;
-
-    std::array<TStreamSet, 2> ChannelSlots{};
-    int ChannelSlotIndex = -1;
-    int FadingSlot = -1;
-    bool FadeRunning = false;
-    HSYNC FadeSyncHandle = 0;
-    HSYNC EndSyncHandle = 0;
-    int64_t ChannelLength = 0;
-    int ChannelFrequency = 44100;
-    int ChannelVolume = 100;
-    int ChannelBalance = 0;
-    int BaseFrequency = 44100;
-    int SpeakerCount = 2;
-    int DeviceSpeakers = 2; // from BassInfo at start-up
-    std::u16string PlayingTitle;
-    bool Seekable = false;
-    HSTREAM CDChannel = 0;
-    DWORD CDDriveIndex = 0;
-    std::vector<TKStreamInfo> StreamInfos;
-
-    // Skin values the players apply when a medium starts.
-    TKBar VolumeBar{10000, 5000};
-    int BalanceValue = 100;
-    int SpeedValue = 4;
-
-    // Internet streams.
-    double BufferPercent = 0;
-    bool TemporaryStatus = false;
-    std::string StreamURL;
-
-    TKPlayTexts Texts;
-
-    // Equalizer effect handles: band × stream of the current slot; the CD's.
-    std::array<std::array<HFX, 4>, 10> EqualizerFX{};
-    std::array<HFX, 10> EqualizerCDFX{};
-
-    // Recording of internet streams; guarded by recordMutex_ between the
-    // main thread and the download thread.
+    // Recording of internet streams, as the download thread sees it.
     struct TKRecorder {
         bool Enabled = false;
         std::string Name;
@@ -186,68 +149,64 @@ public:
     TKRecorder RecorderState() const;
     void SetRecordName(const std::string& name, bool split);
 
-private:
+    // --- the audio library's sync callbacks (its threads) ---------------------
+    // They note which channel fired and start the matching 1 ms timer.
     static void SyncFadeOutProc(HSYNC handle, DWORD channel, DWORD data, void* user);
     static void SyncEndProc(HSYNC handle, DWORD channel, DWORD data, void* user);
 
-    // Steps shared by the players.
-    void SaveScrollLabel();
-    void RestoreScrollLabel();
-    void ChangeStatusWait();
-    void ChangeStatusConnecting();
-    void SelectChannelSlot();
-    void ShowPlaying();
-    void MarkPlaying();
-    void BeginStart(bool streamSet);
-    void ApplyStartAttributes(const TStreamSet& set);
-    void EnterPlaying(const std::u16string& historyName);
-    void FinishStart(bool seekable);
+    // --- state, by the design's names (main thread) --------------------------
+    TSystemType SystemType() const;
+    TSystemType LastSystemType() const;
+    // The entry being played, and the copy taken when it started.
+    TKPlaylistEntry* CurrentItem() const;
+    const TKPlaylistEntry& CurrentEntry() const;
+    // The entry that played when Stop last ran.
+    TKPlaylistEntry* LastItem() const;
+    // The streams of the current medium; the video side fills them.
+    std::vector<TKStreamInfo>& StreamInfos();
+    const std::u16string& PlayingTitle() const;
+    bool Seekable() const;
+    // The running audio-library channel: its length in bytes, volume 0..100
+    // and pan -100..100.
+    int64_t ChannelLength() const;
+    int ChannelVolume() const;
+    int ChannelBalance() const;
+    HSYNC FadeSyncHandle() const;
+    HSYNC EndSyncHandle() const;
+    // The cross-fade slots: the sets, the current one, the fading one (-1 none)
+    // and each band's effects on the current set.
+    const std::array<TStreamSet, 2>& ChannelSlots() const;
+    int ChannelSlotIndex() const;
+    int FadingSlot() const;
+    const std::array<std::array<HFX, 4>, 10>& EqualizerFX() const;
+    // The music CD's channel, drive and band effects.
+    HSTREAM CDChannel() const;
+    DWORD CDDriveIndex() const;
+    const std::array<HFX, 10>& EqualizerCDFX() const;
+    // The download buffer's fill of an internet stream, percent.
+    double BufferPercent() const;
+    // The texts it shows; the language texts replace the English ones.
+    TKPlayTexts& Texts();
+
+private:
+    friend class TKPlayerBase;
+
+    TKPlayer& Current();
     void RunSyncTimer(TKPlayTimer timer, std::atomic<DWORD>& pending, const char* what);
-    void FadeIn(bool honourMute);
-    void FadeOutSlot();
-    void RemoveSyncs(DWORD channel);
     void CancelPendingSyncs();
     bool TakePendingSync(std::atomic<DWORD>& pending);
     void MediumEnded(bool checkQuit);
-    void ShowTimeOf(int64_t milliseconds);
 
-    void PlayFile(const std::u16string& fileName);
-    void PlayStream(const std::u16string& url);
-    void PlayCD(const std::u16string& fileName);
-    HSTREAM CreateAddonStream(const std::u16string& fileName, TStreamSet& set);
-    void SetEndSyncs();
-    void SetStreamInfo(DWORD handle);
-    TStreamSet& CurrentSlot() { return ChannelSlots[ChannelSlotIndex < 0 ? 0 : ChannelSlotIndex]; }
-    // What the controls act on: the CD channel, or the current slot.
-    TStreamSet PlayingSet()
-    {
-        return SystemType == TSystemType::CDTrack ? TStreamSet{CDChannel, 0, 0, 0} : CurrentSlot();
-    }
-    void UpdateStream();
-    void CloseRecording();
-    void SetRecordPlaying(bool playing);
-
-    // The download callback's user value: which stream a block comes from.
-    struct TKRecordSource {
-        TKSystem* System;
-        uint64_t Id;
-    };
-    std::list<TKRecordSource> recordSources_;
-    uint64_t lastRecordSource_ = 0;
-
+    std::unique_ptr<TKPlayState> state_;
     TKPlayerView nullView_;
     TKVideoSide nullVideo_;
     TKPlayerView* view_;
     TKVideoSide* video_;
-    std::u16string savedStatusText_;
-    TKStatusIcon savedStatusIcon_ = TKStatusIcon::Stopped;
+    std::unique_ptr<TKPlayers> players_;
 
     // The channel whose sync fired and whose timer is pending; 0 none.
     std::atomic<DWORD> pendingFadeSync_{0};
     std::atomic<DWORD> pendingEndSync_{0};
-
-    mutable std::mutex recordMutex_;
-    TKRecorder recorder_;
 };
 
 // The process-wide play system; created by the start-up sequence.

@@ -1,14 +1,9 @@
 #include "core/settings/kconfig.h"
-#include "playback/ksystem.h"
+#include "playback/kplayers_p.h"
 
 namespace kolvarin {
 
 namespace {
-
-bool IsBassType(TSystemType type)
-{
-    return type == TSystemType::BassFile || type == TSystemType::BassStream || type == TSystemType::CDTrack;
-}
 
 int64_t RoundDownToMultiple(int64_t value, int64_t step) { return value - value % step; }
 
@@ -32,60 +27,58 @@ void TKSystem::SetVolume(bool noApply, TKBar& bar)
     bar.Position = RoundDownToMultiple(bar.Position, 100);
     if (Config)
         Config->Volume = static_cast<int32_t>(bar.Position);
-    const bool mute = Config && Config->Mute;
-    if (IsBassType(SystemType)) {
-        ChannelVolume = bar.Max > 0 ? static_cast<int>(bar.Position * 100 / bar.Max) : 0;
-        if (noApply)
-            return;
-        const int target = mute ? 0 : ChannelVolume;
-        const bool slide = Config && Config->Fader.VolumeEnabled;
-        const int time = Config ? std::max<int>(Config->Fader.VolumeCount, 0) : 0;
-        if (slide)
-            StreamSetSlideAttributes(PlayingSet(), ChannelFrequency, target, time, ChannelBalance);
-        else
-            StreamSetSetAttributes(PlayingSet(), ChannelFrequency, target, ChannelBalance);
-    } else if (SystemType != TSystemType::None) {
-        int volume = bar.Max > 0 && bar.Position > 1 ? static_cast<int>(bar.Position * 10000 / bar.Max) : 0;
-        video_->SetVolume(mute ? 0 : volume);
-    }
+    Current().SetVolume(noApply, bar, Config && Config->Mute);
 }
 
-void TKSystem::SetPosition(const TKBar& bar)
-{
-    switch (SystemType) {
-    case TSystemType::BassFile:
-    case TSystemType::BassStream:
-    case TSystemType::CDTrack: StreamSetSetPosition(PlayingSet(), bar.Position); break;
-    default: break; // the video side seeks its own graph
-    }
-}
+void TKSystem::SetPosition(const TKBar& bar) { Current().SetPosition(bar.Position); }
 
 void TKSystem::SetSpeed(int speed)
 {
     speed = std::clamp(speed, 1, 12);
-    SpeedValue = speed;
+    state_->SpeedValue = speed;
     if (Config)
         Config->Speed = speed;
-    if (IsBassType(SystemType)) {
-        ChannelFrequency = SpeedFrequency(BaseFrequency, speed);
-        StreamSetSetFrequency(PlayingSet(), ChannelFrequency);
-    } else if (SystemType != TSystemType::None) {
-        video_->SetRate(VideoSpeedRate(speed));
-    }
+    Current().SetSpeed(speed);
 }
 
 void TKSystem::SetBalance(int value, int64_t max)
 {
-    BalanceValue = value;
-    if (IsBassType(SystemType)) {
-        ChannelBalance = value - 100;
-        // Only the pan: setting the volume too would end a fade-in and undo mute.
-        for (HSTREAM h : PlayingSet())
-            if (h)
-                BASS_ChannelSetAttribute(h, bass::kAttribPan, ChannelBalance / 100.0f);
-    } else if (SystemType != TSystemType::None && max > 0) {
-        video_->SetBalance(static_cast<int>(10000 - 2 * (value * 10000 / max)));
-    }
+    state_->BalanceValue = value;
+    Current().SetBalance(value, max);
+}
+
+void TKAudioPlayer::SetVolume(bool noApply, const TKBar& bar, bool mute)
+{
+    TKPlayState& state = State();
+    state.ChannelVolume = bar.Max > 0 ? static_cast<int>(bar.Position * 100 / bar.Max) : 0;
+    if (noApply)
+        return;
+    const int target = mute ? 0 : state.ChannelVolume;
+    const bool slide = Config && Config->Fader.VolumeEnabled;
+    const int time = Config ? std::max<int>(Config->Fader.VolumeCount, 0) : 0;
+    if (slide)
+        StreamSetSlideAttributes(PlayingSet(), state.ChannelFrequency, target, time, state.ChannelBalance);
+    else
+        StreamSetSetAttributes(PlayingSet(), state.ChannelFrequency, target, state.ChannelBalance);
+}
+
+void TKAudioPlayer::SetPosition(int64_t bytes) { StreamSetSetPosition(PlayingSet(), bytes); }
+
+void TKAudioPlayer::SetSpeed(int speed)
+{
+    TKPlayState& state = State();
+    state.ChannelFrequency = SpeedFrequency(state.BaseFrequency, speed);
+    StreamSetSetFrequency(PlayingSet(), state.ChannelFrequency);
+}
+
+void TKAudioPlayer::SetBalance(int value, int64_t)
+{
+    TKPlayState& state = State();
+    state.ChannelBalance = value - 100;
+    // Only the pan: setting the volume too would end a fade-in and undo mute.
+    for (HSTREAM h : PlayingSet())
+        if (h)
+            BASS_ChannelSetAttribute(h, bass::kAttribPan, state.ChannelBalance / 100.0f);
 }
 
 } // namespace kolvarin

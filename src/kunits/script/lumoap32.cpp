@@ -13,21 +13,21 @@ namespace {
 // next bit is first needed.
 class BitWriter {
 public:
-    explicit BitWriter(std::vector<uint8_t>& out) : FOut(out) {}
+    explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
     void ReserveTag()
     {
-        FTagPos = FOut.size();
-        FOut.push_back(0);
-        FUsed = 0;
+        tagPos_ = out_.size();
+        out_.push_back(0);
+        used_ = 0;
     }
     void Bit(unsigned b)
     {
-        if (FUsed == 8)
+        if (used_ == 8)
             ReserveTag();
-        FOut[FTagPos] |= uint8_t(b << (7 - FUsed));
-        ++FUsed;
+        out_[tagPos_] |= uint8_t(b << (7 - used_));
+        ++used_;
     }
-    void Byte(uint8_t b) { FOut.push_back(b); }
+    void Byte(uint8_t b) { out_.push_back(b); }
     void Gamma(uint32_t v)
     {
         int top = 31;
@@ -40,9 +40,9 @@ public:
     }
 
 private:
-    std::vector<uint8_t>& FOut;
-    size_t FTagPos = 0;
-    int FUsed = 8;
+    std::vector<uint8_t>& out_;
+    size_t tagPos_ = 0;
+    int used_ = 8;
 };
 
 int GammaBits(uint32_t v)
@@ -185,23 +185,23 @@ namespace {
 
 class BitReader {
 public:
-    BitReader(const uint8_t* p, size_t size) : FP(p), FSize(size) {}
+    BitReader(const uint8_t* p, size_t size) : p_(p), size_(size) {}
     bool Byte(uint8_t& b)
     {
-        if (FPos >= FSize)
+        if (pos_ >= size_)
             return false;
-        b = FP[FPos++];
+        b = p_[pos_++];
         return true;
     }
     bool Bit(unsigned& b)
     {
-        if (FLeft == 0) {
-            if (!Byte(FTag))
+        if (left_ == 0) {
+            if (!Byte(tag_))
                 return false;
-            FLeft = 8;
+            left_ = 8;
         }
-        --FLeft;
-        b = (FTag >> FLeft) & 1;
+        --left_;
+        b = (tag_ >> left_) & 1;
         return true;
     }
     // Returns None, Truncated or BadGamma.
@@ -221,11 +221,11 @@ public:
     }
 
 private:
-    const uint8_t* FP;
-    size_t FSize;
-    size_t FPos = 0;
-    uint8_t FTag = 0;
-    int FLeft = 0;
+    const uint8_t* p_;
+    size_t size_;
+    size_t pos_ = 0;
+    uint8_t tag_ = 0;
+    int left_ = 0;
 };
 
 } // namespace

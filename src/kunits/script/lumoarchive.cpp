@@ -68,79 +68,79 @@ void Unscramble(std::span<uint8_t> data, std::span<const uint8_t> key) { Transfo
 
 TLumoArchiveReader::TLumoArchiveReader(std::unique_ptr<std::istream> stream, std::string firstKey,
                                        std::vector<uint8_t> secondKey)
-    : FStream(std::move(stream)), FFirstKey(std::move(firstKey)), FSecondKey(std::move(secondKey))
+    : stream_(std::move(stream)), firstKey_(std::move(firstKey)), secondKey_(std::move(secondKey))
 {
-    if (!FStream) {
-        FLastError = TArchiveError::NotValid;
+    if (!stream_) {
+        lastError_ = TArchiveError::NotValid;
         return;
     }
-    FStream->seekg(0, std::ios::end);
-    std::streamoff end = FStream->tellg();
-    FSize = end > 0 ? uint64_t(end) : 0;
+    stream_->seekg(0, std::ios::end);
+    std::streamoff end = stream_->tellg();
+    size_ = end > 0 ? uint64_t(end) : 0;
     uint8_t header[kArchiveHeaderSize];
     if (ReadAt(0, header, sizeof header) && std::memcmp(header, kArchiveSignature, 17) == 0) {
-        FOpen = FValid = true;
+        open_ = valid_ = true;
     } else {
-        FStream.reset();
-        FLastError = TArchiveError::NotValid;
+        stream_.reset();
+        lastError_ = TArchiveError::NotValid;
     }
 }
 
 bool TLumoArchiveReader::ReadAt(uint64_t position, uint8_t* out, uint64_t count)
 {
-    if (!FStream || position > FSize || count > FSize - position)
+    if (!stream_ || position > size_ || count > size_ - position)
         return false;
-    FStream->clear();
-    FStream->seekg(std::streamoff(position));
-    FStream->read(reinterpret_cast<char*>(out), std::streamsize(count));
-    return uint64_t(FStream->gcount()) == count;
+    stream_->clear();
+    stream_->seekg(std::streamoff(position));
+    stream_->read(reinterpret_cast<char*>(out), std::streamsize(count));
+    return uint64_t(stream_->gcount()) == count;
 }
 
 std::optional<TLumoArchiveFileParam> TLumoArchiveReader::ReadEntry()
 {
-    if (!FValid)
+    if (!valid_)
         return std::nullopt;
     uint8_t h[kArchiveEntryHeaderSize];
-    if (!ReadAt(FPosition, h, sizeof h))
+    if (!ReadAt(position_, h, sizeof h))
         return std::nullopt;
-    Unscramble(h, Bytes(FFirstKey));
+    Unscramble(h, Bytes(firstKey_));
     TLumoArchiveFileParam entry;
     entry.flag = h[0];
     entry.dataSize = Le32(h + 1);
     entry.keyCrc = Le32(h + 5);
     entry.nameLength = Le16(h + 9);
     entry.name.resize(entry.nameLength);
-    if (!ReadAt(FPosition + sizeof h, reinterpret_cast<uint8_t*>(entry.name.data()), entry.nameLength))
+    if (!ReadAt(position_ + sizeof h, reinterpret_cast<uint8_t*>(entry.name.data()), entry.nameLength))
         return std::nullopt;
-    Unscramble({reinterpret_cast<uint8_t*>(entry.name.data()), entry.name.size()}, Bytes(FFirstKey));
-    FPosition += sizeof h + entry.nameLength;
+    Unscramble({reinterpret_cast<uint8_t*>(entry.name.data()), entry.name.size()}, Bytes(firstKey_));
+    position_ += sizeof h + entry.nameLength;
     return entry;
 }
 
 bool TLumoArchiveReader::ExtractFile(std::string_view name, std::vector<uint8_t>& destination)
 {
     destination.clear();
-    if (!FValid) {
-        FLastError = TArchiveError::NotValid;
+    if (!valid_) {
+        lastError_ = TArchiveError::NotValid;
         return false;
     }
-    FPosition = kArchiveHeaderSize;
+    position_ = kArchiveHeaderSize;
     for (;;) {
         auto entry = ReadEntry();
         if (!entry) {
-            FLastError = TArchiveError::NotFound;
+            lastError_ = TArchiveError::NotFound;
             return false;
         }
-        uint64_t dataStart = FPosition;
-        if (entry->dataSize > FSize - dataStart) {
-            FLastError = TArchiveError::Truncated;
+        uint64_t dataStart = position_;
+        if (entry->dataSize > size_ - dataStart) {
+            lastError_ = TArchiveError::Truncated;
             return false;
         }
-        FPosition = dataStart + entry->dataSize;
+        position_ = dataStart + entry->dataSize;
         if (entry->flag != 1 || entry->name != name)
             continue;
-        if (KeyCrc(FSecondKey) != entry->keyCrc) {
-            FLastError = TArchiveError::KeyMismatch;
+        if (KeyCrc(secondKey_) != entry->keyCrc) {
+            lastError_ = TArchiveError::KeyMismatch;
             return false;
         }
         std::vector<uint8_t> data(entry->dataSize);
@@ -148,18 +148,18 @@ bool TLumoArchiveReader::ExtractFile(std::string_view name, std::vector<uint8_t>
         for (uint64_t done = 0; done < data.size(); done += kBlock) {
             uint64_t count = std::min<uint64_t>(kBlock, data.size() - done);
             if (!ReadAt(dataStart + done, data.data() + done, count)) {
-                FLastError = TArchiveError::Truncated;
+                lastError_ = TArchiveError::Truncated;
                 return false;
             }
         }
-        Unscramble(data, Bytes(FFirstKey));
-        Unscramble(data, FSecondKey);
+        Unscramble(data, Bytes(firstKey_));
+        Unscramble(data, secondKey_);
         if (ap32::Unpack(data, destination) != ap32::Ap32Error::None) {
             destination.clear();
-            FLastError = TArchiveError::Unpack;
+            lastError_ = TArchiveError::Unpack;
             return false;
         }
-        FLastError = TArchiveError::None;
+        lastError_ = TArchiveError::None;
         return true;
     }
 }

@@ -55,8 +55,8 @@ public:
     // Tests the signature once; a mismatch drops the stream.
     TLumoArchiveReader(std::unique_ptr<std::istream> stream, std::string firstKey, std::vector<uint8_t> secondKey);
 
-    bool IsOpen() const { return FOpen; }
-    bool IsValid() const { return FValid; }
+    bool IsOpen() const { return open_; }
+    bool IsValid() const { return valid_; }
 
     // The next entry from the current position; nothing at the end, on a
     // damaged header or when the archive is not valid.
@@ -64,19 +64,19 @@ public:
     // Extracts the first stored entry called NAME into DESTINATION (emptied
     // first). False with the reason in LastError().
     bool ExtractFile(std::string_view name, std::vector<uint8_t>& destination);
-    TArchiveError LastError() const { return FLastError; }
+    TArchiveError LastError() const { return lastError_; }
 
 private:
     bool ReadAt(uint64_t position, uint8_t* out, uint64_t count);
 
-    std::unique_ptr<std::istream> FStream;
-    std::string FFirstKey;
-    std::vector<uint8_t> FSecondKey;
-    uint64_t FSize = 0;
-    uint64_t FPosition = kArchiveHeaderSize;
-    bool FOpen = false;
-    bool FValid = false;
-    TArchiveError FLastError = TArchiveError::None;
+    std::unique_ptr<std::istream> stream_;
+    std::string firstKey_;
+    std::vector<uint8_t> secondKey_;
+    uint64_t size_ = 0;
+    uint64_t position_ = kArchiveHeaderSize;
+    bool open_ = false;
+    bool valid_ = false;
+    TArchiveError lastError_ = TArchiveError::None;
 };
 
 } // namespace kolvarin::script

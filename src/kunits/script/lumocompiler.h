@@ -240,7 +240,7 @@ private:
     std::string NewLabel();
     std::string NewCodeName();
     int32_t Temporary(uint8_t type, int32_t typeIndex, const std::string& tag, bool pointer = false);
-    bool InFunction() const { return FFunction >= 0; }
+    bool InFunction() const { return function_ >= 0; }
 
     // Declarations.
     struct TDeclType {
@@ -342,52 +342,52 @@ private:
     void EntryPrologue(const std::string& name);
     void EntryEpilogue();
     void CallStub(Stub stub);
-    void MarkStub(Stub stub) { FStubUsed[stub] = true; }
-    bool AtEnd() const { return FEnd && FToken == tOther; }
+    void MarkStub(Stub stub) { stubUsed_[stub] = true; }
+    bool AtEnd() const { return end_ && token_ == tOther; }
     void EmitStubs();
     void EmitGlobals();
 
-    TLumoScript& FEngine;
-    TCodeImage& FImage;
-    TX86Emitter FEmit;
-    const std::string& FSource;
+    TLumoScript& engine_;
+    TCodeImage& image_;
+    TX86Emitter emit_;
+    const std::string& source_;
 
     // Scanner state.
-    size_t FPos = 0;
-    char FChar = ' ';
-    bool FEnd = false;
-    int32_t FLine = 0;
-    int32_t FColumn = 0;
-    int32_t FLastTextLine = 0, FLastTextColumn = 0; // of the last character above a blank
-    uint8_t FToken = tOther;
-    std::string FText;
-    std::string FLiteral;
-    int64_t FNumber = 0;
-    float FFloat = 0;
-    bool FError = false;
-    int FNesting = 0; // statements and expressions open inside each other
+    size_t pos_ = 0;
+    char char_ = ' ';
+    bool end_ = false;
+    int32_t line_ = 0;
+    int32_t column_ = 0;
+    int32_t lastTextLine_ = 0, lastTextColumn_ = 0; // of the last character above a blank
+    uint8_t token_ = tOther;
+    std::string text_;
+    std::string literal_;
+    int64_t number_ = 0;
+    float float_ = 0;
+    bool error_ = false;
+    int nesting_ = 0; // statements and expressions open inside each other
     static constexpr int kMaxNesting = 400;
 
     // Tables.
-    std::vector<TNameEntry> FNames;
-    std::unordered_map<std::string, std::vector<int32_t>> FGlobalIndex; // name -> top-level entries
-    std::unordered_map<std::string, std::vector<int32_t>> FLocalIndex; // the current function's
-    std::vector<TTypeEntry> FTypes;
-    int32_t FLabelCounter = 0;
-    int32_t FCodeCounter = 0;
+    std::vector<TNameEntry> names_;
+    std::unordered_map<std::string, std::vector<int32_t>> globalIndex_; // name -> top-level entries
+    std::unordered_map<std::string, std::vector<int32_t>> localIndex_; // the current function's
+    std::vector<TTypeEntry> types_;
+    int32_t labelCounter_ = 0;
+    int32_t codeCounter_ = 0;
 
     // Code generation state.
-    int32_t FFunction = -1;
-    std::string FFunctionName;
-    std::vector<std::string> FBreakLabels{"C_exit"};
-    std::vector<std::string> FContinueLabels{"C_exit"};
-    int32_t FSwitchDepth = 0; // switches open here, each with its selector on the stack
-    bool FStringContext = false; // a quoted literal is a string, not an integer
-    bool FFloatExpression = false; // a float operand came earlier in this expression
-    bool FDeclaredFunction = false; // the last declaration defined a function
-    int32_t FStruct = -1; // the structure whose body is being read
-    bool FStubUsed[stCount] = {};
-    std::string FStartExit;
+    int32_t function_ = -1;
+    std::string functionName_;
+    std::vector<std::string> breakLabels_{"C_exit"};
+    std::vector<std::string> continueLabels_{"C_exit"};
+    int32_t switchDepth_ = 0; // switches open here, each with its selector on the stack
+    bool stringContext_ = false; // a quoted literal is a string, not an integer
+    bool floatExpression_ = false; // a float operand came earlier in this expression
+    bool declaredFunction_ = false; // the last declaration defined a function
+    int32_t struct_ = -1; // the structure whose body is being read
+    bool stubUsed_[stCount] = {};
+    std::string startExit_;
 };
 
 } // namespace kolvarin::script

@@ -16,7 +16,7 @@ constexpr int8_t kZeroCodeSize = 15;
 
 bool TLumoCompiler::IsTypeStart() const
 {
-    switch (FToken) {
+    switch (token_) {
     case tShortint:
     case tVoid:
     case tChar:
@@ -30,7 +30,7 @@ bool TLumoCompiler::IsTypeStart() const
     case tNative:
     case tImport:
     case tStdcall: return true;
-    case tIdent: return FindStruct(FText) >= 0;
+    case tIdent: return FindStruct(text_) >= 0;
     default: return false;
     }
 }
@@ -54,7 +54,7 @@ bool TLumoCompiler::ParseType(TDeclType& t)
         else
             break;
     }
-    switch (FToken) {
+    switch (token_) {
     case tShortint: t.type = isUnsigned ? tcUShort : tcShort; break;
     case tVoid: t.type = tcVoid; break;
     case tChar: t.type = isUnsigned ? tcUChar : tcChar; break;
@@ -63,7 +63,7 @@ bool TLumoCompiler::ParseType(TDeclType& t)
     case tByte: t.type = isUnsigned ? tcUByte : tcByte; break;
     case tString: t.type = tcString; break;
     case tIdent:
-        t.typeIndex = FindStruct(FText);
+        t.typeIndex = FindStruct(text_);
         if (t.typeIndex >= 0) {
             t.type = tcStruct;
             break;
@@ -77,7 +77,7 @@ bool TLumoCompiler::ParseType(TDeclType& t)
 
 void TLumoCompiler::Declaration(bool paramMode, bool memberMode)
 {
-    FDeclaredFunction = false;
+    declaredFunction_ = false;
     TDeclType t;
     if (ParseType(t))
         Declarators(t, paramMode, memberMode);
@@ -85,19 +85,19 @@ void TLumoCompiler::Declaration(bool paramMode, bool memberMode)
 
 void TLumoCompiler::Declarators(const TDeclType& t, bool paramMode, bool memberMode)
 {
-    while (!FError) {
+    while (!error_) {
         bool pointer = Accept(tStar);
-        if (FToken == tFunction || FToken == tConstant || FToken == tEnumValue) {
+        if (token_ == tFunction || token_ == tConstant || token_ == tEnumValue) {
             Error(TLumoError::VariableAlreadyDefined);
             return;
         }
-        if (FToken != tIdent) {
+        if (token_ != tIdent) {
             Error(TLumoError::IdentifierExpected);
             return;
         }
-        std::string name = FText;
+        std::string name = text_;
         Next();
-        if (FToken == tLParen && !paramMode) {
+        if (token_ == tLParen && !paramMode) {
             if (memberMode) {
                 MethodPrototype(name, t, pointer);
             } else {
@@ -105,18 +105,18 @@ void TLumoCompiler::Declarators(const TDeclType& t, bool paramMode, bool memberM
             }
             return;
         }
-        if ((FToken == tScope || FToken == tDot) && !paramMode && !memberMode && FindStruct(name) >= 0) {
+        if ((token_ == tScope || token_ == tDot) && !paramMode && !memberMode && FindStruct(name) >= 0) {
             MethodDefinition(FindStruct(name), t);
             return;
         }
         uint32_t length = 0;
         bool isArray = false;
         if (Accept(tLBracket)) {
-            if (FToken != tInt || FNumber < 1 || FNumber > 0x1000000) {
+            if (token_ != tInt || number_ < 1 || number_ > 0x1000000) {
                 Error(TLumoError::NumberExpected);
                 return;
             }
-            length = static_cast<uint32_t>(FNumber);
+            length = static_cast<uint32_t>(number_);
             isArray = true;
             Next();
             if (!Expect(tRBracket, TLumoError::CloseBracketExpected))
@@ -131,7 +131,7 @@ void TLumoCompiler::Declarators(const TDeclType& t, bool paramMode, bool memberM
 void TLumoCompiler::DeclareVariable(const std::string& name, const TDeclType& t, bool pointer, uint32_t length,
                                     bool isArray, bool paramMode, bool memberMode)
 {
-    if (memberMode ? LookupMember(FStruct, name) >= 0 : Lookup(name, true) >= 0) {
+    if (memberMode ? LookupMember(struct_, name) >= 0 : Lookup(name, true) >= 0) {
         Error(TLumoError::VariableAlreadyDefined);
         return;
     }
@@ -148,7 +148,7 @@ void TLumoCompiler::DeclareVariable(const std::string& name, const TDeclType& t,
     e.arrayLength = length;
     if (memberMode) {
         e.storage = sMember;
-        e.owningStruct = FStruct;
+        e.owningStruct = struct_;
     } else if (paramMode) {
         e.storage = sParam;
     } else if (InFunction()) {
@@ -158,7 +158,7 @@ void TLumoCompiler::DeclareVariable(const std::string& name, const TDeclType& t,
     }
     int32_t index = Insert(std::move(e));
     if (memberMode)
-        FTypes[FStruct].entries.push_back(index);
+        types_[struct_].entries.push_back(index);
 }
 
 void TLumoCompiler::FunctionDefinition(const std::string& name, const TDeclType& t, bool pointer)
@@ -177,70 +177,70 @@ void TLumoCompiler::FunctionDefinition(const std::string& name, const TDeclType&
     e.isImport = t.isImport;
     e.isStdcall = t.isStdcall;
     int32_t fn = Insert(std::move(e));
-    FFunction = fn;
-    FFunctionName = name;
+    function_ = fn;
+    functionName_ = name;
     ParameterList(fn, -1);
-    if (FError)
+    if (error_)
         return;
-    TNameEntry& fr = FNames[fn];
+    TNameEntry& fr = names_[fn];
     if (fr.isNative || fr.isImport) {
         if (fr.isNative) {
             int32_t native = FindNative(name);
             if (native < 0) {
                 Error(TLumoError::NativeNotFound);
             } else {
-                FEngine.FNatives[native].linkName = fr.codeName;
+                engine_.natives_[native].linkName = fr.codeName;
             }
         } else {
             std::string library, exported;
             if (Expect(tLParen, TLumoError::OpenParenExpected)) {
-                if (FToken != tLiteral) {
+                if (token_ != tLiteral) {
                     Error(TLumoError::StringExpected);
                 } else {
-                    library = FLiteral;
+                    library = literal_;
                     Next();
                     if (Expect(tComma, TLumoError::CommaExpected)) {
-                        if (FToken != tLiteral) {
+                        if (token_ != tLiteral) {
                             Error(TLumoError::StringExpected);
                         } else {
-                            exported = FLiteral;
+                            exported = literal_;
                             Next();
                             Expect(tRParen, TLumoError::CloseParenExpected);
                         }
                     }
                 }
             }
-            FEngine.FImports.push_back({ShortName(name), FNames[fn].codeName, ShortName(library), ShortName(exported)});
+            engine_.imports_.push_back({ShortName(name), names_[fn].codeName, ShortName(library), ShortName(exported)});
         }
         LeaveFunction();
         return;
     }
-    if (FToken != tLBrace) {
+    if (token_ != tLBrace) {
         Error(TLumoError::OpenBraceExpected); // a function needs its body where it is declared
         return;
     }
     FunctionBody(fn);
-    FDeclaredFunction = true;
+    declaredFunction_ = true;
 }
 
 void TLumoCompiler::ParameterList(int32_t fn, int32_t owner)
 {
     Next(); // "("
-    if (FToken != tRParen) {
-        while (!FError) {
+    if (token_ != tRParen) {
+        while (!error_) {
             Declaration(true, false);
-            if (FError)
+            if (error_)
                 break;
             if (Accept(tComma))
                 continue;
-            if (FToken != tRParen)
+            if (token_ != tRParen)
                 Error(TLumoError::ParameterDefinition);
             break;
         }
     }
-    if (!FError)
+    if (!error_)
         Expect(tRParen, TLumoError::CloseParenExpected);
-    if (FError)
+    if (error_)
         return;
     auto hidden = [this](const char* name, int32_t typeIndex) {
         TNameEntry e;
@@ -253,17 +253,17 @@ void TLumoCompiler::ParameterList(int32_t fn, int32_t owner)
     };
     if (owner >= 0)
         hidden("this", owner);
-    const TNameEntry& f = FNames[fn];
+    const TNameEntry& f = names_[fn];
     if (f.type == tcStruct && !f.pointer) {
         uint32_t size = SizeOfType(tcStruct, f.typeIndex);
         if (size != 1 && size != 2 && size != 4)
             hidden("?FR!", f.typeIndex);
     }
-    TNameEntry& fr = FNames[fn];
+    TNameEntry& fr = names_[fn];
     // Parameters lie above the return address; the one pushed last is nearest.
     int32_t offset = 8;
     auto place = [&](int32_t p) {
-        TNameEntry& param = FNames[p];
+        TNameEntry& param = names_[p];
         param.offset = offset;
         offset += static_cast<int32_t>(param.pointer ? 4 : RoundUp4(EntrySize(param)));
     };
@@ -280,9 +280,9 @@ void TLumoCompiler::ParameterList(int32_t fn, int32_t owner)
 
 void TLumoCompiler::MethodPrototype(const std::string& name, const TDeclType& t, bool pointer)
 {
-    const std::string& owner = FTypes[FStruct].name;
-    for (int32_t i : FTypes[FStruct].entries) {
-        const TNameEntry& e = FNames[i];
+    const std::string& owner = types_[struct_].name;
+    for (int32_t i : types_[struct_].entries) {
+        const TNameEntry& e = names_[i];
         if (e.name == name && (e.kind == kVariable || e.owner == owner)) {
             Error(TLumoError::VariableAlreadyDefined);
             return;
@@ -297,29 +297,29 @@ void TLumoCompiler::MethodPrototype(const std::string& name, const TDeclType& t,
     e.owner = owner;
     e.kind = kFunction;
     e.storage = sMember;
-    e.owningStruct = FStruct;
+    e.owningStruct = struct_;
     e.type = t.type;
     e.typeIndex = t.typeIndex;
     e.pointer = pointer;
     e.isStdcall = t.isStdcall;
     int32_t method = Insert(std::move(e));
-    FTypes[FStruct].entries.push_back(method);
-    FFunction = method;
-    FFunctionName = owner + "." + name;
-    ParameterList(method, FStruct);
+    types_[struct_].entries.push_back(method);
+    function_ = method;
+    functionName_ = owner + "." + name;
+    ParameterList(method, struct_);
     LeaveFunction();
 }
 
 void TLumoCompiler::MethodDefinition(int32_t structIndex, const TDeclType&)
 {
     Next(); // "::" or "."
-    const std::string owner = FTypes[structIndex].name;
-    int32_t method = LookupMember(structIndex, FText);
-    if (method < 0 || FNames[method].kind != kFunction || FNames[method].owner != owner) {
+    const std::string owner = types_[structIndex].name;
+    int32_t method = LookupMember(structIndex, text_);
+    if (method < 0 || names_[method].kind != kFunction || names_[method].owner != owner) {
         Error(TLumoError::VariableNotDefined);
         return;
     }
-    if (FNames[method].defined) {
+    if (names_[method].defined) {
         Error(TLumoError::VariableAlreadyDefined);
         return;
     }
@@ -327,110 +327,110 @@ void TLumoCompiler::MethodDefinition(int32_t structIndex, const TDeclType&)
     if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     // The prototype in the structure gave the parameters; the list is read past.
-    for (int depth = 1; depth > 0 && !FError && !AtEnd(); Next()) {
-        if (FToken == tLParen)
+    for (int depth = 1; depth > 0 && !error_ && !AtEnd(); Next()) {
+        if (token_ == tLParen)
             ++depth;
-        if (FToken == tRParen && --depth == 0) {
+        if (token_ == tRParen && --depth == 0) {
             Next();
             break;
         }
     }
-    if (FToken != tLBrace) {
+    if (token_ != tLBrace) {
         Error(TLumoError::OpenBraceExpected);
         return;
     }
-    FFunction = method;
-    FFunctionName = owner + "." + FNames[method].name;
-    for (int32_t p : FNames[method].params)
-        FLocalIndex[FNames[p].name].push_back(p);
-    FNames[method].defined = true;
+    function_ = method;
+    functionName_ = owner + "." + names_[method].name;
+    for (int32_t p : names_[method].params)
+        localIndex_[names_[p].name].push_back(p);
+    names_[method].defined = true;
     FunctionBody(method);
-    FDeclaredFunction = true;
+    declaredFunction_ = true;
 }
 
 void TLumoCompiler::FunctionBody(int32_t fn)
 {
     std::string skip = NewLabel();
-    FEmit.Jmp(skip);
-    const std::string code = FNames[fn].codeName;
-    FImage.DefineLabel(code);
-    FImage.AddPublicFunction(FNames[fn].name, FNames[fn].owner);
-    FEmit.Push(EBP);
-    FEmit.MovRegReg(EBP, ESP);
-    uint32_t subEsp = FEmit.SubEspPatchable();
+    emit_.Jmp(skip);
+    const std::string code = names_[fn].codeName;
+    image_.DefineLabel(code);
+    image_.AddPublicFunction(names_[fn].name, names_[fn].owner);
+    emit_.Push(EBP);
+    emit_.MovRegReg(EBP, ESP);
+    uint32_t subEsp = emit_.SubEspPatchable();
     for (Reg r : {EBX, ECX, EDX, EDI, ESI})
-        FEmit.Push(r);
-    uint32_t slot = FImage.Position();
-    FImage.Word(0);
-    uint32_t movEcx = FEmit.MovEcxPatchable();
-    FEmit.MovRegReg(EDI, EBP);
-    uint32_t subEdi = FEmit.SubEdiPatchable();
-    FEmit.RepStosb();
+        emit_.Push(r);
+    uint32_t slot = image_.Position();
+    image_.Word(0);
+    uint32_t movEcx = emit_.MovEcxPatchable();
+    emit_.MovRegReg(EDI, EBP);
+    uint32_t subEdi = emit_.SubEdiPatchable();
+    emit_.RepStosb();
 
     EnterLevel("Return" + code, "Return" + code);
     Block();
     LeaveLevel();
     // Falling off the end of a function whose result the caller will own or
     // release gives nil rather than whatever EAX held.
-    if (OwnsResult(FNames[fn]))
-        FEmit.XorReg(EAX);
+    if (OwnsResult(names_[fn]))
+        emit_.XorReg(EAX);
 
-    FImage.DefineLabel("Return" + code);
+    image_.DefineLabel("Return" + code);
     // Locals and parameters own the strings they hold.
     std::vector<int32_t> released;
-    for (int32_t p : FNames[fn].params)
-        if (FNames[p].storage == sParam && NeedsRelease(FNames[p].type, FNames[p].typeIndex, FNames[p].pointer))
+    for (int32_t p : names_[fn].params)
+        if (names_[p].storage == sParam && NeedsRelease(names_[p].type, names_[p].typeIndex, names_[p].pointer))
             released.push_back(p);
-    for (size_t i = static_cast<size_t>(fn) + 1; i < FNames.size(); ++i) {
-        const TNameEntry& e = FNames[i];
-        if (e.kind == kVariable && e.storage == sLocal && e.scope == FFunctionName &&
+    for (size_t i = static_cast<size_t>(fn) + 1; i < names_.size(); ++i) {
+        const TNameEntry& e = names_[i];
+        if (e.kind == kVariable && e.storage == sLocal && e.scope == functionName_ &&
             NeedsRelease(e.type, e.typeIndex, e.pointer))
             released.push_back(static_cast<int32_t>(i));
     }
     if (!released.empty()) {
-        FEmit.Push(EAX);
+        emit_.Push(EAX);
         for (int32_t i : released) {
-            FEmit.LeaEbp(EBX, FNames[i].storage == sParam ? FNames[i].offset : -FNames[i].offset);
-            uint32_t count = FNames[i].array ? FNames[i].arrayLength : 1;
+            emit_.LeaEbp(EBX, names_[i].storage == sParam ? names_[i].offset : -names_[i].offset);
+            uint32_t count = names_[i].array ? names_[i].arrayLength : 1;
             for (uint32_t k = 0; k < count; ++k)
-                EmitRelease(FNames[i].type, FNames[i].typeIndex, false,
-                            static_cast<int32_t>(k * FNames[i].elementSize));
+                EmitRelease(names_[i].type, names_[i].typeIndex, false,
+                            static_cast<int32_t>(k * names_[i].elementSize));
         }
-        FEmit.Pop(EAX);
+        emit_.Pop(EAX);
     }
     // ESP is set from the frame, so a return from inside a switch (which keeps
     // its selector on the stack) still pops the saved registers.
-    uint32_t leaEsp = FEmit.LeaEspEbpPatchable();
+    uint32_t leaEsp = emit_.LeaEspEbpPatchable();
     for (Reg r : {ESI, EDI, EDX, ECX, EBX})
-        FEmit.Pop(r);
-    FEmit.MovRegReg(ESP, EBP);
-    FEmit.Pop(EBP);
-    const TNameEntry& f = FNames[fn];
+        emit_.Pop(r);
+    emit_.MovRegReg(ESP, EBP);
+    emit_.Pop(EBP);
+    const TNameEntry& f = names_[fn];
     if (f.type == tcFloat && !f.pointer)
-        FEmit.EaxToSt0();
-    FEmit.Ret(f.paramSize);
-    FImage.DefineLabel(skip);
+        emit_.EaxToSt0();
+    emit_.Ret(f.paramSize);
+    image_.DefineLabel(skip);
 
-    uint32_t frame = FNames[fn].frameSize;
-    FImage.Patch32(subEsp, frame);
-    FImage.Patch32(movEcx, frame);
-    FImage.Patch32(subEdi, frame);
-    FImage.Patch32(leaEsp, static_cast<uint32_t>(-static_cast<int32_t>(frame + 20)));
+    uint32_t frame = names_[fn].frameSize;
+    image_.Patch32(subEsp, frame);
+    image_.Patch32(movEcx, frame);
+    image_.Patch32(subEdi, frame);
+    image_.Patch32(leaEsp, static_cast<uint32_t>(-static_cast<int32_t>(frame + 20)));
     if (frame > 0) {
-        FImage.code[slot] = 0x31; // xor eax,eax
-        FImage.code[slot + 1] = 0xC0;
+        image_.code[slot] = 0x31; // xor eax,eax
+        image_.code[slot + 1] = 0xC0;
     } else {
-        FImage.code[slot] = 0xEB; // jmp short over the zeroing code
-        FImage.code[slot + 1] = static_cast<uint8_t>(kZeroCodeSize);
+        image_.code[slot] = 0xEB; // jmp short over the zeroing code
+        image_.code[slot + 1] = static_cast<uint8_t>(kZeroCodeSize);
     }
     LeaveFunction();
 }
 
 void TLumoCompiler::LeaveFunction()
 {
-    FFunction = -1;
-    FFunctionName.clear();
-    FLocalIndex.clear();
+    function_ = -1;
+    functionName_.clear();
+    localIndex_.clear();
 }
 
 bool TLumoCompiler::OwnsResult(const TNameEntry& f) const
@@ -446,8 +446,8 @@ bool TLumoCompiler::NeedsRelease(uint8_t type, int32_t typeIndex, bool pointer) 
         return true;
     if (type != tcStruct || typeIndex < 0)
         return false;
-    for (int32_t m : FTypes[typeIndex].entries) {
-        const TNameEntry& e = FNames[m];
+    for (int32_t m : types_[typeIndex].entries) {
+        const TNameEntry& e = names_[m];
         if (e.kind == kVariable && NeedsRelease(e.type, e.typeIndex, e.pointer))
             return true;
     }
@@ -459,20 +459,20 @@ void TLumoCompiler::EmitRelease(uint8_t type, int32_t typeIndex, bool pointer, i
     if (pointer)
         return;
     if (type == tcString) {
-        FEmit.LoadFromEbx(4, false, d);
+        emit_.LoadFromEbx(4, false, d);
         if (op == RefOp::Count) {
-            FEmit.StringUp();
+            emit_.StringUp();
         } else {
-            FEmit.StringDown();
+            emit_.StringDown();
             if (op == RefOp::ReleaseAndClear)
-                FEmit.StoreToEbx(4, d); // nil, or the constant itself
+                emit_.StoreToEbx(4, d); // nil, or the constant itself
         }
         return;
     }
     if (type != tcStruct || typeIndex < 0)
         return;
-    for (int32_t m : FTypes[typeIndex].entries) {
-        const TNameEntry& e = FNames[m];
+    for (int32_t m : types_[typeIndex].entries) {
+        const TNameEntry& e = names_[m];
         if (e.kind != kVariable || !NeedsRelease(e.type, e.typeIndex, e.pointer))
             continue;
         uint32_t count = e.array ? e.arrayLength : 1;
@@ -484,17 +484,17 @@ void TLumoCompiler::EmitRelease(uint8_t type, int32_t typeIndex, bool pointer, i
 void TLumoCompiler::StructDefinition()
 {
     bool packed = Accept(tPacked);
-    if (FToken != tStruct && FToken != tUnion && FToken != tObject) {
+    if (token_ != tStruct && token_ != tUnion && token_ != tObject) {
         Error(TLumoError::StructStatementExpected);
         return;
     }
-    bool isUnion = FToken == tUnion;
+    bool isUnion = token_ == tUnion;
     Next();
-    if (FToken != tIdent) {
+    if (token_ != tIdent) {
         Error(TLumoError::IdentifierExpected);
         return;
     }
-    std::string name = FText;
+    std::string name = text_;
     if (FindStruct(name) >= 0) {
         Error(TLumoError::StructAlreadyDefined);
         return;
@@ -502,9 +502,9 @@ void TLumoCompiler::StructDefinition()
     Next();
     std::vector<int32_t> parents;
     if (Accept(tLParen)) {
-        while (!FError && FToken != tRParen) {
-            int32_t parent = FindStruct(FText);
-            if (FToken != tIdent || parent < 0) {
+        while (!error_ && token_ != tRParen) {
+            int32_t parent = FindStruct(text_);
+            if (token_ != tIdent || parent < 0) {
                 Error(TLumoError::StructExpected);
                 return;
             }
@@ -523,34 +523,34 @@ void TLumoCompiler::StructDefinition()
     type.packed = packed;
     type.isUnion = isUnion;
     type.parents = parents;
-    FTypes.push_back(type);
-    int32_t index = static_cast<int32_t>(FTypes.size()) - 1;
-    int32_t outer = FStruct;
-    FStruct = index;
+    types_.push_back(type);
+    int32_t index = static_cast<int32_t>(types_.size()) - 1;
+    int32_t outer = struct_;
+    struct_ = index;
     for (int32_t parent : parents) {
-        for (int32_t m : std::vector<int32_t>(FTypes[parent].entries)) {
-            TNameEntry copy = FNames[m];
+        for (int32_t m : std::vector<int32_t>(types_[parent].entries)) {
+            TNameEntry copy = names_[m];
             copy.owningStruct = index;
-            FNames.push_back(std::move(copy));
-            FTypes[index].entries.push_back(static_cast<int32_t>(FNames.size()) - 1);
+            names_.push_back(std::move(copy));
+            types_[index].entries.push_back(static_cast<int32_t>(names_.size()) - 1);
         }
     }
-    while (!FError && !FEnd && FToken != tRBrace) {
+    while (!error_ && !end_ && token_ != tRBrace) {
         Declaration(false, true);
-        if (!FError && !Accept(tSemicolon) && FToken != tRBrace)
+        if (!error_ && !Accept(tSemicolon) && token_ != tRBrace)
             Error(TLumoError::SemicolonExpected);
     }
-    if (!FError)
+    if (!error_)
         Expect(tRBrace, TLumoError::CloseBraceExpected);
     // Layout: members one after another, or all at 0 in a union.
-    TTypeEntry& t = FTypes[index];
+    TTypeEntry& t = types_[index];
     uint32_t running = 0, largest = 0;
     for (int32_t m : t.entries) {
-        TNameEntry& e = FNames[m];
+        TNameEntry& e = names_[m];
         if (e.kind != kVariable)
             continue;
         uint32_t size = EntrySize(e);
-        if (FEngine.alignment && !t.packed)
+        if (engine_.alignment && !t.packed)
             size = RoundUp4(size);
         e.memberOffset = t.isUnion ? 0 : running;
         running += size;
@@ -558,8 +558,8 @@ void TLumoCompiler::StructDefinition()
         ++t.memberCount;
     }
     t.size = t.isUnion ? largest : running;
-    FStruct = outer;
-    if (!FError && FToken != tSemicolon && FToken != tRBrace) {
+    struct_ = outer;
+    if (!error_ && token_ != tSemicolon && token_ != tRBrace) {
         TDeclType declared;
         declared.type = tcStruct;
         declared.typeIndex = index;
@@ -570,14 +570,14 @@ void TLumoCompiler::StructDefinition()
 void TLumoCompiler::EnumDefinition()
 {
     Next();
-    if (FToken == tIdent) {
+    if (token_ == tIdent) {
         TNameEntry e;
-        e.name = FText;
+        e.name = text_;
         e.kind = kEnumName;
         e.type = tcInt;
         Insert(std::move(e));
         Next();
-    } else if (FToken == tEnumValue || FToken == tConstant || FToken == tFunction) {
+    } else if (token_ == tEnumValue || token_ == tConstant || token_ == tFunction) {
         Error(TLumoError::EnumNameUsed);
         return;
     }
@@ -585,16 +585,16 @@ void TLumoCompiler::EnumDefinition()
         return;
     std::vector<int64_t> taken;
     int64_t previous = -1;
-    while (!FError && !FEnd && FToken != tRBrace) {
-        if (FToken == tConstant || FToken == tEnumValue) {
+    while (!error_ && !end_ && token_ != tRBrace) {
+        if (token_ == tConstant || token_ == tEnumValue) {
             Error(TLumoError::EnumAlreadyDefined);
             return;
         }
-        if (FToken != tIdent) {
+        if (token_ != tIdent) {
             Error(TLumoError::IdentifierExpected);
             return;
         }
-        std::string name = FText;
+        std::string name = text_;
         if (Lookup(name, true) >= 0) {
             Error(TLumoError::EnumAlreadyDefined);
             return;
@@ -602,11 +602,11 @@ void TLumoCompiler::EnumDefinition()
         Next();
         int64_t value;
         if (Accept(tAssign)) {
-            if (FToken != tInt) {
+            if (token_ != tInt) {
                 Error(TLumoError::NumberExpected);
                 return;
             }
-            value = FNumber;
+            value = number_;
             Next();
         } else {
             value = previous + 1;
@@ -621,10 +621,10 @@ void TLumoCompiler::EnumDefinition()
         e.type = tcInt;
         e.value = static_cast<int32_t>(value);
         Insert(std::move(e));
-        if (!Accept(tComma) && FToken != tRBrace)
+        if (!Accept(tComma) && token_ != tRBrace)
             Error(TLumoError::CloseBraceExpected);
     }
-    if (!FError)
+    if (!error_)
         Expect(tRBrace, TLumoError::CloseBraceExpected);
 }
 

@@ -68,28 +68,28 @@ struct TDynamicLinkLibrary::Image {
 };
 
 TDynamicLinkLibrary::TDynamicLinkLibrary(execmem::ExecSpace& space, std::string fileName)
-    : FSpace(space), FFileName(std::move(fileName))
+    : space_(space), fileName_(std::move(fileName))
 {}
 
 TDynamicLinkLibrary::~TDynamicLinkLibrary()
 {
-    if (FAttached) {
-        const uint32_t args[] = {0, 0, FImageBase}; // reserved, process detach, instance
-        FSpace.Call(FEntryPoint, args, execmem::ResultKind::Int);
+    if (attached_) {
+        const uint32_t args[] = {0, 0, imageBase_}; // reserved, process detach, instance
+        space_.Call(entryPoint_, args, execmem::ResultKind::Int);
     }
-    if (FImageBase)
-        FSpace.UnmapLibrary(FImageBase);
+    if (imageBase_)
+        space_.UnmapLibrary(imageBase_);
 }
 
 bool TDynamicLinkLibrary::Fail(TDllError error)
 {
-    FError = error;
+    error_ = error;
     return false;
 }
 
 bool TDynamicLinkLibrary::LoadLibrary(const std::string& fileName)
 {
-    FFileName = fileName;
+    fileName_ = fileName;
     std::vector<uint8_t> file;
     if (!ReadFileBytes(fileName, kMaxFileSize, file))
         return Fail(TDllError::ReadFailed);
@@ -98,9 +98,9 @@ bool TDynamicLinkLibrary::LoadLibrary(const std::string& fileName)
 
 bool TDynamicLinkLibrary::LoadFromStream(std::span<const uint8_t> file)
 {
-    if (FLoaded)
+    if (loaded_)
         return Fail(TDllError::BadLayout);
-    FLoaded = true;
+    loaded_ = true;
     // 1. Headers, all checked before any memory is taken.
     if (file.size() < 64 || file[0] != 'M' || file[1] != 'Z')
         return Fail(TDllError::BadDosHeader);
@@ -161,21 +161,21 @@ bool TDynamicLinkLibrary::LoadFromStream(std::span<const uint8_t> file)
 
 bool TDynamicLinkLibrary::Map(Image& image)
 {
-    FImageSize = uint32_t(image.memory.size());
-    FImageBase = FSpace.MapLibrary(FImageSize);
-    if (!FImageBase)
+    imageSize_ = uint32_t(image.memory.size());
+    imageBase_ = space_.MapLibrary(imageSize_);
+    if (!imageBase_)
         return Fail(TDllError::NoMemory);
-    FDelta = int32_t(FImageBase - image.preferredBase);
+    delta_ = int32_t(imageBase_ - image.preferredBase);
     for (const auto& s : image.sections)
-        FSections.push_back(
-            {FImageBase + s.virtualAddress, s.virtualAddress, std::max(s.virtualSize, s.rawSize), s.characteristics});
+        sections_.push_back(
+            {imageBase_ + s.virtualAddress, s.virtualAddress, std::max(s.virtualSize, s.rawSize), s.characteristics});
     if (!Relocate(image) || !ResolveImports(image))
         return false;
-    FSpace.Write(FImageBase, image.memory.data(), image.memory.size());
-    FSpace.CodeChanged(FImageBase, image.memory.size());
+    space_.Write(imageBase_, image.memory.data(), image.memory.size());
+    space_.CodeChanged(imageBase_, image.memory.size());
     Protect(image.headerSize);
     if (image.entry) {
-        FEntryPoint = FImageBase + image.entry;
+        entryPoint_ = imageBase_ + image.entry;
         if (!Attach())
             return false;
     }
@@ -186,13 +186,13 @@ bool TDynamicLinkLibrary::Relocate(Image& image)
 {
     auto [rva, size] = image.directories[kRelocationDirectory];
     // An image without relocations runs only at its preferred base.
-    if (image.relocationsStripped && FDelta != 0)
+    if (image.relocationsStripped && delta_ != 0)
         return Fail(TDllError::BadRelocation);
     if (!size)
         return true;
     if (!image.Holds(rva, size))
         return Fail(TDllError::BadRelocation);
-    const uint32_t delta = uint32_t(FDelta);
+    const uint32_t delta = uint32_t(delta_);
     for (uint32_t at = 0; size - at >= 8;) {
         uint32_t page = image.U32(rva + at);
         uint32_t blockSize = image.U32(rva + at + 4);
@@ -263,7 +263,7 @@ bool TDynamicLinkLibrary::ResolveImports(Image& image)
             PutLe32(&image.memory[addresses + 4 * k], function.address);
             import.functions.push_back(std::move(function));
         }
-        FImports.push_back(std::move(import));
+        imports_.push_back(std::move(import));
     }
 }
 
@@ -272,26 +272,26 @@ void TDynamicLinkLibrary::Protect(uint32_t headerSize)
     // Whole pages only: a section that does not start on a page keeps full
     // rights, and the headers stay writable when a section shares their page.
     uint32_t headerPages = RoundUp(headerSize, kPage);
-    if (headerPages && std::none_of(FSections.begin(), FSections.end(),
+    if (headerPages && std::none_of(sections_.begin(), sections_.end(),
                                     [&](const TSections& s) { return s.virtualAddress < headerPages; }))
-        FSpace.Protect(FImageBase, headerPages, true, false, false);
-    for (const auto& s : FSections) {
+        space_.Protect(imageBase_, headerPages, true, false, false);
+    for (const auto& s : sections_) {
         if (s.virtualAddress % kPage || !s.size)
             continue;
         bool execute = s.characteristics & (1u << 29), read = s.characteristics & (1u << 30),
              write = s.characteristics & (1u << 31);
         // Write-copy pages are readable; the emulator has no caching modes.
-        FSpace.Protect(s.address, RoundUp(s.size, kPage), read || write, write, execute);
+        space_.Protect(s.address, RoundUp(s.size, kPage), read || write, write, execute);
     }
 }
 
 bool TDynamicLinkLibrary::Attach()
 {
-    const uint32_t args[] = {0, 1, FImageBase}; // reserved, process attach, instance
-    auto result = FSpace.Call(FEntryPoint, args, execmem::ResultKind::Int);
+    const uint32_t args[] = {0, 1, imageBase_}; // reserved, process attach, instance
+    auto result = space_.Call(entryPoint_, args, execmem::ResultKind::Int);
     if (!result.ok || result.value == 0)
         return Fail(TDllError::EntryFailed);
-    FAttached = true;
+    attached_ = true;
     return true;
 }
 
@@ -325,24 +325,24 @@ bool TDynamicLinkLibrary::ReadExports(const Image& image)
         if (target >= image.memory.size())
             return Fail(TDllError::BadExport);
         TDLLFunctionExport record{nameOf[index] < 0 ? std::string() : exportNames[nameOf[index]], ordinalBase + index,
-                                  FImageBase + target};
+                                  imageBase_ + target};
         if (target >= rva && uint64_t(target) < uint64_t(rva) + size) {
             auto text = image.Text(target);
             if (!text)
                 return Fail(TDllError::BadExport);
             record.address = 0;
-            forwarders.emplace_back(FExports.size(), *text);
+            forwarders.emplace_back(exports_.size(), *text);
         }
-        FExports.push_back(std::move(record));
+        exports_.push_back(std::move(record));
     }
-    FExportTree = std::make_unique<TExportTree>();
-    for (const auto& e : FExports)
+    exportTree_ = std::make_unique<TExportTree>();
+    for (const auto& e : exports_)
         if (e.address && !e.name.empty())
-            FExportTree->Add(e.name, e.address);
+            exportTree_->Add(e.name, e.address);
     for (const auto& [index, text] : forwarders) {
-        FExports[index].address = ResolveForwarder(text);
-        if (FExports[index].address && !FExports[index].name.empty())
-            FExportTree->Add(FExports[index].name, FExports[index].address);
+        exports_[index].address = ResolveForwarder(text);
+        if (exports_[index].address && !exports_[index].name.empty())
+            exportTree_->Add(exports_[index].name, exports_[index].address);
     }
     return true;
 }
@@ -353,7 +353,7 @@ uint32_t TDynamicLinkLibrary::ResolveForwarder(const std::string& text)
     if (point == std::string::npos || point == 0 || point + 1 == text.size())
         return 0;
     std::string library = text.substr(0, point), function = text.substr(point + 1);
-    std::string own = ExtractFileName(FFileName);
+    std::string own = ExtractFileName(fileName_);
     own = own.substr(0, own.size() - ExtractFileExt(own).size());
     if (LowerCase(library) == LowerCase(own))
         return GetProcAddress(function);
@@ -363,22 +363,22 @@ uint32_t TDynamicLinkLibrary::ResolveForwarder(const std::string& text)
 
 TDynamicLinkLibrary* TDynamicLinkLibrary::External(const std::string& libraryName)
 {
-    for (auto& library : FExternalLibraries)
+    for (auto& library : externalLibraries_)
         if (LowerCase(ExtractFileName(library->FileName())) == LowerCase(libraryName))
             return library.get();
-    if (FDepth >= kMaxNesting || libraryName.find('/') != std::string::npos)
+    if (depth_ >= kMaxNesting || libraryName.find('/') != std::string::npos)
         return nullptr;
-    size_t slash = FFileName.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : FFileName.substr(0, slash + 1);
+    size_t slash = fileName_.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : fileName_.substr(0, slash + 1);
     for (const std::string& candidate : {libraryName, LowerCase(libraryName)}) {
         if (!FileExists(folder + candidate))
             continue;
-        auto library = std::make_unique<TDynamicLinkLibrary>(FSpace, folder + candidate);
-        library->FDepth = FDepth + 1;
+        auto library = std::make_unique<TDynamicLinkLibrary>(space_, folder + candidate);
+        library->depth_ = depth_ + 1;
         if (!library->LoadLibrary(folder + candidate))
             return nullptr;
-        FExternalLibraries.push_back(std::move(library));
-        return FExternalLibraries.back().get();
+        externalLibraries_.push_back(std::move(library));
+        return externalLibraries_.back().get();
     }
     return nullptr;
 }
@@ -392,15 +392,15 @@ uint32_t TDynamicLinkLibrary::GetProcAddress(std::string_view name) const
                 return 0;
             ordinal = ordinal * 10 + uint32_t(c - '0');
         }
-        for (const auto& e : FExports)
+        for (const auto& e : exports_)
             if (e.ordinal == ordinal)
                 return e.address;
         return 0;
     }
     uint32_t value = 0;
-    if (FExportTree)
-        return FExportTree->Find(name, value) ? value : 0;
-    for (const auto& e : FExports)
+    if (exportTree_)
+        return exportTree_->Find(name, value) ? value : 0;
+    for (const auto& e : exports_)
         if (e.name == name)
             return e.address;
     return 0;

@@ -81,14 +81,14 @@ public:
     // Address of an export by name, or by ordinal written "#N"; 0 when none.
     uint32_t GetProcAddress(std::string_view name) const;
 
-    TDllError LastError() const { return FError; }
-    const std::string& FileName() const { return FFileName; }
-    uint32_t ImageBase() const { return FImageBase; }
-    int32_t Delta() const { return FDelta; }
-    uint32_t EntryPoint() const { return FEntryPoint; }
-    const std::vector<TDLLImport>& Imports() const { return FImports; }
-    const std::vector<TDLLFunctionExport>& Exports() const { return FExports; }
-    const std::vector<TSections>& Sections() const { return FSections; }
+    TDllError LastError() const { return error_; }
+    const std::string& FileName() const { return fileName_; }
+    uint32_t ImageBase() const { return imageBase_; }
+    int32_t Delta() const { return delta_; }
+    uint32_t EntryPoint() const { return entryPoint_; }
+    const std::vector<TDLLImport>& Imports() const { return imports_; }
+    const std::vector<TDLLFunctionExport>& Exports() const { return exports_; }
+    const std::vector<TSections>& Sections() const { return sections_; }
 
 private:
     struct Image;
@@ -102,21 +102,21 @@ private:
     TDynamicLinkLibrary* External(const std::string& libraryName);
     uint32_t ResolveForwarder(const std::string& text);
 
-    execmem::ExecSpace& FSpace;
-    std::string FFileName;
-    int FDepth = 0;
-    uint32_t FImageBase = 0;
-    uint32_t FImageSize = 0;
-    int32_t FDelta = 0;
-    uint32_t FEntryPoint = 0;
-    bool FAttached = false;
-    bool FLoaded = false;
-    TDllError FError = TDllError::None;
-    std::vector<std::unique_ptr<TDynamicLinkLibrary>> FExternalLibraries;
-    std::vector<TDLLImport> FImports;
-    std::vector<TDLLFunctionExport> FExports;
-    std::vector<TSections> FSections;
-    std::unique_ptr<TExportTree> FExportTree;
+    execmem::ExecSpace& space_;
+    std::string fileName_;
+    int depth_ = 0;
+    uint32_t imageBase_ = 0;
+    uint32_t imageSize_ = 0;
+    int32_t delta_ = 0;
+    uint32_t entryPoint_ = 0;
+    bool attached_ = false;
+    bool loaded_ = false;
+    TDllError error_ = TDllError::None;
+    std::vector<std::unique_ptr<TDynamicLinkLibrary>> externalLibraries_;
+    std::vector<TDLLImport> imports_;
+    std::vector<TDLLFunctionExport> exports_;
+    std::vector<TSections> sections_;
+    std::unique_ptr<TExportTree> exportTree_;
 };
 
 } // namespace kolvarin::script

@@ -22,8 +22,8 @@ enum class FloatOp { Add, Sub, Mul, Div };
 
 class TX86Emitter {
 public:
-    explicit TX86Emitter(TCodeImage& image) : FImage(image) {}
-    TCodeImage& Image() { return FImage; }
+    explicit TX86Emitter(TCodeImage& image) : image_(image) {}
+    TCodeImage& Image() { return image_; }
 
     // Control flow.
     void Ret(uint32_t argumentBytes);
@@ -109,7 +109,7 @@ private:
     uint32_t Patchable(std::initializer_list<uint8_t> opcode); // opcode, then a 32-bit operand to patch  // ESI to EDI,
                                                                // N bytes, one repeated move; ECX kept
     void Rel32To(const std::string& label);
-    TCodeImage& FImage;
+    TCodeImage& image_;
 };
 
 } // namespace kolvarin::script

@@ -6,7 +6,7 @@ bool TExportTree::Add(std::string_view name, uint32_t value)
 {
     if (name.empty())
         return false;
-    std::unique_ptr<Node>* level = &FRoot;
+    std::unique_ptr<Node>* level = &root_;
     Node* node = nullptr;
     for (char c : name) {
         std::unique_ptr<Node>* slot = level;
@@ -33,7 +33,7 @@ bool TExportTree::Find(std::string_view name, uint32_t& value) const
     if (name.empty())
         return false;
     const Node* node = nullptr;
-    const std::unique_ptr<Node>* level = &FRoot;
+    const std::unique_ptr<Node>* level = &root_;
     for (char c : name) {
         const Node* sibling = level->get();
         while (sibling && sibling->character != c)

@@ -23,7 +23,7 @@ private:
         std::unique_ptr<Node> firstChild;
         std::unique_ptr<Node> nextSibling;
     };
-    std::unique_ptr<Node> FRoot;
+    std::unique_ptr<Node> root_;
 };
 
 } // namespace kolvarin::script

@@ -40,92 +40,92 @@ uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
 
 TValue TLumoCompiler::Expression(bool stringContext)
 {
-    if (FNesting >= kMaxNesting) {
+    if (nesting_ >= kMaxNesting) {
         Error(TLumoError::ExpressionError); // nesting this deep is no expression a script needs
         return {};
     }
-    ++FNesting;
-    bool saved = FStringContext;
-    const bool savedFloat = FFloatExpression;
-    FStringContext = stringContext;
-    FFloatExpression = false;
+    ++nesting_;
+    bool saved = stringContext_;
+    const bool savedFloat = floatExpression_;
+    stringContext_ = stringContext;
+    floatExpression_ = false;
     TValue left = Additive();
-    if (!FError && IsComparison(FToken)) {
-        uint8_t op = FToken;
+    if (!error_ && IsComparison(token_)) {
+        uint8_t op = token_;
         Next();
-        FEmit.Push(EAX);
+        emit_.Push(EAX);
         if (left.kind == VKind::String)
-            FStringContext = true;
+            stringContext_ = true;
         TValue right = Additive();
-        if (FError) {
+        if (error_) {
         } else if (left.kind == VKind::String || right.kind == VKind::String) {
             if (left.kind != right.kind) {
                 Error(TLumoError::StringExpected);
             } else {
-                FEmit.MovRegReg(EBX, EAX);
-                FEmit.Pop(EAX);
+                emit_.MovRegReg(EBX, EAX);
+                emit_.Pop(EAX);
                 MarkStub(stStrCompare);
-                FEmit.StringCompareSet(CondOf(op));
+                emit_.StringCompareSet(CondOf(op));
             }
         } else if (left.kind == VKind::Struct || right.kind == VKind::Struct) {
             Error(TLumoError::IllegalStructOperation);
         } else if (left.kind == VKind::Float || right.kind == VKind::Float) {
             if (right.kind == VKind::Int)
-                FEmit.IntToFloat();
+                emit_.IntToFloat();
             if (left.kind == VKind::Int)
                 ConvertPushedLeftToFloat();
             if (op == tEq || op == tNe || op == tBangEq) {
-                FEmit.MovRegReg(EBX, EAX);
-                FEmit.Pop(EAX);
-                FEmit.CompareSet(CondOf(op));
+                emit_.MovRegReg(EBX, EAX);
+                emit_.Pop(EAX);
+                emit_.CompareSet(CondOf(op));
             } else {
-                FEmit.Pop(EBX);
-                FEmit.XchgEaxEbx();
-                FEmit.EaxToSt0();
-                FEmit.Push(EBX);
-                FEmit.FloatCompareSet(CondOf(op));
-                FEmit.Pop(EBX);
-                FEmit.Wait();
+                emit_.Pop(EBX);
+                emit_.XchgEaxEbx();
+                emit_.EaxToSt0();
+                emit_.Push(EBX);
+                emit_.FloatCompareSet(CondOf(op));
+                emit_.Pop(EBX);
+                emit_.Wait();
             }
-            FFloatExpression = false; // the result is the integer 0 or 1
+            floatExpression_ = false; // the result is the integer 0 or 1
         } else {
-            FEmit.MovRegReg(EBX, EAX);
-            FEmit.Pop(EAX);
-            FEmit.CompareSet(CondOf(op));
+            emit_.MovRegReg(EBX, EAX);
+            emit_.Pop(EAX);
+            emit_.CompareSet(CondOf(op));
         }
         left = TValue{};
     }
-    if (!FError && FToken == tQuestion) {
+    if (!error_ && token_ == tQuestion) {
         Next();
         std::string elseLabel = NewLabel(), endLabel = NewLabel();
-        FEmit.TestEaxJz(elseLabel);
-        TValue first = Expression(FStringContext);
-        FEmit.Jmp(endLabel);
-        if (!FError && Expect(tColon, TLumoError::ColonExpected)) {
-            FImage.DefineLabel(elseLabel);
-            TValue second = Expression(FStringContext || first.kind == VKind::String);
-            if (!FError && first.kind != second.kind)
+        emit_.TestEaxJz(elseLabel);
+        TValue first = Expression(stringContext_);
+        emit_.Jmp(endLabel);
+        if (!error_ && Expect(tColon, TLumoError::ColonExpected)) {
+            image_.DefineLabel(elseLabel);
+            TValue second = Expression(stringContext_ || first.kind == VKind::String);
+            if (!error_ && first.kind != second.kind)
                 Error(TLumoError::WrongType);
-            FImage.DefineLabel(endLabel);
+            image_.DefineLabel(endLabel);
         }
         left = first;
     }
-    FStringContext = saved;
-    FFloatExpression = savedFloat;
-    --FNesting;
+    stringContext_ = saved;
+    floatExpression_ = savedFloat;
+    --nesting_;
     return left;
 }
 
 TValue TLumoCompiler::Additive()
 {
     TValue value;
-    if (FToken == tPlus || FToken == tMinus) {
-        bool negative = FToken == tMinus;
+    if (token_ == tPlus || token_ == tMinus) {
+        bool negative = token_ == tMinus;
         Next();
-        FEmit.XorReg(EAX); // 0 and 0.0 share one bit pattern
-        FEmit.Push(EAX);
+        emit_.XorReg(EAX); // 0 and 0.0 share one bit pattern
+        emit_.Push(EAX);
         TValue first = Term();
-        if (FError)
+        if (error_)
             return first;
         if (first.kind == VKind::String) {
             Error(TLumoError::IllegalStringOperation);
@@ -141,16 +141,16 @@ TValue TLumoCompiler::Additive()
     } else {
         value = Term();
     }
-    while (!FError && (FToken == tPlus || FToken == tMinus)) {
-        uint8_t op = FToken;
+    while (!error_ && (token_ == tPlus || token_ == tMinus)) {
+        uint8_t op = token_;
         Next();
-        FEmit.Push(EAX);
-        bool saved = FStringContext;
+        emit_.Push(EAX);
+        bool saved = stringContext_;
         if (value.kind == VKind::String)
-            FStringContext = true;
+            stringContext_ = true;
         TValue right = Term();
-        FStringContext = saved;
-        if (FError)
+        stringContext_ = saved;
+        if (error_)
             break;
         value = BinaryOp(op, value, right);
     }
@@ -160,12 +160,12 @@ TValue TLumoCompiler::Additive()
 TValue TLumoCompiler::Term()
 {
     TValue value = Factor();
-    while (!FError && IsMultiplicative(FToken)) {
-        uint8_t op = FToken;
+    while (!error_ && IsMultiplicative(token_)) {
+        uint8_t op = token_;
         Next();
-        FEmit.Push(EAX);
+        emit_.Push(EAX);
         TValue right = Factor();
-        if (FError)
+        if (error_)
             break;
         value = BinaryOp(op, value, right);
     }
@@ -174,11 +174,11 @@ TValue TLumoCompiler::Term()
 
 void TLumoCompiler::ConvertPushedLeftToFloat()
 {
-    FEmit.Pop(EBX);
-    FEmit.XchgEaxEbx();
-    FEmit.IntToFloat();
-    FEmit.XchgEaxEbx();
-    FEmit.Push(EBX);
+    emit_.Pop(EBX);
+    emit_.XchgEaxEbx();
+    emit_.IntToFloat();
+    emit_.XchgEaxEbx();
+    emit_.Push(EBX);
 }
 
 TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
@@ -189,11 +189,11 @@ TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
         } else if (left.kind != right.kind) {
             Error(TLumoError::StringExpected);
         } else {
-            FEmit.Pop(EBX);
-            FEmit.Push(ECX);
-            FEmit.XorReg(ECX);
+            emit_.Pop(EBX);
+            emit_.Push(ECX);
+            emit_.XorReg(ECX);
             CallStub(stStrConcat);
-            FEmit.Pop(ECX);
+            emit_.Pop(ECX);
             OwnedStringResult();
         }
         return TValue{VKind::String, false, -1};
@@ -204,14 +204,14 @@ TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
     }
     if (left.kind == VKind::Float || right.kind == VKind::Float) {
         if (right.kind == VKind::Int)
-            FEmit.IntToFloat();
+            emit_.IntToFloat();
         if (left.kind == VKind::Int)
             ConvertPushedLeftToFloat();
         switch (op) {
-        case tPlus: FEmit.FloatBinary(FloatOp::Add); break;
-        case tMinus: FEmit.FloatBinary(FloatOp::Sub); break;
-        case tStar: FEmit.FloatBinary(FloatOp::Mul); break;
-        case tSlash: FEmit.FloatBinary(FloatOp::Div); break;
+        case tPlus: emit_.FloatBinary(FloatOp::Add); break;
+        case tMinus: emit_.FloatBinary(FloatOp::Sub); break;
+        case tStar: emit_.FloatBinary(FloatOp::Mul); break;
+        case tSlash: emit_.FloatBinary(FloatOp::Div); break;
         default: Error(TLumoError::InvalidFloatOperation); break;
         }
         return TValue{VKind::Float, true, -1};
@@ -219,25 +219,25 @@ TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
     bool isSigned = left.isSigned || right.isSigned;
     switch (op) {
     case tPlus:
-        FEmit.Pop(EBX);
-        FEmit.Arith(ArithOp::Add);
+        emit_.Pop(EBX);
+        emit_.Arith(ArithOp::Add);
         break;
     case tStar:
-        FEmit.Pop(EBX);
-        FEmit.Multiply(isSigned);
+        emit_.Pop(EBX);
+        emit_.Multiply(isSigned);
         break;
     default:
-        FEmit.MovRegReg(EBX, EAX);
-        FEmit.Pop(EAX);
+        emit_.MovRegReg(EBX, EAX);
+        emit_.Pop(EAX);
         switch (op) {
-        case tMinus: FEmit.Arith(ArithOp::Sub); break;
-        case tSlash: FEmit.Divide(isSigned); break;
-        case tPercent: FEmit.Remainder(isSigned); break;
-        case tAmp: FEmit.Arith(ArithOp::And); break;
-        case tBar: FEmit.Arith(ArithOp::Or); break;
-        case tCaret: FEmit.Arith(ArithOp::Xor); break;
-        case tShl: FEmit.ShiftLeft(); break;
-        case tShr: FEmit.ShiftRight(); break;
+        case tMinus: emit_.Arith(ArithOp::Sub); break;
+        case tSlash: emit_.Divide(isSigned); break;
+        case tPercent: emit_.Remainder(isSigned); break;
+        case tAmp: emit_.Arith(ArithOp::And); break;
+        case tBar: emit_.Arith(ArithOp::Or); break;
+        case tCaret: emit_.Arith(ArithOp::Xor); break;
+        case tShl: emit_.ShiftLeft(); break;
+        case tShr: emit_.ShiftRight(); break;
         default: break;
         }
     }
@@ -247,12 +247,12 @@ TValue TLumoCompiler::BinaryOp(uint8_t op, TValue left, TValue right)
 TValue TLumoCompiler::Factor()
 {
     TValue v = PlainFactor();
-    if (FError)
+    if (error_)
         return v;
     if (v.kind == VKind::Float) {
-        FFloatExpression = true;
-    } else if (v.kind == VKind::Int && FFloatExpression) {
-        FEmit.IntToFloat();
+        floatExpression_ = true;
+    } else if (v.kind == VKind::Int && floatExpression_) {
+        emit_.IntToFloat();
         v = TValue{VKind::Float, true, -1};
     }
     return v;
@@ -260,10 +260,10 @@ TValue TLumoCompiler::Factor()
 
 TValue TLumoCompiler::PlainFactor()
 {
-    switch (FToken) {
+    switch (token_) {
     case tInc:
     case tDec: {
-        bool increment = FToken == tInc;
+        bool increment = token_ == tInc;
         Next();
         TDesignator d;
         if (!PrefixedVariable(d))
@@ -273,11 +273,11 @@ TValue TLumoCompiler::PlainFactor()
             return {};
         }
         if (d.type == tcFloat && !d.pointer) {
-            FEmit.LoadFromEbx(4, false, d.disp);
-            FEmit.FloatStep(increment);
-            FEmit.StoreToEbx(4, d.disp);
+            emit_.LoadFromEbx(4, false, d.disp);
+            emit_.FloatStep(increment);
+            emit_.StoreToEbx(4, d.disp);
         } else {
-            FEmit.IncDecAtEbx(d.pointer ? 4 : static_cast<int>(SizeOfType(d.type, -1)), increment, d.disp);
+            emit_.IncDecAtEbx(d.pointer ? 4 : static_cast<int>(SizeOfType(d.type, -1)), increment, d.disp);
         }
         return LoadDesignator(d);
     }
@@ -291,15 +291,15 @@ TValue TLumoCompiler::PlainFactor()
             return {};
         }
         FlushDisp(d);
-        FEmit.MovEbxDerefEbx();
+        emit_.MovEbxDerefEbx();
         d.pointer = false;
         return LoadDesignator(d);
     }
     case tAmp: {
         Next();
-        if (FToken == tFunction) {
-            int32_t fn = Lookup(FText);
-            FEmit.MovEaxAddress(FNames[fn].codeName, 0);
+        if (token_ == tFunction) {
+            int32_t fn = Lookup(text_);
+            emit_.MovEaxAddress(names_[fn].codeName, 0);
             Next();
             return {};
         }
@@ -311,78 +311,78 @@ TValue TLumoCompiler::PlainFactor()
             return {};
         }
         FlushDisp(d);
-        FEmit.MovRegReg(EAX, EBX);
+        emit_.MovRegReg(EAX, EBX);
         return {};
     }
     case tBang:
     case tTilde: {
-        bool logical = FToken == tBang;
+        bool logical = token_ == tBang;
         Next();
-        if (++FNesting > kMaxNesting) {
+        if (++nesting_ > kMaxNesting) {
             Error(TLumoError::ExpressionError);
             return {};
         }
         TValue v = PlainFactor();
-        --FNesting;
-        if (FError)
+        --nesting_;
+        if (error_)
             return v;
         if (v.kind != VKind::Int) {
             Error(TLumoError::WrongType);
             return v;
         }
         if (!logical) {
-            FEmit.BitNot();
+            emit_.BitNot();
             return TValue{VKind::Int, true, -1};
         }
         std::string zero = NewLabel(), end = NewLabel();
-        FEmit.LogicalNot(zero, end);
+        emit_.LogicalNot(zero, end);
         return {};
     }
     case tSizeof: SizeofFactor(); return {};
     case tLParen: {
         Next();
-        TValue v = Expression(FStringContext);
-        if (!FError)
+        TValue v = Expression(stringContext_);
+        if (!error_)
             Expect(tRParen, TLumoError::CloseParenExpected);
         return v;
     }
     case tInt: {
-        FEmit.MovEaxImm(static_cast<uint32_t>(FNumber));
-        bool negative = FNumber < 0;
+        emit_.MovEaxImm(static_cast<uint32_t>(number_));
+        bool negative = number_ < 0;
         Next();
         return TValue{VKind::Int, negative, -1};
     }
     case tFloat: {
         uint32_t bits;
-        std::memcpy(&bits, &FFloat, 4);
-        FEmit.MovEaxImm(bits);
+        std::memcpy(&bits, &float_, 4);
+        emit_.MovEaxImm(bits);
         Next();
         return TValue{VKind::Float, true, -1};
     }
     case tConstant:
     case tEnumValue: {
-        int32_t entry = Lookup(FText);
+        int32_t entry = Lookup(text_);
         if (entry < 0) {
             Error(TLumoError::VariableNotDefined);
             return {};
         }
-        FEmit.MovEaxImm(static_cast<uint32_t>(FNames[entry].value));
+        emit_.MovEaxImm(static_cast<uint32_t>(names_[entry].value));
         Next();
         return TValue{VKind::Int, true, -1};
     }
     case tLiteral: {
-        if (FStringContext)
+        if (stringContext_)
             return StringLiteral();
         uint32_t value = 0;
-        for (size_t i = 0; i < FLiteral.size() && i < 4; ++i)
-            value |= static_cast<uint32_t>(static_cast<uint8_t>(FLiteral[i])) << (8 * i);
-        FEmit.MovEaxImm(value);
+        for (size_t i = 0; i < literal_.size() && i < 4; ++i)
+            value |= static_cast<uint32_t>(static_cast<uint8_t>(literal_[i])) << (8 * i);
+        emit_.MovEaxImm(value);
         Next();
         return {};
     }
     case tIdent: return NameFactor();
     case tFunction: {
-        int32_t fn = Lookup(FText);
+        int32_t fn = Lookup(text_);
         Next();
         return Call(fn);
     }
@@ -393,8 +393,8 @@ TValue TLumoCompiler::PlainFactor()
 bool TLumoCompiler::PrefixedVariable(TDesignator& d)
 {
     bool viaThis = false;
-    int32_t entry = FToken == tIdent ? LookupName(FText, viaThis) : -1;
-    if (entry < 0 || FNames[entry].kind != kVariable) {
+    int32_t entry = token_ == tIdent ? LookupName(text_, viaThis) : -1;
+    if (entry < 0 || names_[entry].kind != kVariable) {
         Error(TLumoError::VariableNotDefined);
         return false;
     }
@@ -411,8 +411,8 @@ bool TLumoCompiler::PrefixedVariable(TDesignator& d)
 TValue TLumoCompiler::NameFactor()
 {
     bool viaThis;
-    int32_t entry = LookupName(FText, viaThis);
-    if (entry < 0 || (FNames[entry].kind != kVariable && !viaThis)) {
+    int32_t entry = LookupName(text_, viaThis);
+    if (entry < 0 || (names_[entry].kind != kVariable && !viaThis)) {
         Error(TLumoError::VariableNotDefined);
         return {};
     }
@@ -420,7 +420,7 @@ TValue TLumoCompiler::NameFactor()
     TDesignator d;
     if (!Designator(entry, d, viaThis))
         return {};
-    if (d.charValue && FStringContext) {
+    if (d.charValue && stringContext_) {
         CallStub(stStrCharConvert);
         OwnedStringResult();
         return TValue{VKind::String, false, -1};
@@ -431,27 +431,27 @@ TValue TLumoCompiler::NameFactor()
 void TLumoCompiler::VariableAddress(const TNameEntry& e)
 {
     switch (e.storage) {
-    case sLocal: FEmit.LeaEbp(EBX, -e.offset); break;
+    case sLocal: emit_.LeaEbp(EBX, -e.offset); break;
     case sParam:
-    case sHidden: FEmit.LeaEbp(EBX, e.offset); break;
-    default: FEmit.MovEbxAddress(e.codeName, 0); break;
+    case sHidden: emit_.LeaEbp(EBX, e.offset); break;
+    default: emit_.MovEbxAddress(e.codeName, 0); break;
     }
 }
 
 void TLumoCompiler::FlushDisp(TDesignator& d)
 {
     if (d.disp)
-        FEmit.AddEbxImm(d.disp);
+        emit_.AddEbxImm(d.disp);
     d.disp = 0;
 }
 
 // Stores the object address in EBX in a temporary and calls METHOD on it.
 TValue TLumoCompiler::MethodCall(int32_t method)
 {
-    int32_t object = Temporary(tcStruct, FNames[method].owningStruct, "obj", true);
-    FEmit.MovRegReg(EAX, EBX);
-    VariableAddress(FNames[object]);
-    FEmit.StoreToEbx(4, 0);
+    int32_t object = Temporary(tcStruct, names_[method].owningStruct, "obj", true);
+    emit_.MovRegReg(EAX, EBX);
+    VariableAddress(names_[object]);
+    emit_.StoreToEbx(4, 0);
     return Call(method, object);
 }
 
@@ -460,92 +460,92 @@ bool TLumoCompiler::Designator(int32_t entry, TDesignator& d, bool viaThis)
     d = TDesignator{};
     if (viaThis) {
         // A member of the method's own structure, reached through "this".
-        VariableAddress(FNames[Lookup("this")]);
-        FEmit.MovEbxDerefEbx();
-        if (FNames[entry].kind == kFunction) {
+        VariableAddress(names_[Lookup("this")]);
+        emit_.MovEbxDerefEbx();
+        if (names_[entry].kind == kFunction) {
             d.result = MethodCall(entry);
             d.called = true;
-            return !FError;
+            return !error_;
         }
-        d.disp = static_cast<int32_t>(FNames[entry].memberOffset);
+        d.disp = static_cast<int32_t>(names_[entry].memberOffset);
     } else {
-        VariableAddress(FNames[entry]);
+        VariableAddress(names_[entry]);
     }
-    const TNameEntry& e = FNames[entry];
+    const TNameEntry& e = names_[entry];
     d.type = e.type;
     d.typeIndex = e.typeIndex;
     d.pointer = e.pointer;
     d.isArray = e.array;
-    while (!FError) {
-        if (FToken == tLBracket) {
+    while (!error_) {
+        if (token_ == tLBracket) {
             Next();
             uint32_t elementSize;
             if (d.isArray) {
                 elementSize = d.pointer ? 4 : SizeOfType(d.type, d.typeIndex);
             } else if (d.pointer) {
                 FlushDisp(d);
-                FEmit.MovEbxDerefEbx();
+                emit_.MovEbxDerefEbx();
                 d.pointer = false;
                 elementSize = SizeOfType(d.type, d.typeIndex);
             } else if (d.type == tcString) {
                 FlushDisp(d);
-                FEmit.LoadFromEbx(4, false, 0);
-                FEmit.Push(EAX);
+                emit_.LoadFromEbx(4, false, 0);
+                emit_.Push(EAX);
                 TValue index = Expression(false);
-                if (!FError && index.kind != VKind::Int)
+                if (!error_ && index.kind != VKind::Int)
                     Error(TLumoError::WrongType);
-                FEmit.MovRegReg(EBX, EAX);
-                FEmit.Pop(EAX);
-                FEmit.Push(EAX);
-                FEmit.Push(EBX);
-                FEmit.CallNative("charat");
-                if (!FError)
+                emit_.MovRegReg(EBX, EAX);
+                emit_.Pop(EAX);
+                emit_.Push(EAX);
+                emit_.Push(EBX);
+                emit_.CallNative("charat");
+                if (!error_)
                     Expect(tRBracket, TLumoError::CloseBracketExpected);
                 d.charValue = true;
-                return !FError;
+                return !error_;
             } else {
                 Error(TLumoError::NotAnArray);
                 return false;
             }
             FlushDisp(d);
-            FEmit.Push(EAX);
-            FEmit.Push(EBX);
-            FEmit.Push(ECX);
+            emit_.Push(EAX);
+            emit_.Push(EBX);
+            emit_.Push(ECX);
             TValue index = Expression(false);
-            if (!FError && index.kind != VKind::Int)
+            if (!error_ && index.kind != VKind::Int)
                 Error(TLumoError::WrongType);
-            FEmit.Pop(ECX);
-            FEmit.Pop(EBX);
-            FEmit.MulEaxConst(static_cast<int32_t>(elementSize));
-            FEmit.AddEbxEax();
-            FEmit.Pop(EAX);
-            if (!FError)
+            emit_.Pop(ECX);
+            emit_.Pop(EBX);
+            emit_.MulEaxConst(static_cast<int32_t>(elementSize));
+            emit_.AddEbxEax();
+            emit_.Pop(EAX);
+            if (!error_)
                 Expect(tRBracket, TLumoError::CloseBracketExpected);
             d.isArray = false;
-        } else if (FToken == tDot || FToken == tArrow) {
-            bool arrow = FToken == tArrow;
+        } else if (token_ == tDot || token_ == tArrow) {
+            bool arrow = token_ == tArrow;
             if (d.type != tcStruct || d.isArray || d.pointer != arrow) {
                 Error(TLumoError::NoStruct);
                 return false;
             }
             Next();
-            int32_t member = LookupMember(d.typeIndex, FText);
+            int32_t member = LookupMember(d.typeIndex, text_);
             if (member < 0) {
                 Error(TLumoError::VariableNotDefined);
                 return false;
             }
             if (arrow) {
                 FlushDisp(d);
-                FEmit.MovEbxDerefEbx();
+                emit_.MovEbxDerefEbx();
             }
-            if (FNames[member].kind == kFunction) {
+            if (names_[member].kind == kFunction) {
                 FlushDisp(d);
                 Next();
                 d.result = MethodCall(member);
                 d.called = true;
-                return !FError;
+                return !error_;
             }
-            const TNameEntry& m = FNames[member];
+            const TNameEntry& m = names_[member];
             d.disp += static_cast<int32_t>(m.memberOffset);
             d.type = m.type;
             d.typeIndex = m.typeIndex;
@@ -556,7 +556,7 @@ bool TLumoCompiler::Designator(int32_t entry, TDesignator& d, bool viaThis)
             break;
         }
     }
-    return !FError;
+    return !error_;
 }
 
 TValue TLumoCompiler::LoadDesignator(const TDesignator& dc)
@@ -568,17 +568,17 @@ TValue TLumoCompiler::LoadDesignator(const TDesignator& dc)
         return {};
     if (d.isArray) {
         FlushDisp(d);
-        FEmit.MovRegReg(EAX, EBX);
+        emit_.MovRegReg(EAX, EBX);
         return {};
     }
     if (d.type == tcStruct && !d.pointer) {
         FlushDisp(d);
-        FEmit.MovRegReg(EAX, EBX);
+        emit_.MovRegReg(EAX, EBX);
         return TValue{VKind::Struct, false, d.typeIndex};
     }
     int size = d.pointer ? 4 : static_cast<int>(SizeOfType(d.type, -1));
     bool isSigned = !d.pointer && IsSignedType(d.type);
-    FEmit.LoadFromEbx(size, isSigned, d.disp);
+    emit_.LoadFromEbx(size, isSigned, d.disp);
     if (d.pointer)
         return {};
     if (d.type == tcFloat)
@@ -590,32 +590,32 @@ TValue TLumoCompiler::LoadDesignator(const TDesignator& dc)
 
 void TLumoCompiler::StoreOwnedString(int32_t temp)
 {
-    FEmit.Push(EAX);
-    VariableAddress(FNames[temp]);
-    FEmit.LoadFromEbx(4, false, 0);
-    FEmit.StringDown();
-    FEmit.Pop(EAX);
-    FEmit.StoreToEbx(4, 0);
+    emit_.Push(EAX);
+    VariableAddress(names_[temp]);
+    emit_.LoadFromEbx(4, false, 0);
+    emit_.StringDown();
+    emit_.Pop(EAX);
+    emit_.StoreToEbx(4, 0);
 }
 
 void TLumoCompiler::OwnedStringResult() { StoreOwnedString(Temporary(tcString, -1, "0")); }
 
 TValue TLumoCompiler::StringLiteral()
 {
-    if (FLiteral.empty()) {
-        FEmit.XorReg(EAX);
+    if (literal_.empty()) {
+        emit_.XorReg(EAX);
     } else {
         // A constant string block (count -1) inline in the code, jumped over.
         std::string text = NewLabel(), skip = NewLabel();
-        FEmit.Jmp(skip);
-        FImage.DWord(0xFFFFFFFFu);
-        FImage.DWord(static_cast<uint32_t>(FLiteral.size()));
-        FImage.DefineLabel(text);
-        for (char c : FLiteral)
-            FImage.Byte(static_cast<uint8_t>(c));
-        FImage.Byte(0);
-        FImage.DefineLabel(skip);
-        FEmit.MovEaxAddress(text, 0);
+        emit_.Jmp(skip);
+        image_.DWord(0xFFFFFFFFu);
+        image_.DWord(static_cast<uint32_t>(literal_.size()));
+        image_.DefineLabel(text);
+        for (char c : literal_)
+            image_.Byte(static_cast<uint8_t>(c));
+        image_.Byte(0);
+        image_.DefineLabel(skip);
+        emit_.MovEaxAddress(text, 0);
     }
     Next();
     return TValue{VKind::String, false, -1};
@@ -624,10 +624,10 @@ TValue TLumoCompiler::StringLiteral()
 TValue TLumoCompiler::StructExpression(int32_t typeIndex)
 {
     TValue v;
-    switch (FToken) {
+    switch (token_) {
     case tIdent: v = NameFactor(); break;
     case tFunction: {
-        int32_t fn = Lookup(FText);
+        int32_t fn = Lookup(text_);
         Next();
         v = Call(fn);
         break;
@@ -642,7 +642,7 @@ TValue TLumoCompiler::StructExpression(int32_t typeIndex)
     case tLiteral: Error(TLumoError::IllegalStructOperation); return v;
     default: Error(TLumoError::ExpressionError); return v;
     }
-    if (FError)
+    if (error_)
         return v;
     if (v.kind != VKind::Struct) {
         Error(TLumoError::StructExpected);
@@ -655,22 +655,22 @@ TValue TLumoCompiler::StructExpression(int32_t typeIndex)
 void TLumoCompiler::PlaceArgument(const TCallSite& site, int32_t param)
 {
     if (site.stdcall) {
-        FEmit.StoreToEsp(4, FNames[param].offset - 8);
+        emit_.StoreToEsp(4, names_[param].offset - 8);
     } else {
-        FEmit.Push(EAX);
+        emit_.Push(EAX);
     }
 }
 
 bool TLumoCompiler::Argument(TCallSite& site, int32_t param, size_t index)
 {
-    const uint8_t type = FNames[param].type;
-    const bool pointer = FNames[param].pointer;
-    const int32_t typeIndex = FNames[param].typeIndex;
-    if (FToken == tComma || FToken == tRParen) {
-        FEmit.XorReg(EAX); // an empty argument passes 0
+    const uint8_t type = names_[param].type;
+    const bool pointer = names_[param].pointer;
+    const int32_t typeIndex = names_[param].typeIndex;
+    if (token_ == tComma || token_ == tRParen) {
+        emit_.XorReg(EAX); // an empty argument passes 0
     } else if (type == tcString && !pointer) {
         TValue v = Expression(true);
-        if (FError)
+        if (error_)
             return false;
         if (v.kind != VKind::String) {
             Error(TLumoError::StringExpected);
@@ -678,42 +678,42 @@ bool TLumoCompiler::Argument(TCallSite& site, int32_t param, size_t index)
         }
         // A script function's parameter owns this count; a native borrows the
         // string, and the count is dropped after the call.
-        FEmit.StringUp();
+        emit_.StringUp();
         if (site.borrows) {
             int32_t temp = Temporary(tcString, -1, std::to_string(index));
             site.argTemps.push_back(temp);
-            VariableAddress(FNames[temp]);
-            FEmit.StoreToEbx(4, 0);
+            VariableAddress(names_[temp]);
+            emit_.StoreToEbx(4, 0);
         }
     } else if (type == tcStruct && !pointer) {
         StructExpression(typeIndex);
-        if (FError)
+        if (error_)
             return false;
         if (site.stdcall) {
             Error(TLumoError::WrongType);
             return false;
         }
-        FEmit.MovRegReg(EBX, EAX);
+        emit_.MovRegReg(EBX, EAX);
         uint32_t size = SizeOfType(tcStruct, typeIndex);
-        FEmit.BlockCopyToStack(size, RoundUp4(size));
+        emit_.BlockCopyToStack(size, RoundUp4(size));
         if (!site.borrows && NeedsRelease(tcStruct, typeIndex, false)) {
-            FEmit.MovRegReg(EBX, ESP);
+            emit_.MovRegReg(EBX, ESP);
             EmitRelease(tcStruct, typeIndex, false, 0, RefOp::Count);
         }
         return true; // already on the stack
     } else {
         TValue v = Expression(false);
-        if (FError)
+        if (error_)
             return false;
         if (type == tcFloat && !pointer) {
             if (v.kind == VKind::Int)
-                FEmit.IntToFloat();
+                emit_.IntToFloat();
             else if (v.kind != VKind::Float)
                 Error(TLumoError::WrongType);
         } else if (v.kind == VKind::Float && !pointer) {
             Error(TLumoError::WrongType);
         }
-        if (FError)
+        if (error_)
             return false;
     }
     PlaceArgument(site, param);
@@ -722,18 +722,18 @@ bool TLumoCompiler::Argument(TCallSite& site, int32_t param, size_t index)
 
 void TLumoCompiler::HiddenArguments(TCallSite& site, int32_t object)
 {
-    for (int32_t p : FNames[site.fn].params) {
-        if (FNames[p].storage != sHidden)
+    for (int32_t p : names_[site.fn].params) {
+        if (names_[p].storage != sHidden)
             continue;
-        if (FNames[p].name == "this") {
-            VariableAddress(FNames[object]);
-            FEmit.LoadFromEbx(4, false, 0);
+        if (names_[p].name == "this") {
+            VariableAddress(names_[object]);
+            emit_.LoadFromEbx(4, false, 0);
         } else {
             // "?FR!": a temporary receives the structure result.
-            site.resultTemp = Temporary(tcStruct, FNames[p].typeIndex, "fr");
-            VariableAddress(FNames[site.resultTemp]);
-            EmitRelease(tcStruct, FNames[p].typeIndex, false, 0, RefOp::ReleaseAndClear);
-            FEmit.MovRegReg(EAX, EBX);
+            site.resultTemp = Temporary(tcStruct, names_[p].typeIndex, "fr");
+            VariableAddress(names_[site.resultTemp]);
+            EmitRelease(tcStruct, names_[p].typeIndex, false, 0, RefOp::ReleaseAndClear);
+            emit_.MovRegReg(EAX, EBX);
         }
         PlaceArgument(site, p);
     }
@@ -749,17 +749,17 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object)
         return {};
     TCallSite site;
     site.fn = fn;
-    site.stdcall = FNames[fn].isStdcall;
-    site.borrows = FNames[fn].isNative || FNames[fn].isImport;
+    site.stdcall = names_[fn].isStdcall;
+    site.borrows = names_[fn].isNative || names_[fn].isImport;
     std::vector<int32_t> declared;
-    for (int32_t p : FNames[fn].params)
-        if (FNames[p].storage == sParam)
+    for (int32_t p : names_[fn].params)
+        if (names_[p].storage == sParam)
             declared.push_back(p);
-    if (site.stdcall && FNames[fn].paramSize)
-        FEmit.SubEsp(FNames[fn].paramSize);
+    if (site.stdcall && names_[fn].paramSize)
+        emit_.SubEsp(names_[fn].paramSize);
     size_t count = 0;
-    if (FToken != tRParen) {
-        while (!FError) {
+    if (token_ != tRParen) {
+        while (!error_) {
             if (count >= declared.size()) {
                 Error(TLumoError::ArgumentCount);
                 return {};
@@ -769,12 +769,12 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object)
             ++count;
             if (Accept(tComma))
                 continue;
-            if (FToken != tRParen)
+            if (token_ != tRParen)
                 Error(TLumoError::ArgumentList);
             break;
         }
     }
-    if (FError)
+    if (error_)
         return {};
     if (count != declared.size()) {
         Error(TLumoError::ArgumentCount);
@@ -787,28 +787,28 @@ TValue TLumoCompiler::Call(int32_t fn, int32_t object)
 
 TValue TLumoCompiler::CallAndResult(const TCallSite& site)
 {
-    const TNameEntry& f = FNames[site.fn];
+    const TNameEntry& f = names_[site.fn];
     if (f.isNative) {
-        FEmit.CallNative(f.name);
+        emit_.CallNative(f.name);
     } else if (f.isImport) {
-        FEmit.CallImport(f.name);
+        emit_.CallImport(f.name);
     } else {
-        FEmit.CallLabel(f.codeName);
+        emit_.CallLabel(f.codeName);
     }
     const uint8_t type = f.type;
     const bool pointer = f.pointer;
     const int32_t typeIndex = f.typeIndex;
     if (type == tcFloat && !pointer)
-        FEmit.St0ToEax();
+        emit_.St0ToEax();
     if (!site.argTemps.empty()) {
-        FEmit.Push(EAX);
+        emit_.Push(EAX);
         for (int32_t temp : site.argTemps) {
-            VariableAddress(FNames[temp]);
-            FEmit.LoadFromEbx(4, false, 0);
-            FEmit.StringDown();
-            FEmit.StoreToEbx(4, 0);
+            VariableAddress(names_[temp]);
+            emit_.LoadFromEbx(4, false, 0);
+            emit_.StringDown();
+            emit_.StoreToEbx(4, 0);
         }
-        FEmit.Pop(EAX);
+        emit_.Pop(EAX);
     }
     if (pointer)
         return {};
@@ -820,12 +820,12 @@ TValue TLumoCompiler::CallAndResult(const TCallSite& site)
         if (result < 0) {
             // A structure of 1, 2 or 4 bytes came back in EAX.
             result = Temporary(tcStruct, typeIndex, "fr");
-            VariableAddress(FNames[result]);
-            FEmit.StoreToEbx(static_cast<int>(SizeOfType(tcStruct, typeIndex)), 0);
+            VariableAddress(names_[result]);
+            emit_.StoreToEbx(static_cast<int>(SizeOfType(tcStruct, typeIndex)), 0);
         } else {
-            VariableAddress(FNames[result]);
+            VariableAddress(names_[result]);
         }
-        FEmit.MovRegReg(EAX, EBX);
+        emit_.MovRegReg(EAX, EBX);
         return TValue{VKind::Struct, false, typeIndex};
     }
     default: return TValue{VKind::Int, IsSignedType(type), -1};

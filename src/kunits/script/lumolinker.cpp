@@ -10,21 +10,21 @@ namespace {
 // first of equal names counts.
 class TNameIndex {
 public:
-    explicit TNameIndex(const std::vector<std::string_view>& names) : FNames(names)
+    explicit TNameIndex(const std::vector<std::string_view>& names) : names_(names)
     {
         size_t size = 16;
-        while (size < FNames.size() * 2)
+        while (size < names_.size() * 2)
             size *= 2;
-        FSlots.assign(size, 0);
-        for (size_t i = 0; i < FNames.size(); ++i) {
-            if (FNames[i].empty())
+        slots_.assign(size, 0);
+        for (size_t i = 0; i < names_.size(); ++i) {
+            if (names_[i].empty())
                 continue;
-            for (size_t slot = Hash(FNames[i]) & (size - 1);; slot = (slot + 1) & (size - 1)) {
-                if (FSlots[slot] == 0) {
-                    FSlots[slot] = static_cast<uint32_t>(i + 1);
+            for (size_t slot = Hash(names_[i]) & (size - 1);; slot = (slot + 1) & (size - 1)) {
+                if (slots_[slot] == 0) {
+                    slots_[slot] = static_cast<uint32_t>(i + 1);
                     break;
                 }
-                if (FNames[FSlots[slot] - 1] == FNames[i])
+                if (names_[slots_[slot] - 1] == names_[i])
                     break;
             }
         }
@@ -32,11 +32,11 @@ public:
     // Index of NAME in the table, or -1.
     int64_t Find(std::string_view name) const
     {
-        for (size_t slot = Hash(name) & (FSlots.size() - 1);; slot = (slot + 1) & (FSlots.size() - 1)) {
-            if (FSlots[slot] == 0)
+        for (size_t slot = Hash(name) & (slots_.size() - 1);; slot = (slot + 1) & (slots_.size() - 1)) {
+            if (slots_[slot] == 0)
                 return -1;
-            if (FNames[FSlots[slot] - 1] == name)
-                return FSlots[slot] - 1;
+            if (names_[slots_[slot] - 1] == name)
+                return slots_[slot] - 1;
         }
     }
 
@@ -48,8 +48,8 @@ private:
             h = (h ^ c) * 1099511628211ull;
         return static_cast<size_t>(h ^ (h >> 29));
     }
-    std::vector<std::string_view> FNames;
-    std::vector<uint32_t> FSlots; // name index + 1; 0 = empty
+    std::vector<std::string_view> names_;
+    std::vector<uint32_t> slots_; // name index + 1; 0 = empty
 };
 
 const TNativeEntry* FindNative(const std::vector<TNativeEntry>& natives, const std::string& name)

@@ -75,25 +75,25 @@ size_t ReplaceWords(std::string& text, std::string_view name, std::string_view v
 class Preprocessor {
 public:
     Preprocessor(const std::vector<TDefineEntry>& defines, int32_t prefixLineCount, const TIncludeReader& readFile)
-        : FPrefix(prefixLineCount), FOutputLine(-prefixLineCount), FReadFile(readFile)
+        : prefix_(prefixLineCount), outputLine_(-prefixLineCount), readFile_(readFile)
     {
         for (const TDefineEntry& d : defines)
             if (!Find(d.name))
-                FDefines.push_back(d);
+                defines_.push_back(d);
     }
 
     void ProcessText(std::string_view text, const std::string& fileName, int32_t lineOffset, int depth);
     TPreprocessResult Finish()
     {
         // Error positions get their entries past the written lines.
-        for (auto& [error, entry] : FPendingErrors) {
-            if (error.line >= FPrefix) {
-                error.line = FPrefix + int32_t(FResult.lineMap.size());
-                FResult.lineMap.push_back(entry);
+        for (auto& [error, entry] : pendingErrors_) {
+            if (error.line >= prefix_) {
+                error.line = prefix_ + int32_t(result_.lineMap.size());
+                result_.lineMap.push_back(entry);
             }
-            FResult.errors.push_back(error);
+            result_.errors.push_back(error);
         }
-        return std::move(FResult);
+        return std::move(result_);
     }
 
 private:
@@ -103,37 +103,37 @@ private:
     };
     TDefineEntry* Find(const std::string& name)
     {
-        for (TDefineEntry& d : FDefines)
+        for (TDefineEntry& d : defines_)
             if (!d.name.empty() && d.name == name)
                 return &d;
         return nullptr;
     }
-    void Fail(const File& file) { FPendingErrors.push_back({{FOutputLine + FPrefix}, {file.line, file.index}}); }
+    void Fail(const File& file) { pendingErrors_.push_back({{outputLine_ + prefix_}, {file.line, file.index}}); }
     void Write(const std::string& line, const File& file, bool lineEnd = true);
     void Define(std::string_view rest, const std::vector<std::string>& lines, size_t& next, File& file);
     bool ReplaceMacros(std::string& line);
     bool ReplaceCalls(std::string& line, const TDefineEntry& d, bool& replaced);
 
-    int32_t FPrefix;
-    int32_t FOutputLine;
-    const TIncludeReader& FReadFile;
-    std::vector<TDefineEntry> FDefines;
-    TPreprocessResult FResult;
-    std::vector<std::pair<TPreprocessError, TLineMapEntry>> FPendingErrors;
+    int32_t prefix_;
+    int32_t outputLine_;
+    const TIncludeReader& readFile_;
+    std::vector<TDefineEntry> defines_;
+    TPreprocessResult result_;
+    std::vector<std::pair<TPreprocessError, TLineMapEntry>> pendingErrors_;
 };
 
 void Preprocessor::Write(const std::string& line, const File& file, bool lineEnd)
 {
-    FResult.text += line;
+    result_.text += line;
     if (lineEnd)
-        FResult.text += "\r\n";
+        result_.text += "\r\n";
     // A multi-line macro value makes several lines of one source line.
     int32_t written = 1;
     for (char c : line)
         written += c == '\n';
     for (int32_t k = 0; k < written; ++k)
-        if (++FOutputLine > 0)
-            FResult.lineMap.push_back({file.line, file.index});
+        if (++outputLine_ > 0)
+            result_.lineMap.push_back({file.line, file.index});
 }
 
 void Preprocessor::Define(std::string_view rest, const std::vector<std::string>& lines, size_t& next, File& file)
@@ -185,7 +185,7 @@ void Preprocessor::Define(std::string_view rest, const std::vector<std::string>&
     if (known)
         return;
     entry.value = body;
-    FDefines.push_back(std::move(entry));
+    defines_.push_back(std::move(entry));
 }
 
 // Replaces every call of the parameterised define D. False on a malformed call.
@@ -228,8 +228,8 @@ bool Preprocessor::ReplaceMacros(std::string& line)
 {
     for (int pass = 0; pass < kMaxMacroPasses; ++pass) {
         bool replaced = false;
-        for (size_t k = 0; k < FDefines.size(); ++k) {
-            const TDefineEntry& d = FDefines[k];
+        for (size_t k = 0; k < defines_.size(); ++k) {
+            const TDefineEntry& d = defines_[k];
             if (d.value.empty() || d.name.empty())
                 continue;
             if (d.parameters.empty()) {
@@ -250,8 +250,8 @@ bool Preprocessor::ReplaceMacros(std::string& line)
 
 void Preprocessor::ProcessText(std::string_view text, const std::string& fileName, int32_t lineOffset, int depth)
 {
-    File file{int32_t(FResult.fileNames.size()), -lineOffset};
-    FResult.fileNames.push_back(fileName);
+    File file{int32_t(result_.fileNames.size()), -lineOffset};
+    result_.fileNames.push_back(fileName);
     const std::vector<std::string> lines = Lines(text);
     int level = 0, skipLevel = 0;
     bool skipping = false;
@@ -307,13 +307,13 @@ void Preprocessor::ProcessText(std::string_view text, const std::string& fileNam
             if (name.empty())
                 continue;
             Write("", file);
-            if (once && std::find(FResult.fileNames.begin(), FResult.fileNames.end(), name) != FResult.fileNames.end())
+            if (once && std::find(result_.fileNames.begin(), result_.fileNames.end(), name) != result_.fileNames.end())
                 continue;
-            if (depth + 1 >= kMaxIncludeDepth || FResult.fileNames.size() >= kMaxIncludedFiles) {
+            if (depth + 1 >= kMaxIncludeDepth || result_.fileNames.size() >= kMaxIncludedFiles) {
                 Fail(file); // a file that includes itself
                 continue;
             }
-            ProcessText(FReadFile(name), name, 0, depth + 1);
+            ProcessText(readFile_(name), name, 0, depth + 1);
         }
     }
 }

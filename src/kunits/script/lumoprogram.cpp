@@ -33,9 +33,9 @@ void TLumoCompiler::CallStub(Stub stub)
 {
     MarkStub(stub);
     if (kStubs[stub].numberCall) {
-        FEmit.CallNumberStub(kStubs[stub].label);
+        emit_.CallNumberStub(kStubs[stub].label);
     } else {
-        FEmit.CallLabel(kStubs[stub].label);
+        emit_.CallLabel(kStubs[stub].label);
     }
 }
 
@@ -43,26 +43,26 @@ void TLumoCompiler::CompileProgram()
 {
     ReadChar();
     Next();
-    FStartExit = "$start@exit";
+    startExit_ = "$start@exit";
     EntryPrologue("$start");
     TopLevel();
-    FImage.DefineLabel(FStartExit);
+    image_.DefineLabel(startExit_);
     EntryEpilogue();
 
     EntryPrologue("$main");
     int32_t main = Lookup("main");
-    if (main >= 0 && FNames[main].kind == kFunction && !FNames[main].isNative && !FNames[main].isImport)
-        FEmit.CallLabel(FNames[main].codeName);
+    if (main >= 0 && names_[main].kind == kFunction && !names_[main].isNative && !names_[main].isImport)
+        emit_.CallLabel(names_[main].codeName);
     EntryEpilogue();
 
     EntryPrologue("$end");
-    FImage.DefineLabel("C_Exit");
-    for (size_t i = 1; i < FNames.size(); ++i) {
-        const TNameEntry& e = FNames[i];
+    image_.DefineLabel("C_Exit");
+    for (size_t i = 1; i < names_.size(); ++i) {
+        const TNameEntry& e = names_[i];
         if (e.kind != kVariable || (e.storage != sGlobal && e.storage != sStatic) ||
             !NeedsRelease(e.type, e.typeIndex, e.pointer))
             continue;
-        FEmit.MovEbxAddress(e.codeName, 0);
+        emit_.MovEbxAddress(e.codeName, 0);
         uint32_t count = e.array ? e.arrayLength : 1;
         for (uint32_t k = 0; k < count; ++k)
             EmitRelease(e.type, e.typeIndex, false, static_cast<int32_t>(k * e.elementSize), RefOp::ReleaseAndClear);
@@ -70,56 +70,56 @@ void TLumoCompiler::CompileProgram()
     EntryEpilogue();
 
     EmitStubs();
-    FImage.DefineLabel("CodeEnd");
+    image_.DefineLabel("CodeEnd");
     EmitGlobals();
 }
 
 // The host's entry routines save and restore every general register.
 void TLumoCompiler::EntryPrologue(const std::string& name)
 {
-    FImage.AddPublicFunction(name, "");
-    FEmit.PushAd();
-    FEmit.Push(EBP);
-    FEmit.MovRegReg(EBP, ESP);
+    image_.AddPublicFunction(name, "");
+    emit_.PushAd();
+    emit_.Push(EBP);
+    emit_.MovRegReg(EBP, ESP);
 }
 
 void TLumoCompiler::EntryEpilogue()
 {
-    FEmit.MovRegReg(ESP, EBP);
-    FEmit.Pop(EBP);
-    FEmit.PopAd();
-    FEmit.Ret(0);
+    emit_.MovRegReg(ESP, EBP);
+    emit_.Pop(EBP);
+    emit_.PopAd();
+    emit_.Ret(0);
 }
 
 void TLumoCompiler::EmitStubs()
 {
     for (int s = 0; s < stCount; ++s) {
-        if (!FStubUsed[s])
+        if (!stubUsed_[s])
             continue;
         const TStubInfo& info = kStubs[s];
         if (FindNative(info.native) < 0)
             Error(TLumoError::NativeNotFound);
-        FImage.DefineLabel(info.label);
+        image_.DefineLabel(info.label);
         if (info.engine)
-            FEmit.PushEngine();
+            emit_.PushEngine();
         for (const char* r = info.pushes; *r; ++r)
-            FEmit.Push(*r == 'a' ? EAX : *r == 'b' ? EBX : ECX);
-        FEmit.CallNative(info.native);
-        FEmit.Ret(0);
+            emit_.Push(*r == 'a' ? EAX : *r == 'b' ? EBX : ECX);
+        emit_.CallNative(info.native);
+        emit_.Ret(0);
     }
 }
 
 void TLumoCompiler::EmitGlobals()
 {
-    for (size_t i = 1; i < FNames.size(); ++i) {
-        const TNameEntry& e = FNames[i];
+    for (size_t i = 1; i < names_.size(); ++i) {
+        const TNameEntry& e = names_[i];
         if (e.kind != kVariable || (e.storage != sGlobal && e.storage != sStatic))
             continue;
-        FImage.AddPublicVariable(e.storage == sStatic ? e.name + "." + e.scope : e.name, "");
-        FImage.DefineLabel(e.codeName);
+        image_.AddPublicVariable(e.storage == sStatic ? e.name + "." + e.scope : e.name, "");
+        image_.DefineLabel(e.codeName);
         uint32_t size = EntrySize(e);
-        FImage.code.resize(FImage.code.size() + size, 0);
-        FImage.zeroAreaSize += size;
+        image_.code.resize(image_.code.size() + size, 0);
+        image_.zeroAreaSize += size;
     }
 }
 

@@ -50,11 +50,11 @@ std::string FloatText(float value)
 
 uint32_t TScriptStrings::New(uint32_t length)
 {
-    uint32_t block = FSpace.Allocate(uint64_t{length} + 9);
+    uint32_t block = space_.Allocate(uint64_t{length} + 9);
     if (!block)
         throw ExecFault("out of memory for a string of " + std::to_string(length) + " bytes");
-    FSpace.Write32(block, 1);
-    FSpace.Write32(block + 4, length);
+    space_.Write32(block, 1);
+    space_.Write32(block + 4, length);
     return block + 8;
 }
 
@@ -63,7 +63,7 @@ uint32_t TScriptStrings::Make(const std::string& text)
     if (text.empty())
         return 0;
     uint32_t value = New(static_cast<uint32_t>(text.size()));
-    FSpace.Write(value, text.data(), text.size());
+    space_.Write(value, text.data(), text.size());
     return value;
 }
 
@@ -72,22 +72,22 @@ std::string TScriptStrings::Get(uint32_t value) const
     if (!value)
         return {};
     std::string text(Length(value), '\0');
-    FSpace.Read(value, text.data(), text.size());
+    space_.Read(value, text.data(), text.size());
     return text;
 }
 
-uint32_t TScriptStrings::Length(uint32_t value) const { return value ? FSpace.Read32(value - 4) : 0; }
+uint32_t TScriptStrings::Length(uint32_t value) const { return value ? space_.Read32(value - 4) : 0; }
 
 int32_t TScriptStrings::Count(uint32_t value) const
 {
-    return value ? static_cast<int32_t>(FSpace.Read32(value - 8)) : 0;
+    return value ? static_cast<int32_t>(space_.Read32(value - 8)) : 0;
 }
 
 void TScriptStrings::Increase(uint32_t value)
 {
     int32_t count = Count(value);
     if (value && count >= 0)
-        FSpace.Write32(value - 8, static_cast<uint32_t>(count + 1));
+        space_.Write32(value - 8, static_cast<uint32_t>(count + 1));
 }
 
 void TScriptStrings::Decrease(uint32_t value)
@@ -96,10 +96,10 @@ void TScriptStrings::Decrease(uint32_t value)
     if (!value || count < 0)
         return;
     if (count <= 1) {
-        if (!FSpace.Free(value - 8))
+        if (!space_.Free(value - 8))
             throw ExecFault("release of an invalid string");
     } else {
-        FSpace.Write32(value - 8, static_cast<uint32_t>(count - 1));
+        space_.Write32(value - 8, static_cast<uint32_t>(count - 1));
     }
 }
 
@@ -114,7 +114,7 @@ void ReleaseScriptString(execmem::ExecSpace& space, uint32_t value) { TScriptStr
 
 // ---- registration ----
 
-TLumoRuntime::TLumoRuntime(TLumoScript& engine) : FEngine(engine), FStrings(engine.Space())
+TLumoRuntime::TLumoRuntime(TLumoScript& engine) : engine_(engine), strings_(engine.Space())
 {
     RegisterInternals();
     RegisterLibrary();
@@ -126,38 +126,38 @@ TLumoRuntime::~TLumoRuntime() = default;
 
 void TLumoRuntime::Add(const std::string& name, uint32_t argCount, ResultKind kind, execmem::HostFunction fn)
 {
-    FNatives.push_back({name, FEngine.Space().AddHostFunction(name, argCount * 4, kind, std::move(fn)), argCount});
+    natives_.push_back({name, engine_.Space().AddHostFunction(name, argCount * 4, kind, std::move(fn)), argCount});
 }
 
 void TLumoRuntime::AddDeclared(const std::string& prototype, const std::string& name, uint32_t argCount,
                                ResultKind kind, execmem::HostFunction fn)
 {
-    FPrototypes.push_back(prototype);
+    prototypes_.push_back(prototype);
     Add(name, argCount, kind, std::move(fn));
 }
 
-void TLumoRuntime::CloseFiles() { FFiles.clear(); }
+void TLumoRuntime::CloseFiles() { files_.clear(); }
 
 std::fstream& TLumoRuntime::File(uint32_t handle)
 {
-    if (handle == 0 || handle > FFiles.size() || !FFiles[handle - 1])
+    if (handle == 0 || handle > files_.size() || !files_[handle - 1])
         throw ExecFault("invalid file handle");
-    return *FFiles[handle - 1];
+    return *files_[handle - 1];
 }
 
 void TLumoRuntime::RegisterInternals()
 {
     auto print = [this](const HostCall& call, const std::string& text) {
         if (call.Arg(1) != 0)
-            FEngine.AppendOutput(text);
+            engine_.AppendOutput(text);
     };
     Add("RTL_OUTPUTBLOCK", 2, ResultKind::Int, [this](HostCall& c) {
         if (c.Arg(1) != 0)
-            FEngine.OutputBlock(SignedArg(c, 0));
+            engine_.OutputBlock(SignedArg(c, 0));
         return 0u;
     });
     Add("RTL_PRINTF_STRING", 2, ResultKind::Void, [this, print](HostCall& c) {
-        print(c, FStrings.Get(c.Arg(0)));
+        print(c, strings_.Get(c.Arg(0)));
         return 0u;
     });
     Add("RTL_PRINTF_NUMBER_SIGNED", 2, ResultKind::Void, [print](HostCall& c) {
@@ -170,7 +170,7 @@ void TLumoRuntime::RegisterInternals()
     });
     Add("RTL_PRINTF_PCHAR", 2, ResultKind::Void, [this, print](HostCall& c) {
         if (c.Arg(0))
-            print(c, FEngine.Space().ReadCString(c.Arg(0)));
+            print(c, engine_.Space().ReadCString(c.Arg(0)));
         return 0u;
     });
     Add("RTL_PRINTF_CHAR", 2, ResultKind::Void, [print](HostCall& c) {
@@ -181,82 +181,82 @@ void TLumoRuntime::RegisterInternals()
         print(c, FloatText(c.ArgFloat(0)));
         return 0u;
     });
-    Add("RTL_STRING_NEW", 1, ResultKind::Int, [this](HostCall& c) { return FStrings.New(c.Arg(0)); });
+    Add("RTL_STRING_NEW", 1, ResultKind::Int, [this](HostCall& c) { return strings_.New(c.Arg(0)); });
     Add("RTL_STRING_INCREASE", 1, ResultKind::Int, [this](HostCall& c) {
-        FStrings.Increase(c.Arg(0));
+        strings_.Increase(c.Arg(0));
         return c.Arg(0);
     });
     Add("RTL_STRING_DECREASE", 1, ResultKind::Int, [this](HostCall& c) {
         uint32_t value = c.Arg(0);
-        bool constant = value && FStrings.Count(value) < 0;
-        FStrings.Decrease(value);
+        bool constant = value && strings_.Count(value) < 0;
+        strings_.Decrease(value);
         return constant ? value : 0u;
     });
     Add("RTL_STRING_ASSIGN", 2, ResultKind::Int, [this](HostCall& c) {
-        FStrings.Increase(c.Arg(1));
-        FStrings.Decrease(c.Arg(0));
+        strings_.Increase(c.Arg(1));
+        strings_.Decrease(c.Arg(0));
         return c.Arg(1);
     });
-    Add("RTL_STRING_LENGTH", 1, ResultKind::Int, [this](HostCall& c) { return FStrings.Length(c.Arg(0)); });
+    Add("RTL_STRING_LENGTH", 1, ResultKind::Int, [this](HostCall& c) { return strings_.Length(c.Arg(0)); });
     Add("RTL_STRING_SETLENGTH", 2, ResultKind::Int, [this](HostCall& c) {
         uint32_t length = c.Arg(0), variable = c.Arg(1);
-        execmem::ExecSpace& space = FEngine.Space();
+        execmem::ExecSpace& space = engine_.Space();
         uint32_t old = space.Read32(variable);
         if (length == 0) {
-            FStrings.Decrease(old);
+            strings_.Decrease(old);
             space.Write32(variable, 0);
             return 0u;
         }
-        if (old && FStrings.Length(old) == length && FStrings.Count(old) == 1) {
+        if (old && strings_.Length(old) == length && strings_.Count(old) == 1) {
             uint8_t nul = 0;
             space.Write(old + length, &nul, 1);
             return old;
         }
-        uint32_t fresh = FStrings.New(length);
-        std::string text = FStrings.Get(old);
+        uint32_t fresh = strings_.New(length);
+        std::string text = strings_.Get(old);
         space.Write(fresh, text.data(), std::min<size_t>(text.size(), length));
-        FStrings.Decrease(old);
+        strings_.Decrease(old);
         space.Write32(variable, fresh);
         return fresh;
     });
     Add("RTL_STRING_UNIQUE", 1, ResultKind::Int, [this](HostCall& c) {
         uint32_t value = c.Arg(0);
-        if (!value || FStrings.Count(value) == 1)
+        if (!value || strings_.Count(value) == 1)
             return value;
-        uint32_t copy = FStrings.Make(FStrings.Get(value));
-        FStrings.Decrease(value);
+        uint32_t copy = strings_.Make(strings_.Get(value));
+        strings_.Decrease(value);
         return copy;
     });
     Add("RTL_STRING_CHARCONVERT", 1, ResultKind::Int,
-        [this](HostCall& c) { return FStrings.Make(std::string(1, static_cast<char>(c.Arg(0)))); });
+        [this](HostCall& c) { return strings_.Make(std::string(1, static_cast<char>(c.Arg(0)))); });
     Add("RTL_STRING_GET", 2, ResultKind::Int, [this](HostCall& c) {
-        FStrings.Decrease(c.Arg(0));
-        return FStrings.Make(FStrings.Get(c.Arg(1)));
+        strings_.Decrease(c.Arg(0));
+        return strings_.Make(strings_.Get(c.Arg(1)));
     });
     Add("RTL_STRING_CONCAT", 3, ResultKind::Int, [this](HostCall& c) {
         uint32_t right = c.Arg(1), left = c.Arg(2);
-        FStrings.Decrease(c.Arg(0));
+        strings_.Decrease(c.Arg(0));
         if (!left || !right) {
             uint32_t only = left ? left : right;
-            FStrings.Increase(only);
+            strings_.Increase(only);
             return only;
         }
-        return FStrings.Make(FStrings.Get(left) + FStrings.Get(right));
+        return strings_.Make(strings_.Get(left) + strings_.Get(right));
     });
     Add("RTL_STRING_SELF_CONCAT", 2, ResultKind::Int, [this](HostCall& c) {
         uint32_t appended = c.Arg(0), variable = c.Arg(1);
         if (!variable) {
-            FStrings.Increase(appended);
+            strings_.Increase(appended);
             return appended;
         }
         if (!appended)
             return variable;
-        uint32_t fresh = FStrings.Make(FStrings.Get(variable) + FStrings.Get(appended));
-        FStrings.Decrease(variable);
+        uint32_t fresh = strings_.Make(strings_.Get(variable) + strings_.Get(appended));
+        strings_.Decrease(variable);
         return fresh;
     });
     Add("RTL_STRING_COMPARE", 2, ResultKind::Int, [this](HostCall& c) {
-        std::string right = FStrings.Get(c.Arg(0)), left = FStrings.Get(c.Arg(1));
+        std::string right = strings_.Get(c.Arg(0)), left = strings_.Get(c.Arg(1));
         size_t common = std::min(left.size(), right.size());
         for (size_t i = 0; i < common; ++i) {
             if (left[i] != right[i])
@@ -313,7 +313,7 @@ void TLumoRuntime::RegisterLibrary()
     AddDeclared("native string readstring();", "readstring", 0, ResultKind::Int, [this](HostCall&) {
         std::string line;
         std::getline(std::cin, line);
-        return FStrings.Make(line);
+        return strings_.Make(line);
     });
     AddDeclared("native unsigned char readchar();", "readchar", 0, ResultKind::Int, [](HostCall&) {
         int c = std::cin.get();
@@ -340,52 +340,52 @@ void TLumoRuntime::RegisterLibrary()
 
 void TLumoRuntime::RegisterTextAndMemory()
 {
-    execmem::ExecSpace& space = FEngine.Space();
+    execmem::ExecSpace& space = engine_.Space();
     AddDeclared("native string trim(string src);", "trim", 1, ResultKind::Int,
-                [this](HostCall& c) { return FStrings.Make(Trim(FStrings.Get(c.Arg(0)))); });
+                [this](HostCall& c) { return strings_.Make(Trim(strings_.Get(c.Arg(0)))); });
     AddDeclared("native string copy(string src,int index,int count);", "copy", 3, ResultKind::Int, [this](HostCall& c) {
-        std::string src = FStrings.Get(c.Arg(2));
+        std::string src = strings_.Get(c.Arg(2));
         int64_t index = std::max<int64_t>(0, SignedArg(c, 1)), count = SignedArg(c, 0);
         int64_t length = static_cast<int64_t>(src.size());
         if (index + count <= length)
-            return count < 1 ? 0u : FStrings.Make(src.substr(index, count));
-        return index >= length ? 0u : FStrings.Make(src.substr(index));
+            return count < 1 ? 0u : strings_.Make(src.substr(index, count));
+        return index >= length ? 0u : strings_.Make(src.substr(index));
     });
     AddDeclared("native int length(string src);", "length", 1, ResultKind::Int,
-                [this](HostCall& c) { return FStrings.Length(c.Arg(0)); });
+                [this](HostCall& c) { return strings_.Length(c.Arg(0)); });
     AddDeclared("native unsigned char charat(string src,int index);", "charat", 2, ResultKind::Int,
                 [this, &space](HostCall& c) {
                     uint32_t src = c.Arg(1), index = c.Arg(0);
-                    return index < FStrings.Length(src) ? uint32_t{space.Read8(src + index)} : 0u;
+                    return index < strings_.Length(src) ? uint32_t{space.Read8(src + index)} : 0u;
                 });
     AddDeclared("native unsigned int charpointerat(string src,int index);", "charpointerat", 2, ResultKind::Int,
                 [this](HostCall& c) {
                     uint32_t src = c.Arg(1), index = c.Arg(0);
-                    return index < FStrings.Length(src) ? src + index : 0u;
+                    return index < strings_.Length(src) ? src + index : 0u;
                 });
     AddDeclared("native string delete(string src,int index,int count);", "delete", 3, ResultKind::Int,
                 [this](HostCall& c) {
                     uint32_t srcValue = c.Arg(2);
-                    std::string src = FStrings.Get(srcValue);
+                    std::string src = strings_.Get(srcValue);
                     int64_t index = SignedArg(c, 1), count = SignedArg(c, 0), length = static_cast<int64_t>(src.size());
                     if (src.empty() || index < 0 || index >= length || count <= 0) {
-                        FStrings.Increase(srcValue);
+                        strings_.Increase(srcValue);
                         return srcValue;
                     }
                     src.erase(index, std::min(count, length - index));
-                    return FStrings.Make(src);
+                    return strings_.Make(src);
                 });
     AddDeclared("native string insert(string src,string dst,int index);", "insert", 3, ResultKind::Int,
                 [this](HostCall& c) {
                     uint32_t srcValue = c.Arg(2), dstValue = c.Arg(1);
-                    std::string src = FStrings.Get(srcValue), dst = FStrings.Get(dstValue);
+                    std::string src = strings_.Get(srcValue), dst = strings_.Get(dstValue);
                     if (src.empty() || dst.empty()) {
                         uint32_t only = src.empty() ? dstValue : srcValue;
-                        FStrings.Increase(only);
+                        strings_.Increase(only);
                         return only;
                     }
                     int64_t index = std::clamp<int64_t>(SignedArg(c, 0), 0, static_cast<int64_t>(dst.size()));
-                    return FStrings.Make(dst.substr(0, index) + src + dst.substr(index));
+                    return strings_.Make(dst.substr(0, index) + src + dst.substr(index));
                 });
     AddDeclared("native string setstring(char *src,int srclength);", "setstring", 2, ResultKind::Int,
                 [this, &space](HostCall& c) {
@@ -394,12 +394,12 @@ void TLumoRuntime::RegisterTextAndMemory()
                         return 0u;
                     std::string text(static_cast<size_t>(length), '\0');
                     space.Read(c.Arg(1), text.data(), text.size());
-                    return FStrings.Make(text);
+                    return strings_.Make(text);
                 });
     AddDeclared("native string lowercase(string src);", "lowercase", 1, ResultKind::Int,
-                [this](HostCall& c) { return FStrings.Make(LowerCase(FStrings.Get(c.Arg(0)))); });
+                [this](HostCall& c) { return strings_.Make(LowerCase(strings_.Get(c.Arg(0)))); });
     AddDeclared("native string uppercase(string src);", "uppercase", 1, ResultKind::Int,
-                [this](HostCall& c) { return FStrings.Make(UpperCase(FStrings.Get(c.Arg(0)))); });
+                [this](HostCall& c) { return strings_.Make(UpperCase(strings_.Get(c.Arg(0)))); });
     AddDeclared("native unsigned char locase(unsigned int src);", "locase", 1, ResultKind::Int, [](HostCall& c) {
         uint32_t v = c.Arg(0);
         return v >= 'A' && v <= 'Z' ? v + 32 : v;
@@ -409,7 +409,7 @@ void TLumoRuntime::RegisterTextAndMemory()
         return v >= 'a' && v <= 'z' ? v - 32 : v;
     });
     auto find = [this](HostCall& c, bool ignoreCase) {
-        std::string sub = FStrings.Get(c.Arg(2)), str = FStrings.Get(c.Arg(1));
+        std::string sub = strings_.Get(c.Arg(2)), str = strings_.Get(c.Arg(1));
         int64_t first = std::max<int64_t>(0, SignedArg(c, 0));
         if (sub.empty() || first >= static_cast<int64_t>(str.size()))
             return 0xFFFFFFFFu;
@@ -429,7 +429,7 @@ void TLumoRuntime::RegisterTextAndMemory()
         int32_t digits = SignedArg(c, 0);
         if (digits > static_cast<int32_t>(text.size()) && digits < (1 << 20))
             text.insert(0, static_cast<size_t>(digits) - text.size(), '0');
-        return FStrings.Make(text);
+        return strings_.Make(text);
     });
     auto allocate = [&space](HostCall& c) {
         int32_t size = SignedArg(c, 0);
@@ -448,23 +448,23 @@ void TLumoRuntime::RegisterTextAndMemory()
 
 void TLumoRuntime::RegisterFiles()
 {
-    execmem::ExecSpace& space = FEngine.Space();
+    execmem::ExecSpace& space = engine_.Space();
     auto open = [this](const std::string& name, std::ios::openmode mode) -> uint32_t {
         auto file = std::make_unique<std::fstream>(name, mode | std::ios::binary);
         if (!file->is_open())
             return 0;
-        FFiles.push_back(std::move(file));
-        return static_cast<uint32_t>(FFiles.size());
+        files_.push_back(std::move(file));
+        return static_cast<uint32_t>(files_.size());
     };
     AddDeclared("native unsigned int fileopen(string filename);", "fileopen", 1, ResultKind::Int,
-                [this, open](HostCall& c) { return open(FStrings.Get(c.Arg(0)), std::ios::in); });
+                [this, open](HostCall& c) { return open(strings_.Get(c.Arg(0)), std::ios::in); });
     AddDeclared("native unsigned int filecreate(string filename);", "filecreate", 1, ResultKind::Int,
                 [this, open](HostCall& c) {
-                    return open(FStrings.Get(c.Arg(0)), std::ios::in | std::ios::out | std::ios::trunc);
+                    return open(strings_.Get(c.Arg(0)), std::ios::in | std::ios::out | std::ios::trunc);
                 });
     AddDeclared("native void fileclose(void *filepointer);", "fileclose", 1, ResultKind::Void, [this](HostCall& c) {
         File(c.Arg(0));
-        FFiles[c.Arg(0) - 1].reset();
+        files_[c.Arg(0) - 1].reset();
         return 0u;
     });
     auto size = [](std::fstream& f) {
@@ -531,13 +531,13 @@ void TLumoRuntime::RegisterFiles()
                     std::getline(f, line);
                     if (!line.empty() && line.back() == '\r')
                         line.pop_back();
-                    return FStrings.Make(line);
+                    return strings_.Make(line);
                 });
     AddDeclared("native void filewriteline(void *filepointer,string str);", "filewriteline", 2, ResultKind::Void,
                 [this](HostCall& c) {
                     std::fstream& f = File(c.Arg(1));
                     f.clear();
-                    f << FStrings.Get(c.Arg(0)) << "\r\n";
+                    f << strings_.Get(c.Arg(0)) << "\r\n";
                     return 0u;
                 });
     AddDeclared("native unsigned int gettickcount();", "gettickcount", 0, ResultKind::Int, [](HostCall&) {
@@ -546,15 +546,15 @@ void TLumoRuntime::RegisterFiles()
                 .count());
     });
     AddDeclared("native int exec(string filename,string parameter);", "exec", 2, ResultKind::Int,
-                [this](HostCall& c) { return ExecAndWait(FStrings.Get(c.Arg(1)), FStrings.Get(c.Arg(0))) ? 1u : 0u; });
+                [this](HostCall& c) { return ExecAndWait(strings_.Get(c.Arg(1)), strings_.Get(c.Arg(0))) ? 1u : 0u; });
     AddDeclared("native string inttobase(int value,int base);", "inttobase", 2, ResultKind::Int,
-                [this](HostCall& c) { return FStrings.Make(IntToBase(SignedArg(c, 1), SignedArg(c, 0))); });
+                [this](HostCall& c) { return strings_.Make(IntToBase(SignedArg(c, 1), SignedArg(c, 0))); });
     AddDeclared("native string inttohex(int value);", "inttohex", 1, ResultKind::Int,
-                [this](HostCall& c) { return FStrings.Make(IntToHex(SignedArg(c, 0))); });
+                [this](HostCall& c) { return strings_.Make(IntToHex(SignedArg(c, 0))); });
     AddDeclared("native string uinttobase(unsigned int value,unsigned int base);", "uinttobase", 2, ResultKind::Int,
-                [this](HostCall& c) { return FStrings.Make(UIntToBase(c.Arg(1), c.Arg(0))); });
+                [this](HostCall& c) { return strings_.Make(UIntToBase(c.Arg(1), c.Arg(0))); });
     AddDeclared("native string uinttohex(unsigned int value);", "uinttohex", 1, ResultKind::Int,
-                [this](HostCall& c) { return FStrings.Make(UIntToHex(c.Arg(0))); });
+                [this](HostCall& c) { return strings_.Make(UIntToHex(c.Arg(0))); });
 }
 
 } // namespace kolvarin::script

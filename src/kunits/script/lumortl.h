@@ -26,7 +26,7 @@ class TLumoScript;
 // Script string operations on one address space.
 class TScriptStrings {
 public:
-    explicit TScriptStrings(execmem::ExecSpace& space) : FSpace(space) {}
+    explicit TScriptStrings(execmem::ExecSpace& space) : space_(space) {}
     uint32_t New(uint32_t length); // zero-filled, count 1; throws ExecFault when out of memory
     uint32_t Make(const std::string& text); // 0 for empty text
     std::string Get(uint32_t value) const;
@@ -36,7 +36,7 @@ public:
     void Decrease(uint32_t value); // frees at 0; throws ExecFault for a value that is no live string
 
 private:
-    execmem::ExecSpace& FSpace;
+    execmem::ExecSpace& space_;
 };
 
 struct TBuiltinNative {
@@ -50,9 +50,9 @@ public:
     // Registers every built-in native as a host function of the engine's space.
     explicit TLumoRuntime(TLumoScript& engine);
     ~TLumoRuntime();
-    const std::vector<TBuiltinNative>& Natives() const { return FNatives; }
+    const std::vector<TBuiltinNative>& Natives() const { return natives_; }
     // The built-in prototypes, in registration order.
-    const std::vector<std::string>& Prototypes() const { return FPrototypes; }
+    const std::vector<std::string>& Prototypes() const { return prototypes_; }
     // Closes every file the script left open.
     void CloseFiles();
 
@@ -66,11 +66,11 @@ private:
                      execmem::HostFunction fn);
     std::fstream& File(uint32_t handle);
 
-    TLumoScript& FEngine;
-    TScriptStrings FStrings;
-    std::vector<TBuiltinNative> FNatives;
-    std::vector<std::string> FPrototypes;
-    std::vector<std::unique_ptr<std::fstream>> FFiles;
+    TLumoScript& engine_;
+    TScriptStrings strings_;
+    std::vector<TBuiltinNative> natives_;
+    std::vector<std::string> prototypes_;
+    std::vector<std::unique_ptr<std::fstream>> files_;
 };
 
 } // namespace kolvarin::script

@@ -28,38 +28,38 @@ int HexDigit(char c)
 
 void TLumoCompiler::ReadChar()
 {
-    if (FPos >= FSource.size()) {
-        FEnd = true;
-        FChar = ' ';
+    if (pos_ >= source_.size()) {
+        end_ = true;
+        char_ = ' ';
         return;
     }
-    FChar = FSource[FPos++];
-    if (FChar == '\n') {
-        ++FLine;
-        FColumn = 0;
-    } else if (static_cast<unsigned char>(FChar) >= 33) {
-        ++FColumn;
-        FLastTextLine = FLine;
-        FLastTextColumn = FColumn;
+    char_ = source_[pos_++];
+    if (char_ == '\n') {
+        ++line_;
+        column_ = 0;
+    } else if (static_cast<unsigned char>(char_) >= 33) {
+        ++column_;
+        lastTextLine_ = line_;
+        lastTextColumn_ = column_;
     }
 }
 
 void TLumoCompiler::Error(TLumoError code)
 {
-    if (FError)
+    if (error_)
         return; // the first error stops the compilation; later ones are its echoes
-    FError = true;
+    error_ = true;
     // At the end of the input the position is that of the last text read,
     // not a line past the source.
-    if (FEnd)
-        FEngine.Error(code, FLastTextLine, FLastTextColumn);
+    if (end_)
+        engine_.Error(code, lastTextLine_, lastTextColumn_);
     else
-        FEngine.Error(code, FLine, FColumn);
+        engine_.Error(code, line_, column_);
 }
 
 bool TLumoCompiler::Accept(uint8_t token)
 {
-    if (FToken != token)
+    if (token_ != token)
         return false;
     Next();
     return true;
@@ -76,68 +76,68 @@ bool TLumoCompiler::Expect(uint8_t token, TLumoError errorCode)
 void TLumoCompiler::Next()
 {
     for (;;) {
-        while (!FEnd && (FChar == 9 || FChar == 10 || FChar == 13 || FChar == 32))
+        while (!end_ && (char_ == 9 || char_ == 10 || char_ == 13 || char_ == 32))
             ReadChar();
-        FLiteral.clear();
-        FText.assign(1, FChar);
-        if (FEnd) {
-            FToken = tOther;
+        literal_.clear();
+        text_.assign(1, char_);
+        if (end_) {
+            token_ = tOther;
             return;
         }
-        unsigned char u = static_cast<unsigned char>(FChar);
+        unsigned char u = static_cast<unsigned char>(char_);
         if (u == 26) {
-            FToken = tOther;
+            token_ = tOther;
             Error(TLumoError::UnexpectedEnd);
             return;
         }
         if (u < 26 || u > 126) {
-            FToken = tOther;
+            token_ = tOther;
             return;
         }
-        if (IsLetter(FChar))
+        if (IsLetter(char_))
             return ScanWord();
-        if (IsDigit(FChar))
+        if (IsDigit(char_))
             return ScanNumber();
-        if (FChar == '"' || FChar == '\'')
+        if (char_ == '"' || char_ == '\'')
             return ScanLiteral();
-        char c = FChar;
+        char c = char_;
         if (c == '/') {
             ReadChar();
-            if (!FEnd && FChar == '*') {
+            if (!end_ && char_ == '*') {
                 ReadChar();
                 char previous = 0;
-                while (!FEnd && !(previous == '*' && FChar == '/')) {
-                    previous = FChar;
+                while (!end_ && !(previous == '*' && char_ == '/')) {
+                    previous = char_;
                     ReadChar();
                 }
                 ReadChar();
                 continue;
             }
-            if (!FEnd && FChar == '/') {
-                while (!FEnd && FChar != '\n')
+            if (!end_ && char_ == '/') {
+                while (!end_ && char_ != '\n')
                     ReadChar();
                 continue;
             }
-            FToken = tSlash;
+            token_ = tSlash;
             return;
         }
         auto pair = [this](char second, uint8_t both, uint8_t single) {
             ReadChar();
-            if (!FEnd && FChar == second) {
-                FText.push_back(second);
+            if (!end_ && char_ == second) {
+                text_.push_back(second);
                 ReadChar();
-                FToken = both;
+                token_ = both;
                 return true;
             }
-            FToken = single;
+            token_ = single;
             return false;
         };
         switch (c) {
         case '+': pair('+', tInc, tPlus); return;
         case '-':
-            if (!pair('-', tDec, tMinus) && !FEnd && FChar == '>') {
+            if (!pair('-', tDec, tMinus) && !end_ && char_ == '>') {
                 ReadChar();
-                FToken = tArrow;
+                token_ = tArrow;
             }
             return;
         case '&': pair('&', tAmp, tAmp); return;
@@ -147,20 +147,20 @@ void TLumoCompiler::Next()
         case ':': pair(':', tScope, tColon); return;
         case '<':
             ReadChar();
-            if (!FEnd && (FChar == '=' || FChar == '>' || FChar == '<')) {
-                FToken = FChar == '=' ? tLe : FChar == '>' ? tNe : tShl;
+            if (!end_ && (char_ == '=' || char_ == '>' || char_ == '<')) {
+                token_ = char_ == '=' ? tLe : char_ == '>' ? tNe : tShl;
                 ReadChar();
             } else {
-                FToken = tLt;
+                token_ = tLt;
             }
             return;
         case '>':
             ReadChar();
-            if (!FEnd && (FChar == '=' || FChar == '>')) {
-                FToken = FChar == '=' ? tGe : tShr;
+            if (!end_ && (char_ == '=' || char_ == '>')) {
+                token_ = char_ == '=' ? tGe : tShr;
                 ReadChar();
             } else {
-                FToken = tGt;
+                token_ = tGt;
             }
             return;
         default: break;
@@ -173,42 +173,42 @@ void TLumoCompiler::Next()
                        {']', tRBracket},  {'^', tCaret},    {'~', tTilde},  {'.', tDot}};
         for (const auto& s : singles) {
             if (s.c == c) {
-                FToken = s.token;
+                token_ = s.token;
                 ReadChar();
                 return;
             }
         }
-        FToken = tOther; // not consumed: every parser context rejects it
+        token_ = tOther; // not consumed: every parser context rejects it
         return;
     }
 }
 
 void TLumoCompiler::ScanWord()
 {
-    FText.clear();
-    while (!FEnd && (IsLetter(FChar) || IsDigit(FChar))) {
-        FText.push_back(FChar);
+    text_.clear();
+    while (!end_ && (IsLetter(char_) || IsDigit(char_))) {
+        text_.push_back(char_);
         ReadChar();
     }
-    FToken = TokenOf(FText);
+    token_ = TokenOf(text_);
     // A name directly followed by ":" defines a label (a second definition of a
     // label is reported by the label statement).
-    if ((FToken == tIdent || FToken == tUserLabel) && !FEnd && FChar == ':' &&
-        (FPos >= FSource.size() || FSource[FPos] != ':') && FindStruct(FText) < 0) {
+    if ((token_ == tIdent || token_ == tUserLabel) && !end_ && char_ == ':' &&
+        (pos_ >= source_.size() || source_[pos_] != ':') && FindStruct(text_) < 0) {
         ReadChar();
-        FToken = tLabelDef;
+        token_ = tLabelDef;
     }
 }
 
 void TLumoCompiler::ScanNumber()
 {
-    FText.clear();
+    text_.clear();
     uint64_t value = 0;
     uint64_t base = 10;
     bool isFloat = false;
     float fraction = 0, divisor = 10.0f;
-    while (!FEnd && IsNumberChar(FChar)) {
-        char c = FChar;
+    while (!end_ && IsNumberChar(char_)) {
+        char c = char_;
         if (c == 'x' || c == 'X') {
             base = 16;
         } else if (c == '.') {
@@ -217,9 +217,9 @@ void TLumoCompiler::ScanNumber()
             } else {
                 isFloat = true;
             }
-            FText.push_back(c);
+            text_.push_back(c);
         } else {
-            FText.push_back(c);
+            text_.push_back(c);
             if (isFloat) {
                 if (IsDigit(c)) {
                     fraction += static_cast<float>(c - '0') / divisor;
@@ -233,22 +233,22 @@ void TLumoCompiler::ScanNumber()
         }
         ReadChar();
     }
-    FNumber = static_cast<int64_t>(value);
-    FFloat = static_cast<float>(value) + fraction;
-    FToken = isFloat ? tFloat : tInt;
+    number_ = static_cast<int64_t>(value);
+    float_ = static_cast<float>(value) + fraction;
+    token_ = isFloat ? tFloat : tInt;
 }
 
 void TLumoCompiler::ScanLiteral()
 {
-    char quote = FChar;
+    char quote = char_;
     ReadChar();
-    while (!FEnd && FChar != quote) {
-        char c = FChar;
+    while (!end_ && char_ != quote) {
+        char c = char_;
         if (c == '\\') {
             ReadChar();
-            if (FEnd)
+            if (end_)
                 break;
-            switch (FChar) {
+            switch (char_) {
             case 'r': c = 13; break;
             case 'n': c = 10; break;
             case 'B': c = 7; break;
@@ -259,29 +259,29 @@ void TLumoCompiler::ScanLiteral()
                 int value = 0;
                 for (int i = 0; i < 2; ++i) {
                     ReadChar();
-                    value = value * 16 + (FEnd ? 0 : HexDigit(FChar));
+                    value = value * 16 + (end_ ? 0 : HexDigit(char_));
                 }
                 c = static_cast<char>(value);
                 break;
             }
-            default: c = FChar; break;
+            default: c = char_; break;
             }
         }
-        FLiteral.push_back(c);
+        literal_.push_back(c);
         ReadChar();
     }
-    if (!FEnd)
+    if (!end_)
         ReadChar();
-    FToken = tLiteral;
+    token_ = tLiteral;
 }
 
 void TLumoCompiler::SkipAsm()
 {
     // The character right after "{" is never the closing brace.
-    if (FToken != tLBrace)
+    if (token_ != tLBrace)
         return;
     ReadChar();
-    while (!FEnd && FChar != '}')
+    while (!end_ && char_ != '}')
         ReadChar();
     ReadChar();
     Next();

@@ -14,20 +14,20 @@
 namespace kolvarin::script {
 
 TLumoScript::TLumoScript(const std::string& baseFolder, const std::string& subFolder)
-    : FSpace(std::make_unique<execmem::ExecSpace>())
+    : space_(std::make_unique<execmem::ExecSpace>())
 {
     if (!baseFolder.empty()) {
-        FCacheFolder = baseFolder;
-        if (FCacheFolder.back() != '\\' && FCacheFolder.back() != '/')
-            FCacheFolder += '/';
+        cacheFolder_ = baseFolder;
+        if (cacheFolder_.back() != '\\' && cacheFolder_.back() != '/')
+            cacheFolder_ += '/';
         if (!subFolder.empty())
-            FCacheFolder += subFolder + "/";
-        mkdir(FCacheFolder.c_str(), 0755); // only the last level; a failure leaves the cache unused
+            cacheFolder_ += subFolder + "/";
+        mkdir(cacheFolder_.c_str(), 0755); // only the last level; a failure leaves the cache unused
     }
     // A small block whose address stands for this engine in compiled code.
-    FEngineHandle = FSpace->Allocate(16);
-    FRuntime = std::make_unique<TLumoRuntime>(*this);
-    FBuiltinHostCount = FSpace->HostFunctionCount();
+    engineHandle_ = space_->Allocate(16);
+    runtime_ = std::make_unique<TLumoRuntime>(*this);
+    builtinHostCount_ = space_->HostFunctionCount();
     Clear();
 }
 
@@ -35,74 +35,74 @@ TLumoScript::~TLumoScript() = default;
 
 void TLumoScript::SetLimits(uint32_t milliseconds, uint64_t instructions)
 {
-    FSpace->SetLimits(milliseconds, instructions);
+    space_->SetLimits(milliseconds, instructions);
 }
 
 void TLumoScript::ReleaseCode()
 {
-    if (FCodeMemory)
-        FSpace->Free(FCodeMemory);
-    FCodeMemory = 0;
-    FCodeSize = 0;
+    if (codeMemory_)
+        space_->Free(codeMemory_);
+    codeMemory_ = 0;
+    codeSize_ = 0;
 }
 
 void TLumoScript::Clear()
 {
     ReleaseCode();
-    FNatives.clear();
-    FImports.clear();
-    FLoadedLibraries.clear();
-    FDefines.clear();
-    FLineMap.clear();
-    FFileNames.clear();
-    FOutputBlocks.clear();
-    FImage.Clear();
-    FSource.clear();
-    FFileName.clear();
-    FCacheFileName.clear();
-    FSourceCrc = 0;
-    FOutputText.clear();
-    FRuntime->CloseFiles();
-    FSpace->TruncateHostFunctions(FBuiltinHostCount);
+    natives_.clear();
+    imports_.clear();
+    loadedLibraries_.clear();
+    defines_.clear();
+    lineMap_.clear();
+    fileNames_.clear();
+    outputBlocks_.clear();
+    image_.Clear();
+    source_.clear();
+    fileName_.clear();
+    cacheFileName_.clear();
+    sourceCrc_ = 0;
+    outputText_.clear();
+    runtime_->CloseFiles();
+    space_->TruncateHostFunctions(builtinHostCount_);
 }
 
 void TLumoScript::AddNativeFunction(const std::string& name, uint32_t address)
 {
-    FNatives.push_back({ShortName(name), "", address});
+    natives_.push_back({ShortName(name), "", address});
 }
 
 void TLumoScript::AddNativeFunction(const std::string& name, uint32_t argCount, execmem::ResultKind kind,
                                     execmem::HostFunction fn)
 {
-    AddNativeFunction(name, FSpace->AddHostFunction(name, argCount * 4, kind, std::move(fn)));
+    AddNativeFunction(name, space_->AddHostFunction(name, argCount * 4, kind, std::move(fn)));
 }
 
-void TLumoScript::AddNativeDeclaration(const std::string& text) { FSource += text; }
+void TLumoScript::AddNativeDeclaration(const std::string& text) { source_ += text; }
 
 void TLumoScript::AddDefine(const std::string& name)
 {
     std::string cut = ShortName(name);
-    for (const TDefineEntry& d : FDefines)
+    for (const TDefineEntry& d : defines_)
         if (d.name == cut)
             return;
-    FDefines.push_back({cut, "", {}});
+    defines_.push_back({cut, "", {}});
 }
 
 void TLumoScript::AppendOutput(const std::string& text)
 {
-    FOutputText += text;
+    outputText_ += text;
     if (echoOutput)
         std::cout << text;
 }
 
 void TLumoScript::OutputBlock(int32_t index)
 {
-    if (index < 0 || static_cast<size_t>(index) >= FOutputBlocks.size())
+    if (index < 0 || static_cast<size_t>(index) >= outputBlocks_.size())
         return;
     if (echoOutput) {
-        std::cout << FOutputBlocks[index];
+        std::cout << outputBlocks_[index];
     } else {
-        FOutputText += FOutputBlocks[index];
+        outputText_ += outputBlocks_[index];
     }
 }
 
@@ -127,10 +127,10 @@ bool TLumoScript::CompileFile(const std::string& fileName)
 bool TLumoScript::Compile(const std::string& source, const std::string& fileName)
 {
     ReleaseCode();
-    FFileName = ExtractFileName(fileName);
-    FCacheFileName = fileName.empty() ? std::string() : ChangeFileExt(FFileName, ".lsc");
-    FErrorText.clear();
-    FPrefixLineCount = 0;
+    fileName_ = ExtractFileName(fileName);
+    cacheFileName_ = fileName.empty() ? std::string() : ChangeFileExt(fileName_, ".lsc");
+    errorText_.clear();
+    prefixLineCount_ = 0;
     std::string text;
     if (onPreCode) {
         std::string preCode;
@@ -138,90 +138,90 @@ bool TLumoScript::Compile(const std::string& source, const std::string& fileName
         text += preCode;
         for (char c : preCode)
             if (c == '\n')
-                ++FPrefixLineCount;
+                ++prefixLineCount_;
     }
-    for (const TBuiltinNative& n : FRuntime->Natives())
+    for (const TBuiltinNative& n : runtime_->Natives())
         AddNativeFunction(n.name, n.address);
     if (onRegisterNatives)
         onRegisterNatives(*this);
     for (const char* define : {"LumoScript", "LumoWebScript", "LS", "LWS"})
         AddDefine(define);
-    FSource.clear();
-    for (const std::string& prototype : FRuntime->Prototypes())
+    source_.clear();
+    for (const std::string& prototype : runtime_->Prototypes())
         AddNativeDeclaration(prototype);
     if (onDeclareNatives)
         onDeclareNatives(*this);
-    FSource += "\r\n";
-    ++FPrefixLineCount;
-    FSource += text;
-    FSource += source;
-    TPreprocessResult preprocessed = Preprocess(FSource, FDefines, FFileName, FPrefixLineCount);
-    FSource = std::move(preprocessed.text);
-    FLineMap = std::move(preprocessed.lineMap);
-    FFileNames = std::move(preprocessed.fileNames);
+    source_ += "\r\n";
+    ++prefixLineCount_;
+    source_ += text;
+    source_ += source;
+    TPreprocessResult preprocessed = Preprocess(source_, defines_, fileName_, prefixLineCount_);
+    source_ = std::move(preprocessed.text);
+    lineMap_ = std::move(preprocessed.lineMap);
+    fileNames_ = std::move(preprocessed.fileNames);
     for (const TPreprocessError& e : preprocessed.errors)
         Error(TLumoError::PreprocessorError, e.line, 0);
-    FSourceCrc = Crc32(FSource);
-    FImage.Clear();
-    const bool cached = FErrorText.empty() && !breakpointOption && LoadCache();
-    if (FErrorText.empty() && !cached) {
-        TLumoCompiler compiler(*this, FImage, FSource);
+    sourceCrc_ = Crc32(source_);
+    image_.Clear();
+    const bool cached = errorText_.empty() && !breakpointOption && LoadCache();
+    if (errorText_.empty() && !cached) {
+        TLumoCompiler compiler(*this, image_, source_);
         compiler.CompileProgram();
     }
-    FErrorText = Trim(FErrorText);
-    if (FErrorText.empty() && !cached)
+    errorText_ = Trim(errorText_);
+    if (errorText_.empty() && !cached)
         SaveCache();
-    if (FErrorText.empty())
+    if (errorText_.empty())
         Link();
-    FErrorText = Trim(FErrorText);
-    if (!FErrorText.empty())
+    errorText_ = Trim(errorText_);
+    if (!errorText_.empty())
         ReleaseCode();
-    FOutputText.clear();
-    return FErrorText.empty();
+    outputText_.clear();
+    return errorText_.empty();
 }
 
 void TLumoScript::Link()
 {
-    FCodeSize = FImage.Position();
-    FCodeMemory = FSpace->Allocate(std::max<uint32_t>(FCodeSize, 1));
-    if (!FCodeMemory) {
+    codeSize_ = image_.Position();
+    codeMemory_ = space_->Allocate(std::max<uint32_t>(codeSize_, 1));
+    if (!codeMemory_) {
         Error(TLumoError::FixupError, -1, 0); // no room for the code
         return;
     }
     std::vector<TLumoError> errors;
     std::vector<uint8_t> code =
-        ResolveFixups(FImage, FNatives, FCodeMemory, FEngineHandle, errors,
+        ResolveFixups(image_, natives_, codeMemory_, engineHandle_, errors,
                       [this](const std::string& target, bool byLinkName) { return ResolveImport(target, byLinkName); });
     for (TLumoError errorCode : errors)
-        FErrorText += "[Link] Error: " + LumoErrorText(errorCode) + "\r\n";
-    FErrorText = Trim(FErrorText);
-    if (!FErrorText.empty())
+        errorText_ += "[Link] Error: " + LumoErrorText(errorCode) + "\r\n";
+    errorText_ = Trim(errorText_);
+    if (!errorText_.empty())
         return;
-    FSpace->Write(FCodeMemory, code.data(), code.size());
-    FSpace->CodeChanged(FCodeMemory, code.size());
+    space_->Write(codeMemory_, code.data(), code.size());
+    space_->CodeChanged(codeMemory_, code.size());
 }
 
 std::optional<uint32_t> TLumoScript::ResolveImport(const std::string& target, bool byLinkName)
 {
-    for (const TImportEntry& i : FImports) {
+    for (const TImportEntry& i : imports_) {
         if ((byLinkName ? i.linkName : i.name) != target)
             continue;
         if (i.libraryName.empty() || i.exportName.empty())
             return 0;
         TDynamicLinkLibrary* library = nullptr;
-        for (auto& loaded : FLoadedLibraries)
+        for (auto& loaded : loadedLibraries_)
             if (loaded->FileName() == i.libraryName)
                 library = loaded.get();
         if (!library) {
             // A library that fails to load stays in the list, so it is tried once.
-            auto loaded = std::make_unique<TDynamicLinkLibrary>(*FSpace, i.libraryName);
+            auto loaded = std::make_unique<TDynamicLinkLibrary>(*space_, i.libraryName);
             std::vector<uint8_t> image;
             if (!loaded->LoadLibrary(i.libraryName) && archive && archive->ExtractFile(i.libraryName, image)) {
-                loaded = std::make_unique<TDynamicLinkLibrary>(*FSpace, i.libraryName);
+                loaded = std::make_unique<TDynamicLinkLibrary>(*space_, i.libraryName);
                 loaded->LoadFromStream(image);
             }
-            FLoadedLibraries.push_back(std::move(loaded));
-            library = FLoadedLibraries.back().get();
+            loadedLibraries_.push_back(std::move(loaded));
+            library = loadedLibraries_.back().get();
         }
         return library->GetProcAddress(i.exportName);
     }
@@ -230,12 +230,12 @@ std::optional<uint32_t> TLumoScript::ResolveImport(const std::string& target, bo
 
 uint32_t TLumoScript::GetProc(const std::string& name) const
 {
-    if (!FCodeMemory)
+    if (!codeMemory_)
         return 0;
     std::string wanted = Trim(name);
-    for (const TPublicEntry& p : FImage.publicFunctions)
+    for (const TPublicEntry& p : image_.publicFunctions)
         if (Trim(p.name) == wanted)
-            return FCodeMemory + p.address;
+            return codeMemory_ + p.address;
     return 0;
 }
 
@@ -246,7 +246,7 @@ execmem::CallResult TLumoScript::Call(uint32_t address, std::span<const uint32_t
         result.error = "call of a nil address";
         return result;
     }
-    return FSpace->Call(address, args, kind);
+    return space_->Call(address, args, kind);
 }
 
 execmem::CallResult TLumoScript::CallProc(const std::string& name, std::span<const uint32_t> args,
@@ -264,7 +264,7 @@ execmem::CallResult TLumoScript::CallProc(const std::string& name, std::span<con
 void TLumoScript::Error(TLumoError code, int32_t line, int32_t column)
 {
     std::string prefix;
-    const int32_t p = FPrefixLineCount;
+    const int32_t p = prefixLineCount_;
     if (line < 0) {
         prefix = "[Link]";
     } else if (p > line) {
@@ -272,17 +272,17 @@ void TLumoScript::Error(TLumoError code, int32_t line, int32_t column)
     } else {
         // The script's first line is entry 0 of the line map.
         size_t entry = static_cast<size_t>(line - p);
-        if (entry >= FLineMap.size()) {
+        if (entry >= lineMap_.size()) {
             prefix = "[?]";
         } else {
-            const TLineMapEntry& m = FLineMap[entry];
-            std::string file = m.fileIndex >= 0 && static_cast<size_t>(m.fileIndex) < FFileNames.size()
-                                   ? FFileNames[m.fileIndex]
+            const TLineMapEntry& m = lineMap_[entry];
+            std::string file = m.fileIndex >= 0 && static_cast<size_t>(m.fileIndex) < fileNames_.size()
+                                   ? fileNames_[m.fileIndex]
                                    : "-";
             prefix = "[" + file + "](" + std::to_string(m.line) + "," + std::to_string(column) + ")";
         }
     }
-    FErrorText += prefix + " Error: " + LumoErrorText(code) + "\r\n";
+    errorText_ += prefix + " Error: " + LumoErrorText(code) + "\r\n";
 }
 
 } // namespace kolvarin::script

@@ -105,28 +105,28 @@ public:
     void AppendOutput(const std::string& text);
 
     // State.
-    const std::string& ErrorText() const { return FErrorText; }
-    const std::string& OutputText() const { return FOutputText; }
-    void ClearOutput() { FOutputText.clear(); }
-    execmem::ExecSpace& Space() { return *FSpace; }
-    const TLumoRuntime& Runtime() const { return *FRuntime; }
-    uint32_t CodeMemory() const { return FCodeMemory; }
-    int32_t PrefixLineCount() const { return FPrefixLineCount; }
-    const TCodeImage& Image() const { return FImage; }
-    const std::vector<TNativeEntry>& Natives() const { return FNatives; }
-    const std::vector<TImportEntry>& Imports() const { return FImports; }
-    std::vector<std::string>& OutputBlocks() { return FOutputBlocks; }
-    const std::vector<TDefineEntry>& Defines() const { return FDefines; }
-    const std::string& CacheFileName() const { return FCacheFileName; }
-    const std::string& CacheFolder() const { return FCacheFolder; }
-    uint32_t SourceCrc() const { return FSourceCrc; }
+    const std::string& ErrorText() const { return errorText_; }
+    const std::string& OutputText() const { return outputText_; }
+    void ClearOutput() { outputText_.clear(); }
+    execmem::ExecSpace& Space() { return *space_; }
+    const TLumoRuntime& Runtime() const { return *runtime_; }
+    uint32_t CodeMemory() const { return codeMemory_; }
+    int32_t PrefixLineCount() const { return prefixLineCount_; }
+    const TCodeImage& Image() const { return image_; }
+    const std::vector<TNativeEntry>& Natives() const { return natives_; }
+    const std::vector<TImportEntry>& Imports() const { return imports_; }
+    std::vector<std::string>& OutputBlocks() { return outputBlocks_; }
+    const std::vector<TDefineEntry>& Defines() const { return defines_; }
+    const std::string& CacheFileName() const { return cacheFileName_; }
+    const std::string& CacheFolder() const { return cacheFolder_; }
+    uint32_t SourceCrc() const { return sourceCrc_; }
     // The preprocessed source stream of the last compile.
-    const std::string& SourceStream() const { return FSource; }
+    const std::string& SourceStream() const { return source_; }
 
     // The line map and file names through which error lines name their source
     // position; the preprocessor fills them at each compile.
-    std::vector<TLineMapEntry>& LineMap() { return FLineMap; }
-    std::vector<std::string>& FileNames() { return FFileNames; }
+    std::vector<TLineMapEntry>& LineMap() { return lineMap_; }
+    std::vector<std::string>& FileNames() { return fileNames_; }
 
     // Used by the compiler: appends one numbered error line for LINE/COLUMN.
     void Error(TLumoError code, int32_t line, int32_t column);
@@ -140,30 +140,30 @@ private:
     void SaveCache();
     std::optional<uint32_t> ResolveImport(const std::string& target, bool byLinkName);
 
-    std::unique_ptr<execmem::ExecSpace> FSpace;
-    std::unique_ptr<TLumoRuntime> FRuntime;
-    uint32_t FEngineHandle = 0;
-    size_t FBuiltinHostCount = 0;
+    std::unique_ptr<execmem::ExecSpace> space_;
+    std::unique_ptr<TLumoRuntime> runtime_;
+    uint32_t engineHandle_ = 0;
+    size_t builtinHostCount_ = 0;
 
-    std::string FCacheFolder;
-    std::vector<TNativeEntry> FNatives;
-    std::vector<TImportEntry> FImports;
+    std::string cacheFolder_;
+    std::vector<TNativeEntry> natives_;
+    std::vector<TImportEntry> imports_;
     // Libraries of the script's imports, loaded at link, freed by Clear.
-    std::vector<std::unique_ptr<TDynamicLinkLibrary>> FLoadedLibraries;
-    std::vector<TDefineEntry> FDefines;
-    std::vector<TLineMapEntry> FLineMap;
-    std::vector<std::string> FFileNames;
-    std::vector<std::string> FOutputBlocks;
-    TCodeImage FImage;
-    std::string FSource;
-    std::string FFileName;
-    std::string FCacheFileName;
-    uint32_t FSourceCrc = 0;
-    uint32_t FCodeMemory = 0;
-    uint32_t FCodeSize = 0;
-    int32_t FPrefixLineCount = 0;
-    std::string FErrorText;
-    std::string FOutputText;
+    std::vector<std::unique_ptr<TDynamicLinkLibrary>> loadedLibraries_;
+    std::vector<TDefineEntry> defines_;
+    std::vector<TLineMapEntry> lineMap_;
+    std::vector<std::string> fileNames_;
+    std::vector<std::string> outputBlocks_;
+    TCodeImage image_;
+    std::string source_;
+    std::string fileName_;
+    std::string cacheFileName_;
+    uint32_t sourceCrc_ = 0;
+    uint32_t codeMemory_ = 0;
+    uint32_t codeSize_ = 0;
+    int32_t prefixLineCount_ = 0;
+    std::string errorText_;
+    std::string outputText_;
 };
 
 // Script strings in an engine's address space (count, length, characters, NUL).

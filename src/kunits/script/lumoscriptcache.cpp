@@ -9,30 +9,30 @@ namespace kolvarin::script {
 
 bool TLumoScript::LoadCache()
 {
-    if (FCacheFolder.empty() || FCacheFileName.empty())
+    if (cacheFolder_.empty() || cacheFileName_.empty())
         return false;
     std::vector<uint8_t> file;
-    if (!ReadFileBytes(FCacheFolder + FCacheFileName, kMaxCacheSize, file))
+    if (!ReadFileBytes(cacheFolder_ + cacheFileName_, kMaxCacheSize, file))
         return false;
     TCacheContent content;
-    if (ReadCacheFile(file, CacheKey(FSourceCrc, FSource, alignment, breakpointOption), FNatives, content) !=
+    if (ReadCacheFile(file, CacheKey(sourceCrc_, source_, alignment, breakpointOption), natives_, content) !=
         TCacheError::None)
         return false;
-    FImage = std::move(content.image);
-    FNatives = std::move(content.natives);
-    FImports = std::move(content.imports);
-    FOutputBlocks = std::move(content.outputBlocks);
+    image_ = std::move(content.image);
+    natives_ = std::move(content.natives);
+    imports_ = std::move(content.imports);
+    outputBlocks_ = std::move(content.outputBlocks);
     return true;
 }
 
 void TLumoScript::SaveCache()
 {
-    if (FCacheFolder.empty() || FCacheFileName.empty())
+    if (cacheFolder_.empty() || cacheFileName_.empty())
         return;
-    TCacheContent content{FImage, FNatives, FImports, FOutputBlocks};
+    TCacheContent content{image_, natives_, imports_, outputBlocks_};
     std::vector<uint8_t> file =
-        WriteCacheFile(content, CacheKey(FSourceCrc, FSource, alignment, breakpointOption), compressCache);
-    std::ofstream out(FCacheFolder + FCacheFileName, std::ios::binary | std::ios::trunc);
+        WriteCacheFile(content, CacheKey(sourceCrc_, source_, alignment, breakpointOption), compressCache);
+    std::ofstream out(cacheFolder_ + cacheFileName_, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size())); // failures leave no cache
 }
 

@@ -8,31 +8,31 @@ namespace kolvarin::script {
 
 void TLumoCompiler::Terminator(bool needed)
 {
-    if (!needed || FError)
+    if (!needed || error_)
         return;
-    if (FToken == tSemicolon) {
+    if (token_ == tSemicolon) {
         Next();
-    } else if (FToken != tRBrace) {
+    } else if (token_ != tRBrace) {
         Error(TLumoError::SemicolonExpected);
     }
 }
 
 void TLumoCompiler::EnterLevel(const std::string& breakLabel, const std::string& continueLabel)
 {
-    FBreakLabels.push_back(breakLabel);
-    FContinueLabels.push_back(continueLabel);
+    breakLabels_.push_back(breakLabel);
+    continueLabels_.push_back(continueLabel);
 }
 
 void TLumoCompiler::LeaveLevel()
 {
-    FBreakLabels.pop_back();
-    FContinueLabels.pop_back();
+    breakLabels_.pop_back();
+    continueLabels_.pop_back();
 }
 
 void TLumoCompiler::TopLevel()
 {
-    while (!FError && !AtEnd()) {
-        switch (FToken) {
+    while (!error_ && !AtEnd()) {
+        switch (token_) {
         case tStruct:
         case tPacked:
         case tUnion:
@@ -42,7 +42,7 @@ void TLumoCompiler::TopLevel()
         default:
             if (IsTypeStart()) {
                 Declaration();
-                Terminator(!FDeclaredFunction);
+                Terminator(!declaredFunction_);
             } else {
                 Statement(true);
             }
@@ -55,47 +55,47 @@ void TLumoCompiler::Block()
 {
     if (!Expect(tLBrace, TLumoError::OpenBraceExpected))
         return;
-    while (!FError && !AtEnd() && FToken != tRBrace)
+    while (!error_ && !AtEnd() && token_ != tRBrace)
         Statement(true);
-    if (!FError)
+    if (!error_)
         Expect(tRBrace, TLumoError::CloseBraceExpected);
 }
 
 // The body of if, while and for: ";" is empty, "}" leaves it to the block.
 void TLumoCompiler::Body()
 {
-    if (FToken == tSemicolon) {
+    if (token_ == tSemicolon) {
         Next();
-    } else if (FToken != tRBrace) {
+    } else if (token_ != tRBrace) {
         Statement(true);
     }
 }
 
 void TLumoCompiler::Statement(bool needsTerminator)
 {
-    if (FError)
+    if (error_)
         return;
-    if (FNesting >= kMaxNesting) {
+    if (nesting_ >= kMaxNesting) {
         Error(TLumoError::UnknownStatement); // nesting this deep is no script anyone writes
         return;
     }
-    ++FNesting;
+    ++nesting_;
     StatementBody(needsTerminator);
-    --FNesting;
+    --nesting_;
 }
 
 void TLumoCompiler::StatementBody(bool needsTerminator)
 {
-    switch (FToken) {
+    switch (token_) {
     case tIdent: {
-        if (FindStruct(FText) >= 0) {
+        if (FindStruct(text_) >= 0) {
             Declaration();
-            Terminator(needsTerminator && !FDeclaredFunction);
+            Terminator(needsTerminator && !declaredFunction_);
             return;
         }
         bool viaThis;
-        int32_t entry = LookupName(FText, viaThis);
-        if (entry < 0 || (FNames[entry].kind != kVariable && !viaThis)) {
+        int32_t entry = LookupName(text_, viaThis);
+        if (entry < 0 || (names_[entry].kind != kVariable && !viaThis)) {
             Error(TLumoError::VariableNotDefined);
             return;
         }
@@ -104,15 +104,15 @@ void TLumoCompiler::StatementBody(bool needsTerminator)
         break;
     }
     case tFunction: {
-        int32_t fn = Lookup(FText);
+        int32_t fn = Lookup(text_);
         Next();
         Call(fn);
         break;
     }
     case tStar: {
         Next();
-        int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
-        if (entry < 0 || FNames[entry].kind != kVariable) {
+        int32_t entry = token_ == tIdent ? Lookup(text_) : -1;
+        if (entry < 0 || names_[entry].kind != kVariable) {
             Error(TLumoError::VariableNotDefined);
             return;
         }
@@ -143,7 +143,7 @@ void TLumoCompiler::StatementBody(bool needsTerminator)
     case tNative:
     case tStdcall:
         Declaration();
-        Terminator(needsTerminator && !FDeclaredFunction);
+        Terminator(needsTerminator && !declaredFunction_);
         return;
     case tStruct:
     case tPacked:
@@ -152,7 +152,7 @@ void TLumoCompiler::StatementBody(bool needsTerminator)
     case tEnum: EnumDefinition(); return;
     case tBreak:
     case tContinue:
-        FEmit.Jmp(FToken == tBreak ? FBreakLabels.back() : FContinueLabels.back());
+        emit_.Jmp(token_ == tBreak ? breakLabels_.back() : continueLabels_.back());
         Next();
         break;
     case tReturn: ReturnStatement(); break;
@@ -165,8 +165,8 @@ void TLumoCompiler::StatementBody(bool needsTerminator)
     case tOutputBlock: OutputBlockStatement(); break;
     case tSizeof: SizeofFactor(); break;
     case tBreakpoint:
-        if (FEngine.breakpointOption)
-            FEmit.Int3();
+        if (engine_.breakpointOption)
+            emit_.Int3();
         Next();
         break;
     case tLabelDef: UserLabel(); return;
@@ -188,7 +188,7 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
             return;
         }
         FlushDisp(d);
-        FEmit.MovEbxDerefEbx();
+        emit_.MovEbxDerefEbx();
         d.pointer = false;
     }
     if (d.charValue) {
@@ -199,23 +199,23 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
     const bool isString = d.type == tcString && !d.pointer && !d.isArray;
     const bool isStruct = d.type == tcStruct && !d.pointer && !d.isArray;
     const int size = d.pointer ? 4 : static_cast<int>(SizeOfType(d.type, d.typeIndex));
-    switch (FToken) {
+    switch (token_) {
     case tAssign:
         Next();
         StoreInto(d);
         return;
     case tInc:
     case tDec: {
-        bool increment = FToken == tInc;
+        bool increment = token_ == tInc;
         Next();
         if (isString || isStruct || d.isArray) {
             Error(isString ? TLumoError::IllegalStringOperation : TLumoError::IllegalStructOperation);
         } else if (isFloat) {
-            FEmit.LoadFromEbx(4, false, d.disp);
-            FEmit.FloatStep(increment);
-            FEmit.StoreToEbx(4, d.disp);
+            emit_.LoadFromEbx(4, false, d.disp);
+            emit_.FloatStep(increment);
+            emit_.StoreToEbx(4, d.disp);
         } else {
-            FEmit.IncDecAtEbx(size, increment, d.disp);
+            emit_.IncDecAtEbx(size, increment, d.disp);
         }
         return;
     }
@@ -223,14 +223,14 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
         Next();
         LoadDesignator(d);
         std::string elseLabel = NewLabel(), endLabel = NewLabel();
-        FEmit.TestEaxJz(elseLabel);
+        emit_.TestEaxJz(elseLabel);
         Statement(false);
-        FEmit.Jmp(endLabel);
-        if (!FError && Expect(tColon, TLumoError::ColonExpected)) {
-            FImage.DefineLabel(elseLabel);
+        emit_.Jmp(endLabel);
+        if (!error_ && Expect(tColon, TLumoError::ColonExpected)) {
+            image_.DefineLabel(elseLabel);
             Statement(false);
         }
-        FImage.DefineLabel(endLabel);
+        image_.DefineLabel(endLabel);
         return;
     }
     case tBar:
@@ -245,7 +245,7 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
     case tCaret: break;
     default: Error(TLumoError::AssignmentExpected); return;
     }
-    uint8_t op = FToken;
+    uint8_t op = token_;
     Next();
     if (!Expect(tAssign, TLumoError::AssignmentExpected))
         return;
@@ -253,29 +253,29 @@ void TLumoCompiler::Assignment(int32_t entry, bool throughPointer, bool viaThis)
         Error(TLumoError::IllegalStructOperation);
         return;
     }
-    FEmit.Push(EBX);
+    emit_.Push(EBX);
     TValue old = LoadDesignator(d);
-    FEmit.Push(EAX);
+    emit_.Push(EAX);
     TValue right = Expression(isString);
-    if (FError)
+    if (error_)
         return;
     if (isString && op != tPlus) {
         Error(TLumoError::IllegalStringOperation);
         return;
     }
     TValue result = BinaryOp(op, old, right);
-    if (FError)
+    if (error_)
         return;
     if (isString) {
         AssignStringFromStack(d.disp);
         return;
     }
-    FEmit.Pop(EBX);
+    emit_.Pop(EBX);
     if (isFloat && result.kind == VKind::Int)
-        FEmit.IntToFloat();
+        emit_.IntToFloat();
     if (!isFloat && result.kind == VKind::Float)
-        FEmit.FloatToInt();
-    FEmit.StoreToEbx(size, d.disp);
+        emit_.FloatToInt();
+    emit_.StoreToEbx(size, d.disp);
 }
 
 void TLumoCompiler::StoreInto(const TDesignator& dc)
@@ -287,28 +287,28 @@ void TLumoCompiler::StoreInto(const TDesignator& dc)
     }
     if (d.type == tcStruct && !d.pointer) {
         FlushDisp(d);
-        FEmit.Push(EBX);
+        emit_.Push(EBX);
         StructExpression(d.typeIndex);
-        if (FError)
+        if (error_)
             return;
         if (NeedsRelease(tcStruct, d.typeIndex, false)) {
             // Count the source's strings before the target's old ones go.
-            FEmit.MovRegReg(EBX, EAX);
-            FEmit.Push(EBX);
+            emit_.MovRegReg(EBX, EAX);
+            emit_.Push(EBX);
             EmitRelease(tcStruct, d.typeIndex, false, 0, RefOp::Count);
-            FEmit.MovEbxEsp4();
+            emit_.MovEbxEsp4();
             EmitRelease(tcStruct, d.typeIndex, false, 0, RefOp::Release);
-            FEmit.Pop(EAX);
+            emit_.Pop(EAX);
         }
-        FEmit.MovRegReg(EBX, EAX);
-        FEmit.Pop(EAX);
-        FEmit.BlockCopyToEax(SizeOfType(tcStruct, d.typeIndex));
+        emit_.MovRegReg(EBX, EAX);
+        emit_.Pop(EAX);
+        emit_.BlockCopyToEax(SizeOfType(tcStruct, d.typeIndex));
         return;
     }
-    FEmit.Push(EBX);
+    emit_.Push(EBX);
     if (d.type == tcString && !d.pointer) {
         TValue v = Expression(true);
-        if (FError)
+        if (error_)
             return;
         if (v.kind != VKind::String) {
             Error(TLumoError::StringExpected);
@@ -318,7 +318,7 @@ void TLumoCompiler::StoreInto(const TDesignator& dc)
         return;
     }
     TValue v = Expression(false);
-    if (FError)
+    if (error_)
         return;
     const bool isFloat = d.type == tcFloat && !d.pointer;
     if (v.kind == VKind::Struct || (v.kind == VKind::String && !d.pointer && d.type != tcUInt)) {
@@ -326,29 +326,29 @@ void TLumoCompiler::StoreInto(const TDesignator& dc)
         return;
     }
     if (isFloat && v.kind == VKind::Int)
-        FEmit.IntToFloat();
+        emit_.IntToFloat();
     if (!isFloat && v.kind == VKind::Float) {
         if (d.pointer) {
             Error(TLumoError::WrongType);
             return;
         }
-        FEmit.FloatToInt();
+        emit_.FloatToInt();
     }
-    FEmit.Pop(EBX);
-    FEmit.StoreToEbx(d.pointer ? 4 : static_cast<int>(SizeOfType(d.type, d.typeIndex)), d.disp);
+    emit_.Pop(EBX);
+    emit_.StoreToEbx(d.pointer ? 4 : static_cast<int>(SizeOfType(d.type, d.typeIndex)), d.disp);
 }
 
 void TLumoCompiler::AssignStringFromStack(int32_t disp)
 {
-    FEmit.Pop(EBX);
-    FEmit.Push(EBX);
-    FEmit.Push(EAX);
-    FEmit.LoadFromEbx(4, false, disp);
-    FEmit.MovRegReg(EBX, EAX);
-    FEmit.Pop(EAX);
+    emit_.Pop(EBX);
+    emit_.Push(EBX);
+    emit_.Push(EAX);
+    emit_.LoadFromEbx(4, false, disp);
+    emit_.MovRegReg(EBX, EAX);
+    emit_.Pop(EAX);
     CallStub(stStrAssign); // counts the new value, releases the old one
-    FEmit.Pop(EBX);
-    FEmit.StoreToEbx(4, disp);
+    emit_.Pop(EBX);
+    emit_.StoreToEbx(4, disp);
 }
 
 void TLumoCompiler::InheritedCall()
@@ -359,23 +359,23 @@ void TLumoCompiler::InheritedCall()
         Error(TLumoError::OnlyInMethod);
         return;
     }
-    const std::vector<int32_t> parents = FTypes[owner].parents;
+    const std::vector<int32_t> parents = types_[owner].parents;
     if (parents.empty()) {
         Error(TLumoError::NoInheritedCall);
         return;
     }
-    std::string name = FNames[FFunction].name;
+    std::string name = names_[function_].name;
     int32_t only = -1;
-    if (!FText.empty() && (std::isalpha(static_cast<unsigned char>(FText[0])) || FText[0] == '_')) {
-        name = FText;
+    if (!text_.empty() && (std::isalpha(static_cast<unsigned char>(text_[0])) || text_[0] == '_')) {
+        name = text_;
         Next();
         if (Accept(tDot)) {
             only = FindStruct(name);
-            if (FText.empty() || !(std::isalpha(static_cast<unsigned char>(FText[0])) || FText[0] == '_')) {
+            if (text_.empty() || !(std::isalpha(static_cast<unsigned char>(text_[0])) || text_[0] == '_')) {
                 Error(TLumoError::IdentifierExpected);
                 return;
             }
-            name = FText;
+            name = text_;
             Next();
         }
     }
@@ -384,7 +384,7 @@ void TLumoCompiler::InheritedCall()
         if (only >= 0 && parent != only)
             continue;
         int32_t m = LookupMember(parent, name);
-        if (m >= 0 && FNames[m].kind == kFunction) {
+        if (m >= 0 && names_[m].kind == kFunction) {
             method = m;
             break;
         }
@@ -393,8 +393,8 @@ void TLumoCompiler::InheritedCall()
         Error(TLumoError::NoInheritedCall);
         return;
     }
-    VariableAddress(FNames[Lookup("this")]);
-    FEmit.MovEbxDerefEbx();
+    VariableAddress(names_[Lookup("this")]);
+    emit_.MovEbxDerefEbx();
     MethodCall(method);
 }
 
@@ -402,14 +402,14 @@ void TLumoCompiler::Condition()
 {
     if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
-    if (FToken != tRParen) {
+    if (token_ != tRParen) {
         TValue v = Expression(false);
-        if (!FError && v.kind == VKind::String)
+        if (!error_ && v.kind == VKind::String)
             Error(TLumoError::WrongType);
     } else {
-        FEmit.MovEaxImm(1); // an empty condition holds
+        emit_.MovEaxImm(1); // an empty condition holds
     }
-    if (!FError)
+    if (!error_)
         Expect(tRParen, TLumoError::CloseParenExpected);
 }
 
@@ -417,24 +417,24 @@ void TLumoCompiler::IfStatement()
 {
     Next();
     Condition();
-    if (FError)
+    if (error_)
         return;
     std::string elseLabel = NewLabel();
-    FEmit.TestEaxJz(elseLabel);
-    if (FToken == tLBrace) {
+    emit_.TestEaxJz(elseLabel);
+    if (token_ == tLBrace) {
         Block();
     } else {
         Body();
     }
-    if (!FError && FToken == tElse) {
+    if (!error_ && token_ == tElse) {
         Next();
         std::string endLabel = NewLabel();
-        FEmit.Jmp(endLabel);
-        FImage.DefineLabel(elseLabel);
+        emit_.Jmp(endLabel);
+        image_.DefineLabel(elseLabel);
         Statement(true);
-        FImage.DefineLabel(endLabel);
+        image_.DefineLabel(endLabel);
     } else {
-        FImage.DefineLabel(elseLabel);
+        image_.DefineLabel(elseLabel);
     }
 }
 
@@ -444,15 +444,15 @@ void TLumoCompiler::WhileStatement()
     std::string breakLabel = NewLabel(), continueLabel = NewLabel();
     EnterLevel(breakLabel, continueLabel);
     std::string top = NewLabel();
-    FImage.DefineLabel(top);
-    FImage.DefineLabel(continueLabel);
+    image_.DefineLabel(top);
+    image_.DefineLabel(continueLabel);
     Condition();
     std::string exitLabel = NewLabel();
-    FEmit.TestEaxJz(exitLabel);
+    emit_.TestEaxJz(exitLabel);
     Body();
-    FEmit.Jmp(top);
-    FImage.DefineLabel(exitLabel);
-    FImage.DefineLabel(breakLabel);
+    emit_.Jmp(top);
+    image_.DefineLabel(exitLabel);
+    image_.DefineLabel(breakLabel);
     LeaveLevel();
 }
 
@@ -462,18 +462,18 @@ void TLumoCompiler::DoStatement()
     std::string breakLabel = NewLabel(), continueLabel = NewLabel();
     EnterLevel(breakLabel, continueLabel);
     std::string top = NewLabel();
-    FImage.DefineLabel(top);
+    image_.DefineLabel(top);
     Statement(false);
-    if (!FError && !Accept(tWhile))
+    if (!error_ && !Accept(tWhile))
         Error(TLumoError::WhileExpected);
-    FImage.DefineLabel(continueLabel);
+    image_.DefineLabel(continueLabel);
     Condition();
     std::string exitLabel = NewLabel();
-    FEmit.TestEaxJz(exitLabel);
-    FEmit.Jmp(top);
-    FImage.DefineLabel(exitLabel);
-    FImage.DefineLabel(breakLabel);
-    if (!FError && !Accept(tSemicolon))
+    emit_.TestEaxJz(exitLabel);
+    emit_.Jmp(top);
+    image_.DefineLabel(exitLabel);
+    image_.DefineLabel(breakLabel);
+    if (!error_ && !Accept(tSemicolon))
         Error(TLumoError::SemicolonExpected);
     LeaveLevel();
 }
@@ -485,42 +485,42 @@ void TLumoCompiler::ForStatement()
         return;
     std::string breakLabel = NewLabel(), continueLabel = NewLabel();
     EnterLevel(breakLabel, continueLabel);
-    while (!FError && FToken != tSemicolon) {
+    while (!error_ && token_ != tSemicolon) {
         Statement(false);
         if (!Accept(tComma))
             break;
     }
-    if (!FError)
+    if (!error_)
         Expect(tSemicolon, TLumoError::SemicolonExpected);
     std::string cond = NewLabel();
-    FImage.DefineLabel(cond);
-    if (FToken != tSemicolon) {
+    image_.DefineLabel(cond);
+    if (token_ != tSemicolon) {
         Expression(false);
     } else {
-        FEmit.MovEaxImm(1); // an empty condition holds
+        emit_.MovEaxImm(1); // an empty condition holds
     }
-    if (!FError)
+    if (!error_)
         Expect(tSemicolon, TLumoError::SemicolonExpected);
     std::string exitLabel = NewLabel(), body = NewLabel(), step = NewLabel(), back = NewLabel();
-    FEmit.TestEaxJz(exitLabel);
-    FEmit.Jmp(body);
-    FImage.DefineLabel(step);
-    FImage.DefineLabel(continueLabel);
-    while (!FError && FToken != tRParen) {
+    emit_.TestEaxJz(exitLabel);
+    emit_.Jmp(body);
+    image_.DefineLabel(step);
+    image_.DefineLabel(continueLabel);
+    while (!error_ && token_ != tRParen) {
         Statement(false);
         if (!Accept(tComma))
             break;
     }
-    if (!FError)
+    if (!error_)
         Expect(tRParen, TLumoError::CloseParenExpected);
-    FEmit.Jmp(back);
-    FImage.DefineLabel(body);
+    emit_.Jmp(back);
+    image_.DefineLabel(body);
     Body();
-    FEmit.Jmp(step);
-    FImage.DefineLabel(back);
-    FEmit.Jmp(cond);
-    FImage.DefineLabel(exitLabel);
-    FImage.DefineLabel(breakLabel);
+    emit_.Jmp(step);
+    image_.DefineLabel(back);
+    emit_.Jmp(cond);
+    image_.DefineLabel(exitLabel);
+    image_.DefineLabel(breakLabel);
     LeaveLevel();
 }
 
@@ -530,140 +530,140 @@ void TLumoCompiler::SwitchStatement()
     if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     Expression(false);
-    if (FError || !Expect(tRParen, TLumoError::CloseParenExpected))
+    if (error_ || !Expect(tRParen, TLumoError::CloseParenExpected))
         return;
     std::string end = NewLabel();
     EnterLevel(end, "C_exit");
-    ++FSwitchDepth;
-    FEmit.Push(ESI);
-    FEmit.MovRegReg(ESI, EAX);
-    if (Expect(tLBrace, TLumoError::OpenBraceExpected) && FToken != tCase && FToken != tDefault)
+    ++switchDepth_;
+    emit_.Push(ESI);
+    emit_.MovRegReg(ESI, EAX);
+    if (Expect(tLBrace, TLumoError::OpenBraceExpected) && token_ != tCase && token_ != tDefault)
         Error(TLumoError::CaseExpected);
     std::string pending = NewLabel();
-    while (!FError && (FToken == tCase || FToken == tDefault)) {
-        bool isDefault = FToken == tDefault;
+    while (!error_ && (token_ == tCase || token_ == tDefault)) {
+        bool isDefault = token_ == tDefault;
         Next();
         std::string body = pending;
         pending = NewLabel();
-        FContinueLabels.back() = pending;
+        continueLabels_.back() = pending;
         std::string skip;
         if (!isDefault) {
-            FEmit.Push(ESI);
+            emit_.Push(ESI);
             Expression(false);
-            FEmit.Pop(ESI);
-            FEmit.MovRegReg(EBX, ESI);
-            FEmit.CompareSet(Cond::Equal);
+            emit_.Pop(ESI);
+            emit_.MovRegReg(EBX, ESI);
+            emit_.CompareSet(Cond::Equal);
             skip = NewLabel();
-            FEmit.TestEaxJz(skip);
+            emit_.TestEaxJz(skip);
         }
-        FImage.DefineLabel(body);
-        if (FError || !Expect(tColon, TLumoError::ColonExpected))
+        image_.DefineLabel(body);
+        if (error_ || !Expect(tColon, TLumoError::ColonExpected))
             break;
-        while (!FError && !AtEnd() && FToken != tRBrace && (isDefault || (FToken != tCase && FToken != tDefault)))
+        while (!error_ && !AtEnd() && token_ != tRBrace && (isDefault || (token_ != tCase && token_ != tDefault)))
             Statement(true);
-        FEmit.Jmp(pending);
+        emit_.Jmp(pending);
         if (!skip.empty())
-            FImage.DefineLabel(skip);
+            image_.DefineLabel(skip);
         if (isDefault)
             break; // "default" is the last clause
     }
-    if (!FError)
+    if (!error_)
         Expect(tRBrace, TLumoError::CloseBraceExpected);
-    FImage.DefineLabel(pending);
-    FImage.DefineLabel(end);
-    FEmit.Pop(ESI);
-    --FSwitchDepth;
+    image_.DefineLabel(pending);
+    image_.DefineLabel(end);
+    emit_.Pop(ESI);
+    --switchDepth_;
     LeaveLevel();
 }
 
 void TLumoCompiler::ReturnStatement()
 {
     Next();
-    if ((FToken == tSemicolon || FToken == tRBrace) && InFunction() && OwnsResult(FNames[FFunction])) {
-        FEmit.XorReg(EAX);
-    } else if (FToken != tSemicolon && FToken != tRBrace) {
+    if ((token_ == tSemicolon || token_ == tRBrace) && InFunction() && OwnsResult(names_[function_])) {
+        emit_.XorReg(EAX);
+    } else if (token_ != tSemicolon && token_ != tRBrace) {
         if (!InFunction()) {
             Expression(false);
         } else {
-            const TNameEntry f = FNames[FFunction];
+            const TNameEntry f = names_[function_];
             if (f.type == tcString && !f.pointer) {
                 TValue v = Expression(true);
-                if (!FError && v.kind != VKind::String)
+                if (!error_ && v.kind != VKind::String)
                     Error(TLumoError::StringExpected);
-                FEmit.StringUp(); // the caller receives one count
+                emit_.StringUp(); // the caller receives one count
             } else if (f.type == tcStruct && !f.pointer) {
                 StructExpression(f.typeIndex);
-                if (FError)
+                if (error_)
                     return;
                 uint32_t size = SizeOfType(tcStruct, f.typeIndex);
-                FEmit.MovRegReg(EBX, EAX);
+                emit_.MovRegReg(EBX, EAX);
                 if (size == 1 || size == 2 || size == 4) {
-                    FEmit.LoadFromEbx(static_cast<int>(size), false, 0);
+                    emit_.LoadFromEbx(static_cast<int>(size), false, 0);
                 } else {
                     if (NeedsRelease(tcStruct, f.typeIndex, false))
                         EmitRelease(tcStruct, f.typeIndex, false, 0, RefOp::Count);
-                    FEmit.Push(EBX);
+                    emit_.Push(EBX);
                     int32_t fr = Lookup("?FR!");
-                    VariableAddress(FNames[fr]);
-                    FEmit.LoadFromEbx(4, false, 0);
-                    FEmit.Pop(EBX);
-                    FEmit.Push(EAX);
-                    FEmit.BlockCopyToEax(size);
-                    FEmit.Pop(EAX);
+                    VariableAddress(names_[fr]);
+                    emit_.LoadFromEbx(4, false, 0);
+                    emit_.Pop(EBX);
+                    emit_.Push(EAX);
+                    emit_.BlockCopyToEax(size);
+                    emit_.Pop(EAX);
                 }
             } else {
                 TValue v = Expression(false);
-                if (FError)
+                if (error_)
                     return;
                 if (f.type == tcFloat && !f.pointer) {
                     if (v.kind == VKind::Int)
-                        FEmit.IntToFloat();
+                        emit_.IntToFloat();
                 } else if (v.kind == VKind::Float && !f.pointer) {
                     Error(TLumoError::WrongType);
                 }
             }
         }
     }
-    if (FError)
+    if (error_)
         return;
-    FEmit.Jmp(InFunction() ? "Return" + FNames[FFunction].codeName : FStartExit);
+    emit_.Jmp(InFunction() ? "Return" + names_[function_].codeName : startExit_);
 }
 
 void TLumoCompiler::GotoStatement()
 {
     Next();
-    int32_t entry = FToken == tUserLabel ? Lookup(FText) : -1;
+    int32_t entry = token_ == tUserLabel ? Lookup(text_) : -1;
     if (entry < 0) {
         Error(TLumoError::LabelNotFound);
         return;
     }
-    int32_t leave = FSwitchDepth - FNames[entry].switchDepth;
+    int32_t leave = switchDepth_ - names_[entry].switchDepth;
     if (leave < 0) {
         Error(TLumoError::LabelNotFound); // a jump into a switch would miss its selector
         return;
     }
     if (leave > 0) {
         // Restore the ESI of the label's level, dropping the selectors pushed since.
-        FEmit.LoadEsiFromEsp(4 * (leave - 1));
-        FEmit.AddEsp(static_cast<uint32_t>(4 * leave));
+        emit_.LoadEsiFromEsp(4 * (leave - 1));
+        emit_.AddEsp(static_cast<uint32_t>(4 * leave));
     }
-    FEmit.Jmp(FNames[entry].codeName);
+    emit_.Jmp(names_[entry].codeName);
     Next();
 }
 
 void TLumoCompiler::UserLabel()
 {
-    int32_t existing = Lookup(FText);
+    int32_t existing = Lookup(text_);
     if (existing >= 0) {
-        Error(FNames[existing].kind == kLabel ? TLumoError::LabelAlreadyDefined : TLumoError::LabelIsVariable);
+        Error(names_[existing].kind == kLabel ? TLumoError::LabelAlreadyDefined : TLumoError::LabelIsVariable);
         return;
     }
     TNameEntry e;
-    e.name = FText;
+    e.name = text_;
     e.kind = kLabel;
-    e.codeName = FText + "@" + FFunctionName + "UL!";
-    e.switchDepth = FSwitchDepth;
-    FImage.DefineLabel(e.codeName);
+    e.codeName = text_ + "@" + functionName_ + "UL!";
+    e.switchDepth = switchDepth_;
+    image_.DefineLabel(e.codeName);
     Insert(std::move(e));
     Next();
 }
@@ -673,22 +673,22 @@ void TLumoCompiler::PrintStatement()
     Next();
     if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
-    while (!FError) {
-        int32_t entry = FToken == tIdent ? Lookup(FText) : -1;
-        if (FToken == tIdent && entry < 0) {
+    while (!error_) {
+        int32_t entry = token_ == tIdent ? Lookup(text_) : -1;
+        if (token_ == tIdent && entry < 0) {
             Error(TLumoError::VariableNotDefined);
             return;
         }
-        const bool isVar = entry >= 0 && FNames[entry].kind == kVariable;
-        const bool isChar = isVar && (FNames[entry].type == tcChar || FNames[entry].type == tcUChar);
-        if (FToken == tLiteral || (isVar && FNames[entry].type == tcString && !FNames[entry].pointer)) {
+        const bool isVar = entry >= 0 && names_[entry].kind == kVariable;
+        const bool isChar = isVar && (names_[entry].type == tcChar || names_[entry].type == tcUChar);
+        if (token_ == tLiteral || (isVar && names_[entry].type == tcString && !names_[entry].pointer)) {
             TValue v = Expression(true);
-            if (!FError && v.kind != VKind::String) {
+            if (!error_ && v.kind != VKind::String) {
                 CallStub(v.kind == VKind::Float ? stPrintFloat : v.isSigned ? stWriteNumSigned : stWriteNumUnsigned);
             } else {
                 CallStub(stPrintString);
             }
-        } else if (isChar && FNames[entry].pointer) {
+        } else if (isChar && names_[entry].pointer) {
             Expression(false);
             CallStub(stPrintPChar);
         } else if (isChar) {
@@ -696,7 +696,7 @@ void TLumoCompiler::PrintStatement()
             CallStub(v.kind == VKind::Int ? stPrintChar : stPrintFloat);
         } else {
             TValue v = Expression(false);
-            if (FError)
+            if (error_)
                 return;
             switch (v.kind) {
             case VKind::String: CallStub(stPrintString); break;
@@ -708,7 +708,7 @@ void TLumoCompiler::PrintStatement()
         if (!Accept(tComma))
             break;
     }
-    if (!FError)
+    if (!error_)
         Expect(tRParen, TLumoError::CloseParenExpected);
 }
 
@@ -718,14 +718,14 @@ void TLumoCompiler::SizeofFactor()
     if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     bool star = false, amp = false;
-    while (FToken == tStar || FToken == tAmp) {
-        (FToken == tStar ? star : amp) = true;
+    while (token_ == tStar || token_ == tAmp) {
+        (token_ == tStar ? star : amp) = true;
         Next();
     }
-    while (FToken == tUnsigned || FToken == tSigned)
+    while (token_ == tUnsigned || token_ == tSigned)
         Next();
     uint32_t size = 0;
-    switch (FToken) {
+    switch (token_) {
     case tIntWord:
     case tVoid:
     case tFloatWord:
@@ -734,17 +734,17 @@ void TLumoCompiler::SizeofFactor()
     case tChar:
     case tByte: size = 1; break;
     case tIdent: {
-        int32_t type = FindStruct(FText);
+        int32_t type = FindStruct(text_);
         if (type >= 0) {
-            size = FTypes[type].size;
+            size = types_[type].size;
             break;
         }
-        int32_t entry = Lookup(FText);
-        if (entry < 0 || FNames[entry].kind != kVariable) {
+        int32_t entry = Lookup(text_);
+        if (entry < 0 || names_[entry].kind != kVariable) {
             Error(TLumoError::VariableNotDefined);
             return;
         }
-        const TNameEntry& e = FNames[entry];
+        const TNameEntry& e = names_[entry];
         uint32_t count = e.array ? e.arrayLength : 1;
         size = e.pointer && !star && !e.array ? 4 : SizeOfType(e.type, e.typeIndex) * count;
         if (e.pointer && e.array && !star)
@@ -756,7 +756,7 @@ void TLumoCompiler::SizeofFactor()
     Next();
     if (amp)
         size = 4;
-    FEmit.MovEaxImm(size);
+    emit_.MovEaxImm(size);
     Expect(tRParen, TLumoError::CloseParenExpected);
 }
 
@@ -766,7 +766,7 @@ void TLumoCompiler::OutputBlockStatement()
     if (!Expect(tLParen, TLumoError::OpenParenExpected))
         return;
     Expression(false);
-    if (FError || !Expect(tRParen, TLumoError::CloseParenExpected))
+    if (error_ || !Expect(tRParen, TLumoError::CloseParenExpected))
         return;
     CallStub(stOutputBlock);
 }

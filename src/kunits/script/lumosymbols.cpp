@@ -16,11 +16,11 @@ uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
 } // namespace
 
 TLumoCompiler::TLumoCompiler(TLumoScript& engine, TCodeImage& image, const std::string& source)
-    : FEngine(engine), FImage(image), FEmit(image), FSource(source)
+    : engine_(engine), image_(image), emit_(image), source_(source)
 {
-    FNames.reserve(64 + source.size() / 24);
+    names_.reserve(64 + source.size() / 24);
     image.code.reserve(source.size());
-    FNames.emplace_back(); // index 0: the blank record of failed lookups
+    names_.emplace_back(); // index 0: the blank record of failed lookups
     EnterKeywords();
 }
 
@@ -106,7 +106,7 @@ uint32_t TLumoCompiler::SizeOfType(uint8_t type, int32_t typeIndex) const
     case tcChar: return 1;
     case tcUShort:
     case tcShort: return 2;
-    case tcStruct: return typeIndex >= 0 ? FTypes[typeIndex].size : 0;
+    case tcStruct: return typeIndex >= 0 ? types_[typeIndex].size : 0;
     default: return 4;
     }
 }
@@ -123,22 +123,22 @@ int32_t TLumoCompiler::Insert(TNameEntry e)
     if (e.name.size() > 255)
         e.name.resize(255);
     if (e.kind != kKeyword && e.kind != kFunction && e.storage != sMember)
-        e.scope = FFunctionName;
+        e.scope = functionName_;
     if (e.kind == kVariable || e.kind == kFunction)
         e.codeName = NewCodeName();
-    int32_t index = static_cast<int32_t>(FNames.size());
+    int32_t index = static_cast<int32_t>(names_.size());
     if (e.kind == kVariable) {
         e.elementSize = e.pointer ? 4 : SizeOfType(e.type, e.typeIndex);
         uint32_t total = EntrySize(e);
         if (e.storage == sLocal) {
-            if (FEngine.alignment)
+            if (engine_.alignment)
                 total = RoundUp4(total);
-            TNameEntry& fn = FNames[FFunction];
+            TNameEntry& fn = names_[function_];
             fn.frameSize += total;
             e.offset = static_cast<int32_t>(fn.frameSize);
         } else if (e.storage == sParam || e.storage == sHidden) {
-            TNameEntry& fn = FNames[FFunction];
-            e.ownerFunction = FFunction;
+            TNameEntry& fn = names_[function_];
+            e.ownerFunction = function_;
             fn.paramSize += e.pointer ? 4 : RoundUp4(total);
             e.offset = static_cast<int32_t>(fn.paramSize);
             fn.params.push_back(index);
@@ -147,19 +147,19 @@ int32_t TLumoCompiler::Insert(TNameEntry e)
     // Members are found through their structure only; names made inside a
     // function are found only while it is compiled.
     if (e.storage != sMember)
-        (e.scope.empty() ? FGlobalIndex : FLocalIndex)[e.name].push_back(index);
-    FNames.push_back(std::move(e));
+        (e.scope.empty() ? globalIndex_ : localIndex_)[e.name].push_back(index);
+    names_.push_back(std::move(e));
     return index;
 }
 
 int32_t TLumoCompiler::FindInScope(bool local, const std::string& name, bool anyKind) const
 {
-    const auto& index = local ? FLocalIndex : FGlobalIndex;
+    const auto& index = local ? localIndex_ : globalIndex_;
     auto it = index.find(name);
     if (it == index.end())
         return -1;
     for (int32_t i : it->second)
-        if (anyKind || LookupKind(FNames[i].kind))
+        if (anyKind || LookupKind(names_[i].kind))
             return i;
     return -1;
 }
@@ -179,16 +179,16 @@ int32_t TLumoCompiler::LookupMember(int32_t typeIndex, const std::string& name) 
     if (typeIndex < 0)
         return -1;
     // Newest first, so a structure's own method hides an inherited one.
-    const std::vector<int32_t>& entries = FTypes[typeIndex].entries;
+    const std::vector<int32_t>& entries = types_[typeIndex].entries;
     for (auto it = entries.rbegin(); it != entries.rend(); ++it)
-        if (FNames[*it].name == name)
+        if (names_[*it].name == name)
             return *it;
     return -1;
 }
 
 int32_t TLumoCompiler::MethodStruct() const
 {
-    return InFunction() && FNames[FFunction].storage == sMember ? FNames[FFunction].owningStruct : -1;
+    return InFunction() && names_[function_].storage == sMember ? names_[function_].owningStruct : -1;
 }
 
 int32_t TLumoCompiler::LookupName(const std::string& name, bool& viaThis) const
@@ -209,7 +209,7 @@ uint8_t TLumoCompiler::TokenOf(const std::string& name) const
         i = FindInScope(false, name, true);
     if (i < 0)
         return tIdent;
-    const TNameEntry& e = FNames[i];
+    const TNameEntry& e = names_[i];
     if (e.kind == kKeyword)
         return e.token;
     if (e.kind == kFunction || e.kind == kEnumName || e.kind == kConstant || e.kind == kLabel)
@@ -219,30 +219,30 @@ uint8_t TLumoCompiler::TokenOf(const std::string& name) const
 
 int32_t TLumoCompiler::FindStruct(const std::string& name) const
 {
-    for (size_t i = 0; i < FTypes.size(); ++i)
-        if (FTypes[i].name == name)
+    for (size_t i = 0; i < types_.size(); ++i)
+        if (types_[i].name == name)
             return static_cast<int32_t>(i);
     return -1;
 }
 
 int32_t TLumoCompiler::FindNative(const std::string& name) const
 {
-    const auto& natives = FEngine.Natives();
+    const auto& natives = engine_.Natives();
     for (size_t i = 0; i < natives.size(); ++i)
         if (natives[i].name == name)
             return static_cast<int32_t>(i);
     return -1;
 }
 
-std::string TLumoCompiler::NewLabel() { return "GL@" + std::to_string(FLabelCounter++); }
+std::string TLumoCompiler::NewLabel() { return "GL@" + std::to_string(labelCounter_++); }
 
-std::string TLumoCompiler::NewCodeName() { return "AV@" + std::to_string(FCodeCounter++); }
+std::string TLumoCompiler::NewCodeName() { return "AV@" + std::to_string(codeCounter_++); }
 
 int32_t TLumoCompiler::Temporary(uint8_t type, int32_t typeIndex, const std::string& tag, bool pointer)
 {
     TNameEntry e;
     e.name = pointer ? "OBJTEMP?" + NewLabel()
-                     : NewLabel() + "?" + tag + "@" + FFunctionName + (type == tcString ? "TEMPSTR!" : "STVN!");
+                     : NewLabel() + "?" + tag + "@" + functionName_ + (type == tcString ? "TEMPSTR!" : "STVN!");
     e.type = type;
     e.typeIndex = typeIndex;
     e.pointer = pointer;

@@ -4,9 +4,9 @@
 #include <initializer_list>
 #include <sstream>
 
-#include "codepage/codepage.h"
 #include "core/stream/kreadln.h"
 #include "core/system/kfilesave.h"
+#include "core/text/kstrings.h"
 
 namespace kolvarin {
 

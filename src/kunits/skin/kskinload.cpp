@@ -6,11 +6,11 @@
 #include <mutex>
 #include <span>
 
-#include "codepage/codepage.h"
 #include "core/desktop/kbitmaps.h"
 #include "core/settings/kconfig.h"
 #include "core/stream/kresources.h"
 #include "core/system/kpaths.h"
+#include "core/text/kstrings.h"
 #include "gdi/bmpcodec.h"
 #include "skin/kgui_p.h"
 #include "skin/kskinbuiltin.h"
@@ -215,9 +215,10 @@ uint8_t LoadSkinSteps(TKGUI& skin, const std::string& bitmapFileName, const std:
     return kSkinLoaded;
 }
 
-// The file part of a member name; empty when the name has a ".." part or
-// names no file.
-std::u16string MemberFilePart(const std::u16string& name)
+} // namespace
+
+const std::string& LastSkinError() { return lastError; }
+std::u16string SkinMemberFilePart(const std::u16string& name)
 {
     std::u16string part;
     size_t begin = 0;
@@ -232,8 +233,7 @@ std::u16string MemberFilePart(const std::u16string& name)
     return part == u"." ? std::u16string() : part;
 }
 
-// A fresh folder under UserPath + "data/temp/"; empty when none can be made.
-std::string MakeTempFolder()
+std::string MakeSkinTempFolder()
 {
     const std::string parent = UserPath + "data/temp/";
     std::error_code ec;
@@ -243,10 +243,6 @@ std::string MakeTempFolder()
         return {};
     return pattern + "/";
 }
-
-} // namespace
-
-const std::string& LastSkinError() { return lastError; }
 
 bool CutSkinImages(TKGUI& skin, const gdi::Bitmap& bitmap)
 {
@@ -309,7 +305,7 @@ uint8_t LoadSkinFromArchive(TKGUI& skin, const std::string& archiveName, TZipHan
 {
     skin.Loaded = false;
     lastError.clear();
-    const std::string folder = MakeTempFolder();
+    const std::string folder = MakeSkinTempFolder();
     if (folder.empty())
         return Fail(kSkinLoadError, "no temporary folder for " + archiveName);
     uint8_t result = kSkinLoadError;
@@ -318,7 +314,7 @@ uint8_t LoadSkinFromArchive(TKGUI& skin, const std::string& archiveName, TZipHan
         const TZMDirEntry *bitmap = nullptr, *kskn = nullptr, *xml = nullptr;
         for (int i = 0; i < zip.Count(); ++i) {
             const TZMDirEntry& entry = zip.DirEntry(i);
-            const std::string ext = LowerExtension(Utf16ToUtf8(MemberFilePart(entry.FileName)));
+            const std::string ext = LowerExtension(Utf16ToUtf8(SkinMemberFilePart(entry.FileName)));
             if (ext == ".bmp")
                 bitmap = &entry;
             else if (ext == ".kskn")
@@ -344,7 +340,7 @@ uint8_t LoadSkinFromArchive(TKGUI& skin, const std::string& archiveName, TZipHan
                 result = Fail(kSkinLoadError, "cannot unpack " + archiveName);
             } else {
                 auto path = [&](const TZMDirEntry* member) {
-                    return folder + (member ? Utf16ToUtf8(MemberFilePart(member->FileName)) : std::string());
+                    return folder + (member ? Utf16ToUtf8(SkinMemberFilePart(member->FileName)) : std::string());
                 };
                 result = LoadSkin(skin, path(bitmap), path(description), false);
             }

@@ -54,6 +54,13 @@ uint8_t LoadSkin(TKGUI& skin, const std::string& bitmapFileName, const std::stri
 // bitmap may be.
 bool CutSkinImages(TKGUI& skin, const gdi::Bitmap& bitmap);
 
+// The file part of a package member's name; empty when the name has a ".."
+// part or names no file.
+std::u16string SkinMemberFilePart(const std::u16string& name);
+// A fresh folder under UserPath + "data/temp/" for unpacking a package;
+// empty when none can be made. The caller removes it.
+std::string MakeSkinTempFolder();
+
 // Why the last load on this thread did not give kSkinLoaded (empty after a
 // successful load).
 const std::string& LastSkinError();

@@ -11,25 +11,6 @@ namespace kolvarin::video {
 
 using namespace media;
 
-namespace {
-
-DDCOLORCONTROL BuiltIn()
-{
-    DDCOLORCONTROL c;
-    c.dwSize = 40;
-    c.dwFlags = 0x7F;
-    c.lBrightness = 750;
-    c.lContrast = 10000;
-    c.lHue = 0;
-    c.lSaturation = 10000;
-    c.lSharpness = 5;
-    c.lGamma = 1;
-    c.lColorEnable = 1;
-    return c;
-}
-
-} // namespace
-
 ComPtr<IMixerPinConfig2> FindMixerConfig(TFilterGraph& graph)
 {
     auto filters = graph.Query<IFilterGraph>();
@@ -52,7 +33,8 @@ ComPtr<IMixerPinConfig2> FindMixerConfig(TFilterGraph& graph)
     return {};
 }
 
-TColorControl::TColorControl(std::function<TFilterGraph*()> graph) : graph_(std::move(graph)), defaults_(BuiltIn())
+TColorControl::TColorControl(std::function<TFilterGraph*()> graph)
+    : graph_(std::move(graph)), defaults_(DefaultColorControls())
 {
     brightness_ = defaults_.lBrightness;
     contrast_ = defaults_.lContrast;
@@ -99,7 +81,7 @@ void TColorControl::Read()
     DDCOLORCONTROL c;
     c.dwSize = 40;
     if (Failed(config->GetOverlaySurfaceColorControls(&c)))
-        c = BuiltIn();
+        c = DefaultColorControls();
     brightness_ = c.lBrightness;
     contrast_ = c.lContrast;
     hue_ = c.lHue;

@@ -48,7 +48,7 @@ void TZipHandler::OpenEOC(ziplib::ArchiveFile& file)
 {
     comment_.clear();
     spanned_ = false;
-    if (!file.Open(Utf16ToUtf8(zipFileName_))) {
+    if (!file.Open(codepage::Utf16ToUtf8(zipFileName_))) {
         ShowZipMessage(TZMMessage::CannotOpen);
         throw EZipHandler(TZMMessage::InputMissing);
     }

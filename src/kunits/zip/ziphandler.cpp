@@ -66,11 +66,11 @@ int TZipHandler::Extract()
         ziplib::UnzCommand command;
         if (!ExtrBaseDir.empty() && (ExtrOptions & ExtrTest) == 0) {
             std::error_code ec;
-            const fs::path folder = fs::absolute(Utf16ToUtf8(ExtrBaseDir), ec);
+            const fs::path folder = fs::absolute(codepage::Utf16ToUtf8(ExtrBaseDir), ec);
             if ((ExtrOptions & ExtrForceDirs) != 0) {
                 fs::create_directories(folder, ec);
             }
-            std::u16string shown = Utf8ToUtf16(folder.string());
+            std::u16string shown = codepage::Utf8ToUtf16(folder.string());
             if (shown.empty() || shown.back() != u'/') {
                 shown += u'/';
             }

@@ -52,12 +52,12 @@ void TZMDynamicBind::Load()
     }
     ziplib::LoadFailure failure;
     std::optional<ziplib::EntryPoints> entries =
-        loader_ ? loader_(Utf16ToUtf8(folder + kLibraryName), failure) : std::nullopt;
+        loader_ ? loader_(codepage::Utf16ToUtf8(folder + kLibraryName), failure) : std::nullopt;
     if (!entries || !Complete(*entries, failure)) {
         if (Verbose || Trace) {
             const std::string code = std::to_string(failure.Code);
-            ReportText(u"Error [" + std::u16string(code.begin(), code.end()) + u" " + Utf8ToUtf16(failure.Text) +
-                       u"] loading " + kLibraryName);
+            ReportText(u"Error [" + std::u16string(code.begin(), code.end()) + u" " +
+                       codepage::Utf8ToUtf16(failure.Text) + u"] loading " + kLibraryName);
         }
         throw EZipHandler(TZMMessage::LibraryLoadFailed, kLibraryName);
     }

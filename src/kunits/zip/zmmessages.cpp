@@ -72,7 +72,7 @@ std::u16string ZipLanguageName() { return u"US: default"; }
 EZipHandler::EZipHandler(TZMMessage number) : EZipHandler(number, std::u16string()) {}
 
 EZipHandler::EZipHandler(TZMMessage number, const std::u16string& argument)
-    : std::runtime_error(Utf16ToUtf8(ZipMessageText(number, argument))),
+    : std::runtime_error(codepage::Utf16ToUtf8(ZipMessageText(number, argument))),
       number_(static_cast<int>(number)),
       text_(ZipMessageText(number, argument))
 {}

@@ -6,7 +6,8 @@
 //
 // The calls carry the names the play system uses (BASS_Init,
 // BASS_StreamCreateFile, ...). They are plain C++ functions in namespace
-// kolvarin; constants that the play system passes are in kolvarin::bass.
+// kolvarin::audio; constants that the play system passes are in
+// kolvarin::audio::bass.
 //
 // Every call may be made from any thread. A call that fails returns 0, false
 // or -1 (as its result type allows) and records an error code for
@@ -17,7 +18,7 @@
 
 #include <cstdint>
 
-namespace kolvarin {
+namespace kolvarin::audio {
 
 using DWORD = std::uint32_t;
 using QWORD = std::uint64_t;
@@ -252,4 +253,4 @@ bool BASS_ChannelRemoveFX(DWORD handle, HFX fx);
 bool BASS_FXSetParameters(HFX fx, const void* params);
 bool BASS_FXGetParameters(HFX fx, void* params);
 
-} // namespace kolvarin
+} // namespace kolvarin::audio

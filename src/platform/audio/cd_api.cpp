@@ -5,7 +5,7 @@
 #include "audio/cd_source.h"
 #include "audio/engine.h"
 
-namespace kolvarin {
+namespace kolvarin::audio {
 namespace {
 
 using audio::CdDisc;
@@ -67,4 +67,4 @@ HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags)
     return engine.add(std::move(channel));
 }
 
-} // namespace kolvarin
+} // namespace kolvarin::audio

@@ -8,7 +8,7 @@
 #include "audio/engine.h"
 #include "audio/fft.h"
 
-namespace kolvarin {
+namespace kolvarin::audio {
 namespace {
 
 using audio::Channel;
@@ -281,4 +281,4 @@ const char* BASS_ChannelGetTags(DWORD handle, DWORD tags)
     });
 }
 
-} // namespace kolvarin
+} // namespace kolvarin::audio

@@ -6,7 +6,7 @@
 #include "audio/bass.h"
 #include "audio/engine.h"
 
-namespace kolvarin {
+namespace kolvarin::audio {
 namespace {
 
 using audio::Channel;
@@ -99,4 +99,4 @@ bool BASS_FXGetParameters(HFX fx, void* params)
     });
 }
 
-} // namespace kolvarin
+} // namespace kolvarin::audio

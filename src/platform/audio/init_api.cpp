@@ -9,7 +9,7 @@
 #include "audio/engine.h"
 #include "audio/offline.h"
 
-namespace kolvarin {
+namespace kolvarin::audio {
 namespace {
 
 using audio::Engine;
@@ -236,8 +236,6 @@ DWORD BASS_GetConfig(DWORD option)
     return succeed(static_cast<DWORD>(setting->load()));
 }
 
-namespace audio {
-
 void setOfflineSpeakers(int speakers)
 {
     if (speakers == 2 || speakers == 4 || speakers == 6 || speakers == 8)
@@ -274,5 +272,4 @@ std::vector<float> offlineRender(int frames)
 
 void waitForSyncs() { Engine::get().syncs.waitIdle(); }
 
-} // namespace audio
-} // namespace kolvarin
+} // namespace kolvarin::audio

@@ -6,7 +6,7 @@
 #include "audio/formats.h"
 #include "audio/text.h"
 
-namespace kolvarin {
+namespace kolvarin::audio {
 namespace {
 
 using audio::Engine;
@@ -119,4 +119,4 @@ QWORD BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode)
     return audio::succeed(static_cast<QWORD>(pos));
 }
 
-} // namespace kolvarin
+} // namespace kolvarin::audio

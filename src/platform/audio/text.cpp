@@ -9,7 +9,7 @@ std::string fileNameArgument(const void* file, DWORD flags)
     if (!file)
         return {};
     if (flags & bass::kUnicode)
-        return Utf16ToUtf8(static_cast<const char16_t*>(file));
+        return codepage::Utf16ToUtf8(static_cast<const char16_t*>(file));
     return static_cast<const char*>(file);
 }
 

@@ -7,7 +7,7 @@
 #include "audio/formats.h"
 #include "audio/net_source.h"
 
-namespace kolvarin {
+namespace kolvarin::audio {
 namespace {
 
 using audio::Engine;
@@ -69,4 +69,4 @@ HSTREAM BASS_FLAC_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DO
     return createUrl(FormatFamily::Flac, url, offset, flags, proc, user);
 }
 
-} // namespace kolvarin
+} // namespace kolvarin::audio

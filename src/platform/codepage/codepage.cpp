@@ -1,10 +1,11 @@
 #include "codepage/codepage.h"
 
 #include <array>
+#include <cstdint>
 
 #include "base/bytereader.h"
 
-namespace kolvarin {
+namespace kolvarin::codepage {
 
 namespace {
 
@@ -60,6 +61,42 @@ void AppendUtf16(std::u16string& out, char32_t cp)
         out += static_cast<char16_t>(0xD800 + (cp >> 10));
         out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     }
+}
+
+bool IsValidUtf8(std::string_view bytes)
+{
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        size_t extra = 0;
+        uint32_t code = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1, code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2, code = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3, code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= bytes.size())
+            return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            const auto d = static_cast<unsigned char>(bytes[i + k]);
+            if ((d & 0xC0) != 0x80)
+                return false;
+            code = code << 6 | (d & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF.
+        if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+            (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
 }
 
 std::u16string Utf8ToUtf16(std::string_view text)
@@ -245,4 +282,4 @@ std::u16string LeBytesToUtf16(std::string_view bytes)
     return text;
 }
 
-} // namespace kolvarin
+} // namespace kolvarin::codepage

@@ -3,13 +3,16 @@
 #include <string>
 #include <string_view>
 
-namespace kolvarin {
+namespace kolvarin::codepage {
 
 // Text conversions shared by every unit. The "ANSI code page" of the design
 // is Windows-1252, done by table so the result never depends on the locale.
 // None of these throw on bad input: malformed sequences become U+FFFD (to
 // UTF-16 / UTF-8) or '?' (to Windows-1252).
 
+// True for well-formed UTF-8 (no overlong forms, surrogates or code points
+// past U+10FFFF).
+bool IsValidUtf8(std::string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
 // Appends one code point (at most U+10FFFF), as a surrogate pair above U+FFFF.
 void AppendUtf16(std::u16string& out, char32_t codePoint);
@@ -37,4 +40,4 @@ std::u16string WideLowerCase(std::u16string_view text);
 // Lower-casing of Windows-1252 text (ASCII and the accented capitals).
 std::string AnsiLowerCase(std::string_view text);
 
-} // namespace kolvarin
+} // namespace kolvarin::codepage

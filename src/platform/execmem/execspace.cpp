@@ -29,7 +29,7 @@ std::string Hex(uint64_t value)
 
 } // namespace
 
-uint32_t HostCall::Arg(int i) const { return FSpace.Read32(FEsp + 4 + 4 * static_cast<uint32_t>(i)); }
+uint32_t HostCall::Arg(int i) const { return space_.Read32(esp_ + 4 + 4 * static_cast<uint32_t>(i)); }
 
 float HostCall::ArgFloat(int i) const
 {
@@ -41,25 +41,25 @@ float HostCall::ArgFloat(int i) const
 
 ExecSpace::ExecSpace()
 {
-    if (uc_open(UC_ARCH_X86, UC_MODE_32, &FUc) != UC_ERR_OK)
+    if (uc_open(UC_ARCH_X86, UC_MODE_32, &uc_) != UC_ERR_OK)
         throw std::runtime_error("cannot open the x86 emulator");
-    if (uc_mem_map(FUc, kStubBase, kStubSize, UC_PROT_ALL) != UC_ERR_OK ||
-        uc_mem_map(FUc, kStackBase, kStackSize, UC_PROT_READ | UC_PROT_WRITE) != UC_ERR_OK ||
-        uc_mem_map(FUc, kHeapBase, kHeapSize, UC_PROT_ALL) != UC_ERR_OK) {
-        uc_close(FUc);
+    if (uc_mem_map(uc_, kStubBase, kStubSize, UC_PROT_ALL) != UC_ERR_OK ||
+        uc_mem_map(uc_, kStackBase, kStackSize, UC_PROT_READ | UC_PROT_WRITE) != UC_ERR_OK ||
+        uc_mem_map(uc_, kHeapBase, kHeapSize, UC_PROT_ALL) != UC_ERR_OK) {
+        uc_close(uc_);
         throw std::runtime_error("cannot map the emulated address space");
     }
-    FFree[kHeapBase] = kHeapSize;
+    free_[kHeapBase] = kHeapSize;
     WriteStubPage();
     uc_hook hook;
-    uc_hook_add(FUc, &hook, UC_HOOK_CODE, reinterpret_cast<void*>(&CodeHook), this, kFirstStub,
+    uc_hook_add(uc_, &hook, UC_HOOK_CODE, reinterpret_cast<void*>(&CodeHook), this, kFirstStub,
                 kStubBase + kStubSize - 1);
-    uc_hook_add(FUc, &hook, UC_HOOK_INTR, reinterpret_cast<void*>(&InterruptHook), this, 1, 0);
-    uc_hook_add(FUc, &hook, UC_HOOK_MEM_INVALID, reinterpret_cast<void*>(&InvalidMemoryHook), this, 1, 0);
-    uc_hook_add(FUc, &hook, UC_HOOK_INSN_INVALID, reinterpret_cast<void*>(&InvalidInstructionHook), this, 1, 0);
+    uc_hook_add(uc_, &hook, UC_HOOK_INTR, reinterpret_cast<void*>(&InterruptHook), this, 1, 0);
+    uc_hook_add(uc_, &hook, UC_HOOK_MEM_INVALID, reinterpret_cast<void*>(&InvalidMemoryHook), this, 1, 0);
+    uc_hook_add(uc_, &hook, UC_HOOK_INSN_INVALID, reinterpret_cast<void*>(&InvalidInstructionHook), this, 1, 0);
 }
 
-ExecSpace::~ExecSpace() { uc_close(FUc); }
+ExecSpace::~ExecSpace() { uc_close(uc_); }
 
 void ExecSpace::WriteStubPage()
 {
@@ -75,15 +75,15 @@ uint32_t ExecSpace::Allocate(uint64_t size)
     if (size == 0 || size > kHeapSize)
         return 0;
     uint32_t need = static_cast<uint32_t>((size + 15) & ~uint64_t{15});
-    for (auto it = FFree.begin(); it != FFree.end(); ++it) {
+    for (auto it = free_.begin(); it != free_.end(); ++it) {
         if (it->second < need)
             continue;
         uint32_t start = it->first;
         uint32_t rest = it->second - need;
-        FFree.erase(it);
+        free_.erase(it);
         if (rest)
-            FFree[start + need] = rest;
-        FUsed[start] = need;
+            free_[start + need] = rest;
+        used_[start] = need;
         std::vector<uint8_t> zero(need);
         Write(start, zero.data(), need);
         return start;
@@ -95,24 +95,24 @@ bool ExecSpace::Free(uint32_t address)
 {
     if (address == 0)
         return true;
-    auto used = FUsed.find(address);
-    if (used == FUsed.end())
+    auto used = used_.find(address);
+    if (used == used_.end())
         return false;
     uint32_t start = used->first, size = used->second;
-    FUsed.erase(used);
-    auto next = FFree.lower_bound(start);
-    if (next != FFree.end() && start + size == next->first) {
+    used_.erase(used);
+    auto next = free_.lower_bound(start);
+    if (next != free_.end() && start + size == next->first) {
         size += next->second;
-        next = FFree.erase(next);
+        next = free_.erase(next);
     }
-    if (next != FFree.begin()) {
+    if (next != free_.begin()) {
         auto prev = std::prev(next);
         if (prev->first + prev->second == start) {
             prev->second += size;
             return true;
         }
     }
-    FFree[start] = size;
+    free_[start] = size;
     return true;
 }
 
@@ -123,26 +123,26 @@ uint32_t ExecSpace::MapLibrary(uint64_t size)
         return 0;
     uint64_t need = (size + kGranule - 1) / kGranule * kGranule;
     uint64_t start = kLibraryBase;
-    for (const auto& [at, length] : FLibraries) {
+    for (const auto& [at, length] : libraries_) {
         if (at - start >= need)
             break;
         start = uint64_t(at) + length;
     }
     if (start + need > uint64_t(kLibraryBase) + kLibrarySize)
         return 0;
-    if (uc_mem_map(FUc, start, need, UC_PROT_ALL) != UC_ERR_OK)
+    if (uc_mem_map(uc_, start, need, UC_PROT_ALL) != UC_ERR_OK)
         return 0;
-    FLibraries[static_cast<uint32_t>(start)] = static_cast<uint32_t>(need);
+    libraries_[static_cast<uint32_t>(start)] = static_cast<uint32_t>(need);
     return static_cast<uint32_t>(start);
 }
 
 bool ExecSpace::UnmapLibrary(uint32_t address)
 {
-    auto it = FLibraries.find(address);
-    if (it == FLibraries.end())
+    auto it = libraries_.find(address);
+    if (it == libraries_.end())
         return false;
-    uc_mem_unmap(FUc, it->first, it->second);
-    FLibraries.erase(it);
+    uc_mem_unmap(uc_, it->first, it->second);
+    libraries_.erase(it);
     return true;
 }
 
@@ -150,21 +150,21 @@ bool ExecSpace::Protect(uint32_t address, uint32_t size, bool read, bool write, 
 {
     if ((address | size) & 0xFFF || size == 0)
         return false;
-    auto it = FLibraries.upper_bound(address);
-    if (it == FLibraries.begin())
+    auto it = libraries_.upper_bound(address);
+    if (it == libraries_.begin())
         return false;
     --it;
     if (uint64_t(address) + size > uint64_t(it->first) + it->second)
         return false;
     uint32_t perms = (read ? UC_PROT_READ : 0) | (write ? UC_PROT_WRITE : 0) | (execute ? UC_PROT_EXEC : 0);
-    return uc_mem_protect(FUc, address, size, perms) == UC_ERR_OK;
+    return uc_mem_protect(uc_, address, size, perms) == UC_ERR_OK;
 }
 
 void ExecSpace::Read(uint32_t address, void* out, size_t count) const
 {
     if (count == 0)
         return;
-    if (uc_mem_read(FUc, address, out, count) != UC_ERR_OK)
+    if (uc_mem_read(uc_, address, out, count) != UC_ERR_OK)
         throw ExecFault("invalid memory read at $" + Hex(address));
 }
 
@@ -172,7 +172,7 @@ void ExecSpace::Write(uint32_t address, const void* data, size_t count)
 {
     if (count == 0)
         return;
-    if (uc_mem_write(FUc, address, data, count) != UC_ERR_OK)
+    if (uc_mem_write(uc_, address, data, count) != UC_ERR_OK)
         throw ExecFault("invalid memory write at $" + Hex(address));
 }
 
@@ -204,7 +204,7 @@ std::string ExecSpace::ReadCString(uint32_t address, size_t maxLength) const
     while (text.size() < maxLength) {
         // Read byte-wise near the end of a mapping, in chunks elsewhere.
         size_t n = sizeof chunk;
-        if (uc_mem_read(FUc, address, chunk, n) != UC_ERR_OK)
+        if (uc_mem_read(uc_, address, chunk, n) != UC_ERR_OK)
             n = 1, chunk[0] = static_cast<char>(Read8(address));
         for (size_t i = 0; i < n; ++i) {
             if (chunk[i] == 0 || text.size() >= maxLength)
@@ -219,14 +219,14 @@ std::string ExecSpace::ReadCString(uint32_t address, size_t maxLength) const
 void ExecSpace::CodeChanged(uint32_t address, size_t count)
 {
     if (count)
-        uc_ctl_remove_cache(FUc, address, address + count);
+        uc_ctl_remove_cache(uc_, address, address + count);
 }
 
 uint32_t ExecSpace::AddHostFunction(const std::string& name, uint32_t argBytes, ResultKind kind, HostFunction fn)
 {
-    if (FHosts.size() >= kMaxStubs)
+    if (hosts_.size() >= kMaxStubs)
         throw std::runtime_error("too many host functions");
-    uint32_t stub = kFirstStub + static_cast<uint32_t>(FHosts.size()) * kStubStride;
+    uint32_t stub = kFirstStub + static_cast<uint32_t>(hosts_.size()) * kStubStride;
     std::vector<uint8_t> code{0x90}; // nop: the hook runs the host function here
     if (kind == ResultKind::Float) {
         code.insert(code.end(), {0xD9, 0x05}); // fld dword [kHostFloatCell]
@@ -240,31 +240,31 @@ uint32_t ExecSpace::AddHostFunction(const std::string& name, uint32_t argBytes, 
     }
     Write(stub, code.data(), code.size());
     CodeChanged(stub, kStubStride);
-    FHosts.push_back({name, kind, std::move(fn)});
+    hosts_.push_back({name, kind, std::move(fn)});
     return stub;
 }
 
 void ExecSpace::TruncateHostFunctions(size_t count)
 {
-    if (count < FHosts.size())
-        FHosts.resize(count);
+    if (count < hosts_.size())
+        hosts_.resize(count);
 }
 
 void ExecSpace::SetLimits(uint32_t timeoutMs, uint64_t instructionBudget)
 {
     // Instructions are counted by code woven in at translation time, so code
     // translated under the other setting is dropped.
-    if ((instructionBudget == 0) != (FBudget == 0))
-        uc_ctl(FUc, UC_CTL_WRITE(UC_CTL_TB_FLUSH, 0));
-    FTimeoutMs = timeoutMs;
-    FBudget = instructionBudget;
+    if ((instructionBudget == 0) != (budget_ == 0))
+        uc_ctl(uc_, UC_CTL_WRITE(UC_CTL_TB_FLUSH, 0));
+    timeoutMs_ = timeoutMs;
+    budget_ = instructionBudget;
 }
 
 void ExecSpace::Stop(std::string error)
 {
-    if (FStopError.empty())
-        FStopError = std::move(error);
-    uc_emu_stop(FUc);
+    if (stopError_.empty())
+        stopError_ = std::move(error);
+    uc_emu_stop(uc_);
 }
 
 void ExecSpace::CodeHook(uc_struct* uc, uint64_t address, uint32_t, void* self)
@@ -274,11 +274,11 @@ void ExecSpace::CodeHook(uc_struct* uc, uint64_t address, uint32_t, void* self)
     if (offset % kStubStride != 0)
         return;
     size_t index = offset / kStubStride;
-    if (index >= space->FHosts.size()) {
+    if (index >= space->hosts_.size()) {
         space->Stop("call of a released host function at $" + Hex(address));
         return;
     }
-    Host& host = space->FHosts[index];
+    Host& host = space->hosts_[index];
     uint32_t esp = 0;
     uc_reg_read(uc, UC_X86_REG_ESP, &esp);
     try {
@@ -332,7 +332,7 @@ bool ExecSpace::InvalidInstructionHook(uc_struct* uc, void* self)
 CallResult ExecSpace::Call(uint32_t address, std::span<const uint32_t> args, ResultKind kind)
 {
     CallResult result;
-    if (FRunning) {
+    if (running_) {
         result.error = "nested call into script code";
         return result;
     }
@@ -349,24 +349,24 @@ CallResult ExecSpace::Call(uint32_t address, std::span<const uint32_t> args, Res
     esp -= 4;
     Write32(esp, kind == ResultKind::Float ? kFloatReturn : kIntReturn);
     uint32_t zero = 0;
-    uc_reg_write(FUc, UC_X86_REG_ESP, &esp);
-    uc_reg_write(FUc, UC_X86_REG_EBP, &zero);
-    uc_reg_write(FUc, UC_X86_REG_EAX, &zero);
-    FStopError.clear();
-    FRunning = true;
-    uc_err err = uc_emu_start(FUc, address, until, uint64_t{FTimeoutMs} * 1000, FBudget);
-    FRunning = false;
+    uc_reg_write(uc_, UC_X86_REG_ESP, &esp);
+    uc_reg_write(uc_, UC_X86_REG_EBP, &zero);
+    uc_reg_write(uc_, UC_X86_REG_EAX, &zero);
+    stopError_.clear();
+    running_ = true;
+    uc_err err = uc_emu_start(uc_, address, until, uint64_t{timeoutMs_} * 1000, budget_);
+    running_ = false;
     uint32_t eip = 0;
-    uc_reg_read(FUc, UC_X86_REG_EIP, &eip);
-    if (!FStopError.empty()) {
-        result.error = FStopError;
+    uc_reg_read(uc_, UC_X86_REG_EIP, &eip);
+    if (!stopError_.empty()) {
+        result.error = stopError_;
     } else if (err != UC_ERR_OK) {
         result.error = std::string(uc_strerror(err)) + " at $" + Hex(eip);
     } else if (eip != until) {
         result.error = "time limit exceeded at $" + Hex(eip);
     } else {
         result.ok = true;
-        uc_reg_read(FUc, UC_X86_REG_EAX, &result.value);
+        uc_reg_read(uc_, UC_X86_REG_EAX, &result.value);
         if (kind == ResultKind::Float) {
             uint32_t bits = Read32(kResultCell);
             std::memcpy(&result.fvalue, &bits, 4);

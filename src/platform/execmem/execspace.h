@@ -42,15 +42,15 @@ class ExecSpace;
 // What a host function sees of the call: its 32-bit argument slots.
 class HostCall {
 public:
-    HostCall(ExecSpace& space, uint32_t esp) : FSpace(space), FEsp(esp) {}
+    HostCall(ExecSpace& space, uint32_t esp) : space_(space), esp_(esp) {}
     // Argument slot I, 0 being the first parameter (the value pushed last).
     uint32_t Arg(int i) const;
     float ArgFloat(int i) const;
-    ExecSpace& Space() const { return FSpace; }
+    ExecSpace& Space() const { return space_; }
 
 private:
-    ExecSpace& FSpace;
-    uint32_t FEsp;
+    ExecSpace& space_;
+    uint32_t esp_;
 };
 
 // Returns EAX for ResultKind::Int, the float's bit pattern for Float, ignored for Void.
@@ -83,7 +83,7 @@ public:
     // Free of an address that is not a live block returns false.
     uint32_t Allocate(uint64_t size);
     bool Free(uint32_t address);
-    size_t LiveAllocations() const { return FUsed.size(); }
+    size_t LiveAllocations() const { return used_.size(); }
 
     // Library images live in mappings of their own, outside the heap, so their
     // pages can take their own access rights without touching the heap.
@@ -93,7 +93,7 @@ public:
     static constexpr uint32_t kLibrarySize = 0x10000000;
     uint32_t MapLibrary(uint64_t size);
     bool UnmapLibrary(uint32_t address);
-    size_t LibraryMappings() const { return FLibraries.size(); }
+    size_t LibraryMappings() const { return libraries_.size(); }
     // Access rights of whole 4096-byte pages inside one library mapping; false
     // for an unaligned range or one outside the mapping.
     bool Protect(uint32_t address, uint32_t size, bool read, bool write, bool execute);
@@ -111,7 +111,7 @@ public:
 
     // Host functions. ArgBytes is what the stub pops. Returns the stub address.
     uint32_t AddHostFunction(const std::string& name, uint32_t argBytes, ResultKind kind, HostFunction fn);
-    size_t HostFunctionCount() const { return FHosts.size(); }
+    size_t HostFunctionCount() const { return hosts_.size(); }
     // Forgets the host functions registered after the first COUNT.
     void TruncateHostFunctions(size_t count);
 
@@ -136,15 +136,15 @@ private:
     void Stop(std::string error);
     void WriteStubPage();
 
-    uc_struct* FUc = nullptr;
-    std::vector<Host> FHosts;
-    std::map<uint32_t, uint32_t> FFree; // start -> size
-    std::map<uint32_t, uint32_t> FUsed; // start -> size
-    std::map<uint32_t, uint32_t> FLibraries; // start -> size
-    uint32_t FTimeoutMs = 5000;
-    uint64_t FBudget = 0;
-    std::string FStopError;
-    bool FRunning = false;
+    uc_struct* uc_ = nullptr;
+    std::vector<Host> hosts_;
+    std::map<uint32_t, uint32_t> free_; // start -> size
+    std::map<uint32_t, uint32_t> used_; // start -> size
+    std::map<uint32_t, uint32_t> libraries_; // start -> size
+    uint32_t timeoutMs_ = 5000;
+    uint64_t budget_ = 0;
+    std::string stopError_;
+    bool running_ = false;
 };
 
 } // namespace kolvarin::execmem

@@ -11,6 +11,7 @@
 #include <span>
 
 #include "gdi/qtimage.h"
+#include "gdi/textdraw.h"
 
 namespace kolvarin::gdi {
 
@@ -57,6 +58,8 @@ QFont ToQFont(const Font& font)
     f.setPixelSize(font.pixelSize > 0 ? font.pixelSize : std::max(1, (std::abs(font.size) * 96 + 36) / 72));
     f.setBold(font.bold);
     f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    f.setStrikeOut(font.strikeout);
     return f;
 }
 
@@ -228,14 +231,35 @@ void Canvas::stretchDraw(const Rect& dest, const Bitmap& source)
     }
 }
 
+void Canvas::drawFocusRect(const Rect& rect)
+{
+    if (rect.isEmpty())
+        return;
+    auto invert = [&](int x, int y) {
+        if (((x + y) & 1) == 0 && bitmap_.contains(x, y))
+            bitmap_.setPixel(x, y, bitmap_.pixel(x, y) ^ 0xFFFFFF);
+    };
+    for (int x = rect.left; x < rect.right; ++x) {
+        invert(x, rect.top);
+        if (rect.bottom - 1 > rect.top)
+            invert(x, rect.bottom - 1);
+    }
+    for (int y = rect.top + 1; y < rect.bottom - 1; ++y) {
+        invert(rect.left, y);
+        if (rect.right - 1 > rect.left)
+            invert(rect.right - 1, y);
+    }
+}
+
 void Canvas::textOut(int x, int y, const std::u16string& text)
 {
     QImage image = WrapAsQImage(bitmap_);
     if (image.isNull() || text.empty())
         return;
-    const QFont qfont = ToQFont(font);
+    const CachedFont cached = GetCachedFont(font);
+    const QFont& qfont = cached.font;
     const QString qtext = QString::fromStdU16String(text);
-    const QFontMetrics metrics(qfont);
+    const QFontMetrics& metrics = cached.metrics;
     QPainter painter(&image);
     painter.translate(x, y);
     painter.rotate(-font.orientation / 10.0);
@@ -248,8 +272,10 @@ void Canvas::textOut(int x, int y, const std::u16string& text)
 
 Size Canvas::textExtent(const std::u16string& text) const
 {
-    const QFontMetrics metrics(ToQFont(font));
-    return {metrics.horizontalAdvance(QString::fromStdU16String(text)), metrics.height()};
+    return {TextWidth(font, text, DT_NOPREFIX), textHeight(text)};
 }
+
+// The cell is as high whatever the text.
+int Canvas::textHeight(const std::u16string&) const { return GetCachedFont(font).metrics.height(); }
 
 } // namespace kolvarin::gdi

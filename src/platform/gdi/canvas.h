@@ -34,6 +34,8 @@ struct Font {
     Color color = RGB(0, 0, 0);
     bool bold = false;
     bool italic = false;
+    bool underline = false;
+    bool strikeout = false;
     int orientation = 0; // tenths of a degree, counter-clockwise
 };
 
@@ -78,6 +80,9 @@ public:
     // The whole source scaled to the rectangle by nearest pixel, honouring
     // transparency as draw does.
     void stretchDraw(const Rect& dest, const Bitmap& source);
+    // Inverts every other pixel of the rectangle's border (those whose x + y
+    // is even), so drawing it twice restores the pixels.
+    void drawFocusRect(const Rect& rect);
 
     // Text with its cell's top-left at (x, y), in the font's colour; with a
     // solid brush the cell is first filled with the brush colour.
@@ -85,7 +90,7 @@ public:
     // Width of the text and height of the font's cell.
     Size textExtent(const std::u16string& text) const;
     int textWidth(const std::u16string& text) const { return textExtent(text).cx; }
-    int textHeight(const std::u16string& text) const { return textExtent(text).cy; }
+    int textHeight(const std::u16string& text) const;
 
 private:
     bool hatchCovers(int x, int y) const;

@@ -4,7 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-namespace kolvarin::platform {
+namespace kolvarin::ipc {
 
 TInstanceLock::TInstanceLock(const std::string& fileName)
 {
@@ -20,4 +20,4 @@ TInstanceLock::~TInstanceLock()
         ::close(fd_);
 }
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::ipc

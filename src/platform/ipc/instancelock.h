@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace kolvarin::platform {
+namespace kolvarin::ipc {
 
 // The single-instance lock: an exclusive flock on a file in the user folder,
 // held for the life of the object. The kernel drops it when the process ends,
@@ -25,4 +25,4 @@ private:
     bool owned_ = false;
 };
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::ipc

@@ -12,7 +12,7 @@
 
 #include "ipc/pipemessage.h"
 
-namespace kolvarin::platform {
+namespace kolvarin::ipc {
 
 namespace {
 
@@ -200,4 +200,4 @@ std::string TKPipeClient::SendString(const std::string& text, int connectTimeout
     return reply ? reply->Bytes : std::string();
 }
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::ipc

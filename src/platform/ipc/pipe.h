@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-namespace kolvarin::platform {
+namespace kolvarin::ipc {
 
 // Failures of the channel, with the messages the callers log.
 class EPipeError : public std::runtime_error {
@@ -64,4 +64,4 @@ private:
     std::string path_;
 };
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::ipc

@@ -5,7 +5,7 @@
 
 #include "base/bytereader.h"
 
-namespace kolvarin::platform {
+namespace kolvarin::ipc {
 
 namespace {
 
@@ -69,4 +69,4 @@ std::string TPipeMessage::Reply(const std::string& received)
     return Header(head->Kind, text.size()) + text;
 }
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::ipc

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace kolvarin::platform {
+namespace kolvarin::ipc {
 
 // The one record of the single-instance channel, 8108 bytes, little-endian:
 // Size (4, bytes sent = Length + 12), Kind (1: 1 data, 0 shutdown), 3 bytes
@@ -32,4 +32,4 @@ struct TPipeMessage {
     static std::string Reply(const std::string& received);
 };
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::ipc

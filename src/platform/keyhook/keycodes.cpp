@@ -5,7 +5,7 @@
 #include <X11/XF86keysym.h>
 #include <X11/keysym.h>
 
-namespace kolvarin::platform {
+namespace kolvarin::keyhook {
 
 namespace {
 
@@ -129,4 +129,4 @@ unsigned long KeysymFromVirtualKey(uint16_t key)
     return 0;
 }
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::keyhook

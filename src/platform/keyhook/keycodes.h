@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace kolvarin::platform {
+namespace kolvarin::keyhook {
 
 // Translation between the Windows virtual-key codes the hot keys store and
 // the key codes of Qt and X11. 0 means no counterpart.
@@ -10,4 +10,4 @@ uint16_t VirtualKeyFromQtKey(int qtKey);
 uint16_t VirtualKeyFromKeysym(unsigned long keysym);
 unsigned long KeysymFromVirtualKey(uint16_t key);
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::keyhook

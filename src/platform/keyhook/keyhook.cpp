@@ -10,7 +10,7 @@
 #include "keyhook/keycodes.h"
 #include "keyhook_p.h"
 
-namespace kolvarin::platform {
+namespace kolvarin::keyhook {
 
 namespace {
 
@@ -145,4 +145,4 @@ bool KPostHookMessage(int message, uint64_t wParam, int64_t lParam, uint8_t keyS
     return true;
 }
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::keyhook

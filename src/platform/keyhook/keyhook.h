@@ -7,7 +7,7 @@
 
 class QObject;
 
-namespace kolvarin::platform {
+namespace kolvarin::keyhook {
 
 // The keyboard hook library's stand-in. While enabled it posts to the
 // registered window, as THookEvent:
@@ -73,4 +73,4 @@ void KSetGlobalKeys(std::vector<TGlobalKey> keys);
 // Posts one message to the registered window. False when none is registered.
 bool KPostHookMessage(int message, uint64_t wParam, int64_t lParam, uint8_t keyState = 0);
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::keyhook

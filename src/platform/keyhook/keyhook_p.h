@@ -14,7 +14,7 @@
 
 class QSocketNotifier;
 
-namespace kolvarin::platform {
+namespace kolvarin::keyhook {
 
 // Grabs keys on the root window of the X server named by DISPLAY, on its own
 // connection, and posts 2025 for each grabbed key. Main thread.
@@ -61,4 +61,4 @@ private:
     std::unique_ptr<TMprisObject> object_;
 };
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::keyhook

@@ -5,7 +5,7 @@
 
 #include "keyhook_p.h"
 
-namespace kolvarin::platform {
+namespace kolvarin::keyhook {
 
 namespace {
 
@@ -176,4 +176,4 @@ TMprisService::~TMprisService()
     bus.unregisterObject(kPath);
 }
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::keyhook

@@ -9,7 +9,7 @@
 
 #include <X11/Xlib.h>
 
-namespace kolvarin::platform {
+namespace kolvarin::keyhook {
 
 namespace {
 
@@ -110,4 +110,4 @@ void TX11KeyGrabber::Drain()
     }
 }
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::keyhook

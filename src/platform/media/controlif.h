@@ -135,6 +135,19 @@ struct DDCOLORCONTROL {
     int32_t lColorEnable = 0;
     uint32_t dwReserved1 = 0;
 };
+// What the mixer starts with and reports before anything was set: every
+// control valid, each at its neutral value.
+inline constexpr DDCOLORCONTROL DefaultColorControls()
+{
+    return {.dwFlags = 0x7F,
+            .lBrightness = 750,
+            .lContrast = 10000,
+            .lHue = 0,
+            .lSaturation = 10000,
+            .lSharpness = 5,
+            .lGamma = 1,
+            .lColorEnable = 1};
+}
 inline constexpr uint32_t DDCOLOR_BRIGHTNESS = 0x01, DDCOLOR_CONTRAST = 0x02, DDCOLOR_HUE = 0x04,
                           DDCOLOR_SATURATION = 0x08, DDCOLOR_SHARPNESS = 0x10, DDCOLOR_GAMMA = 0x20,
                           DDCOLOR_COLORENABLE = 0x40;

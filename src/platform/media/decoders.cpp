@@ -259,6 +259,7 @@ private:
             return nullptr;
         sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, converted_->data, converted_->linesize);
         av_frame_copy_props(converted_, frame);
+        converted_->color_range = AVCOL_RANGE_MPEG; // swscale's range for YUV420P
         return converted_;
     }
 

@@ -3,10 +3,6 @@
 #include <atomic>
 #include <mutex>
 
-#include <QCoreApplication>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPointer>
 #include <QWidget>
 
 extern "C" {
@@ -16,107 +12,23 @@ extern "C" {
 #include "media/controlif.h"
 #include "media/graphif.h"
 #include "media/overlaymixer.h"
-#include "media/pictureconvert.h"
 #include "media/renderer.h"
 #include "media/uuids.h"
+#include "media/videoview.h"
 
 namespace kolvarin::media {
 namespace {
 
-// The latest picture, handed from the streaming thread to the main thread.
-struct PictureStore {
-    std::mutex lock;
-    AVFrame* frame = nullptr;
-    ~PictureStore() { av_frame_free(&frame); }
-    void Put(const AVFrame* f)
-    {
-        AVFrame* copy = av_frame_clone(f);
-        std::lock_guard guard(lock);
-        av_frame_free(&frame);
-        frame = copy;
-    }
-    AVFrame* Take() // a new reference, or nullptr
-    {
-        std::lock_guard guard(lock);
-        return frame ? av_frame_clone(frame) : nullptr;
-    }
-    void Clear()
-    {
-        std::lock_guard guard(lock);
-        av_frame_free(&frame);
-    }
-};
-
-// The video window: paints the latest picture scaled to its size; mouse
-// input goes on to the message drain.
-class VideoWidget final : public QWidget {
-public:
-    VideoWidget(PictureStore& store) : store_(store)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setMouseTracking(true);
-        setObjectName("VideoRenderer");
-    }
-    void SetSource(QRect source) { source_ = source; }
-    QRect Source() const { return source_; }
-    void SetControls(const DDCOLORCONTROL& c) { controls_ = c; }
-    QPointer<QWidget> drain;
-
-    QImage Render(QSize size)
-    {
-        AVFrame* f = store_.Take();
-        QImage image = converter_.Convert(f, source_, size, controls_);
-        av_frame_free(&f);
-        return image;
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        const QImage image = Render(size());
-        if (image.isNull())
-            p.fillRect(rect(), Qt::black);
-        else
-            p.drawImage(0, 0, image);
-    }
-    bool event(QEvent* e) override
-    {
-        switch (e->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-            if (drain) {
-                auto* m = static_cast<QMouseEvent*>(e);
-                QMouseEvent copy(m->type(), drain->mapFromGlobal(m->globalPosition()), m->globalPosition(), m->button(),
-                                 m->buttons(), m->modifiers());
-                QCoreApplication::sendEvent(drain, &copy);
-                return true;
-            }
-            break;
-        default: break;
-        }
-        return QWidget::event(e);
-    }
-
-private:
-    PictureStore& store_;
-    PictureConverter converter_;
-    QRect source_;
-    DDCOLORCONTROL controls_ = DefaultColorControls();
-};
-
 class VideoRenderer final : public Extend<Renderer, IVideoWindow, IBasicVideo2> {
 public:
-    VideoRenderer() : Extend(CLSID_VideoRenderer, u"Video Renderer"), widget_(new VideoWidget(store_)) {}
+    VideoRenderer() : Extend(CLSID_VideoRenderer, u"Video Renderer"), view_(new VideoView(store_)) {}
     ~VideoRenderer() override
     {
         {
-            std::lock_guard lock(widgetLock_);
+            std::lock_guard lock(viewLock_);
             alive_ = false;
         }
-        delete widget_;
+        delete view_;
     }
 
     HRESULT CheckInputType(const AMMediaType& type) override
@@ -170,19 +82,23 @@ public:
     QImage Current()
     {
         Sync();
-        return widget_->Render(widget_->Source().size());
+        return view_->Render(view_->Source().size());
     }
     QImage Grab()
     {
         Sync();
-        return widget_->grab().toImage();
+        return view_->Grab();
     }
+    bool UsesOpenGL() const { return view_->UsesOpenGL(); }
 
     // ---- IVideoWindow
     HRESULT put_Caption(const std::u16string& caption) override
     {
         caption_ = caption;
-        widget_->setWindowTitle(QString::fromStdU16String(caption));
+        QWidget* w = view_->Widget();
+        if (!w)
+            return E_UNEXPECTED;
+        w->setWindowTitle(QString::fromStdU16String(caption));
         return S_OK;
     }
     HRESULT get_Caption(std::u16string* caption) override
@@ -201,54 +117,71 @@ public:
     HRESULT put_AutoShow(bool autoShow) override
     {
         autoShow_ = autoShow;
+        QWidget* w = view_->Widget();
+        if (!w)
+            return E_UNEXPECTED;
         if (autoShow)
-            widget_->show();
+            w->show();
         return S_OK;
     }
     HRESULT put_Visible(bool visible) override
     {
-        widget_->setVisible(visible);
+        QWidget* w = view_->Widget();
+        if (!w)
+            return E_UNEXPECTED;
+        w->setVisible(visible);
         return S_OK;
     }
     HRESULT get_Visible(bool* visible) override
     {
         if (!visible)
             return E_POINTER;
-        *visible = widget_->isVisible();
-        return S_OK;
+        QWidget* w = view_->Widget();
+        *visible = w && w->isVisible();
+        return w ? S_OK : E_UNEXPECTED;
     }
     HRESULT put_Owner(QWidget* owner) override
     {
-        const bool shown = widget_->isVisible() || autoShow_;
-        widget_->setParent(owner);
+        QWidget* w = view_->Widget();
+        if (!w)
+            return E_UNEXPECTED;
+        const bool shown = w->isVisible() || autoShow_;
+        w->setParent(owner);
         if (shown)
-            widget_->show();
+            w->show();
         return S_OK;
     }
     HRESULT get_Owner(QWidget** owner) override
     {
         if (!owner)
             return E_POINTER;
-        *owner = widget_->parentWidget();
-        return S_OK;
+        QWidget* w = view_->Widget();
+        *owner = w ? w->parentWidget() : nullptr;
+        return w ? S_OK : E_UNEXPECTED;
     }
     HRESULT put_MessageDrain(QWidget* drain) override
     {
-        widget_->drain = drain;
+        view_->SetDrain(drain);
         return S_OK;
     }
     HRESULT SetWindowPosition(int32_t left, int32_t top, int32_t width, int32_t height) override
     {
         if (width < 0 || height < 0)
             return E_INVALIDARG;
-        widget_->setGeometry(left, top, width, height);
+        QWidget* w = view_->Widget();
+        if (!w)
+            return E_UNEXPECTED;
+        w->setGeometry(left, top, width, height);
         return S_OK;
     }
     HRESULT GetWindowPosition(int32_t* left, int32_t* top, int32_t* width, int32_t* height) override
     {
         if (!left || !top || !width || !height)
             return E_POINTER;
-        const QRect g = widget_->geometry();
+        QWidget* w = view_->Widget();
+        if (!w)
+            return E_UNEXPECTED;
+        const QRect g = w->geometry();
         *left = g.left();
         *top = g.top();
         *width = g.width();
@@ -257,8 +190,11 @@ public:
     }
     HRESULT HideCursor(bool hide) override
     {
+        QWidget* w = view_->Widget();
+        if (!w)
+            return E_UNEXPECTED;
         hidden_ = hide;
-        widget_->setCursor(hide ? Qt::BlankCursor : Qt::ArrowCursor);
+        view_->SetCursorShape(hide ? Qt::BlankCursor : Qt::ArrowCursor);
         return S_OK;
     }
     HRESULT IsCursorHidden(bool* hidden) override
@@ -349,15 +285,15 @@ private:
     {
         if (repaintPending_.exchange(true))
             return;
-        std::lock_guard lock(widgetLock_);
+        std::lock_guard lock(viewLock_);
         if (!alive_)
             return;
         QMetaObject::invokeMethod(
-            widget_,
+            view_,
             [this] {
                 repaintPending_ = false;
                 Sync();
-                widget_->update();
+                view_->Refresh();
             },
             Qt::QueuedConnection);
     }
@@ -367,15 +303,15 @@ private:
     {
         std::lock_guard lock(formatLock_);
         if (sourceChanged_) {
-            widget_->SetSource(source_);
-            widget_->SetControls(controls_);
+            view_->SetSource(source_);
+            view_->SetControls(controls_);
             sourceChanged_ = false;
         }
     }
 
     PictureStore store_;
-    VideoWidget* widget_;
-    std::mutex widgetLock_;
+    VideoView* view_;
+    std::mutex viewLock_;
     bool alive_ = true;
     std::atomic<bool> repaintPending_{false};
     std::mutex formatLock_;
@@ -415,6 +351,12 @@ QImage GrabVideoWindow(IBaseFilter* filter)
 {
     auto* r = OurRenderer(filter);
     return r ? r->Grab() : QImage();
+}
+
+bool VideoWindowUsesOpenGL(IBaseFilter* filter)
+{
+    auto* r = OurRenderer(filter);
+    return r && r->UsesOpenGL();
 }
 
 } // namespace kolvarin::media

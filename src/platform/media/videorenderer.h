@@ -1,7 +1,8 @@
 #pragma once
 
 // The video renderer (CLSID_VideoRenderer): shows I420 pictures in a widget
-// of its own, the video window, which IVideoWindow places inside an owner
+// of its own, the video window (videoview.h: OpenGL where the display
+// offers it, else software), which IVideoWindow places inside an owner
 // widget. IBasicVideo2 gives the picture size and the shown part of it
 // (digital zoom). Pictures are drawn on the main thread: the streaming
 // thread hands over the latest picture and asks for a repaint through the
@@ -21,5 +22,7 @@ ComPtr<IBaseFilter> MakeVideoRenderer();
 QImage CurrentVideoImage(IBaseFilter* filter);
 // What the video window shows now, drawn as on screen. Main thread.
 QImage GrabVideoWindow(IBaseFilter* filter);
+// Whether the renderer's window draws with OpenGL (else in software).
+bool VideoWindowUsesOpenGL(IBaseFilter* filter);
 
 } // namespace kolvarin::media

@@ -7,7 +7,7 @@
 
 #include "codepage/codepage.h"
 
-namespace kolvarin::platform {
+namespace kolvarin::registry {
 
 namespace {
 
@@ -202,7 +202,7 @@ std::optional<std::u16string> TRegistry::ReadString(Root root, const std::string
     const Value* v = Find(root, key, name);
     if (!v || v->type != Value::Type::String)
         return std::nullopt;
-    return LeBytesToUtf16(v->data);
+    return codepage::LeBytesToUtf16(v->data);
 }
 
 std::optional<std::string> TRegistry::ReadBinary(Root root, const std::string& key, const std::string& name) const
@@ -223,7 +223,7 @@ void TRegistry::WriteInteger(Root root, const std::string& key, const std::strin
 void TRegistry::WriteString(Root root, const std::string& key, const std::string& name, const std::u16string& value)
 {
     Key& k = Ensure(root, key);
-    k.values[Lower(name)] = Value{Value::Type::String, Utf16ToLeBytes(value)};
+    k.values[Lower(name)] = Value{Value::Type::String, codepage::Utf16ToLeBytes(value)};
     k.valueNames[Lower(name)] = name;
 }
 
@@ -248,4 +248,4 @@ bool TRegistry::ValueExists(Root root, const std::string& key, const std::string
     return Find(root, key, name) != nullptr;
 }
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::registry

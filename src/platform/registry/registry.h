@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace kolvarin::platform {
+namespace kolvarin::registry {
 
 // A file-backed stand-in for the registry: keys are paths below a root
 // ("HKEY_CURRENT_USER\Software\Kolvarin"), compared without letter case, each
@@ -60,4 +60,4 @@ private:
     std::map<std::string, Key> keys_; // by normalized path
 };
 
-} // namespace kolvarin::platform
+} // namespace kolvarin::registry

@@ -25,7 +25,8 @@ ServiceSlot<Launcher>& Launchers()
 QUrl UrlFromText(const std::u16string& text)
 {
     const QString s = QString::fromStdU16String(text).trimmed();
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*://|mailto:)"),
+                                           QRegularExpression::CaseInsensitiveOption);
     if (scheme.match(s).hasMatch())
         return QUrl(s);
     return QUrl::fromLocalFile(s);

@@ -20,8 +20,8 @@ public:
 // installed another. Main thread only.
 ServiceSlot<Launcher>& Launchers();
 
-// A text with a scheme ("http://...", "file:///...") as a URL; anything else
-// as a local path.
+// A text with a scheme ("http://...", "file:///...", "mailto:...") as a URL;
+// anything else as a local path.
 QUrl UrlFromText(const std::u16string& text);
 
 // Opens the document or link named by the text.

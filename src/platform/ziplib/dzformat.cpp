@@ -130,10 +130,10 @@ CentralRead ReadCentralHeader(ArchiveFile& file, CentralHeader& h)
 std::u16string DecodeText(const std::string& raw, const CentralHeader& h)
 {
     if ((h.Flags & 0x0800) != 0) {
-        return Utf8ToUtf16(raw);
+        return codepage::Utf8ToUtf16(raw);
     }
     const bool oem = h.HostSystem == 0 || h.HostSystem == 6 || (h.HostSystem == 11 && h.MadeByVersion == 50);
-    return oem ? OemToUtf16(raw) : AnsiToUtf16(raw);
+    return oem ? codepage::OemToUtf16(raw) : codepage::AnsiToUtf16(raw);
 }
 
 bool HasFilePart(const std::u16string& name) { return !name.empty() && name.back() != u'/' && name.back() != u'\\'; }

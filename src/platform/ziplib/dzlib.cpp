@@ -33,7 +33,7 @@ std::optional<EntryPoints> LoadBuiltinLibrary(const std::string& path, LoadFailu
     entries.DZ_Version = [] { return kLibraryVersion; };
     entries.DZ_PrivVersion = [] { return kPrivateVersion; };
     entries.DZ_Abort = [abort] { abort->store(true); };
-    entries.DZ_Path = [text = Utf8ToUtf16(path)] { return text; };
+    entries.DZ_Path = [text = codepage::Utf8ToUtf16(path)] { return text; };
     return entries;
 }
 

@@ -77,7 +77,7 @@ public:
 
     int Run()
     {
-        if (!archive_.Open(Utf16ToUtf8(cmd_.ZipFileName))) {
+        if (!archive_.Open(codepage::Utf16ToUtf8(cmd_.ZipFileName))) {
             Report(CallbackKind::Error, DZ_ERR_OPEN, Format(u"Cannot open archive %s", cmd_.ZipFileName), {});
             return -DZ_ERR_OPEN;
         }
@@ -247,7 +247,8 @@ private:
         }
         fs::path target;
         if (!cmd_.Test) {
-            target = fs::path(Utf16ToUtf8(cmd_.BaseDir.empty() ? u"." : cmd_.BaseDir)) / Utf16ToUtf8(safeName);
+            target = fs::path(codepage::Utf16ToUtf8(cmd_.BaseDir.empty() ? u"." : cmd_.BaseDir)) /
+                     codepage::Utf16ToUtf8(safeName);
             if (!Replaces(target, m)) {
                 return false;
             }

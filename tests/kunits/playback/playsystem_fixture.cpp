@@ -57,15 +57,13 @@ void PlaySystemTest::SetUp()
     Config->Notifications.ShowMsgBoxOnProblems = false;
     Playlist = new TKPlaylist();
     PlaylistItemIndex = -1;
-    SysActive = SysPlayed = SysPaused = false;
-    QuitAfterPlay = false;
-    AppInitialized = true;
-    AppKilled = false;
+    ResetProcessFlags();
+    AppInitialized = true; // the timers act only after start-up
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
     system = new TKSystem();
     PlaySystem = system;
     system->SetView(&view);
-    system->VolumeBar = {10000, 10000};
+    system->VolumeBar() = {10000, 10000};
 }
 
 void PlaySystemTest::TearDown()
@@ -77,8 +75,7 @@ void PlaySystemTest::TearDown()
     Playlist = nullptr;
     delete Config;
     Config = nullptr;
-    SysActive = SysPlayed = SysPaused = false;
-    AppInitialized = false;
+    ResetProcessFlags();
     TempHomeTest::TearDown();
 }
 

@@ -32,6 +32,7 @@ public:
     std::array<int, 3> Time{-1, -1, -1};
     bool TimeRemaining = false;
     std::vector<std::u16string> Balloons;
+    int VideoMenuDisabled = 0;
 
     TimerState& Timer(kolvarin::TKPlayTimer t) { return Timers[static_cast<size_t>(t)]; }
     void SetTimer(kolvarin::TKPlayTimer t, bool enabled, int interval) override;
@@ -47,6 +48,7 @@ public:
     {
         Balloons.push_back(text);
     }
+    void DisableVideoMenu() override { ++VideoMenuDisabled; }
 };
 
 class PlaySystemTest : public TempHomeTest {

@@ -81,7 +81,7 @@ TEST_F(AddMediaTest, PlayingRereadsTagAndLength)
     Config->OFPReadTime = true;
     add(taggedMp3(), "00");
     system->Play(0);
-    ASSERT_TRUE(system->CurrentItem);
+    ASSERT_TRUE(system->CurrentItem());
     EXPECT_EQ(PlaylistGetItem(0)->Caption, u"Nobody - Song");
     EXPECT_EQ(PlaylistGetItem(0)->Track, "7");
     EXPECT_EQ(PlaylistGetItem(0)->Time, "00:00:01");

@@ -73,18 +73,18 @@ TEST_F(CDTest, TracksPlayInTurnByTheTrackFileConvention)
     Config->OFPReadTime = true;
     system->Play(0);
     ASSERT_TRUE(SysActive);
-    EXPECT_EQ(system->SystemType, TSystemType::CDTrack);
-    EXPECT_EQ(system->CDDriveIndex, 1u);
-    EXPECT_EQ(system->ChannelLength, kSectors[0] * 2352);
-    EXPECT_EQ(system->StreamInfos.at(0).Codec, "Music CD");
-    EXPECT_NE(system->EqualizerCDFX[0], 0u);
+    EXPECT_EQ(system->SystemType(), TSystemType::CDTrack);
+    EXPECT_EQ(system->CDDriveIndex(), 1u);
+    EXPECT_EQ(system->ChannelLength(), kSectors[0] * 2352);
+    EXPECT_EQ(system->StreamInfos().at(0).Codec, "Music CD");
+    EXPECT_NE(system->EqualizerCDFX()[0], 0u);
     ASSERT_TRUE(playUntil([] { return PlaylistPlayingIndex() == 1; }));
-    EXPECT_EQ(system->ChannelLength, kSectors[1] * 2352);
+    EXPECT_EQ(system->ChannelLength(), kSectors[1] * 2352);
     system->Pause();
     EXPECT_TRUE(SysPaused);
     system->Pause();
     ASSERT_TRUE(playUntil([] { return !SysActive; }));
-    EXPECT_EQ(system->CDChannel, 0u);
+    EXPECT_EQ(system->CDChannel(), 0u);
 }
 
 TEST_F(CDTest, BadTrackFieldsAndMissingDiscsAreReported)
@@ -99,7 +99,7 @@ TEST_F(CDTest, BadTrackFieldsAndMissingDiscsAreReported)
     // 1000 for the track field, 4000 (which has no balloon text) for the rest;
     // an unknown drive is drive 0, where there is no disc.
     ASSERT_EQ(view.Balloons.size(), 1u);
-    EXPECT_EQ(system->CDChannel, 0u);
+    EXPECT_EQ(system->CDChannel(), 0u);
     EXPECT_EQ(CDTrackOfEntry("01"), 0);
     EXPECT_EQ(CDTrackOfEntry("-1"), -1);
     EXPECT_EQ(CDTrackOfEntry(""), -1);

@@ -24,7 +24,7 @@ protected:
     float attribute(DWORD attrib)
     {
         float value = -1;
-        BASS_ChannelGetAttribute(system->ChannelSlots[0][0], attrib, &value);
+        BASS_ChannelGetAttribute(system->ChannelSlots()[0][0], attrib, &value);
         return value;
     }
 };
@@ -35,7 +35,7 @@ TEST_F(ControlsTest, VolumeRoundsTheBarAndFollowsMute)
     system->SetVolume(false, bar);
     EXPECT_EQ(bar.Position, 4500);
     EXPECT_EQ(Config->Volume, 4500);
-    EXPECT_EQ(system->ChannelVolume, 45);
+    EXPECT_EQ(system->ChannelVolume(), 45);
     EXPECT_NEAR(attribute(bass::kAttribVol), 0.45f, 1e-4);
     Config->Mute = true;
     system->SetVolume(false, bar);
@@ -45,7 +45,7 @@ TEST_F(ControlsTest, VolumeRoundsTheBarAndFollowsMute)
     Config->Fader.VolumeCount = 100;
     bar.Position = 10000;
     system->SetVolume(false, bar);
-    EXPECT_TRUE(BASS_ChannelIsSliding(system->ChannelSlots[0][0], bass::kAttribVol));
+    EXPECT_TRUE(BASS_ChannelIsSliding(system->ChannelSlots()[0][0], bass::kAttribVol));
     advance(120);
     EXPECT_NEAR(attribute(bass::kAttribVol), 1.0f, 1e-4);
 }
@@ -53,9 +53,9 @@ TEST_F(ControlsTest, VolumeRoundsTheBarAndFollowsMute)
 TEST_F(ControlsTest, BalanceMovesOnlyThePan)
 {
     system->SetBalance(100);
-    EXPECT_EQ(system->ChannelBalance, 0);
+    EXPECT_EQ(system->ChannelBalance(), 0);
     system->SetBalance(0);
-    EXPECT_EQ(system->ChannelBalance, -100);
+    EXPECT_EQ(system->ChannelBalance(), -100);
     EXPECT_NEAR(attribute(bass::kAttribPan), -1.0f, 1e-4);
     const auto out = advance(50);
     EXPECT_GT(level(out, 0, 0, out.size() / 2), 0.4);
@@ -94,11 +94,11 @@ TEST_F(ControlsTest, SpeedTable)
 
 TEST_F(ControlsTest, SeekMovesThePositionAndTheTime)
 {
-    system->SetPosition(TKBar{system->ChannelLength, 44100 * 4 / 2});
-    EXPECT_EQ(StreamSetGetPosition(system->ChannelSlots[0]), 44100 * 2);
+    system->SetPosition(TKBar{system->ChannelLength(), 44100 * 4 / 2});
+    EXPECT_EQ(StreamSetGetPosition(system->ChannelSlots()[0]), 44100 * 2);
     system->RefreshTimeDisplay();
     EXPECT_EQ(view.Time, (std::array<int, 3>{0, 0, 0}));
-    system->SetPosition(TKBar{system->ChannelLength, 44100 * 4 * 3 / 4});
+    system->SetPosition(TKBar{system->ChannelLength(), 44100 * 4 * 3 / 4});
     advance(400);
     EXPECT_FALSE(SysActive); // the rest of the track played and it ended
 }
@@ -107,18 +107,18 @@ TEST_F(ControlsTest, EqualizerEffectsFollowTheSliders)
 {
     for (int band = 0; band < 10; ++band) {
         BASS_DX8_PARAMEQ p;
-        ASSERT_TRUE(BASS_FXGetParameters(system->EqualizerFX[band][0], &p));
+        ASSERT_TRUE(BASS_FXGetParameters(system->EqualizerFX()[band][0], &p));
         EXPECT_EQ(p.fCenter, static_cast<float>(EqualizerBandCenters[band]));
         EXPECT_EQ(p.fBandwidth, 18.0f);
         EXPECT_EQ(p.fGain, 0.0f);
     }
     system->SetEqualizerBandBass(3, 20);
     BASS_DX8_PARAMEQ p;
-    BASS_FXGetParameters(system->EqualizerFX[3][0], &p);
+    BASS_FXGetParameters(system->EqualizerFX()[3][0], &p);
     EXPECT_EQ(p.fGain, 8.0f);
     EXPECT_EQ(Config->Equalizer[3], 20);
     system->ResetEqualizer();
-    BASS_FXGetParameters(system->EqualizerFX[3][0], &p);
+    BASS_FXGetParameters(system->EqualizerFX()[3][0], &p);
     EXPECT_EQ(p.fGain, 0.0f);
     EXPECT_EQ(Config->Equalizer[3], 12);
 
@@ -126,26 +126,27 @@ TEST_F(ControlsTest, EqualizerEffectsFollowTheSliders)
     system->SetEqualizerBandBass(0, 0);
     add(dcWav("both.wav", 0.5, 0.5, 1000));
     system->Play(1);
-    BASS_FXGetParameters(system->EqualizerFX[0][0], &p);
+    BASS_FXGetParameters(system->EqualizerFX()[0][0], &p);
     EXPECT_EQ(p.fGain, -12.0f);
 
     // A preset sets the sliders and the playing effects.
     const std::u16string preset = Utf8ToUtf16((home() / "p.keqp").string());
-    system->EqualizerSliders.fill(12);
-    system->EqualizerSliders[9] = 24;
+    system->ResetEqualizer();
+    system->SetEqualizerBandBass(9, 24);
     ASSERT_TRUE(system->SaveEqualizerPreset(preset));
     system->ResetEqualizer();
     ASSERT_TRUE(system->LoadEqualizerPreset(preset));
-    BASS_FXGetParameters(system->EqualizerFX[9][0], &p);
+    BASS_FXGetParameters(system->EqualizerFX()[9][0], &p);
     EXPECT_EQ(p.fGain, 12.0f);
     EXPECT_EQ(Config->Equalizer[9], 24);
     EXPECT_FALSE(system->LoadEqualizerPreset(preset + u".missing"));
 
-    // Nothing playing: only the settings change.
+    // Nothing played yet: only the settings change.
     system->Stop(true);
-    system->SystemType = TSystemType::None;
-    system->EqualizerSliders[5] = 7;
-    system->ApplyEqualizer();
+    Config->Equalizer[5] = 7;
+    TKSystem idle;
+    Config->Equalizer[5] = 0;
+    idle.ApplyEqualizer();
     EXPECT_EQ(Config->Equalizer[5], 7);
 }
 
@@ -155,14 +156,14 @@ TEST_F(ControlsTest, EveryStreamOfASpeakerSetGetsTheControls)
     BASS_Free();
     audio::setOfflineSpeakers(8);
     ASSERT_TRUE(BASS_Init(0, 44100, bass::kDeviceSpeakers, nullptr, nullptr));
-    system->DeviceSpeakers = 8;
+    system->SetDeviceSpeakers(8);
     Config->Speakers = 6;
     system->Play(0);
-    const TStreamSet& set = system->ChannelSlots[0];
+    const TStreamSet& set = system->ChannelSlots()[0];
     EXPECT_NE(set[2], 0u);
     EXPECT_EQ(set[3], 0u);
-    EXPECT_NE(system->EqualizerFX[9][2], 0u);
-    EXPECT_EQ(system->EqualizerFX[9][3], 0u);
+    EXPECT_NE(system->EqualizerFX()[9][2], 0u);
+    EXPECT_EQ(system->EqualizerFX()[9][3], 0u);
     system->SetSpeed(12);
     float f = 0;
     BASS_ChannelGetAttribute(set[2], bass::kAttribFreq, &f);

@@ -28,15 +28,15 @@ TEST_F(PlayTest, PlaysPausesResumesAndStops)
     system->StartPlay();
     ASSERT_TRUE(SysActive);
     EXPECT_TRUE(SysPlayed);
-    EXPECT_EQ(system->SystemType, TSystemType::BassFile);
+    EXPECT_EQ(system->SystemType(), TSystemType::BassFile);
     EXPECT_EQ(view.Status, u"[ left is playing ]");
     EXPECT_TRUE(view.Timer(TKPlayTimer::PlayTimer).Enabled);
     EXPECT_EQ(view.Timer(TKPlayTimer::PlayTimer).Interval, 333);
     EXPECT_EQ(view.ProgressMax, 44100 * 4);
     EXPECT_TRUE(PlaylistGetItem(0)->PlayState);
-    ASSERT_EQ(system->StreamInfos.size(), 1u);
-    EXPECT_EQ(system->StreamInfos[0].Codec, "Wavestream (pcm)");
-    EXPECT_NEAR(system->StreamInfos[0].BitrateKbps, 1411.2, 1.0);
+    ASSERT_EQ(system->StreamInfos().size(), 1u);
+    EXPECT_EQ(system->StreamInfos()[0].Codec, "Wavestream (pcm)");
+    EXPECT_NEAR(system->StreamInfos()[0].BitrateKbps, 1411.2, 1.0);
 
     auto out = advance(100);
     EXPECT_NEAR(level(out, 0, 2000, 4410), 0.5, 0.02);
@@ -56,7 +56,7 @@ TEST_F(PlayTest, PlaysPausesResumesAndStops)
     EXPECT_FALSE(SysActive);
     EXPECT_EQ(view.Status, u"Ready");
     EXPECT_EQ(view.Time, (std::array<int, 3>{-1, -1, -1}));
-    EXPECT_FALSE(StreamSetAssigned(system->ChannelSlots[0]));
+    EXPECT_FALSE(StreamSetAssigned(system->ChannelSlots()[0]));
     out = advance(50);
     EXPECT_LT(level(out, 0, 0, out.size() / 2), 0.001);
     // A second stop does nothing.
@@ -94,7 +94,7 @@ TEST_F(PlayTest, EndSyncMovesOnByPlayModeWithoutFade)
     system->Play(0);
     advance(1100);
     EXPECT_EQ(PlaylistPlayingIndex(), 1);
-    EXPECT_EQ(system->ChannelSlotIndex, 0);
+    EXPECT_EQ(system->ChannelSlotIndex(), 0);
     advance(400);
     // Mode 3 stops at the end of the list.
     EXPECT_FALSE(SysActive);
@@ -120,10 +120,10 @@ TEST_F(PlayTest, CrossFadeOverlapsTheTracksForTheFadeTime)
     EXPECT_NEAR(level(out, 1, fadeStart + 3969, fadeStart + 4851), 0.25, 0.08);
     EXPECT_LT(level(out, 0, fadeStart + 9261, fadeStart + 13230), 0.01);
     EXPECT_NEAR(level(out, 1, fadeStart + 9261, fadeStart + 13230), 0.5, 0.02);
-    EXPECT_EQ(system->ChannelSlotIndex, 1);
+    EXPECT_EQ(system->ChannelSlotIndex(), 1);
     // The fade-out stop timer freed the old slot.
-    EXPECT_FALSE(StreamSetAssigned(system->ChannelSlots[0]));
-    EXPECT_EQ(system->FadingSlot, -1);
+    EXPECT_FALSE(StreamSetAssigned(system->ChannelSlots()[0]));
+    EXPECT_EQ(system->FadingSlot(), -1);
 }
 
 TEST_F(PlayTest, AShortTrackGetsAnEndSyncNotAFadeSync)
@@ -132,8 +132,8 @@ TEST_F(PlayTest, AShortTrackGetsAnEndSyncNotAFadeSync)
     Config->Fader.Count = 500;
     add(dcWav("short.wav", 0.5, 0, 300));
     system->Play(0);
-    EXPECT_EQ(system->FadeSyncHandle, 0u);
-    EXPECT_NE(system->EndSyncHandle, 0u);
+    EXPECT_EQ(system->FadeSyncHandle(), 0u);
+    EXPECT_NE(system->EndSyncHandle(), 0u);
 }
 
 TEST_F(PlayTest, NegativeFadeTimeCountsAsZero)
@@ -142,7 +142,7 @@ TEST_F(PlayTest, NegativeFadeTimeCountsAsZero)
     Config->Fader.Count = -300;
     add(dcWav("left.wav", 0.5, 0, 1000));
     system->Play(0);
-    EXPECT_NE(system->EndSyncHandle, 0u);
+    EXPECT_NE(system->EndSyncHandle(), 0u);
     const auto out = advance(30);
     EXPECT_NEAR(level(out, 0, 0, 441), 0.5, 0.02); // no fade-in at all
 }
@@ -201,25 +201,25 @@ TEST_F(PlayTest, ANewFadeEndsTheOldAndAReusedSlotIsNotFreedByALateTimer)
     add(dcWav("left2.wav", 0.5, 0, 1000));
     system->Play(0);
     system->Play(1); // slot 0 fades, slot 1 plays
-    EXPECT_EQ(system->FadingSlot, 0);
+    EXPECT_EQ(system->FadingSlot(), 0);
     system->Play(2); // slot 1 fades; the older fade on slot 0 ends, the new track takes slot 0
-    EXPECT_EQ(system->FadingSlot, 1);
-    EXPECT_EQ(system->ChannelSlotIndex, 0);
+    EXPECT_EQ(system->FadingSlot(), 1);
+    EXPECT_EQ(system->ChannelSlotIndex(), 0);
     system->FadeOutStopTimerTimer();
-    EXPECT_FALSE(StreamSetAssigned(system->ChannelSlots[1]));
-    EXPECT_TRUE(StreamSetAssigned(system->ChannelSlots[0]));
+    EXPECT_FALSE(StreamSetAssigned(system->ChannelSlots()[1]));
+    EXPECT_TRUE(StreamSetAssigned(system->ChannelSlots()[0]));
 
     // A fade still runs on slot 0 when the fader is switched off and the next
     // track takes slot 0: that fade ends, and its timer frees nothing.
     system->Stop(true);
-    EXPECT_EQ(system->FadingSlot, 0);
+    EXPECT_EQ(system->FadingSlot(), 0);
     Config->Fader.Enabled = false;
     system->Play(1);
-    EXPECT_EQ(system->ChannelSlotIndex, 0);
-    EXPECT_EQ(system->FadingSlot, -1);
+    EXPECT_EQ(system->ChannelSlotIndex(), 0);
+    EXPECT_EQ(system->FadingSlot(), -1);
     EXPECT_FALSE(view.Timer(TKPlayTimer::FadeOutStopTimer).Enabled);
     system->FadeOutStopTimerTimer();
-    EXPECT_TRUE(StreamSetAssigned(system->ChannelSlots[0]));
+    EXPECT_TRUE(StreamSetAssigned(system->ChannelSlots()[0]));
     const auto out = advance(50);
     EXPECT_NEAR(level(out, 1, 0, out.size() / 2), 0.5, 0.02);
 }
@@ -238,7 +238,7 @@ TEST_F(PlayTest, UpdateShowsElapsedAndRemainingTimeAndCatchesAMissedEnd)
     EXPECT_EQ(view.Time, (std::array<int, 3>{0, 0, 1})); // 1.16 s left
     EXPECT_TRUE(view.TimeRemaining);
     // The stream ends and no sync reports it: the next tick stops.
-    BASS_ChannelRemoveSync(system->ChannelSlots[0][0], system->EndSyncHandle);
+    BASS_ChannelRemoveSync(system->ChannelSlots()[0][0], system->EndSyncHandle());
     advance(1600);
     EXPECT_FALSE(SysActive);
 }
@@ -247,7 +247,7 @@ TEST_F(PlayTest, QuitAfterPlayActsOnlyWhenAMediumEnds)
 {
     Config->Fader.Enabled = false;
     int terminated = 0;
-    system->Terminate = [&] { ++terminated; };
+    system->SetTerminateRequest([&] { ++terminated; });
     QuitAfterPlay = true;
     add(dcWav("short.wav", 0.5, 0, 300));
     add(dcWav("left.wav", 0.5, 0, 1000));

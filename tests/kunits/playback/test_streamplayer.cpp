@@ -79,7 +79,10 @@ protected:
         Config->LSASAutoRecord = true;
         Config->LSAS.AutoChangeTitle = true;
     }
-    QWORD downloaded() const { return BASS_StreamGetFilePosition(system->ChannelSlots[0][0], bass::kFilePosDownload); }
+    QWORD downloaded() const
+    {
+        return BASS_StreamGetFilePosition(system->ChannelSlots()[0][0], bass::kFilePosDownload);
+    }
 };
 
 TEST_F(StreamTest, StationTitlesAndRecordingSplitAtEachTitle)
@@ -89,22 +92,22 @@ TEST_F(StreamTest, StationTitlesAndRecordingSplitAtEachTitle)
     const std::string body = icyBody(audio, 6);
     const size_t cut[] = {bodyOffset(body, audio, 2), bodyOffset(body, audio, 6), bodyOffset(body, audio, 8)};
     std::atomic<int> phase{0};
-    ka::LoopbackServer server([&](int fd, const std::string&, const std::atomic<bool>& stopping) {
-        ka::LoopbackServer::send(fd, "ICY 200 OK\r\nicy-name: Test Radio\r\nicy-metaint: 4096\r\n"
-                                     "content-type: audio/mpeg\r\n\r\n" +
-                                         body.substr(0, cut[0]));
+    ktest::LoopbackServer server([&](int fd, const std::string&, const std::atomic<bool>& stopping) {
+        ktest::LoopbackServer::send(fd, "ICY 200 OK\r\nicy-name: Test Radio\r\nicy-metaint: 4096\r\n"
+                                        "content-type: audio/mpeg\r\n\r\n" +
+                                            body.substr(0, cut[0]));
         for (int i = 1; i <= 3; ++i) {
             while (phase < i && !stopping)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            ka::LoopbackServer::send(fd, i < 3 ? body.substr(cut[i - 1], cut[i] - cut[i - 1]) : body.substr(cut[2]));
+            ktest::LoopbackServer::send(fd, i < 3 ? body.substr(cut[i - 1], cut[i] - cut[i - 1]) : body.substr(cut[2]));
         }
     });
     const int index = PlaylistAdd(u"My station", Utf8ToUtf16(server.url("/live")), "00:00:00", false, "00");
     system->Play(index);
     ASSERT_TRUE(SysActive);
-    EXPECT_EQ(system->SystemType, TSystemType::BassStream);
+    EXPECT_EQ(system->SystemType(), TSystemType::BassStream);
     EXPECT_EQ(PlaylistGetItem(index)->Caption, u"Test Radio");
-    EXPECT_FALSE(system->Seekable);
+    EXPECT_FALSE(system->Seekable());
     EXPECT_EQ(system->RecorderState().Name, "Test Radio");
     EXPECT_TRUE(system->RecorderState().Enabled);
 
@@ -137,8 +140,8 @@ TEST_F(StreamTest, StationTitlesAndRecordingSplitAtEachTitle)
 TEST_F(StreamTest, RecorderEdgeCases)
 {
     const std::string audio = fileBytes(ka::encodedReference("net.mp3", "-c:a libmp3lame -b:a 320k"));
-    ka::LoopbackServer server([&](int fd, const std::string&, const std::atomic<bool>& stopping) {
-        ka::LoopbackServer::send(fd, "HTTP/1.0 200 OK\r\ncontent-type: audio/mpeg\r\n\r\n" + audio.substr(0, 20000));
+    ktest::LoopbackServer server([&](int fd, const std::string&, const std::atomic<bool>& stopping) {
+        ktest::LoopbackServer::send(fd, "HTTP/1.0 200 OK\r\ncontent-type: audio/mpeg\r\n\r\n" + audio.substr(0, 20000));
         while (!stopping)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     });
@@ -174,7 +177,8 @@ TEST_F(StreamTest, NoPassesOrNoServerReport203)
 {
     Config->NumTrysURLStream = 0;
     Config->Notifications.ShowBalloonOnProblems = true;
-    PlaylistAdd(u"Gone", Utf8ToUtf16("http://127.0.0.1:" + std::to_string(ka::closedPort()) + "/x"), "", false, "00");
+    PlaylistAdd(u"Gone", Utf8ToUtf16("http://127.0.0.1:" + std::to_string(ktest::closedPort()) + "/x"), "", false,
+                "00");
     system->Play(0);
     EXPECT_FALSE(SysActive);
     Config->NumTrysURLStream = 1;

@@ -18,7 +18,7 @@ int32_t Wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v));
 
 class Generator {
 public:
-    explicit Generator(uint32_t seed) : FRandom(seed) {}
+    explicit Generator(uint32_t seed) : random_(seed) {}
 
     Expr Make(int depth)
     {
@@ -59,8 +59,8 @@ private:
     {
         return {"(" + l.text + " " + op + " " + r.text + ")", Wrap(f(l.value, r.value))};
     }
-    int Pick(int n) { return static_cast<int>(FRandom() % static_cast<uint32_t>(n)); }
-    std::mt19937 FRandom;
+    int Pick(int n) { return static_cast<int>(random_() % static_cast<uint32_t>(n)); }
+    std::mt19937 random_;
 };
 
 TEST(Expressions, RandomIntegerExpressionsMatchTwosComplementArithmetic)

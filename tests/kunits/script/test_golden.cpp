@@ -42,6 +42,6 @@ TEST_P(GoldenProgram, PrintsWhatItShould)
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, GoldenProgram, testing::ValuesIn(Programs()),
-                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+                         [](const testing::TestParamInfo<std::string>& program) { return program.param; });
 
 } // namespace

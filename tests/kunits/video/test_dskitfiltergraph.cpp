@@ -18,12 +18,6 @@ namespace fx = ktest::media;
 
 namespace {
 
-std::u16string U16(const std::filesystem::path& p)
-{
-    const std::string s = p.string();
-    return {s.begin(), s.end()};
-}
-
 // Records what IBasicAudio receives.
 class FakeAudio final : public Extend<BaseFilter, IBasicAudio> {
 public:
@@ -102,11 +96,11 @@ TEST(TFilterGraph, RenderFileWithoutAGraphFailsAndSendsNothing)
     TFilterGraph g;
     Owned sink(nullptr);
     g.AddEventSink(&sink);
-    EXPECT_TRUE(Failed(g.RenderFile(U16(fx::AudioFixture()))));
+    EXPECT_TRUE(Failed(g.RenderFile(fx::FileName(fx::AudioFixture()))));
     EXPECT_TRUE(sink.log.empty());
     g.SetActive(true);
     sink.log.clear();
-    EXPECT_TRUE(Succeeded(g.RenderFile(U16(fx::AudioFixture()))));
+    EXPECT_TRUE(Succeeded(g.RenderFile(fx::FileName(fx::AudioFixture()))));
     EXPECT_EQ(sink.log, (std::vector<std::string>{"control 3/0", "control 4/0"}));
     g.RemoveEventSink(&sink);
 }
@@ -119,7 +113,7 @@ TEST(TFilterGraph, ActivationAddsOwnedFiltersAndClearGraphKeepsThem)
     g.AddEventSink(&owned);
     g.SetActive(true);
     EXPECT_EQ(owned.log, (std::vector<std::string>{"filter 0", "filter 1", "control 7/1"}));
-    ASSERT_TRUE(Succeeded(g.RenderFile(U16(fx::AudioFixture()))));
+    ASSERT_TRUE(Succeeded(g.RenderFile(fx::FileName(fx::AudioFixture()))));
     g.ClearGraph();
     ComPtr<IEnumFilters> e;
     g.Query<IFilterGraph>()->EnumFilters(e.put());
@@ -208,7 +202,7 @@ TEST(TFilterGraph, PlayingToTheEndCompletesOnTheMainThread)
 {
     TFilterGraph g;
     g.SetActive(true);
-    ASSERT_TRUE(Succeeded(g.RenderFile(U16(fx::AudioFixture()))));
+    ASSERT_TRUE(Succeeded(g.RenderFile(fx::FileName(fx::AudioFixture()))));
     bool complete = false;
     g.OnGraphComplete = [&](HRESULT, IBaseFilter*) { complete = true; };
     ASSERT_TRUE(g.Play());

@@ -21,12 +21,6 @@ namespace fx = ktest::media;
 
 namespace {
 
-std::u16string U16(const std::filesystem::path& p)
-{
-    const std::string s = p.string();
-    return {s.begin(), s.end()};
-}
-
 void ExpectColour(const QImage& image, QPoint at, unsigned rgb, int tolerance = 14)
 {
     const QColor c = image.pixelColor(at);
@@ -54,7 +48,7 @@ protected:
     // Renders and pauses on the first picture.
     void Open(const std::filesystem::path& file)
     {
-        ASSERT_TRUE(Succeeded(graph_.RenderFile(U16(file))));
+        ASSERT_TRUE(Succeeded(graph_.RenderFile(fx::FileName(file))));
         ASSERT_TRUE(graph_.Pause());
         OAFilterState state;
         graph_.Query<IMediaControl>()->GetState(3000, &state);

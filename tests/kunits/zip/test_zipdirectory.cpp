@@ -225,7 +225,7 @@ TEST_F(ZipDirectoryTest, FourGigabytesOrMoreIsRefused)
         std::ofstream(big) << "x";
     }
     std::filesystem::resize_file(big, (std::uintmax_t{1} << 32) + 100);
-    EXPECT_EQ(Open(kolvarin::Utf8ToUtf16(big.string())), 10205);
+    EXPECT_EQ(Open(kolvarin::codepage::Utf8ToUtf16(big.string())), 10205);
 }
 
 TEST_F(ZipDirectoryTest, CancelStopsTheListing)

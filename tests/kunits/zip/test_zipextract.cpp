@@ -22,7 +22,7 @@ ZipArchive SkinPackage()
 class ZipExtractTest : public ZipFixture {
 protected:
     fs::path Temp() const { return dir_.path() / "home" / "data" / "temp"; }
-    std::u16string TempText() const { return kolvarin::Utf8ToUtf16(Temp().string()) + u"/"; }
+    std::u16string TempText() const { return kolvarin::codepage::Utf8ToUtf16(Temp().string()) + u"/"; }
 
     // Extracts and returns the number of the EZipHandler raised, 0 when none.
     int Extract(int& count)
@@ -254,7 +254,7 @@ TEST_F(ZipExtractTest, ArchiveMadeByTheZipTool)
     const std::string command = "cd '" + (dir_.path() / "src").string() + "' && zip -q -r -z '" + archive.string() +
                                 "' skin <<'EOF'\nmade by zip\nEOF";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    ASSERT_EQ(Open(kolvarin::Utf8ToUtf16(archive.string())), 0);
+    ASSERT_EQ(Open(kolvarin::codepage::Utf8ToUtf16(archive.string())), 0);
     std::vector<std::u16string> names = Names();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::u16string>{u"skin/skin.bmp", u"skin/skin.kskn"}));

@@ -27,7 +27,7 @@ protected:
 
     std::u16string Write(const std::string& name, const std::string& bytes)
     {
-        return kolvarin::Utf8ToUtf16(dir_.write(name, bytes).string());
+        return kolvarin::codepage::Utf8ToUtf16(dir_.write(name, bytes).string());
     }
     std::u16string Write(const std::string& name, const ktest::ZipArchive& archive)
     {

@@ -12,6 +12,7 @@
 namespace {
 
 using namespace kolvarin;
+using namespace kolvarin::audio;
 using namespace ktest::audio;
 
 constexpr int kSectorFrames = 588;

@@ -10,6 +10,7 @@
 namespace {
 
 using namespace kolvarin;
+using namespace kolvarin::audio;
 using namespace ktest::audio;
 using Creator = HSTREAM (*)(bool, const void*, QWORD, QWORD, DWORD);
 
@@ -89,8 +90,8 @@ TEST_P(FormatTest, DecodesTheFixtureWithItsOwnCallOnly)
     EXPECT_EQ(BASS_ChannelGetPosition(stream, bass::kPosByte), BASS_ChannelGetLength(stream, bass::kPosByte));
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, FormatTest, ::testing::ValuesIn(kFormats), [](const auto& info) {
-    std::string name = info.param.file;
+INSTANTIATE_TEST_SUITE_P(Formats, FormatTest, ::testing::ValuesIn(kFormats), [](const auto& format) {
+    std::string name = format.param.file;
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)))
             c = '_';

@@ -16,6 +16,7 @@
 namespace {
 
 using namespace kolvarin;
+using namespace kolvarin::audio;
 using namespace ktest::audio;
 
 TEST(InitTest, VersionIsTwoFour) { EXPECT_EQ(BASS_GetVersion() >> 16, 0x0204u); }

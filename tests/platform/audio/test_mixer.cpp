@@ -13,6 +13,7 @@
 namespace {
 
 using namespace kolvarin;
+using namespace kolvarin::audio;
 using namespace ktest::audio;
 
 // A constant 0.5 on both sides: the output shows the gains directly.

@@ -18,7 +18,10 @@
 namespace {
 
 using namespace kolvarin;
+using namespace kolvarin::audio;
 using namespace ktest::audio;
+using ktest::closedPort;
+using ktest::LoopbackServer;
 using Clock = std::chrono::steady_clock;
 
 const std::string& mp3Bytes()

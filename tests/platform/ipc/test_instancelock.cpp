@@ -5,7 +5,7 @@
 
 #include "temphome.h"
 
-using kolvarin::platform::TInstanceLock;
+using kolvarin::ipc::TInstanceLock;
 
 TEST(InstanceLock, OneOwnerAtATimeAndReleasedWithTheProcess)
 {

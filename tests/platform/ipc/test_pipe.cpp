@@ -14,7 +14,7 @@
 
 using namespace std::string_literals;
 
-using namespace kolvarin::platform;
+using namespace kolvarin::ipc;
 
 namespace {
 

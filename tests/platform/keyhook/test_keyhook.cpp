@@ -17,7 +17,7 @@
 #include "keyhook/keyhook.h"
 #include "keyhook/keyhook_p.h"
 
-namespace kolvarin::platform {
+namespace kolvarin::keyhook {
 namespace {
 
 struct Posted {
@@ -200,4 +200,4 @@ TEST(KeyCodes, QtAndX11KeysMapToVirtualKeys)
 }
 
 } // namespace
-} // namespace kolvarin::platform
+} // namespace kolvarin::keyhook

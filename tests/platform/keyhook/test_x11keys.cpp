@@ -23,7 +23,7 @@
 
 extern char** environ;
 
-namespace kolvarin::platform {
+namespace kolvarin::keyhook {
 namespace {
 
 constexpr const char* kXvfb = "/usr/bin/Xvfb";
@@ -124,4 +124,4 @@ TEST(X11Keys, GlobalKeysArriveWhateverHasTheFocus)
 }
 
 } // namespace
-} // namespace kolvarin::platform
+} // namespace kolvarin::keyhook

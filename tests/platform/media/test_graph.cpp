@@ -18,12 +18,6 @@ namespace fx = ktest::media;
 
 namespace {
 
-std::u16string U16(const std::filesystem::path& p)
-{
-    const std::string s = p.string();
-    return {s.begin(), s.end()};
-}
-
 std::vector<ComPtr<IBaseFilter>> Filters(IFilterGraph* g)
 {
     std::vector<ComPtr<IBaseFilter>> list;
@@ -76,22 +70,23 @@ TEST(Graph, BadFilesFailAndLeaveNoFilterBehind)
     for (const auto& c : cases) {
         auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
         ASSERT_TRUE(graph);
-        EXPECT_EQ(graph->RenderFile(U16(c.file), {}), c.expected) << c.file;
+        EXPECT_EQ(graph->RenderFile(fx::FileName(c.file), {}), c.expected) << c.file;
         EXPECT_TRUE(Filters(graph.get()).empty()) << c.file;
     }
     // A truncated file: whatever opens must not crash or hang, and a failure leaves nothing.
     const std::string whole = ktest::readFile(fx::Mp4Fixture());
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
-    const HRESULT hr = graph->RenderFile(U16(fx::WriteFile("cut.mp4", whole.substr(0, whole.size() / 3))), {});
-    if (Failed(hr))
+    const HRESULT hr = graph->RenderFile(fx::FileName(fx::WriteFile("cut.mp4", whole.substr(0, whole.size() / 3))), {});
+    if (Failed(hr)) {
         EXPECT_TRUE(Filters(graph.get()).empty());
+    }
 }
 
 TEST(Graph, ByHandDecodesToTheEndAndCompletes)
 {
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
     ComPtr<IBaseFilter> source;
-    ASSERT_EQ(graph->AddSourceFilter(U16(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
+    ASSERT_EQ(graph->AddSourceFilter(fx::FileName(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
     auto decoder = Add(graph.get(), CLSID_FFVideoDecoder, u"Decoder");
     auto sink = Add(graph.get(), CLSID_NullRenderer, u"Sink");
     ComPtr<IPin> video;
@@ -118,7 +113,7 @@ TEST(Graph, ByHandDecodesToTheEndAndCompletes)
 TEST(Graph, AudioFilePlaysThroughTheAudioRendererInRealTime)
 {
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
-    ASSERT_EQ(graph->RenderFile(U16(fx::AudioFixture()), {}), S_OK);
+    ASSERT_EQ(graph->RenderFile(fx::FileName(fx::AudioFixture()), {}), S_OK);
     const auto filters = Filters(graph.get());
     ASSERT_EQ(filters.size(), 3u); // source, decoder, renderer
     EXPECT_EQ(ClassIdOf(filters.back().get()), CLSID_DSoundRender);
@@ -140,7 +135,7 @@ TEST(Graph, AudioFilePlaysThroughTheAudioRendererInRealTime)
 TEST(Graph, SeekingMovesThePositionAndPlaysOn)
 {
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
-    ASSERT_TRUE(Succeeded(graph->RenderFile(U16(fx::AudioFixture()), {})));
+    ASSERT_TRUE(Succeeded(graph->RenderFile(fx::FileName(fx::AudioFixture()), {})));
     auto seeking = graph.as<IMediaSeeking>();
     uint32_t caps = 0;
     seeking->GetCapabilities(&caps);
@@ -164,7 +159,7 @@ TEST(Graph, SplitterSelectsStreamsWithLanguagesAndNames)
 {
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
     ComPtr<IBaseFilter> source;
-    ASSERT_EQ(graph->AddSourceFilter(U16(fx::MkvFixture()), u"Source", source.put()), S_OK);
+    ASSERT_EQ(graph->AddSourceFilter(fx::FileName(fx::MkvFixture()), u"Source", source.put()), S_OK);
     EXPECT_EQ(ClassIdOf(source.get()), CLSID_MediaSplitter);
     auto select = source.as<IAMStreamSelect>();
     ASSERT_TRUE(select);

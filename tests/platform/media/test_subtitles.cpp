@@ -19,12 +19,6 @@ namespace fx = ktest::media;
 
 namespace {
 
-std::u16string U16(const std::filesystem::path& p)
-{
-    const std::string s = p.string();
-    return {s.begin(), s.end()};
-}
-
 // Pixels of the rows from top to bottom that differ clearly between two pictures.
 int Differences(const QImage& a, const QImage& b, int top, int bottom)
 {
@@ -43,7 +37,7 @@ struct SubtitleGraph {
 
     SubtitleGraph()
     {
-        EXPECT_EQ(graph->AddSourceFilter(U16(fx::MkvFixture()), u"Source", source.put()), S_OK);
+        EXPECT_EQ(graph->AddSourceFilter(fx::FileName(fx::MkvFixture()), u"Source", source.put()), S_OK);
         decoder = CreateInstance<IBaseFilter>(CLSID_FFVideoDecoder);
         subtitles = CreateInstance<IBaseFilter>(CLSID_SubtitleFilter);
         renderer = CreateInstance<IBaseFilter>(CLSID_VideoRenderer);
@@ -112,9 +106,9 @@ TEST(SubtitleFilter, FilesBecomeLanguages)
                                                 "Style: Default,Sans,20,&H00FFFFFF\n\n[Events]\n"
                                                 "Format: Layer, Start, End, Style, Text\n"
                                                 "Dialogue: 0,0:00:00.00,0:00:01.00,Default,Hi\n");
-    EXPECT_EQ(vobsub->put_FileName(U16(srt)), S_OK);
-    EXPECT_EQ(vobsub->put_FileName(U16(ass)), S_OK);
-    EXPECT_EQ(vobsub->put_FileName(U16(fx::WriteFile("junk.srt", std::string(300, '\x01')))), E_FAIL);
+    EXPECT_EQ(vobsub->put_FileName(fx::FileName(srt)), S_OK);
+    EXPECT_EQ(vobsub->put_FileName(fx::FileName(ass)), S_OK);
+    EXPECT_EQ(vobsub->put_FileName(fx::FileName(fx::WriteFile("junk.srt", std::string(300, '\x01')))), E_FAIL);
     EXPECT_EQ(vobsub->put_FileName(u"/nonexistent.srt"), E_FAIL);
     int32_t count = 0, selected = -1;
     vobsub->get_LanguageCount(&count);
@@ -132,7 +126,7 @@ TEST(MediaDet, DescribesStreamsAndWritesThePictureAsABitmap)
     auto det = CreateInstance<IMediaDet>(CLSID_MediaDet);
     ASSERT_TRUE(det);
     EXPECT_EQ(det->put_Filename(u"/nonexistent.mp4"), E_FILE_NOT_FOUND);
-    ASSERT_EQ(det->put_Filename(U16(fx::Mp4Fixture())), S_OK);
+    ASSERT_EQ(det->put_Filename(fx::FileName(fx::Mp4Fixture())), S_OK);
     int32_t streams = 0;
     det->get_OutputStreams(&streams);
     ASSERT_EQ(streams, 2);
@@ -146,7 +140,7 @@ TEST(MediaDet, DescribesStreamsAndWritesThePictureAsABitmap)
     EXPECT_NEAR(length, 2.0, 0.1);
     ktest::TempDir dir;
     const auto file = dir.path() / "shot.bmp";
-    ASSERT_EQ(det->WriteBitmapBits(1.0, 80, 60, U16(file)), S_OK);
+    ASSERT_EQ(det->WriteBitmapBits(1.0, 80, 60, fx::FileName(file)), S_OK);
     kolvarin::gdi::Bitmap bmp;
     ASSERT_TRUE(kolvarin::gdi::LoadBmpFile(file.string(), bmp));
     ASSERT_EQ(bmp.width(), 80);
@@ -156,5 +150,5 @@ TEST(MediaDet, DescribesStreamsAndWritesThePictureAsABitmap)
     const uint8_t* right = bmp.scanLine(30) + 70 * 3;
     EXPECT_NEAR(right[2], int(fx::kRightColour >> 16), 14);
     det->put_CurrentStream(1);
-    EXPECT_EQ(det->WriteBitmapBits(1.0, 80, 60, U16(dir.path() / "audio.bmp")), E_FAIL);
+    EXPECT_EQ(det->WriteBitmapBits(1.0, 80, 60, fx::FileName(dir.path() / "audio.bmp")), E_FAIL);
 }

@@ -1,24 +1,24 @@
+#include <functional>
+
+#include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include "media/controlif.h"
 #include "media/graphif.h"
+#include "media/pictureconvert.h"
 #include "media/uuids.h"
 #include "media/videorenderer.h"
+#include "media/videoview.h"
 #include "media_fixtures.h"
 
 using namespace kolvarin::media;
 namespace fx = ktest::media;
 
 namespace {
-
-std::u16string U16(const std::filesystem::path& p)
-{
-    const std::string s = p.string();
-    return {s.begin(), s.end()};
-}
 
 ComPtr<IBaseFilter> FindByClass(IFilterGraph* g, const CLSID& clsid)
 {
@@ -50,11 +50,12 @@ TEST(VideoRenderer, EveryFixtureRendersAutomaticallyWithItsColours)
     } cases[] = {
         {fx::MkvFixture(), VFW_S_PARTIAL_RENDER}, // nothing renders the subtitle stream by itself
         {fx::AviFixture(), S_OK},
+        {fx::MjpegFixture(), S_OK}, // full-range YUV
         {fx::Mp4Fixture(), S_OK},
     };
     for (const auto& c : cases) {
         auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
-        ASSERT_EQ(graph->RenderFile(U16(c.file), {}), c.result) << c.file;
+        ASSERT_EQ(graph->RenderFile(fx::FileName(c.file), {}), c.result) << c.file;
         auto renderer = FindByClass(graph.get(), CLSID_VideoRenderer);
         ASSERT_TRUE(renderer) << c.file;
         ASSERT_TRUE(FindByClass(graph.get(), CLSID_DSoundRender)) << c.file;
@@ -79,7 +80,7 @@ TEST(VideoRenderer, EveryFixtureRendersAutomaticallyWithItsColours)
 TEST(VideoRenderer, SourceRectangleShowsPartOfThePictureScaledToTheWindow)
 {
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
-    ASSERT_TRUE(Succeeded(graph->RenderFile(U16(fx::Mp4Fixture()), {})));
+    ASSERT_TRUE(Succeeded(graph->RenderFile(fx::FileName(fx::Mp4Fixture()), {})));
     auto video = graph.as<IBasicVideo>();
     auto window = graph.as<IVideoWindow>();
     ASSERT_TRUE(video && window);
@@ -109,7 +110,7 @@ TEST(OverlayMixer, ColourControlsChangeTheReadBackPixels)
     EXPECT_TRUE(Failed(
         graph->ConnectDirect(PinsOf(mixer.get(), PINDIR_OUTPUT)[0].get(), PinsOf(renderer.get())[0].get(), nullptr)));
     ComPtr<IBaseFilter> source;
-    ASSERT_EQ(graph->AddSourceFilter(U16(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
+    ASSERT_EQ(graph->AddSourceFilter(fx::FileName(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
     auto decoder = CreateInstance<IBaseFilter>(CLSID_FFVideoDecoder);
     graph->AddFilter(decoder.get(), u"Decoder");
     ComPtr<IPin> video;
@@ -158,4 +159,73 @@ TEST(OverlayMixer, ColourControlsChangeTheReadBackPixels)
         ExpectColour(image, {20, 60}, k.left, 20);
         control->Stop();
     }
+}
+
+// Runs where the display offers OpenGL (e.g. under Xvfb with
+// QT_QPA_PLATFORM=xcb); the offscreen platform has only the software path.
+TEST(VideoRenderer, OpenGLWindowShowsWhatTheSoftwarePathShows)
+{
+    if (!OpenGLVideoAvailable())
+        GTEST_SKIP() << "no OpenGL on this display";
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    auto mixer = CreateInstance<IBaseFilter>(CLSID_OverlayMixer);
+    graph->AddFilter(mixer.get(), u"Overlay Mixer");
+    ASSERT_TRUE(Succeeded(graph->RenderFile(fx::FileName(fx::AviFixture()), {})));
+    auto renderer = FindByClass(graph.get(), CLSID_VideoRenderer);
+    ASSERT_TRUE(VideoWindowUsesOpenGL(renderer.get()));
+    auto config = QueryAs<IMixerPinConfig2>(PinsOf(mixer.get(), PINDIR_INPUT)[0].get());
+    ComPtr<IPin> feed;
+    ASSERT_TRUE(config && PinsOf(mixer.get(), PINDIR_INPUT)[0]->ConnectedTo(feed.put()) == S_OK);
+    QWidget owner;
+    owner.resize(400, 300);
+    auto window = graph.as<IVideoWindow>();
+    window->put_Owner(&owner);
+    window->SetWindowPosition(10, 10, 240, 180);
+    owner.show();
+    auto control = graph.as<IMediaControl>();
+    const std::function<void(DDCOLORCONTROL&)> settings[] = {
+        [](DDCOLORCONTROL&) {},
+        [](DDCOLORCONTROL& k) {
+            k.lHue = 60;
+            k.lSaturation = 15000;
+        },
+        [](DDCOLORCONTROL& k) {
+            k.lBrightness = 2000;
+            k.lContrast = 14000;
+            k.lGamma = 200;
+            k.lSharpness = 10;
+        },
+    };
+    for (const auto& set : settings) {
+        DDCOLORCONTROL c = DefaultColorControls();
+        set(c);
+        ASSERT_EQ(config->SetOverlaySurfaceColorControls(&c), S_OK);
+        control->Pause();
+        OAFilterState state;
+        control->GetState(3000, &state);
+        QApplication::processEvents();
+        const QImage shown = GrabVideoWindow(renderer.get());
+        const QImage reference = CurrentVideoImage(renderer.get()).scaled(shown.size());
+        ASSERT_EQ(shown.size(), QSize(240, 180));
+        for (QPoint at : {QPoint(30, 90), QPoint(90, 40), QPoint(150, 140), QPoint(210, 90)}) {
+            const QColor expected = reference.pixelColor(at);
+            ExpectColour(shown, at, unsigned(expected.red()) << 16 | expected.green() << 8 | expected.blue(), 6);
+        }
+        control->Stop();
+    }
+}
+
+TEST(VideoRenderer, AnOwnerDeletedFirstTakesTheWindowAlong)
+{
+    auto renderer = CreateInstance<IBaseFilter>(CLSID_VideoRenderer);
+    auto window = QueryAs<IVideoWindow>(renderer.get());
+    ASSERT_TRUE(window);
+    {
+        QWidget owner;
+        ASSERT_EQ(window->put_Owner(&owner), S_OK);
+        EXPECT_EQ(window->SetWindowPosition(0, 0, 32, 24), S_OK);
+    }
+    EXPECT_EQ(window->SetWindowPosition(0, 0, 32, 24), E_UNEXPECTED);
+    EXPECT_EQ(window->HideCursor(true), E_UNEXPECTED);
+    EXPECT_TRUE(GrabVideoWindow(renderer.get()).isNull());
 }

@@ -2,7 +2,7 @@
 
 #include "temphome.h"
 
-using kolvarin::platform::TRegistry;
+using kolvarin::registry::TRegistry;
 constexpr auto HKCU = TRegistry::Root::CurrentUser;
 constexpr auto HKCR = TRegistry::Root::ClassesRoot;
 

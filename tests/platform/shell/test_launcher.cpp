@@ -30,6 +30,7 @@ TEST(Launcher, TextsWithASchemeAreLinksAndTheRestLocalFiles)
         {u"http://example.org/news?id=3", "http://example.org/news?id=3"},
         {u"  HTTPS://Example.org/  ", "https://example.org/"},
         {u"mms://stream.example.org/live", "mms://stream.example.org/live"},
+        {u"MAILTO:info@example.org?subject=Hi", "mailto:info@example.org?subject=Hi"},
         {u"/home/user/My Music/a#1.mp3", "file:///home/user/My Music/a%231.mp3"},
         {u"/tmp/\u00e9t\u00e9.kpl", QString::fromUtf8("file:///tmp/\xc3\xa9t\xc3\xa9.kpl")},
     };

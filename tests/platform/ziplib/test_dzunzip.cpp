@@ -11,7 +11,7 @@
 
 namespace fs = std::filesystem;
 using namespace kolvarin::ziplib;
-using kolvarin::Utf8ToUtf16;
+using kolvarin::codepage::Utf8ToUtf16;
 using ktest::RandomBytes;
 using ktest::ZipArchive;
 using ktest::ZipMember;

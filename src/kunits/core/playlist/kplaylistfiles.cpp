@@ -106,42 +106,6 @@ void takeEntries(TKPlaylistEntries& entries, bool clear)
 
 std::u16string wideName(const std::string& fileName) { return Utf8ToUtf16(fileName); }
 
-bool validUtf8(std::string_view bytes)
-{
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        size_t extra = 0;
-        uint32_t code = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1, code = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2, code = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3, code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= bytes.size())
-            return false;
-        for (size_t k = 1; k <= extra; ++k) {
-            const auto d = static_cast<unsigned char>(bytes[i + k]);
-            if ((d & 0xC0) != 0x80)
-                return false;
-            code = code << 6 | (d & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past U+10FFFF.
-        if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-            (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
 // Lines ended by CR LF, LF or CR.
 std::vector<std::u16string_view> splitLines(std::u16string_view text)
 {
@@ -360,7 +324,7 @@ int ChooseKplToken()
 
 std::u16string DecodeListText(std::string_view bytes)
 {
-    if (!validUtf8(bytes))
+    if (!IsValidUtf8(bytes))
         return AnsiToUtf16(bytes);
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);

@@ -193,6 +193,11 @@ public:
     bool DSGraphFallback = false;
     int8_t VideoFSForceDisplay = 0; // VideoFSForceDisplay/MonitorIndex
     std::string LatestNews; // LatestNews/ID
+    struct {
+        std::string Host; // the news server; https when Port is 443
+        int32_t Port = 0;
+        std::string Path; // the news document on the server
+    } NewsServer;
     std::vector<std::string> AcceptedExtensions; // acceptedextensions.xml, upper case
     bool AcceptAllFiles = false;
     uint8_t MouseWheelControlOnFocus = 0; // MouseWheelControlOnFocus/Select

@@ -207,16 +207,29 @@ std::u16string GetCaptionFromFileName(std::u16string_view fileName)
     return WideFormat(texts.File, name);
 }
 
-std::string GetFileVersion(const std::string& fileName)
+namespace {
+
+// True for an empty name or a name of the running program.
+bool isProgramFile(const std::string& fileName)
 {
     if (fileName.empty())
-        return KOLVARIN_FILE_VERSION;
+        return true;
     struct stat self {};
     struct stat other {};
-    if (::stat("/proc/self/exe", &self) == 0 && ::stat(fileName.c_str(), &other) == 0 && self.st_dev == other.st_dev &&
-        self.st_ino == other.st_ino)
-        return KOLVARIN_FILE_VERSION;
-    return {};
+    return ::stat("/proc/self/exe", &self) == 0 && ::stat(fileName.c_str(), &other) == 0 &&
+           self.st_dev == other.st_dev && self.st_ino == other.st_ino;
+}
+
+} // namespace
+
+std::string GetFileVersion(const std::string& fileName)
+{
+    return isProgramFile(fileName) ? KOLVARIN_FILE_VERSION : std::string();
+}
+
+std::string GetFileCopyright(const std::string& fileName)
+{
+    return isProgramFile(fileName) ? "Copyright \xA9 2004-2026 The Kolvarin developers" : std::string();
 }
 
 } // namespace kolvarin

@@ -53,5 +53,7 @@ void SetDVDCaptionTexts(const TKDVDCaptionTexts& texts);
 // or names the running program; empty for any other file (Linux programs
 // carry no version resource).
 std::string GetFileVersion(const std::string& fileName);
+// The program's legal notice for the same files, else empty.
+std::string GetFileCopyright(const std::string& fileName);
 
 } // namespace kolvarin

@@ -19,7 +19,7 @@ namespace kolvarin {
 
 namespace {
 
-using platform::TRegistry;
+using registry::TRegistry;
 constexpr auto HKCR = TRegistry::Root::ClassesRoot;
 constexpr auto HKCU = TRegistry::Root::CurrentUser;
 constexpr auto HKLM = TRegistry::Root::LocalMachine;
@@ -129,10 +129,30 @@ std::string DesktopExec(const std::string& exe)
     return quoted + "\"";
 }
 
-void WriteDesktopFile(const std::string& exe)
+// The audio and video MIME types of the extensions, each once, in order.
+std::vector<std::string> MimeTypesOf(const std::vector<TKRegisteredType>& extensions)
+{
+    QMimeDatabase db;
+    std::vector<std::string> types;
+    for (const TKRegisteredType& type : extensions) {
+        const QString name = QStringLiteral("file") + QString::fromStdString(LowerAscii(type.Extension));
+        for (const QMimeType& mime : db.mimeTypesForFileName(name)) {
+            const std::string text = mime.name().toStdString();
+            // Some extensions are shared with other kinds of file (".ts" is
+            // also a translation file): the player claims only media.
+            if (!text.starts_with("audio/") && !text.starts_with("video/"))
+                continue;
+            if (std::find(types.begin(), types.end(), text) == types.end())
+                types.push_back(text);
+        }
+    }
+    return types;
+}
+
+bool WriteDesktopFile(const std::string& exe, const std::vector<std::string>& types)
 {
     std::string mimeTypes;
-    for (const std::string& type : RegisteredMimeTypes())
+    for (const std::string& type : types)
         mimeTypes += type + ";";
     const std::string text = "[Desktop Entry]\n"
                              "Type=Application\n"
@@ -150,12 +170,13 @@ void WriteDesktopFile(const std::string& exe)
                              mimeTypes + "\n";
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(DesktopFileName()).parent_path(), ec);
+    InstallProgramIcons(IconThemeFolder());
     try {
         SaveFileAtomically(DesktopFileName(), text);
+        return true;
     } catch (const std::exception&) {
-        // Registration reports nothing; the registry part still stands.
+        return false;
     }
-    InstallProgramIcons(IconThemeFolder());
 }
 
 // The lines of mimeapps.list with its [Default Applications] group.
@@ -304,36 +325,38 @@ void UnregisterExtension(TRegistry& reg, const std::string& ext)
 std::vector<TKRegisteredType> RegisteredFileTypes()
 {
     std::vector<TKRegisteredType> types;
-    auto add = [&types](std::string ext) {
+    auto add = [&types](std::string ext, TSystemType type = TSystemType::None) {
         std::string icon = LowerAscii(ext.substr(1)) + ".ico";
-        types.push_back({std::move(ext), std::move(icon)});
+        types.push_back({std::move(ext), std::move(icon), type});
     };
     for (const TFormatTable& table : FormatTables())
         for (size_t i = 1; i < table.Extensions.size(); ++i)
-            add(table.Extensions[i]);
+            add(table.Extensions[i], table.Type);
     for (const char* ext : kPlaylistTypes)
         add(ext);
     add(UpperAscii(".kskz"));
     return types;
 }
 
-std::vector<std::string> RegisteredMimeTypes()
+std::vector<std::string> RegisteredMimeTypes() { return MimeTypesOf(RegisteredFileTypes()); }
+
+bool IsExtensionRegistered(const TRegistry& reg, const std::string& ext)
 {
-    QMimeDatabase db;
-    std::vector<std::string> types;
-    for (const TKRegisteredType& type : RegisteredFileTypes()) {
-        const QString name = QStringLiteral("file") + QString::fromStdString(LowerAscii(type.Extension));
-        for (const QMimeType& mime : db.mimeTypesForFileName(name)) {
-            const std::string text = mime.name().toStdString();
-            // Some extensions are shared with other kinds of file (".ts" is
-            // also a translation file): the player claims only media.
-            if (!text.starts_with("audio/") && !text.starts_with("video/"))
-                continue;
-            if (std::find(types.begin(), types.end(), text) == types.end())
-                types.push_back(text);
-        }
-    }
-    return types;
+    const std::optional<std::u16string> value = reg.ReadString(HKCR, ext, "");
+    return value && *value == W("Kolvarin" + ext);
+}
+
+bool UpdateDesktopFile(const TRegistry& reg, const std::string& exe)
+{
+    std::vector<TKRegisteredType> registered;
+    for (const TKRegisteredType& type : RegisteredFileTypes())
+        if (IsExtensionRegistered(reg, type.Extension))
+            registered.push_back(type);
+    if (!registered.empty())
+        return WriteDesktopFile(exe, MimeTypesOf(registered));
+    std::error_code ec;
+    std::filesystem::remove(DesktopFileName(), ec);
+    return !ec;
 }
 
 void RegisterAllFileTypes(TRegistry& reg, const std::string& exe)
@@ -341,7 +364,8 @@ void RegisterAllFileTypes(TRegistry& reg, const std::string& exe)
     const std::string icons = ApplicationPath + "data/icons/";
     for (const TKRegisteredType& type : RegisteredFileTypes())
         RegisterExtension(reg, type.Extension, exe, icons + type.IconFile);
-    WriteDesktopFile(exe);
+    // Registration reports nothing; the registry part still stands.
+    WriteDesktopFile(exe, RegisteredMimeTypes());
 }
 
 void UnregisterAllFileTypes(TRegistry& reg)
@@ -432,7 +456,7 @@ void RegisterMediaClient(TRegistry& reg, const std::string& exe)
     reg.WriteString(HKLM, kClient + "\\InstallInfo", "ShowIconsCommand", Quote(exe));
     reg.WriteInteger(HKLM, kClient + "\\InstallInfo", "IconsVisible", 1);
     SetDefault(reg, HKLM, kClient + "\\shell\\open\\command", Command(exe, u"%1"));
-    WriteDesktopFile(exe);
+    WriteDesktopFile(exe, RegisteredMimeTypes());
     SetDefaultApplications(reg);
 }
 

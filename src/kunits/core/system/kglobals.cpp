@@ -18,4 +18,11 @@ bool SysPaused = false;
 bool NoSave = false;
 bool QuitAfterPlay = false;
 
+void ResetProcessFlags()
+{
+    AppInitialized = AppKilled = false;
+    SysActive = SysPlayed = SysPaused = false;
+    NoSave = QuitAfterPlay = false;
+}
+
 } // namespace kolvarin

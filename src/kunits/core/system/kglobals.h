@@ -23,4 +23,8 @@ extern bool SysPaused;
 extern bool NoSave; // "/nosave": shutdown writes none of the user's files
 extern bool QuitAfterPlay; // "/q"
 
+// The flags above as a process has them before start-up: nothing
+// initialised, nothing plays, no option given.
+void ResetProcessFlags();
+
 } // namespace kolvarin

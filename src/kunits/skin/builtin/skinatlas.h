@@ -114,8 +114,8 @@ public:
         Line("</" + name + ">");
     }
     void Leaf(const QString& name, const QString& attributes) { Line("<" + name + " " + attributes + " />"); }
-    void Comment(const QString& text) { Line("<!-- " + text + " -->"); }
-    void Raw(const QString& text) { Line(text); }
+    void Comment(const QString& note) { Line("<!-- " + note + " -->"); }
+    void Raw(const QString& line) { Line(line); }
 
     void Pos(const QString& name, QPoint p) { Leaf(name, "X=\"" + Num(p.x()) + "\" Y=\"" + Num(p.y()) + "\""); }
     void Size(const QString& name, QSize s)

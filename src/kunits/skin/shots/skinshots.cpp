@@ -118,7 +118,7 @@ void DemoPlaylist(TKGUI& skin, TKSkinnedPlaylist& w)
                                  {u"Ines Varga - North of Here", u"4:44"},
                                  {u"Concert film (video)", u"48:20"}};
     const int icons[] = {0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 3};
-    w.imgPlaylist->OnPaint = [&skin, &p, rows, icons](TKPaintbox& box) {
+    w.imgPlaylist->OnPaint = [&p, rows, icons](TKPaintbox& box) {
         PaintBackgroundUnder(box, p.ResizeForm.Background);
         gdi::Canvas c = box.Canvas();
         const TKSPlaylistEditor& e = p.PlaylistEditor;

@@ -100,6 +100,7 @@ TEST_F(ConfigFileTest, RoundTripOfNonDefaultValues)
     config.VidDefault.Subtitle = "en";
     config.VideoFSForceDisplay = -1;
     config.LatestNews = "42";
+    config.NewsServer = {"news.example.org", 8443, "/n/current.xml"};
     config.AcceptAllFiles = true;
     config.AudioPlaybackPriority.UseMulticore = !config.AudioPlaybackPriority.UseMulticore;
     config.Logging.EnableTextFile = true;
@@ -116,6 +117,9 @@ TEST_F(ConfigFileTest, RoundTripOfNonDefaultValues)
     EXPECT_EQ(loaded.OSD.Font.Color, RGBColor(1, 2, 3));
     EXPECT_FLOAT_EQ(loaded.Ratio.User.X, 1.33f);
     EXPECT_EQ(loaded.Equalizer[9], 24);
+    EXPECT_EQ(loaded.NewsServer.Host, "news.example.org");
+    EXPECT_EQ(loaded.NewsServer.Port, 8443);
+    EXPECT_EQ(loaded.NewsServer.Path, "/n/current.xml");
     loaded.SaveToFile(path("again.xml"));
     EXPECT_EQ(ktest::readFile(path("again.xml")), first);
 }

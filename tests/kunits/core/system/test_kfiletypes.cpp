@@ -14,7 +14,7 @@
 namespace kolvarin {
 namespace {
 
-using platform::TRegistry;
+using registry::TRegistry;
 constexpr auto HKCR = TRegistry::Root::ClassesRoot;
 constexpr auto HKLM = TRegistry::Root::LocalMachine;
 const std::string kExe = "/opt/kolvarin/kolvarin";

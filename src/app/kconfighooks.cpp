@@ -1,0 +1,36 @@
+#include "kconfighooks.h"
+
+#include <QMessageBox>
+
+#include "core/settings/kconfig.h"
+#include "dialogs/configform.h"
+#include "kapp.h"
+#include "kforms.h"
+#include "playback/ksystem.h"
+#include "skin/kskinchange.h"
+
+namespace kolvarin {
+
+void InstallConfigHooks(TfrmConfig& form)
+{
+    TKConfigHooks& hooks = form.Hooks;
+    hooks.AnalyzerChanged = [] { ApplySpectrumSettings(); };
+    hooks.BufferChanged = [] {
+        if (PlaySystem)
+            PlaySystem->SetBassBuffer();
+    };
+    hooks.ApplySkin = [](const std::string& name) {
+        std::string shown = Forms ? ChangeSkin(GUI, name, Forms->ZipHandler, Forms->SkinWindows()) : name;
+        ApplySpectrumSettings();
+        return shown.empty() ? name : shown;
+    };
+    hooks.ArrangeWindows = [] {
+        if (Forms)
+            Forms->ShowSkinnedWindows();
+    };
+    hooks.ShowMessage = [&form](const QString& text) {
+        QMessageBox::information(&form, QStringLiteral("Kolvarin"), text);
+    };
+}
+
+} // namespace kolvarin

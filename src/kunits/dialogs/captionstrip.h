@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+namespace kolvarin {
+
+// The title strip of a borderless window: shows the caption and moves the
+// window while the left button drags it (the window system's own move when
+// it offers one). Main thread only.
+class TCaptionStrip : public QWidget {
+public:
+    TCaptionStrip(const QString& caption, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString caption_;
+    bool dragging_ = false;
+    QPoint grab_; // where the window was taken, from its top-left corner
+};
+
+// The dialogs' look on the dark skin: body, panel, edge, text and accent.
+namespace dialogcolors {
+inline constexpr unsigned Body = 0x1D2026;
+inline constexpr unsigned Panel = 0x252932;
+inline constexpr unsigned Edge = 0x343A46;
+inline constexpr unsigned Text = 0xE4E7EC;
+inline constexpr unsigned Secondary = 0x9AA3B2;
+inline constexpr unsigned Accent = 0x4CC2FF;
+} // namespace dialogcolors
+
+// Gives a dialog the dark palette of the skin (window, text, buttons).
+void ApplyDialogPalette(QWidget* dialog);
+
+} // namespace kolvarin

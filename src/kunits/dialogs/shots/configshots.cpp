@@ -1,0 +1,64 @@
+// Shows the configuration dialog over default settings and saves a picture
+// of each page as config-<page>.png in the folder given on the command line.
+
+#include <QApplication>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <string>
+
+#include "core/settings/kconfig.h"
+#include "core/settings/khotkeys.h"
+#include "core/system/kpaths.h"
+#include "core/text/klanguage.h"
+#include "core/text/ktemplates.h"
+#include "dialogs/configform.h"
+#include "playback/ksystem.h"
+
+using namespace kolvarin;
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QTemporaryDir home;
+    UserPath = home.path().toStdString() + "/";
+    ApplicationPath = UserPath;
+    TKConfig config;
+    config.SetDefaults();
+    config.SetDefaultFilters();
+    TKConfig::FillKnownExtensions(config.AcceptedExtensions);
+    Config = &config;
+    SetDefaultLanguage(Language);
+    TKHotKeys hotKeys;
+    HotKeys = &hotKeys;
+    TKTemplateLoader balloon, osd;
+    BalloonTemplate = &balloon;
+    OSDTemplate = &osd;
+    AudioDevices = {"Built-in Audio Analog Stereo", "HDMI Output"};
+
+    TfrmConfig form;
+    form.show();
+    const std::string folder = argv[1];
+    int failed = 0;
+    for (int i = 0; i < kConfigPageCount; ++i) {
+        const auto page = static_cast<TConfigPage>(i);
+        form.ShowPage(page);
+        for (int round = 0; round < 5; ++round)
+            QApplication::processEvents();
+        const QImage image = form.grab().toImage();
+        const std::string path = folder + "/config-" + ConfigPageInfo(page).Name + ".png";
+        if (!image.save(QString::fromStdString(path))) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            ++failed;
+        }
+    }
+    Config = nullptr;
+    HotKeys = nullptr;
+    BalloonTemplate = OSDTemplate = nullptr;
+    return failed == 0 ? 0 : 1;
+}

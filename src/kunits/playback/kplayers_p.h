@@ -1,0 +1,197 @@
+#pragma once
+
+// The players, one per kind of medium, and the two stream-set slots that
+// the audio-library file and stream players cross-fade on. Internal to the
+// play system. Main thread, except the recorder (see TKStreamPlayer).
+
+#include <array>
+#include <cstdio>
+#include <list>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "playback/kplayer_p.h"
+
+namespace kolvarin {
+
+// Nothing plays (type 0).
+class TKNoPlayer : public TKPlayerBase {
+public:
+    using TKPlayerBase::TKPlayerBase;
+    void Play(const std::u16string&) override {}
+    void Stop(bool) override {}
+    void Pause() override {}
+    void Resume() override {}
+    void SetVolume(bool, const TKBar&, bool) override {}
+    void SetSpeed(int) override {}
+    void SetBalance(int, int64_t) override {}
+    void ApplyEqualizer() override;
+};
+
+// The two stream sets a new track and a fading old one play on.
+struct TKChannelSlots {
+    std::array<TStreamSet, 2> Sets{};
+    int Index = -1; // the slot of the current track
+    int Fading = -1; // the slot that fades out; -1 none
+    int StoppedFading = -1; // Fading when the last Stop began
+    bool FadeRunning = false;
+    // Equalizer effect handles: band × stream of the current slot.
+    std::array<std::array<HFX, 4>, 10> EqualizerFX{};
+
+    TStreamSet& Current() { return Sets[Index < 0 ? 0 : Index]; }
+    const TStreamSet& Current() const { return Sets[Index < 0 ? 0 : Index]; }
+};
+
+// A medium on the slots: audio-library files and internet streams.
+class TKSlotPlayer : public TKAudioPlayer {
+public:
+    using TKAudioPlayer::TKAudioPlayer;
+
+    void Stop(bool fullStop) override;
+    void Pause() override;
+    void Resume() override;
+    DWORD SyncChannel() const override;
+    void SetEqualizerBand(int band, int value) override;
+
+protected:
+    TStreamSet PlayingSet() const override;
+    // The slot for the new stream set: toggled when cross-fading; a slot
+    // still fading out ends its fade here.
+    void SelectChannelSlot();
+    void SetupEqualizer();
+    // Before the fade-out, and instead of it.
+    virtual void Leaving() {}
+    // The old slot slides to silence and the fade-out stop timer runs.
+    void FadeOutSlot();
+    // Ends the slot's stream set, fading out when `fade`.
+    void EndSlot(bool fade);
+};
+
+// Audio files the audio library plays (type 1).
+class TKFilePlayer : public TKSlotPlayer {
+public:
+    using TKSlotPlayer::TKSlotPlayer;
+    void Play(const std::u16string& fileName) override;
+    void Update() override;
+    void RefreshTime() override;
+
+private:
+    void SetEndSyncs();
+};
+
+// Internet audio streams (type 2) and their recording. The recorder is
+// shared with the audio library's download thread under one mutex.
+class TKStreamPlayer : public TKSlotPlayer {
+public:
+    using TKSlotPlayer::TKSlotPlayer;
+    ~TKStreamPlayer() override;
+
+    void Play(const std::u16string& url) override;
+    void Stop(bool fullStop) override;
+    void Pause() override;
+    void Resume() override;
+    void Update() override;
+    double BufferPercent() const { return bufferPercent_; }
+
+    void RecordOn();
+    void RecordOff();
+    void SetRecordName(const std::string& name, bool split);
+    TKSystem::TKRecorder RecorderState() const;
+    // Any thread: one block of the stream `source`; see TKSystem::RecordBlock.
+    void RecordBlock(uint64_t source, const void* buffer, DWORD length);
+    static void RecordDownloadProc(const void* buffer, DWORD length, void* user);
+
+protected:
+    void Leaving() override;
+
+private:
+    void SetRecordPlaying(bool playing);
+    void StartRecorder(const std::u16string& stationName);
+
+    std::string url_;
+    double bufferPercent_ = 0;
+
+    // The download callback's user value: which stream a block comes from.
+    struct TKRecordSource {
+        TKStreamPlayer* Player;
+        uint64_t Id;
+    };
+    std::list<TKRecordSource> recordSources_;
+    uint64_t lastRecordSource_ = 0;
+    mutable std::mutex recordMutex_;
+    TKSystem::TKRecorder recorder_;
+};
+
+// Music CD tracks (type 7) on one channel of their own.
+class TKCDPlayer : public TKAudioPlayer {
+public:
+    using TKAudioPlayer::TKAudioPlayer;
+
+    void Play(const std::u16string& fileName) override;
+    void Stop(bool fullStop) override;
+    void Pause() override;
+    void Resume() override;
+    void Update() override;
+    void RefreshTime() override;
+    DWORD SyncChannel() const override { return channel_; }
+    void SetEqualizerBand(int band, int value) override;
+
+    // Frees the channel; the play system's end frees it the same way.
+    void Free();
+    HSTREAM Channel() const { return channel_; }
+    DWORD Drive() const { return drive_; }
+    const std::array<HFX, 10>& EqualizerFX() const { return equalizerFX_; }
+
+protected:
+    TStreamSet PlayingSet() const override { return {channel_, 0, 0, 0}; }
+
+private:
+    void SetupEqualizer();
+
+    HSTREAM channel_ = 0;
+    DWORD drive_ = 0;
+    std::array<HFX, 10> equalizerFX_{};
+};
+
+// The video side's kinds (types 3 to 6) behind TKVideoSide.
+class TKVideoPlayer : public TKPlayerBase {
+public:
+    enum class Kind { File, Audio, Stream, DVD };
+    TKVideoPlayer(TKSystem& system, Kind kind) : TKPlayerBase(system), kind_(kind) {}
+
+    void Play(const std::u16string& fileName) override;
+    void Stop(bool fullStop) override;
+    void Pause() override;
+    void Resume() override;
+    void SetVolume(bool noApply, const TKBar& bar, bool mute) override;
+    void SetSpeed(int speed) override;
+    void SetBalance(int value, int64_t max) override;
+    void ApplyEqualizer() override;
+
+private:
+    Kind kind_;
+};
+
+// A band's effect at its centre and width with 0 dB; the gain of a slider
+// value on one effect. A missing effect (0) is left alone.
+void SetEqualizerBandDefaults(HFX fx, int band);
+void SetEqualizerEffectGain(HFX fx, int value);
+
+// The stream information of a channel that just opened, as the only record.
+void SetStreamInfo(std::vector<TKStreamInfo>& infos, DWORD handle);
+
+// One player of each kind; the slots belong to the file and stream players.
+struct TKPlayers {
+    explicit TKPlayers(TKSystem& system);
+    TKPlayer& Of(TSystemType type);
+
+    TKChannelSlots Slots;
+    TKNoPlayer None;
+    TKFilePlayer File;
+    TKStreamPlayer Stream;
+    TKCDPlayer CD;
+    TKVideoPlayer Video, VideoAudio, VideoStream, DVD;
+};
+
+} // namespace kolvarin

@@ -1,0 +1,101 @@
+// The video side's four kinds of medium go through TKVideoSide: what the
+// play system asks of it for each, and how it converts the controls.
+#include <gtest/gtest.h>
+
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/text/kstrings.h"
+#include "playsystem_fixture.h"
+
+using namespace kolvarin;
+
+namespace {
+
+class RecordingVideo : public TKVideoSide {
+public:
+    bool Play(TKSystem&, const std::u16string& fileName, bool isStream, bool dvd) override
+    {
+        calls.push_back("play " + Utf16ToUtf8(fileName) + (isStream ? " stream" : "") + (dvd ? " dvd" : ""));
+        SysActive = SysPlayed = true;
+        return true;
+    }
+    void Stop() override { calls.push_back("stop"); }
+    void Reset(bool fullStop) override { calls.push_back(fullStop ? "reset full" : "reset"); }
+    bool Pause() override { return calls.push_back("pause"), true; }
+    bool Resume() override { return calls.push_back("resume"), true; }
+    void SetVolume(int volume) override { calls.push_back("volume " + std::to_string(volume)); }
+    void SetBalance(int balance) override { calls.push_back("balance " + std::to_string(balance)); }
+    void SetRate(double rate) override { calls.push_back("rate " + std::to_string(rate)); }
+    void SetEqualizerBand(int band, int gain) override
+    {
+        if (band == 0)
+            calls.push_back("band0 " + std::to_string(gain));
+    }
+    std::vector<std::string> calls;
+};
+
+class VideoPlayerTest : public ktest::PlaySystemTest {
+protected:
+    void SetUp() override
+    {
+        PlaySystemTest::SetUp();
+        system->SetVideoSide(&video);
+    }
+    void TearDown() override
+    {
+        system->SetVideoSide(nullptr);
+        PlaySystemTest::TearDown();
+    }
+    RecordingVideo video;
+};
+
+TEST_F(VideoPlayerTest, EachKindPlaysStopsAndPausesThroughTheVideoSide)
+{
+    struct Case {
+        const char16_t* name;
+        TSystemType type;
+        const char* play;
+        const char* fullReset; // what Stop(true) resets
+        int menusDisabled;
+    } cases[] = {
+        {u"/v/clip.avi", TSystemType::DirectXVideo, "play /v/clip.avi", "reset full", 0},
+        {u"/v/song.wma", TSystemType::DirectXAudio, "play /v/song.wma", "reset", 1},
+        {u"http://host/live.wmv", TSystemType::DirectXStream, "play http://host/live.wmv stream", "reset full", 0},
+        {u"/v/VIDEO_TS.IFO", TSystemType::DVD, "play /v/VIDEO_TS.IFO dvd", "reset full", 1},
+    };
+    for (const Case& c : cases) {
+        video.calls.clear();
+        view.VideoMenuDisabled = 0;
+        const int index = PlaylistAdd(u"x", c.name, "00:00:00", false, "00");
+        system->Play(index);
+        EXPECT_EQ(system->SystemType(), c.type) << c.play;
+        system->Pause();
+        system->Pause();
+        system->Stop(true);
+        EXPECT_EQ(video.calls, (std::vector<std::string>{c.play, "pause", "resume", "stop", c.fullReset})) << c.play;
+        EXPECT_EQ(view.VideoMenuDisabled, c.menusDisabled) << c.play;
+        EXPECT_FALSE(SysActive);
+    }
+}
+
+TEST_F(VideoPlayerTest, ControlsAreConvertedToTheVideoSidesScales)
+{
+    PlaylistAdd(u"x", u"/v/clip.avi", "00:00:00", false, "00");
+    system->Play(0);
+    video.calls.clear();
+    TKBar bar{10000, 2550};
+    system->SetVolume(false, bar);
+    Config->Mute = true;
+    system->SetVolume(false, bar);
+    system->SetBalance(100);
+    system->SetBalance(0);
+    system->SetSpeed(8);
+    system->SetEqualizerBandBass(0, 0);
+    system->ApplyEqualizer();
+    EXPECT_EQ(video.calls, (std::vector<std::string>{"volume 2500", "volume 0", "balance 0", "balance 10000",
+                                                     "rate 2.000000", "band0 -100"}));
+    EXPECT_EQ(bar.Position, 2500) << "the bar moves in steps of 100";
+}
+
+} // namespace
