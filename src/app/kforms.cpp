@@ -1,5 +1,7 @@
 #include "kforms.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -90,12 +92,20 @@ void TKForms::ShowSkinnedWindows()
     QWidget* main = forms_[frmMain].get();
     if (!main)
         return;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        main->move(screen->availableGeometry().center() - QPoint(main->width() / 2, main->height() / 2));
-    main->show();
-    int y = main->y() + main->height();
     const std::pair<Form, bool> docked[] = {{frmPlaylist, !Config || Config->PlaylistVis},
                                             {frmMediaControls, !Config || Config->MediaConVis}};
+    // The main window with the visible windows docked below it, centred as
+    // one block, so the whole block is on a small screen too.
+    int height = main->height();
+    for (const auto& [form, visible] : docked)
+        if (visible)
+            height += forms_[form]->height();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        main->move(area.center().x() - main->width() / 2, std::max(area.top(), area.center().y() - height / 2));
+    }
+    main->show();
+    int y = main->y() + main->height();
     for (const auto& [form, visible] : docked) {
         QWidget* window = forms_[form].get();
         window->move(main->x(), y);

@@ -43,8 +43,9 @@ public:
     static const char* Name(Form form);
     // The skinned windows, for applying a skin (null before CreateAll).
     TKSkinWindows SkinWindows() const;
-    // Shows the main window centred on the screen with the playlist and
-    // media-controls windows docked below it, each as the settings say.
+    // Shows the main window with the playlist and media-controls windows
+    // docked below it, each as the settings say, the block centred on the
+    // screen (its top never above the work area).
     void ShowSkinnedWindows();
 
     // The main window's zip component, which unpacks skin packages.
