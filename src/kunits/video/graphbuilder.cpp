@@ -62,6 +62,9 @@ TKGraphBuilder::~TKGraphBuilder() = default;
 
 std::unique_ptr<script::TLumoScript> TKGraphBuilder::NewEngine()
 {
+    // The engine makes only the last folder level; a fresh user folder lacks "data".
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(CacheBase) / CacheSub, ec);
     auto engine = std::make_unique<script::TLumoScript>(CacheBase, CacheSub);
     InstallCallbacks(*engine);
     return engine;
@@ -95,7 +98,7 @@ void TKGraphBuilder::RefreshFilterGraphTypes()
     FileTypes.clear();
 }
 
-std::string TKGraphBuilder::ChooseScript(const std::string& ext, const std::string& shortName)
+std::string TKGraphBuilder::ScriptForFile(const std::string& ext, const std::string& shortName)
 {
     const char* proc = "TfrmVideo.PlayVideo";
     Log(proc, "Find filter script...");
@@ -167,7 +170,7 @@ bool TKGraphBuilder::PlayVideo(const std::u16string& fileName)
     const std::string shortName = ExtractFileNameA(name);
     Log(proc, "Ext: " + ext);
     Log(proc, "Short filename: " + shortName);
-    const std::string script = ChooseScript(ext, shortName);
+    const std::string script = ScriptForFile(ext, shortName);
     Log(proc, "-- Use script: " + script);
     const std::string scriptFile = ScriptFolder + script + kScriptExtension;
     Log(proc, "Script file: " + scriptFile);

@@ -51,6 +51,10 @@ public:
     void RefreshFilterGraphTypes();
     const std::vector<TGraphScriptInfo>& Scripts() const { return scripts_; }
 
+    // The script for a file of that extension and name: the only candidate
+    // with a settings row, the user's choice where the settings allow
+    // asking, else the first candidate with a row; empty for none.
+    std::string ScriptForFile(const std::string& ext, const std::string& shortName);
     bool PlayVideo(const std::u16string& fileName);
     bool PlayScriptVideo(const std::u16string& fileName, const std::string& scriptFile);
     bool PlayAutoVideo(const std::u16string& fileName);
@@ -98,7 +102,6 @@ public:
 
 private:
     std::unique_ptr<script::TLumoScript> NewEngine();
-    std::string ChooseScript(const std::string& ext, const std::string& shortName);
     void ClearGraph(const char* proc);
     void DetachAll();
     void AttachAll();

@@ -15,6 +15,7 @@
 #include "video/filterlibrary.h"
 #include "video/graphbuilder.h"
 #include "video/kvideohost.h"
+#include "video/videoequalizer.h"
 
 namespace kolvarin::video {
 
@@ -24,7 +25,8 @@ TKDirectShowSide::TKDirectShowSide(TKVideoHost* host)
     : host_(host),
       graph_(std::make_unique<TFilterGraph>()),
       dsp_(std::make_unique<TDSKitQxDSPFilter>()),
-      libraries_(std::make_unique<TFilterLibraries>())
+      libraries_(std::make_unique<TFilterLibraries>()),
+      equalizer_(std::make_unique<dsp::TQxEqualizer>())
 {
     if (!host_) {
         ownDisplay_ = std::make_unique<TDSVideoWindowEx2>();
@@ -49,6 +51,18 @@ TDSVideoWindowEx2& TKDirectShowSide::Display() { return host_ ? host_->VideoDisp
 
 void TKDirectShowSide::AttachGraphHandlers()
 {
+    // Streaming thread, inside the DSP component's lock.
+    dsp_->OnPCMData = [this](void* buffer, int size, int&, PDSStream stream) {
+        if (equalizer_->Enabled() && !stream->AC3 && !stream->DTS)
+            equalizer_->Process(buffer, size, static_cast<uint8_t>(stream->Bits),
+                                static_cast<uint8_t>(stream->Channels), stream->Float != 0);
+    };
+    dsp_->OnMediaTypeChanged = [this](PDSStream stream) {
+        if (stream->SampleRate > 0 && stream->SampleRate != sampleRate_) {
+            sampleRate_ = stream->SampleRate;
+            ApplyEqualizerBands();
+        }
+    };
     graph_->OnGraphComplete = [this](HRESULT, IBaseFilter*) {
         // The play system tears the graph down: not from inside its own event loop.
         QTimer::singleShot(0, &Display(), [this] { GraphComplete(); });
@@ -96,6 +110,7 @@ void TKDirectShowSide::InitDSP(bool active)
 {
     dsp_->SetDSPEnabled(active);
     dsp_->SetVisualEnabled(active);
+    equalizer_->SetEnabled(active);
 }
 
 bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileName, bool dvd)
@@ -253,6 +268,18 @@ void TKDirectShowSide::SetRate(double rate)
         graph_->SetRate(rate);
 }
 
-void TKDirectShowSide::SetEqualizerBand(int, int) {}
+void TKDirectShowSide::SetEqualizerBand(int band, int gain)
+{
+    if (band < 0 || band >= static_cast<int>(bandGains_.size()))
+        return;
+    bandGains_[band] = gain;
+    SetEqualizerBandGain(*equalizer_, band, gain, sampleRate_);
+}
+
+void TKDirectShowSide::ApplyEqualizerBands()
+{
+    for (size_t band = 0; band < bandGains_.size(); ++band)
+        SetEqualizerBandGain(*equalizer_, static_cast<int>(band), bandGains_[band], sampleRate_);
+}
 
 } // namespace kolvarin::video

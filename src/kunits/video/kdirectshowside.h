@@ -7,11 +7,17 @@
 // starts it, polls it and tears it down, and ends the medium through the
 // play system when the graph completes. Main thread only.
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "playback/kvideoside.h"
+
+namespace kolvarin::dsp {
+class TQxEqualizer;
+}
 
 namespace kolvarin::video {
 
@@ -36,6 +42,8 @@ public:
     TDSKitQxDSPFilter& DSPFilter() { return *dsp_; }
     TKGraphBuilder& GraphBuilder() { return *builder_; }
     TFilterLibraries& FilterLibraries() { return *libraries_; }
+    // The equalizer the DSP filter's PCM passes through while the DSP is on.
+    dsp::TQxEqualizer& Equalizer() { return *equalizer_; }
 
     bool InitEngine(bool dvd) override;
     void InitDSP(bool active) override;
@@ -62,6 +70,8 @@ private:
     void GraphComplete();
     // The builder's stream records into the play system's stream infos.
     void CopyStreamInfos();
+    // The ten slider gains on the equalizer's bins at the stream's rate.
+    void ApplyEqualizerBands();
 
     TKVideoHost* host_;
     TKSystem* system_ = nullptr;
@@ -70,6 +80,11 @@ private:
     std::unique_ptr<TDSKitQxDSPFilter> dsp_;
     std::unique_ptr<TFilterLibraries> libraries_;
     std::unique_ptr<TKGraphBuilder> builder_;
+    std::unique_ptr<dsp::TQxEqualizer> equalizer_;
+    // Written on the main thread, read on the streaming thread when the
+    // stream's format changes.
+    std::array<std::atomic<int>, 10> bandGains_{};
+    std::atomic<int> sampleRate_{44100};
 };
 
 } // namespace kolvarin::video
