@@ -40,6 +40,7 @@
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedvideo.h"
 #include "skin/spectrum_vis.h"
+#include "video/kdirectshowside.h"
 
 namespace kolvarin {
 
@@ -380,6 +381,8 @@ void CreatePlaySystem()
 {
     AudioDevices.clear();
     PlaySystem = new TKSystem();
+    video::VideoSide = new video::TKDirectShowSide();
+    PlaySystem->SetVideoSide(video::VideoSide);
     if (MainTimers) {
         PlaySystem->SetView(MainTimers);
         MainTimers->StopSystem = [] { PlaySystem->Stop(true); };

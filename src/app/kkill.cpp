@@ -13,6 +13,7 @@
 #include "kstep.h"
 #include "playback/ksystem.h"
 #include "skin/kgui.h"
+#include "video/kdirectshowside.h"
 
 namespace kolvarin {
 
@@ -116,6 +117,8 @@ void KKill()
         AudioDevices.clear();
         delete PlaySystem;
         PlaySystem = nullptr;
+        delete video::VideoSide;
+        video::VideoSide = nullptr;
     });
     Log(kKill, "Deactivate hook...");
     Log(kKill, keyhook::KDisableHook() ? "Deactivate hook ok" : "Deactivate hook failed!");

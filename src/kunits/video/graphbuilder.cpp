@@ -52,13 +52,19 @@ TKGraphBuilder::TKGraphBuilder(TFilterGraph& graph, TDSVideoWindowEx2& videoRend
       CacheSub("data/temp"),
       SystemFilterFolder(InstallPath),
       graph_(graph),
-      videoRenderer_(videoRenderer),
+      videoRenderer_(&videoRenderer),
       dspFilter_(dspFilter),
       host_(host),
       libraries_(libraries)
 {}
 
 TKGraphBuilder::~TKGraphBuilder() = default;
+
+void TKGraphBuilder::SetHost(TKVideoHost* host, TDSVideoWindowEx2& videoRenderer)
+{
+    host_ = host;
+    videoRenderer_ = &videoRenderer;
+}
 
 std::unique_ptr<script::TLumoScript> TKGraphBuilder::NewEngine()
 {
@@ -207,13 +213,13 @@ bool TKGraphBuilder::PlayScriptVideo(const std::u16string& fileName, const std::
 void TKGraphBuilder::DetachAll()
 {
     DynFilters.SetFilterGraph(nullptr);
-    videoRenderer_.SetFilterGraph(nullptr);
+    videoRenderer_->SetFilterGraph(nullptr);
     dspFilter_.SetFilterGraph(nullptr);
 }
 
 void TKGraphBuilder::AttachAll()
 {
-    videoRenderer_.SetFilterGraph(&graph_);
+    videoRenderer_->SetFilterGraph(&graph_);
     dspFilter_.SetFilterGraph(&graph_);
     DynFilters.SetFilterGraph(&graph_);
 }
@@ -312,7 +318,7 @@ bool TKGraphBuilder::ExecuteScriptEngine(const std::u16string& fileName, const s
         Log(proc, "Add audio renderer filter");
         DynFilters.AddFilter("Audio Renderers", "Default DirectSound Device", "[Audio Renderer]");
         Log(proc, "Add video renderer filter");
-        DynFilters.AddBaseFilter(&videoRenderer_, "[Video Renderer]");
+        DynFilters.AddBaseFilter(videoRenderer_, "[Video Renderer]");
         Log(proc, "Add dsp filter");
         DynFilters.AddBaseFilter(&dspFilter_, "[DSP Filter]");
         Log(proc, "Release base interfaces");

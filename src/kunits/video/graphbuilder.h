@@ -46,6 +46,8 @@ public:
     ~TKGraphBuilder();
     TKGraphBuilder(const TKGraphBuilder&) = delete;
     TKGraphBuilder& operator=(const TKGraphBuilder&) = delete;
+    // A new video window (between media).
+    void SetHost(TKVideoHost* host, TDSVideoWindowEx2& videoRenderer);
 
     // Rebuilds Scripts() from the graph-script folder.
     void RefreshFilterGraphTypes();
@@ -109,7 +111,7 @@ private:
     void TearDownAfterError(const char* proc);
 
     TFilterGraph& graph_;
-    TDSVideoWindowEx2& videoRenderer_;
+    TDSVideoWindowEx2* videoRenderer_;
     TDSKitQxDSPFilter& dspFilter_;
     TKVideoHost* host_;
     TFilterLibraries* libraries_;

@@ -21,6 +21,8 @@ namespace kolvarin::video {
 
 using namespace media;
 
+TKDirectShowSide* VideoSide = nullptr;
+
 TKDirectShowSide::TKDirectShowSide(TKVideoHost* host)
     : host_(host),
       graph_(std::make_unique<TFilterGraph>()),
@@ -28,10 +30,8 @@ TKDirectShowSide::TKDirectShowSide(TKVideoHost* host)
       libraries_(std::make_unique<TFilterLibraries>()),
       equalizer_(std::make_unique<dsp::TQxEqualizer>())
 {
-    if (!host_) {
-        ownDisplay_ = std::make_unique<TDSVideoWindowEx2>();
-        ownDisplay_->resize(320, 240);
-    }
+    if (!host_)
+        MakeOwnDisplay();
     builder_ = std::make_unique<TKGraphBuilder>(*graph_, Display(), *dsp_, host_, libraries_.get());
     Display().SetFilterGraph(graph_.get());
     dsp_->SetFilterGraph(graph_.get());
@@ -45,6 +45,25 @@ TKDirectShowSide::~TKDirectShowSide()
     Display().SetFilterGraph(nullptr);
     dsp_->SetFilterGraph(nullptr);
     libraries_->UnregisterAll();
+}
+
+void TKDirectShowSide::MakeOwnDisplay()
+{
+    ownDisplay_ = std::make_unique<TDSVideoWindowEx2>();
+    ownDisplay_->setWindowTitle("Kolvarin Media Player");
+    ownDisplay_->resize(640, 360);
+}
+
+void TKDirectShowSide::SetHost(TKVideoHost* host)
+{
+    Display().SetFilterGraph(nullptr);
+    host_ = host;
+    if (host_)
+        ownDisplay_.reset();
+    else if (!ownDisplay_)
+        MakeOwnDisplay();
+    Display().SetFilterGraph(graph_.get());
+    builder_->SetHost(host_, Display());
 }
 
 TDSVideoWindowEx2& TKDirectShowSide::Display() { return host_ ? host_->VideoDisplay() : *ownDisplay_; }
@@ -147,6 +166,10 @@ void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
     Log(proc, hasVideo ? "-- Video enabled" : "-- Video disabled");
     if (host_)
         host_->VideoPrepared(hasVideo, dvd);
+    else if (hasVideo)
+        ownDisplay_->show();
+    else
+        ownDisplay_->hide();
     Log(proc, "Leave");
 }
 
@@ -208,8 +231,12 @@ void TKDirectShowSide::Stop()
 
 void TKDirectShowSide::Reset(bool fullStop)
 {
-    if (fullStop && host_)
+    if (!fullStop)
+        return;
+    if (host_)
         host_->VideoReset(true);
+    else
+        ownDisplay_->hide();
 }
 
 bool TKDirectShowSide::Pause()

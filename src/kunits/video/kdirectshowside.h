@@ -37,6 +37,9 @@ public:
     TKDirectShowSide(const TKDirectShowSide&) = delete;
     TKDirectShowSide& operator=(const TKDirectShowSide&) = delete;
 
+    // The video window to render into and report to (between media); none:
+    // a plain window of the side's own shows the video.
+    void SetHost(TKVideoHost* host);
     TFilterGraph& FilterGraph() { return *graph_; }
     TDSVideoWindowEx2& Display();
     TDSKitQxDSPFilter& DSPFilter() { return *dsp_; }
@@ -66,6 +69,7 @@ public:
     void SetEqualizerBand(int band, int gain) override;
 
 private:
+    void MakeOwnDisplay();
     void AttachGraphHandlers();
     void GraphComplete();
     // The builder's stream records into the play system's stream infos.
@@ -86,5 +90,9 @@ private:
     std::array<std::atomic<int>, 10> bandGains_{};
     std::atomic<int> sampleRate_{44100};
 };
+
+// The process-wide video side; created by the start-up sequence after the
+// play system, freed after it.
+extern TKDirectShowSide* VideoSide;
 
 } // namespace kolvarin::video
