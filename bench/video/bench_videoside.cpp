@@ -18,7 +18,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QScreen>
+#include <QTimer>
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
@@ -43,13 +45,22 @@ double CpuSeconds(int who)
     return u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6;
 }
 
-// Runs the event loop until done() or ms have passed; the milliseconds taken.
+// Runs the event loop until done() (checked every millisecond) or ms have
+// passed; the milliseconds taken.
 double RunUntil(const std::function<bool()>& done, int ms)
 {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(1);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    if (!done())
+        loop.exec();
     return timer.nsecsElapsed() / 1e6;
 }
 

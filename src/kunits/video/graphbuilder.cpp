@@ -78,16 +78,29 @@ std::unique_ptr<script::TLumoScript> TKGraphBuilder::NewEngine()
 
 void TKGraphBuilder::RefreshFilterGraphTypes()
 {
+    std::vector<std::string> files;
+    ScanDirectory(ScriptFolder, std::string("*") + kScriptExtension, false, files);
+    // The list only changes with the scripts: compiling them all again at
+    // every play would cost the start of every video its time.
+    std::vector<TScriptStamp> stamps;
+    for (const std::string& file : files) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(file, ec);
+        const auto time = std::filesystem::last_write_time(file, ec);
+        stamps.push_back({file, size, time});
+    }
+    if (!stamps.empty() && stamps == scriptStamps_)
+        return;
+    scriptStamps_ = std::move(stamps);
     scripts_.clear();
     std::unique_ptr<script::TLumoScript> engine;
     try {
         engine = NewEngine();
     } catch (const std::exception& e) {
         Log("TfrmVideo.RefreshFilterGraphTypes", std::string("Initialize lumo script failed: ") + e.what());
+        scriptStamps_.clear();
         return;
     }
-    std::vector<std::string> files;
-    ScanDirectory(ScriptFolder, std::string("*") + kScriptExtension, false, files);
     for (const std::string& file : files) {
         engine->Clear();
         FileTypes.clear();

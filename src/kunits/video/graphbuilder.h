@@ -8,6 +8,7 @@
 // graph with the natives of graphnatives.cpp, wires in the filters the
 // program owns, and falls back to automatic rendering. Main thread only.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -116,6 +117,14 @@ private:
     TKVideoHost* host_;
     TFilterLibraries* libraries_;
     std::vector<TGraphScriptInfo> scripts_;
+    // The script files Scripts() was built from.
+    struct TScriptStamp {
+        std::string File;
+        uintmax_t Size;
+        std::filesystem::file_time_type Time;
+        friend bool operator==(const TScriptStamp&, const TScriptStamp&) = default;
+    };
+    std::vector<TScriptStamp> scriptStamps_;
     TKStreamInfos streamInfos_;
 };
 
