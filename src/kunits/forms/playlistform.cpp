@@ -42,8 +42,7 @@ public:
         if (!PlaySystem)
             return;
         TKPlayerView& view = PlaySystem->View();
-        view.SetStatusIcon(PlaySystem->SystemType() != TSystemType::None ? TKStatusIcon::Play
-                                                                          : TKStatusIcon::Stopped);
+        view.SetStatusIcon(PlaySystem->SystemType() != TSystemType::None ? TKStatusIcon::Play : TKStatusIcon::Stopped);
         view.SetStatusText(kept_);
     }
     TBusyStatus(const TBusyStatus&) = delete;

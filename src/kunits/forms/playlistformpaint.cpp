@@ -123,8 +123,15 @@ void TfrmPlaylist::PaintList(TKPaintbox& box)
     visibleLines_ = box.height() / lineHeight_;
     TKSScrollBar& scroll = Scroll();
     scroll.Max = std::max<int64_t>(count - visibleLines_, 0);
-    TRowPainter rows{canvas, skin, width, lineHeight_, count, Config && Config->PLDrawNumbers,
-                     Config && Config->PLDrawTime, Config && Config->PLDrawFileTypeIcons, canvas.textWidth(u"9")};
+    TRowPainter rows{canvas,
+                     skin,
+                     width,
+                     lineHeight_,
+                     count,
+                     Config && Config->PLDrawNumbers,
+                     Config && Config->PLDrawTime,
+                     Config && Config->PLDrawFileTypeIcons,
+                     canvas.textWidth(u"9")};
     if (count == 0) {
         rows.SetRowStyle(false);
         canvas.rectangle({0, 0, width, lineHeight_});
@@ -155,10 +162,10 @@ void TfrmPlaylist::PaintStatusbar(TKPaintbox& box)
     canvas.font.color = bar.FontColor;
     canvas.brush.style = gdi::BrushStyle::Clear;
     const int64_t seconds = PlaylistTotalTime() / 1000;
-    const std::u16string text = FitCaption(
-        Language.Format(TLanguageSection::Status, 29, PlaylistCount(), seconds / 86400, seconds / 3600 % 24,
-                        seconds / 60 % 60, seconds % 60),
-        box.width(), [&canvas](const std::u16string& t) { return canvas.textWidth(t); });
+    const std::u16string text =
+        FitCaption(Language.Format(TLanguageSection::Status, 29, PlaylistCount(), seconds / 86400, seconds / 3600 % 24,
+                                   seconds / 60 % 60, seconds % 60),
+                   box.width(), [&canvas](const std::u16string& t) { return canvas.textWidth(t); });
     const int textWidth = canvas.textWidth(text);
     int x = 0;
     const int align = Config ? Config->SBTextAlign : 0;

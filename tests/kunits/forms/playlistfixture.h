@@ -59,12 +59,13 @@ protected:
     }
 
     // Paints once, then gives the list room for exactly `rows` rows and
-    // half a row more, and paints again.
-    void Layout(int rows)
+    // half a row more, scrolls to `top` and paints again.
+    void Layout(int rows, int64_t top = 0)
     {
         form_->imgPlaylist->Paint();
         const int lh = form_->LineHeight();
         form_->imgPlaylist->resize(form_->imgPlaylist->width(), rows * lh + lh / 2);
+        skin_.Playlist.Scrollbar.Position = top;
         form_->imgPlaylist->Paint();
     }
 

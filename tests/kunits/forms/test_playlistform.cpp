@@ -1,6 +1,13 @@
 // The playlist window: rows, the row under the mouse, selection, keys and
 // moving entries by dragging.
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include "playlistfixture.h"
 
@@ -49,8 +56,8 @@ TEST(PlaylistRows, CaptionsAreCutWithDotsToTheLongestPrefixThatFits)
 TEST(PlaylistRows, FileTypeIcons)
 {
     const std::pair<TSystemType, int> cases[] = {
-        {TSystemType::None, -1},         {TSystemType::BassFile, 0},      {TSystemType::DirectXAudio, 0},
-        {TSystemType::CDTrack, 1},       {TSystemType::BassStream, 2},    {TSystemType::DirectXVideo, 3},
+        {TSystemType::None, -1},         {TSystemType::BassFile, 0},   {TSystemType::DirectXAudio, 0},
+        {TSystemType::CDTrack, 1},       {TSystemType::BassStream, 2}, {TSystemType::DirectXVideo, 3},
         {TSystemType::DirectXStream, 4}, {TSystemType::DVD, 5},
     };
     for (const auto& [type, icon] : cases)
@@ -69,8 +76,7 @@ TEST_F(PlaylistForm, NothingIsUnderTheMouseBeforeTheFirstPaint)
 TEST_F(PlaylistForm, TheLastPageIsAlwaysFullAndAClickMapsToTheRowDrawnThere)
 {
     Fill(25);
-    Scroll().Position = 20;
-    Layout(10);
+    Layout(10, 20);
     EXPECT_EQ(form_->VisibleLines(), 10);
     EXPECT_EQ(Scroll().Max, 15);
     EXPECT_EQ(form_->FirstVisibleIndex(), 15);
@@ -90,8 +96,7 @@ TEST_F(PlaylistForm, TheLastPageIsAlwaysFullAndAClickMapsToTheRowDrawnThere)
 TEST_F(PlaylistForm, AShortListStartsAtTheFirstEntryWhateverWasScrolledBefore)
 {
     Fill(25);
-    Scroll().Position = 12;
-    Layout(10);
+    Layout(10, 12);
     PlaylistClear();
     Fill(4);
     form_->imgPlaylist->Paint();
@@ -143,6 +148,7 @@ TEST_F(PlaylistForm, DirectMoveCarriesTheSelectionAndTheReleaseKeepsTheEntryUnde
 
 TEST_F(PlaylistForm, IndirectMoveHappensAtTheReleaseOnlyWithNoKeyHeld)
 {
+    config_.PLEnableDirectMove = false;
     Fill(6);
     Layout(10);
     TKControl& list = *form_->imgPlaylist;
@@ -164,8 +170,7 @@ TEST_F(PlaylistForm, TheSelectedBlockStaysInsideTheVisibleRows)
 {
     config_.PLEnableDirectMove = true;
     Fill(30);
-    Scroll().Position = 10;
-    Layout(10);
+    Layout(10, 10);
     TKControl& list = *form_->imgPlaylist;
     list.MouseDown(TMouseButton::mbLeft, ssLeft, 5, RowY(1)); // entry 11
     list.MouseDown(TMouseButton::mbLeft, ssCtrl | ssLeft, 5, RowY(3)); // entry 13
@@ -218,6 +223,55 @@ TEST_F(PlaylistForm, TheWheelScrollsTenRowsClamped)
     EXPECT_EQ(Scroll().Position, 5);
     form_->ScrollUp();
     EXPECT_EQ(Scroll().Position, 0);
+}
+
+} // namespace
+
+namespace {
+
+// Drops the files on the window as a file manager would: one event.
+void DropOn(QWidget& window, const std::vector<QString>& files)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& file : files)
+        urls.push_back(QUrl::fromLocalFile(file));
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+}
+
+TEST_F(PlaylistForm, EachDropModeHandlesOneDropOnceAndPlaysNothing)
+{
+    config_.OFAReadTime = false;
+    QTemporaryDir dir;
+    const std::vector<QString> files = {dir.filePath(QStringLiteral("b.wav")), dir.filePath(QStringLiteral("A.wav")),
+                                        dir.filePath(QStringLiteral("Ωmega.wav"))};
+    for (const QString& file : files) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    Fill(2);
+    const struct {
+        int mode;
+        std::vector<std::u16string> captions;
+    } cases[] = {
+        {0, {u"Entry 0", u"Entry 1"}},
+        {1, {u"Entry 0", u"Entry 1", u"A", u"b", u"Ωmega"}},
+        {2, {u"A", u"b", u"Ωmega"}},
+    };
+    for (const auto& c : cases) {
+        config_.PLOnDragDropMode = static_cast<uint8_t>(c.mode);
+        PlaylistClear();
+        Fill(2);
+        DropOn(*form_, files);
+        EXPECT_EQ(Captions(), c.captions) << "mode " << c.mode;
+        EXPECT_EQ(system_.SystemType(), TSystemType::None);
+    }
 }
 
 } // namespace
