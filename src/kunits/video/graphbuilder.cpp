@@ -68,10 +68,12 @@ void TKGraphBuilder::SetHost(TKVideoHost* host, TDSVideoWindowEx2& videoRenderer
 
 std::unique_ptr<script::TLumoScript> TKGraphBuilder::NewEngine()
 {
-    // The engine makes only the last folder level; a fresh user folder lacks "data".
+    // The engine makes only the last folder level; a fresh user folder lacks
+    // "data". Without a user folder nothing is cached.
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(CacheBase) / CacheSub, ec);
-    auto engine = std::make_unique<script::TLumoScript>(CacheBase, CacheSub);
+    if (!CacheBase.empty())
+        std::filesystem::create_directories(std::filesystem::path(CacheBase) / CacheSub, ec);
+    auto engine = std::make_unique<script::TLumoScript>(CacheBase, CacheBase.empty() ? std::string() : CacheSub);
     InstallCallbacks(*engine);
     return engine;
 }
@@ -266,6 +268,8 @@ bool TKGraphBuilder::ExecuteScriptEngine(const std::u16string& fileName, const s
     if (DvdNavigator)
         Log(proc, "Release dvd navigator interface");
     FileSource = SubtitleSource = DvdNavigator = nullptr;
+    DvdControl = nullptr;
+    DvdInfo = nullptr;
     Log(proc, "Clear registered files list");
     RegisteredFiles.clear();
     Log(proc, "Clear filters add failed list");
@@ -386,12 +390,62 @@ void TKGraphBuilder::LoadExports(const std::u16string& fileName)
     }
     Log(proc, "Get directvobsub filter...");
     SubtitleSource = GetExportFilter("[DirectVobSub]", "directvobsub");
-    if (!SubtitleSource)
+    if (!SubtitleSource) {
         Log(proc, "Get directvobsub filter failed!");
+    } else {
+        Log(proc, "Query directvobsub filter...");
+        if (auto vobsub = QueryAs<IDirectVobSub>(SubtitleSource->GetFilter().get())) {
+            Log(proc, "Add external subtitles...");
+            AddExternalSubtitles(*vobsub, fileName);
+            Log(proc, "Get subtitle count...");
+            int32_t count = 0;
+            if (Succeeded(vobsub->get_LanguageCount(&count))) {
+                HasSubtitles = count > 0;
+                Log(proc, "Get subtitle count ok, got: " + std::to_string(count));
+            } else {
+                HasSubtitles = false;
+                Log(proc, "Get subtitle count failed!");
+            }
+            Log(proc, "Release directvobsub filter");
+        }
+    }
     Log(proc, "Get dvd navigator filter...");
     DvdNavigator = GetExportFilter("[DVD Navigator]", "dvd navigator");
-    if (!DvdNavigator)
+    if (!DvdNavigator) {
         Log(proc, "Get dvd navigator filter failed!");
+        return;
+    }
+    Log(proc, "Query dvd control filter...");
+    DvdControl = QueryAs<IDvdControl2>(DvdNavigator->GetFilter().get());
+    if (DvdControl) {
+        Log(proc, "Set dvd directory...");
+        const bool set = Succeeded(DvdControl->SetDVDDirectory(fileName));
+        Log(proc, set ? "Set dvd directory ok" : "Set dvd directory failed!");
+    }
+    Log(proc, "Query dvd info filter...");
+    DvdInfo = QueryAs<IDvdInfo2>(DvdNavigator->GetFilter().get());
+}
+
+void TKGraphBuilder::AddExternalSubtitles(IDirectVobSub& vobsub, const std::u16string& fileName)
+{
+    const char* proc = "TKSystem.AddExternalSubtitles";
+    static constexpr const char16_t* kExtensions[] = {u".IDX", u".SMI", u".SUB", u".SRT",
+                                                      u".PSB", u".SSA", u".ASS", u".USF"};
+    const std::u16string stem = fileName.substr(0, fileName.size() - ExtractFileExtW(fileName).size());
+    for (const char16_t* ext : kExtensions) {
+        // The table's spelling, then the lower-case one: names here are case-sensitive.
+        for (const std::u16string& candidate : {stem + ext, stem + WideLowerCase(ext)}) {
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(Utf16ToUtf8(candidate), ec))
+                continue;
+            const std::string quoted = Quoted(Utf16ToUtf8(candidate));
+            Log(proc, "Subtitle file " + quoted + " found.");
+            Log(proc, "Add subtitle file " + quoted + " to directvobsub...");
+            vobsub.put_FileName(candidate);
+            Log(proc, "Add subtitle file " + quoted + " to directvobsub ok");
+            break;
+        }
+    }
 }
 
 TFilter* TKGraphBuilder::GetExportFilter(const std::string& logName, const std::string& exportName)
@@ -479,6 +533,13 @@ bool TKGraphBuilder::PlayScriptDVD(const std::u16string& folder, const std::stri
     if (!ExecuteScriptEngine(folder, scriptFile)) {
         Log(proc, "Execute script engine failed!");
         return false;
+    }
+    if (DvdControl) {
+        Log(proc, "Set dvd options");
+        DvdControl->SetOption(DVD_NotifyParentalLevelChange, false);
+        DvdControl->SetOption(DVD_HMSF_TimeCodeEvents, true);
+        Log(proc, "Play dvd with 1.0 forward speed");
+        DvdControl->PlayForwards(1.0, 0);
     }
     return true;
 }

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "media/dvdif.h"
+#include "media/subtitlefilter.h"
 #include "video/dynfilter.h"
 #include "video/kstreaminfo.h"
 
@@ -87,6 +89,9 @@ public:
     TFilter* FileSource = nullptr;
     TFilter* SubtitleSource = nullptr;
     TFilter* DvdNavigator = nullptr;
+    // The navigator's control and state queries (only with a DVD graph).
+    ComPtr<media::IDvdControl2> DvdControl;
+    ComPtr<media::IDvdInfo2> DvdInfo;
 
     // The natives (graphnatives.cpp).
     void AddFilterScanDir(const std::string& dir);
@@ -109,6 +114,9 @@ private:
     void DetachAll();
     void AttachAll();
     void LoadExports(const std::u16string& fileName);
+    // Offers the subtitle filter every subtitle file beside the medium, in
+    // the order of the table; the last one found stays loaded.
+    void AddExternalSubtitles(media::IDirectVobSub& vobsub, const std::u16string& fileName);
     void TearDownAfterError(const char* proc);
 
     TFilterGraph& graph_;

@@ -215,6 +215,8 @@ void TKDirectShowSide::Stop()
     } catch (const std::exception& e) {
         Log(proc, std::string("Stopping filter graph failed: ") + e.what());
     }
+    builder_->DvdControl = nullptr;
+    builder_->DvdInfo = nullptr;
     builder_->DynFilters.Clear();
     try {
         graph_->ClearGraph();

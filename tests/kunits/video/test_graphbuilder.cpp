@@ -3,8 +3,10 @@
 // behind, and the natives as scripts call them.
 #include "video/graphbuilder.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include <QColor>
 #include <QCoreApplication>
@@ -15,7 +17,9 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kerrors.h"
 #include "core/text/kstrings.h"
+#include "dvd_fixture.h"
 #include "media/graphif.h"
+#include "media/subtitlefilter.h"
 #include "media/videorenderer.h"
 #include "media_fixtures.h"
 #include "temphome.h"
@@ -237,6 +241,67 @@ TEST_F(GraphBuilderTest, AScriptThatFailsLeavesNoGraphAndFallsBackWhenAllowed)
     Config->DSGraphFallback = true;
     EXPECT_TRUE(builder->PlayVideo(fx::FileName(fx::MkvFixture())));
     EXPECT_GT(FilterNames(graph).size(), 4u);
+}
+
+TEST_F(GraphBuilderTest, SubtitleFilesBesideTheVideoReachTheSubtitleFilter)
+{
+    // The clip with ".srt" and ".ssa" files beside it: both are offered in
+    // the table's order, so the ".ssa" one stays loaded.
+    const fs::path clip = dir().path() / "movie.mkv";
+    fs::copy_file(fx::MkvFixture(), clip);
+    std::ofstream(dir().path() / "movie.srt") << "1\n00:00:00,000 --> 00:00:01,000\nHello\n";
+    std::ofstream(dir().path() / "movie.ssa") << "[Script Info]\nScriptType: v4.00\n";
+    const std::string file = script("subtitles", R"(
+void Filter()
+{
+    AddFilter("Media Splitter");
+    AddFilter("Video Decoder");
+    AddFilter("DirectVobSub");
+    Export("filesource", "Media Splitter");
+    Export("DirectVobSub", "DirectVobSub");
+}
+void Connect()
+{
+    ConnectPins("Media Splitter", "Video", "Video Decoder", "");
+    ConnectPins("Video Decoder", "", "DirectVobSub", "Input");
+    ConnectPins("DirectVobSub", "Output", "[Video Renderer]", "");
+    if (HasSubtitles())
+        ConnectPins("Media Splitter", "Subtitle", "DirectVobSub", "Subtitle");
+}
+)");
+    ASSERT_TRUE(builder->PlayScriptVideo(fx::FileName(clip), file));
+    ASSERT_TRUE(builder->SubtitleSource);
+    EXPECT_TRUE(builder->HasSubtitles);
+    auto vobsub = QueryAs<IDirectVobSub>(builder->SubtitleSource->GetFilter().get());
+    ASSERT_TRUE(vobsub);
+    std::u16string loaded;
+    vobsub->get_FileName(&loaded);
+    EXPECT_EQ(loaded, fx::FileName(dir().path() / "movie.ssa"));
+}
+
+TEST_F(GraphBuilderTest, TheDvdScriptOpensTheDiscAndPlaysItsMenu)
+{
+    builder->DVDScriptFolder = ktest::TestData("../../data/dvdgraphs").string() + "/";
+    Config->DVDGraph = "Kolvarin Codec Pack";
+    ASSERT_TRUE(builder->PlayDVD(fx::FileName(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO")));
+    ASSERT_TRUE(builder->DvdControl) << "the navigator's control reaches the play system";
+    EXPECT_TRUE(builder->DvdInfo);
+    ASSERT_TRUE(graph.Play());
+    QImage shown;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (shown.isNull() && std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        shown = CurrentVideoImage(display.GetFilter().get());
+    }
+    ASSERT_FALSE(shown.isNull());
+    const QColor c = shown.pixelColor(shown.width() - 10, shown.height() - 10);
+    EXPECT_NEAR(c.green(), int(fx::kDvdMenuColour >> 8 & 0xFF), 20) << "the menu's still picture";
+    graph.Stop();
+
+    Config->DVDGraph = "Missing";
+    EXPECT_FALSE(builder->PlayDVD(fx::FileName(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO")))
+        << "no automatic DVD graph exists";
 }
 
 TEST_F(GraphBuilderTest, NativesTakeTheirArgumentsInOrder)
