@@ -129,7 +129,7 @@ void TKDirectShowSide::InitDSP(bool active)
 {
     dsp_->SetDSPEnabled(active);
     dsp_->SetVisualEnabled(active);
-    equalizer_->SetEnabled(active);
+    Equalizer().SetEnabled(active);
 }
 
 bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileName, bool dvd)
@@ -163,6 +163,13 @@ void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
     system_ = &system;
     Log(proc, "Enter with DVD " + Quoted(dvd ? "true" : "false") + ", Index=" + Quoted(std::to_string(index)));
     const bool hasVideo = graph_->Active() && HasVideoStream(builder_->StreamInfos());
+    // The bands lie at the sound's own rate.
+    for (const TKStreamInfo& info : builder_->StreamInfos())
+        if (info.Format.Kind == TKStreamKind::Audio && info.Format.MediaFormat.SampleRate > 0) {
+            sampleRate_ = static_cast<int>(info.Format.MediaFormat.SampleRate * 1000);
+            ApplyEqualizerBands();
+            break;
+        }
     Log(proc, hasVideo ? "-- Video enabled" : "-- Video disabled");
     if (host_)
         host_->VideoPrepared(hasVideo, dvd);
@@ -302,13 +309,19 @@ void TKDirectShowSide::SetEqualizerBand(int band, int gain)
     if (band < 0 || band >= static_cast<int>(bandGains_.size()))
         return;
     bandGains_[band] = gain;
-    SetEqualizerBandGain(*equalizer_, band, gain, sampleRate_);
+    SetEqualizerBandGain(Equalizer(), band, gain, sampleRate_);
 }
 
 void TKDirectShowSide::ApplyEqualizerBands()
 {
     for (size_t band = 0; band < bandGains_.size(); ++band)
-        SetEqualizerBandGain(*equalizer_, static_cast<int>(band), bandGains_[band], sampleRate_);
+        SetEqualizerBandGain(Equalizer(), static_cast<int>(band), bandGains_[band], sampleRate_);
+}
+
+dsp::TQxEqualizer& TKDirectShowSide::Equalizer()
+{
+    dsp::TQxEqualizer* windows = host_ ? host_->Equalizer() : nullptr;
+    return windows ? *windows : *equalizer_;
 }
 
 } // namespace kolvarin::video

@@ -45,8 +45,9 @@ public:
     TDSKitQxDSPFilter& DSPFilter() { return *dsp_; }
     TKGraphBuilder& GraphBuilder() { return *builder_; }
     TFilterLibraries& FilterLibraries() { return *libraries_; }
-    // The equalizer the DSP filter's PCM passes through while the DSP is on.
-    dsp::TQxEqualizer& Equalizer() { return *equalizer_; }
+    // The equalizer the DSP filter's sound passes through while the DSP is
+    // on: the window's when it keeps one, else the side's own.
+    dsp::TQxEqualizer& Equalizer();
 
     bool InitEngine(bool dvd) override;
     void InitDSP(bool active) override;
