@@ -109,10 +109,13 @@ void ExpectColour(const QImage& image, QPoint at, unsigned rgb)
 
 TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
 {
+    Config->VideoColorControls.Brightness = 800;
     system->Play(add(fx::MkvFixture()));
     ASSERT_TRUE(SysActive);
     EXPECT_EQ(system->SystemType(), TSystemType::DirectXVideo);
     EXPECT_EQ(side->GraphState(), 3);
+    EXPECT_TRUE(side->SplitterFilter()) << "stream selection goes through the splitter";
+    EXPECT_EQ(side->Display().ColorControl().Brightness(), 800) << "the configured colour controls";
     EXPECT_NEAR(view.ProgressMax, 20000000, 500000) << "the progress bar spans the length in 100 ns units";
 
     int kinds[4] = {};
