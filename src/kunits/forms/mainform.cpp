@@ -1,6 +1,8 @@
 #include "forms/mainform.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QMenu>
 
 #include "core/desktop/kbitmaps.h"
 #include "core/settings/kconfig.h"
@@ -58,7 +60,9 @@ TfrmMain::TfrmMain(TKGUI& skin) : TKSkinnedMain(skin)
     };
     for (const auto& [timer, handler] : handlers)
         QObject::connect(timer, &QTimer::timeout, this, handler);
+    CreateMenus();
     BindTimeAndAnalyzer();
+    setAcceptDrops(true);
 }
 
 TfrmMain::~TfrmMain()
@@ -238,6 +242,8 @@ void TfrmMain::ButtonClicked(THoverImage& button)
 {
     if (&button == imgCloseButton) {
         Close1Click();
+    } else if (&button == imgEjectButton) {
+        AddFromEjectExecute();
     } else if (&button == imgMinimizeButton) {
         showMinimized();
     } else if (&button == imgConfigButton) {
@@ -588,6 +594,22 @@ void TfrmMain::RefreshPlaylist()
     if (OnRefreshPlaylist)
         OnRefreshPlaylist();
 }
+
+void TfrmMain::SetAudioMenu(bool audioEnabled, bool liveStreamEnabled)
+{
+    Audio1->menuAction()->setEnabled(audioEnabled);
+    AudioLiveStream->menuAction()->setEnabled(liveStreamEnabled);
+}
+
+void TfrmMain::SetRecordChecked(bool on)
+{
+    AudioLiveStreamRecord->setChecked(on);
+    AudioLiveStreamStop->setChecked(!on);
+}
+
+void TfrmMain::DisableVideoMenu() { Video1->menuAction()->setEnabled(false); }
+
+void TfrmMain::UpdateVideoMenu() { Video1->menuAction()->setEnabled(true); }
 
 // --- time digits ---------------------------------------------------------------------
 

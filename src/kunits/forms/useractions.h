@@ -60,6 +60,23 @@ struct TKUserActionHooks {
 };
 TKUserActionHooks& UserActionHooks();
 
+// The texts of the language's Status section that the windows show, by number.
+enum TKStatusTextId : int {
+    txtChooseDirectory = 1,
+    txtReadingDirectory = 2,
+    txtAddingFiles = 3,
+    txtReady = 4,
+    txtVolume = 7,
+    txtSpeed = 9,
+    txtPaused = 10,
+    txtBalanceCenter = 11,
+    txtBalanceLeft = 12,
+    txtBalanceRight = 13,
+    txtTimejump = 20,
+    txtBrightness = 39,
+};
+const std::u16string& StatusLanguageText(TKStatusTextId id);
+
 // --- status and on-screen text ---------------------------------------------
 void ShowStatus(const std::u16string& text);
 // The idle text: "Ready", the playing title once a play has started,
