@@ -137,6 +137,8 @@ void RunWindows(int argc, char** argv)
 {
     QApplication application(argc, argv);
     TKSignalWatcher signalWatcher;
+    std::error_code ec;
+    const bool positionsSaved = std::filesystem::exists(UserPath + "config.xml", ec);
     std::unique_ptr<TfrmSplash> splash;
     if (Config->SplashScreen)
         splash = CreateSplash();
@@ -181,7 +183,10 @@ void RunWindows(int argc, char** argv)
     }
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
-    forms.ShowSkinnedWindows();
+    // Without saved positions (the first start) the windows appear as one
+    // block in the middle of the screen; else where they were.
+    if (!positionsSaved)
+        forms.ShowSkinnedWindows();
     if (Config->NewsWindowOnStartUp && frmNews) {
         Log(kProject, "Show news");
         frmNews->ShowNews(false);

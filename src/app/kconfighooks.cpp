@@ -4,6 +4,7 @@
 
 #include "core/settings/kconfig.h"
 #include "dialogs/configform.h"
+#include "forms/appstates.h"
 #include "kapp.h"
 #include "kforms.h"
 #include "playback/ksystem.h"
@@ -22,12 +23,10 @@ void InstallConfigHooks(TfrmConfig& form)
     hooks.ApplySkin = [](const std::string& name) {
         std::string shown = Forms ? ChangeSkin(GUI, name, Forms->ZipHandler, Forms->SkinWindows()) : name;
         ApplySpectrumSettings();
+        SetApplicationState("SKINCHANGE");
         return shown.empty() ? name : shown;
     };
-    hooks.ArrangeWindows = [] {
-        if (Forms)
-            Forms->ShowSkinnedWindows();
-    };
+    hooks.ArrangeWindows = ArrangeWindows;
     hooks.ShowMessage = [&form](const QString& text) {
         QMessageBox::information(&form, QStringLiteral("Kolvarin"), text);
     };

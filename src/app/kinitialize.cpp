@@ -24,6 +24,7 @@
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "core/text/ktemplates.h"
+#include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "kaddmedia.h"
@@ -527,7 +528,9 @@ bool KInitialize()
     LoadFormatDatabases();
 
     SetSplashText("Preparing application");
-    Skipped(kInit, "Prepare application...");
+    Log(kInit, "Prepare application...");
+    SetApplicationState("PROGRAMMSTART");
+    Log(kInit, "Prepare application ok");
     Log(kInit, "Load parameter...");
     KLoadParameter();
     Log(kInit, "Load parameter ok");

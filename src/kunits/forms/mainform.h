@@ -52,13 +52,9 @@ public:
     // The status text saved before a temporary text or a drag.
     std::u16string SavedStatusText;
 
-    // What the window does not do itself: the configuration dialog, the
-    // other windows' visibility. Empty does nothing.
-    std::function<void()> ShowConfiguration;
-    std::function<void(bool)> SetPlaylistVisible;
-    std::function<void(bool)> SetMediaControlsVisible;
-    // Repaints the playlist after the play system or a drop changed it.
-    std::function<void()> OnRefreshPlaylist;
+    // Shows or hides the playlist or media-controls window.
+    static void SetPlaylistVisible(bool on);
+    static void SetMediaControlsVisible(bool on);
 
     // Adding to the playlist (see TKFileAdder: the window stays responsive,
     // the status shows the progress, Esc cancels). Dropped files and the
@@ -163,6 +159,8 @@ public:
     void ClearAnalyzer() override;
     void ShowBalloon(const std::u16string& title, const std::u16string& text, int seconds, bool errorIcon) override;
     void RefreshPlaylist() override;
+    // The media information, and the played entry scrolled into view.
+    void MediumStarted() override;
     void SetAudioMenu(bool audioEnabled, bool liveStreamEnabled) override;
     void SetRecordChecked(bool on) override;
     void DisableVideoMenu() override;
@@ -201,9 +199,5 @@ private:
 
 // The main window while it exists; else null.
 extern TfrmMain* frmMain;
-
-// Shows time digits (hours, minutes, seconds; any -1 blanks all six) in the
-// time element of the main window and of the full-screen bar.
-void ShowTimeDigits(int hours, int minutes, int seconds, bool negative);
 
 } // namespace kolvarin

@@ -49,15 +49,6 @@ QMenu* Submenu(QMenu* menu, const char* name, const char16_t* caption)
     return sub;
 }
 
-// The player's windows other than the main window, as the skin knows them.
-template <class Window>
-Window* FindWindow(const char* name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(name))
-            return dynamic_cast<Window*>(w);
-    return nullptr;
-}
 
 } // namespace
 
@@ -209,8 +200,7 @@ void TfrmMain::Mediacontrols1Click()
     if (Config)
         Config->MediaConVis = on;
     Mediacontrols1->setChecked(on);
-    if (SetMediaControlsVisible)
-        SetMediaControlsVisible(on);
+    SetMediaControlsVisible(on);
     SetCheckbox(*imgEqualizerCheckbox, Skin().Main.EqualizerCheckbox, on);
 }
 
@@ -220,8 +210,7 @@ void TfrmMain::Playlistwindow1Click()
     if (Config)
         Config->PlaylistVis = on;
     Playlistwindow1->setChecked(on);
-    if (SetPlaylistVisible)
-        SetPlaylistVisible(on);
+    SetPlaylistVisible(on);
     SetCheckbox(*imgPlaylistCheckbox, Skin().Main.PlaylistCheckbox, on);
 }
 
@@ -288,11 +277,11 @@ void TfrmMain::SetPlayMode(int mode)
 void TfrmMain::SetOtherCaptions(bool active)
 {
     TKGUI& skin = Skin();
-    if (auto* playlist = FindWindow<TKSkinnedPlaylist>("frmPlaylist"))
+    if (auto* playlist = PlayerWindowAs<TKSkinnedPlaylist>("frmPlaylist"))
         SkinSetCaptionActive(skin, *playlist->imgCaptionBar, skin.Playlist.CaptionBar, active);
-    if (auto* controls = FindWindow<TKSkinnedMediaControls>("frmMediaControls"))
+    if (auto* controls = PlayerWindowAs<TKSkinnedMediaControls>("frmMediaControls"))
         SkinSetCaptionActive(skin, *controls->imgCaptionbar, skin.MediaControls.CaptionBar, active);
-    if (auto* video = FindWindow<TKSkinnedVideo>("frmVideo"))
+    if (auto* video = PlayerWindowAs<TKSkinnedVideo>("frmVideo"))
         SkinSetCaptionActive(skin, *video->imgCaptionBar, skin.Video.CaptionBar, active);
 }
 
@@ -304,7 +293,7 @@ void TfrmMain::FormActivate()
     SkinSetCaptionActive(skin, *imgCaptionbar, skin.Main.CaptionBar, true);
     SetOtherCaptions(false);
     for (const char* name : {"frmPlaylist", "frmMediaControls"})
-        if (QWidget* w = FindWindow<QWidget>(name); w && w->isVisible())
+        if (QWidget* w = PlayerWindow(name); w && w->isVisible())
             w->raise();
     if (isVisible())
         raise();

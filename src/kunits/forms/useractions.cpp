@@ -420,6 +420,14 @@ int PlayerWindowBit(const QWidget* window)
 
 } // namespace
 
+QWidget* PlayerWindow(const char* name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name))
+            return w;
+    return nullptr;
+}
+
 bool IsPlayerForeground(int exclude)
 {
     const QWidget* active = QApplication::activeWindow();

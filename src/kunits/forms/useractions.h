@@ -15,6 +15,8 @@
 
 #include "skin/kgui.h"
 
+class QWidget;
+
 namespace kolvarin {
 
 // The on-screen text of the video side: empty when none is shown.
@@ -72,6 +74,7 @@ enum TKStatusTextId : int {
     txtBalanceCenter = 11,
     txtBalanceLeft = 12,
     txtBalanceRight = 13,
+    txtClosing = 19,
     txtTimejump = 20,
     txtBrightness = 39,
 };
@@ -107,6 +110,15 @@ void SetTrayMode();
 void MouseWheelUp();
 void MouseWheelDown();
 void HandleHotKey(uint16_t key, uint8_t shift);
+// The top-level window with that object name ("frmPlaylist", ...); null
+// when there is none.
+QWidget* PlayerWindow(const char* name);
+template <class Window>
+Window* PlayerWindowAs(const char* name)
+{
+    return dynamic_cast<Window*>(PlayerWindow(name));
+}
+
 // A player window is in front and the main window is not minimised. A bit
 // of exclude makes the answer false while that window has the focus: 1
 // main, 2 media controls, 4 playlist, 8 video and full-screen bar, 16

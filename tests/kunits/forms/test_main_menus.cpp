@@ -30,15 +30,16 @@ TEST_F(MainFormTest, ThePlayModeMenuSwitchesTheModeAndTheCheckBox)
 
 TEST_F(MainFormTest, WindowItemsSwitchTheWindowAndItsCheckBox)
 {
-    std::vector<bool> shown;
-    main->SetMediaControlsVisible = [&](bool on) { shown.push_back(on); };
+    QWidget controls;
+    controls.setObjectName(QStringLiteral("frmMediaControls"));
     Config->MediaConVis = false;
     main->Mediacontrols1->trigger();
     EXPECT_TRUE(Config->MediaConVis);
     EXPECT_TRUE(main->Mediacontrols1->isChecked());
     EXPECT_EQ(GUI.Main.EqualizerCheckbox.State, 3);
+    EXPECT_TRUE(controls.isVisible());
     main->Mediacontrols1->trigger();
-    EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(controls.isVisible());
     EXPECT_EQ(main->imgEqualizerCheckbox->Tag, 0);
 }
 
