@@ -42,7 +42,6 @@ enum : int {
 
 const std::u16string& NotifyText(int number) { return Language.Text(TLanguageSection::NotifiyStatus, number); }
 
-
 void Call(const std::function<void()>& hook)
 {
     if (hook)
@@ -193,8 +192,8 @@ void SkinChange()
     Call(AppStateHooks().VideoLayout);
     if (frmMain && frmMain->Spectrum && Config) {
         const auto& s = Config->Spectrum;
-        ConfigureSpectrum(*frmMain->Spectrum, GUI.Main.Analyzer, s.Type, s.PeaksFallOff, s.LinesFallOff,
-                          s.ShowPeaks, s.Blur);
+        ConfigureSpectrum(*frmMain->Spectrum, GUI.Main.Analyzer, s.Type, s.PeaksFallOff, s.LinesFallOff, s.ShowPeaks,
+                          s.Blur);
     }
 }
 
@@ -314,8 +313,10 @@ std::u16string OpenDialogFilter()
             every.push_back(p);
     std::u16string filter = u"All media files|" + Joined(every);
     const std::pair<const char16_t*, TSystemType> kinds[] = {
-        {u"|Audio streams|", TSystemType::BassFile},          {u"|Music CD files|", TSystemType::CDTrack},
-        {u"|DirectX Audio files|", TSystemType::DirectXAudio}, {u"|DirectX Video files|", TSystemType::DirectXVideo},
+        {u"|Audio streams|", TSystemType::BassFile},
+        {u"|Music CD files|", TSystemType::CDTrack},
+        {u"|DirectX Audio files|", TSystemType::DirectXAudio},
+        {u"|DirectX Video files|", TSystemType::DirectXVideo},
         {u"|DVD files|", TSystemType::DVD},
     };
     for (const auto& [name, type] : kinds)
@@ -436,9 +437,8 @@ void ShowMediaInfo(const std::vector<TKStreamInfo>& infos, const TKPlaylistEntry
     }
     if (n.ShowBalloonOnProblems && selected == 0 && frmMain) {
         const std::u16string name = entry.FileName.substr(entry.FileName.find_last_of(u"/\\") + 1);
-        frmMain->KTrayIcon1.ShowBalloonHint(u"Kolvarin Media Player",
-                                            WideFormat(NotifyText(txtNotPlayed), name) + u"\r\n" + streams + u"\r\n",
-                                            3, 10);
+        frmMain->KTrayIcon1.ShowBalloonHint(
+            u"Kolvarin Media Player", WideFormat(NotifyText(txtNotPlayed), name) + u"\r\n" + streams + u"\r\n", 3, 10);
     }
 }
 

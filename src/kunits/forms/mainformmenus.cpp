@@ -49,7 +49,6 @@ QMenu* Submenu(QMenu* menu, const char* name, const char16_t* caption)
     return sub;
 }
 
-
 } // namespace
 
 void TfrmMain::CreateMenus()

@@ -137,8 +137,8 @@ TEST_F(AppStatesWindowsTest, MediaThatFailedShowTheProblemButNoInformation)
     delete BalloonTemplate;
     BalloonTemplate = nullptr;
     ASSERT_EQ(main->KTrayIcon1.Balloons().size(), 2u);
-    EXPECT_EQ(main->KTrayIcon1.Balloons()[1].Text.rfind(u"Song (song.mp3)\r\nAudio stream: MPEG layer 3, 2 channels", 0),
-              0u);
+    EXPECT_EQ(
+        main->KTrayIcon1.Balloons()[1].Text.rfind(u"Song (song.mp3)\r\nAudio stream: MPEG layer 3, 2 channels", 0), 0u);
 }
 
 } // namespace
