@@ -3,7 +3,9 @@
 #include <QMessageBox>
 
 #include "core/settings/kconfig.h"
+#include "core/text/klanguage.h"
 #include "dialogs/configform.h"
+#include "forms/applylanguage.h"
 #include "forms/appstates.h"
 #include "kapp.h"
 #include "kforms.h"
@@ -27,6 +29,7 @@ void InstallConfigHooks(TfrmConfig& form)
         return shown.empty() ? name : shown;
     };
     hooks.ArrangeWindows = ArrangeWindows;
+    hooks.ApplyLanguage = [] { ApplyLanguage(Language); };
     hooks.ShowMessage = [&form](const QString& text) {
         QMessageBox::information(&form, QStringLiteral("Kolvarin"), text);
     };

@@ -24,6 +24,7 @@
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "core/text/ktemplates.h"
+#include "forms/applylanguage.h"
 #include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
@@ -150,8 +151,8 @@ void LoadLanguage()
             Log(kInit, "Load language from file " + Quoted(path));
             LoadLanguageFile(Language, path);
         }
-        // The windows take their texts from Language once they have their own classes.
         Log(kInit, "Apply language to objects");
+        ApplyLanguage(Language);
     });
     if (!loaded) {
         Log(kInit, "Set default language");
