@@ -33,6 +33,7 @@
 #include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
+#include "kwindowhooks.h"
 
 namespace kolvarin {
 
@@ -160,6 +161,7 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Create forms...");
     TKForms forms;
     forms.CreateAll();
+    InstallWindowHooks();
     Forms = &forms;
     forms.ZipHandler.MessageDialog = [](const std::u16string& text) {
         QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),
