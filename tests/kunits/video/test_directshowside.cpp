@@ -138,6 +138,15 @@ TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
     system->Update();
     EXPECT_GT(view.ProgressPosition, 0);
 
+    system->Pause();
+    EXPECT_EQ(side->GraphState(), 2);
+    system->SetPosition(TKBar{view.ProgressMax, 15000000}); // the bar spans the length
+    int64_t position = 0;
+    EXPECT_TRUE(side->Position(position));
+    EXPECT_NEAR(position, 15000000, 1000000);
+    system->Pause();
+    EXPECT_EQ(side->GraphState(), 3);
+
     ASSERT_TRUE(waitFor([] { return !SysActive; }, 5000)) << "the graph's completion ends the medium";
     EXPECT_EQ(side->GraphState(), 0) << "the graph is torn down";
     EXPECT_TRUE(view.Balloons.empty());
