@@ -48,7 +48,6 @@ public:
     void MoveTimerTimer();
     void IsControledTimerTimer();
 
-
 protected:
     void ButtonClicked(THoverImage& button) override;
     void CheckboxToggled(TKImage& box) override;

@@ -22,8 +22,8 @@
 #include "video/dskitdspfilter.h"
 #include "video/dskitfiltergraph.h"
 #include "video/dskitvideowindow.h"
-#include "video/kvideohost.h"
 #include "video/dspequalizer.h"
+#include "video/kvideohost.h"
 #include "video/visspectrum.h"
 
 namespace kolvarin {

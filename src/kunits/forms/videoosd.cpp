@@ -14,8 +14,8 @@ TKVideoOSD::TKVideoOSD(QWidget* parent) : QWidget(parent)
     hide();
 }
 
-void TKVideoOSD::ShowText(const std::u16string& text, const QFont& font, const QColor& colour,
-                          const QColor& background, const QRect& area, uint8_t position)
+void TKVideoOSD::ShowText(const std::u16string& text, const QFont& font, const QColor& colour, const QColor& background,
+                          const QRect& area, uint8_t position)
 {
     if (text.empty()) {
         text_.clear();

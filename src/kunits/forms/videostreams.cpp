@@ -29,8 +29,8 @@ void SplitterEntries(media::IAMStreamSelect* splitter, const char16_t* untitled,
         media::AMMediaType type;
         media::LCID lcid = 0;
         std::u16string name;
-        if (media::Failed(splitter->Info(static_cast<int32_t>(i), &type, nullptr, &lcid, nullptr, &name, nullptr,
-                                         nullptr)) ||
+        if (media::Failed(
+                splitter->Info(static_cast<int32_t>(i), &type, nullptr, &lcid, nullptr, &name, nullptr, nullptr)) ||
             !accept(type.majortype))
             continue;
         ++running;
@@ -84,8 +84,8 @@ TKGraphFilters FindGraphFilters(media::IFilterGraph* graph)
 std::vector<TKStreamEntry> GetAudioStreamEntries(media::IAMStreamSelect* splitter)
 {
     std::vector<TKStreamEntry> entries;
-    SplitterEntries(splitter, u"Audio Track %d", [](const media::GUID& major) { return major == media::MEDIATYPE_Audio; },
-                    entries);
+    SplitterEntries(
+        splitter, u"Audio Track %d", [](const media::GUID& major) { return major == media::MEDIATYPE_Audio; }, entries);
     return entries;
 }
 

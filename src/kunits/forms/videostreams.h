@@ -42,8 +42,7 @@ std::vector<TKStreamEntry> GetAudioStreamEntries(media::IAMStreamSelect* splitte
 // Subtitle entries, only with a subtitle filter: the splitter's subtitle and
 // text streams ("Subtitle Track %d" without a language), then the filter's
 // languages.
-std::vector<TKStreamEntry> GetSubtitleStreamEntries(media::IAMStreamSelect* splitter,
-                                                    media::IDirectVobSub* subtitles);
+std::vector<TKStreamEntry> GetSubtitleStreamEntries(media::IAMStreamSelect* splitter, media::IDirectVobSub* subtitles);
 
 // The menus filled with radio items carrying their entry; the subtitle menu
 // starts with the "off" item (caption offText, no stream) and a separator

@@ -58,8 +58,7 @@ TEST(VideoStreams, MenusHoldTheSplittersStreamsAndTheSubtitleLanguages)
     FillSubtitleStreamMenu(subtitles, GetSubtitleStreamEntries(g.filters.Splitter.get(), g.filters.Subtitles.get()),
                            u"Off");
     EXPECT_EQ(Captions(audio), (std::vector<std::u16string>{u"English - Main", u"German - Kommentar"}));
-    EXPECT_EQ(Captions(subtitles),
-              (std::vector<std::u16string>{u"Off", u"-", u"English", u"one.srt", u"two.srt"}));
+    EXPECT_EQ(Captions(subtitles), (std::vector<std::u16string>{u"Off", u"-", u"English", u"one.srt", u"two.srt"}));
     // Without a subtitle filter there is no subtitle menu at all.
     EXPECT_TRUE(GetSubtitleStreamEntries(g.filters.Splitter.get(), nullptr).empty());
     const TKStreamEntry second = EntryOf(MenuItems(subtitles)[2]); // one.srt
