@@ -50,7 +50,8 @@ function(kolvarin_add_test name)
     set(ARG_TIMEOUT 120)
   endif()
   # The test mains choose the headless Qt platform and SDL's dummy driver.
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  # Listing a sanitized program on a loaded machine can pass the default 5 s.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
 # kolvarin_add_fuzzer(NAME SOURCES ... [LIBS ...]): a libFuzzer target in fuzz
