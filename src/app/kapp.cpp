@@ -185,9 +185,10 @@ void RunWindows(int argc, char** argv)
     }
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
-    // Without saved positions (the first start) the windows appear as one
-    // block in the middle of the screen; else where they were.
-    if (!positionsSaved)
+    // Without saved positions (the first start), or with positions that
+    // make the windows cover each other, the windows appear as one block in
+    // the middle of the screen; else where they were.
+    if (!positionsSaved || forms.SkinnedWindowsOverlap())
         forms.ShowSkinnedWindows();
     if (Config->NewsWindowOnStartUp && frmNews) {
         Log(kProject, "Show news");

@@ -1,6 +1,7 @@
 #include "kforms.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -86,6 +87,19 @@ void TKForms::DestroyAll()
     kolvarin::frmConfig = nullptr;
     for (auto& form : forms_)
         form.reset();
+}
+
+bool TKForms::SkinnedWindowsOverlap() const
+{
+    std::vector<QRect> shown;
+    for (Form form : {frmMain, frmPlaylist, frmMediaControls})
+        if (const QWidget* w = forms_[form].get(); w && w->isVisible())
+            shown.push_back(w->frameGeometry());
+    for (size_t i = 0; i < shown.size(); ++i)
+        for (size_t j = i + 1; j < shown.size(); ++j)
+            if (shown[i].intersects(shown[j]))
+                return true;
+    return false;
 }
 
 void TKForms::ShowSkinnedWindows()
