@@ -387,6 +387,7 @@ void CreatePlaySystem()
     PlaySystem = new TKSystem();
     if (frmMain)
         PlaySystem->SetView(frmMain);
+    ApplyPlayTexts(Language);
     PlaySystem->SetTerminateRequest(
         [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
     PlaylistHooks().StartPlay = [] { PlaySystem->StartPlay(); };
