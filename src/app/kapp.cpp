@@ -27,6 +27,7 @@
 #include "dialogs/splashform.h"
 #include "ipc/instancelock.h"
 #include "ipc/pipe.h"
+#include "kapplication.h"
 #include "kerrordialog.h"
 #include "kforms.h"
 #include "kipc.h"
@@ -136,7 +137,7 @@ namespace {
 // initialisation, message loop and shutdown.
 void RunWindows(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    TKApplication application(argc, argv);
     TKSignalWatcher signalWatcher;
     std::error_code ec;
     const bool positionsSaved = std::filesystem::exists(UserPath + "config.xml", ec);
