@@ -25,6 +25,7 @@
 #include "core/text/kstrings.h"
 #include "dialogs/newsform.h"
 #include "dialogs/splashform.h"
+#include "forms/useractions.h"
 #include "ipc/instancelock.h"
 #include "ipc/pipe.h"
 #include "kapplication.h"
@@ -80,7 +81,7 @@ std::unique_ptr<TfrmSplash> CreateSplash()
 
 // What the options that act at once do: the registrations of "/register",
 // "/unregister" and "/setasdefault" (on the user's registry stand-in and the
-// desktop's files), full screen and the monitor.
+// desktop's files), full screen, the monitor, the volume and time jumps.
 void InstallParameterActions()
 {
     std::error_code ec;
@@ -99,6 +100,10 @@ void InstallParameterActions()
     };
     ParameterActions.SetAutoFullscreen = [](bool on) { Config->AutoFullscreen = on; };
     ParameterActions.SetMonitor = [](uint8_t monitor) { Config->VideoFSForceDisplay = static_cast<int8_t>(monitor); };
+    ParameterActions.VolumeUp = VolumeUp;
+    ParameterActions.VolumeDown = VolumeDown;
+    ParameterActions.TimeJumpForward = SeekForward;
+    ParameterActions.TimeJumpBackward = SeekBackward;
 }
 
 // Temporaries that a killed save left beside the user's files. Only the first
