@@ -2,9 +2,17 @@
 
 #include <algorithm>
 
+#include <QAction>
+#include <QMenu>
+
 #include "forms/appstates.h"
+#include "forms/fullscreencontrol.h"
+#include "forms/mainform.h"
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
+#include "forms/videoform.h"
+#include "playback/ksystem.h"
+#include "skin/kskinelements.h"
 
 namespace kolvarin {
 
@@ -21,10 +29,74 @@ void CentrePlaylistOn(int index)
     frmPlaylist->RefreshPlaylist();
 }
 
+// The main window's video items, in the order of the video window's ratio items.
+std::array<QAction*, 9> MainRatioItems()
+{
+    TfrmMain& m = *frmMain;
+    return {m.RatStretched, m.RatLetterbox, m.RatCrop, m.Rat43, m.Rat54, m.Rat169, m.Rat1610, m.Rat2351, m.RatUserDef};
+}
+
+// The main window's video menu runs the video window's items of the same
+// name and shows the video window's checks.
+void ConnectVideoMenu()
+{
+    if (!frmMain || !frmVideo)
+        return;
+    TKVideoPopupMenu& video = frmVideo->Menu;
+    const std::pair<QAction*, QAction*> modes[] = {
+        {frmMain->Fullscreen1, video.Fullscreen1},
+        {frmMain->Desktop1, video.Desktopmode1},
+        {frmMain->Window1, video.Windowmode1},
+    };
+    for (const auto& [item, target] : modes)
+        QObject::connect(item, &QAction::triggered, target, &QAction::trigger);
+    const std::array<QAction*, 9> ratios = MainRatioItems();
+    for (size_t i = 0; i < ratios.size(); ++i)
+        QObject::connect(ratios[i], &QAction::triggered, video.RatioItems[i], &QAction::trigger);
+    frmVideo->OnRatioChecked = [](uint8_t mode) {
+        if (!frmMain || !frmVideo)
+            return;
+        const std::array<QAction*, 9> items = MainRatioItems();
+        for (size_t i = 0; i < items.size(); ++i)
+            items[i]->setChecked(ItemTag(frmVideo->Menu.RatioItems[i]) == mode);
+    };
+    frmVideo->OnDisplayModeChecked = [](uint8_t mode) {
+        if (!frmMain)
+            return;
+        frmMain->Fullscreen1->setChecked(mode == vdmFullscreen);
+        frmMain->Desktop1->setChecked(mode == vdmDesktop);
+        frmMain->Window1->setChecked(mode == vdmWindow);
+    };
+    frmVideo->OnToggleFullscreen = ToggleFullscreen;
+}
+
+// The full-screen bar's time jumps and mute are the user actions; its volume
+// moves the main window's volume element too.
+void ConnectFullscreenControl()
+{
+    if (!frmVideoFullscreenControl)
+        return;
+    frmVideoFullscreenControl->OnSeekBackward = SeekBackward;
+    frmVideoFullscreenControl->OnSeekForward = SeekForward;
+    frmVideoFullscreenControl->OnToggleMute = ToggleMute;
+    frmVideoFullscreenControl->OnVolumeReleased = [](int64_t value, int64_t max) {
+        if (!frmMain)
+            return;
+        TKSMain& m = GUI.Main;
+        m.Volume.Max = max;
+        m.Volume.Value = value;
+        m.VolumeSeekBar.Max = max;
+        m.VolumeSeekBar.Value = value;
+        frmMain->SetVolumeBarState(value, m.Volume.Enabled);
+    };
+}
+
 } // namespace
 
 void InstallWindowHooks()
 {
+    ConnectVideoMenu();
+    ConnectFullscreenControl();
     TKUserActionHooks& actions = UserActionHooks();
     actions.PlaylistActive = [] { return frmPlaylist && frmPlaylist->IsActive; };
     actions.ScrollPlaylist = [](int rows) {
@@ -39,6 +111,29 @@ void InstallWindowHooks()
     actions.SortPlaylist = [](int mode) {
         if (frmPlaylist)
             frmPlaylist->SortPlaylist(mode);
+    };
+    actions.VideoFullscreen = [] { return VideoDisplayMode == vdmFullscreen; };
+    actions.SetVideoWindowMode = [](int mode) {
+        if (!frmVideo)
+            return;
+        if (mode == vdmWindow)
+            frmVideo->Windowmode1Click();
+        else if (mode == vdmFullscreen)
+            frmVideo->Fullscreen1Click();
+        else if (mode == vdmDesktop)
+            frmVideo->Desktopmode1Click();
+    };
+    actions.SetDigitalZoom = [](int zoom) {
+        if (frmVideo)
+            frmVideo->SetDigitalZoom(zoom);
+    };
+    actions.Screenshot = [](bool original) {
+        if (frmVideo)
+            (original ? frmVideo->Menu.Original1 : frmVideo->Menu.Angepasst1)->trigger();
+    };
+    actions.ShowVideoText = [](const std::u16string& text, int ms) {
+        if (frmVideo)
+            frmVideo->ShowOSD(text, ms);
     };
     TKAppStateHooks& states = AppStateHooks();
     states.PlaylistLayout = [] {

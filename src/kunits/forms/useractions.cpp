@@ -282,6 +282,8 @@ void StartOSDTimer(int ms)
     if (!OSDApplies() || !frmMain)
         return;
     frmMain->OSDResetTimer.start(ms);
+    if (UserActionHooks().ShowVideoText)
+        UserActionHooks().ShowVideoText(OSDText, ms);
 }
 
 // --- the actions -------------------------------------------------------------------
