@@ -13,6 +13,7 @@
 #include "dialogs/aboutform.h"
 #include "dialogs/configform.h"
 #include "dialogs/newsform.h"
+#include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
@@ -100,6 +101,13 @@ bool TKForms::SkinnedWindowsOverlap() const
             if (shown[i].intersects(shown[j]))
                 return true;
     return false;
+}
+
+void TKForms::ArrangeSkinnedWindows()
+{
+    ArrangeWindows();
+    if (SkinnedWindowsOverlap())
+        ShowSkinnedWindows();
 }
 
 void TKForms::ShowSkinnedWindows()
