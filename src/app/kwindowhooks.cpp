@@ -140,6 +140,10 @@ void InstallWindowHooks()
         if (frmPlaylist)
             frmPlaylist->FormResize();
     };
+    states.VideoLayout = [] {
+        if (frmVideo)
+            frmVideo->FormResize();
+    };
     states.PlaylistRepaint = [] {
         if (frmPlaylist)
             frmPlaylist->RefreshPlaylist();
