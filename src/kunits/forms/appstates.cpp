@@ -117,6 +117,7 @@ void StartElementStates()
     if (frmMain && GUI.Loaded) {
         m.PlayButton.State = 1;
         SkinShowButton(GUI, *frmMain->imgPlayButton, m.PlayButton);
+        frmMain->imgStatus->SetPicture(m.StatusIconReady.Bitmap);
         frmMain->SetStatusText(StatusLanguageText(txtReady));
     }
     PlaceMainBars();
