@@ -122,6 +122,7 @@ void StartElementStates()
     }
     PlaceMainBars();
     PlaceMediaControls();
+    GUI.Playlist.Scrollbar.Position = 0;
     Call(AppStateHooks().PlaylistLayout);
     Call(AppStateHooks().VideoLayout);
 }
