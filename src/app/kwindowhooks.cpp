@@ -6,13 +6,10 @@
 #include <QMenu>
 
 #include "forms/appstates.h"
-#include "forms/fullscreencontrol.h"
 #include "forms/mainform.h"
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
 #include "forms/videoform.h"
-#include "playback/ksystem.h"
-#include "skin/kskinelements.h"
 
 namespace kolvarin {
 
@@ -67,28 +64,6 @@ void ConnectVideoMenu()
         frmMain->Desktop1->setChecked(mode == vdmDesktop);
         frmMain->Window1->setChecked(mode == vdmWindow);
     };
-    frmVideo->OnToggleFullscreen = ToggleFullscreen;
-}
-
-// The full-screen bar's time jumps and mute are the user actions; its volume
-// moves the main window's volume element too.
-void ConnectFullscreenControl()
-{
-    if (!frmVideoFullscreenControl)
-        return;
-    frmVideoFullscreenControl->OnSeekBackward = SeekBackward;
-    frmVideoFullscreenControl->OnSeekForward = SeekForward;
-    frmVideoFullscreenControl->OnToggleMute = ToggleMute;
-    frmVideoFullscreenControl->OnVolumeReleased = [](int64_t value, int64_t max) {
-        if (!frmMain)
-            return;
-        TKSMain& m = GUI.Main;
-        m.Volume.Max = max;
-        m.Volume.Value = value;
-        m.VolumeSeekBar.Max = max;
-        m.VolumeSeekBar.Value = value;
-        frmMain->SetVolumeBarState(value, m.Volume.Enabled);
-    };
 }
 
 } // namespace
@@ -96,7 +71,6 @@ void ConnectFullscreenControl()
 void InstallWindowHooks()
 {
     ConnectVideoMenu();
-    ConnectFullscreenControl();
     TKUserActionHooks& actions = UserActionHooks();
     actions.PlaylistActive = [] { return frmPlaylist && frmPlaylist->IsActive; };
     actions.ScrollPlaylist = [](int rows) {
@@ -112,28 +86,9 @@ void InstallWindowHooks()
         if (frmPlaylist)
             frmPlaylist->SortPlaylist(mode);
     };
-    actions.VideoFullscreen = [] { return VideoDisplayMode == vdmFullscreen; };
-    actions.SetVideoWindowMode = [](int mode) {
-        if (!frmVideo)
-            return;
-        if (mode == vdmWindow)
-            frmVideo->Windowmode1Click();
-        else if (mode == vdmFullscreen)
-            frmVideo->Fullscreen1Click();
-        else if (mode == vdmDesktop)
-            frmVideo->Desktopmode1Click();
-    };
-    actions.SetDigitalZoom = [](int zoom) {
-        if (frmVideo)
-            frmVideo->SetDigitalZoom(zoom);
-    };
     actions.Screenshot = [](bool original) {
         if (frmVideo)
             (original ? frmVideo->Menu.Original1 : frmVideo->Menu.Angepasst1)->trigger();
-    };
-    actions.ShowVideoText = [](const std::u16string& text, int ms) {
-        if (frmVideo)
-            frmVideo->ShowOSD(text, ms);
     };
     TKAppStateHooks& states = AppStateHooks();
     states.PlaylistLayout = [] {

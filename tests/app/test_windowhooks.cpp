@@ -6,7 +6,6 @@
 
 #include "app/kwindowhooks.h"
 #include "core/settings/kconfig.h"
-#include "forms/fullscreencontrol.h"
 #include "forms/mainform.h"
 #include "forms/videoform.h"
 #include "forms/videomenus.h"
@@ -21,7 +20,6 @@ TEST(WindowHooksTest, TheMainVideoMenuRunsTheVideoWindowsItemsAndShowsItsChecks)
     {
         TfrmMain main;
         TfrmVideo video;
-        TfrmVideoFullscreenControl bar;
         InstallWindowHooks();
         for (size_t i = 0; i < video.Menu.RatioItems.size(); ++i) {
             const std::array<QAction*, 9> items = {main.RatStretched, main.RatLetterbox, main.RatCrop,
@@ -33,10 +31,6 @@ TEST(WindowHooksTest, TheMainVideoMenuRunsTheVideoWindowsItemsAndShowsItsChecks)
         video.OnDisplayModeChecked(vdmDesktop);
         EXPECT_TRUE(main.Desktop1->isChecked());
         EXPECT_FALSE(main.Fullscreen1->isChecked());
-        ASSERT_TRUE(bar.OnToggleMute);
-        const bool mute = Config->Mute;
-        bar.OnToggleMute();
-        EXPECT_NE(Config->Mute, mute);
     }
     delete Config;
     Config = nullptr;

@@ -282,8 +282,6 @@ void StartOSDTimer(int ms)
     if (!OSDApplies() || !frmMain)
         return;
     frmMain->OSDResetTimer.start(ms);
-    if (UserActionHooks().ShowVideoText)
-        UserActionHooks().ShowVideoText(OSDText, ms);
 }
 
 // --- the actions -------------------------------------------------------------------

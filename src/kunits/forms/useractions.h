@@ -49,8 +49,6 @@ struct TKUserActionHooks {
     std::function<void(int mode)> SetVideoWindowMode;
     std::function<void(int brightness)> SetBrightness;
     std::function<void()> RepaintVideoBackground;
-    // The on-screen text over the video, shown for ms milliseconds.
-    std::function<void(const std::u16string& text, int ms)> ShowVideoText;
     std::function<void(bool original)> Screenshot;
     std::function<void(int zoom)> SetDigitalZoom;
     std::function<void()> NextAspectRatio;
