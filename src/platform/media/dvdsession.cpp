@@ -313,7 +313,7 @@ HRESULT DvdSession::SelectRelativeButton(DVD_RELATIVE_BUTTON direction)
     case DVD_Relative_Right: r = dvdnav_right_button_select(nav_, pci); break;
     default: return E_INVALIDARG;
     }
-    return r == DVDNAV_STATUS_OK ? S_OK : VFW_E_DVD_NO_BUTTON;
+    return Selected(r == DVDNAV_STATUS_OK);
 }
 
 HRESULT DvdSession::SelectButton(uint32_t button)
@@ -321,10 +321,18 @@ HRESULT DvdSession::SelectButton(uint32_t button)
     std::lock_guard lock(lock_);
     if (!nav_ || button == 0 || button > lastButtons_)
         return VFW_E_DVD_NO_BUTTON;
-    return dvdnav_button_select(nav_, dvdnav_get_current_nav_pci(nav_), static_cast<int32_t>(button)) ==
-                   DVDNAV_STATUS_OK
-               ? S_OK
-               : VFW_E_DVD_NO_BUTTON;
+    return Selected(dvdnav_button_select(nav_, dvdnav_get_current_nav_pci(nav_), static_cast<int32_t>(button)) ==
+                    DVDNAV_STATUS_OK);
+}
+
+HRESULT DvdSession::Selected(bool ok)
+{
+    if (!ok)
+        return VFW_E_DVD_NO_BUTTON;
+    int32_t button = 0;
+    if (dvdnav_get_current_highlight(nav_, &button) == DVDNAV_STATUS_OK && button > 0)
+        lastButton_ = static_cast<uint32_t>(button);
+    return S_OK;
 }
 
 HRESULT DvdSession::ActivateButton()
@@ -343,9 +351,8 @@ HRESULT DvdSession::SelectAtPosition(POINT point)
     std::lock_guard lock(lock_);
     if (!nav_ || lastButtons_ == 0)
         return VFW_E_DVD_NO_BUTTON;
-    return dvdnav_mouse_select(nav_, dvdnav_get_current_nav_pci(nav_), point.x, point.y) == DVDNAV_STATUS_OK
-               ? S_OK
-               : VFW_E_DVD_NO_BUTTON;
+    return Selected(dvdnav_mouse_select(nav_, dvdnav_get_current_nav_pci(nav_), point.x, point.y) ==
+                    DVDNAV_STATUS_OK);
 }
 
 HRESULT DvdSession::ActivateAtPosition(POINT point)

@@ -110,6 +110,8 @@ private:
     void TrackButtons(Reading* reading);
     DVD_PLAYBACK_LOCATION2 LocationLocked() const;
     HRESULT Command(bool ok);
+    // Keeps the highlighted button after a selection.
+    HRESULT Selected(bool ok);
 
     mutable std::mutex lock_;
     dvdnav_s* nav_ = nullptr;

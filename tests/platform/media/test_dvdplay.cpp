@@ -1,0 +1,301 @@
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <mutex>
+#include <vector>
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include "dvd_fixture.h"
+#include "media/dvdif.h"
+#include "media/graphif.h"
+#include "media/renderer.h"
+#include "media/uuids.h"
+#include "media/videorenderer.h"
+#include "media_fixtures.h"
+
+using namespace kolvarin::media;
+namespace fx = ktest::media;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Takes decoded audio and keeps, per buffer, its start time and the tone's
+// frequency estimated from the zero crossings of the first channel.
+class ToneMeter final : public Renderer {
+public:
+    ToneMeter() : Renderer(GUID_NULL, u"Tone meter") {}
+    HRESULT CheckInputType(const AMMediaType& type) override
+    {
+        return type.majortype == MEDIATYPE_Audio && type.subtype == MEDIASUBTYPE_IEEE_FLOAT ? S_OK : S_FALSE;
+    }
+    void SetInputType(const AMMediaType& type) override { Take(type); }
+    HRESULT CompleteConnect(BasePin& pin, IPin* peer) override
+    {
+        Take(Input().CurrentMediaType());
+        return Renderer::CompleteConnect(pin, peer);
+    }
+    void Render(IMediaSample* sample) override
+    {
+        uint8_t* data = nullptr;
+        sample->GetPointer(&data);
+        const auto* f = reinterpret_cast<const float*>(data);
+        const size_t frames = static_cast<size_t>(sample->GetActualDataLength()) / sizeof(float) / channels_;
+        int crossings = 0;
+        double energy = 0;
+        for (size_t i = 1; i < frames; ++i) {
+            crossings += (f[(i - 1) * channels_] < 0) != (f[i * channels_] < 0);
+            energy += f[i * channels_] * f[i * channels_];
+        }
+        if (frames < 256 || rate_ == 0 || energy / static_cast<double>(frames) < 0.001)
+            return; // the menu's silence
+        std::lock_guard lock(lock_);
+        tones_.push_back(crossings * rate_ / 2.0 / static_cast<double>(frames));
+    }
+    std::vector<double> Tones()
+    {
+        std::lock_guard lock(lock_);
+        return tones_;
+    }
+
+private:
+    void Take(const AMMediaType& type)
+    {
+        if (auto w = ReadWaveFormat(type.formatBytes())) {
+            channels_ = std::max<size_t>(1, w->nChannels);
+            rate_ = w->nSamplesPerSec;
+        }
+    }
+    size_t channels_ = 1;
+    uint32_t rate_ = 0;
+    std::mutex lock_;
+    std::vector<double> tones_;
+};
+
+// Counts the samples a pin delivers.
+class Counter final : public Renderer {
+public:
+    Counter() : Renderer(GUID_NULL, u"Counter") {}
+    HRESULT CheckInputType(const AMMediaType&) override { return S_OK; }
+    void Render(IMediaSample*) override { ++count; }
+    bool Scheduled() const override { return false; }
+    std::atomic<int> count{0};
+};
+
+struct Event {
+    int32_t code;
+    intptr_t param1, param2;
+};
+
+// A running graph with the navigator's video on the video renderer and its
+// audio on the given sink (the audio renderer when none).
+class DvdGraph {
+public:
+    explicit DvdGraph(IBaseFilter* audioSink = nullptr, IBaseFilter* subpictureSink = nullptr)
+    {
+        graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+        nav = CreateInstance<IBaseFilter>(CLSID_DVDNavigator);
+        EXPECT_EQ(graph->AddFilter(nav.get(), u"DVD Navigator"), S_OK);
+        control = nav.as<IDvdControl2>();
+        info = nav.as<IDvdInfo2>();
+        EXPECT_EQ(control->SetDVDDirectory(fx::DvdFixture().u16string()), S_OK);
+        const auto pins = PinsOf(nav.get(), PINDIR_OUTPUT);
+        EXPECT_EQ(graph->Render(pins[0].get()), S_OK);
+        if (audioSink) {
+            graph->AddFilter(audioSink, u"Audio sink");
+            EXPECT_EQ(graph->Connect(pins[1].get(), PinsOf(audioSink, PINDIR_INPUT)[0].get()), S_OK);
+        } else {
+            EXPECT_EQ(graph->Render(pins[1].get()), S_OK);
+        }
+        if (subpictureSink) {
+            graph->AddFilter(subpictureSink, u"Subpicture sink");
+            EXPECT_EQ(graph->ConnectDirect(pins[2].get(), PinsOf(subpictureSink, PINDIR_INPUT)[0].get(), nullptr),
+                      S_OK);
+        }
+        control->SetOption(DVD_HMSF_TimeCodeEvents, true);
+        events = graph.as<IMediaEvent>();
+        EXPECT_TRUE(Succeeded(graph.as<IMediaControl>()->Run()));
+    }
+    ~DvdGraph() { graph.as<IMediaControl>()->Stop(); }
+
+    // Waits for an event with that code (and first parameter, when given);
+    // every event on the way is kept in seen.
+    bool WaitFor(int32_t code, intptr_t param1 = -1, int ms = 5000)
+    {
+        const auto end = Clock::now() + std::chrono::milliseconds(ms);
+        while (Clock::now() < end) {
+            QCoreApplication::processEvents();
+            Event e{};
+            if (events->GetEvent(&e.code, &e.param1, &e.param2, 20) != S_OK)
+                continue;
+            events->FreeEventParams(e.code, e.param1, e.param2);
+            seen.push_back(e);
+            if (e.code == code && (param1 < 0 || e.param1 == param1))
+                return true;
+        }
+        return false;
+    }
+    QColor Centre()
+    {
+        const QImage image = CurrentVideoImage(VideoRenderer().get());
+        return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
+    }
+
+    ComPtr<IGraphBuilder> graph;
+    ComPtr<IBaseFilter> nav;
+    ComPtr<IDvdControl2> control;
+    ComPtr<IDvdInfo2> info;
+    ComPtr<IMediaEvent> events;
+    std::vector<Event> seen;
+
+private:
+    ComPtr<IBaseFilter> VideoRenderer()
+    {
+        ComPtr<IBaseFilter> found;
+        graph->FindFilterByName(u"Video Renderer", found.put());
+        return found;
+    }
+};
+
+bool Near(const QColor& c, unsigned rgb, int tolerance = 16)
+{
+    return std::abs(c.red() - int(rgb >> 16 & 0xFF)) <= tolerance &&
+           std::abs(c.green() - int(rgb >> 8 & 0xFF)) <= tolerance && std::abs(c.blue() - int(rgb & 0xFF)) <= tolerance;
+}
+
+POINT Centre(const int (&r)[4]) { return {(r[0] + r[2]) / 2, (r[1] + r[3]) / 2}; }
+
+} // namespace
+
+TEST(DvdPlay, TheMenuWaitsOnItsButtonsWhichLeadToTheirTitlesAndBack)
+{
+    DvdGraph g;
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    DVD_DOMAIN domain{};
+    g.info->GetCurrentDomain(&domain);
+    EXPECT_EQ(domain, DVD_DOMAIN_VideoManagerMenu);
+    uint32_t available = 0, current = 0;
+    g.info->GetCurrentButton(&available, &current);
+    EXPECT_EQ(available, 2u);
+    EXPECT_EQ(current, 1u);
+    EXPECT_TRUE(Near(g.Centre(), fx::kDvdMenuColour)) << g.Centre().name().toStdString();
+
+    // The still holds: nothing moves on until a button is used.
+    EXPECT_FALSE(g.WaitFor(EC_DVD_TITLE_CHANGE, -1, 600));
+    EXPECT_EQ(g.control->PlayNextChapter(0), VFW_E_DVD_INVALIDDOMAIN);
+    EXPECT_EQ(g.control->SelectRelativeButton(DVD_Relative_Lower), S_OK);
+    g.info->GetCurrentButton(&available, &current);
+    EXPECT_EQ(current, 2u);
+    EXPECT_EQ(g.control->SelectButton(3), VFW_E_DVD_NO_BUTTON);
+    ASSERT_EQ(g.control->ActivateButton(), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE));
+    EXPECT_EQ(g.seen.back().param1, 2);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 1));
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CURRENT_HMSF_TIME));
+    g.WaitFor(0, -1, 400); // events run a little ahead of the pictures
+    EXPECT_TRUE(Near(g.Centre(), fx::kDvdTitle2Colour)) << g.Centre().name().toStdString();
+    DVD_HMSF_TIMECODE total;
+    ASSERT_EQ(g.info->GetTotalTitleTime(&total, nullptr), S_OK);
+    EXPECT_EQ(total.bSeconds, 1);
+
+    // The title's post command calls the menu again.
+    const auto left = Clock::now();
+    ASSERT_TRUE(g.WaitFor(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_VideoManagerMenu, 4000));
+    EXPECT_GT(Clock::now() - left, std::chrono::milliseconds(500)); // after the title was shown
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    EXPECT_TRUE(Near(g.Centre(), fx::kDvdMenuColour)) << g.Centre().name().toStdString();
+}
+
+TEST(DvdPlay, MouseAndJumpsReachTitlesAndChapters)
+{
+    DvdGraph g;
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    EXPECT_EQ(g.control->ActivateAtPosition({5, 5}), VFW_E_DVD_NO_BUTTON); // beside the buttons
+    EXPECT_EQ(g.control->SelectAtPosition(Centre(fx::kDvdButton2)), S_OK);
+    uint32_t available = 0, current = 0;
+    g.info->GetCurrentButton(&available, &current);
+    EXPECT_EQ(current, 2u);
+    ASSERT_EQ(g.control->ActivateAtPosition(Centre(fx::kDvdButton1)), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 1));
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 1));
+
+    ASSERT_EQ(g.control->PlayChapterInTitle(1, 3, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 3));
+    DVD_PLAYBACK_LOCATION2 where;
+    ASSERT_EQ(g.info->GetCurrentLocation(&where), S_OK);
+    EXPECT_EQ(where.TitleNum, 1u);
+    EXPECT_EQ(where.ChapterNum, 3u);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CURRENT_HMSF_TIME));
+    const DVD_HMSF_TIMECODE at = UnpackTimeCode(static_cast<uint32_t>(g.seen.back().param1));
+    EXPECT_GE(at.bSeconds, 1); // the third chapter starts at about two seconds
+    EXPECT_LE(at.bSeconds, 2);
+    g.WaitFor(0, -1, 400);
+    EXPECT_TRUE(Near(g.Centre(), fx::kDvdTitle1Colour)) << g.Centre().name().toStdString();
+
+    ASSERT_EQ(g.control->PlayPrevChapter(0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
+    EXPECT_EQ(g.control->PlayChapterInTitle(1, 4, 0), E_INVALIDARG);
+    EXPECT_EQ(g.control->PlayChapterInTitle(3, 1, 0), E_INVALIDARG);
+
+    ASSERT_EQ(g.control->ShowMenu(DVD_MENU_Title, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_VideoManagerMenu));
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    ASSERT_EQ(g.control->PlayTitle(2, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 2));
+}
+
+TEST(DvdPlay, OnlyTheChosenAudioStreamIsHeard)
+{
+    auto meter = MakeCom<ToneMeter>();
+    DvdGraph g(meter.get());
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    // In the menu only its own stream exists.
+    EXPECT_EQ(g.control->SelectAudioStream(1, 0), VFW_E_DVD_STREAM_DISABLED);
+    ASSERT_EQ(g.control->PlayTitle(1, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 1));
+    ASSERT_EQ(g.control->SelectAudioStream(1, 0), S_OK);
+    uint32_t available = 0, current = 0;
+    g.info->GetCurrentAudio(&available, &current);
+    EXPECT_EQ(available, 2u);
+    EXPECT_EQ(current, 1u);
+    EXPECT_EQ(g.control->SelectAudioStream(2, 0), VFW_E_DVD_STREAM_DISABLED);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 3));
+    const auto tones = meter->Tones();
+    // "en" as read before the choice, then "de" only (the first buffer
+    // holds the tone's onset).
+    const auto de = std::find_if(tones.begin(), tones.end(), [](double t) { return std::abs(t - 880) < 40; });
+    ASSERT_NE(de, tones.end());
+    ASSERT_GT(de - tones.begin(), 3);
+    for (auto t = tones.begin() + 1; t != de; ++t)
+        EXPECT_NEAR(*t, 440, 40);
+    for (auto t = de; t != tones.end(); ++t)
+        EXPECT_NEAR(*t, 880, 40);
+}
+
+TEST(DvdPlay, SubpicturesPassOnlyWhileShown)
+{
+    auto counter = MakeCom<Counter>();
+    DvdGraph g(nullptr, counter.get());
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    EXPECT_GT(counter->count, 0); // the menu's buttons
+    ASSERT_EQ(g.control->PlayTitle(1, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
+    const int hidden = counter->count;
+    EXPECT_EQ(g.control->SelectSubpictureStream(2, 0), VFW_E_DVD_STREAM_DISABLED);
+    ASSERT_EQ(g.control->SelectSubpictureStream(1, 0), S_OK);
+    ASSERT_EQ(g.control->SetSubpictureState(true, 0), S_OK);
+    uint32_t available = 0, current = 0;
+    bool disabled = true;
+    g.info->GetCurrentSubpicture(&available, &current, &disabled);
+    EXPECT_EQ(available, 2u);
+    EXPECT_EQ(current, 1u);
+    EXPECT_FALSE(disabled);
+    ASSERT_EQ(g.control->PlayChapterInTitle(1, 1, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
+    EXPECT_GT(counter->count, hidden);
+}
