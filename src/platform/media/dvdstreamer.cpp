@@ -66,9 +66,15 @@ void DvdStreamer::Start()
     nextStart_ = 0;
     pending_.clear();
     DropQueuedEvents();
-    for (auto& p : pins_)
-        if (Connected(p))
-            p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
+    for (auto& p : pins_) {
+        if (!Connected(p))
+            continue;
+        // Packets of the connection's codec need no new type (a new type
+        // makes the decoder start over).
+        const CodecParametersPtr params = CodecParametersOfType(p.pin->CurrentMediaType());
+        p.codec = params ? params->codec_id : 0;
+        p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
+    }
     StartDelivery();
     reader_ = std::thread([this] { ReadLoop(); });
     running_ = true;
@@ -120,7 +126,6 @@ void DvdStreamer::StartDelivery()
         if (!Connected(p))
             continue;
         p.queue.Clear();
-        p.codec = 0;
         p.thread = std::thread([this, &p] { DeliverLoop(p); });
     }
 }
