@@ -235,8 +235,7 @@ TDvdMessage DvdJumpTo(const TDvdPlaySystem& dvd, const TDvdTexts& texts, TDvdMen
     return {WideFormat(texts.ChapterOfTitle, chapter, title)};
 }
 
-TDvdMessage DvdAudioClick(const TDvdPlaySystem& dvd, const TDvdTexts& texts, TDvdMenu& audio,
-                          const TDvdMenuItem& item)
+TDvdMessage DvdAudioClick(const TDvdPlaySystem& dvd, const TDvdTexts& texts, TDvdMenu& audio, const TDvdMenuItem& item)
 {
     if (item.Tag + 1 <= 0)
         return {};

@@ -105,10 +105,8 @@ TDvdTimeDisplay DvdCurrentTime(TDvdState& state, media::DVD_HMSF_TIMECODE time, 
 
 // The menu commands; each acts only with the navigator there and returns
 // the on-screen text to show (empty Text: none).
-TDvdMessage DvdJumpTo(const TDvdPlaySystem& dvd, const TDvdTexts& texts, TDvdMenu& jump,
-                      const TDvdMenuItem& item);
-TDvdMessage DvdAudioClick(const TDvdPlaySystem& dvd, const TDvdTexts& texts, TDvdMenu& audio,
-                          const TDvdMenuItem& item);
+TDvdMessage DvdJumpTo(const TDvdPlaySystem& dvd, const TDvdTexts& texts, TDvdMenu& jump, const TDvdMenuItem& item);
+TDvdMessage DvdAudioClick(const TDvdPlaySystem& dvd, const TDvdTexts& texts, TDvdMenu& audio, const TDvdMenuItem& item);
 TDvdMessage DvdSubtitleClick(const TDvdPlaySystem& dvd, const TDvdTexts& texts, TDvdMenu& subtitles,
                              const TDvdMenuItem& item);
 void DvdToggleSubtitles(const TDvdPlaySystem& dvd, TDvdMenu& subtitles);

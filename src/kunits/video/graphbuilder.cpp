@@ -12,6 +12,7 @@
 #include "core/system/kfiles.h"
 #include "core/system/kpaths.h"
 #include "core/text/kstrings.h"
+#include "media/dvdif.h"
 #include "media/graphif.h"
 #include "script/lumoscript.h"
 #include "video/dskitdspfilter.h"
@@ -244,6 +245,8 @@ bool TKGraphBuilder::ExecuteScriptEngine(const std::u16string& fileName, const s
     if (DvdNavigator)
         Log(proc, "Release dvd navigator interface");
     FileSource = SubtitleSource = DvdNavigator = nullptr;
+    DvdControl.reset();
+    DvdInfo.reset();
     Log(proc, "Clear registered files list");
     RegisteredFiles.clear();
     Log(proc, "Clear filters add failed list");
@@ -368,8 +371,19 @@ void TKGraphBuilder::LoadExports(const std::u16string& fileName)
         Log(proc, "Get directvobsub filter failed!");
     Log(proc, "Get dvd navigator filter...");
     DvdNavigator = GetExportFilter("[DVD Navigator]", "dvd navigator");
-    if (!DvdNavigator)
+    if (!DvdNavigator) {
         Log(proc, "Get dvd navigator filter failed!");
+        return;
+    }
+    Log(proc, "Query dvd control filter...");
+    DvdControl = QueryAs<IDvdControl2>(DvdNavigator->GetFilter().get());
+    if (DvdControl) {
+        Log(proc, "Set dvd directory...");
+        const bool set = Succeeded(DvdControl->SetDVDDirectory(fileName));
+        Log(proc, set ? "Set dvd directory ok" : "Set dvd directory failed!");
+    }
+    Log(proc, "Query dvd info filter...");
+    DvdInfo = QueryAs<IDvdInfo2>(DvdNavigator->GetFilter().get());
 }
 
 TFilter* TKGraphBuilder::GetExportFilter(const std::string& logName, const std::string& exportName)
@@ -457,6 +471,14 @@ bool TKGraphBuilder::PlayScriptDVD(const std::u16string& folder, const std::stri
     if (!ExecuteScriptEngine(folder, scriptFile)) {
         Log(proc, "Execute script engine failed!");
         return false;
+    }
+    Log(proc, "Clear forward/backward speed");
+    if (DvdControl) {
+        Log(proc, "Set dvd options");
+        DvdControl->SetOption(DVD_NotifyParentalLevelChange, false);
+        DvdControl->SetOption(DVD_HMSF_TimeCodeEvents, true);
+        Log(proc, "Play dvd with 1.0 forward speed");
+        DvdControl->PlayForwards(1.0, 0);
     }
     return true;
 }

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "media/dvdif.h"
 #include "video/dynfilter.h"
 #include "video/kstreaminfo.h"
 
@@ -80,6 +81,10 @@ public:
     TFilter* FileSource = nullptr;
     TFilter* SubtitleSource = nullptr;
     TFilter* DvdNavigator = nullptr;
+    // The DVD navigator's interfaces once a DVD graph is built (the play
+    // system's DvdControl and DvdInfo); empty otherwise.
+    media::ComPtr<media::IDvdControl2> DvdControl;
+    media::ComPtr<media::IDvdInfo2> DvdInfo;
 
     // The natives (graphnatives.cpp).
     void AddFilterScanDir(const std::string& dir);

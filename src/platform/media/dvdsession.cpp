@@ -223,6 +223,12 @@ bool DvdSession::TakeUserJump()
     return std::exchange(userJump_, false);
 }
 
+bool DvdSession::UserJumpPending() const
+{
+    std::lock_guard lock(lock_);
+    return userJump_;
+}
+
 HRESULT DvdSession::Command(bool ok)
 {
     if (!ok)
@@ -351,8 +357,7 @@ HRESULT DvdSession::SelectAtPosition(POINT point)
     std::lock_guard lock(lock_);
     if (!nav_ || lastButtons_ == 0)
         return VFW_E_DVD_NO_BUTTON;
-    return Selected(dvdnav_mouse_select(nav_, dvdnav_get_current_nav_pci(nav_), point.x, point.y) ==
-                    DVDNAV_STATUS_OK);
+    return Selected(dvdnav_mouse_select(nav_, dvdnav_get_current_nav_pci(nav_), point.x, point.y) == DVDNAV_STATUS_OK);
 }
 
 HRESULT DvdSession::ActivateAtPosition(POINT point)

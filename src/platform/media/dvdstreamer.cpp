@@ -107,9 +107,13 @@ void DvdStreamer::Wake()
     woken_.notify_all();
 }
 
-bool DvdStreamer::WaitForWake(int ms)
+bool DvdStreamer::WaitForCommand(int ms)
 {
     std::unique_lock lock(wakeLock_);
+    // A wake left from a command that was dealt with before must not end
+    // this wait; one whose jump is still to come must.
+    if (!session_.UserJumpPending())
+        wake_ = false;
     const auto woken = [&] { return wake_ || abort_; };
     if (ms < 0)
         woken_.wait(lock, woken);
@@ -340,7 +344,7 @@ void DvdStreamer::ReadLoop()
         case Break::Stop:
         case Break::Error:
             EndOfStream();
-            WaitForWake(-1);
+            WaitForCommand(-1);
             if (session_.TakeUserJump())
                 Flush();
             break;
@@ -362,7 +366,7 @@ void DvdStreamer::EndStill(int seconds)
         }
     }
     QueueEvents();
-    const bool woken = WaitForWake(seconds == 255 ? -1 : seconds * 1000);
+    const bool woken = WaitForCommand(seconds == 255 ? -1 : seconds * 1000);
     if (abort_)
         return;
     session_.SkipStill();

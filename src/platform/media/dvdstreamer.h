@@ -81,7 +81,8 @@ private:
     void QueueEvents();
     void SendEvents(int64_t batch);
     void DropQueuedEvents();
-    bool WaitForWake(int ms);
+    // Waits for a command (ms < 0: without limit); true when one came.
+    bool WaitForCommand(int ms);
     bool Connected(const PinQueue& p) const { return p.pin && p.pin->IsConnected(); }
 
     DvdSession& session_;

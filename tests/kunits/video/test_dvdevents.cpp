@@ -10,6 +10,7 @@
 #include "media/locale.h"
 #include "media/uuids.h"
 #include "video/dvdevents.h"
+#include "video/kstreaminfo.h"
 
 using namespace kolvarin::video;
 using namespace kolvarin::media;
@@ -326,4 +327,20 @@ TEST(DvdEvents, MenusOfTheAuthoredDisc)
     ASSERT_EQ(jump.size(), 2u);
     EXPECT_EQ(jump[0].Items.size(), 3u);
     EXPECT_TRUE(jump[1].Items.empty());
+}
+
+TEST(DvdEvents, TheNavigatorIsASourceOfStreamInformation)
+{
+    auto nav = CreateInstance<IBaseFilter>(CLSID_DVDNavigator);
+    EXPECT_TRUE(IsMediaSourceFilter(nav.get()));
+    ASSERT_EQ(nav.as<IDvdControl2>()->SetDVDDirectory(fx::DvdFixture().u16string()), S_OK);
+    TKStreamInfos infos;
+    GetPinStreamInfos(nav.get(), infos);
+    ASSERT_EQ(infos.size(), 3u);
+    const TKStreamKind kinds[] = {TKStreamKind::Video, TKStreamKind::Audio, TKStreamKind::Subtitle};
+    for (size_t i = 0; i < 3; ++i) {
+        ASSERT_EQ(infos[i].Formats.size(), 1u) << i;
+        EXPECT_EQ(infos[i].Formats[0].Kind, kinds[i]) << i;
+        EXPECT_FALSE(infos[i].Connected);
+    }
 }

@@ -2,6 +2,8 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <vector>
 
@@ -298,4 +300,62 @@ TEST(DvdPlay, SubpicturesPassOnlyWhileShown)
     ASSERT_EQ(g.control->PlayChapterInTitle(1, 1, 0), S_OK);
     ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
     EXPECT_GT(counter->count, hidden);
+}
+
+TEST(DvdPlay, DamagedDiscsPlayWhatTheyCanAndNeverHang)
+{
+    // Bytes overwritten across the title set's information (file and backup
+    // alike, so the backup does not mend it), the video manager's, or the
+    // title's video objects.
+    struct Case {
+        const char* file;
+        std::streamoff from, step;
+    } cases[] = {
+        {"VTS_01_0", 0x20, 0x1D3}, {"VTS_01_0", 0x100, 0x97}, {"VTS_01_0", 0x800, 0x61},
+        {"VIDEO_TS", 0x40, 0x1F1}, {"VIDEO_TS", 0x400, 0x83}, {"VTS_01_1.VOB", 0x800, 0x1234},
+    };
+    uint32_t seed = 12345;
+    int n = 0;
+    for (const auto& c : cases) {
+        const auto disc = fx::DvdCopy("damaged-" + std::to_string(n++));
+        const auto ts = disc / "VIDEO_TS";
+        const std::string name = c.file;
+        const bool vob = name.ends_with(".VOB");
+        const std::vector<std::filesystem::path> files =
+            vob ? std::vector{ts / name} : std::vector{ts / (name + ".IFO"), ts / (name + ".BUP")};
+        for (const auto& file : files) {
+            std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+            const auto size = static_cast<std::streamoff>(std::filesystem::file_size(file));
+            uint32_t s = seed;
+            for (std::streamoff at = c.from; at < size; at += c.step) {
+                s = s * 1664525 + 1013904223;
+                f.seekp(at);
+                f.put(static_cast<char>(s >> 24));
+            }
+        }
+        seed += 77;
+        auto nav = CreateInstance<IBaseFilter>(CLSID_DVDNavigator);
+        const HRESULT opened = nav.as<IDvdControl2>()->SetDVDDirectory(disc.u16string());
+        if (Failed(opened)) {
+            EXPECT_EQ(opened, VFW_E_DVD_INVALID_DISC) << c.file;
+            continue;
+        }
+        auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+        graph->AddFilter(nav.get(), u"DVD Navigator");
+        for (const auto& pin : PinsOf(nav.get(), PINDIR_OUTPUT))
+            graph->Render(pin.get());
+        const auto started = Clock::now();
+        graph.as<IMediaControl>()->Run();
+        auto events = graph.as<IMediaEvent>();
+        while (Clock::now() - started < std::chrono::milliseconds(1500)) {
+            int32_t code;
+            intptr_t a, b;
+            if (events->GetEvent(&code, &a, &b, 20) == S_OK)
+                events->FreeEventParams(code, a, b);
+            QCoreApplication::processEvents();
+        }
+        const auto stopping = Clock::now();
+        graph.as<IMediaControl>()->Stop();
+        EXPECT_LT(Clock::now() - stopping, std::chrono::seconds(2)) << c.file;
+    }
 }
