@@ -24,6 +24,8 @@
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "core/text/ktemplates.h"
+#include "forms/applylanguage.h"
+#include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "kaddmedia.h"
@@ -41,6 +43,7 @@
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedvideo.h"
 #include "skin/spectrum_vis.h"
+#include "video/kdirectshowside.h"
 
 namespace kolvarin {
 
@@ -149,8 +152,8 @@ void LoadLanguage()
             Log(kInit, "Load language from file " + Quoted(path));
             LoadLanguageFile(Language, path);
         }
-        // The windows take their texts from Language once they have their own classes.
         Log(kInit, "Apply language to objects");
+        ApplyLanguage(Language);
     });
     if (!loaded) {
         Log(kInit, "Set default language");
@@ -383,6 +386,8 @@ void CreatePlaySystem()
 {
     AudioDevices.clear();
     PlaySystem = new TKSystem();
+    video::VideoSide = new video::TKDirectShowSide();
+    PlaySystem->SetVideoSide(video::VideoSide);
     if (frmMain)
         PlaySystem->SetView(frmMain);
     PlaySystem->SetTerminateRequest(
@@ -527,7 +532,9 @@ bool KInitialize()
     LoadFormatDatabases();
 
     SetSplashText("Preparing application");
-    Skipped(kInit, "Prepare application...");
+    Log(kInit, "Prepare application...");
+    SetApplicationState("PROGRAMMSTART");
+    Log(kInit, "Prepare application ok");
     Log(kInit, "Load parameter...");
     KLoadParameter();
     Log(kInit, "Load parameter ok");

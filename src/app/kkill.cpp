@@ -7,12 +7,16 @@
 #include "core/system/kglobals.h"
 #include "core/system/kpaths.h"
 #include "core/text/ktemplates.h"
+#include "forms/appstates.h"
+#include "forms/mainform.h"
+#include "forms/useractions.h"
 #include "kapp.h"
 #include "keyhook/keyhook.h"
 #include "kloadedfiles.h"
 #include "kstep.h"
 #include "playback/ksystem.h"
 #include "skin/kgui.h"
+#include "video/kdirectshowside.h"
 
 namespace kolvarin {
 
@@ -80,6 +84,8 @@ void KKill()
             Log(kKill, "Stopping system ok");
     }
     Log(kKill, "Set status");
+    if (frmMain)
+        frmMain->SetStatusText(StatusLanguageText(txtClosing));
     if (PlaySystem) {
         Log(kKill, "Release bass streams...");
         PlaySystem->FreeChannelSlots();
@@ -89,7 +95,9 @@ void KKill()
     BASS_Free();
     Log(kKill, "Release bass audio system ok");
 
-    Skipped(kKill, "Application ended...");
+    Log(kKill, "Application ended...");
+    SetApplicationState("PROGRAMEND");
+    Log(kKill, "Application ended ok");
     Release("format databases", [] {
         delete AudioFormatDB;
         AudioFormatDB = nullptr;
@@ -116,6 +124,8 @@ void KKill()
         AudioDevices.clear();
         delete PlaySystem;
         PlaySystem = nullptr;
+        delete video::VideoSide;
+        video::VideoSide = nullptr;
     });
     Log(kKill, "Deactivate hook...");
     Log(kKill, keyhook::KDisableHook() ? "Deactivate hook ok" : "Deactivate hook failed!");

@@ -54,6 +54,7 @@ void TKPlayerBase::BeginStart()
 
 void TKPlayerBase::EnterPlaying(const std::u16string& historyName)
 {
+    State().FailedStarts = 0;
     View().ClearAnalyzer();
     SysActive = true;
     SysPlayed = true;
@@ -71,6 +72,7 @@ void TKPlayerBase::FinishStart(bool seekable)
     System().SetBalance(state.BalanceValue);
     ShowPlaying();
     state.Seekable = seekable;
+    View().MediumStarted();
 }
 
 void TKPlayerBase::FailStart(TKErrorCode code, const std::u16string& fileName, int extra)
