@@ -77,6 +77,31 @@ bool TDvdPlaySystem::HasSubpictureStreams() const
            available <= 37;
 }
 
+// The items of the enabled streams 0..7 with their language names, the
+// current one checked and remembered in index and name; header() is called
+// before the first.
+template <class Enabled, class Language, class Header>
+void AddStreams(TDvdMenu& menu, uint32_t current, Enabled enabled, Language language, Header header, int32_t& index,
+                std::u16string& name)
+{
+    for (uint32_t i = 0; i < kMenuStreams; ++i) {
+        bool on = false;
+        if (Failed(enabled(i, &on)) || !on)
+            continue;
+        if (menu.empty())
+            header();
+        LCID lcid = 0;
+        language(i, &lcid);
+        TDvdMenuItem item = Item(TDvdMenuItem::Kind::Stream, LanguageName(lcid), int(i));
+        if (i == current) {
+            item.Checked = true;
+            index = int(i);
+            name = item.Caption;
+        }
+        menu.push_back(std::move(item));
+    }
+}
+
 TDvdMenu BuildDvdAudioMenu(const TDvdPlaySystem& dvd)
 {
     TDvdMenu menu;
@@ -84,20 +109,11 @@ TDvdMenu BuildDvdAudioMenu(const TDvdPlaySystem& dvd)
         return menu;
     uint32_t available = 0, current = 0;
     dvd.info->GetCurrentAudio(&available, &current);
-    for (uint32_t i = 0; i < kMenuStreams; ++i) {
-        bool enabled = false;
-        if (Failed(dvd.info->IsAudioStreamEnabled(i, &enabled)) || !enabled)
-            continue;
-        LCID lcid = 0;
-        dvd.info->GetAudioLanguage(i, &lcid);
-        TDvdMenuItem item = Item(TDvdMenuItem::Kind::Stream, LanguageName(lcid), int(i));
-        if (i == current) {
-            dvd.state->DvdAudioIndex = int(i);
-            dvd.state->DvdAudioName = item.Caption;
-            item.Checked = true;
-        }
-        menu.push_back(std::move(item));
-    }
+    IDvdInfo2* info = dvd.info;
+    AddStreams(
+        menu, current, [&](uint32_t i, bool* on) { return info->IsAudioStreamEnabled(i, on); },
+        [&](uint32_t i, LCID* lcid) { return info->GetAudioLanguage(i, lcid); }, [] {}, dvd.state->DvdAudioIndex,
+        dvd.state->DvdAudioName);
     return menu;
 }
 
@@ -109,25 +125,16 @@ TDvdMenu BuildDvdSubtitleMenu(const TDvdPlaySystem& dvd, const TDvdTexts& texts)
     uint32_t available = 0, current = 0;
     bool disabled = false;
     dvd.info->GetCurrentSubpicture(&available, &current, &disabled);
-    for (uint32_t i = 0; i < kMenuStreams; ++i) {
-        bool enabled = false;
-        if (Failed(dvd.info->IsSubpictureStreamEnabled(i, &enabled)) || !enabled)
-            continue;
-        if (menu.empty()) {
-            menu.push_back(Item(TDvdMenuItem::Kind::ShowSubtitles, texts.ShowSubtitles));
-            menu.back().Checked = dvd.state->DvdSubtitlesVisible != 0;
-            menu.push_back(Item(TDvdMenuItem::Kind::Separator, u"-"));
-        }
-        LCID lcid = 0;
-        dvd.info->GetSubpictureLanguage(i, &lcid);
-        TDvdMenuItem item = Item(TDvdMenuItem::Kind::Stream, LanguageName(lcid), int(i));
-        if (i == current) {
-            item.Checked = true;
-            dvd.state->DvdSubpictureIndex = int(i);
-            dvd.state->DvdSubpictureName = item.Caption;
-        }
-        menu.push_back(std::move(item));
-    }
+    IDvdInfo2* info = dvd.info;
+    const auto header = [&] {
+        menu.push_back(Item(TDvdMenuItem::Kind::ShowSubtitles, texts.ShowSubtitles));
+        menu.back().Checked = dvd.state->DvdSubtitlesVisible != 0;
+        menu.push_back(Item(TDvdMenuItem::Kind::Separator, u"-"));
+    };
+    AddStreams(
+        menu, current, [&](uint32_t i, bool* on) { return info->IsSubpictureStreamEnabled(i, on); },
+        [&](uint32_t i, LCID* lcid) { return info->GetSubpictureLanguage(i, lcid); }, header,
+        dvd.state->DvdSubpictureIndex, dvd.state->DvdSubpictureName);
     return menu;
 }
 
