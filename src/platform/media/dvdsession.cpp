@@ -30,14 +30,14 @@ DVD_DOMAIN DomainOf(int navDomain)
     }
 }
 
-// The time code as the platform's packed decimal record: from the most
-// significant end units and tens of hours, minutes, seconds and frames,
-// the frame tens in two bits and the frame rate in the last two.
+// The time code as the platform's packed decimal record, laid out from the
+// lowest bits: units and tens of hours, minutes, seconds and frames (the
+// frame tens in two bits), then the frame-rate code (1: 25, 3: 30).
 uint32_t BcdTimeCode(const DVD_HMSF_TIMECODE& t, bool pal)
 {
-    return uint32_t(t.bHours % 10) << 28 | uint32_t(t.bHours / 10 % 10) << 24 | uint32_t(t.bMinutes % 10) << 20 |
-           uint32_t(t.bMinutes / 10) << 16 | uint32_t(t.bSeconds % 10) << 12 | uint32_t(t.bSeconds / 10) << 8 |
-           uint32_t(t.bFrames % 10) << 4 | uint32_t(t.bFrames / 10 & 3) << 2 | (pal ? 1u : 3u);
+    return uint32_t(t.bHours % 10) | uint32_t(t.bHours / 10 % 10) << 4 | uint32_t(t.bMinutes % 10) << 8 |
+           uint32_t(t.bMinutes / 10) << 12 | uint32_t(t.bSeconds % 10) << 16 | uint32_t(t.bSeconds / 10) << 20 |
+           uint32_t(t.bFrames % 10) << 24 | uint32_t(t.bFrames / 10 & 3) << 28 | (pal ? 1u : 3u) << 30;
 }
 
 } // namespace

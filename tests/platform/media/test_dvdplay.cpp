@@ -89,6 +89,12 @@ public:
     std::atomic<int> count{0};
 };
 
+bool Near(const QColor& c, unsigned rgb, int tolerance = 16)
+{
+    return std::abs(c.red() - int(rgb >> 16 & 0xFF)) <= tolerance &&
+           std::abs(c.green() - int(rgb >> 8 & 0xFF)) <= tolerance && std::abs(c.blue() - int(rgb & 0xFF)) <= tolerance;
+}
+
 struct Event {
     int32_t code;
     intptr_t param1, param2;
@@ -142,6 +148,17 @@ public:
         }
         return false;
     }
+    // Waits until the picture's centre shows the colour; false after ms.
+    bool Shows(unsigned rgb, int ms = 2000)
+    {
+        const auto end = Clock::now() + std::chrono::milliseconds(ms);
+        while (!Near(Centre(), rgb)) {
+            if (Clock::now() > end)
+                return false;
+            WaitFor(0, -1, 50);
+        }
+        return true;
+    }
     QColor Centre()
     {
         const QImage image = CurrentVideoImage(VideoRenderer().get());
@@ -164,12 +181,6 @@ private:
     }
 };
 
-bool Near(const QColor& c, unsigned rgb, int tolerance = 16)
-{
-    return std::abs(c.red() - int(rgb >> 16 & 0xFF)) <= tolerance &&
-           std::abs(c.green() - int(rgb >> 8 & 0xFF)) <= tolerance && std::abs(c.blue() - int(rgb & 0xFF)) <= tolerance;
-}
-
 POINT Centre(const int (&r)[4]) { return {(r[0] + r[2]) / 2, (r[1] + r[3]) / 2}; }
 
 } // namespace
@@ -185,7 +196,7 @@ TEST(DvdPlay, TheMenuWaitsOnItsButtonsWhichLeadToTheirTitlesAndBack)
     g.info->GetCurrentButton(&available, &current);
     EXPECT_EQ(available, 2u);
     EXPECT_EQ(current, 1u);
-    EXPECT_TRUE(Near(g.Centre(), fx::kDvdMenuColour)) << g.Centre().name().toStdString();
+    EXPECT_TRUE(g.Shows(fx::kDvdMenuColour)) << g.Centre().name().toStdString();
 
     // The still holds: nothing moves on until a button is used.
     EXPECT_FALSE(g.WaitFor(EC_DVD_TITLE_CHANGE, -1, 600));
@@ -199,8 +210,7 @@ TEST(DvdPlay, TheMenuWaitsOnItsButtonsWhichLeadToTheirTitlesAndBack)
     EXPECT_EQ(g.seen.back().param1, 2);
     ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 1));
     ASSERT_TRUE(g.WaitFor(EC_DVD_CURRENT_HMSF_TIME));
-    g.WaitFor(0, -1, 400); // events run a little ahead of the pictures
-    EXPECT_TRUE(Near(g.Centre(), fx::kDvdTitle2Colour)) << g.Centre().name().toStdString();
+    EXPECT_TRUE(g.Shows(fx::kDvdTitle2Colour)) << g.Centre().name().toStdString();
     DVD_HMSF_TIMECODE total;
     ASSERT_EQ(g.info->GetTotalTitleTime(&total, nullptr), S_OK);
     EXPECT_EQ(total.bSeconds, 1);
@@ -210,7 +220,7 @@ TEST(DvdPlay, TheMenuWaitsOnItsButtonsWhichLeadToTheirTitlesAndBack)
     ASSERT_TRUE(g.WaitFor(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_VideoManagerMenu, 4000));
     EXPECT_GT(Clock::now() - left, std::chrono::milliseconds(500)); // after the title was shown
     ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
-    EXPECT_TRUE(Near(g.Centre(), fx::kDvdMenuColour)) << g.Centre().name().toStdString();
+    EXPECT_TRUE(g.Shows(fx::kDvdMenuColour)) << g.Centre().name().toStdString();
 }
 
 TEST(DvdPlay, MouseAndJumpsReachTitlesAndChapters)
@@ -236,19 +246,23 @@ TEST(DvdPlay, MouseAndJumpsReachTitlesAndChapters)
     const DVD_HMSF_TIMECODE at = UnpackTimeCode(static_cast<uint32_t>(g.seen.back().param1));
     EXPECT_GE(at.bSeconds, 1); // the third chapter starts at about two seconds
     EXPECT_LE(at.bSeconds, 2);
-    g.WaitFor(0, -1, 400);
-    EXPECT_TRUE(Near(g.Centre(), fx::kDvdTitle1Colour)) << g.Centre().name().toStdString();
+    // The second parameter: the same time as the packed decimal record, from
+    // the lowest bits, with the frame-rate code 1 (25 frames) on top.
+    const auto bcd = static_cast<uint32_t>(g.seen.back().param2);
+    EXPECT_EQ((bcd >> 16 & 15) + 10 * (bcd >> 20 & 15), at.bSeconds);
+    EXPECT_EQ((bcd >> 24 & 15) + 10 * (bcd >> 28 & 3), at.bFrames);
+    EXPECT_EQ(bcd >> 30, 1u);
+    EXPECT_TRUE(g.Shows(fx::kDvdTitle1Colour)) << g.Centre().name().toStdString();
 
     ASSERT_EQ(g.control->PlayPrevChapter(0), S_OK);
     ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
     EXPECT_EQ(g.control->PlayChapterInTitle(1, 4, 0), E_INVALIDARG);
     EXPECT_EQ(g.control->PlayChapterInTitle(3, 1, 0), E_INVALIDARG);
 
-    ASSERT_EQ(g.control->ShowMenu(DVD_MENU_Title, 0), S_OK);
-    ASSERT_TRUE(g.WaitFor(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_VideoManagerMenu));
-    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
     ASSERT_EQ(g.control->PlayTitle(2, 0), S_OK);
     ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 2));
+    ASSERT_EQ(g.control->ShowMenu(DVD_MENU_Title, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_VideoManagerMenu));
 }
 
 TEST(DvdPlay, OnlyTheChosenAudioStreamIsHeard)
