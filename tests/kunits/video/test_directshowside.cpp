@@ -164,6 +164,9 @@ TEST_F(DirectShowSideTest, WithoutTheRealSideEveryStartReportsThatTheEngineCanno
 
 TEST_F(DirectShowSideTest, AnInformationFilePlaysTheDiscsMenuThroughTheDvdScript)
 {
+    // The program's DVD script, wherever the test runs.
+    side->GraphBuilder().DVDScriptFolder =
+        (ktest::TestData("..") / ".." / "data" / "dvdgraphs").lexically_normal().string() + "/";
     system->Play(add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
     ASSERT_TRUE(SysActive) << (view.Balloons.empty() ? "" : view.Balloons[0]);
     EXPECT_EQ(system->SystemType(), TSystemType::DVD);
