@@ -28,6 +28,7 @@
 #include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
+#include "forms/videoform.h"
 #include "kaddmedia.h"
 #include "kapp.h"
 #include "keyhook/keyhook.h"
@@ -386,8 +387,10 @@ void CreatePlaySystem()
 {
     AudioDevices.clear();
     PlaySystem = new TKSystem();
-    video::VideoSide = new video::TKDirectShowSide();
+    video::VideoSide = new video::TKDirectShowSide(frmVideo);
     PlaySystem->SetVideoSide(video::VideoSide);
+    if (frmVideo)
+        frmVideo->AttachDSP(&video::VideoSide->DSPFilter());
     if (frmMain)
         PlaySystem->SetView(frmMain);
     PlaySystem->SetTerminateRequest(
