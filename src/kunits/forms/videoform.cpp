@@ -87,7 +87,13 @@ TfrmVideo::TfrmVideo(TKGUI& skin) : TKSkinnedVideo(skin)
 
     osdLabel_ = new TKVideoOSD(pnlVideo);
     OSDTimer.setInterval(45);
-    QObject::connect(&OSDTimer, &QTimer::timeout, this, [this] { PaintOSD(); });
+    QObject::connect(&OSDTimer, &QTimer::timeout, this, [this] {
+        PaintOSD();
+        // The display's idle routine: hides the cursor after a quiet time and
+        // shows the full-screen bar when the mouse moves.
+        bool done = false;
+        DSVideoWindowEx->IdleAutoHideCursor(done);
+    });
     InstallUserActionHooks(true);
 }
 

@@ -123,8 +123,9 @@ public:
     bool ScreensaverInhibited() const { return screensaverInhibit_.Held(); }
 
     // --- on-screen text ----------------------------------------------------
-    // Draws the pending on-screen text over the video (the 45 ms timer), or
-    // removes it when none is pending.
+    // Draws the pending on-screen text over the video, or removes it when
+    // none is pending. OSDTimer (45 ms, while a video is prepared) runs it
+    // and the display's idle routine (cursor hiding, the full-screen bar).
     void PaintOSD();
     TKVideoOSD* OSDLabel() const { return osdLabel_; }
     QTimer OSDTimer;
