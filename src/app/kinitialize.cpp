@@ -387,10 +387,12 @@ void CreatePlaySystem()
 {
     AudioDevices.clear();
     PlaySystem = new TKSystem();
+    // The video window shows the picture and runs the equalizer and
+    // spectrum on the side's DSP filter.
     video::VideoSide = new video::TKDirectShowSide(frmVideo);
-    PlaySystem->SetVideoSide(video::VideoSide);
     if (frmVideo)
         frmVideo->AttachDSP(&video::VideoSide->DSPFilter());
+    PlaySystem->SetVideoSide(video::VideoSide);
     if (frmMain)
         PlaySystem->SetView(frmMain);
     PlaySystem->SetTerminateRequest(

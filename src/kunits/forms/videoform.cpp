@@ -58,6 +58,12 @@ TfrmVideo::TfrmVideo(TKGUI& skin) : TKSkinnedVideo(skin)
     pnlVideo->installEventFilter(this);
     DSVideoWindowEx->installEventFilter(this);
 
+    QxEqualizer.SetSeperate(false);
+    QxEqualizer.SetEnabled(true);
+    QxEqualizer.SetProcessMessages(false);
+    QxEqualizer.SetSampleSize(8192);
+    QxEqualizer.SetFFTSize(dsp::TQxFFTSize::fts512);
+
     QxSpectrum1.SetMinY(0);
     QxSpectrum1.SetMaxY(100);
     QxSpectrum1.SetMixChannels(true);
@@ -149,14 +155,33 @@ void TfrmVideo::Notify(const std::u16string& text, int ms)
 
 void TfrmVideo::AttachDSP(video::TDSKitQxDSPFilter* filter)
 {
-    if (dsp_)
+    if (dsp_) {
+        dsp_->OnPCMData = nullptr;
         dsp_->OnVisualData = nullptr;
+        dsp_->OnFlush = nullptr;
+        dsp_->OnMediaTypeChanged = sideMediaTypeChanged_;
+    }
     dsp_ = filter;
-    if (dsp_)
-        dsp_->OnVisualData = [this](const void* buffer, int size, video::PDSStream stream) {
-            QxSpectrum1.Process(buffer, size, static_cast<uint8_t>(stream->Bits),
+    if (!dsp_)
+        return;
+    dsp_->OnPCMData = [this](void* buffer, int size, int& newSize, video::PDSStream stream) {
+        newSize = size;
+        // Compressed pass-through (AC3, DTS) must reach the output untouched.
+        if (!stream->AC3 && !stream->DTS)
+            QxEqualizer.Process(buffer, size, static_cast<uint8_t>(stream->Bits),
                                 static_cast<uint8_t>(stream->Channels), stream->Float != 0);
-        };
+    };
+    dsp_->OnVisualData = [this](const void* buffer, int size, video::PDSStream stream) {
+        QxSpectrum1.Process(buffer, size, static_cast<uint8_t>(stream->Bits), static_cast<uint8_t>(stream->Channels),
+                            stream->Float != 0);
+    };
+    dsp_->OnFlush = [this] { QxEqualizer.Flush(); };
+    sideMediaTypeChanged_ = dsp_->OnMediaTypeChanged;
+    dsp_->OnMediaTypeChanged = [this](video::PDSStream stream) {
+        QxEqualizer.Flush();
+        if (sideMediaTypeChanged_)
+            sideMediaTypeChanged_(stream);
+    };
 }
 
 void TfrmVideo::SpectrumData(const dsp::TVisualBuffer& bands)

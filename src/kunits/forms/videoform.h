@@ -1,10 +1,12 @@
 #pragma once
 
 // TfrmVideo: the skinned window the video plays in. It holds the display
-// component the video side's filter graph renders into, the spectrum fed by
-// the side's DSP filter (the side runs the equalizer), and the popup menu,
-// and turns menu and mouse actions into calls of the play system. One
-// instance, frmVideo, from creation to destruction. Main thread only.
+// component the video side's filter graph renders into, the equalizer and
+// spectrum fed by the side's DSP filter (the side sets the equalizer's
+// bands), and the popup menu, and turns menu and mouse actions into calls of
+// the play system. One instance, frmVideo, from creation to destruction.
+// Main thread only, except the DSP handlers, which run where the DSP filter
+// calls them.
 
 #include <array>
 #include <cstdint>
@@ -23,6 +25,7 @@
 #include "video/dskitdspfilter.h"
 #include "video/dskitfiltergraph.h"
 #include "video/dskitvideowindow.h"
+#include "video/dspequalizer.h"
 #include "video/kvideohost.h"
 #include "video/visspectrum.h"
 
@@ -43,15 +46,16 @@ public:
     ~TfrmVideo() override;
 
     video::TDSVideoWindowEx2* DSVideoWindowEx;
+    dsp::TQxEqualizer QxEqualizer;
     dsp::TQxSpectrum QxSpectrum1;
     TKVideoPopupMenu Menu;
 
     // The graph the display renders (the video side's); null before one is set.
     video::TFilterGraph* FilterGraph() const { return DSVideoWindowEx->FilterGraph(); }
     bool GraphActive() const { return FilterGraph() && FilterGraph()->Active(); }
-    // Sends the DSP filter's visual data to the spectrum, whose bands go to
-    // VideoSpectrumData (null detaches). The filter must outlive the
-    // attachment.
+    // Sends the DSP filter's PCM through the equalizer and its visual data to
+    // the spectrum, whose bands go to VideoSpectrumData (null detaches). The
+    // filter's own media-type handler still runs after the equalizer's flush.
     void AttachDSP(video::TDSKitQxDSPFilter* filter);
 
     // --- display modes: each does nothing while the graph is inactive ------
@@ -85,6 +89,7 @@ public:
     void VideoReset(bool fullStop) override;
     void VideoSizeChanged(int width, int height) override;
     void ToForeground() override;
+    dsp::TQxEqualizer* Equalizer() override { return &QxEqualizer; }
 
     // --- menus of the medium ---------------------------------------------------
     // Audio and subtitle menus from the graph's splitter and subtitle filter
@@ -155,6 +160,7 @@ private:
     void Notify(const std::u16string& text, int ms);
 
     QPointer<video::TDSKitQxDSPFilter> dsp_;
+    std::function<void(video::PDSStream)> sideMediaTypeChanged_;
     TKGraphFilters streams_;
     TKVideoOSD* osdLabel_ = nullptr;
     TKDBusScreensaver dbusScreensaver_;
