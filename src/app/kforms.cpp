@@ -12,6 +12,7 @@
 #include "dialogs/aboutform.h"
 #include "dialogs/configform.h"
 #include "dialogs/newsform.h"
+#include "forms/mediacontrolsform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
@@ -42,7 +43,7 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     case TKForms::frmMain: return std::make_unique<TKSkinnedMain>();
     case TKForms::frmVideo: return std::make_unique<TKSkinnedVideo>();
     case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
-    case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();
+    case TKForms::frmMediaControls: return std::make_unique<TfrmMediaControls>();
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TKSkinnedFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
     case TKForms::frmNews: return std::make_unique<TfrmNews>();

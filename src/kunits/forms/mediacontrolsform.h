@@ -1,0 +1,96 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include <QString>
+
+#include "skin/kskinnedmediacontrols.h"
+
+class QAction;
+class QMenu;
+
+namespace kolvarin {
+
+class TKSystem;
+
+// What the media-controls window needs of the other windows and of the
+// user actions; the program wires them. Unset hooks do nothing.
+struct TKMediaControlsHooks {
+    // A status text (the play system's ShowStatus).
+    std::function<void(const std::u16string& text)> ShowStatus;
+    // An on-screen text, hidden again after the given milliseconds.
+    std::function<void(const std::u16string& text, int milliseconds)> ShowOSD;
+    // The window was shown or hidden after start-up: the main menu's
+    // Mediacontrols1 item follows.
+    std::function<void(bool visible)> VisibilityChanged;
+    // The window was activated by a press on it: the other windows show
+    // their captions inactive and the player's windows come to the top.
+    std::function<void()> Activated;
+    // The preset file to load (save false) or save (save true); empty when
+    // the dialog was cancelled. Unset asks with Qt's file dialog.
+    std::function<QString(bool save)> ChoosePresetFile;
+    // A preset that could not be read or written; unset shows a message box.
+    std::function<void(const QString& text)> ShowMessage;
+};
+
+// The media-controls window: the speed slider and the ten equalizer bands
+// turned into calls of the play system, with the equalizer presets in its
+// popup menu. Slider values live in the skin record (speed 1..10, each step
+// 25 %; bands 0..24, 12 being 0 dB). Main thread only.
+class TfrmMediaControls : public TKSkinnedMediaControls {
+public:
+    explicit TfrmMediaControls(TKGUI& skin = GUI);
+    ~TfrmMediaControls() override;
+
+    TKMediaControlsHooks Hooks;
+    // The play system it drives; null uses the global PlaySystem.
+    TKSystem* System = nullptr;
+    // The main window's menu, shown by a right click on the caption; not
+    // owned.
+    QMenu* CaptionMenu = nullptr;
+
+    QAction* DefaultPreset1;
+    QAction* LoadPreset1;
+    QAction* SavePreset1;
+    QMenu* Presets1;
+
+    static constexpr int DefaultSpeed = 4; // 100 %
+    // The folder of the presets menu, below the application path.
+    static std::string PresetFolder();
+
+    // The start states: the speed slider 1..10 at Speed and the bands 0..24
+    // at their values, thumbs placed.
+    void SetSliders(int speed, const std::array<int, 10>& bands);
+    // The thumbs placed again for the values (after a skin change).
+    void PlaceSliders();
+    // Fills the "Equalizer presets" submenu from the preset folder.
+    void BuildPresetMenu();
+
+    void DefaultPreset1Click();
+    void LoadPreset1Click();
+    void SavePreset1Click();
+    void FormActivate() override;
+
+protected:
+    void SeekBarChanged(TKImage& thumb, TKDragPhase phase) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    TKSystem* Sys() const;
+    void SpeedChanged(TKDragPhase phase);
+    void BandChanged(int band, TKDragPhase phase);
+    void ShowBandStatus(int band);
+    // The play system's bands shown on the sliders (after a preset).
+    void ShowSystemBands();
+    void ShowStatus(const std::u16string& text);
+    QString ChoosePresetFile(bool save);
+    void ShowMessage(const QString& text);
+};
+
+// The process-wide media-controls window; set while it exists.
+extern TfrmMediaControls* frmMediaControls;
+
+} // namespace kolvarin
