@@ -214,8 +214,8 @@ std::vector<TKFileTypeRow> FileTypeRows(TKFileTypeGroup group)
     std::vector<TKFileTypeRow> rows;
     for (const TKRegisteredType& registered : RegisteredFileTypes()) {
         // Playlists are the untyped rows but the skin packages.
-        const bool inGroup = type ? registered.Type == *type
-                                  : registered.Type == TSystemType::None && registered.Extension != ".KSKZ";
+        const bool inGroup =
+            type ? registered.Type == *type : registered.Type == TSystemType::None && registered.Extension != ".KSKZ";
         if (inGroup)
             rows.push_back({registered.Extension, registered.IconFile, Description(registered.Extension),
                             PlaysBuiltIn(group, registered.Extension)});
@@ -265,7 +265,8 @@ void CheckIcons(const std::string& applicationPath, const std::string& userPath)
     std::set<std::string> missing;
     for (TKFileTypeGroup group : kFileTypeGroups)
         for (const TKFileTypeRow& row : FileTypeRows(group))
-            if (std::error_code ec; !std::filesystem::is_regular_file(applicationPath + "data/icons/" + row.IconFile, ec))
+            if (std::error_code ec;
+                !std::filesystem::is_regular_file(applicationPath + "data/icons/" + row.IconFile, ec))
                 missing.insert(row.IconFile);
     SaveLines(userPath + "iconswofehlen.txt", std::vector<std::string>(missing.begin(), missing.end()));
 }
@@ -333,8 +334,8 @@ TKDebugMenu::TKDebugMenu(QWidget* parent) : QMenu(QStringLiteral("Debug"), paren
     setObjectName(QStringLiteral("Debug1"));
     CreateFiletypefile1 =
         AddItem(QStringLiteral("Create filetype file for readme (debug)"), [] { CreateFiletypeFile(UserPath); });
-    Createfiletypeforfeaturesdebug1 = AddItem(QStringLiteral("Create filetype for features (debug)"),
-                                              [] { CreateFiletypeFeatureFiles(UserPath); });
+    Createfiletypeforfeaturesdebug1 =
+        AddItem(QStringLiteral("Create filetype for features (debug)"), [] { CreateFiletypeFeatureFiles(UserPath); });
     Checkicons1 = AddItem(QStringLiteral("Check icons (debug)"), [] { CheckIcons(ApplicationPath, UserPath); });
     Genvideoformatsdb1 = AddItem(QStringLiteral("Gen video formats db"), [this] {
         GenVideoFormatsDB(ApplicationPath);

@@ -20,9 +20,9 @@ struct TKFileTypeRow {
 
 // The six tables in the order the lists take them.
 enum class TKFileTypeGroup { BassFiles, DirectXAudio, DirectXVideo, DVD, CD, Playlists };
-inline constexpr TKFileTypeGroup kFileTypeGroups[] = {TKFileTypeGroup::BassFiles, TKFileTypeGroup::DirectXAudio,
+inline constexpr TKFileTypeGroup kFileTypeGroups[] = {TKFileTypeGroup::BassFiles,    TKFileTypeGroup::DirectXAudio,
                                                       TKFileTypeGroup::DirectXVideo, TKFileTypeGroup::DVD,
-                                                      TKFileTypeGroup::CD, TKFileTypeGroup::Playlists};
+                                                      TKFileTypeGroup::CD,           TKFileTypeGroup::Playlists};
 // The rows of a table, in table order (its header row left out).
 std::vector<TKFileTypeRow> FileTypeRows(TKFileTypeGroup group);
 

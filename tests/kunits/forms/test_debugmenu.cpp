@@ -123,8 +123,9 @@ TEST_F(DebugMenuTest, VideoDatabaseHoldsEveryNamedCodeSortedByCharacters)
     std::mt19937 random(7);
     for (int i = 0; i < 20000; ++i) {
         const uint32_t code = random() & 0x7FFFFFFFu;
-        if (!codes.count(code))
+        if (!codes.count(code)) {
             EXPECT_EQ(BuiltinVideoCodecName(code).rfind("Unknown (", 0), 0u) << code;
+        }
     }
 }
 
@@ -175,7 +176,8 @@ TEST_F(DebugMenuTest, MenuItemsReportSuccessAndFailure)
     UserPath = dir().path().string() + "/missing/folder/";
     menu.CreateFiletypefile1->trigger();
     ASSERT_EQ(messages.size(), 3u);
-    EXPECT_TRUE(messages[2].startsWith("Create filetype file for readme (debug) failed: ")) << messages[2].toStdString();
+    EXPECT_TRUE(messages[2].startsWith("Create filetype file for readme (debug) failed: "))
+        << messages[2].toStdString();
 }
 
 } // namespace

@@ -63,7 +63,8 @@ protected:
         const QPoint grab = thumb.rect().center();
         QTest::mousePress(&thumb, Qt::LeftButton, {}, grab);
         QTest::mouseMove(&thumb, thumb.mapFrom(form_.get(), background.geometry().topLeft() + to));
-        QTest::mouseRelease(&thumb, Qt::LeftButton, {}, thumb.mapFrom(form_.get(), background.geometry().topLeft() + to));
+        QTest::mouseRelease(&thumb, Qt::LeftButton, {},
+                            thumb.mapFrom(form_.get(), background.geometry().topLeft() + to));
     }
     TKSSeekBar& band(int i) { return skin_.MediaControls.Equalizer[i]; }
     TKSSeekBar& speed() { return skin_.MediaControls.SpeedSeekBar; }
@@ -226,11 +227,12 @@ TEST_F(MediaControlsTest, ContextMenusBelongToTheBackgroundAndTheCaption)
     QMenu mainMenu;
     mainMenu.addAction("Main");
     form_->CaptionMenu = &mainMenu;
-    QContextMenuEvent onForm(QContextMenuEvent::Mouse, QPoint(5, 60));
+    QContextMenuEvent onForm(QContextMenuEvent::Mouse, QPoint(5, 60), form_->imgForm->mapToGlobal(QPoint(5, 60)));
     QApplication::sendEvent(form_->imgForm, &onForm);
     EXPECT_TRUE(form_->popmMediaControls->isVisible());
     form_->popmMediaControls->hide();
-    QContextMenuEvent onCaption(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QContextMenuEvent onCaption(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                form_->imgCaptionbar->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(form_->imgCaptionbar, &onCaption);
     EXPECT_TRUE(mainMenu.isVisible());
     EXPECT_FALSE(form_->popmMediaControls->isVisible());
