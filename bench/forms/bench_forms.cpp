@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -150,6 +151,22 @@ private:
     xcb_window_t root_ = 0;
 };
 
+// A virtual X server with a watcher on it.
+struct Screen {
+    Xvfb server;
+    MapWatcher watcher{server.Display()};
+};
+
+// The screen, or null when none could be opened (the benchmark is skipped).
+std::unique_ptr<Screen> OpenScreen(benchmark::State& state)
+{
+    auto screen = std::make_unique<Screen>();
+    if (!screen->server.Display().empty() && screen->watcher.Ok())
+        return screen;
+    state.SkipWithError("no virtual X server (Xvfb)");
+    return nullptr;
+}
+
 std::vector<std::string> ProgramEnv(const std::string& display, const std::string& home)
 {
     return {"DISPLAY=" + display,  "KOLVARIN_HOME=" + home, "HOME=" + home,
@@ -192,12 +209,11 @@ double CpuSeconds(pid_t pid)
 
 void BM_MainWindowMapped(benchmark::State& state)
 {
-    Xvfb server;
-    MapWatcher watcher(server.Display());
-    if (server.Display().empty() || !watcher.Ok()) {
-        state.SkipWithError("no virtual X server (Xvfb)");
+    const std::unique_ptr<Screen> screen = OpenScreen(state);
+    if (!screen)
         return;
-    }
+    const Xvfb& server = screen->server;
+    MapWatcher& watcher = screen->watcher;
     double program = 0, reference = 0;
     for (auto _ : state) {
         const std::string home = FreshHome();
@@ -249,12 +265,11 @@ pid_t StartSettled(const Xvfb& server, MapWatcher& watcher, const std::string& h
 
 void BM_IdleResidentMemory(benchmark::State& state)
 {
-    Xvfb server;
-    MapWatcher watcher(server.Display());
-    if (server.Display().empty() || !watcher.Ok()) {
-        state.SkipWithError("no virtual X server (Xvfb)");
+    const std::unique_ptr<Screen> screen = OpenScreen(state);
+    if (!screen)
         return;
-    }
+    const Xvfb& server = screen->server;
+    MapWatcher& watcher = screen->watcher;
     double kib = 0;
     for (auto _ : state) {
         const std::string home = FreshHome();
@@ -272,12 +287,11 @@ void BM_IdleResidentMemory(benchmark::State& state)
 
 void BM_PlayingFlacCpu(benchmark::State& state)
 {
-    Xvfb server;
-    MapWatcher watcher(server.Display());
-    if (server.Display().empty() || !watcher.Ok()) {
-        state.SkipWithError("no virtual X server (Xvfb)");
+    const std::unique_ptr<Screen> screen = OpenScreen(state);
+    if (!screen)
         return;
-    }
+    const Xvfb& server = screen->server;
+    MapWatcher& watcher = screen->watcher;
     const std::string media = FreshHome();
     const std::string flac = media + "/tone.flac";
     const pid_t encoder = Spawn({"/usr/bin/ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i",

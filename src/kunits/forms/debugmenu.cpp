@@ -1,6 +1,7 @@
 #include "forms/debugmenu.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -124,19 +125,12 @@ bool PlaysBuiltIn(TKFileTypeGroup group, std::string_view ext)
     }
 }
 
-std::string LowerAscii(std::string text)
+// Letter case of the ASCII letters only, as the tables hold them.
+std::string AsciiCase(std::string text, int (*change)(int))
 {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return text;
-}
-
-std::string UpperAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
+    std::transform(text.begin(), text.end(), text.begin(), [change](unsigned char c) {
+        return c < 0x80 ? static_cast<char>(change(c)) : static_cast<char>(c);
+    });
     return text;
 }
 
@@ -146,7 +140,7 @@ std::string Description(std::string_view ext)
     for (const auto& [known, text] : kTypeNames)
         if (known == ext)
             name = text;
-    return std::string(name) + " (*" + LowerAscii(std::string(ext)) + ")";
+    return std::string(name) + " (*" + AsciiCase(std::string(ext), std::tolower) + ")";
 }
 
 std::optional<TSystemType> TypeOf(TKFileTypeGroup group)
@@ -284,7 +278,7 @@ void GenVideoFormatsDB(const std::string& applicationPath)
             named.emplace(entry.Code, entry.Description);
     std::vector<TKFormatDBEntry> items;
     for (const auto& [code, name] : named)
-        items.push_back({code, UpperAscii(FourCCToString(code)), name});
+        items.push_back({code, AsciiCase(FourCCToString(code), std::toupper), name});
     std::stable_sort(items.begin(), items.end(),
                      [](const TKFormatDBEntry& a, const TKFormatDBEntry& b) { return a.CharCode < b.CharCode; });
 

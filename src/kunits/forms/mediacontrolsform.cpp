@@ -261,24 +261,26 @@ void TfrmMediaControls::showEvent(QShowEvent* event)
 {
     TKSkinnedMediaControls::showEvent(event);
     // A minimised window coming back is no change of the setting.
-    if (event->spontaneous() || !Running())
-        return;
-    if (Config)
-        Config->MediaConVis = true;
-    if (Hooks.VisibilityChanged)
-        Hooks.VisibilityChanged(true);
+    if (!event->spontaneous())
+        FormShowHide(true);
 }
 
 void TfrmMediaControls::hideEvent(QHideEvent* event)
 {
     TKSkinnedMediaControls::hideEvent(event);
-    if (event->spontaneous() || !Running())
+    if (!event->spontaneous())
+        FormShowHide(false);
+}
+
+void TfrmMediaControls::FormShowHide(bool visible)
+{
+    if (!Running())
         return;
     if (Config)
-        Config->MediaConVis = false;
+        Config->MediaConVis = visible;
     if (Hooks.VisibilityChanged)
-        Hooks.VisibilityChanged(false);
-    if (TKSystem* system = Sys())
+        Hooks.VisibilityChanged(visible);
+    if (TKSystem* system = Sys(); system && !visible)
         system->SwapMemory();
 }
 

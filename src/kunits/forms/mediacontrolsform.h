@@ -80,6 +80,8 @@ protected:
 
 private:
     TKSystem* Sys() const;
+    // FormShow and FormHide: the setting and the main menu follow.
+    void FormShowHide(bool visible);
     void SpeedChanged(TKDragPhase phase);
     void BandChanged(int band, TKDragPhase phase);
     void ShowBandStatus(int band);
