@@ -1,0 +1,245 @@
+#include "forms/playlistform.h"
+
+#include <algorithm>
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/text/klanguage.h"
+#include "playback/ksystem.h"
+#include "skin/kskinelements.h"
+
+namespace kolvarin {
+
+TfrmPlaylist* frmPlaylist = nullptr;
+
+namespace {
+
+constexpr int kPageRows = 10;
+
+// The playlist's status while a long step runs: the kept text comes back
+// afterwards.
+class TBusyStatus {
+public:
+    explicit TBusyStatus(const std::u16string& text)
+    {
+        if (!PlaySystem)
+            return;
+        TKPlayerView& view = PlaySystem->View();
+        kept_ = view.StatusText();
+        view.SetStatusIcon(TKStatusIcon::Wait);
+        view.SetStatusText(text);
+    }
+    ~TBusyStatus()
+    {
+        if (!PlaySystem)
+            return;
+        TKPlayerView& view = PlaySystem->View();
+        view.SetStatusIcon(PlaySystem->SystemType() != TSystemType::None ? TKStatusIcon::Play : TKStatusIcon::Stopped);
+        view.SetStatusText(kept_);
+    }
+    TBusyStatus(const TBusyStatus&) = delete;
+    TBusyStatus& operator=(const TBusyStatus&) = delete;
+
+private:
+    std::u16string kept_;
+};
+
+} // namespace
+
+TfrmPlaylist::TfrmPlaylist(TKGUI& skin) : TKSkinnedPlaylist(skin)
+{
+    frmPlaylist = this;
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    imgPlaylist->OnPaint = [this](TKPaintbox& box) { PaintList(box); };
+    imgStatusbar->OnPaint = [this](TKPaintbox& box) { PaintStatusbar(box); };
+    imgPlaylist->OnMouseDown = [this](TKControl&, TMouseButton button, TShiftState shift, int, int y) {
+        ListMouseDown(button, shift, y);
+    };
+    imgPlaylist->OnMouseMove = [this](TKControl&, TShiftState shift, int, int y) { ListMouseMove(shift, y); };
+    imgPlaylist->OnMouseUp = [this](TKControl&, TMouseButton button, TShiftState shift, int, int y) {
+        ListMouseUp(button, shift, y);
+    };
+    imgPlaylist->OnDblClick = [](TKControl&) {
+        if (PlaylistItemIndex >= 0 && PlaySystem)
+            PlaySystem->StartPlay();
+    };
+    BuildPopupMenu();
+}
+
+TfrmPlaylist::~TfrmPlaylist()
+{
+    if (frmPlaylist == this)
+        frmPlaylist = nullptr;
+}
+
+void TfrmPlaylist::RefreshPlaylist()
+{
+    imgPlaylist->Invalidate();
+    imgStatusbar->Invalidate();
+}
+
+void TfrmPlaylist::PlaceThumb() { SkinUpdatePlaylistScrollThumb(Skin(), *imgScrollBar, *imgPlaylist, Scroll()); }
+
+void TfrmPlaylist::SetTopIndex(int64_t top)
+{
+    Scroll().Position = std::clamp<int64_t>(top, 0, std::max<int64_t>(Scroll().Max, 0));
+    PlaceThumb();
+    imgPlaylist->Invalidate();
+}
+
+void TfrmPlaylist::ScrollDown()
+{
+    if (Skin().Loaded && PlaylistCount() > 0)
+        SetTopIndex(Scroll().Position + kPageRows);
+}
+
+void TfrmPlaylist::ScrollUp()
+{
+    if (Skin().Loaded && PlaylistCount() > 0)
+        SetTopIndex(Scroll().Position - kPageRows);
+}
+
+void TfrmPlaylist::ScrollThumbMoved() { imgPlaylist->Invalidate(); }
+
+void TfrmPlaylist::SortPlaylist(int mode)
+{
+    TBusyStatus busy(Language.Text(TLanguageSection::Status, 8));
+    PlaylistSort(mode);
+    RefreshPlaylist();
+}
+
+void TfrmPlaylist::DropFiles(std::vector<std::u16string> names)
+{
+    const int mode = Config ? Config->PLOnDragDropMode : 0;
+    if ((mode != 1 && mode != 2) || names.empty())
+        return;
+    std::sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
+        return QString::fromStdU16String(a).compare(QString::fromStdU16String(b), Qt::CaseInsensitive) < 0;
+    });
+    {
+        TBusyStatus busy(Language.Text(TLanguageSection::Status, 3));
+        if (mode == 2) {
+            PlaylistClear();
+            Scroll().Position = 0;
+        }
+        if (PlaySystem)
+            PlaySystem->AddFilesToPlaylist(names, mode == 2);
+    }
+    PlaceThumb();
+    RefreshPlaylist();
+}
+
+void TfrmPlaylist::keyPressEvent(QKeyEvent* event)
+{
+    const int count = PlaylistCount();
+    if (!Skin().Loaded || count == 0) {
+        TKSkinnedPlaylist::keyPressEvent(event);
+        return;
+    }
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const auto selectRange = [](int index) {
+        PlaylistAnchorSecond = index;
+        PlaylistDeselectAll();
+        PlaylistSelectRange();
+    };
+    const auto focus = [&](int index) {
+        PlaylistDeselectAll();
+        PlaylistItemIndex = index;
+        if (shift) {
+            selectRange(index);
+        } else {
+            PlaylistAnchorFirst = index;
+            PlaylistGetItem(index)->Selected = true;
+        }
+    };
+    switch (event->key()) {
+    case Qt::Key_A:
+        if (!(event->modifiers() & Qt::ControlModifier))
+            return;
+        PlaylistSelectAll();
+        break;
+    case Qt::Key_Down:
+        if (PlaylistItemIndex >= count - 1)
+            return;
+        focus(PlaylistItemIndex + 1);
+        if (PlaylistItemIndex >= endVisible_)
+            SetTopIndex(Scroll().Position + (PlaylistItemIndex - endVisible_ + 1));
+        break;
+    case Qt::Key_Up:
+        if (PlaylistItemIndex <= 0)
+            return;
+        focus(std::min(PlaylistItemIndex, count) - 1);
+        if (PlaylistItemIndex < firstVisible_)
+            SetTopIndex(PlaylistItemIndex);
+        break;
+    case Qt::Key_PageDown:
+        SetTopIndex(Scroll().Position + kPageRows);
+        if (shift) {
+            PlaylistItemIndex = count - 1;
+            selectRange(count - 1);
+        }
+        break;
+    case Qt::Key_PageUp:
+        SetTopIndex(Scroll().Position - kPageRows);
+        if (shift) {
+            PlaylistItemIndex = 0;
+            selectRange(0);
+        }
+        break;
+    case Qt::Key_Home: SetTopIndex(0); break;
+    case Qt::Key_End: SetTopIndex(Scroll().Max); break;
+    case Qt::Key_Delete:
+        PlaylistTopLine = Scroll().Position;
+        PlaylistDeleteSelected(false);
+        Scroll().Position = PlaylistTopLine;
+        break;
+    default: TKSkinnedPlaylist::keyPressEvent(event); return;
+    }
+    RefreshPlaylist();
+}
+
+void TfrmPlaylist::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta < 0)
+        ScrollDown();
+    else if (delta > 0)
+        ScrollUp();
+    event->accept();
+}
+
+void TfrmPlaylist::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange)
+        IsActive = isActiveWindow();
+    TKSkinnedPlaylist::changeEvent(event);
+}
+
+void TfrmPlaylist::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TfrmPlaylist::dropEvent(QDropEvent* event)
+{
+    std::vector<std::u16string> names;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            names.push_back(url.toLocalFile().toStdU16String());
+    // Accepted before the work, so the drop never travels on to another
+    // handler: one drop is handled once.
+    event->acceptProposedAction();
+    DropFiles(std::move(names));
+}
+
+} // namespace kolvarin

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/settings/ksystemtypes.h"
+#include "skin/kskinnedplaylist.h"
+
+class QAction;
+class QMenu;
+
+namespace kolvarin {
+
+// The playlist window: the one playlist as an owner-drawn list (file-type
+// icon, right-aligned number, caption cut with "...", right-aligned time),
+// mouse and key selection, moving the selection by dragging, paging and
+// wheel scrolling, the status bar, the popup menu and dropped files.
+// TopIndex, MaxTop and ScrollBarShown are the skin record's playlist scroll
+// bar (Position, Max, Shown). Every paint, key and scroll routine does
+// nothing before a skin is loaded. Main thread only.
+class TfrmPlaylist : public TKSkinnedPlaylist {
+public:
+    explicit TfrmPlaylist(TKGUI& skin = GUI);
+    ~TfrmPlaylist() override;
+
+    // Repaints the list and the status bar; everything that changes the
+    // playlist calls it.
+    void RefreshPlaylist();
+    // TopIndex by ten rows, clamped; only with a skin and entries.
+    void ScrollDown();
+    void ScrollUp();
+    void SortPlaylist(int mode);
+    // The dropped names (sorted here) by the drop mode: 0 nothing, 1 add,
+    // 2 replace. Nothing starts playing.
+    void DropFiles(std::vector<std::u16string> names);
+
+    // The entry painted at y of the list, -1 for none (before the first
+    // paint, below the last painted row, above the list).
+    int IndexAtY(int y) const;
+
+    // What the last paint laid out.
+    int LineHeight() const { return lineHeight_; }
+    int VisibleLines() const { return visibleLines_; }
+    int FirstVisibleIndex() const { return firstVisible_; }
+    int EndVisibleIndex() const { return endVisible_; }
+    int ClickedIndex() const { return clickedIndex_; }
+    bool Dragging() const { return dragging_; }
+
+    // True while this is the active window: the wheel of the key hook then
+    // scrolls this list.
+    bool IsActive = false;
+
+protected:
+    void ScrollThumbMoved() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    TKSScrollBar& Scroll() const { return Skin().Playlist.Scrollbar; }
+    void PlaceThumb();
+    void SetTopIndex(int64_t top);
+
+    // Painting (playlistformpaint.cpp).
+    void PaintList(TKPaintbox& box);
+    void PaintStatusbar(TKPaintbox& box);
+
+    // Mouse and drag (playlistformmouse.cpp).
+    void ListMouseDown(TMouseButton button, TShiftState shift, int y);
+    void ListMouseMove(TShiftState shift, int y);
+    void ListMouseUp(TMouseButton button, TShiftState shift, int y);
+    void ResetDrag();
+    int DragTargetAt(int y) const;
+    void MoveSelection();
+    bool IsDropRow(int index) const;
+
+    // Popup menu (playlistformmenu.cpp).
+    void BuildPopupMenu();
+
+    int lineHeight_ = 0;
+    int visibleLines_ = 0;
+    int firstVisible_ = 0;
+    int endVisible_ = 0;
+
+    bool dragging_ = false;
+    int dragCurrent_ = -1;
+    int dragTarget_ = -1;
+    std::vector<int> dragSelection_;
+    int clickedIndex_ = -1;
+};
+
+// The window while it exists; else null.
+extern TfrmPlaylist* frmPlaylist;
+
+// The number column's text: index + 1 padded on the left with "_" to the
+// digits of count, then ".)  ".
+std::u16string PlaylistNumberText(int index, int count);
+// Decimal digits of a count (1 for 0).
+int DecimalDigits(int64_t count);
+// The caption fitted to width: whole when it fits with "..." after it, else
+// cut from the end until the rest with "..." fits ("..." alone at worst).
+// widthOf measures a text.
+template <class WidthOf>
+std::u16string FitCaption(const std::u16string& caption, int width, WidthOf widthOf);
+
+// File-type icon of a system type, -1 for none.
+int FileTypeIconIndex(TSystemType type);
+
+template <class WidthOf>
+std::u16string FitCaption(const std::u16string& caption, int width, WidthOf widthOf)
+{
+    static const std::u16string dots = u"...";
+    if (widthOf(caption + dots) <= width)
+        return caption;
+    // Widths grow with the length, so the longest prefix that fits is found
+    // by halving instead of cutting one character at a time.
+    size_t low = 0, high = caption.size();
+    while (low < high) {
+        const size_t mid = (low + high + 1) / 2;
+        if (widthOf(caption.substr(0, mid) + dots) <= width)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return caption.substr(0, low) + dots;
+}
+
+} // namespace kolvarin
