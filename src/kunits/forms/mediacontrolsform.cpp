@@ -12,6 +12,7 @@
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
+#include "forms/useractions.h"
 #include "playback/kequalizer.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -57,12 +58,17 @@ TfrmMediaControls::TfrmMediaControls(TKGUI& skin) : TKSkinnedMediaControls(skin)
             CaptionMenu->popup(imgCaptionbar->mapToGlobal(at));
     });
     frmMediaControls = this;
+    UserActionHooks().PlaceSpeedThumb = [this] {
+        SkinPlaceSeekBarThumb(Skin(), *imgSpeedBackground, *imgSpeedBar, Skin().MediaControls.SpeedSeekBar);
+    };
 }
 
 TfrmMediaControls::~TfrmMediaControls()
 {
-    if (frmMediaControls == this)
-        frmMediaControls = nullptr;
+    if (frmMediaControls != this)
+        return;
+    frmMediaControls = nullptr;
+    UserActionHooks().PlaceSpeedThumb = nullptr;
 }
 
 std::string TfrmMediaControls::PresetFolder() { return ApplicationPath + "data/presets/"; }
@@ -116,8 +122,8 @@ void TfrmMediaControls::SpeedChanged(TKDragPhase phase)
             system->SetSpeed(static_cast<int>(bar.Value));
         const std::u16string text = SpeedText(bar.Value);
         ShowStatus(text);
-        if (Hooks.ShowOSD)
-            Hooks.ShowOSD(text, kOSDMilliseconds);
+        ShowOSD(text);
+        StartOSDTimer(kOSDMilliseconds);
         break;
     }
     case TKDragPhase::Up: break;
@@ -167,12 +173,6 @@ void TfrmMediaControls::ShowSystemBands()
         mc.Equalizer[band].Value = bands[band];
         SkinPlaceSeekBarThumb(Skin(), *imgEQBackground[band], *imgEQBar[band], mc.Equalizer[band]);
     }
-}
-
-void TfrmMediaControls::ShowStatus(const std::u16string& text)
-{
-    if (Hooks.ShowStatus)
-        Hooks.ShowStatus(text);
 }
 
 void TfrmMediaControls::BuildPresetMenu()

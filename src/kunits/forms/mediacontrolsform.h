@@ -15,13 +15,9 @@ namespace kolvarin {
 
 class TKSystem;
 
-// What the media-controls window needs of the other windows and of the
-// user actions; the program wires them. Unset hooks do nothing.
+// What the media-controls window needs of the other windows; the program
+// wires them. Unset hooks do nothing.
 struct TKMediaControlsHooks {
-    // A status text (the play system's ShowStatus).
-    std::function<void(const std::u16string& text)> ShowStatus;
-    // An on-screen text, hidden again after the given milliseconds.
-    std::function<void(const std::u16string& text, int milliseconds)> ShowOSD;
     // The window was shown or hidden after start-up: the main menu's
     // Mediacontrols1 item follows.
     std::function<void(bool visible)> VisibilityChanged;
@@ -37,8 +33,10 @@ struct TKMediaControlsHooks {
 
 // The media-controls window: the speed slider and the ten equalizer bands
 // turned into calls of the play system, with the equalizer presets in its
-// popup menu. Slider values live in the skin record (speed 1..10, each step
-// 25 %; bands 0..24, 12 being 0 dB). Main thread only.
+// popup menu; what it did shows through the user actions' status and
+// on-screen texts. Slider values live in the skin record (speed 1..10, each
+// step 25 %; bands 0..24, 12 being 0 dB). While it exists it places the
+// speed thumb for the user actions' speed steps. Main thread only.
 class TfrmMediaControls : public TKSkinnedMediaControls {
 public:
     explicit TfrmMediaControls(TKGUI& skin = GUI);
@@ -87,7 +85,6 @@ private:
     void ShowBandStatus(int band);
     // The play system's bands shown on the sliders (after a preset).
     void ShowSystemBands();
-    void ShowStatus(const std::u16string& text);
     QString ChoosePresetFile(bool save);
     void ShowMessage(const QString& text);
 };
