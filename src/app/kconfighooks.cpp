@@ -4,6 +4,8 @@
 
 #include "core/settings/kconfig.h"
 #include "dialogs/configform.h"
+#include "forms/playlistform.h"
+#include "forms/useractions.h"
 #include "kapp.h"
 #include "kforms.h"
 #include "playback/ksystem.h"
@@ -51,6 +53,20 @@ void InstallConfigHooks(TfrmConfig& form)
             ShowCheckbox(*main->imgAutoVideoResizeCheckbox, GUI.Main.AutoVideoResizeCheckbox, Config->AutoVideoResize);
         }
     };
+    hooks.RepaintPlaylist = [] {
+        if (frmPlaylist)
+            frmPlaylist->RefreshPlaylist();
+    };
+    // The status bar is off for the alignment "None" only.
+    hooks.LayoutPlaylist = [] {
+        if (Config)
+            GUI.Playlist.Statusbar.Hidden = Config->SBTextAlign == 0;
+        if (frmPlaylist) {
+            frmPlaylist->FormResize();
+            frmPlaylist->RefreshPlaylist();
+        }
+    };
+    hooks.SetTrayMode = [] { kolvarin::SetTrayMode(); };
     hooks.SetScrollDirection = [](int direction) {
         SetScrollDirection(GUI.Main.Scrolllabel, direction);
         SetScrollDirection(GUI.VideoFullscreenControl.Scrolllabel, direction);

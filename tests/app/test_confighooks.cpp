@@ -67,5 +67,20 @@ TEST_F(ConfigHooksTest, ScrollDirectionMovesOrStopsBothLabels)
     EXPECT_EQ(label.X2, 301);
 }
 
+TEST_F(ConfigHooksTest, StatusBarAndTrayFollowTheSettings)
+{
+    const std::pair<uint8_t, bool> aligns[] = {{0, true}, {1, false}, {3, false}};
+    for (const auto& [align, hidden] : aligns) {
+        Config->SBTextAlign = align;
+        hooks().LayoutPlaylist();
+        EXPECT_EQ(GUI.Playlist.Statusbar.Hidden, hidden) << int(align);
+    }
+    for (const int mode : {1, 0, 2}) {
+        Config->ShowKolvarinIn = static_cast<int16_t>(mode);
+        hooks().SetTrayMode();
+        EXPECT_EQ(main().KTrayIcon1.IconVisible(), mode != 0) << mode;
+    }
+}
+
 } // namespace
 } // namespace kolvarin
