@@ -12,6 +12,8 @@
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
+#include "forms/mainform.h"
+#include "forms/playlistform.h"
 #include "forms/useractions.h"
 #include "playback/kequalizer.h"
 #include "playback/ksystem.h"
@@ -250,11 +252,21 @@ void TfrmMediaControls::ShowMessage(const QString& text)
 
 void TfrmMediaControls::FormActivate()
 {
-    if (!Skin().Loaded || AppKilled)
+    TKGUI& skin = Skin();
+    if (!skin.Loaded || AppKilled)
         return;
-    SkinSetCaptionActive(Skin(), *imgCaptionbar, Skin().MediaControls.CaptionBar, true);
+    if (frmMain)
+        SkinSetCaptionActive(skin, *frmMain->imgCaptionbar, skin.Main.CaptionBar, false);
+    if (frmPlaylist)
+        SkinSetCaptionActive(skin, *frmPlaylist->imgCaptionBar, skin.Playlist.CaptionBar, false);
+    SkinSetCaptionActive(skin, *imgCaptionbar, skin.MediaControls.CaptionBar, true);
     if (Hooks.Activated)
         Hooks.Activated();
+    // The group comes to the top together; raising never activates.
+    for (QWidget* window :
+         {static_cast<QWidget*>(frmMain), static_cast<QWidget*>(frmPlaylist), static_cast<QWidget*>(this)})
+        if (window && window->isVisible())
+            window->raise();
 }
 
 void TfrmMediaControls::showEvent(QShowEvent* event)

@@ -21,8 +21,8 @@ struct TKMediaControlsHooks {
     // The window was shown or hidden after start-up: the main menu's
     // Mediacontrols1 item follows.
     std::function<void(bool visible)> VisibilityChanged;
-    // The window was activated by a press on it: the other windows show
-    // their captions inactive and the player's windows come to the top.
+    // The window was activated by a press on it: the video window shows its
+    // caption inactive (the main and playlist windows are done here).
     std::function<void()> Activated;
     // The preset file to load (save false) or save (save true); empty when
     // the dialog was cancelled. Unset asks with Qt's file dialog.
@@ -69,6 +69,9 @@ public:
     void DefaultPreset1Click();
     void LoadPreset1Click();
     void SavePreset1Click();
+    // With a skin loaded and before shutdown: this caption active, the main
+    // and playlist captions inactive, and the visible main, playlist and
+    // media-controls windows brought to the top in that order.
     void FormActivate() override;
 
 protected:

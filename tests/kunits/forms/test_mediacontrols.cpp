@@ -12,6 +12,7 @@
 #include "forms/useractions.h"
 #include "playback/ksystem.h"
 #include "skin/kskinapply.h"
+#include "skin/kskinelements.h"
 #include "skin/kskinload.h"
 #include "temphome.h"
 #include "zip/ziphandler.h"
@@ -224,6 +225,24 @@ TEST_F(MediaControlsTest, ShowingAndHidingFollowTheSettingAfterStartUp)
     form_->hide();
     EXPECT_TRUE(Config->MediaConVis) << "start-up and shutdown arrange the windows themselves";
     EXPECT_EQ(visibility_.size(), 2u);
+}
+
+TEST_F(MediaControlsTest, APressOnTheCaptionActivatesItAndDeactivatesTheMainCaption)
+{
+    ASSERT_NE(skin_.Main.CaptionBar.Bitmaps[0], skin_.Main.CaptionBar.Bitmaps[1]);
+    SkinSetCaptionActive(skin_, *main_->imgCaptionbar, skin_.Main.CaptionBar, true);
+    int videoCaptions = 0;
+    form_->Hooks.Activated = [&] { ++videoCaptions; };
+    QTest::mousePress(form_->imgCaptionbar, Qt::RightButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(form_->imgCaptionbar, Qt::RightButton, {}, QPoint(3, 3));
+    EXPECT_EQ(form_->imgCaptionbar->Picture(), skin_.MediaControls.CaptionBar.Bitmaps[1]);
+    EXPECT_EQ(main_->imgCaptionbar->Picture(), skin_.Main.CaptionBar.Bitmaps[0]);
+    EXPECT_EQ(videoCaptions, 1);
+
+    AppKilled = true;
+    SkinSetCaptionActive(skin_, *main_->imgCaptionbar, skin_.Main.CaptionBar, true);
+    form_->FormActivate();
+    EXPECT_EQ(main_->imgCaptionbar->Picture(), skin_.Main.CaptionBar.Bitmaps[1]) << "nothing once shutdown began";
 }
 
 TEST_F(MediaControlsTest, ContextMenusBelongToTheBackgroundAndTheCaption)
