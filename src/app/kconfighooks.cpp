@@ -3,7 +3,12 @@
 #include <QMessageBox>
 
 #include "core/settings/kconfig.h"
+#include "core/text/klanguage.h"
 #include "dialogs/configform.h"
+#include "forms/applylanguage.h"
+#include "forms/appstates.h"
+#include "forms/debugmenu.h"
+#include "forms/mainform.h"
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
 #include "kapp.h"
@@ -42,6 +47,10 @@ void SetScrollDirection(TKSScrollLabel& label, int direction)
 
 void InstallConfigHooks(TfrmConfig& form)
 {
+    // The main menu's Debug submenu; like the hooks below it needs every
+    // window created first. Its menu owns it.
+    if (frmMain)
+        new TKDebugMenu(*frmMain->Debug1);
     TKConfigHooks& hooks = form.Hooks;
     hooks.PlayModeChanged = [] {
         if (TKSkinnedMain* main = MainWindow(); main && Config)
@@ -79,12 +88,11 @@ void InstallConfigHooks(TfrmConfig& form)
     hooks.ApplySkin = [](const std::string& name) {
         std::string shown = Forms ? ChangeSkin(GUI, name, Forms->ZipHandler, Forms->SkinWindows()) : name;
         ApplySpectrumSettings();
+        SetApplicationState("SKINCHANGE");
         return shown.empty() ? name : shown;
     };
-    hooks.ArrangeWindows = [] {
-        if (Forms)
-            Forms->ShowSkinnedWindows();
-    };
+    hooks.ArrangeWindows = ArrangeWindows;
+    hooks.ApplyLanguage = [] { ApplyLanguage(Language); };
     hooks.ShowMessage = [&form](const QString& text) {
         QMessageBox::information(&form, QStringLiteral("Kolvarin"), text);
     };

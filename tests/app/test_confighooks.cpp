@@ -5,6 +5,7 @@
 #include "app/kforms.h"
 #include "core/settings/kconfig.h"
 #include "dialogs/configform.h"
+#include "forms/mainform.h"
 #include "skin/kskinnedmain.h"
 
 namespace kolvarin {
@@ -65,6 +66,12 @@ TEST_F(ConfigHooksTest, ScrollDirectionMovesOrStopsBothLabels)
     }
     EXPECT_EQ(label.X1, 0) << "a stopped label starts at its beginning";
     EXPECT_EQ(label.X2, 301);
+}
+
+TEST_F(ConfigHooksTest, TheMainMenuCarriesTheDebugItems)
+{
+    ASSERT_NE(frmMain, nullptr);
+    EXPECT_EQ(frmMain->Debug1->actions().size(), 8);
 }
 
 TEST_F(ConfigHooksTest, StatusBarAndTrayFollowTheSettings)

@@ -323,9 +323,8 @@ void GenDefaultFormatsCode(const TKFormatDatabase& db, const std::string& fileNa
     SaveLines(fileName, lines);
 }
 
-TKDebugMenu::TKDebugMenu(QWidget* parent) : QMenu(QStringLiteral("Debug"), parent)
+TKDebugMenu::TKDebugMenu(QMenu& menu) : QObject(&menu), menu_(menu)
 {
-    setObjectName(QStringLiteral("Debug1"));
     CreateFiletypefile1 =
         AddItem(QStringLiteral("Create filetype file for readme (debug)"), [] { CreateFiletypeFile(UserPath); });
     Createfiletypeforfeaturesdebug1 =
@@ -355,7 +354,7 @@ TKDebugMenu::TKDebugMenu(QWidget* parent) : QMenu(QStringLiteral("Debug"), paren
 
 QAction* TKDebugMenu::AddItem(const QString& caption, std::function<void()> run)
 {
-    QAction* item = addAction(caption);
+    QAction* item = menu_.addAction(caption);
     // An exception must not cross the event loop: the failure is reported
     // here and the program goes on.
     QObject::connect(item, &QAction::triggered, this, [this, caption, run = std::move(run)] {
@@ -373,7 +372,7 @@ void TKDebugMenu::Message(const QString& text)
     if (ShowMessage)
         ShowMessage(text);
     else
-        QMessageBox::information(parentWidget(), QStringLiteral("Kolvarin"), text);
+        QMessageBox::information(menu_.parentWidget(), QStringLiteral("Kolvarin"), text);
 }
 
 } // namespace kolvarin

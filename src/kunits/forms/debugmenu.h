@@ -46,12 +46,13 @@ void GenAudioFormatsDB(const std::string& applicationPath);
 // One "  AddEntry(code, 'name');" line per database entry, in its order.
 void GenDefaultFormatsCode(const TKFormatDatabase& db, const std::string& fileName);
 
-// The main menu's "Debug" submenu (Debug1) with the eight generators on the
-// process-wide folders, databases and language texts. A generator that
-// fails says why through ShowMessage; nothing else changes.
-class TKDebugMenu : public QMenu {
+// The eight generators as items of the main menu's "Debug" submenu
+// (Debug1), on the process-wide folders, databases and language texts. The
+// menu owns this object. A generator that fails says why through
+// ShowMessage; nothing else changes.
+class TKDebugMenu : public QObject {
 public:
-    explicit TKDebugMenu(QWidget* parent = nullptr);
+    explicit TKDebugMenu(QMenu& menu);
 
     // Unset shows a message box.
     std::function<void(const QString& text)> ShowMessage;
@@ -68,6 +69,8 @@ public:
 private:
     QAction* AddItem(const QString& caption, std::function<void()> run);
     void Message(const QString& text);
+
+    QMenu& menu_;
 };
 
 } // namespace kolvarin

@@ -77,20 +77,6 @@ std::string TfrmMediaControls::PresetFolder() { return ApplicationPath + "data/p
 
 TKSystem* TfrmMediaControls::Sys() const { return System ? System : PlaySystem; }
 
-void TfrmMediaControls::SetSliders(int speed, const std::array<int, 10>& bands)
-{
-    TKSMediaControls& mc = Skin().MediaControls;
-    mc.SpeedSeekBar.Min = 1;
-    mc.SpeedSeekBar.Max = 10;
-    mc.SpeedSeekBar.Value = speed;
-    for (size_t band = 0; band < mc.Equalizer.size(); ++band) {
-        mc.Equalizer[band].Min = 0;
-        mc.Equalizer[band].Max = EqualizerMaxValue;
-        mc.Equalizer[band].Value = bands[band];
-    }
-    PlaceSliders();
-}
-
 void TfrmMediaControls::PlaceSliders()
 {
     TKSMediaControls& mc = Skin().MediaControls;
@@ -171,10 +157,9 @@ void TfrmMediaControls::ShowSystemBands()
         return;
     TKSMediaControls& mc = Skin().MediaControls;
     const std::array<int, 10>& bands = system->EqualizerSliders();
-    for (size_t band = 0; band < mc.Equalizer.size(); ++band) {
+    for (size_t band = 0; band < mc.Equalizer.size(); ++band)
         mc.Equalizer[band].Value = bands[band];
-        SkinPlaceSeekBarThumb(Skin(), *imgEQBackground[band], *imgEQBar[band], mc.Equalizer[band]);
-    }
+    PlaceSliders();
 }
 
 void TfrmMediaControls::BuildPresetMenu()

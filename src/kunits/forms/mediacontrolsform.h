@@ -58,10 +58,7 @@ public:
     // The folder of the presets menu, below the application path.
     static std::string PresetFolder();
 
-    // The start states: the speed slider 1..10 at Speed and the bands 0..24
-    // at their values, thumbs placed.
-    void SetSliders(int speed, const std::array<int, 10>& bands);
-    // The thumbs placed again for the values (after a skin change).
+    // The thumbs placed for the record's values.
     void PlaceSliders();
     // Fills the "Equalizer presets" submenu from the preset folder.
     void BuildPresetMenu();

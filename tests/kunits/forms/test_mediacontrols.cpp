@@ -42,7 +42,11 @@ protected:
         form_->Hooks.VisibilityChanged = [this](bool visible) { visibility_.push_back(visible); };
         form_->Hooks.ShowMessage = [this](const QString& text) { messages_.push_back(text); };
         ApplySkin(skin_, TKSkinWindows{nullptr, nullptr, form_.get(), nullptr, nullptr});
-        form_->SetSliders(TfrmMediaControls::DefaultSpeed, {12, 12, 12, 12, 12, 12, 12, 12, 12, 12});
+        // The start states of the application states.
+        setRange(speed(), 1, 10, TfrmMediaControls::DefaultSpeed);
+        for (int i = 0; i < 10; ++i)
+            setRange(band(i), 0, 24, 12);
+        form_->PlaceSliders();
         form_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
         visibility_.clear();
@@ -70,6 +74,12 @@ protected:
         QTest::mouseMove(&thumb, thumb.mapFrom(form_.get(), background.geometry().topLeft() + to));
         QTest::mouseRelease(&thumb, Qt::LeftButton, {},
                             thumb.mapFrom(form_.get(), background.geometry().topLeft() + to));
+    }
+    static void setRange(TKSSeekBar& bar, int min, int max, int value)
+    {
+        bar.Min = min;
+        bar.Max = max;
+        bar.Value = value;
     }
     TKSSeekBar& band(int i) { return skin_.MediaControls.Equalizer[i]; }
     TKSSeekBar& speed() { return skin_.MediaControls.SpeedSeekBar; }
@@ -139,7 +149,7 @@ TEST_F(MediaControlsTest, RightClickOrDoubleClickResetsASlider)
     EXPECT_EQ(Config->Speed, 4);
     EXPECT_EQ(status(), u"[ Speed 100 % ]");
     const QPoint placed = form_->imgSpeedBar->pos();
-    form_->SetSliders(4, {12, 12, 12, 12, 12, 12, 12, 12, 12, 12});
+    form_->PlaceSliders();
     EXPECT_EQ(form_->imgSpeedBar->pos(), placed) << "the thumb sits where value 4 belongs";
 }
 
