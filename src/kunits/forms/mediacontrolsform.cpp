@@ -15,6 +15,7 @@
 #include "forms/mainform.h"
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
+#include "forms/videoform.h"
 #include "playback/kequalizer.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -56,8 +57,8 @@ TfrmMediaControls::TfrmMediaControls(TKGUI& skin) : TKSkinnedMediaControls(skin)
                      [this](const QPoint& at) { popmMediaControls->popup(imgForm->mapToGlobal(at)); });
     imgCaptionbar->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(imgCaptionbar, &QWidget::customContextMenuRequested, imgCaptionbar, [this](const QPoint& at) {
-        if (CaptionMenu)
-            CaptionMenu->popup(imgCaptionbar->mapToGlobal(at));
+        if (frmMain)
+            frmMain->popmMain->popup(imgCaptionbar->mapToGlobal(at));
     });
     frmMediaControls = this;
     UserActionHooks().PlaceSpeedThumb = [this] {
@@ -244,9 +245,9 @@ void TfrmMediaControls::FormActivate()
         SkinSetCaptionActive(skin, *frmMain->imgCaptionbar, skin.Main.CaptionBar, false);
     if (frmPlaylist)
         SkinSetCaptionActive(skin, *frmPlaylist->imgCaptionBar, skin.Playlist.CaptionBar, false);
+    if (frmVideo)
+        SkinSetCaptionActive(skin, *frmVideo->imgCaptionBar, skin.Video.CaptionBar, false);
     SkinSetCaptionActive(skin, *imgCaptionbar, skin.MediaControls.CaptionBar, true);
-    if (Hooks.Activated)
-        Hooks.Activated();
     // The group comes to the top together; raising never activates.
     for (QWidget* window :
          {static_cast<QWidget*>(frmMain), static_cast<QWidget*>(frmPlaylist), static_cast<QWidget*>(this)})
@@ -275,8 +276,8 @@ void TfrmMediaControls::FormShowHide(bool visible)
         return;
     if (Config)
         Config->MediaConVis = visible;
-    if (Hooks.VisibilityChanged)
-        Hooks.VisibilityChanged(visible);
+    if (frmMain)
+        frmMain->Mediacontrols1->setChecked(visible);
     if (TKSystem* system = Sys(); system && !visible)
         system->SwapMemory();
 }

@@ -15,15 +15,8 @@ namespace kolvarin {
 
 class TKSystem;
 
-// What the media-controls window needs of the other windows; the program
-// wires them. Unset hooks do nothing.
+// The dialogs of the media-controls window; tests replace them.
 struct TKMediaControlsHooks {
-    // The window was shown or hidden after start-up: the main menu's
-    // Mediacontrols1 item follows.
-    std::function<void(bool visible)> VisibilityChanged;
-    // The window was activated by a press on it: the video window shows its
-    // caption inactive (the main and playlist windows are done here).
-    std::function<void()> Activated;
     // The preset file to load (save false) or save (save true); empty when
     // the dialog was cancelled. Unset asks with Qt's file dialog.
     std::function<QString(bool save)> ChoosePresetFile;
@@ -45,9 +38,6 @@ public:
     TKMediaControlsHooks Hooks;
     // The play system it drives; null uses the global PlaySystem.
     TKSystem* System = nullptr;
-    // The main window's menu, shown by a right click on the caption; not
-    // owned.
-    QMenu* CaptionMenu = nullptr;
 
     QAction* DefaultPreset1;
     QAction* LoadPreset1;
@@ -66,9 +56,9 @@ public:
     void DefaultPreset1Click();
     void LoadPreset1Click();
     void SavePreset1Click();
-    // With a skin loaded and before shutdown: this caption active, the main
-    // and playlist captions inactive, and the visible main, playlist and
-    // media-controls windows brought to the top in that order.
+    // With a skin loaded and before shutdown: this caption active, the main,
+    // playlist and video captions inactive, and the visible main, playlist
+    // and media-controls windows brought to the top in that order.
     void FormActivate() override;
 
 protected:
@@ -78,7 +68,8 @@ protected:
 
 private:
     TKSystem* Sys() const;
-    // FormShow and FormHide: the setting and the main menu follow.
+    // FormShow and FormHide: the setting and the main menu's Mediacontrols1
+    // check mark follow.
     void FormShowHide(bool visible);
     void SpeedChanged(TKDragPhase phase);
     void BandChanged(int band, TKDragPhase phase);
