@@ -12,8 +12,10 @@
 #include "dialogs/aboutform.h"
 #include "dialogs/configform.h"
 #include "dialogs/newsform.h"
+#include "forms/fullscreencontrol.h"
 #include "forms/mainform.h"
 #include "forms/mediacontrolsform.h"
+#include "forms/videoform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
@@ -42,10 +44,10 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
 {
     switch (form) {
     case TKForms::frmMain: return std::make_unique<TfrmMain>();
-    case TKForms::frmVideo: return std::make_unique<TKSkinnedVideo>();
+    case TKForms::frmVideo: return std::make_unique<TfrmVideo>();
     case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
     case TKForms::frmMediaControls: return std::make_unique<TfrmMediaControls>();
-    case TKForms::frmVideoFullscreenControl: return std::make_unique<TKSkinnedFullscreenControl>();
+    case TKForms::frmVideoFullscreenControl: return std::make_unique<TfrmVideoFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
     case TKForms::frmNews: return std::make_unique<TfrmNews>();
     case TKForms::frmConfig: return std::make_unique<TfrmConfig>();
