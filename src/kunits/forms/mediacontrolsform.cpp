@@ -61,17 +61,12 @@ TfrmMediaControls::TfrmMediaControls(TKGUI& skin) : TKSkinnedMediaControls(skin)
             frmMain->popmMain->popup(imgCaptionbar->mapToGlobal(at));
     });
     frmMediaControls = this;
-    UserActionHooks().PlaceSpeedThumb = [this] {
-        SkinPlaceSeekBarThumb(Skin(), *imgSpeedBackground, *imgSpeedBar, Skin().MediaControls.SpeedSeekBar);
-    };
 }
 
 TfrmMediaControls::~TfrmMediaControls()
 {
-    if (frmMediaControls != this)
-        return;
-    frmMediaControls = nullptr;
-    UserActionHooks().PlaceSpeedThumb = nullptr;
+    if (frmMediaControls == this)
+        frmMediaControls = nullptr;
 }
 
 std::string TfrmMediaControls::PresetFolder() { return ApplicationPath + "data/presets/"; }

@@ -28,8 +28,7 @@ struct TKMediaControlsHooks {
 // turned into calls of the play system, with the equalizer presets in its
 // popup menu; what it did shows through the user actions' status and
 // on-screen texts. Slider values live in the skin record (speed 1..10, each
-// step 25 %; bands 0..24, 12 being 0 dB). While it exists it places the
-// speed thumb for the user actions' speed steps. Main thread only.
+// step 25 %; bands 0..24, 12 being 0 dB). Main thread only.
 class TfrmMediaControls : public TKSkinnedMediaControls {
 public:
     explicit TfrmMediaControls(TKGUI& skin = GUI);
