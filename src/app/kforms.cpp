@@ -16,6 +16,7 @@
 #include "forms/appstates.h"
 #include "forms/fullscreencontrol.h"
 #include "forms/mainform.h"
+#include "forms/mediacontrolsform.h"
 #include "forms/videoform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
@@ -47,7 +48,7 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     case TKForms::frmMain: return std::make_unique<TfrmMain>();
     case TKForms::frmVideo: return std::make_unique<TfrmVideo>();
     case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
-    case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();
+    case TKForms::frmMediaControls: return std::make_unique<TfrmMediaControls>();
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TfrmVideoFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
     case TKForms::frmNews: return std::make_unique<TfrmNews>();
