@@ -395,6 +395,7 @@ void CreatePlaySystem()
     PlaySystem->SetVideoSide(video::VideoSide);
     if (frmMain)
         PlaySystem->SetView(frmMain);
+    ApplyPlayTexts(Language);
     PlaySystem->SetTerminateRequest(
         [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
     PlaylistHooks().StartPlay = [] { PlaySystem->StartPlay(); };
