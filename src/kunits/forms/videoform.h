@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QPointer>
 #include <QScreen>
@@ -89,6 +90,8 @@ public:
     void VideoReset(bool fullStop) override;
     void VideoSizeChanged(int width, int height) override;
     void ToForeground() override;
+    // The list dialog "Choose video filter script" over the candidates.
+    bool ChooseScript(const std::vector<std::string>& candidates, std::string& chosen, bool& dontAskAgain) override;
     dsp::TQxEqualizer* Equalizer() override { return &QxEqualizer; }
 
     // --- menus of the medium ---------------------------------------------------

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "core/desktop/kshellutils.h"
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
@@ -112,6 +113,18 @@ void TfrmVideo::ToForeground()
         return;
     raise();
     activateWindow();
+}
+
+bool TfrmVideo::ChooseScript(const std::vector<std::string>& candidates, std::string& chosen, bool& dontAskAgain)
+{
+    std::vector<std::u16string> items;
+    for (const std::string& name : candidates)
+        items.push_back(Utf8ToUtf16(name));
+    std::u16string choice;
+    if (!ShowDontAskAgainDialog(u"Choose video filter script", u"Filterscript:", items, choice, dontAskAgain))
+        return false;
+    chosen = Utf16ToUtf8(choice);
+    return true;
 }
 
 // --- stream menus ------------------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include "forms/videogeometry.h"
 #include "media/videorenderer.h"
+#include "shell/dialogs.h"
 #include "videoformfixture.h"
 
 using namespace kolvarin;
@@ -158,4 +159,32 @@ TEST_F(VideoFormTest, DigitalZoomTwoHundredPercentPassesEighty)
     form_->Menu.Off1->trigger();
     EXPECT_EQ(form_->DSVideoWindowEx->DigitalZoom(), 0);
     EXPECT_FALSE(form_->Menu.N2001->isChecked());
+}
+
+TEST_F(VideoFormTest, SeveralFittingScriptsAreOfferedInTheListDialog)
+{
+    struct Dialogs : shell::ShellDialogs {
+        std::optional<std::u16string> browseForFolder(QWidget*, const std::u16string&, const std::u16string&) override
+        {
+            return std::nullopt;
+        }
+        shell::ListChoice chooseFromList(QWidget*, const std::u16string& caption, const std::u16string& label,
+                                         const std::vector<std::u16string>& items) override
+        {
+            shown = caption + u"|" + label + u"|" + std::u16string(items.size(), u'*');
+            return {accept, items.back(), true};
+        }
+        bool accept = true;
+        std::u16string shown;
+    } dialogs;
+    shell::Dialogs().install(&dialogs);
+    std::string chosen;
+    bool dontAsk = false;
+    EXPECT_TRUE(form_->ChooseScript({"MPEG 1-2", "Video CD"}, chosen, dontAsk));
+    EXPECT_EQ(dialogs.shown, u"Choose video filter script|Filterscript:|**");
+    EXPECT_EQ(chosen, "Video CD");
+    EXPECT_TRUE(dontAsk);
+    dialogs.accept = false;
+    EXPECT_FALSE(form_->ChooseScript({"MPEG 1-2"}, chosen, dontAsk)) << "cancelled";
+    shell::Dialogs().install(nullptr);
 }
