@@ -108,6 +108,12 @@ void TfrmPlaylist::ScrollUp()
         SetTopIndex(Scroll().Position - kPageRows);
 }
 
+void TfrmPlaylist::ScrollToIndex(int index)
+{
+    SetTopIndex(int64_t{index} - visibleLines_ / 2);
+    RefreshPlaylist();
+}
+
 void TfrmPlaylist::ScrollThumbMoved() { imgPlaylist->Invalidate(); }
 
 void TfrmPlaylist::SortPlaylist(int mode)

@@ -31,6 +31,9 @@ public:
     void ScrollDown();
     void ScrollUp();
     void SortPlaylist(int mode);
+    // Scrolls so that the entry is in the middle of the list (as far as the
+    // list allows) and repaints.
+    void ScrollToIndex(int index);
     // The dropped names (sorted here) by the drop mode: 0 nothing, 1 add,
     // 2 replace. Nothing starts playing.
     void DropFiles(std::vector<std::u16string> names);
