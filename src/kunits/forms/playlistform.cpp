@@ -72,6 +72,7 @@ TfrmPlaylist::TfrmPlaylist(TKGUI& skin) : TKSkinnedPlaylist(skin)
         if (PlaylistItemIndex >= 0 && PlaySystem)
             PlaySystem->StartPlay();
     };
+    imgCaptionBar->OnDblClick = [this](TKControl&) { DockUnderMain(); };
     BuildPopupMenu();
 }
 
@@ -142,6 +143,22 @@ void TfrmPlaylist::DropFiles(std::vector<std::u16string> names)
     }
     PlaceThumb();
     RefreshPlaylist();
+}
+
+void TfrmPlaylist::DockUnderMain()
+{
+    for (const TKForm* form : Forms())
+        if (form->Tag == kTagMaster) {
+            move(form->x(), form->y() + form->height());
+            return;
+        }
+}
+
+void TfrmPlaylist::hideEvent(QHideEvent* event)
+{
+    TKSkinnedPlaylist::hideEvent(event);
+    if (PlaySystem)
+        PlaySystem->SwapMemory();
 }
 
 void TfrmPlaylist::keyPressEvent(QKeyEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,30 @@ public:
     // scrolls this list.
     bool IsActive = false;
 
+    // The main window's add-files and add-directory actions (wired by the
+    // program; empty does nothing).
+    std::function<void()> OnAddFiles;
+    std::function<void()> OnAddDirectory;
+    // Asks a yes/no question; tests replace it.
+    std::function<bool(const std::u16string& text)> Confirm;
+    // Shows a message; tests replace it.
+    std::function<void(const std::u16string& text)> ShowMessage;
+
+    // The popup menu's commands.
+    void AddURL1Click();
+    void AddDVD1Click();
+    void Finditem1Click();
+    void Edititem1Click();
+    void RefreshID3Tag1Click();
+    void Removefilesfromharddisk1Click();
+    void Loadplaylist1Click();
+    void Saveplaylist1Click();
+    // Docks the window under the main window.
+    void DockUnderMain();
+    // Loads a playlist file by its extension (".kpl", ".pls", ".m3u" in any
+    // letter case); false for another extension or a file that was refused.
+    bool LoadPlaylist(const std::u16string& fileName);
+
 protected:
     void ScrollThumbMoved() override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -61,6 +86,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     TKSScrollBar& Scroll() const { return Skin().Playlist.Scrollbar; }
