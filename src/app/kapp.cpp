@@ -30,7 +30,6 @@
 #include "kerrordialog.h"
 #include "kforms.h"
 #include "kipc.h"
-#include "kmaintimers.h"
 #include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
@@ -154,8 +153,6 @@ void RunWindows(int argc, char** argv)
     TKMessageBoxDialog errorDialog;
     SetErrorDialog(&errorDialog);
     SetTerminateRequest(RequestQuit);
-    TKMainTimers mainTimers;
-    MainTimers = &mainTimers;
 
     SetSplashText("Initialize forms");
     Log(kProject, "Create forms...");
@@ -206,7 +203,6 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Destroy forms ok");
     SetErrorDialog(nullptr);
     SetTerminateRequest(nullptr);
-    MainTimers = nullptr;
 }
 
 // The first instance from its version line to the end of the message loop;

@@ -12,6 +12,7 @@
 #include "dialogs/aboutform.h"
 #include "dialogs/configform.h"
 #include "dialogs/newsform.h"
+#include "forms/mainform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
@@ -39,7 +40,7 @@ namespace {
 std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
 {
     switch (form) {
-    case TKForms::frmMain: return std::make_unique<TKSkinnedMain>();
+    case TKForms::frmMain: return std::make_unique<TfrmMain>();
     case TKForms::frmVideo: return std::make_unique<TKSkinnedVideo>();
     case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
     case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();

@@ -10,6 +10,27 @@ class QWidget;
 
 namespace kolvarin {
 
+// In a namespace of their own: as members of TKForms the enumerators would
+// shadow the window globals of the same names (clang's -Wshadow).
+namespace forms {
+enum Form {
+    frmMain,
+    frmVideo,
+    frmPlaylist,
+    frmConfig,
+    frmMediaControls,
+    frmSearch,
+    frmAbout,
+    frmAddURL,
+    frmAddDVDVCD,
+    frmEditItem,
+    frmVideoFullscreenControl,
+    frmNews,
+    frmTemplateEditor,
+    Count
+};
+} // namespace forms
+
 // The program's thirteen windows, created once at start-up in this order and
 // destroyed at the end in the same order. The five skinned windows are the
 // skin engine's skeletons; the about and news windows are also reachable as
@@ -17,22 +38,8 @@ namespace kolvarin {
 // it is an empty frameless window with the window's name.
 class TKForms {
 public:
-    enum Form {
-        frmMain,
-        frmVideo,
-        frmPlaylist,
-        frmConfig,
-        frmMediaControls,
-        frmSearch,
-        frmAbout,
-        frmAddURL,
-        frmAddDVDVCD,
-        frmEditItem,
-        frmVideoFullscreenControl,
-        frmNews,
-        frmTemplateEditor,
-        Count
-    };
+    using Form = forms::Form;
+    using enum forms::Form;
 
     TKForms();
     ~TKForms();

@@ -24,12 +24,13 @@
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "core/text/ktemplates.h"
+#include "forms/mainform.h"
+#include "forms/useractions.h"
 #include "kaddmedia.h"
 #include "kapp.h"
 #include "keyhook/keyhook.h"
 #include "kforms.h"
 #include "kloadedfiles.h"
-#include "kmaintimers.h"
 #include "kstep.h"
 #include "playback/kbass.h"
 #include "playback/ksystem.h"
@@ -272,6 +273,8 @@ void LoadHotKeysAndHook()
             }
         });
         LoadedFiles.HotKeys = true;
+        HotKeys->OnAction = RunHotKeyAction;
+        HotKeys->KeyFocus = [] { return TKKeyFocus{PlaylistFocused(), IsPlayerForeground(0)}; };
         keyhook::KSetGlobalKeys(GlobalHotKeys());
     }
     Log(kInit, "Activate hook...");
@@ -380,11 +383,8 @@ void CreatePlaySystem()
 {
     AudioDevices.clear();
     PlaySystem = new TKSystem();
-    if (MainTimers) {
-        PlaySystem->SetView(MainTimers);
-        MainTimers->StopSystem = [] { PlaySystem->Stop(true); };
-        MainTimers->StartPlay = [](int) { PlaySystem->StartPlay(); };
-    }
+    if (frmMain)
+        PlaySystem->SetView(frmMain);
     PlaySystem->SetTerminateRequest(
         [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
     PlaylistHooks().StartPlay = [] { PlaySystem->StartPlay(); };

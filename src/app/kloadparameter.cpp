@@ -8,10 +8,10 @@
 #include "core/system/kdebug.h"
 #include "core/system/kpaths.h"
 #include "core/text/kstrings.h"
+#include "forms/mainform.h"
 #include "kaddmedia.h"
 #include "kapp.h"
 #include "kforms.h"
-#include "kmaintimers.h"
 #include "skin/kskinchange.h"
 
 namespace kolvarin {
@@ -163,9 +163,9 @@ bool KLoadParameter()
     Log(proc, "Draw playlist");
     if (PlaylistHooks().RefreshPlaylist)
         PlaylistHooks().RefreshPlaylist();
-    if (playCount > 0 && MainTimers) {
+    if (playCount > 0 && frmMain) {
         Log(proc, "Start commandline play timer");
-        MainTimers->timCommandPlay.start();
+        frmMain->timCommandPlay.start();
     }
     Log(proc, "Leave with result: false");
     return false;

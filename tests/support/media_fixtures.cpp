@@ -60,6 +60,8 @@ std::filesystem::path Make(const std::string& name, const std::string& args)
 
 std::u16string FileName(const std::filesystem::path& path) { return path.u16string(); }
 
+const std::filesystem::path& MediaFolder() { return Folder(); }
+
 std::filesystem::path WriteFile(const std::string& name, const std::string& bytes)
 {
     const auto out = Folder() / name;

@@ -29,6 +29,8 @@ const std::filesystem::path& AudioFixture();
 std::filesystem::path TimedClip(const std::string& name, int seconds, int width, int height, int rate);
 // The UTF-16 file name the framework takes for a path.
 std::u16string FileName(const std::filesystem::path& path);
+// The temporary folder the fixtures are made in (removed at exit).
+const std::filesystem::path& MediaFolder();
 // A file with the given bytes in the media folder.
 std::filesystem::path WriteFile(const std::string& name, const std::string& bytes);
 

@@ -136,7 +136,7 @@ void TKAudioPlayer::RemoveSyncs(DWORD channel)
     state.EndSyncHandle = 0;
 }
 
-void TKAudioPlayer::ShowTimeOf(int64_t milliseconds)
+void TKPlayerBase::ShowTimeOf(int64_t milliseconds)
 {
     const int mode = Config ? Config->TimeMode : 0;
     if (mode != 0 && mode != 1)

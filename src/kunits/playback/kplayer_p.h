@@ -77,6 +77,8 @@ protected:
     void FailStart(TKErrorCode code, const std::u16string& fileName, int extra);
     // The settings' fade time in milliseconds.
     static int FadeTime();
+    // The time digits for a position or remaining time, by the time mode.
+    void ShowTimeOf(int64_t milliseconds);
 
 private:
     void MarkPlaying();
@@ -104,7 +106,6 @@ protected:
     void ApplyStartAttributes(const TStreamSet& set);
     void FadeIn(bool honourMute);
     void RemoveSyncs(DWORD channel);
-    void ShowTimeOf(int64_t milliseconds);
     // Position and time display of a channel that plays.
     void ShowProgress(const TStreamSet& set, bool poll);
 };

@@ -164,12 +164,22 @@ public:
     void Stop(bool fullStop) override;
     void Pause() override;
     void Resume() override;
+    void Update() override;
+    void RefreshTime() override;
     void SetVolume(bool noApply, const TKBar& bar, bool mute) override;
+    void SetPosition(int64_t position) override;
     void SetSpeed(int speed) override;
     void SetBalance(int value, int64_t max) override;
     void ApplyEqualizer() override;
 
 private:
+    // A start that failed after the engine started: the old status, the
+    // problem, the graph torn down and a full stop.
+    void AbortStart(TKErrorCode code, const std::u16string& fileName);
+    // The common start once the graph runs: history, play marks, length.
+    void InitPlaySystem(const std::u16string& fileName);
+    void ShowVideoTime(int64_t position);
+
     Kind kind_;
 };
 

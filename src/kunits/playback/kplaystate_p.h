@@ -38,6 +38,16 @@ struct TKPlayState {
     std::u16string PlayingTitle;
     bool Seekable = false;
 
+    // The DirectShow medium: length in 100 ns units (0 for URL streams and
+    // DVDs), its seeking capabilities and the last position read.
+    int64_t VideoLength = 0;
+    int64_t VideoPosition = 0;
+    uint32_t SeekingCaps = 0;
+    bool VideoSeekable = false;
+    // Set when building or starting a graph failed.
+    bool StreamError = false;
+    std::string StreamErrorText;
+
     // Skin values the players apply when a medium starts.
     TKBar VolumeBar{10000, 5000};
     int BalanceValue = 100;

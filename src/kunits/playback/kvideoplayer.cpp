@@ -1,18 +1,142 @@
+#include <cstdio>
+
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
 #include "core/system/kerrors.h"
+#include "core/system/kglobals.h"
+#include "core/text/kstrings.h"
 #include "playback/kplayers_p.h"
 
 namespace kolvarin {
 
-bool TKVideoSide::Play(TKSystem& system, const std::u16string& fileName, bool, bool)
+namespace {
+
+constexpr int64_t kUnitsPerSecond = 10000000;
+
+std::string DurationText(int64_t units)
 {
-    // No engine for video yet: say so the way a failed engine start does.
-    system.ShowMediaProblem(TKErrorCode::DirectShowInit, fileName, 0);
-    return false;
+    const int64_t seconds = units / kUnitsPerSecond;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", static_cast<int>(seconds / 3600 % 24),
+                  static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+    return text;
 }
+
+int IndexOfEntry(const TKPlaylistEntry* entry)
+{
+    for (int i = 0; i < PlaylistCount(); ++i)
+        if (PlaylistGetItem(i) == entry)
+            return i;
+    return -1;
+}
+
+} // namespace
 
 void TKVideoPlayer::Play(const std::u16string& fileName)
 {
-    Video().Play(System(), fileName, kind_ == Kind::Stream, kind_ == Kind::DVD);
+    const bool dvd = kind_ == Kind::DVD;
+    const bool stream = kind_ == Kind::Stream;
+    const char* proc = dvd ? "TKSystem.Play.Play_DVD" : "TKSystem.Play.Play_DirectX";
+    TKPlayState& state = State();
+    if (!dvd)
+        Log(proc, std::string("Enter with IsStream=") + Quoted(stream ? "true" : "false"));
+    SaveScrollLabel();
+    if (stream)
+        ChangeStatusConnecting();
+    else
+        ChangeStatusWait();
+    state.VideoLength = 0;
+    state.VideoPosition = 0;
+    state.SeekingCaps = 0;
+
+    Log(proc, "Initialize video engine...");
+    if (!Video().InitEngine(dvd)) {
+        // Reported like every other start failure rather than returning silently.
+        Log(proc, "Initialize video engine failed!");
+        AbortStart(TKErrorCode::DirectShowInit, fileName);
+        return;
+    }
+    Log(proc, "Initialize video engine ok");
+    Log(proc, "Initialize video DSP");
+    Video().InitDSP(Config && Config->QxDSPFilterActive);
+    Log(proc, "Initialize video equalizer");
+    System().ApplyVideoEqualizer();
+
+    const std::string quoted = Quoted(Utf16ToUtf8(fileName));
+    Log(proc, (dvd ? "Play dvd " : "Play video ") + quoted + "...");
+    if (!Video().BuildGraph(System(), fileName, dvd)) {
+        Log(proc, (dvd ? "Play dvd " : "Play video ") + quoted + " failed!");
+        state.StreamError = true;
+        state.StreamErrorText = dvd ? "Could not play dvd!" : "Could not play video!";
+        AbortStart(dvd ? TKErrorCode::DirectShowInit : TKErrorCode::MediaNotPlayed, fileName);
+        return;
+    }
+    Log(proc, "Play video " + quoted + " ok");
+
+    const int index = IndexOfEntry(state.CurrentItem);
+    Log(proc, "Prepare video with index " + Quoted(std::to_string(index)) + "...");
+    Video().Prepare(System(), dvd, index);
+
+    if (!dvd) {
+        Log(proc, "Get duration from media seeking...");
+        if (!stream && !Video().Duration(state.VideoLength)) {
+            Log(proc, "Get duration from media seeking failed!");
+            AbortStart(TKErrorCode::CannotPlay, fileName);
+            return;
+        }
+        Log(proc, "-- Video length: " + std::to_string(state.VideoLength));
+    }
+
+    state.StreamError = false;
+    Log(proc, "Play filtergraph...");
+    std::string message;
+    if (!Video().Run(message)) {
+        Log(proc, "Play filtergraph failed: " + message);
+        state.StreamError = true;
+        state.StreamErrorText = message;
+        AbortStart(TKErrorCode::CannotPlay, fileName);
+        return;
+    }
+    if (dvd) {
+        Log(proc, "Disable seeking caps");
+        state.VideoSeekable = false;
+        state.SeekingCaps = 0;
+        Log(proc, "Reset video length");
+        state.VideoLength = 0;
+    } else {
+        state.SeekingCaps = Video().SeekingCaps();
+    }
+    Log(proc, "Activate play system");
+    InitPlaySystem(fileName);
+    Video().ToForeground();
+    Log(proc, "Leave");
+}
+
+void TKVideoPlayer::AbortStart(TKErrorCode code, const std::u16string& fileName)
+{
+    FailStart(code, fileName, 0);
+    System().StopDirectX();
+    System().ResetDirectX(true);
+    System().Stop(true);
+}
+
+void TKVideoPlayer::InitPlaySystem(const std::u16string& fileName)
+{
+    const char* proc = "TKSystem.Play.InitPlaySystem";
+    TKPlayState& state = State();
+    Log(proc, "Write history entry");
+    EnterPlaying(fileName);
+    const std::string duration = DurationText(state.VideoLength);
+    Log(proc, "--- Duration: " + duration);
+    if (Config && Config->OFPReadTime && state.CurrentItem && state.VideoLength > 0) {
+        Log(proc, "Write time to playlist entry");
+        state.CurrentItem->Time = duration;
+    }
+    state.ChannelLength = state.VideoLength;
+    System().SetSpeed(state.SpeedValue);
+    System().SetVolume(false, state.VolumeBar);
+    FinishStart(state.VideoLength > 0 && state.SeekingCaps != 0);
 }
 
 void TKVideoPlayer::Stop(bool fullStop)
@@ -28,10 +152,47 @@ void TKVideoPlayer::Pause() { Video().Pause(); }
 
 void TKVideoPlayer::Resume() { Video().Resume(); }
 
+void TKVideoPlayer::Update()
+{
+    if (kind_ == Kind::DVD)
+        return;
+    const int graphState = Video().GraphState();
+    if (graphState != 2 && graphState != 3)
+        return;
+    TKPlayState& state = State();
+    state.Seekable = state.VideoLength > 0;
+    if (!Video().Position(state.VideoPosition))
+        Log("TKSystem.Update", "Get current position failed!");
+    if (state.VideoPosition <= 0)
+        return;
+    if (!View().SeekBarDragging())
+        View().SetProgressPosition(true, state.VideoPosition);
+    ShowVideoTime(state.VideoPosition);
+}
+
+void TKVideoPlayer::RefreshTime()
+{
+    if (kind_ != Kind::DVD)
+        ShowVideoTime(State().VideoPosition < kUnitsPerSecond ? 0 : State().VideoPosition);
+}
+
+void TKVideoPlayer::ShowVideoTime(int64_t position)
+{
+    const TKPlayState& state = State();
+    const bool remaining = kind_ != Kind::Stream && Config && Config->TimeMode == 1;
+    ShowTimeOf((remaining ? state.VideoLength - position : position) / (kUnitsPerSecond / 1000));
+}
+
 void TKVideoPlayer::SetVolume(bool, const TKBar& bar, bool mute)
 {
     const int volume = bar.Max > 0 && bar.Position > 1 ? static_cast<int>(bar.Position * 10000 / bar.Max) : 0;
     Video().SetVolume(mute ? 0 : volume);
+}
+
+void TKVideoPlayer::SetPosition(int64_t position)
+{
+    if (kind_ != Kind::DVD)
+        Video().SetPosition(position);
 }
 
 void TKVideoPlayer::SetSpeed(int speed) { Video().SetRate(VideoSpeedRate(speed)); }

@@ -1,9 +1,12 @@
 #pragma once
 
 // What the play system asks of the video side (video files, DirectShow audio,
-// video URLs, DVDs). Until that side exists the default plays nothing and
-// answers that its engine cannot start. Main thread.
+// video URLs, DVDs). The play system runs the start sequence and calls these
+// steps in order: InitEngine, BuildGraph, Prepare, Duration, Run. Until the
+// real side is injected the default has no engine: every start reports that
+// DirectShow cannot initialise. Main thread.
 
+#include <cstdint>
 #include <string>
 
 namespace kolvarin {
@@ -13,15 +16,39 @@ class TKSystem;
 class TKVideoSide {
 public:
     virtual ~TKVideoSide() = default;
-    // Plays the current entry (types 3, 4, 5 with isStream, 6 with dvd);
-    // true when it runs and has set SysActive. The default reports code 1002.
-    virtual bool Play(TKSystem& system, const std::u16string& fileName, bool isStream, bool dvd);
+
+    // --- the start sequence ---------------------------------------------------
+    // A fresh graph in normal or DVD mode; false when the engine cannot start.
+    virtual bool InitEngine(bool /*dvd*/) { return false; }
+    // The DSP filter's equalizer and visualisation on or off.
+    virtual void InitDSP(bool /*active*/) {}
+    // Builds the graph for the entry (graph script or automatic rendering);
+    // fills the system's stream infos. False when it cannot be built.
+    virtual bool BuildGraph(TKSystem& /*system*/, const std::u16string& /*fileName*/, bool /*dvd*/) { return false; }
+    // The window, its menus and display mode from the built graph.
+    virtual void Prepare(TKSystem& /*system*/, bool /*dvd*/, int /*index*/) {}
+    // The medium's length in 100 ns units; false when it cannot be read.
+    virtual bool Duration(int64_t& /*length*/) { return false; }
+    // Runs the graph; false with the reason in message.
+    virtual bool Run(std::string& /*message*/) { return false; }
+    // IMediaSeeking capability flags of the built graph (0: cannot seek).
+    virtual uint32_t SeekingCaps() { return 0; }
+    // Raises the video window when it shows.
+    virtual void ToForeground() {}
+
+    // --- the running medium -----------------------------------------------------
+    // Stops the graph and tears it down (dynamic filters, graph, registrations).
     virtual void Stop() {}
     // Releases the graph's interfaces; with fullStop also leaves full screen
     // and hides the video window.
     virtual void Reset(bool /*fullStop*/) {}
     virtual bool Pause() { return false; }
     virtual bool Resume() { return false; }
+    // 0 no graph, 1 stopped, 2 paused, 3 running.
+    virtual int GraphState() { return 0; }
+    // Current position in 100 ns units; false when it cannot be read.
+    virtual bool Position(int64_t& /*position*/) { return false; }
+    virtual void SetPosition(int64_t /*position*/) {}
     virtual void SetVolume(int /*volume0to10000*/) {}
     virtual void SetBalance(int /*balance*/) {}
     virtual void SetRate(double /*rate*/) {}

@@ -185,7 +185,9 @@ void TFilterGraph::SetActive(bool active)
     if (active == Active())
         return;
     if (active) {
-        if (mode_ != TGraphMode::gmNormal) // no capture or DVD graph builders here
+        // No capture graph builder here. A DVD graph is the normal graph
+        // manager: its script adds the navigator filter itself.
+        if (mode_ == TGraphMode::gmCapture)
             Check(REGDB_E_CLASSNOTREG);
         ComPtr<IFilterGraph2> graph;
         Check(CoCreateInstance(CLSID_FilterGraph, IFilterGraph2::iid, graph.putVoid()));

@@ -3,6 +3,7 @@
 #include "media/audiorenderer.h"
 #include "media/decoders.h"
 #include "media/devenum.h"
+#include "media/dvdnavigator.h"
 #include "media/graph.h"
 #include "media/mediadet.h"
 #include "media/nullrenderer.h"
@@ -26,6 +27,8 @@ std::vector<FilterTemplate> BuiltinFilters()
                        CLSID_LegacyAmFilterCategory,
                        {{MEDIATYPE_Stream, any}},
                        MakeMediaSplitter},
+        FilterTemplate{
+            CLSID_DVDNavigator, u"DVD Navigator", MERIT_DO_NOT_USE, CLSID_LegacyAmFilterCategory, {}, MakeDvdNavigator},
         FilterTemplate{CLSID_FFVideoDecoder,
                        u"Video Decoder",
                        MERIT_NORMAL,

@@ -124,6 +124,17 @@ void RegisterFilterClass(FilterTemplate filter)
         r.filters.push_back(std::move(filter));
 }
 
+bool UnregisterFilterClass(const CLSID& clsid)
+{
+    auto& r = TheRegistry();
+    std::lock_guard lock(r.lock);
+    auto it = std::find_if(r.filters.begin(), r.filters.end(), [&](const auto& f) { return f.clsid == clsid; });
+    if (it == r.filters.end())
+        return false;
+    r.filters.erase(it);
+    return true;
+}
+
 std::vector<FilterTemplate> RegisteredFilterClasses()
 {
     auto& r = TheRegistry();

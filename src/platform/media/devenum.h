@@ -34,6 +34,8 @@ struct FilterTemplate {
 
 // Adds or replaces (same class identifier) a filter class.
 void RegisterFilterClass(FilterTemplate filter);
+// Removes a filter class; false when it was not registered.
+bool UnregisterFilterClass(const CLSID& clsid);
 // Every registered class, highest merit first (registration order within a merit).
 std::vector<FilterTemplate> RegisteredFilterClasses();
 // The class's template, or nothing.

@@ -14,11 +14,22 @@ namespace {
 
 class RecordingVideo : public TKVideoSide {
 public:
-    bool Play(TKSystem&, const std::u16string& fileName, bool isStream, bool dvd) override
+    bool InitEngine(bool) override { return engineStarts; }
+    bool BuildGraph(TKSystem&, const std::u16string& fileName, bool dvd) override
     {
-        calls.push_back("play " + Utf16ToUtf8(fileName) + (isStream ? " stream" : "") + (dvd ? " dvd" : ""));
-        SysActive = SysPlayed = true;
+        calls.push_back("play " + Utf16ToUtf8(fileName) + (dvd ? " dvd" : ""));
+        return graphBuilds;
+    }
+    bool Duration(int64_t& length) override
+    {
+        calls.push_back("duration");
+        length = 30 * 10000000LL;
         return true;
+    }
+    bool Run(std::string& message) override
+    {
+        message = "no clock";
+        return graphRuns;
     }
     void Stop() override { calls.push_back("stop"); }
     void Reset(bool fullStop) override { calls.push_back(fullStop ? "reset full" : "reset"); }
@@ -33,6 +44,7 @@ public:
             calls.push_back("band0 " + std::to_string(gain));
     }
     std::vector<std::string> calls;
+    bool engineStarts = true, graphBuilds = true, graphRuns = true;
 };
 
 class VideoPlayerTest : public ktest::PlaySystemTest {
@@ -56,13 +68,15 @@ TEST_F(VideoPlayerTest, EachKindPlaysStopsAndPausesThroughTheVideoSide)
         const char16_t* name;
         TSystemType type;
         const char* play;
+        const char* duration;
         const char* fullReset; // what Stop(true) resets
         int menusDisabled;
     } cases[] = {
-        {u"/v/clip.avi", TSystemType::DirectXVideo, "play /v/clip.avi", "reset full", 0},
-        {u"/v/song.wma", TSystemType::DirectXAudio, "play /v/song.wma", "reset", 1},
-        {u"http://host/live.wmv", TSystemType::DirectXStream, "play http://host/live.wmv stream", "reset full", 0},
-        {u"/v/VIDEO_TS.IFO", TSystemType::DVD, "play /v/VIDEO_TS.IFO dvd", "reset full", 1},
+        {u"/v/clip.avi", TSystemType::DirectXVideo, "play /v/clip.avi", "duration", "reset full", 0},
+        {u"/v/song.wma", TSystemType::DirectXAudio, "play /v/song.wma", "duration", "reset", 1},
+        // A stream has no length to ask for, a DVD none yet.
+        {u"http://host/live.wmv", TSystemType::DirectXStream, "play http://host/live.wmv", nullptr, "reset full", 0},
+        {u"/v/VIDEO_TS.IFO", TSystemType::DVD, "play /v/VIDEO_TS.IFO dvd", nullptr, "reset full", 1},
     };
     for (const Case& c : cases) {
         video.calls.clear();
@@ -73,9 +87,51 @@ TEST_F(VideoPlayerTest, EachKindPlaysStopsAndPausesThroughTheVideoSide)
         system->Pause();
         system->Pause();
         system->Stop(true);
-        EXPECT_EQ(video.calls, (std::vector<std::string>{c.play, "pause", "resume", "stop", c.fullReset})) << c.play;
+        std::vector<std::string> expected{c.play};
+        if (c.duration)
+            expected.push_back(c.duration);
+        expected.insert(expected.end(), {"pause", "resume", "stop", c.fullReset});
+        // The start applies the controls too; only the sequence matters here.
+        std::erase_if(video.calls, [](const std::string& call) {
+            return call.starts_with("volume") || call.starts_with("balance") || call.starts_with("rate") ||
+                   call.starts_with("band0");
+        });
+        EXPECT_EQ(video.calls, expected) << c.play;
         EXPECT_EQ(view.VideoMenuDisabled, c.menusDisabled) << c.play;
         EXPECT_FALSE(SysActive);
+    }
+}
+
+TEST_F(VideoPlayerTest, AFailedStartReportsItsProblemAndTearsTheGraphDown)
+{
+    Config->Notifications.ShowBalloonOnProblems = true;
+    struct Case {
+        const char16_t* name;
+        bool engine, builds, runs;
+        const char* balloon; // 1003 has none
+    } cases[] = {
+        // The engine failing to start used to return without a word.
+        {u"/v/a.avi", false, true, true, "DVD \"a.avi\" could not be played!"},
+        {u"/v/b.avi", true, false, true, "File \"b.avi\" could not be played!"},
+        {u"/v/c.IFO", true, false, true, "DVD \"c.IFO\" could not be played!"},
+        {u"/v/d.avi", true, true, false, ""},
+    };
+    for (const Case& c : cases) {
+        video.calls.clear();
+        view.Balloons.clear();
+        video.engineStarts = c.engine;
+        video.graphBuilds = c.builds;
+        video.graphRuns = c.runs;
+        const std::u16string before = view.Status;
+        system->Play(PlaylistAdd(u"x", c.name, "00:00:00", false, "00"));
+        EXPECT_FALSE(SysActive) << Utf16ToUtf8(c.name);
+        EXPECT_EQ(view.Status, before) << "the status text from before the start";
+        EXPECT_NE(std::find(video.calls.begin(), video.calls.end(), "stop"), video.calls.end()) << Utf16ToUtf8(c.name);
+        if (*c.balloon) {
+            ASSERT_EQ(view.Balloons.size(), 1u) << Utf16ToUtf8(c.name);
+            EXPECT_NE(Utf16ToUtf8(view.Balloons[0]).find(c.balloon), std::string::npos)
+                << Utf16ToUtf8(view.Balloons[0]);
+        }
     }
 }
 

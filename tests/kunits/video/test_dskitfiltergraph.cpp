@@ -122,9 +122,9 @@ TEST(TFilterGraph, ActivationAddsOwnedFiltersAndClearGraphKeepsThem)
     while (e->Next(1, f.put(), nullptr) == S_OK)
         left.push_back(ClassIdOf(f.get()));
     EXPECT_EQ(left, std::vector<CLSID>{CLSID_NullRenderer});
-    // A new mode rebuilds the graph (here it cannot be built: no DVD builder) and the list stays.
+    // A new mode rebuilds the graph (here it cannot be built: no capture builder) and the list stays.
     owned.log.clear();
-    EXPECT_THROW(g.SetMode(TGraphMode::gmDVD), EDirectShowException);
+    EXPECT_THROW(g.SetMode(TGraphMode::gmCapture), EDirectShowException);
     EXPECT_FALSE(g.Active());
     g.RemoveEventSink(&owned);
     g.RemoveFilter(&owned);

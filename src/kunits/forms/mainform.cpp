@@ -1,0 +1,615 @@
+#include "forms/mainform.h"
+
+#include <QCoreApplication>
+
+#include "core/desktop/kbitmaps.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
+#include "core/system/kglobals.h"
+#include "core/text/klanguage.h"
+#include "core/text/kwideformat.h"
+#include "forms/useractions.h"
+#include "keyhook/keyhook.h"
+#include "playback/ksystem.h"
+#include "skin/kskinelements.h"
+#include "skin/kskinnedvideo.h"
+#include "skin/spectrum_vis.h"
+
+namespace kolvarin {
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+// The guard of the window's handlers: start-up has finished and shutdown
+// has not silenced them.
+bool MayAct() { return AppInitialized && !AppKilled; }
+
+void SetupTimer(QTimer& timer, const char* name, int interval, bool singleShot)
+{
+    timer.setObjectName(QString::fromLatin1(name));
+    timer.setInterval(interval);
+    timer.setSingleShot(singleShot);
+}
+
+TKBar BarOf(int64_t max, int64_t position) { return TKBar{max, position}; }
+
+} // namespace
+
+TfrmMain::TfrmMain(TKGUI& skin) : TKSkinnedMain(skin)
+{
+    frmMain = this;
+    // The sync and command-play timers run their work once per start.
+    SetupTimer(PlayTimer, "PlayTimer", 333, false);
+    SetupTimer(FadeOutStopTimer, "FadeOutStopTimer", 1000, false);
+    SetupTimer(OSDResetTimer, "OSDResetTimer", 1000, false);
+    SetupTimer(StatusResetTimer, "StatusResetTimer", 1000, false);
+    SetupTimer(SyncFadeOutProcStartTimer, "SyncFadeOutProcStartTimer", 1, true);
+    SetupTimer(SyncEndProcStartTimer, "SyncEndProcStartTimer", 1, true);
+    SetupTimer(timCommandPlay, "timCommandPlay", 10, true);
+    const std::pair<QTimer*, void (TfrmMain::*)()> handlers[] = {
+        {&PlayTimer, &TfrmMain::PlayTimerTimer},
+        {&FadeOutStopTimer, &TfrmMain::FadeOutStopTimerTimer},
+        {&OSDResetTimer, &TfrmMain::OSDResetTimerTimer},
+        {&StatusResetTimer, &TfrmMain::StatusResetTimerTimer},
+        {&SyncFadeOutProcStartTimer, &TfrmMain::SyncFadeOutProcStartTimerTimer},
+        {&SyncEndProcStartTimer, &TfrmMain::SyncEndProcStartTimerTimer},
+        {&timCommandPlay, &TfrmMain::timCommandPlayTimer},
+    };
+    for (const auto& [timer, handler] : handlers)
+        QObject::connect(timer, &QTimer::timeout, this, handler);
+    BindTimeAndAnalyzer();
+}
+
+TfrmMain::~TfrmMain()
+{
+    if (frmMain == this)
+        frmMain = nullptr;
+}
+
+void TfrmMain::BindTimeAndAnalyzer()
+{
+    imgTime->OnMouseDown = [](TKControl&, TMouseButton button, TShiftState, int, int) {
+        if (button != TMouseButton::mbLeft || !Config)
+            return;
+        Config->TimeMode = Config->TimeMode == 0 ? 1 : 0;
+        if (PlaySystem)
+            PlaySystem->RefreshTimeDisplay();
+    };
+    imgAnalyzer->OnMouseDown = [this](TKControl&, TMouseButton, TShiftState shift, int, int) {
+        if (!(shift & ssLeft))
+            return;
+        SpectrumStyle = SpectrumStyle == 0 ? 1 : 0;
+        if (Spectrum)
+            Spectrum->Style = SpectrumStyle;
+        if (Config)
+            Config->Spectrum.Type = static_cast<uint8_t>(SpectrumStyle);
+    };
+}
+
+// --- timers -------------------------------------------------------------------
+
+QTimer& TfrmMain::Timer(TKPlayTimer timer)
+{
+    switch (timer) {
+    case TKPlayTimer::PlayTimer: return PlayTimer;
+    case TKPlayTimer::SyncFadeOutProcStartTimer: return SyncFadeOutProcStartTimer;
+    case TKPlayTimer::SyncEndProcStartTimer: return SyncEndProcStartTimer;
+    case TKPlayTimer::FadeOutStopTimer: break;
+    }
+    return FadeOutStopTimer;
+}
+
+void TfrmMain::SetTimer(TKPlayTimer timer, bool enabled, int intervalMs)
+{
+    QTimer& t = Timer(timer);
+    if (intervalMs > 0)
+        t.setInterval(intervalMs);
+    if (enabled)
+        t.start();
+    else
+        t.stop();
+}
+
+void TfrmMain::StartTimerFromSync(TKPlayTimer timer)
+{
+    QTimer* t = &Timer(timer);
+    QMetaObject::invokeMethod(
+        this, [t] { t->start(); }, Qt::QueuedConnection);
+}
+
+void TfrmMain::PlayTimerTimer()
+{
+    if (MayAct() && SysPlayed && PlaySystem)
+        PlaySystem->Update();
+}
+
+void TfrmMain::FadeOutStopTimerTimer()
+{
+    if (MayAct() && PlaySystem)
+        PlaySystem->FadeOutStopTimerTimer();
+}
+
+void TfrmMain::OSDResetTimerTimer()
+{
+    if (!MayAct())
+        return;
+    OSDResetTimer.stop();
+    if (!OSDShown || !(SysPlayed || SysPaused))
+        return;
+    if (UserActionHooks().RepaintVideoBackground)
+        UserActionHooks().RepaintVideoBackground();
+    OSDShown = false;
+    OSDText.clear();
+}
+
+void TfrmMain::StatusResetTimerTimer()
+{
+    if (!MayAct())
+        return;
+    StatusResetTimer.stop();
+    if (StatusResetPending)
+        ResetStatus();
+}
+
+// The track change a sync asked for waits, like every other handler, for a
+// program that may act: at shutdown the play system is going away.
+void TfrmMain::SyncFadeOutProcStartTimerTimer()
+{
+    if (MayAct() && PlaySystem)
+        PlaySystem->SyncFadeOutProcStartTimerTimer();
+}
+
+void TfrmMain::SyncEndProcStartTimerTimer()
+{
+    if (MayAct() && PlaySystem)
+        PlaySystem->SyncEndProcStartTimerTimer();
+}
+
+void TfrmMain::timCommandPlayTimer()
+{
+    if (!MayAct() || !PlaySystem)
+        return;
+    const char* proc = "TfrmMain.timCommandPlayTimer";
+    Log(proc, "Enter");
+    timCommandPlay.stop();
+    Log(proc, "Stop system");
+    if (SysActive)
+        PlaySystem->Stop(false);
+    Log(proc, "Start play system");
+    PlaySystem->StartPlay();
+    Log(proc, "Leave");
+}
+
+// --- hook messages --------------------------------------------------------------
+
+bool TfrmMain::event(QEvent* event)
+{
+    using keyhook::THookEvent;
+    const int type = event->type();
+    if (type >= THookEvent::TypeOf(keyhook::kHookKeyMessage) &&
+        type <= THookEvent::TypeOf(keyhook::kHookMouseMessage)) {
+        const auto* hook = static_cast<THookEvent*>(event);
+        HookMessage(hook->Message, hook->WParam, hook->LParam, hook->KeyState);
+        return true;
+    }
+    return TKSkinnedMain::event(event);
+}
+
+void TfrmMain::HookMessage(int message, uint64_t wParam, int64_t lParam, uint8_t keyState)
+{
+    switch (message) {
+    case keyhook::kHookKeyMessage: {
+        if (lParam & keyhook::kKeyUpBit)
+            return;
+        const uint8_t shift = static_cast<uint8_t>(((lParam & keyhook::kKeyAltBit) ? 2 : 0) | (keyState & 5));
+        HandleHotKey(static_cast<uint16_t>(wParam & 0xFFFF), shift);
+        return;
+    }
+    case keyhook::kHookAppCommandMessage:
+        if (!Config || !Config->EnableMediaKeys || !PlaySystem)
+            return;
+        if (lParam == keyhook::kAppCommandNext)
+            PlaySystem->PlayNext(true);
+        else if (lParam == keyhook::kAppCommandPrevious)
+            PlaySystem->PlayPrevious(true);
+        else if (lParam == keyhook::kAppCommandStop)
+            PlaySystem->Stop(true);
+        else if (lParam == keyhook::kAppCommandPlayPause)
+            PlayPause();
+        return;
+    case keyhook::kHookMouseMessage: {
+        if (wParam != keyhook::kMouseWheelMessage)
+            return;
+        const auto delta = static_cast<int8_t>(lParam & 0xFF);
+        if (delta > 0)
+            MouseWheelUp();
+        else if (delta < 0)
+            MouseWheelDown();
+        return;
+    }
+    default: return;
+    }
+}
+
+// --- buttons and check boxes ---------------------------------------------------
+
+void TfrmMain::ButtonClicked(THoverImage& button)
+{
+    if (&button == imgCloseButton) {
+        Close1Click();
+    } else if (&button == imgMinimizeButton) {
+        showMinimized();
+    } else if (&button == imgConfigButton) {
+        if (ShowConfiguration)
+            ShowConfiguration();
+    } else if (!PlaySystem) {
+        return;
+    } else if (&button == imgRewindButton) {
+        PlaySystem->PlayPrevious(true);
+    } else if (&button == imgPlayButton) {
+        if (SysPaused)
+            PlaySystem->Pause();
+        else
+            PlaySystem->StartPlay();
+    } else if (&button == imgPauseButton) {
+        PlaySystem->Pause();
+    } else if (&button == imgStopButton) {
+        PlaySystem->Stop(true);
+    } else if (&button == imgForwardButton) {
+        PlaySystem->PlayNext(true);
+    }
+}
+
+void TfrmMain::Close1Click()
+{
+    close();
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void TfrmMain::SetCheckbox(TKImage& control, TKSCheckbox& element, bool on)
+{
+    element.State = on ? 3 : 1;
+    control.Tag = on ? 1 : 0;
+    SkinSetCheckboxState(Skin(), control, element);
+}
+
+void TfrmMain::CheckboxToggled(TKImage& box)
+{
+    TKSMain& m = Skin().Main;
+    const bool on = box.Tag == 1;
+    if (&box == imgMuteCheckbox) {
+        ToggleMute();
+        return;
+    }
+    if (!Config)
+        return;
+    if (&box == imgPlaymodeCheckbox) {
+        Config->PlayMode.Enabled = m.PlaymodeCheckbox.State == 3;
+    } else if (&box == imgAutofullscreenCheckbox) {
+        Config->AutoFullscreen = on;
+    } else if (&box == imgAutoVideoResizeCheckbox) {
+        Config->AutoVideoResize = on;
+    } else if (&box == imgPlaylistCheckbox) {
+        Config->PlaylistVis = on;
+        if (SetPlaylistVisible)
+            SetPlaylistVisible(on);
+        SetCheckbox(box, m.PlaylistCheckbox, on);
+    } else if (&box == imgEqualizerCheckbox) {
+        Config->MediaConVis = on;
+        if (SetMediaControlsVisible)
+            SetMediaControlsVisible(on);
+        SetCheckbox(box, m.EqualizerCheckbox, on);
+    }
+}
+
+// --- bars ------------------------------------------------------------------------
+
+void TfrmMain::BarChanged(TKImage& bar, TKDragPhase phase)
+{
+    if (&bar == imgProgressBar)
+        ProgressBarChanged(phase);
+    else if (&bar == imgVolume)
+        VolumeBarChanged(phase);
+}
+
+void TfrmMain::SeekBarChanged(TKImage& thumb, TKDragPhase phase)
+{
+    if (&thumb == imgProgressSeekbarBar)
+        ProgressSeekBarChanged(phase);
+    else if (&thumb == imgVolumeSeekbarBar)
+        VolumeSeekBarChanged(phase);
+    else if (&thumb == imgBalanceBar)
+        BalanceChanged(phase);
+}
+
+void TfrmMain::ProgressBarChanged(TKDragPhase phase)
+{
+    const TKSBar& bar = Skin().Main.ProgressBar;
+    switch (phase) {
+    case TKDragPhase::Down:
+        BarDragging = true;
+        SavedStatusText = statusText_;
+        break;
+    case TKDragPhase::Move:
+        if (BarDragging)
+            ShowTimeJump(bar);
+        break;
+    case TKDragPhase::Up:
+        if (!BarDragging)
+            break;
+        BarDragging = false;
+        ShowTimeJump(bar);
+        SetStatusText(SavedStatusText);
+        if (PlaySystem)
+            PlaySystem->SetPosition(BarOf(bar.Max, bar.Value));
+        break;
+    case TKDragPhase::Reset: break;
+    }
+}
+
+void TfrmMain::ProgressSeekBarChanged(TKDragPhase phase)
+{
+    const TKSSeekBar& bar = Skin().Main.ProgressSeekBar;
+    switch (phase) {
+    case TKDragPhase::Down:
+        BarDragging = true;
+        SavedStatusText = statusText_;
+        break;
+    case TKDragPhase::Move:
+        if (BarDragging)
+            ShowTimeJumpFromSeekBar(bar);
+        break;
+    case TKDragPhase::Up:
+        if (!BarDragging)
+            break;
+        BarDragging = false;
+        if (PlaySystem)
+            PlaySystem->SetPosition(BarOf(bar.Max, bar.Value));
+        ShowTimeJumpFromSeekBar(bar);
+        SetStatusText(SavedStatusText);
+        break;
+    case TKDragPhase::Reset: break;
+    }
+}
+
+void TfrmMain::VolumeBarChanged(TKDragPhase phase)
+{
+    const TKSBar& bar = Skin().Main.Volume;
+    if (phase == TKDragPhase::Up) {
+        MirrorVolumeToFullscreen();
+        return;
+    }
+    if (PlaySystem) {
+        TKBar& volume = PlaySystem->VolumeBar();
+        volume = BarOf(bar.Max, bar.Value);
+        PlaySystem->SetVolume(false, volume);
+    }
+    if (phase == TKDragPhase::Move) {
+        const std::u16string text = VolumeText(SkinBarPercent(bar));
+        ShowStatus(text);
+        ShowOSD(text);
+        StartOSDTimer(2000);
+    }
+}
+
+void TfrmMain::VolumeSeekBarChanged(TKDragPhase phase)
+{
+    const TKSSeekBar& bar = Skin().Main.VolumeSeekBar;
+    if (phase == TKDragPhase::Up) {
+        MirrorVolumeToFullscreen();
+        return;
+    }
+    if (phase != TKDragPhase::Move)
+        return;
+    if (PlaySystem) {
+        TKBar& volume = PlaySystem->VolumeBar();
+        volume = BarOf(bar.Max, bar.Value);
+        PlaySystem->SetVolume(false, volume);
+    }
+    const std::u16string text = VolumeText(SkinSeekBarPercent(bar));
+    ShowStatus(text);
+    ShowOSD(text);
+    StartOSDTimer(2000);
+}
+
+void TfrmMain::BalanceChanged(TKDragPhase phase)
+{
+    TKSSeekBar& bar = Skin().Main.Balance;
+    switch (phase) {
+    case TKDragPhase::Reset:
+        bar.Value = 100;
+        SkinPlaceSeekBarThumb(Skin(), *imgBalanceBackground, *imgBalanceBar, bar);
+        if (Config)
+            Config->Balance = 100;
+        ShowStatus(BalanceText(100));
+        break;
+    case TKDragPhase::Down: break;
+    case TKDragPhase::Move: {
+        const std::u16string text = BalanceText(bar.Value);
+        ShowStatus(text);
+        ShowOSD(text);
+        StartOSDTimer(2000);
+        if (Config)
+            Config->Balance = static_cast<int32_t>(bar.Value);
+        break;
+    }
+    case TKDragPhase::Up: return;
+    }
+    if (PlaySystem)
+        PlaySystem->SetBalance(static_cast<int>(bar.Value));
+}
+
+// The full-screen bar shows the volume the main window set.
+void TfrmMain::MirrorVolumeToFullscreen()
+{
+    TKGUI& skin = Skin();
+    const TKSMain& m = skin.Main;
+    const bool seekBar = m.VolumeSeekBar.Visible;
+    const int64_t value = seekBar ? m.VolumeSeekBar.Value : m.Volume.Value;
+    const int64_t min = seekBar ? m.VolumeSeekBar.Min : m.Volume.Min;
+    const int64_t max = seekBar ? m.VolumeSeekBar.Max : m.Volume.Max;
+    TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
+    if (f.VolumeSeekBar.Visible) {
+        f.VolumeSeekBar.Min = min;
+        f.VolumeSeekBar.Max = max;
+        f.VolumeSeekBar.Value = value;
+        if (FullscreenControl)
+            SkinPlaceSeekBarThumb(skin, *FullscreenControl->imgVolumeSeekbarBackground,
+                                  *FullscreenControl->imgVolumeSeekbarBar, f.VolumeSeekBar);
+    } else {
+        f.Volume.Min = min;
+        f.Volume.Max = max;
+        f.Volume.Value = value;
+        if (FullscreenControl)
+            SkinPaintBar(skin, *FullscreenControl->imgVolume, f.Volume);
+    }
+}
+
+// --- the play system's view ---------------------------------------------------------
+
+void TfrmMain::SetStatusText(const std::u16string& text)
+{
+    statusText_ = text;
+    TKGUI& skin = Skin();
+    const std::u16string shown = WideFormat(u"Kolvarin - %s", text);
+    skin.Main.Scrolllabel.Text = text;
+    skin.VideoFullscreenControl.Scrolllabel.Text = text;
+    if (skin.Loaded) {
+        SkinScrollLabelPaint(skin, *imgScrolllabel, *imgScrollabelBackground, skin.Main.ScrolllabelBackground,
+                             skin.Main.Scrolllabel);
+        if (FullscreenControl) {
+            TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
+            SkinScrollLabelPaint(skin, *FullscreenControl->imgScrolllabel, *FullscreenControl->imgScrollabelBackground,
+                                 f.ScrolllabelBackground, f.Scrolllabel);
+        }
+    }
+    KTrayIcon1.SetHint(shown);
+    KTrayIcon1.SetShowHint(true);
+    setWindowTitle(QString::fromStdU16String(shown));
+}
+
+void TfrmMain::SetStatusIcon(TKStatusIcon icon)
+{
+    statusIcon_ = icon;
+    const TKSMain& m = Skin().Main;
+    const TKSImage* image = &m.StatusIconStop;
+    switch (icon) {
+    case TKStatusIcon::Stopped: break;
+    case TKStatusIcon::Wait: image = &m.StatusIconWait; break;
+    case TKStatusIcon::Play: image = &m.StatusIconPlay; break;
+    case TKStatusIcon::Paused: image = &m.StatusIconPause; break;
+    }
+    imgStatus->SetPicture(image->Bitmap);
+}
+
+void TfrmMain::RestartScrollLabels()
+{
+    TKGUI& skin = Skin();
+    SkinScrollLabelSetText(skin, skin.Main.Scrolllabel);
+    SkinScrollLabelSetText(skin, skin.VideoFullscreenControl.Scrolllabel);
+}
+
+void TfrmMain::SetProgressBar(int tag, bool enabled, int64_t max, int64_t position)
+{
+    TKGUI& skin = Skin();
+    for (TKSBar* bar : {&skin.Main.ProgressBar, &skin.VideoFullscreenControl.ProgressBar}) {
+        bar->Min = 0;
+        bar->Max = max;
+        bar->Enabled = enabled;
+    }
+    for (TKSSeekBar* bar : {&skin.Main.ProgressSeekBar, &skin.VideoFullscreenControl.ProgressSeekBar}) {
+        bar->Min = 0;
+        bar->Max = max;
+        bar->Enabled = enabled;
+    }
+    imgProgressBar->Tag = tag;
+    imgProgressSeekbarBar->Tag = tag;
+    if (FullscreenControl) {
+        FullscreenControl->imgProgressBar->Tag = tag;
+        FullscreenControl->imgProgressSeekbarBar->Tag = tag;
+    }
+    SetProgressPosition(enabled, position);
+}
+
+void TfrmMain::SetProgressPosition(bool enabled, int64_t position)
+{
+    TKGUI& skin = Skin();
+    skin.Main.ProgressBar.Value = position;
+    skin.Main.ProgressSeekBar.Value = position;
+    skin.VideoFullscreenControl.ProgressBar.Value = position;
+    skin.VideoFullscreenControl.ProgressSeekBar.Value = position;
+    skin.Main.ProgressBar.Enabled = enabled;
+    skin.Main.ProgressSeekBar.Enabled = enabled;
+    if (!skin.Loaded)
+        return;
+    SkinPaintBar(skin, *imgProgressBar, skin.Main.ProgressBar);
+    SkinPlaceSeekBarThumb(skin, *imgProgressSeekbarBackground, *imgProgressSeekbarBar, skin.Main.ProgressSeekBar);
+    if (FullscreenControl) {
+        TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
+        SkinPaintBar(skin, *FullscreenControl->imgProgressBar, f.ProgressBar);
+        SkinPlaceSeekBarThumb(skin, *FullscreenControl->imgProgressSeekbarBackground,
+                              *FullscreenControl->imgProgressSeekbarBar, f.ProgressSeekBar);
+    }
+}
+
+void TfrmMain::SetVolumeBarState(int64_t value, bool enabled)
+{
+    TKGUI& skin = Skin();
+    skin.Main.Volume.Value = value;
+    skin.Main.Volume.Enabled = enabled;
+    skin.Main.VolumeSeekBar.Value = value;
+    skin.Main.VolumeSeekBar.Enabled = enabled;
+    if (skin.Loaded) {
+        SkinPaintBar(skin, *imgVolume, skin.Main.Volume);
+        SkinPlaceSeekBarThumb(skin, *imgVolumeSeekbarBackground, *imgVolumeSeekbarBar, skin.Main.VolumeSeekBar);
+    }
+    MirrorVolumeToFullscreen();
+}
+
+void TfrmMain::ShowTime(int hours, int minutes, int seconds, bool remaining)
+{
+    ShowTimeDigits(hours, minutes, seconds, remaining);
+}
+
+void TfrmMain::ClearAnalyzer()
+{
+    BlitBitmap(Skin().Main.Analyzer.Bitmap, imgAnalyzer->Surface());
+    imgAnalyzer->Invalidate();
+}
+
+void TfrmMain::ShowBalloon(const std::u16string& title, const std::u16string& text, int seconds, bool errorIcon)
+{
+    KTrayIcon1.ShowBalloonHint(title, text, errorIcon ? 3 : 1, seconds);
+}
+
+void TfrmMain::RefreshPlaylist()
+{
+    if (OnRefreshPlaylist)
+        OnRefreshPlaylist();
+}
+
+// --- time digits ---------------------------------------------------------------------
+
+void ShowTimeDigits(int hours, int minutes, int seconds, bool negative)
+{
+    std::array<int, 6> digits;
+    digits.fill(-1);
+    if (hours != -1 && minutes != -1 && seconds != -1) {
+        const int values[3] = {hours, minutes, seconds};
+        for (int i = 0; i < 3; ++i) {
+            // A value of 100 or more shows its first two digits.
+            const std::string text = std::to_string(values[i]).substr(0, 2);
+            digits[2 * i] = text.size() > 1 ? text[0] - '0' : 0;
+            digits[2 * i + 1] = text.back() - '0';
+        }
+    }
+    if (!frmMain || !GUI.Loaded)
+        return;
+    TKGUI& skin = frmMain->Skin();
+    SkinPaintTime(skin, *frmMain->imgTime, skin.Main.Time, digits, negative);
+    if (frmMain->FullscreenControl)
+        SkinPaintTime(skin, *frmMain->FullscreenControl->imgTime, skin.VideoFullscreenControl.Time, digits, negative);
+}
+
+} // namespace kolvarin

@@ -1,0 +1,534 @@
+#include "forms/useractions.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QApplication>
+
+#include "core/desktop/kshellutils.h"
+#include "core/settings/kconfig.h"
+#include "core/settings/khotkeys.h"
+#include "core/system/kglobals.h"
+#include "core/text/kfunctions.h"
+#include "core/text/klanguage.h"
+#include "core/text/kwideformat.h"
+#include "forms/mainform.h"
+#include "playback/ksystem.h"
+#include "skin/kskinelements.h"
+#include "skin/kskinnedvideo.h"
+
+namespace kolvarin {
+
+std::u16string OSDText;
+bool OSDShown = false;
+bool StatusResetPending = false;
+
+TKUserActionHooks& UserActionHooks()
+{
+    static TKUserActionHooks hooks;
+    return hooks;
+}
+
+namespace {
+
+// Status texts by their number in the language's Status section.
+enum : int {
+    txtReady = 4,
+    txtVolume = 7,
+    txtSpeed = 9,
+    txtPaused = 10,
+    txtBalanceCenter = 11,
+    txtBalanceLeft = 12,
+    txtBalanceRight = 13,
+    txtTimejump = 20,
+    txtBrightness = 39,
+};
+
+// CD audio: 44.1 kHz, 16 bits, two channels.
+constexpr int64_t kCDBytesPerSecond = 176400;
+
+const std::u16string& StatusText(int number) { return Language.Text(TLanguageSection::Status, number); }
+
+int CurrentType() { return PlaySystem ? static_cast<int>(PlaySystem->SystemType()) : 0; }
+
+bool OSDApplies()
+{
+    const int type = CurrentType();
+    return Config && Config->OSD.Enabled && (type == 3 || type == 5 || type == 6);
+}
+
+std::u16string HMS(int64_t hours, int64_t minutes, int64_t seconds)
+{
+    return WideFormat(u"%.2d:%.2d:%.2d", hours, minutes, seconds);
+}
+
+std::u16string SecondsText(int64_t s) { return HMS(s / 3600, (s % 3600) / 60, (s % 3600) % 60); }
+
+// A value stepped within the range; the step of a range below 100 is 0.
+int64_t Stepped(int64_t value, int64_t min, int64_t max, int sign)
+{
+    value += sign * (max / 100);
+    if (value > max)
+        value = max;
+    if (value < min)
+        value = min;
+    return value;
+}
+
+TKSkinnedFullscreenControl* FullscreenBar() { return frmMain ? frmMain->FullscreenControl : nullptr; }
+
+void ShowWithOSD(const std::u16string& text, bool status)
+{
+    if (status)
+        ShowStatus(text);
+    ShowOSD(text);
+    StartOSDTimer(2000);
+}
+
+void StepVolume(int sign)
+{
+    TKSMain& m = GUI.Main;
+    const bool seekBar = m.VolumeSeekBar.Visible;
+    int64_t value = 0;
+    int64_t max = 0;
+    double percent = 0;
+    if (seekBar) {
+        TKSSeekBar& bar = m.VolumeSeekBar;
+        bar.Value = Stepped(bar.Value, bar.Min, bar.Max, sign);
+        if (frmMain && GUI.Loaded)
+            SkinPlaceSeekBarThumb(GUI, *frmMain->imgVolumeSeekbarBackground, *frmMain->imgVolumeSeekbarBar, bar);
+        value = bar.Value;
+        max = bar.Max;
+        percent = SkinSeekBarPercent(bar);
+    } else {
+        TKSBar& bar = m.Volume;
+        bar.Value = Stepped(bar.Value, bar.Min, bar.Max, sign);
+        if (frmMain && GUI.Loaded)
+            SkinPaintBar(GUI, *frmMain->imgVolume, bar);
+        value = bar.Value;
+        max = bar.Max;
+        percent = SkinBarPercent(bar);
+    }
+    // The full-screen bar steps its own control by its own range.
+    TKSVideoFullscreenControl& f = GUI.VideoFullscreenControl;
+    TKSkinnedFullscreenControl* fs = FullscreenBar();
+    if (f.VolumeSeekBar.Visible) {
+        f.VolumeSeekBar.Value = Stepped(f.VolumeSeekBar.Value, f.VolumeSeekBar.Min, f.VolumeSeekBar.Max, sign);
+        if (fs && GUI.Loaded)
+            SkinPlaceSeekBarThumb(GUI, *fs->imgVolumeSeekbarBackground, *fs->imgVolumeSeekbarBar, f.VolumeSeekBar);
+    } else {
+        f.Volume.Value = Stepped(f.Volume.Value, f.Volume.Min, f.Volume.Max, sign);
+        if (fs && GUI.Loaded)
+            SkinPaintBar(GUI, *fs->imgVolume, f.Volume);
+    }
+    if (PlaySystem) {
+        TKBar& bar = PlaySystem->VolumeBar();
+        bar = TKBar{max, value};
+        PlaySystem->SetVolume(false, bar);
+    }
+    ShowWithOSD(VolumeText(percent), true);
+}
+
+// The step of JumpInterval in the progress control's unit.
+int64_t JumpStep(int type)
+{
+    const int32_t interval = Config ? Config->JumpInterval : 5000;
+    switch (type) {
+    case 1: {
+        const int slot = PlaySystem->ChannelSlotIndex();
+        if (slot < 0)
+            return 0;
+        return StreamSetSecondsToBytes(PlaySystem->ChannelSlots()[static_cast<size_t>(slot)], interval / 1000.0);
+    }
+    case 3:
+    case 4: return std::lround(interval / 1000.0);
+    case 6: return interval;
+    case 7: return static_cast<int64_t>(BASS_ChannelSeconds2Bytes(PlaySystem->CDChannel(), interval / 1000.0));
+    default: return 0;
+    }
+}
+
+void StepPosition(int sign)
+{
+    if (!PlaySystem || !PlaySystem->Seekable() || !SysActive)
+        return;
+    const bool full = UserActionHooks().VideoFullscreen && UserActionHooks().VideoFullscreen();
+    TKSkinnedFullscreenControl* fs = FullscreenBar();
+    TKSBar& bar = full ? GUI.VideoFullscreenControl.ProgressBar : GUI.Main.ProgressBar;
+    TKSSeekBar& seek = full ? GUI.VideoFullscreenControl.ProgressSeekBar : GUI.Main.ProgressSeekBar;
+    const bool seekBar = seek.Visible;
+    int64_t& value = seekBar ? seek.Value : bar.Value;
+    const int64_t max = seekBar ? seek.Max : bar.Max;
+    const int64_t step = JumpStep(CurrentType());
+    if (sign > 0)
+        value = std::min(value + step, max);
+    else
+        value = std::max<int64_t>(value - step, 0);
+    if (GUI.Loaded && frmMain) {
+        if (seekBar) {
+            TKImage& background =
+                full && fs ? *fs->imgProgressSeekbarBackground : *frmMain->imgProgressSeekbarBackground;
+            TKImage& thumb = full && fs ? *fs->imgProgressSeekbarBar : *frmMain->imgProgressSeekbarBar;
+            SkinPlaceSeekBarThumb(GUI, background, thumb, seek);
+        } else {
+            SkinPaintBar(GUI, full && fs ? *fs->imgProgressBar : *frmMain->imgProgressBar, bar);
+        }
+    }
+    PlaySystem->SetPosition(TKBar{max, value});
+    if (seekBar)
+        ShowTimeJumpFromSeekBar(seek);
+    else
+        ShowTimeJump(bar);
+}
+
+void ShowTimeJumpOf(int64_t value)
+{
+    const int type = CurrentType();
+    const std::u16string time = TimeJumpText(type, value);
+    if (time.empty())
+        return;
+    const std::u16string text = WideFormat(StatusText(txtTimejump), time);
+    ShowWithOSD(text, true);
+}
+
+bool VideoType()
+{
+    const int type = CurrentType();
+    return type != 1 && type != 2 && type != 7;
+}
+
+void StepBrightness(int delta)
+{
+    if (!Config)
+        return;
+    int32_t& brightness = Config->VideoColorControls.Brightness;
+    brightness = std::clamp(brightness + delta, 0, 10000);
+    TKUserActionHooks& hooks = UserActionHooks();
+    if (hooks.SetBrightness)
+        hooks.SetBrightness(brightness);
+    if (hooks.BrightnessChanged)
+        hooks.BrightnessChanged(brightness);
+    ShowWithOSD(WideFormat(StatusText(txtBrightness), ValueToPercent(brightness, 0, 10000), u"%"), false);
+}
+
+void Call(const std::function<void()>& hook)
+{
+    if (hook)
+        hook();
+}
+
+} // namespace
+
+// --- texts ------------------------------------------------------------------------
+
+std::u16string VolumeText(double percent) { return WideFormat(StatusText(txtVolume), percent, u"%"); }
+
+std::u16string BalanceText(int64_t value)
+{
+    if (value < 100)
+        return WideFormat(StatusText(txtBalanceLeft), 100 - value, u"%");
+    if (value > 100)
+        return WideFormat(StatusText(txtBalanceRight), value - 100, u"%");
+    return StatusText(txtBalanceCenter);
+}
+
+std::u16string TimeJumpText(int systemType, int64_t value)
+{
+    switch (systemType) {
+    case 1: {
+        const int slot = PlaySystem ? PlaySystem->ChannelSlotIndex() : -1;
+        if (slot < 0)
+            return {};
+        const int64_t ms = StreamSetBytesToMilliseconds(PlaySystem->ChannelSlots()[static_cast<size_t>(slot)], value);
+        return SecondsText(ms / 1000);
+    }
+    case 3:
+    case 4: return SecondsText(static_cast<int32_t>(value));
+    case 6: return HMS((value / 3600000) % 24, (value / 60000) % 60, (value / 1000) % 60);
+    case 7: return SecondsText(value / kCDBytesPerSecond);
+    default: return {};
+    }
+}
+
+// --- status and on-screen text ---------------------------------------------------
+
+void ShowStatus(const std::u16string& text)
+{
+    if (!frmMain)
+        return;
+    frmMain->SetStatusText(text);
+    StatusResetPending = true;
+    frmMain->StatusResetTimer.stop();
+    frmMain->StatusResetTimer.start();
+}
+
+void ResetStatus()
+{
+    if (!frmMain)
+        return;
+    std::u16string text = StatusText(txtReady);
+    if (SysPlayed && PlaySystem)
+        text = PlaySystem->PlayingTitle();
+    if (SysPaused)
+        text = StatusText(txtPaused);
+    frmMain->SetStatusText(text);
+    frmMain->StatusResetTimer.stop();
+    StatusResetPending = false;
+}
+
+void ShowOSD(const std::u16string& text)
+{
+    if (!OSDApplies())
+        return;
+    if (frmMain)
+        frmMain->OSDResetTimer.stop();
+    // A shorter text would leave the end of the old one on the video.
+    if (OSDText.size() > text.size())
+        Call(UserActionHooks().RepaintVideoBackground);
+    OSDText = text;
+    OSDShown = true;
+}
+
+void StartOSDTimer(int ms)
+{
+    if (!OSDApplies() || !frmMain)
+        return;
+    frmMain->OSDResetTimer.start(ms);
+}
+
+// --- the actions -------------------------------------------------------------------
+
+void VolumeUp() { StepVolume(1); }
+void VolumeDown() { StepVolume(-1); }
+void SeekForward() { StepPosition(1); }
+void SeekBackward() { StepPosition(-1); }
+
+void ShowTimeJump(const TKSBar& bar) { ShowTimeJumpOf(bar.Value); }
+void ShowTimeJumpFromSeekBar(const TKSSeekBar& bar) { ShowTimeJumpOf(bar.Value); }
+
+void SetSpeedStep(int step)
+{
+    GUI.MediaControls.SpeedSeekBar.Value = step;
+    Call(UserActionHooks().PlaceSpeedThumb);
+    const int percent = step >= 1 && step <= 10 ? 25 * step : 0;
+    if (PlaySystem)
+        PlaySystem->SetSpeed(step);
+    ShowWithOSD(WideFormat(StatusText(txtSpeed), percent, u"%"), true);
+}
+
+void BrightnessUp() { StepBrightness(50); }
+void BrightnessDown() { StepBrightness(-50); }
+
+void ToggleMute()
+{
+    if (!Config)
+        return;
+    Config->Mute = !Config->Mute;
+    const bool on = Config->Mute;
+    GUI.Main.MuteCheckbox.State = on ? 3 : 1;
+    GUI.VideoFullscreenControl.MuteCheckbox.State = on ? 3 : 1;
+    if (frmMain)
+        frmMain->SetCheckbox(*frmMain->imgMuteCheckbox, GUI.Main.MuteCheckbox, on);
+    if (TKSkinnedFullscreenControl* fs = FullscreenBar()) {
+        fs->imgMuteCheckbox->Tag = on ? 1 : 0;
+        SkinSetCheckboxState(GUI, *fs->imgMuteCheckbox, GUI.VideoFullscreenControl.MuteCheckbox);
+    }
+    if (PlaySystem) {
+        const TKSMain& m = GUI.Main;
+        TKBar& bar = PlaySystem->VolumeBar();
+        bar = m.VolumeSeekBar.Visible ? TKBar{m.VolumeSeekBar.Max, m.VolumeSeekBar.Value}
+                                      : TKBar{m.Volume.Max, m.Volume.Value};
+        PlaySystem->SetVolume(false, bar);
+    }
+}
+
+void PlayPause()
+{
+    if (!PlaySystem)
+        return;
+    if (SysPlayed || SysPaused)
+        PlaySystem->Pause();
+    else
+        PlaySystem->StartPlay();
+}
+
+void ToggleFullscreen()
+{
+    TKUserActionHooks& hooks = UserActionHooks();
+    if (!VideoType() || !hooks.SetVideoWindowMode)
+        return;
+    const bool full = hooks.VideoFullscreen && hooks.VideoFullscreen();
+    hooks.SetVideoWindowMode(full ? 1 : 2);
+}
+
+void SetVideoMode(int mode)
+{
+    TKUserActionHooks& hooks = UserActionHooks();
+    if (VideoType() && mode >= 1 && mode <= 3 && hooks.SetVideoWindowMode)
+        hooks.SetVideoWindowMode(mode);
+}
+
+void SetTrayMode()
+{
+    if (!Config || !frmMain)
+        return;
+    const int mode = Config->ShowKolvarinIn;
+    if (mode < 0 || mode > 2)
+        return;
+    frmMain->KTrayIcon1.SetIconVisible(mode != 0);
+    ShowTaskbarButton(frmMain, mode != 1);
+}
+
+namespace {
+
+void Wheel(int sign)
+{
+    TKUserActionHooks& hooks = UserActionHooks();
+    if (hooks.PlaylistActive && hooks.PlaylistActive()) {
+        if (hooks.ScrollPlaylist)
+            hooks.ScrollPlaylist(-sign * 10);
+        return;
+    }
+    const int mode = Config ? Config->MouseWheelControlOnFocus : 0;
+    if (mode == 0 || !IsPlayerForeground(2 | 4 | 16))
+        return;
+    if (mode == 1)
+        StepVolume(sign);
+    else if (mode == 2)
+        StepPosition(sign);
+}
+
+} // namespace
+
+void MouseWheelUp() { Wheel(1); }
+void MouseWheelDown() { Wheel(-1); }
+
+void HandleHotKey(uint16_t key, uint8_t shift)
+{
+    if (HotKeys)
+        HotKeys->HandleKey(key, shift);
+}
+
+namespace {
+
+// The windows by name, with their bit of IsPlayerForeground's mask.
+struct TKPlayerWindow {
+    const char* Name;
+    int Bit;
+};
+constexpr TKPlayerWindow kPlayerWindows[] = {
+    {"frmMain", 1},  {"frmMediaControls", 2},          {"frmPlaylist", 4},
+    {"frmVideo", 8}, {"frmVideoFullscreenControl", 8}, {"frmConfig", 16},
+};
+
+int PlayerWindowBit(const QWidget* window)
+{
+    if (!window)
+        return 0;
+    for (const TKPlayerWindow& w : kPlayerWindows)
+        if (window->objectName() == QLatin1String(w.Name))
+            return w.Bit;
+    return 0;
+}
+
+} // namespace
+
+bool IsPlayerForeground(int exclude)
+{
+    const QWidget* active = QApplication::activeWindow();
+    const int bit = PlayerWindowBit(active);
+    if (bit & exclude)
+        return false;
+    // The configuration dialog is no player window for the front test.
+    return bit != 0 && bit != 16 && frmMain && !frmMain->isMinimized();
+}
+
+bool PlaylistFocused()
+{
+    const QWidget* active = QApplication::activeWindow();
+    return active && active->objectName() == QLatin1String("frmPlaylist");
+}
+
+void BringApplicationToFront()
+{
+    if (!frmMain)
+        return;
+    frmMain->showNormal();
+    frmMain->raise();
+    frmMain->activateWindow();
+}
+
+void RunHotKeyAction(int action)
+{
+    TKUserActionHooks& hooks = UserActionHooks();
+    if (action >= 32 && action <= 41) {
+        SetSpeedStep(action - 31);
+        return;
+    }
+    if (action >= 20 && action <= 27) {
+        // Audio and video sort swap their places in the table.
+        static constexpr int kSortModes[] = {0, 1, 2, 3, 5, 4, 6, 7};
+        if (hooks.SortPlaylist)
+            hooks.SortPlaylist(kSortModes[action - 20]);
+        return;
+    }
+    if (action >= 42 && action <= 46) {
+        static constexpr int kZoom[] = {0, 25, 50, 75, 80};
+        if (hooks.SetDigitalZoom)
+            hooks.SetDigitalZoom(kZoom[action - 42]);
+        return;
+    }
+    switch (action) {
+    case 1:
+        if (PlaySystem)
+            PlaySystem->PlayNext(true);
+        break;
+    case 2:
+        if (PlaySystem)
+            PlaySystem->PlayPrevious(true);
+        break;
+    case 3:
+        if (PlaySystem)
+            PlaySystem->Stop(true);
+        break;
+    case 4:
+        if (PlaySystem)
+            PlaySystem->Pause();
+        break;
+    case 5:
+        if (PlaySystem)
+            PlaySystem->StartPlay();
+        break;
+    case 6: VolumeUp(); break;
+    case 7: VolumeDown(); break;
+    case 8: BrightnessUp(); break;
+    case 9: BrightnessDown(); break;
+    case 10: SeekForward(); break;
+    case 11: SeekBackward(); break;
+    case 12: ToggleFullscreen(); break;
+    case 13: SetVideoMode(1); break;
+    case 14: SetVideoMode(3); break;
+    case 15: SetVideoMode(2); break;
+    case 16: Call(hooks.FindItem); break;
+    case 17: ToggleMute(); break;
+    case 18:
+    case 19:
+        if (hooks.Screenshot)
+            hooks.Screenshot(action == 18);
+        break;
+    case 30: Call(hooks.AddDisc); break;
+    case 31: Call(hooks.AddURL); break;
+    case 49: BringApplicationToFront(); break;
+    case 50:
+        if (frmMain)
+            frmMain->Close1Click();
+        break;
+    case 51: Call(hooks.NextAspectRatio); break;
+    case 52: Call(hooks.NextAudioStream); break;
+    case 53: Call(hooks.NextSubtitleStream); break;
+    case 54: Call(hooks.NextMonitorOutput); break;
+    default: break;
+    }
+}
+
+} // namespace kolvarin

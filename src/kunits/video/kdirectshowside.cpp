@@ -1,0 +1,258 @@
+#include "video/kdirectshowside.h"
+
+#include <QScreen>
+#include <QTimer>
+
+#include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
+#include "core/system/kglobals.h"
+#include "core/text/kstrings.h"
+#include "media/graphif.h"
+#include "playback/ksystem.h"
+#include "video/dskitdspfilter.h"
+#include "video/dskitfiltergraph.h"
+#include "video/dskitvideowindow.h"
+#include "video/filterlibrary.h"
+#include "video/graphbuilder.h"
+#include "video/kvideohost.h"
+
+namespace kolvarin::video {
+
+using namespace media;
+
+TKDirectShowSide::TKDirectShowSide(TKVideoHost* host)
+    : host_(host),
+      graph_(std::make_unique<TFilterGraph>()),
+      dsp_(std::make_unique<TDSKitQxDSPFilter>()),
+      libraries_(std::make_unique<TFilterLibraries>())
+{
+    if (!host_) {
+        ownDisplay_ = std::make_unique<TDSVideoWindowEx2>();
+        ownDisplay_->resize(320, 240);
+    }
+    builder_ = std::make_unique<TKGraphBuilder>(*graph_, Display(), *dsp_, host_, libraries_.get());
+    Display().SetFilterGraph(graph_.get());
+    dsp_->SetFilterGraph(graph_.get());
+    AttachGraphHandlers();
+}
+
+TKDirectShowSide::~TKDirectShowSide()
+{
+    builder_->DynFilters.Clear();
+    graph_->SetActive(false);
+    Display().SetFilterGraph(nullptr);
+    dsp_->SetFilterGraph(nullptr);
+    libraries_->UnregisterAll();
+}
+
+TDSVideoWindowEx2& TKDirectShowSide::Display() { return host_ ? host_->VideoDisplay() : *ownDisplay_; }
+
+void TKDirectShowSide::AttachGraphHandlers()
+{
+    graph_->OnGraphComplete = [this](HRESULT, IBaseFilter*) {
+        // The play system tears the graph down: not from inside its own event loop.
+        QTimer::singleShot(0, &Display(), [this] { GraphComplete(); });
+    };
+    graph_->OnGraphVideoSizeChanged = [this](uint16_t width, uint16_t height) {
+        if (host_)
+            host_->VideoSizeChanged(width, height);
+    };
+}
+
+void TKDirectShowSide::GraphComplete()
+{
+    const TSystemType type = system_ ? system_->SystemType() : TSystemType::None;
+    if (!SysActive || type < TSystemType::DirectXVideo || type > TSystemType::DVD)
+        return;
+    system_->VideoIsFinished();
+}
+
+bool TKDirectShowSide::InitEngine(bool dvd)
+{
+    const char* proc = "TKSystem.Play.InitVideoEngine";
+    Log(proc, "Initialize video engine...");
+    try {
+        Log(proc, "Clear filtergraph...");
+        graph_->ClearGraph();
+        Log(proc, "Set filtergraph edit");
+        graph_->SetGraphEdit(Config && Config->DebugEnabled);
+        Log(proc, dvd ? "Set filtergraph dvd mode" : "Set filtergraph normal mode");
+        graph_->SetMode(dvd ? TGraphMode::gmDVD : TGraphMode::gmNormal);
+        Log(proc, "Deactivate filtergraph...");
+        graph_->SetActive(false);
+        Log(proc, "Activate filtergraph...");
+        graph_->SetActive(true);
+        Log(proc, "Clear filtergraph volume");
+        graph_->SetVolume(0);
+    } catch (const std::exception& e) {
+        Log(proc, std::string("Initialize video engine failed: ") + e.what());
+        return false;
+    }
+    Log(proc, "Initialize video engine ok");
+    return true;
+}
+
+void TKDirectShowSide::InitDSP(bool active)
+{
+    dsp_->SetDSPEnabled(active);
+    dsp_->SetVisualEnabled(active);
+}
+
+bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileName, bool dvd)
+{
+    system_ = &system;
+    bool built;
+    if (dvd) {
+        built = builder_->PlayDVD(fileName);
+    } else {
+        Log("TKSystem.Play.Play_DirectX", "Refresh media filter graph types...");
+        builder_->RefreshFilterGraphTypes();
+        built = builder_->PlayVideo(fileName);
+    }
+    CopyStreamInfos();
+    return built;
+}
+
+void TKDirectShowSide::CopyStreamInfos()
+{
+    auto& infos = system_->StreamInfos();
+    infos.clear();
+    for (const TKStreamInfo& s : builder_->StreamInfos()) {
+        const TKMediaFormat& m = s.Format.MediaFormat;
+        infos.push_back({true, static_cast<uint8_t>(s.Format.Kind), m.Codec, m.SampleRate, m.Channels, m.BitRate});
+    }
+}
+
+void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
+{
+    const char* proc = "TKSystem.PrepareVideo";
+    system_ = &system;
+    Log(proc, "Enter with DVD " + Quoted(dvd ? "true" : "false") + ", Index=" + Quoted(std::to_string(index)));
+    const bool hasVideo = graph_->Active() && HasVideoStream(builder_->StreamInfos());
+    Log(proc, hasVideo ? "-- Video enabled" : "-- Video disabled");
+    if (host_)
+        host_->VideoPrepared(hasVideo, dvd);
+    Log(proc, "Leave");
+}
+
+bool TKDirectShowSide::Duration(int64_t& length)
+{
+    auto seeking = graph_->Query<IMediaSeeking>();
+    length = 0;
+    return seeking && Succeeded(seeking->GetDuration(&length));
+}
+
+bool TKDirectShowSide::Run(std::string& message)
+{
+    try {
+        if (graph_->Play())
+            return true;
+        message = "The filter graph does not run.";
+    } catch (const std::exception& e) {
+        message = e.what();
+    }
+    return false;
+}
+
+uint32_t TKDirectShowSide::SeekingCaps()
+{
+    uint32_t caps = 0;
+    auto seeking = graph_->Query<IMediaSeeking>();
+    if (!seeking || Failed(seeking->GetCapabilities(&caps)))
+        return 0;
+    return caps;
+}
+
+void TKDirectShowSide::ToForeground()
+{
+    if (host_)
+        host_->ToForeground();
+}
+
+void TKDirectShowSide::Stop()
+{
+    const char* proc = "TKSystem.StopDirectX";
+    try {
+        graph_->Stop();
+    } catch (const std::exception& e) {
+        Log(proc, std::string("Stopping filter graph failed: ") + e.what());
+    }
+    builder_->DynFilters.Clear();
+    try {
+        graph_->ClearGraph();
+    } catch (const std::exception& e) {
+        Log(proc, std::string("Clear filter graph failed: ") + e.what());
+    }
+    Log(proc, "Deactivate filter graph...");
+    graph_->SetActive(false);
+    Log(proc, "Unregister reg history...");
+    libraries_->UnregisterAll();
+    builder_->RegisteredFiles.clear();
+    builder_->SubtitleSource = nullptr;
+}
+
+void TKDirectShowSide::Reset(bool fullStop)
+{
+    if (fullStop && host_)
+        host_->VideoReset(true);
+}
+
+bool TKDirectShowSide::Pause()
+{
+    try {
+        return graph_->Pause();
+    } catch (const std::exception& e) {
+        Log("TKSystem.Pause", std::string("Pause filtergraph failed: ") + e.what());
+        return false;
+    }
+}
+
+bool TKDirectShowSide::Resume()
+{
+    try {
+        return graph_->Play();
+    } catch (const std::exception& e) {
+        Log("TKSystem.Pause", std::string("Play filtergraph failed: ") + e.what());
+        return false;
+    }
+}
+
+int TKDirectShowSide::GraphState() { return graph_->Active() ? graph_->GetState() : 0; }
+
+bool TKDirectShowSide::Position(int64_t& position)
+{
+    auto seeking = graph_->Query<IMediaSeeking>();
+    int64_t current = 0;
+    if (!seeking || Failed(seeking->GetCurrentPosition(&current)))
+        return false;
+    position = current;
+    return true;
+}
+
+void TKDirectShowSide::SetPosition(int64_t position)
+{
+    if (auto seeking = graph_->Query<IMediaSeeking>())
+        seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+}
+
+void TKDirectShowSide::SetVolume(int volume)
+{
+    if (graph_->Active())
+        graph_->SetVolume(volume);
+}
+
+void TKDirectShowSide::SetBalance(int balance)
+{
+    if (graph_->Active())
+        graph_->SetBalance(balance);
+}
+
+void TKDirectShowSide::SetRate(double rate)
+{
+    if (graph_->Active())
+        graph_->SetRate(rate);
+}
+
+void TKDirectShowSide::SetEqualizerBand(int, int) {}
+
+} // namespace kolvarin::video

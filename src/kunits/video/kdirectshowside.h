@@ -1,0 +1,75 @@
+#pragma once
+
+// The play system's DirectShow side: plays video files, DirectShow audio
+// files, video URL streams and DVDs through the filter graph of the video
+// window. The play system runs the start sequence (kvideoside.h); this side
+// prepares the graph, builds it (graph script or automatic rendering),
+// starts it, polls it and tears it down, and ends the medium through the
+// play system when the graph completes. Main thread only.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "playback/kvideoside.h"
+
+namespace kolvarin::video {
+
+class TFilterGraph;
+class TDSVideoWindowEx2;
+class TDSKitQxDSPFilter;
+class TFilterLibraries;
+class TKGraphBuilder;
+class TKVideoHost;
+
+class TKDirectShowSide : public TKVideoSide {
+public:
+    // The host (the video window) is not owned; nullptr: a hidden display of
+    // the side's own.
+    explicit TKDirectShowSide(TKVideoHost* host = nullptr);
+    ~TKDirectShowSide() override;
+    TKDirectShowSide(const TKDirectShowSide&) = delete;
+    TKDirectShowSide& operator=(const TKDirectShowSide&) = delete;
+
+    TFilterGraph& FilterGraph() { return *graph_; }
+    TDSVideoWindowEx2& Display();
+    TDSKitQxDSPFilter& DSPFilter() { return *dsp_; }
+    TKGraphBuilder& GraphBuilder() { return *builder_; }
+    TFilterLibraries& FilterLibraries() { return *libraries_; }
+
+    bool InitEngine(bool dvd) override;
+    void InitDSP(bool active) override;
+    bool BuildGraph(TKSystem& system, const std::u16string& fileName, bool dvd) override;
+    void Prepare(TKSystem& system, bool dvd, int index) override;
+    bool Duration(int64_t& length) override;
+    bool Run(std::string& message) override;
+    uint32_t SeekingCaps() override;
+    void ToForeground() override;
+    void Stop() override;
+    void Reset(bool fullStop) override;
+    bool Pause() override;
+    bool Resume() override;
+    int GraphState() override;
+    bool Position(int64_t& position) override;
+    void SetPosition(int64_t position) override;
+    void SetVolume(int volume) override;
+    void SetBalance(int balance) override;
+    void SetRate(double rate) override;
+    void SetEqualizerBand(int band, int gain) override;
+
+private:
+    void AttachGraphHandlers();
+    void GraphComplete();
+    // The builder's stream records into the play system's stream infos.
+    void CopyStreamInfos();
+
+    TKVideoHost* host_;
+    TKSystem* system_ = nullptr;
+    std::unique_ptr<TFilterGraph> graph_;
+    std::unique_ptr<TDSVideoWindowEx2> ownDisplay_;
+    std::unique_ptr<TDSKitQxDSPFilter> dsp_;
+    std::unique_ptr<TFilterLibraries> libraries_;
+    std::unique_ptr<TKGraphBuilder> builder_;
+};
+
+} // namespace kolvarin::video

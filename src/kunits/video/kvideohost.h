@@ -1,0 +1,43 @@
+#pragma once
+
+// What the video side needs of the video window (TfrmVideo): the display
+// control the graph renders into, showing and hiding the window around a
+// medium, the menus and display mode after a graph is built, the size of a
+// new picture and the choice among several graph scripts. The window
+// implements it; without a window the side keeps a hidden display of its
+// own. Main thread.
+
+#include <string>
+#include <vector>
+
+namespace kolvarin::video {
+
+class TDSVideoWindowEx2;
+
+class TKVideoHost {
+public:
+    virtual ~TKVideoHost() = default;
+
+    // The display control inside the window; it lives as long as the host.
+    virtual TDSVideoWindowEx2& VideoDisplay() = 0;
+    // A graph was built: with video the window shows in its display mode
+    // and fills its stream, filter and monitor menus; without it hides.
+    virtual void VideoPrepared(bool /*hasVideo*/, bool /*dvd*/) {}
+    // The medium ended or stopped: with fullStop the window leaves full
+    // screen and hides, and the display mode returns to none.
+    virtual void VideoReset(bool /*fullStop*/) {}
+    // The picture's native size changed.
+    virtual void VideoSizeChanged(int /*width*/, int /*height*/) {}
+    // Raises the window when it shows.
+    virtual void ToForeground() {}
+    // The don't-ask-again list dialog ("Choose video filter script",
+    // "Filterscript:") over the candidate script names: false when the user
+    // cancelled; else the choice and whether to ask again next time.
+    virtual bool ChooseScript(const std::vector<std::string>& /*candidates*/, std::string& /*chosen*/,
+                              bool& /*dontAskAgain*/)
+    {
+        return false;
+    }
+};
+
+} // namespace kolvarin::video

@@ -1,0 +1,391 @@
+#include "media/dvdstreamer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include "media/ffmediatypes.h"
+#include "media/graphif.h"
+
+namespace kolvarin::media {
+namespace {
+
+constexpr int kBlock = 2048;
+constexpr int kVideo = 0, kAudio = 1, kSubpicture = 2;
+// How far ahead of the stream time a unit after a jump or a still starts.
+constexpr int64_t kLead90k = 90000 / 5;
+constexpr int64_t kQueueBytes = 4 << 20;
+constexpr int64_t kQueueDuration = 2 * 10000000LL; // 100 ns
+constexpr size_t kMaxOffsets = 256;
+// A sequence end code: makes the video decoder put out the picture it holds
+// back, so a still shows its own last picture.
+constexpr uint8_t kSequenceEnd[4] = {0, 0, 1, 0xB7};
+
+// The physical audio stream of a program-stream identifier, or -1.
+int AudioNumber(int id)
+{
+    if (id >= 0x80 && id <= 0x87) // AC-3
+        return id - 0x80;
+    if (id >= 0x88 && id <= 0x8F) // DTS
+        return id - 0x88;
+    if (id >= 0xA0 && id <= 0xA7) // LPCM
+        return id - 0xA0;
+    if (id >= 0x1C0 && id <= 0x1C7) // MPEG audio
+        return id - 0x1C0;
+    return -1;
+}
+
+} // namespace
+
+DvdStreamer::DvdStreamer(DvdSession& session, Pins pins, Notify notify, StreamTime streamTime)
+    : session_(session), notify_(std::move(notify)), streamTime_(std::move(streamTime))
+{
+    pins_[kVideo].pin = pins.video;
+    pins_[kAudio].pin = pins.audio;
+    pins_[kSubpicture].pin = pins.subpicture;
+}
+
+DvdStreamer::~DvdStreamer() { Stop(); }
+
+void DvdStreamer::Start()
+{
+    if (running_)
+        return;
+    abort_ = false;
+    break_ = Break::None;
+    placed_ = false;
+    nextStart_ = 0;
+    for (auto& p : pins_)
+        if (Connected(p))
+            p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
+    StartDelivery();
+    reader_ = std::thread([this] { ReadLoop(); });
+    running_ = true;
+}
+
+void DvdStreamer::Stop()
+{
+    if (!running_)
+        return;
+    abort_ = true;
+    {
+        std::lock_guard lock(wakeLock_);
+        wake_ = true;
+    }
+    woken_.notify_all();
+    for (auto& p : pins_)
+        p.queue.Abort();
+    if (reader_.joinable())
+        reader_.join();
+    StopDelivery();
+    running_ = false;
+}
+
+void DvdStreamer::Wake()
+{
+    {
+        std::lock_guard lock(wakeLock_);
+        wake_ = true;
+    }
+    woken_.notify_all();
+}
+
+bool DvdStreamer::WaitForWake(int ms)
+{
+    std::unique_lock lock(wakeLock_);
+    const auto woken = [&] { return wake_ || abort_; };
+    if (ms < 0)
+        woken_.wait(lock, woken);
+    else
+        woken_.wait_for(lock, std::chrono::milliseconds(ms), woken);
+    const bool was = wake_;
+    wake_ = false;
+    return was && !abort_;
+}
+
+void DvdStreamer::StartDelivery()
+{
+    for (auto& p : pins_) {
+        if (!Connected(p))
+            continue;
+        p.queue.Clear();
+        p.codec = 0;
+        p.thread = std::thread([this, &p] { DeliverLoop(p); });
+    }
+}
+
+void DvdStreamer::StopDelivery()
+{
+    for (auto& p : pins_) {
+        p.queue.Abort();
+        if (p.thread.joinable())
+            p.thread.join();
+        p.queue.Clear();
+    }
+}
+
+// Drops what is queued and what the decoders hold: playback jumped.
+void DvdStreamer::Flush()
+{
+    for (auto& p : pins_)
+        if (Connected(p))
+            p.pin->DeliverBeginFlush();
+    StopDelivery();
+    for (auto& p : pins_)
+        if (Connected(p)) {
+            p.pin->DeliverEndFlush();
+            p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
+        }
+    placed_ = false;
+    nextStart_ = 0;
+    StartDelivery();
+}
+
+int DvdStreamer::ReadPacket(void* self, uint8_t* buffer, int size)
+{
+    return static_cast<DvdStreamer*>(self)->Read(buffer, size);
+}
+
+int DvdStreamer::Read(uint8_t* buffer, int size)
+{
+    if (break_ != Break::None || size < kBlock)
+        return AVERROR_EOF;
+    uint8_t block[kBlock];
+    for (;;) {
+        if (abort_) {
+            break_ = Break::Abort;
+            return AVERROR_EOF;
+        }
+        DvdSession::Reading r;
+        const DvdSession::Step step = session_.Next(block, &r);
+        for (const DvdEvent& e : r.events)
+            notify_(e.code, e.param1, e.param2);
+        switch (step) {
+        case DvdSession::Step::Block:
+            std::memcpy(buffer, r.data, kBlock);
+            position_ += kBlock;
+            return kBlock;
+        case DvdSession::Step::VobuStart:
+            PlaceVobu(r.vobuStart, r.vobuEnd);
+            audioStream_ = session_.AudioToPlay();
+            subpictureStream_ = session_.SubpictureToPlay();
+            break;
+        case DvdSession::Step::Still:
+            stillSeconds_ = r.stillSeconds;
+            break_ = Break::Still;
+            return AVERROR_EOF;
+        case DvdSession::Step::Wait: session_.SkipWait(); break;
+        case DvdSession::Step::Jump: break_ = Break::Jump; return AVERROR_EOF;
+        case DvdSession::Step::Stop: break_ = Break::Stop; return AVERROR_EOF;
+        case DvdSession::Step::Error: break_ = Break::Error; return AVERROR_EOF;
+        case DvdSession::Step::Nothing: break;
+        }
+    }
+}
+
+void DvdStreamer::PlaceVobu(uint32_t start, uint32_t end)
+{
+    if (!placed_ || start != lastEnd_) {
+        int64_t at = nextStart_;
+        const REFERENCE_TIME now = streamTime_();
+        if (placed_ || now >= 0)
+            at = std::max(at, now >= 0 ? now * 9 / 1000 + kLead90k : at);
+        const int64_t offset = at - static_cast<int64_t>(start);
+        if (offsets_.empty() || offsets_.back().second != offset)
+            offsets_.emplace_back(position_, offset);
+        if (offsets_.size() > kMaxOffsets)
+            offsets_.erase(offsets_.begin(), offsets_.begin() + kMaxOffsets / 2);
+        placed_ = true;
+    }
+    lastEnd_ = end;
+    nextStart_ = std::max(nextStart_, static_cast<int64_t>(end) + OffsetAt(position_));
+}
+
+int64_t DvdStreamer::OffsetAt(int64_t position) const
+{
+    if (offsets_.empty())
+        return 0;
+    auto it = std::upper_bound(offsets_.begin(), offsets_.end(), position,
+                               [](int64_t pos, const auto& entry) { return pos < entry.first; });
+    return it == offsets_.begin() ? offsets_.front().second : std::prev(it)->second;
+}
+
+bool DvdStreamer::OpenDemuxer()
+{
+    constexpr int kIoBuffer = kBlock * 8;
+    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBuffer));
+    if (!buffer)
+        return false;
+    io_ = avio_alloc_context(buffer, kIoBuffer, 0, this, &DvdStreamer::ReadPacket, nullptr, nullptr);
+    if (!io_) {
+        av_free(buffer);
+        return false;
+    }
+    fmt_ = avformat_alloc_context();
+    if (!fmt_)
+        return false;
+    fmt_->pb = io_;
+    fmt_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    if (avformat_open_input(&fmt_, nullptr, av_find_input_format("mpeg"), nullptr) < 0) {
+        fmt_ = nullptr; // freed by the failed open
+        return false;
+    }
+    return true;
+}
+
+void DvdStreamer::CloseDemuxer()
+{
+    avformat_close_input(&fmt_);
+    if (io_) {
+        av_freep(&io_->buffer);
+        avio_context_free(&io_);
+    }
+}
+
+void DvdStreamer::Route(AVPacket* packet)
+{
+    const AVStream* st = fmt_->streams[packet->stream_index];
+    const int id = st->id;
+    int target = -1;
+    if (id >= 0x1E0 && id <= 0x1EF)
+        target = kVideo;
+    else if (const int a = AudioNumber(id); a >= 0 && a == audioStream_)
+        target = kAudio;
+    else if (id >= 0x20 && id <= 0x3F && id - 0x20 == subpictureStream_)
+        target = kSubpicture;
+    PinQueue* p = target >= 0 && Connected(pins_[target]) ? &pins_[target] : nullptr;
+    if (!p) {
+        av_packet_free(&packet);
+        return;
+    }
+    const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    const int64_t offset = OffsetAt(packet->pos >= 0 ? packet->pos : position_);
+    packet->pts = ts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : av_rescale_q(ts + offset, st->time_base, {1, 10000000});
+    packet->duration = av_rescale_q(packet->duration, st->time_base, {1, 10000000});
+    packet->time_base = {1, 10000000};
+    // The stream index now names the type the packet is of, kept in types_.
+    const int codec = st->codecpar->codec_id;
+    packet->stream_index = -1;
+    if (codec != p->codec) {
+        p->codec = codec;
+        std::lock_guard lock(typesLock_);
+        types_.push_back(MediaTypeOfStream(st));
+        packet->stream_index = static_cast<int>(types_.size()) - 1;
+    }
+    while (!abort_ && (p->queue.Bytes() >= kQueueBytes || p->queue.Duration() >= kQueueDuration))
+        p->queue.WaitForRoom(kQueueBytes, kQueueDuration, 20);
+    p->queue.Push(packet);
+}
+
+void DvdStreamer::ReadLoop()
+{
+    while (!abort_) {
+        break_ = Break::None;
+        const bool opened = OpenDemuxer();
+        if (!opened && break_ == Break::None)
+            break_ = Break::Error;
+        if (opened) {
+            AVPacket* packet = av_packet_alloc();
+            while (packet && av_read_frame(fmt_, packet) >= 0) {
+                AVPacket* taken = av_packet_alloc();
+                if (!taken)
+                    break;
+                av_packet_move_ref(taken, packet);
+                Route(taken);
+            }
+            av_packet_free(&packet);
+        }
+        CloseDemuxer();
+        switch (break_) {
+        case Break::Still: EndStill(stillSeconds_); break;
+        case Break::Jump:
+            if (session_.TakeUserJump())
+                Flush();
+            break;
+        case Break::None: // the demuxer gave up on the data: read on
+            break;
+        case Break::Stop:
+        case Break::Error:
+            EndOfStream();
+            WaitForWake(-1);
+            if (session_.TakeUserJump())
+                Flush();
+            break;
+        case Break::Abort: return;
+        }
+    }
+}
+
+void DvdStreamer::EndStill(int seconds)
+{
+    if (Connected(pins_[kVideo])) {
+        AVPacket* end = av_packet_alloc();
+        if (end && av_new_packet(end, sizeof kSequenceEnd) == 0) {
+            std::memcpy(end->data, kSequenceEnd, sizeof kSequenceEnd);
+            end->stream_index = -1;
+            pins_[kVideo].queue.Push(end);
+        } else {
+            av_packet_free(&end);
+        }
+    }
+    const bool woken = WaitForWake(seconds == 255 ? -1 : seconds * 1000);
+    if (abort_)
+        return;
+    session_.SkipStill();
+    notify_(EC_DVD_STILL_OFF, 0, 0);
+    if (woken && session_.TakeUserJump())
+        Flush();
+}
+
+void DvdStreamer::EndOfStream()
+{
+    for (auto& p : pins_)
+        if (Connected(p))
+            p.queue.Push(nullptr);
+}
+
+void DvdStreamer::DeliverLoop(PinQueue& p)
+{
+    AVPacket* packet = nullptr;
+    bool first = true;
+    while (p.queue.Pop(&packet)) {
+        if (!packet) {
+            p.pin->DeliverEndOfStream();
+            continue;
+        }
+        ComPtr<MediaSample> sample = MakeCom<MediaSample>(packet->size);
+        uint8_t* data = nullptr;
+        sample->GetPointer(&data);
+        std::copy(packet->data, packet->data + packet->size, data);
+        sample->SetActualDataLength(packet->size);
+        if (packet->pts != AV_NOPTS_VALUE) {
+            const REFERENCE_TIME start = packet->pts;
+            const REFERENCE_TIME stop = start + std::max<int64_t>(1, packet->duration);
+            sample->SetTime(&start, &stop);
+        }
+        sample->SetSyncPoint(packet->flags & AV_PKT_FLAG_KEY);
+        sample->SetDiscontinuity(first);
+        first = false;
+        if (packet->stream_index >= 0) {
+            AMMediaType type;
+            {
+                std::lock_guard lock(typesLock_);
+                type = types_[static_cast<size_t>(packet->stream_index)];
+            }
+            sample->SetMediaType(&type);
+            p.pin->SetCurrentMediaType(type);
+        }
+        av_packet_free(&packet);
+        const HRESULT hr = p.pin->Deliver(sample.get());
+        if (Failed(hr) && hr != VFW_E_NOT_CONNECTED) {
+            notify_(EC_ERRORABORT, hr, 0);
+            return;
+        }
+    }
+}
+
+} // namespace kolvarin::media

@@ -1,0 +1,107 @@
+#pragma once
+
+// The navigator's streaming: one thread reads the disc through the session
+// and demultiplexes the program stream with FFmpeg's demuxer; one thread per
+// connected pin delivers. The audio and subpicture pins get only the
+// packets of the physical stream the session names, which is how a stream
+// is chosen (libdvdnav has no call for it).
+//
+// Sample times run on across cells, jumps and stills: each video object
+// unit whose start does not follow the previous one's end is placed after
+// what was delivered, and no earlier than the graph's stream time now.
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "media/dvdsession.h"
+#include "media/filterbase.h"
+#include "media/packetqueue.h"
+
+struct AVFormatContext;
+struct AVIOContext;
+
+namespace kolvarin::media {
+
+class DvdStreamer {
+public:
+    struct Pins {
+        OutputPin* video = nullptr;
+        OutputPin* audio = nullptr;
+        OutputPin* subpicture = nullptr;
+    };
+    // Sends one event to the graph (any thread).
+    using Notify = std::function<void(int32_t code, intptr_t param1, intptr_t param2)>;
+    // The graph's stream time in 100 ns units, or -1 while not running.
+    using StreamTime = std::function<REFERENCE_TIME()>;
+
+    DvdStreamer(DvdSession& session, Pins pins, Notify notify, StreamTime streamTime);
+    ~DvdStreamer();
+    DvdStreamer(const DvdStreamer&) = delete;
+    DvdStreamer& operator=(const DvdStreamer&) = delete;
+
+    // Main thread: start on the pause from stopped, stop on the stop.
+    void Start();
+    void Stop();
+    // Main thread, after a command moved playback or changed a stream: drops
+    // what is queued when playback jumped, and ends a still.
+    void Wake();
+
+private:
+    enum class Break { None, Still, Jump, Stop, Error, Abort };
+    struct PinQueue {
+        OutputPin* pin = nullptr;
+        PacketQueue queue;
+        std::thread thread;
+        int codec = 0; // of the packets last routed here
+    };
+
+    static int ReadPacket(void* self, uint8_t* buffer, int size);
+    int Read(uint8_t* buffer, int size);
+    void ReadLoop();
+    bool OpenDemuxer();
+    void CloseDemuxer();
+    void Route(struct AVPacket* packet);
+    void PlaceVobu(uint32_t start, uint32_t end);
+    int64_t OffsetAt(int64_t position) const;
+    void DeliverLoop(PinQueue& p);
+    void StartDelivery();
+    void StopDelivery();
+    void Flush();
+    void EndStill(int seconds);
+    void EndOfStream();
+    bool WaitForWake(int ms);
+    bool Connected(const PinQueue& p) const { return p.pin && p.pin->IsConnected(); }
+
+    DvdSession& session_;
+    Notify notify_;
+    StreamTime streamTime_;
+    PinQueue pins_[3]; // video, audio, subpicture
+    std::thread reader_;
+    std::atomic<bool> abort_{false};
+    bool running_ = false;
+
+    // Reading thread.
+    AVFormatContext* fmt_ = nullptr;
+    AVIOContext* io_ = nullptr;
+    Break break_ = Break::None;
+    int stillSeconds_ = 0;
+    int64_t position_ = 0; // bytes handed to the demuxer
+    std::vector<std::pair<int64_t, int64_t>> offsets_; // (position, 90 kHz offset) from there on
+    bool placed_ = false; // a unit was placed since the last flush
+    uint32_t lastEnd_ = 0;
+    int64_t nextStart_ = 0; // 90 kHz, where the next discontinuous unit goes
+    int audioStream_ = -1, subpictureStream_ = -1;
+    std::mutex typesLock_;
+    std::deque<AMMediaType> types_; // by AVPacket::stream_index, as routed
+
+    std::mutex wakeLock_;
+    std::condition_variable woken_;
+    bool wake_ = false;
+};
+
+} // namespace kolvarin::media

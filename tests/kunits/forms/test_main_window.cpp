@@ -1,0 +1,164 @@
+// The main window's buttons, check boxes, hook messages, timers and status.
+#include <QTest>
+
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/khotkeys.h"
+#include "forms/useractions.h"
+#include "keyhook/keyhook.h"
+#include "mainformfixture.h"
+
+using namespace kolvarin;
+
+namespace ktest {
+namespace {
+
+// A play system view that records which timers its handlers switch.
+class TimerLog : public TKPlayerView {
+public:
+    void SetTimer(TKPlayTimer timer, bool, int) override { Switched.push_back(timer); }
+    std::vector<TKPlayTimer> Switched;
+};
+
+TEST_F(MainFormTest, ThePlayButtonStartsTheFirstEntryOnlyWhenReleasedOverIt)
+{
+    Config->OFACheckIsValidFile = true;
+    Config->Notifications.ShowBalloonOnProblems = true;
+    PlaylistAdd(u"gone", (home() / "gone.mp3").u16string(), "00:00:00", false, "00");
+    PressAndLeave(Centre(GUI.Main.PlayButton));
+    EXPECT_EQ(PlaylistItemIndex, -1);
+    EXPECT_TRUE(main->KTrayIcon1.Balloons().empty());
+
+    ClickAt(Centre(GUI.Main.PlayButton));
+    EXPECT_EQ(PlaylistItemIndex, 0) << "no entry focused: the first";
+    ASSERT_EQ(main->KTrayIcon1.Balloons().size(), 1u) << "the missing file was reported once";
+}
+
+TEST_F(MainFormTest, CheckBoxesSwitchTheirSettingAndShowIt)
+{
+    std::vector<bool> playlistShown;
+    main->SetPlaylistVisible = [&](bool on) { playlistShown.push_back(on); };
+    Config->PlaylistVis = false;
+    ClickAt(Centre(GUI.Main.PlaylistCheckbox));
+    EXPECT_TRUE(Config->PlaylistVis);
+    EXPECT_EQ(GUI.Main.PlaylistCheckbox.State, 3);
+    ClickAt(Centre(GUI.Main.PlaylistCheckbox));
+    EXPECT_FALSE(Config->PlaylistVis);
+    EXPECT_EQ(GUI.Main.PlaylistCheckbox.State, 1);
+    EXPECT_EQ(playlistShown, (std::vector<bool>{true, false}));
+
+    Config->Mute = false;
+    ClickAt(Centre(GUI.Main.MuteCheckbox));
+    EXPECT_TRUE(Config->Mute);
+    EXPECT_EQ(main->imgMuteCheckbox->Tag, 1);
+    Config->PlayMode.Enabled = false;
+    ClickAt(Centre(GUI.Main.PlaymodeCheckbox));
+    EXPECT_TRUE(Config->PlayMode.Enabled);
+}
+
+TEST_F(MainFormTest, HookKeysReachTheHotKeyTableOnceAndOnlyGoingDown)
+{
+    HotKeys = new TKHotKeys();
+    std::vector<int> actions;
+    HotKeys->OnAction = [&](int action) { actions.push_back(action); };
+    HotKeys->KeyFocus = [] { return TKKeyFocus{false, true}; };
+    main->HookMessage(keyhook::kHookKeyMessage, 0x58, keyhook::kKeyUpBit, 0); // X going up
+    EXPECT_TRUE(actions.empty());
+    main->HookMessage(keyhook::kHookKeyMessage, 0x58, 0, 0);
+    EXPECT_EQ(actions, std::vector<int>{5});
+    actions.clear();
+    // Alt comes from the message, Ctrl and Shift from the keyboard state.
+    main->HookMessage(keyhook::kHookKeyMessage, 0x73, keyhook::kKeyAltBit, 0);
+    main->HookMessage(keyhook::kHookKeyMessage, 0x50, 0, hkShift | hkCtrl);
+    EXPECT_EQ(actions, (std::vector<int>{50, 5}));
+    // Posted like the hook library does, through the event loop.
+    actions.clear();
+    keyhook::KSetKolvHandler(main.get());
+    ASSERT_TRUE(keyhook::KPostHookMessage(keyhook::kHookKeyMessage, 0x43, 0));
+    QCoreApplication::processEvents();
+    keyhook::KSetKolvHandler(nullptr);
+    EXPECT_EQ(actions, std::vector<int>{4});
+    delete HotKeys;
+    HotKeys = nullptr;
+}
+
+TEST_F(MainFormTest, MediaKeysActOnlyWhenEnabledAndOnTheExactCommand)
+{
+    Config->OFACheckIsValidFile = true;
+    PlaylistAdd(u"gone", (home() / "gone.mp3").u16string(), "00:00:00", false, "00");
+    const struct {
+        bool enabled;
+        int64_t command;
+        int index; // PlaylistItemIndex afterwards: play/pause starts the first entry
+    } cases[] = {
+        {false, keyhook::kAppCommandPlayPause, -1},
+        {true, keyhook::kAppCommandPlayPause + 1, -1},
+        {true, keyhook::kAppCommandPlayPause, 0},
+    };
+    for (const auto& c : cases) {
+        PlaylistItemIndex = -1;
+        Config->EnableMediaKeys = c.enabled;
+        main->HookMessage(keyhook::kHookAppCommandMessage, 0, c.command, 0);
+        EXPECT_EQ(PlaylistItemIndex, c.index) << c.enabled << " " << std::hex << c.command;
+    }
+}
+
+TEST_F(MainFormTest, TheWheelByteIsSigned)
+{
+    std::vector<int> scrolled;
+    UserActionHooks().PlaylistActive = [] { return true; };
+    UserActionHooks().ScrollPlaylist = [&](int rows) { scrolled.push_back(rows); };
+    for (int64_t low : {0x80, 0x00, 0x01, 0x1FF})
+        main->HookMessage(keyhook::kHookMouseMessage, keyhook::kMouseWheelMessage, low, 0);
+    main->HookMessage(keyhook::kHookMouseMessage, 0x200, 0x01, 0); // not a wheel message
+    EXPECT_EQ(scrolled, (std::vector<int>{10, -10, 10}));
+}
+
+// The sync timers and the command-play timer wait, like every other handler,
+// for a program that has started and is not being shut down.
+TEST_F(MainFormTest, SyncAndCommandPlayTimersActOnlyWhileTheProgramMayAct)
+{
+    TimerLog log;
+    system->SetView(&log);
+    PlaylistAdd(u"gone", (home() / "gone.mp3").u16string(), "00:00:00", false, "00");
+    Config->OFACheckIsValidFile = true;
+    const struct {
+        bool initialized, killed, acts;
+    } cases[] = {{false, false, false}, {true, true, false}, {true, false, true}};
+    for (const auto& c : cases) {
+        AppInitialized = c.initialized;
+        AppKilled = c.killed;
+        log.Switched.clear();
+        PlaylistItemIndex = -1;
+        main->SyncFadeOutProcStartTimerTimer();
+        main->SyncEndProcStartTimerTimer();
+        main->timCommandPlayTimer();
+        const std::vector<TKPlayTimer> expected = {TKPlayTimer::SyncFadeOutProcStartTimer,
+                                                   TKPlayTimer::SyncEndProcStartTimer};
+        EXPECT_EQ(log.Switched, c.acts ? expected : std::vector<TKPlayTimer>{}) << c.initialized << c.killed;
+        EXPECT_EQ(PlaylistItemIndex, c.acts ? 0 : -1) << "the command-play timer started the first entry";
+    }
+}
+
+TEST_F(MainFormTest, TheStatusTextGoesToTheLabelTheTrayHintAndTheCaption)
+{
+    main->SetStatusText(u"Ready");
+    EXPECT_EQ(GUI.Main.Scrolllabel.Text, u"Ready");
+    EXPECT_EQ(main->KTrayIcon1.Hint(), u"Kolvarin - Ready");
+    EXPECT_TRUE(main->KTrayIcon1.ShowHint());
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Kolvarin - Ready"));
+}
+
+TEST_F(MainFormTest, ATemporaryStatusReturnsToTheIdleText)
+{
+    main->SetStatusText(u"Ready");
+    ShowStatus(u"[ Volume 50.0 % ]");
+    EXPECT_TRUE(main->StatusResetTimer.isActive());
+    EXPECT_EQ(main->StatusText(), u"[ Volume 50.0 % ]");
+    main->StatusResetTimerTimer();
+    EXPECT_EQ(main->StatusText(), u"Ready");
+    EXPECT_FALSE(StatusResetPending);
+    EXPECT_FALSE(main->StatusResetTimer.isActive());
+}
+
+} // namespace
+} // namespace ktest

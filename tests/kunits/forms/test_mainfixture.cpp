@@ -1,0 +1,80 @@
+// The main-window fixture (in a test_ file, so the folder's glob takes it).
+#include "mainformfixture.h"
+
+#include <QTest>
+
+#include "core/playlist/kplaylistprocs.h"
+#include "core/system/kpaths.h"
+#include "forms/useractions.h"
+#include "playback/kbass.h"
+#include "skin/kskinapply.h"
+#include "skin/kskinload.h"
+#include "zip/ziphandler.h"
+
+using namespace kolvarin;
+
+namespace ktest {
+
+void MainFormTest::SetUp()
+{
+    TempHomeTest::SetUp();
+    UserPath = home().string() + "/";
+    Config = new TKConfig();
+    Config->SetDefaults();
+    Config->Notifications.ShowMsgBoxOnProblems = false;
+    Playlist = new TKPlaylist();
+    PlaylistItemIndex = -1;
+    ResetProcessFlags();
+    ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+    InitGUI(GUI);
+    TZipHandler zip;
+    ASSERT_EQ(LoadSkinByName(GUI, kDefaultSkinName, true, zip), kSkinLoaded) << LastSkinError();
+    main = std::make_unique<TfrmMain>();
+    TKSkinWindows windows;
+    windows.Main = main.get();
+    ApplySkin(GUI, windows);
+    main->show();
+    system = new TKSystem();
+    PlaySystem = system;
+    system->SetView(main.get());
+    AppInitialized = true;
+}
+
+void MainFormTest::TearDown()
+{
+    UserActionHooks() = {};
+    delete system;
+    PlaySystem = nullptr;
+    main.reset();
+    BASS_Free();
+    delete Playlist;
+    Playlist = nullptr;
+    delete Config;
+    Config = nullptr;
+    FreeGUI(GUI);
+    GUI.Loaded = false;
+    ResetProcessFlags();
+    TempHomeTest::TearDown();
+}
+
+QPoint MainFormTest::Centre(const TKSButton& element)
+{
+    return {element.FormPos.X + element.Size.Width / 2, element.FormPos.Y + element.Size.Height / 2};
+}
+
+void MainFormTest::ClickAt(QPoint point)
+{
+    QWidget* control = main->childAt(point);
+    ASSERT_NE(control, nullptr) << point.x() << "," << point.y();
+    QTest::mouseClick(control, Qt::LeftButton, {}, control->mapFrom(main.get(), point));
+}
+
+void MainFormTest::PressAndLeave(QPoint point)
+{
+    QWidget* control = main->childAt(point);
+    ASSERT_NE(control, nullptr);
+    QTest::mousePress(control, Qt::LeftButton, {}, control->mapFrom(main.get(), point));
+    QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(-20, -20));
+}
+
+} // namespace ktest

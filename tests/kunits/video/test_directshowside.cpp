@@ -1,0 +1,157 @@
+// The DirectShow side in the play system: a local clip plays its picture and
+// sound through the filter graph, ends the medium when the graph completes,
+// and a file that does not play reports the problem and leaves no graph.
+#include "video/kdirectshowside.h"
+
+#include <chrono>
+#include <functional>
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QImage>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
+#include "core/text/kstrings.h"
+#include "media/videorenderer.h"
+#include "media_fixtures.h"
+#include "playback/ksystem.h"
+#include "temphome.h"
+#include "video/dskitvideowindow.h"
+
+using namespace kolvarin;
+using namespace kolvarin::video;
+namespace fx = ktest::media;
+
+namespace {
+
+class RecordingView : public TKPlayerView {
+public:
+    void ShowBalloon(const std::u16string&, const std::u16string& text, int, bool) override
+    {
+        Balloons.push_back(Utf16ToUtf8(text));
+    }
+    void SetProgressBar(int, bool, int64_t max, int64_t) override { ProgressMax = max; }
+    void SetProgressPosition(bool, int64_t position) override { ProgressPosition = position; }
+    std::vector<std::string> Balloons;
+    int64_t ProgressMax = 0, ProgressPosition = 0;
+};
+
+class DirectShowSideTest : public ktest::TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        std::filesystem::create_directories(home());
+        UserPath = home().string() + "/";
+        Config = new TKConfig();
+        Config->SetDefaults();
+        TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
+        Config->Notifications.ShowMsgBoxOnProblems = false;
+        Config->Notifications.ShowBalloonOnProblems = true;
+        Config->PlayMode.Enabled = false;
+        Playlist = new TKPlaylist();
+        PlaylistItemIndex = -1;
+        ResetProcessFlags();
+        AppInitialized = true;
+        system = std::make_unique<TKSystem>();
+        system->SetView(&view);
+        system->SetVideoSide(&side);
+    }
+    void TearDown() override
+    {
+        system->Stop(true);
+        system.reset();
+        delete Playlist;
+        Playlist = nullptr;
+        delete Config;
+        Config = nullptr;
+        ResetProcessFlags();
+        TempHomeTest::TearDown();
+    }
+    int add(const std::filesystem::path& file)
+    {
+        return PlaylistAdd(u"clip", fx::FileName(file), "00:00:00", false, "00");
+    }
+    // Runs the event loop until done() or the timeout; whether done() held.
+    static bool waitFor(const std::function<bool()>& done, int ms)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+
+    RecordingView view;
+    TKDirectShowSide side;
+    std::unique_ptr<TKSystem> system;
+};
+
+void ExpectColour(const QImage& image, QPoint at, unsigned rgb)
+{
+    const QColor c = image.pixelColor(at);
+    EXPECT_NEAR(c.red(), int(rgb >> 16 & 0xFF), 14);
+    EXPECT_NEAR(c.green(), int(rgb >> 8 & 0xFF), 14);
+    EXPECT_NEAR(c.blue(), int(rgb & 0xFF), 14);
+}
+
+} // namespace
+
+TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
+{
+    system->Play(add(fx::MkvFixture()));
+    ASSERT_TRUE(SysActive);
+    EXPECT_EQ(system->SystemType(), TSystemType::DirectXVideo);
+    EXPECT_EQ(side.GraphState(), 3);
+    EXPECT_NEAR(view.ProgressMax, 20000000, 500000) << "the progress bar spans the length in 100 ns units";
+
+    int kinds[4] = {};
+    for (const auto& info : system->StreamInfos())
+        ++kinds[info.Kind & 3];
+    // One record per splitter pin: the selected stream of each kind.
+    EXPECT_EQ(kinds[1], 1);
+    EXPECT_EQ(kinds[2], 1);
+
+    ASSERT_TRUE(waitFor(
+        [&] {
+            int64_t position = 0;
+            return side.Position(position) && position > 3000000;
+        },
+        3000));
+    const QImage shown = media::GrabVideoWindow(side.Display().GetFilter().get());
+    ASSERT_FALSE(shown.isNull());
+    ExpectColour(shown, {shown.width() / 4, shown.height() / 2}, fx::kLeftColour);
+    ExpectColour(shown, {shown.width() * 3 / 4, shown.height() / 2}, fx::kRightColour);
+    system->Update();
+    EXPECT_GT(view.ProgressPosition, 0);
+
+    ASSERT_TRUE(waitFor([] { return !SysActive; }, 5000)) << "the graph's completion ends the medium";
+    EXPECT_EQ(side.GraphState(), 0) << "the graph is torn down";
+    EXPECT_TRUE(view.Balloons.empty());
+}
+
+TEST_F(DirectShowSideTest, AFileThatDoesNotPlayReportsTheProblemAndLeavesNoGraph)
+{
+    const auto garbage = fx::WriteFile("damaged.mkv", std::string(4096, '\x5a'));
+    system->Play(add(garbage));
+    EXPECT_FALSE(SysActive);
+    EXPECT_EQ(side.GraphState(), 0);
+    ASSERT_EQ(view.Balloons.size(), 1u);
+    EXPECT_NE(view.Balloons[0].find("damaged.mkv"), std::string::npos) << view.Balloons[0];
+}
+
+TEST_F(DirectShowSideTest, WithoutTheRealSideEveryStartReportsThatTheEngineCannotStart)
+{
+    system->SetVideoSide(nullptr);
+    system->Play(add(fx::MkvFixture()));
+    EXPECT_FALSE(SysActive);
+    ASSERT_EQ(view.Balloons.size(), 1u);
+}
