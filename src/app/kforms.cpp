@@ -12,7 +12,12 @@
 #include "dialogs/aboutform.h"
 #include "dialogs/configform.h"
 #include "dialogs/newsform.h"
+#include "forms/adddiscform.h"
+#include "forms/addurlform.h"
+#include "forms/edititemform.h"
 #include "forms/mainform.h"
+#include "forms/playlistform.h"
+#include "forms/searchform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
@@ -42,7 +47,11 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     switch (form) {
     case TKForms::frmMain: return std::make_unique<TfrmMain>();
     case TKForms::frmVideo: return std::make_unique<TKSkinnedVideo>();
-    case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
+    case TKForms::frmPlaylist: return std::make_unique<TfrmPlaylist>();
+    case TKForms::frmSearch: return std::make_unique<TfrmSearch>();
+    case TKForms::frmAddURL: return std::make_unique<TfrmAddURL>();
+    case TKForms::frmAddDVDVCD: return std::make_unique<TfrmAddDVDVCD>();
+    case TKForms::frmEditItem: return std::make_unique<TfrmEditItem>();
     case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TKSkinnedFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();

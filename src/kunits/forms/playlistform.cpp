@@ -13,6 +13,7 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
+#include "forms/useractions.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
 
@@ -74,12 +75,35 @@ TfrmPlaylist::TfrmPlaylist(TKGUI& skin) : TKSkinnedPlaylist(skin)
     };
     imgCaptionBar->OnDblClick = [this](TKControl&) { DockUnderMain(); };
     BuildPopupMenu();
+    SetHooks(this);
 }
 
 TfrmPlaylist::~TfrmPlaylist()
 {
-    if (frmPlaylist == this)
-        frmPlaylist = nullptr;
+    if (frmPlaylist != this)
+        return;
+    SetHooks(nullptr);
+    frmPlaylist = nullptr;
+}
+
+void TfrmPlaylist::SetHooks(TfrmPlaylist* form)
+{
+    const auto on = [form](auto run) { return form ? decltype(std::function(run))(run) : nullptr; };
+    PlaylistHooks().RefreshPlaylist = on([form] {
+        form->PlaceThumb();
+        form->RefreshPlaylist();
+    });
+    TKUserActionHooks& hooks = UserActionHooks();
+    hooks.PlaylistActive = on([form] { return form->IsActive; });
+    hooks.ScrollPlaylist = on([form](int rows) {
+        if (form->Skin().Loaded && PlaylistCount() > 0)
+            form->SetTopIndex(form->Scroll().Position + rows);
+    });
+    hooks.ScrollPlaylistTo = on([form](int index) { form->ScrollToIndex(index); });
+    hooks.FindItem = on([form] { form->Finditem1Click(); });
+    hooks.SortPlaylist = on([form](int mode) { form->SortPlaylist(mode); });
+    hooks.AddDisc = on([form] { form->AddDVD1Click(); });
+    hooks.AddURL = on([form] { form->AddURL1Click(); });
 }
 
 void TfrmPlaylist::RefreshPlaylist()

@@ -89,6 +89,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Installs (or, with null, clears) what the play system and the user
+    // actions ask of this window.
+    static void SetHooks(TfrmPlaylist* form);
     TKSScrollBar& Scroll() const { return Skin().Playlist.Scrollbar; }
     void PlaceThumb();
     void SetTopIndex(int64_t top);
