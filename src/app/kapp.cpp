@@ -33,6 +33,7 @@
 #include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
+#include "kwindowhooks.h"
 
 namespace kolvarin {
 
@@ -137,6 +138,8 @@ void RunWindows(int argc, char** argv)
 {
     QApplication application(argc, argv);
     TKSignalWatcher signalWatcher;
+    std::error_code ec;
+    const bool positionsSaved = std::filesystem::exists(UserPath + "config.xml", ec);
     std::unique_ptr<TfrmSplash> splash;
     if (Config->SplashScreen)
         splash = CreateSplash();
@@ -158,6 +161,7 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Create forms...");
     TKForms forms;
     forms.CreateAll();
+    InstallWindowHooks();
     Forms = &forms;
     forms.ZipHandler.MessageDialog = [](const std::u16string& text) {
         QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),
@@ -181,7 +185,10 @@ void RunWindows(int argc, char** argv)
     }
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
-    forms.ShowSkinnedWindows();
+    // Without saved positions (the first start) the windows appear as one
+    // block in the middle of the screen; else where they were.
+    if (!positionsSaved)
+        forms.ShowSkinnedWindows();
     if (Config->NewsWindowOnStartUp && frmNews) {
         Log(kProject, "Show news");
         frmNews->ShowNews(false);

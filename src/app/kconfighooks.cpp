@@ -3,7 +3,10 @@
 #include <QMessageBox>
 
 #include "core/settings/kconfig.h"
+#include "core/text/klanguage.h"
 #include "dialogs/configform.h"
+#include "forms/applylanguage.h"
+#include "forms/appstates.h"
 #include "kapp.h"
 #include "kforms.h"
 #include "playback/ksystem.h"
@@ -22,12 +25,11 @@ void InstallConfigHooks(TfrmConfig& form)
     hooks.ApplySkin = [](const std::string& name) {
         std::string shown = Forms ? ChangeSkin(GUI, name, Forms->ZipHandler, Forms->SkinWindows()) : name;
         ApplySpectrumSettings();
+        SetApplicationState("SKINCHANGE");
         return shown.empty() ? name : shown;
     };
-    hooks.ArrangeWindows = [] {
-        if (Forms)
-            Forms->ShowSkinnedWindows();
-    };
+    hooks.ArrangeWindows = ArrangeWindows;
+    hooks.ApplyLanguage = [] { ApplyLanguage(Language); };
     hooks.ShowMessage = [&form](const QString& text) {
         QMessageBox::information(&form, QStringLiteral("Kolvarin"), text);
     };

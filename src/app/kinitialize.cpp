@@ -24,6 +24,8 @@
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "core/text/ktemplates.h"
+#include "forms/applylanguage.h"
+#include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "kaddmedia.h"
@@ -149,8 +151,8 @@ void LoadLanguage()
             Log(kInit, "Load language from file " + Quoted(path));
             LoadLanguageFile(Language, path);
         }
-        // The windows take their texts from Language once they have their own classes.
         Log(kInit, "Apply language to objects");
+        ApplyLanguage(Language);
     });
     if (!loaded) {
         Log(kInit, "Set default language");
@@ -527,7 +529,9 @@ bool KInitialize()
     LoadFormatDatabases();
 
     SetSplashText("Preparing application");
-    Skipped(kInit, "Prepare application...");
+    Log(kInit, "Prepare application...");
+    SetApplicationState("PROGRAMMSTART");
+    Log(kInit, "Prepare application ok");
     Log(kInit, "Load parameter...");
     KLoadParameter();
     Log(kInit, "Load parameter ok");

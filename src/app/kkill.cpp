@@ -7,6 +7,9 @@
 #include "core/system/kglobals.h"
 #include "core/system/kpaths.h"
 #include "core/text/ktemplates.h"
+#include "forms/appstates.h"
+#include "forms/mainform.h"
+#include "forms/useractions.h"
 #include "kapp.h"
 #include "keyhook/keyhook.h"
 #include "kloadedfiles.h"
@@ -80,6 +83,8 @@ void KKill()
             Log(kKill, "Stopping system ok");
     }
     Log(kKill, "Set status");
+    if (frmMain)
+        frmMain->SetStatusText(StatusLanguageText(txtClosing));
     if (PlaySystem) {
         Log(kKill, "Release bass streams...");
         PlaySystem->FreeChannelSlots();
@@ -89,7 +94,9 @@ void KKill()
     BASS_Free();
     Log(kKill, "Release bass audio system ok");
 
-    Skipped(kKill, "Application ended...");
+    Log(kKill, "Application ended...");
+    SetApplicationState("PROGRAMEND");
+    Log(kKill, "Application ended ok");
     Release("format databases", [] {
         delete AudioFormatDB;
         AudioFormatDB = nullptr;

@@ -8,6 +8,7 @@
 #include "core/system/kdebug.h"
 #include "core/system/kpaths.h"
 #include "core/text/kstrings.h"
+#include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "kaddmedia.h"
 #include "kapp.h"
@@ -59,6 +60,7 @@ void HandleFilename(const std::u16string& name)
             if (!shown.empty())
                 Config->Skin = shown;
             ApplySpectrumSettings();
+            SetApplicationState("SKINCHANGE");
         }
     } else {
         Log(proc, "Media file detected.");

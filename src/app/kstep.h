@@ -24,7 +24,4 @@ bool Guarded(const std::string& procName, const std::string& failurePrefix, Step
     return false;
 }
 
-// Logs a step whose service this program does not have yet: its text and " skipped!".
-inline void Skipped(const std::string& procName, const std::string& stepText) { Log(procName, stepText + " skipped!"); }
-
 } // namespace kolvarin

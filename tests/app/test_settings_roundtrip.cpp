@@ -29,6 +29,8 @@ protected:
         config.Ratio.User.X = 1.85f;
         config.Equalizer[3] = 20;
         config.PlayMode.Mode = 2;
+        // A size the built-in skin allows, so the window keeps it.
+        config.PlaylistSize = {340, 260};
         config.Logging.EnableTextFile = true; // the test watches the log file
         config.Logging.EnableHistory = false;
         config.SplashScreen = false;

@@ -1,13 +1,17 @@
 #include "forms/mainform.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QMenu>
 
 #include "core/desktop/kbitmaps.h"
+#include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
 #include "core/system/kdebug.h"
 #include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
 #include "core/text/kwideformat.h"
+#include "forms/appstates.h"
 #include "forms/useractions.h"
 #include "keyhook/keyhook.h"
 #include "playback/ksystem.h"
@@ -58,7 +62,9 @@ TfrmMain::TfrmMain(TKGUI& skin) : TKSkinnedMain(skin)
     };
     for (const auto& [timer, handler] : handlers)
         QObject::connect(timer, &QTimer::timeout, this, handler);
+    CreateMenus();
     BindTimeAndAnalyzer();
+    setAcceptDrops(true);
 }
 
 TfrmMain::~TfrmMain()
@@ -238,11 +244,12 @@ void TfrmMain::ButtonClicked(THoverImage& button)
 {
     if (&button == imgCloseButton) {
         Close1Click();
+    } else if (&button == imgEjectButton) {
+        AddFromEjectExecute();
     } else if (&button == imgMinimizeButton) {
         showMinimized();
     } else if (&button == imgConfigButton) {
-        if (ShowConfiguration)
-            ShowConfiguration();
+        Configuration1->trigger();
     } else if (!PlaySystem) {
         return;
     } else if (&button == imgRewindButton) {
@@ -292,13 +299,11 @@ void TfrmMain::CheckboxToggled(TKImage& box)
         Config->AutoVideoResize = on;
     } else if (&box == imgPlaylistCheckbox) {
         Config->PlaylistVis = on;
-        if (SetPlaylistVisible)
-            SetPlaylistVisible(on);
+        SetPlaylistVisible(on);
         SetCheckbox(box, m.PlaylistCheckbox, on);
     } else if (&box == imgEqualizerCheckbox) {
         Config->MediaConVis = on;
-        if (SetMediaControlsVisible)
-            SetMediaControlsVisible(on);
+        SetMediaControlsVisible(on);
         SetCheckbox(box, m.EqualizerCheckbox, on);
     }
 }
@@ -585,31 +590,45 @@ void TfrmMain::ShowBalloon(const std::u16string& title, const std::u16string& te
 
 void TfrmMain::RefreshPlaylist()
 {
-    if (OnRefreshPlaylist)
-        OnRefreshPlaylist();
+    if (PlaylistHooks().RefreshPlaylist)
+        PlaylistHooks().RefreshPlaylist();
 }
 
-// --- time digits ---------------------------------------------------------------------
-
-void ShowTimeDigits(int hours, int minutes, int seconds, bool negative)
+void TfrmMain::SetPlaylistVisible(bool on)
 {
-    std::array<int, 6> digits;
-    digits.fill(-1);
-    if (hours != -1 && minutes != -1 && seconds != -1) {
-        const int values[3] = {hours, minutes, seconds};
-        for (int i = 0; i < 3; ++i) {
-            // A value of 100 or more shows its first two digits.
-            const std::string text = std::to_string(values[i]).substr(0, 2);
-            digits[2 * i] = text.size() > 1 ? text[0] - '0' : 0;
-            digits[2 * i + 1] = text.back() - '0';
-        }
-    }
-    if (!frmMain || !GUI.Loaded)
-        return;
-    TKGUI& skin = frmMain->Skin();
-    SkinPaintTime(skin, *frmMain->imgTime, skin.Main.Time, digits, negative);
-    if (frmMain->FullscreenControl)
-        SkinPaintTime(skin, *frmMain->FullscreenControl->imgTime, skin.VideoFullscreenControl.Time, digits, negative);
+    if (QWidget* w = PlayerWindow("frmPlaylist"))
+        w->setVisible(on);
 }
+
+void TfrmMain::SetMediaControlsVisible(bool on)
+{
+    if (QWidget* w = PlayerWindow("frmMediaControls"))
+        w->setVisible(on);
+}
+
+void TfrmMain::MediumStarted()
+{
+    if (!PlaySystem)
+        return;
+    ShowMediaInfo(PlaySystem->StreamInfos(), PlaySystem->CurrentEntry());
+    if (UserActionHooks().ScrollPlaylistTo)
+        UserActionHooks().ScrollPlaylistTo(PlaylistPlayingIndex());
+}
+
+void TfrmMain::SetAudioMenu(bool audioEnabled, bool liveStreamEnabled)
+{
+    Audio1->menuAction()->setEnabled(audioEnabled);
+    AudioLiveStream->menuAction()->setEnabled(liveStreamEnabled);
+}
+
+void TfrmMain::SetRecordChecked(bool on)
+{
+    AudioLiveStreamRecord->setChecked(on);
+    AudioLiveStreamStop->setChecked(!on);
+}
+
+void TfrmMain::DisableVideoMenu() { Video1->menuAction()->setEnabled(false); }
+
+void TfrmMain::UpdateVideoMenu() { Video1->menuAction()->setEnabled(true); }
 
 } // namespace kolvarin

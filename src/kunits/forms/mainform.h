@@ -1,11 +1,16 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <QTimer>
 
+class QAction;
+class QMenu;
+
+#include "forms/mainformadder.h"
 #include "playback/kplayerview.h"
 #include "skin/kskinnedmain.h"
 
@@ -47,13 +52,24 @@ public:
     // The status text saved before a temporary text or a drag.
     std::u16string SavedStatusText;
 
-    // What the window does not do itself: the configuration dialog, the
-    // other windows' visibility. Empty does nothing.
-    std::function<void()> ShowConfiguration;
-    std::function<void(bool)> SetPlaylistVisible;
-    std::function<void(bool)> SetMediaControlsVisible;
-    // Repaints the playlist after the play system or a drop changed it.
-    std::function<void()> OnRefreshPlaylist;
+    // Shows or hides the playlist or media-controls window.
+    static void SetPlaylistVisible(bool on);
+    static void SetMediaControlsVisible(bool on);
+
+    // Adding to the playlist (see TKFileAdder: the window stays responsive,
+    // the status shows the progress, Esc cancels). Dropped files and the
+    // eject button replace the playlist and play the first new entry; the
+    // add-files action appends. A folder adds every file below it.
+    void DropFiles(std::vector<std::u16string> names);
+    void AddFromPlaylistExecute();
+    void AddFromEjectExecute();
+    void AddDirExecute();
+    void AddDirectory(const std::u16string& folder);
+    // The chosen files of the two add-files actions; clear replaces the playlist.
+    void AddFiles(std::vector<std::u16string> names, bool clear);
+    TKFileAdder Adder;
+    // The add-files dialog's filter (Qt's "name (*.a *.b);;..." form).
+    QString AddFilesFilter;
 
     // The hook library's messages (2025 key, 2026 application command, 2027
     // mouse); keyState stands in for the keyboard state (1 Shift, 2 Alt, 4 Ctrl).
@@ -61,6 +77,68 @@ public:
 
     // Closes the main window, which ends the program.
     void Close1Click();
+
+    // The main popup menu (popmMain) by the design's item names. The video
+    // items call the video window, which connects to them; Debug1 is filled
+    // by the debug menu and shown when debugging is on.
+    QAction* AboutKolvarin1;
+    QMenu* Helpcenter1;
+    QAction* Tellafriend1;
+    QAction* News1;
+    QAction* Homepage1;
+    QAction* OnlineFAQ1;
+    QAction* Onlinefeedback1;
+    QAction* LiveUpdate1;
+    QAction* Configuration1;
+    QAction* Main1;
+    QAction* Mediacontrols1;
+    QAction* Playlistwindow1;
+    QMenu* Video1;
+    QMenu* Mode1;
+    QAction* Fullscreen1;
+    QAction* Desktop1;
+    QAction* Window1;
+    QMenu* Ratio1;
+    QAction* RatStretched;
+    QAction* RatLetterbox;
+    QAction* RatCrop;
+    QAction* Rat43;
+    QAction* Rat54;
+    QAction* Rat169;
+    QAction* Rat1610;
+    QAction* Rat2351;
+    QAction* RatUserDef;
+    QMenu* MonitorOutput1;
+    QMenu* Audio1;
+    QMenu* AudioLiveStream;
+    QAction* AudioLiveStreamRecord;
+    QAction* AudioLiveStreamStop;
+    QAction* Restore1;
+    QAction* Minimize1;
+    QAction* Close1;
+    QAction* Autoliveupdate1;
+    QMenu* Debug1;
+    // The play-mode menu: None1, Repeat1, Random1, Jumptonextuntilend1,
+    // JumptonextuntilendLoop1 for modes 0 to 4.
+    QMenu* popmPlaymode;
+    std::array<QAction*, 5> PlaymodeItems;
+
+    void Main1Click();
+    void Mediacontrols1Click();
+    void Playlistwindow1Click();
+    void Restore1Click();
+    void Minimize1Click();
+    void Tellafriend1Click();
+    void LiveUpdate1Click(bool autoStart);
+    void AudioLiveStreamRecordClick();
+    void AudioLiveStreamStopClick();
+    // Mode 0 switches the play mode off (keeping the mode); 1 to 4 choose it.
+    void SetPlayMode(int mode);
+    // The address the tell-a-friend item opens.
+    static std::u16string TellAFriendLink();
+    // The main window is being activated: its caption active, the others
+    // inactive, the visible player windows raised without activation.
+    void FormActivate() override;
 
     // The check boxes show the value: state 3 and Tag 1 on, state 1 and Tag 0 off.
     void SetCheckbox(TKImage& control, TKSCheckbox& element, bool on);
@@ -81,6 +159,12 @@ public:
     void ClearAnalyzer() override;
     void ShowBalloon(const std::u16string& title, const std::u16string& text, int seconds, bool errorIcon) override;
     void RefreshPlaylist() override;
+    // The media information, and the played entry scrolled into view.
+    void MediumStarted() override;
+    void SetAudioMenu(bool audioEnabled, bool liveStreamEnabled) override;
+    void SetRecordChecked(bool on) override;
+    void DisableVideoMenu() override;
+    void UpdateVideoMenu() override;
 
 protected:
     void ButtonClicked(THoverImage& button) override;
@@ -88,6 +172,12 @@ protected:
     void BarChanged(TKImage& bar, TKDragPhase phase) override;
     void SeekBarChanged(TKImage& thumb, TKDragPhase phase) override;
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTimer& Timer(TKPlayTimer timer);
@@ -98,6 +188,10 @@ private:
     void BalanceChanged(TKDragPhase phase);
     void MirrorVolumeToFullscreen();
     void BindTimeAndAnalyzer();
+    void CreateMenus();
+    void SetOtherCaptions(bool active);
+    // Shows the wait icon and the status text; what runs when the adder is done.
+    void BeginAdding(const std::u16string& status, std::function<void(size_t added)> after);
 
     std::u16string statusText_;
     TKStatusIcon statusIcon_ = TKStatusIcon::Stopped;
@@ -105,9 +199,5 @@ private:
 
 // The main window while it exists; else null.
 extern TfrmMain* frmMain;
-
-// Shows time digits (hours, minutes, seconds; any -1 blanks all six) in the
-// time element of the main window and of the full-screen bar.
-void ShowTimeDigits(int hours, int minutes, int seconds, bool negative);
 
 } // namespace kolvarin

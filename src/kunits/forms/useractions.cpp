@@ -23,6 +23,8 @@ std::u16string OSDText;
 bool OSDShown = false;
 bool StatusResetPending = false;
 
+const std::u16string& StatusLanguageText(TKStatusTextId id) { return Language.Text(TLanguageSection::Status, id); }
+
 TKUserActionHooks& UserActionHooks()
 {
     static TKUserActionHooks hooks;
@@ -31,23 +33,8 @@ TKUserActionHooks& UserActionHooks()
 
 namespace {
 
-// Status texts by their number in the language's Status section.
-enum : int {
-    txtReady = 4,
-    txtVolume = 7,
-    txtSpeed = 9,
-    txtPaused = 10,
-    txtBalanceCenter = 11,
-    txtBalanceLeft = 12,
-    txtBalanceRight = 13,
-    txtTimejump = 20,
-    txtBrightness = 39,
-};
-
 // CD audio: 44.1 kHz, 16 bits, two channels.
 constexpr int64_t kCDBytesPerSecond = 176400;
-
-const std::u16string& StatusText(int number) { return Language.Text(TLanguageSection::Status, number); }
 
 int CurrentType() { return PlaySystem ? static_cast<int>(PlaySystem->SystemType()) : 0; }
 
@@ -187,7 +174,7 @@ void ShowTimeJumpOf(int64_t value)
     const std::u16string time = TimeJumpText(type, value);
     if (time.empty())
         return;
-    const std::u16string text = WideFormat(StatusText(txtTimejump), time);
+    const std::u16string text = WideFormat(StatusLanguageText(txtTimejump), time);
     ShowWithOSD(text, true);
 }
 
@@ -208,7 +195,7 @@ void StepBrightness(int delta)
         hooks.SetBrightness(brightness);
     if (hooks.BrightnessChanged)
         hooks.BrightnessChanged(brightness);
-    ShowWithOSD(WideFormat(StatusText(txtBrightness), ValueToPercent(brightness, 0, 10000), u"%"), false);
+    ShowWithOSD(WideFormat(StatusLanguageText(txtBrightness), ValueToPercent(brightness, 0, 10000), u"%"), false);
 }
 
 void Call(const std::function<void()>& hook)
@@ -221,15 +208,15 @@ void Call(const std::function<void()>& hook)
 
 // --- texts ------------------------------------------------------------------------
 
-std::u16string VolumeText(double percent) { return WideFormat(StatusText(txtVolume), percent, u"%"); }
+std::u16string VolumeText(double percent) { return WideFormat(StatusLanguageText(txtVolume), percent, u"%"); }
 
 std::u16string BalanceText(int64_t value)
 {
     if (value < 100)
-        return WideFormat(StatusText(txtBalanceLeft), 100 - value, u"%");
+        return WideFormat(StatusLanguageText(txtBalanceLeft), 100 - value, u"%");
     if (value > 100)
-        return WideFormat(StatusText(txtBalanceRight), value - 100, u"%");
-    return StatusText(txtBalanceCenter);
+        return WideFormat(StatusLanguageText(txtBalanceRight), value - 100, u"%");
+    return StatusLanguageText(txtBalanceCenter);
 }
 
 std::u16string TimeJumpText(int systemType, int64_t value)
@@ -266,11 +253,11 @@ void ResetStatus()
 {
     if (!frmMain)
         return;
-    std::u16string text = StatusText(txtReady);
+    std::u16string text = StatusLanguageText(txtReady);
     if (SysPlayed && PlaySystem)
         text = PlaySystem->PlayingTitle();
     if (SysPaused)
-        text = StatusText(txtPaused);
+        text = StatusLanguageText(txtPaused);
     frmMain->SetStatusText(text);
     frmMain->StatusResetTimer.stop();
     StatusResetPending = false;
@@ -313,7 +300,7 @@ void SetSpeedStep(int step)
     const int percent = step >= 1 && step <= 10 ? 25 * step : 0;
     if (PlaySystem)
         PlaySystem->SetSpeed(step);
-    ShowWithOSD(WideFormat(StatusText(txtSpeed), percent, u"%"), true);
+    ShowWithOSD(WideFormat(StatusLanguageText(txtSpeed), percent, u"%"), true);
 }
 
 void BrightnessUp() { StepBrightness(50); }
@@ -433,6 +420,14 @@ int PlayerWindowBit(const QWidget* window)
 
 } // namespace
 
+QWidget* PlayerWindow(const char* name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name))
+            return w;
+    return nullptr;
+}
+
 bool IsPlayerForeground(int exclude)
 {
     const QWidget* active = QApplication::activeWindow();
@@ -516,8 +511,24 @@ void RunHotKeyAction(int action)
         if (hooks.Screenshot)
             hooks.Screenshot(action == 18);
         break;
+    case 28:
+        if (frmMain)
+            frmMain->AddFromPlaylistExecute();
+        break;
+    case 29:
+        if (frmMain)
+            frmMain->AddDirExecute();
+        break;
     case 30: Call(hooks.AddDisc); break;
     case 31: Call(hooks.AddURL); break;
+    case 47:
+        if (frmMain)
+            frmMain->AudioLiveStreamRecordClick();
+        break;
+    case 48:
+        if (frmMain)
+            frmMain->AudioLiveStreamStopClick();
+        break;
     case 49: BringApplicationToFront(); break;
     case 50:
         if (frmMain)

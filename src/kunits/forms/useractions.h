@@ -15,6 +15,8 @@
 
 #include "skin/kgui.h"
 
+class QWidget;
+
 namespace kolvarin {
 
 // The on-screen text of the video side: empty when none is shown.
@@ -60,6 +62,24 @@ struct TKUserActionHooks {
 };
 TKUserActionHooks& UserActionHooks();
 
+// The texts of the language's Status section that the windows show, by number.
+enum TKStatusTextId : int {
+    txtChooseDirectory = 1,
+    txtReadingDirectory = 2,
+    txtAddingFiles = 3,
+    txtReady = 4,
+    txtVolume = 7,
+    txtSpeed = 9,
+    txtPaused = 10,
+    txtBalanceCenter = 11,
+    txtBalanceLeft = 12,
+    txtBalanceRight = 13,
+    txtClosing = 19,
+    txtTimejump = 20,
+    txtBrightness = 39,
+};
+const std::u16string& StatusLanguageText(TKStatusTextId id);
+
 // --- status and on-screen text ---------------------------------------------
 void ShowStatus(const std::u16string& text);
 // The idle text: "Ready", the playing title once a play has started,
@@ -90,6 +110,15 @@ void SetTrayMode();
 void MouseWheelUp();
 void MouseWheelDown();
 void HandleHotKey(uint16_t key, uint8_t shift);
+// The top-level window with that object name ("frmPlaylist", ...); null
+// when there is none.
+QWidget* PlayerWindow(const char* name);
+template <class Window>
+Window* PlayerWindowAs(const char* name)
+{
+    return dynamic_cast<Window*>(PlayerWindow(name));
+}
+
 // A player window is in front and the main window is not minimised. A bit
 // of exclude makes the answer false while that window has the focus: 1
 // main, 2 media controls, 4 playlist, 8 video and full-screen bar, 16

@@ -71,6 +71,7 @@ void TKPlayerBase::FinishStart(bool seekable)
     System().SetBalance(state.BalanceValue);
     ShowPlaying();
     state.Seekable = seekable;
+    View().MediumStarted();
 }
 
 void TKPlayerBase::FailStart(TKErrorCode code, const std::u16string& fileName, int extra)

@@ -49,6 +49,8 @@ public:
                              bool /*errorIcon*/)
     {}
     virtual void RefreshPlaylist() {}
+    // A medium has started: its stream information and entry are known.
+    virtual void MediumStarted() {}
     virtual void HideVideoWindow() {}
     // The main popup menu's audio item and its live-stream submenu.
     virtual void SetAudioMenu(bool /*audioEnabled*/, bool /*liveStreamEnabled*/) {}

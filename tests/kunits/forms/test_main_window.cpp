@@ -35,16 +35,17 @@ TEST_F(MainFormTest, ThePlayButtonStartsTheFirstEntryOnlyWhenReleasedOverIt)
 
 TEST_F(MainFormTest, CheckBoxesSwitchTheirSettingAndShowIt)
 {
-    std::vector<bool> playlistShown;
-    main->SetPlaylistVisible = [&](bool on) { playlistShown.push_back(on); };
+    QWidget playlist;
+    playlist.setObjectName(QStringLiteral("frmPlaylist"));
     Config->PlaylistVis = false;
     ClickAt(Centre(GUI.Main.PlaylistCheckbox));
     EXPECT_TRUE(Config->PlaylistVis);
     EXPECT_EQ(GUI.Main.PlaylistCheckbox.State, 3);
+    EXPECT_TRUE(playlist.isVisible());
     ClickAt(Centre(GUI.Main.PlaylistCheckbox));
     EXPECT_FALSE(Config->PlaylistVis);
     EXPECT_EQ(GUI.Main.PlaylistCheckbox.State, 1);
-    EXPECT_EQ(playlistShown, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(playlist.isVisible());
 
     Config->Mute = false;
     ClickAt(Centre(GUI.Main.MuteCheckbox));

@@ -22,6 +22,9 @@ void MainFormTest::SetUp()
     Config = new TKConfig();
     Config->SetDefaults();
     Config->Notifications.ShowMsgBoxOnProblems = false;
+    TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
+    Config->OFAReadTime = false;
+    Config->OFAReadID3Tag = false;
     Playlist = new TKPlaylist();
     PlaylistItemIndex = -1;
     ResetProcessFlags();

@@ -1,0 +1,365 @@
+#include "forms/videoform.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QWindow>
+
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/text/klanguage.h"
+#include "forms/fullscreencontrol.h"
+#include "forms/videogeometry.h"
+#include "media/controlif.h"
+#include "playback/ksystem.h"
+#include "skin/kskinelements.h"
+
+namespace kolvarin {
+
+uint8_t VideoDisplayMode = vdmNone;
+std::array<int, 512> VideoSpectrumData{};
+TfrmVideo* frmVideo = nullptr;
+
+namespace {
+
+// Status texts (from 1) of the mode changes.
+constexpr int kTextFullscreenMode = 26, kTextDesktopMode = 27, kTextWindowMode = 28;
+
+const TKConfig& Settings()
+{
+    static const TKConfig defaults;
+    return Config ? *Config : defaults;
+}
+
+} // namespace
+
+TfrmVideo::TfrmVideo(TKGUI& skin) : TKSkinnedVideo(skin)
+{
+    setMinimumSize(100, 100);
+    resize(351, 213);
+    frmVideo = this;
+
+    DSVideoWindowEx = new video::TDSVideoWindowEx2(pnlVideo);
+    DSVideoWindowEx->setObjectName(QStringLiteral("DSVideoWindowEx"));
+    DSVideoWindowEx->SetAutoHideCursor(3000);
+    DSVideoWindowEx->OnGetVideoRect = [this](QRect& r) {
+        const std::optional<QRect> rect = VideoRect();
+        if (rect)
+            r = rect->translated(DSVideoWindowEx->pos());
+        return rect.has_value();
+    };
+    pnlVideo->installEventFilter(this);
+    DSVideoWindowEx->installEventFilter(this);
+
+    QxEqualizer.SetSeperate(false);
+    QxEqualizer.SetEnabled(true);
+    QxEqualizer.SetProcessMessages(false);
+    QxEqualizer.SetSampleSize(8192);
+    QxEqualizer.SetFFTSize(dsp::TQxFFTSize::fts512);
+
+    QxSpectrum1.SetMinY(0);
+    QxSpectrum1.SetMaxY(100);
+    QxSpectrum1.SetMixChannels(true);
+    QxSpectrum1.SetFFTSize(dsp::TQxFFTSize::fts512);
+    QxSpectrum1.SetPreEmphesis(90);
+    QxSpectrum1.SetPreEmphesisEnabled(true);
+    QxSpectrum1.SetSampleSkip(1);
+    QxSpectrum1.SetWindowMode(dsp::TWindowMode::wmRectangular);
+    QxSpectrum1.SetLogarithmic(true);
+    QxSpectrum1.OnSpectrumData = [this](dsp::TQxSpectrum&, const dsp::TVisualBuffer& bands, int, int, int, int) {
+        SpectrumData(bands);
+    };
+
+    Menu.Build(this);
+    ConnectMenu();
+    DSVideoWindowEx->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(DSVideoWindowEx, &QWidget::customContextMenuRequested, Menu.popmVideo,
+                     [this](const QPoint& at) { Menu.popmVideo->popup(DSVideoWindowEx->mapToGlobal(at)); });
+
+    imgResizer->setCursor(Qt::SizeFDiagCursor);
+    imgCaptionBar->setCursor(Qt::SizeAllCursor);
+    imgResizer->OnMouseDown = [this](TKControl&, TMouseButton button, TShiftState, int, int) {
+        if (button == TMouseButton::mbLeft && windowHandle())
+            windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
+    };
+    imgResizer->OnDblClick = [this](TKControl&) { resize(minimumSize()); };
+}
+
+TfrmVideo::~TfrmVideo()
+{
+    AttachDSP(nullptr);
+    if (frmVideo == this)
+        frmVideo = nullptr;
+}
+
+void TfrmVideo::AttachDSP(video::TDSKitQxDSPFilter* filter)
+{
+    if (dsp_) {
+        dsp_->OnPCMData = nullptr;
+        dsp_->OnVisualData = nullptr;
+        dsp_->OnFlush = nullptr;
+        dsp_->OnMediaTypeChanged = nullptr;
+    }
+    dsp_ = filter;
+    if (!dsp_)
+        return;
+    dsp_->SetVisualEnabled(false);
+    dsp_->SetVisualInterval(40);
+    dsp_->SetVisualAfterDSP(false);
+    dsp_->SetDSPEnabled(true);
+    dsp_->SetDelayEnabled(false);
+    dsp_->SetDelay(0);
+    dsp_->OnPCMData = [this](void* buffer, int size, int& newSize, video::PDSStream stream) {
+        newSize = size;
+        QxEqualizer.Process(buffer, size, static_cast<uint8_t>(stream->Bits), static_cast<uint8_t>(stream->Channels),
+                            stream->Float != 0);
+    };
+    dsp_->OnVisualData = [this](const void* buffer, int size, video::PDSStream stream) {
+        QxSpectrum1.Process(buffer, size, static_cast<uint8_t>(stream->Bits), static_cast<uint8_t>(stream->Channels),
+                            stream->Float != 0);
+    };
+    dsp_->OnFlush = [this] { QxEqualizer.Flush(); };
+    dsp_->OnMediaTypeChanged = [this](video::PDSStream) { QxEqualizer.Flush(); };
+}
+
+void TfrmVideo::SpectrumData(const dsp::TVisualBuffer& bands)
+{
+    std::copy_n(bands[0].begin(), VideoSpectrumData.size(), VideoSpectrumData.begin());
+}
+
+void TfrmVideo::ConnectMenu()
+{
+    TKVideoPopupMenu& m = Menu;
+    QObject::connect(m.popmVideo, &QMenu::aboutToShow, this, [this] { popmVideoPopup(); });
+    // A click ticks nothing by itself: the handler ticks what it changed.
+    auto on = [this](QAction* item, auto handler) {
+        QObject::connect(item, &QAction::triggered, this, [item, handler](bool checked) {
+            if (item->isCheckable())
+                item->setChecked(!checked);
+            handler();
+        });
+    };
+    on(m.Fullscreen1, [this] { Fullscreen1Click(); });
+    on(m.Desktopmode1, [this] { Desktopmode1Click(); });
+    on(m.Windowmode1, [this] { Windowmode1Click(); });
+    for (QAction* item : m.RatioItems)
+        on(item, [this, item] { SelectRatio(static_cast<uint8_t>(ItemTag(item))); });
+    for (QAction* item : m.ZoomItems)
+        on(item, [this, item] { SetWindowZoom(ItemTag(item), true); });
+    for (QAction* item : MenuItems(*m.DigitalZoom1))
+        on(item, [this, item] { SetDigitalZoom(ItemTag(item)); });
+    auto play = [this](void (TKSystem::*call)()) {
+        return [call] {
+            if (PlaySystem)
+                (PlaySystem->*call)();
+        };
+    };
+    on(m.Pause1, play(&TKSystem::Pause));
+    on(m.Play1, play(&TKSystem::Pause));
+    on(m.Stop1, [] {
+        if (PlaySystem)
+            PlaySystem->Stop(true);
+    });
+    on(m.Close1, [] {
+        if (PlaySystem)
+            PlaySystem->Stop(true);
+    });
+    on(m.Previous1, [] {
+        if (PlaySystem)
+            PlaySystem->PlayPrevious(true);
+    });
+    on(m.Next1, [] {
+        if (PlaySystem)
+            PlaySystem->PlayNext(true);
+    });
+}
+
+void TfrmVideo::popmVideoPopup()
+{
+    for (QMenu* sub : {Menu.Audio1, Menu.Subtitles1, Menu.Jumpto1, Menu.Filter1})
+        sub->setEnabled(!sub->isEmpty());
+}
+
+void TfrmVideo::FormActivate()
+{
+    if (!Skin().Loaded || AppKilled)
+        return;
+    SkinSetCaptionActive(Skin(), *imgCaptionBar, Skin().Video.CaptionBar, true);
+}
+
+void TfrmVideo::resizeEvent(QResizeEvent* event)
+{
+    TKSkinnedVideo::resizeEvent(event);
+    SetAspectRatio();
+}
+
+void TfrmVideo::hideEvent(QHideEvent* event)
+{
+    TKSkinnedVideo::hideEvent(event);
+    if (PlaySystem && !AppKilled && VideoDisplayMode != vdmFullscreen && VideoDisplayMode != vdmDesktop)
+        PlaySystem->SwapMemory();
+}
+
+bool TfrmVideo::eventFilter(QObject* watched, QEvent* event)
+{
+    // The display fills the video panel while it lives there (not in full
+    // screen or desktop mode, where it moves to a form of its own).
+    if (watched == pnlVideo && event->type() == QEvent::Resize && DSVideoWindowEx->parentWidget() == pnlVideo)
+        DSVideoWindowEx->setGeometry(pnlVideo->rect());
+    else if (watched == DSVideoWindowEx && event->type() == QEvent::MouseButtonDblClick) {
+        if (OnToggleFullscreen)
+            OnToggleFullscreen();
+        return true;
+    } else if (watched == DSVideoWindowEx && event->type() == QEvent::MouseButtonPress)
+        FormActivate();
+    return TKSkinnedVideo::eventFilter(watched, event);
+}
+
+// --- display modes -----------------------------------------------------------
+
+void TfrmVideo::EnterFullscreenOrDesktop(bool desktop)
+{
+    hide();
+    DSVideoWindowEx->setGeometry(pnlVideo->rect());
+    QCoreApplication::processEvents();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const int index = Settings().VideoFSForceDisplay;
+    QScreen* chosen = nullptr;
+    if (index >= 0 && !screens.isEmpty())
+        chosen = index < screens.size() ? screens[index] : screens.first();
+    if (desktop) {
+        chosen ? DSVideoWindowEx->StartDesktopPlaybackOn(chosen) : DSVideoWindowEx->StartDesktopPlayback();
+        return;
+    }
+    DSVideoWindowEx->SetFSControlActive(Settings().VideoFSControlActive);
+    DSVideoWindowEx->SetControlForm(frmVideoFullscreenControl ? &frmVideoFullscreenControl->ControlForm() : nullptr);
+    chosen ? DSVideoWindowEx->StartFullScreenOn(chosen) : DSVideoWindowEx->StartFullScreen();
+}
+
+void TfrmVideo::ModeEntered(uint8_t mode, QAction* item, int text)
+{
+    CheckMonitorOutputs();
+    CheckOnly(MenuItems(*Menu.Mode1), item);
+    if (OnDisplayModeChecked)
+        OnDisplayModeChecked(mode);
+    SetAspectRatio();
+    VideoDisplayMode = mode;
+    ShowOSD(Language.Text(TLanguageSection::Status, text), 2000);
+}
+
+void TfrmVideo::Fullscreen1Click()
+{
+    if (!GraphActive())
+        return;
+    EnterFullscreenOrDesktop(false);
+    if (frmVideoFullscreenControl)
+        frmVideoFullscreenControl->LayoutBar();
+    ModeEntered(vdmFullscreen, Menu.Fullscreen1, kTextFullscreenMode);
+}
+
+void TfrmVideo::Desktopmode1Click()
+{
+    if (!GraphActive())
+        return;
+    EnterFullscreenOrDesktop(true);
+    ModeEntered(vdmDesktop, Menu.Desktopmode1, kTextDesktopMode);
+}
+
+void TfrmVideo::Windowmode1Click()
+{
+    if (!GraphActive())
+        return;
+    show();
+    FormResize();
+    QCoreApplication::processEvents();
+    DSVideoWindowEx->LeaveFullScreen();
+    DSVideoWindowEx->setGeometry(pnlVideo->rect());
+    ModeEntered(vdmWindow, Menu.Windowmode1, kTextWindowMode);
+}
+
+void TfrmVideo::CheckMonitorOutputs()
+{
+    const QScreen* monitor = DSVideoWindowEx->Monitor();
+    const int number = monitor ? static_cast<int>(QGuiApplication::screens().indexOf(monitor)) : -1;
+    for (QAction* item : MenuItems(*Menu.MonitorOutput1))
+        item->setChecked(monitor && ItemTag(item) == number);
+}
+
+// --- size and shape ------------------------------------------------------------
+
+QSize TfrmVideo::GetVideoSize() const
+{
+    const auto renderer = DSVideoWindowEx->GetFilter();
+    const auto video = renderer ? renderer.as<media::IBasicVideo>() : media::ComPtr<media::IBasicVideo>();
+    int32_t width = 0, height = 0;
+    if (!video || media::Failed(video->get_VideoWidth(&width)) || media::Failed(video->get_VideoHeight(&height)))
+        return {};
+    return {width, height};
+}
+
+void TfrmVideo::SetWindowZoom(int percent, bool force)
+{
+    CheckOnly({Menu.ZoomItems.begin(), Menu.ZoomItems.end()},
+              percent % 25 == 0 && percent >= 25 && percent <= 200 ? Menu.ZoomItems[percent / 25 - 1] : nullptr);
+    const QSize video = GetVideoSize();
+    if (video.height() <= 0 || !(Settings().AutoVideoResize || force))
+        return;
+    resize(WindowZoomSize(video, percent));
+    if (Settings().CenterVideo) {
+        const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        if (s)
+            move(s->geometry().width() / 2 - width() / 2, s->geometry().height() / 2 - height() / 2);
+    }
+}
+
+void TfrmVideo::SetDigitalZoom(int value)
+{
+    const auto items = MenuItems(*Menu.DigitalZoom1);
+    const auto found = std::find_if(items.begin(), items.end(), [value](QAction* a) { return ItemTag(a) == value; });
+    CheckOnly(items, found == items.end() ? nullptr : *found);
+    DSVideoWindowEx->SetDigitalZoom(value);
+}
+
+std::optional<QRect> TfrmVideo::VideoRect() const
+{
+    const TKConfig& c = Settings();
+    return AspectRatioRect(c.Ratio.Mode, DSVideoWindowEx->rect(), GetVideoSize(), c.Ratio.User.X, c.Ratio.User.Y);
+}
+
+bool TfrmVideo::SetAspectRatio()
+{
+    // Stretched: the display no longer fits the picture itself; the
+    // rectangle comes from VideoRect through OnGetVideoRect.
+    DSVideoWindowEx->SetAspectRatio(video::TRatioModes::rmStretched);
+    if (!VideoRect())
+        return false;
+    const uint8_t mode = std::min<uint8_t>(Settings().Ratio.Mode, kRatioModeCount - 1);
+    CheckOnly({Menu.RatioItems.begin(), Menu.RatioItems.end()}, Menu.RatioItems[mode]);
+    if (OnRatioChecked)
+        OnRatioChecked(mode);
+    return true;
+}
+
+void TfrmVideo::SelectRatio(uint8_t mode)
+{
+    if (Config)
+        Config->Ratio.Mode = mode;
+    SetAspectRatio();
+}
+
+// --- on-screen text ------------------------------------------------------------
+
+void TfrmVideo::ShowOSD(const std::u16string& text, int ms)
+{
+    osdText_ = text;
+    osdMs_ = ms;
+    osdShown_.start();
+}
+
+bool TfrmVideo::OSDPending() const { return !osdText_.empty() && osdShown_.isValid() && osdShown_.elapsed() < osdMs_; }
+
+} // namespace kolvarin

@@ -1,0 +1,113 @@
+#pragma once
+
+// TfrmVideo: the skinned window the video plays in. It holds the display
+// component the video side's filter graph renders into, the equalizer and
+// spectrum fed by the side's DSP filter, and the popup menu, and turns menu
+// and mouse actions into calls of the play system. One instance, frmVideo,
+// from creation to destruction. Main thread only, except the DSP handlers,
+// which run where the DSP filter calls them.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <QElapsedTimer>
+#include <QScreen>
+#include <QTimer>
+
+#include "forms/videomenus.h"
+#include "skin/kskinnedvideo.h"
+#include "video/dskitdspfilter.h"
+#include "video/dskitfiltergraph.h"
+#include "video/dskitvideowindow.h"
+#include "video/dspequalizer.h"
+#include "video/visspectrum.h"
+
+namespace kolvarin {
+
+// How the video shows: 0 none (the play system resets it), 1 window, 2 full
+// screen, 3 desktop.
+enum TKVideoDisplayMode : uint8_t { vdmNone, vdmWindow, vdmFullscreen, vdmDesktop };
+extern uint8_t VideoDisplayMode;
+// The video spectrum's 512 bands, read by the main window's analyser.
+extern std::array<int, 512> VideoSpectrumData;
+
+class TfrmVideo : public TKSkinnedVideo {
+public:
+    explicit TfrmVideo(TKGUI& skin = GUI);
+    ~TfrmVideo() override;
+
+    video::TDSVideoWindowEx2* DSVideoWindowEx;
+    dsp::TQxEqualizer QxEqualizer;
+    dsp::TQxSpectrum QxSpectrum1;
+    TKVideoPopupMenu Menu;
+
+    // The graph the display renders (the video side's); null before one is set.
+    video::TFilterGraph* FilterGraph() const { return DSVideoWindowEx->FilterGraph(); }
+    bool GraphActive() const { return FilterGraph() && FilterGraph()->Active(); }
+    // Sends the DSP filter's PCM through the equalizer and its visual data to
+    // the spectrum (null detaches). The filter must outlive the attachment.
+    void AttachDSP(video::TDSKitQxDSPFilter* filter);
+
+    // --- display modes: each does nothing while the graph is inactive ------
+    void Fullscreen1Click();
+    void Desktopmode1Click();
+    void Windowmode1Click();
+    // The monitor items ticked for the display's monitor (none without one).
+    void CheckMonitorOutputs();
+
+    // --- size and shape of the picture ------------------------------------
+    // The first video stream's size; 0 x 0 without one.
+    QSize GetVideoSize() const;
+    // Ticks the zoom item; with a video and AutoVideoResize or force, sizes
+    // the client area to percent of the video (centred when CenterVideo).
+    void SetWindowZoom(int percent, bool force);
+    // Ticks the digital-zoom item and sets the display's zoom (0..99).
+    void SetDigitalZoom(int value);
+    // The picture's rectangle in the display for the Ratio setting; nothing
+    // without a display or a video size.
+    std::optional<QRect> VideoRect() const;
+    // Applies the Ratio setting; false (nothing ticked) without a video.
+    bool SetAspectRatio();
+    // A ratio item: stores the mode and applies it.
+    void SelectRatio(uint8_t mode);
+
+    // --- on-screen text ----------------------------------------------------
+    // Shows text over the video for ms milliseconds (replacing any other).
+    void ShowOSD(const std::u16string& text, int ms);
+    const std::u16string& OSDText() const { return osdText_; }
+    bool OSDPending() const;
+
+    // Before the popup opens: the stream, jump and filter menus are enabled
+    // exactly when they have items.
+    void popmVideoPopup();
+
+    // The main window's items that follow this window's checks.
+    std::function<void(uint8_t ratioMode)> OnRatioChecked;
+    std::function<void(uint8_t displayMode)> OnDisplayModeChecked;
+    // A double click on the video (the play system toggles full screen).
+    std::function<void()> OnToggleFullscreen;
+
+protected:
+    void FormActivate() override;
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ConnectMenu();
+    void SpectrumData(const dsp::TVisualBuffer& bands);
+    void EnterFullscreenOrDesktop(bool desktop);
+    void ModeEntered(uint8_t mode, QAction* item, int text);
+
+    video::TDSKitQxDSPFilter* dsp_ = nullptr;
+    std::u16string osdText_;
+    QElapsedTimer osdShown_;
+    int osdMs_ = 0;
+};
+
+extern TfrmVideo* frmVideo;
+
+} // namespace kolvarin

@@ -1,0 +1,67 @@
+// The main window's popup menus.
+#include <QAction>
+#include <QMenu>
+
+#include "core/text/klanguage.h"
+#include "mainformfixture.h"
+
+using namespace kolvarin;
+
+namespace ktest {
+namespace {
+
+TEST_F(MainFormTest, ThePlayModeMenuSwitchesTheModeAndTheCheckBox)
+{
+    Config->PlayMode = {};
+    main->PlaymodeItems[1]->trigger();
+    EXPECT_TRUE(Config->PlayMode.Enabled);
+    EXPECT_EQ(Config->PlayMode.Mode, 1);
+    EXPECT_EQ(GUI.Main.PlaymodeCheckbox.State, 3);
+    main->PlaymodeItems[0]->trigger();
+    EXPECT_FALSE(Config->PlayMode.Enabled);
+    EXPECT_EQ(Config->PlayMode.Mode, 1) << "None keeps the mode";
+    EXPECT_EQ(main->imgPlaymodeCheckbox->Tag, 0);
+    Config->PlayMode.Enabled = true;
+    Config->PlayMode.Mode = 4;
+    emit main->popmPlaymode->aboutToShow();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(main->PlaymodeItems[static_cast<size_t>(i)]->isChecked(), i == 4);
+}
+
+TEST_F(MainFormTest, WindowItemsSwitchTheWindowAndItsCheckBox)
+{
+    QWidget controls;
+    controls.setObjectName(QStringLiteral("frmMediaControls"));
+    Config->MediaConVis = false;
+    main->Mediacontrols1->trigger();
+    EXPECT_TRUE(Config->MediaConVis);
+    EXPECT_TRUE(main->Mediacontrols1->isChecked());
+    EXPECT_EQ(GUI.Main.EqualizerCheckbox.State, 3);
+    EXPECT_TRUE(controls.isVisible());
+    main->Mediacontrols1->trigger();
+    EXPECT_FALSE(controls.isVisible());
+    EXPECT_EQ(main->imgEqualizerCheckbox->Tag, 0);
+}
+
+TEST_F(MainFormTest, TellAFriendWritesTheRecommendationIntoAMailLink)
+{
+    const std::u16string link = TfrmMain::TellAFriendLink();
+    EXPECT_EQ(link.rfind(u"mailto:<Enter the e-mail address of your friend here>?subject=Kolvarin Mediaplayer "
+                         u"recommend&body=Hello!<br>",
+                         0),
+              0u);
+    EXPECT_EQ(link.size() - link.rfind(u"https://www.kolvarin.org/<br><br>"), 33u) << "eight lines, each ended";
+}
+
+TEST_F(MainFormTest, TheLiveStreamItemsAreOneChoice)
+{
+    main->AudioLiveStreamRecord->trigger();
+    EXPECT_TRUE(main->AudioLiveStreamRecord->isChecked());
+    EXPECT_FALSE(main->AudioLiveStreamStop->isChecked());
+    main->AudioLiveStreamStop->trigger();
+    EXPECT_FALSE(main->AudioLiveStreamRecord->isChecked());
+    EXPECT_TRUE(main->AudioLiveStreamStop->isChecked());
+}
+
+} // namespace
+} // namespace ktest
