@@ -18,6 +18,7 @@
 #include "core/text/klanguage.h"
 #include "forms/playlistform.h"
 #include "playback/kbass.h"
+#include "playback/kstreamset.h"
 #include "playback/ksystem.h"
 
 namespace kolvarin {
@@ -50,14 +51,6 @@ std::u16string DiscItemText(const TDiscDrive& drive)
     const std::u16string label =
         drive.Label.empty() ? Language.Text(TLanguageSection::AddCDtoPlaylist, 5) : drive.Label;
     return drive.Device + u" [ " + label + u" ]";
-}
-
-std::string SecondsToTimeText(int64_t seconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2lld:%.2lld:%.2lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    return text;
 }
 
 std::vector<TDiscDrive> ListDiscDrives()
@@ -96,7 +89,7 @@ std::vector<TDiscEntry> DiscEntries(const TDiscDrive& drive, int driveIndex)
         // The track field counts from 1 like the caption and the file name:
         // the CD player takes "01" as the first track.
         entries.push_back({u"Track " + Utf16(number), drive.Device + u"/Track" + Utf16(number) + u".cda",
-                           readTime ? SecondsToTimeText(length / 176400) : "00:00:00", number});
+                           readTime ? TimeTextOfMilliseconds(int64_t{length / 176400} * 1000) : "00:00:00", number});
     }
     return entries;
 }

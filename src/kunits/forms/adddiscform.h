@@ -63,7 +63,5 @@ std::vector<TDiscDrive> ListDiscDrives();
 // medium, else one entry per audio track of the music CD (driveIndex is
 // the audio library's drive number).
 std::vector<TDiscEntry> DiscEntries(const TDiscDrive& drive, int driveIndex);
-// "hh:mm:ss" of a number of seconds.
-std::string SecondsToTimeText(int64_t seconds);
 
 } // namespace kolvarin

@@ -1,6 +1,7 @@
 #include "forms/playlistform.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -13,6 +14,8 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
+#include "core/text/kstrings.h"
+#include "core/text/kwideformat.h"
 #include "forms/useractions.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -88,20 +91,14 @@ TfrmPlaylist::~TfrmPlaylist()
 
 void TfrmPlaylist::SetHooks(TfrmPlaylist* form)
 {
+    // The wheel, sorting and scrolling hooks are the program's (kwindowhooks).
     const auto on = [form](auto run) { return form ? decltype(std::function(run))(run) : nullptr; };
     PlaylistHooks().RefreshPlaylist = on([form] {
         form->PlaceThumb();
         form->RefreshPlaylist();
     });
     TKUserActionHooks& hooks = UserActionHooks();
-    hooks.PlaylistActive = on([form] { return form->IsActive; });
-    hooks.ScrollPlaylist = on([form](int rows) {
-        if (form->Skin().Loaded && PlaylistCount() > 0)
-            form->SetTopIndex(form->Scroll().Position + rows);
-    });
-    hooks.ScrollPlaylistTo = on([form](int index) { form->ScrollToIndex(index); });
     hooks.FindItem = on([form] { form->Finditem1Click(); });
-    hooks.SortPlaylist = on([form](int mode) { form->SortPlaylist(mode); });
     hooks.AddDisc = on([form] { form->AddDVD1Click(); });
     hooks.AddURL = on([form] { form->AddURL1Click(); });
 }
@@ -153,20 +150,36 @@ void TfrmPlaylist::DropFiles(std::vector<std::u16string> names)
     const int mode = Config ? Config->PLOnDragDropMode : 0;
     if ((mode != 1 && mode != 2) || names.empty())
         return;
-    std::sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
-        return QString::fromStdU16String(a).compare(QString::fromStdU16String(b), Qt::CaseInsensitive) < 0;
+    std::stable_sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
+        return WideLowerCase(a) < WideLowerCase(b);
     });
-    {
-        TBusyStatus busy(Language.Text(TLanguageSection::Status, 3));
-        if (mode == 2) {
-            PlaylistClear();
-            Scroll().Position = 0;
-        }
-        if (PlaySystem)
-            PlaySystem->AddFilesToPlaylist(names, mode == 2);
+    // A long drop runs from the event loop with its progress in the status;
+    // Esc cancels it and keeps what was added. A drop under way ends here.
+    Adder.Cancel();
+    auto busy = std::make_shared<TBusyStatus>(Language.Text(TLanguageSection::Status, 3));
+    if (mode == 2) {
+        PlaylistClear();
+        Scroll().Position = 0;
     }
-    PlaceThumb();
-    RefreshPlaylist();
+    Adder.Add = [replace = mode == 2](const std::u16string& name) {
+        const int before = PlaylistCount();
+        if (PlaySystem)
+            PlaySystem->AddFilesToPlaylist({name}, replace);
+        return PlaylistCount() > before;
+    };
+    Adder.OnProgress = [](size_t done, size_t total) {
+        if (PlaySystem && total > 0)
+            PlaySystem->View().SetStatusText(
+                WideFormat(u"%s (%d / %d)", Language.Text(TLanguageSection::Status, 3), done, total));
+        if (frmPlaylist)
+            frmPlaylist->RefreshPlaylist();
+    };
+    Adder.OnDone = [this, busy](size_t, bool) mutable {
+        busy.reset();
+        PlaceThumb();
+        RefreshPlaylist();
+    };
+    Adder.Start(std::move(names));
 }
 
 void TfrmPlaylist::DockUnderMain()
@@ -187,6 +200,10 @@ void TfrmPlaylist::hideEvent(QHideEvent* event)
 
 void TfrmPlaylist::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape && Adder.Busy()) {
+        Adder.Cancel();
+        return;
+    }
     const int count = PlaylistCount();
     if (!Skin().Loaded || count == 0) {
         TKSkinnedPlaylist::keyPressEvent(event);

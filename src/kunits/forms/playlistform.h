@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/settings/ksystemtypes.h"
+#include "forms/mainformadder.h"
 #include "skin/kskinnedplaylist.h"
 
 class QAction;
@@ -36,8 +37,11 @@ public:
     // list allows) and repaints.
     void ScrollToIndex(int index);
     // The dropped names (sorted here) by the drop mode: 0 nothing, 1 add,
-    // 2 replace. Nothing starts playing.
+    // 2 replace. Nothing starts playing. The names are added a slice at a
+    // time from the event loop (Esc cancels); folders are read off the
+    // main thread.
     void DropFiles(std::vector<std::u16string> names);
+    TKFileAdder Adder;
 
     // The entry painted at y of the list, -1 for none (before the first
     // paint, below the last painted row, above the list).

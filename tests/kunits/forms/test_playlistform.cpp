@@ -269,6 +269,7 @@ TEST_F(PlaylistForm, EachDropModeHandlesOneDropOnceAndPlaysNothing)
         PlaylistClear();
         Fill(2);
         DropOn(*form_, files);
+        form_->Adder.Wait();
         EXPECT_EQ(Captions(), c.captions) << "mode " << c.mode;
         EXPECT_EQ(system_.SystemType(), TSystemType::None);
     }
