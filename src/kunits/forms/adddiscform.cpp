@@ -27,7 +27,7 @@ TfrmAddDVDVCD* frmAddDVDVCD = nullptr;
 
 namespace {
 
-QString Text(int number) { return QString::fromStdU16String(Language.Text(TLanguageSection::AddCDtoPlaylist, number)); }
+QString Text(int number) { return LanguageQText(TLanguageSection::AddCDtoPlaylist, number); }
 
 std::u16string Utf16(const std::string& text) { return QString::fromStdString(text).toStdU16String(); }
 
@@ -94,26 +94,19 @@ std::vector<TDiscEntry> DiscEntries(const TDiscDrive& drive, int driveIndex)
     return entries;
 }
 
-TfrmAddDVDVCD::TfrmAddDVDVCD(QWidget* parent) : QWidget(parent, Qt::Tool)
+TfrmAddDVDVCD::TfrmAddDVDVCD(QWidget* parent) : TKPlaylistDialog("frmAddDVDVCD", parent)
 {
     frmAddDVDVCD = this;
-    setObjectName(QStringLiteral("frmAddDVDVCD"));
     setWindowTitle(Text(1));
     cbDrives = new QComboBox(this);
     cbDrives->setMinimumWidth(260);
     btnOK = new QPushButton(Text(3), this);
     btnCancel = new QPushButton(Text(4), this);
-    btnOK->setDefault(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(Text(2), this));
     layout->addWidget(cbDrives);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    layout->addLayout(buttons);
+    AddButtonRow(*layout, {btnOK, btnCancel}, btnCancel);
     connect(btnOK, &QPushButton::clicked, this, [this] { OKClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, &QWidget::hide);
 }
 
 TfrmAddDVDVCD::~TfrmAddDVDVCD()
@@ -160,13 +153,6 @@ void TfrmAddDVDVCD::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     SetDrives(ListDiscDrives());
-}
-
-void TfrmAddDVDVCD::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (PlaySystem)
-        PlaySystem->SwapMemory();
 }
 
 } // namespace kolvarin

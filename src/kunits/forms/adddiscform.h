@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include <QWidget>
+#include "forms/playlistformdialog.h"
 
 class QComboBox;
 class QPushButton;
@@ -27,9 +27,8 @@ struct TDiscEntry {
 
 // The tool window that adds the DVD, VCD or SVCD in a drive, or the tracks
 // of a music CD. The list keeps each drive's device, folder and label
-// beside its text, so the text is never cut apart again. Shown
-// non-modally; hiding it trims the working set. Main thread only.
-class TfrmAddDVDVCD : public QWidget {
+// beside its text, so the text is never cut apart again. Main thread only.
+class TfrmAddDVDVCD : public TKPlaylistDialog {
 public:
     explicit TfrmAddDVDVCD(QWidget* parent = nullptr);
     ~TfrmAddDVDVCD() override;
@@ -47,7 +46,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     std::vector<TDiscDrive> drives_;

@@ -18,10 +18,7 @@ TfrmAddURL* frmAddURL = nullptr;
 
 namespace {
 
-QString Text(int number)
-{
-    return QString::fromStdU16String(Language.Text(TLanguageSection::AddURLtoPlaylist, number));
-}
+QString Text(int number) { return LanguageQText(TLanguageSection::AddURLtoPlaylist, number); }
 
 } // namespace
 
@@ -31,29 +28,22 @@ bool IsAcceptedURL(const std::u16string& url)
     return lower.startsWith(QLatin1String("http://")) || lower.startsWith(QLatin1String("mms://"));
 }
 
-TfrmAddURL::TfrmAddURL(QWidget* parent) : QWidget(parent, Qt::Tool)
+TfrmAddURL::TfrmAddURL(QWidget* parent) : TKPlaylistDialog("frmAddURL", parent)
 {
     frmAddURL = this;
-    setObjectName(QStringLiteral("frmAddURL"));
     setWindowTitle(Text(1));
     Edit1 = new QLineEdit(this);
     Edit1->setMinimumWidth(320);
     Button1 = new QPushButton(Text(4), this);
     Button2 = new QPushButton(Text(5), this);
-    Button1->setDefault(true);
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(Text(2), this));
     row->addWidget(Edit1, 1);
     layout->addLayout(row);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    layout->addLayout(buttons);
+    AddButtonRow(*layout, {Button1, Button2}, Button2);
     connect(Button1, &QPushButton::clicked, this, [this] { AddClick(); });
     connect(Edit1, &QLineEdit::returnPressed, this, [this] { AddClick(); });
-    connect(Button2, &QPushButton::clicked, this, &QWidget::hide);
 }
 
 TfrmAddURL::~TfrmAddURL()
@@ -80,13 +70,6 @@ void TfrmAddURL::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     Edit1->setText(Text(3));
     Edit1->setFocus();
-}
-
-void TfrmAddURL::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (PlaySystem)
-        PlaySystem->SwapMemory();
 }
 
 } // namespace kolvarin

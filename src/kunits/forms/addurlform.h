@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include <QWidget>
+#include "forms/playlistformdialog.h"
 
 class QLineEdit;
 class QPushButton;
@@ -10,8 +10,8 @@ class QPushButton;
 namespace kolvarin {
 
 // The tool window that appends an internet address to the playlist. Shown
-// non-modally; hiding it trims the working set. Main thread only.
-class TfrmAddURL : public QWidget {
+// non-modally. Main thread only.
+class TfrmAddURL : public TKPlaylistDialog {
 public:
     explicit TfrmAddURL(QWidget* parent = nullptr);
     ~TfrmAddURL() override;
@@ -25,7 +25,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 };
 
 extern TfrmAddURL* frmAddURL;

@@ -28,7 +28,6 @@ TfrmEditItem* frmEditItem = nullptr;
 
 namespace {
 
-QString Text(TLanguageSection section, int number) { return QString::fromStdU16String(Language.Text(section, number)); }
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 std::u16string U(const QLineEdit* edit) { return edit->text().toStdU16String(); }
 
@@ -60,12 +59,11 @@ int TrackFieldValue(const std::u16string& text, int max)
     return value > max ? -1 : static_cast<int>(value);
 }
 
-TfrmEditItem::TfrmEditItem(QWidget* parent) : QWidget(parent, Qt::Tool)
+TfrmEditItem::TfrmEditItem(QWidget* parent) : TKPlaylistDialog("frmEditItem", parent)
 {
     using S = TLanguageSection;
     frmEditItem = this;
-    setObjectName(QStringLiteral("frmEditItem"));
-    setWindowTitle(Text(S::EditPlaylistEntry, 1));
+    setWindowTitle(LanguageQText(S::EditPlaylistEntry, 1));
     ShowMessage = [this](const std::u16string& text) { QMessageBox::information(this, windowTitle(), Q(text)); };
 
     edtFileName = NewEdit(this);
@@ -73,31 +71,31 @@ TfrmEditItem::TfrmEditItem(QWidget* parent) : QWidget(parent, Qt::Tool)
     edtFileName->setReadOnly(true);
     edtIndex->setReadOnly(true);
     auto* top = new QFormLayout;
-    top->addRow(Text(S::EditPlaylistEntry, 2) + QLatin1Char(':'), edtFileName);
-    top->addRow(Text(S::EditPlaylistEntry, 3) + QLatin1Char(':'), edtIndex);
+    top->addRow(LanguageQText(S::EditPlaylistEntry, 2) + QLatin1Char(':'), edtFileName);
+    top->addRow(LanguageQText(S::EditPlaylistEntry, 3) + QLatin1Char(':'), edtIndex);
 
     PageControl1 = new QTabWidget(this);
     tabPlaylistEntry = new QWidget;
-    auto* entryGroup = new QGroupBox(Text(S::EditPlaylistEntry, 13), tabPlaylistEntry);
+    auto* entryGroup = new QGroupBox(LanguageQText(S::EditPlaylistEntry, 13), tabPlaylistEntry);
     edtPECaption = NewEdit(entryGroup, 255);
     edtPETime = NewEdit(entryGroup, 8);
     edtPETrack = NewEdit(entryGroup, 2);
-    cbPESelected = new QCheckBox(Text(S::EditPlaylistEntry, 9), entryGroup);
-    cbPEPlayed = new QCheckBox(Text(S::EditPlaylistEntry, 8), entryGroup);
+    cbPESelected = new QCheckBox(LanguageQText(S::EditPlaylistEntry, 9), entryGroup);
+    cbPEPlayed = new QCheckBox(LanguageQText(S::EditPlaylistEntry, 8), entryGroup);
     for (QWidget* w : {static_cast<QWidget*>(edtPETime), static_cast<QWidget*>(edtPETrack),
                        static_cast<QWidget*>(cbPESelected), static_cast<QWidget*>(cbPEPlayed)})
         w->setEnabled(false);
     edtPETime->setReadOnly(true);
     edtPETrack->setReadOnly(true);
     auto* entryLayout = new QFormLayout(entryGroup);
-    entryLayout->addRow(Text(S::EditPlaylistEntry, 5) + QLatin1Char(':'), edtPECaption);
-    entryLayout->addRow(Text(S::EditPlaylistEntry, 6) + QLatin1Char(':'), edtPETime);
-    entryLayout->addRow(Text(S::EditPlaylistEntry, 7) + QLatin1Char(':'), edtPETrack);
+    entryLayout->addRow(LanguageQText(S::EditPlaylistEntry, 5) + QLatin1Char(':'), edtPECaption);
+    entryLayout->addRow(LanguageQText(S::EditPlaylistEntry, 6) + QLatin1Char(':'), edtPETime);
+    entryLayout->addRow(LanguageQText(S::EditPlaylistEntry, 7) + QLatin1Char(':'), edtPETrack);
     auto* flags = new QHBoxLayout;
     flags->addWidget(cbPESelected);
     flags->addWidget(cbPEPlayed);
     entryLayout->addRow(flags);
-    auto* infoGroup = new QGroupBox(Text(S::EditPlaylistEntry, 14), tabPlaylistEntry);
+    auto* infoGroup = new QGroupBox(LanguageQText(S::EditPlaylistEntry, 14), tabPlaylistEntry);
     memFileInfo = new QPlainTextEdit(infoGroup);
     memFileInfo->setReadOnly(true);
     (new QVBoxLayout(infoGroup))->addWidget(memFileInfo);
@@ -106,7 +104,7 @@ TfrmEditItem::TfrmEditItem(QWidget* parent) : QWidget(parent, Qt::Tool)
     entryPage->addWidget(infoGroup, 1);
 
     tsID3v1 = new QWidget;
-    cbID3V1_Exists = new QCheckBox(Text(S::EditID3Tag, 3), tsID3v1);
+    cbID3V1_Exists = new QCheckBox(LanguageQText(S::EditID3Tag, 3), tsID3v1);
     edtID3V1_Track = NewEdit(tsID3v1, 3);
     edtID3V1_Title = NewEdit(tsID3v1, 30);
     edtID3V1_Artist = NewEdit(tsID3v1, 30);
@@ -116,18 +114,18 @@ TfrmEditItem::TfrmEditItem(QWidget* parent) : QWidget(parent, Qt::Tool)
     for (const char* genre : ID3v1Genres)
         cbID3V1_Genre->addItem(QString::fromLatin1(genre));
     edtID3V1_Comment = NewEdit(tsID3v1, 30);
-    btnID3Tagv1_Convert = new QPushButton(Text(S::EditID3Tag, 17), tsID3v1);
+    btnID3Tagv1_Convert = new QPushButton(LanguageQText(S::EditID3Tag, 17), tsID3v1);
     auto* v1 = new QFormLayout(tsID3v1);
     v1->addRow(cbID3V1_Exists);
     const std::pair<int, QWidget*> v1Rows[] = {{5, edtID3V1_Track},   {6, edtID3V1_Title}, {7, edtID3V1_Artist},
                                                {8, edtID3V1_Album},   {9, edtID3V1_Year},  {10, cbID3V1_Genre},
                                                {11, edtID3V1_Comment}};
     for (const auto& [text, field] : v1Rows)
-        v1->addRow(Text(S::EditID3Tag, text) + QLatin1Char(':'), field);
+        v1->addRow(LanguageQText(S::EditID3Tag, text) + QLatin1Char(':'), field);
     v1->addRow(btnID3Tagv1_Convert);
 
     tsID3v2 = new QWidget;
-    cbID3V2_Exists = new QCheckBox(Text(S::EditID3Tag, 4), tsID3v2);
+    cbID3V2_Exists = new QCheckBox(LanguageQText(S::EditID3Tag, 4), tsID3v2);
     edtID3V2_Track = NewEdit(tsID3v2);
     edtID3V2_Title = NewEdit(tsID3v2);
     edtID3V2_Artist = NewEdit(tsID3v2);
@@ -140,7 +138,7 @@ TfrmEditItem::TfrmEditItem(QWidget* parent) : QWidget(parent, Qt::Tool)
     edtID3V2_Copyright = NewEdit(tsID3v2);
     edtID3V2_URL = NewEdit(tsID3v2);
     edtID3V2_Encoder = NewEdit(tsID3v2);
-    btnID3Tagv2_Convert = new QPushButton(Text(S::EditID3Tag, 18), tsID3v2);
+    btnID3Tagv2_Convert = new QPushButton(LanguageQText(S::EditID3Tag, 18), tsID3v2);
     auto* v2 = new QFormLayout(tsID3v2);
     v2->addRow(cbID3V2_Exists);
     const std::pair<int, QLineEdit*> v2Rows[] = {
@@ -148,29 +146,23 @@ TfrmEditItem::TfrmEditItem(QWidget* parent) : QWidget(parent, Qt::Tool)
         {9, edtID3V2_Year},      {10, edtID3V2_Genre},     {11, edtID3V2_Comment}, {12, edtID3V2_Composer},
         {13, edtID3V2_Language}, {14, edtID3V2_Copyright}, {15, edtID3V2_URL},     {16, edtID3V2_Encoder}};
     for (const auto& [text, field] : v2Rows)
-        v2->addRow(Text(S::EditID3Tag, text) + QLatin1Char(':'), field);
+        v2->addRow(LanguageQText(S::EditID3Tag, text) + QLatin1Char(':'), field);
     v2->addRow(btnID3Tagv2_Convert);
 
-    PageControl1->addTab(tabPlaylistEntry, Text(S::EditPlaylistEntry, 4));
-    PageControl1->addTab(tsID3v1, Text(S::EditID3Tag, 1));
-    PageControl1->addTab(tsID3v2, Text(S::EditID3Tag, 2));
+    PageControl1->addTab(tabPlaylistEntry, LanguageQText(S::EditPlaylistEntry, 4));
+    PageControl1->addTab(tsID3v1, LanguageQText(S::EditID3Tag, 1));
+    PageControl1->addTab(tsID3v2, LanguageQText(S::EditID3Tag, 2));
 
-    btnEdit = new QPushButton(Text(S::EditPlaylistEntry, 10), this);
-    btnCancel = new QPushButton(Text(S::EditPlaylistEntry, 11), this);
-    btnReload = new QPushButton(Text(S::EditPlaylistEntry, 12), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnReload);
-    buttons->addStretch(1);
-    buttons->addWidget(btnEdit);
-    buttons->addWidget(btnCancel);
+    btnEdit = new QPushButton(LanguageQText(S::EditPlaylistEntry, 10), this);
+    btnCancel = new QPushButton(LanguageQText(S::EditPlaylistEntry, 11), this);
+    btnReload = new QPushButton(LanguageQText(S::EditPlaylistEntry, 12), this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(PageControl1, 1);
-    layout->addLayout(buttons);
+    AddButtonRow(*layout, {btnEdit, btnCancel, btnReload}, btnCancel);
     resize(420, 520);
 
     connect(btnEdit, &QPushButton::clicked, this, [this] { SaveClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, &QWidget::hide);
     connect(btnReload, &QPushButton::clicked, this, [this] { LoadEntry(editIndex_); });
     connect(btnID3Tagv1_Convert, &QPushButton::clicked, this, [this] { ConvertID3v1ToID3v2(); });
     connect(btnID3Tagv2_Convert, &QPushButton::clicked, this, [this] { ConvertID3v2ToID3v1(); });
@@ -334,33 +326,28 @@ bool TfrmEditItem::SaveClick()
     return true;
 }
 
+std::array<std::pair<QLineEdit*, QLineEdit*>, 6> TfrmEditItem::SharedTagFields() const
+{
+    return {{{edtID3V1_Track, edtID3V2_Track},
+             {edtID3V1_Title, edtID3V2_Title},
+             {edtID3V1_Artist, edtID3V2_Artist},
+             {edtID3V1_Album, edtID3V2_Album},
+             {edtID3V1_Year, edtID3V2_Year},
+             {edtID3V1_Comment, edtID3V2_Comment}}};
+}
+
 void TfrmEditItem::ConvertID3v1ToID3v2()
 {
-    edtID3V2_Track->setText(edtID3V1_Track->text());
-    edtID3V2_Title->setText(edtID3V1_Title->text());
-    edtID3V2_Artist->setText(edtID3V1_Artist->text());
-    edtID3V2_Album->setText(edtID3V1_Album->text());
-    edtID3V2_Year->setText(edtID3V1_Year->text());
+    for (const auto& [v1, v2] : SharedTagFields())
+        v2->setText(v1->text());
     edtID3V2_Genre->setText(cbID3V1_Genre->currentText());
-    edtID3V2_Comment->setText(edtID3V1_Comment->text());
 }
 
 void TfrmEditItem::ConvertID3v2ToID3v1()
 {
-    edtID3V1_Track->setText(edtID3V2_Track->text());
-    edtID3V1_Title->setText(edtID3V2_Title->text());
-    edtID3V1_Artist->setText(edtID3V2_Artist->text());
-    edtID3V1_Album->setText(edtID3V2_Album->text());
-    edtID3V1_Year->setText(edtID3V2_Year->text());
-    edtID3V1_Comment->setText(edtID3V2_Comment->text());
+    for (const auto& [v1, v2] : SharedTagFields())
+        v1->setText(v2->text());
     cbID3V1_Genre->setCurrentIndex(std::max(cbID3V1_Genre->findText(edtID3V2_Genre->text()), 0));
-}
-
-void TfrmEditItem::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (PlaySystem)
-        PlaySystem->SwapMemory();
 }
 
 } // namespace kolvarin

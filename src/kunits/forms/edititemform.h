@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
+#include <utility>
 
-#include <QWidget>
+#include "forms/playlistformdialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -16,9 +18,8 @@ namespace kolvarin {
 
 // The tool window that edits one playlist entry: its caption and flags,
 // the media information of its file and, for ".mp3" files, the ID3v1 and
-// ID3v2 tags. Shown non-modally; hiding it trims the working set. Main
-// thread only.
-class TfrmEditItem : public QWidget {
+// ID3v2 tags. Main thread only.
+class TfrmEditItem : public TKPlaylistDialog {
 public:
     explicit TfrmEditItem(QWidget* parent = nullptr);
     ~TfrmEditItem() override;
@@ -79,10 +80,9 @@ public:
     // Shows a message to the user; tests replace it.
     std::function<void(const std::u16string&)> ShowMessage;
 
-protected:
-    void hideEvent(QHideEvent* event) override;
-
 private:
+    // The edits both tags have, ID3v1 first.
+    std::array<std::pair<QLineEdit*, QLineEdit*>, 6> SharedTagFields() const;
     void ClearTagFields();
     void ReadTags(const std::u16string& fileName);
     // False with a message when a track text does not fit its tag.

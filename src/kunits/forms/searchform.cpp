@@ -23,8 +23,6 @@ TfrmSearch* frmSearch = nullptr;
 
 namespace {
 
-QString Text(TLanguageSection section, int number) { return QString::fromStdU16String(Language.Text(section, number)); }
-
 bool PassesFilter(TSystemType type, TSearchFilter filter)
 {
     switch (filter) {
@@ -64,22 +62,21 @@ std::vector<std::u16string> SearchPlaylist(const std::u16string& keywords, TSear
     return results;
 }
 
-TfrmSearch::TfrmSearch(QWidget* parent) : QWidget(parent, Qt::Tool)
+TfrmSearch::TfrmSearch(QWidget* parent) : TKPlaylistDialog("frmSearch", parent)
 {
     using S = TLanguageSection;
     frmSearch = this;
-    setObjectName(QStringLiteral("frmSearch"));
-    setWindowTitle(Text(S::PlaylistSearch, 1));
+    setWindowTitle(LanguageQText(S::PlaylistSearch, 1));
     resize(258, 316);
     edtKeyword = new QLineEdit(this);
     lbResults = new QListWidget(this);
-    auto* group = new QGroupBox(Text(S::PlaylistSearch_For, 1), this);
-    rbAll = new QRadioButton(Text(S::PlaylistSearch_For, 2), group);
-    rbAudio = new QRadioButton(Text(S::PlaylistSearch_For, 3), group);
-    rbVideo = new QRadioButton(Text(S::PlaylistSearch_For, 4), group);
+    auto* group = new QGroupBox(LanguageQText(S::PlaylistSearch_For, 1), this);
+    rbAll = new QRadioButton(LanguageQText(S::PlaylistSearch_For, 2), group);
+    rbAudio = new QRadioButton(LanguageQText(S::PlaylistSearch_For, 3), group);
+    rbVideo = new QRadioButton(LanguageQText(S::PlaylistSearch_For, 4), group);
     rbAll->setChecked(true);
-    btnSelect = new QPushButton(Text(S::PlaylistSearch, 5), this);
-    btnCancel = new QPushButton(Text(S::PlaylistSearch, 4), this);
+    btnSelect = new QPushButton(LanguageQText(S::PlaylistSearch, 5), this);
+    btnCancel = new QPushButton(LanguageQText(S::PlaylistSearch, 4), this);
     btnSelect->setEnabled(false);
 
     auto* groupLayout = new QHBoxLayout(group);
@@ -91,23 +88,18 @@ TfrmSearch::TfrmSearch(QWidget* parent) : QWidget(parent, Qt::Tool)
         });
     }
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(Text(S::PlaylistSearch, 2) + QLatin1Char(':'), this));
+    layout->addWidget(new QLabel(LanguageQText(S::PlaylistSearch, 2) + QLatin1Char(':'), this));
     layout->addWidget(edtKeyword);
-    layout->addWidget(new QLabel(Text(S::PlaylistSearch, 3) + QLatin1Char(':'), this));
+    layout->addWidget(new QLabel(LanguageQText(S::PlaylistSearch, 3) + QLatin1Char(':'), this));
     layout->addWidget(lbResults, 1);
     layout->addWidget(group);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnSelect);
-    buttons->addWidget(btnCancel);
-    layout->addLayout(buttons);
+    AddButtonRow(*layout, {btnSelect, btnCancel}, btnCancel);
 
     connect(edtKeyword, &QLineEdit::textChanged, this, [this] { UpdateResults(); });
     connect(lbResults, &QListWidget::itemSelectionChanged, this,
             [this] { btnSelect->setEnabled(!lbResults->selectedItems().isEmpty()); });
     connect(lbResults, &QListWidget::itemDoubleClicked, this, [this] { SelectResult(); });
     connect(btnSelect, &QPushButton::clicked, this, [this] { SelectResult(); });
-    connect(btnCancel, &QPushButton::clicked, this, &QWidget::hide);
     edtKeyword->installEventFilter(this);
     lbResults->installEventFilter(this);
 }
@@ -156,13 +148,6 @@ void TfrmSearch::showEvent(QShowEvent* event)
     edtKeyword->clear();
     UpdateResults();
     edtKeyword->setFocus();
-}
-
-void TfrmSearch::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (PlaySystem)
-        PlaySystem->SwapMemory();
 }
 
 bool TfrmSearch::eventFilter(QObject* watched, QEvent* event)

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include <QWidget>
+#include "forms/playlistformdialog.h"
 
 class QLineEdit;
 class QListWidget;
@@ -13,9 +13,8 @@ class QRadioButton;
 namespace kolvarin {
 
 // The search tool window: the playlist entries whose captions hold every
-// keyword, filtered by kind; choosing one plays it. Shown non-modally;
-// hiding it trims the working set. Main thread only.
-class TfrmSearch : public QWidget {
+// keyword, filtered by kind; choosing one plays it. Main thread only.
+class TfrmSearch : public TKPlaylistDialog {
 public:
     explicit TfrmSearch(QWidget* parent = nullptr);
     ~TfrmSearch() override;
@@ -35,7 +34,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

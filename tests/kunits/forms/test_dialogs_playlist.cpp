@@ -271,3 +271,20 @@ TEST_F(EditItem, AVanishedFileOpensWithAMessageAndItsEntryIsStillSaved)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EditItem, ConvertingToID3v1ChoosesTheGenreByNameOrTheFirst)
+{
+    ASSERT_TRUE(form_.LoadEntry(0));
+    form_.edtID3V2_Title->setText(QStringLiteral("A title"));
+    form_.edtID3V2_Genre->setText(QString::fromLatin1(ID3v1Genres[9]));
+    form_.ConvertID3v2ToID3v1();
+    EXPECT_EQ(form_.edtID3V1_Title->text(), QStringLiteral("A title"));
+    EXPECT_EQ(form_.cbID3V1_Genre->currentIndex(), 9);
+    form_.edtID3V2_Genre->setText(QStringLiteral("Not a genre"));
+    form_.ConvertID3v2ToID3v1();
+    EXPECT_EQ(form_.cbID3V1_Genre->currentIndex(), 0);
+}
+
+} // namespace
