@@ -48,9 +48,9 @@ function(kolvarin_add_test name)
 endfunction()
 
 # kolvarin_add_fuzzer(NAME SOURCES ... [LIBS ...]): a libFuzzer target in fuzz
-# builds. In test builds, when the folder corpus/<NAME without "fuzz_"> is
-# checked in beside it, the same sources are linked with a replay main and
-# the corpus is replayed as a test.
+# builds. In test builds (fuzz builds too), when the folder
+# corpus/<NAME without "fuzz_"> is checked in beside it, the same sources are
+# linked with a replay main and the corpus is replayed as a test.
 function(kolvarin_add_fuzzer name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   if(KOLVARIN_FUZZ)
@@ -58,11 +58,10 @@ function(kolvarin_add_fuzzer name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-    return()
   endif()
   string(REGEX REPLACE "^fuzz_" "" short ${name})
   set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${short})
-  if(EXISTS ${corpus})
+  if(KOLVARIN_TESTS AND EXISTS ${corpus})
     add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
     target_include_directories(${name}_replay PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
     target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})

@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite.
-# Usage: scripts/test.sh [--sanitize]   (--sanitize: AddressSanitizer + UBSan)
+# Usage: scripts/test.sh [--sanitize] [CMAKE-OPTION...]
+# --sanitize: AddressSanitizer + UBSan, built by clang together with the fuzz
+# targets, so that one build checks clang's warnings and the fuzz targets too.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # build/ is configured exactly as scripts/run.sh configures it, so the player
 # built by one is not rebuilt by the other.
-dir=build; opts=(-DKOLVARIN_TESTS=ON)
-case "${1:-}" in
-  --sanitize) dir=build-asan; opts=(-DKOLVARIN_TESTS=ON -DKOLVARIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
-  "") ;;
-  *) echo "usage: $0 [--sanitize]" >&2; exit 2 ;;
-esac
+dir=build; opts=(-DKOLVARIN_TESTS=ON); lists=("$root/scripts/packages")
+if [ "${1:-}" = "--sanitize" ]; then
+  shift
+  dir=build-sanitize
+  opts=(-DKOLVARIN_TESTS=ON -DKOLVARIN_SANITIZE=ON -DKOLVARIN_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug)
+  lists+=("$root/scripts/packages/fuzz")
+  export CC=clang CXX=clang++
+fi
+for arg in "$@"; do
+  case "$arg" in
+    -D*) ;;
+    *) echo "usage: $0 [--sanitize] [CMAKE-OPTION...]" >&2; exit 2 ;;
+  esac
+done
 # CI sets KOLVARIN_WERROR=ON; a local build stays lenient.
-opts+=(-DKOLVARIN_WERROR="${KOLVARIN_WERROR:-OFF}")
-"$root/scripts/setup.sh"
+opts+=(-DKOLVARIN_WERROR="${KOLVARIN_WERROR:-OFF}" "$@")
+"$root/scripts/setup.sh" "${lists[@]}"
 "$root/scripts/check-format.sh"
 "$root/scripts/build.sh" "$dir" "${opts[@]}"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

@@ -15,9 +15,11 @@
 #include "forms/adddiscform.h"
 #include "forms/addurlform.h"
 #include "forms/edititemform.h"
+#include "forms/fullscreencontrol.h"
 #include "forms/mainform.h"
 #include "forms/playlistform.h"
 #include "forms/searchform.h"
+#include "forms/videoform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
@@ -46,14 +48,14 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
 {
     switch (form) {
     case TKForms::frmMain: return std::make_unique<TfrmMain>();
-    case TKForms::frmVideo: return std::make_unique<TKSkinnedVideo>();
+    case TKForms::frmVideo: return std::make_unique<TfrmVideo>();
     case TKForms::frmPlaylist: return std::make_unique<TfrmPlaylist>();
     case TKForms::frmSearch: return std::make_unique<TfrmSearch>();
     case TKForms::frmAddURL: return std::make_unique<TfrmAddURL>();
     case TKForms::frmAddDVDVCD: return std::make_unique<TfrmAddDVDVCD>();
     case TKForms::frmEditItem: return std::make_unique<TfrmEditItem>();
     case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();
-    case TKForms::frmVideoFullscreenControl: return std::make_unique<TKSkinnedFullscreenControl>();
+    case TKForms::frmVideoFullscreenControl: return std::make_unique<TfrmVideoFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
     case TKForms::frmNews: return std::make_unique<TfrmNews>();
     case TKForms::frmConfig: return std::make_unique<TfrmConfig>();

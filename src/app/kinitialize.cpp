@@ -43,6 +43,7 @@
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedvideo.h"
 #include "skin/spectrum_vis.h"
+#include "video/kdirectshowside.h"
 
 namespace kolvarin {
 
@@ -385,6 +386,8 @@ void CreatePlaySystem()
 {
     AudioDevices.clear();
     PlaySystem = new TKSystem();
+    video::VideoSide = new video::TKDirectShowSide();
+    PlaySystem->SetVideoSide(video::VideoSide);
     if (frmMain)
         PlaySystem->SetView(frmMain);
     PlaySystem->SetTerminateRequest(

@@ -16,6 +16,7 @@
 #include "kstep.h"
 #include "playback/ksystem.h"
 #include "skin/kgui.h"
+#include "video/kdirectshowside.h"
 
 namespace kolvarin {
 
@@ -123,6 +124,8 @@ void KKill()
         AudioDevices.clear();
         delete PlaySystem;
         PlaySystem = nullptr;
+        delete video::VideoSide;
+        video::VideoSide = nullptr;
     });
     Log(kKill, "Deactivate hook...");
     Log(kKill, keyhook::KDisableHook() ? "Deactivate hook ok" : "Deactivate hook failed!");

@@ -4,7 +4,8 @@
 
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
-#include "core/text/klanguage.h"
+#include "forms/mainform.h"
+#include "forms/useractions.h"
 #include "forms/videoform.h"
 #include "playback/ksystem.h"
 #include "skin/kskinapply.h"
@@ -15,13 +16,6 @@ namespace kolvarin {
 bool BarIsControlled = false;
 bool BarHidePending = false;
 TfrmVideoFullscreenControl* frmVideoFullscreenControl = nullptr;
-
-namespace {
-
-// The volume text of the status section ("[ Volume %3.1f %s ]").
-constexpr int kTextVolume = 7;
-
-} // namespace
 
 QPoint FullscreenBarPosition(uint8_t align, QRect monitor, QSize bar, QPoint current)
 {
@@ -158,15 +152,13 @@ void TfrmVideoFullscreenControl::ButtonClicked(THoverImage& button)
     if (&button == imgCloseButton) {
         if (frmVideo)
             frmVideo->Windowmode1Click();
+    } else if (&button == imgTJBackwardButton)
+        SeekBackward();
+    else if (&button == imgTJForwardButton)
+        SeekForward();
+    else if (!PlaySystem)
         return;
-    }
-    if (&button == imgTJBackwardButton && OnSeekBackward)
-        OnSeekBackward();
-    else if (&button == imgTJForwardButton && OnSeekForward)
-        OnSeekForward();
-    if (!PlaySystem)
-        return;
-    if (&button == imgPlayButton)
+    else if (&button == imgPlayButton)
         SysPaused ? PlaySystem->Pause() : PlaySystem->StartPlay();
     else if (&button == imgPauseButton)
         PlaySystem->Pause();
@@ -176,41 +168,99 @@ void TfrmVideoFullscreenControl::ButtonClicked(THoverImage& button)
 
 void TfrmVideoFullscreenControl::CheckboxToggled(TKImage&)
 {
-    if (OnToggleMute)
-        OnToggleMute();
+    ToggleMute();
     IsControledTimer.start();
 }
 
 void TfrmVideoFullscreenControl::BarChanged(TKImage& bar, TKDragPhase phase)
 {
     TKSVideoFullscreenControl& f = Skin().VideoFullscreenControl;
-    const TKSBar& element = &bar == imgVolume ? f.Volume : f.ProgressBar;
-    Dragged(&bar == imgVolume, TKBar{element.Max, element.Value}, SkinBarPercent(element), phase);
+    if (&bar == imgVolume) {
+        VolumeDragged(TKBar{f.Volume.Max, f.Volume.Value}, SkinBarPercent(f.Volume), phase);
+        return;
+    }
+    PositionDragged(TKBar{f.ProgressBar.Max, f.ProgressBar.Value}, phase);
+    if (phase != TKDragPhase::Up)
+        ShowTimeJump(f.ProgressBar);
 }
 
 void TfrmVideoFullscreenControl::SeekBarChanged(TKImage& thumb, TKDragPhase phase)
 {
     TKSVideoFullscreenControl& f = Skin().VideoFullscreenControl;
-    const TKSSeekBar& element = &thumb == imgVolumeSeekbarBar ? f.VolumeSeekBar : f.ProgressSeekBar;
-    if (phase != TKDragPhase::Reset)
-        Dragged(&thumb == imgVolumeSeekbarBar, TKBar{element.Max, element.Value}, SkinSeekBarPercent(element), phase);
+    if (phase == TKDragPhase::Reset)
+        return;
+    if (&thumb == imgVolumeSeekbarBar) {
+        VolumeDragged(TKBar{f.VolumeSeekBar.Max, f.VolumeSeekBar.Value}, SkinSeekBarPercent(f.VolumeSeekBar), phase);
+        return;
+    }
+    PositionDragged(TKBar{f.ProgressSeekBar.Max, f.ProgressSeekBar.Value}, phase);
+    if (phase != TKDragPhase::Up)
+        ShowTimeJumpFromSeekBar(f.ProgressSeekBar);
 }
 
-void TfrmVideoFullscreenControl::Dragged(bool volume, TKBar value, double percent, TKDragPhase phase)
+void TfrmVideoFullscreenControl::PositionDragged(TKBar value, TKDragPhase phase)
+{
+    if (phase == TKDragPhase::Down) {
+        BarIsControlled = true;
+        if (frmMain) {
+            frmMain->BarDragging = true;
+            frmMain->SavedStatusText = frmMain->StatusText();
+        }
+        return;
+    }
+    if (phase == TKDragPhase::Move) {
+        BarIsControlled = true;
+        return;
+    }
+    if (frmMain)
+        frmMain->BarDragging = false;
+    if (PlaySystem)
+        PlaySystem->SetPosition(value);
+    if (frmMain)
+        frmMain->SetStatusText(frmMain->SavedStatusText);
+    IsControledTimer.start();
+}
+
+void TfrmVideoFullscreenControl::VolumeDragged(TKBar value, double percent, TKDragPhase phase)
 {
     if (phase != TKDragPhase::Up) {
         BarIsControlled = true;
-        if (volume && PlaySystem)
+        if (PlaySystem)
             PlaySystem->SetVolume(false, value);
-        if (volume && phase == TKDragPhase::Move && frmVideo)
-            frmVideo->ShowOSD(Language.Format(TLanguageSection::Status, kTextVolume, percent, u"%"), 2000);
+        if (phase == TKDragPhase::Move) {
+            ShowStatus(VolumeText(percent));
+            ShowOSD(VolumeText(percent));
+            StartOSDTimer(2000);
+        }
         return;
     }
-    if (volume && OnVolumeReleased)
-        OnVolumeReleased(value.Position, value.Max);
-    else if (!volume && PlaySystem)
-        PlaySystem->SetPosition(value);
+    MirrorVolumeToMain();
     IsControledTimer.start();
+}
+
+void TfrmVideoFullscreenControl::MirrorVolumeToMain()
+{
+    TKGUI& skin = Skin();
+    const TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
+    const bool seekBar = f.VolumeSeekBar.Visible;
+    const int64_t value = seekBar ? f.VolumeSeekBar.Value : f.Volume.Value;
+    const int64_t min = seekBar ? f.VolumeSeekBar.Min : f.Volume.Min;
+    const int64_t max = seekBar ? f.VolumeSeekBar.Max : f.Volume.Max;
+    TKSMain& m = skin.Main;
+    if (m.VolumeSeekBar.Visible) {
+        m.VolumeSeekBar.Min = min;
+        m.VolumeSeekBar.Max = max;
+        m.VolumeSeekBar.Value = value;
+        if (frmMain)
+            SkinPlaceSeekBarThumb(skin, *frmMain->imgVolumeSeekbarBackground, *frmMain->imgVolumeSeekbarBar,
+                                  m.VolumeSeekBar);
+    } else {
+        m.Volume.Min = min;
+        m.Volume.Max = max;
+        m.Volume.Value = value;
+        if (frmMain)
+            SkinPaintBar(skin, *frmMain->imgVolume, m.Volume);
+    }
 }
 
 void TfrmVideoFullscreenControl::changeEvent(QEvent* event)

@@ -6,7 +6,6 @@
 // quiet time; the bar hides only once the user stops working with it.
 // One instance, frmVideoFullscreenControl. Main thread only.
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -49,13 +48,6 @@ public:
     void MoveTimerTimer();
     void IsControledTimerTimer();
 
-    // What the play system offers no call for yet: the time jumps, mute,
-    // and the main window's volume element following the bar's.
-    std::function<void()> OnSeekBackward;
-    std::function<void()> OnSeekForward;
-    std::function<void()> OnToggleMute;
-    std::function<void(int64_t value, int64_t max)> OnVolumeReleased;
-
 protected:
     void ButtonClicked(THoverImage& button) override;
     void CheckboxToggled(TKImage& box) override;
@@ -67,8 +59,11 @@ protected:
 private:
     class Handle;
     void BindHover(THoverImage& button);
-    // A bar or seek bar moved by the mouse: volume or position.
-    void Dragged(bool volume, TKBar value, double percent, TKDragPhase phase);
+    // A bar or seek bar moved by the mouse.
+    void PositionDragged(TKBar value, TKDragPhase phase);
+    void VolumeDragged(TKBar value, double percent, TKDragPhase phase);
+    // The main window's volume element takes the bar's value and range.
+    void MirrorVolumeToMain();
     std::unique_ptr<Handle> handle_;
 };
 

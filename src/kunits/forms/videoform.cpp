@@ -13,7 +13,9 @@
 #include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
 #include "forms/fullscreencontrol.h"
+#include "forms/useractions.h"
 #include "forms/videogeometry.h"
+#include "forms/videoosd.h"
 #include "media/controlif.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -87,13 +89,61 @@ TfrmVideo::TfrmVideo(TKGUI& skin) : TKSkinnedVideo(skin)
             windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
     };
     imgResizer->OnDblClick = [this](TKControl&) { resize(minimumSize()); };
+
+    osdLabel_ = new TKVideoOSD(pnlVideo);
+    OSDTimer.setInterval(45);
+    QObject::connect(&OSDTimer, &QTimer::timeout, this, [this] { PaintOSD(); });
+    InstallUserActionHooks(true);
 }
 
 TfrmVideo::~TfrmVideo()
 {
+    InstallUserActionHooks(false);
     AttachDSP(nullptr);
     if (frmVideo == this)
         frmVideo = nullptr;
+}
+
+void TfrmVideo::InstallUserActionHooks(bool install)
+{
+    TKUserActionHooks& h = UserActionHooks();
+    if (!install) {
+        h.VideoFullscreen = nullptr;
+        h.SetVideoWindowMode = nullptr;
+        h.SetBrightness = nullptr;
+        h.RepaintVideoBackground = nullptr;
+        h.SetDigitalZoom = nullptr;
+        h.NextAspectRatio = h.NextAudioStream = h.NextSubtitleStream = h.NextMonitorOutput = nullptr;
+        return;
+    }
+    h.VideoFullscreen = [this] { return DSVideoWindowEx->FullScreen(); };
+    h.SetVideoWindowMode = [this](int mode) {
+        if (mode == vdmWindow)
+            Windowmode1Click();
+        else if (mode == vdmFullscreen)
+            Fullscreen1Click();
+        else if (mode == vdmDesktop)
+            Desktopmode1Click();
+    };
+    h.SetBrightness = [this](int brightness) {
+        try {
+            DSVideoWindowEx->ColorControl().SetBrightness(brightness);
+        } catch (const std::runtime_error&) {
+            // Out of range: the control keeps its value.
+        }
+    };
+    h.RepaintVideoBackground = [this] { PaintOSD(); };
+    h.SetDigitalZoom = [this](int zoom) { SetDigitalZoom(zoom); };
+    h.NextAspectRatio = [this] { NextAspectRatio(); };
+    h.NextAudioStream = [this] { NextAudioStream(); };
+    h.NextSubtitleStream = [this] { NextSubtitleStream(); };
+    h.NextMonitorOutput = [this] { NextMonitorOutput(); };
+}
+
+void TfrmVideo::Notify(const std::u16string& text, int ms)
+{
+    ShowOSD(text);
+    StartOSDTimer(ms);
 }
 
 void TfrmVideo::AttachDSP(video::TDSKitQxDSPFilter* filter)
@@ -211,8 +261,7 @@ bool TfrmVideo::eventFilter(QObject* watched, QEvent* event)
     if (watched == pnlVideo && event->type() == QEvent::Resize && DSVideoWindowEx->parentWidget() == pnlVideo)
         DSVideoWindowEx->setGeometry(pnlVideo->rect());
     else if (watched == DSVideoWindowEx && event->type() == QEvent::MouseButtonDblClick) {
-        if (OnToggleFullscreen)
-            OnToggleFullscreen();
+        ToggleFullscreen();
         return true;
     } else if (watched == DSVideoWindowEx && event->type() == QEvent::MouseButtonPress)
         FormActivate();
@@ -248,7 +297,7 @@ void TfrmVideo::ModeEntered(uint8_t mode, QAction* item, int text)
         OnDisplayModeChecked(mode);
     SetAspectRatio();
     VideoDisplayMode = mode;
-    ShowOSD(Language.Text(TLanguageSection::Status, text), 2000);
+    Notify(Language.Text(TLanguageSection::Status, text), 2000);
 }
 
 void TfrmVideo::Fullscreen1Click()
@@ -350,16 +399,5 @@ void TfrmVideo::SelectRatio(uint8_t mode)
         Config->Ratio.Mode = mode;
     SetAspectRatio();
 }
-
-// --- on-screen text ------------------------------------------------------------
-
-void TfrmVideo::ShowOSD(const std::u16string& text, int ms)
-{
-    osdText_ = text;
-    osdMs_ = ms;
-    osdShown_.start();
-}
-
-bool TfrmVideo::OSDPending() const { return !osdText_.empty() && osdShown_.isValid() && osdShown_.elapsed() < osdMs_; }
 
 } // namespace kolvarin

@@ -13,19 +13,22 @@
 #include <optional>
 #include <string>
 
-#include <QElapsedTimer>
 #include <QScreen>
 #include <QTimer>
 
 #include "forms/videomenus.h"
+#include "forms/videostreams.h"
 #include "skin/kskinnedvideo.h"
 #include "video/dskitdspfilter.h"
 #include "video/dskitfiltergraph.h"
 #include "video/dskitvideowindow.h"
 #include "video/dspequalizer.h"
+#include "video/kvideohost.h"
 #include "video/visspectrum.h"
 
 namespace kolvarin {
+
+class TKVideoOSD;
 
 // How the video shows: 0 none (the play system resets it), 1 window, 2 full
 // screen, 3 desktop.
@@ -34,7 +37,7 @@ extern uint8_t VideoDisplayMode;
 // The video spectrum's 512 bands, read by the main window's analyser.
 extern std::array<int, 512> VideoSpectrumData;
 
-class TfrmVideo : public TKSkinnedVideo {
+class TfrmVideo : public TKSkinnedVideo, public video::TKVideoHost {
 public:
     explicit TfrmVideo(TKGUI& skin = GUI);
     ~TfrmVideo() override;
@@ -74,11 +77,41 @@ public:
     // A ratio item: stores the mode and applies it.
     void SelectRatio(uint8_t mode);
 
+    // --- the video side's calls (TKVideoHost) -------------------------------
+    video::TDSVideoWindowEx2& VideoDisplay() override { return *DSVideoWindowEx; }
+    // With video: menus filled, colours applied, zoom, display mode, the
+    // defaults chosen; without: the window hides.
+    void VideoPrepared(bool hasVideo, bool dvd) override;
+    void VideoReset(bool fullStop) override;
+    void VideoSizeChanged(int width, int height) override;
+    void ToForeground() override;
+
+    // --- menus of the medium ---------------------------------------------------
+    // Audio and subtitle menus from the graph's splitter and subtitle filter
+    // (video files and URL streams only).
+    void GetMediaProperties(bool& hasAudio, bool& hasSubtitles);
+    void SetVideoDefaults();
+    void AudioStreamClick(QAction* item);
+    void SubtitleStreamClick(QAction* item);
+    // One item per filter of the graph, ticked when it has property pages.
+    void BuildFilterMenu();
+    // One item per monitor; its click moves full screen there.
+    void RefreshOutputMonitors();
+    void SelectMonitorOutput(int monitor);
+    // Items by system type and pause state.
+    void UpdateVideoMenu();
+    // The hot keys' steps: next ratio, audio stream, subtitle stream, monitor.
+    void NextAspectRatio();
+    void NextAudioStream();
+    void NextSubtitleStream();
+    void NextMonitorOutput();
+
     // --- on-screen text ----------------------------------------------------
-    // Shows text over the video for ms milliseconds (replacing any other).
-    void ShowOSD(const std::u16string& text, int ms);
-    const std::u16string& OSDText() const { return osdText_; }
-    bool OSDPending() const;
+    // Draws the pending on-screen text over the video (the 45 ms timer), or
+    // removes it when none is pending.
+    void PaintOSD();
+    TKVideoOSD* OSDLabel() const { return osdLabel_; }
+    QTimer OSDTimer;
 
     // Before the popup opens: the stream, jump and filter menus are enabled
     // exactly when they have items.
@@ -87,8 +120,6 @@ public:
     // The main window's items that follow this window's checks.
     std::function<void(uint8_t ratioMode)> OnRatioChecked;
     std::function<void(uint8_t displayMode)> OnDisplayModeChecked;
-    // A double click on the video (the play system toggles full screen).
-    std::function<void()> OnToggleFullscreen;
 
 protected:
     void FormActivate() override;
@@ -102,10 +133,13 @@ private:
     void EnterFullscreenOrDesktop(bool desktop);
     void ModeEntered(uint8_t mode, QAction* item, int text);
 
+    void InstallUserActionHooks(bool install);
+    // Shows the text for ms when the on-screen text applies.
+    void Notify(const std::u16string& text, int ms);
+
     video::TDSKitQxDSPFilter* dsp_ = nullptr;
-    std::u16string osdText_;
-    QElapsedTimer osdShown_;
-    int osdMs_ = 0;
+    TKGraphFilters streams_;
+    TKVideoOSD* osdLabel_ = nullptr;
 };
 
 extern TfrmVideo* frmVideo;

@@ -54,6 +54,7 @@ void TKPlayerBase::BeginStart()
 
 void TKPlayerBase::EnterPlaying(const std::u16string& historyName)
 {
+    State().FailedStarts = 0;
     View().ClearAnalyzer();
     SysActive = true;
     SysPlayed = true;

@@ -173,9 +173,10 @@ public:
     void ApplyEqualizer() override;
 
 private:
-    // A start that failed after the engine started: the old status, the
-    // problem, the graph torn down and a full stop.
+    // A start that failed: the old status, the problem, the graph torn
+    // down, a full stop, and the play mode's next entry.
     void AbortStart(TKErrorCode code, const std::u16string& fileName);
+    void MoveOnAfterFailure();
     // The common start once the graph runs: history, play marks, length.
     void InitPlaySystem(const std::u16string& fileName);
     void ShowVideoTime(int64_t position);

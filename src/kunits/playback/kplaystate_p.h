@@ -47,6 +47,8 @@ struct TKPlayState {
     // Set when building or starting a graph failed.
     bool StreamError = false;
     std::string StreamErrorText;
+    // Media in a row that could not start, and the play mode moved on from.
+    int FailedStarts = 0;
 
     // Skin values the players apply when a medium starts.
     TKBar VolumeBar{10000, 5000};

@@ -36,6 +36,7 @@ struct TFilterLibraries::TState {
     };
     std::mutex lock;
     std::vector<TRegistration> registrations;
+    std::vector<std::string> libraries; // registered through this object, in order
     std::string library; // the library being called
 
     static HRESULT RegisterClass(void* context, const CLSID* clsid, const char16_t* name, uint32_t merit,
@@ -135,10 +136,27 @@ bool TFilterLibraries::CallLibrary(const std::string& path, const char* entry)
     return Succeeded(result.get());
 }
 
-bool TFilterLibraries::Register(const std::string& path) { return CallLibrary(path, "DllRegisterServer"); }
+bool TFilterLibraries::Register(const std::string& path)
+{
+    {
+        std::lock_guard guard(state_->lock);
+        state_->libraries.push_back(path);
+    }
+    return CallLibrary(path, "DllRegisterServer");
+}
 
 void TFilterLibraries::UnregisterAll()
 {
+    std::vector<std::string> libraries;
+    {
+        std::lock_guard guard(state_->lock);
+        libraries.swap(state_->libraries);
+    }
+    // Each library undoes what it registered (its calls reach only this
+    // program's registrations); whatever is left, or what a library that
+    // failed or overran left, is undone here.
+    for (auto it = libraries.rbegin(); it != libraries.rend(); ++it)
+        CallLibrary(*it, "DllUnregisterServer");
     std::lock_guard guard(state_->lock);
     auto& list = state_->registrations;
     for (auto it = list.rbegin(); it != list.rend(); ++it)

@@ -43,7 +43,7 @@ public:
     // it cannot be loaded, has no entry point, fails, or overran the limit.
     bool Register(const std::string& path);
     // Undoes this program's registrations (" /u /s"), newest first, and
-    // forgets them.
+    // forgets them; the libraries stay loaded.
     void UnregisterAll();
     // The classes registered through this object, in order.
     std::vector<media::CLSID> Registered() const;

@@ -52,7 +52,7 @@ TKGraphBuilder::TKGraphBuilder(TFilterGraph& graph, TDSVideoWindowEx2& videoRend
       CacheSub("data/temp"),
       SystemFilterFolder(InstallPath),
       graph_(graph),
-      videoRenderer_(videoRenderer),
+      videoRenderer_(&videoRenderer),
       dspFilter_(dspFilter),
       host_(host),
       libraries_(libraries)
@@ -60,25 +60,49 @@ TKGraphBuilder::TKGraphBuilder(TFilterGraph& graph, TDSVideoWindowEx2& videoRend
 
 TKGraphBuilder::~TKGraphBuilder() = default;
 
+void TKGraphBuilder::SetHost(TKVideoHost* host, TDSVideoWindowEx2& videoRenderer)
+{
+    host_ = host;
+    videoRenderer_ = &videoRenderer;
+}
+
 std::unique_ptr<script::TLumoScript> TKGraphBuilder::NewEngine()
 {
-    auto engine = std::make_unique<script::TLumoScript>(CacheBase, CacheSub);
+    // The engine makes only the last folder level; a fresh user folder lacks
+    // "data". Without a user folder nothing is cached.
+    std::error_code ec;
+    if (!CacheBase.empty())
+        std::filesystem::create_directories(std::filesystem::path(CacheBase) / CacheSub, ec);
+    auto engine = std::make_unique<script::TLumoScript>(CacheBase, CacheBase.empty() ? std::string() : CacheSub);
     InstallCallbacks(*engine);
     return engine;
 }
 
 void TKGraphBuilder::RefreshFilterGraphTypes()
 {
+    std::vector<std::string> files;
+    ScanDirectory(ScriptFolder, std::string("*") + kScriptExtension, false, files);
+    // The list only changes with the scripts: compiling them all again at
+    // every play would cost the start of every video its time.
+    std::vector<TScriptStamp> stamps;
+    for (const std::string& file : files) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(file, ec);
+        const auto time = std::filesystem::last_write_time(file, ec);
+        stamps.push_back({file, size, time});
+    }
+    if (!stamps.empty() && stamps == scriptStamps_)
+        return;
+    scriptStamps_ = std::move(stamps);
     scripts_.clear();
     std::unique_ptr<script::TLumoScript> engine;
     try {
         engine = NewEngine();
     } catch (const std::exception& e) {
         Log("TfrmVideo.RefreshFilterGraphTypes", std::string("Initialize lumo script failed: ") + e.what());
+        scriptStamps_.clear();
         return;
     }
-    std::vector<std::string> files;
-    ScanDirectory(ScriptFolder, std::string("*") + kScriptExtension, false, files);
     for (const std::string& file : files) {
         engine->Clear();
         FileTypes.clear();
@@ -95,7 +119,7 @@ void TKGraphBuilder::RefreshFilterGraphTypes()
     FileTypes.clear();
 }
 
-std::string TKGraphBuilder::ChooseScript(const std::string& ext, const std::string& shortName)
+std::string TKGraphBuilder::ScriptForFile(const std::string& ext, const std::string& shortName)
 {
     const char* proc = "TfrmVideo.PlayVideo";
     Log(proc, "Find filter script...");
@@ -167,7 +191,7 @@ bool TKGraphBuilder::PlayVideo(const std::u16string& fileName)
     const std::string shortName = ExtractFileNameA(name);
     Log(proc, "Ext: " + ext);
     Log(proc, "Short filename: " + shortName);
-    const std::string script = ChooseScript(ext, shortName);
+    const std::string script = ScriptForFile(ext, shortName);
     Log(proc, "-- Use script: " + script);
     const std::string scriptFile = ScriptFolder + script + kScriptExtension;
     Log(proc, "Script file: " + scriptFile);
@@ -204,13 +228,13 @@ bool TKGraphBuilder::PlayScriptVideo(const std::u16string& fileName, const std::
 void TKGraphBuilder::DetachAll()
 {
     DynFilters.SetFilterGraph(nullptr);
-    videoRenderer_.SetFilterGraph(nullptr);
+    videoRenderer_->SetFilterGraph(nullptr);
     dspFilter_.SetFilterGraph(nullptr);
 }
 
 void TKGraphBuilder::AttachAll()
 {
-    videoRenderer_.SetFilterGraph(&graph_);
+    videoRenderer_->SetFilterGraph(&graph_);
     dspFilter_.SetFilterGraph(&graph_);
     DynFilters.SetFilterGraph(&graph_);
 }
@@ -244,6 +268,8 @@ bool TKGraphBuilder::ExecuteScriptEngine(const std::u16string& fileName, const s
     if (DvdNavigator)
         Log(proc, "Release dvd navigator interface");
     FileSource = SubtitleSource = DvdNavigator = nullptr;
+    DvdControl = nullptr;
+    DvdInfo = nullptr;
     Log(proc, "Clear registered files list");
     RegisteredFiles.clear();
     Log(proc, "Clear filters add failed list");
@@ -309,7 +335,7 @@ bool TKGraphBuilder::ExecuteScriptEngine(const std::u16string& fileName, const s
         Log(proc, "Add audio renderer filter");
         DynFilters.AddFilter("Audio Renderers", "Default DirectSound Device", "[Audio Renderer]");
         Log(proc, "Add video renderer filter");
-        DynFilters.AddBaseFilter(&videoRenderer_, "[Video Renderer]");
+        DynFilters.AddBaseFilter(videoRenderer_, "[Video Renderer]");
         Log(proc, "Add dsp filter");
         DynFilters.AddBaseFilter(&dspFilter_, "[DSP Filter]");
         Log(proc, "Release base interfaces");
@@ -364,12 +390,62 @@ void TKGraphBuilder::LoadExports(const std::u16string& fileName)
     }
     Log(proc, "Get directvobsub filter...");
     SubtitleSource = GetExportFilter("[DirectVobSub]", "directvobsub");
-    if (!SubtitleSource)
+    if (!SubtitleSource) {
         Log(proc, "Get directvobsub filter failed!");
+    } else {
+        Log(proc, "Query directvobsub filter...");
+        if (auto vobsub = QueryAs<IDirectVobSub>(SubtitleSource->GetFilter().get())) {
+            Log(proc, "Add external subtitles...");
+            AddExternalSubtitles(*vobsub, fileName);
+            Log(proc, "Get subtitle count...");
+            int32_t count = 0;
+            if (Succeeded(vobsub->get_LanguageCount(&count))) {
+                HasSubtitles = count > 0;
+                Log(proc, "Get subtitle count ok, got: " + std::to_string(count));
+            } else {
+                HasSubtitles = false;
+                Log(proc, "Get subtitle count failed!");
+            }
+            Log(proc, "Release directvobsub filter");
+        }
+    }
     Log(proc, "Get dvd navigator filter...");
     DvdNavigator = GetExportFilter("[DVD Navigator]", "dvd navigator");
-    if (!DvdNavigator)
+    if (!DvdNavigator) {
         Log(proc, "Get dvd navigator filter failed!");
+        return;
+    }
+    Log(proc, "Query dvd control filter...");
+    DvdControl = QueryAs<IDvdControl2>(DvdNavigator->GetFilter().get());
+    if (DvdControl) {
+        Log(proc, "Set dvd directory...");
+        const bool set = Succeeded(DvdControl->SetDVDDirectory(fileName));
+        Log(proc, set ? "Set dvd directory ok" : "Set dvd directory failed!");
+    }
+    Log(proc, "Query dvd info filter...");
+    DvdInfo = QueryAs<IDvdInfo2>(DvdNavigator->GetFilter().get());
+}
+
+void TKGraphBuilder::AddExternalSubtitles(IDirectVobSub& vobsub, const std::u16string& fileName)
+{
+    const char* proc = "TKSystem.AddExternalSubtitles";
+    static constexpr const char16_t* kExtensions[] = {u".IDX", u".SMI", u".SUB", u".SRT",
+                                                      u".PSB", u".SSA", u".ASS", u".USF"};
+    const std::u16string stem = fileName.substr(0, fileName.size() - ExtractFileExtW(fileName).size());
+    for (const char16_t* ext : kExtensions) {
+        // The table's spelling, then the lower-case one: names here are case-sensitive.
+        for (const std::u16string& candidate : {stem + ext, stem + WideLowerCase(ext)}) {
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(Utf16ToUtf8(candidate), ec))
+                continue;
+            const std::string quoted = Quoted(Utf16ToUtf8(candidate));
+            Log(proc, "Subtitle file " + quoted + " found.");
+            Log(proc, "Add subtitle file " + quoted + " to directvobsub...");
+            vobsub.put_FileName(candidate);
+            Log(proc, "Add subtitle file " + quoted + " to directvobsub ok");
+            break;
+        }
+    }
 }
 
 TFilter* TKGraphBuilder::GetExportFilter(const std::string& logName, const std::string& exportName)
@@ -457,6 +533,13 @@ bool TKGraphBuilder::PlayScriptDVD(const std::u16string& folder, const std::stri
     if (!ExecuteScriptEngine(folder, scriptFile)) {
         Log(proc, "Execute script engine failed!");
         return false;
+    }
+    if (DvdControl) {
+        Log(proc, "Set dvd options");
+        DvdControl->SetOption(DVD_NotifyParentalLevelChange, false);
+        DvdControl->SetOption(DVD_HMSF_TimeCodeEvents, true);
+        Log(proc, "Play dvd with 1.0 forward speed");
+        DvdControl->PlayForwards(1.0, 0);
     }
     return true;
 }

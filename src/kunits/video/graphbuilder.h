@@ -8,11 +8,14 @@
 // graph with the natives of graphnatives.cpp, wires in the filters the
 // program owns, and falls back to automatic rendering. Main thread only.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "media/dvdif.h"
+#include "media/subtitlefilter.h"
 #include "video/dynfilter.h"
 #include "video/kstreaminfo.h"
 
@@ -46,11 +49,17 @@ public:
     ~TKGraphBuilder();
     TKGraphBuilder(const TKGraphBuilder&) = delete;
     TKGraphBuilder& operator=(const TKGraphBuilder&) = delete;
+    // A new video window (between media).
+    void SetHost(TKVideoHost* host, TDSVideoWindowEx2& videoRenderer);
 
     // Rebuilds Scripts() from the graph-script folder.
     void RefreshFilterGraphTypes();
     const std::vector<TGraphScriptInfo>& Scripts() const { return scripts_; }
 
+    // The script for a file of that extension and name: the only candidate
+    // with a settings row, the user's choice where the settings allow
+    // asking, else the first candidate with a row; empty for none.
+    std::string ScriptForFile(const std::string& ext, const std::string& shortName);
     bool PlayVideo(const std::u16string& fileName);
     bool PlayScriptVideo(const std::u16string& fileName, const std::string& scriptFile);
     bool PlayAutoVideo(const std::u16string& fileName);
@@ -80,6 +89,9 @@ public:
     TFilter* FileSource = nullptr;
     TFilter* SubtitleSource = nullptr;
     TFilter* DvdNavigator = nullptr;
+    // The navigator's control and state queries (only with a DVD graph).
+    ComPtr<media::IDvdControl2> DvdControl;
+    ComPtr<media::IDvdInfo2> DvdInfo;
 
     // The natives (graphnatives.cpp).
     void AddFilterScanDir(const std::string& dir);
@@ -98,19 +110,29 @@ public:
 
 private:
     std::unique_ptr<script::TLumoScript> NewEngine();
-    std::string ChooseScript(const std::string& ext, const std::string& shortName);
     void ClearGraph(const char* proc);
     void DetachAll();
     void AttachAll();
     void LoadExports(const std::u16string& fileName);
+    // Offers the subtitle filter every subtitle file beside the medium, in
+    // the order of the table; the last one found stays loaded.
+    void AddExternalSubtitles(media::IDirectVobSub& vobsub, const std::u16string& fileName);
     void TearDownAfterError(const char* proc);
 
     TFilterGraph& graph_;
-    TDSVideoWindowEx2& videoRenderer_;
+    TDSVideoWindowEx2* videoRenderer_;
     TDSKitQxDSPFilter& dspFilter_;
     TKVideoHost* host_;
     TFilterLibraries* libraries_;
     std::vector<TGraphScriptInfo> scripts_;
+    // The script files Scripts() was built from.
+    struct TScriptStamp {
+        std::string File;
+        uintmax_t Size;
+        std::filesystem::file_time_type Time;
+        friend bool operator==(const TScriptStamp&, const TScriptStamp&) = default;
+    };
+    std::vector<TScriptStamp> scriptStamps_;
     TKStreamInfos streamInfos_;
 };
 

@@ -15,21 +15,23 @@
 #include "video/filterlibrary.h"
 #include "video/graphbuilder.h"
 #include "video/kvideohost.h"
+#include "video/videoequalizer.h"
 
 namespace kolvarin::video {
 
 using namespace media;
 
+TKDirectShowSide* VideoSide = nullptr;
+
 TKDirectShowSide::TKDirectShowSide(TKVideoHost* host)
     : host_(host),
       graph_(std::make_unique<TFilterGraph>()),
       dsp_(std::make_unique<TDSKitQxDSPFilter>()),
-      libraries_(std::make_unique<TFilterLibraries>())
+      libraries_(std::make_unique<TFilterLibraries>()),
+      equalizer_(std::make_unique<dsp::TQxEqualizer>())
 {
-    if (!host_) {
-        ownDisplay_ = std::make_unique<TDSVideoWindowEx2>();
-        ownDisplay_->resize(320, 240);
-    }
+    if (!host_)
+        MakeOwnDisplay();
     builder_ = std::make_unique<TKGraphBuilder>(*graph_, Display(), *dsp_, host_, libraries_.get());
     Display().SetFilterGraph(graph_.get());
     dsp_->SetFilterGraph(graph_.get());
@@ -45,10 +47,41 @@ TKDirectShowSide::~TKDirectShowSide()
     libraries_->UnregisterAll();
 }
 
+void TKDirectShowSide::MakeOwnDisplay()
+{
+    ownDisplay_ = std::make_unique<TDSVideoWindowEx2>();
+    ownDisplay_->setWindowTitle("Kolvarin Media Player");
+    ownDisplay_->resize(640, 360);
+}
+
+void TKDirectShowSide::SetHost(TKVideoHost* host)
+{
+    Display().SetFilterGraph(nullptr);
+    host_ = host;
+    if (host_)
+        ownDisplay_.reset();
+    else if (!ownDisplay_)
+        MakeOwnDisplay();
+    Display().SetFilterGraph(graph_.get());
+    builder_->SetHost(host_, Display());
+}
+
 TDSVideoWindowEx2& TKDirectShowSide::Display() { return host_ ? host_->VideoDisplay() : *ownDisplay_; }
 
 void TKDirectShowSide::AttachGraphHandlers()
 {
+    // Streaming thread, inside the DSP component's lock.
+    dsp_->OnPCMData = [this](void* buffer, int size, int&, PDSStream stream) {
+        if (equalizer_->Enabled() && !stream->AC3 && !stream->DTS)
+            equalizer_->Process(buffer, size, static_cast<uint8_t>(stream->Bits),
+                                static_cast<uint8_t>(stream->Channels), stream->Float != 0);
+    };
+    dsp_->OnMediaTypeChanged = [this](PDSStream stream) {
+        if (stream->SampleRate > 0 && stream->SampleRate != sampleRate_) {
+            sampleRate_ = stream->SampleRate;
+            ApplyEqualizerBands();
+        }
+    };
     graph_->OnGraphComplete = [this](HRESULT, IBaseFilter*) {
         // The play system tears the graph down: not from inside its own event loop.
         QTimer::singleShot(0, &Display(), [this] { GraphComplete(); });
@@ -96,6 +129,7 @@ void TKDirectShowSide::InitDSP(bool active)
 {
     dsp_->SetDSPEnabled(active);
     dsp_->SetVisualEnabled(active);
+    Equalizer().SetEnabled(active);
 }
 
 bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileName, bool dvd)
@@ -129,9 +163,20 @@ void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
     system_ = &system;
     Log(proc, "Enter with DVD " + Quoted(dvd ? "true" : "false") + ", Index=" + Quoted(std::to_string(index)));
     const bool hasVideo = graph_->Active() && HasVideoStream(builder_->StreamInfos());
+    // The bands lie at the sound's own rate.
+    for (const TKStreamInfo& info : builder_->StreamInfos())
+        if (info.Format.Kind == TKStreamKind::Audio && info.Format.MediaFormat.SampleRate > 0) {
+            sampleRate_ = static_cast<int>(info.Format.MediaFormat.SampleRate * 1000);
+            ApplyEqualizerBands();
+            break;
+        }
     Log(proc, hasVideo ? "-- Video enabled" : "-- Video disabled");
     if (host_)
         host_->VideoPrepared(hasVideo, dvd);
+    else if (hasVideo)
+        ownDisplay_->show();
+    else
+        ownDisplay_->hide();
     Log(proc, "Leave");
 }
 
@@ -177,6 +222,8 @@ void TKDirectShowSide::Stop()
     } catch (const std::exception& e) {
         Log(proc, std::string("Stopping filter graph failed: ") + e.what());
     }
+    builder_->DvdControl = nullptr;
+    builder_->DvdInfo = nullptr;
     builder_->DynFilters.Clear();
     try {
         graph_->ClearGraph();
@@ -193,8 +240,12 @@ void TKDirectShowSide::Stop()
 
 void TKDirectShowSide::Reset(bool fullStop)
 {
-    if (fullStop && host_)
+    if (!fullStop)
+        return;
+    if (host_)
         host_->VideoReset(true);
+    else
+        ownDisplay_->hide();
 }
 
 bool TKDirectShowSide::Pause()
@@ -253,6 +304,24 @@ void TKDirectShowSide::SetRate(double rate)
         graph_->SetRate(rate);
 }
 
-void TKDirectShowSide::SetEqualizerBand(int, int) {}
+void TKDirectShowSide::SetEqualizerBand(int band, int gain)
+{
+    if (band < 0 || band >= static_cast<int>(bandGains_.size()))
+        return;
+    bandGains_[band] = gain;
+    SetEqualizerBandGain(Equalizer(), band, gain, sampleRate_);
+}
+
+void TKDirectShowSide::ApplyEqualizerBands()
+{
+    for (size_t band = 0; band < bandGains_.size(); ++band)
+        SetEqualizerBandGain(Equalizer(), static_cast<int>(band), bandGains_[band], sampleRate_);
+}
+
+dsp::TQxEqualizer& TKDirectShowSide::Equalizer()
+{
+    dsp::TQxEqualizer* windows = host_ ? host_->Equalizer() : nullptr;
+    return windows ? *windows : *equalizer_;
+}
 
 } // namespace kolvarin::video

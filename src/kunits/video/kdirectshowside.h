@@ -7,11 +7,17 @@
 // starts it, polls it and tears it down, and ends the medium through the
 // play system when the graph completes. Main thread only.
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "playback/kvideoside.h"
+
+namespace kolvarin::dsp {
+class TQxEqualizer;
+}
 
 namespace kolvarin::video {
 
@@ -31,11 +37,17 @@ public:
     TKDirectShowSide(const TKDirectShowSide&) = delete;
     TKDirectShowSide& operator=(const TKDirectShowSide&) = delete;
 
+    // The video window to render into and report to (between media); none:
+    // a plain window of the side's own shows the video.
+    void SetHost(TKVideoHost* host);
     TFilterGraph& FilterGraph() { return *graph_; }
     TDSVideoWindowEx2& Display();
     TDSKitQxDSPFilter& DSPFilter() { return *dsp_; }
     TKGraphBuilder& GraphBuilder() { return *builder_; }
     TFilterLibraries& FilterLibraries() { return *libraries_; }
+    // The equalizer the DSP filter's sound passes through while the DSP is
+    // on: the window's when it keeps one, else the side's own.
+    dsp::TQxEqualizer& Equalizer();
 
     bool InitEngine(bool dvd) override;
     void InitDSP(bool active) override;
@@ -58,10 +70,13 @@ public:
     void SetEqualizerBand(int band, int gain) override;
 
 private:
+    void MakeOwnDisplay();
     void AttachGraphHandlers();
     void GraphComplete();
     // The builder's stream records into the play system's stream infos.
     void CopyStreamInfos();
+    // The ten slider gains on the equalizer's bins at the stream's rate.
+    void ApplyEqualizerBands();
 
     TKVideoHost* host_;
     TKSystem* system_ = nullptr;
@@ -70,6 +85,15 @@ private:
     std::unique_ptr<TDSKitQxDSPFilter> dsp_;
     std::unique_ptr<TFilterLibraries> libraries_;
     std::unique_ptr<TKGraphBuilder> builder_;
+    std::unique_ptr<dsp::TQxEqualizer> equalizer_;
+    // Written on the main thread, read on the streaming thread when the
+    // stream's format changes.
+    std::array<std::atomic<int>, 10> bandGains_{};
+    std::atomic<int> sampleRate_{44100};
 };
+
+// The process-wide video side; created by the start-up sequence after the
+// play system, freed after it.
+extern TKDirectShowSide* VideoSide;
 
 } // namespace kolvarin::video

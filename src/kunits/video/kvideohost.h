@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace kolvarin::dsp {
+class TQxEqualizer;
+}
+
 namespace kolvarin::video {
 
 class TDSVideoWindowEx2;
@@ -30,6 +34,10 @@ public:
     virtual void VideoSizeChanged(int /*width*/, int /*height*/) {}
     // Raises the window when it shows.
     virtual void ToForeground() {}
+    // The equalizer the window runs on the side's DSP filter (when it takes
+    // the filter's sound handler over); nullptr: the side runs its own. The
+    // side sets its bands from the ten sliders.
+    virtual dsp::TQxEqualizer* Equalizer() { return nullptr; }
     // The don't-ask-again list dialog ("Choose video filter script",
     // "Filterscript:") over the candidate script names: false when the user
     // cancelled; else the choice and whether to ask again next time.

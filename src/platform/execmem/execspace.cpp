@@ -253,9 +253,12 @@ void ExecSpace::TruncateHostFunctions(size_t count)
 void ExecSpace::SetLimits(uint32_t timeoutMs, uint64_t instructionBudget)
 {
     // Instructions are counted by code woven in at translation time, so code
-    // translated under the other setting is dropped.
-    if ((instructionBudget == 0) != (budget_ == 0))
+    // translated under the other setting is dropped. The flush clears the
+    // emulator's whole translation buffer (seconds), so only when code ran.
+    if ((instructionBudget == 0) != (budget_ == 0) && translated_) {
         uc_ctl(uc_, UC_CTL_WRITE(UC_CTL_TB_FLUSH, 0));
+        translated_ = false;
+    }
     timeoutMs_ = timeoutMs;
     budget_ = instructionBudget;
 }
@@ -354,6 +357,7 @@ CallResult ExecSpace::Call(uint32_t address, std::span<const uint32_t> args, Res
     uc_reg_write(uc_, UC_X86_REG_EAX, &zero);
     stopError_.clear();
     running_ = true;
+    translated_ = true;
     uc_err err = uc_emu_start(uc_, address, until, uint64_t{timeoutMs_} * 1000, budget_);
     running_ = false;
     uint32_t eip = 0;

@@ -145,6 +145,7 @@ private:
     uint64_t budget_ = 0;
     std::string stopError_;
     bool running_ = false;
+    bool translated_ = false; // code may have been translated since the last flush
 };
 
 } // namespace kolvarin::execmem

@@ -51,11 +51,14 @@ public:
         : TransformFilter(clsid, std::move(name), false), major_(major)
     {}
 
+    // A decoder for the codec is enough here: opening one starts its threads,
+    // and the connection opens the codec anyway.
     HRESULT CheckInputType(const AMMediaType& type) override
     {
         if (type.majortype != major_)
             return VFW_E_INVALIDMEDIATYPE;
-        return OpenCodec(type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+        CodecParametersPtr params = CodecParametersOfType(type);
+        return params && avcodec_find_decoder(params->codec_id) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
     }
 
     HRESULT CompleteConnect(PIN_DIRECTION dir, IPin*) override

@@ -12,8 +12,6 @@ using namespace ktest::markup;
 
 namespace {
 
-constexpr gdi::Color White = 0xFFFFFF;
-
 THTMLDrawResult Lay(Surface& s, const std::string& markup, const gdi::Rect& rect,
                     const std::function<void(THTMLDrawArgs&)>& tweak = {})
 {

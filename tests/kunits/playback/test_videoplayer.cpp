@@ -1,5 +1,7 @@
 // The video side's four kinds of medium go through TKVideoSide: what the
 // play system asks of it for each, and how it converts the controls.
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "core/playlist/kplaylistprocs.h"
@@ -18,7 +20,7 @@ public:
     bool BuildGraph(TKSystem&, const std::u16string& fileName, bool dvd) override
     {
         calls.push_back("play " + Utf16ToUtf8(fileName) + (dvd ? " dvd" : ""));
-        return graphBuilds;
+        return graphBuilds && !failing.count(Utf16ToUtf8(fileName));
     }
     bool Duration(int64_t& length) override
     {
@@ -45,6 +47,7 @@ public:
     }
     std::vector<std::string> calls;
     bool engineStarts = true, graphBuilds = true, graphRuns = true;
+    std::set<std::string> failing; // files whose graph cannot be built
 };
 
 class VideoPlayerTest : public ktest::PlaySystemTest {
@@ -133,6 +136,41 @@ TEST_F(VideoPlayerTest, AFailedStartReportsItsProblemAndTearsTheGraphDown)
                 << Utf16ToUtf8(view.Balloons[0]);
         }
     }
+}
+
+TEST_F(VideoPlayerTest, ThePlayModeGoesOnPastMediaThatCannotPlay)
+{
+    Config->PlayMode.Enabled = true;
+    Config->PlayMode.Mode = 3; // next until the end
+    for (const char16_t* name : {u"/v/a.avi", u"/v/b.avi", u"/v/c.avi"})
+        PlaylistAdd(u"x", name, "00:00:00", false, "00");
+    auto builds = [&] {
+        std::vector<std::string> list;
+        for (const auto& call : video.calls)
+            if (call.starts_with("play "))
+                list.push_back(call.substr(5));
+        return list;
+    };
+    video.failing = {"/v/a.avi", "/v/b.avi"};
+    system->Play(0);
+    EXPECT_TRUE(SysActive);
+    EXPECT_EQ(PlaylistPlayingIndex(), 2);
+    EXPECT_EQ(builds(), (std::vector<std::string>{"/v/a.avi", "/v/b.avi", "/v/c.avi"}));
+
+    // Looping over a list where nothing plays: one round, then it stops.
+    system->Stop(true);
+    Config->PlayMode.Mode = 4;
+    video.failing.insert("/v/c.avi");
+    video.calls.clear();
+    system->Play(1);
+    EXPECT_FALSE(SysActive);
+    EXPECT_EQ(builds(), (std::vector<std::string>{"/v/b.avi", "/v/c.avi", "/v/a.avi"}));
+
+    // Repeating the entry would only fail again.
+    Config->PlayMode.Mode = 1;
+    video.calls.clear();
+    system->Play(0);
+    EXPECT_EQ(builds(), (std::vector<std::string>{"/v/a.avi"}));
 }
 
 TEST_F(VideoPlayerTest, ControlsAreConvertedToTheVideoSidesScales)

@@ -8,7 +8,7 @@ using namespace kolvarin;
 
 namespace {
 
-constexpr gdi::Color kLine = gdi::RGB(0, 200, 255), kPeak = gdi::RGB(255, 255, 255), kBlack = gdi::RGB(0, 0, 0);
+constexpr gdi::Color kLine = gdi::RGB(0, 200, 255), kPeak = gdi::RGB(255, 255, 255);
 
 std::vector<float> Frame(float value, size_t size = TSpectrum::kValues) { return std::vector<float>(size, value); }
 

@@ -59,14 +59,16 @@ protected:
         PlaylistItemIndex = -1;
         ResetProcessFlags();
         AppInitialized = true;
+        side = std::make_unique<TKDirectShowSide>();
         system = std::make_unique<TKSystem>();
         system->SetView(&view);
-        system->SetVideoSide(&side);
+        system->SetVideoSide(side.get());
     }
     void TearDown() override
     {
         system->Stop(true);
         system.reset();
+        side.reset();
         delete Playlist;
         Playlist = nullptr;
         delete Config;
@@ -91,7 +93,7 @@ protected:
     }
 
     RecordingView view;
-    TKDirectShowSide side;
+    std::unique_ptr<TKDirectShowSide> side;
     std::unique_ptr<TKSystem> system;
 };
 
@@ -110,7 +112,7 @@ TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
     system->Play(add(fx::MkvFixture()));
     ASSERT_TRUE(SysActive);
     EXPECT_EQ(system->SystemType(), TSystemType::DirectXVideo);
-    EXPECT_EQ(side.GraphState(), 3);
+    EXPECT_EQ(side->GraphState(), 3);
     EXPECT_NEAR(view.ProgressMax, 20000000, 500000) << "the progress bar spans the length in 100 ns units";
 
     int kinds[4] = {};
@@ -123,10 +125,10 @@ TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
     ASSERT_TRUE(waitFor(
         [&] {
             int64_t position = 0;
-            return side.Position(position) && position > 3000000;
+            return side->Position(position) && position > 3000000;
         },
         3000));
-    const QImage shown = media::GrabVideoWindow(side.Display().GetFilter().get());
+    const QImage shown = media::GrabVideoWindow(side->Display().GetFilter().get());
     ASSERT_FALSE(shown.isNull());
     ExpectColour(shown, {shown.width() / 4, shown.height() / 2}, fx::kLeftColour);
     ExpectColour(shown, {shown.width() * 3 / 4, shown.height() / 2}, fx::kRightColour);
@@ -134,7 +136,7 @@ TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
     EXPECT_GT(view.ProgressPosition, 0);
 
     ASSERT_TRUE(waitFor([] { return !SysActive; }, 5000)) << "the graph's completion ends the medium";
-    EXPECT_EQ(side.GraphState(), 0) << "the graph is torn down";
+    EXPECT_EQ(side->GraphState(), 0) << "the graph is torn down";
     EXPECT_TRUE(view.Balloons.empty());
 }
 
@@ -143,7 +145,7 @@ TEST_F(DirectShowSideTest, AFileThatDoesNotPlayReportsTheProblemAndLeavesNoGraph
     const auto garbage = fx::WriteFile("damaged.mkv", std::string(4096, '\x5a'));
     system->Play(add(garbage));
     EXPECT_FALSE(SysActive);
-    EXPECT_EQ(side.GraphState(), 0);
+    EXPECT_EQ(side->GraphState(), 0);
     ASSERT_EQ(view.Balloons.size(), 1u);
     EXPECT_NE(view.Balloons[0].find("damaged.mkv"), std::string::npos) << view.Balloons[0];
 }

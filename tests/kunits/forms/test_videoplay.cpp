@@ -1,0 +1,131 @@
+// The video window as the video side's host: a clip played by the play
+// system shows in the window, fills its stream, filter and monitor menus,
+// and a stop hides it again.
+#include <chrono>
+#include <functional>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
+#include "forms/videoform.h"
+#include "media/controlif.h"
+#include "media/videorenderer.h"
+#include "media_fixtures.h"
+#include "playback/ksystem.h"
+#include "temphome.h"
+#include "video/kdirectshowside.h"
+
+using namespace kolvarin;
+namespace fx = ktest::media;
+
+namespace {
+
+class VideoPlayTest : public ktest::TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        std::filesystem::create_directories(home());
+        UserPath = home().string() + "/";
+        Config = new TKConfig();
+        Config->SetDefaults();
+        TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
+        Config->Notifications.ShowMsgBoxOnProblems = false;
+        Config->PlayMode.Enabled = false;
+        Playlist = new TKPlaylist();
+        PlaylistItemIndex = -1;
+        ResetProcessFlags();
+        AppInitialized = true;
+        form = std::make_unique<TfrmVideo>();
+        side = std::make_unique<video::TKDirectShowSide>(form.get());
+        system = std::make_unique<TKSystem>();
+        system->SetVideoSide(side.get());
+        PlaySystem = system.get();
+        VideoDisplayMode = vdmNone;
+    }
+    void TearDown() override
+    {
+        system->Stop(true);
+        PlaySystem = nullptr;
+        system.reset();
+        side.reset();
+        form.reset();
+        delete Playlist;
+        Playlist = nullptr;
+        delete Config;
+        Config = nullptr;
+        ResetProcessFlags();
+        TempHomeTest::TearDown();
+    }
+    void Play(const std::filesystem::path& clip)
+    {
+        system->Play(PlaylistAdd(u"clip", fx::FileName(clip), "00:00:00", false, "00"));
+        QCoreApplication::processEvents();
+    }
+    static std::vector<std::u16string> Captions(const QMenu& menu)
+    {
+        std::vector<std::u16string> captions;
+        for (QAction* a : MenuItems(menu))
+            captions.push_back(a->text().toStdU16String());
+        return captions;
+    }
+    static bool WaitFor(const std::function<bool()>& done, int ms)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+
+    std::unique_ptr<TfrmVideo> form;
+    std::unique_ptr<video::TKDirectShowSide> side;
+    std::unique_ptr<TKSystem> system;
+};
+
+} // namespace
+
+TEST_F(VideoPlayTest, APlayedClipShowsInTheWindowWithItsMenus)
+{
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(VideoDisplayMode, vdmWindow);
+    EXPECT_TRUE(form->Menu.Windowmode1->isChecked());
+    EXPECT_EQ(side->Display().parentWidget(), form->pnlVideo);
+
+    const std::vector<std::u16string> audio{u"English - Main", u"German - Kommentar"};
+    EXPECT_EQ(Captions(*form->Menu.Audio1), audio);
+    EXPECT_TRUE(MenuItems(*form->Menu.Audio1)[0]->isChecked()) << "no language set: the first is chosen";
+    EXPECT_EQ(MenuItems(*form->Menu.Filter1).size() > 2, true);
+    EXPECT_EQ(MenuItems(*form->Menu.MonitorOutput1).size(), size_t(QGuiApplication::screens().size()));
+    EXPECT_FALSE(form->Menu.Showmenu1->menuAction()->isVisible());
+    EXPECT_TRUE(form->Menu.Next1->isVisible());
+
+    // The German track: the splitter switches to its stream.
+    MenuItems(*form->Menu.Audio1)[1]->trigger();
+    EXPECT_TRUE(MenuItems(*form->Menu.Audio1)[1]->isChecked());
+    EXPECT_FALSE(MenuItems(*form->Menu.Audio1)[0]->isChecked());
+
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            int64_t position = 0;
+            return side->Position(position) && position > 3000000;
+        },
+        3000));
+    const QImage shown = media::GrabVideoWindow(side->Display().GetFilter().get());
+    EXPECT_FALSE(shown.isNull());
+
+    system->Stop(true);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(VideoDisplayMode, vdmNone);
+}
