@@ -25,8 +25,10 @@
 #include "core/text/kstrings.h"
 #include "dialogs/newsform.h"
 #include "dialogs/splashform.h"
+#include "forms/useractions.h"
 #include "ipc/instancelock.h"
 #include "ipc/pipe.h"
+#include "kapplication.h"
 #include "kerrordialog.h"
 #include "kforms.h"
 #include "kipc.h"
@@ -79,7 +81,7 @@ std::unique_ptr<TfrmSplash> CreateSplash()
 
 // What the options that act at once do: the registrations of "/register",
 // "/unregister" and "/setasdefault" (on the user's registry stand-in and the
-// desktop's files), full screen and the monitor.
+// desktop's files), full screen, the monitor, the volume and time jumps.
 void InstallParameterActions()
 {
     std::error_code ec;
@@ -98,6 +100,10 @@ void InstallParameterActions()
     };
     ParameterActions.SetAutoFullscreen = [](bool on) { Config->AutoFullscreen = on; };
     ParameterActions.SetMonitor = [](uint8_t monitor) { Config->VideoFSForceDisplay = static_cast<int8_t>(monitor); };
+    ParameterActions.VolumeUp = VolumeUp;
+    ParameterActions.VolumeDown = VolumeDown;
+    ParameterActions.TimeJumpForward = SeekForward;
+    ParameterActions.TimeJumpBackward = SeekBackward;
 }
 
 // Temporaries that a killed save left beside the user's files. Only the first
@@ -136,7 +142,7 @@ namespace {
 // initialisation, message loop and shutdown.
 void RunWindows(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    TKApplication application(argc, argv);
     TKSignalWatcher signalWatcher;
     std::error_code ec;
     const bool positionsSaved = std::filesystem::exists(UserPath + "config.xml", ec);
@@ -185,9 +191,10 @@ void RunWindows(int argc, char** argv)
     }
     Log(kProject, "Swap memory");
     ::malloc_trim(0);
-    // Without saved positions (the first start) the windows appear as one
-    // block in the middle of the screen; else where they were.
-    if (!positionsSaved)
+    // Without saved positions (the first start), or with positions that
+    // make the windows cover each other, the windows appear as one block in
+    // the middle of the screen; else where they were.
+    if (!positionsSaved || forms.SkinnedWindowsOverlap())
         forms.ShowSkinnedWindows();
     if (Config->NewsWindowOnStartUp && frmNews) {
         Log(kProject, "Show news");

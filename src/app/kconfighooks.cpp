@@ -26,9 +26,14 @@ void InstallConfigHooks(TfrmConfig& form)
         std::string shown = Forms ? ChangeSkin(GUI, name, Forms->ZipHandler, Forms->SkinWindows()) : name;
         ApplySpectrumSettings();
         SetApplicationState("SKINCHANGE");
+        if (Forms && Forms->SkinnedWindowsOverlap())
+            Forms->ShowSkinnedWindows();
         return shown.empty() ? name : shown;
     };
-    hooks.ArrangeWindows = ArrangeWindows;
+    hooks.ArrangeWindows = [] {
+        if (Forms)
+            Forms->ArrangeSkinnedWindows();
+    };
     hooks.ApplyLanguage = [] { ApplyLanguage(Language); };
     hooks.ShowMessage = [&form](const QString& text) {
         QMessageBox::information(&form, QStringLiteral("Kolvarin"), text);

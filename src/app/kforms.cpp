@@ -1,6 +1,7 @@
 #include "kforms.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -14,6 +15,7 @@
 #include "dialogs/newsform.h"
 #include "forms/adddiscform.h"
 #include "forms/addurlform.h"
+#include "forms/appstates.h"
 #include "forms/edititemform.h"
 #include "forms/fullscreencontrol.h"
 #include "forms/mainform.h"
@@ -97,6 +99,26 @@ void TKForms::DestroyAll()
     kolvarin::frmConfig = nullptr;
     for (auto& form : forms_)
         form.reset();
+}
+
+bool TKForms::SkinnedWindowsOverlap() const
+{
+    std::vector<QRect> shown;
+    for (Form form : {frmMain, frmPlaylist, frmMediaControls})
+        if (const QWidget* w = forms_[form].get(); w && w->isVisible())
+            shown.push_back(w->frameGeometry());
+    for (size_t i = 0; i < shown.size(); ++i)
+        for (size_t j = i + 1; j < shown.size(); ++j)
+            if (shown[i].intersects(shown[j]))
+                return true;
+    return false;
+}
+
+void TKForms::ArrangeSkinnedWindows()
+{
+    ArrangeWindows();
+    if (SkinnedWindowsOverlap())
+        ShowSkinnedWindows();
 }
 
 void TKForms::ShowSkinnedWindows()

@@ -54,6 +54,12 @@ public:
     // docked below it, each as the settings say, the block centred on the
     // screen (its top never above the work area).
     void ShowSkinnedWindows();
+    // Two of the visible main, playlist and media-controls windows cover
+    // each other (positions saved for another skin's sizes, or none saved).
+    bool SkinnedWindowsOverlap() const;
+    // The windows placed from the settings; where they would cover each
+    // other, shown as the docked block instead.
+    void ArrangeSkinnedWindows();
 
     // The main window's zip component, which unpacks skin packages.
     TZipHandler ZipHandler;

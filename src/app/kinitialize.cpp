@@ -28,6 +28,7 @@
 #include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
+#include "forms/videoform.h"
 #include "kaddmedia.h"
 #include "kapp.h"
 #include "keyhook/keyhook.h"
@@ -386,10 +387,15 @@ void CreatePlaySystem()
 {
     AudioDevices.clear();
     PlaySystem = new TKSystem();
-    video::VideoSide = new video::TKDirectShowSide();
+    // The video window shows the picture and runs the equalizer and
+    // spectrum on the side's DSP filter.
+    video::VideoSide = new video::TKDirectShowSide(frmVideo);
+    if (frmVideo)
+        frmVideo->AttachDSP(&video::VideoSide->DSPFilter());
     PlaySystem->SetVideoSide(video::VideoSide);
     if (frmMain)
         PlaySystem->SetView(frmMain);
+    ApplyPlayTexts(Language);
     PlaySystem->SetTerminateRequest(
         [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
     PlaylistHooks().StartPlay = [] { PlaySystem->StartPlay(); };

@@ -10,6 +10,7 @@
 #include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
+#include "forms/videoform.h"
 #include "kapp.h"
 #include "keyhook/keyhook.h"
 #include "kloadedfiles.h"
@@ -124,6 +125,9 @@ void KKill()
         AudioDevices.clear();
         delete PlaySystem;
         PlaySystem = nullptr;
+        // The video window outlives the side: it lets the side's DSP filter go first.
+        if (frmVideo)
+            frmVideo->AttachDSP(nullptr);
         delete video::VideoSide;
         video::VideoSide = nullptr;
     });

@@ -61,6 +61,8 @@ void HandleFilename(const std::u16string& name)
                 Config->Skin = shown;
             ApplySpectrumSettings();
             SetApplicationState("SKINCHANGE");
+            if (Forms && Forms->SkinnedWindowsOverlap())
+                Forms->ShowSkinnedWindows();
         }
     } else {
         Log(proc, "Media file detected.");

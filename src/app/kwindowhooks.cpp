@@ -2,9 +2,14 @@
 
 #include <algorithm>
 
+#include <QAction>
+#include <QMenu>
+
 #include "forms/appstates.h"
+#include "forms/mainform.h"
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
+#include "forms/videoform.h"
 
 namespace kolvarin {
 
@@ -21,10 +26,51 @@ void CentrePlaylistOn(int index)
     frmPlaylist->RefreshPlaylist();
 }
 
+// The main window's video items, in the order of the video window's ratio items.
+std::array<QAction*, 9> MainRatioItems()
+{
+    TfrmMain& m = *frmMain;
+    return {m.RatStretched, m.RatLetterbox, m.RatCrop, m.Rat43, m.Rat54, m.Rat169, m.Rat1610, m.Rat2351, m.RatUserDef};
+}
+
+// The main window's video menu runs the video window's items of the same
+// name and shows the video window's checks.
+void ConnectVideoMenu()
+{
+    if (!frmMain || !frmVideo)
+        return;
+    TKVideoPopupMenu& video = frmVideo->Menu;
+    const std::pair<QAction*, QAction*> modes[] = {
+        {frmMain->Fullscreen1, video.Fullscreen1},
+        {frmMain->Desktop1, video.Desktopmode1},
+        {frmMain->Window1, video.Windowmode1},
+    };
+    for (const auto& [item, target] : modes)
+        QObject::connect(item, &QAction::triggered, target, &QAction::trigger);
+    const std::array<QAction*, 9> ratios = MainRatioItems();
+    for (size_t i = 0; i < ratios.size(); ++i)
+        QObject::connect(ratios[i], &QAction::triggered, video.RatioItems[i], &QAction::trigger);
+    frmVideo->OnRatioChecked = [](uint8_t mode) {
+        if (!frmMain || !frmVideo)
+            return;
+        const std::array<QAction*, 9> items = MainRatioItems();
+        for (size_t i = 0; i < items.size(); ++i)
+            items[i]->setChecked(ItemTag(frmVideo->Menu.RatioItems[i]) == mode);
+    };
+    frmVideo->OnDisplayModeChecked = [](uint8_t mode) {
+        if (!frmMain)
+            return;
+        frmMain->Fullscreen1->setChecked(mode == vdmFullscreen);
+        frmMain->Desktop1->setChecked(mode == vdmDesktop);
+        frmMain->Window1->setChecked(mode == vdmWindow);
+    };
+}
+
 } // namespace
 
 void InstallWindowHooks()
 {
+    ConnectVideoMenu();
     TKUserActionHooks& actions = UserActionHooks();
     actions.PlaylistActive = [] { return frmPlaylist && frmPlaylist->IsActive; };
     actions.ScrollPlaylist = [](int rows) {
@@ -40,10 +86,18 @@ void InstallWindowHooks()
         if (frmPlaylist)
             frmPlaylist->SortPlaylist(mode);
     };
+    actions.Screenshot = [](bool original) {
+        if (frmVideo)
+            (original ? frmVideo->Menu.Original1 : frmVideo->Menu.Angepasst1)->trigger();
+    };
     TKAppStateHooks& states = AppStateHooks();
     states.PlaylistLayout = [] {
         if (frmPlaylist)
             frmPlaylist->FormResize();
+    };
+    states.VideoLayout = [] {
+        if (frmVideo)
+            frmVideo->FormResize();
     };
     states.PlaylistRepaint = [] {
         if (frmPlaylist)

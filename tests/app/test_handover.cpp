@@ -2,6 +2,7 @@
 #include <csignal>
 
 #include "core/playlist/kplaylistfiles.h"
+#include "core/settings/kconfig.h"
 #include "core/text/kstrings.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"
@@ -70,4 +71,22 @@ TEST_F(HandOverTest, TwentyStartsAtOnceAllArrive)
     std::sort(saved.begin(), saved.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(saved, expected);
+}
+
+TEST_F(HandOverTest, VolumeAndTimeJumpOptionsReachTheUserActions)
+{
+    ktest::WriteLoggingConfig(home()); // volume 5000 of 10000
+    ktest::KolvarinProcess first(home());
+    ASSERT_TRUE(ktest::WaitForLogLine(Log(), "Project - Run application..."));
+    for (const char* option : {"/vdown", "/vdown", "/vup", "/tjforward"}) {
+        ktest::KolvarinProcess start(home(), {option});
+        EXPECT_EQ(start.Wait(), 0) << option;
+    }
+    ktest::KolvarinProcess exit(home(), {"/exit"});
+    EXPECT_EQ(exit.Wait(), 0);
+    EXPECT_EQ(first.Wait(), 0);
+    kolvarin::TKConfig saved;
+    saved.SetDefaults();
+    saved.LoadFromFile((home() / "config.xml").string());
+    EXPECT_EQ(saved.Volume, 4900) << "two steps of 100 down, one up; the time jump with nothing playing does nothing";
 }

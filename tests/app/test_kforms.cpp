@@ -40,5 +40,20 @@ TEST(KFormsTest, TheMainWindowAndItsDockedWindowsAppearAsOneBlockOnTheScreen)
     forms.DestroyAll();
 }
 
+TEST(KFormsTest, WindowsThatCoverEachOtherAreFoundButDockedOnesAreNot)
+{
+    TKForms forms;
+    forms.CreateAll();
+    forms.ShowSkinnedWindows();
+    EXPECT_FALSE(forms.SkinnedWindowsOverlap());
+    QWidget& controls = *forms.Get(TKForms::frmMediaControls);
+    const QWidget& main = *forms.Get(TKForms::frmMain);
+    controls.move(main.x(), main.y() + main.height() / 2);
+    EXPECT_TRUE(forms.SkinnedWindowsOverlap());
+    controls.hide();
+    EXPECT_FALSE(forms.SkinnedWindowsOverlap()) << "a hidden window covers nothing";
+    forms.DestroyAll();
+}
+
 } // namespace
 } // namespace kolvarin

@@ -29,8 +29,12 @@ protected:
         config.Ratio.User.X = 1.85f;
         config.Equalizer[3] = 20;
         config.PlayMode.Mode = 2;
-        // A size the built-in skin allows, so the window keeps it.
+        // A size the built-in skin allows and places where the windows cover
+        // nothing, so the windows keep them.
         config.PlaylistSize = {340, 260};
+        config.MainPos = {10, 10};
+        config.PlaylistPos = {10, 400};
+        config.MediaControlsPos = {600, 10};
         config.Logging.EnableTextFile = true; // the test watches the log file
         config.Logging.EnableHistory = false;
         config.SplashScreen = false;

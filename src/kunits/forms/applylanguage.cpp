@@ -10,8 +10,10 @@
 #include <QTabWidget>
 #include <QWidget>
 
+#include "core/system/kfiles.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
+#include "playback/ksystem.h"
 
 namespace kolvarin {
 
@@ -243,8 +245,29 @@ void ApplyMainHints(const TKLanguage& texts)
 
 } // namespace
 
+void ApplyPlayTexts(const TKLanguage& texts)
+{
+    auto status = [&](int number) { return texts.Text(S::Status, number); };
+    if (PlaySystem) {
+        TKPlayTexts& play = PlaySystem->Texts();
+        play.Loading = status(14);
+        play.Connecting = status(18);
+        play.Ready = status(4);
+        play.Paused = status(10);
+        play.IsPlaying = status(21);
+        play.Buffering = status(44);
+    }
+    TKDVDCaptionTexts dvd;
+    dvd.Disc = status(23);
+    dvd.NoDirectory = status(35);
+    dvd.File = status(36);
+    dvd.Directory = status(41);
+    SetDVDCaptionTexts(dvd);
+}
+
 void ApplyLanguage(const TKLanguage& texts)
 {
+    ApplyPlayTexts(texts);
     for (const TKLanguageTarget& t : kTargets) {
         QWidget* window = PlayerWindow(t.Window);
         if (!window)

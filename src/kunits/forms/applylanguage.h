@@ -13,5 +13,8 @@
 namespace kolvarin {
 
 void ApplyLanguage(const TKLanguage& texts);
+// The status texts the play system keeps ("Loading...", "[ %s is playing ]"
+// ...) and the DVD captions of the playlist; ApplyLanguage runs it too.
+void ApplyPlayTexts(const TKLanguage& texts);
 
 } // namespace kolvarin

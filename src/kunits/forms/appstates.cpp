@@ -117,10 +117,12 @@ void StartElementStates()
     if (frmMain && GUI.Loaded) {
         m.PlayButton.State = 1;
         SkinShowButton(GUI, *frmMain->imgPlayButton, m.PlayButton);
+        frmMain->imgStatus->SetPicture(m.StatusIconReady.Bitmap);
         frmMain->SetStatusText(StatusLanguageText(txtReady));
     }
     PlaceMainBars();
     PlaceMediaControls();
+    GUI.Playlist.Scrollbar.Position = 0;
     Call(AppStateHooks().PlaylistLayout);
     Call(AppStateHooks().VideoLayout);
 }
@@ -175,6 +177,22 @@ void ProgramStart()
         PlaySystem->SetBassBuffer();
 }
 
+void ProgramEnd()
+{
+    if (!Config)
+        return;
+    if (frmMain)
+        Config->MainPos = {frmMain->x(), frmMain->y()};
+    if (QWidget* playlist = PlayerWindow("frmPlaylist")) {
+        Config->PlaylistSize.Width = playlist->width();
+        Config->PlaylistSize.Height = playlist->height();
+        // Placed by its client area (setGeometry), so stored by it too.
+        Config->PlaylistPos = {playlist->geometry().x(), playlist->geometry().y()};
+    }
+    if (QWidget* controls = PlayerWindow("frmMediaControls"))
+        Config->MediaControlsPos = {controls->x(), controls->y()};
+}
+
 void SkinChange()
 {
     if (frmMain && GUI.Loaded) {
@@ -186,6 +204,9 @@ void SkinChange()
     RepaintLabelsAndTime(!SysPlayed && !SysPaused);
     PlaceMainBars();
     PlaceMediaControls();
+    // The windows stay where the user has them: the settings take their
+    // places first (they hold those of the last end otherwise).
+    ProgramEnd();
     ArrangeWindows();
     Call(AppStateHooks().PlaylistLayout);
     Call(AppStateHooks().PlaylistRepaint);
@@ -195,21 +216,6 @@ void SkinChange()
         ConfigureSpectrum(*frmMain->Spectrum, GUI.Main.Analyzer, s.Type, s.PeaksFallOff, s.LinesFallOff, s.ShowPeaks,
                           s.Blur);
     }
-}
-
-void ProgramEnd()
-{
-    if (!Config)
-        return;
-    if (frmMain)
-        Config->MainPos = {frmMain->x(), frmMain->y()};
-    if (QWidget* playlist = PlayerWindow("frmPlaylist")) {
-        Config->PlaylistSize.Width = playlist->width();
-        Config->PlaylistSize.Height = playlist->height();
-        Config->PlaylistPos = {playlist->x(), playlist->y()};
-    }
-    if (QWidget* controls = PlayerWindow("frmMediaControls"))
-        Config->MediaControlsPos = {controls->x(), controls->y()};
 }
 
 } // namespace

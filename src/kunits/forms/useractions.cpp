@@ -15,6 +15,7 @@
 #include "forms/mainform.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
+#include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedvideo.h"
 
 namespace kolvarin {
@@ -295,8 +296,11 @@ void ShowTimeJumpFromSeekBar(const TKSSeekBar& bar) { ShowTimeJumpOf(bar.Value);
 
 void SetSpeedStep(int step)
 {
-    GUI.MediaControls.SpeedSeekBar.Value = step;
-    Call(UserActionHooks().PlaceSpeedThumb);
+    TKSSeekBar& bar = GUI.MediaControls.SpeedSeekBar;
+    bar.Value = step;
+    auto* controls = PlayerWindowAs<TKSkinnedMediaControls>("frmMediaControls");
+    if (controls && GUI.Loaded)
+        SkinPlaceSeekBarThumb(GUI, *controls->imgSpeedBackground, *controls->imgSpeedBar, bar);
     const int percent = step >= 1 && step <= 10 ? 25 * step : 0;
     if (PlaySystem)
         PlaySystem->SetSpeed(step);

@@ -40,8 +40,6 @@ struct TKUserActionHooks {
     std::function<void(int mode)> SortPlaylist;
     std::function<void()> AddDisc;
     std::function<void()> AddURL;
-    // The media-controls window places its speed thumb for the record's value.
-    std::function<void()> PlaceSpeedThumb;
     // The video window: full screen now; display mode 1 window, 2 full
     // screen, 3 desktop; brightness to the colour control; background
     // repainted under the on-screen text; screenshot (original size or

@@ -202,7 +202,7 @@ void TfrmVideo::ConnectMenu()
         on(item, [this, item] { SetWindowZoom(ItemTag(item), true); });
     for (QAction* item : MenuItems(*m.DigitalZoom1))
         on(item, [this, item] { SetDigitalZoom(ItemTag(item)); });
-    auto play = [this](void (TKSystem::*call)()) {
+    auto play = [](void (TKSystem::*call)()) {
         return [call] {
             if (PlaySystem)
                 (PlaySystem->*call)();

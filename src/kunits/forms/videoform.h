@@ -85,6 +85,7 @@ public:
     void VideoReset(bool fullStop) override;
     void VideoSizeChanged(int width, int height) override;
     void ToForeground() override;
+    dsp::TQxEqualizer* Equalizer() override { return &QxEqualizer; }
 
     // --- menus of the medium ---------------------------------------------------
     // Audio and subtitle menus from the graph's splitter and subtitle filter

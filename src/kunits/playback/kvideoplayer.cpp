@@ -108,7 +108,7 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
     }
     Log(proc, "Activate play system");
     InitPlaySystem(fileName);
-    Video().ToForeground();
+    Video().Started();
     Log(proc, "Leave");
 }
 

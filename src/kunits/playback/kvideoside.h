@@ -33,8 +33,9 @@ public:
     virtual bool Run(std::string& /*message*/) { return false; }
     // IMediaSeeking capability flags of the built graph (0: cannot seek).
     virtual uint32_t SeekingCaps() { return 0; }
-    // Raises the video window when it shows.
-    virtual void ToForeground() {}
+    // The graph runs: the configured colour controls, the video window to
+    // the foreground.
+    virtual void Started() {}
 
     // --- the running medium -----------------------------------------------------
     // Stops the graph and tears it down (dynamic filters, graph, registrations).

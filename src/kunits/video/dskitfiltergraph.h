@@ -77,7 +77,7 @@ struct DVD_HMSF_TIMECODE {
 class TFilterGraph {
 public:
     TFilterGraph();
-    ~TFilterGraph();
+    virtual ~TFilterGraph();
     TFilterGraph(const TFilterGraph&) = delete;
     TFilterGraph& operator=(const TFilterGraph&) = delete;
 

@@ -1,5 +1,8 @@
 #include "video/kdirectshowside.h"
 
+#include <algorithm>
+#include <functional>
+
 #include <QScreen>
 #include <QTimer>
 
@@ -8,6 +11,8 @@
 #include "core/system/kglobals.h"
 #include "core/text/kstrings.h"
 #include "media/graphif.h"
+#include "media/subtitlefilter.h"
+#include "media/uuids.h"
 #include "playback/ksystem.h"
 #include "video/dskitdspfilter.h"
 #include "video/dskitfiltergraph.h"
@@ -162,6 +167,8 @@ void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
     const char* proc = "TKSystem.PrepareVideo";
     system_ = &system;
     Log(proc, "Enter with DVD " + Quoted(dvd ? "true" : "false") + ", Index=" + Quoted(std::to_string(index)));
+    Log(proc, "Query video interfaces...");
+    QueryVideoInterfaces(system.SystemType() == TSystemType::DirectXVideo);
     const bool hasVideo = graph_->Active() && HasVideoStream(builder_->StreamInfos());
     // The bands lie at the sound's own rate.
     for (const TKStreamInfo& info : builder_->StreamInfos())
@@ -177,6 +184,11 @@ void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
         ownDisplay_->show();
     else
         ownDisplay_->hide();
+    if (auto vobsub = QueryAs<IDirectVobSub>(subtitleFilter_.get())) {
+        Log(proc, "DirectVobSub found.");
+        Log(proc, "Hide subtitles");
+        vobsub->put_HideSubtitles(true);
+    }
     Log(proc, "Leave");
 }
 
@@ -208,10 +220,76 @@ uint32_t TKDirectShowSide::SeekingCaps()
     return caps;
 }
 
-void TKDirectShowSide::ToForeground()
+void TKDirectShowSide::Started()
 {
+    SetVideoColorControl();
     if (host_)
         host_->ToForeground();
+}
+
+void TKDirectShowSide::SetVideoColorControl()
+{
+    // The mixer that carries the controls is set up when the graph starts.
+    TColorControl& colors = Display().ColorControl();
+    if (!Config || !colors.ColorEnable())
+        return;
+    const char* proc = "TKSystem.PrepareVideo.SetVideoColorControl";
+    Log(proc, "Enable video color control");
+    const auto& c = Config->VideoColorControls;
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"brightness", [&] { colors.SetBrightness(c.Brightness); }},
+        {"contrast", [&] { colors.SetContrast(c.Contrast); }},
+        {"hue", [&] { colors.SetHue(c.Hue); }},
+        {"saturation", [&] { colors.SetSaturation(c.Saturation); }},
+        {"sharpness", [&] { colors.SetSharpness(c.Sharpness); }},
+        {"gamma", [&] { colors.SetGamma(c.Gamma); }},
+    };
+    for (const auto& [name, set] : steps) {
+        Log(proc, std::string("Set video color ") + name);
+        try {
+            set();
+        } catch (const std::exception& e) {
+            Log(proc, e.what());
+        }
+    }
+}
+
+ComPtr<IBaseFilter> TKDirectShowSide::FindFilterByClassID(const CLSID& clsid)
+{
+    auto graph = graph_->Query<IFilterGraph>();
+    ComPtr<IEnumFilters> filters;
+    if (!graph || Failed(graph->EnumFilters(filters.put())))
+        return {};
+    ComPtr<IBaseFilter> f;
+    while (filters->Next(1, f.put(), nullptr) == S_OK)
+        if (ClassIdOf(f.get()) == clsid)
+            return f;
+    return {};
+}
+
+void TKDirectShowSide::QueryVideoInterfaces(bool videoFile)
+{
+    splitter_ = nullptr;
+    subtitleFilter_ = nullptr;
+    if (!videoFile || !graph_->Active())
+        return;
+    static constexpr CLSID kOtherSplitter{0x564FD788, 0x86C9, 0x4444, {0x97, 0x1E, 0xCC, 0x4A, 0x24, 0x3D, 0xA1, 0x50}};
+    splitter_ = FindFilterByClassID(CLSID_MediaSplitter);
+    if (!splitter_)
+        splitter_ = FindFilterByClassID(kOtherSplitter);
+    subtitleFilter_ = FindFilterByClassID(CLSID_SubtitleFilter);
+    if (!subtitleFilter_)
+        return;
+    const auto inputs = PinsOf(subtitleFilter_.get(), PINDIR_INPUT);
+    const bool fed = std::any_of(inputs.begin(), inputs.end(), [](const auto& pin) { return PeerOf(pin.get()); });
+    auto vobsub = QueryAs<IDirectVobSub>(subtitleFilter_.get());
+    if (!fed || !vobsub)
+        return;
+    vobsub->put_OSD(Config && Config->DebugEnabled);
+    vobsub->put_PreBuffering(true);
+    vobsub->put_VobSubSettings(true, false, false);
+    vobsub->put_LoadSettings(0, false, false, false);
+    vobsub->put_HideSubtitles(true);
 }
 
 void TKDirectShowSide::Stop()
@@ -224,6 +302,8 @@ void TKDirectShowSide::Stop()
     }
     builder_->DvdControl = nullptr;
     builder_->DvdInfo = nullptr;
+    splitter_ = nullptr;
+    subtitleFilter_ = nullptr;
     builder_->DynFilters.Clear();
     try {
         graph_->ClearGraph();

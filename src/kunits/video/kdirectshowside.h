@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "media/filterif.h"
 #include "playback/kvideoside.h"
 
 namespace kolvarin::dsp {
@@ -56,7 +57,11 @@ public:
     bool Duration(int64_t& length) override;
     bool Run(std::string& message) override;
     uint32_t SeekingCaps() override;
-    void ToForeground() override;
+    void Started() override;
+    // The framework's splitter (stream selection) and the subtitle filter of
+    // a video file's graph; null when absent.
+    media::IBaseFilter* SplitterFilter() const { return splitter_.get(); }
+    media::IBaseFilter* SubtitleFilter() const { return subtitleFilter_.get(); }
     void Stop() override;
     void Reset(bool fullStop) override;
     bool Pause() override;
@@ -77,6 +82,12 @@ private:
     void CopyStreamInfos();
     // The ten slider gains on the equalizer's bins at the stream's rate.
     void ApplyEqualizerBands();
+    // The first filter of the graph with that class; null when none.
+    media::ComPtr<media::IBaseFilter> FindFilterByClassID(const media::CLSID& clsid);
+    // The splitter and subtitle filter of a video file's graph, the
+    // subtitle filter set up when it has a connected input.
+    void QueryVideoInterfaces(bool videoFile);
+    void SetVideoColorControl();
 
     TKVideoHost* host_;
     TKSystem* system_ = nullptr;
@@ -90,6 +101,8 @@ private:
     // stream's format changes.
     std::array<std::atomic<int>, 10> bandGains_{};
     std::atomic<int> sampleRate_{44100};
+    media::ComPtr<media::IBaseFilter> splitter_;
+    media::ComPtr<media::IBaseFilter> subtitleFilter_;
 };
 
 // The process-wide video side; created by the start-up sequence after the

@@ -1,9 +1,14 @@
 // The user actions: volume, balance, seek texts, speed, brightness, mute and
 // the hot-key action table.
+#include <filesystem>
+#include <fstream>
+
+#include "core/playlist/kplaylistprocs.h"
 #include "forms/useractions.h"
 #include "mainformfixture.h"
 
 using namespace kolvarin;
+namespace fs = std::filesystem;
 
 namespace ktest {
 namespace {
@@ -108,6 +113,55 @@ TEST_F(MainFormTest, HotKeyActionsReachTheirWindows)
     EXPECT_EQ(sorted, (std::vector<int>{0, 5, 4, 7})) << "audio and video sort swap places";
     EXPECT_EQ(zoomed, (std::vector<int>{0, 80}));
     EXPECT_EQ(searches, 1);
+}
+
+// A silent 16-bit stereo WAV of the given length at 44.1 kHz.
+void WriteSilence(const fs::path& file, int seconds)
+{
+    const uint32_t data = static_cast<uint32_t>(seconds) * 44100 * 4;
+    std::string bytes = "RIFF";
+    auto le = [&](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    le(36 + data, 4);
+    bytes += "WAVEfmt ";
+    le(16, 4);
+    le(1, 2); // PCM
+    le(2, 2);
+    le(44100, 4);
+    le(44100 * 4, 4);
+    le(4, 2);
+    le(16, 2);
+    bytes += "data";
+    le(data, 4);
+    bytes.append(data, '\0');
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+TEST_F(MainFormTest, TimeJumpsMoveByTheIntervalAndNeverBelowTheStart)
+{
+    const fs::path file = home() / "silence.wav";
+    WriteSilence(file, 20);
+    PlaylistAdd(u"silence", file.u16string(), "00:00:20", false, "00");
+    system->Play(0);
+    ASSERT_TRUE(SysActive);
+    ASSERT_TRUE(system->Seekable());
+    TKSSeekBar& bar = GUI.Main.ProgressSeekBar;
+    ASSERT_TRUE(bar.Visible) << "the built-in skin has a seek bar";
+    const int64_t second = 44100 * 4;
+    SeekForward();
+    EXPECT_EQ(bar.Value, 5 * second);
+    EXPECT_EQ(main->StatusText(), u"Timejump 00:00:05");
+    bar.Min = 3 * second; // the minimum is not consulted going back
+    bar.Value = 2 * second;
+    SeekBackward();
+    EXPECT_EQ(bar.Value, 0);
+    EXPECT_EQ(main->StatusText(), u"Timejump 00:00:00");
+    bar.Value = bar.Max - second;
+    SeekForward();
+    EXPECT_EQ(bar.Value, bar.Max);
+    system->Stop(true);
 }
 
 } // namespace

@@ -93,6 +93,19 @@ TEST_F(AppStatesWindowsTest, ArrangingFollowsTheSettingsAndTheEndStoresThem)
     EXPECT_EQ(Config->PlaylistSize.Height, 280);
 }
 
+// The design moved the windows back to where the last run ended.
+TEST_F(AppStatesWindowsTest, ASkinChangeLeavesTheWindowsWhereTheUserHasThem)
+{
+    Config->MainPos = {1, 2};
+    Config->PlaylistPos = {3, 4};
+    main->move(70, 80);
+    playlist.setGeometry(70, 300, 330, 240);
+    SetApplicationState("SKINCHANGE");
+    EXPECT_EQ(main->pos(), QPoint(70, 80));
+    EXPECT_EQ(playlist.geometry().topLeft(), QPoint(70, 300));
+    EXPECT_EQ(Config->MainPos.X, 70);
+}
+
 TEST_F(AppStatesWindowsTest, TheStartSelectsTheEntryPlayedLastWhenItExists)
 {
     std::vector<int> scrolledTo;

@@ -86,5 +86,13 @@ TEST_F(LanguageTest, ApplyingTheSameTextsTwiceChangesNothing)
     EXPECT_EQ(main->Restore1->text() + label->text() + cancel->text(), first);
 }
 
+TEST_F(LanguageTest, ThePlaySystemsStatusTextsComeFromTheLanguage)
+{
+    Language.Texts[static_cast<size_t>(LanguageSection(TLanguageSection::Status).Position) + 3] = u"Bereit";
+    ApplyLanguage(Language);
+    EXPECT_EQ(system->Texts().Ready, u"Bereit");
+    EXPECT_EQ(system->Texts().IsPlaying, u"[ %s is playing ]");
+}
+
 } // namespace
 } // namespace ktest

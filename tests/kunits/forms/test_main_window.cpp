@@ -6,6 +6,7 @@
 #include "forms/useractions.h"
 #include "keyhook/keyhook.h"
 #include "mainformfixture.h"
+#include "skin/kskinelements.h"
 
 using namespace kolvarin;
 
@@ -54,6 +55,28 @@ TEST_F(MainFormTest, CheckBoxesSwitchTheirSettingAndShowIt)
     Config->PlayMode.Enabled = false;
     ClickAt(Centre(GUI.Main.PlaymodeCheckbox));
     EXPECT_TRUE(Config->PlayMode.Enabled);
+}
+
+TEST_F(MainFormTest, TheBalanceThumbDragsToASideAndARightClickCentresIt)
+{
+    TKSSeekBar& balance = GUI.Main.Balance;
+    balance.Min = 0;
+    balance.Max = 200;
+    balance.Value = 100;
+    SkinPlaceSeekBarThumb(GUI, *main->imgBalanceBackground, *main->imgBalanceBar, balance);
+    TKImage& thumb = *main->imgBalanceBar;
+    const QPoint centre = thumb.rect().center();
+    QTest::mousePress(&thumb, Qt::LeftButton, {}, centre);
+    QTest::mouseMove(&thumb, centre + QPoint(main->imgBalanceBackground->width(), 0));
+    QTest::mouseRelease(&thumb, Qt::LeftButton, {}, centre + QPoint(main->imgBalanceBackground->width(), 0));
+    EXPECT_EQ(balance.Value, 200);
+    EXPECT_EQ(Config->Balance, 200);
+    EXPECT_EQ(main->StatusText(), u"[ Balance Right 100 % ]");
+
+    QTest::mouseClick(main->imgBalanceBar, Qt::RightButton, {}, main->imgBalanceBar->rect().center());
+    EXPECT_EQ(balance.Value, 100);
+    EXPECT_EQ(Config->Balance, 100);
+    EXPECT_EQ(main->StatusText(), u"[ Balance Center ]");
 }
 
 TEST_F(MainFormTest, HookKeysReachTheHotKeyTableOnceAndOnlyGoingDown)

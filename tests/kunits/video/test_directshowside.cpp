@@ -18,11 +18,14 @@
 #include "core/system/kglobals.h"
 #include "core/system/kpaths.h"
 #include "core/text/kstrings.h"
+#include "dvd_fixture.h"
+#include "loopback_server.h"
 #include "media/videorenderer.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
 #include "temphome.h"
 #include "video/dskitvideowindow.h"
+#include "video/graphbuilder.h"
 
 using namespace kolvarin;
 using namespace kolvarin::video;
@@ -36,9 +39,14 @@ public:
     {
         Balloons.push_back(Utf16ToUtf8(text));
     }
-    void SetProgressBar(int, bool, int64_t max, int64_t) override { ProgressMax = max; }
+    void SetProgressBar(int tag, bool, int64_t max, int64_t) override
+    {
+        ProgressTag = tag;
+        ProgressMax = max;
+    }
     void SetProgressPosition(bool, int64_t position) override { ProgressPosition = position; }
     std::vector<std::string> Balloons;
+    int ProgressTag = 0;
     int64_t ProgressMax = 0, ProgressPosition = 0;
 };
 
@@ -49,8 +57,10 @@ protected:
         TempHomeTest::SetUp();
         std::filesystem::create_directories(home());
         UserPath = home().string() + "/";
+        ApplicationPath = ktest::TestData("../..").string() + "/"; // the graph scripts
         Config = new TKConfig();
         Config->SetDefaults();
+        Config->SetDefaultFilters();
         TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
         Config->Notifications.ShowMsgBoxOnProblems = false;
         Config->Notifications.ShowBalloonOnProblems = true;
@@ -109,10 +119,13 @@ void ExpectColour(const QImage& image, QPoint at, unsigned rgb)
 
 TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
 {
+    Config->VideoColorControls.Brightness = 800;
     system->Play(add(fx::MkvFixture()));
     ASSERT_TRUE(SysActive);
     EXPECT_EQ(system->SystemType(), TSystemType::DirectXVideo);
     EXPECT_EQ(side->GraphState(), 3);
+    EXPECT_TRUE(side->SplitterFilter()) << "stream selection goes through the splitter";
+    EXPECT_EQ(side->Display().ColorControl().Brightness(), 800) << "the configured colour controls";
     EXPECT_NEAR(view.ProgressMax, 20000000, 500000) << "the progress bar spans the length in 100 ns units";
 
     int kinds[4] = {};
@@ -135,9 +148,47 @@ TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
     system->Update();
     EXPECT_GT(view.ProgressPosition, 0);
 
+    system->Pause();
+    EXPECT_EQ(side->GraphState(), 2);
+    system->SetPosition(TKBar{view.ProgressMax, 15000000}); // the bar spans the length
+    int64_t position = 0;
+    EXPECT_TRUE(side->Position(position));
+    EXPECT_NEAR(position, 15000000, 1000000);
+    system->Pause();
+    EXPECT_EQ(side->GraphState(), 3);
+
     ASSERT_TRUE(waitFor([] { return !SysActive; }, 5000)) << "the graph's completion ends the medium";
     EXPECT_EQ(side->GraphState(), 0) << "the graph is torn down";
     EXPECT_TRUE(view.Balloons.empty());
+}
+
+TEST_F(DirectShowSideTest, AVideoStreamPlaysWithoutALength)
+{
+    const std::string bytes = ktest::readFile(fx::MkvFixture());
+    ktest::LoopbackServer server([&](int socket, const std::string&, const std::atomic<bool>&) {
+        ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\nContent-Type: video/x-ms-wmv\r\n\r\n" + bytes);
+    });
+    const std::string url = server.url("/live.wmv");
+    system->Play(PlaylistAdd(u"live", Utf8ToUtf16(url), "00:00:00", false, "00"));
+    ASSERT_TRUE(SysActive);
+    EXPECT_EQ(system->SystemType(), TSystemType::DirectXStream);
+    EXPECT_EQ(view.ProgressTag, -1) << "a stream has no length to show";
+    EXPECT_TRUE(view.Balloons.empty());
+    system->Stop(true);
+    EXPECT_EQ(side->GraphState(), 0);
+}
+
+TEST_F(DirectShowSideTest, ADvdPlaysThroughItsGraphScript)
+{
+    Config->DVDGraph = "Kolvarin Codec Pack";
+    system->Play(add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
+    ASSERT_TRUE(SysActive);
+    EXPECT_EQ(system->SystemType(), TSystemType::DVD);
+    EXPECT_TRUE(side->GraphBuilder().DvdControl);
+    EXPECT_EQ(view.ProgressTag, -1) << "no length until the disc reports a time";
+    system->Stop(true);
+    EXPECT_FALSE(side->GraphBuilder().DvdControl) << "released at the stop";
+    EXPECT_EQ(side->GraphState(), 0);
 }
 
 TEST_F(DirectShowSideTest, AFileThatDoesNotPlayReportsTheProblemAndLeavesNoGraph)

@@ -216,8 +216,9 @@ TEST_F(GraphBuilderTest, AScriptThatFailsLeavesNoGraphAndFallsBackWhenAllowed)
         bool compileError;
     } cases[] = {
         {"syntax", "void Filter() { AddFilter( }\nvoid Connect() { }", true},
-        {"connect", kSplitterScript + R"(void Connect() { ConnectPins("Media Splitter", "Video", "none", ""); })",
-         false},
+        // The video decoder refuses the sound.
+        {"connect",
+         kSplitterScript + R"(void Connect() { ConnectPins("Media Splitter", "Audio", "Video Decoder", ""); })", false},
         {"noconnect", kSplitterScript, false},
         {"fault", "void Filter() { int z; int x; z = 0; x = 7 / z; }\nvoid Connect() { }", false},
     };
