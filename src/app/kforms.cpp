@@ -19,6 +19,7 @@
 #include "forms/edititemform.h"
 #include "forms/fullscreencontrol.h"
 #include "forms/mainform.h"
+#include "forms/mediacontrolsform.h"
 #include "forms/playlistform.h"
 #include "forms/searchform.h"
 #include "forms/videoform.h"
@@ -56,7 +57,7 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     case TKForms::frmAddURL: return std::make_unique<TfrmAddURL>();
     case TKForms::frmAddDVDVCD: return std::make_unique<TfrmAddDVDVCD>();
     case TKForms::frmEditItem: return std::make_unique<TfrmEditItem>();
-    case TKForms::frmMediaControls: return std::make_unique<TKSkinnedMediaControls>();
+    case TKForms::frmMediaControls: return std::make_unique<TfrmMediaControls>();
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TfrmVideoFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
     case TKForms::frmNews: return std::make_unique<TfrmNews>();

@@ -64,7 +64,7 @@ fs::path Author()
     Run(dir, Clip(kDvdTitle1Colour, 3, "t1.mpg"));
     Run(dir, Clip(kDvdTitle2Colour, 1, "t2.mpg"));
     Run(dir, "ffmpeg -nostdin -y -f lavfi -i color=c=" + Hex(kDvdMenuColour) +
-                 ":s=352x288:r=25:d=1 -f lavfi -i anullsrc=r=48000:cl=stereo -t 1 -target pal-dvd -s 352x288 "
+                 ":s=352x288:r=25:d=1 -f lavfi -i anullsrc=r=48000:cl=mono -t 1 -target pal-dvd -s 352x288 "
                  "-c:a ac3 -b:a 64k menu-bg.mpg");
     Run(dir, "ffmpeg -nostdin -y -f lavfi -i \"color=c=black@0.0:s=352x288,format=rgba," + Box(kDvdButton1) + "," +
                  Box(kDvdButton2) + "\" -frames:v 1 buttons.png");

@@ -16,6 +16,7 @@
 #include "forms/useractions.h"
 #include "forms/videogeometry.h"
 #include "forms/videoosd.h"
+#include "forms/videoshots.h"
 #include "media/controlif.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -92,7 +93,13 @@ TfrmVideo::TfrmVideo(TKGUI& skin) : TKSkinnedVideo(skin)
 
     osdLabel_ = new TKVideoOSD(pnlVideo);
     OSDTimer.setInterval(45);
-    QObject::connect(&OSDTimer, &QTimer::timeout, this, [this] { PaintOSD(); });
+    QObject::connect(&OSDTimer, &QTimer::timeout, this, [this] {
+        PaintOSD();
+        // The display's idle routine: hides the cursor after a quiet time and
+        // shows the full-screen bar when the mouse moves.
+        bool done = false;
+        DSVideoWindowEx->IdleAutoHideCursor(done);
+    });
     InstallUserActionHooks(true);
 }
 
@@ -152,28 +159,29 @@ void TfrmVideo::AttachDSP(video::TDSKitQxDSPFilter* filter)
         dsp_->OnPCMData = nullptr;
         dsp_->OnVisualData = nullptr;
         dsp_->OnFlush = nullptr;
-        dsp_->OnMediaTypeChanged = nullptr;
+        dsp_->OnMediaTypeChanged = sideMediaTypeChanged_;
     }
     dsp_ = filter;
     if (!dsp_)
         return;
-    dsp_->SetVisualEnabled(false);
-    dsp_->SetVisualInterval(40);
-    dsp_->SetVisualAfterDSP(false);
-    dsp_->SetDSPEnabled(true);
-    dsp_->SetDelayEnabled(false);
-    dsp_->SetDelay(0);
     dsp_->OnPCMData = [this](void* buffer, int size, int& newSize, video::PDSStream stream) {
         newSize = size;
-        QxEqualizer.Process(buffer, size, static_cast<uint8_t>(stream->Bits), static_cast<uint8_t>(stream->Channels),
-                            stream->Float != 0);
+        // Compressed pass-through (AC3, DTS) must reach the output untouched.
+        if (!stream->AC3 && !stream->DTS)
+            QxEqualizer.Process(buffer, size, static_cast<uint8_t>(stream->Bits),
+                                static_cast<uint8_t>(stream->Channels), stream->Float != 0);
     };
     dsp_->OnVisualData = [this](const void* buffer, int size, video::PDSStream stream) {
         QxSpectrum1.Process(buffer, size, static_cast<uint8_t>(stream->Bits), static_cast<uint8_t>(stream->Channels),
                             stream->Float != 0);
     };
     dsp_->OnFlush = [this] { QxEqualizer.Flush(); };
-    dsp_->OnMediaTypeChanged = [this](video::PDSStream) { QxEqualizer.Flush(); };
+    sideMediaTypeChanged_ = dsp_->OnMediaTypeChanged;
+    dsp_->OnMediaTypeChanged = [this](video::PDSStream stream) {
+        QxEqualizer.Flush();
+        if (sideMediaTypeChanged_)
+            sideMediaTypeChanged_(stream);
+    };
 }
 
 void TfrmVideo::SpectrumData(const dsp::TVisualBuffer& bands)
@@ -226,6 +234,33 @@ void TfrmVideo::ConnectMenu()
         if (PlaySystem)
             PlaySystem->PlayNext(true);
     });
+    for (QMenu* speeds : {m.Forwardspeed1, m.Backwardspeed1}) {
+        const std::vector<QAction*> items = MenuItems(*speeds);
+        for (size_t i = 0; i < items.size(); ++i)
+            on(items[i], [this, speeds, item = items[i], speed = kVideoSpeeds[i]] {
+                speeds == Menu.Forwardspeed1 ? DvdPlayForwards(speed) : DvdPlayBackwards(speed);
+                for (QMenu* both : {Menu.Forwardspeed1, Menu.Backwardspeed1})
+                    for (QAction* a : MenuItems(*both))
+                        a->setChecked(a == item);
+            });
+    }
+    const std::pair<QAction*, media::DVD_MENU_ID> dvdMenus[] = {
+        {m.Titlemenu1, media::DVD_MENU_Title},          {m.Mainmenu1, media::DVD_MENU_Root},
+        {m.Subtitlesmenu1, media::DVD_MENU_Subpicture}, {m.Audiomenu1, media::DVD_MENU_Audio},
+        {m.Angelsmenu1, media::DVD_MENU_Angle},         {m.Chaptermenu1, media::DVD_MENU_Chapter},
+    };
+    for (const auto& [item, menu] : dvdMenus)
+        on(item, [this, menu] { DvdShowMenu(menu); });
+    on(m.PreviosChapter1, [this] {
+        if (GraphActive() && streams_.DvdControl)
+            streams_.DvdControl->PlayPrevChapter(0);
+    });
+    on(m.NextChapter1, [this] {
+        if (GraphActive() && streams_.DvdControl)
+            streams_.DvdControl->PlayNextChapter(0);
+    });
+    on(m.Original1, [this] { ScreenshotClick(smOriginal); });
+    on(m.Angepasst1, [this] { ScreenshotClick(smFitted); });
 }
 
 void TfrmVideo::popmVideoPopup()
@@ -305,6 +340,8 @@ void TfrmVideo::Fullscreen1Click()
     if (!GraphActive())
         return;
     EnterFullscreenOrDesktop(false);
+    if (Settings().NoScreensaver)
+        screensaverInhibit_.Hold();
     if (frmVideoFullscreenControl)
         frmVideoFullscreenControl->LayoutBar();
     ModeEntered(vdmFullscreen, Menu.Fullscreen1, kTextFullscreenMode);
@@ -315,6 +352,7 @@ void TfrmVideo::Desktopmode1Click()
     if (!GraphActive())
         return;
     EnterFullscreenOrDesktop(true);
+    screensaverInhibit_.Release();
     ModeEntered(vdmDesktop, Menu.Desktopmode1, kTextDesktopMode);
 }
 
@@ -327,6 +365,7 @@ void TfrmVideo::Windowmode1Click()
     QCoreApplication::processEvents();
     DSVideoWindowEx->LeaveFullScreen();
     DSVideoWindowEx->setGeometry(pnlVideo->rect());
+    screensaverInhibit_.Release();
     ModeEntered(vdmWindow, Menu.Windowmode1, kTextWindowMode);
 }
 

@@ -2,10 +2,11 @@
 
 // TfrmVideo: the skinned window the video plays in. It holds the display
 // component the video side's filter graph renders into, the equalizer and
-// spectrum fed by the side's DSP filter, and the popup menu, and turns menu
-// and mouse actions into calls of the play system. One instance, frmVideo,
-// from creation to destruction. Main thread only, except the DSP handlers,
-// which run where the DSP filter calls them.
+// spectrum fed by the side's DSP filter (the side sets the equalizer's
+// bands), and the popup menu, and turns menu and mouse actions into calls of
+// the play system. One instance, frmVideo, from creation to destruction.
+// Main thread only, except the DSP handlers, which run where the DSP filter
+// calls them.
 
 #include <array>
 #include <cstdint>
@@ -13,9 +14,11 @@
 #include <optional>
 #include <string>
 
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
+#include "forms/screensaver.h"
 #include "forms/videomenus.h"
 #include "forms/videostreams.h"
 #include "skin/kskinnedvideo.h"
@@ -51,7 +54,8 @@ public:
     video::TFilterGraph* FilterGraph() const { return DSVideoWindowEx->FilterGraph(); }
     bool GraphActive() const { return FilterGraph() && FilterGraph()->Active(); }
     // Sends the DSP filter's PCM through the equalizer and its visual data to
-    // the spectrum (null detaches). The filter must outlive the attachment.
+    // the spectrum, whose bands go to VideoSpectrumData (null detaches). The
+    // filter's own media-type handler still runs after the equalizer's flush.
     void AttachDSP(video::TDSKitQxDSPFilter* filter);
 
     // --- display modes: each does nothing while the graph is inactive ------
@@ -107,9 +111,26 @@ public:
     void NextSubtitleStream();
     void NextMonitorOutput();
 
+    // --- DVD commands: each needs the navigator's control --------------------
+    void DvdPlayForwards(double speed);
+    void DvdPlayBackwards(double speed);
+    void DvdShowMenu(int menu);
+
+    // --- screenshots and the graph log -------------------------------------------
+    // Pauses while it takes the picture (resumes when it paused); fileName
+    // gets the bitmap's name. False when nothing was written.
+    bool TakeScreenshot(int mode, std::u16string& fileName);
+    void ScreenshotClick(int mode);
+    void WriteFilterGraphToLog();
+
+    // The screen saver asked while full screen (tests put a fake).
+    void SetScreensaver(TKScreensaver& screensaver) { screensaverInhibit_.SetScreensaver(screensaver); }
+    bool ScreensaverInhibited() const { return screensaverInhibit_.Held(); }
+
     // --- on-screen text ----------------------------------------------------
-    // Draws the pending on-screen text over the video (the 45 ms timer), or
-    // removes it when none is pending.
+    // Draws the pending on-screen text over the video, or removes it when
+    // none is pending. OSDTimer (45 ms, while a video is prepared) runs it
+    // and the display's idle routine (cursor hiding, the full-screen bar).
     void PaintOSD();
     TKVideoOSD* OSDLabel() const { return osdLabel_; }
     QTimer OSDTimer;
@@ -138,9 +159,12 @@ private:
     // Shows the text for ms when the on-screen text applies.
     void Notify(const std::u16string& text, int ms);
 
-    video::TDSKitQxDSPFilter* dsp_ = nullptr;
+    QPointer<video::TDSKitQxDSPFilter> dsp_;
+    std::function<void(video::PDSStream)> sideMediaTypeChanged_;
     TKGraphFilters streams_;
     TKVideoOSD* osdLabel_ = nullptr;
+    TKDBusScreensaver dbusScreensaver_;
+    TKScreensaverInhibit screensaverInhibit_{dbusScreensaver_};
 };
 
 extern TfrmVideo* frmVideo;

@@ -14,6 +14,7 @@
 #include "forms/videoosd.h"
 #include "media/controlif.h"
 #include "playback/ksystem.h"
+#include "skin/kskinapply.h"
 
 namespace kolvarin {
 
@@ -65,6 +66,7 @@ void TfrmVideo::VideoPrepared(bool hasVideo, bool dvd)
         return;
     }
     SetWindowZoom(100, false);
+    SkinApplyPopup(Skin(), *Menu.popmVideo, dvd ? Skin().Video.DVDPopupBackground : Skin().Video.VideoPopupBackground);
     RefreshOutputMonitors();
     UpdateVideoMenu();
     const bool autoFullscreen = Config && Config->AutoFullscreen;
@@ -91,6 +93,7 @@ void TfrmVideo::VideoReset(bool fullStop)
     if (!fullStop)
         return;
     OSDTimer.stop();
+    screensaverInhibit_.Release();
     osdLabel_->ShowText({}, {}, {}, {}, {}, 0);
     if (DSVideoWindowEx->FullScreen() || DSVideoWindowEx->DesktopPlayback()) {
         DSVideoWindowEx->LeaveFullScreen();

@@ -1,6 +1,7 @@
 #include "forms/videoosd.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 
 #include "forms/videogeometry.h"
@@ -11,6 +12,11 @@ TKVideoOSD::TKVideoOSD(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("OSD"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The renderer's window may be native (OpenGL): only a native sibling,
+    // made so from the start, is raised above it. The headless platform of
+    // the tests cannot move native children between parents.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        setAttribute(Qt::WA_NativeWindow);
     hide();
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/settings/kcodecnames.h"
 #include "media/controlif.h"
+#include "media/dvdif.h"
 #include "media/uuids.h"
 
 namespace kolvarin::video {
@@ -284,16 +285,8 @@ bool IsMediaSourceFilter(IBaseFilter* filter)
             PinMatchesMediaTypes(pin.get(), {MEDIATYPE_DVD_ENCRYPTED_PACK},
                                  {MEDIASUBTYPE_MPEG2_VIDEO, MEDIASUBTYPE_DOLBY_AC3}))
             ++media;
-    constexpr GUID kDvdControl2{0x33BC7430, 0xEEC0, 0x48A9, {0xAC, 0x28, 0x53, 0xE4, 0xE5, 0x0E, 0xE9, 0xB5}};
-    if (byteInputs == 0) {
-        void* p = nullptr;
-        if (auto src = QueryAs<IFileSourceFilter>(filter))
-            return true;
-        if (Succeeded(filter->QueryInterface(kDvdControl2, &p))) {
-            static_cast<IUnknown*>(p)->Release();
-            return true;
-        }
-    }
+    if (byteInputs == 0 && (QueryAs<IFileSourceFilter>(filter) || QueryAs<IDvdControl2>(filter)))
+        return true;
     return media > 0 && !otherInput;
 }
 

@@ -130,11 +130,11 @@ public:
     HRESULT ReturnFromSubmenu(uint32_t) override { return Moved(session_.ReturnFromSubmenu()); }
     HRESULT SelectRelativeButton(DVD_RELATIVE_BUTTON direction) override
     {
-        return session_.SelectRelativeButton(direction);
+        return ButtonChanged(session_.SelectRelativeButton(direction));
     }
-    HRESULT SelectButton(uint32_t button) override { return session_.SelectButton(button); }
+    HRESULT SelectButton(uint32_t button) override { return ButtonChanged(session_.SelectButton(button)); }
     HRESULT ActivateButton() override { return Moved(session_.ActivateButton()); }
-    HRESULT SelectAtPosition(POINT point) override { return session_.SelectAtPosition(point); }
+    HRESULT SelectAtPosition(POINT point) override { return ButtonChanged(session_.SelectAtPosition(point)); }
     HRESULT ActivateAtPosition(POINT point) override { return Moved(session_.ActivateAtPosition(point)); }
     HRESULT SelectAudioStream(uint32_t stream, uint32_t) override
     {
@@ -344,6 +344,16 @@ private:
     {
         if (Succeeded(hr))
             streamer_->Wake();
+        return hr;
+    }
+
+    HRESULT ButtonChanged(HRESULT hr)
+    {
+        if (Succeeded(hr)) {
+            uint32_t available = 0, current = 0;
+            session_.Buttons(&available, &current);
+            NotifyEvent(EC_DVD_BUTTON_CHANGE, available, current);
+        }
         return hr;
     }
 

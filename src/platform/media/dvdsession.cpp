@@ -30,14 +30,14 @@ DVD_DOMAIN DomainOf(int navDomain)
     }
 }
 
-// The time code as the platform's packed decimal record: from the most
-// significant end units and tens of hours, minutes, seconds and frames,
-// the frame tens in two bits and the frame rate in the last two.
+// The time code as the platform's packed decimal record, laid out from the
+// lowest bits: units and tens of hours, minutes, seconds and frames (the
+// frame tens in two bits), then the frame-rate code (1: 25, 3: 30).
 uint32_t BcdTimeCode(const DVD_HMSF_TIMECODE& t, bool pal)
 {
-    return uint32_t(t.bHours % 10) << 28 | uint32_t(t.bHours / 10 % 10) << 24 | uint32_t(t.bMinutes % 10) << 20 |
-           uint32_t(t.bMinutes / 10) << 16 | uint32_t(t.bSeconds % 10) << 12 | uint32_t(t.bSeconds / 10) << 8 |
-           uint32_t(t.bFrames % 10) << 4 | uint32_t(t.bFrames / 10 & 3) << 2 | (pal ? 1u : 3u);
+    return uint32_t(t.bHours % 10) | uint32_t(t.bHours / 10 % 10) << 4 | uint32_t(t.bMinutes % 10) << 8 |
+           uint32_t(t.bMinutes / 10) << 12 | uint32_t(t.bSeconds % 10) << 16 | uint32_t(t.bSeconds / 10) << 20 |
+           uint32_t(t.bFrames % 10) << 24 | uint32_t(t.bFrames / 10 & 3) << 28 | (pal ? 1u : 3u) << 30;
 }
 
 } // namespace
@@ -223,6 +223,12 @@ bool DvdSession::TakeUserJump()
     return std::exchange(userJump_, false);
 }
 
+bool DvdSession::UserJumpPending() const
+{
+    std::lock_guard lock(lock_);
+    return userJump_;
+}
+
 HRESULT DvdSession::Command(bool ok)
 {
     if (!ok)
@@ -313,7 +319,7 @@ HRESULT DvdSession::SelectRelativeButton(DVD_RELATIVE_BUTTON direction)
     case DVD_Relative_Right: r = dvdnav_right_button_select(nav_, pci); break;
     default: return E_INVALIDARG;
     }
-    return r == DVDNAV_STATUS_OK ? S_OK : VFW_E_DVD_NO_BUTTON;
+    return Selected(r == DVDNAV_STATUS_OK);
 }
 
 HRESULT DvdSession::SelectButton(uint32_t button)
@@ -321,10 +327,18 @@ HRESULT DvdSession::SelectButton(uint32_t button)
     std::lock_guard lock(lock_);
     if (!nav_ || button == 0 || button > lastButtons_)
         return VFW_E_DVD_NO_BUTTON;
-    return dvdnav_button_select(nav_, dvdnav_get_current_nav_pci(nav_), static_cast<int32_t>(button)) ==
-                   DVDNAV_STATUS_OK
-               ? S_OK
-               : VFW_E_DVD_NO_BUTTON;
+    return Selected(dvdnav_button_select(nav_, dvdnav_get_current_nav_pci(nav_), static_cast<int32_t>(button)) ==
+                    DVDNAV_STATUS_OK);
+}
+
+HRESULT DvdSession::Selected(bool ok)
+{
+    if (!ok)
+        return VFW_E_DVD_NO_BUTTON;
+    int32_t button = 0;
+    if (dvdnav_get_current_highlight(nav_, &button) == DVDNAV_STATUS_OK && button > 0)
+        lastButton_ = static_cast<uint32_t>(button);
+    return S_OK;
 }
 
 HRESULT DvdSession::ActivateButton()
@@ -343,9 +357,7 @@ HRESULT DvdSession::SelectAtPosition(POINT point)
     std::lock_guard lock(lock_);
     if (!nav_ || lastButtons_ == 0)
         return VFW_E_DVD_NO_BUTTON;
-    return dvdnav_mouse_select(nav_, dvdnav_get_current_nav_pci(nav_), point.x, point.y) == DVDNAV_STATUS_OK
-               ? S_OK
-               : VFW_E_DVD_NO_BUTTON;
+    return Selected(dvdnav_mouse_select(nav_, dvdnav_get_current_nav_pci(nav_), point.x, point.y) == DVDNAV_STATUS_OK);
 }
 
 HRESULT DvdSession::ActivateAtPosition(POINT point)

@@ -61,6 +61,7 @@ public:
     void SkipWait();
     // Set by every command that moves playback; read and cleared here.
     bool TakeUserJump();
+    bool UserJumpPending() const;
 
     // ---- commands: S_OK, or VFW_E_DVD_INVALIDDOMAIN / _OPERATION_INHIBITED /
     // _NO_BUTTON / E_INVALIDARG when the machine refuses.
@@ -110,6 +111,8 @@ private:
     void TrackButtons(Reading* reading);
     DVD_PLAYBACK_LOCATION2 LocationLocked() const;
     HRESULT Command(bool ok);
+    // Keeps the highlighted button after a selection.
+    HRESULT Selected(bool ok);
 
     mutable std::mutex lock_;
     dvdnav_s* nav_ = nullptr;

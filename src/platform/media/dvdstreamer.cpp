@@ -19,8 +19,13 @@ constexpr int kVideo = 0, kAudio = 1, kSubpicture = 2;
 // How far ahead of the stream time a unit after a jump or a still starts.
 constexpr int64_t kLead90k = 90000 / 5;
 constexpr int64_t kQueueBytes = 4 << 20;
-constexpr int64_t kQueueDuration = 2 * 10000000LL; // 100 ns
+// Little is read ahead of the stream time, so a change of stream is heard
+// soon and the events stay close to what is shown.
+constexpr int64_t kMaxLead = 10000000LL * 7 / 10; // 100 ns
 constexpr size_t kMaxOffsets = 256;
+// AVPacket::stream_index of a queued packet: a type index from 0, none, or
+// an event marker whose position names its batch.
+constexpr int kNoNewType = -1, kEventMarker = -2;
 // A sequence end code: makes the video decoder put out the picture it holds
 // back, so a still shows its own last picture.
 constexpr uint8_t kSequenceEnd[4] = {0, 0, 1, 0xB7};
@@ -59,9 +64,17 @@ void DvdStreamer::Start()
     break_ = Break::None;
     placed_ = false;
     nextStart_ = 0;
-    for (auto& p : pins_)
-        if (Connected(p))
-            p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
+    pending_.clear();
+    DropQueuedEvents();
+    for (auto& p : pins_) {
+        if (!Connected(p))
+            continue;
+        // Packets of the connection's codec need no new type (a new type
+        // makes the decoder start over).
+        const CodecParametersPtr params = CodecParametersOfType(p.pin->CurrentMediaType());
+        p.codec = params ? params->codec_id : 0;
+        p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
+    }
     StartDelivery();
     reader_ = std::thread([this] { ReadLoop(); });
     running_ = true;
@@ -94,9 +107,13 @@ void DvdStreamer::Wake()
     woken_.notify_all();
 }
 
-bool DvdStreamer::WaitForWake(int ms)
+bool DvdStreamer::WaitForCommand(int ms)
 {
     std::unique_lock lock(wakeLock_);
+    // A wake left from a command that was dealt with before must not end
+    // this wait; one whose jump is still to come must.
+    if (!session_.UserJumpPending())
+        wake_ = false;
     const auto woken = [&] { return wake_ || abort_; };
     if (ms < 0)
         woken_.wait(lock, woken);
@@ -113,7 +130,6 @@ void DvdStreamer::StartDelivery()
         if (!Connected(p))
             continue;
         p.queue.Clear();
-        p.codec = 0;
         p.thread = std::thread([this, &p] { DeliverLoop(p); });
     }
 }
@@ -142,6 +158,7 @@ void DvdStreamer::Flush()
         }
     placed_ = false;
     nextStart_ = 0;
+    DropQueuedEvents();
     StartDelivery();
 }
 
@@ -162,8 +179,7 @@ int DvdStreamer::Read(uint8_t* buffer, int size)
         }
         DvdSession::Reading r;
         const DvdSession::Step step = session_.Next(block, &r);
-        for (const DvdEvent& e : r.events)
-            notify_(e.code, e.param1, e.param2);
+        pending_.insert(pending_.end(), r.events.begin(), r.events.end());
         switch (step) {
         case DvdSession::Step::Block:
             std::memcpy(buffer, r.data, kBlock);
@@ -216,6 +232,12 @@ int64_t DvdStreamer::OffsetAt(int64_t position) const
 
 bool DvdStreamer::OpenDemuxer()
 {
+    static const bool quiet = [] {
+        av_log_set_level(AV_LOG_FATAL); // damaged data is reported by events, not on stderr
+        return true;
+    }();
+    (void)quiet;
+    demuxerStart_ = position_;
     constexpr int kIoBuffer = kBlock * 8;
     auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBuffer));
     if (!buffer)
@@ -263,21 +285,28 @@ void DvdStreamer::Route(AVPacket* packet)
         return;
     }
     const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-    const int64_t offset = OffsetAt(packet->pos >= 0 ? packet->pos : position_);
+    const int64_t offset = OffsetAt(packet->pos >= 0 ? demuxerStart_ + packet->pos : position_);
     packet->pts = ts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : av_rescale_q(ts + offset, st->time_base, {1, 10000000});
     packet->duration = av_rescale_q(packet->duration, st->time_base, {1, 10000000});
     packet->time_base = {1, 10000000};
     // The stream index now names the type the packet is of, kept in types_.
     const int codec = st->codecpar->codec_id;
-    packet->stream_index = -1;
+    packet->stream_index = kNoNewType;
+    if (target == kVideo)
+        QueueEvents();
     if (codec != p->codec) {
         p->codec = codec;
         std::lock_guard lock(typesLock_);
         types_.push_back(MediaTypeOfStream(st));
         packet->stream_index = static_cast<int>(types_.size()) - 1;
     }
-    while (!abort_ && (p->queue.Bytes() >= kQueueBytes || p->queue.Duration() >= kQueueDuration))
-        p->queue.WaitForRoom(kQueueBytes, kQueueDuration, 20);
+    for (;;) {
+        const REFERENCE_TIME now = streamTime_();
+        const bool ahead = now >= 0 && packet->pts != AV_NOPTS_VALUE && packet->pts - now > kMaxLead;
+        if (abort_ || (!ahead && p->queue.Bytes() < kQueueBytes))
+            break;
+        p->queue.WaitForRoom(kQueueBytes, INT64_MAX, 20);
+    }
     p->queue.Push(packet);
 }
 
@@ -300,18 +329,22 @@ void DvdStreamer::ReadLoop()
             av_packet_free(&packet);
         }
         CloseDemuxer();
+        if (break_ == Break::Jump && session_.TakeUserJump()) {
+            SendEvents(-1); // what was read of the old place is dropped with it
+            Flush();
+            continue;
+        }
+        if (break_ != Break::Still) // a still's events follow its picture
+            QueueEvents();
         switch (break_) {
         case Break::Still: EndStill(stillSeconds_); break;
         case Break::Jump:
-            if (session_.TakeUserJump())
-                Flush();
-            break;
         case Break::None: // the demuxer gave up on the data: read on
             break;
         case Break::Stop:
         case Break::Error:
             EndOfStream();
-            WaitForWake(-1);
+            WaitForCommand(-1);
             if (session_.TakeUserJump())
                 Flush();
             break;
@@ -326,19 +359,65 @@ void DvdStreamer::EndStill(int seconds)
         AVPacket* end = av_packet_alloc();
         if (end && av_new_packet(end, sizeof kSequenceEnd) == 0) {
             std::memcpy(end->data, kSequenceEnd, sizeof kSequenceEnd);
-            end->stream_index = -1;
+            end->stream_index = kNoNewType;
             pins_[kVideo].queue.Push(end);
         } else {
             av_packet_free(&end);
         }
     }
-    const bool woken = WaitForWake(seconds == 255 ? -1 : seconds * 1000);
+    QueueEvents();
+    const bool woken = WaitForCommand(seconds == 255 ? -1 : seconds * 1000);
     if (abort_)
         return;
     session_.SkipStill();
     notify_(EC_DVD_STILL_OFF, 0, 0);
     if (woken && session_.TakeUserJump())
         Flush();
+}
+
+void DvdStreamer::QueueEvents()
+{
+    if (pending_.empty())
+        return;
+    PinQueue& video = pins_[kVideo];
+    AVPacket* marker = Connected(video) ? av_packet_alloc() : nullptr;
+    if (!marker) {
+        SendEvents(-1);
+        return;
+    }
+    {
+        std::lock_guard lock(eventsLock_);
+        batches_.emplace_back(nextBatch_, std::move(pending_));
+    }
+    pending_.clear();
+    marker->stream_index = kEventMarker;
+    marker->pos = nextBatch_++;
+    video.queue.Push(marker);
+}
+
+// batch -1: the events not queued yet; else the queued batch of that number
+// (and any older one a flush left behind).
+void DvdStreamer::SendEvents(int64_t batch)
+{
+    std::vector<DvdEvent> events;
+    if (batch < 0) {
+        events.swap(pending_);
+    } else {
+        std::lock_guard lock(eventsLock_);
+        while (!batches_.empty() && batches_.front().first <= batch) {
+            auto& front = batches_.front().second;
+            events.insert(events.end(), front.begin(), front.end());
+            batches_.pop_front();
+        }
+    }
+    for (const DvdEvent& e : events)
+        notify_(e.code, e.param1, e.param2);
+}
+
+void DvdStreamer::DropQueuedEvents()
+{
+    std::lock_guard lock(eventsLock_);
+    batches_.clear();
 }
 
 void DvdStreamer::EndOfStream()
@@ -357,6 +436,11 @@ void DvdStreamer::DeliverLoop(PinQueue& p)
             p.pin->DeliverEndOfStream();
             continue;
         }
+        if (packet->stream_index == kEventMarker) {
+            SendEvents(packet->pos);
+            av_packet_free(&packet);
+            continue;
+        }
         ComPtr<MediaSample> sample = MakeCom<MediaSample>(packet->size);
         uint8_t* data = nullptr;
         sample->GetPointer(&data);
@@ -370,7 +454,7 @@ void DvdStreamer::DeliverLoop(PinQueue& p)
         sample->SetSyncPoint(packet->flags & AV_PKT_FLAG_KEY);
         sample->SetDiscontinuity(first);
         first = false;
-        if (packet->stream_index >= 0) {
+        if (packet->stream_index != kNoNewType) {
             AMMediaType type;
             {
                 std::lock_guard lock(typesLock_);

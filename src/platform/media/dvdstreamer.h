@@ -6,6 +6,9 @@
 // packets of the physical stream the session names, which is how a stream
 // is chosen (libdvdnav has no call for it).
 //
+// The navigator's events go out when the video before them has been
+// delivered, so they say what is on screen, not what was read ahead.
+//
 // Sample times run on across cells, jumps and stills: each video object
 // unit whose start does not follow the previous one's end is placed after
 // what was delivered, and no earlier than the graph's stream time now.
@@ -74,7 +77,12 @@ private:
     void Flush();
     void EndStill(int seconds);
     void EndOfStream();
-    bool WaitForWake(int ms);
+    // Sends the events read so far behind the video queued so far.
+    void QueueEvents();
+    void SendEvents(int64_t batch);
+    void DropQueuedEvents();
+    // Waits for a command (ms < 0: without limit); true when one came.
+    bool WaitForCommand(int ms);
     bool Connected(const PinQueue& p) const { return p.pin && p.pin->IsConnected(); }
 
     DvdSession& session_;
@@ -90,12 +98,17 @@ private:
     AVIOContext* io_ = nullptr;
     Break break_ = Break::None;
     int stillSeconds_ = 0;
-    int64_t position_ = 0; // bytes handed to the demuxer
+    int64_t position_ = 0; // bytes handed to the demuxers
+    int64_t demuxerStart_ = 0; // position_ when the current demuxer opened
     std::vector<std::pair<int64_t, int64_t>> offsets_; // (position, 90 kHz offset) from there on
     bool placed_ = false; // a unit was placed since the last flush
     uint32_t lastEnd_ = 0;
     int64_t nextStart_ = 0; // 90 kHz, where the next discontinuous unit goes
     int audioStream_ = -1, subpictureStream_ = -1;
+    std::vector<DvdEvent> pending_; // read, not yet queued
+    std::mutex eventsLock_;
+    std::deque<std::pair<int64_t, std::vector<DvdEvent>>> batches_; // queued behind video
+    int64_t nextBatch_ = 0;
     std::mutex typesLock_;
     std::deque<AMMediaType> types_; // by AVPacket::stream_index, as routed
 

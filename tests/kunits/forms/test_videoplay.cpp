@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,13 @@ TEST_F(VideoPlayTest, APlayedClipShowsInTheWindowWithItsMenus)
         3000));
     const QImage shown = media::GrabVideoWindow(side->Display().GetFilter().get());
     EXPECT_FALSE(shown.isNull());
+
+    // A double click on the video toggles full screen and back.
+    QTest::mouseDClick(&side->Display(), Qt::LeftButton, {}, side->Display().rect().center());
+    EXPECT_EQ(VideoDisplayMode, vdmFullscreen);
+    EXPECT_TRUE(side->Display().FullScreen());
+    QTest::mouseDClick(&side->Display(), Qt::LeftButton, {}, side->Display().rect().center());
+    EXPECT_EQ(VideoDisplayMode, vdmWindow);
 
     system->Stop(true);
     EXPECT_FALSE(form->isVisible());

@@ -1,6 +1,7 @@
 // The DirectShow side in the play system: a local clip plays its picture and
 // sound through the filter graph, ends the medium when the graph completes,
-// and a file that does not play reports the problem and leaves no graph.
+// and a file that does not play reports the problem and leaves no graph; a
+// DVD's information file plays its menu through the DVD graph script.
 #include "video/kdirectshowside.h"
 
 #include <chrono>
@@ -20,6 +21,7 @@
 #include "core/text/kstrings.h"
 #include "dvd_fixture.h"
 #include "loopback_server.h"
+#include "media/dvdif.h"
 #include "media/videorenderer.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
@@ -207,4 +209,46 @@ TEST_F(DirectShowSideTest, WithoutTheRealSideEveryStartReportsThatTheEngineCanno
     system->Play(add(fx::MkvFixture()));
     EXPECT_FALSE(SysActive);
     ASSERT_EQ(view.Balloons.size(), 1u);
+}
+
+TEST_F(DirectShowSideTest, AnInformationFilePlaysTheDiscsMenuThroughTheDvdScript)
+{
+    // The program's DVD script, wherever the test runs.
+    side->GraphBuilder().DVDScriptFolder =
+        (ktest::TestData("..") / ".." / "data" / "dvdgraphs").lexically_normal().string() + "/";
+    system->Play(add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
+    ASSERT_TRUE(SysActive) << (view.Balloons.empty() ? "" : view.Balloons[0]);
+    EXPECT_EQ(system->SystemType(), TSystemType::DVD);
+    auto& builder = side->GraphBuilder();
+    ASSERT_TRUE(builder.DvdControl);
+    ASSERT_TRUE(builder.DvdInfo);
+    EXPECT_EQ(side->SeekingCaps(), 0u);
+    ASSERT_TRUE(waitFor(
+        [&] {
+            media::DVD_DOMAIN domain{};
+            builder.DvdInfo->GetCurrentDomain(&domain);
+            return domain == media::DVD_DOMAIN_VideoManagerMenu;
+        },
+        5000));
+    uint32_t titles = 0;
+    builder.DvdInfo->GetDVDVolumeInfo(nullptr, nullptr, nullptr, &titles);
+    EXPECT_EQ(titles, 2u);
+    int kinds[4] = {};
+    for (const auto& info : system->StreamInfos())
+        ++kinds[info.Kind & 3];
+    EXPECT_EQ(kinds[1], 1); // the navigator's pins are the graph's streams
+    EXPECT_EQ(kinds[2], 1);
+    EXPECT_TRUE(view.Balloons.empty());
+}
+
+TEST_F(DirectShowSideTest, ADiscWithBrokenInformationFilesReportsTheProblem)
+{
+    const auto disc = fx::DvdCopy("broken-dvd");
+    std::filesystem::resize_file(disc / "VIDEO_TS" / "VIDEO_TS.IFO", 64);
+    std::filesystem::resize_file(disc / "VIDEO_TS" / "VIDEO_TS.BUP", 64);
+    system->Play(add(disc / "VIDEO_TS" / "VIDEO_TS.IFO"));
+    EXPECT_FALSE(SysActive);
+    EXPECT_EQ(side->GraphState(), 0);
+    ASSERT_EQ(view.Balloons.size(), 1u);
+    EXPECT_NE(view.Balloons[0].find("VIDEO_TS.IFO"), std::string::npos) << view.Balloons[0];
 }

@@ -1,0 +1,93 @@
+// What the configuration dialog's Apply re-applies to the skinned windows.
+#include <gtest/gtest.h>
+
+#include "app/kconfighooks.h"
+#include "app/kforms.h"
+#include "core/settings/kconfig.h"
+#include "dialogs/configform.h"
+#include "forms/mainform.h"
+#include "skin/kskinnedmain.h"
+
+namespace kolvarin {
+namespace {
+
+class ConfigHooksTest : public ::testing::Test {
+protected:
+    ConfigHooksTest()
+    {
+        Config = new TKConfig();
+        Config->SetDefaults();
+        forms_.CreateAll();
+        Forms = &forms_;
+    }
+    ~ConfigHooksTest() override
+    {
+        Forms = nullptr;
+        forms_.DestroyAll();
+        delete Config;
+        Config = nullptr;
+    }
+    TKConfigHooks& hooks() { return frmConfig->Hooks; }
+    TKSkinnedMain& main() { return *forms_.SkinWindows().Main; }
+
+    TKForms forms_;
+};
+
+TEST_F(ConfigHooksTest, MainWindowCheckBoxesFollowTheSettings)
+{
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        Config->PlayMode.Enabled = on;
+        Config->AutoFullscreen = on;
+        Config->AutoVideoResize = !on;
+        hooks().PlayModeChanged();
+        hooks().VideoBehaviourChanged();
+        const uint8_t state = on ? 3 : 1;
+        EXPECT_EQ(GUI.Main.PlaymodeCheckbox.State, state);
+        EXPECT_EQ(main().imgPlaymodeCheckbox->Tag, on ? 1 : 0);
+        EXPECT_EQ(GUI.Main.AutofullscreenCheckbox.State, state);
+        EXPECT_EQ(main().imgAutofullscreenCheckbox->Tag, on ? 1 : 0);
+        EXPECT_EQ(GUI.Main.AutoVideoResizeCheckbox.State, 4 - state);
+        EXPECT_EQ(main().imgAutoVideoResizeCheckbox->Tag, on ? 0 : 1);
+    }
+}
+
+TEST_F(ConfigHooksTest, ScrollDirectionMovesOrStopsBothLabels)
+{
+    TKSScrollLabel& label = GUI.Main.Scrolllabel;
+    label.TextWidth = 300;
+    label.X1 = -40;
+    label.X2 = 261;
+    const std::pair<int, uint8_t> cases[] = {{1, smRight}, {2, smLeft}, {0, smStatic}};
+    for (const auto& [direction, mode] : cases) {
+        hooks().SetScrollDirection(direction);
+        EXPECT_EQ(label.Mode, mode) << direction;
+        EXPECT_EQ(GUI.VideoFullscreenControl.Scrolllabel.Mode, mode) << direction;
+    }
+    EXPECT_EQ(label.X1, 0) << "a stopped label starts at its beginning";
+    EXPECT_EQ(label.X2, 301);
+}
+
+TEST_F(ConfigHooksTest, TheMainMenuCarriesTheDebugItems)
+{
+    ASSERT_NE(frmMain, nullptr);
+    EXPECT_EQ(frmMain->Debug1->actions().size(), 8);
+}
+
+TEST_F(ConfigHooksTest, StatusBarAndTrayFollowTheSettings)
+{
+    const std::pair<uint8_t, bool> aligns[] = {{0, true}, {1, false}, {3, false}};
+    for (const auto& [align, hidden] : aligns) {
+        Config->SBTextAlign = align;
+        hooks().LayoutPlaylist();
+        EXPECT_EQ(GUI.Playlist.Statusbar.Hidden, hidden) << int(align);
+    }
+    for (const int mode : {1, 0, 2}) {
+        Config->ShowKolvarinIn = static_cast<int16_t>(mode);
+        hooks().SetTrayMode();
+        EXPECT_EQ(main().KTrayIcon1.IconVisible(), mode != 0) << mode;
+    }
+}
+
+} // namespace
+} // namespace kolvarin

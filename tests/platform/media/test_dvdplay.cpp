@@ -1,0 +1,375 @@
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <vector>
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include "dvd_fixture.h"
+#include "media/dvdif.h"
+#include "media/graphif.h"
+#include "media/renderer.h"
+#include "media/uuids.h"
+#include "media/videorenderer.h"
+#include "media_fixtures.h"
+
+using namespace kolvarin::media;
+namespace fx = ktest::media;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Takes decoded audio and keeps, per buffer, its start time and the tone's
+// frequency estimated from the zero crossings of the first channel.
+class ToneMeter final : public Renderer {
+public:
+    ToneMeter() : Renderer(GUID_NULL, u"Tone meter") {}
+    HRESULT CheckInputType(const AMMediaType& type) override
+    {
+        return type.majortype == MEDIATYPE_Audio && type.subtype == MEDIASUBTYPE_IEEE_FLOAT ? S_OK : S_FALSE;
+    }
+    void SetInputType(const AMMediaType& type) override { Take(type); }
+    HRESULT CompleteConnect(BasePin& pin, IPin* peer) override
+    {
+        Take(Input().CurrentMediaType());
+        return Renderer::CompleteConnect(pin, peer);
+    }
+    void Render(IMediaSample* sample) override
+    {
+        uint8_t* data = nullptr;
+        sample->GetPointer(&data);
+        const auto* f = reinterpret_cast<const float*>(data);
+        const size_t frames = static_cast<size_t>(sample->GetActualDataLength()) / sizeof(float) / channels_;
+        int crossings = 0;
+        double energy = 0;
+        for (size_t i = 1; i < frames; ++i) {
+            crossings += (f[(i - 1) * channels_] < 0) != (f[i * channels_] < 0);
+            energy += f[i * channels_] * f[i * channels_];
+        }
+        if (frames < 256 || rate_ == 0 || energy / static_cast<double>(frames) < 0.001)
+            return; // the menu's silence
+        std::lock_guard lock(lock_);
+        tones_.push_back(crossings * rate_ / 2.0 / static_cast<double>(frames));
+    }
+    std::vector<double> Tones()
+    {
+        std::lock_guard lock(lock_);
+        return tones_;
+    }
+
+private:
+    void Take(const AMMediaType& type)
+    {
+        if (auto w = ReadWaveFormat(type.formatBytes())) {
+            channels_ = std::max<size_t>(1, w->nChannels);
+            rate_ = w->nSamplesPerSec;
+        }
+    }
+    size_t channels_ = 1;
+    uint32_t rate_ = 0;
+    std::mutex lock_;
+    std::vector<double> tones_;
+};
+
+// Counts the samples a pin delivers.
+class Counter final : public Renderer {
+public:
+    Counter() : Renderer(GUID_NULL, u"Counter") {}
+    HRESULT CheckInputType(const AMMediaType&) override { return S_OK; }
+    void Render(IMediaSample*) override { ++count; }
+    bool Scheduled() const override { return false; }
+    std::atomic<int> count{0};
+};
+
+bool Near(const QColor& c, unsigned rgb, int tolerance = 16)
+{
+    return std::abs(c.red() - int(rgb >> 16 & 0xFF)) <= tolerance &&
+           std::abs(c.green() - int(rgb >> 8 & 0xFF)) <= tolerance && std::abs(c.blue() - int(rgb & 0xFF)) <= tolerance;
+}
+
+struct Event {
+    int32_t code;
+    intptr_t param1, param2;
+};
+
+// A running graph with the navigator's video on the video renderer and its
+// audio on the given sink (the audio renderer when none).
+class DvdGraph {
+public:
+    explicit DvdGraph(IBaseFilter* audioSink = nullptr, IBaseFilter* subpictureSink = nullptr)
+    {
+        graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+        nav = CreateInstance<IBaseFilter>(CLSID_DVDNavigator);
+        EXPECT_EQ(graph->AddFilter(nav.get(), u"DVD Navigator"), S_OK);
+        control = nav.as<IDvdControl2>();
+        info = nav.as<IDvdInfo2>();
+        EXPECT_EQ(control->SetDVDDirectory(fx::DvdFixture().u16string()), S_OK);
+        const auto pins = PinsOf(nav.get(), PINDIR_OUTPUT);
+        EXPECT_EQ(graph->Render(pins[0].get()), S_OK);
+        if (audioSink) {
+            graph->AddFilter(audioSink, u"Audio sink");
+            EXPECT_EQ(graph->Connect(pins[1].get(), PinsOf(audioSink, PINDIR_INPUT)[0].get()), S_OK);
+        } else {
+            EXPECT_EQ(graph->Render(pins[1].get()), S_OK);
+        }
+        if (subpictureSink) {
+            graph->AddFilter(subpictureSink, u"Subpicture sink");
+            EXPECT_EQ(graph->ConnectDirect(pins[2].get(), PinsOf(subpictureSink, PINDIR_INPUT)[0].get(), nullptr),
+                      S_OK);
+        }
+        control->SetOption(DVD_HMSF_TimeCodeEvents, true);
+        events = graph.as<IMediaEvent>();
+        EXPECT_TRUE(Succeeded(graph.as<IMediaControl>()->Run()));
+    }
+    ~DvdGraph() { graph.as<IMediaControl>()->Stop(); }
+
+    // Waits for an event with that code (and first parameter, when given);
+    // every event on the way is kept in seen.
+    bool WaitFor(int32_t code, intptr_t param1 = -1, int ms = 5000)
+    {
+        const auto end = Clock::now() + std::chrono::milliseconds(ms);
+        while (Clock::now() < end) {
+            QCoreApplication::processEvents();
+            Event e{};
+            if (events->GetEvent(&e.code, &e.param1, &e.param2, 20) != S_OK)
+                continue;
+            events->FreeEventParams(e.code, e.param1, e.param2);
+            seen.push_back(e);
+            if (e.code == code && (param1 < 0 || e.param1 == param1))
+                return true;
+        }
+        return false;
+    }
+    // Waits until the picture's centre shows the colour; false after ms.
+    bool Shows(unsigned rgb, int ms = 2000)
+    {
+        const auto end = Clock::now() + std::chrono::milliseconds(ms);
+        while (!Near(Centre(), rgb)) {
+            if (Clock::now() > end)
+                return false;
+            WaitFor(0, -1, 50);
+        }
+        return true;
+    }
+    QColor Centre()
+    {
+        const QImage image = CurrentVideoImage(VideoRenderer().get());
+        return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
+    }
+
+    ComPtr<IGraphBuilder> graph;
+    ComPtr<IBaseFilter> nav;
+    ComPtr<IDvdControl2> control;
+    ComPtr<IDvdInfo2> info;
+    ComPtr<IMediaEvent> events;
+    std::vector<Event> seen;
+
+private:
+    ComPtr<IBaseFilter> VideoRenderer()
+    {
+        ComPtr<IBaseFilter> found;
+        graph->FindFilterByName(u"Video Renderer", found.put());
+        return found;
+    }
+};
+
+POINT Centre(const int (&r)[4]) { return {(r[0] + r[2]) / 2, (r[1] + r[3]) / 2}; }
+
+} // namespace
+
+TEST(DvdPlay, TheMenuWaitsOnItsButtonsWhichLeadToTheirTitlesAndBack)
+{
+    DvdGraph g;
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    DVD_DOMAIN domain{};
+    g.info->GetCurrentDomain(&domain);
+    EXPECT_EQ(domain, DVD_DOMAIN_VideoManagerMenu);
+    uint32_t available = 0, current = 0;
+    g.info->GetCurrentButton(&available, &current);
+    EXPECT_EQ(available, 2u);
+    EXPECT_EQ(current, 1u);
+    EXPECT_TRUE(g.Shows(fx::kDvdMenuColour)) << g.Centre().name().toStdString();
+
+    // The still holds: nothing moves on until a button is used.
+    EXPECT_FALSE(g.WaitFor(EC_DVD_TITLE_CHANGE, -1, 600));
+    EXPECT_EQ(g.control->PlayNextChapter(0), VFW_E_DVD_INVALIDDOMAIN);
+    EXPECT_EQ(g.control->SelectRelativeButton(DVD_Relative_Lower), S_OK);
+    g.info->GetCurrentButton(&available, &current);
+    EXPECT_EQ(current, 2u);
+    EXPECT_EQ(g.control->SelectButton(3), VFW_E_DVD_NO_BUTTON);
+    ASSERT_EQ(g.control->ActivateButton(), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE));
+    EXPECT_EQ(g.seen.back().param1, 2);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 1));
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CURRENT_HMSF_TIME));
+    EXPECT_TRUE(g.Shows(fx::kDvdTitle2Colour)) << g.Centre().name().toStdString();
+    DVD_HMSF_TIMECODE total;
+    ASSERT_EQ(g.info->GetTotalTitleTime(&total, nullptr), S_OK);
+    EXPECT_EQ(total.bSeconds, 1);
+
+    // The title's post command calls the menu again.
+    const auto left = Clock::now();
+    ASSERT_TRUE(g.WaitFor(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_VideoManagerMenu, 4000));
+    EXPECT_GT(Clock::now() - left, std::chrono::milliseconds(500)); // after the title was shown
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    EXPECT_TRUE(g.Shows(fx::kDvdMenuColour)) << g.Centre().name().toStdString();
+}
+
+TEST(DvdPlay, MouseAndJumpsReachTitlesAndChapters)
+{
+    DvdGraph g;
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    EXPECT_EQ(g.control->ActivateAtPosition({5, 5}), VFW_E_DVD_NO_BUTTON); // beside the buttons
+    EXPECT_EQ(g.control->SelectAtPosition(Centre(fx::kDvdButton2)), S_OK);
+    uint32_t available = 0, current = 0;
+    g.info->GetCurrentButton(&available, &current);
+    EXPECT_EQ(current, 2u);
+    ASSERT_EQ(g.control->ActivateAtPosition(Centre(fx::kDvdButton1)), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 1));
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 1));
+
+    ASSERT_EQ(g.control->PlayChapterInTitle(1, 3, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 3));
+    DVD_PLAYBACK_LOCATION2 where;
+    ASSERT_EQ(g.info->GetCurrentLocation(&where), S_OK);
+    EXPECT_EQ(where.TitleNum, 1u);
+    EXPECT_EQ(where.ChapterNum, 3u);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CURRENT_HMSF_TIME));
+    const DVD_HMSF_TIMECODE at = UnpackTimeCode(static_cast<uint32_t>(g.seen.back().param1));
+    EXPECT_GE(at.bSeconds, 1); // the third chapter starts at about two seconds
+    EXPECT_LE(at.bSeconds, 2);
+    // The second parameter: the same time as the packed decimal record, from
+    // the lowest bits, with the frame-rate code 1 (25 frames) on top.
+    const auto bcd = static_cast<uint32_t>(g.seen.back().param2);
+    EXPECT_EQ((bcd >> 16 & 15) + 10 * (bcd >> 20 & 15), at.bSeconds);
+    EXPECT_EQ((bcd >> 24 & 15) + 10 * (bcd >> 28 & 3), at.bFrames);
+    EXPECT_EQ(bcd >> 30, 1u);
+    EXPECT_TRUE(g.Shows(fx::kDvdTitle1Colour)) << g.Centre().name().toStdString();
+
+    ASSERT_EQ(g.control->PlayPrevChapter(0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
+    EXPECT_EQ(g.control->PlayChapterInTitle(1, 4, 0), E_INVALIDARG);
+    EXPECT_EQ(g.control->PlayChapterInTitle(3, 1, 0), E_INVALIDARG);
+
+    ASSERT_EQ(g.control->PlayTitle(2, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 2));
+    ASSERT_EQ(g.control->ShowMenu(DVD_MENU_Title, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_VideoManagerMenu));
+}
+
+TEST(DvdPlay, OnlyTheChosenAudioStreamIsHeard)
+{
+    auto meter = MakeCom<ToneMeter>();
+    DvdGraph g(meter.get());
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    // In the menu only its own stream exists.
+    EXPECT_EQ(g.control->SelectAudioStream(1, 0), VFW_E_DVD_STREAM_DISABLED);
+    ASSERT_EQ(g.control->PlayTitle(1, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 1));
+    ASSERT_EQ(g.control->SelectAudioStream(1, 0), S_OK);
+    uint32_t available = 0, current = 0;
+    g.info->GetCurrentAudio(&available, &current);
+    EXPECT_EQ(available, 2u);
+    EXPECT_EQ(current, 1u);
+    EXPECT_EQ(g.control->SelectAudioStream(2, 0), VFW_E_DVD_STREAM_DISABLED);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 3));
+    const auto tones = meter->Tones();
+    // "en" as read before the choice, then "de" only; a buffer at the onset
+    // or at the change may hold a mixture.
+    const auto is = [](double tone, double hz) { return std::abs(tone - hz) < 40; };
+    const auto de = std::find_if(tones.begin(), tones.end(), [&](double t) { return is(t, 880); });
+    ASSERT_NE(de, tones.end());
+    EXPECT_GT(std::count_if(tones.begin(), de, [&](double t) { return is(t, 440); }), 3);
+    EXPECT_LE(std::count_if(tones.begin(), de, [&](double t) { return !is(t, 440); }), 2);
+    EXPECT_GT(std::count_if(de, tones.end(), [&](double t) { return is(t, 880); }), 3);
+    EXPECT_EQ(std::count_if(de, tones.end(), [&](double t) { return !is(t, 880); }), 0);
+}
+
+TEST(DvdPlay, SubpicturesPassOnlyWhileShown)
+{
+    auto counter = MakeCom<Counter>();
+    DvdGraph g(nullptr, counter.get());
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    EXPECT_GT(counter->count, 0); // the menu's buttons
+    ASSERT_EQ(g.control->PlayTitle(1, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
+    const int hidden = counter->count;
+    EXPECT_EQ(g.control->SelectSubpictureStream(2, 0), VFW_E_DVD_STREAM_DISABLED);
+    ASSERT_EQ(g.control->SelectSubpictureStream(1, 0), S_OK);
+    ASSERT_EQ(g.control->SetSubpictureState(true, 0), S_OK);
+    uint32_t available = 0, current = 0;
+    bool disabled = true;
+    g.info->GetCurrentSubpicture(&available, &current, &disabled);
+    EXPECT_EQ(available, 2u);
+    EXPECT_EQ(current, 1u);
+    EXPECT_FALSE(disabled);
+    ASSERT_EQ(g.control->PlayChapterInTitle(1, 1, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
+    EXPECT_GT(counter->count, hidden);
+}
+
+TEST(DvdPlay, DamagedDiscsPlayWhatTheyCanAndNeverHang)
+{
+    // Bytes overwritten across the title set's information (file and backup
+    // alike, so the backup does not mend it), the video manager's, or the
+    // title's video objects.
+    struct Case {
+        const char* file;
+        std::streamoff from, step;
+    } cases[] = {
+        {"VTS_01_0", 0x20, 0x1D3}, {"VTS_01_0", 0x100, 0x97}, {"VTS_01_0", 0x800, 0x61},
+        {"VIDEO_TS", 0x40, 0x1F1}, {"VIDEO_TS", 0x400, 0x83}, {"VTS_01_1.VOB", 0x800, 0x1234},
+    };
+    uint32_t seed = 12345;
+    int n = 0;
+    for (const auto& c : cases) {
+        const auto disc = fx::DvdCopy("damaged-" + std::to_string(n++));
+        const auto ts = disc / "VIDEO_TS";
+        const std::string name = c.file;
+        const bool vob = name.ends_with(".VOB");
+        const std::vector<std::filesystem::path> files =
+            vob ? std::vector{ts / name} : std::vector{ts / (name + ".IFO"), ts / (name + ".BUP")};
+        for (const auto& file : files) {
+            std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+            const auto size = static_cast<std::streamoff>(std::filesystem::file_size(file));
+            uint32_t s = seed;
+            for (std::streamoff at = c.from; at < size; at += c.step) {
+                s = s * 1664525 + 1013904223;
+                f.seekp(at);
+                f.put(static_cast<char>(s >> 24));
+            }
+        }
+        seed += 77;
+        auto nav = CreateInstance<IBaseFilter>(CLSID_DVDNavigator);
+        const HRESULT opened = nav.as<IDvdControl2>()->SetDVDDirectory(disc.u16string());
+        if (Failed(opened)) {
+            EXPECT_EQ(opened, VFW_E_DVD_INVALID_DISC) << c.file;
+            continue;
+        }
+        auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+        graph->AddFilter(nav.get(), u"DVD Navigator");
+        for (const auto& pin : PinsOf(nav.get(), PINDIR_OUTPUT))
+            graph->Render(pin.get());
+        const auto started = Clock::now();
+        graph.as<IMediaControl>()->Run();
+        auto events = graph.as<IMediaEvent>();
+        while (Clock::now() - started < std::chrono::milliseconds(1500)) {
+            int32_t code;
+            intptr_t a, b;
+            if (events->GetEvent(&code, &a, &b, 20) == S_OK)
+                events->FreeEventParams(code, a, b);
+            QCoreApplication::processEvents();
+        }
+        const auto stopping = Clock::now();
+        graph.as<IMediaControl>()->Stop();
+        EXPECT_LT(Clock::now() - stopping, std::chrono::seconds(2)) << c.file;
+    }
+}
