@@ -13,10 +13,15 @@
 #include "dialogs/aboutform.h"
 #include "dialogs/configform.h"
 #include "dialogs/newsform.h"
+#include "forms/adddiscform.h"
+#include "forms/addurlform.h"
 #include "forms/appstates.h"
+#include "forms/edititemform.h"
 #include "forms/fullscreencontrol.h"
 #include "forms/mainform.h"
 #include "forms/mediacontrolsform.h"
+#include "forms/playlistform.h"
+#include "forms/searchform.h"
 #include "forms/videoform.h"
 #include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
@@ -47,7 +52,11 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     switch (form) {
     case TKForms::frmMain: return std::make_unique<TfrmMain>();
     case TKForms::frmVideo: return std::make_unique<TfrmVideo>();
-    case TKForms::frmPlaylist: return std::make_unique<TKSkinnedPlaylist>();
+    case TKForms::frmPlaylist: return std::make_unique<TfrmPlaylist>();
+    case TKForms::frmSearch: return std::make_unique<TfrmSearch>();
+    case TKForms::frmAddURL: return std::make_unique<TfrmAddURL>();
+    case TKForms::frmAddDVDVCD: return std::make_unique<TfrmAddDVDVCD>();
+    case TKForms::frmEditItem: return std::make_unique<TfrmEditItem>();
     case TKForms::frmMediaControls: return std::make_unique<TfrmMediaControls>();
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TfrmVideoFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();

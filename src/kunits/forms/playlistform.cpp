@@ -1,6 +1,7 @@
 #include "forms/playlistform.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -13,6 +14,9 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
+#include "core/text/kstrings.h"
+#include "core/text/kwideformat.h"
+#include "forms/useractions.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
 
@@ -72,13 +76,31 @@ TfrmPlaylist::TfrmPlaylist(TKGUI& skin) : TKSkinnedPlaylist(skin)
         if (PlaylistItemIndex >= 0 && PlaySystem)
             PlaySystem->StartPlay();
     };
+    imgCaptionBar->OnDblClick = [this](TKControl&) { DockUnderMain(); };
     BuildPopupMenu();
+    SetHooks(this);
 }
 
 TfrmPlaylist::~TfrmPlaylist()
 {
-    if (frmPlaylist == this)
-        frmPlaylist = nullptr;
+    if (frmPlaylist != this)
+        return;
+    SetHooks(nullptr);
+    frmPlaylist = nullptr;
+}
+
+void TfrmPlaylist::SetHooks(TfrmPlaylist* form)
+{
+    // The wheel, sorting and scrolling hooks are the program's (kwindowhooks).
+    const auto on = [form](auto run) { return form ? decltype(std::function(run))(run) : nullptr; };
+    PlaylistHooks().RefreshPlaylist = on([form] {
+        form->PlaceThumb();
+        form->RefreshPlaylist();
+    });
+    TKUserActionHooks& hooks = UserActionHooks();
+    hooks.FindItem = on([form] { form->Finditem1Click(); });
+    hooks.AddDisc = on([form] { form->AddDVD1Click(); });
+    hooks.AddURL = on([form] { form->AddURL1Click(); });
 }
 
 void TfrmPlaylist::RefreshPlaylist()
@@ -108,6 +130,12 @@ void TfrmPlaylist::ScrollUp()
         SetTopIndex(Scroll().Position - kPageRows);
 }
 
+void TfrmPlaylist::ScrollToIndex(int index)
+{
+    SetTopIndex(int64_t{index} - visibleLines_ / 2);
+    RefreshPlaylist();
+}
+
 void TfrmPlaylist::ScrollThumbMoved() { imgPlaylist->Invalidate(); }
 
 void TfrmPlaylist::SortPlaylist(int mode)
@@ -122,24 +150,60 @@ void TfrmPlaylist::DropFiles(std::vector<std::u16string> names)
     const int mode = Config ? Config->PLOnDragDropMode : 0;
     if ((mode != 1 && mode != 2) || names.empty())
         return;
-    std::sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
-        return QString::fromStdU16String(a).compare(QString::fromStdU16String(b), Qt::CaseInsensitive) < 0;
+    std::stable_sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
+        return WideLowerCase(a) < WideLowerCase(b);
     });
-    {
-        TBusyStatus busy(Language.Text(TLanguageSection::Status, 3));
-        if (mode == 2) {
-            PlaylistClear();
-            Scroll().Position = 0;
-        }
-        if (PlaySystem)
-            PlaySystem->AddFilesToPlaylist(names, mode == 2);
+    // A long drop runs from the event loop with its progress in the status;
+    // Esc cancels it and keeps what was added. A drop under way ends here.
+    Adder.Cancel();
+    auto busy = std::make_shared<TBusyStatus>(Language.Text(TLanguageSection::Status, 3));
+    if (mode == 2) {
+        PlaylistClear();
+        Scroll().Position = 0;
     }
-    PlaceThumb();
-    RefreshPlaylist();
+    Adder.Add = [replace = mode == 2](const std::u16string& name) {
+        const int before = PlaylistCount();
+        if (PlaySystem)
+            PlaySystem->AddFilesToPlaylist({name}, replace);
+        return PlaylistCount() > before;
+    };
+    Adder.OnProgress = [](size_t done, size_t total) {
+        if (PlaySystem && total > 0)
+            PlaySystem->View().SetStatusText(
+                WideFormat(u"%s (%d / %d)", Language.Text(TLanguageSection::Status, 3), done, total));
+        if (frmPlaylist)
+            frmPlaylist->RefreshPlaylist();
+    };
+    Adder.OnDone = [this, busy](size_t, bool) mutable {
+        busy.reset();
+        PlaceThumb();
+        RefreshPlaylist();
+    };
+    Adder.Start(std::move(names));
+}
+
+void TfrmPlaylist::DockUnderMain()
+{
+    for (const TKForm* form : Forms())
+        if (form->Tag == kTagMaster) {
+            move(form->x(), form->y() + form->height());
+            return;
+        }
+}
+
+void TfrmPlaylist::hideEvent(QHideEvent* event)
+{
+    TKSkinnedPlaylist::hideEvent(event);
+    if (PlaySystem)
+        PlaySystem->SwapMemory();
 }
 
 void TfrmPlaylist::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape && Adder.Busy()) {
+        Adder.Cancel();
+        return;
+    }
     const int count = PlaylistCount();
     if (!Skin().Loaded || count == 0) {
         TKSkinnedPlaylist::keyPressEvent(event);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/settings/ksystemtypes.h"
+#include "forms/mainformadder.h"
 #include "skin/kskinnedplaylist.h"
 
 class QAction;
@@ -31,9 +33,15 @@ public:
     void ScrollDown();
     void ScrollUp();
     void SortPlaylist(int mode);
+    // Scrolls so that the entry is in the middle of the list (as far as the
+    // list allows) and repaints.
+    void ScrollToIndex(int index);
     // The dropped names (sorted here) by the drop mode: 0 nothing, 1 add,
-    // 2 replace. Nothing starts playing.
+    // 2 replace. Nothing starts playing. The names are added a slice at a
+    // time from the event loop (Esc cancels); folders are read off the
+    // main thread.
     void DropFiles(std::vector<std::u16string> names);
+    TKFileAdder Adder;
 
     // The entry painted at y of the list, -1 for none (before the first
     // paint, below the last painted row, above the list).
@@ -51,6 +59,30 @@ public:
     // scrolls this list.
     bool IsActive = false;
 
+    // The main window's add-files and add-directory actions (wired by the
+    // program; empty does nothing).
+    std::function<void()> OnAddFiles;
+    std::function<void()> OnAddDirectory;
+    // Asks a yes/no question; tests replace it.
+    std::function<bool(const std::u16string& text)> Confirm;
+    // Shows a message; tests replace it.
+    std::function<void(const std::u16string& text)> ShowMessage;
+
+    // The popup menu's commands.
+    void AddURL1Click();
+    void AddDVD1Click();
+    void Finditem1Click();
+    void Edititem1Click();
+    void RefreshID3Tag1Click();
+    void Removefilesfromharddisk1Click();
+    void Loadplaylist1Click();
+    void Saveplaylist1Click();
+    // Docks the window under the main window.
+    void DockUnderMain();
+    // Loads a playlist file by its extension (".kpl", ".pls", ".m3u" in any
+    // letter case); false for another extension or a file that was refused.
+    bool LoadPlaylist(const std::u16string& fileName);
+
 protected:
     void ScrollThumbMoved() override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -58,8 +90,12 @@ protected:
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    // Installs (or, with null, clears) what the play system and the user
+    // actions ask of this window.
+    static void SetHooks(TfrmPlaylist* form);
     TKSScrollBar& Scroll() const { return Skin().Playlist.Scrollbar; }
     void PlaceThumb();
     void SetTopIndex(int64_t top);

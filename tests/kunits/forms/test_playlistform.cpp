@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -269,9 +270,67 @@ TEST_F(PlaylistForm, EachDropModeHandlesOneDropOnceAndPlaysNothing)
         PlaylistClear();
         Fill(2);
         DropOn(*form_, files);
+        form_->Adder.Wait();
         EXPECT_EQ(Captions(), c.captions) << "mode " << c.mode;
         EXPECT_EQ(system_.SystemType(), TSystemType::None);
     }
+}
+
+} // namespace
+
+namespace {
+
+void Trigger(QMenu& menu, const char* name)
+{
+    QAction* action = menu.findChild<QAction*>(QString::fromLatin1(name));
+    ASSERT_NE(action, nullptr) << name;
+    action->trigger();
+}
+
+TEST_F(PlaylistForm, MenuCropKeepsTheSelectionAndRemovingFilesAsksFirst)
+{
+    Fill(5);
+    Layout(10);
+    PlaylistGetItem(1)->Selected = PlaylistGetItem(3)->Selected = true;
+    Trigger(*form_->popmPlaylist, "CropItems1");
+    EXPECT_EQ(Captions(), (std::vector<std::u16string>{u"Entry 1", u"Entry 3"}));
+
+    std::vector<std::u16string> recycled;
+    TKPlaylist::Hooks().RecycleFile = [&recycled](const std::u16string& name) {
+        recycled.push_back(name);
+        return true;
+    };
+    bool answer = false;
+    form_->Confirm = [&answer](const std::u16string&) { return answer; };
+    PlaylistDeselectAll();
+    PlaylistGetItem(0)->Selected = true;
+    Trigger(*form_->popmPlaylist, "Removefilesfromharddisk1");
+    EXPECT_EQ(PlaylistCount(), 2);
+    answer = true;
+    Trigger(*form_->popmPlaylist, "Removefilesfromharddisk1");
+    EXPECT_EQ(Captions(), std::vector<std::u16string>{u"Entry 3"});
+    EXPECT_EQ(recycled, std::vector<std::u16string>{u"/m/entry1.mp3"});
+    TKPlaylist::Hooks().RecycleFile = nullptr;
+
+    Trigger(*form_->popmPlaylist, "Clearplaylist1");
+    EXPECT_EQ(PlaylistCount(), 0);
+    EXPECT_EQ(Scroll().Position, 0);
+}
+
+TEST_F(PlaylistForm, PlaylistFilesLoadByTheirExtensionInAnyCase)
+{
+    QTemporaryDir dir;
+    const QString m3u = dir.filePath(QStringLiteral("Mix.M3U")), txt = dir.filePath(QStringLiteral("mix.txt"));
+    for (const QString& name : {m3u, txt}) {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("http://radio.example/one\nhttp://radio.example/two\n");
+    }
+    Fill(1);
+    EXPECT_FALSE(form_->LoadPlaylist(txt.toStdU16String()));
+    EXPECT_EQ(PlaylistCount(), 1);
+    EXPECT_TRUE(form_->LoadPlaylist(m3u.toStdU16String()));
+    EXPECT_EQ(PlaylistCount(), 2); // the reader replaces the list
 }
 
 } // namespace
