@@ -1,6 +1,6 @@
 #include "kwindowhooks.h"
 
-#include <algorithm>
+#include <array>
 
 #include <QAction>
 #include <QMenu>
@@ -14,17 +14,6 @@
 namespace kolvarin {
 
 namespace {
-
-// The entry in the middle of the list's rows, as far as the list scrolls.
-void CentrePlaylistOn(int index)
-{
-    if (!frmPlaylist)
-        return;
-    TKSScrollBar& scroll = frmPlaylist->Skin().Playlist.Scrollbar;
-    scroll.Position = std::clamp<int64_t>(index - frmPlaylist->VisibleLines() / 2, 0, std::max<int64_t>(scroll.Max, 0));
-    frmPlaylist->FormResize();
-    frmPlaylist->RefreshPlaylist();
-}
 
 // The main window's video items, in the order of the video window's ratio items.
 std::array<QAction*, 9> MainRatioItems()
@@ -81,7 +70,10 @@ void InstallWindowHooks()
         else if (rows < 0)
             frmPlaylist->ScrollUp();
     };
-    actions.ScrollPlaylistTo = CentrePlaylistOn;
+    actions.ScrollPlaylistTo = [](int index) {
+        if (frmPlaylist)
+            frmPlaylist->ScrollToIndex(index);
+    };
     actions.SortPlaylist = [](int mode) {
         if (frmPlaylist)
             frmPlaylist->SortPlaylist(mode);
