@@ -250,7 +250,7 @@ void TfrmVideo::ConnectMenu()
         {m.Angelsmenu1, media::DVD_MENU_Angle},         {m.Chaptermenu1, media::DVD_MENU_Chapter},
     };
     for (const auto& [item, menu] : dvdMenus)
-        on(item, [this, menu] { DvdShowMenu(menu); });
+        on(item, [this, menu = menu] { DvdShowMenu(menu); });
     on(m.PreviosChapter1, [this] {
         if (GraphActive() && streams_.DvdControl)
             streams_.DvdControl->PlayPrevChapter(0);
