@@ -26,7 +26,7 @@ std::string Lower(std::string text)
 
 std::string Narrow(const std::u16string& text) { return Utf16ToUtf8(text); }
 
-// A filter specification: optional library-path part, ":", friendly name or
+// How a filter is named: optional library-path part, ":", friendly name or
 // class identifier.
 struct TFilterSpec {
     std::string Path; // lower case, backslashes

@@ -18,7 +18,7 @@ namespace kolvarin::video {
 
 struct TDynFilterItem {
     std::string Category;
-    std::string Name; // the alias, else the filter specification
+    std::string Name; // the alias, else the filter's name as given
     std::unique_ptr<TFilter> Filter;
     IFilter* FilterIntf = nullptr; // a program filter (AddBaseFilter)
     bool Usable = false;
@@ -77,7 +77,7 @@ media::GUID StrToGUIDChecked(const std::string& text);
 // filters and unknown classes.
 std::string GetInprocServerPath(const media::CLSID& clsid);
 // The first unconnected pin of the direction that matches a pin
-// specification (";"-separated name fragments and media type identifiers).
+// description (";"-separated name fragments and media type identifiers).
 ComPtr<media::IPin> FindPin(media::IBaseFilter* filter, media::PIN_DIRECTION direction, const std::string& spec);
 
 } // namespace kolvarin::video

@@ -74,10 +74,10 @@ TEST_F(DynFilterTest, TheDuplicateCheckComparesTheNameTheListHolds)
 {
     ASSERT_TRUE(filters.AddFilter("Audio Renderers", "Default DirectSound Device", "[Audio Renderer]"));
     // The list holds the alias: the same alias again is a duplicate (it used
-    // to be compared with the specification and added twice).
+    // to be compared with the filter's name and added twice).
     EXPECT_FALSE(filters.AddFilter("Audio Renderers", "Default DirectSound Device", "[Audio Renderer]"));
     EXPECT_FALSE(filters.AddFilter("DirectShow Filters", "[audio renderer]"));
-    EXPECT_TRUE(filters.AddFilter("Audio Renderers", "Default DirectSound Device")) << "the specification is free";
+    EXPECT_TRUE(filters.AddFilter("Audio Renderers", "Default DirectSound Device")) << "the filter's own name is free";
     EXPECT_FALSE(filters.AddFilter("", "Video Decoder"));
     EXPECT_FALSE(filters.AddFilter("DirectShow Filters", ""));
     EXPECT_EQ(filters.GetCount(), 2);
