@@ -575,10 +575,7 @@ void TFilterGraph::DispatchEvent(int32_t event, intptr_t p1, intptr_t p2)
     case 0x118: fire(OnDVDDiscEjected); break;
     case 0x119: fire(OnDVDDiscInserted); break;
     case EC_DVD_CURRENT_HMSF_TIME: {
-        const auto v = u32(p1);
-        const DVD_HMSF_TIMECODE hmsf{static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
-                                     static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
-        fire(OnDVDCurrentHMSFTime, hmsf, DecodeTimeCode(u32(p2)));
+        fire(OnDVDCurrentHMSFTime, media::UnpackTimeCode(u32(p1)), DecodeTimeCode(u32(p2)));
         break;
     }
     case 0x11B: fire(OnDVDKaraokeMode, p1 != 0); break;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "media/controlif.h"
+#include "media/dvdif.h"
 #include "media/graphif.h"
 
 class QObject;
@@ -26,6 +27,7 @@ class QObject;
 namespace kolvarin::video {
 
 using media::ComPtr;
+using media::DVD_HMSF_TIMECODE;
 using media::HRESULT;
 
 // A failed framework call: the platform's text for the code, " ($%x).".
@@ -69,10 +71,6 @@ struct TDVDTimeCode {
     uint8_t Hours1, Hours10, Minutes1, Minutes10, Seconds1, Seconds10, Frames1, Frames10, FrameRateCode;
 };
 TDVDTimeCode DecodeTimeCode(uint32_t value);
-
-struct DVD_HMSF_TIMECODE {
-    uint8_t bHours, bMinutes, bSeconds, bFrames;
-};
 
 class TFilterGraph {
 public:
