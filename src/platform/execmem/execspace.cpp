@@ -227,16 +227,18 @@ uint32_t ExecSpace::AddHostFunction(const std::string& name, uint32_t argBytes, 
     if (hosts_.size() >= kMaxStubs)
         throw std::runtime_error("too many host functions");
     uint32_t stub = kFirstStub + static_cast<uint32_t>(hosts_.size()) * kStubStride;
-    std::vector<uint8_t> code{0x90}; // nop: the hook runs the host function here
+    std::vector<uint8_t> code;
+    ByteWriter out(code);
+    out.U8(0x90); // nop: the hook runs the host function here
     if (kind == ResultKind::Float) {
-        code.insert(code.end(), {0xD9, 0x05}); // fld dword [kHostFloatCell]
-        for (int i = 0; i < 4; ++i)
-            code.push_back(static_cast<uint8_t>(kHostFloatCell >> (8 * i)));
+        out.Bytes("\xD9\x05"); // fld dword [kHostFloatCell]
+        out.U32(kHostFloatCell);
     }
     if (argBytes) {
-        code.insert(code.end(), {0xC2, static_cast<uint8_t>(argBytes), static_cast<uint8_t>(argBytes >> 8)}); // ret n
+        out.U8(0xC2); // ret n
+        out.U16(static_cast<uint16_t>(argBytes));
     } else {
-        code.push_back(0xC3); // ret
+        out.U8(0xC3); // ret
     }
     Write(stub, code.data(), code.size());
     CodeChanged(stub, kStubStride);
