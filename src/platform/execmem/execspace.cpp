@@ -255,10 +255,18 @@ void ExecSpace::TruncateHostFunctions(size_t count)
 void ExecSpace::SetLimits(uint32_t timeoutMs, uint64_t instructionBudget)
 {
     // Instructions are counted by code woven in at translation time, so code
-    // translated under the other setting is dropped. The flush clears the
-    // emulator's whole translation buffer (seconds), so only when code ran.
+    // translated under the other setting is dropped: region by region, since
+    // a flush of the emulator's whole translation buffer takes seconds.
     if ((instructionBudget == 0) != (budget_ == 0) && translated_) {
-        uc_ctl(uc_, UC_CTL_WRITE(UC_CTL_TB_FLUSH, 0));
+        uc_mem_region* regions = nullptr;
+        uint32_t count = 0;
+        if (uc_mem_regions(uc_, &regions, &count) == UC_ERR_OK) {
+            for (uint32_t i = 0; i < count; ++i)
+                uc_ctl_remove_cache(uc_, regions[i].begin, regions[i].end + 1);
+            uc_free(regions);
+        } else {
+            uc_ctl(uc_, UC_CTL_WRITE(UC_CTL_TB_FLUSH, 0));
+        }
         translated_ = false;
     }
     timeoutMs_ = timeoutMs;
