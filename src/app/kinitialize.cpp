@@ -221,7 +221,7 @@ void CreateSpectrumAnalyzer()
         TKSkinnedMain& main = *Forms->SkinWindows().Main;
         Spectrum = new TSpectrum(main.imgAnalyzer->width(), main.imgAnalyzer->height());
         main.Spectrum = Spectrum;
-        main.FullscreenControl = Forms->SkinWindows().FullscreenControl;
+        main.SetFullscreenControl(Forms->SkinWindows().FullscreenControl);
         main.SpectrumData = [](std::span<float> values) { return PlaySystem && PlaySystem->GetSpectrumData(values); };
         ApplySpectrumSettings();
     }
