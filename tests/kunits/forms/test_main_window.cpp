@@ -1,8 +1,10 @@
 // The main window's buttons, check boxes, hook messages, timers and status.
+#include <QEvent>
 #include <QTest>
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/khotkeys.h"
+#include "forms/appstates.h"
 #include "forms/useractions.h"
 #include "keyhook/keyhook.h"
 #include "mainformfixture.h"
@@ -164,17 +166,33 @@ TEST_F(MainFormTest, SyncAndCommandPlayTimersActOnlyWhileTheProgramMayAct)
     }
 }
 
-// The 45 ms timer repaints only what changed and rests while nothing of it
-// can be seen.
-TEST_F(MainFormTest, TheAnalyzerTimerRepaintsWhatChangedAndRestsUnseen)
+// Counts the paints a control receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* control) { control->installEventFilter(this); }
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        Paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// The timers repaint only what changed, and the 45 ms one rests while
+// nothing of it can be seen.
+TEST_F(MainFormTest, TheTimersRepaintWhatChangedAndTheAnalyzerRestsUnseen)
 {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
     int labelPaints = 0, analyzerPaints = 0, probePaints = 0;
     main->imgScrolllabel->OnPaint = [&](TKPaintbox&) { ++labelPaints; };
     main->imgAnalyzer->OnPaint = [&](TKPaintbox&) { ++analyzerPaints; };
     // The window paints every marked control in one go: once the probe has
-    // painted, so has every control the tick marked.
+    // painted, so has every control the tick marked. (The window's corners
+    // may lie outside its shape.)
     TKPaintbox probe(main.get());
-    probe.SetBounds(0, 0, 1, 1);
+    probe.SetBounds(main->width() / 2, main->height() / 2, 1, 1);
     probe.show();
     probe.OnPaint = [&](TKPaintbox&) { ++probePaints; };
     auto tick = [&] {
@@ -191,6 +209,17 @@ TEST_F(MainFormTest, TheAnalyzerTimerRepaintsWhatChangedAndRestsUnseen)
         tick();
     EXPECT_EQ(labelPaints, label) << "a label that fits stands still";
     EXPECT_EQ(analyzerPaints, analyzer) << "the idle analyzer keeps its background";
+
+    PaintCounter time(main->imgTime);
+    ShowTimeDigits(0, 1, 5, false);
+    tick();
+    const int timePaints = time.Paints;
+    ShowTimeDigits(0, 1, 5, false);
+    tick();
+    EXPECT_EQ(time.Paints, timePaints) << "the same time is not drawn again";
+    ShowTimeDigits(0, 1, 6, false);
+    tick();
+    EXPECT_GT(time.Paints, timePaints);
 
     GUI.Main.Scrolllabel.Mode = smLeft;
     main->SetStatusText(u"[ A title far too long for the label of the main window is playing ]");
