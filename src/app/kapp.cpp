@@ -169,6 +169,7 @@ void RunWindows(int argc, char** argv)
     SetSplashText("Initialize forms");
     Log(kProject, "Create forms...");
     TKForms forms;
+    forms.FirstStart = !positionsSaved;
     forms.CreateAll();
     InstallWindowHooks();
     Forms = &forms;

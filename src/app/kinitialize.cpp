@@ -507,6 +507,12 @@ bool KInitialize()
 
     if (!InitializeSkin())
         return false;
+    if (Forms) {
+        // What the windows show (element states, the playlist) follows in
+        // the rest of the start.
+        Log(kInit, "Show windows");
+        Forms->ShowAtStart();
+    }
 
     SetSplashText("Initialize variables");
     Guarded(kInit, "Error while initialize variables: ", [] {

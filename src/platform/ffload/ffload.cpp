@@ -16,6 +16,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/cpu.h>
 #include <libavutil/dict.h>
 #include <libavutil/frame.h>
 #include <libavutil/log.h>
@@ -143,6 +144,7 @@ KOLVARIN_FORWARD(kAvCodec, int, avcodec_parameters_to_context, (AVCodecContext *
 KOLVARIN_FORWARD(kAvCodec, int, avcodec_receive_frame, (AVCodecContext * avctx, AVFrame* frame), (avctx, frame))
 KOLVARIN_FORWARD(kAvCodec, int, avcodec_send_packet, (AVCodecContext * avctx, const AVPacket* avpkt), (avctx, avpkt))
 KOLVARIN_FORWARD(kAvCodec, void, avsubtitle_free, (AVSubtitle * sub), (sub))
+KOLVARIN_FORWARD(kAvUtil, int, av_cpu_count, (), ())
 KOLVARIN_FORWARD(kAvUtil, void, av_channel_layout_default, (AVChannelLayout * ch_layout, int nb_channels),
                  (ch_layout, nb_channels))
 KOLVARIN_FORWARD(kAvUtil, AVDictionaryEntry*, av_dict_get,
