@@ -183,10 +183,11 @@ uint8_t ReadBitmap(gdi::Bitmap& bitmap, const std::string& fileName, bool useDef
     gdi::BmpResult result;
     if (useDefault) {
         RegisterBuiltinSkinResources();
-        const std::unique_ptr<TLumoStream> stream = LoadResourceStream(kBitmapResource);
-        if (!stream)
+        const bool registered = ReadResource(kBitmapResource, [&](std::string_view bytes) {
+            result = gdi::ReadBmp({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, bitmap);
+        });
+        if (!registered)
             return Fail(kSkinLoadError, "the built-in skin bitmap is missing");
-        result = gdi::ReadBmp({stream->Data(), static_cast<size_t>(stream->GetSize())}, bitmap);
     } else {
         result = gdi::LoadBmpFile(fileName, bitmap);
     }
@@ -256,9 +257,9 @@ void RegisterBuiltinSkinResources()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        if (!LoadResourceStream(kDescriptionResource))
+        if (!ResourceRegistered(kDescriptionResource))
             RegisterResource(kDescriptionResource, std::string(BuiltinSkinDescription()));
-        if (!LoadResourceStream(kBitmapResource))
+        if (!ResourceRegistered(kBitmapResource))
             RegisterResource(kBitmapResource, std::string(BuiltinSkinBitmap()));
     });
 }
