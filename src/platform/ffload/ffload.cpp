@@ -147,6 +147,9 @@ KOLVARIN_FORWARD(kAvCodec, void, avsubtitle_free, (AVSubtitle * sub), (sub))
 KOLVARIN_FORWARD(kAvUtil, int, av_cpu_count, (), ())
 KOLVARIN_FORWARD(kAvUtil, void, av_channel_layout_default, (AVChannelLayout * ch_layout, int nb_channels),
                  (ch_layout, nb_channels))
+KOLVARIN_FORWARD(kAvUtil, void, av_dict_free, (AVDictionary * *m), (m))
+KOLVARIN_FORWARD(kAvUtil, int, av_dict_set, (AVDictionary * *pm, const char* key, const char* value, int flags),
+                 (pm, key, value, flags))
 KOLVARIN_FORWARD(kAvUtil, AVDictionaryEntry*, av_dict_get,
                  (const AVDictionary* m, const char* key, const AVDictionaryEntry* prev, int flags),
                  (m, key, prev, flags))
