@@ -182,12 +182,11 @@ uint8_t ReadBitmap(gdi::Bitmap& bitmap, const std::string& fileName, bool useDef
 {
     gdi::BmpResult result;
     if (useDefault) {
-        RegisterBuiltinSkinResources();
-        const bool registered = ReadResource(kBitmapResource, [&](std::string_view bytes) {
+        const auto read = [&](std::string_view bytes) {
             result = gdi::ReadBmp({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, bitmap);
-        });
-        if (!registered)
-            return Fail(kSkinLoadError, "the built-in skin bitmap is missing");
+        };
+        if (!ReadResource(kBitmapResource, read))
+            read(BuiltinSkinBitmap());
     } else {
         result = gdi::LoadBmpFile(fileName, bitmap);
     }
@@ -259,8 +258,6 @@ void RegisterBuiltinSkinResources()
     std::call_once(once, [] {
         if (!ResourceRegistered(kDescriptionResource))
             RegisterResource(kDescriptionResource, std::string(BuiltinSkinDescription()));
-        if (!ResourceRegistered(kBitmapResource))
-            RegisterResource(kBitmapResource, std::string(BuiltinSkinBitmap()));
     });
 }
 

@@ -16,10 +16,14 @@ QIcon ProgramIcon()
     if (app)
         if (const QVariant cached = app->property(kCache); cached.isValid())
             return cached.value<QIcon>();
+    // Each window hands every size to the window manager when it is made:
+    // up to 64 pixels. Larger views take the themed icon that registration
+    // installs; decoding and sending 128 and 256 with each window slowed the
+    // start.
     QIcon icon;
-    for (const std::string& file : ProgramIconFiles())
-        if (file.ends_with(".png"))
-            icon.addFile(QString::fromStdString(kProgramIconResources + file));
+    for (int size : kProgramIconSizes)
+        if (size <= 64)
+            icon.addFile(QString::fromStdString(kProgramIconResources + ProgramIconFile(size)));
     if (app)
         app->setProperty(kCache, icon);
     return icon;
