@@ -124,6 +124,7 @@ void TKForms::ArrangeSkinnedWindows()
 
 void TKForms::ShowAtStart()
 {
+    ShowStartStates();
     ArrangeWindows();
     if (FirstStart || SkinnedWindowsOverlap())
         ShowSkinnedWindows();
