@@ -13,6 +13,7 @@
 #include "core/text/kwideformat.h"
 #include "forms/appstates.h"
 #include "forms/useractions.h"
+#include "forms/volumemirror.h"
 #include "keyhook/keyhook.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -312,25 +313,26 @@ void TfrmMain::CheckboxToggled(TKImage& box)
 
 void TfrmMain::BarChanged(TKImage& bar, TKDragPhase phase)
 {
+    const TKSMain& m = Skin().Main;
     if (&bar == imgProgressBar)
-        ProgressBarChanged(phase);
+        ProgressChanged(phase, m.ProgressBar.Max, m.ProgressBar.Value);
     else if (&bar == imgVolume)
         VolumeBarChanged(phase);
 }
 
 void TfrmMain::SeekBarChanged(TKImage& thumb, TKDragPhase phase)
 {
+    const TKSMain& m = Skin().Main;
     if (&thumb == imgProgressSeekbarBar)
-        ProgressSeekBarChanged(phase);
+        ProgressChanged(phase, m.ProgressSeekBar.Max, m.ProgressSeekBar.Value);
     else if (&thumb == imgVolumeSeekbarBar)
         VolumeSeekBarChanged(phase);
     else if (&thumb == imgBalanceBar)
         BalanceChanged(phase);
 }
 
-void TfrmMain::ProgressBarChanged(TKDragPhase phase)
+void TfrmMain::ProgressChanged(TKDragPhase phase, int64_t max, int64_t value)
 {
-    const TKSBar& bar = Skin().Main.ProgressBar;
     switch (phase) {
     case TKDragPhase::Down:
         BarDragging = true;
@@ -338,41 +340,16 @@ void TfrmMain::ProgressBarChanged(TKDragPhase phase)
         break;
     case TKDragPhase::Move:
         if (BarDragging)
-            ShowTimeJump(bar);
+            ShowTimeJump(value);
         break;
     case TKDragPhase::Up:
         if (!BarDragging)
             break;
         BarDragging = false;
-        ShowTimeJump(bar);
+        ShowTimeJump(value);
         SetStatusText(SavedStatusText);
         if (PlaySystem)
-            PlaySystem->SetPosition(BarOf(bar.Max, bar.Value));
-        break;
-    case TKDragPhase::Reset: break;
-    }
-}
-
-void TfrmMain::ProgressSeekBarChanged(TKDragPhase phase)
-{
-    const TKSSeekBar& bar = Skin().Main.ProgressSeekBar;
-    switch (phase) {
-    case TKDragPhase::Down:
-        BarDragging = true;
-        SavedStatusText = statusText_;
-        break;
-    case TKDragPhase::Move:
-        if (BarDragging)
-            ShowTimeJumpFromSeekBar(bar);
-        break;
-    case TKDragPhase::Up:
-        if (!BarDragging)
-            break;
-        BarDragging = false;
-        if (PlaySystem)
-            PlaySystem->SetPosition(BarOf(bar.Max, bar.Value));
-        ShowTimeJumpFromSeekBar(bar);
-        SetStatusText(SavedStatusText);
+            PlaySystem->SetPosition(BarOf(max, value));
         break;
     case TKDragPhase::Reset: break;
     }
@@ -382,7 +359,7 @@ void TfrmMain::VolumeBarChanged(TKDragPhase phase)
 {
     const TKSBar& bar = Skin().Main.Volume;
     if (phase == TKDragPhase::Up) {
-        MirrorVolumeToFullscreen();
+        MirrorVolume(Skin(), Skin().Main, Skin().VideoFullscreenControl, FullscreenControl);
         return;
     }
     if (PlaySystem) {
@@ -402,7 +379,7 @@ void TfrmMain::VolumeSeekBarChanged(TKDragPhase phase)
 {
     const TKSSeekBar& bar = Skin().Main.VolumeSeekBar;
     if (phase == TKDragPhase::Up) {
-        MirrorVolumeToFullscreen();
+        MirrorVolume(Skin(), Skin().Main, Skin().VideoFullscreenControl, FullscreenControl);
         return;
     }
     if (phase != TKDragPhase::Move)
@@ -443,32 +420,6 @@ void TfrmMain::BalanceChanged(TKDragPhase phase)
     }
     if (PlaySystem)
         PlaySystem->SetBalance(static_cast<int>(bar.Value));
-}
-
-// The full-screen bar shows the volume the main window set.
-void TfrmMain::MirrorVolumeToFullscreen()
-{
-    TKGUI& skin = Skin();
-    const TKSMain& m = skin.Main;
-    const bool seekBar = m.VolumeSeekBar.Visible;
-    const int64_t value = seekBar ? m.VolumeSeekBar.Value : m.Volume.Value;
-    const int64_t min = seekBar ? m.VolumeSeekBar.Min : m.Volume.Min;
-    const int64_t max = seekBar ? m.VolumeSeekBar.Max : m.Volume.Max;
-    TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
-    if (f.VolumeSeekBar.Visible) {
-        f.VolumeSeekBar.Min = min;
-        f.VolumeSeekBar.Max = max;
-        f.VolumeSeekBar.Value = value;
-        if (FullscreenControl)
-            SkinPlaceSeekBarThumb(skin, *FullscreenControl->imgVolumeSeekbarBackground,
-                                  *FullscreenControl->imgVolumeSeekbarBar, f.VolumeSeekBar);
-    } else {
-        f.Volume.Min = min;
-        f.Volume.Max = max;
-        f.Volume.Value = value;
-        if (FullscreenControl)
-            SkinPaintBar(skin, *FullscreenControl->imgVolume, f.Volume);
-    }
 }
 
 // --- the play system's view ---------------------------------------------------------
@@ -569,7 +520,7 @@ void TfrmMain::SetVolumeBarState(int64_t value, bool enabled)
         SkinPaintBar(skin, *imgVolume, skin.Main.Volume);
         SkinPlaceSeekBarThumb(skin, *imgVolumeSeekbarBackground, *imgVolumeSeekbarBar, skin.Main.VolumeSeekBar);
     }
-    MirrorVolumeToFullscreen();
+    MirrorVolume(Skin(), Skin().Main, Skin().VideoFullscreenControl, FullscreenControl);
 }
 
 void TfrmMain::ShowTime(int hours, int minutes, int seconds, bool remaining)

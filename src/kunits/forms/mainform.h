@@ -181,12 +181,11 @@ protected:
 
 private:
     QTimer& Timer(TKPlayTimer timer);
-    void ProgressBarChanged(TKDragPhase phase);
-    void ProgressSeekBarChanged(TKDragPhase phase);
+    // The progress bar or seek bar (the skin shows one) dragged to value.
+    void ProgressChanged(TKDragPhase phase, int64_t max, int64_t value);
     void VolumeBarChanged(TKDragPhase phase);
     void VolumeSeekBarChanged(TKDragPhase phase);
     void BalanceChanged(TKDragPhase phase);
-    void MirrorVolumeToFullscreen();
     void BindTimeAndAnalyzer();
     void CreateMenus();
     void SetOtherCaptions(bool active);

@@ -7,7 +7,6 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QUrl>
 #include <QWheelEvent>
 
 #include "core/playlist/kplaylistprocs.h"
@@ -16,6 +15,7 @@
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "core/text/kwideformat.h"
+#include "forms/appstates.h"
 #include "forms/useractions.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -101,6 +101,7 @@ void TfrmPlaylist::SetHooks(TfrmPlaylist* form)
     hooks.FindItem = on([form] { form->Finditem1Click(); });
     hooks.AddDisc = on([form] { form->AddDVD1Click(); });
     hooks.AddURL = on([form] { form->AddURL1Click(); });
+    AppStateHooks().DebugEnabled = on([form](bool enabled) { form->SetDebugItemsVisible(enabled); });
 }
 
 void TfrmPlaylist::RefreshPlaylist()
@@ -150,9 +151,7 @@ void TfrmPlaylist::DropFiles(std::vector<std::u16string> names)
     const int mode = Config ? Config->PLOnDragDropMode : 0;
     if ((mode != 1 && mode != 2) || names.empty())
         return;
-    std::stable_sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
-        return WideLowerCase(a) < WideLowerCase(b);
-    });
+    SortNames(names);
     // A long drop runs from the event loop with its progress in the status;
     // Esc cancels it and keeps what was added. A drop under way ends here.
     Adder.Cancel();
@@ -296,10 +295,7 @@ void TfrmPlaylist::dragEnterEvent(QDragEnterEvent* event)
 
 void TfrmPlaylist::dropEvent(QDropEvent* event)
 {
-    std::vector<std::u16string> names;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            names.push_back(url.toLocalFile().toStdU16String());
+    std::vector<std::u16string> names = DroppedFiles(*event->mimeData());
     // Accepted before the work, so the drop never travels on to another
     // handler: one drop is handled once.
     event->acceptProposedAction();
