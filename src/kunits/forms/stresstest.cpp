@@ -28,8 +28,8 @@ constexpr int kJumpX = 500;
 class TKStressTest::Strip : public QWidget {
 public:
     Strip()
-        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus)
+        : QWidget(nullptr,
+                  Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
     {
         setAttribute(Qt::WA_ShowWithoutActivating);
         QFont font(QStringLiteral("Verdana"));

@@ -288,7 +288,6 @@ void VolumeDown() { StepVolume(-1); }
 void SeekForward() { StepPosition(1); }
 void SeekBackward() { StepPosition(-1); }
 
-
 void SetSpeedStep(int step)
 {
     TKSSeekBar& bar = GUI.MediaControls.SpeedSeekBar;
