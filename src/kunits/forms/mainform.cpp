@@ -317,7 +317,7 @@ void TfrmMain::BarChanged(TKImage& bar, TKDragPhase phase)
     if (&bar == imgProgressBar)
         ProgressChanged(phase, m.ProgressBar.Max, m.ProgressBar.Value);
     else if (&bar == imgVolume)
-        VolumeBarChanged(phase);
+        VolumeChanged(phase, m.Volume.Max, m.Volume.Value, SkinBarPercent(m.Volume));
 }
 
 void TfrmMain::SeekBarChanged(TKImage& thumb, TKDragPhase phase)
@@ -326,7 +326,7 @@ void TfrmMain::SeekBarChanged(TKImage& thumb, TKDragPhase phase)
     if (&thumb == imgProgressSeekbarBar)
         ProgressChanged(phase, m.ProgressSeekBar.Max, m.ProgressSeekBar.Value);
     else if (&thumb == imgVolumeSeekbarBar)
-        VolumeSeekBarChanged(phase);
+        VolumeChanged(phase, m.VolumeSeekBar.Max, m.VolumeSeekBar.Value, SkinSeekBarPercent(m.VolumeSeekBar));
     else if (&thumb == imgBalanceBar)
         BalanceChanged(phase);
 }
@@ -355,44 +355,25 @@ void TfrmMain::ProgressChanged(TKDragPhase phase, int64_t max, int64_t value)
     }
 }
 
-void TfrmMain::VolumeBarChanged(TKDragPhase phase)
+void TfrmMain::VolumeChanged(TKDragPhase phase, int64_t max, int64_t value, double percent)
 {
-    const TKSBar& bar = Skin().Main.Volume;
     if (phase == TKDragPhase::Up) {
         MirrorVolume(Skin(), Skin().Main, Skin().VideoFullscreenControl, FullscreenControl);
         return;
     }
+    if (phase == TKDragPhase::Reset)
+        return;
     if (PlaySystem) {
         TKBar& volume = PlaySystem->VolumeBar();
-        volume = BarOf(bar.Max, bar.Value);
+        volume = BarOf(max, value);
         PlaySystem->SetVolume(false, volume);
     }
     if (phase == TKDragPhase::Move) {
-        const std::u16string text = VolumeText(SkinBarPercent(bar));
+        const std::u16string text = VolumeText(percent);
         ShowStatus(text);
         ShowOSD(text);
         StartOSDTimer(2000);
     }
-}
-
-void TfrmMain::VolumeSeekBarChanged(TKDragPhase phase)
-{
-    const TKSSeekBar& bar = Skin().Main.VolumeSeekBar;
-    if (phase == TKDragPhase::Up) {
-        MirrorVolume(Skin(), Skin().Main, Skin().VideoFullscreenControl, FullscreenControl);
-        return;
-    }
-    if (phase != TKDragPhase::Move)
-        return;
-    if (PlaySystem) {
-        TKBar& volume = PlaySystem->VolumeBar();
-        volume = BarOf(bar.Max, bar.Value);
-        PlaySystem->SetVolume(false, volume);
-    }
-    const std::u16string text = VolumeText(SkinSeekBarPercent(bar));
-    ShowStatus(text);
-    ShowOSD(text);
-    StartOSDTimer(2000);
 }
 
 void TfrmMain::BalanceChanged(TKDragPhase phase)

@@ -183,8 +183,9 @@ private:
     QTimer& Timer(TKPlayTimer timer);
     // The progress bar or seek bar (the skin shows one) dragged to value.
     void ProgressChanged(TKDragPhase phase, int64_t max, int64_t value);
-    void VolumeBarChanged(TKDragPhase phase);
-    void VolumeSeekBarChanged(TKDragPhase phase);
+    // The volume bar or seek bar (the skin shows one) set to value; percent
+    // is what it shows.
+    void VolumeChanged(TKDragPhase phase, int64_t max, int64_t value, double percent);
     void BalanceChanged(TKDragPhase phase);
     void BindTimeAndAnalyzer();
     void CreateMenus();

@@ -1,23 +1,17 @@
-// The media information of a medium: the stream lines after Play (video,
-// audio, subtitle, missing decoders) and the edit dialog's file information.
+// The media information of a medium: the stream lines shown after Play
+// (video, audio, subtitle, missing decoders) and the edit dialog's file
+// information.
 #include <clocale>
 #include <string>
 
-#include <QCoreApplication>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include "core/playlist/kplaylistprocs.h"
-#include "core/settings/kconfig.h"
-#include "core/system/kglobals.h"
-#include "core/system/kpaths.h"
 #include "forms/appstates.h"
 #include "forms/edititemform.h"
 #include "media_fixtures.h"
-#include "playback/ksystem.h"
 #include "temphome.h"
-#include "video/kdirectshowside.h"
 
 using namespace kolvarin;
 namespace fx = ktest::media;
@@ -59,65 +53,6 @@ TEST(StreamInfoText, EachUsedStreamHasItsLineAndAnUnusedOneNamesTheMissingDecode
                     u"Audio stream: AAC, 2 channels, 128 kbits, 44.100 khz\r\n"
                     u"Subtitle stream: SRT, eng - Kommentar \u00FC\r\n"
                     u"No audio decoder for format 'DTS' found!\r\n");
-}
-
-class VideoMediaInfoTest : public ktest::TempHomeTest {
-protected:
-    void SetUp() override
-    {
-        TempHomeTest::SetUp();
-        std::filesystem::create_directories(home());
-        UserPath = home().string() + "/";
-        Config = new TKConfig();
-        Config->SetDefaults();
-        TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
-        Config->Notifications.ShowMsgBoxOnProblems = false;
-        Config->PlayMode.Enabled = false;
-        Playlist = new TKPlaylist();
-        PlaylistItemIndex = -1;
-        ResetProcessFlags();
-        AppInitialized = true;
-        side = std::make_unique<video::TKDirectShowSide>();
-        system = std::make_unique<TKSystem>();
-        system->SetVideoSide(side.get());
-        PlaySystem = system.get();
-    }
-    void TearDown() override
-    {
-        system->Stop(true);
-        PlaySystem = nullptr;
-        system.reset();
-        side.reset();
-        delete Playlist;
-        Playlist = nullptr;
-        delete Config;
-        Config = nullptr;
-        ResetProcessFlags();
-        TempHomeTest::TearDown();
-    }
-
-    std::unique_ptr<video::TKDirectShowSide> side;
-    std::unique_ptr<TKSystem> system;
-};
-
-TEST_F(VideoMediaInfoTest, AVideoPlayedShowsItsVideoAudioAndSubtitleStreams)
-{
-    system->Play(PlaylistAdd(u"clip", fx::FileName(fx::MkvFixture()), "00:00:00", false, "00"));
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(SysActive);
-    const std::vector<TKStreamInfo>& infos = system->StreamInfos();
-    ASSERT_EQ(infos.size(), 3u);
-    EXPECT_TRUE(infos[0].Valid && infos[1].Valid);
-    EXPECT_EQ(infos[2].Kind, 3);
-    const QStringList lines =
-        QString::fromStdU16String(BuildStreamInfoText(infos)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3) << lines.join(u'|').toStdString();
-    EXPECT_TRUE(lines[0].startsWith(u"Video stream: ") && lines[0].endsWith(u", 160x120 24 bits"))
-        << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].startsWith(u"Audio stream: ") && lines[1].endsWith(u" khz")) << lines[1].toStdString();
-    // The subtitle shows when a filter took it, else its decoder is reported missing.
-    EXPECT_TRUE(lines[2].startsWith(infos[2].Valid ? u"Subtitle stream: " : u"No subtitle decoder for format '"))
-        << lines[2].toStdString();
 }
 
 TEST(EditItemMediaInfo, AVideoFileListsItsLengthAndEveryStream)
