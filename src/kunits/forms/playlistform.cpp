@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QShowEvent>
 #include <QWheelEvent>
 
 #include "core/playlist/kplaylistprocs.h"
@@ -16,6 +17,7 @@
 #include "core/text/kstrings.h"
 #include "core/text/kwideformat.h"
 #include "forms/appstates.h"
+#include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -190,10 +192,30 @@ void TfrmPlaylist::DockUnderMain()
         }
 }
 
+void TfrmPlaylist::showEvent(QShowEvent* event)
+{
+    TKSkinnedPlaylist::showEvent(event);
+    // A minimised window coming back is no change of the setting.
+    if (!event->spontaneous())
+        FormShowHide(true);
+}
+
 void TfrmPlaylist::hideEvent(QHideEvent* event)
 {
     TKSkinnedPlaylist::hideEvent(event);
-    if (PlaySystem)
+    if (!event->spontaneous())
+        FormShowHide(false);
+}
+
+void TfrmPlaylist::FormShowHide(bool visible)
+{
+    if (!AppInitialized || AppKilled)
+        return;
+    if (Config)
+        Config->PlaylistVis = visible;
+    if (frmMain)
+        frmMain->Playlistwindow1->setChecked(visible);
+    if (!visible && PlaySystem)
         PlaySystem->SwapMemory();
 }
 

@@ -100,6 +100,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -108,6 +109,9 @@ private:
     static void SetHooks(TfrmPlaylist* form);
     TKSScrollBar& Scroll() const { return Skin().Playlist.Scrollbar; }
     void PlaceThumb();
+    // The setting and the main menu's check mark follow the window (after
+    // start-up, before shutdown); hiding trims the working set.
+    void FormShowHide(bool visible);
     void SetTopIndex(int64_t top);
 
     // Painting (playlistformpaint.cpp).

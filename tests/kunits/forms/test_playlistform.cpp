@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "core/system/kglobals.h"
 #include "forms/appstates.h"
 #include "playlistfixture.h"
 
@@ -364,6 +365,24 @@ TEST_F(PlaylistForm, TheStresstestItemShowsWhileDebuggingAndTakesOnlyANumber)
     config_.DebugEnabled = false;
     SetApplicationState("PROGRAMMSTART");
     EXPECT_FALSE(form_->Stresstest1->isVisible());
+}
+
+TEST_F(PlaylistForm, ShowingAndHidingTheWindowSetsItsSettingOnlyWhileTheProgramRuns)
+{
+    ResetProcessFlags();
+    config_.PlaylistVis = true;
+    form_->hide();
+    EXPECT_TRUE(config_.PlaylistVis) << "before the start-up has finished";
+    AppInitialized = true;
+    form_->show();
+    form_->hide();
+    EXPECT_FALSE(config_.PlaylistVis);
+    form_->show();
+    EXPECT_TRUE(config_.PlaylistVis);
+    AppKilled = true;
+    form_->hide();
+    EXPECT_TRUE(config_.PlaylistVis) << "shutting down keeps what the user left";
+    ResetProcessFlags();
 }
 
 } // namespace
