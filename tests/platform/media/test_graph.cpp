@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <thread>
 
@@ -143,6 +146,12 @@ TEST(Graph, SeekingMovesThePositionAndPlaysOn)
     auto control = graph.as<IMediaControl>();
     control->Run();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // The rate it plays at already needs no seek.
+    const auto logPath = fx::MediaFolder() / "seeking-graph.log";
+    const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(log, 0);
+    graph->SetLogFile(log);
+    EXPECT_EQ(seeking->SetRate(1.0), S_OK);
     int64_t target = 7000000;
     ASSERT_EQ(seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, 0), S_OK);
     int64_t now = 0;
@@ -153,6 +162,13 @@ TEST(Graph, SeekingMovesThePositionAndPlaysOn)
     EXPECT_TRUE(WaitForEvent(graph.as<IMediaEvent>().get(), EC_COMPLETE, 3000));
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(900)); // only the rest played
     control->Stop();
+    graph->SetLogFile(0);
+    ::close(log);
+    const std::string logged = ktest::readFile(logPath);
+    const size_t seek = logged.find("Seek to");
+    EXPECT_TRUE(seek != std::string::npos && logged.find("Seek to", seek + 1) == std::string::npos)
+        << "only the one seek asked for:\n"
+        << logged;
 }
 
 TEST(Graph, SplitterSelectsStreamsWithLanguagesAndNames)
