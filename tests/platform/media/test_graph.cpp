@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/output.h"
 #include "media/controlif.h"
 #include "media/devenum.h"
 #include "media/graphif.h"
@@ -133,6 +135,23 @@ TEST(Graph, AudioFilePlaysThroughTheAudioRendererInRealTime)
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GT(took, std::chrono::milliseconds(800)); // played at its own pace
     graph.as<IMediaControl>()->Stop();
+}
+
+// SDL's dummy driver opens one device at a time: with it taken, the audio
+// renderer has none, and the file still plays to its end on system time.
+TEST(Graph, AudioWithoutADeviceStillPlaysToTheEnd)
+{
+    auto taken = kolvarin::audio::makeSdlOutput("");
+    int error = 0;
+    const bool held = taken->open(
+        44100, 2, 20, [](float* out, int frames, int channels) { std::fill(out, out + frames * channels, 0.0f); },
+        error);
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ASSERT_EQ(graph->RenderFile(fx::FileName(fx::AudioFixture()), {}), S_OK);
+    graph.as<IMediaControl>()->Run();
+    EXPECT_TRUE(WaitForEvent(graph.as<IMediaEvent>().get(), EC_COMPLETE, 10000)) << "device held: " << held;
+    graph.as<IMediaControl>()->Stop();
+    taken->close();
 }
 
 TEST(Graph, SeekingMovesThePositionAndPlaysOn)
