@@ -109,12 +109,12 @@ protected:
     std::unique_ptr<TKSystem> system;
 };
 
-void ExpectColour(const QImage& image, QPoint at, unsigned rgb)
+void ExpectColour(const QImage& image, QPoint at, unsigned rgb, int tolerance = 14)
 {
     const QColor c = image.pixelColor(at);
-    EXPECT_NEAR(c.red(), int(rgb >> 16 & 0xFF), 14);
-    EXPECT_NEAR(c.green(), int(rgb >> 8 & 0xFF), 14);
-    EXPECT_NEAR(c.blue(), int(rgb & 0xFF), 14);
+    EXPECT_NEAR(c.red(), int(rgb >> 16 & 0xFF), tolerance);
+    EXPECT_NEAR(c.green(), int(rgb >> 8 & 0xFF), tolerance);
+    EXPECT_NEAR(c.blue(), int(rgb & 0xFF), tolerance);
 }
 
 } // namespace
@@ -162,6 +162,30 @@ TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
     ASSERT_TRUE(waitFor([] { return !SysActive; }, 5000)) << "the graph's completion ends the medium";
     EXPECT_EQ(side->GraphState(), 0) << "the graph is torn down";
     EXPECT_TRUE(view.Balloons.empty());
+}
+
+// The settings' colour controls as they come are the display's neutral
+// ones: a picture shows in its own colours, not brighter.
+TEST_F(DirectShowSideTest, DefaultColourSettingsShowTheSourceColours)
+{
+    TKConfig defaults;
+    defaults.SetDefaults();
+    Config->VideoColorControls = defaults.VideoColorControls;
+    system->Play(add(fx::Mp4Fixture()));
+    ASSERT_TRUE(SysActive);
+    TColorControl& colors = side->Display().ColorControl();
+    EXPECT_EQ(colors.Brightness(), colors.Defaults().lBrightness);
+    // Pictures that came after the controls were set.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            int64_t position = 0;
+            return side->Position(position) && position > 5000000;
+        },
+        5000));
+    const QImage shown = media::CurrentVideoImage(side->Display().GetFilter().get());
+    ASSERT_FALSE(shown.isNull());
+    ExpectColour(shown, {shown.width() / 4, shown.height() / 2}, fx::kLeftColour, 4);
+    ExpectColour(shown, {shown.width() * 3 / 4, shown.height() / 2}, fx::kRightColour, 4);
 }
 
 TEST_F(DirectShowSideTest, AVideoStreamPlaysWithoutALength)
