@@ -204,6 +204,39 @@ TEST_F(DirectShowSideTest, AVideoStreamPlaysWithoutALength)
     EXPECT_EQ(side->GraphState(), 0);
 }
 
+// An .asx list over http: its first reference plays; a list that cannot be
+// fetched or refers to nothing is reported like any stream that does not play.
+TEST_F(DirectShowSideTest, AStreamListOverHttpPlaysItsFirstReference)
+{
+    const std::string bytes = ktest::readFile(fx::MkvFixture());
+    ktest::LoopbackServer server([&](int socket, const std::string& request, const std::atomic<bool>&) {
+        if (request.find("GET /live.wmv") != std::string::npos)
+            ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\nContent-Type: video/x-ms-wmv\r\n\r\n" + bytes);
+        else if (request.find("GET /list.asx") != std::string::npos)
+            ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\nContent-Type: video/x-ms-asf\r\n\r\n"
+                                                "<ASX VERSION=\"3.0\"><ENTRY><REF HREF=\"live.wmv\"/></ENTRY>"
+                                                "<ENTRY><REF HREF=\"other.wmv\"/></ENTRY></ASX>");
+        else if (request.find("GET /empty.asx") != std::string::npos)
+            ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\n\r\n<asx><entry></entry></asx>");
+        else
+            ktest::LoopbackServer::send(socket, "HTTP/1.0 404 Not Found\r\n\r\n");
+    });
+    system->Play(PlaylistAdd(u"list", Utf8ToUtf16(server.url("/list.asx")), "00:00:00", false, "00"));
+    ASSERT_TRUE(SysActive);
+    EXPECT_EQ(system->SystemType(), TSystemType::DirectXStream);
+    EXPECT_EQ(side->GraphState(), 3);
+    EXPECT_TRUE(view.Balloons.empty());
+    system->Stop(true);
+
+    for (const char* path : {"/empty.asx", "/missing.asx"}) {
+        view.Balloons.clear();
+        system->Play(PlaylistAdd(u"list", Utf8ToUtf16(server.url(path)), "00:00:00", false, "00"));
+        EXPECT_FALSE(SysActive) << path;
+        EXPECT_EQ(side->GraphState(), 0) << path;
+        EXPECT_EQ(view.Balloons.size(), 1u) << path;
+    }
+}
+
 TEST_F(DirectShowSideTest, ADvdPlaysThroughItsGraphScript)
 {
     Config->DVDGraph = "Kolvarin Codec Pack";
