@@ -128,6 +128,12 @@ public:
     void ReadPlaylistItemTag(int index);
     void SetBassBuffer();
 
+    // --- settings changed while an audio-library file plays or pauses --------
+    // Its end syncs again for the cross-fader setting.
+    void SetEndSyncs();
+    // Its stream set again for the speaker setting (see TKFilePlayer).
+    void ApplySpeakers();
+
     // --- internet streams -----------------------------------------------------
     void AudioLiveStreamRecord();
     void AudioLiveStreamStop();
