@@ -14,6 +14,7 @@
 #include "media/subtitlefilter.h"
 #include "media/uuids.h"
 #include "playback/ksystem.h"
+#include "video/asxplaylist.h"
 #include "video/dskitdspfilter.h"
 #include "video/dskitfiltergraph.h"
 #include "video/dskitvideowindow.h"
@@ -144,9 +145,17 @@ bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileNa
     if (dvd) {
         built = builder_->PlayDVD(fileName);
     } else {
-        Log("TKSystem.Play.Play_DirectX", "Refresh media filter graph types...");
+        const char* proc = "TKSystem.Play.Play_DirectX";
+        std::u16string stream = fileName;
+        if (IsAsxUrl(fileName)) {
+            Log(proc, "Fetch stream list...");
+            std::string error;
+            stream = Utf8ToUtf16(FirstAsxReference(Utf16ToUtf8(fileName), error));
+            Log(proc, stream.empty() ? "Fetch stream list failed: " + error : "Stream: " + Utf16ToUtf8(stream));
+        }
+        Log(proc, "Refresh media filter graph types...");
         builder_->RefreshFilterGraphTypes();
-        built = builder_->PlayVideo(fileName);
+        built = !stream.empty() && builder_->PlayVideo(stream);
     }
     CopyStreamInfos();
     return built;

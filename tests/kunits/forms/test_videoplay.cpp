@@ -1,9 +1,6 @@
 // The video window as the video side's host: a clip played by the play
 // system shows in the window, fills its stream, filter and monitor menus,
 // and a stop hides it again.
-#include <chrono>
-#include <functional>
-
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -22,34 +19,21 @@
 #include "media/videorenderer.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
-#include "temphome.h"
 #include "video/kdirectshowside.h"
+#include "videoplay_fixture.h"
 
 using namespace kolvarin;
 namespace fx = ktest::media;
 
 namespace {
 
-class VideoPlayTest : public ktest::TempHomeTest {
+class VideoPlayTest : public ktest::VideoPlayFixture {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
-        std::filesystem::create_directories(home());
-        UserPath = home().string() + "/";
-        Config = new TKConfig();
-        Config->SetDefaults();
-        TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
-        Config->Notifications.ShowMsgBoxOnProblems = false;
-        Config->PlayMode.Enabled = false;
-        Playlist = new TKPlaylist();
-        PlaylistItemIndex = -1;
-        ResetProcessFlags();
-        AppInitialized = true;
+        VideoPlayFixture::SetUp();
         form = std::make_unique<TfrmVideo>();
-        side = std::make_unique<video::TKDirectShowSide>(form.get());
-        system = std::make_unique<TKSystem>();
-        system->SetVideoSide(side.get());
+        StartSystem(form.get());
         PlaySystem = system.get();
         VideoDisplayMode = vdmNone;
     }
@@ -60,16 +44,11 @@ protected:
         system.reset();
         side.reset();
         form.reset();
-        delete Playlist;
-        Playlist = nullptr;
-        delete Config;
-        Config = nullptr;
-        ResetProcessFlags();
-        TempHomeTest::TearDown();
+        VideoPlayFixture::TearDown();
     }
     void Play(const std::filesystem::path& clip)
     {
-        system->Play(PlaylistAdd(u"clip", fx::FileName(clip), "00:00:00", false, "00"));
+        system->Play(Add(clip));
         QCoreApplication::processEvents();
     }
     static std::vector<std::u16string> Captions(const QMenu& menu)
@@ -79,20 +58,8 @@ protected:
             captions.push_back(a->text().toStdU16String());
         return captions;
     }
-    static bool WaitFor(const std::function<bool()>& done, int ms)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
-    }
 
     std::unique_ptr<TfrmVideo> form;
-    std::unique_ptr<video::TKDirectShowSide> side;
-    std::unique_ptr<TKSystem> system;
 };
 
 } // namespace
