@@ -60,6 +60,8 @@ std::string Button(const char* name, const int (&r)[4], const char* link)
 fs::path Author()
 {
     const fs::path dir = MediaFolder() / "dvd";
+    // dvdauthor adds a title set to a disc it finds in place of making a new one.
+    fs::remove_all(dir);
     fs::create_directories(dir);
     Run(dir, Clip(kDvdTitle1Colour, 3, "t1.mpg"));
     Run(dir, Clip(kDvdTitle2Colour, 1, "t2.mpg"));

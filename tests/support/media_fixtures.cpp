@@ -10,18 +10,34 @@
 namespace ktest::media {
 namespace {
 
+// The process's own folder. A folder of the same name may be left by an
+// earlier process with the same id that was killed: it starts empty, so no
+// fixture is taken from it or authored on top of it.
+class ProcessFolder {
+public:
+    ProcessFolder() : path_(std::filesystem::temp_directory_path() / ("kolvarin-media-" + std::to_string(::getpid())))
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+        std::filesystem::create_directories(path_);
+    }
+    ~ProcessFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    ProcessFolder(const ProcessFolder&) = delete;
+    ProcessFolder& operator=(const ProcessFolder&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
 const std::filesystem::path& Folder()
 {
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() / ("kolvarin-media-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(d);
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(Folder(), ec);
-        });
-        return d;
-    }();
-    return dir;
+    static const ProcessFolder folder;
+    return folder.Path();
 }
 
 std::string Hex(unsigned rgb)
