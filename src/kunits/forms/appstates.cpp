@@ -220,6 +220,12 @@ void SkinChange()
 
 } // namespace
 
+void ShowStartStates()
+{
+    StartElementStates();
+    RepaintLabelsAndTime(true);
+}
+
 void SetApplicationState(const std::string& state)
 {
     if (state == "PROGRAMMSTART")
