@@ -1,6 +1,7 @@
 #include "kconfighooks.h"
 
 #include <QMessageBox>
+#include <QSlider>
 
 #include "core/settings/kconfig.h"
 #include "core/text/klanguage.h"
@@ -57,6 +58,12 @@ void InstallConfigHooks(TfrmConfig& form)
     // The cursor follows the setting from the start, not only after an Apply.
     if (frmVideo)
         frmVideo->ApplyCursorHiding();
+    // The brightness keys move the dialog's bar too; like a drag, that marks
+    // the colour area.
+    UserActionHooks().BrightnessChanged = [](int brightness) {
+        if (QSlider* bar = frmConfig ? frmConfig->findChild<QSlider*>(QStringLiteral("tbVideoBrightness")) : nullptr)
+            bar->setValue(brightness);
+    };
     TKConfigHooks& hooks = form.Hooks;
     hooks.PlayModeChanged = [] {
         if (TKSkinnedMain* main = MainWindow(); main && Config)

@@ -21,16 +21,21 @@ class SettingsChangeTest : public ktest::PlaySystemTest {
 protected:
     // The frame of a time in ms at 44.1 kHz.
     static size_t at(double ms) { return static_cast<size_t>(ms * 44.1); }
+    // A left and a right track of 1 s, the first playing with a fade of 200 ms.
+    void playFirstOfTwo()
+    {
+        Config->Fader.Enabled = true;
+        Config->Fader.Count = 200;
+        Config->PlayMode = {true, 3};
+        add(dcWav("left.wav", 0.5, 0, 1000));
+        add(dcWav("right.wav", 0, 0.5, 1000));
+        system->Play(0);
+    }
 };
 
 TEST_F(SettingsChangeTest, ANewFadeTimeMovesTheFadeOfThePlayingTrack)
 {
-    Config->Fader.Enabled = true;
-    Config->Fader.Count = 200;
-    Config->PlayMode = {true, 3};
-    add(dcWav("left.wav", 0.5, 0, 1000));
-    add(dcWav("right.wav", 0, 0.5, 1000));
-    system->Play(0);
+    playFirstOfTwo();
     advance(100);
     Config->Fader.Count = 500;
     system->SetEndSyncs();
@@ -43,12 +48,7 @@ TEST_F(SettingsChangeTest, ANewFadeTimeMovesTheFadeOfThePlayingTrack)
 
 TEST_F(SettingsChangeTest, EndSyncWhenTheFaderIsOffOrItsPointHasPassed)
 {
-    Config->Fader.Enabled = true;
-    Config->Fader.Count = 200;
-    Config->PlayMode = {true, 3};
-    add(dcWav("left.wav", 0.5, 0, 1000));
-    add(dcWav("right.wav", 0, 0.5, 1000));
-    system->Play(0);
+    playFirstOfTwo();
     ASSERT_NE(system->FadeSyncHandle(), 0u);
 
     Config->Fader.Enabled = false;
