@@ -157,8 +157,28 @@ void TKDirectShowSide::CopyStreamInfos()
     auto& infos = system_->StreamInfos();
     infos.clear();
     for (const TKStreamInfo& s : builder_->StreamInfos()) {
-        const TKMediaFormat& m = s.Format.MediaFormat;
-        infos.push_back({true, static_cast<uint8_t>(s.Format.Kind), m.Codec, m.SampleRate, m.Channels, m.BitRate});
+        // A pin left unconnected found nothing to decode it: what it offered
+        // describes the stream.
+        const TKStreamFormat* shown = &s.Format;
+        if (!s.Connected && !s.Formats.empty())
+            shown = &s.Formats.front();
+        const TKMediaFormat& m = shown->MediaFormat;
+        kolvarin::TKStreamInfo info;
+        info.Valid = s.Connected;
+        info.Kind = static_cast<uint8_t>(shown->Kind);
+        info.Codec = m.Codec;
+        info.SampleRateKHz = m.SampleRate;
+        info.Channels = m.Channels;
+        info.BitrateKbps = m.BitRate;
+        info.Width = m.Width;
+        info.Height = m.Height;
+        info.BitDepth = m.BitCount;
+        info.Language = m.LanguageCode;
+        info.TrackName = m.TrackName;
+        if (!s.Connected)
+            for (const TKStreamFormat& offered : s.Formats)
+                info.MissingDecoders.push_back({static_cast<uint8_t>(offered.Kind), offered.MediaFormat.Codec});
+        infos.push_back(std::move(info));
     }
 }
 

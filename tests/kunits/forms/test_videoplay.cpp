@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStringList>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
 #include "core/system/kpaths.h"
+#include "forms/appstates.h"
 #include "forms/videoform.h"
 #include "media/controlif.h"
 #include "media/videorenderer.h"
@@ -136,4 +138,23 @@ TEST_F(VideoPlayTest, APlayedClipShowsInTheWindowWithItsMenus)
     system->Stop(true);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(VideoDisplayMode, vdmNone);
+}
+
+TEST_F(VideoPlayTest, APlayedClipsMediaInformationNamesItsVideoAudioAndSubtitleStreams)
+{
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+    const std::vector<TKStreamInfo>& infos = system->StreamInfos();
+    ASSERT_EQ(infos.size(), 3u);
+    EXPECT_TRUE(infos[0].Valid && infos[1].Valid);
+    EXPECT_EQ(infos[2].Kind, 3);
+    const QStringList lines =
+        QString::fromStdU16String(BuildStreamInfoText(infos)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << lines.join(u'|').toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"Video stream: ") && lines[0].endsWith(u", 160x120 24 bits"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(u"Audio stream: ") && lines[1].endsWith(u" khz")) << lines[1].toStdString();
+    // The subtitle shows when a filter took it, else its decoder is reported missing.
+    EXPECT_TRUE(lines[2].startsWith(infos[2].Valid ? u"Subtitle stream: " : u"No subtitle decoder for format '"))
+        << lines[2].toStdString();
 }
