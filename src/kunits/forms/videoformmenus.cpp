@@ -62,6 +62,8 @@ void TfrmVideo::VideoPrepared(bool hasVideo, bool dvd)
             // A stored value out of range leaves the control's own.
         }
     }
+    if (dvd)
+        PrepareDvd();
     if (!hasVideo) {
         hide();
         return;
