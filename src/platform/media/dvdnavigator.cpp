@@ -161,6 +161,7 @@ public:
         if (!session_.IsOpen())
             return VFW_E_DVD_INVALIDDOMAIN;
         session_.ShowSubpictures(show);
+        streamer_->ShowSubpictures(show);
         NotifyEvent(EC_DVD_SUBPICTURE_STREAM_CHANGE, session_.SelectedSubpicture(), show);
         return S_OK;
     }
@@ -352,6 +353,7 @@ private:
         if (Succeeded(hr)) {
             uint32_t available = 0, current = 0;
             session_.Buttons(&available, &current);
+            streamer_->UpdateHighlight();
             NotifyEvent(EC_DVD_BUTTON_CHANGE, available, current);
         }
         return hr;

@@ -76,6 +76,8 @@ void DvdStreamer::Start()
         p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
     }
     StartDelivery();
+    ShowSubpictures(session_.SubpicturesShown());
+    UpdateHighlight();
     reader_ = std::thread([this] { ReadLoop(); });
     running_ = true;
 }
@@ -105,6 +107,25 @@ void DvdStreamer::Wake()
         wake_ = true;
     }
     woken_.notify_all();
+}
+
+ComPtr<IDvdSubpictureSink> DvdStreamer::SubpictureSink() const
+{
+    const OutputPin* pin = pins_[kSubpicture].pin;
+    IPin* peer = pin ? pin->Peer() : nullptr;
+    return peer ? QueryAs<IDvdSubpictureSink>(peer) : nullptr;
+}
+
+void DvdStreamer::UpdateHighlight()
+{
+    if (const auto sink = SubpictureSink())
+        sink->SetHighlight(session_.Highlight());
+}
+
+void DvdStreamer::ShowSubpictures(bool show)
+{
+    if (const auto sink = SubpictureSink())
+        sink->ShowSubpictures(show);
 }
 
 bool DvdStreamer::WaitForCommand(int ms)
@@ -180,6 +201,9 @@ int DvdStreamer::Read(uint8_t* buffer, int size)
         DvdSession::Reading r;
         const DvdSession::Step step = session_.Next(block, &r);
         pending_.insert(pending_.end(), r.events.begin(), r.events.end());
+        if (r.palette)
+            if (const auto sink = SubpictureSink())
+                sink->SetPalette(*r.palette);
         switch (step) {
         case DvdSession::Step::Block:
             std::memcpy(buffer, r.data, kBlock);
@@ -410,8 +434,11 @@ void DvdStreamer::SendEvents(int64_t batch)
             batches_.pop_front();
         }
     }
-    for (const DvdEvent& e : events)
+    for (const DvdEvent& e : events) {
+        if (e.code == EC_DVD_BUTTON_CHANGE) // the highlight goes with the picture it belongs to
+            UpdateHighlight();
         notify_(e.code, e.param1, e.param2);
+    }
 }
 
 void DvdStreamer::DropQueuedEvents()

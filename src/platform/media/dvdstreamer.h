@@ -53,6 +53,10 @@ public:
     // Main thread, after a command moved playback or changed a stream: drops
     // what is queued when playback jumped, and ends a still.
     void Wake();
+    // Tell the filter that draws the subpictures the current button's
+    // highlight, and whether subpictures show (any thread).
+    void UpdateHighlight();
+    void ShowSubpictures(bool show);
 
 private:
     enum class Break { None, Still, Jump, Stop, Error, Abort };
@@ -84,6 +88,7 @@ private:
     // Waits for a command (ms < 0: without limit); true when one came.
     bool WaitForCommand(int ms);
     bool Connected(const PinQueue& p) const { return p.pin && p.pin->IsConnected(); }
+    ComPtr<IDvdSubpictureSink> SubpictureSink() const;
 
     DvdSession& session_;
     Notify notify_;
