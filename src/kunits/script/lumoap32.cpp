@@ -125,7 +125,7 @@ std::vector<uint8_t> Pack(std::span<const uint8_t> in)
             return uint32_t(l);
         };
         if (cur + 1 < n) {
-            for (int32_t p = head[in[cur] | in[cur + 1] << 8]; p >= 0; p = older[p])
+            for (int32_t p = head[Le16(&in[cur])]; p >= 0; p = older[p])
                 Consider(best, uint32_t(cur - p), matchLength(p), prevOffset, lastWasMatch);
         }
         if (uint32_t run = matchLength(cur - 1))
@@ -170,7 +170,7 @@ std::vector<uint8_t> Pack(std::span<const uint8_t> in)
         lastWasMatch = isMatch;
         cur += best.length;
         for (; nextEntry + 2 <= cur && nextEntry + 1 < n; ++nextEntry) {
-            uint32_t h = in[nextEntry] | in[nextEntry + 1] << 8;
+            const uint16_t h = Le16(&in[nextEntry]);
             older[nextEntry] = head[h];
             head[h] = int32_t(nextEntry);
         }

@@ -1,25 +1,22 @@
 #include "script/lumocodeimage.h"
 
+#include <stdexcept>
+
+#include "base/bytereader.h"
+
 namespace kolvarin::script {
 
 std::string ShortName(const std::string& name) { return name.size() > 255 ? name.substr(0, 255) : name; }
 
-void TCodeImage::Word(uint16_t w)
-{
-    Byte(static_cast<uint8_t>(w));
-    Byte(static_cast<uint8_t>(w >> 8));
-}
+void TCodeImage::Word(uint16_t w) { ByteWriter(code).U16(w); }
 
-void TCodeImage::DWord(uint32_t d)
-{
-    for (int i = 0; i < 4; ++i)
-        Byte(static_cast<uint8_t>(d >> (8 * i)));
-}
+void TCodeImage::DWord(uint32_t d) { ByteWriter(code).U32(d); }
 
 void TCodeImage::Patch32(uint32_t position, uint32_t value)
 {
-    for (int i = 0; i < 4; ++i)
-        code.at(position + i) = static_cast<uint8_t>(value >> (8 * i));
+    if (uint64_t{position} + 4 > code.size())
+        throw std::out_of_range("TCodeImage::Patch32");
+    PutLe32(code.data() + position, value);
 }
 
 void TCodeImage::AddPublicFunction(const std::string& name, const std::string& prefix)

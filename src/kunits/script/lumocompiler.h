@@ -324,6 +324,8 @@ private:
     // The target's address is on the stack, the new string value in EAX.
     void AssignStringFromStack(int32_t disp);
     void Condition();
+    // "(" expression ")" with the value in EAX; false after an error.
+    bool ParenExpression();
     void IfStatement();
     void WhileStatement();
     void DoStatement();

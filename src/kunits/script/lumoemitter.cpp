@@ -317,13 +317,15 @@ void TX86Emitter::LoadFromEbx(int size, bool isSigned, int32_t d)
     ModRmDisp(EAX, EBX, d);
 }
 
-void TX86Emitter::StoreToEbx(int size, int32_t d)
+void TX86Emitter::StoreTo(Reg base, int size, int32_t d)
 {
     if (size == 2)
         image_.Byte(0x66);
-    image_.Byte(size == 1 ? 0x88 : 0x89); // mov [ebx+d],al|ax|eax
-    ModRmDisp(EAX, EBX, d);
+    image_.Byte(size == 1 ? 0x88 : 0x89); // mov [base+d],al|ax|eax
+    ModRmDisp(EAX, base, d);
 }
+
+void TX86Emitter::StoreToEbx(int size, int32_t d) { StoreTo(EBX, size, d); }
 
 void TX86Emitter::IncDecAtEbx(int size, bool increment, int32_t d)
 {
@@ -339,13 +341,7 @@ void TX86Emitter::LeaEbp(Reg r, int32_t d)
     ModRmDisp(r, EBP, d);
 }
 
-void TX86Emitter::StoreToEsp(int size, int32_t d)
-{
-    if (size == 2)
-        image_.Byte(0x66);
-    image_.Byte(size == 1 ? 0x88 : 0x89); // mov [esp+d],al|ax|eax
-    ModRmDisp(EAX, ESP, d);
-}
+void TX86Emitter::StoreToEsp(int size, int32_t d) { StoreTo(ESP, size, d); }
 
 void TX86Emitter::RepMove(uint32_t n)
 {

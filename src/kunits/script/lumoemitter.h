@@ -105,6 +105,7 @@ public:
 
 private:
     void ModRmDisp(uint8_t regField, uint8_t base, int32_t d); // [base+d], shortest form
+    void StoreTo(Reg base, int size, int32_t d); // [base+d] := al/ax/eax
     void RepMove(uint32_t n);
     uint32_t Patchable(std::initializer_list<uint8_t> opcode); // opcode, then a 32-bit operand to patch  // ESI to EDI,
                                                                // N bytes, one repeated move; ECX kept

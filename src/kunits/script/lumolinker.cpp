@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "base/bytereader.h"
+
 namespace kolvarin::script {
 
 namespace {
@@ -74,10 +76,7 @@ std::vector<uint8_t> ResolveFixups(const TCodeImage& image, const std::vector<TN
     for (const TNativeEntry& n : natives)
         names.push_back(n.linkName);
     const TNameIndex linked(names);
-    auto put = [&code](uint32_t position, uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            code[position + i] = static_cast<uint8_t>(value >> (8 * i));
-    };
+    auto put = [&code](uint32_t position, uint32_t value) { PutLe32(code.data() + position, value); };
     for (const TFixup& f : image.fixups) {
         if (uint64_t{f.position} + 4 > code.size()) {
             errors.push_back(TLumoError::FixupError);

@@ -86,13 +86,13 @@ void TLumoCompiler::Statement(bool needsTerminator)
 
 void TLumoCompiler::StatementBody(bool needsTerminator)
 {
+    if (IsTypeStart()) {
+        Declaration();
+        Terminator(needsTerminator && !declaredFunction_);
+        return;
+    }
     switch (token_) {
     case tIdent: {
-        if (FindStruct(text_) >= 0) {
-            Declaration();
-            Terminator(needsTerminator && !declaredFunction_);
-            return;
-        }
         bool viaThis;
         int32_t entry = LookupName(text_, viaThis);
         if (entry < 0 || (names_[entry].kind != kVariable && !viaThis)) {
@@ -129,22 +129,6 @@ void TLumoCompiler::StatementBody(bool needsTerminator)
     case tFor: ForStatement(); return;
     case tPrintf:
     case tPrint: PrintStatement(); break;
-    case tShortint:
-    case tVoid:
-    case tChar:
-    case tFloatWord:
-    case tIntWord:
-    case tByte:
-    case tUnsigned:
-    case tSigned:
-    case tString:
-    case tStatic:
-    case tImport:
-    case tNative:
-    case tStdcall:
-        Declaration();
-        Terminator(needsTerminator && !declaredFunction_);
-        return;
     case tStruct:
     case tPacked:
     case tUnion: StructDefinition(); break;
@@ -413,6 +397,14 @@ void TLumoCompiler::Condition()
         Expect(tRParen, TLumoError::CloseParenExpected);
 }
 
+bool TLumoCompiler::ParenExpression()
+{
+    if (!Expect(tLParen, TLumoError::OpenParenExpected))
+        return false;
+    Expression(false);
+    return !error_ && Expect(tRParen, TLumoError::CloseParenExpected);
+}
+
 void TLumoCompiler::IfStatement()
 {
     Next();
@@ -527,10 +519,7 @@ void TLumoCompiler::ForStatement()
 void TLumoCompiler::SwitchStatement()
 {
     Next();
-    if (!Expect(tLParen, TLumoError::OpenParenExpected))
-        return;
-    Expression(false);
-    if (error_ || !Expect(tRParen, TLumoError::CloseParenExpected))
+    if (!ParenExpression())
         return;
     std::string end = NewLabel();
     EnterLevel(end, "C_exit");
@@ -763,10 +752,7 @@ void TLumoCompiler::SizeofFactor()
 void TLumoCompiler::OutputBlockStatement()
 {
     Next();
-    if (!Expect(tLParen, TLumoError::OpenParenExpected))
-        return;
-    Expression(false);
-    if (error_ || !Expect(tRParen, TLumoError::CloseParenExpected))
+    if (!ParenExpression())
         return;
     CallStub(stOutputBlock);
 }

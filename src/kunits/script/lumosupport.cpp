@@ -8,6 +8,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "base/bytereader.h"
+
 extern char** environ;
 
 namespace kolvarin::script {
@@ -72,10 +74,7 @@ uint32_t Crc32(std::string_view bytes)
     uint32_t crc = 0xFFFFFFFFu;
     size_t i = 0;
     for (; i + 4 <= bytes.size(); i += 4) {
-        crc ^= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) |
-               static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8 |
-               static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 2])) << 16 |
-               static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 3])) << 24;
+        crc ^= Le32(reinterpret_cast<const uint8_t*>(bytes.data() + i));
         crc = t[3][crc & 0xFF] ^ t[2][(crc >> 8) & 0xFF] ^ t[1][(crc >> 16) & 0xFF] ^ t[0][crc >> 24];
     }
     for (; i < bytes.size(); ++i)

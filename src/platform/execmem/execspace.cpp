@@ -227,16 +227,18 @@ uint32_t ExecSpace::AddHostFunction(const std::string& name, uint32_t argBytes, 
     if (hosts_.size() >= kMaxStubs)
         throw std::runtime_error("too many host functions");
     uint32_t stub = kFirstStub + static_cast<uint32_t>(hosts_.size()) * kStubStride;
-    std::vector<uint8_t> code{0x90}; // nop: the hook runs the host function here
+    std::vector<uint8_t> code;
+    ByteWriter out(code);
+    out.U8(0x90); // nop: the hook runs the host function here
     if (kind == ResultKind::Float) {
-        code.insert(code.end(), {0xD9, 0x05}); // fld dword [kHostFloatCell]
-        for (int i = 0; i < 4; ++i)
-            code.push_back(static_cast<uint8_t>(kHostFloatCell >> (8 * i)));
+        out.Bytes("\xD9\x05"); // fld dword [kHostFloatCell]
+        out.U32(kHostFloatCell);
     }
     if (argBytes) {
-        code.insert(code.end(), {0xC2, static_cast<uint8_t>(argBytes), static_cast<uint8_t>(argBytes >> 8)}); // ret n
+        out.U8(0xC2); // ret n
+        out.U16(static_cast<uint16_t>(argBytes));
     } else {
-        code.push_back(0xC3); // ret
+        out.U8(0xC3); // ret
     }
     Write(stub, code.data(), code.size());
     CodeChanged(stub, kStubStride);
@@ -253,10 +255,18 @@ void ExecSpace::TruncateHostFunctions(size_t count)
 void ExecSpace::SetLimits(uint32_t timeoutMs, uint64_t instructionBudget)
 {
     // Instructions are counted by code woven in at translation time, so code
-    // translated under the other setting is dropped. The flush clears the
-    // emulator's whole translation buffer (seconds), so only when code ran.
+    // translated under the other setting is dropped: region by region, since
+    // a flush of the emulator's whole translation buffer takes seconds.
     if ((instructionBudget == 0) != (budget_ == 0) && translated_) {
-        uc_ctl(uc_, UC_CTL_WRITE(UC_CTL_TB_FLUSH, 0));
+        uc_mem_region* regions = nullptr;
+        uint32_t count = 0;
+        if (uc_mem_regions(uc_, &regions, &count) == UC_ERR_OK) {
+            for (uint32_t i = 0; i < count; ++i)
+                uc_ctl_remove_cache(uc_, regions[i].begin, regions[i].end + 1);
+            uc_free(regions);
+        } else {
+            uc_ctl(uc_, UC_CTL_WRITE(UC_CTL_TB_FLUSH, 0));
+        }
         translated_ = false;
     }
     timeoutMs_ = timeoutMs;

@@ -7,10 +7,30 @@ extern "C" {
 }
 
 #include "media/enumerators.h"
+#include "media/uuids.h"
 
 namespace kolvarin::media {
 
 std::u16string TruncatedName(const std::u16string& name) { return name.substr(0, 127); }
+
+HRESULT GetMediaTimeFormat(GUID* format)
+{
+    if (!format)
+        return E_POINTER;
+    *format = TIME_FORMAT_MEDIA_TIME;
+    return S_OK;
+}
+
+HRESULT SetMediaTimeFormat(const GUID& format) { return format == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG; }
+
+HRESULT CheckSeekingCapabilities(uint32_t have, uint32_t* caps)
+{
+    if (!caps)
+        return E_POINTER;
+    const uint32_t wanted = *caps;
+    *caps &= have;
+    return *caps == wanted ? S_OK : *caps ? S_FALSE : E_FAIL;
+}
 
 // ---- BasePin
 

@@ -250,4 +250,11 @@ const AVFrame* FrameOf(IMediaSample* sample);
 // Copies a name into FILTER_INFO/PIN_INFO limits (127 characters).
 std::u16string TruncatedName(const std::u16string& name);
 
+// What every IMediaSeeking here shares: positions are media time only, and
+// CheckCapabilities keeps in *caps those of `have` asked for: S_OK all,
+// S_FALSE some, E_FAIL none.
+HRESULT GetMediaTimeFormat(GUID* format);
+HRESULT SetMediaTimeFormat(const GUID& format);
+HRESULT CheckSeekingCapabilities(uint32_t have, uint32_t* caps);
+
 } // namespace kolvarin::media

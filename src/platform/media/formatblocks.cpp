@@ -75,9 +75,11 @@ void PutVideoInfo2(Writer& w, const VIDEOINFOHEADER2& v)
 
 std::optional<GUID> ExtensibleSubFormat(const WAVEFORMATEX& wf)
 {
-    if (wf.wFormatTag != WAVE_FORMAT_EXTENSIBLE || wf.extra.size() < 22)
+    ByteReader r(wf.extra);
+    GUID id;
+    if (wf.wFormatTag != WAVE_FORMAT_EXTENSIBLE || !r.Skip(6) || !GetGuid(r, id))
         return std::nullopt;
-    return GuidFromBytes(wf.extra.data() + 6);
+    return id;
 }
 
 std::vector<uint8_t> WriteVideoInfo(const VIDEOINFOHEADER& v, std::span<const uint8_t> trailing)

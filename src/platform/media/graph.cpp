@@ -372,25 +372,12 @@ public:
     }
     HRESULT CheckCapabilities(uint32_t* caps) override
     {
-        if (!caps)
-            return E_POINTER;
         uint32_t have = 0;
         GetCapabilities(&have);
-        const uint32_t wanted = *caps;
-        *caps &= have;
-        return *caps == wanted ? S_OK : *caps ? S_FALSE : E_FAIL;
+        return CheckSeekingCapabilities(have, caps);
     }
-    HRESULT GetTimeFormat(GUID* format) override
-    {
-        if (!format)
-            return E_POINTER;
-        *format = TIME_FORMAT_MEDIA_TIME;
-        return S_OK;
-    }
-    HRESULT SetTimeFormat(const GUID& format) override
-    {
-        return format == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG;
-    }
+    HRESULT GetTimeFormat(GUID* format) override { return GetMediaTimeFormat(format); }
+    HRESULT SetTimeFormat(const GUID& format) override { return SetMediaTimeFormat(format); }
     HRESULT GetDuration(int64_t* duration) override
     {
         if (!duration)

@@ -1,6 +1,9 @@
 #include "media/guid.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "base/bytereader.h"
 
 namespace kolvarin::media {
 namespace {
@@ -60,26 +63,23 @@ std::optional<GUID> GuidFromString(std::string_view text)
 std::array<uint8_t, 16> GuidBytes(const GUID& id)
 {
     std::array<uint8_t, 16> b{};
-    for (int i = 0; i < 4; ++i)
-        b[i] = static_cast<uint8_t>(id.Data1 >> (8 * i));
-    b[4] = static_cast<uint8_t>(id.Data2);
-    b[5] = static_cast<uint8_t>(id.Data2 >> 8);
-    b[6] = static_cast<uint8_t>(id.Data3);
-    b[7] = static_cast<uint8_t>(id.Data3 >> 8);
-    for (int i = 0; i < 8; ++i)
-        b[8 + i] = id.Data4[i];
+    PutLe32(b.data(), id.Data1);
+    PutLe16(b.data() + 4, id.Data2);
+    PutLe16(b.data() + 6, id.Data3);
+    std::copy(id.Data4.begin(), id.Data4.end(), b.begin() + 8);
     return b;
 }
 
-GUID GuidFromBytes(const uint8_t* b)
+bool GetGuid(ByteReader& reader, GUID& id)
 {
-    GUID id;
-    id.Data1 = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
-    id.Data2 = static_cast<uint16_t>(b[4] | (b[5] << 8));
-    id.Data3 = static_cast<uint16_t>(b[6] | (b[7] << 8));
-    for (int i = 0; i < 8; ++i)
-        id.Data4[i] = b[8 + i];
-    return id;
+    std::span<const uint8_t> b;
+    if (!reader.View(16, b))
+        return false;
+    id.Data1 = Le32(b.data());
+    id.Data2 = Le16(b.data() + 4);
+    id.Data3 = Le16(b.data() + 6);
+    std::copy_n(b.begin() + 8, 8, id.Data4.begin());
+    return true;
 }
 
 } // namespace kolvarin::media

@@ -9,6 +9,10 @@
 #include <string>
 #include <string_view>
 
+namespace kolvarin {
+class ByteReader;
+}
+
 namespace kolvarin::media {
 
 struct GUID {
@@ -36,7 +40,8 @@ std::optional<GUID> GuidFromString(std::string_view text);
 
 // The 16 bytes as the platform stores them: Data1..Data3 little-endian.
 std::array<uint8_t, 16> GuidBytes(const GUID& id);
-GUID GuidFromBytes(const uint8_t* bytes);
+// Reads those 16 bytes; false, with nothing moved or set, when fewer remain.
+bool GetGuid(ByteReader& reader, GUID& id);
 
 // The media subtype of a FourCC or wave-format tag:
 // {XXXXXXXX-0000-0010-8000-00AA00389B71}.

@@ -203,22 +203,10 @@ public:
     {
         uint32_t have = 0;
         GetCapabilities(&have);
-        const uint32_t want = caps ? *caps : 0;
-        if (caps)
-            *caps &= have;
-        return (want & have) == want ? S_OK : S_FALSE;
+        return CheckSeekingCapabilities(have, caps);
     }
-    HRESULT GetTimeFormat(GUID* format) override
-    {
-        if (!format)
-            return E_POINTER;
-        *format = TIME_FORMAT_MEDIA_TIME;
-        return S_OK;
-    }
-    HRESULT SetTimeFormat(const GUID& format) override
-    {
-        return format == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG;
-    }
+    HRESULT GetTimeFormat(GUID* format) override { return GetMediaTimeFormat(format); }
+    HRESULT SetTimeFormat(const GUID& format) override { return SetMediaTimeFormat(format); }
     HRESULT GetDuration(int64_t* duration) override
     {
         if (!duration)

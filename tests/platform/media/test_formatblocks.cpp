@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/bytereader.h"
 #include "media/guid.h"
 
 using namespace kolvarin::media;
@@ -14,8 +15,15 @@ TEST(Guid, TextRoundTripAndRefusals)
     for (const char* bad : {"", "{05589F80-C356-11CE-BF01-00AA0055595}", "{05589F80-C356-11CE-BF01-00AA0055595G}",
                             "05589F80-C356-11CE-BF01-00AA0055595A12", "{05589F80+C356-11CE-BF01-00AA0055595A}"})
         EXPECT_FALSE(GuidFromString(bad)) << bad;
-    EXPECT_EQ(GuidFromBytes(GuidBytes(id).data()), id);
-    EXPECT_EQ(GuidBytes(id)[0], 0x80); // Data1 little-endian
+    const auto bytes = GuidBytes(id);
+    EXPECT_EQ(bytes[0], 0x80); // Data1 little-endian
+    GUID back;
+    kolvarin::ByteReader whole(bytes.data(), bytes.size());
+    ASSERT_TRUE(GetGuid(whole, back));
+    EXPECT_EQ(back, id);
+    kolvarin::ByteReader cut(bytes.data(), 15);
+    EXPECT_FALSE(GetGuid(cut, back));
+    EXPECT_EQ(cut.Position(), 0u);
 }
 
 TEST(FormatBlocks, StructuresHaveThePlatformSizesAndRoundTrip)
@@ -78,4 +86,14 @@ TEST(FormatBlocks, ShortOrLyingBlocksAreRefused)
     std::vector<uint8_t> wave(18, 0);
     wave[16] = 10;
     EXPECT_FALSE(ReadWaveFormat(wave));
+
+    WAVEFORMATEX extensible;
+    extensible.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+    const GUID pcm = FourCCGuid(WAVE_FORMAT_PCM);
+    const auto pcmBytes = GuidBytes(pcm);
+    extensible.extra.assign(6, 0);
+    extensible.extra.insert(extensible.extra.end(), pcmBytes.begin(), pcmBytes.end());
+    EXPECT_EQ(ExtensibleSubFormat(extensible), pcm);
+    extensible.extra.pop_back();
+    EXPECT_FALSE(ExtensibleSubFormat(extensible));
 }

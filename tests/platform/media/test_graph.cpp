@@ -140,6 +140,13 @@ TEST(Graph, SeekingMovesThePositionAndPlaysOn)
     uint32_t caps = 0;
     seeking->GetCapabilities(&caps);
     EXPECT_TRUE(caps & AM_SEEKING_CanSeekAbsolute);
+    constexpr uint32_t kNobodyHasIt = 0x40000000;
+    uint32_t asked = AM_SEEKING_CanSeekAbsolute | kNobodyHasIt;
+    EXPECT_EQ(seeking->CheckCapabilities(&asked), S_FALSE);
+    EXPECT_EQ(asked, uint32_t{AM_SEEKING_CanSeekAbsolute});
+    asked = kNobodyHasIt;
+    EXPECT_EQ(seeking->CheckCapabilities(&asked), E_FAIL);
+    EXPECT_EQ(seeking->CheckCapabilities(nullptr), E_POINTER);
     auto control = graph.as<IMediaControl>();
     control->Run();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -45,8 +45,7 @@ TKplStatus readWide(ByteReader& reader, std::u16string& text)
         std::memcpy(text.data(), raw.data(), raw.size());
     } else {
         for (uint32_t i = 0; i < count; ++i)
-            text[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) |
-                                            static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+            text[i] = Le16(reinterpret_cast<const uint8_t*>(raw.data()) + 2 * i);
     }
     return TKplStatus::Ok;
 }

@@ -501,13 +501,7 @@ constexpr VideoName kVideoNames[] = {
 };
 static_assert(std::size(kVideoNames) == 327);
 
-uint32_t CodeOf(const VideoName& v)
-{
-    uint32_t code = 0;
-    for (size_t i = 0; i < 4; ++i)
-        code |= uint32_t(static_cast<unsigned char>(v.FourCC[i])) << (8 * i);
-    return code;
-}
+uint32_t CodeOf(const VideoName& v) { return FourCCOf({v.FourCC, 4}); }
 
 const char* FindBuiltinAudio(uint32_t tag)
 {

@@ -1,5 +1,9 @@
 #include "core/settings/kformatdb.h"
 
+#include <algorithm>
+
+#include "base/bytereader.h"
+
 #include "core/text/kfunctions.h"
 #include "core/text/kstrings.h"
 #include "core/xml/kxmlfile_p.h"
@@ -46,8 +50,7 @@ TKFormatDBEntry EntryOf(const TLumoXMLTag& format)
     const std::string hexCode = Utf16ToAnsi(GetXmlAttribute(&format, "HexCode", u""));
     if (!charCode.empty()) {
         entry.CharCode = charCode;
-        for (size_t i = 0; i < 4 && i < charCode.size(); ++i)
-            entry.Code |= uint32_t(static_cast<unsigned char>(charCode[i])) << (8 * i);
+        entry.Code = FourCCOf(charCode);
     } else if (!ParseHexCode(hexCode, entry.Code)) {
         entry.Code = 0;
     }
@@ -84,9 +87,15 @@ const TKFormatDBEntry* TKFormatDatabase::Find(uint32_t code) const
 std::string FourCCToString(uint32_t code)
 {
     std::string text(4, '\0');
-    for (size_t i = 0; i < 4; ++i)
-        text[i] = static_cast<char>(code >> (8 * i) & 0xFF);
+    PutLe32(reinterpret_cast<uint8_t*>(text.data()), code);
     return text;
+}
+
+uint32_t FourCCOf(std::string_view text)
+{
+    uint8_t bytes[4]{};
+    std::copy_n(text.begin(), std::min<size_t>(text.size(), 4), bytes);
+    return Le32(bytes);
 }
 
 } // namespace kolvarin

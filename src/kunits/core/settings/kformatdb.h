@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kolvarin {
@@ -39,6 +40,8 @@ private:
 
 // The four bytes of a FourCC, lowest first.
 std::string FourCCToString(uint32_t code);
+// The FourCC of the first four characters of a text, zeros after a shorter one.
+uint32_t FourCCOf(std::string_view text);
 
 // The process-wide databases; created at start-up.
 extern TKFormatDatabase* AudioFormatDB;

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/bytereader.h"
+
 namespace kolvarin {
 
 namespace {
@@ -165,14 +167,16 @@ uint8_t TLumoStream::ReadByte()
 
 uint16_t TLumoStream::ReadWord()
 {
-    const uint16_t lo = ReadByte();
-    return static_cast<uint16_t>(lo | (ReadByte() << 8));
+    uint8_t b[2]{};
+    Read(b, 2);
+    return Le16(b);
 }
 
 uint32_t TLumoStream::ReadDWord()
 {
-    const uint32_t lo = ReadWord();
-    return lo | (uint32_t(ReadWord()) << 16);
+    uint8_t b[4]{};
+    Read(b, 4);
+    return Le32(b);
 }
 
 std::string TLumoStream::ReadLine()
