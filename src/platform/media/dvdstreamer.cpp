@@ -232,7 +232,8 @@ void DvdStreamer::PlaceVobu(uint32_t start, uint32_t end)
     if (!placed_ || start != lastEnd_) {
         int64_t at = nextStart_;
         const REFERENCE_TIME now = streamTime_();
-        if (placed_ || now >= 0)
+        // The first unit before the graph ever ran starts at 0.
+        if (placed_ || now > 0)
             at = std::max(at, now >= 0 ? now * 9 / 1000 + kLead90k : at);
         const int64_t offset = at - static_cast<int64_t>(start);
         if (offsets_.empty() || offsets_.back().second != offset)

@@ -39,7 +39,8 @@ public:
     };
     // Sends one event to the graph (any thread).
     using Notify = std::function<void(int32_t code, intptr_t param1, intptr_t param2)>;
-    // The graph's stream time in 100 ns units, or -1 while not running.
+    // The graph's stream time in 100 ns units (in a pause, where it stands),
+    // or -1 while stopped.
     using StreamTime = std::function<REFERENCE_TIME()>;
 
     DvdStreamer(DvdSession& session, Pins pins, Notify notify, StreamTime streamTime);

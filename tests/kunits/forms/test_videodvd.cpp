@@ -22,9 +22,9 @@
 #include "media/dvdif.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
-#include "temphome.h"
 #include "video/graphbuilder.h"
 #include "video/kdirectshowside.h"
+#include "videoplayfixture.h"
 
 using namespace kolvarin;
 namespace fx = ktest::media;
@@ -43,53 +43,17 @@ public:
     int64_t ProgressMax = 0;
 };
 
-class VideoDvdTest : public ktest::TempHomeTest {
+class VideoDvdTest : public ktest::VideoPlayTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
-        std::filesystem::create_directories(home());
-        UserPath = home().string() + "/";
-        Config = new TKConfig();
-        Config->SetDefaults();
-        TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
-        Config->Notifications.ShowMsgBoxOnProblems = false;
-        Config->PlayMode.Enabled = false;
+        VideoPlayTest::SetUp();
         Config->OSD.Enabled = true;
-        Playlist = new TKPlaylist();
-        PlaylistItemIndex = -1;
-        ResetProcessFlags();
-        AppInitialized = true;
-        form = std::make_unique<TfrmVideo>();
-        side = std::make_unique<video::TKDirectShowSide>(form.get());
         side->GraphBuilder().DVDScriptFolder =
             (ktest::TestData("..") / ".." / "data" / "dvdgraphs").lexically_normal().string() + "/";
-        system = std::make_unique<TKSystem>();
         system->SetView(&view);
-        system->SetVideoSide(side.get());
-        PlaySystem = system.get();
-        VideoDisplayMode = vdmNone;
     }
-    void TearDown() override
-    {
-        system->Stop(true);
-        PlaySystem = nullptr;
-        system.reset();
-        side.reset();
-        form.reset();
-        delete Playlist;
-        Playlist = nullptr;
-        delete Config;
-        Config = nullptr;
-        ResetProcessFlags();
-        TempHomeTest::TearDown();
-    }
-    void PlayDisc()
-    {
-        system->Play(
-            PlaylistAdd(u"dvd", fx::FileName(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"), "00:00:00", false, "00"));
-        QCoreApplication::processEvents();
-    }
+    void PlayDisc() { Play(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"); }
     media::IDvdInfo2& Info() { return *side->GraphBuilder().DvdInfo; }
     uint32_t CurrentButton()
     {
@@ -97,16 +61,7 @@ protected:
         Info().GetCurrentButton(&available, &current);
         return available ? current : 0;
     }
-    static bool WaitFor(const std::function<bool()>& done, int ms = 8000)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
-    }
+    static bool WaitFor(const std::function<bool()>& done, int ms = 8000) { return VideoPlayTest::WaitFor(done, ms); }
     // Where a pixel of the DVD's picture shows in the display.
     QPoint InDisplay(QPoint pixel)
     {
@@ -118,13 +73,6 @@ protected:
         return window + QPoint((pixel.x() - sl) * width / sw, (pixel.y() - st) * height / sh);
     }
     static QPoint Centre(const int (&r)[4]) { return {(r[0] + r[2]) / 2, (r[1] + r[3]) / 2}; }
-    static std::vector<QString> Captions(const QMenu& menu)
-    {
-        std::vector<QString> captions;
-        for (QAction* a : menu.actions())
-            captions.push_back(a->isSeparator() ? QStringLiteral("-") : a->text());
-        return captions;
-    }
     static QAction* Checked(const QMenu& menu)
     {
         for (QAction* a : MenuItems(menu))
@@ -134,9 +82,6 @@ protected:
     }
 
     RecordingView view;
-    std::unique_ptr<TfrmVideo> form;
-    std::unique_ptr<video::TKDirectShowSide> side;
-    std::unique_ptr<TKSystem> system;
 };
 
 } // namespace
@@ -185,14 +130,16 @@ TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
 
     // The first chapter: the menus of the title's streams and the disc's titles.
     ASSERT_TRUE(WaitFor([&] { return !form->Menu.Jumpto1->isEmpty(); }));
-    EXPECT_EQ(Captions(*form->Menu.Audio1), (std::vector<QString>{"English", "German"}));
+    EXPECT_EQ(Captions(*form->Menu.Audio1), (std::vector<std::u16string>{u"English", u"German"}));
     EXPECT_EQ(Checked(*form->Menu.Audio1)->text(), "English");
-    EXPECT_EQ(Captions(*form->Menu.Subtitles1), (std::vector<QString>{"Show subtitles", "-", "English", "French"}));
+    EXPECT_EQ(Captions(*form->Menu.Subtitles1),
+              (std::vector<std::u16string>{u"Show subtitles", u"English", u"French"}));
+    EXPECT_TRUE(form->Menu.Subtitles1->actions()[1]->isSeparator());
     EXPECT_FALSE(MenuItems(*form->Menu.Subtitles1)[0]->isChecked());
-    ASSERT_EQ(Captions(*form->Menu.Jumpto1), (std::vector<QString>{"Title 1", "Title 2"}));
+    ASSERT_EQ(Captions(*form->Menu.Jumpto1), (std::vector<std::u16string>{u"Title 1", u"Title 2"}));
     const QMenu* chapters = form->Menu.Jumpto1->actions()[0]->menu();
     ASSERT_TRUE(chapters);
-    EXPECT_EQ(Captions(*chapters), (std::vector<QString>{"Chapter 1", "Chapter 2", "Chapter 3"}));
+    EXPECT_EQ(Captions(*chapters), (std::vector<std::u16string>{u"Chapter 1", u"Chapter 2", u"Chapter 3"}));
     EXPECT_EQ(Checked(*chapters), MenuItems(*chapters)[0]);
     EXPECT_EQ(form->Menu.Jumpto1->actions()[1]->menu(), nullptr) << "one chapter: the title jumps itself";
     form->popmVideoPopup();

@@ -22,78 +22,12 @@
 #include "playback/ksystem.h"
 #include "temphome.h"
 #include "video/kdirectshowside.h"
+#include "videoplayfixture.h"
 
 using namespace kolvarin;
 namespace fx = ktest::media;
 
-namespace {
-
-class VideoPlayTest : public ktest::TempHomeTest {
-protected:
-    void SetUp() override
-    {
-        TempHomeTest::SetUp();
-        std::filesystem::create_directories(home());
-        UserPath = home().string() + "/";
-        Config = new TKConfig();
-        Config->SetDefaults();
-        TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
-        Config->Notifications.ShowMsgBoxOnProblems = false;
-        Config->PlayMode.Enabled = false;
-        Playlist = new TKPlaylist();
-        PlaylistItemIndex = -1;
-        ResetProcessFlags();
-        AppInitialized = true;
-        form = std::make_unique<TfrmVideo>();
-        side = std::make_unique<video::TKDirectShowSide>(form.get());
-        system = std::make_unique<TKSystem>();
-        system->SetVideoSide(side.get());
-        PlaySystem = system.get();
-        VideoDisplayMode = vdmNone;
-    }
-    void TearDown() override
-    {
-        system->Stop(true);
-        PlaySystem = nullptr;
-        system.reset();
-        side.reset();
-        form.reset();
-        delete Playlist;
-        Playlist = nullptr;
-        delete Config;
-        Config = nullptr;
-        ResetProcessFlags();
-        TempHomeTest::TearDown();
-    }
-    void Play(const std::filesystem::path& clip)
-    {
-        system->Play(PlaylistAdd(u"clip", fx::FileName(clip), "00:00:00", false, "00"));
-        QCoreApplication::processEvents();
-    }
-    static std::vector<std::u16string> Captions(const QMenu& menu)
-    {
-        std::vector<std::u16string> captions;
-        for (QAction* a : MenuItems(menu))
-            captions.push_back(a->text().toStdU16String());
-        return captions;
-    }
-    static bool WaitFor(const std::function<bool()>& done, int ms)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
-    }
-
-    std::unique_ptr<TfrmVideo> form;
-    std::unique_ptr<video::TKDirectShowSide> side;
-    std::unique_ptr<TKSystem> system;
-};
-
-} // namespace
+using ktest::VideoPlayTest;
 
 TEST_F(VideoPlayTest, APlayedClipShowsInTheWindowWithItsMenus)
 {

@@ -485,3 +485,19 @@ TEST(DvdPlay, TheMenusHighlightAndTheShownSubpicturesAreDrawnIntoThePicture)
     ASSERT_EQ(g.control->PlayChapterInTitle(1, 1, 0), S_OK);
     EXPECT_TRUE(shows(from, [&](const std::vector<int>& l) { return lit(l[2]) && dark(l[0]); }));
 }
+
+TEST(DvdPlay, InAPauseTheDiscIsReadOnlyALittleAheadOfThePicture)
+{
+    DvdGraph g;
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    ASSERT_TRUE(Succeeded(g.graph.as<IMediaControl>()->Pause()));
+    ASSERT_EQ(g.control->PlayTitle(1, 0), S_OK);
+    // Read without a bound, the three-second title would be gone at once and
+    // the menu after it reached, far ahead of what shows.
+    g.WaitFor(0, -1, 1500);
+    DVD_DOMAIN domain{};
+    g.info->GetCurrentDomain(&domain);
+    EXPECT_EQ(domain, DVD_DOMAIN_Title);
+    ASSERT_TRUE(Succeeded(g.graph.as<IMediaControl>()->Run()));
+    EXPECT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
+}
