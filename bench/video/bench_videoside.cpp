@@ -2,8 +2,9 @@
 // - playing a 720p H.264 clip through a graph script into the video display
 //   (shown at 1280x720) for 5 s: "cpu_vs_ffmpeg" is our CPU time per second
 //   of video over `ffmpeg -i clip -f null -`'s decode CPU time per second of
-//   video (goal: at most 1.3; the OpenGL path needs a display with OpenGL,
-//   e.g. xvfb-run with QT_QPA_PLATFORM=xcb);
+//   video (goal: at most 1.3; run under xvfb-run with QT_QPA_PLATFORM=xcb
+//   for a real window, whose software OpenGL the display leaves for the
+//   software path; the display server's own copy is not counted);
 // - Play to the first frame shown for a local file, the graph script's
 //   code taken from the cache: "first_frame_ms" (goal: at most 300), and
 //   "cold_first_frame_ms" with the script compiled first.

@@ -5,9 +5,11 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include <malloc.h>
@@ -25,6 +27,7 @@
 #include "core/text/kstrings.h"
 #include "dialogs/newsform.h"
 #include "dialogs/splashform.h"
+#include "ffload/ffload.h"
 #include "forms/useractions.h"
 #include "ipc/instancelock.h"
 #include "ipc/pipe.h"
@@ -166,6 +169,7 @@ void RunWindows(int argc, char** argv)
     SetSplashText("Initialize forms");
     Log(kProject, "Create forms...");
     TKForms forms;
+    forms.FirstStart = !positionsSaved;
     forms.CreateAll();
     InstallWindowHooks();
     Forms = &forms;
@@ -196,10 +200,14 @@ void RunWindows(int argc, char** argv)
     // the middle of the screen; else where they were.
     if (!positionsSaved || forms.SkinnedWindowsOverlap())
         forms.ShowSkinnedWindows();
-    if (Config->NewsWindowOnStartUp && frmNews) {
-        Log(kProject, "Show news");
-        frmNews->ShowNews(false);
-    }
+    // The news check waits for the message loop: the windows show first.
+    if (Config->NewsWindowOnStartUp && frmNews)
+        QTimer::singleShot(0, frmNews, [] {
+            Log(kProject, "Show news");
+            frmNews->ShowNews(false);
+        });
+    // FFmpeg loads beside the message loop, before the first medium needs it.
+    std::jthread ffmpegLoader(ffload::Preload);
     Log(kProject, "Run application...");
     // A fatal start or a signal during start-up has asked for the end already.
     if (!QuitRequested())

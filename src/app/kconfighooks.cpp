@@ -1,6 +1,7 @@
 #include "kconfighooks.h"
 
 #include <QMessageBox>
+#include <QSlider>
 
 #include "core/settings/kconfig.h"
 #include "core/text/klanguage.h"
@@ -11,12 +12,15 @@
 #include "forms/mainform.h"
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
+#include "forms/videoform.h"
 #include "kapp.h"
 #include "kforms.h"
 #include "playback/ksystem.h"
 #include "skin/kskinchange.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedmain.h"
+#include "video/graphbuilder.h"
+#include "video/kdirectshowside.h"
 
 namespace kolvarin {
 
@@ -51,6 +55,15 @@ void InstallConfigHooks(TfrmConfig& form)
     // window created first. Its menu owns it.
     if (frmMain)
         new TKDebugMenu(*frmMain->Debug1);
+    // The cursor follows the setting from the start, not only after an Apply.
+    if (frmVideo)
+        frmVideo->ApplyCursorHiding();
+    // The brightness keys move the dialog's bar too; like a drag, that marks
+    // the colour area.
+    UserActionHooks().BrightnessChanged = [](int brightness) {
+        if (QSlider* bar = frmConfig ? frmConfig->findChild<QSlider*>(QStringLiteral("tbVideoBrightness")) : nullptr)
+            bar->setValue(brightness);
+    };
     TKConfigHooks& hooks = form.Hooks;
     hooks.PlayModeChanged = [] {
         if (TKSkinnedMain* main = MainWindow(); main && Config)
@@ -61,6 +74,38 @@ void InstallConfigHooks(TfrmConfig& form)
             ShowCheckbox(*main->imgAutofullscreenCheckbox, GUI.Main.AutofullscreenCheckbox, Config->AutoFullscreen);
             ShowCheckbox(*main->imgAutoVideoResizeCheckbox, GUI.Main.AutoVideoResizeCheckbox, Config->AutoVideoResize);
         }
+        if (frmVideo)
+            frmVideo->ApplyCursorHiding();
+    };
+    hooks.VideoColorsChanged = [] {
+        if (frmVideo)
+            frmVideo->ApplyColorControls();
+    };
+    hooks.FullscreenControlChanged = [] {
+        if (frmVideo)
+            frmVideo->ApplyFullscreenControl();
+    };
+    hooks.FaderChanged = [] {
+        if (PlaySystem)
+            PlaySystem->SetEndSyncs();
+    };
+    hooks.GraphTypes = [] {
+        std::vector<TKGraphType> types;
+        if (!video::VideoSide)
+            return types;
+        video::TKGraphBuilder& builder = video::VideoSide->GraphBuilder();
+        builder.RefreshFilterGraphTypes();
+        for (const video::TGraphScriptInfo& script : builder.Scripts()) {
+            TKGraphType& type = types.emplace_back();
+            type.Script = script.Name;
+            for (const video::TFilterGraphScriptType& fileType : script.FileTypes)
+                type.FileTypes.emplace_back(fileType.Ext, fileType.Name);
+        }
+        return types;
+    };
+    hooks.SpeakersChanged = [] {
+        if (PlaySystem)
+            PlaySystem->ApplySpeakers();
     };
     hooks.RepaintPlaylist = [] {
         if (frmPlaylist)

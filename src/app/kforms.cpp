@@ -122,6 +122,19 @@ void TKForms::ArrangeSkinnedWindows()
         ShowSkinnedWindows();
 }
 
+void TKForms::ShowAtStart()
+{
+    ShowStartStates();
+    ArrangeWindows();
+    if (FirstStart || SkinnedWindowsOverlap())
+        ShowSkinnedWindows();
+    SetApplicationState("PROGRAMEND");
+    // They map and paint now, not when the message loop starts after the
+    // rest of the start.
+    QGuiApplication::sync();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void TKForms::ShowSkinnedWindows()
 {
     QWidget* main = forms_[frmMain].get();

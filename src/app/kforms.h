@@ -60,6 +60,13 @@ public:
     // The windows placed from the settings; where they would cover each
     // other, shown as the docked block instead.
     void ArrangeSkinnedWindows();
+    // Start-up shows the windows as soon as they wear their skin, placed as
+    // ArrangeSkinnedWindows places them (as the docked block at the first
+    // start), and the settings take their places, so that arranging them
+    // again later in the start leaves them where they are.
+    void ShowAtStart();
+    // No settings file was there at start-up.
+    bool FirstStart = false;
 
     // The main window's zip component, which unpacks skin packages.
     TZipHandler ZipHandler;

@@ -221,7 +221,7 @@ void CreateSpectrumAnalyzer()
         TKSkinnedMain& main = *Forms->SkinWindows().Main;
         Spectrum = new TSpectrum(main.imgAnalyzer->width(), main.imgAnalyzer->height());
         main.Spectrum = Spectrum;
-        main.FullscreenControl = Forms->SkinWindows().FullscreenControl;
+        main.SetFullscreenControl(Forms->SkinWindows().FullscreenControl);
         main.SpectrumData = [](std::span<float> values) { return PlaySystem && PlaySystem->GetSpectrumData(values); };
         ApplySpectrumSettings();
     }
@@ -507,6 +507,12 @@ bool KInitialize()
 
     if (!InitializeSkin())
         return false;
+    if (Forms) {
+        // What the windows show (element states, the playlist) follows in
+        // the rest of the start.
+        Log(kInit, "Show windows");
+        Forms->ShowAtStart();
+    }
 
     SetSplashText("Initialize variables");
     Guarded(kInit, "Error while initialize variables: ", [] {

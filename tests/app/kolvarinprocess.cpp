@@ -22,9 +22,7 @@ namespace {
 std::string Narrow(const std::string& bytes)
 {
     std::string text;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto c =
-            static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    for (const char16_t c : FromUtf16Le(bytes)) {
         if (c == 0)
             break;
         text += c < 128 ? static_cast<char>(c) : '?';

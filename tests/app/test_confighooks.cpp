@@ -1,4 +1,6 @@
 // What the configuration dialog's Apply re-applies to the skinned windows.
+#include <QSlider>
+
 #include <gtest/gtest.h>
 
 #include "app/kconfighooks.h"
@@ -6,6 +8,8 @@
 #include "core/settings/kconfig.h"
 #include "dialogs/configform.h"
 #include "forms/mainform.h"
+#include "forms/useractions.h"
+#include "forms/videoform.h"
 #include "skin/kskinnedmain.h"
 
 namespace kolvarin {
@@ -87,6 +91,33 @@ TEST_F(ConfigHooksTest, StatusBarAndTrayFollowTheSettings)
         hooks().SetTrayMode();
         EXPECT_EQ(main().KTrayIcon1.IconVisible(), mode != 0) << mode;
     }
+}
+
+TEST_F(ConfigHooksTest, VideoWindowAndPlaySystemFollowTheSettingsAtOnce)
+{
+    ASSERT_NE(frmVideo, nullptr);
+    video::TDSVideoWindowEx2& display = *frmVideo->DSVideoWindowEx;
+    for (const bool on : {false, true}) {
+        Config->HideCursor = on;
+        Config->VideoFSControlActive = on;
+        hooks().VideoBehaviourChanged();
+        hooks().FullscreenControlChanged();
+        EXPECT_EQ(display.AutoHideCursor(), on ? 3000 : 0);
+        EXPECT_EQ(display.FSControlActive(), on);
+    }
+    Config->VideoColorControls.Hue = 90;
+    hooks().VideoColorsChanged();
+    EXPECT_EQ(display.ColorControl().Hue(), 90);
+    // Without a play system or video side nothing is re-applied, and nothing fails.
+    hooks().FaderChanged();
+    hooks().SpeakersChanged();
+    EXPECT_TRUE(hooks().GraphTypes().empty());
+
+    frmConfig->Page(TConfigPage::Video);
+    Config->VideoColorControls.Brightness = 1000;
+    BrightnessUp();
+    EXPECT_EQ(frmConfig->findChild<QSlider*>(QStringLiteral("tbVideoBrightness"))->value(), 1050);
+    EXPECT_TRUE(frmConfig->IsMarked(TConfigArea::VideoColour));
 }
 
 } // namespace

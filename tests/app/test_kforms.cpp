@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "app/kforms.h"
+#include "core/settings/kconfig.h"
+#include "forms/appstates.h"
 
 namespace kolvarin {
 namespace {
@@ -38,6 +40,36 @@ TEST(KFormsTest, TheMainWindowAndItsDockedWindowsAppearAsOneBlockOnTheScreen)
     forms.ShowSkinnedWindows();
     EXPECT_EQ(main.y(), area.top());
     forms.DestroyAll();
+}
+
+TEST(KFormsTest, TheWindowsShownAtStartStayWhereTheyAppeared)
+{
+    TKConfig config;
+    config.SetDefaults();
+    Config = &config;
+    for (const bool firstStart : {true, false}) {
+        SCOPED_TRACE(firstStart);
+        TKForms forms;
+        forms.FirstStart = firstStart;
+        forms.CreateAll();
+        const QWidget& main = *forms.Get(TKForms::frmMain);
+        const QWidget& playlist = *forms.Get(TKForms::frmPlaylist);
+        config.MainPos = {40, 30};
+        config.PlaylistPos = {40, 600};
+        config.MediaControlsPos = {700, 30};
+        forms.ShowAtStart();
+        EXPECT_TRUE(main.isVisible());
+        if (firstStart)
+            EXPECT_EQ(playlist.geometry().topLeft(), main.geometry().bottomLeft() + QPoint(0, 1)) << "docked";
+        else
+            EXPECT_EQ(main.pos(), QPoint(40, 30)) << "where the settings say";
+        const QPoint mainAt = main.pos(), playlistAt = playlist.pos();
+        ArrangeWindows();
+        EXPECT_EQ(main.pos(), mainAt);
+        EXPECT_EQ(playlist.pos(), playlistAt);
+        forms.DestroyAll();
+    }
+    Config = nullptr;
 }
 
 TEST(KFormsTest, WindowsThatCoverEachOtherAreFoundButDockedOnesAreNot)

@@ -1,4 +1,5 @@
 // The shutdown's saves and the settings load of the start-up, run in-process.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -46,11 +47,7 @@ protected:
     std::string logText() const
     {
         const std::string bytes = ktest::readFile(UserPath + "kolvarin.log");
-        std::u16string text;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                          static_cast<unsigned char>(bytes[i + 1]) << 8);
-        return Utf16ToUtf8(text);
+        return Utf16ToUtf8(ktest::FromUtf16Le(std::string_view(bytes).substr(std::min<size_t>(2, bytes.size()))));
     }
     bool logHas(const std::string& text) const { return logText().find(text) != std::string::npos; }
 

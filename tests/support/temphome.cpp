@@ -43,6 +43,14 @@ std::string readFile(const std::filesystem::path& file)
     return s.str();
 }
 
+std::u16string FromUtf16Le(std::string_view bytes)
+{
+    std::u16string text;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        text += static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+    return text;
+}
+
 std::filesystem::path TestData(const std::string& relative)
 {
     return std::filesystem::path(KOLVARIN_SOURCE_DIR) / "tests" / "data" / relative;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,9 @@ private:
 };
 
 std::string readFile(const std::filesystem::path& file);
+// UTF-16LE bytes (a log file, a socket record) as text; an odd last byte is
+// left out.
+std::u16string FromUtf16Le(std::string_view bytes);
 
 // A file or folder below tests/data of the source tree.
 std::filesystem::path TestData(const std::string& relative);

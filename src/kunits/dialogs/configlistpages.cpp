@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -184,8 +185,16 @@ QStringList scriptNames(const std::string& folder)
     return names;
 }
 
-// The DVD graph and the table of which graph script builds the graph of
-// which extension or name pattern, with its "ask" flag.
+bool graphScriptExists(const std::string& script)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(ApplicationPath + "data/dsgraphs/" + script + ".kgraph", ec);
+}
+
+QString noScript() { return QString::fromStdU16String(Language.Texts[39]); }
+
+// The DVD graph and, per file type the graph scripts declare, which script
+// builds its graph and whether the user is asked among the fitting ones.
 class TVideoFilterPage : public TConfigPageWidget {
 public:
     TVideoFilterPage(MarkFunction mark, TfrmConfig& form)
@@ -214,23 +223,11 @@ public:
         AddRow(g, {}, reset);
         FinishColumns();
 
-        AddBinding(
-            {table_,
-             TConfigArea::GraphScriptTable,
-             Text(267),
-             [this] { Fill(Config->VideoFilters); },
-             {},
-             [this] {
-                 std::vector<TVideoFilterEntry> rows;
-                 for (int i = 0; i < table_->topLevelItemCount(); ++i) {
-                     const QTreeWidgetItem* row = table_->topLevelItem(i);
-                     rows.push_back({ansiOf(row->text(0)), ansiOf(row->text(1)), row->text(2) == QLatin1String("X")});
-                 }
-                 Config->VideoFilters = std::move(rows);
-             }});
+        AddBinding({table_, TConfigArea::GraphScriptTable, Text(267), [this] { Fill(); }, {}, [this] { StoreRows(); }});
         connect(table_, &QTreeWidget::currentItemChanged, this, [this] { RowSelected(); });
         connect(script_, &QComboBox::activated, this, [this] {
-            if (QTreeWidgetItem* row = table_->currentItem()) {
+            QTreeWidgetItem* row = table_->currentItem();
+            if (row && !script_->currentText().isEmpty()) {
                 row->setText(1, script_->currentText());
                 Mark(TConfigArea::GraphScriptTable);
             }
@@ -245,28 +242,75 @@ public:
             if (!form_.Ask(QString::fromStdU16String(Language.Texts[47])))
                 return;
             Config->SetDefaultFilters();
-            Fill(Config->VideoFilters);
+            Fill();
         });
         Load();
     }
 
 private:
-    void Fill(const std::vector<TVideoFilterEntry>& rows)
+    // The pairs of the row's graph type that carry the row's caption.
+    template <typename Each>
+    void ForEachPairOf(const QTreeWidgetItem& row, Each&& each) const
     {
+        const TKGraphType& type = types_[static_cast<size_t>(row.data(0, Qt::UserRole).toInt())];
+        const std::string caption = ansiOf(row.text(0));
+        for (const auto& [ext, typeCaption] : type.FileTypes)
+            if (typeCaption == caption)
+                each(ext);
+    }
+
+    // One row per type caption, from the first graph type declaring it; its
+    // script is the table's for the first extension of that caption.
+    void Fill()
+    {
+        types_ = form_.Hooks.GraphTypes ? form_.Hooks.GraphTypes() : std::vector<TKGraphType>{};
+        struct Row {
+            std::string Caption, Extension;
+            int Type;
+        };
+        std::vector<Row> rows;
+        std::set<std::string> captions;
+        for (size_t t = 0; t < types_.size(); ++t)
+            for (const auto& [ext, caption] : types_[t].FileTypes)
+                if (captions.insert(caption).second)
+                    rows.push_back({caption, ext, static_cast<int>(t)});
+        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.Caption < b.Caption; });
         const QSignalBlocker block(table_);
         table_->clear();
-        const QStringList scripts = scriptNames("data/dsgraphs/");
-        for (const TVideoFilterEntry& entry : rows) {
+        for (const Row& r : rows) {
             auto* row = new QTreeWidgetItem(table_);
-            row->setText(0, ansiText(entry.Extension));
+            row->setText(0, ansiText(r.Caption));
+            row->setData(0, Qt::UserRole, r.Type);
+            const int found = Config->FindFilterByExtension(r.Extension);
+            const TVideoFilterEntry* entry = found >= 0 ? &Config->VideoFilters[static_cast<size_t>(found)] : nullptr;
             // A script whose file is missing shows and stays "No script".
-            const QString script = ansiText(entry.Script);
-            row->setText(1, scripts.contains(script) ? script : QString::fromStdU16String(Language.Texts[39]));
-            row->setText(2, entry.CanAsk ? QStringLiteral("X") : QString());
+            const bool known = entry && graphScriptExists(entry->Script);
+            row->setText(1, known ? ansiText(entry->Script) : noScript());
+            row->setText(2, known && entry->CanAsk ? QStringLiteral("X") : QString());
         }
         RowSelected();
     }
 
+    // Each row's pairs become the table's entries; entries of extensions no
+    // row covers (no script here declares them) are kept after them.
+    void StoreRows()
+    {
+        std::vector<TVideoFilterEntry> entries;
+        std::set<std::string> covered;
+        for (int i = 0; i < table_->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = table_->topLevelItem(i);
+            ForEachPairOf(*row, [&](const std::string& ext) {
+                entries.push_back({ext, ansiOf(row->text(1)), row->text(2) == QLatin1String("X")});
+                covered.insert(AnsiLowerCase(ext));
+            });
+        }
+        for (const TVideoFilterEntry& entry : Config->VideoFilters)
+            if (!covered.count(AnsiLowerCase(entry.Extension)))
+                entries.push_back(entry);
+        Config->VideoFilters = std::move(entries);
+    }
+
+    // The scripts whose graph type declares the row's caption, after "No script".
     void RowSelected()
     {
         QTreeWidgetItem* row = table_->currentItem();
@@ -277,8 +321,15 @@ private:
         ask_->setChecked(row && row->text(2) == QLatin1String("X"));
         if (!row)
             return;
-        script_->addItem(QString::fromStdU16String(Language.Texts[39]));
-        script_->addItems(scriptNames("data/dsgraphs/"));
+        script_->addItem(noScript());
+        const std::string caption = ansiOf(row->text(0));
+        for (const TKGraphType& type : types_) {
+            const QString name = ansiText(type.Script);
+            const bool declares = std::any_of(type.FileTypes.begin(), type.FileTypes.end(),
+                                              [&](const auto& pair) { return pair.second == caption; });
+            if (declares && script_->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0)
+                script_->addItem(name);
+        }
         script_->setCurrentIndex(std::max(0, script_->findText(row->text(1))));
     }
 
@@ -286,6 +337,7 @@ private:
     QTreeWidget* table_;
     QComboBox* script_;
     QCheckBox* ask_;
+    std::vector<TKGraphType> types_;
 };
 
 } // namespace

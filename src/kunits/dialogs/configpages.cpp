@@ -260,7 +260,7 @@ void BuildVideo(TSimplePage& p)
         int32_t& (*Field)(TKConfig&);
     };
     static const Bar bars[] = {
-        {"tbVideoBrightness", 259, 0, 10000, 1000, 1000, FIELD(VideoColorControls.Brightness)},
+        {"tbVideoBrightness", 259, 0, 10000, 1000, 750, FIELD(VideoColorControls.Brightness)},
         {"tbVideoContrast", 260, 0, 20000, 10000, 10000, FIELD(VideoColorControls.Contrast)},
         {"tbVideoHUE", 261, -180, 180, 36, 0, FIELD(VideoColorControls.Hue)},
         {"tbVideoSaturation", 262, 0, 20000, 10000, 10000, FIELD(VideoColorControls.Saturation)},

@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <QString>
 
@@ -96,6 +98,13 @@ enum class TConfigArea : uint8_t {
 };
 constexpr int kConfigAreaCount = static_cast<int>(TConfigArea::Count);
 
+// A graph script and the file types it declares: (extension or file-name
+// pattern, type caption).
+struct TKGraphType {
+    std::string Script;
+    std::vector<std::pair<std::string, std::string>> FileTypes;
+};
+
 // How Apply reaches the rest of the program: each hook re-applies stored
 // settings to windows and services the dialog does not own. An empty hook
 // does nothing; the program installs them when it creates the dialog.
@@ -114,6 +123,8 @@ struct TKConfigHooks {
     std::function<void()> VideoColorsChanged;
     std::function<void()> FullscreenControlChanged;
     std::function<void()> BufferChanged; // the audio library's buffer settings
+    // The video window's graph types, read again from the graph scripts.
+    std::function<std::vector<TKGraphType>()> GraphTypes;
     // Texts of every window after the language texts changed.
     std::function<void()> ApplyLanguage;
     // Loads and applies a skin; returns the name now shown ("base[default]"

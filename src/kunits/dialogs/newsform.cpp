@@ -13,6 +13,7 @@
 
 #include "core/desktop/kshellutils.h"
 #include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
 #include "core/system/kfilesave.h"
 #include "core/system/kpaths.h"
 #include "core/text/kstrings.h"
@@ -168,7 +169,10 @@ void TfrmNews::ShowNews(bool forced)
     ClearPictures();
     if (!forced && !IsConnected())
         return;
-    show();
+    // Unasked, the window waits for the news: a machine whose network does
+    // not reach the news server gets no error window at every start.
+    if (forced)
+        show();
     state_ = TNewsState::Downloading; // from the timer on
     timerDownloadNewsStart_.start();
 }
@@ -183,6 +187,11 @@ void TfrmNews::setStatus(const std::string& text)
 
 void TfrmNews::fail(const char* message)
 {
+    if (!forced_) {
+        Log("TfrmNews", std::string("News not shown: ") + message);
+        state_ = TNewsState::Failed;
+        return;
+    }
     setStatus(message);
     btnRetry_->show();
     state_ = TNewsState::Failed;
@@ -191,7 +200,12 @@ void TfrmNews::fail(const char* message)
 void TfrmNews::finish()
 {
     panDownloadStatus_->hide();
+    if (!forced_ && lbNews_->Count() == 0) {
+        state_ = TNewsState::Hidden; // nothing new
+        return;
+    }
     state_ = TNewsState::Showing;
+    show();
 }
 
 void TfrmNews::get(const std::string& url, std::size_t maxBytes, std::function<void(const http::HttpResult&)> done)

@@ -39,9 +39,10 @@ public:
     explicit TfrmNews(QWidget* parent = nullptr);
     ~TfrmNews() override;
 
-    // Forced is true when the user asked for the news. Clears the list; not
-    // forced and without an internet connection the window stays hidden,
-    // else it shows and the download starts 100 ms later.
+    // Forced is true when the user asked for the news. Clears the list; the
+    // download starts 100 ms later. Forced, the window shows at once and
+    // tells how the download goes; else it shows only once news arrived,
+    // and without an internet connection nothing is fetched.
     void ShowNews(bool forced);
     // Starts a download (what the timer and Retry do): false when it cannot
     // start for want of a connection; the outcome shows in State().

@@ -1,5 +1,7 @@
 #include "forms/appstates.h"
 
+#include <locale.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -37,7 +39,12 @@ enum : int {
     txtNoStreams = 1,
     txtMuteActive = 2,
     txtNotPlayed = 4,
+    txtNoVideoDecoder = 5,
+    txtNoAudioDecoder = 6,
+    txtNoSubtitleDecoder = 7,
+    txtVideoStream = 8,
     txtAudioStream = 9,
+    txtSubtitleStream = 10,
 };
 
 const std::u16string& NotifyText(int number) { return Language.Text(TLanguageSection::NotifiyStatus, number); }
@@ -220,6 +227,12 @@ void SkinChange()
 
 } // namespace
 
+void ShowStartStates()
+{
+    StartElementStates();
+    RepaintLabelsAndTime(true);
+}
+
 void SetApplicationState(const std::string& state)
 {
     if (state == "PROGRAMMSTART")
@@ -387,16 +400,54 @@ void ShowTimeDigits(int hours, int minutes, int seconds, bool negative)
 
 // --- media information ---------------------------------------------------------------
 
+namespace {
+
+// Numbers print with a decimal point on this thread while it lives, whatever
+// the user's locale.
+class TPointDecimals {
+public:
+    TPointDecimals() : c_(newlocale(LC_NUMERIC_MASK, "C", nullptr)), kept_(c_ ? uselocale(c_) : nullptr) {}
+    ~TPointDecimals()
+    {
+        if (!c_)
+            return;
+        uselocale(kept_);
+        freelocale(c_);
+    }
+    TPointDecimals(const TPointDecimals&) = delete;
+    TPointDecimals& operator=(const TPointDecimals&) = delete;
+
+private:
+    locale_t c_;
+    locale_t kept_;
+};
+
+} // namespace
+
 std::u16string BuildStreamInfoText(const std::vector<TKStreamInfo>& infos)
 {
+    const TPointDecimals points;
     std::u16string text;
     for (const TKStreamInfo& info : infos) {
-        // Only audio streams carry what their line needs.
-        if (!info.Valid || info.Kind != 2)
-            continue;
-        text += WideFormat(NotifyText(txtAudioStream), Utf8ToUtf16(info.Codec), info.Channels, info.BitrateKbps,
-                           info.SampleRateKHz) +
-                u"\r\n";
+        const std::u16string codec = Utf8ToUtf16(info.Codec);
+        std::u16string line;
+        if (info.Valid && info.Kind == 1) {
+            line = WideFormat(NotifyText(txtVideoStream), codec, info.Width, info.Height, info.BitDepth);
+        } else if (info.Valid && info.Kind == 2) {
+            line = WideFormat(NotifyText(txtAudioStream), codec, info.Channels, info.BitrateKbps, info.SampleRateKHz);
+        } else if (info.Valid && info.Kind == 3) {
+            line = WideFormat(NotifyText(txtSubtitleStream), codec, Utf8ToUtf16(info.Language), info.TrackName);
+        } else if (!info.Valid && !info.MissingDecoders.empty()) {
+            const TKMissingDecoder& missing = info.MissingDecoders.front();
+            const int number = missing.Kind == 1   ? txtNoVideoDecoder
+                               : missing.Kind == 2 ? txtNoAudioDecoder
+                               : missing.Kind == 3 ? txtNoSubtitleDecoder
+                                                   : 0;
+            if (number != 0)
+                line = WideFormat(NotifyText(number), Utf8ToUtf16(missing.Format));
+        }
+        if (!line.empty())
+            text += line + u"\r\n";
     }
     return text;
 }

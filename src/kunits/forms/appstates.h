@@ -36,6 +36,10 @@ TKAppStateHooks& AppStateHooks();
 // or "PROGRAMEND" (shutdown: the window positions into the settings); any
 // other text does nothing.
 void SetApplicationState(const std::string& state);
+// The element start values of "PROGRAMMSTART" and the blank time alone:
+// start-up shows them before the windows appear, so that the first picture
+// is the one that stays.
+void ShowStartStates();
 
 // Visibility, positions and element states of the main, playlist and
 // media-controls windows from the settings.

@@ -7,6 +7,7 @@
 #include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "forms/videoform.h"
+#include "forms/volumemirror.h"
 #include "playback/ksystem.h"
 #include "skin/kskinapply.h"
 #include "skin/kskinelements.h"
@@ -181,7 +182,7 @@ void TfrmVideoFullscreenControl::BarChanged(TKImage& bar, TKDragPhase phase)
     }
     PositionDragged(TKBar{f.ProgressBar.Max, f.ProgressBar.Value}, phase);
     if (phase != TKDragPhase::Up)
-        ShowTimeJump(f.ProgressBar);
+        ShowTimeJump(f.ProgressBar.Value);
 }
 
 void TfrmVideoFullscreenControl::SeekBarChanged(TKImage& thumb, TKDragPhase phase)
@@ -195,7 +196,7 @@ void TfrmVideoFullscreenControl::SeekBarChanged(TKImage& thumb, TKDragPhase phas
     }
     PositionDragged(TKBar{f.ProgressSeekBar.Max, f.ProgressSeekBar.Value}, phase);
     if (phase != TKDragPhase::Up)
-        ShowTimeJumpFromSeekBar(f.ProgressSeekBar);
+        ShowTimeJump(f.ProgressSeekBar.Value);
 }
 
 void TfrmVideoFullscreenControl::PositionDragged(TKBar value, TKDragPhase phase)
@@ -234,33 +235,8 @@ void TfrmVideoFullscreenControl::VolumeDragged(TKBar value, double percent, TKDr
         }
         return;
     }
-    MirrorVolumeToMain();
+    MirrorVolume(Skin(), Skin().VideoFullscreenControl, Skin().Main, frmMain);
     IsControledTimer.start();
-}
-
-void TfrmVideoFullscreenControl::MirrorVolumeToMain()
-{
-    TKGUI& skin = Skin();
-    const TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
-    const bool seekBar = f.VolumeSeekBar.Visible;
-    const int64_t value = seekBar ? f.VolumeSeekBar.Value : f.Volume.Value;
-    const int64_t min = seekBar ? f.VolumeSeekBar.Min : f.Volume.Min;
-    const int64_t max = seekBar ? f.VolumeSeekBar.Max : f.Volume.Max;
-    TKSMain& m = skin.Main;
-    if (m.VolumeSeekBar.Visible) {
-        m.VolumeSeekBar.Min = min;
-        m.VolumeSeekBar.Max = max;
-        m.VolumeSeekBar.Value = value;
-        if (frmMain)
-            SkinPlaceSeekBarThumb(skin, *frmMain->imgVolumeSeekbarBackground, *frmMain->imgVolumeSeekbarBar,
-                                  m.VolumeSeekBar);
-    } else {
-        m.Volume.Min = min;
-        m.Volume.Max = max;
-        m.Volume.Value = value;
-        if (frmMain)
-            SkinPaintBar(skin, *frmMain->imgVolume, m.Volume);
-    }
 }
 
 void TfrmVideoFullscreenControl::changeEvent(QEvent* event)

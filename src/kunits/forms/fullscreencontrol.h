@@ -62,8 +62,6 @@ private:
     // A bar or seek bar moved by the mouse.
     void PositionDragged(TKBar value, TKDragPhase phase);
     void VolumeDragged(TKBar value, double percent, TKDragPhase phase);
-    // The main window's volume element takes the bar's value and range.
-    void MirrorVolumeToMain();
     std::unique_ptr<Handle> handle_;
 };
 

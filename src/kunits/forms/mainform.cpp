@@ -13,6 +13,7 @@
 #include "core/text/kwideformat.h"
 #include "forms/appstates.h"
 #include "forms/useractions.h"
+#include "forms/volumemirror.h"
 #include "keyhook/keyhook.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -312,25 +313,26 @@ void TfrmMain::CheckboxToggled(TKImage& box)
 
 void TfrmMain::BarChanged(TKImage& bar, TKDragPhase phase)
 {
+    const TKSMain& m = Skin().Main;
     if (&bar == imgProgressBar)
-        ProgressBarChanged(phase);
+        ProgressChanged(phase, m.ProgressBar.Max, m.ProgressBar.Value);
     else if (&bar == imgVolume)
-        VolumeBarChanged(phase);
+        VolumeChanged(phase, m.Volume.Max, m.Volume.Value, SkinBarPercent(m.Volume));
 }
 
 void TfrmMain::SeekBarChanged(TKImage& thumb, TKDragPhase phase)
 {
+    const TKSMain& m = Skin().Main;
     if (&thumb == imgProgressSeekbarBar)
-        ProgressSeekBarChanged(phase);
+        ProgressChanged(phase, m.ProgressSeekBar.Max, m.ProgressSeekBar.Value);
     else if (&thumb == imgVolumeSeekbarBar)
-        VolumeSeekBarChanged(phase);
+        VolumeChanged(phase, m.VolumeSeekBar.Max, m.VolumeSeekBar.Value, SkinSeekBarPercent(m.VolumeSeekBar));
     else if (&thumb == imgBalanceBar)
         BalanceChanged(phase);
 }
 
-void TfrmMain::ProgressBarChanged(TKDragPhase phase)
+void TfrmMain::ProgressChanged(TKDragPhase phase, int64_t max, int64_t value)
 {
-    const TKSBar& bar = Skin().Main.ProgressBar;
     switch (phase) {
     case TKDragPhase::Down:
         BarDragging = true;
@@ -338,84 +340,40 @@ void TfrmMain::ProgressBarChanged(TKDragPhase phase)
         break;
     case TKDragPhase::Move:
         if (BarDragging)
-            ShowTimeJump(bar);
+            ShowTimeJump(value);
         break;
     case TKDragPhase::Up:
         if (!BarDragging)
             break;
         BarDragging = false;
-        ShowTimeJump(bar);
+        ShowTimeJump(value);
         SetStatusText(SavedStatusText);
         if (PlaySystem)
-            PlaySystem->SetPosition(BarOf(bar.Max, bar.Value));
+            PlaySystem->SetPosition(BarOf(max, value));
         break;
     case TKDragPhase::Reset: break;
     }
 }
 
-void TfrmMain::ProgressSeekBarChanged(TKDragPhase phase)
+void TfrmMain::VolumeChanged(TKDragPhase phase, int64_t max, int64_t value, double percent)
 {
-    const TKSSeekBar& bar = Skin().Main.ProgressSeekBar;
-    switch (phase) {
-    case TKDragPhase::Down:
-        BarDragging = true;
-        SavedStatusText = statusText_;
-        break;
-    case TKDragPhase::Move:
-        if (BarDragging)
-            ShowTimeJumpFromSeekBar(bar);
-        break;
-    case TKDragPhase::Up:
-        if (!BarDragging)
-            break;
-        BarDragging = false;
-        if (PlaySystem)
-            PlaySystem->SetPosition(BarOf(bar.Max, bar.Value));
-        ShowTimeJumpFromSeekBar(bar);
-        SetStatusText(SavedStatusText);
-        break;
-    case TKDragPhase::Reset: break;
-    }
-}
-
-void TfrmMain::VolumeBarChanged(TKDragPhase phase)
-{
-    const TKSBar& bar = Skin().Main.Volume;
     if (phase == TKDragPhase::Up) {
-        MirrorVolumeToFullscreen();
+        MirrorVolume(Skin(), Skin().Main, Skin().VideoFullscreenControl, FullscreenControl);
         return;
     }
+    if (phase == TKDragPhase::Reset)
+        return;
     if (PlaySystem) {
         TKBar& volume = PlaySystem->VolumeBar();
-        volume = BarOf(bar.Max, bar.Value);
+        volume = BarOf(max, value);
         PlaySystem->SetVolume(false, volume);
     }
     if (phase == TKDragPhase::Move) {
-        const std::u16string text = VolumeText(SkinBarPercent(bar));
+        const std::u16string text = VolumeText(percent);
         ShowStatus(text);
         ShowOSD(text);
         StartOSDTimer(2000);
     }
-}
-
-void TfrmMain::VolumeSeekBarChanged(TKDragPhase phase)
-{
-    const TKSSeekBar& bar = Skin().Main.VolumeSeekBar;
-    if (phase == TKDragPhase::Up) {
-        MirrorVolumeToFullscreen();
-        return;
-    }
-    if (phase != TKDragPhase::Move)
-        return;
-    if (PlaySystem) {
-        TKBar& volume = PlaySystem->VolumeBar();
-        volume = BarOf(bar.Max, bar.Value);
-        PlaySystem->SetVolume(false, volume);
-    }
-    const std::u16string text = VolumeText(SkinSeekBarPercent(bar));
-    ShowStatus(text);
-    ShowOSD(text);
-    StartOSDTimer(2000);
 }
 
 void TfrmMain::BalanceChanged(TKDragPhase phase)
@@ -443,32 +401,6 @@ void TfrmMain::BalanceChanged(TKDragPhase phase)
     }
     if (PlaySystem)
         PlaySystem->SetBalance(static_cast<int>(bar.Value));
-}
-
-// The full-screen bar shows the volume the main window set.
-void TfrmMain::MirrorVolumeToFullscreen()
-{
-    TKGUI& skin = Skin();
-    const TKSMain& m = skin.Main;
-    const bool seekBar = m.VolumeSeekBar.Visible;
-    const int64_t value = seekBar ? m.VolumeSeekBar.Value : m.Volume.Value;
-    const int64_t min = seekBar ? m.VolumeSeekBar.Min : m.Volume.Min;
-    const int64_t max = seekBar ? m.VolumeSeekBar.Max : m.Volume.Max;
-    TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
-    if (f.VolumeSeekBar.Visible) {
-        f.VolumeSeekBar.Min = min;
-        f.VolumeSeekBar.Max = max;
-        f.VolumeSeekBar.Value = value;
-        if (FullscreenControl)
-            SkinPlaceSeekBarThumb(skin, *FullscreenControl->imgVolumeSeekbarBackground,
-                                  *FullscreenControl->imgVolumeSeekbarBar, f.VolumeSeekBar);
-    } else {
-        f.Volume.Min = min;
-        f.Volume.Max = max;
-        f.Volume.Value = value;
-        if (FullscreenControl)
-            SkinPaintBar(skin, *FullscreenControl->imgVolume, f.Volume);
-    }
 }
 
 // --- the play system's view ---------------------------------------------------------
@@ -569,7 +501,7 @@ void TfrmMain::SetVolumeBarState(int64_t value, bool enabled)
         SkinPaintBar(skin, *imgVolume, skin.Main.Volume);
         SkinPlaceSeekBarThumb(skin, *imgVolumeSeekbarBackground, *imgVolumeSeekbarBar, skin.Main.VolumeSeekBar);
     }
-    MirrorVolumeToFullscreen();
+    MirrorVolume(Skin(), Skin().Main, Skin().VideoFullscreenControl, FullscreenControl);
 }
 
 void TfrmMain::ShowTime(int hours, int minutes, int seconds, bool remaining)

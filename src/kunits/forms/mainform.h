@@ -181,12 +181,12 @@ protected:
 
 private:
     QTimer& Timer(TKPlayTimer timer);
-    void ProgressBarChanged(TKDragPhase phase);
-    void ProgressSeekBarChanged(TKDragPhase phase);
-    void VolumeBarChanged(TKDragPhase phase);
-    void VolumeSeekBarChanged(TKDragPhase phase);
+    // The progress bar or seek bar (the skin shows one) dragged to value.
+    void ProgressChanged(TKDragPhase phase, int64_t max, int64_t value);
+    // The volume bar or seek bar (the skin shows one) set to value; percent
+    // is what it shows.
+    void VolumeChanged(TKDragPhase phase, int64_t max, int64_t value, double percent);
     void BalanceChanged(TKDragPhase phase);
-    void MirrorVolumeToFullscreen();
     void BindTimeAndAnalyzer();
     void CreateMenus();
     void SetOtherCaptions(bool active);

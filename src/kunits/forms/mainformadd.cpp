@@ -1,13 +1,10 @@
 // The main window's ways of adding to the playlist: dropped files, the
 // add-files and eject actions, a folder.
-#include <algorithm>
-
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QUrl>
 
 #include "core/desktop/kshellutils.h"
 #include "core/playlist/kplaylistprocs.h"
@@ -21,27 +18,6 @@
 #include "playback/ksystem.h"
 
 namespace kolvarin {
-
-namespace {
-
-// Case-insensitive name order, as the dropped list is sorted.
-void SortNames(std::vector<std::u16string>& names)
-{
-    std::stable_sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
-        return WideLowerCase(a) < WideLowerCase(b);
-    });
-}
-
-std::vector<std::u16string> LocalFiles(const QMimeData& data)
-{
-    std::vector<std::u16string> names;
-    for (const QUrl& url : data.urls())
-        if (url.isLocalFile())
-            names.push_back(url.toLocalFile().toStdU16String());
-    return names;
-}
-
-} // namespace
 
 void TfrmMain::BeginAdding(const std::u16string& status, std::function<void(size_t added)> after)
 {
@@ -146,7 +122,7 @@ void TfrmMain::dragEnterEvent(QDragEnterEvent* event)
 
 void TfrmMain::dropEvent(QDropEvent* event)
 {
-    std::vector<std::u16string> names = LocalFiles(*event->mimeData());
+    std::vector<std::u16string> names = DroppedFiles(*event->mimeData());
     if (names.empty())
         return;
     event->acceptProposedAction();

@@ -1,9 +1,12 @@
 #include "forms/mainformadder.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
 #include <QCoreApplication>
+#include <QMimeData>
+#include <QUrl>
 
 #include "core/system/kfiles.h"
 #include "core/text/kstrings.h"
@@ -22,6 +25,22 @@ bool IsFolder(const std::u16string& name)
 }
 
 } // namespace
+
+void SortNames(std::vector<std::u16string>& names)
+{
+    std::stable_sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
+        return WideLowerCase(a) < WideLowerCase(b);
+    });
+}
+
+std::vector<std::u16string> DroppedFiles(const QMimeData& data)
+{
+    std::vector<std::u16string> names;
+    for (const QUrl& url : data.urls())
+        if (url.isLocalFile())
+            names.push_back(url.toLocalFile().toStdU16String());
+    return names;
+}
 
 std::vector<std::u16string> ExpandFolders(const std::vector<std::u16string>& names)
 {

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QTimer>
 
+class QMimeData;
+
 namespace kolvarin {
 
 // Adds files, folders and playlist files to the playlist without blocking
@@ -53,5 +55,12 @@ private:
 // The names with every folder replaced by the files below it (in the
 // scan's order) and every other name kept; safe on any thread.
 std::vector<std::u16string> ExpandFolders(const std::vector<std::u16string>& names);
+
+// Names in the order dropped and added lists take: alphabetical, letter
+// case ignored, equal names kept in their order.
+void SortNames(std::vector<std::u16string>& names);
+// The local files of a drop from a file manager (text/uri-list), in the
+// order given; other addresses are left out.
+std::vector<std::u16string> DroppedFiles(const QMimeData& data);
 
 } // namespace kolvarin

@@ -1,5 +1,6 @@
 // The main window's popup menus, tray icon, window events and caption bars.
 #include <filesystem>
+#include <initializer_list>
 
 #include <QActionGroup>
 #include <QApplication>
@@ -49,6 +50,16 @@ QMenu* Submenu(QMenu* menu, const char* name, const char16_t* caption)
     return sub;
 }
 
+// Checkable items of which one at a time is checked.
+void RadioItems(QMenu* menu, std::initializer_list<QAction*> items)
+{
+    auto* group = new QActionGroup(menu);
+    for (QAction* a : items) {
+        a->setCheckable(true);
+        group->addAction(a);
+    }
+}
+
 } // namespace
 
 void TfrmMain::CreateMenus()
@@ -79,20 +90,12 @@ void TfrmMain::CreateMenus()
     Fullscreen1 = Item(Mode1, "Fullscreen1", u"Fullscreen");
     Desktop1 = Item(Mode1, "Desktop1", u"Desktop");
     Window1 = Item(Mode1, "Window1", u"Window");
-    auto* modes = new QActionGroup(Mode1);
-    for (QAction* a : {Fullscreen1, Desktop1, Window1}) {
-        a->setCheckable(true);
-        modes->addAction(a);
-    }
+    RadioItems(Mode1, {Fullscreen1, Desktop1, Window1});
     Ratio1 = Submenu(Video1, "Ratio1", u"Ratio");
     RatStretched = Item(Ratio1, "RatStretched", u"Stretched");
     RatLetterbox = Item(Ratio1, "RatLetterbox", u"Letter Box");
     RatCrop = Item(Ratio1, "RatCrop", u"Crop");
-    auto* fits = new QActionGroup(Ratio1);
-    for (QAction* a : {RatStretched, RatLetterbox, RatCrop}) {
-        a->setCheckable(true);
-        fits->addAction(a);
-    }
+    RadioItems(Ratio1, {RatStretched, RatLetterbox, RatCrop});
     Ratio1->addSeparator();
     Rat43 = Item(Ratio1, "Rat43", u"4:3");
     Rat54 = Item(Ratio1, "Rat54", u"5:4");

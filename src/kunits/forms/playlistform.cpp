@@ -7,7 +7,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QUrl>
+#include <QShowEvent>
 #include <QWheelEvent>
 
 #include "core/playlist/kplaylistprocs.h"
@@ -16,6 +16,8 @@
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "core/text/kwideformat.h"
+#include "forms/appstates.h"
+#include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
@@ -101,6 +103,7 @@ void TfrmPlaylist::SetHooks(TfrmPlaylist* form)
     hooks.FindItem = on([form] { form->Finditem1Click(); });
     hooks.AddDisc = on([form] { form->AddDVD1Click(); });
     hooks.AddURL = on([form] { form->AddURL1Click(); });
+    AppStateHooks().DebugEnabled = on([form](bool enabled) { form->SetDebugItemsVisible(enabled); });
 }
 
 void TfrmPlaylist::RefreshPlaylist()
@@ -150,9 +153,7 @@ void TfrmPlaylist::DropFiles(std::vector<std::u16string> names)
     const int mode = Config ? Config->PLOnDragDropMode : 0;
     if ((mode != 1 && mode != 2) || names.empty())
         return;
-    std::stable_sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
-        return WideLowerCase(a) < WideLowerCase(b);
-    });
+    SortNames(names);
     // A long drop runs from the event loop with its progress in the status;
     // Esc cancels it and keeps what was added. A drop under way ends here.
     Adder.Cancel();
@@ -191,10 +192,30 @@ void TfrmPlaylist::DockUnderMain()
         }
 }
 
+void TfrmPlaylist::showEvent(QShowEvent* event)
+{
+    TKSkinnedPlaylist::showEvent(event);
+    // A minimised window coming back is no change of the setting.
+    if (!event->spontaneous())
+        FormShowHide(true);
+}
+
 void TfrmPlaylist::hideEvent(QHideEvent* event)
 {
     TKSkinnedPlaylist::hideEvent(event);
-    if (PlaySystem)
+    if (!event->spontaneous())
+        FormShowHide(false);
+}
+
+void TfrmPlaylist::FormShowHide(bool visible)
+{
+    if (!AppInitialized || AppKilled)
+        return;
+    if (Config)
+        Config->PlaylistVis = visible;
+    if (frmMain)
+        frmMain->Playlistwindow1->setChecked(visible);
+    if (!visible && PlaySystem)
         PlaySystem->SwapMemory();
 }
 
@@ -296,10 +317,7 @@ void TfrmPlaylist::dragEnterEvent(QDragEnterEvent* event)
 
 void TfrmPlaylist::dropEvent(QDropEvent* event)
 {
-    std::vector<std::u16string> names;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            names.push_back(url.toLocalFile().toStdU16String());
+    std::vector<std::u16string> names = DroppedFiles(*event->mimeData());
     // Accepted before the work, so the drop never travels on to another
     // handler: one drop is handled once.
     event->acceptProposedAction();

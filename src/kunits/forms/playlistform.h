@@ -7,6 +7,7 @@
 
 #include "core/settings/ksystemtypes.h"
 #include "forms/mainformadder.h"
+#include "forms/stresstest.h"
 #include "skin/kskinnedplaylist.h"
 
 class QAction;
@@ -67,6 +68,8 @@ public:
     std::function<bool(const std::u16string& text)> Confirm;
     // Shows a message; tests replace it.
     std::function<void(const std::u16string& text)> ShowMessage;
+    // Asks for a line of text (empty when cancelled); tests replace it.
+    std::function<std::u16string(const std::u16string& caption, const std::u16string& prompt)> AskText;
 
     // The popup menu's commands.
     void AddURL1Click();
@@ -77,6 +80,13 @@ public:
     void Removefilesfromharddisk1Click();
     void Loadplaylist1Click();
     void Saveplaylist1Click();
+    // Stops a running system and stress test, asks for the number of rounds
+    // and starts the stress test with it.
+    void Stresstest1Click();
+    // The developer's items, shown only while debugging is on.
+    QAction* Stresstest1 = nullptr;
+    void SetDebugItemsVisible(bool visible);
+    TKStressTest StressTest;
     // Docks the window under the main window.
     void DockUnderMain();
     // Loads a playlist file by its extension (".kpl", ".pls", ".m3u" in any
@@ -90,6 +100,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -98,6 +109,9 @@ private:
     static void SetHooks(TfrmPlaylist* form);
     TKSScrollBar& Scroll() const { return Skin().Playlist.Scrollbar; }
     void PlaceThumb();
+    // The setting and the main menu's check mark follow the window (after
+    // start-up, before shutdown); hiding trims the working set.
+    void FormShowHide(bool visible);
     void SetTopIndex(int64_t top);
 
     // Painting (playlistformpaint.cpp).
@@ -126,6 +140,7 @@ private:
     int dragTarget_ = -1;
     std::vector<int> dragSelection_;
     int clickedIndex_ = -1;
+    QAction* stresstestSeparator_ = nullptr;
 };
 
 // The window while it exists; else null.

@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -10,6 +11,7 @@
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
 #include "core/settings/ksystemtypes.h"
+#include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "forms/adddiscform.h"
@@ -117,6 +119,9 @@ void TfrmPlaylist::BuildPopupMenu()
     });
     AddItem(m, "Loadplaylist1", text(S::PlaylistPopupMenu, 15), [this] { Loadplaylist1Click(); });
     AddItem(m, "Saveplaylist1", text(S::PlaylistPopupMenu, 16), [this] { Saveplaylist1Click(); });
+    stresstestSeparator_ = m.addSeparator();
+    Stresstest1 = AddItem(m, "Stresstest1", u"Stresstest", [this] { Stresstest1Click(); });
+    SetDebugItemsVisible(Config && Config->DebugEnabled);
 
     Confirm = [this](const std::u16string& question) {
         return QMessageBox::warning(this, windowTitle(), QString::fromStdU16String(question),
@@ -125,6 +130,16 @@ void TfrmPlaylist::BuildPopupMenu()
     ShowMessage = [this](const std::u16string& message) {
         QMessageBox::warning(this, windowTitle(), QString::fromStdU16String(message));
     };
+    AskText = [this](const std::u16string& caption, const std::u16string& prompt) {
+        return QInputDialog::getText(this, QString::fromStdU16String(caption), QString::fromStdU16String(prompt))
+            .toStdU16String();
+    };
+}
+
+void TfrmPlaylist::SetDebugItemsVisible(bool visible)
+{
+    Stresstest1->setVisible(visible);
+    stresstestSeparator_->setVisible(visible);
 }
 
 void TfrmPlaylist::AddURL1Click() { ShowCentred(frmAddURL, this); }
@@ -200,6 +215,23 @@ void TfrmPlaylist::Saveplaylist1Click()
     } catch (const std::runtime_error& error) {
         ShowMessage(Utf8ToUtf16(error.what()));
     }
+}
+
+void TfrmPlaylist::Stresstest1Click()
+{
+    StressTest.Stop();
+    if (PlaySystem && SysActive)
+        PlaySystem->Stop(true);
+    const std::u16string answer = AskText(u"Enter max stresstest count", u"Count:");
+    if (answer.empty())
+        return;
+    bool number = false;
+    const int maximum = QString::fromStdU16String(answer).trimmed().toInt(&number);
+    if (!number) {
+        ShowMessage(u"'" + answer + u"' is not a valid integer value.");
+        return;
+    }
+    StressTest.Start(maximum);
 }
 
 } // namespace kolvarin

@@ -163,20 +163,7 @@ void StepPosition(int sign)
         }
     }
     PlaySystem->SetPosition(TKBar{max, value});
-    if (seekBar)
-        ShowTimeJumpFromSeekBar(seek);
-    else
-        ShowTimeJump(bar);
-}
-
-void ShowTimeJumpOf(int64_t value)
-{
-    const int type = CurrentType();
-    const std::u16string time = TimeJumpText(type, value);
-    if (time.empty())
-        return;
-    const std::u16string text = WideFormat(StatusLanguageText(txtTimejump), time);
-    ShowWithOSD(text, true);
+    ShowTimeJump(value);
 }
 
 bool VideoType()
@@ -206,6 +193,16 @@ void Call(const std::function<void()>& hook)
 }
 
 } // namespace
+
+void ShowTimeJump(int64_t value)
+{
+    const int type = CurrentType();
+    const std::u16string time = TimeJumpText(type, value);
+    if (time.empty())
+        return;
+    const std::u16string text = WideFormat(StatusLanguageText(txtTimejump), time);
+    ShowWithOSD(text, true);
+}
 
 // --- texts ------------------------------------------------------------------------
 
@@ -290,9 +287,6 @@ void VolumeUp() { StepVolume(1); }
 void VolumeDown() { StepVolume(-1); }
 void SeekForward() { StepPosition(1); }
 void SeekBackward() { StepPosition(-1); }
-
-void ShowTimeJump(const TKSBar& bar) { ShowTimeJumpOf(bar.Value); }
-void ShowTimeJumpFromSeekBar(const TKSSeekBar& bar) { ShowTimeJumpOf(bar.Value); }
 
 void SetSpeedStep(int step)
 {

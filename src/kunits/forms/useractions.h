@@ -93,8 +93,8 @@ void VolumeDown();
 // in full-screen mode); only while a seekable medium has started.
 void SeekForward();
 void SeekBackward();
-void ShowTimeJump(const TKSBar& bar);
-void ShowTimeJumpFromSeekBar(const TKSSeekBar& bar);
+// The time a progress value stands for, in the status and as on-screen text.
+void ShowTimeJump(int64_t value);
 // Speed step 0..10 (25 % each).
 void SetSpeedStep(int step);
 void BrightnessUp();

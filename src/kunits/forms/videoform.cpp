@@ -324,6 +324,15 @@ void TfrmVideo::EnterFullscreenOrDesktop(bool desktop)
     chosen ? DSVideoWindowEx->StartFullScreenOn(chosen) : DSVideoWindowEx->StartFullScreen();
 }
 
+void TfrmVideo::ApplyCursorHiding() { DSVideoWindowEx->SetAutoHideCursor(Settings().HideCursor ? 3000 : 0); }
+
+void TfrmVideo::ApplyFullscreenControl()
+{
+    DSVideoWindowEx->SetFSControlActive(Settings().VideoFSControlActive);
+    if (!Settings().VideoFSControlActive && frmVideoFullscreenControl)
+        frmVideoFullscreenControl->hide();
+}
+
 void TfrmVideo::ModeEntered(uint8_t mode, QAction* item, int text)
 {
     CheckMonitorOutputs();

@@ -143,6 +143,15 @@ public:
     void ScreenshotClick(int mode);
     void WriteFilterGraphToLog();
 
+    // --- settings the configuration dialog applies at once -------------------
+    // The colour controls from the settings onto the display (a playing
+    // video changes now); a value out of range leaves the control's own.
+    void ApplyColorControls();
+    // The cursor hides after 3000 ms without a move with HideCursor, else never.
+    void ApplyCursorHiding();
+    // The full-screen control bar on or off; off hides a bar on show.
+    void ApplyFullscreenControl();
+
     // The screen saver asked while full screen (tests put a fake).
     void SetScreensaver(TKScreensaver& screensaver) { screensaverInhibit_.SetScreensaver(screensaver); }
     bool ScreensaverInhibited() const { return screensaverInhibit_.Held(); }

@@ -41,6 +41,24 @@ void Click(QAction* item)
 
 // --- the video side's calls ------------------------------------------------------
 
+void TfrmVideo::ApplyColorControls()
+{
+    if (!Config)
+        return;
+    const auto& c = Config->VideoColorControls;
+    video::TColorControl& colours = DSVideoWindowEx->ColorControl();
+    try {
+        colours.SetBrightness(c.Brightness);
+        colours.SetContrast(c.Contrast);
+        colours.SetHue(c.Hue);
+        colours.SetSaturation(c.Saturation);
+        colours.SetSharpness(c.Sharpness);
+        colours.SetGamma(c.Gamma);
+    } catch (const std::runtime_error&) {
+        // A stored value out of range leaves the control's own.
+    }
+}
+
 void TfrmVideo::VideoPrepared(bool hasVideo, bool dvd)
 {
     streams_ = FindGraphFilters(FilterGraph() ? FilterGraph()->Query<media::IFilterGraph>().get() : nullptr);
@@ -48,20 +66,7 @@ void TfrmVideo::VideoPrepared(bool hasVideo, bool dvd)
         menu->clear();
     bool hasAudio = false, hasSubtitles = false;
     GetMediaProperties(hasAudio, hasSubtitles);
-    if (Config) {
-        const auto& c = Config->VideoColorControls;
-        video::TColorControl& colours = DSVideoWindowEx->ColorControl();
-        try {
-            colours.SetBrightness(c.Brightness);
-            colours.SetContrast(c.Contrast);
-            colours.SetHue(c.Hue);
-            colours.SetSaturation(c.Saturation);
-            colours.SetSharpness(c.Sharpness);
-            colours.SetGamma(c.Gamma);
-        } catch (const std::runtime_error&) {
-            // A stored value out of range leaves the control's own.
-        }
-    }
+    ApplyColorControls();
     if (dvd)
         PrepareDvd();
     if (!hasVideo) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "base/hexdigit.h"
 #include "gdi/syscolors.h"
 
 namespace kolvarin {
@@ -55,17 +56,6 @@ TColor lookUp(std::span<const NamedColor> table, std::string_view name)
     return 0;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 gdi::Color ColorToRGB(TColor color)
@@ -97,8 +87,8 @@ TColor ColorFromAttribute(std::string_view value)
         return clBlack;
     TColor channels[3];
     for (int i = 0; i < 3; ++i) {
-        const int high = hexDigit(value[1 + 2 * i]);
-        const int low = hexDigit(value[2 + 2 * i]);
+        const int high = HexDigitValue(value[1 + 2 * i]);
+        const int low = HexDigitValue(value[2 + 2 * i]);
         if (high < 0 || low < 0)
             return clBlack;
         channels[i] = TColor(high * 16 + low);

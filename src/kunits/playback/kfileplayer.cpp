@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/playlist/kplaylistprocs.h"
@@ -159,14 +160,64 @@ void TKFilePlayer::SetEndSyncs()
     RemoveSyncs(slot[0]);
     const int64_t lengthMs = StreamSetBytesToMilliseconds(slot, state.ChannelLength);
     const int fade = FadeTime();
-    if (Config && Config->Fader.Enabled && fade > 0 && fade < lengthMs) {
-        const int64_t at = state.ChannelLength - StreamSetSecondsToBytes(slot, fade / 1000.0);
+    int64_t fadeAt = -1;
+    if (Config && Config->Fader.Enabled && fade > 0 && fade < lengthMs)
+        fadeAt = state.ChannelLength - StreamSetSecondsToBytes(slot, fade / 1000.0);
+    // A position sync behind the playing point would never fire.
+    if (fadeAt > StreamSetGetPosition(slot)) {
         state.FadeSyncHandle =
-            StreamSetSetSync(slot, bass::kSyncPos | bass::kSyncOneTime, &TKSystem::SyncFadeOutProc, &System(), at);
+            StreamSetSetSync(slot, bass::kSyncPos | bass::kSyncOneTime, &TKSystem::SyncFadeOutProc, &System(), fadeAt);
     } else {
         state.EndSyncHandle =
             StreamSetSetSync(slot, bass::kSyncEnd | bass::kSyncOneTime, &TKSystem::SyncEndProc, &System(), 0);
     }
+}
+
+void TKFilePlayer::ReopenForSpeakers()
+{
+    const char* proc = "TKSystem.ApplySpeakers";
+    TKPlayState& state = State();
+    const int speakers = std::min<int>(Config ? Config->Speakers : 2, state.DeviceSpeakers);
+    if (StreamSetStreamCount(speakers) == StreamSetStreamCount(state.SpeakerCount)) {
+        state.SpeakerCount = speakers;
+        return;
+    }
+    TStreamSet& slot = Slots().Current();
+    const int64_t position = StreamSetGetPosition(slot);
+    RemoveSyncs(slot[0]);
+    StreamSetStop(slot);
+    StreamSetFree(slot);
+    state.SpeakerCount = speakers;
+    const std::u16string& fileName = state.CurrentEntry.FileName;
+    Log(proc, "Create stream " + Quoted(Utf16ToUtf8(fileName)) + " for " + std::to_string(speakers) + " speakers");
+    StreamSetCreateFile(DecoderOfFileName(fileName), fileName, slot, speakers, 0);
+    if (!StreamSetAssigned(slot)) {
+        Log(proc, "Create stream failed!");
+        System().Stop(true);
+        return;
+    }
+    SetupEqualizer();
+    ApplyEqualizer();
+    StreamSetSetPosition(slot, position);
+    // The attributes the player set, not the ones read: a fade-in may be
+    // half-way, and the new set must not stay at that volume.
+    const bool mute = Config && Config->Mute;
+    StreamSetSetAttributes(slot, state.ChannelFrequency, mute ? 0 : state.ChannelVolume, state.ChannelBalance);
+    if (SysPlayed)
+        StreamSetPlay(slot, false, 0);
+    SetEndSyncs();
+}
+
+void TKSystem::SetEndSyncs()
+{
+    if (SysActive && state_->SystemType == TSystemType::BassFile)
+        players_->File.SetEndSyncs();
+}
+
+void TKSystem::ApplySpeakers()
+{
+    if (SysActive && state_->SystemType == TSystemType::BassFile)
+        players_->File.ReopenForSpeakers();
 }
 
 void TKFilePlayer::Update()

@@ -75,9 +75,13 @@ public:
     void Play(const std::u16string& fileName) override;
     void Update() override;
     void RefreshTime() override;
-
-private:
+    // The fade sync one fade time before the end, or the end sync: by the
+    // settings now in force and never at a point already passed.
     void SetEndSyncs();
+    // The playing file opened again for the speaker setting now in force, at
+    // its position, with its attributes, equalizer and syncs; paused stays
+    // paused. Nothing when the count of streams would not change.
+    void ReopenForSpeakers();
 };
 
 // Internet audio streams (type 2) and their recording. The recorder is

@@ -35,7 +35,15 @@ struct TKBar {
     int64_t Position = 0;
 };
 
-// One record of the stream information of the current medium.
+// A stream no decoder was found for: its kind and format.
+struct TKMissingDecoder {
+    uint8_t Kind = 0; // 1 video, 2 audio, 3 subtitle
+    std::string Format;
+};
+
+// One record of the stream information of the current medium. Valid: the
+// stream is in use (selected); an unused one may list the decoders that
+// were missing for it.
 struct TKStreamInfo {
     bool Valid = false;
     uint8_t Kind = 0; // 1 video, 2 audio, 3 subtitle
@@ -43,6 +51,12 @@ struct TKStreamInfo {
     double SampleRateKHz = 0;
     int Channels = 0;
     double BitrateKbps = 0;
+    int Width = 0;
+    int Height = 0;
+    int BitDepth = 0;
+    std::string Language; // subtitles
+    std::u16string TrackName; // subtitles
+    std::vector<TKMissingDecoder> MissingDecoders;
 };
 
 struct TKPlayState;
@@ -127,6 +141,12 @@ public:
     void AddFilesToPlaylist(const std::vector<std::u16string>& names, bool play);
     void ReadPlaylistItemTag(int index);
     void SetBassBuffer();
+
+    // --- settings changed while an audio-library file plays or pauses --------
+    // Its end syncs again for the cross-fader setting.
+    void SetEndSyncs();
+    // Its stream set again for the speaker setting (see TKFilePlayer).
+    void ApplySpeakers();
 
     // --- internet streams -----------------------------------------------------
     void AudioLiveStreamRecord();

@@ -1,5 +1,9 @@
 // The scanner: cuts the source into tokens one character at a time.
 #include "script/lumocompiler.h"
+
+#include <algorithm>
+
+#include "base/hexdigit.h"
 #include "script/lumoscript.h"
 
 namespace kolvarin::script {
@@ -13,16 +17,8 @@ bool IsNumberChar(char c)
     return IsDigit(c) || c == '.' || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f') || c == 'x' || c == 'X';
 }
 
-int HexDigit(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;
-}
+// Anything but a digit counts as 0.
+int HexDigit(char c) { return std::max(HexDigitValue(c), 0); }
 
 } // namespace
 

@@ -132,7 +132,11 @@ void TKImage::SetPicture(const gdi::Bitmap& bitmap)
 
 void TKImage::PictureChanged()
 {
-    shown_ = ToQImage(picture_, transparent_);
+    QImage next = ToQImage(picture_, transparent_);
+    // The play timer sets the same time digits and bars again and again.
+    if (next == shown_)
+        return;
+    shown_ = std::move(next);
     update();
 }
 

@@ -64,7 +64,8 @@ public:
     explicit TKImage(QWidget* parent);
 
     const gdi::Bitmap& Picture() const { return picture_; }
-    // Replaces the picture with a copy of the bitmap and repaints.
+    // Replaces the picture with a copy of the bitmap and repaints (when what
+    // the control shows changes).
     void SetPicture(const gdi::Bitmap& bitmap);
     void ClearPicture() { SetPicture(gdi::Bitmap()); }
     // Drawing into the picture in place: call PictureChanged afterwards.

@@ -23,6 +23,9 @@ public:
     gdi::Canvas Canvas() { return gdi::Canvas(Surface()); }
     // Schedules a repaint (OnPaint, then the surface is shown).
     void Invalidate() { update(); }
+    // Schedules a repaint only when the surface differs from what was shown
+    // last: for drawers on a timer, whose frames often repeat.
+    void InvalidateChanged();
     // Runs OnPaint at once without showing anything (tests, and callers that
     // need the surface current).
     void Paint();
@@ -32,6 +35,7 @@ protected:
 
 private:
     gdi::Bitmap surface_;
+    gdi::Bitmap shown_;
 };
 
 } // namespace kolvarin

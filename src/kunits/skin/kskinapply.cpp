@@ -182,14 +182,21 @@ void ApplyMain(TKGUI& skin, TKSkinnedMain& w)
     SkinApplyPopup(skin, *w.popmMain, m.PopupBackground);
 }
 
+// The sizes, background, resizer and caption of a window the user may resize.
+template <class Window, class Record>
+void ApplyResizable(TKGUI& skin, Window& w, Record& r)
+{
+    w.setMinimumSize(std::max(r.ResizeForm.DefaultSize.Width, 0), std::max(r.ResizeForm.DefaultSize.Height, 0));
+    w.resize(std::max(r.ResizeForm.Size.Width, 0), std::max(r.ResizeForm.Size.Height, 0));
+    SkinApplyResizeForm(skin, *w.imgForm, r.ResizeForm);
+    SkinApplyImage(skin, *w.imgResizer, r.Resizer);
+    SkinApplyCaptionBar(skin, *w.imgCaptionBar, r.CaptionBar);
+}
+
 void ApplyPlaylist(TKGUI& skin, TKSkinnedPlaylist& w)
 {
     TKSPlaylist& p = skin.Playlist;
-    w.setMinimumSize(std::max(p.ResizeForm.DefaultSize.Width, 0), std::max(p.ResizeForm.DefaultSize.Height, 0));
-    w.resize(std::max(p.ResizeForm.Size.Width, 0), std::max(p.ResizeForm.Size.Height, 0));
-    SkinApplyResizeForm(skin, *w.imgForm, p.ResizeForm);
-    SkinApplyImage(skin, *w.imgResizer, p.Resizer);
-    SkinApplyCaptionBar(skin, *w.imgCaptionBar, p.CaptionBar);
+    ApplyResizable(skin, w, p);
     SkinLayoutPlaylist(skin, *w.imgPlaylist, *w.imgStatusbar, p.ResizeForm, p.PlaylistEditor, p.Statusbar);
     SkinApplyScrollBar(skin, *w.imgScrollBar, p.Scrollbar);
     SkinApplyPopup(skin, *w.popmPlaylist, p.PopupBackground);
@@ -210,12 +217,7 @@ void ApplyMediaControls(TKGUI& skin, TKSkinnedMediaControls& w)
 
 void ApplyVideo(TKGUI& skin, TKSkinnedVideo& w)
 {
-    TKSVideo& v = skin.Video;
-    w.setMinimumSize(std::max(v.ResizeForm.DefaultSize.Width, 0), std::max(v.ResizeForm.DefaultSize.Height, 0));
-    w.resize(std::max(v.ResizeForm.Size.Width, 0), std::max(v.ResizeForm.Size.Height, 0));
-    SkinApplyResizeForm(skin, *w.imgForm, v.ResizeForm);
-    SkinApplyImage(skin, *w.imgResizer, v.Resizer);
-    SkinApplyCaptionBar(skin, *w.imgCaptionBar, v.CaptionBar);
+    ApplyResizable(skin, w, skin.Video);
     w.FormResize();
 }
 

@@ -355,7 +355,7 @@ void SkinScrollLabelPaint(const TKGUI&, TKPaintbox& control, TKImage& background
     gdi::Canvas canvas(buffer);
     SetLabelFont(canvas, label);
     label.TextWidth = canvas.textWidth(label.Text);
-    if (label.TextWidth <= label.Size.Width || label.Mode == smStatic) {
+    if (!SkinScrollLabelMoves(label)) {
         canvas.textOut(0, 0, label.Text);
     } else {
         for (int32_t* p : {&label.X1, &label.X2}) {
@@ -368,7 +368,12 @@ void SkinScrollLabelPaint(const TKGUI&, TKPaintbox& control, TKImage& background
         canvas.textOut(label.X2, 0, label.Text);
     }
     BlitBitmap(buffer, control.Surface());
-    control.Invalidate();
+    control.InvalidateChanged();
+}
+
+bool SkinScrollLabelMoves(const TKSScrollLabel& label)
+{
+    return label.Mode != smStatic && label.TextWidth > label.Size.Width;
 }
 
 gdi::Size SkinSizeTime(const TKSTime& time)

@@ -74,6 +74,10 @@ TKSkinDragState& SkinDragState();
 void SkinScrollLabelSetText(const TKGUI& skin, TKSScrollLabel& label);
 void SkinScrollLabelPaint(const TKGUI& skin, TKPaintbox& control, TKImage& background,
                           const TKSImage& backgroundElement, TKSScrollLabel& label);
+// Whether a step moves the text: it scrolls and is wider than the label (as
+// measured by the last paint). A label that does not move shows the same
+// picture until its text changes.
+bool SkinScrollLabelMoves(const TKSScrollLabel& label);
 
 // Time digits: six digits (hours tens .. seconds units, each 0..9 or -1 for
 // blank) and the sign.

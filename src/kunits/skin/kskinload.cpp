@@ -182,11 +182,11 @@ uint8_t ReadBitmap(gdi::Bitmap& bitmap, const std::string& fileName, bool useDef
 {
     gdi::BmpResult result;
     if (useDefault) {
-        RegisterBuiltinSkinResources();
-        const std::unique_ptr<TLumoStream> stream = LoadResourceStream(kBitmapResource);
-        if (!stream)
-            return Fail(kSkinLoadError, "the built-in skin bitmap is missing");
-        result = gdi::ReadBmp({stream->Data(), static_cast<size_t>(stream->GetSize())}, bitmap);
+        const auto read = [&](std::string_view bytes) {
+            result = gdi::ReadBmp({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, bitmap);
+        };
+        if (!ReadResource(kBitmapResource, read))
+            read(BuiltinSkinBitmap());
     } else {
         result = gdi::LoadBmpFile(fileName, bitmap);
     }
@@ -256,10 +256,8 @@ void RegisterBuiltinSkinResources()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        if (!LoadResourceStream(kDescriptionResource))
+        if (!ResourceRegistered(kDescriptionResource))
             RegisterResource(kDescriptionResource, std::string(BuiltinSkinDescription()));
-        if (!LoadResourceStream(kBitmapResource))
-            RegisterResource(kBitmapResource, std::string(BuiltinSkinBitmap()));
     });
 }
 

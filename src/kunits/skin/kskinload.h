@@ -65,8 +65,10 @@ std::string MakeSkinTempFolder();
 // successful load).
 const std::string& LastSkinError();
 
-// Registers the built-in skin's description (100) and bitmap (101) as
-// program resources unless they are registered already.
+// Registers the built-in skin's description (100) as a program resource
+// unless it is registered already. Its bitmap is read where the program
+// keeps it (a megabyte and a half), unless a bitmap resource (101) is
+// registered.
 void RegisterBuiltinSkinResources();
 
 } // namespace kolvarin

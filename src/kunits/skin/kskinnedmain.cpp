@@ -1,5 +1,7 @@
 #include "skin/kskinnedmain.h"
 
+#include <QEvent>
+
 #include "core/desktop/kbitmaps.h"
 #include "core/desktop/kwindowicon.h"
 #include "core/system/kglobals.h"
@@ -86,17 +88,58 @@ TKSkinnedMain::TKSkinnedMain(TKGUI& skin) : TKSkinnedWindow(skin)
     AnalyzerSLTimer.start();
 }
 
+void TKSkinnedMain::SetFullscreenControl(TKSkinnedFullscreenControl* bar)
+{
+    if (FullscreenControl)
+        FullscreenControl->removeEventFilter(this);
+    FullscreenControl = bar;
+    if (bar)
+        bar->installEventFilter(this);
+}
+
+bool TKSkinnedMain::AnalyzerSeen() const
+{
+    return (isVisible() && !isMinimized()) || (FullscreenControl && FullscreenControl->isVisible());
+}
+
+void TKSkinnedMain::showEvent(QShowEvent* event)
+{
+    TKForm::showEvent(event);
+    AnalyzerSLTimer.start();
+}
+
+void TKSkinnedMain::changeEvent(QEvent* event)
+{
+    TKForm::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized() && !AnalyzerSLTimer.isActive())
+        AnalyzerSLTimer.start();
+}
+
+bool TKSkinnedMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FullscreenControl && event->type() == QEvent::Show && !AnalyzerSLTimer.isActive())
+        AnalyzerSLTimer.start();
+    return TKForm::eventFilter(watched, event);
+}
+
 void TKSkinnedMain::AnalyzerSLTimerTimer()
 {
     if (!AppInitialized || AppKilled || !Skin().Loaded)
         return;
+    if (!AnalyzerSeen()) {
+        AnalyzerSLTimer.stop();
+        return;
+    }
+    // A label that does not move was drawn when its text was set.
     TKGUI& skin = Skin();
-    SkinScrollLabelPaint(skin, *imgScrolllabel, *imgScrollabelBackground, skin.Main.ScrolllabelBackground,
-                         skin.Main.Scrolllabel);
+    if (SkinScrollLabelMoves(skin.Main.Scrolllabel))
+        SkinScrollLabelPaint(skin, *imgScrolllabel, *imgScrollabelBackground, skin.Main.ScrolllabelBackground,
+                             skin.Main.Scrolllabel);
     if (FullscreenControl && FullscreenControl->isVisible()) {
         TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
-        SkinScrollLabelPaint(skin, *FullscreenControl->imgScrolllabel, *FullscreenControl->imgScrollabelBackground,
-                             f.ScrolllabelBackground, f.Scrolllabel);
+        if (SkinScrollLabelMoves(f.Scrolllabel))
+            SkinScrollLabelPaint(skin, *FullscreenControl->imgScrolllabel, *FullscreenControl->imgScrollabelBackground,
+                                 f.ScrolllabelBackground, f.Scrolllabel);
     }
     PaintAnalyzer();
 }
@@ -112,7 +155,8 @@ void TKSkinnedMain::PaintAnalyzer()
     } else {
         BlitBitmap(a.Bitmap, surface);
     }
-    imgAnalyzer->Invalidate();
+    // Silence, a steady tone and the idle background repeat their frame.
+    imgAnalyzer->InvalidateChanged();
 }
 
 } // namespace kolvarin

@@ -28,7 +28,9 @@ public:
     explicit TKSkinnedMain(TKGUI& skin = GUI);
 
     // 45 ms, running from creation: one step of the scroll labels and one
-    // analyzer frame (AnalyzerSLTimerTimer), once start-up has finished.
+    // analyzer frame (AnalyzerSLTimerTimer), once start-up has finished. It
+    // rests while neither this window nor the full-screen bar can be seen,
+    // and runs again when one of them shows.
     QTimer AnalyzerSLTimer;
     // Where the analyzer's frames come from: fills 512 values and returns
     // true while a medium plays; unset or false shows the background.
@@ -38,8 +40,10 @@ public:
     // Whether the analyzer is switched on and draws bars (settings).
     bool SpectrumShown = true;
     int SpectrumStyle = 1;
-    // The full-screen bar, whose label scrolls too while it is shown.
+    // The full-screen bar, whose label scrolls too while it is shown; set
+    // through SetFullscreenControl.
     TKSkinnedFullscreenControl* FullscreenControl = nullptr;
+    void SetFullscreenControl(TKSkinnedFullscreenControl* bar);
 
     void AnalyzerSLTimerTimer();
     // One analyzer frame: the spectrum when SpectrumData gives one, else the
@@ -80,6 +84,14 @@ public:
     // The notification-area icon, with the main menu; hidden until the play
     // system's tray mode shows it.
     TKTrayIcon KTrayIcon1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool AnalyzerSeen() const;
 };
 
 } // namespace kolvarin

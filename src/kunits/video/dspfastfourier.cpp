@@ -8,6 +8,8 @@
 #include <new>
 #include <vector>
 
+#include <sys/mman.h>
+
 #include "video/dspfftkernels.h"
 
 namespace kolvarin::dsp {
@@ -168,18 +170,22 @@ void Reorder(TQxComplex* Dest, const TQxComplex* Src, int Log)
     ReorderPairs<ToNatural, true>(Dest, Src, half, n2, swap, n2);
 }
 
+constexpr size_t BufferBytes = QxFFTMaxPoints * sizeof(TQxComplex);
+
+// Zeroed pages of the system's, page aligned: the windows create their
+// equalizers at start-up, and a page is only touched once a transform of
+// that size runs.
 TQxComplex* AllocateBuffer()
 {
-    void* p = std::aligned_alloc(64, QxFFTMaxPoints * sizeof(TQxComplex));
-    if (!p)
+    void* p = mmap(nullptr, BufferBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
         throw std::bad_alloc();
-    std::memset(p, 0, QxFFTMaxPoints * sizeof(TQxComplex));
     return static_cast<TQxComplex*>(p);
 }
 
 } // namespace
 
-void TQxFFT::FreeDeleter::operator()(TQxComplex* p) const { std::free(p); }
+void TQxFFT::FreeDeleter::operator()(TQxComplex* p) const { munmap(p, BufferBytes); }
 
 TQxFFT::TQxFFT() : scratch_(AllocateBuffer()), data_(AllocateBuffer()) { SharedTables(); }
 

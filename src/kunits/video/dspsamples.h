@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/bytereader.h"
 #include "video/dsputils.h"
 
 // Interleaved PCM sample access shared by the equalizer and the spectrum.
@@ -37,30 +38,16 @@ inline int BytesPerSample(TSampleFormat Format)
     return 1;
 }
 
-inline int16_t ReadS16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
-inline int32_t ReadS32(const uint8_t* p)
-{
-    return static_cast<int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24));
-}
+inline int16_t ReadS16(const uint8_t* p) { return static_cast<int16_t>(Le16(p)); }
+inline int32_t ReadS32(const uint8_t* p) { return static_cast<int32_t>(Le32(p)); }
 inline float ReadF32(const uint8_t* p)
 {
-    const uint32_t bits = static_cast<uint32_t>(ReadS32(p));
+    const uint32_t bits = Le32(p);
     float f;
     std::memcpy(&f, &bits, sizeof f);
     return f;
 }
-inline void WriteS16(int32_t v, uint8_t* p)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void WriteS32(int32_t v, uint8_t* p)
-{
-    const auto u = static_cast<uint32_t>(v);
-    p[0] = static_cast<uint8_t>(u);
-    p[1] = static_cast<uint8_t>(u >> 8);
-    p[2] = static_cast<uint8_t>(u >> 16);
-    p[3] = static_cast<uint8_t>(u >> 24);
-}
+inline void WriteS16(int32_t v, uint8_t* p) { PutLe16(p, static_cast<uint16_t>(v)); }
+inline void WriteS32(int32_t v, uint8_t* p) { PutLe32(p, static_cast<uint32_t>(v)); }
 
 } // namespace kolvarin::dsp

@@ -14,6 +14,7 @@
 #include "media/subtitlefilter.h"
 #include "media/uuids.h"
 #include "playback/ksystem.h"
+#include "video/asxplaylist.h"
 #include "video/dskitdspfilter.h"
 #include "video/dskitfiltergraph.h"
 #include "video/dskitvideowindow.h"
@@ -144,9 +145,17 @@ bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileNa
     if (dvd) {
         built = builder_->PlayDVD(fileName);
     } else {
-        Log("TKSystem.Play.Play_DirectX", "Refresh media filter graph types...");
+        const char* proc = "TKSystem.Play.Play_DirectX";
+        std::u16string stream = fileName;
+        if (IsAsxUrl(fileName)) {
+            Log(proc, "Fetch stream list...");
+            std::string error;
+            stream = Utf8ToUtf16(FirstAsxReference(Utf16ToUtf8(fileName), error));
+            Log(proc, stream.empty() ? "Fetch stream list failed: " + error : "Stream: " + Utf16ToUtf8(stream));
+        }
+        Log(proc, "Refresh media filter graph types...");
         builder_->RefreshFilterGraphTypes();
-        built = builder_->PlayVideo(fileName);
+        built = !stream.empty() && builder_->PlayVideo(stream);
     }
     CopyStreamInfos();
     return built;
@@ -157,8 +166,28 @@ void TKDirectShowSide::CopyStreamInfos()
     auto& infos = system_->StreamInfos();
     infos.clear();
     for (const TKStreamInfo& s : builder_->StreamInfos()) {
-        const TKMediaFormat& m = s.Format.MediaFormat;
-        infos.push_back({true, static_cast<uint8_t>(s.Format.Kind), m.Codec, m.SampleRate, m.Channels, m.BitRate});
+        // A pin left unconnected found nothing to decode it: what it offered
+        // describes the stream.
+        const TKStreamFormat* shown = &s.Format;
+        if (!s.Connected && !s.Formats.empty())
+            shown = &s.Formats.front();
+        const TKMediaFormat& m = shown->MediaFormat;
+        kolvarin::TKStreamInfo info;
+        info.Valid = s.Connected;
+        info.Kind = static_cast<uint8_t>(shown->Kind);
+        info.Codec = m.Codec;
+        info.SampleRateKHz = m.SampleRate;
+        info.Channels = m.Channels;
+        info.BitrateKbps = m.BitRate;
+        info.Width = m.Width;
+        info.Height = m.Height;
+        info.BitDepth = m.BitCount;
+        info.Language = m.LanguageCode;
+        info.TrackName = m.TrackName;
+        if (!s.Connected)
+            for (const TKStreamFormat& offered : s.Formats)
+                info.MissingDecoders.push_back({static_cast<uint8_t>(offered.Kind), offered.MediaFormat.Codec});
+        infos.push_back(std::move(info));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace kolvarin::audio {
@@ -32,9 +33,10 @@ public:
 // deviceName empty: the backend's default device.
 std::unique_ptr<Output> makeSdlOutput(const std::string& deviceName);
 
-// SDL's audio subsystem for one use (device list, device open): waits for a
-// device that is still closing, so SDL is never used from two threads at
-// once. ok() is false when SDL has no audio.
+// SDL's audio subsystem for one use (device list, device spec): waits for a
+// device that is still closing and keeps every other use of SDL's audio out
+// until destroyed, so SDL is never used from two threads at once. ok() is
+// false when SDL has no audio.
 class SdlAudioUse {
 public:
     SdlAudioUse();
@@ -44,6 +46,7 @@ public:
     bool ok() const { return ok_; }
 
 private:
+    std::unique_lock<std::mutex> lock_;
     bool ok_;
 };
 std::unique_ptr<Output> makeOfflineOutput();

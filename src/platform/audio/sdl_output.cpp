@@ -27,6 +27,17 @@ Closing& closing()
     return *state;
 }
 
+// SDL's audio subsystem guards neither its reference count nor its device
+// table, and outputs open and close on several threads (the mixer's, the
+// media renderers' streaming threads, the background closes): a close that
+// ran beside an open once joined an audio thread that never ended. Every
+// init, open, close and quit holds this lock.
+std::mutex& sdlLock()
+{
+    static auto* lock = new std::mutex; // never destroyed, as closing()
+    return *lock;
+}
+
 void waitForClosedDevices()
 {
     Closing& c = closing();
@@ -43,8 +54,11 @@ void closeInBackground(SDL_AudioDeviceID device)
         ++c.pending;
     }
     std::thread([device, &c] {
-        SDL_CloseAudioDevice(device);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        {
+            std::lock_guard sdl(sdlLock());
+            SDL_CloseAudioDevice(device);
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
         std::lock_guard lock(c.mutex);
         --c.pending;
         c.done.notify_all();
@@ -69,6 +83,7 @@ public:
     bool open(int rate, int channels, int periodMs, Render render, int& error) override
     {
         waitForClosedDevices();
+        std::lock_guard sdl(sdlLock());
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             error = bass::kErrorDriver;
             return false;
@@ -98,8 +113,11 @@ public:
     {
         if (device_ == 0)
             return;
-        // Pausing waits for a running callback; after it none comes.
-        SDL_PauseAudioDevice(device_, 1);
+        {
+            // Pausing waits for a running callback; after it none comes.
+            std::lock_guard sdl(sdlLock());
+            SDL_PauseAudioDevice(device_, 1);
+        }
         closeInBackground(device_);
         device_ = 0;
     }
@@ -133,6 +151,7 @@ std::unique_ptr<Output> makeSdlOutput(const std::string& deviceName) { return st
 SdlAudioUse::SdlAudioUse()
 {
     waitForClosedDevices();
+    lock_ = std::unique_lock(sdlLock());
     ok_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 

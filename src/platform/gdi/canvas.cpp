@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <span>
 
 #include "gdi/qtimage.h"
@@ -92,6 +93,16 @@ bool Canvas::hatchCovers(int x, int y) const
 
 void Canvas::fillSpan(int x0, int x1, int y)
 {
+    if (brush.style == BrushStyle::Solid && bitmap_.bytesPerPixel() == 3 && x0 < x1) {
+        // Whole skins are filled at start-up: the first pixel, then copies
+        // of what is done, doubling.
+        bitmap_.setPixel(x0, y, brush.color);
+        std::uint8_t* row = bitmap_.scanLine(y) + std::size_t(x0) * 3;
+        const std::size_t bytes = std::size_t(x1 - x0) * 3;
+        for (std::size_t done = 3; done < bytes; done *= 2)
+            std::memcpy(row + done, row, std::min(done, bytes - done));
+        return;
+    }
     for (int x = x0; x < x1; ++x)
         if (hatchCovers(x, y))
             bitmap_.setPixel(x, y, brush.color);

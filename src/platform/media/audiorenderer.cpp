@@ -23,7 +23,11 @@ float GainOf(int32_t hundredthDb) { return hundredthDb <= -10000 ? 0.0f : std::p
 class AudioRenderer final : public Extend<Renderer, IBasicAudio, IReferenceClock> {
 public:
     AudioRenderer() : Extend(CLSID_DSoundRender, u"Default DirectSound Device") {}
-    ~AudioRenderer() override { Close(); }
+    ~AudioRenderer() override
+    {
+        std::lock_guard lock(outputLock_);
+        Close();
+    }
 
     // ---- IBasicAudio
     HRESULT put_Volume(int32_t volume) override
@@ -93,16 +97,17 @@ public:
         float_ = type.subtype == MEDIASUBTYPE_IEEE_FLOAT;
     }
 
-    // Queues the frames; waits while half a second is queued.
+    // Queues the frames; waits while half a second is queued. Without a
+    // device they are dropped, and the clock runs on system time.
     void Render(IMediaSample* sample) override
     {
+        if (!OpenDevice())
+            return;
         uint8_t* data = nullptr;
         sample->GetPointer(&data);
         const int bytes = sample->GetActualDataLength();
         REFERENCE_TIME start = 0, stop = 0;
         const bool timed = Succeeded(sample->GetTime(&start, &stop));
-        if (reopen_ && output_)
-            Open();
         std::unique_lock lock(dataLock_);
         const int frameBytes = channels_ * (float_ ? 4 : 2);
         if (frameBytes == 0 || rate_ == 0)
@@ -169,13 +174,9 @@ protected:
     {
         Renderer::OnPause(from);
         running_ = false;
-        {
-            std::lock_guard lock(dataLock_);
-            active_ = true;
-            flushed_ = false;
-        }
-        if (!output_)
-            Open();
+        std::lock_guard lock(dataLock_);
+        active_ = true;
+        flushed_ = false;
     }
     void OnRun(REFERENCE_TIME start) override
     {
@@ -192,31 +193,43 @@ protected:
             drained_.notify_all();
         }
         Renderer::OnStop();
+        std::lock_guard lock(outputLock_);
         Close();
     }
 
 private:
-    void Open()
+    // Streaming thread: the device opens with the first sample, so that a
+    // pause never waits for it, and again when the format changes. Whether
+    // a device is open.
+    bool OpenDevice()
     {
-        Close();
+        std::lock_guard lock(outputLock_);
         int rate, channels;
         {
-            std::lock_guard lock(dataLock_);
+            std::lock_guard data(dataLock_);
+            if (!active_ || (output_ && !reopen_))
+                return output_ != nullptr;
             rate = rate_;
             channels = channels_;
             reopen_ = false;
         }
+        Close();
         if (rate <= 0 || channels <= 0)
-            return;
+            return false;
         auto out = audio::makeSdlOutput("");
         int error = 0;
         if (!out->open(
                 rate, channels, 20, [this](float* o, int n, int c) { Mix(o, n, c); }, error))
-            return;
-        latency_ = int64_t(out->latencyMs()) * 10000;
+            return false;
+        {
+            std::lock_guard data(dataLock_);
+            latency_ = int64_t(out->latencyMs()) * 10000;
+        }
         output_ = std::move(out);
+        return true;
     }
 
+    // outputLock_ held.
     void Close()
     {
         if (output_)
@@ -286,6 +299,7 @@ private:
     float gainLeft_ = 1, gainRight_ = 1;
     std::atomic<bool> running_{false};
     std::atomic<REFERENCE_TIME> runStart_{0};
+    std::mutex outputLock_; // before dataLock_
     std::unique_ptr<audio::Output> output_;
     std::mutex clockLock_;
     REFERENCE_TIME offset_ = 0, lastTime_ = 0;

@@ -6,6 +6,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/cpu.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -26,6 +27,17 @@ struct CodecDeleter {
 };
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
 
+// Each frame thread holds back one picture before the first comes out, so a
+// picture gets the threads its size needs (one per 1280x720, plus one) rather
+// than one per core: more would only delay the first picture.
+int FrameThreads(const AVCodecParameters& params)
+{
+    constexpr int64_t kPixelsPerThread = 1280 * 720;
+    const int64_t pixels = int64_t(params.width) * params.height;
+    const auto wanted = static_cast<int>(1 + (pixels + kPixelsPerThread - 1) / kPixelsPerThread);
+    return std::clamp(wanted, 2, std::max(2, av_cpu_count()));
+}
+
 CodecPtr OpenCodec(const AMMediaType& type)
 {
     CodecParametersPtr params = CodecParametersOfType(type);
@@ -38,7 +50,7 @@ CodecPtr OpenCodec(const AMMediaType& type)
     if (!ctx || avcodec_parameters_to_context(ctx.get(), params.get()) < 0)
         return nullptr;
     ctx->pkt_timebase = kTime100ns;
-    ctx->thread_count = 0;
+    ctx->thread_count = params->codec_type == AVMEDIA_TYPE_VIDEO ? FrameThreads(*params) : 0;
     if (avcodec_open2(ctx.get(), codec, nullptr) < 0)
         return nullptr;
     return ctx;

@@ -459,8 +459,11 @@ public:
         for (auto& s : Sources())
             if (Failed(s->SetRate(rate)))
                 return E_NOTIMPL;
+        // The same rate again needs no seek, which would only decode the
+        // pictures up to the position once more.
+        const bool changed = rate != rate_;
         rate_ = rate;
-        if (state_ != State_Stopped)
+        if (changed && state_ != State_Stopped)
             SetPositions(&pos, AM_SEEKING_AbsolutePositioning, nullptr, 0);
         return S_OK;
     }

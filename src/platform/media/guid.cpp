@@ -4,22 +4,9 @@
 #include <cstdio>
 
 #include "base/bytereader.h"
+#include "base/hexdigit.h"
 
 namespace kolvarin::media {
-namespace {
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 std::string GuidToString(const GUID& id)
 {
@@ -40,7 +27,7 @@ std::optional<GUID> GuidFromString(std::string_view text)
     for (size_t i = 1; i < 37; ++i) {
         if (i == 9 || i == 14 || i == 19 || i == 24)
             continue;
-        const int v = HexValue(text[i]);
+        const int v = HexDigitValue(text[i]);
         if (v < 0)
             return std::nullopt;
         nibbles[n++] = static_cast<uint8_t>(v);

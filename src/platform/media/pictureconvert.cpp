@@ -135,16 +135,19 @@ QImage PictureConverter::Convert(const AVFrame* frame, QRect source, QSize size,
         space_ = frame->colorspace;
         fullRange_ = full;
     }
-    QImage image(size, QImage::Format_RGB32);
+    QImage image;
     if (sws_) {
+        // The last picture's buffer, unless its user still holds it: a fresh
+        // one a picture would be allocated and cleared by the system each time.
+        if (image_.size() != size)
+            image_ = QImage(size, QImage::Format_RGB32);
         const uint8_t* planes[3] = {in->data[0] + source.top() * in->linesize[0] + source.left(),
                                     in->data[1] + source.top() / 2 * in->linesize[1] + source.left() / 2,
                                     in->data[2] + source.top() / 2 * in->linesize[2] + source.left() / 2};
-        uint8_t* out[1] = {image.bits()};
-        const int outStride[1] = {static_cast<int>(image.bytesPerLine())};
+        uint8_t* out[1] = {image_.bits()};
+        const int outStride[1] = {static_cast<int>(image_.bytesPerLine())};
         sws_scale(sws_, planes, in->linesize, 0, source.height(), out, outStride);
-    } else {
-        image = {};
+        image = image_;
     }
     av_frame_free(&work);
     return image;

@@ -55,6 +55,7 @@ private:
     const SwsContext* configured_ = nullptr;
     int space_ = 0;
     bool fullRange_ = false;
+    QImage image_;
 };
 
 // Applies the controls to an I420 frame in place (the frame must be writable).

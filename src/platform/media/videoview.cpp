@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QPainter>
 #include <QWidget>
 
@@ -71,32 +72,48 @@ private:
 
 VideoOutput output = VideoOutput::Automatic;
 
+struct OpenGLSupport {
+    bool available = false;
+    bool software = false; // drawn by the CPU (Mesa's rasterisers)
+};
+
 // Only window systems with real OpenGL windows; the offscreen platform has
 // none (QOpenGLWidget cannot render there).
-bool ProbeOpenGL()
+OpenGLSupport ProbeOpenGL()
 {
     const QString platform = QGuiApplication::platformName();
     if (platform != "xcb" && platform != "wayland")
-        return false;
+        return {};
     QOpenGLContext context;
     QOffscreenSurface surface;
     surface.create();
-    return context.create() && context.makeCurrent(&surface);
+    if (!context.create() || !context.makeCurrent(&surface))
+        return {};
+    const auto* name = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+    const QString renderer = QString::fromLatin1(name ? name : "").toLower();
+    const bool software = renderer.contains("llvmpipe") || renderer.contains("softpipe") || renderer.contains("swrast");
+    context.doneCurrent();
+    return {true, software};
+}
+
+const OpenGLSupport& Support()
+{
+    static const OpenGLSupport support = ProbeOpenGL();
+    return support;
 }
 
 } // namespace
 
 void SetVideoOutput(VideoOutput o) { output = o; }
 
-bool OpenGLVideoAvailable()
-{
-    static const bool available = ProbeOpenGL();
-    return available;
-}
+bool OpenGLVideoAvailable() { return Support().available; }
 
 VideoView::VideoView(PictureStore& store) : store_(store)
 {
-    if (output == VideoOutput::Automatic && OpenGLVideoAvailable()) {
+    // A software rasteriser pays more for the shader and its scaling than
+    // swscale does for the same picture.
+    const bool openGL = output == VideoOutput::OpenGL || (output == VideoOutput::Automatic && !Support().software);
+    if (openGL && OpenGLVideoAvailable()) {
         const GlVideoSurface gl = MakeGlVideoSurface(*this);
         widget_ = gl.container;
         surface_ = gl.window;

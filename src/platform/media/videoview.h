@@ -2,8 +2,8 @@
 
 // The video window of the video renderer: a widget that shows the latest
 // picture scaled to its size, drawn with OpenGL (YUV to RGB and the colour
-// controls in a shader, scaled by the GPU) where the display offers it, else
-// converted with swscale and painted with QPainter. Main thread only, except
+// controls in a shader, scaled by the GPU) where the display offers it in
+// hardware, else converted with swscale and painted with QPainter. Main thread only, except
 // PictureStore, which the streaming thread fills.
 
 #include <mutex>
@@ -82,11 +82,13 @@ private:
     PictureConverter converter_;
 };
 
-enum class VideoOutput { Automatic, Software };
+enum class VideoOutput { Automatic, OpenGL, Software };
 // How video windows made from now on draw (Automatic: OpenGL where the
-// display offers it). Main thread.
+// display offers it in hardware, else software; OpenGL: wherever the display
+// offers it, a software rasteriser too). Main thread.
 void SetVideoOutput(VideoOutput output);
-// Whether the display offers OpenGL for video windows (tested once).
+// Whether the display offers OpenGL for video windows, in hardware or not
+// (tested once).
 bool OpenGLVideoAvailable();
 
 } // namespace kolvarin::media

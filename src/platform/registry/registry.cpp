@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/hexdigit.h"
 #include "codepage/codepage.h"
 
 namespace kolvarin::registry {
@@ -44,16 +45,9 @@ std::optional<std::string> FromHex(const std::string& hex)
         return std::string();
     if (hex.empty() || hex.size() % 2)
         return std::nullopt;
-    auto nibble = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        return -1;
-    };
     std::string out;
     for (size_t i = 0; i < hex.size(); i += 2) {
-        int hi = nibble(hex[i]), lo = nibble(hex[i + 1]);
+        int hi = HexDigitValue(hex[i]), lo = HexDigitValue(hex[i + 1]);
         if (hi < 0 || lo < 0)
             return std::nullopt;
         out += static_cast<char>(hi * 16 + lo);

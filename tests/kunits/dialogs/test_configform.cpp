@@ -335,24 +335,28 @@ TEST_F(ConfigDialogTest, ApplyRunsTheStepsInTheirOrder)
     std::vector<std::string> calls;
     auto record = [&calls](const char* name) { return [&calls, name] { calls.push_back(name); }; };
     form_->Hooks.BufferChanged = record("buffer");
+    form_->Hooks.FullscreenControlChanged = record("fullscreen");
     form_->Hooks.SpeakersChanged = record("speakers");
     form_->Hooks.VideoColorsChanged = record("colours");
     form_->Hooks.RepaintPlaylist = record("playlist");
     form_->Hooks.SetTrayMode = record("tray");
+    form_->Hooks.FaderChanged = record("fader");
     form_->Hooks.PlayModeChanged = record("playmode");
     form_->Hooks.SetScrollDirection = [&calls](int direction) {
         calls.push_back("scroll" + std::to_string(direction));
     };
     // Marked in the reverse of Apply's order.
     set("tbAudioBufferPrio", QStringLiteral("0"));
+    control<QCheckBox>("gbVideoFSControl_Enable")->toggle();
     set("cbAudioSpeakers", QStringLiteral("2"));
     set("tbVideoGamma", QStringLiteral("200"));
     control<QCheckBox>("cbPLDrawTime")->toggle();
     choose("rgScolllabel", 1);
+    set("edFaderCount", QStringLiteral("700"));
     choose("rgPlaymode", 1);
     ASSERT_TRUE(form_->Apply());
-    EXPECT_EQ(calls,
-              (std::vector<std::string>{"playmode", "tray", "scroll2", "playlist", "colours", "speakers", "buffer"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"playmode", "fader", "tray", "scroll2", "playlist", "colours",
+                                               "speakers", "fullscreen", "buffer"}));
     EXPECT_FALSE(form_->btnApply()->isEnabled());
     calls.clear();
     ASSERT_TRUE(form_->Apply()); // nothing marked: nothing re-applied

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <tuple>
 
 #include "configfixture.h"
 #include "core/text/ktemplates.h"
@@ -69,32 +70,68 @@ TEST_F(ListPagesTest, ExtensionsAreAddedOnceInUpperCase)
     EXPECT_EQ(config_.AcceptedExtensions.size(), known.size());
 }
 
-TEST_F(ListPagesTest, GraphScriptTableStoresItsRows)
+// One row per type caption the graph scripts declare; Apply stores an entry
+// per extension of that caption and keeps the entries no row covers.
+TEST_F(ListPagesTest, GraphScriptRowsFollowTheDeclaredTypes)
 {
     std::filesystem::create_directories(ApplicationPath + "data/dsgraphs");
-    std::ofstream(ApplicationPath + "data/dsgraphs/Kolvarin Codec Pack.kgraph") << "void Filetypes() {}";
-    config_.VideoFilters = {{".avi", "Kolvarin Codec Pack", false}, {".mkv", "Missing Script", true}};
+    for (const std::string script : {"Codec Pack", "MPEG"})
+        std::ofstream(ApplicationPath + "data/dsgraphs/" + script + ".kgraph") << "void Filetypes() {}";
+    form_->Hooks.GraphTypes = [] {
+        return std::vector<TKGraphType>{
+            {"Codec Pack", {{".avi", "Audio Video Interleave"}, {".mpg", "MPEG video"}, {".mpeg", "MPEG video"}}},
+            {"MPEG", {{".mpg", "MPEG video"}}},
+            {"Gone", {{".rm", "RealMedia"}}},
+        };
+    };
+    config_.VideoFilters = {{".MPG", "MPEG", true}, {".rm", "Gone", false}, {".flv", "Flash", false}};
     form_->ShowPage(TConfigPage::VideoFilter);
     auto* table = form_->findChild<QTreeWidget*>(QStringLiteral("lvDSGraphTypeList"));
-    ASSERT_EQ(table->topLevelItemCount(), 2);
-    EXPECT_EQ(table->topLevelItem(1)->text(1), QStringLiteral("No script")); // its file is missing
-    table->setCurrentItem(table->topLevelItem(0));
+    auto* script = form_->findChild<QComboBox*>(QStringLiteral("cbDSActualGraphScript"));
     auto* ask = form_->findChild<QCheckBox*>(QStringLiteral("cbDSActualGraphScriptAsk"));
+    auto row = [table](int i) {
+        const QTreeWidgetItem* item = table->topLevelItem(i);
+        return QStringList{item->text(0), item->text(1), item->text(2)};
+    };
+    ASSERT_EQ(table->topLevelItemCount(), 3);
+    EXPECT_EQ(row(0), (QStringList{QStringLiteral("Audio Video Interleave"), QStringLiteral("No script"), {}}));
+    EXPECT_EQ(row(1), (QStringList{QStringLiteral("MPEG video"), QStringLiteral("MPEG"), QStringLiteral("X")}));
+    EXPECT_EQ(row(2), (QStringList{QStringLiteral("RealMedia"), QStringLiteral("No script"), {}})) << "file missing";
+    EXPECT_FALSE(script->isEnabled());
+
+    table->setCurrentItem(table->topLevelItem(1));
+    ASSERT_TRUE(script->isEnabled());
+    QStringList scripts;
+    for (int i = 0; i < script->count(); ++i)
+        scripts << script->itemText(i);
+    EXPECT_EQ(scripts,
+              (QStringList{QStringLiteral("No script"), QStringLiteral("Codec Pack"), QStringLiteral("MPEG")}));
+    EXPECT_EQ(script->currentText(), QStringLiteral("MPEG"));
+    EXPECT_TRUE(ask->isChecked());
+    script->setCurrentIndex(1);
+    emit script->activated(1);
     ask->click();
+    EXPECT_EQ(config_.VideoFilters.size(), 3u) << "nothing before Apply";
     ASSERT_TRUE(form_->Apply());
-    ASSERT_EQ(config_.VideoFilters.size(), 2u);
-    EXPECT_TRUE(config_.VideoFilters[0].CanAsk);
-    EXPECT_EQ(config_.VideoFilters[1].Script, "No script");
+    const std::vector<std::tuple<std::string, std::string, bool>> expected = {
+        {".avi", "No script", false}, {".mpg", "Codec Pack", false}, {".mpeg", "Codec Pack", false},
+        {".rm", "No script", false},  {".flv", "Flash", false},
+    };
+    std::vector<std::tuple<std::string, std::string, bool>> stored;
+    for (const TVideoFilterEntry& e : config_.VideoFilters)
+        stored.emplace_back(e.Extension, e.Script, e.CanAsk);
+    EXPECT_EQ(stored, expected);
 
     bool asked = false;
     form_->Hooks.AskYesNo = [&asked](const QString&) { return asked = true, false; };
     button("btnResetAllFilters")->click();
     EXPECT_TRUE(asked);
-    EXPECT_EQ(config_.VideoFilters.size(), 2u); // "No" changes nothing
+    EXPECT_EQ(config_.VideoFilters.size(), 5u); // "No" changes nothing
     form_->Hooks.AskYesNo = [](const QString&) { return true; };
     button("btnResetAllFilters")->click();
     EXPECT_EQ(config_.VideoFilters.size(), 26u);
-    EXPECT_EQ(table->topLevelItemCount(), 26);
+    EXPECT_EQ(table->topLevelItemCount(), 3);
+    EXPECT_FALSE(form_->IsMarked(TConfigArea::GraphScriptTable));
 }
 
 TEST_F(ListPagesTest, TemplateEditorSavesOnOkOnly)

@@ -234,7 +234,7 @@ TEST_F(NewsTest, RetryFetchesAgain)
     EXPECT_EQ(news->NewsID(), "8");
 }
 
-TEST_F(NewsTest, StartUpShowingSkipsWhatWasSeenOrCannotLoad)
+TEST_F(NewsTest, StartUpShowingWaitsForNewsAndKeepsFailuresQuiet)
 {
     online = false;
     news->ShowNews(false);
@@ -242,15 +242,33 @@ TEST_F(NewsTest, StartUpShowingSkipsWhatWasSeenOrCannotLoad)
     QTest::qWait(300);
     EXPECT_TRUE(server.requests().empty());
 
+    // Online, but the news server cannot be reached: no window, no error.
     online = true;
+    config.NewsServer.Port = ktest::closedPort();
+    news->ShowNews(false);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(news->State(), TfrmNews::TNewsState::Failed);
+    EXPECT_FALSE(news->isVisible());
+
+    // The news shows once it is there.
+    config.NewsServer.Port = server.port();
+    news->ShowNews(false);
+    EXPECT_FALSE(news->isVisible());
+    ASSERT_TRUE(settled());
+    EXPECT_TRUE(news->isVisible());
+    EXPECT_EQ(news->lbNews()->Count(), 5);
+    news->hide();
+
+    // Nothing new: nothing shown; asked for, shown anyway.
     config.NewsWindowShowNewOnly = true;
     config.LatestNews = "news-7";
     news->ShowNews(false);
-    ASSERT_TRUE(settled());
-    EXPECT_EQ(news->lbNews()->Count(), 0); // nothing new
+    ASSERT_TRUE(QTest::qWaitFor([&] { return news->State() == TfrmNews::TNewsState::Hidden; }, 10000));
+    EXPECT_FALSE(news->isVisible());
+    EXPECT_EQ(news->lbNews()->Count(), 0);
     news->ShowNews(true);
     ASSERT_TRUE(settled());
-    EXPECT_EQ(news->lbNews()->Count(), 5); // asked for: shown anyway
+    EXPECT_EQ(news->lbNews()->Count(), 5);
 }
 
 TEST_F(NewsTest, TheCheckBoxIsTheStartUpSetting)

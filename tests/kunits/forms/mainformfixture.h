@@ -4,6 +4,7 @@
 // default settings, an empty playlist and a play system on the audio
 // layer's offline output; the program counts as started.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,8 @@ protected:
     void ClickAt(QPoint point);
     // Presses there, then releases the button away from the control.
     void PressAndLeave(QPoint point);
+    // A silent 16-bit stereo WAV of the given length at 44.1 kHz.
+    static void WriteSilence(const std::filesystem::path& file, int seconds);
 
     std::unique_ptr<kolvarin::TfrmMain> main;
     kolvarin::TKSystem* system = nullptr;

@@ -1,7 +1,6 @@
 // The user actions: volume, balance, seek texts, speed, brightness, mute and
 // the hot-key action table.
 #include <filesystem>
-#include <fstream>
 
 #include "core/playlist/kplaylistprocs.h"
 #include "forms/useractions.h"
@@ -113,30 +112,6 @@ TEST_F(MainFormTest, HotKeyActionsReachTheirWindows)
     EXPECT_EQ(sorted, (std::vector<int>{0, 5, 4, 7})) << "audio and video sort swap places";
     EXPECT_EQ(zoomed, (std::vector<int>{0, 80}));
     EXPECT_EQ(searches, 1);
-}
-
-// A silent 16-bit stereo WAV of the given length at 44.1 kHz.
-void WriteSilence(const fs::path& file, int seconds)
-{
-    const uint32_t data = static_cast<uint32_t>(seconds) * 44100 * 4;
-    std::string bytes = "RIFF";
-    auto le = [&](uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    le(36 + data, 4);
-    bytes += "WAVEfmt ";
-    le(16, 4);
-    le(1, 2); // PCM
-    le(2, 2);
-    le(44100, 4);
-    le(44100 * 4, 4);
-    le(4, 2);
-    le(16, 2);
-    bytes += "data";
-    le(data, 4);
-    bytes.append(data, '\0');
-    std::ofstream(file, std::ios::binary) << bytes;
 }
 
 TEST_F(MainFormTest, TimeJumpsMoveByTheIntervalAndNeverBelowTheStart)

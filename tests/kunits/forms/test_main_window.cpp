@@ -1,12 +1,15 @@
 // The main window's buttons, check boxes, hook messages, timers and status.
+#include <QEvent>
 #include <QTest>
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/khotkeys.h"
+#include "forms/appstates.h"
 #include "forms/useractions.h"
 #include "keyhook/keyhook.h"
 #include "mainformfixture.h"
 #include "skin/kskinelements.h"
+#include "skin/spectrum_vis.h"
 
 using namespace kolvarin;
 
@@ -161,6 +164,95 @@ TEST_F(MainFormTest, SyncAndCommandPlayTimersActOnlyWhileTheProgramMayAct)
         EXPECT_EQ(log.Switched, c.acts ? expected : std::vector<TKPlayTimer>{}) << c.initialized << c.killed;
         EXPECT_EQ(PlaylistItemIndex, c.acts ? 0 : -1) << "the command-play timer started the first entry";
     }
+}
+
+// Counts the paints a control receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* control) { control->installEventFilter(this); }
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        Paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// The timers repaint only what changed, and the 45 ms one rests while
+// nothing of it can be seen.
+TEST_F(MainFormTest, TheTimersRepaintWhatChangedAndTheAnalyzerRestsUnseen)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    int labelPaints = 0, analyzerPaints = 0, probePaints = 0;
+    main->imgScrolllabel->OnPaint = [&](TKPaintbox&) { ++labelPaints; };
+    main->imgAnalyzer->OnPaint = [&](TKPaintbox&) { ++analyzerPaints; };
+    // The window paints every marked control in one go: once the probe has
+    // painted, so has every control the tick marked. (The window's corners
+    // may lie outside its shape.)
+    TKPaintbox probe(main.get());
+    probe.SetBounds(main->width() / 2, main->height() / 2, 1, 1);
+    probe.show();
+    probe.OnPaint = [&](TKPaintbox&) { ++probePaints; };
+    auto tick = [&] {
+        main->AnalyzerSLTimerTimer();
+        const int before = probePaints;
+        probe.Invalidate();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return probePaints > before; }, 10000));
+    };
+
+    main->SetStatusText(u"Ready");
+    tick();
+    const int label = labelPaints, analyzer = analyzerPaints;
+    for (int i = 0; i < 3; ++i)
+        tick();
+    EXPECT_EQ(labelPaints, label) << "a label that fits stands still";
+    EXPECT_EQ(analyzerPaints, analyzer) << "the idle analyzer keeps its background";
+
+    PaintCounter time(main->imgTime);
+    ShowTimeDigits(0, 1, 5, false);
+    tick();
+    const int timePaints = time.Paints;
+    ShowTimeDigits(0, 1, 5, false);
+    tick();
+    EXPECT_EQ(time.Paints, timePaints) << "the same time is not drawn again";
+    ShowTimeDigits(0, 1, 6, false);
+    tick();
+    EXPECT_GT(time.Paints, timePaints);
+
+    GUI.Main.Scrolllabel.Mode = smLeft;
+    main->SetStatusText(u"[ A title far too long for the label of the main window is playing ]");
+    tick();
+    const int scrolled = labelPaints;
+    tick();
+    EXPECT_GT(labelPaints, scrolled) << "a moving label paints every step";
+
+    TSpectrum spectrum(main->imgAnalyzer->width(), main->imgAnalyzer->height());
+    main->Spectrum = &spectrum;
+    float level = 0.2f;
+    main->SpectrumData = [&](std::span<float> values) {
+        level = level > 0.1f ? 0.05f : 0.2f;
+        std::fill(values.begin(), values.end(), level);
+        return true;
+    };
+    tick();
+    const int frames = analyzerPaints;
+    tick();
+    EXPECT_GT(analyzerPaints, frames) << "a new frame shows";
+    main->Spectrum = nullptr;
+    main->SpectrumData = nullptr;
+
+    main->hide();
+    main->AnalyzerSLTimerTimer();
+    EXPECT_FALSE(main->AnalyzerSLTimer.isActive());
+    main->show();
+    EXPECT_TRUE(main->AnalyzerSLTimer.isActive());
+    main->setWindowState(Qt::WindowMinimized);
+    main->AnalyzerSLTimerTimer();
+    EXPECT_FALSE(main->AnalyzerSLTimer.isActive());
+    main->setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(main->AnalyzerSLTimer.isActive());
 }
 
 TEST_F(MainFormTest, TheStatusTextGoesToTheLabelTheTrayHintAndTheCaption)

@@ -1,6 +1,8 @@
 // The main-window fixture (in a test_ file, so the folder's glob takes it).
 #include "mainformfixture.h"
 
+#include <fstream>
+
 #include <QTest>
 
 #include "core/playlist/kplaylistprocs.h"
@@ -78,6 +80,29 @@ void MainFormTest::PressAndLeave(QPoint point)
     ASSERT_NE(control, nullptr);
     QTest::mousePress(control, Qt::LeftButton, {}, control->mapFrom(main.get(), point));
     QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(-20, -20));
+}
+
+void MainFormTest::WriteSilence(const std::filesystem::path& file, int seconds)
+{
+    const uint32_t data = static_cast<uint32_t>(seconds) * 44100 * 4;
+    std::string bytes = "RIFF";
+    auto le = [&](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    le(36 + data, 4);
+    bytes += "WAVEfmt ";
+    le(16, 4);
+    le(1, 2); // PCM
+    le(2, 2);
+    le(44100, 4);
+    le(44100 * 4, 4);
+    le(4, 2);
+    le(16, 2);
+    bytes += "data";
+    le(data, 4);
+    bytes.append(data, '\0');
+    std::ofstream(file, std::ios::binary) << bytes;
 }
 
 } // namespace ktest

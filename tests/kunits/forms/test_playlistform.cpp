@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include "core/system/kglobals.h"
+#include "forms/appstates.h"
 #include "playlistfixture.h"
 
 using namespace kolvarin;
@@ -331,6 +333,56 @@ TEST_F(PlaylistForm, PlaylistFilesLoadByTheirExtensionInAnyCase)
     EXPECT_EQ(PlaylistCount(), 1);
     EXPECT_TRUE(form_->LoadPlaylist(m3u.toStdU16String()));
     EXPECT_EQ(PlaylistCount(), 2); // the reader replaces the list
+}
+
+TEST_F(PlaylistForm, TheStresstestItemShowsWhileDebuggingAndTakesOnlyANumber)
+{
+    EXPECT_FALSE(form_->Stresstest1->isVisible());
+    config_.DebugEnabled = true;
+    SetApplicationState("PROGRAMMSTART");
+    EXPECT_TRUE(form_->Stresstest1->isVisible());
+
+    std::u16string answer;
+    std::vector<std::u16string> messages;
+    form_->AskText = [&answer](const std::u16string& caption, const std::u16string& prompt) {
+        EXPECT_EQ(caption, u"Enter max stresstest count");
+        EXPECT_EQ(prompt, u"Count:");
+        return answer;
+    };
+    form_->ShowMessage = [&messages](const std::u16string& text) { messages.push_back(text); };
+    Trigger(*form_->popmPlaylist, "Stresstest1"); // cancelled
+    answer = u"many";
+    Trigger(*form_->popmPlaylist, "Stresstest1");
+    EXPECT_FALSE(form_->StressTest.Running());
+    EXPECT_EQ(messages, std::vector<std::u16string>{u"'many' is not a valid integer value."});
+
+    answer = u" 3 ";
+    Trigger(*form_->popmPlaylist, "Stresstest1");
+    EXPECT_TRUE(form_->StressTest.Running());
+    EXPECT_EQ(form_->StressTest.Maximum(), 3);
+    form_->StressTest.Stop();
+
+    config_.DebugEnabled = false;
+    SetApplicationState("PROGRAMMSTART");
+    EXPECT_FALSE(form_->Stresstest1->isVisible());
+}
+
+TEST_F(PlaylistForm, ShowingAndHidingTheWindowSetsItsSettingOnlyWhileTheProgramRuns)
+{
+    ResetProcessFlags();
+    config_.PlaylistVis = true;
+    form_->hide();
+    EXPECT_TRUE(config_.PlaylistVis) << "before the start-up has finished";
+    AppInitialized = true;
+    form_->show();
+    form_->hide();
+    EXPECT_FALSE(config_.PlaylistVis);
+    form_->show();
+    EXPECT_TRUE(config_.PlaylistVis);
+    AppKilled = true;
+    form_->hide();
+    EXPECT_TRUE(config_.PlaylistVis) << "shutting down keeps what the user left";
+    ResetProcessFlags();
 }
 
 } // namespace

@@ -22,9 +22,10 @@
 #include "media/dvdif.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
+#include "temphome.h"
 #include "video/graphbuilder.h"
 #include "video/kdirectshowside.h"
-#include "videoplayfixture.h"
+#include "videoplay_fixture.h"
 
 using namespace kolvarin;
 namespace fx = ktest::media;
@@ -43,17 +44,34 @@ public:
     int64_t ProgressMax = 0;
 };
 
-class VideoDvdTest : public ktest::VideoPlayTest {
+class VideoDvdTest : public ktest::VideoPlayFixture {
 protected:
     void SetUp() override
     {
-        VideoPlayTest::SetUp();
+        VideoPlayFixture::SetUp();
         Config->OSD.Enabled = true;
+        form = std::make_unique<TfrmVideo>();
+        StartSystem(form.get());
         side->GraphBuilder().DVDScriptFolder =
             (ktest::TestData("..") / ".." / "data" / "dvdgraphs").lexically_normal().string() + "/";
         system->SetView(&view);
+        PlaySystem = system.get();
+        VideoDisplayMode = vdmNone;
     }
-    void PlayDisc() { Play(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"); }
+    void TearDown() override
+    {
+        system->Stop(true);
+        PlaySystem = nullptr;
+        system.reset();
+        side.reset();
+        form.reset();
+        VideoPlayFixture::TearDown();
+    }
+    void PlayDisc()
+    {
+        system->Play(Add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
+        QCoreApplication::processEvents();
+    }
     media::IDvdInfo2& Info() { return *side->GraphBuilder().DvdInfo; }
     uint32_t CurrentButton()
     {
@@ -61,7 +79,17 @@ protected:
         Info().GetCurrentButton(&available, &current);
         return available ? current : 0;
     }
-    static bool WaitFor(const std::function<bool()>& done, int ms = 8000) { return VideoPlayTest::WaitFor(done, ms); }
+    static bool WaitFor(const std::function<bool()>& done, int ms = 8000)
+    {
+        return VideoPlayFixture::WaitFor(done, ms);
+    }
+    static std::vector<std::u16string> Captions(const QMenu& menu)
+    {
+        std::vector<std::u16string> captions;
+        for (QAction* a : MenuItems(menu))
+            captions.push_back(a->text().toStdU16String());
+        return captions;
+    }
     // Where a pixel of the DVD's picture shows in the display.
     QPoint InDisplay(QPoint pixel)
     {
@@ -82,6 +110,7 @@ protected:
     }
 
     RecordingView view;
+    std::unique_ptr<TfrmVideo> form;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <QColor>
 #include <QSignalSpy>
 
+#include "forms/fullscreencontrol.h"
 #include "forms/videogeometry.h"
 #include "media/videorenderer.h"
 #include "shell/dialogs.h"
@@ -187,4 +188,40 @@ TEST_F(VideoFormTest, SeveralFittingScriptsAreOfferedInTheListDialog)
     dialogs.accept = false;
     EXPECT_FALSE(form_->ChooseScript({"MPEG 1-2"}, chosen, dontAsk)) << "cancelled";
     shell::Dialogs().install(nullptr);
+}
+
+// What the configuration dialog applies reaches a playing video at once.
+TEST_F(VideoFormTest, AppliedSettingsReachThePlayingVideoAtOnce)
+{
+    Open(fx::Mp4Fixture());
+    auto& colours = config_.VideoColorControls;
+    colours = {2500, 15000, -40, 5000, 7, 100};
+    form_->ApplyColorControls();
+    auto mixer = video::FindMixerConfig(graph_);
+    ASSERT_TRUE(mixer);
+    media::DDCOLORCONTROL shown{};
+    shown.dwSize = 40;
+    ASSERT_TRUE(media::Succeeded(mixer->GetOverlaySurfaceColorControls(&shown)));
+    EXPECT_EQ(std::vector<int32_t>(
+                  {shown.lBrightness, shown.lContrast, shown.lHue, shown.lSaturation, shown.lSharpness, shown.lGamma}),
+              std::vector<int32_t>({2500, 15000, -40, 5000, 7, 100}));
+    colours.Brightness = 20000; // out of range: the control keeps its own
+    form_->ApplyColorControls();
+    EXPECT_EQ(form_->DSVideoWindowEx->ColorControl().Brightness(), 2500);
+
+    for (const bool hide : {false, true}) {
+        config_.HideCursor = hide;
+        form_->ApplyCursorHiding();
+        EXPECT_EQ(form_->DSVideoWindowEx->AutoHideCursor(), hide ? 3000 : 0);
+    }
+
+    TfrmVideoFullscreenControl bar(skin_);
+    bar.show();
+    config_.VideoFSControlActive = false;
+    form_->ApplyFullscreenControl();
+    EXPECT_FALSE(form_->DSVideoWindowEx->FSControlActive());
+    EXPECT_FALSE(bar.isVisible()) << "a bar on show goes";
+    config_.VideoFSControlActive = true;
+    form_->ApplyFullscreenControl();
+    EXPECT_TRUE(form_->DSVideoWindowEx->FSControlActive());
 }

@@ -1,12 +1,10 @@
 // The video window as the video side's host: a clip played by the play
 // system shows in the window, fills its stream, filter and monitor menus,
 // and a stop hides it again.
-#include <chrono>
-#include <functional>
-
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStringList>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,19 +13,56 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
 #include "core/system/kpaths.h"
+#include "forms/appstates.h"
 #include "forms/videoform.h"
 #include "media/controlif.h"
 #include "media/videorenderer.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
-#include "temphome.h"
 #include "video/kdirectshowside.h"
-#include "videoplayfixture.h"
+#include "videoplay_fixture.h"
 
 using namespace kolvarin;
 namespace fx = ktest::media;
 
-using ktest::VideoPlayTest;
+namespace {
+
+class VideoPlayTest : public ktest::VideoPlayFixture {
+protected:
+    void SetUp() override
+    {
+        VideoPlayFixture::SetUp();
+        form = std::make_unique<TfrmVideo>();
+        StartSystem(form.get());
+        PlaySystem = system.get();
+        VideoDisplayMode = vdmNone;
+    }
+    void TearDown() override
+    {
+        system->Stop(true);
+        PlaySystem = nullptr;
+        system.reset();
+        side.reset();
+        form.reset();
+        VideoPlayFixture::TearDown();
+    }
+    void Play(const std::filesystem::path& clip)
+    {
+        system->Play(Add(clip));
+        QCoreApplication::processEvents();
+    }
+    static std::vector<std::u16string> Captions(const QMenu& menu)
+    {
+        std::vector<std::u16string> captions;
+        for (QAction* a : MenuItems(menu))
+            captions.push_back(a->text().toStdU16String());
+        return captions;
+    }
+
+    std::unique_ptr<TfrmVideo> form;
+};
+
+} // namespace
 
 TEST_F(VideoPlayTest, APlayedClipShowsInTheWindowWithItsMenus)
 {
@@ -70,4 +105,23 @@ TEST_F(VideoPlayTest, APlayedClipShowsInTheWindowWithItsMenus)
     system->Stop(true);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(VideoDisplayMode, vdmNone);
+}
+
+TEST_F(VideoPlayTest, APlayedClipsMediaInformationNamesItsVideoAudioAndSubtitleStreams)
+{
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+    const std::vector<TKStreamInfo>& infos = system->StreamInfos();
+    ASSERT_EQ(infos.size(), 3u);
+    EXPECT_TRUE(infos[0].Valid && infos[1].Valid);
+    EXPECT_EQ(infos[2].Kind, 3);
+    const QStringList lines =
+        QString::fromStdU16String(BuildStreamInfoText(infos)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << lines.join(u'|').toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"Video stream: ") && lines[0].endsWith(u", 160x120 24 bits"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(u"Audio stream: ") && lines[1].endsWith(u" khz")) << lines[1].toStdString();
+    // The subtitle shows when a filter took it, else its decoder is reported missing.
+    EXPECT_TRUE(lines[2].startsWith(infos[2].Valid ? u"Subtitle stream: " : u"No subtitle decoder for format '"))
+        << lines[2].toStdString();
 }

@@ -1,5 +1,7 @@
 #include "tagbytes.h"
 
+#include "base/bytereader.h"
+
 namespace tagbytes {
 
 std::string BE32(uint32_t value)
@@ -10,8 +12,9 @@ std::string BE32(uint32_t value)
 
 std::string LE32(uint32_t value)
 {
-    return {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
-            static_cast<char>(value >> 24)};
+    std::string out;
+    kolvarin::ByteWriter(out).U32(value);
+    return out;
 }
 
 std::string Syncsafe(uint32_t value)

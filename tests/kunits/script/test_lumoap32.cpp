@@ -3,6 +3,7 @@
 #include <random>
 #include <string>
 
+#include "base/bytereader.h"
 #include "script/lumoap32.h"
 
 namespace kolvarin::script::ap32 {
@@ -59,10 +60,9 @@ TEST(Ap32, RoundTrips)
 Bytes WithHeader(const Bytes& packed, uint32_t headerSize)
 {
     Bytes block = Of("AP32");
-    uint32_t unpacked = packed[0] | packed[1] << 8 | packed[2] << 16 | uint32_t(packed[3]) << 24;
-    for (uint32_t v : {headerSize, 0xDEADBEEFu, 0x12345678u, unpacked, 0xCAFEBABEu})
-        for (int k = 0; k < 4; ++k)
-            block.push_back(uint8_t(v >> (8 * k)));
+    ByteWriter out(block);
+    for (uint32_t v : {headerSize, 0xDEADBEEFu, 0x12345678u, Le32(packed.data()), 0xCAFEBABEu})
+        out.U32(v);
     block.resize(headerSize, 0xEE);
     block.insert(block.end(), packed.begin() + 4, packed.end());
     return block;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "archivewriter.h"
+#include "base/bytereader.h"
 #include "script/lumodll.h"
 #include "script/lumoexporttree.h"
 #include "script/lumoscript.h"
@@ -51,20 +52,13 @@ Bytes ReadFile(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-uint32_t Le32(const Bytes& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
-}
-void Put32(Bytes& b, size_t at, uint32_t v)
-{
-    for (int k = 0; k < 4; ++k)
-        b[at + k] = uint8_t(v >> (8 * k));
-}
+uint32_t Le32(const Bytes& b, size_t at) { return kolvarin::Le32(b.data() + at); }
+void Put32(Bytes& b, size_t at, uint32_t v) { kolvarin::PutLe32(b.data() + at, v); }
 
 // Offsets of the fixture's header fields, read from the file itself.
 struct PeLayout {
     explicit PeLayout(const Bytes& f)
-        : pe(Le32(f, 0x3C)), optional(pe + 24), sections(optional + (f[pe + 20] | f[pe + 21] << 8)), file(f)
+        : pe(Le32(f, 0x3C)), optional(pe + 24), sections(optional + kolvarin::Le16(f.data() + pe + 20)), file(f)
     {}
     size_t Directory(int d) const { return optional + 96 + 8 * d; }
     size_t RvaToOffset(uint32_t rva) const

@@ -1,6 +1,7 @@
 // Fix-up resolution.
 #include <gtest/gtest.h>
 
+#include "base/bytereader.h"
 #include "script/lumolinker.h"
 
 namespace kolvarin::script {
@@ -8,8 +9,7 @@ namespace {
 
 int32_t At(const std::vector<uint8_t>& code, uint32_t position)
 {
-    return static_cast<int32_t>(code[position] | code[position + 1] << 8 | code[position + 2] << 16 |
-                                static_cast<uint32_t>(code[position + 3]) << 24);
+    return static_cast<int32_t>(Le32(code.data() + position));
 }
 
 TEST(Linker, ResolvesEveryFixupKind)

@@ -4,11 +4,7 @@
 // DVD's information file plays its menu through the DVD graph script.
 #include "video/kdirectshowside.h"
 
-#include <chrono>
-#include <functional>
-
 #include <QColor>
-#include <QCoreApplication>
 #include <QImage>
 #include <QScreen>
 
@@ -25,9 +21,9 @@
 #include "media/videorenderer.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
-#include "temphome.h"
 #include "video/dskitvideowindow.h"
 #include "video/graphbuilder.h"
+#include "videoplay_fixture.h"
 
 using namespace kolvarin;
 using namespace kolvarin::video;
@@ -52,69 +48,27 @@ public:
     int64_t ProgressMax = 0, ProgressPosition = 0;
 };
 
-class DirectShowSideTest : public ktest::TempHomeTest {
+class DirectShowSideTest : public ktest::VideoPlayFixture {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
-        std::filesystem::create_directories(home());
-        UserPath = home().string() + "/";
+        VideoPlayFixture::SetUp();
         ApplicationPath = ktest::TestData("../..").string() + "/"; // the graph scripts
-        Config = new TKConfig();
-        Config->SetDefaults();
         Config->SetDefaultFilters();
-        TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
-        Config->Notifications.ShowMsgBoxOnProblems = false;
         Config->Notifications.ShowBalloonOnProblems = true;
-        Config->PlayMode.Enabled = false;
-        Playlist = new TKPlaylist();
-        PlaylistItemIndex = -1;
-        ResetProcessFlags();
-        AppInitialized = true;
-        side = std::make_unique<TKDirectShowSide>();
-        system = std::make_unique<TKSystem>();
+        StartSystem();
         system->SetView(&view);
-        system->SetVideoSide(side.get());
-    }
-    void TearDown() override
-    {
-        system->Stop(true);
-        system.reset();
-        side.reset();
-        delete Playlist;
-        Playlist = nullptr;
-        delete Config;
-        Config = nullptr;
-        ResetProcessFlags();
-        TempHomeTest::TearDown();
-    }
-    int add(const std::filesystem::path& file)
-    {
-        return PlaylistAdd(u"clip", fx::FileName(file), "00:00:00", false, "00");
-    }
-    // Runs the event loop until done() or the timeout; whether done() held.
-    static bool waitFor(const std::function<bool()>& done, int ms)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
     }
 
     RecordingView view;
-    std::unique_ptr<TKDirectShowSide> side;
-    std::unique_ptr<TKSystem> system;
 };
 
-void ExpectColour(const QImage& image, QPoint at, unsigned rgb)
+void ExpectColour(const QImage& image, QPoint at, unsigned rgb, int tolerance = 14)
 {
     const QColor c = image.pixelColor(at);
-    EXPECT_NEAR(c.red(), int(rgb >> 16 & 0xFF), 14);
-    EXPECT_NEAR(c.green(), int(rgb >> 8 & 0xFF), 14);
-    EXPECT_NEAR(c.blue(), int(rgb & 0xFF), 14);
+    EXPECT_NEAR(c.red(), int(rgb >> 16 & 0xFF), tolerance);
+    EXPECT_NEAR(c.green(), int(rgb >> 8 & 0xFF), tolerance);
+    EXPECT_NEAR(c.blue(), int(rgb & 0xFF), tolerance);
 }
 
 } // namespace
@@ -122,7 +76,7 @@ void ExpectColour(const QImage& image, QPoint at, unsigned rgb)
 TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
 {
     Config->VideoColorControls.Brightness = 800;
-    system->Play(add(fx::MkvFixture()));
+    system->Play(Add(fx::MkvFixture()));
     ASSERT_TRUE(SysActive);
     EXPECT_EQ(system->SystemType(), TSystemType::DirectXVideo);
     EXPECT_EQ(side->GraphState(), 3);
@@ -137,7 +91,7 @@ TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
     EXPECT_EQ(kinds[1], 1);
     EXPECT_EQ(kinds[2], 1);
 
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             int64_t position = 0;
             return side->Position(position) && position > 3000000;
@@ -159,9 +113,33 @@ TEST_F(DirectShowSideTest, ALocalClipPlaysPictureAndSoundAndEndsTheMedium)
     system->Pause();
     EXPECT_EQ(side->GraphState(), 3);
 
-    ASSERT_TRUE(waitFor([] { return !SysActive; }, 5000)) << "the graph's completion ends the medium";
+    ASSERT_TRUE(WaitFor([] { return !SysActive; }, 5000)) << "the graph's completion ends the medium";
     EXPECT_EQ(side->GraphState(), 0) << "the graph is torn down";
     EXPECT_TRUE(view.Balloons.empty());
+}
+
+// The settings' colour controls as they come are the display's neutral
+// ones: a picture shows in its own colours, not brighter.
+TEST_F(DirectShowSideTest, DefaultColourSettingsShowTheSourceColours)
+{
+    TKConfig defaults;
+    defaults.SetDefaults();
+    Config->VideoColorControls = defaults.VideoColorControls;
+    system->Play(Add(fx::Mp4Fixture()));
+    ASSERT_TRUE(SysActive);
+    TColorControl& colors = side->Display().ColorControl();
+    EXPECT_EQ(colors.Brightness(), colors.Defaults().lBrightness);
+    // Pictures that came after the controls were set.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            int64_t position = 0;
+            return side->Position(position) && position > 5000000;
+        },
+        5000));
+    const QImage shown = media::CurrentVideoImage(side->Display().GetFilter().get());
+    ASSERT_FALSE(shown.isNull());
+    ExpectColour(shown, {shown.width() / 4, shown.height() / 2}, fx::kLeftColour, 4);
+    ExpectColour(shown, {shown.width() * 3 / 4, shown.height() / 2}, fx::kRightColour, 4);
 }
 
 TEST_F(DirectShowSideTest, AVideoStreamPlaysWithoutALength)
@@ -180,10 +158,43 @@ TEST_F(DirectShowSideTest, AVideoStreamPlaysWithoutALength)
     EXPECT_EQ(side->GraphState(), 0);
 }
 
+// An .asx list over http: its first reference plays; a list that cannot be
+// fetched or refers to nothing is reported like any stream that does not play.
+TEST_F(DirectShowSideTest, AStreamListOverHttpPlaysItsFirstReference)
+{
+    const std::string bytes = ktest::readFile(fx::MkvFixture());
+    ktest::LoopbackServer server([&](int socket, const std::string& request, const std::atomic<bool>&) {
+        if (request.find("GET /live.wmv") != std::string::npos)
+            ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\nContent-Type: video/x-ms-wmv\r\n\r\n" + bytes);
+        else if (request.find("GET /list.asx") != std::string::npos)
+            ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\nContent-Type: video/x-ms-asf\r\n\r\n"
+                                                "<ASX VERSION=\"3.0\"><ENTRY><REF HREF=\"live.wmv\"/></ENTRY>"
+                                                "<ENTRY><REF HREF=\"other.wmv\"/></ENTRY></ASX>");
+        else if (request.find("GET /empty.asx") != std::string::npos)
+            ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\n\r\n<asx><entry></entry></asx>");
+        else
+            ktest::LoopbackServer::send(socket, "HTTP/1.0 404 Not Found\r\n\r\n");
+    });
+    system->Play(PlaylistAdd(u"list", Utf8ToUtf16(server.url("/list.asx")), "00:00:00", false, "00"));
+    ASSERT_TRUE(SysActive);
+    EXPECT_EQ(system->SystemType(), TSystemType::DirectXStream);
+    EXPECT_EQ(side->GraphState(), 3);
+    EXPECT_TRUE(view.Balloons.empty());
+    system->Stop(true);
+
+    for (const char* path : {"/empty.asx", "/missing.asx"}) {
+        view.Balloons.clear();
+        system->Play(PlaylistAdd(u"list", Utf8ToUtf16(server.url(path)), "00:00:00", false, "00"));
+        EXPECT_FALSE(SysActive) << path;
+        EXPECT_EQ(side->GraphState(), 0) << path;
+        EXPECT_EQ(view.Balloons.size(), 1u) << path;
+    }
+}
+
 TEST_F(DirectShowSideTest, ADvdPlaysThroughItsGraphScript)
 {
     Config->DVDGraph = "Kolvarin Codec Pack";
-    system->Play(add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
+    system->Play(Add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
     ASSERT_TRUE(SysActive);
     EXPECT_EQ(system->SystemType(), TSystemType::DVD);
     EXPECT_TRUE(side->GraphBuilder().DvdControl);
@@ -196,7 +207,7 @@ TEST_F(DirectShowSideTest, ADvdPlaysThroughItsGraphScript)
 TEST_F(DirectShowSideTest, AFileThatDoesNotPlayReportsTheProblemAndLeavesNoGraph)
 {
     const auto garbage = fx::WriteFile("damaged.mkv", std::string(4096, '\x5a'));
-    system->Play(add(garbage));
+    system->Play(Add(garbage));
     EXPECT_FALSE(SysActive);
     EXPECT_EQ(side->GraphState(), 0);
     ASSERT_EQ(view.Balloons.size(), 1u);
@@ -206,7 +217,7 @@ TEST_F(DirectShowSideTest, AFileThatDoesNotPlayReportsTheProblemAndLeavesNoGraph
 TEST_F(DirectShowSideTest, WithoutTheRealSideEveryStartReportsThatTheEngineCannotStart)
 {
     system->SetVideoSide(nullptr);
-    system->Play(add(fx::MkvFixture()));
+    system->Play(Add(fx::MkvFixture()));
     EXPECT_FALSE(SysActive);
     ASSERT_EQ(view.Balloons.size(), 1u);
 }
@@ -216,14 +227,14 @@ TEST_F(DirectShowSideTest, AnInformationFilePlaysTheDiscsMenuThroughTheDvdScript
     // The program's DVD script, wherever the test runs.
     side->GraphBuilder().DVDScriptFolder =
         (ktest::TestData("..") / ".." / "data" / "dvdgraphs").lexically_normal().string() + "/";
-    system->Play(add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
+    system->Play(Add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
     ASSERT_TRUE(SysActive) << (view.Balloons.empty() ? "" : view.Balloons[0]);
     EXPECT_EQ(system->SystemType(), TSystemType::DVD);
     auto& builder = side->GraphBuilder();
     ASSERT_TRUE(builder.DvdControl);
     ASSERT_TRUE(builder.DvdInfo);
     EXPECT_EQ(side->SeekingCaps(), 0u);
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             media::DVD_DOMAIN domain{};
             builder.DvdInfo->GetCurrentDomain(&domain);
@@ -246,7 +257,7 @@ TEST_F(DirectShowSideTest, ADiscWithBrokenInformationFilesReportsTheProblem)
     const auto disc = fx::DvdCopy("broken-dvd");
     std::filesystem::resize_file(disc / "VIDEO_TS" / "VIDEO_TS.IFO", 64);
     std::filesystem::resize_file(disc / "VIDEO_TS" / "VIDEO_TS.BUP", 64);
-    system->Play(add(disc / "VIDEO_TS" / "VIDEO_TS.IFO"));
+    system->Play(Add(disc / "VIDEO_TS" / "VIDEO_TS.IFO"));
     EXPECT_FALSE(SysActive);
     EXPECT_EQ(side->GraphState(), 0);
     ASSERT_EQ(view.Balloons.size(), 1u);

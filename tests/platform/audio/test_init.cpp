@@ -1,6 +1,7 @@
 // Version, devices, initialisation with and without speakers, checked
 // handles, and a tone played through SDL's disk driver.
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -129,6 +130,41 @@ TEST(SdlOutputTest, ToneReachesTheDiskDriver)
     for (std::size_t at = 0; at + 2 * 4096 <= samples.size(); at += 2 * 2048)
         best = std::max(best, toneLevel(samples.data() + at, 4096, 2, 880, 44100));
     EXPECT_NEAR(best, 0.5, 0.05);
+}
+
+// A renderer reopens its device on its streaming thread whenever the channel
+// count changes (a menu in mono, then a title in stereo) while another output
+// opens and closes on a thread of its own: SDL must never be entered from
+// two of them at once (that once left a close waiting for ever). The dummy
+// driver opens one device at a time, so an open may fail; none may hang.
+TEST(SdlOutputTest, ReopeningWithOtherChannelCountsBesideAnotherOutputNeverHangs)
+{
+    const auto silence = [](float* out, int frames, int channels) { std::fill(out, out + frames * channels, 0.0f); };
+    const auto reopen = [&](int rate, int rounds) {
+        std::unique_ptr<Output> output;
+        int opened = 0;
+        for (int round = 0; round < rounds; ++round)
+            for (const int channels : {2, 1, 6, 2}) {
+                if (output)
+                    output->close();
+                output = makeSdlOutput("");
+                int error = 0;
+                if (output->open(rate, channels, 20, silence, error)) {
+                    EXPECT_EQ(output->channels(), channels);
+                    ++opened;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(3)); // plays a little
+            }
+        output->close();
+        return opened;
+    };
+    int other = 0;
+    std::thread mixer([&] { other = reopen(44100, 12); });
+    const int renderer = reopen(48000, 12);
+    mixer.join();
+    EXPECT_GT(renderer + other, 0);
+    const SdlAudioUse closed; // waits for the last closes
+    EXPECT_TRUE(closed.ok());
 }
 
 } // namespace

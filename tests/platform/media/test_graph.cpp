@@ -1,3 +1,7 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -5,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/output.h"
 #include "media/controlif.h"
 #include "media/devenum.h"
 #include "media/graphif.h"
@@ -132,6 +137,23 @@ TEST(Graph, AudioFilePlaysThroughTheAudioRendererInRealTime)
     graph.as<IMediaControl>()->Stop();
 }
 
+// SDL's dummy driver opens one device at a time: with it taken, the audio
+// renderer has none, and the file still plays to its end on system time.
+TEST(Graph, AudioWithoutADeviceStillPlaysToTheEnd)
+{
+    auto taken = kolvarin::audio::makeSdlOutput("");
+    int error = 0;
+    const bool held = taken->open(
+        44100, 2, 20, [](float* out, int frames, int channels) { std::fill(out, out + frames * channels, 0.0f); },
+        error);
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ASSERT_EQ(graph->RenderFile(fx::FileName(fx::AudioFixture()), {}), S_OK);
+    graph.as<IMediaControl>()->Run();
+    EXPECT_TRUE(WaitForEvent(graph.as<IMediaEvent>().get(), EC_COMPLETE, 10000)) << "device held: " << held;
+    graph.as<IMediaControl>()->Stop();
+    taken->close();
+}
+
 TEST(Graph, SeekingMovesThePositionAndPlaysOn)
 {
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
@@ -150,6 +172,12 @@ TEST(Graph, SeekingMovesThePositionAndPlaysOn)
     auto control = graph.as<IMediaControl>();
     control->Run();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // The rate it plays at already needs no seek.
+    const auto logPath = fx::MediaFolder() / "seeking-graph.log";
+    const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(log, 0);
+    graph->SetLogFile(log);
+    EXPECT_EQ(seeking->SetRate(1.0), S_OK);
     int64_t target = 7000000;
     ASSERT_EQ(seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, 0), S_OK);
     int64_t now = 0;
@@ -160,6 +188,13 @@ TEST(Graph, SeekingMovesThePositionAndPlaysOn)
     EXPECT_TRUE(WaitForEvent(graph.as<IMediaEvent>().get(), EC_COMPLETE, 3000));
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(900)); // only the rest played
     control->Stop();
+    graph->SetLogFile(0);
+    ::close(log);
+    const std::string logged = ktest::readFile(logPath);
+    const size_t seek = logged.find("Seek to");
+    EXPECT_TRUE(seek != std::string::npos && logged.find("Seek to", seek + 1) == std::string::npos)
+        << "only the one seek asked for:\n"
+        << logged;
 }
 
 TEST(Graph, SplitterSelectsStreamsWithLanguagesAndNames)

@@ -167,6 +167,10 @@ TEST(VideoRenderer, OpenGLWindowShowsWhatTheSoftwarePathShows)
 {
     if (!OpenGLVideoAvailable())
         GTEST_SKIP() << "no OpenGL on this display";
+    SetVideoOutput(VideoOutput::OpenGL); // a software rasteriser (Xvfb's) would get the software path
+    struct Restore {
+        ~Restore() { SetVideoOutput(VideoOutput::Automatic); }
+    } restore;
     auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
     auto mixer = CreateInstance<IBaseFilter>(CLSID_OverlayMixer);
     graph->AddFilter(mixer.get(), u"Overlay Mixer");

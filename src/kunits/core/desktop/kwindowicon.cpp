@@ -1,15 +1,31 @@
 #include "core/desktop/kwindowicon.h"
 
+#include <QCoreApplication>
+#include <QVariant>
+
 #include "core/system/kprogramicon.h"
 
 namespace kolvarin {
 
 QIcon ProgramIcon()
 {
+    // Decoding every size takes a while at start-up: the icon is made once
+    // and kept by the application object, so it goes with it.
+    constexpr const char* kCache = "kolvarinProgramIcon";
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app)
+        if (const QVariant cached = app->property(kCache); cached.isValid())
+            return cached.value<QIcon>();
+    // Each window hands every size to the window manager when it is made:
+    // up to 64 pixels. Larger views take the themed icon that registration
+    // installs; decoding and sending 128 and 256 with each window slowed the
+    // start.
     QIcon icon;
-    for (const std::string& file : ProgramIconFiles())
-        if (file.ends_with(".png"))
-            icon.addFile(QString::fromStdString(kProgramIconResources + file));
+    for (int size : kProgramIconSizes)
+        if (size <= 64)
+            icon.addFile(QString::fromStdString(kProgramIconResources + ProgramIconFile(size)));
+    if (app)
+        app->setProperty(kCache, icon);
     return icon;
 }
 

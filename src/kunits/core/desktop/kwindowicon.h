@@ -4,7 +4,7 @@
 
 namespace kolvarin {
 
-// The program's icon with every size it is drawn at (core/system/kprogramicon.h),
+// The program's icon in the sizes up to 64 pixels (core/system/kprogramicon.h),
 // for the windows (QApplication::setWindowIcon) and the tray. Needs the
 // application object.
 QIcon ProgramIcon();

@@ -126,7 +126,7 @@ const Key kKeys[] = {
     {"Ratio", "User", "X", FIELD(Ratio.User.X), "1", "1"},
     {"Ratio", "User", "Y", FIELD(Ratio.User.Y), "1", "1"},
     {"QxDSPFilterActive", nullptr, "Enabled", FIELD(QxDSPFilterActive), "true", "true"},
-    {"VideoColorControls", nullptr, "Brightness", FIELD(VideoColorControls.Brightness), "1000", "1000"},
+    {"VideoColorControls", nullptr, "Brightness", FIELD(VideoColorControls.Brightness), "750", "750"},
     {"VideoColorControls", nullptr, "Contrast", FIELD(VideoColorControls.Contrast), "10000", "10000"},
     {"VideoColorControls", nullptr, "Hue", FIELD(VideoColorControls.Hue), "0", "0"},
     {"VideoColorControls", nullptr, "Saturation", FIELD(VideoColorControls.Saturation), "10000", "10000"},

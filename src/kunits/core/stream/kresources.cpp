@@ -36,4 +36,20 @@ std::unique_ptr<TLumoStream> LoadResourceStream(int32_t id)
     return stream;
 }
 
+bool ResourceRegistered(int32_t id)
+{
+    std::lock_guard<std::mutex> guard(resourceLock);
+    return resources().contains(id);
+}
+
+bool ReadResource(int32_t id, const std::function<void(std::string_view)>& read)
+{
+    std::lock_guard<std::mutex> guard(resourceLock);
+    const auto it = resources().find(id);
+    if (it == resources().end())
+        return false;
+    read(it->second);
+    return true;
+}
+
 } // namespace kolvarin

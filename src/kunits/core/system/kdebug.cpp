@@ -21,7 +21,9 @@ TKHistory* History = nullptr;
 
 namespace {
 
-constexpr int kViewerGraceMs = 5;
+// Long enough for a viewer that is only descheduled on a busy machine (the
+// socket queues ten lines); a hung one costs it once.
+constexpr int kViewerGraceMs = 50;
 
 std::string FormatNow(const char* format)
 {

@@ -9,13 +9,17 @@
 
 namespace kolvarin {
 
+std::string ProgramIconFile(int size)
+{
+    const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+    return "hicolor/" + folder + "/apps/" + kProgramIconName + ".png";
+}
+
 std::vector<std::string> ProgramIconFiles()
 {
     std::vector<std::string> files;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
-        files.push_back("hicolor/" + folder + "/apps/" + kProgramIconName + ".png");
-    }
+    for (int size : kProgramIconSizes)
+        files.push_back(ProgramIconFile(size));
     files.push_back(std::string("hicolor/scalable/apps/") + kProgramIconName + ".svg");
     return files;
 }

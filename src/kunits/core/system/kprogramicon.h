@@ -15,6 +15,10 @@ namespace kolvarin {
 inline constexpr const char* kProgramIconName = "kolvarin";
 inline constexpr const char* kProgramIconResources = ":/kolvarin/icons/";
 
+inline constexpr int kProgramIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+// The theme-relative file name of the picture of one size.
+std::string ProgramIconFile(int size);
 // The theme-relative file names, smallest first, the scalable one last.
 std::vector<std::string> ProgramIconFiles();
 

@@ -4,6 +4,7 @@
 #include <new>
 #include <typeinfo>
 
+#include "base/hexdigit.h"
 #include "core/text/kstrings.h"
 #include "core/xml/lumoxml.h"
 #include "core/xml/lumoxml_p.h"
@@ -47,17 +48,6 @@ const std::array<char16_t, 256> kWide = [] {
 }();
 // Longer texts can't be one of the named entities.
 constexpr size_t kMaxEntityName = 16;
-
-int hexValue(unsigned char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 } // namespace
 
@@ -142,7 +132,8 @@ private:
                 ++p_;
             uint32_t value = 0;
             bool digits = false;
-            for (int d; !atEnd() && (d = hex ? hexValue(*p_) : (*p_ >= '0' && *p_ <= '9' ? *p_ - '0' : -1)) >= 0;
+            for (int d; !atEnd() && (d = hex ? HexDigitValue(static_cast<char>(*p_))
+                                             : (*p_ >= '0' && *p_ <= '9' ? *p_ - '0' : -1)) >= 0;
                  ++p_) {
                 digits = true;
                 // Saturate: anything past the last code point is invalid alike.

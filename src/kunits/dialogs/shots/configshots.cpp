@@ -2,6 +2,8 @@
 // of each page as config-<page>.png in the folder given on the command line.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -42,6 +44,19 @@ int main(int argc, char** argv)
     AudioDevices = {"Built-in Audio Analog Stereo", "HDMI Output"};
 
     TfrmConfig form;
+    // A few graph types as the graph scripts declare them.
+    QDir().mkpath(QString::fromStdString(ApplicationPath + "data/dsgraphs"));
+    for (const char* script : {"Kolvarin Codec Pack", "MPEG 1-2"})
+        QFile(QString::fromStdString(ApplicationPath + "data/dsgraphs/" + script + ".kgraph"))
+            .open(QIODevice::WriteOnly);
+    form.Hooks.GraphTypes = [] {
+        return std::vector<TKGraphType>{
+            {"Kolvarin Codec Pack",
+             {{".avi", "Audio Video Interleave"}, {".mkv", "Matroska video"}, {".mpg", "MPEG video"}}},
+            {"MPEG 1-2", {{".mpg", "MPEG video"}, {".mpeg", "MPEG video"}}},
+            {"Tracker", {{".mod", "ProTracker module"}}},
+        };
+    };
     form.show();
     const std::string folder = argv[1];
     int failed = 0;

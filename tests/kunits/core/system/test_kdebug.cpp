@@ -10,19 +10,6 @@
 
 using namespace kolvarin;
 
-namespace {
-
-std::u16string FromUtf16Le(const std::string& bytes)
-{
-    std::u16string out;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-        out +=
-            static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
-    return out;
-}
-
-} // namespace
-
 TEST(TraceLog, FileIsUtf16WithMarkAndCrLfAndOldLogIsDeleted)
 {
     ktest::TempDir dir;
@@ -39,7 +26,7 @@ TEST(TraceLog, FileIsUtf16WithMarkAndCrLfAndOldLogIsDeleted)
     const std::string bytes = ktest::readFile(file);
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-    const std::u16string text = FromUtf16Le(bytes.substr(2));
+    const std::u16string text = ktest::FromUtf16Le(bytes.substr(2));
     const std::u16string stamp = u": KInitialize - Enter\r\n";
     ASSERT_NE(text.find(stamp), std::u16string::npos);
     EXPECT_NE(text.find(u": TKSystem.Play - Caf\u00e9 \U0001F3B5\r\n"), std::u16string::npos);
@@ -63,7 +50,7 @@ TEST(TraceLog, ViewerReceivesTheTraceMessageWithTerminatingZero)
     ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
     ::close(fd);
     ASSERT_GT(n, 0);
-    const std::u16string message = FromUtf16Le(std::string(buffer, static_cast<size_t>(n)));
+    const std::u16string message = ktest::FromUtf16Le(std::string(buffer, static_cast<size_t>(n)));
     ASSERT_FALSE(message.empty());
     EXPECT_EQ(message.back(), u'\0');
     const std::u16string tail = u"<[KTR]>5<[KTR]>R - T";
@@ -94,7 +81,7 @@ TEST(TraceLog, AViewerThatStopsReadingCostsOneGraceAndGetsLinesWhenItReadsAgain)
     const ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
     ::close(fd);
     ASSERT_GT(n, 0);
-    EXPECT_NE(FromUtf16Le(std::string(buffer, static_cast<size_t>(n))).find(u"R - after"), std::u16string::npos);
+    EXPECT_NE(ktest::FromUtf16Le(std::string(buffer, static_cast<size_t>(n))).find(u"R - after"), std::u16string::npos);
 }
 
 // Without a viewer a line costs one failed connect and leaves nothing behind
@@ -121,7 +108,7 @@ TEST(TraceLog, NoViewerCostsNothingAndNeverBlocks)
     const ssize_t more = ::recv(fd, buffer + 2048, 2048, MSG_DONTWAIT);
     ::close(fd);
     ASSERT_GT(n, 0);
-    EXPECT_NE(FromUtf16Le(std::string(buffer, static_cast<size_t>(n))).find(u"R - a viewer started"),
+    EXPECT_NE(ktest::FromUtf16Le(std::string(buffer, static_cast<size_t>(n))).find(u"R - a viewer started"),
               std::u16string::npos);
     EXPECT_LT(more, 0) << "the lines without a viewer went nowhere";
 }
@@ -140,7 +127,7 @@ TEST(History, AddsLinesOnlyWhenEnabledAndKeepsGrowing)
     TKHistory again(file);
     again.Enabled = true;
     again.Add(u"second");
-    const std::u16string text = FromUtf16Le(ktest::readFile(file).substr(2));
+    const std::u16string text = ktest::FromUtf16Le(ktest::readFile(file).substr(2));
     EXPECT_NE(text.find(u" - first\r\n"), std::u16string::npos);
     EXPECT_NE(text.find(u" - second\r\n"), std::u16string::npos);
     EXPECT_EQ(text.find(u"not written"), std::u16string::npos);

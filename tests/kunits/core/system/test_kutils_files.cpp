@@ -181,6 +181,8 @@ TEST(KUtilsXml, PathAccess)
 TEST(KUtilsResources, RegisteredCopies)
 {
     EXPECT_EQ(LoadResourceStream(4242), nullptr);
+    EXPECT_FALSE(ResourceRegistered(4242));
+    EXPECT_FALSE(ReadResource(4242, [](std::string_view) { ADD_FAILURE() << "nothing to read"; }));
     RegisterResource(4242, std::string("<skin/>\0x", 9));
     auto a = LoadResourceStream(4242);
     ASSERT_NE(a, nullptr);
@@ -188,6 +190,10 @@ TEST(KUtilsResources, RegisteredCopies)
     EXPECT_EQ(a->GetText(), std::string("<skin/>\0x", 9));
     a->SetText("changed");
     EXPECT_EQ(LoadResourceStream(4242)->GetSize(), 9);
+    EXPECT_TRUE(ResourceRegistered(4242));
+    std::string read;
+    EXPECT_TRUE(ReadResource(4242, [&](std::string_view bytes) { read = bytes; }));
+    EXPECT_EQ(read, std::string("<skin/>\0x", 9));
 }
 
 } // namespace

@@ -1,0 +1,70 @@
+#include "videoplay_fixture.h"
+
+#include <chrono>
+
+#include <QCoreApplication>
+
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
+#include "media_fixtures.h"
+
+namespace ktest {
+
+using namespace kolvarin;
+
+void VideoPlayFixture::SetUp()
+{
+    TempHomeTest::SetUp();
+    std::filesystem::create_directories(home());
+    UserPath = home().string() + "/";
+    Config = new TKConfig();
+    Config->SetDefaults();
+    TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
+    Config->Notifications.ShowMsgBoxOnProblems = false;
+    Config->PlayMode.Enabled = false;
+    Playlist = new TKPlaylist();
+    PlaylistItemIndex = -1;
+    ResetProcessFlags();
+    AppInitialized = true;
+}
+
+void VideoPlayFixture::TearDown()
+{
+    if (system)
+        system->Stop(true);
+    system.reset();
+    side.reset();
+    delete Playlist;
+    Playlist = nullptr;
+    delete Config;
+    Config = nullptr;
+    ResetProcessFlags();
+    TempHomeTest::TearDown();
+}
+
+void VideoPlayFixture::StartSystem(video::TKVideoHost* host)
+{
+    side = std::make_unique<video::TKDirectShowSide>(host);
+    system = std::make_unique<TKSystem>();
+    system->SetVideoSide(side.get());
+}
+
+int VideoPlayFixture::Add(const std::filesystem::path& file)
+{
+    return PlaylistAdd(u"clip", ktest::media::FileName(file), "00:00:00", false, "00");
+}
+
+bool VideoPlayFixture::WaitFor(const std::function<bool()>& done, int ms)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+} // namespace ktest
