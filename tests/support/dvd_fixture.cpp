@@ -69,15 +69,16 @@ fs::path Author()
                  ":s=352x288:r=25:d=1 -f lavfi -i anullsrc=r=48000:cl=mono -t 1 -target pal-dvd -s 352x288 "
                  "-c:a ac3 -b:a 64k menu-bg.mpg");
     Run(dir, "ffmpeg -nostdin -y -f lavfi -i \"color=c=black@0.0:s=352x288,format=rgba," + Box(kDvdButton1) + "," +
-                 Box(kDvdButton2) + "\" -frames:v 1 buttons.png");
+                 Box(kDvdButton2) + "\" -frames:v 1 -pix_fmt pal8 buttons.png");
     Run(dir, "ffmpeg -nostdin -y -f lavfi -i \"color=c=black@0.0:s=352x288,format=rgba,"
-             "drawbox=x=100:y=240:w=150:h=20:color=white@1:t=fill\" -frames:v 1 line.png");
+             "drawbox=x=100:y=240:w=150:h=20:color=white@1:t=fill\" -frames:v 1 -pix_fmt pal8 line.png");
     Write(dir / "menu.xml", "<subpictures format=\"PAL\"><stream><spu start=\"00:00:00.00\" force=\"yes\" "
                             "highlight=\"buttons.png\" select=\"buttons.png\">" +
                                 Button("b1", kDvdButton1, "down=\"b2\"") + Button("b2", kDvdButton2, "up=\"b1\"") +
                                 "</spu></stream></subpictures>");
     Write(dir / "line.xml", "<subpictures format=\"PAL\"><stream><spu start=\"00:00:00.20\" end=\"00:00:00.80\" "
                             "image=\"line.png\"/></stream></subpictures>");
+    // spumux takes the colours of paletted pictures only.
     Run(dir, "spumux -P menu.xml < menu-bg.mpg > menu.mpg");
     for (const char* t : {"t1", "t2"}) {
         const std::string name = t;

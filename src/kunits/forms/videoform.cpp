@@ -251,14 +251,9 @@ void TfrmVideo::ConnectMenu()
     };
     for (const auto& [item, menu] : dvdMenus)
         on(item, [this, menu = menu] { DvdShowMenu(menu); });
-    on(m.PreviosChapter1, [this] {
-        if (GraphActive() && streams_.DvdControl)
-            streams_.DvdControl->PlayPrevChapter(0);
-    });
-    on(m.NextChapter1, [this] {
-        if (GraphActive() && streams_.DvdControl)
-            streams_.DvdControl->PlayNextChapter(0);
-    });
+    on(m.PreviosChapter1, [this] { DvdPlayChapter(false); });
+    on(m.NextChapter1, [this] { DvdPlayChapter(true); });
+    on(m.Toggledrawsubtitlesinvis1, [this] { Toggledrawsubtitlesinvis1Click(); });
     on(m.Original1, [this] { ScreenshotClick(smOriginal); });
     on(m.Angepasst1, [this] { ScreenshotClick(smFitted); });
 }
@@ -300,6 +295,11 @@ bool TfrmVideo::eventFilter(QObject* watched, QEvent* event)
         return true;
     } else if (watched == DSVideoWindowEx && event->type() == QEvent::MouseButtonPress)
         FormActivate();
+    else if (watched == DSVideoWindowEx && event->type() == QEvent::MouseMove)
+        DvdMouse(*static_cast<QMouseEvent*>(event), false);
+    else if (watched == DSVideoWindowEx && event->type() == QEvent::MouseButtonRelease &&
+             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        DvdMouse(*static_cast<QMouseEvent*>(event), true);
     return TKSkinnedVideo::eventFilter(watched, event);
 }
 

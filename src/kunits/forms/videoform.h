@@ -27,8 +27,11 @@
 #include "video/dskitfiltergraph.h"
 #include "video/dskitvideowindow.h"
 #include "video/dspequalizer.h"
+#include "video/dvdevents.h"
 #include "video/kvideohost.h"
 #include "video/visspectrum.h"
+
+class QMouseEvent;
 
 namespace kolvarin {
 
@@ -114,10 +117,24 @@ public:
     void NextSubtitleStream();
     void NextMonitorOutput();
 
-    // --- DVD commands: each needs the navigator's control --------------------
+    // --- DVD: each needs the navigator's control or information ----------------
     void DvdPlayForwards(double speed);
     void DvdPlayBackwards(double speed);
     void DvdShowMenu(int menu);
+    void DvdPlayChapter(bool next);
+    // The graph's DVD events come here; a new disc's choices start afresh.
+    void PrepareDvd();
+    // Restores the chosen streams and rebuilds the audio, subtitle and
+    // "Jump to" menus.
+    void FilterGraphDVDChapterStart(int chapter);
+    void FilterGraphDVDTitleChange(int title);
+    // The time digits and the progress bar of the play system's view.
+    void FilterGraphDVDCurrentHMSFTime(media::DVD_HMSF_TIMECODE time);
+    void Toggledrawsubtitlesinvis1Click();
+    // The DVD picture's pixel under a point of the display (digital zoom and
+    // aspect ratio undone); none outside the picture.
+    std::optional<media::POINT> DvdPicturePoint(QPoint at) const;
+    const video::TDvdState& DvdState() const { return dvdState_; }
 
     // --- screenshots and the graph log -------------------------------------------
     // Pauses while it takes the picture (resumes when it paused); fileName
@@ -167,6 +184,14 @@ private:
     void EnterFullscreenOrDesktop(bool desktop);
     void ModeEntered(uint8_t mode, QAction* item, int text);
 
+    video::TDvdPlaySystem Dvd();
+    video::TDvdTexts DvdTexts() const;
+    void ShowDvdMenus();
+    // Follows a DVD menu click: the menus' checks and the on-screen text.
+    void DvdMenuClicked(const video::TDvdMessage& message);
+    // Highlights the DVD menu button under the mouse, or fires it on release.
+    void DvdMouse(const QMouseEvent& event, bool release);
+
     void InstallUserActionHooks(bool install);
     // Shows the text for ms when the on-screen text applies.
     void Notify(const std::u16string& text, int ms);
@@ -174,6 +199,8 @@ private:
     QPointer<video::TDSKitQxDSPFilter> dsp_;
     std::function<void(video::PDSStream)> sideMediaTypeChanged_;
     TKGraphFilters streams_;
+    video::TDvdState dvdState_;
+    video::TDvdMenus dvdMenus_;
     TKVideoOSD* osdLabel_ = nullptr;
     TKDBusScreensaver dbusScreensaver_;
     TKScreensaverInhibit screensaverInhibit_{dbusScreensaver_};

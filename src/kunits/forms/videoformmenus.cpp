@@ -67,6 +67,8 @@ void TfrmVideo::VideoPrepared(bool hasVideo, bool dvd)
     bool hasAudio = false, hasSubtitles = false;
     GetMediaProperties(hasAudio, hasSubtitles);
     ApplyColorControls();
+    if (dvd)
+        PrepareDvd();
     if (!hasVideo) {
         hide();
         return;

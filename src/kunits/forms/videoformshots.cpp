@@ -1,4 +1,4 @@
-// The video window's screenshot, graph log and DVD commands.
+// The video window's screenshot and graph log.
 #include "core/system/kdebug.h"
 #include "core/system/kerrors.h"
 #include "core/system/kglobals.h"
@@ -53,24 +53,6 @@ void TfrmVideo::WriteFilterGraphToLog()
     const auto graph = GraphActive() ? FilterGraph()->Query<media::IFilterGraph>() : nullptr;
     for (const std::string& line : FilterGraphLogLines(graph.get()))
         Log(proc, line);
-}
-
-void TfrmVideo::DvdPlayForwards(double speed)
-{
-    if (GraphActive() && streams_.DvdControl)
-        streams_.DvdControl->PlayForwards(speed, 0);
-}
-
-void TfrmVideo::DvdPlayBackwards(double speed)
-{
-    if (GraphActive() && streams_.DvdControl)
-        streams_.DvdControl->PlayBackwards(speed, 0);
-}
-
-void TfrmVideo::DvdShowMenu(int menu)
-{
-    if (GraphActive() && streams_.DvdControl)
-        streams_.DvdControl->ShowMenu(static_cast<media::DVD_MENU_ID>(menu), 0);
 }
 
 } // namespace kolvarin

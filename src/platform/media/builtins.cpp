@@ -4,6 +4,7 @@
 #include "media/decoders.h"
 #include "media/devenum.h"
 #include "media/dvdnavigator.h"
+#include "media/dvdsubpicture.h"
 #include "media/graph.h"
 #include "media/mediadet.h"
 #include "media/nullrenderer.h"
@@ -29,6 +30,12 @@ std::vector<FilterTemplate> BuiltinFilters()
                        MakeMediaSplitter},
         FilterTemplate{
             CLSID_DVDNavigator, u"DVD Navigator", MERIT_DO_NOT_USE, CLSID_LegacyAmFilterCategory, {}, MakeDvdNavigator},
+        FilterTemplate{CLSID_DvdSubpictureMixer,
+                       u"DVD Subpicture Mixer",
+                       MERIT_DO_NOT_USE,
+                       CLSID_LegacyAmFilterCategory,
+                       {{MEDIATYPE_Video, MEDIASUBTYPE_I420}, {MEDIATYPE_Subtitle, GUID_NULL}},
+                       MakeDvdSubpictureMixer},
         FilterTemplate{CLSID_FFVideoDecoder,
                        u"Video Decoder",
                        MERIT_NORMAL,

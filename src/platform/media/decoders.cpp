@@ -1,6 +1,7 @@
 #include "media/decoders.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 extern "C" {
@@ -206,7 +207,8 @@ protected:
                 return S_OK;
         }
         if (frame->width != width_ || frame->height != height_) {
-            const bool announce = width_ != 0;
+            // The connection's size came from the container, which may not be the stream's.
+            const bool announce = width_ != 0 || !ConnectedAs(frame->width, frame->height);
             width_ = frame->width;
             height_ = frame->height;
             aspect_ = frame->sample_aspect_ratio;
@@ -243,6 +245,12 @@ private:
             return v->AvgTimePerFrame;
         auto v2 = ReadVideoInfo2(Input().CurrentMediaType().formatBytes());
         return v2 && v2->AvgTimePerFrame > 0 ? v2->AvgTimePerFrame : 400000;
+    }
+
+    bool ConnectedAs(int width, int height)
+    {
+        const auto v = ReadVideoInfo2(Output().CurrentMediaType().formatBytes());
+        return v && v->bmiHeader.biWidth == width && std::abs(v->bmiHeader.biHeight) == height;
     }
 
     AMMediaType CurrentOutputType()

@@ -9,6 +9,7 @@
 // the decoders. Threads: main thread; the events come through the graph's
 // event queue.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -220,6 +221,32 @@ public:
 
 protected:
     ~IDvdInfo2() = default;
+};
+
+// A menu button's highlight: its rectangle in picture pixels, edges
+// included (right < left: no highlight), and for each of the subpicture's
+// four pixel types p its colour-table index (bits 16 + 4p) and contrast
+// 0..15 (bits 4p).
+struct DvdHighlight {
+    int32_t left = 0, top = 0, right = -1, bottom = -1;
+    uint32_t colours = 0;
+    bool operator==(const DvdHighlight&) const = default;
+};
+
+// What the navigator tells the filter that draws its subpictures; answered
+// by that filter's subpicture input pin. Any thread.
+class IDvdSubpictureSink : public IUnknown {
+public:
+    using Base = IUnknown;
+    static constexpr IID iid{0x7D4F0C2E, 0x5B61, 0x4E8A, {0x9C, 0x13, 0x2F, 0x80, 0x6A, 0x41, 0xD5, 0x37}};
+    // The program chain's colour table: 16 colours as 0x00YYCrCb.
+    virtual HRESULT SetPalette(const std::array<uint32_t, 16>& colours) = 0;
+    virtual HRESULT SetHighlight(const DvdHighlight& highlight) = 0;
+    // Whether subpictures show; forced ones (a menu's) always do.
+    virtual HRESULT ShowSubpictures(bool show) = 0;
+
+protected:
+    ~IDvdSubpictureSink() = default;
 };
 
 inline constexpr HRESULT VFW_E_DVD_OPERATION_INHIBITED = MakeFailure(0x80040276);

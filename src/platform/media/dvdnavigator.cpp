@@ -161,6 +161,7 @@ public:
         if (!session_.IsOpen())
             return VFW_E_DVD_INVALIDDOMAIN;
         session_.ShowSubpictures(show);
+        streamer_->ShowSubpictures(show);
         NotifyEvent(EC_DVD_SUBPICTURE_STREAM_CHANGE, session_.SelectedSubpicture(), show);
         return S_OK;
     }
@@ -334,6 +335,16 @@ public:
 protected:
     void OnPause(FILTER_STATE from) override
     {
+        // The stream time stands still in a pause: where it stopped, or at
+        // the start.
+        REFERENCE_TIME at = 0, now = 0;
+        if (const ComPtr<IReferenceClock> clock = Clock();
+            from == State_Running && clock && Succeeded(clock->GetTime(&now)))
+            at = std::max<REFERENCE_TIME>(0, now - StartTime());
+        {
+            std::lock_guard lock(stateLock_);
+            pausedAt_ = at;
+        }
         if (from == State_Stopped && session_.IsOpen())
             streamer_->Start();
     }
@@ -352,6 +363,7 @@ private:
         if (Succeeded(hr)) {
             uint32_t available = 0, current = 0;
             session_.Buttons(&available, &current);
+            streamer_->UpdateHighlight();
             NotifyEvent(EC_DVD_BUTTON_CHANGE, available, current);
         }
         return hr;
@@ -389,6 +401,8 @@ private:
         REFERENCE_TIME start = 0;
         {
             std::lock_guard lock(stateLock_);
+            if (StateLocked() == State_Paused)
+                return pausedAt_;
             if (StateLocked() != State_Running)
                 return -1;
             start = StartTime();
@@ -403,6 +417,7 @@ private:
     DvdDisc disc_;
     std::u16string folder_;
     std::unique_ptr<DvdStreamer> streamer_;
+    REFERENCE_TIME pausedAt_ = 0; // stateLock_
 };
 
 } // namespace

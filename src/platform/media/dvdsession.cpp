@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 extern "C" {
@@ -136,6 +137,12 @@ void DvdSession::Track(int event, const uint8_t* buffer, Reading* reading)
         TrackTime(reading);
         break;
     case DVDNAV_HIGHLIGHT: TrackButtons(reading); break;
+    case DVDNAV_SPU_CLUT_CHANGE: {
+        std::array<uint32_t, 16> palette;
+        std::memcpy(palette.data(), buffer, sizeof palette);
+        reading->palette = palette;
+        break;
+    }
     case DVDNAV_STILL_FRAME: {
         const int seconds = reinterpret_cast<const dvdnav_still_event_t*>(buffer)->length;
         reading->events.push_back({EC_DVD_STILL_ON, lastButtons_ == 0 ? 1 : 0, seconds == 255 ? -1 : seconds});
@@ -511,6 +518,23 @@ void DvdSession::Buttons(uint32_t* available, uint32_t* current) const
     std::lock_guard lock(lock_);
     *available = lastButtons_;
     *current = lastButton_;
+}
+
+DvdHighlight DvdSession::Highlight() const
+{
+    std::lock_guard lock(lock_);
+    DvdHighlight h;
+    dvdnav_highlight_area_t area{};
+    if (!nav_ || lastButtons_ == 0 || lastButton_ == 0 ||
+        dvdnav_get_highlight_area(dvdnav_get_current_nav_pci(nav_), static_cast<int32_t>(lastButton_), 0, &area) !=
+            DVDNAV_STATUS_OK)
+        return h;
+    h.left = static_cast<int32_t>(area.sx);
+    h.top = static_cast<int32_t>(area.sy);
+    h.right = static_cast<int32_t>(area.ex);
+    h.bottom = static_cast<int32_t>(area.ey);
+    h.colours = area.palette;
+    return h;
 }
 
 void DvdSession::Angles(uint32_t* available, uint32_t* current) const

@@ -9,8 +9,10 @@
 // commands and queries come from the main thread. One lock serialises the
 // machine, so a command waits at most for one block to be read.
 
+#include <array>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,7 @@ public:
         int stillSeconds = 0;
         uint32_t vobuStart = 0, vobuEnd = 0; // 90 kHz presentation times
         std::vector<DvdEvent> events; // to send to the graph, in order
+        std::optional<std::array<uint32_t, 16>> palette; // the new colour table, 0x00YYCrCb
     };
     // Reads on; buffer holds at least 2048 bytes.
     Step Next(uint8_t* buffer, Reading* reading);
@@ -102,6 +105,8 @@ public:
     // 90 kHz length of the title being played, 0 outside a title.
     uint64_t TitleLength() const;
     void Buttons(uint32_t* available, uint32_t* current) const;
+    // The current button's highlight; none without a current button.
+    DvdHighlight Highlight() const;
     void Angles(uint32_t* available, uint32_t* current) const;
 
 private:

@@ -76,6 +76,8 @@ void DvdStreamer::Start()
         p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
     }
     StartDelivery();
+    ShowSubpictures(session_.SubpicturesShown());
+    UpdateHighlight();
     reader_ = std::thread([this] { ReadLoop(); });
     running_ = true;
 }
@@ -105,6 +107,25 @@ void DvdStreamer::Wake()
         wake_ = true;
     }
     woken_.notify_all();
+}
+
+ComPtr<IDvdSubpictureSink> DvdStreamer::SubpictureSink() const
+{
+    const OutputPin* pin = pins_[kSubpicture].pin;
+    IPin* peer = pin ? pin->Peer() : nullptr;
+    return peer ? QueryAs<IDvdSubpictureSink>(peer) : nullptr;
+}
+
+void DvdStreamer::UpdateHighlight()
+{
+    if (const auto sink = SubpictureSink())
+        sink->SetHighlight(session_.Highlight());
+}
+
+void DvdStreamer::ShowSubpictures(bool show)
+{
+    if (const auto sink = SubpictureSink())
+        sink->ShowSubpictures(show);
 }
 
 bool DvdStreamer::WaitForCommand(int ms)
@@ -180,6 +201,9 @@ int DvdStreamer::Read(uint8_t* buffer, int size)
         DvdSession::Reading r;
         const DvdSession::Step step = session_.Next(block, &r);
         pending_.insert(pending_.end(), r.events.begin(), r.events.end());
+        if (r.palette)
+            if (const auto sink = SubpictureSink())
+                sink->SetPalette(*r.palette);
         switch (step) {
         case DvdSession::Step::Block:
             std::memcpy(buffer, r.data, kBlock);
@@ -208,7 +232,8 @@ void DvdStreamer::PlaceVobu(uint32_t start, uint32_t end)
     if (!placed_ || start != lastEnd_) {
         int64_t at = nextStart_;
         const REFERENCE_TIME now = streamTime_();
-        if (placed_ || now >= 0)
+        // The first unit before the graph ever ran starts at 0.
+        if (placed_ || now > 0)
             at = std::max(at, now >= 0 ? now * 9 / 1000 + kLead90k : at);
         const int64_t offset = at - static_cast<int64_t>(start);
         if (offsets_.empty() || offsets_.back().second != offset)
@@ -410,8 +435,11 @@ void DvdStreamer::SendEvents(int64_t batch)
             batches_.pop_front();
         }
     }
-    for (const DvdEvent& e : events)
+    for (const DvdEvent& e : events) {
+        if (e.code == EC_DVD_BUTTON_CHANGE) // the highlight goes with the picture it belongs to
+            UpdateHighlight();
         notify_(e.code, e.param1, e.param2);
+    }
 }
 
 void DvdStreamer::DropQueuedEvents()

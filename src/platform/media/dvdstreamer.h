@@ -39,7 +39,8 @@ public:
     };
     // Sends one event to the graph (any thread).
     using Notify = std::function<void(int32_t code, intptr_t param1, intptr_t param2)>;
-    // The graph's stream time in 100 ns units, or -1 while not running.
+    // The graph's stream time in 100 ns units (in a pause, where it stands),
+    // or -1 while stopped.
     using StreamTime = std::function<REFERENCE_TIME()>;
 
     DvdStreamer(DvdSession& session, Pins pins, Notify notify, StreamTime streamTime);
@@ -53,6 +54,10 @@ public:
     // Main thread, after a command moved playback or changed a stream: drops
     // what is queued when playback jumped, and ends a still.
     void Wake();
+    // Tell the filter that draws the subpictures the current button's
+    // highlight, and whether subpictures show (any thread).
+    void UpdateHighlight();
+    void ShowSubpictures(bool show);
 
 private:
     enum class Break { None, Still, Jump, Stop, Error, Abort };
@@ -84,6 +89,7 @@ private:
     // Waits for a command (ms < 0: without limit); true when one came.
     bool WaitForCommand(int ms);
     bool Connected(const PinQueue& p) const { return p.pin && p.pin->IsConnected(); }
+    ComPtr<IDvdSubpictureSink> SubpictureSink() const;
 
     DvdSession& session_;
     Notify notify_;

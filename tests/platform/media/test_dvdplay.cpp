@@ -13,8 +13,13 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavutil/frame.h>
+}
+
 #include "dvd_fixture.h"
 #include "media/dvdif.h"
+#include "media/filterbase.h"
 #include "media/graphif.h"
 #include "media/renderer.h"
 #include "media/uuids.h"
@@ -89,6 +94,47 @@ public:
     std::atomic<int> count{0};
 };
 
+// Keeps, per picture that reaches it, the brightness at a few points and
+// whether the picture came with a time (a redraw comes without).
+class PictureProbe final : public Renderer {
+public:
+    struct Picture {
+        bool timed = false;
+        std::vector<int> luma;
+    };
+    explicit PictureProbe(std::vector<POINT> points) : Renderer(GUID_NULL, u"Picture probe"), points_(std::move(points))
+    {}
+    HRESULT CheckInputType(const AMMediaType& type) override
+    {
+        return type.majortype == MEDIATYPE_Video && type.subtype == MEDIASUBTYPE_I420 ? S_OK : S_FALSE;
+    }
+    void Render(IMediaSample* sample) override
+    {
+        const AVFrame* frame = FrameOf(sample);
+        if (!frame)
+            return;
+        REFERENCE_TIME start = 0, stop = 0;
+        Picture p;
+        p.timed = Succeeded(sample->GetTime(&start, &stop));
+        for (const POINT& at : points_)
+            p.luma.push_back(at.x < frame->width && at.y < frame->height
+                                 ? frame->data[0][size_t(at.y) * frame->linesize[0] + at.x]
+                                 : -1);
+        std::lock_guard lock(lock_);
+        pictures_.push_back(std::move(p));
+    }
+    std::vector<Picture> Pictures()
+    {
+        std::lock_guard lock(lock_);
+        return pictures_;
+    }
+
+private:
+    std::vector<POINT> points_;
+    std::mutex lock_;
+    std::vector<Picture> pictures_;
+};
+
 bool Near(const QColor& c, unsigned rgb, int tolerance = 16)
 {
     return std::abs(c.red() - int(rgb >> 16 & 0xFF)) <= tolerance &&
@@ -104,7 +150,10 @@ struct Event {
 // audio on the given sink (the audio renderer when none).
 class DvdGraph {
 public:
-    explicit DvdGraph(IBaseFilter* audioSink = nullptr, IBaseFilter* subpictureSink = nullptr)
+    // pictureSink: the pictures go there through the decoder and the
+    // subpicture mixer, which draws the subpictures.
+    explicit DvdGraph(IBaseFilter* audioSink = nullptr, IBaseFilter* subpictureSink = nullptr,
+                      IBaseFilter* pictureSink = nullptr)
     {
         graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
         nav = CreateInstance<IBaseFilter>(CLSID_DVDNavigator);
@@ -113,7 +162,23 @@ public:
         info = nav.as<IDvdInfo2>();
         EXPECT_EQ(control->SetDVDDirectory(fx::DvdFixture().u16string()), S_OK);
         const auto pins = PinsOf(nav.get(), PINDIR_OUTPUT);
-        EXPECT_EQ(graph->Render(pins[0].get()), S_OK);
+        if (pictureSink) {
+            auto decoder = CreateInstance<IBaseFilter>(CLSID_FFVideoDecoder);
+            auto mixer = CreateInstance<IBaseFilter>(CLSID_DvdSubpictureMixer);
+            graph->AddFilter(decoder.get(), u"Video Decoder");
+            graph->AddFilter(mixer.get(), u"DVD Subpicture Mixer");
+            graph->AddFilter(pictureSink, u"Picture sink");
+            const auto mixerIn = PinsOf(mixer.get(), PINDIR_INPUT);
+            EXPECT_EQ(graph->ConnectDirect(pins[0].get(), PinsOf(decoder.get(), PINDIR_INPUT)[0].get(), nullptr), S_OK);
+            EXPECT_EQ(graph->ConnectDirect(PinsOf(decoder.get(), PINDIR_OUTPUT)[0].get(), mixerIn[0].get(), nullptr),
+                      S_OK);
+            EXPECT_EQ(graph->ConnectDirect(pins[2].get(), mixerIn[1].get(), nullptr), S_OK);
+            EXPECT_EQ(graph->ConnectDirect(PinsOf(mixer.get(), PINDIR_OUTPUT)[0].get(),
+                                           PinsOf(pictureSink, PINDIR_INPUT)[0].get(), nullptr),
+                      S_OK);
+        } else {
+            EXPECT_EQ(graph->Render(pins[0].get()), S_OK);
+        }
         if (audioSink) {
             graph->AddFilter(audioSink, u"Audio sink");
             EXPECT_EQ(graph->Connect(pins[1].get(), PinsOf(audioSink, PINDIR_INPUT)[0].get()), S_OK);
@@ -372,4 +437,67 @@ TEST(DvdPlay, DamagedDiscsPlayWhatTheyCanAndNeverHang)
         graph.as<IMediaControl>()->Stop();
         EXPECT_LT(Clock::now() - stopping, std::chrono::seconds(2)) << c.file;
     }
+}
+
+TEST(DvdPlay, TheMenusHighlightAndTheShownSubpicturesAreDrawnIntoThePicture)
+{
+    // The middle of each button, of the subpicture's line, and the background.
+    auto probe = MakeCom<PictureProbe>(
+        std::vector<POINT>{Centre(fx::kDvdButton1), Centre(fx::kDvdButton2), {175, 250}, {300, 20}});
+    DvdGraph g(nullptr, nullptr, probe.get());
+    const auto lit = [](int luma) { return luma > 180; };
+    const auto dark = [](int luma) { return luma >= 0 && luma < 130; };
+    // Waits for a picture after the first `from` whose points pass test.
+    const auto shows = [&](size_t from, auto test) {
+        const auto end = Clock::now() + std::chrono::seconds(8);
+        while (Clock::now() < end) {
+            const auto pictures = probe->Pictures();
+            for (size_t i = from; i < pictures.size(); ++i)
+                if (test(pictures[i].luma))
+                    return true;
+            g.WaitFor(0, -1, 20);
+        }
+        return false;
+    };
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    EXPECT_TRUE(shows(0, [&](const std::vector<int>& l) { return lit(l[0]) && dark(l[1]) && dark(l[3]); }))
+        << "the first button is highlighted, the second and the rest show the menu";
+
+    // In the still, a new highlight shows without a new picture of the disc.
+    size_t from = probe->Pictures().size();
+    ASSERT_EQ(g.control->SelectButton(2), S_OK);
+    EXPECT_TRUE(shows(from, [&](const std::vector<int>& l) { return dark(l[0]) && lit(l[1]); }));
+    from = probe->Pictures().size();
+    ASSERT_EQ(g.control->SelectButton(1), S_OK);
+    EXPECT_TRUE(shows(from, [&](const std::vector<int>& l) { return lit(l[0]) && dark(l[1]); }));
+
+    // A title's subpicture shows only once subpictures are shown.
+    ASSERT_EQ(g.control->ActivateButton(), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 1));
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
+    const auto pictures = probe->Pictures();
+    EXPECT_TRUE(std::none_of(pictures.begin() + from, pictures.end(),
+                             [&](const PictureProbe::Picture& p) { return p.timed && lit(p.luma[2]); }));
+    EXPECT_TRUE(std::any_of(pictures.begin() + from, pictures.end(),
+                            [&](const PictureProbe::Picture& p) { return p.timed && dark(p.luma[2]); }));
+    ASSERT_EQ(g.control->SetSubpictureState(true, 0), S_OK);
+    from = probe->Pictures().size();
+    ASSERT_EQ(g.control->PlayChapterInTitle(1, 1, 0), S_OK);
+    EXPECT_TRUE(shows(from, [&](const std::vector<int>& l) { return lit(l[2]) && dark(l[0]); }));
+}
+
+TEST(DvdPlay, InAPauseTheDiscIsReadOnlyALittleAheadOfThePicture)
+{
+    DvdGraph g;
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    ASSERT_TRUE(Succeeded(g.graph.as<IMediaControl>()->Pause()));
+    ASSERT_EQ(g.control->PlayTitle(1, 0), S_OK);
+    // Read without a bound, the three-second title would be gone at once and
+    // the menu after it reached, far ahead of what shows.
+    g.WaitFor(0, -1, 1500);
+    DVD_DOMAIN domain{};
+    g.info->GetCurrentDomain(&domain);
+    EXPECT_EQ(domain, DVD_DOMAIN_Title);
+    ASSERT_TRUE(Succeeded(g.graph.as<IMediaControl>()->Run()));
+    EXPECT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
 }

@@ -1,0 +1,187 @@
+// A DVD played by the play system in the video window: the mouse highlights
+// and fires the menu's buttons through the picture's place in the window,
+// the chapter, title and time events fill the audio, subtitle and "Jump to"
+// menus, the time digits and the progress bar, and the menus' clicks reach
+// the disc.
+#include <chrono>
+#include <functional>
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "core/playlist/kplaylistprocs.h"
+#include "core/settings/kconfig.h"
+#include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
+#include "dvd_fixture.h"
+#include "forms/useractions.h"
+#include "forms/videoform.h"
+#include "media/controlif.h"
+#include "media/dvdif.h"
+#include "media_fixtures.h"
+#include "playback/ksystem.h"
+#include "temphome.h"
+#include "video/graphbuilder.h"
+#include "video/kdirectshowside.h"
+#include "videoplay_fixture.h"
+
+using namespace kolvarin;
+namespace fx = ktest::media;
+
+namespace {
+
+class RecordingView : public TKPlayerView {
+public:
+    void SetProgressBar(int tag, bool, int64_t max, int64_t) override
+    {
+        ProgressTag = tag;
+        ProgressMax = max;
+    }
+    void ShowTime(int, int, int seconds, bool) override { Seconds = seconds; }
+    int ProgressTag = 0, Seconds = -1;
+    int64_t ProgressMax = 0;
+};
+
+class VideoDvdTest : public ktest::VideoPlayFixture {
+protected:
+    void SetUp() override
+    {
+        VideoPlayFixture::SetUp();
+        Config->OSD.Enabled = true;
+        form = std::make_unique<TfrmVideo>();
+        StartSystem(form.get());
+        side->GraphBuilder().DVDScriptFolder =
+            (ktest::TestData("..") / ".." / "data" / "dvdgraphs").lexically_normal().string() + "/";
+        system->SetView(&view);
+        PlaySystem = system.get();
+        VideoDisplayMode = vdmNone;
+    }
+    void TearDown() override
+    {
+        system->Stop(true);
+        PlaySystem = nullptr;
+        system.reset();
+        side.reset();
+        form.reset();
+        VideoPlayFixture::TearDown();
+    }
+    void PlayDisc()
+    {
+        system->Play(Add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
+        QCoreApplication::processEvents();
+    }
+    media::IDvdInfo2& Info() { return *side->GraphBuilder().DvdInfo; }
+    uint32_t CurrentButton()
+    {
+        uint32_t available = 0, current = 0;
+        Info().GetCurrentButton(&available, &current);
+        return available ? current : 0;
+    }
+    static bool WaitFor(const std::function<bool()>& done, int ms = 8000)
+    {
+        return VideoPlayFixture::WaitFor(done, ms);
+    }
+    static std::vector<std::u16string> Captions(const QMenu& menu)
+    {
+        std::vector<std::u16string> captions;
+        for (QAction* a : MenuItems(menu))
+            captions.push_back(a->text().toStdU16String());
+        return captions;
+    }
+    // Where a pixel of the DVD's picture shows in the display.
+    QPoint InDisplay(QPoint pixel)
+    {
+        const auto renderer = side->Display().GetFilter();
+        int32_t left = 0, top = 0, width = 0, height = 0, sl = 0, st = 0, sw = 0, sh = 0;
+        renderer.as<media::IVideoWindow>()->GetWindowPosition(&left, &top, &width, &height);
+        renderer.as<media::IBasicVideo>()->GetSourcePosition(&sl, &st, &sw, &sh);
+        const QPoint window = QPoint(left, top) - side->Display().pos();
+        return window + QPoint((pixel.x() - sl) * width / sw, (pixel.y() - st) * height / sh);
+    }
+    static QPoint Centre(const int (&r)[4]) { return {(r[0] + r[2]) / 2, (r[1] + r[3]) / 2}; }
+    static QAction* Checked(const QMenu& menu)
+    {
+        for (QAction* a : MenuItems(menu))
+            if (a->isChecked())
+                return a;
+        return nullptr;
+    }
+
+    RecordingView view;
+    std::unique_ptr<TfrmVideo> form;
+};
+
+} // namespace
+
+TEST_F(VideoDvdTest, TheMouseHighlightsAndFiresTheMenusButtonsWhereThePictureShowsThem)
+{
+    PlayDisc();
+    ASSERT_TRUE(SysActive);
+    ASSERT_TRUE(side->GraphBuilder().DvdInfo);
+    ASSERT_TRUE(WaitFor([&] { return CurrentButton() == 1 && !form->GetVideoSize().isEmpty(); }));
+    EXPECT_TRUE(form->Menu.Showmenu1->menuAction()->isVisible());
+    // Mapping: picture pixels through the scaled, letter-boxed picture and
+    // back, with and without digital zoom.
+    for (const int zoom : {0, 50}) {
+        form->SetDigitalZoom(zoom);
+        for (const QPoint pixel : {QPoint(176, 144), QPoint(120, 100), QPoint(230, 200)}) {
+            const auto back = form->DvdPicturePoint(InDisplay(pixel));
+            ASSERT_TRUE(back) << zoom;
+            EXPECT_NEAR(back->x, pixel.x(), 2) << zoom;
+            EXPECT_NEAR(back->y, pixel.y(), 2) << zoom;
+        }
+    }
+    form->SetDigitalZoom(0);
+    if (InDisplay({0, 0}).y() > 0) {
+        EXPECT_FALSE(form->DvdPicturePoint({5, InDisplay({0, 0}).y() - 2})) << "above the picture";
+    }
+
+    QWidget& display = side->Display();
+    QTest::mouseMove(&display, InDisplay(Centre(fx::kDvdButton2)));
+    EXPECT_TRUE(WaitFor([&] { return CurrentButton() == 2; }, 2000));
+    QTest::mouseMove(&display, InDisplay({5, 5}));
+    QTest::mouseRelease(&display, Qt::RightButton, {}, InDisplay(Centre(fx::kDvdButton1)));
+    EXPECT_EQ(CurrentButton(), 2u) << "beside the buttons nothing changes; the right button fires nothing";
+    QTest::mouseMove(&display, InDisplay(Centre(fx::kDvdButton1)));
+    QTest::mouseRelease(&display, Qt::LeftButton, {}, InDisplay(Centre(fx::kDvdButton1)));
+    ASSERT_TRUE(WaitFor([&] { return form->DvdState().DvdCurrentTitle == 1; }));
+}
+
+TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
+{
+    PlayDisc();
+    ASSERT_TRUE(SysActive);
+    ASSERT_TRUE(WaitFor([&] { return CurrentButton() == 1; }));
+    EXPECT_TRUE(form->Menu.Jumpto1->isEmpty()) << "no chapter has started in the disc's menu";
+    ASSERT_EQ(side->GraphBuilder().DvdControl->PlayTitle(1, 0), media::S_OK);
+
+    // The first chapter: the disc's titles and chapters.
+    ASSERT_TRUE(WaitFor([&] { return !form->Menu.Jumpto1->isEmpty(); }));
+    ASSERT_EQ(Captions(*form->Menu.Jumpto1), (std::vector<std::u16string>{u"Title 1", u"Title 2"}));
+    const QMenu* chapters = form->Menu.Jumpto1->actions()[0]->menu();
+    ASSERT_TRUE(chapters);
+    EXPECT_EQ(Captions(*chapters), (std::vector<std::u16string>{u"Chapter 1", u"Chapter 2", u"Chapter 3"}));
+    EXPECT_EQ(Checked(*chapters), MenuItems(*chapters)[0]);
+    EXPECT_EQ(form->Menu.Jumpto1->actions()[1]->menu(), nullptr) << "one chapter: the title jumps itself";
+    form->popmVideoPopup();
+    EXPECT_TRUE(form->Menu.Jumpto1->isEnabled());
+
+    // A jump to the third chapter.
+    MenuItems(*chapters)[2]->trigger();
+    EXPECT_EQ(OSDText, u"Chapter 3, title 1");
+    EXPECT_EQ(Checked(*chapters), MenuItems(*chapters)[2]);
+    ASSERT_TRUE(WaitFor([&] {
+        media::DVD_PLAYBACK_LOCATION2 where;
+        return media::Succeeded(Info().GetCurrentLocation(&where)) && where.ChapterNum == 3;
+    }));
+
+    // The title menu of the "Show menu" branch.
+    form->Menu.Titlemenu1->trigger();
+    ASSERT_TRUE(WaitFor([&] {
+        media::DVD_DOMAIN domain{};
+        Info().GetCurrentDomain(&domain);
+        return domain == media::DVD_DOMAIN_VideoManagerMenu;
+    }));
+}
