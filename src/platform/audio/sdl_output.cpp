@@ -32,8 +32,18 @@ Closing& closing()
 // media renderers' streaming threads, the background closes): a close that
 // ran beside an open once joined an audio thread that never ended. Every
 // init, open, close and quit holds this lock.
+// SDL frees its per-thread data (the error text) only for threads it made;
+// a thread of ours that used SDL frees it when it ends.
+struct SdlThreadData {
+    SdlThreadData() = default;
+    SdlThreadData(const SdlThreadData&) = delete;
+    SdlThreadData& operator=(const SdlThreadData&) = delete;
+    ~SdlThreadData() { SDL_TLSCleanup(); }
+};
+
 std::mutex& sdlLock()
 {
+    thread_local SdlThreadData threadData;
     static auto* lock = new std::mutex; // never destroyed, as closing()
     return *lock;
 }
