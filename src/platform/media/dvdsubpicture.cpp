@@ -130,17 +130,11 @@ public:
                        ? S_OK
                        : VFW_E_TYPE_NOT_ACCEPTED;
         }
-        const bool picture = type.majortype == MEDIATYPE_Video && type.subtype == MEDIASUBTYPE_I420;
-        if (&pin == output_)
-            return picture && video_->IsConnected() ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-        return picture ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+        return CheckPassedPictureType(pin, *video_, *output_, type);
     }
     HRESULT GetMediaType(BasePin& pin, int position, AMMediaType* type) override
     {
-        if (&pin != output_ || !video_->IsConnected() || position > 0)
-            return VFW_S_NO_MORE_ITEMS;
-        *type = video_->CurrentMediaType();
-        return S_OK;
+        return GetPassedPictureType(pin, *video_, *output_, position, type);
     }
     HRESULT QueryPinInterface(BasePin& pin, REFIID id, void** out) override
     {

@@ -32,6 +32,24 @@ HRESULT CheckSeekingCapabilities(uint32_t have, uint32_t* caps)
     return *caps == wanted ? S_OK : *caps ? S_FALSE : E_FAIL;
 }
 
+HRESULT CheckPassedPictureType(const BasePin& pin, const BasePin& picture, const BasePin& output,
+                               const AMMediaType& type)
+{
+    const bool i420 = type.majortype == MEDIATYPE_Video && type.subtype == MEDIASUBTYPE_I420;
+    if (&pin == &output)
+        return i420 && picture.IsConnected() ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    return i420 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT GetPassedPictureType(const BasePin& pin, const BasePin& picture, const BasePin& output, int position,
+                             AMMediaType* type)
+{
+    if (&pin != &output || !picture.IsConnected() || position > 0)
+        return VFW_S_NO_MORE_ITEMS;
+    *type = picture.CurrentMediaType();
+    return S_OK;
+}
+
 // ---- BasePin
 
 BasePin::BasePin(BaseFilter& filter, PIN_DIRECTION dir, std::u16string name)

@@ -257,4 +257,11 @@ HRESULT GetMediaTimeFormat(GUID* format);
 HRESULT SetMediaTimeFormat(const GUID& format);
 HRESULT CheckSeekingCapabilities(uint32_t have, uint32_t* caps);
 
+// What a filter that draws over the pictures it passes on shares: `picture`
+// takes I420, `output` offers the picture's type once that is connected.
+HRESULT CheckPassedPictureType(const BasePin& pin, const BasePin& picture, const BasePin& output,
+                               const AMMediaType& type);
+HRESULT GetPassedPictureType(const BasePin& pin, const BasePin& picture, const BasePin& output, int position,
+                             AMMediaType* type);
+
 } // namespace kolvarin::media

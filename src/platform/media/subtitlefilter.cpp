@@ -102,17 +102,11 @@ public:
         if (&pin == subtitle_)
             return type.majortype == MEDIATYPE_Subtitle || type.majortype == MEDIATYPE_Text ? S_OK
                                                                                             : VFW_E_TYPE_NOT_ACCEPTED;
-        const bool video = type.majortype == MEDIATYPE_Video && type.subtype == MEDIASUBTYPE_I420;
-        if (&pin == output_)
-            return video && input_->IsConnected() ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-        return video ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+        return CheckPassedPictureType(pin, *input_, *output_, type);
     }
     HRESULT GetMediaType(BasePin& pin, int position, AMMediaType* type) override
     {
-        if (&pin != output_ || !input_->IsConnected() || position > 0)
-            return VFW_S_NO_MORE_ITEMS;
-        *type = input_->CurrentMediaType();
-        return S_OK;
+        return GetPassedPictureType(pin, *input_, *output_, position, type);
     }
     HRESULT CompleteConnect(BasePin& pin, IPin*) override
     {
