@@ -171,7 +171,7 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Create forms...");
     TKForms forms;
     forms.FirstStart = !positionsSaved;
-    forms.CreateAll();
+    forms.CreateSkinnedWindows();
     InstallWindowHooks();
     Forms = &forms;
     forms.ZipHandler.MessageDialog = [](const std::u16string& text) {

@@ -51,8 +51,7 @@ void SetScrollDirection(TKSScrollLabel& label, int direction)
 
 void InstallFormHooks()
 {
-    // The main menu's Debug submenu needs every window created first. Its
-    // menu owns it.
+    // The main menu's Debug submenu; its menu owns it.
     if (frmMain)
         new TKDebugMenu(*frmMain->Debug1);
     // The cursor follows the setting from the start, not only after an Apply.

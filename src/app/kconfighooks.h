@@ -6,7 +6,7 @@ class TfrmConfig;
 
 // Fills the main menu's Debug submenu, lets the video window's cursor follow
 // the settings and the brightness keys move the configuration dialog's bar.
-// Runs once every window exists.
+// Runs once the skinned windows exist.
 void InstallFormHooks();
 
 // Connects the configuration dialog's Apply to the program's windows and

@@ -71,18 +71,49 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
 
 } // namespace
 
-void TKForms::CreateAll()
+namespace {
+
+// The windows the skin engine paints; the others are dialogs.
+bool IsSkinned(TKForms::Form form)
+{
+    return form == TKForms::frmMain || form == TKForms::frmVideo || form == TKForms::frmPlaylist ||
+           form == TKForms::frmMediaControls || form == TKForms::frmVideoFullscreenControl;
+}
+
+} // namespace
+
+void TKForms::Create(bool skinned)
 {
     for (int i = 0; i < Count; ++i) {
-        if (i == frmConfig)
+        const Form form = static_cast<Form>(i);
+        if (form == frmConfig || IsSkinned(form) != skinned || forms_[i])
             continue;
-        forms_[i] = CreateForm(static_cast<Form>(i));
-        forms_[i]->setObjectName(Name(static_cast<Form>(i)));
+        forms_[i] = CreateForm(form);
+        forms_[i]->setObjectName(Name(form));
     }
-    kolvarin::frmAbout = static_cast<TfrmAbout*>(forms_[frmAbout].get());
-    kolvarin::frmNews = static_cast<TfrmNews*>(forms_[frmNews].get());
+}
+
+void TKForms::CreateAll()
+{
+    CreateSkinnedWindows();
+    CreateDialogs();
+}
+
+void TKForms::CreateSkinnedWindows()
+{
+    Create(true);
     ConfigDialogFactory = [this] { ConfigDialog(); };
     InstallFormHooks();
+}
+
+bool TKForms::CreateDialogs()
+{
+    if (forms_[frmSearch])
+        return false;
+    Create(false);
+    kolvarin::frmAbout = static_cast<TfrmAbout*>(forms_[frmAbout].get());
+    kolvarin::frmNews = static_cast<TfrmNews*>(forms_[frmNews].get());
+    return true;
 }
 
 TfrmConfig& TKForms::ConfigDialog()

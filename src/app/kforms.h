@@ -34,12 +34,13 @@ enum Form {
 } // namespace forms
 
 // The program's thirteen windows, created once at start-up in this order and
-// destroyed at the end in the same order; only the configuration dialog is
-// built when it is first opened (building it took as long as all the others
-// together). The five skinned windows are the skin engine's skeletons; the
-// about and news windows are also reachable as frmAbout and frmNews while
-// they exist; until a window's own class exists it is an empty frameless
-// window with the window's name.
+// destroyed at the end in the same order. Start-up creates the five skinned
+// windows first (the skin engine's skeletons) and the dialogs, which nobody
+// sees yet, once the main window is on the screen; the configuration dialog
+// is built when it is first opened (building it took as long as all the
+// others together). The about and news windows are also reachable as
+// frmAbout and frmNews while they exist; until a window's own class exists
+// it is an empty frameless window with the window's name.
 class TKForms {
 public:
     using Form = forms::Form;
@@ -48,7 +49,14 @@ public:
     TKForms();
     ~TKForms();
 
+    // Every window but the configuration dialog.
     void CreateAll();
+    // The main, video, playlist, media-controls and full-screen control
+    // windows, and the hooks between them.
+    void CreateSkinnedWindows();
+    // The other windows but the configuration dialog; false (nothing done)
+    // when they exist already.
+    bool CreateDialogs();
     void DestroyAll();
     // Null for the configuration dialog until it is built.
     QWidget* Get(Form form) const { return forms_[form].get(); }
@@ -80,6 +88,10 @@ public:
     TZipHandler ZipHandler;
 
 private:
+    // Creates the skinned windows or the dialogs that do not exist yet, in
+    // their order.
+    void Create(bool skinned);
+
     std::array<std::unique_ptr<QWidget>, Count> forms_;
 };
 
