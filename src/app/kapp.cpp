@@ -213,6 +213,8 @@ void RunWindows(int argc, char** argv)
     if (!QuitRequested())
         QApplication::exec();
     Log(kProject, "Run application ok");
+    // A shutdown soon after the start waits for the library being loaded only.
+    ffmpegLoader.request_stop();
     DisableReceivedParameters();
 
     Log(kProject, "Kill kolvarin...");

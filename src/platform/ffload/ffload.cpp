@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stop_token>
 #include <string>
 
 #include <dlfcn.h>
@@ -43,20 +44,31 @@ struct Handles {
     void* library[kLibraries];
 };
 
+std::string LibraryName(Library library)
+{
+    switch (library) {
+    case kAvFormat: return "libavformat.so." + std::to_string(LIBAVFORMAT_VERSION_MAJOR);
+    case kAvCodec: return "libavcodec.so." + std::to_string(LIBAVCODEC_VERSION_MAJOR);
+    case kAvUtil: return "libavutil.so." + std::to_string(LIBAVUTIL_VERSION_MAJOR);
+    case kSwScale: return "libswscale.so." + std::to_string(LIBSWSCALE_VERSION_MAJOR);
+    default: return "libswresample.so." + std::to_string(LIBSWRESAMPLE_VERSION_MAJOR);
+    }
+}
+
+void* Open(Library library)
+{
+    void* handle = dlopen(LibraryName(library).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        Fail(dlerror());
+    return handle;
+}
+
 const Handles& Loaded()
 {
     static const Handles handles = [] {
-        const std::string names[kLibraries] = {
-            "libavformat.so." + std::to_string(LIBAVFORMAT_VERSION_MAJOR),
-            "libavcodec.so." + std::to_string(LIBAVCODEC_VERSION_MAJOR),
-            "libavutil.so." + std::to_string(LIBAVUTIL_VERSION_MAJOR),
-            "libswscale.so." + std::to_string(LIBSWSCALE_VERSION_MAJOR),
-            "libswresample.so." + std::to_string(LIBSWRESAMPLE_VERSION_MAJOR),
-        };
         Handles loaded{};
         for (int i = 0; i < kLibraries; ++i)
-            if (!(loaded.library[i] = dlopen(names[i].c_str(), RTLD_NOW | RTLD_LOCAL)))
-                Fail(dlerror());
+            loaded.library[i] = Open(static_cast<Library>(i));
         return loaded;
     }();
     return handles;
@@ -72,7 +84,18 @@ void* Symbol(Library library, const char* name)
 
 } // namespace
 
-void Preload() { Loaded(); }
+void Preload(std::stop_token stop)
+{
+    // Dependencies first: each step holds the loader's lock for one part of
+    // the whole, and a shutdown waits for that part only. The references
+    // taken here are kept, as the libraries stay for the process anyway.
+    for (Library library : {kAvUtil, kSwResample, kSwScale, kAvCodec, kAvFormat}) {
+        if (stop.stop_requested())
+            return;
+        Open(library);
+    }
+    Loaded();
+}
 
 } // namespace kolvarin::ffload
 
