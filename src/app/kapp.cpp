@@ -145,6 +145,9 @@ namespace {
 // initialisation, message loop and shutdown.
 void RunWindows(int argc, char** argv)
 {
+    // Outlives the application object: the shutdown's saves reach the disk
+    // while the windows and the application go.
+    std::optional<TKDeferredSaves> shutdownSaves;
     TKApplication application(argc, argv);
     TKSignalWatcher signalWatcher;
     std::error_code ec;
@@ -218,6 +221,9 @@ void RunWindows(int argc, char** argv)
     DisableReceivedParameters();
 
     Log(kProject, "Kill kolvarin...");
+    shutdownSaves.emplace([](const std::string& fileName, const std::string& message) {
+        Log("KKill", "Save to file " + Quoted(fileName) + " failed: " + message);
+    });
     KKill();
     Log(kProject, "Kill kolvarin ok");
 
