@@ -86,6 +86,7 @@ QCheckBox:disabled, QRadioButton:disabled, QLabel:disabled { color: #5A6272; }
 QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; border: none; }
 QTreeWidget, QListWidget, QPlainTextEdit { background: #1D2026; color: #E4E7EC; border: 1px solid #343A46;
     border-radius: 4px; selection-background-color: #2E3A4A; selection-color: #4CC2FF; outline: 0; }
+QTreeWidget#lvDSGraphTypeList { background: #FFFFFF; }
 QHeaderView::section { background: #252932; color: #9AA3B2; border: none; border-bottom: 1px solid #343A46;
     padding: 4px 6px; }
 )";
@@ -243,13 +244,21 @@ TConfigPageWidget* TfrmConfig::Page(TConfigPage page)
 
 void TfrmConfig::ShowPage(TConfigPage page)
 {
+    const auto index = static_cast<size_t>(page);
+    // Choosing the node comes back here through the tree's signal.
+    if (tree_->currentItem() != nodes_[index]) {
+        tree_->setCurrentItem(nodes_[index]);
+        if (tree_->currentItem() == nodes_[index])
+            return;
+    }
     current_ = page;
     Page(page);
-    const auto index = static_cast<size_t>(page);
     stack_->setCurrentWidget(holders_[index]);
     title_->setText(languageText(kPages[index].TreeText));
-    if (tree_->currentItem() != nodes_[index])
-        tree_->setCurrentItem(nodes_[index]);
+    // Scripts dropped into the folder since show up when the video pages are opened.
+    if (page == TConfigPage::Video)
+        if (TConfigPageWidget* filters = pages_[static_cast<size_t>(TConfigPage::VideoFilter)])
+            RefillGraphScriptTable(*filters);
 }
 
 void TfrmConfig::Message(const QString& text) const

@@ -7,7 +7,9 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 #include "core/system/kpaths.h"
@@ -15,6 +17,7 @@
 #include "core/text/kstrings.h"
 #include "dialogs/configform.h"
 #include "dialogs/configpages.h"
+#include "gdi/canvas.h"
 
 namespace kolvarin {
 
@@ -193,6 +196,37 @@ bool graphScriptExists(const std::string& script)
 
 QString noScript() { return QString::fromStdU16String(Language.Texts[39]); }
 
+// The graph-type rows as the player draws them: the chosen row navy with
+// white text, the others white with black, in Tahoma 8; the caption stands
+// 5 pixels in, the other columns at their own left edge.
+class TGraphTypeRowDelegate : public QStyledItemDelegate {
+public:
+    explicit TGraphTypeRowDelegate(QObject* parent)
+        : QStyledItemDelegate(parent), font_(gdi::ToQFont(gdi::Font{.name = u"Tahoma", .size = 8}))
+    {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool chosen = option.state.testFlag(QStyle::State_Selected);
+        painter->save();
+        painter->fillRect(option.rect, chosen ? QColor(0, 0, 128) : QColor(Qt::white));
+        painter->setFont(font_);
+        painter->setPen(chosen ? Qt::white : Qt::black);
+        const QRect text = option.rect.adjusted(index.column() == 0 ? 5 : 0, 0, 0, 0);
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                          painter->fontMetrics().elidedText(index.data().toString(), Qt::ElideRight, text.width()));
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), QFontMetrics(font_).height() + 2};
+    }
+
+private:
+    QFont font_;
+};
+
 // The DVD graph and, per file type the graph scripts declare, which script
 // builds its graph and whether the user is asked among the fitting ones.
 class TVideoFilterPage : public TConfigPageWidget {
@@ -210,6 +244,7 @@ public:
         table_->setHeaderLabels({Text(268), Text(269), Text(270)});
         table_->setRootIsDecorated(false);
         table_->setMinimumHeight(220);
+        table_->setItemDelegate(new TGraphTypeRowDelegate(table_));
         table_->header()->resizeSection(0, 150);
         table_->header()->resizeSection(1, 190);
         AddRow(g, {}, table_);
@@ -247,18 +282,6 @@ public:
         Load();
     }
 
-private:
-    // The pairs of the row's graph type that carry the row's caption.
-    template <typename Each>
-    void ForEachPairOf(const QTreeWidgetItem& row, Each&& each) const
-    {
-        const TKGraphType& type = types_[static_cast<size_t>(row.data(0, Qt::UserRole).toInt())];
-        const std::string caption = ansiOf(row.text(0));
-        for (const auto& [ext, typeCaption] : type.FileTypes)
-            if (typeCaption == caption)
-                each(ext);
-    }
-
     // One row per type caption, from the first graph type declaring it; its
     // script is the table's for the first extension of that caption.
     void Fill()
@@ -289,6 +312,18 @@ private:
             row->setText(2, known && entry->CanAsk ? QStringLiteral("X") : QString());
         }
         RowSelected();
+    }
+
+private:
+    // The pairs of the row's graph type that carry the row's caption.
+    template <typename Each>
+    void ForEachPairOf(const QTreeWidgetItem& row, Each&& each) const
+    {
+        const TKGraphType& type = types_[static_cast<size_t>(row.data(0, Qt::UserRole).toInt())];
+        const std::string caption = ansiOf(row.text(0));
+        for (const auto& [ext, typeCaption] : type.FileTypes)
+            if (typeCaption == caption)
+                each(ext);
     }
 
     // Each row's pairs become the table's entries; entries of extensions no
@@ -341,6 +376,12 @@ private:
 };
 
 } // namespace
+
+void RefillGraphScriptTable(TConfigPageWidget& page)
+{
+    if (auto* filters = dynamic_cast<TVideoFilterPage*>(&page))
+        filters->Fill();
+}
 
 TConfigPageWidget* CreateListConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, TfrmConfig& form)
 {

@@ -276,6 +276,12 @@ void BuildVideo(TSimplePage& p)
                                  [field](TKConfig& c, int v) { field(c) = v; }),
                              bar.Default);
     }
+    // Brightness stands upright, brightest at the top: a vertical slider
+    // has its maximum there, so its value stays the setting.
+    QSlider* brightness = sliders.front().first;
+    brightness->setOrientation(Qt::Vertical);
+    brightness->setTickPosition(QSlider::TicksRight);
+    brightness->setMinimumHeight(130);
     auto* reset = new QPushButton(p.Text(258), g);
     reset->setObjectName(QStringLiteral("btnSetColorControlsDefault"));
     p.AddRow(g, {}, reset);

@@ -32,4 +32,8 @@ TConfigPageWidget* CreateHotKeysConfigPage(TConfigPageWidget::MarkFunction mark)
 // graph-script table).
 TConfigPageWidget* CreateListConfigPage(TConfigPage page, TConfigPageWidget::MarkFunction mark, TfrmConfig& form);
 
+// Reads the graph scripts again and refills the video-filter page's table
+// from the settings, with no row chosen; the "Video" node does so.
+void RefillGraphScriptTable(TConfigPageWidget& page);
+
 } // namespace kolvarin

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -237,6 +238,12 @@ TEST_F(ConfigDialogTest, ControlsRoundTripTheirSettings)
         EXPECT_TRUE(form_->Apply()) << row.Control << ": " << form_->ErrorText().toStdString();
         EXPECT_TRUE(row.Stored(config_)) << row.Control;
     }
+    // Brightness stands upright, brightest at the top: Up brightens.
+    auto* brightness = control<QSlider>("tbVideoBrightness");
+    EXPECT_EQ(brightness->orientation(), Qt::Vertical);
+    const int before = brightness->value();
+    QTest::keyClick(brightness, Qt::Key_Up);
+    EXPECT_GT(brightness->value(), before);
 }
 
 TEST_F(ConfigDialogTest, ChoicesMapTheirSettings)

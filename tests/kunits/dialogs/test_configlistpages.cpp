@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -132,6 +133,60 @@ TEST_F(ListPagesTest, GraphScriptRowsFollowTheDeclaredTypes)
     EXPECT_EQ(config_.VideoFilters.size(), 26u);
     EXPECT_EQ(table->topLevelItemCount(), 3);
     EXPECT_FALSE(form_->IsMarked(TConfigArea::GraphScriptTable));
+}
+
+// The chosen row is navy with white text, the others white with black; the
+// caption starts 5 pixels in.
+TEST_F(ListPagesTest, GraphScriptRowsAreDrawnNavyWhenChosen)
+{
+    form_->Hooks.GraphTypes = [] {
+        return std::vector<TKGraphType>{{"Codec Pack", {{".avi", "Audio Video Interleave"}, {".mkv", "Matroska"}}}};
+    };
+    form_->ShowPage(TConfigPage::VideoFilter);
+    auto* table = form_->findChild<QTreeWidget*>(QStringLiteral("lvDSGraphTypeList"));
+    table->setCurrentItem(table->topLevelItem(1));
+    const QImage image = table->viewport()->grab().toImage();
+    for (int i = 0; i < 2; ++i) {
+        const QRect rect = table->visualItemRect(table->topLevelItem(i));
+        const QColor back = i == 1 ? QColor(0, 0, 128) : QColor(Qt::white);
+        const QColor ink = i == 1 ? QColor(Qt::white) : QColor(Qt::black);
+        int firstInk = -1;
+        for (int x = 0; x < rect.width() && firstInk < 0; ++x)
+            for (int y = rect.top(); y <= rect.bottom() && firstInk < 0; ++y)
+                if (image.pixelColor(x, y) != back)
+                    firstInk = x;
+        EXPECT_EQ(image.pixelColor(1, rect.center().y()), back) << i;
+        EXPECT_GE(firstInk, 5) << i;
+        bool inked = false;
+        for (int x = 5; x < 120 && !inked; ++x)
+            for (int y = rect.top(); y <= rect.bottom() && !inked; ++y)
+                inked = image.pixelColor(x, y) == ink;
+        EXPECT_TRUE(inked) << i;
+    }
+}
+
+// Choosing the "Video" node reads the scripts again and refills the table
+// from the settings, with no row chosen.
+TEST_F(ListPagesTest, TheVideoNodeRefillsTheGraphScriptTable)
+{
+    config_.SetDefaultFilters();
+    std::vector<TKGraphType> types = {{"Codec Pack", {{".avi", "Audio Video Interleave"}}}};
+    form_->Hooks.GraphTypes = [&types] { return types; };
+    form_->ShowPage(TConfigPage::VideoFilter);
+    auto* table = form_->findChild<QTreeWidget*>(QStringLiteral("lvDSGraphTypeList"));
+    auto* script = form_->findChild<QComboBox*>(QStringLiteral("cbDSActualGraphScript"));
+    table->setCurrentItem(table->topLevelItem(0));
+    ASSERT_TRUE(script->isEnabled());
+    types.push_back({"Tracker", {{".mod", "ProTracker module"}}});
+    std::filesystem::create_directories(ApplicationPath + "data/dsgraphs");
+    std::ofstream(ApplicationPath + "data/dsgraphs/Tracker.kgraph") << "void Filetypes() {}";
+    form_->tvConfigNodes()->setCurrentItem(form_->tvConfigNodes()->topLevelItem(5)); // "Video"
+    EXPECT_EQ(form_->CurrentPage(), TConfigPage::Video);
+    ASSERT_EQ(table->topLevelItemCount(), 2);
+    EXPECT_EQ(table->topLevelItem(1)->text(1), QStringLiteral("Tracker")) << "the default table's script";
+    EXPECT_EQ(table->currentItem(), nullptr);
+    EXPECT_FALSE(script->isEnabled());
+    EXPECT_EQ(script->count(), 0);
 }
 
 TEST_F(ListPagesTest, TemplateEditorSavesOnOkOnly)

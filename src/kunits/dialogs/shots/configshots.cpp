@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <cstdio>
 #include <string>
@@ -63,6 +64,10 @@ int main(int argc, char** argv)
     for (int i = 0; i < kConfigPageCount; ++i) {
         const auto page = static_cast<TConfigPage>(i);
         form.ShowPage(page);
+        // A chosen row shows the script editor at work.
+        if (page == TConfigPage::VideoFilter)
+            if (auto* table = form.findChild<QTreeWidget*>(QStringLiteral("lvDSGraphTypeList")))
+                table->setCurrentItem(table->topLevelItem(1));
         for (int round = 0; round < 5; ++round)
             QApplication::processEvents();
         const QImage image = form.grab().toImage();
