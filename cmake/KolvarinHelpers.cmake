@@ -83,3 +83,19 @@ function(kolvarin_add_benchmark name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench/support)
 endfunction()
+
+# kolvarin_lazy_sonames(TARGET PREFIX LIB...): for each LIB among the
+# libraries that pkg_check_modules(PREFIX ...) found, the compile definition
+# KOLVARIN_SONAME_<LIB> with the SONAME of the installed library, by which
+# the program opens it on first use (see src/platform/lazyload).
+function(kolvarin_lazy_sonames target prefix)
+  foreach(lib IN LISTS ARGN)
+    set(file ${${prefix}_LINK_LIBRARIES})
+    list(FILTER file INCLUDE REGEX "/lib${lib}\\.so$")
+    execute_process(COMMAND ${CMAKE_OBJDUMP} -p ${file} OUTPUT_VARIABLE dump)
+    if(NOT dump MATCHES "SONAME +([^\n]+)")
+      message(FATAL_ERROR "No SONAME found for lib${lib} (${file})")
+    endif()
+    target_compile_definitions(${target} PRIVATE KOLVARIN_SONAME_${lib}="${CMAKE_MATCH_1}")
+  endforeach()
+endfunction()

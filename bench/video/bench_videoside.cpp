@@ -25,13 +25,12 @@
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
-#include "core/system/kglobals.h"
-#include "core/system/kpaths.h"
 #include "media/videorenderer.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
 #include "video/dskitvideowindow.h"
 #include "video/kdirectshowside.h"
+#include "videoplayer.h"
 
 using namespace kolvarin;
 namespace fx = ktest::media;
@@ -65,45 +64,26 @@ double RunUntil(const std::function<bool()>& done, int ms)
     return timer.nsecsElapsed() / 1e6;
 }
 
-// A play system with the real video side, the graph scripts of the source
-// tree and a fresh compiled-code cache.
-class Player {
+// The video player with the graph scripts of the source tree and a fresh
+// compiled-code cache, its display at 1280x720.
+class Player : public ktest::VideoPlayer {
 public:
     Player()
     {
-        UserPath = (fs::temp_directory_path() / "kolvarin-bench-videoside").string() + "/";
-        fs::remove_all(UserPath);
-        fs::create_directories(UserPath);
-        ApplicationPath = KOLVARIN_SOURCE_DIR "/";
-        Config = new TKConfig();
-        Config->SetDefaults();
+        const fs::path folder = fs::temp_directory_path() / "kolvarin-bench-videoside";
+        fs::remove_all(folder);
+        Open(folder);
+        UseSourceScripts();
         Config->SetDefaultFilters();
-        TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
-        Config->Notifications.ShowMsgBoxOnProblems = false;
-        Config->PlayMode.Enabled = false;
-        Playlist = new TKPlaylist();
-        AppInitialized = true;
-        side = std::make_unique<video::TKDirectShowSide>();
+        StartSystem();
         side->Display().resize(1280, 720);
         side->Display().show();
-        system = std::make_unique<TKSystem>();
-        system->SetVideoSide(side.get());
-    }
-    ~Player()
-    {
-        system->Stop(true);
-        system.reset();
-        side.reset();
-        delete Playlist;
-        Playlist = nullptr;
-        delete Config;
-        Config = nullptr;
     }
     // Plays the clip; the milliseconds from Play until a frame is shown.
     double PlayToFirstFrame(const fs::path& clip)
     {
         PlaylistClear();
-        const int index = PlaylistAdd(u"clip", fx::FileName(clip), "00:00:00", false, "00");
+        const int index = Add(clip);
         QElapsedTimer timer;
         timer.start();
         system->Play(index);
@@ -111,9 +91,6 @@ public:
         RunUntil([&] { return !media::CurrentVideoImage(renderer.get()).isNull(); }, 5000);
         return timer.nsecsElapsed() / 1e6;
     }
-
-    std::unique_ptr<video::TKDirectShowSide> side;
-    std::unique_ptr<TKSystem> system;
 };
 
 double FfmpegCpuSeconds(const fs::path& clip)

@@ -1,35 +1,25 @@
 #pragma once
 
-// A play system with the real video side for the tests that play media:
-// a fresh user folder, default settings (no message boxes, no play mode),
-// an empty playlist. A test sets what else it needs, then makes the side
-// and the system with StartSystem.
+// The video player of the tests that play media, in a fresh user folder
+// for each test; closed after the test.
 
-#include <filesystem>
-#include <functional>
-#include <memory>
-
-#include "playback/ksystem.h"
 #include "temphome.h"
-#include "video/kdirectshowside.h"
+#include "videoplayer.h"
 
 namespace ktest {
 
-class VideoPlayFixture : public TempHomeTest {
+class VideoPlayFixture : public TempHomeTest, public VideoPlayer {
 protected:
-    void SetUp() override;
-    // Stops and releases the system and the side, then the settings and playlist.
-    void TearDown() override;
-    // The side (inside host's video window, or in a window of its own) and
-    // the system that plays through it.
-    void StartSystem(kolvarin::video::TKVideoHost* host = nullptr);
-    // Adds the file to the playlist; its index.
-    static int Add(const std::filesystem::path& file);
-    // Runs the event loop until done() or the time-out; whether done() held.
-    static bool WaitFor(const std::function<bool()>& done, int ms);
-
-    std::unique_ptr<kolvarin::video::TKDirectShowSide> side;
-    std::unique_ptr<kolvarin::TKSystem> system;
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        Open(home());
+    }
+    void TearDown() override
+    {
+        Close();
+        TempHomeTest::TearDown();
+    }
 };
 
 } // namespace ktest

@@ -63,36 +63,37 @@ void TDvdPlaySystem::SetSubpictureState(bool visible) const
         control->SetSubpictureState(visible, 0);
 }
 
+bool TDvdPlaySystem::TitleStreams(DVD_TITLE_ATTRIBUTES* streams) const
+{
+    return info && state->DvdCurrentTitle > 0 &&
+           Succeeded(info->GetTitleAttributes(static_cast<uint32_t>(state->DvdCurrentTitle), streams));
+}
+
 bool TDvdPlaySystem::HasAudioStreams() const
 {
-    uint32_t available = 0, current = 0;
-    return info && Succeeded(info->GetCurrentAudio(&available, &current)) && available >= 1 && available <= 7;
+    DVD_TITLE_ATTRIBUTES a;
+    return TitleStreams(&a) && a.ulNumberOfAudioStreams >= 1 && a.ulNumberOfAudioStreams <= 7;
 }
 
 bool TDvdPlaySystem::HasSubpictureStreams() const
 {
-    uint32_t available = 0, current = 0;
-    bool disabled = false;
-    return info && Succeeded(info->GetCurrentSubpicture(&available, &current, &disabled)) && available >= 1 &&
-           available <= 37;
+    DVD_TITLE_ATTRIBUTES a;
+    return TitleStreams(&a) && a.ulNumberOfSubpictureStreams >= 1 && a.ulNumberOfSubpictureStreams <= 37;
 }
 
 // The items of the enabled streams 0..7 with their language names, the
 // current one checked and remembered in index and name; header() is called
 // before the first.
-template <class Enabled, class Language, class Header>
-void AddStreams(TDvdMenu& menu, uint32_t current, Enabled enabled, Language language, Header header, int32_t& index,
-                std::u16string& name)
+template <class Header>
+void AddStreams(TDvdMenu& menu, uint32_t current, uint32_t enabled, const LCID* languages, Header header,
+                int32_t& index, std::u16string& name)
 {
     for (uint32_t i = 0; i < kMenuStreams; ++i) {
-        bool on = false;
-        if (Failed(enabled(i, &on)) || !on)
+        if (!(enabled >> i & 1))
             continue;
         if (menu.empty())
             header();
-        LCID lcid = 0;
-        language(i, &lcid);
-        TDvdMenuItem item = Item(TDvdMenuItem::Kind::Stream, LanguageName(lcid), int(i));
+        TDvdMenuItem item = Item(TDvdMenuItem::Kind::Stream, LanguageName(languages[i]), int(i));
         if (i == current) {
             item.Checked = true;
             index = int(i);
@@ -105,36 +106,38 @@ void AddStreams(TDvdMenu& menu, uint32_t current, Enabled enabled, Language lang
 TDvdMenu BuildDvdAudioMenu(const TDvdPlaySystem& dvd)
 {
     TDvdMenu menu;
-    if (!dvd.info)
+    DVD_TITLE_ATTRIBUTES a;
+    if (!dvd.TitleStreams(&a))
         return menu;
     uint32_t available = 0, current = 0;
     dvd.info->GetCurrentAudio(&available, &current);
-    IDvdInfo2* info = dvd.info;
+    LCID languages[kMenuStreams]{};
+    for (uint32_t i = 0; i < kMenuStreams && i < a.ulNumberOfAudioStreams; ++i)
+        languages[i] = a.AudioAttributes[i].Language;
     AddStreams(
-        menu, current, [&](uint32_t i, bool* on) { return info->IsAudioStreamEnabled(i, on); },
-        [&](uint32_t i, LCID* lcid) { return info->GetAudioLanguage(i, lcid); }, [] {}, dvd.state->DvdAudioIndex,
-        dvd.state->DvdAudioName);
+        menu, current, a.ulAudioStreamsEnabled, languages, [] {}, dvd.state->DvdAudioIndex, dvd.state->DvdAudioName);
     return menu;
 }
 
 TDvdMenu BuildDvdSubtitleMenu(const TDvdPlaySystem& dvd, const TDvdTexts& texts)
 {
     TDvdMenu menu;
-    if (!dvd.info)
+    DVD_TITLE_ATTRIBUTES a;
+    if (!dvd.TitleStreams(&a))
         return menu;
     uint32_t available = 0, current = 0;
     bool disabled = false;
     dvd.info->GetCurrentSubpicture(&available, &current, &disabled);
-    IDvdInfo2* info = dvd.info;
+    LCID languages[kMenuStreams]{};
+    for (uint32_t i = 0; i < kMenuStreams && i < a.ulNumberOfSubpictureStreams; ++i)
+        languages[i] = a.SubpictureAttributes[i].Language;
     const auto header = [&] {
         menu.push_back(Item(TDvdMenuItem::Kind::ShowSubtitles, texts.ShowSubtitles));
         menu.back().Checked = dvd.state->DvdSubtitlesVisible != 0;
         menu.push_back(Item(TDvdMenuItem::Kind::Separator, u"-"));
     };
-    AddStreams(
-        menu, current, [&](uint32_t i, bool* on) { return info->IsSubpictureStreamEnabled(i, on); },
-        [&](uint32_t i, LCID* lcid) { return info->GetSubpictureLanguage(i, lcid); }, header,
-        dvd.state->DvdSubpictureIndex, dvd.state->DvdSubpictureName);
+    AddStreams(menu, current, a.ulSubpictureStreamsEnabled, languages, header, dvd.state->DvdSubpictureIndex,
+               dvd.state->DvdSubpictureName);
     return menu;
 }
 

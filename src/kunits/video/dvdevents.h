@@ -64,6 +64,9 @@ struct TDvdPlaySystem {
     void SelectAudioStream(int index, const std::u16string& name) const;
     void SelectSubpictureStream(int index, const std::u16string& name) const;
     void SetSubpictureState(bool visible) const;
+    // The streams of the title DvdCurrentTitle names: the menus list them
+    // as that title's events said, whatever the disc has moved on to since.
+    bool TitleStreams(media::DVD_TITLE_ATTRIBUTES* streams) const;
     bool HasAudioStreams() const;
     bool HasSubpictureStreams() const;
 };
@@ -85,8 +88,8 @@ struct TDvdMessage {
     int Milliseconds = 2000;
 };
 
-// The menus, rebuilt from the navigator; the state records the current
-// streams. Empty without DVD info.
+// The menus, rebuilt from the current title's streams; the state records
+// the current streams. Empty without DVD info or a title.
 TDvdMenu BuildDvdAudioMenu(const TDvdPlaySystem& dvd);
 TDvdMenu BuildDvdSubtitleMenu(const TDvdPlaySystem& dvd, const TDvdTexts& texts);
 TDvdMenu BuildDvdJumpMenu(const TDvdPlaySystem& dvd, const TDvdTexts& texts);

@@ -59,7 +59,7 @@ void setCdDrives(std::vector<std::string> drives)
 std::unique_ptr<CdDisc> CdDisc::open(const std::string& drive)
 {
     // A library does not write to the program's stderr.
-    static const bool quiet = (cdio_loglevel_default = static_cast<cdio_log_level_t>(CDIO_LOG_ASSERT + 1), true);
+    static const bool quiet = (cdio_log_set_handler([](cdio_log_level_t, const char*) {}), true);
     (void)quiet;
     CdIo_t* cdio = cdio_open(drive.c_str(), driverFor(drive));
     if (!cdio)

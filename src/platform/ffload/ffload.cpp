@@ -1,16 +1,12 @@
 // FFmpeg's five libraries bring about 130 more with them. Linked to the
 // program, all of them were loaded and relocated before main() ran, which
 // took longer than the rest of the start together. The program calls its
-// own definitions of the FFmpeg functions it uses instead: the first call
-// of any of them loads the libraries (once, for all), and each forwards to
-// the real function.
+// own definitions of the FFmpeg functions it uses instead (see
+// lazyload.h): the first call of one loads its library, and each forwards
+// to the real function.
 #include "ffload/ffload.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
-#include <dlfcn.h>
+#include "lazyload/lazyload.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -31,170 +27,135 @@ namespace kolvarin::ffload {
 
 namespace {
 
-enum Library { kAvFormat, kAvCodec, kAvUtil, kSwScale, kSwResample, kLibraries };
-
-[[noreturn]] void Fail(const char* what)
-{
-    std::fprintf(stderr, "kolvarin: FFmpeg is missing: %s\n", what);
-    std::abort();
-}
-
-struct Handles {
-    void* library[kLibraries];
-};
-
-const Handles& Loaded()
-{
-    static const Handles handles = [] {
-        const std::string names[kLibraries] = {
-            "libavformat.so." + std::to_string(LIBAVFORMAT_VERSION_MAJOR),
-            "libavcodec.so." + std::to_string(LIBAVCODEC_VERSION_MAJOR),
-            "libavutil.so." + std::to_string(LIBAVUTIL_VERSION_MAJOR),
-            "libswscale.so." + std::to_string(LIBSWSCALE_VERSION_MAJOR),
-            "libswresample.so." + std::to_string(LIBSWRESAMPLE_VERSION_MAJOR),
-        };
-        Handles loaded{};
-        for (int i = 0; i < kLibraries; ++i)
-            if (!(loaded.library[i] = dlopen(names[i].c_str(), RTLD_NOW | RTLD_LOCAL)))
-                Fail(dlerror());
-        return loaded;
-    }();
-    return handles;
-}
-
-void* Symbol(Library library, const char* name)
-{
-    void* function = dlsym(Loaded().library[library], name);
-    if (!function)
-        Fail(name);
-    return function;
-}
+lazyload::TLazyLibrary avformat{KOLVARIN_SONAME_avformat};
+lazyload::TLazyLibrary avcodec{KOLVARIN_SONAME_avcodec};
+lazyload::TLazyLibrary avutil{KOLVARIN_SONAME_avutil};
+lazyload::TLazyLibrary swscale{KOLVARIN_SONAME_swscale};
+lazyload::TLazyLibrary swresample{KOLVARIN_SONAME_swresample};
 
 } // namespace
 
-void Preload() { Loaded(); }
+void Preload()
+{
+    for (lazyload::TLazyLibrary* library : {&avformat, &avcodec, &avutil, &swscale, &swresample})
+        library->Load();
+}
 
 } // namespace kolvarin::ffload
 
-// The real function is looked up once, on the first call.
 #define KOLVARIN_FORWARD(library, result, name, params, args)                                                          \
-    extern "C" result name params                                                                                      \
-    {                                                                                                                  \
-        static const auto real =                                                                                       \
-            reinterpret_cast<decltype(&::name)>(kolvarin::ffload::Symbol(kolvarin::ffload::library, #name));           \
-        return real args;                                                                                              \
-    }
+    KOLVARIN_LAZY_FORWARD(kolvarin::ffload::library, result, name, params, args)
 
-KOLVARIN_FORWARD(kAvFormat, enum AVCodecID, av_codec_get_id, (const struct AVCodecTag* const* tags, unsigned int tag),
+KOLVARIN_FORWARD(avformat, enum AVCodecID, av_codec_get_id, (const struct AVCodecTag* const* tags, unsigned int tag),
                  (tags, tag))
-KOLVARIN_FORWARD(kAvFormat, unsigned int, av_codec_get_tag, (const struct AVCodecTag* const* tags, enum AVCodecID id),
+KOLVARIN_FORWARD(avformat, unsigned int, av_codec_get_tag, (const struct AVCodecTag* const* tags, enum AVCodecID id),
                  (tags, id))
-KOLVARIN_FORWARD(kAvFormat, int, av_find_best_stream,
+KOLVARIN_FORWARD(avformat, int, av_find_best_stream,
                  (AVFormatContext * ic, enum AVMediaType type, int wanted_stream_nb, int related_stream,
                   const AVCodec** decoder_ret, int flags),
                  (ic, type, wanted_stream_nb, related_stream, decoder_ret, flags))
-KOLVARIN_FORWARD(kAvFormat, const AVInputFormat*, av_find_input_format, (const char* short_name), (short_name))
-KOLVARIN_FORWARD(kAvFormat, int, av_read_frame, (AVFormatContext * s, AVPacket* pkt), (s, pkt))
-KOLVARIN_FORWARD(kAvFormat, int, av_seek_frame, (AVFormatContext * s, int stream_index, int64_t timestamp, int flags),
+KOLVARIN_FORWARD(avformat, const AVInputFormat*, av_find_input_format, (const char* short_name), (short_name))
+KOLVARIN_FORWARD(avformat, int, av_read_frame, (AVFormatContext * s, AVPacket* pkt), (s, pkt))
+KOLVARIN_FORWARD(avformat, int, av_seek_frame, (AVFormatContext * s, int stream_index, int64_t timestamp, int flags),
                  (s, stream_index, timestamp, flags))
-KOLVARIN_FORWARD(kAvFormat, AVFormatContext*, avformat_alloc_context, (), ())
-KOLVARIN_FORWARD(kAvFormat, void, avformat_close_input, (AVFormatContext * *s), (s))
-KOLVARIN_FORWARD(kAvFormat, int, avformat_find_stream_info, (AVFormatContext * ic, AVDictionary** options),
+KOLVARIN_FORWARD(avformat, AVFormatContext*, avformat_alloc_context, (), ())
+KOLVARIN_FORWARD(avformat, void, avformat_close_input, (AVFormatContext * *s), (s))
+KOLVARIN_FORWARD(avformat, int, avformat_find_stream_info, (AVFormatContext * ic, AVDictionary** options),
                  (ic, options))
-KOLVARIN_FORWARD(kAvFormat, void, avformat_free_context, (AVFormatContext * s), (s))
-KOLVARIN_FORWARD(kAvFormat, const struct AVCodecTag*, avformat_get_riff_audio_tags, (), ())
-KOLVARIN_FORWARD(kAvFormat, const struct AVCodecTag*, avformat_get_riff_video_tags, (), ())
-KOLVARIN_FORWARD(kAvFormat, AVStream*, avformat_new_stream, (AVFormatContext * s, const AVCodec* c), (s, c))
-KOLVARIN_FORWARD(kAvFormat, int, avformat_open_input,
+KOLVARIN_FORWARD(avformat, void, avformat_free_context, (AVFormatContext * s), (s))
+KOLVARIN_FORWARD(avformat, const struct AVCodecTag*, avformat_get_riff_audio_tags, (), ())
+KOLVARIN_FORWARD(avformat, const struct AVCodecTag*, avformat_get_riff_video_tags, (), ())
+KOLVARIN_FORWARD(avformat, AVStream*, avformat_new_stream, (AVFormatContext * s, const AVCodec* c), (s, c))
+KOLVARIN_FORWARD(avformat, int, avformat_open_input,
                  (AVFormatContext * *ps, const char* url, const AVInputFormat* fmt, AVDictionary** options),
                  (ps, url, fmt, options))
-KOLVARIN_FORWARD(kAvFormat, int, avformat_seek_file,
+KOLVARIN_FORWARD(avformat, int, avformat_seek_file,
                  (AVFormatContext * s, int stream_index, int64_t min_ts, int64_t ts, int64_t max_ts, int flags),
                  (s, stream_index, min_ts, ts, max_ts, flags))
-KOLVARIN_FORWARD(kAvFormat, AVIOContext*, avio_alloc_context,
+KOLVARIN_FORWARD(avformat, AVIOContext*, avio_alloc_context,
                  (unsigned char* buffer, int buffer_size, int write_flag, void* opaque,
                   int (*read_packet)(void* opaque, uint8_t* buf, int buf_size),
                   int (*write_packet)(void* opaque, uint8_t* buf, int buf_size),
                   int64_t (*seek)(void* opaque, int64_t offset, int whence)),
                  (buffer, buffer_size, write_flag, opaque, read_packet, write_packet, seek))
-KOLVARIN_FORWARD(kAvFormat, void, avio_context_free, (AVIOContext * *s), (s))
-KOLVARIN_FORWARD(kAvCodec, int, av_get_audio_frame_duration2, (AVCodecParameters * par, int frame_bytes),
+KOLVARIN_FORWARD(avformat, void, avio_context_free, (AVIOContext * *s), (s))
+KOLVARIN_FORWARD(avcodec, int, av_get_audio_frame_duration2, (AVCodecParameters * par, int frame_bytes),
                  (par, frame_bytes))
-KOLVARIN_FORWARD(kAvCodec, int, av_new_packet, (AVPacket * pkt, int size), (pkt, size))
-KOLVARIN_FORWARD(kAvCodec, AVPacket*, av_packet_alloc, (), ())
-KOLVARIN_FORWARD(kAvCodec, void, av_packet_free, (AVPacket * *pkt), (pkt))
-KOLVARIN_FORWARD(kAvCodec, void, av_packet_move_ref, (AVPacket * dst, AVPacket* src), (dst, src))
-KOLVARIN_FORWARD(kAvCodec, void, av_packet_unref, (AVPacket * pkt), (pkt))
-KOLVARIN_FORWARD(kAvCodec, AVCodecContext*, avcodec_alloc_context3, (const AVCodec* codec), (codec))
-KOLVARIN_FORWARD(kAvCodec, int, avcodec_decode_subtitle2,
+KOLVARIN_FORWARD(avcodec, int, av_new_packet, (AVPacket * pkt, int size), (pkt, size))
+KOLVARIN_FORWARD(avcodec, AVPacket*, av_packet_alloc, (), ())
+KOLVARIN_FORWARD(avcodec, void, av_packet_free, (AVPacket * *pkt), (pkt))
+KOLVARIN_FORWARD(avcodec, void, av_packet_move_ref, (AVPacket * dst, AVPacket* src), (dst, src))
+KOLVARIN_FORWARD(avcodec, void, av_packet_unref, (AVPacket * pkt), (pkt))
+KOLVARIN_FORWARD(avcodec, AVCodecContext*, avcodec_alloc_context3, (const AVCodec* codec), (codec))
+KOLVARIN_FORWARD(avcodec, int, avcodec_decode_subtitle2,
                  (AVCodecContext * avctx, AVSubtitle* sub, int* got_sub_ptr, AVPacket* avpkt),
                  (avctx, sub, got_sub_ptr, avpkt))
-KOLVARIN_FORWARD(kAvCodec, const AVCodec*, avcodec_find_decoder, (enum AVCodecID id), (id))
-KOLVARIN_FORWARD(kAvCodec, void, avcodec_flush_buffers, (AVCodecContext * avctx), (avctx))
-KOLVARIN_FORWARD(kAvCodec, void, avcodec_free_context, (AVCodecContext * *avctx), (avctx))
-KOLVARIN_FORWARD(kAvCodec, enum AVMediaType, avcodec_get_type, (enum AVCodecID codec_id), (codec_id))
-KOLVARIN_FORWARD(kAvCodec, int, avcodec_open2, (AVCodecContext * avctx, const AVCodec* codec, AVDictionary** options),
+KOLVARIN_FORWARD(avcodec, const AVCodec*, avcodec_find_decoder, (enum AVCodecID id), (id))
+KOLVARIN_FORWARD(avcodec, void, avcodec_flush_buffers, (AVCodecContext * avctx), (avctx))
+KOLVARIN_FORWARD(avcodec, void, avcodec_free_context, (AVCodecContext * *avctx), (avctx))
+KOLVARIN_FORWARD(avcodec, enum AVMediaType, avcodec_get_type, (enum AVCodecID codec_id), (codec_id))
+KOLVARIN_FORWARD(avcodec, int, avcodec_open2, (AVCodecContext * avctx, const AVCodec* codec, AVDictionary** options),
                  (avctx, codec, options))
-KOLVARIN_FORWARD(kAvCodec, AVCodecParameters*, avcodec_parameters_alloc, (), ())
-KOLVARIN_FORWARD(kAvCodec, int, avcodec_parameters_copy, (AVCodecParameters * dst, const AVCodecParameters* src),
+KOLVARIN_FORWARD(avcodec, AVCodecParameters*, avcodec_parameters_alloc, (), ())
+KOLVARIN_FORWARD(avcodec, int, avcodec_parameters_copy, (AVCodecParameters * dst, const AVCodecParameters* src),
                  (dst, src))
-KOLVARIN_FORWARD(kAvCodec, void, avcodec_parameters_free, (AVCodecParameters * *par), (par))
-KOLVARIN_FORWARD(kAvCodec, int, avcodec_parameters_to_context, (AVCodecContext * codec, const AVCodecParameters* par),
+KOLVARIN_FORWARD(avcodec, void, avcodec_parameters_free, (AVCodecParameters * *par), (par))
+KOLVARIN_FORWARD(avcodec, int, avcodec_parameters_to_context, (AVCodecContext * codec, const AVCodecParameters* par),
                  (codec, par))
-KOLVARIN_FORWARD(kAvCodec, int, avcodec_receive_frame, (AVCodecContext * avctx, AVFrame* frame), (avctx, frame))
-KOLVARIN_FORWARD(kAvCodec, int, avcodec_send_packet, (AVCodecContext * avctx, const AVPacket* avpkt), (avctx, avpkt))
-KOLVARIN_FORWARD(kAvCodec, void, avsubtitle_free, (AVSubtitle * sub), (sub))
-KOLVARIN_FORWARD(kAvUtil, int, av_cpu_count, (), ())
-KOLVARIN_FORWARD(kAvUtil, void, av_channel_layout_default, (AVChannelLayout * ch_layout, int nb_channels),
+KOLVARIN_FORWARD(avcodec, int, avcodec_receive_frame, (AVCodecContext * avctx, AVFrame* frame), (avctx, frame))
+KOLVARIN_FORWARD(avcodec, int, avcodec_send_packet, (AVCodecContext * avctx, const AVPacket* avpkt), (avctx, avpkt))
+KOLVARIN_FORWARD(avcodec, void, avsubtitle_free, (AVSubtitle * sub), (sub))
+KOLVARIN_FORWARD(avutil, int, av_cpu_count, (), ())
+KOLVARIN_FORWARD(avutil, void, av_channel_layout_default, (AVChannelLayout * ch_layout, int nb_channels),
                  (ch_layout, nb_channels))
-KOLVARIN_FORWARD(kAvUtil, void, av_dict_free, (AVDictionary * *m), (m))
-KOLVARIN_FORWARD(kAvUtil, int, av_dict_set, (AVDictionary * *pm, const char* key, const char* value, int flags),
+KOLVARIN_FORWARD(avutil, void, av_dict_free, (AVDictionary * *m), (m))
+KOLVARIN_FORWARD(avutil, int, av_dict_set, (AVDictionary * *pm, const char* key, const char* value, int flags),
                  (pm, key, value, flags))
-KOLVARIN_FORWARD(kAvUtil, AVDictionaryEntry*, av_dict_get,
+KOLVARIN_FORWARD(avutil, AVDictionaryEntry*, av_dict_get,
                  (const AVDictionary* m, const char* key, const AVDictionaryEntry* prev, int flags),
                  (m, key, prev, flags))
-KOLVARIN_FORWARD(kAvUtil, AVFrame*, av_frame_alloc, (), ())
-KOLVARIN_FORWARD(kAvUtil, AVFrame*, av_frame_clone, (const AVFrame* src), (src))
-KOLVARIN_FORWARD(kAvUtil, int, av_frame_copy_props, (AVFrame * dst, const AVFrame* src), (dst, src))
-KOLVARIN_FORWARD(kAvUtil, void, av_frame_free, (AVFrame * *frame), (frame))
-KOLVARIN_FORWARD(kAvUtil, int, av_frame_get_buffer, (AVFrame * frame, int align), (frame, align))
-KOLVARIN_FORWARD(kAvUtil, int, av_frame_make_writable, (AVFrame * frame), (frame))
-KOLVARIN_FORWARD(kAvUtil, void, av_frame_unref, (AVFrame * frame), (frame))
-KOLVARIN_FORWARD(kAvUtil, void, av_free, (void* ptr), (ptr))
-KOLVARIN_FORWARD(kAvUtil, void, av_freep, (void* ptr), (ptr))
-KOLVARIN_FORWARD(kAvUtil, int, av_get_bytes_per_sample, (enum AVSampleFormat sample_fmt), (sample_fmt))
-KOLVARIN_FORWARD(kAvUtil, void, av_log_set_level, (int level), (level))
-KOLVARIN_FORWARD(kAvUtil, void*, av_malloc, (size_t size), (size))
-KOLVARIN_FORWARD(kAvUtil, void*, av_mallocz, (size_t size), (size))
-KOLVARIN_FORWARD(kAvUtil, int64_t, av_rescale, (int64_t a, int64_t b, int64_t c), (a, b, c))
-KOLVARIN_FORWARD(kAvUtil, int64_t, av_rescale_q, (int64_t a, AVRational bq, AVRational cq), (a, bq, cq))
-KOLVARIN_FORWARD(kSwScale, void, sws_freeContext, (struct SwsContext * swsContext), (swsContext))
-KOLVARIN_FORWARD(kSwScale, struct SwsContext*, sws_getCachedContext,
+KOLVARIN_FORWARD(avutil, AVFrame*, av_frame_alloc, (), ())
+KOLVARIN_FORWARD(avutil, AVFrame*, av_frame_clone, (const AVFrame* src), (src))
+KOLVARIN_FORWARD(avutil, int, av_frame_copy_props, (AVFrame * dst, const AVFrame* src), (dst, src))
+KOLVARIN_FORWARD(avutil, void, av_frame_free, (AVFrame * *frame), (frame))
+KOLVARIN_FORWARD(avutil, int, av_frame_get_buffer, (AVFrame * frame, int align), (frame, align))
+KOLVARIN_FORWARD(avutil, int, av_frame_make_writable, (AVFrame * frame), (frame))
+KOLVARIN_FORWARD(avutil, void, av_frame_unref, (AVFrame * frame), (frame))
+KOLVARIN_FORWARD(avutil, void, av_free, (void* ptr), (ptr))
+KOLVARIN_FORWARD(avutil, void, av_freep, (void* ptr), (ptr))
+KOLVARIN_FORWARD(avutil, int, av_get_bytes_per_sample, (enum AVSampleFormat sample_fmt), (sample_fmt))
+KOLVARIN_FORWARD(avutil, void, av_log_set_level, (int level), (level))
+KOLVARIN_FORWARD(avutil, void*, av_malloc, (size_t size), (size))
+KOLVARIN_FORWARD(avutil, void*, av_mallocz, (size_t size), (size))
+KOLVARIN_FORWARD(avutil, int64_t, av_rescale, (int64_t a, int64_t b, int64_t c), (a, b, c))
+KOLVARIN_FORWARD(avutil, int64_t, av_rescale_q, (int64_t a, AVRational bq, AVRational cq), (a, bq, cq))
+KOLVARIN_FORWARD(swscale, void, sws_freeContext, (struct SwsContext * swsContext), (swsContext))
+KOLVARIN_FORWARD(swscale, struct SwsContext*, sws_getCachedContext,
                  (struct SwsContext * context, int srcW, int srcH, enum AVPixelFormat srcFormat, int dstW, int dstH,
                   enum AVPixelFormat dstFormat, int flags, SwsFilter* srcFilter, SwsFilter* dstFilter,
                   const double* param),
                  (context, srcW, srcH, srcFormat, dstW, dstH, dstFormat, flags, srcFilter, dstFilter, param))
-KOLVARIN_FORWARD(kSwScale, const int*, sws_getCoefficients, (int colorspace), (colorspace))
-KOLVARIN_FORWARD(kSwScale, struct SwsContext*, sws_getContext,
+KOLVARIN_FORWARD(swscale, const int*, sws_getCoefficients, (int colorspace), (colorspace))
+KOLVARIN_FORWARD(swscale, struct SwsContext*, sws_getContext,
                  (int srcW, int srcH, enum AVPixelFormat srcFormat, int dstW, int dstH, enum AVPixelFormat dstFormat,
                   int flags, SwsFilter* srcFilter, SwsFilter* dstFilter, const double* param),
                  (srcW, srcH, srcFormat, dstW, dstH, dstFormat, flags, srcFilter, dstFilter, param))
-KOLVARIN_FORWARD(kSwScale, int, sws_scale,
+KOLVARIN_FORWARD(swscale, int, sws_scale,
                  (struct SwsContext * c, const uint8_t* const srcSlice[], const int srcStride[], int srcSliceY,
                   int srcSliceH, uint8_t* const dst[], const int dstStride[]),
                  (c, srcSlice, srcStride, srcSliceY, srcSliceH, dst, dstStride))
-KOLVARIN_FORWARD(kSwScale, int, sws_setColorspaceDetails,
+KOLVARIN_FORWARD(swscale, int, sws_setColorspaceDetails,
                  (struct SwsContext * c, const int inv_table[4], int srcRange, const int table[4], int dstRange,
                   int brightness, int contrast, int saturation),
                  (c, inv_table, srcRange, table, dstRange, brightness, contrast, saturation))
-KOLVARIN_FORWARD(kSwResample, int, swr_alloc_set_opts2,
+KOLVARIN_FORWARD(swresample, int, swr_alloc_set_opts2,
                  (struct SwrContext * *ps, AVChannelLayout* out_ch_layout, enum AVSampleFormat out_sample_fmt,
                   int out_sample_rate, AVChannelLayout* in_ch_layout, enum AVSampleFormat in_sample_fmt,
                   int in_sample_rate, int log_offset, void* log_ctx),
                  (ps, out_ch_layout, out_sample_fmt, out_sample_rate, in_ch_layout, in_sample_fmt, in_sample_rate,
                   log_offset, log_ctx))
-KOLVARIN_FORWARD(kSwResample, int, swr_convert,
+KOLVARIN_FORWARD(swresample, int, swr_convert,
                  (struct SwrContext * s, uint8_t** out, int out_count, const uint8_t** in, int in_count),
                  (s, out, out_count, in, in_count))
-KOLVARIN_FORWARD(kSwResample, void, swr_free, (struct SwrContext * *s), (s))
-KOLVARIN_FORWARD(kSwResample, int, swr_init, (struct SwrContext * s), (s))
+KOLVARIN_FORWARD(swresample, void, swr_free, (struct SwrContext * *s), (s))
+KOLVARIN_FORWARD(swresample, int, swr_init, (struct SwrContext * s), (s))

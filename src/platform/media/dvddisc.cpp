@@ -103,7 +103,33 @@ DVD_TITLE_ATTRIBUTES Attributes(const video_attr_t& video, const audio_attr_t* a
     a.ulNumberOfSubpictureStreams = std::min(subpCount, maxSubp);
     for (uint32_t i = 0; i < a.ulNumberOfSubpictureStreams; ++i)
         a.SubpictureAttributes[i].Language = Language(subp[i].lang_code);
+    a.ulAudioStreamsEnabled = (1u << a.ulNumberOfAudioStreams) - 1;
+    a.ulSubpictureStreamsEnabled = static_cast<uint32_t>((uint64_t(1) << a.ulNumberOfSubpictureStreams) - 1);
     return a;
+}
+
+// The streams the program chain of the title's first chapter enables; all
+// when the chain cannot be found.
+void EnabledStreams(const ifo_handle_t& vts, unsigned titleInSet, DvdTitle& title)
+{
+    title.audioEnabled = 0xFF;
+    title.subpictureEnabled = 0xFFFFFFFF;
+    const vts_ptt_srpt_t* parts = vts.vts_ptt_srpt;
+    const pgcit_t* chains = vts.vts_pgcit;
+    if (!parts || !chains || titleInSet == 0 || titleInSet > parts->nr_of_srpts || !parts->title ||
+        parts->title[titleInSet - 1].nr_of_ptts == 0 || !parts->title[titleInSet - 1].ptt)
+        return;
+    const unsigned chain = parts->title[titleInSet - 1].ptt[0].pgcn;
+    if (chain == 0 || chain > chains->nr_of_pgci_srp || !chains->pgci_srp || !chains->pgci_srp[chain - 1].pgc)
+        return;
+    const pgc_t& pgc = *chains->pgci_srp[chain - 1].pgc;
+    title.audioEnabled = title.subpictureEnabled = 0;
+    for (unsigned i = 0; i < 8; ++i)
+        if (pgc.audio_control[i] & 0x8000)
+            title.audioEnabled |= 1u << i;
+    for (unsigned i = 0; i < 32; ++i)
+        if (pgc.subp_control[i] & 0x80000000u)
+            title.subpictureEnabled |= 1u << i;
 }
 
 } // namespace
@@ -142,6 +168,7 @@ DvdDiscResult ReadDvdDisc(const std::string& root, DvdDisc* disc)
     const vmgi_mat_t& m = *vmg->vmgi_mat;
     d.menus = Attributes(m.vmgm_video_attr, &m.vmgm_audio_attr, m.nr_of_vmgm_audio_streams, &m.vmgm_subp_attr,
                          m.nr_of_vmgm_subp_streams, 1);
+    std::vector<IfoPtr> sets;
     for (unsigned n = 1; n <= titleSets; ++n) {
         IfoPtr vts(ifoOpen(reader.get(), static_cast<int>(n)));
         if (!vts || !vts->vtsi_mat)
@@ -149,12 +176,15 @@ DvdDiscResult ReadDvdDisc(const std::string& root, DvdDisc* disc)
         const vtsi_mat_t& v = *vts->vtsi_mat;
         d.titleSets.push_back(Attributes(v.vts_video_attr, v.vts_audio_attr, v.nr_of_vts_audio_streams, v.vts_subp_attr,
                                          v.nr_of_vts_subp_streams, 32));
+        sets.push_back(std::move(vts));
     }
     for (unsigned i = 0; i < table->nr_of_srpts; ++i) {
         const title_info_t& t = table->title[i];
         if (t.title_set_nr == 0 || t.title_set_nr > titleSets)
             return {DvdDiscStatus::NoTitles};
-        d.titles.push_back({t.title_set_nr, t.nr_of_ptts, t.nr_of_angles});
+        DvdTitle title{t.title_set_nr, t.nr_of_ptts, t.nr_of_angles};
+        EnabledStreams(*sets[t.title_set_nr - 1], t.vts_ttn, title);
+        d.titles.push_back(title);
     }
     *disc = std::move(d);
     return {};

@@ -17,6 +17,9 @@ struct DvdTitle {
     uint32_t titleSet = 0;
     uint32_t chapters = 0;
     uint32_t angles = 0;
+    // The streams the title's first program chain enables (bit n: stream n).
+    uint32_t audioEnabled = 0;
+    uint32_t subpictureEnabled = 0;
 };
 
 struct DvdDisc {

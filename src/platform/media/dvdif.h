@@ -149,13 +149,17 @@ struct DVD_VideoAttributes {
 };
 
 // What the navigator knows of a title's streams (those of the title set's
-// titles, or of its menus for the menu domains).
+// titles, or of its menus for the menu domains). Of the streams there, the
+// enabled masks (bit n: stream n) name those the title's program chain
+// lets play; for the menus, all.
 struct DVD_TITLE_ATTRIBUTES {
     DVD_VideoAttributes VideoAttributes;
     uint32_t ulNumberOfAudioStreams = 0;
     DVD_AudioAttributes AudioAttributes[8];
     uint32_t ulNumberOfSubpictureStreams = 0;
     DVD_SubpictureAttributes SubpictureAttributes[32];
+    uint32_t ulAudioStreamsEnabled = 0;
+    uint32_t ulSubpictureStreamsEnabled = 0;
 };
 // GetTitleAttributes' title for the attributes of the current menus.
 inline constexpr uint32_t DVD_TITLE_MENU = 0;
@@ -186,6 +190,9 @@ public:
     // Positions in picture pixels of the DVD's video.
     virtual HRESULT SelectAtPosition(POINT point) = 0;
     virtual HRESULT ActivateAtPosition(POINT point) = 0;
+    // VFW_E_DVD_STREAM_DISABLED for a stream the title does not enable;
+    // outside a title the choice is among the streams of the title last
+    // played (or the first) and holds when a title plays.
     virtual HRESULT SelectAudioStream(uint32_t stream, uint32_t flags) = 0;
     virtual HRESULT SelectSubpictureStream(uint32_t stream, uint32_t flags) = 0;
     virtual HRESULT SetSubpictureState(bool show, uint32_t flags) = 0;

@@ -138,9 +138,7 @@ public:
     HRESULT ActivateAtPosition(POINT point) override { return Moved(session_.ActivateAtPosition(point)); }
     HRESULT SelectAudioStream(uint32_t stream, uint32_t) override
     {
-        bool enabled = false;
-        IsAudioStreamEnabled(stream, &enabled);
-        if (!enabled)
+        if (!Choosable(stream, true))
             return VFW_E_DVD_STREAM_DISABLED;
         session_.SelectAudio(stream);
         NotifyEvent(EC_DVD_AUDIO_STREAM_CHANGE, stream, 0);
@@ -148,9 +146,7 @@ public:
     }
     HRESULT SelectSubpictureStream(uint32_t stream, uint32_t) override
     {
-        bool enabled = false;
-        IsSubpictureStreamEnabled(stream, &enabled);
-        if (!enabled)
+        if (!Choosable(stream, false))
             return VFW_E_DVD_STREAM_DISABLED;
         session_.SelectSubpicture(stream);
         NotifyEvent(EC_DVD_SUBPICTURE_STREAM_CHANGE, stream, session_.SubpicturesShown());
@@ -303,7 +299,10 @@ public:
         }
         if (title > disc_.titles.size())
             return E_INVALIDARG;
-        *attributes = disc_.titleSets[disc_.titles[title - 1].titleSet - 1];
+        const DvdTitle& t = disc_.titles[title - 1];
+        *attributes = disc_.titleSets[t.titleSet - 1];
+        attributes->ulAudioStreamsEnabled &= t.audioEnabled;
+        attributes->ulSubpictureStreamsEnabled &= t.subpictureEnabled;
         return S_OK;
     }
     HRESULT GetDVDDirectory(std::u16string* path) override
@@ -367,6 +366,26 @@ private:
             NotifyEvent(EC_DVD_BUTTON_CHANGE, available, current);
         }
         return hr;
+    }
+
+    // Whether a stream may be chosen: in a title one its program chain
+    // enables; elsewhere one the title last played (or the first) enables,
+    // kept for the titles, as a disc's own audio and subtitle menus choose.
+    bool Choosable(uint32_t stream, bool audio)
+    {
+        bool on = false;
+        if (session_.Domain() == DVD_DOMAIN_Title) {
+            if (audio)
+                IsAudioStreamEnabled(stream, &on);
+            else
+                IsSubpictureStreamEnabled(stream, &on);
+            return on;
+        }
+        DVD_TITLE_ATTRIBUTES a;
+        if (!session_.IsOpen() || stream >= 32 ||
+            Failed(GetTitleAttributes(std::max<uint32_t>(1, session_.Location().TitleNum), &a)))
+            return false;
+        return ((audio ? a.ulAudioStreamsEnabled : a.ulSubpictureStreamsEnabled) >> stream & 1) != 0;
     }
 
     // The attributes of what plays now: the title set's in a title or its

@@ -27,7 +27,8 @@ constexpr size_t kMaxOffsets = 256;
 // an event marker whose position names its batch.
 constexpr int kNoNewType = -1, kEventMarker = -2;
 // A sequence end code: makes the video decoder put out the picture it holds
-// back, so a still shows its own last picture.
+// back, so a still shows its own last picture, and the last picture before
+// a jump keeps its time rather than one of the new place's.
 constexpr uint8_t kSequenceEnd[4] = {0, 0, 1, 0xB7};
 
 // The physical audio stream of a program-stream identifier, or -1.
@@ -63,6 +64,7 @@ void DvdStreamer::Start()
     abort_ = false;
     break_ = Break::None;
     placed_ = false;
+    seam_.reset();
     nextStart_ = 0;
     pending_.clear();
     DropQueuedEvents();
@@ -178,6 +180,7 @@ void DvdStreamer::Flush()
             p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
         }
     placed_ = false;
+    seam_.reset();
     nextStart_ = 0;
     DropQueuedEvents();
     StartDelivery();
@@ -192,6 +195,10 @@ int DvdStreamer::Read(uint8_t* buffer, int size)
 {
     if (break_ != Break::None || size < kBlock)
         return AVERROR_EOF;
+    if (seam_) {
+        StartVobu(seam_->first, seam_->second);
+        seam_.reset();
+    }
     uint8_t block[kBlock];
     for (;;) {
         if (abort_) {
@@ -210,9 +217,14 @@ int DvdStreamer::Read(uint8_t* buffer, int size)
             position_ += kBlock;
             return kBlock;
         case DvdSession::Step::VobuStart:
-            PlaceVobu(r.vobuStart, r.vobuEnd);
-            audioStream_ = session_.AudioToPlay();
-            subpictureStream_ = session_.SubpictureToPlay();
+            // A unit off the time line ends the demuxer first, so what its
+            // parsers hold of the old one goes out with the old one's times.
+            if (placed_ && r.vobuStart != lastEnd_ && position_ > demuxerStart_) {
+                seam_.emplace(r.vobuStart, r.vobuEnd);
+                break_ = Break::Seam;
+                return AVERROR_EOF;
+            }
+            StartVobu(r.vobuStart, r.vobuEnd);
             break;
         case DvdSession::Step::Still:
             stillSeconds_ = r.stillSeconds;
@@ -225,6 +237,13 @@ int DvdStreamer::Read(uint8_t* buffer, int size)
         case DvdSession::Step::Nothing: break;
         }
     }
+}
+
+void DvdStreamer::StartVobu(uint32_t start, uint32_t end)
+{
+    PlaceVobu(start, end);
+    audioStream_ = session_.AudioToPlay();
+    subpictureStream_ = session_.SubpictureToPlay();
 }
 
 void DvdStreamer::PlaceVobu(uint32_t start, uint32_t end)
@@ -364,6 +383,9 @@ void DvdStreamer::ReadLoop()
         switch (break_) {
         case Break::Still: EndStill(stillSeconds_); break;
         case Break::Jump:
+        case Break::Seam: // the old place's last picture goes out with its own time
+            EndSequence();
+            break;
         case Break::None: // the demuxer gave up on the data: read on
             break;
         case Break::Stop:
@@ -378,18 +400,23 @@ void DvdStreamer::ReadLoop()
     }
 }
 
+void DvdStreamer::EndSequence()
+{
+    if (!Connected(pins_[kVideo]))
+        return;
+    AVPacket* end = av_packet_alloc();
+    if (end && av_new_packet(end, sizeof kSequenceEnd) == 0) {
+        std::memcpy(end->data, kSequenceEnd, sizeof kSequenceEnd);
+        end->stream_index = kNoNewType;
+        pins_[kVideo].queue.Push(end);
+    } else {
+        av_packet_free(&end);
+    }
+}
+
 void DvdStreamer::EndStill(int seconds)
 {
-    if (Connected(pins_[kVideo])) {
-        AVPacket* end = av_packet_alloc();
-        if (end && av_new_packet(end, sizeof kSequenceEnd) == 0) {
-            std::memcpy(end->data, kSequenceEnd, sizeof kSequenceEnd);
-            end->stream_index = kNoNewType;
-            pins_[kVideo].queue.Push(end);
-        } else {
-            av_packet_free(&end);
-        }
-    }
+    EndSequence();
     QueueEvents();
     const bool woken = WaitForCommand(seconds == 255 ? -1 : seconds * 1000);
     if (abort_)

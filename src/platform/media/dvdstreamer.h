@@ -18,6 +18,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -60,7 +61,7 @@ public:
     void ShowSubpictures(bool show);
 
 private:
-    enum class Break { None, Still, Jump, Stop, Error, Abort };
+    enum class Break { None, Still, Jump, Seam, Stop, Error, Abort };
     struct PinQueue {
         OutputPin* pin = nullptr;
         PacketQueue queue;
@@ -74,12 +75,16 @@ private:
     bool OpenDemuxer();
     void CloseDemuxer();
     void Route(struct AVPacket* packet);
+    // Places the unit and takes the streams to pass on in it.
+    void StartVobu(uint32_t start, uint32_t end);
     void PlaceVobu(uint32_t start, uint32_t end);
     int64_t OffsetAt(int64_t position) const;
     void DeliverLoop(PinQueue& p);
     void StartDelivery();
     void StopDelivery();
     void Flush();
+    // Puts out the picture the video decoder holds back.
+    void EndSequence();
     void EndStill(int seconds);
     void EndOfStream();
     // Sends the events read so far behind the video queued so far.
@@ -108,6 +113,7 @@ private:
     int64_t demuxerStart_ = 0; // position_ when the current demuxer opened
     std::vector<std::pair<int64_t, int64_t>> offsets_; // (position, 90 kHz offset) from there on
     bool placed_ = false; // a unit was placed since the last flush
+    std::optional<std::pair<uint32_t, uint32_t>> seam_; // a unit read, to start in the next demuxer
     uint32_t lastEnd_ = 0;
     int64_t nextStart_ = 0; // 90 kHz, where the next discontinuous unit goes
     int audioStream_ = -1, subpictureStream_ = -1;

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -14,12 +15,12 @@
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
-#include "core/system/kpaths.h"
 #include "dvd_fixture.h"
 #include "forms/useractions.h"
 #include "forms/videoform.h"
 #include "media/controlif.h"
 #include "media/dvdif.h"
+#include "media/notify.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
 #include "temphome.h"
@@ -44,28 +45,49 @@ public:
     int64_t ProgressMax = 0;
 };
 
+// Holds the graph's event notices back, as a window busy elsewhere would,
+// until opened.
+class NoticeGate : public QObject {
+public:
+    NoticeGate() { QCoreApplication::instance()->installEventFilter(this); }
+    ~NoticeGate() override { QCoreApplication::instance()->removeEventFilter(this); }
+    // Lets the notices through and sends one for those held back.
+    void Open()
+    {
+        open_ = true;
+        if (receiver_)
+            QCoreApplication::postEvent(receiver_, new media::WindowMessageEvent(message_, wParam_, lParam_));
+    }
+    bool eventFilter(QObject* to, QEvent* event) override
+    {
+        if (open_ || event->type() != media::WindowMessageEvent::EventType())
+            return false;
+        const auto* notice = static_cast<const media::WindowMessageEvent*>(event);
+        receiver_ = to;
+        message_ = notice->Message();
+        wParam_ = notice->WParam();
+        lParam_ = notice->LParam();
+        return true;
+    }
+
+private:
+    bool open_ = false;
+    QPointer<QObject> receiver_;
+    int32_t message_ = 0;
+    intptr_t wParam_ = 0, lParam_ = 0;
+};
+
 class VideoDvdTest : public ktest::VideoPlayFixture {
 protected:
     void SetUp() override
     {
         VideoPlayFixture::SetUp();
         Config->OSD.Enabled = true;
-        form = std::make_unique<TfrmVideo>();
-        StartSystem(form.get());
-        side->GraphBuilder().DVDScriptFolder =
-            (ktest::TestData("..") / ".." / "data" / "dvdgraphs").lexically_normal().string() + "/";
+        UseSourceScripts();
+        form = &StartSystem(std::make_unique<TfrmVideo>());
         system->SetView(&view);
         PlaySystem = system.get();
         VideoDisplayMode = vdmNone;
-    }
-    void TearDown() override
-    {
-        system->Stop(true);
-        PlaySystem = nullptr;
-        system.reset();
-        side.reset();
-        form.reset();
-        VideoPlayFixture::TearDown();
     }
     void PlayDisc()
     {
@@ -79,10 +101,7 @@ protected:
         Info().GetCurrentButton(&available, &current);
         return available ? current : 0;
     }
-    static bool WaitFor(const std::function<bool()>& done, int ms = 8000)
-    {
-        return VideoPlayFixture::WaitFor(done, ms);
-    }
+    static bool WaitFor(const std::function<bool()>& done, int ms = 8000) { return VideoPlayer::WaitFor(done, ms); }
     static std::vector<std::u16string> Captions(const QMenu& menu)
     {
         std::vector<std::u16string> captions;
@@ -101,6 +120,24 @@ protected:
         return window + QPoint((pixel.x() - sl) * width / sw, (pixel.y() - st) * height / sh);
     }
     static QPoint Centre(const int (&r)[4]) { return {(r[0] + r[2]) / 2, (r[1] + r[3]) / 2}; }
+    // The audio and subtitle menus list the fixture's title streams.
+    void ExpectTheTitlesStreams()
+    {
+        EXPECT_EQ(Captions(*form->Menu.Audio1), (std::vector<std::u16string>{u"English", u"German"}));
+        ASSERT_TRUE(Checked(*form->Menu.Audio1));
+        EXPECT_EQ(Checked(*form->Menu.Audio1)->text(), "English");
+        EXPECT_EQ(Captions(*form->Menu.Subtitles1),
+                  (std::vector<std::u16string>{u"Show subtitles", u"English", u"French"}));
+        ASSERT_EQ(form->Menu.Subtitles1->actions().size(), 4);
+        EXPECT_TRUE(form->Menu.Subtitles1->actions()[1]->isSeparator());
+        EXPECT_FALSE(MenuItems(*form->Menu.Subtitles1)[0]->isChecked());
+    }
+    media::DVD_DOMAIN Domain()
+    {
+        media::DVD_DOMAIN domain{};
+        Info().GetCurrentDomain(&domain);
+        return domain;
+    }
     static QAction* Checked(const QMenu& menu)
     {
         for (QAction* a : MenuItems(menu))
@@ -110,7 +147,7 @@ protected:
     }
 
     RecordingView view;
-    std::unique_ptr<TfrmVideo> form;
+    TfrmVideo* form = nullptr;
 };
 
 } // namespace
@@ -157,18 +194,27 @@ TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
     EXPECT_TRUE(form->Menu.Jumpto1->isEmpty()) << "no chapter has started in the disc's menu";
     ASSERT_EQ(side->GraphBuilder().DvdControl->PlayTitle(1, 0), media::S_OK);
 
-    // The first chapter: the disc's titles and chapters.
+    // The first chapter: the menus of the title's streams and the disc's
+    // titles (the window may take the chapter's event late, even after
+    // the short title has ended).
     ASSERT_TRUE(WaitFor([&] { return !form->Menu.Jumpto1->isEmpty(); }));
+    ExpectTheTitlesStreams();
     ASSERT_EQ(Captions(*form->Menu.Jumpto1), (std::vector<std::u16string>{u"Title 1", u"Title 2"}));
     const QMenu* chapters = form->Menu.Jumpto1->actions()[0]->menu();
     ASSERT_TRUE(chapters);
     EXPECT_EQ(Captions(*chapters), (std::vector<std::u16string>{u"Chapter 1", u"Chapter 2", u"Chapter 3"}));
-    EXPECT_EQ(Checked(*chapters), MenuItems(*chapters)[0]);
+    EXPECT_TRUE(Checked(*chapters));
     EXPECT_EQ(form->Menu.Jumpto1->actions()[1]->menu(), nullptr) << "one chapter: the title jumps itself";
     form->popmVideoPopup();
     EXPECT_TRUE(form->Menu.Jumpto1->isEnabled());
+    EXPECT_TRUE(form->Menu.Audio1->isEnabled());
 
-    // A jump to the third chapter.
+    // German sound and shown subtitles, kept over a jump to the third chapter.
+    MenuItems(*form->Menu.Audio1)[1]->trigger();
+    EXPECT_EQ(Checked(*form->Menu.Audio1)->text(), "German");
+    EXPECT_EQ(OSDText, u"DVD language 'German'");
+    MenuItems(*form->Menu.Subtitles1)[0]->trigger();
+    EXPECT_TRUE(MenuItems(*form->Menu.Subtitles1)[0]->isChecked());
     MenuItems(*chapters)[2]->trigger();
     EXPECT_EQ(OSDText, u"Chapter 3, title 1");
     EXPECT_EQ(Checked(*chapters), MenuItems(*chapters)[2]);
@@ -176,12 +222,34 @@ TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
         media::DVD_PLAYBACK_LOCATION2 where;
         return media::Succeeded(Info().GetCurrentLocation(&where)) && where.ChapterNum == 3;
     }));
+    uint32_t available = 0, current = 0;
+    bool disabled = true;
+    Info().GetCurrentAudio(&available, &current);
+    EXPECT_EQ(current, 1u);
+    Info().GetCurrentSubpicture(&available, &current, &disabled);
+    EXPECT_FALSE(disabled);
 
     // The title menu of the "Show menu" branch.
     form->Menu.Titlemenu1->trigger();
+    ASSERT_TRUE(WaitFor([&] { return Domain() == media::DVD_DOMAIN_VideoManagerMenu; }));
+}
+
+TEST_F(VideoDvdTest, TheStreamMenusAreTheTitlesThoughTheWindowTakesItsEventsBackInTheDiscsMenu)
+{
+    PlayDisc();
+    ASSERT_TRUE(WaitFor([&] { return CurrentButton() == 1; }));
+    // The window is busy: it takes no event until the one-second title has
+    // played and the disc is back in its menu.
+    NoticeGate gate;
+    ASSERT_EQ(side->GraphBuilder().DvdControl->PlayTitle(2, 0), media::S_OK);
+    bool titleSeen = false;
     ASSERT_TRUE(WaitFor([&] {
-        media::DVD_DOMAIN domain{};
-        Info().GetCurrentDomain(&domain);
-        return domain == media::DVD_DOMAIN_VideoManagerMenu;
+        titleSeen = titleSeen || Domain() == media::DVD_DOMAIN_Title;
+        return titleSeen && Domain() == media::DVD_DOMAIN_VideoManagerMenu;
     }));
+    EXPECT_TRUE(form->Menu.Jumpto1->isEmpty());
+    gate.Open();
+    ASSERT_TRUE(WaitFor([&] { return !form->Menu.Jumpto1->isEmpty(); }));
+    ExpectTheTitlesStreams();
+    EXPECT_EQ(Checked(*form->Menu.Jumpto1), form->Menu.Jumpto1->actions()[1]);
 }

@@ -32,19 +32,9 @@ protected:
     void SetUp() override
     {
         VideoPlayFixture::SetUp();
-        form = std::make_unique<TfrmVideo>();
-        StartSystem(form.get());
+        form = &StartSystem(std::make_unique<TfrmVideo>());
         PlaySystem = system.get();
         VideoDisplayMode = vdmNone;
-    }
-    void TearDown() override
-    {
-        system->Stop(true);
-        PlaySystem = nullptr;
-        system.reset();
-        side.reset();
-        form.reset();
-        VideoPlayFixture::TearDown();
     }
     void Play(const std::filesystem::path& clip)
     {
@@ -59,7 +49,7 @@ protected:
         return captions;
     }
 
-    std::unique_ptr<TfrmVideo> form;
+    TfrmVideo* form = nullptr;
 };
 
 } // namespace

@@ -13,7 +13,6 @@
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
-#include "core/system/kpaths.h"
 #include "core/text/kstrings.h"
 #include "dvd_fixture.h"
 #include "loopback_server.h"
@@ -53,7 +52,7 @@ protected:
     void SetUp() override
     {
         VideoPlayFixture::SetUp();
-        ApplicationPath = ktest::TestData("../..").string() + "/"; // the graph scripts
+        UseSourceScripts();
         Config->SetDefaultFilters();
         Config->Notifications.ShowBalloonOnProblems = true;
         StartSystem();
@@ -224,9 +223,6 @@ TEST_F(DirectShowSideTest, WithoutTheRealSideEveryStartReportsThatTheEngineCanno
 
 TEST_F(DirectShowSideTest, AnInformationFilePlaysTheDiscsMenuThroughTheDvdScript)
 {
-    // The program's DVD script, wherever the test runs.
-    side->GraphBuilder().DVDScriptFolder =
-        (ktest::TestData("..") / ".." / "data" / "dvdgraphs").lexically_normal().string() + "/";
     system->Play(Add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
     ASSERT_TRUE(SysActive) << (view.Balloons.empty() ? "" : view.Balloons[0]);
     EXPECT_EQ(system->SystemType(), TSystemType::DVD);

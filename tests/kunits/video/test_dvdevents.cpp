@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ namespace {
 class FakeDvd final : public ComObject<FakeDvd, IDvdControl2, IDvdInfo2> {
 public:
     uint32_t audioStreams = 2, currentAudio = 0, subpictureStreams = 2, currentSubpicture = 0;
+    uint32_t audioEnabled = ~0u, subpictureEnabled = ~0u; // by the titles' program chains
     std::vector<uint32_t> chapters{3, 1};
     DVD_HMSF_TIMECODE total{};
     bool totalKnown = true;
@@ -128,7 +130,22 @@ public:
         *c = chapters.at(t - 1);
         return S_OK;
     }
-    HRESULT GetTitleAttributes(uint32_t, DVD_TITLE_ATTRIBUTES*) override { return S_OK; }
+    HRESULT GetTitleAttributes(uint32_t t, DVD_TITLE_ATTRIBUTES* a) override
+    {
+        if (t == 0 || t > chapters.size())
+            return E_INVALIDARG;
+        *a = {};
+        a->ulNumberOfAudioStreams = audioStreams;
+        for (uint32_t i = 0; i < std::min(audioStreams, 8u); ++i)
+            GetAudioLanguage(i, &a->AudioAttributes[i].Language);
+        a->ulNumberOfSubpictureStreams = subpictureStreams;
+        for (uint32_t i = 0; i < std::min(subpictureStreams, 32u); ++i)
+            GetSubpictureLanguage(i, &a->SubpictureAttributes[i].Language);
+        a->ulAudioStreamsEnabled = audioEnabled & static_cast<uint32_t>((uint64_t(1) << audioStreams) - 1);
+        a->ulSubpictureStreamsEnabled =
+            subpictureEnabled & static_cast<uint32_t>((uint64_t(1) << subpictureStreams) - 1);
+        return S_OK;
+    }
     HRESULT GetDVDDirectory(std::u16string*) override { return S_OK; }
 
 private:
@@ -160,6 +177,7 @@ std::vector<std::u16string> Captions(const TDvdMenu& menu)
 TEST(DvdEvents, StreamMenusListAtMostEightStreamsAndCheckTheCurrentOne)
 {
     Fixture f;
+    f.state.DvdCurrentTitle = 1;
     f.fake->audioStreams = 10;
     f.fake->currentAudio = 1;
     f.fake->subpictureStreams = 12;
@@ -183,9 +201,16 @@ TEST(DvdEvents, StreamMenusListAtMostEightStreamsAndCheckTheCurrentOne)
     EXPECT_TRUE(subtitles[9].Checked);
     EXPECT_EQ(f.state.DvdSubpictureName, u"French");
 
+    // Streams the title's program chain disables get no item.
+    f.fake->audioEnabled = ~0x2u;
+    EXPECT_EQ(Captions(BuildDvdAudioMenu(f.dvd)).size(), 7u);
+    EXPECT_EQ(BuildDvdAudioMenu(f.dvd)[1].Tag, 2);
+
     f.fake->subpictureStreams = 0;
     EXPECT_TRUE(BuildDvdSubtitleMenu(f.dvd, f.texts).empty());
     EXPECT_TRUE(BuildDvdAudioMenu(TDvdPlaySystem{nullptr, nullptr, &f.state}).empty());
+    f.state.DvdCurrentTitle = 0;
+    EXPECT_TRUE(BuildDvdAudioMenu(f.dvd).empty()) << "no title has started";
 }
 
 TEST(DvdEvents, JumpTreeGivesChaptersOnlyToTitlesWithSeveral)
@@ -315,6 +340,7 @@ TEST(DvdEvents, MenusOfTheAuthoredDisc)
     auto nav = CreateInstance<IBaseFilter>(CLSID_DVDNavigator);
     ASSERT_EQ(nav.as<IDvdControl2>()->SetDVDDirectory(fx::DvdFixture().u16string()), S_OK);
     TDvdState state;
+    state.DvdCurrentTitle = 2;
     auto control = nav.as<IDvdControl2>();
     auto info = nav.as<IDvdInfo2>();
     const TDvdPlaySystem dvd{control.get(), info.get(), &state};

@@ -80,6 +80,8 @@ TEST(DvdNavigator, TitleAttributesNameTheLanguagesAndTheVideo)
     EXPECT_EQ(a.AudioAttributes[0].dwFrequency, 48000u);
     ASSERT_EQ(a.ulNumberOfSubpictureStreams, 2u);
     EXPECT_EQ(a.SubpictureAttributes[1].Language, LcidFromLanguageCode("fr"));
+    EXPECT_EQ(a.ulAudioStreamsEnabled, 0x3u) << "the title's program chain enables both";
+    EXPECT_EQ(a.ulSubpictureStreamsEnabled, 0x3u);
     EXPECT_EQ(a.VideoAttributes.ulFrameRate, 25u);
     EXPECT_EQ(a.VideoAttributes.ulSourceResolutionX, 352u);
     EXPECT_FALSE(a.VideoAttributes.fIsMPEG1);

@@ -135,6 +135,12 @@ private:
     std::vector<Picture> pictures_;
 };
 
+// The video-range luma of a colour (RGB).
+int Luma(unsigned rgb)
+{
+    return 16 + (66 * int(rgb >> 16 & 0xFF) + 129 * int(rgb >> 8 & 0xFF) + 25 * int(rgb & 0xFF) + 128) / 256;
+}
+
 bool Near(const QColor& c, unsigned rgb, int tolerance = 16)
 {
     return std::abs(c.red() - int(rgb >> 16 & 0xFF)) <= tolerance &&
@@ -335,27 +341,28 @@ TEST(DvdPlay, OnlyTheChosenAudioStreamIsHeard)
     auto meter = MakeCom<ToneMeter>();
     DvdGraph g(meter.get());
     ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
-    // In the menu only its own stream exists.
-    EXPECT_EQ(g.control->SelectAudioStream(1, 0), VFW_E_DVD_STREAM_DISABLED);
+    // In the menu the choice is among the titles' streams, kept for them.
+    EXPECT_EQ(g.control->SelectAudioStream(2, 0), VFW_E_DVD_STREAM_DISABLED);
+    ASSERT_EQ(g.control->SelectAudioStream(1, 0), S_OK);
     ASSERT_EQ(g.control->PlayTitle(1, 0), S_OK);
     ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 1));
-    ASSERT_EQ(g.control->SelectAudioStream(1, 0), S_OK);
-    uint32_t available = 0, current = 0;
+    ASSERT_EQ(g.control->SelectAudioStream(0, 0), S_OK);
+    uint32_t available = 0, current = 9;
     g.info->GetCurrentAudio(&available, &current);
     EXPECT_EQ(available, 2u);
-    EXPECT_EQ(current, 1u);
+    EXPECT_EQ(current, 0u);
     EXPECT_EQ(g.control->SelectAudioStream(2, 0), VFW_E_DVD_STREAM_DISABLED);
     ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 3));
     const auto tones = meter->Tones();
-    // "en" as read before the choice, then "de" only; a buffer at the onset
-    // or at the change may hold a mixture.
+    // "de" from the title's start, then "en" only; a buffer at the onset or
+    // at the change may hold a mixture.
     const auto is = [](double tone, double hz) { return std::abs(tone - hz) < 40; };
-    const auto de = std::find_if(tones.begin(), tones.end(), [&](double t) { return is(t, 880); });
-    ASSERT_NE(de, tones.end());
-    EXPECT_GT(std::count_if(tones.begin(), de, [&](double t) { return is(t, 440); }), 3);
-    EXPECT_LE(std::count_if(tones.begin(), de, [&](double t) { return !is(t, 440); }), 2);
-    EXPECT_GT(std::count_if(de, tones.end(), [&](double t) { return is(t, 880); }), 3);
-    EXPECT_EQ(std::count_if(de, tones.end(), [&](double t) { return !is(t, 880); }), 0);
+    const auto en = std::find_if(tones.begin(), tones.end(), [&](double t) { return is(t, 440); });
+    ASSERT_NE(en, tones.end());
+    EXPECT_GT(std::count_if(tones.begin(), en, [&](double t) { return is(t, 880); }), 3);
+    EXPECT_LE(std::count_if(tones.begin(), en, [&](double t) { return !is(t, 880); }), 2);
+    EXPECT_GT(std::count_if(en, tones.end(), [&](double t) { return is(t, 440); }), 3);
+    EXPECT_EQ(std::count_if(en, tones.end(), [&](double t) { return !is(t, 440); }), 0);
 }
 
 TEST(DvdPlay, SubpicturesPassOnlyWhileShown)
@@ -484,6 +491,37 @@ TEST(DvdPlay, TheMenusHighlightAndTheShownSubpicturesAreDrawnIntoThePicture)
     from = probe->Pictures().size();
     ASSERT_EQ(g.control->PlayChapterInTitle(1, 1, 0), S_OK);
     EXPECT_TRUE(shows(from, [&](const std::vector<int>& l) { return lit(l[2]) && dark(l[0]); }));
+}
+
+TEST(DvdPlay, TheMenusHighlightIsNeverDrawnOverTheTitlesLastPictures)
+{
+    // The middle of the first button and the background.
+    auto probe = MakeCom<PictureProbe>(std::vector<POINT>{Centre(fx::kDvdButton1), {300, 20}});
+    DvdGraph g(nullptr, nullptr, probe.get());
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    // The one-second second title, after which the menu comes back.
+    ASSERT_EQ(g.control->PlayTitle(2, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 2));
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    const auto menuShown = [&] {
+        const auto pictures = probe->Pictures();
+        return !pictures.empty() && pictures.back().luma[0] > 180;
+    };
+    for (int i = 0; i < 100 && !menuShown(); ++i)
+        g.WaitFor(0, -1, 50);
+    ASSERT_TRUE(menuShown());
+    // The title's background is far lighter than the menu's; the button lit
+    // over it is the fault.
+    const int titleLuma = Luma(fx::kDvdTitle2Colour), menuLuma = Luma(fx::kDvdMenuColour);
+    const auto pictures = probe->Pictures();
+    size_t titlePictures = 0;
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const std::vector<int>& l = pictures[i].luma;
+        const bool title = std::abs(l[1] - titleLuma) < std::abs(l[1] - menuLuma);
+        titlePictures += title;
+        EXPECT_FALSE(title && l[0] > 180) << "picture " << i << " of " << pictures.size();
+    }
+    EXPECT_GT(titlePictures, 10u);
 }
 
 TEST(DvdPlay, InAPauseTheDiscIsReadOnlyALittleAheadOfThePicture)

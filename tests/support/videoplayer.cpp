@@ -1,4 +1,4 @@
-#include "videoplay_fixture.h"
+#include "videoplayer.h"
 
 #include <chrono>
 
@@ -14,11 +14,11 @@ namespace ktest {
 
 using namespace kolvarin;
 
-void VideoPlayFixture::SetUp()
+void VideoPlayer::Open(const std::filesystem::path& userFolder)
 {
-    TempHomeTest::SetUp();
-    std::filesystem::create_directories(home());
-    UserPath = home().string() + "/";
+    Close();
+    std::filesystem::create_directories(userFolder);
+    UserPath = userFolder.string() + "/";
     Config = new TKConfig();
     Config->SetDefaults();
     TKConfig::FillKnownExtensions(Config->AcceptedExtensions);
@@ -28,35 +28,43 @@ void VideoPlayFixture::SetUp()
     PlaylistItemIndex = -1;
     ResetProcessFlags();
     AppInitialized = true;
+    open_ = true;
 }
 
-void VideoPlayFixture::TearDown()
-{
-    if (system)
-        system->Stop(true);
-    system.reset();
-    side.reset();
-    delete Playlist;
-    Playlist = nullptr;
-    delete Config;
-    Config = nullptr;
-    ResetProcessFlags();
-    TempHomeTest::TearDown();
-}
+void VideoPlayer::UseSourceScripts() { ApplicationPath = KOLVARIN_SOURCE_DIR "/"; }
 
-void VideoPlayFixture::StartSystem(video::TKVideoHost* host)
+void VideoPlayer::StartSystem(video::TKVideoHost* host)
 {
     side = std::make_unique<video::TKDirectShowSide>(host);
     system = std::make_unique<TKSystem>();
     system->SetVideoSide(side.get());
 }
 
-int VideoPlayFixture::Add(const std::filesystem::path& file)
+void VideoPlayer::Close()
+{
+    if (system)
+        system->Stop(true);
+    if (PlaySystem == system.get())
+        PlaySystem = nullptr;
+    system.reset();
+    side.reset();
+    host_.reset();
+    if (!open_)
+        return;
+    open_ = false;
+    delete Playlist;
+    Playlist = nullptr;
+    delete Config;
+    Config = nullptr;
+    ResetProcessFlags();
+}
+
+int VideoPlayer::Add(const std::filesystem::path& file)
 {
     return PlaylistAdd(u"clip", ktest::media::FileName(file), "00:00:00", false, "00");
 }
 
-bool VideoPlayFixture::WaitFor(const std::function<bool()>& done, int ms)
+bool VideoPlayer::WaitFor(const std::function<bool()>& done, int ms)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!done()) {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <mutex>
+
+namespace kolvarin::lazyload {
+
+// A shared library of C functions that the program does not link: it is
+// opened on the first call of one of its functions (see
+// KOLVARIN_LAZY_FORWARD), so that the start of the program does not load and
+// relocate it and the libraries it brings. Constant-initialised, so a
+// forwarder may be called from any thread at any time, static initialisers
+// included. A library or function that cannot be found ends the program with
+// a message, as a missing linked library would have.
+class TLazyLibrary {
+public:
+    constexpr explicit TLazyLibrary(const char* soname) : soname_(soname) {}
+    TLazyLibrary(const TLazyLibrary&) = delete;
+    TLazyLibrary& operator=(const TLazyLibrary&) = delete;
+
+    // Opens the library now (once); any thread.
+    void Load();
+    // The address of one of its functions; opens the library first.
+    void* Symbol(const char* name);
+
+private:
+    const char* soname_;
+    std::once_flag once_;
+    void* handle_ = nullptr;
+};
+
+} // namespace kolvarin::lazyload
+
+// Defines the C function `name` of the header in scope: the real one is
+// looked up in `library` on the first call, and every call forwards to it.
+#define KOLVARIN_LAZY_FORWARD(library, result, name, params, args)                                                     \
+    extern "C" result name params                                                                                      \
+    {                                                                                                                  \
+        static const auto real = reinterpret_cast<decltype(&::name)>((library).Symbol(#name));                         \
+        return real args;                                                                                              \
+    }
