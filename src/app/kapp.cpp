@@ -146,6 +146,9 @@ namespace {
 // initialisation, message loop and shutdown.
 void RunWindows(int argc, char** argv)
 {
+    // Outlives the application object: the shutdown's saves reach the disk
+    // while the windows and the application go.
+    std::optional<TKDeferredSaves> shutdownSaves;
     TKApplication application(argc, argv);
     TKSignalWatcher signalWatcher;
     std::error_code ec;
@@ -214,9 +217,14 @@ void RunWindows(int argc, char** argv)
     if (!QuitRequested())
         QApplication::exec();
     Log(kProject, "Run application ok");
+    // A shutdown soon after the start waits for the library being loaded only.
+    ffmpegLoader.request_stop();
     DisableReceivedParameters();
 
     Log(kProject, "Kill kolvarin...");
+    shutdownSaves.emplace([](const std::string& fileName, const std::string& message) {
+        Log("KKill", "Save to file " + Quoted(fileName) + " failed: " + message);
+    });
     KKill();
     Log(kProject, "Kill kolvarin ok");
 

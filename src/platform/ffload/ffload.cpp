@@ -35,10 +35,15 @@ lazyload::TLazyLibrary swresample{KOLVARIN_SONAME_swresample};
 
 } // namespace
 
-void Preload()
+void Preload(std::stop_token stop)
 {
-    for (lazyload::TLazyLibrary* library : {&avformat, &avcodec, &avutil, &swscale, &swresample})
+    // Dependencies first: each step holds the loader's lock for one part of
+    // the whole, and a shutdown waits for that part only.
+    for (lazyload::TLazyLibrary* library : {&avutil, &swresample, &swscale, &avcodec, &avformat}) {
+        if (stop.stop_requested())
+            return;
         library->Load();
+    }
 }
 
 } // namespace kolvarin::ffload
