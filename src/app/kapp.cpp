@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <fontconfig/fontconfig.h>
 #include <malloc.h>
 
 #include "core/desktop/kwindowicon.h"
@@ -239,6 +240,10 @@ void RunWindows(int argc, char** argv)
 // returns the pipe server, which lives until the cleanup.
 std::unique_ptr<ipc::TKPipeServer> RunFirstInstance(int argc, char** argv, const std::vector<std::u16string>& words)
 {
+    // Reading the font configuration (some sixty files) was the slowest part
+    // of the first text drawn, the splash's: it runs beside the start until
+    // then, and the window library finds it done.
+    std::jthread fontConfiguration([] { FcInit(); });
     Log(kProject, "Create mutex ok");
     TKSignalCatcher quitSignals;
     VersionText = BuildVersionText();

@@ -61,7 +61,6 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TfrmVideoFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
     case TKForms::frmNews: return std::make_unique<TfrmNews>();
-    case TKForms::frmConfig: return std::make_unique<TfrmConfig>();
     default: {
         auto plain = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
         plain->setWindowTitle(QStringLiteral("Kolvarin"));
@@ -75,13 +74,26 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
 void TKForms::CreateAll()
 {
     for (int i = 0; i < Count; ++i) {
+        if (i == frmConfig)
+            continue;
         forms_[i] = CreateForm(static_cast<Form>(i));
         forms_[i]->setObjectName(Name(static_cast<Form>(i)));
     }
     kolvarin::frmAbout = static_cast<TfrmAbout*>(forms_[frmAbout].get());
     kolvarin::frmNews = static_cast<TfrmNews*>(forms_[frmNews].get());
-    kolvarin::frmConfig = static_cast<TfrmConfig*>(forms_[frmConfig].get());
-    InstallConfigHooks(*kolvarin::frmConfig);
+    ConfigDialogFactory = [this] { ConfigDialog(); };
+    InstallFormHooks();
+}
+
+TfrmConfig& TKForms::ConfigDialog()
+{
+    if (!forms_[frmConfig]) {
+        auto dialog = std::make_unique<TfrmConfig>();
+        kolvarin::frmConfig = dialog.get();
+        InstallConfigHooks(*dialog);
+        forms_[frmConfig] = std::move(dialog);
+    }
+    return *kolvarin::frmConfig;
 }
 
 TKSkinWindows TKForms::SkinWindows() const
@@ -98,6 +110,7 @@ void TKForms::DestroyAll()
     kolvarin::frmAbout = nullptr;
     kolvarin::frmNews = nullptr;
     kolvarin::frmConfig = nullptr;
+    ConfigDialogFactory = nullptr;
     for (auto& form : forms_)
         form.reset();
 }

@@ -10,6 +10,8 @@ class QWidget;
 
 namespace kolvarin {
 
+class TfrmConfig;
+
 // In a namespace of their own: as members of TKForms the enumerators would
 // shadow the window globals of the same names (clang's -Wshadow).
 namespace forms {
@@ -32,10 +34,12 @@ enum Form {
 } // namespace forms
 
 // The program's thirteen windows, created once at start-up in this order and
-// destroyed at the end in the same order. The five skinned windows are the
-// skin engine's skeletons; the about and news windows are also reachable as
-// frmAbout and frmNews while they exist; until a window's own class exists
-// it is an empty frameless window with the window's name.
+// destroyed at the end in the same order; only the configuration dialog is
+// built when it is first opened (building it took as long as all the others
+// together). The five skinned windows are the skin engine's skeletons; the
+// about and news windows are also reachable as frmAbout and frmNews while
+// they exist; until a window's own class exists it is an empty frameless
+// window with the window's name.
 class TKForms {
 public:
     using Form = forms::Form;
@@ -46,7 +50,11 @@ public:
 
     void CreateAll();
     void DestroyAll();
+    // Null for the configuration dialog until it is built.
     QWidget* Get(Form form) const { return forms_[form].get(); }
+    // The configuration dialog, built now when it does not exist (the
+    // start-up sequence makes ShowConfigDialog build it through this).
+    TfrmConfig& ConfigDialog();
     static const char* Name(Form form);
     // The skinned windows, for applying a skin (null before CreateAll).
     TKSkinWindows SkinWindows() const;

@@ -31,11 +31,26 @@ protected:
         delete Config;
         Config = nullptr;
     }
-    TKConfigHooks& hooks() { return frmConfig->Hooks; }
+    TKConfigHooks& hooks() { return forms_.ConfigDialog().Hooks; }
     TKSkinnedMain& main() { return *forms_.SkinWindows().Main; }
 
     TKForms forms_;
 };
+
+TEST_F(ConfigHooksTest, TheDialogIsBuiltWhenFirstOpenedWithItsHooks)
+{
+    EXPECT_EQ(frmConfig, nullptr);
+    EXPECT_EQ(forms_.Get(TKForms::frmConfig), nullptr);
+    ShowConfigDialog(nullptr);
+    ASSERT_NE(frmConfig, nullptr);
+    EXPECT_EQ(forms_.Get(TKForms::frmConfig), frmConfig);
+    EXPECT_TRUE(frmConfig->isVisible());
+    EXPECT_TRUE(frmConfig->Hooks.ApplySkin);
+    TfrmConfig* const built = frmConfig;
+    ShowConfigDialog(nullptr);
+    EXPECT_EQ(frmConfig, built);
+    frmConfig->hide();
+}
 
 TEST_F(ConfigHooksTest, MainWindowCheckBoxesFollowTheSettings)
 {

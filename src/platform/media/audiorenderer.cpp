@@ -17,6 +17,8 @@ namespace {
 
 constexpr REFERENCE_TIME kMaxQueued = 5000000; // 0.5 s waits in the renderer
 constexpr REFERENCE_TIME kJump = 500000; // errors beyond 50 ms are corrected at once
+// The frame rates a device is opened with.
+constexpr double kMinRate = 1000, kMaxRate = 384000;
 
 float GainOf(int32_t hundredthDb) { return hundredthDb <= -10000 ? 0.0f : std::pow(10.0f, hundredthDb / 2000.0f); }
 
@@ -78,7 +80,7 @@ public:
         if (type.majortype != MEDIATYPE_Audio || type.formattype != FORMAT_WaveFormatEx)
             return VFW_E_INVALIDMEDIATYPE;
         auto w = ReadWaveFormat(type.formatBytes());
-        if (!w || w->nChannels == 0 || w->nChannels > 8 || w->nSamplesPerSec < 1000 || w->nSamplesPerSec > 384000)
+        if (!w || w->nChannels == 0 || w->nChannels > 8 || w->nSamplesPerSec < kMinRate || w->nSamplesPerSec > kMaxRate)
             return VFW_E_TYPE_NOT_ACCEPTED;
         const bool isFloat = type.subtype == MEDIASUBTYPE_IEEE_FLOAT && w->wBitsPerSample == 32;
         const bool isPcm16 = type.subtype == MEDIASUBTYPE_PCM && w->wBitsPerSample == 16;
@@ -91,10 +93,23 @@ public:
         if (!w)
             return;
         std::lock_guard lock(dataLock_);
-        reopen_ = w->nChannels != channels_ || static_cast<int>(w->nSamplesPerSec) != rate_;
+        reopen_ = reopen_ || w->nChannels != channels_;
         channels_ = w->nChannels;
-        rate_ = static_cast<int>(w->nSamplesPerSec);
+        typeRate_ = static_cast<int>(w->nSamplesPerSec);
         float_ = type.subtype == MEDIASUBTYPE_IEEE_FLOAT;
+        UpdateRate();
+    }
+
+    // At a playback rate the frames are played that much faster (and
+    // higher); where that leaves the rates a device takes, unheard.
+    HRESULT NewSegment(InputPin& pin, REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override
+    {
+        if (rate > 0) {
+            std::lock_guard lock(dataLock_);
+            playRate_ = rate;
+            UpdateRate();
+        }
+        return Renderer::NewSegment(pin, start, stop, rate);
     }
 
     // Queues the frames; waits while half a second is queued. Without a
@@ -229,6 +244,15 @@ private:
         return true;
     }
 
+    // dataLock_ held.
+    void UpdateRate()
+    {
+        const double rate = typeRate_ * playRate_;
+        const int played = rate >= kMinRate && rate <= kMaxRate ? static_cast<int>(std::lround(rate)) : 0;
+        reopen_ = reopen_ || played != rate_;
+        rate_ = played;
+    }
+
     // outputLock_ held.
     void Close()
     {
@@ -294,7 +318,9 @@ private:
     std::condition_variable drained_;
     std::deque<float> queue_;
     REFERENCE_TIME headTime_ = 0, queueEnd_ = 0, latency_ = 0;
-    int channels_ = 0, rate_ = 0;
+    int channels_ = 0, rate_ = 0; // rate_: frames a second as played, 0 unheard
+    int typeRate_ = 0;
+    double playRate_ = 1.0;
     bool float_ = true, reopen_ = false, flushed_ = false, active_ = false;
     float gainLeft_ = 1, gainRight_ = 1;
     std::atomic<bool> running_{false};

@@ -1,6 +1,8 @@
 #include "media/decoders.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -355,7 +357,8 @@ protected:
         if (next_ == AV_NOPTS_VALUE)
             next_ = 0;
         REFERENCE_TIME start = next_;
-        REFERENCE_TIME stop = start + av_rescale(got, 10000000, rate_);
+        // At a playback rate the sample times run that much faster.
+        REFERENCE_TIME stop = start + std::llround(got * 1e7 / (rate_ * segmentRate_.load()));
         next_ = stop;
         haveNext_ = true;
         sample->SetTime(&start, &stop);
@@ -371,6 +374,12 @@ protected:
 
     void OnDiscontinuity() override { haveNext_ = false; }
     void OnNewCodec() override { haveNext_ = false; }
+    HRESULT NewSegment(InputPin& pin, REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override
+    {
+        if (rate > 0)
+            segmentRate_ = rate;
+        return Decoder::NewSegment(pin, start, stop, rate);
+    }
 
 private:
     int OutChannels() const
@@ -384,6 +393,7 @@ private:
     bool pendingType_ = false;
     bool haveNext_ = false;
     int64_t next_ = 0;
+    std::atomic<double> segmentRate_{1.0};
 };
 
 } // namespace

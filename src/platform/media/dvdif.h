@@ -178,7 +178,10 @@ public:
     virtual HRESULT PlayAtTime(const DVD_HMSF_TIMECODE* time, uint32_t flags) = 0;
     virtual HRESULT PlayPrevChapter(uint32_t flags) = 0;
     virtual HRESULT PlayNextChapter(uint32_t flags) = 0;
-    // Speeds other than 1.0 are refused (E_NOTIMPL); backwards is refused.
+    // Any speed above 0, from the next video object unit on: the sound
+    // plays that much faster and higher (unheard where no device takes its
+    // rate); EC_DVD_PLAYBACK_RATE_CHANGE tells a change (rate x 10000).
+    // Backwards play is refused (E_NOTIMPL).
     virtual HRESULT PlayForwards(double speed, uint32_t flags) = 0;
     virtual HRESULT PlayBackwards(double speed, uint32_t flags) = 0;
     virtual HRESULT ShowMenu(DVD_MENU_ID menu, uint32_t flags) = 0;

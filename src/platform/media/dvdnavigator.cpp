@@ -1,5 +1,7 @@
 #include "media/dvdnavigator.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -122,7 +124,11 @@ public:
     {
         if (!session_.IsOpen())
             return VFW_E_DVD_INVALIDDOMAIN;
-        return speed == 1.0 ? S_OK : E_NOTIMPL;
+        if (!(speed > 0))
+            return E_INVALIDARG;
+        if (streamer_->SetRate(speed))
+            NotifyEvent(EC_DVD_PLAYBACK_RATE_CHANGE, std::lround(speed * 10000), 0);
+        return S_OK;
     }
     HRESULT PlayBackwards(double, uint32_t) override { return E_NOTIMPL; }
     HRESULT ShowMenu(DVD_MENU_ID menu, uint32_t) override { return Moved(session_.ShowMenu(menu)); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 
 extern "C" {
@@ -22,10 +23,12 @@ constexpr int64_t kQueueBytes = 4 << 20;
 // Little is read ahead of the stream time, so a change of stream is heard
 // soon and the events stay close to what is shown.
 constexpr int64_t kMaxLead = 10000000LL * 7 / 10; // 100 ns
-constexpr size_t kMaxOffsets = 256;
-// AVPacket::stream_index of a queued packet: a type index from 0, none, or
-// an event marker whose position names its batch.
-constexpr int kNoNewType = -1, kEventMarker = -2;
+// AVPacket::stream_index of a queued packet: a type index from 0, none, an
+// event marker whose position names its batch, or a new segment whose
+// position is its rate in kRateUnits.
+constexpr int kNoNewType = -1, kEventMarker = -2, kRateMarker = -3;
+constexpr double kRateUnits = 1e6;
+constexpr size_t kMaxAnchors = 256;
 // A sequence end code: makes the video decoder put out the picture it holds
 // back, so a still shows its own last picture, and the last picture before
 // a jump keeps its time rather than one of the new place's.
@@ -75,7 +78,8 @@ void DvdStreamer::Start()
         // makes the decoder start over).
         const CodecParametersPtr params = CodecParametersOfType(p.pin->CurrentMediaType());
         p.codec = params ? params->codec_id : 0;
-        p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
+        p.rate = rate_;
+        p.pin->DeliverNewSegment(0, INT64_MAX, p.rate);
     }
     StartDelivery();
     ShowSubpictures(session_.SubpicturesShown());
@@ -101,6 +105,8 @@ void DvdStreamer::Stop()
     StopDelivery();
     running_ = false;
 }
+
+bool DvdStreamer::SetRate(double rate) { return rate_.exchange(rate) != rate; }
 
 void DvdStreamer::Wake()
 {
@@ -177,7 +183,8 @@ void DvdStreamer::Flush()
     for (auto& p : pins_)
         if (Connected(p)) {
             p.pin->DeliverEndFlush();
-            p.pin->DeliverNewSegment(0, INT64_MAX, 1.0);
+            p.rate = rate_;
+            p.pin->DeliverNewSegment(0, INT64_MAX, p.rate);
         }
     placed_ = false;
     seam_.reset();
@@ -248,30 +255,37 @@ void DvdStreamer::StartVobu(uint32_t start, uint32_t end)
 
 void DvdStreamer::PlaceVobu(uint32_t start, uint32_t end)
 {
-    if (!placed_ || start != lastEnd_) {
+    const double rate = rate_;
+    const bool follows = placed_ && start == lastEnd_;
+    if (!follows || anchors_.back().rate != rate) {
+        // A unit that follows at another rate goes on where the last ended.
         int64_t at = nextStart_;
         const REFERENCE_TIME now = streamTime_();
         // The first unit before the graph ever ran starts at 0.
-        if (placed_ || now > 0)
+        if (!follows && (placed_ || now > 0))
             at = std::max(at, now >= 0 ? now * 9 / 1000 + kLead90k : at);
-        const int64_t offset = at - static_cast<int64_t>(start);
-        if (offsets_.empty() || offsets_.back().second != offset)
-            offsets_.emplace_back(position_, offset);
-        if (offsets_.size() > kMaxOffsets)
-            offsets_.erase(offsets_.begin(), offsets_.begin() + kMaxOffsets / 2);
+        anchors_.push_back({position_, start, at, rate});
+        if (anchors_.size() > kMaxAnchors)
+            anchors_.erase(anchors_.begin(), anchors_.begin() + kMaxAnchors / 2);
         placed_ = true;
     }
     lastEnd_ = end;
-    nextStart_ = std::max(nextStart_, static_cast<int64_t>(end) + OffsetAt(position_));
+    nextStart_ = std::max(nextStart_, StreamTimeOf(AnchorAt(position_), end));
 }
 
-int64_t DvdStreamer::OffsetAt(int64_t position) const
+const DvdStreamer::Anchor& DvdStreamer::AnchorAt(int64_t position) const
 {
-    if (offsets_.empty())
-        return 0;
-    auto it = std::upper_bound(offsets_.begin(), offsets_.end(), position,
-                               [](int64_t pos, const auto& entry) { return pos < entry.first; });
-    return it == offsets_.begin() ? offsets_.front().second : std::prev(it)->second;
+    static const Anchor none;
+    if (anchors_.empty())
+        return none;
+    auto it = std::upper_bound(anchors_.begin(), anchors_.end(), position,
+                               [](int64_t pos, const Anchor& a) { return pos < a.position; });
+    return it == anchors_.begin() ? anchors_.front() : *std::prev(it);
+}
+
+int64_t DvdStreamer::StreamTimeOf(const Anchor& anchor, int64_t time)
+{
+    return anchor.stream + std::llround(double(time - anchor.disc) / anchor.rate);
 }
 
 bool DvdStreamer::OpenDemuxer()
@@ -329,10 +343,20 @@ void DvdStreamer::Route(AVPacket* packet)
         return;
     }
     const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-    const int64_t offset = OffsetAt(packet->pos >= 0 ? demuxerStart_ + packet->pos : position_);
-    packet->pts = ts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : av_rescale_q(ts + offset, st->time_base, {1, 10000000});
-    packet->duration = av_rescale_q(packet->duration, st->time_base, {1, 10000000});
+    const Anchor& anchor = AnchorAt(packet->pos >= 0 ? demuxerStart_ + packet->pos : position_);
+    packet->pts =
+        ts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : av_rescale_q(StreamTimeOf(anchor, ts), st->time_base, {1, 10000000});
+    packet->duration = std::llround(av_rescale_q(packet->duration, st->time_base, {1, 10000000}) / anchor.rate);
     packet->time_base = {1, 10000000};
+    if (anchor.rate != p->rate) { // the packets from here on play at the anchor's rate
+        AVPacket* segment = av_packet_alloc();
+        if (segment) {
+            segment->stream_index = kRateMarker;
+            segment->pos = std::llround(anchor.rate * kRateUnits);
+            p->queue.Push(segment);
+            p->rate = anchor.rate;
+        }
+    }
     // The stream index now names the type the packet is of, kept in types_.
     const int codec = st->codecpar->codec_id;
     packet->stream_index = kNoNewType;
@@ -493,6 +517,11 @@ void DvdStreamer::DeliverLoop(PinQueue& p)
         }
         if (packet->stream_index == kEventMarker) {
             SendEvents(packet->pos);
+            av_packet_free(&packet);
+            continue;
+        }
+        if (packet->stream_index == kRateMarker) {
+            p.pin->DeliverNewSegment(0, INT64_MAX, double(packet->pos) / kRateUnits);
             av_packet_free(&packet);
             continue;
         }

@@ -11,7 +11,9 @@
 //
 // Sample times run on across cells, jumps and stills: each video object
 // unit whose start does not follow the previous one's end is placed after
-// what was delivered, and no earlier than the graph's stream time now.
+// what was delivered, and no earlier than the graph's stream time now. At a
+// rate other than 1 the times run that much faster; a change of rate takes
+// effect with the next unit, and a new segment tells the pins' filters.
 
 #include <atomic>
 #include <condition_variable>
@@ -55,6 +57,9 @@ public:
     // Main thread, after a command moved playback or changed a stream: drops
     // what is queued when playback jumped, and ends a still.
     void Wake();
+    // Main thread: the rate (above 0) the units read from now on play at;
+    // whether it changed.
+    bool SetRate(double rate);
     // Tell the filter that draws the subpictures the current button's
     // highlight, and whether subpictures show (any thread).
     void UpdateHighlight();
@@ -67,6 +72,15 @@ private:
         PacketQueue queue;
         std::thread thread;
         int codec = 0; // of the packets last routed here
+        double rate = 1.0; // of the segment last queued here
+    };
+    // From a position of the program stream on, disc time (90 kHz) disc
+    // maps to stream time (90 kHz) stream, running at rate.
+    struct Anchor {
+        int64_t position = 0;
+        int64_t disc = 0;
+        int64_t stream = 0;
+        double rate = 1.0;
     };
 
     static int ReadPacket(void* self, uint8_t* buffer, int size);
@@ -78,7 +92,8 @@ private:
     // Places the unit and takes the streams to pass on in it.
     void StartVobu(uint32_t start, uint32_t end);
     void PlaceVobu(uint32_t start, uint32_t end);
-    int64_t OffsetAt(int64_t position) const;
+    const Anchor& AnchorAt(int64_t position) const;
+    static int64_t StreamTimeOf(const Anchor& anchor, int64_t time);
     void DeliverLoop(PinQueue& p);
     void StartDelivery();
     void StopDelivery();
@@ -102,6 +117,7 @@ private:
     PinQueue pins_[3]; // video, audio, subpicture
     std::thread reader_;
     std::atomic<bool> abort_{false};
+    std::atomic<double> rate_{1.0};
     bool running_ = false;
 
     // Reading thread.
@@ -111,7 +127,7 @@ private:
     int stillSeconds_ = 0;
     int64_t position_ = 0; // bytes handed to the demuxers
     int64_t demuxerStart_ = 0; // position_ when the current demuxer opened
-    std::vector<std::pair<int64_t, int64_t>> offsets_; // (position, 90 kHz offset) from there on
+    std::vector<Anchor> anchors_; // by position
     bool placed_ = false; // a unit was placed since the last flush
     std::optional<std::pair<uint32_t, uint32_t>> seam_; // a unit read, to start in the next demuxer
     uint32_t lastEnd_ = 0;

@@ -1,6 +1,7 @@
 #include "media/splitter.h"
 
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <thread>
 
@@ -255,12 +256,19 @@ public:
             *earliest = 0;
         return latest ? GetDuration(latest) : S_OK;
     }
-    HRESULT SetRate(double rate) override { return rate == 1.0 ? S_OK : E_NOTIMPL; }
+    // Takes effect from the next start of streaming (the graph seeks).
+    HRESULT SetRate(double rate) override
+    {
+        if (!(rate > 0))
+            return E_INVALIDARG;
+        rate_ = rate;
+        return S_OK;
+    }
     HRESULT GetRate(double* rate) override
     {
         if (!rate)
             return E_POINTER;
-        *rate = 1.0;
+        *rate = rate_;
         return S_OK;
     }
 
@@ -347,9 +355,11 @@ private:
             const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
             if (ts != AV_NOPTS_VALUE) {
                 const int64_t offset = fmt_->start_time != AV_NOPTS_VALUE ? fmt_->start_time * 10 : 0;
-                REFERENCE_TIME start = av_rescale_q(ts, st->time_base, kTime100ns) - offset - start_;
-                REFERENCE_TIME stop =
-                    start + std::max<int64_t>(1, av_rescale_q(packet->duration, st->time_base, kTime100ns));
+                // Sample times run on the stream's clock: faster at a faster rate.
+                const double at = double(av_rescale_q(ts, st->time_base, kTime100ns) - offset - start_) / rate_;
+                const double length = double(av_rescale_q(packet->duration, st->time_base, kTime100ns)) / rate_;
+                REFERENCE_TIME start = std::llround(at);
+                REFERENCE_TIME stop = start + std::max<int64_t>(1, std::llround(length));
                 sample->SetTime(&start, &stop);
             }
             sample->SetSyncPoint(packet->flags & AV_PKT_FLAG_KEY);
@@ -448,7 +458,7 @@ private:
             if (!p.pin || !p.pin->IsConnected())
                 continue;
             p.queue.Clear();
-            p.pin->DeliverNewSegment(start_, duration, 1.0);
+            p.pin->DeliverNewSegment(start_, duration, rate_);
             p.thread = std::thread([this, &p] { DeliverLoop(p); });
         }
         reader_ = std::thread([this] { ReadLoop(); });
@@ -482,6 +492,7 @@ private:
     bool streaming_ = false;
     bool readBefore_ = false;
     int64_t start_ = 0; // segment start, 100 ns
+    double rate_ = 1.0;
 };
 
 } // namespace

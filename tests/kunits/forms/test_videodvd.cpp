@@ -242,10 +242,10 @@ TEST_F(VideoDvdTest, TheStreamMenusAreTheTitlesThoughTheWindowTakesItsEventsBack
     // played and the disc is back in its menu.
     NoticeGate gate;
     ASSERT_EQ(side->GraphBuilder().DvdControl->PlayTitle(2, 0), media::S_OK);
-    bool titleSeen = false;
     ASSERT_TRUE(WaitFor([&] {
-        titleSeen = titleSeen || Domain() == media::DVD_DOMAIN_Title;
-        return titleSeen && Domain() == media::DVD_DOMAIN_VideoManagerMenu;
+        media::DVD_PLAYBACK_LOCATION2 where;
+        return media::Succeeded(Info().GetCurrentLocation(&where)) && where.TitleNum == 2 &&
+               Domain() == media::DVD_DOMAIN_VideoManagerMenu;
     }));
     EXPECT_TRUE(form->Menu.Jumpto1->isEmpty());
     gate.Open();

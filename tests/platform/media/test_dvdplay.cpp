@@ -100,6 +100,7 @@ class PictureProbe final : public Renderer {
 public:
     struct Picture {
         bool timed = false;
+        REFERENCE_TIME start = 0;
         std::vector<int> luma;
     };
     explicit PictureProbe(std::vector<POINT> points) : Renderer(GUID_NULL, u"Picture probe"), points_(std::move(points))
@@ -116,6 +117,7 @@ public:
         REFERENCE_TIME start = 0, stop = 0;
         Picture p;
         p.timed = Succeeded(sample->GetTime(&start, &stop));
+        p.start = start;
         for (const POINT& at : points_)
             p.luma.push_back(at.x < frame->width && at.y < frame->height
                                  ? frame->data[0][size_t(at.y) * frame->linesize[0] + at.x]
@@ -522,6 +524,28 @@ TEST(DvdPlay, TheMenusHighlightIsNeverDrawnOverTheTitlesLastPictures)
         EXPECT_FALSE(title && l[0] > 180) << "picture " << i << " of " << pictures.size();
     }
     EXPECT_GT(titlePictures, 10u);
+}
+
+TEST(DvdPlay, AtTwiceTheSpeedATitlesPicturesTakeHalfItsTime)
+{
+    auto probe = MakeCom<PictureProbe>(std::vector<POINT>{{300, 20}}); // the background
+    DvdGraph g(nullptr, nullptr, probe.get());
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    EXPECT_EQ(g.control->PlayForwards(0, 0), E_INVALIDARG);
+    EXPECT_EQ(g.control->PlayBackwards(2.0, 0), E_NOTIMPL);
+    ASSERT_EQ(g.control->PlayForwards(2.0, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_PLAYBACK_RATE_CHANGE, 20000));
+    ASSERT_EQ(g.control->PlayTitle(1, 0), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 3));
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON)); // back in the menu
+    // The three-second title's pictures, from the first to the last.
+    const int title = Luma(fx::kDvdTitle1Colour), menu = Luma(fx::kDvdMenuColour);
+    std::vector<REFERENCE_TIME> times;
+    for (const auto& p : probe->Pictures())
+        if (p.timed && std::abs(p.luma[0] - title) < std::abs(p.luma[0] - menu))
+            times.push_back(p.start);
+    ASSERT_GT(times.size(), 50u);
+    EXPECT_NEAR(double(times.back() - times.front()) / 1e7, 1.48, 0.15);
 }
 
 TEST(DvdPlay, InAPauseTheDiscIsReadOnlyALittleAheadOfThePicture)

@@ -2,8 +2,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include <QCoreApplication>
 
@@ -14,6 +16,7 @@
 #include "media/devenum.h"
 #include "media/graphif.h"
 #include "media/locale.h"
+#include "media/renderer.h"
 #include "media/uuids.h"
 #include "media_fixtures.h"
 #include "temphome.h"
@@ -60,7 +63,60 @@ bool WaitForEvent(IMediaEvent* events, int32_t wanted, int ms, std::vector<int32
     return false;
 }
 
+// Takes samples of one major type as they come and keeps the end of the
+// last one.
+class TimesSink final : public Renderer {
+public:
+    explicit TimesSink(const GUID& major) : Renderer(GUID_NULL, u"Times"), major_(major) {}
+    HRESULT CheckInputType(const AMMediaType& type) override
+    {
+        return type.majortype == major_ ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    bool Scheduled() const override { return false; }
+    void Render(IMediaSample* sample) override
+    {
+        REFERENCE_TIME start = 0, stop = 0;
+        if (Succeeded(sample->GetTime(&start, &stop)))
+            last_ = std::max(last_.load(), stop);
+    }
+    REFERENCE_TIME Last() const { return last_; }
+
+private:
+    GUID major_;
+    std::atomic<REFERENCE_TIME> last_{0};
+};
+
 } // namespace
+
+TEST(Graph, AtTwiceTheRateAClipsSamplesTakeHalfItsTime)
+{
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ComPtr<IBaseFilter> source;
+    ASSERT_EQ(graph->AddSourceFilter(fx::FileName(fx::Mp4Fixture()), u"Source", source.put()), S_OK);
+    auto pictures = MakeCom<TimesSink>(MEDIATYPE_Video), sound = MakeCom<TimesSink>(MEDIATYPE_Audio);
+    ASSERT_EQ(graph->AddFilter(pictures.get(), u"Pictures"), S_OK);
+    ASSERT_EQ(graph->AddFilter(sound.get(), u"Sound"), S_OK);
+    for (const auto& [pin, decoder, sink] : {std::tuple{u"Video", CLSID_FFVideoDecoder, pictures.get()},
+                                             std::tuple{u"Audio", CLSID_FFAudioDecoder, sound.get()}}) {
+        ComPtr<IPin> out;
+        ASSERT_EQ(source->FindPin(pin, out.put()), S_OK);
+        auto d = Add(graph.get(), decoder, u"Decoder");
+        ASSERT_EQ(graph->ConnectDirect(out.get(), PinsOf(d.get(), PINDIR_INPUT)[0].get(), nullptr), S_OK);
+        ASSERT_EQ(graph->ConnectDirect(PinsOf(d.get(), PINDIR_OUTPUT)[0].get(), PinsOf(sink)[0].get(), nullptr), S_OK);
+    }
+    auto seeking = graph.as<IMediaSeeking>();
+    EXPECT_EQ(seeking->SetRate(0), E_INVALIDARG);
+    ASSERT_EQ(seeking->SetRate(2.0), S_OK);
+    double rate = 0;
+    seeking->GetRate(&rate);
+    EXPECT_EQ(rate, 2.0);
+    ASSERT_EQ(graph.as<IMediaControl>()->Run(), S_OK);
+    EXPECT_TRUE(WaitForEvent(graph.as<IMediaEvent>().get(), EC_COMPLETE, 5000));
+    graph.as<IMediaControl>()->Stop();
+    // The two-second clip, pictures and sound alike, in one second.
+    EXPECT_NEAR(pictures->Last(), 10000000, 1000000);
+    EXPECT_NEAR(sound->Last(), 10000000, 1000000);
+}
 
 TEST(Graph, BadFilesFailAndLeaveNoFilterBehind)
 {

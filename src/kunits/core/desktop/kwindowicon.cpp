@@ -1,6 +1,8 @@
 #include "core/desktop/kwindowicon.h"
 
 #include <QCoreApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QVariant>
 
 #include "core/system/kprogramicon.h"
@@ -19,11 +21,14 @@ QIcon ProgramIcon()
     // Each window hands every size to the window manager when it is made:
     // up to 64 pixels. Larger views take the themed icon that registration
     // installs; decoding and sending 128 and 256 with each window slowed the
-    // start.
+    // start. Each is decoded as PNG outright: QIcon::addFile asks every
+    // icon-engine and image-format plugin about the file first, which loads
+    // them and the libraries they bring (SVG, JPEG).
     QIcon icon;
     for (int size : kProgramIconSizes)
         if (size <= 64)
-            icon.addFile(QString::fromStdString(kProgramIconResources + ProgramIconFile(size)));
+            if (QImage image; image.load(QString::fromStdString(kProgramIconResources + ProgramIconFile(size)), "PNG"))
+                icon.addPixmap(QPixmap::fromImage(std::move(image)));
     if (app)
         app->setProperty(kCache, icon);
     return icon;
