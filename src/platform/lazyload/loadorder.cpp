@@ -4,7 +4,6 @@
 #include <set>
 #include <string_view>
 
-#include <dlfcn.h>
 #include <elf.h>
 #include <fcntl.h>
 #include <link.h>
@@ -33,36 +32,41 @@ private:
     int fd_;
 };
 
-std::vector<std::string> LoadedFolders()
-{
+// The folders and the file names of the libraries loaded now. A library
+// opened by its SONAME keeps that name as its file name.
+struct Loaded {
     std::vector<std::string> folders;
+    std::set<std::string> names;
+};
+
+Loaded LoadedLibraries()
+{
+    Loaded loaded;
     dl_iterate_phdr(
         [](dl_phdr_info* info, size_t, void* data) {
-            auto& list = *static_cast<std::vector<std::string>*>(data);
+            auto& l = *static_cast<Loaded*>(data);
             const std::string path = info->dlpi_name ? info->dlpi_name : "";
             const size_t slash = path.rfind('/');
-            if (slash != std::string::npos &&
-                std::find(list.begin(), list.end(), path.substr(0, slash + 1)) == list.end())
-                list.push_back(path.substr(0, slash + 1));
+            if (slash == std::string::npos)
+                return 0;
+            const std::string folder = path.substr(0, slash + 1);
+            if (std::find(l.folders.begin(), l.folders.end(), folder) == l.folders.end())
+                l.folders.push_back(folder);
+            l.names.insert(path.substr(slash + 1));
             return 0;
         },
-        &folders);
-    return folders;
+        &loaded);
+    return loaded;
 }
 
-void Walk(const std::string& soname, const std::vector<std::string>& folders, std::set<std::string>& seen,
-          std::vector<std::string>& order)
+void Walk(const std::string& soname, const Loaded& loaded, std::set<std::string>& seen, std::vector<std::string>& order)
 {
-    if (!seen.insert(soname).second)
+    if (loaded.names.contains(soname) || !seen.insert(soname).second)
         return;
-    if (void* loaded = dlopen(soname.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
-        dlclose(loaded); // only the reference NOLOAD took
-        return;
-    }
-    for (const std::string& folder : folders)
+    for (const std::string& folder : loaded.folders)
         if (::access((folder + soname).c_str(), R_OK) == 0) {
             for (const std::string& needed : NeededLibraries(folder + soname))
-                Walk(needed, folders, seen, order);
+                Walk(needed, loaded, seen, order);
             break;
         }
     order.push_back(soname);
@@ -125,7 +129,7 @@ std::vector<std::string> LoadOrder(const std::string& soname)
 {
     std::set<std::string> seen;
     std::vector<std::string> order;
-    Walk(soname, LoadedFolders(), seen, order);
+    Walk(soname, LoadedLibraries(), seen, order);
     return order;
 }
 
