@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <mutex>
+#include <stop_token>
 
 namespace kolvarin::lazyload {
 
@@ -20,6 +21,11 @@ public:
 
     // Opens the library now (once); any thread.
     void Load();
+    // The same, one library at a time, those it needs first, so that the
+    // loader's lock, which every thread start waits for, is held for one of
+    // them only; a stop request ends it between two (the rest then opens on
+    // first use).
+    void LoadStepwise(std::stop_token stop);
     // The address of one of its functions; opens the library first.
     void* Symbol(const char* name);
 
