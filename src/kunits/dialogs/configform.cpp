@@ -18,6 +18,7 @@
 
 #include "core/text/klanguage.h"
 #include "dialogs/captionstrip.h"
+#include "dialogs/configfollow.h"
 #include "dialogs/configpages.h"
 #include "dialogs/indicatorstyle.h"
 #include "playback/ksystem.h"
@@ -388,6 +389,17 @@ void TfrmConfig::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
     if (PlaySystem)
         PlaySystem->SwapMemory();
+}
+
+void ConfigControlFollows(const char* name, int value)
+{
+    if (!frmConfig)
+        return;
+    const QString control = QString::fromLatin1(name);
+    if (auto* box = frmConfig->findChild<QCheckBox*>(control))
+        box->setChecked(value != 0);
+    else if (auto* radio = frmConfig->findChild<QRadioButton*>(QStringLiteral("%1_%2").arg(control).arg(value)))
+        radio->setChecked(true);
 }
 
 void ShowConfigDialog(QWidget* parent, TConfigPage page)

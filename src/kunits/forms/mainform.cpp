@@ -11,6 +11,7 @@
 #include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
 #include "core/text/kwideformat.h"
+#include "dialogs/configfollow.h"
 #include "forms/appstates.h"
 #include "forms/useractions.h"
 #include "forms/volumemirror.h"
@@ -294,10 +295,13 @@ void TfrmMain::CheckboxToggled(TKImage& box)
         return;
     if (&box == imgPlaymodeCheckbox) {
         Config->PlayMode.Enabled = m.PlaymodeCheckbox.State == 3;
+        ConfigControlFollows("rgPlaymode", Config->PlayMode.Enabled ? Config->PlayMode.Mode : 0);
     } else if (&box == imgAutofullscreenCheckbox) {
         Config->AutoFullscreen = on;
+        ConfigControlFollows("cbAutoFS", on);
     } else if (&box == imgAutoVideoResizeCheckbox) {
         Config->AutoVideoResize = on;
+        ConfigControlFollows("cbAutoVideoResize", on);
     } else if (&box == imgPlaylistCheckbox) {
         Config->PlaylistVis = on;
         SetPlaylistVisible(on);

@@ -16,6 +16,7 @@
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "dialogs/aboutform.h"
+#include "dialogs/configfollow.h"
 #include "dialogs/configform.h"
 #include "dialogs/newsform.h"
 #include "forms/mainform.h"
@@ -269,6 +270,7 @@ void TfrmMain::SetPlayMode(int mode)
             Config->PlayMode.Mode = static_cast<uint8_t>(mode);
         Config->PlayMode.Enabled = on;
     }
+    ConfigControlFollows("rgPlaymode", mode);
     SetCheckbox(*imgPlaymodeCheckbox, Skin().Main.PlaymodeCheckbox, on);
     for (size_t i = 0; i < PlaymodeItems.size(); ++i)
         PlaymodeItems[i]->setChecked(static_cast<int>(i) == mode);
