@@ -276,10 +276,14 @@ std::unique_ptr<ipc::TKPipeServer> RunFirstInstance(int argc, char** argv, const
     handler.UpdateFromCommandLine(words);
     KHandleParameter2(handler, quitRequested);
     Log(kProject, "Handle parameters ok");
-    if (quitRequested)
+    if (quitRequested) {
         Log(kProject, "Got quit parameter, exiting!");
-    else
+        // No window library took the configuration over: it is ours to free.
+        fontConfiguration.join();
+        FcFini();
+    } else {
         RunWindows(argc, argv);
+    }
     return pipeServer;
 }
 

@@ -1,6 +1,7 @@
 // unicorn, the processor emulator of compiled scripts.
 #include <cstdarg>
 #include <cstdint>
+#include <cstring>
 
 #include <unicorn/unicorn.h>
 
@@ -41,17 +42,22 @@ extern "C" uc_err uc_ctl(uc_engine* uc, uc_control_type control, ...)
     static const auto real = reinterpret_cast<decltype(&::uc_ctl)>(libunicorn.Symbol("uc_ctl"));
     va_list values;
     KOLVARIN_VA_START(values, control);
+    // The word is a control or'd with its count and direction, no value of
+    // the enum: it is read and passed on as bits, never loaded as the enum.
+    static_assert(sizeof control == sizeof(uint32_t));
+    uint32_t word;
+    std::memcpy(&word, &control, sizeof word);
     uint64_t a[4] = {};
-    const unsigned count = (static_cast<unsigned>(control) >> 26) & 0xF;
+    const unsigned count = (word >> 26) & 0xF;
     for (unsigned i = 0; i < count && i < 4; ++i)
         a[i] = va_arg(values, uint64_t);
     va_end(values);
     switch (count) {
-    case 0: return real(uc, control);
-    case 1: return real(uc, control, a[0]);
-    case 2: return real(uc, control, a[0], a[1]);
-    case 3: return real(uc, control, a[0], a[1], a[2]);
-    default: return real(uc, control, a[0], a[1], a[2], a[3]);
+    case 0: return real(uc, static_cast<uc_control_type>(word));
+    case 1: return real(uc, static_cast<uc_control_type>(word), a[0]);
+    case 2: return real(uc, static_cast<uc_control_type>(word), a[0], a[1]);
+    case 3: return real(uc, static_cast<uc_control_type>(word), a[0], a[1], a[2]);
+    default: return real(uc, static_cast<uc_control_type>(word), a[0], a[1], a[2], a[3]);
     }
 }
 
