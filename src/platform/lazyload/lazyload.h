@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdarg>
 #include <mutex>
 
 namespace kolvarin::lazyload {
@@ -38,3 +39,14 @@ private:
         static const auto real = reinterpret_cast<decltype(&::name)>((library).Symbol(#name));                         \
         return real args;                                                                                              \
     }
+
+// va_start after the last named parameter of a library's own variadic
+// signature. Where that parameter is an enum, clang calls the promotion to int
+// undefined; every ABI we build for passes it as an int, so va_start is sound.
+#if defined(__clang__)
+#define KOLVARIN_VA_START(list, last)                                                                                  \
+    _Pragma("clang diagnostic push") _Pragma("clang diagnostic ignored \"-Wvarargs\"") va_start(list, last);           \
+    _Pragma("clang diagnostic pop")
+#else
+#define KOLVARIN_VA_START(list, last) va_start(list, last)
+#endif
