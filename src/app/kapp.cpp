@@ -40,6 +40,7 @@
 #include "ksignals.h"
 #include "kstep.h"
 #include "kwindowhooks.h"
+#include "skin/kskinload.h"
 
 namespace kolvarin {
 
@@ -149,6 +150,10 @@ void RunWindows(int argc, char** argv)
     // Outlives the application object: the shutdown's saves reach the disk
     // while the windows and the application go.
     std::optional<TKDeferredSaves> shutdownSaves;
+    // The built-in skin's bitmap decodes beside the application object and
+    // the windows being made.
+    if (Config->Skin == kDefaultSkinName)
+        PrepareBuiltinSkinBitmap();
     TKApplication application(argc, argv);
     TKSignalWatcher signalWatcher;
     std::error_code ec;

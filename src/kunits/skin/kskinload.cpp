@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <span>
 
 #include "core/desktop/kbitmaps.h"
@@ -178,18 +180,40 @@ uint8_t ReadDescription(TKGUI& skin, const std::string& fileName, bool useDefaul
     return kSkinLoaded;
 }
 
-uint8_t ReadBitmap(gdi::Bitmap& bitmap, const std::string& fileName, bool useDefault)
+gdi::BmpResult ReadBuiltinBitmap(gdi::Bitmap& bitmap)
 {
     gdi::BmpResult result;
-    if (useDefault) {
-        const auto read = [&](std::string_view bytes) {
-            result = gdi::ReadBmp({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, bitmap);
-        };
-        if (!ReadResource(kBitmapResource, read))
-            read(BuiltinSkinBitmap());
-    } else {
-        result = gdi::LoadBmpFile(fileName, bitmap);
-    }
+    const auto read = [&](std::string_view bytes) {
+        result = gdi::ReadBmp({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, bitmap);
+    };
+    if (!ReadResource(kBitmapResource, read))
+        read(BuiltinSkinBitmap());
+    return result;
+}
+
+// The built-in bitmap that PrepareBuiltinSkinBitmap decodes (or has
+// decoded), for the next load of the built-in skin.
+std::mutex preparedLock;
+std::future<std::optional<gdi::Bitmap>> prepared;
+
+bool TakePreparedBitmap(gdi::Bitmap& bitmap)
+{
+    std::unique_lock lock(preparedLock);
+    if (!prepared.valid())
+        return false;
+    std::optional<gdi::Bitmap> decoded = prepared.get();
+    lock.unlock();
+    if (!decoded)
+        return false;
+    bitmap = std::move(*decoded);
+    return true;
+}
+
+uint8_t ReadBitmap(gdi::Bitmap& bitmap, const std::string& fileName, bool useDefault)
+{
+    if (useDefault && TakePreparedBitmap(bitmap))
+        return kSkinLoaded;
+    const gdi::BmpResult result = useDefault ? ReadBuiltinBitmap(bitmap) : gdi::LoadBmpFile(fileName, bitmap);
     if (!result)
         return Fail(kSkinLoadError, "bitmap " + (useDefault ? std::string("101") : fileName) + ": " + result.message);
     return kSkinLoaded;
@@ -250,6 +274,15 @@ bool CutSkinImages(TKGUI& skin, const gdi::Bitmap& bitmap)
         return false;
     VisitElements(skin, Cutter(bitmap));
     return true;
+}
+
+void PrepareBuiltinSkinBitmap()
+{
+    std::lock_guard lock(preparedLock);
+    prepared = std::async(std::launch::async, [] {
+        gdi::Bitmap bitmap;
+        return ReadBuiltinBitmap(bitmap) ? std::optional(std::move(bitmap)) : std::nullopt;
+    });
 }
 
 void RegisterBuiltinSkinResources()

@@ -48,6 +48,13 @@ uint8_t LoadSkinFromFolder(TKGUI& skin, const std::string& folder);
 uint8_t LoadSkin(TKGUI& skin, const std::string& bitmapFileName, const std::string& descriptionFileName,
                  bool useDefault);
 
+// Starts decoding the built-in skin's bitmap on a thread of its own; the
+// next load of the built-in skin takes it from there (waiting for it when it
+// is not done yet) instead of decoding it itself. Start-up runs it beside the
+// creation of the application object and the windows when the built-in skin
+// is the configured one.
+void PrepareBuiltinSkinBitmap();
+
 // Cuts every element image of the record out of the bitmap (the last step of
 // LoadSkin). False, cutting nothing, when the record asks for more than
 // kMaxSkinPixels pixels of images or for an image wider or taller than a

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -213,6 +215,25 @@ TEST_F(SkinLoadTest, ByNameTheUserFolderAndPackagesComeFirst)
         EXPECT_EQ(LoadSkinByName(skin_, c.name, false, zip_), c.result) << c.name;
         const gdi::Color expected = c.result == kSkinLoaded ? gdi::RGB(uint8_t(c.color), 0, 0) : gdi::RGB(0, 255, 0);
         EXPECT_EQ(skin_.TransparentColor, expected) << c.name;
+    }
+}
+
+TEST_F(SkinLoadTest, TheBuiltInBitmapDecodedAheadGivesTheSamePictures)
+{
+    ASSERT_EQ(LoadSkinByName(skin_, "ignored", true, zip_), kSkinLoaded) << LastSkinError();
+    const gdi::Bitmap form = skin_.Main.Form.Bitmap;
+    const gdi::Bitmap play = skin_.Main.PlayButton.Bitmaps[1];
+    // Taken from the thread, then decoded again once it was taken.
+    PrepareBuiltinSkinBitmap();
+    for (int load = 0; load < 2; ++load) {
+        SCOPED_TRACE(load);
+        ASSERT_EQ(LoadSkinByName(skin_, "ignored", true, zip_), kSkinLoaded) << LastSkinError();
+        for (const auto& [now, before] :
+             {std::pair{&skin_.Main.Form.Bitmap, &form}, std::pair{&skin_.Main.PlayButton.Bitmaps[1], &play}}) {
+            EXPECT_EQ(now->width(), before->width());
+            EXPECT_EQ(now->height(), before->height());
+            EXPECT_TRUE(std::ranges::equal(now->bits(), before->bits()));
+        }
     }
 }
 
