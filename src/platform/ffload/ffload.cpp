@@ -37,13 +37,8 @@ lazyload::TLazyLibrary swresample{KOLVARIN_SONAME_swresample};
 
 void Preload(std::stop_token stop)
 {
-    // Dependencies first: each step holds the loader's lock for one part of
-    // the whole, and a shutdown waits for that part only.
-    for (lazyload::TLazyLibrary* library : {&avutil, &swresample, &swscale, &avcodec, &avformat}) {
-        if (stop.stop_requested())
-            return;
-        library->Load();
-    }
+    for (lazyload::TLazyLibrary* library : {&avutil, &swresample, &swscale, &avcodec, &avformat})
+        library->LoadStepwise(stop);
 }
 
 } // namespace kolvarin::ffload

@@ -24,6 +24,7 @@
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
 #include "temphome.h"
+#include "video/dskitfiltergraph.h"
 #include "video/graphbuilder.h"
 #include "video/kdirectshowside.h"
 #include "videoplay_fixture.h"
@@ -228,6 +229,15 @@ TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
     EXPECT_EQ(current, 1u);
     Info().GetCurrentSubpicture(&available, &current, &disabled);
     EXPECT_FALSE(disabled);
+
+    // Twice the speed, from the speed menu.
+    float rate = 0;
+    form->FilterGraph()->OnDVDPlaybackRateChange = [&](float r) { rate = r; };
+    QAction* twice = MenuItems(*form->Menu.Forwardspeed1)[4];
+    ASSERT_EQ(twice->text(), "2X");
+    twice->trigger();
+    EXPECT_TRUE(twice->isChecked());
+    EXPECT_TRUE(WaitFor([&] { return rate == 2.0f; }));
 
     // The title menu of the "Show menu" branch.
     form->Menu.Titlemenu1->trigger();

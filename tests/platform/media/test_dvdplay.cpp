@@ -143,6 +143,12 @@ int Luma(unsigned rgb)
     return 16 + (66 * int(rgb >> 16 & 0xFF) + 129 * int(rgb >> 8 & 0xFF) + 25 * int(rgb & 0xFF) + 128) / 256;
 }
 
+// Whether a luma is nearer that of colour than that of other (RGB).
+bool Nearer(int luma, unsigned colour, unsigned other)
+{
+    return std::abs(luma - Luma(colour)) < std::abs(luma - Luma(other));
+}
+
 bool Near(const QColor& c, unsigned rgb, int tolerance = 16)
 {
     return std::abs(c.red() - int(rgb >> 16 & 0xFF)) <= tolerance &&
@@ -514,12 +520,11 @@ TEST(DvdPlay, TheMenusHighlightIsNeverDrawnOverTheTitlesLastPictures)
     ASSERT_TRUE(menuShown());
     // The title's background is far lighter than the menu's; the button lit
     // over it is the fault.
-    const int titleLuma = Luma(fx::kDvdTitle2Colour), menuLuma = Luma(fx::kDvdMenuColour);
     const auto pictures = probe->Pictures();
     size_t titlePictures = 0;
     for (size_t i = 0; i < pictures.size(); ++i) {
         const std::vector<int>& l = pictures[i].luma;
-        const bool title = std::abs(l[1] - titleLuma) < std::abs(l[1] - menuLuma);
+        const bool title = Nearer(l[1], fx::kDvdTitle2Colour, fx::kDvdMenuColour);
         titlePictures += title;
         EXPECT_FALSE(title && l[0] > 180) << "picture " << i << " of " << pictures.size();
     }
@@ -539,10 +544,9 @@ TEST(DvdPlay, AtTwiceTheSpeedATitlesPicturesTakeHalfItsTime)
     ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 3));
     ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON)); // back in the menu
     // The three-second title's pictures, from the first to the last.
-    const int title = Luma(fx::kDvdTitle1Colour), menu = Luma(fx::kDvdMenuColour);
     std::vector<REFERENCE_TIME> times;
     for (const auto& p : probe->Pictures())
-        if (p.timed && std::abs(p.luma[0] - title) < std::abs(p.luma[0] - menu))
+        if (p.timed && Nearer(p.luma[0], fx::kDvdTitle1Colour, fx::kDvdMenuColour))
             times.push_back(p.start);
     ASSERT_GT(times.size(), 50u);
     EXPECT_NEAR(double(times.back() - times.front()) / 1e7, 1.48, 0.15);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 #include <QVariant>
 
@@ -21,14 +22,18 @@ QIcon ProgramIcon()
     // Each window hands every size to the window manager when it is made:
     // up to 64 pixels. Larger views take the themed icon that registration
     // installs; decoding and sending 128 and 256 with each window slowed the
-    // start. Each is decoded as PNG outright: QIcon::addFile asks every
-    // icon-engine and image-format plugin about the file first, which loads
-    // them and the libraries they bring (SVG, JPEG).
+    // start. Each is decoded as PNG outright: asked about a file, the image
+    // reader first loads every image-format plugin (and the SVG and JPEG
+    // libraries they bring) to ask whether it reads it.
     QIcon icon;
-    for (int size : kProgramIconSizes)
-        if (size <= 64)
-            if (QImage image; image.load(QString::fromStdString(kProgramIconResources + ProgramIconFile(size)), "PNG"))
-                icon.addPixmap(QPixmap::fromImage(std::move(image)));
+    for (int size : kProgramIconSizes) {
+        if (size > 64)
+            continue;
+        QImageReader reader(QString::fromStdString(kProgramIconResources + ProgramIconFile(size)), "png");
+        reader.setAutoDetectImageFormat(false);
+        if (const QImage image = reader.read(); !image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
+    }
     if (app)
         app->setProperty(kCache, icon);
     return icon;
