@@ -7,8 +7,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -195,9 +197,21 @@ void BuildLivestreaming(TSimplePage& p)
     p.AddCheck(g, "cbLSASAutoRecord", 231, A::LiveStreams, FIELD(LSASAutoRecord));
     p.AddText(g, "edtLSASFormatmask", p.Text(232), A::LiveStreams, 255, FIELD(LSAS.FormatMask));
     QLineEdit* path = p.AddText(g, "edtLSASOutputPath", p.Text(233), A::LiveStreams, 0, FIELD(LSAS.OutputPath));
+    // "..." stands beside the path it fills.
     auto* choose = new QPushButton(QStringLiteral("..."), g);
     choose->setObjectName(QStringLiteral("btnLSASChooseOutputPath"));
-    p.AddRow(g, {}, choose);
+    choose->setStyleSheet(QStringLiteral("min-width: 0px; padding: 3px 8px;"));
+    auto* form = static_cast<QFormLayout*>(g->layout());
+    int row = 0;
+    QFormLayout::ItemRole role{};
+    form->getWidgetPosition(path, &row, &role);
+    form->removeWidget(path);
+    auto* field = new QWidget(g);
+    auto* line = new QHBoxLayout(field);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->addWidget(path, 1);
+    line->addWidget(choose);
+    form->setWidget(row, QFormLayout::FieldRole, field);
     QObject::connect(choose, &QPushButton::clicked, &p, [&p, path] {
         const QString start = path->text().isEmpty() ? QString::fromStdString(UserPath + "data/output/") : path->text();
         const QString folder = QFileDialog::getExistingDirectory(&p, QStringLiteral("Choose directory"), start);
