@@ -5,6 +5,7 @@
 // the disc.
 #include <chrono>
 #include <functional>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -231,13 +232,13 @@ TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
     EXPECT_FALSE(disabled);
 
     // Twice the speed, from the speed menu.
-    float rate = 0;
-    form->FilterGraph()->OnDVDPlaybackRateChange = [&](float r) { rate = r; };
+    auto rate = std::make_shared<float>(0.0f);
+    form->FilterGraph()->OnDVDPlaybackRateChange = [rate](float r) { *rate = r; };
     QAction* twice = MenuItems(*form->Menu.Forwardspeed1)[4];
     ASSERT_EQ(twice->text(), "2X");
     twice->trigger();
     EXPECT_TRUE(twice->isChecked());
-    EXPECT_TRUE(WaitFor([&] { return rate == 2.0f; }));
+    EXPECT_TRUE(WaitFor([&] { return *rate == 2.0f; }));
 
     // The title menu of the "Show menu" branch.
     form->Menu.Titlemenu1->trigger();
