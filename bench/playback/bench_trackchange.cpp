@@ -35,7 +35,13 @@ namespace {
 using namespace kolvarin;
 
 constexpr int kPeriod = 441; // 10 ms at 44.1 kHz, offline
-constexpr int kRunMs = 1500;
+
+// The first track is longer than the fade, the second one long enough that
+// its own fade starts after the first has ended (a new fade frees the old
+// one); the run ends half a second after the second track.
+int firstMs(int fadeMs) { return std::max(503, fadeMs + 303); }
+int secondMs(int fadeMs) { return std::max(500, 2 * fadeMs + 300); }
+int runMs(int fadeMs) { return firstMs(fadeMs) + secondMs(fadeMs) + 500; }
 
 std::filesystem::path tempFile(const std::string& name)
 {
@@ -68,13 +74,13 @@ std::string dcWav(const std::string& name, double left, double right, int ms)
 // time by SDL's disk driver into a file.
 enum class Clock { Offline, RealTime };
 
-// Runs the output for kRunMs of its time, calling step between offline
-// periods or every millisecond in real time; returns the stereo frames.
-std::vector<float> runOutput(Clock clock, const std::function<void()>& step)
+// Runs the output for ms of its time, calling step between offline periods
+// or every millisecond in real time; returns the stereo frames.
+std::vector<float> runOutput(Clock clock, int ms, const std::function<void()>& step)
 {
     std::vector<float> out;
     if (clock == Clock::Offline) {
-        for (int period = 0; period < kRunMs / 10; ++period) {
+        for (int period = 0; period < ms / 10; ++period) {
             const auto part = audio::offlineRender(kPeriod);
             out.insert(out.end(), part.begin(), part.end());
             audio::waitForSyncs();
@@ -82,7 +88,7 @@ std::vector<float> runOutput(Clock clock, const std::function<void()>& step)
         }
         return out;
     }
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRunMs);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         step();
@@ -120,14 +126,14 @@ std::vector<float> playSystemRun(Clock clock, bool crossFade, int fadeMs)
     Config->Fader.Enabled = crossFade;
     Config->Fader.Count = static_cast<int16_t>(fadeMs);
     Playlist->Clear();
-    PlaylistAdd(u"a", Utf8ToUtf16(dcWav("a.wav", 0.5, 0, 503)), "", false, "00");
-    PlaylistAdd(u"b", Utf8ToUtf16(dcWav("b.wav", 0, 0.5, 500)), "", false, "00");
+    PlaylistAdd(u"a", Utf8ToUtf16(dcWav("a.wav", 0.5, 0, firstMs(fadeMs))), "", false, "00");
+    PlaylistAdd(u"b", Utf8ToUtf16(dcWav("b.wav", 0, 0.5, secondMs(fadeMs))), "", false, "00");
     LoopView view;
     TKSystem system;
     system.SetView(&view);
     system.VolumeBar() = {10000, 10000};
     system.Play(0);
-    auto out = runOutput(clock, [&] {
+    auto out = runOutput(clock, runMs(fadeMs), [&] {
         if (view.fade.exchange(false))
             system.SyncFadeOutProcStartTimerTimer();
         if (view.end.exchange(false))
@@ -140,7 +146,8 @@ std::vector<float> playSystemRun(Clock clock, bool crossFade, int fadeMs)
 // The reference: the sync callback itself starts the next stream.
 std::vector<float> referenceRun(Clock clock, bool crossFade, int fadeMs)
 {
-    const std::u16string a = Utf8ToUtf16(dcWav("a.wav", 0.5, 0, 503)), b = Utf8ToUtf16(dcWav("b.wav", 0, 0.5, 500));
+    const std::u16string a = Utf8ToUtf16(dcWav("a.wav", 0.5, 0, firstMs(fadeMs)));
+    const std::u16string b = Utf8ToUtf16(dcWav("b.wav", 0, 0.5, secondMs(fadeMs)));
     HSTREAM first = BASS_StreamCreateFile(false, a.c_str(), 0, 0, bass::kUnicode);
     static HSTREAM second;
     second = BASS_StreamCreateFile(false, b.c_str(), 0, 0, bass::kUnicode);
@@ -161,7 +168,7 @@ std::vector<float> referenceRun(Clock clock, bool crossFade, int fadeMs)
     else
         BASS_ChannelSetSync(first, bass::kSyncEnd | bass::kSyncOneTime, 0, startNext, nullptr);
     BASS_ChannelPlay(first, false);
-    auto out = runOutput(clock, [] {});
+    auto out = runOutput(clock, runMs(fadeMs), [] {});
     BASS_StreamFree(first);
     BASS_StreamFree(second);
     return out;
@@ -244,6 +251,7 @@ void TrackChange(benchmark::State& state, bool crossFade, const char* name,
     }
     state.counters[name] = sum / static_cast<double>(state.iterations()) / 44.1;
     state.counters["worst_error_per_period"] = worst / period;
+    state.counters["period_ms"] = period / 44.1;
 }
 
 template <Run run>
@@ -266,12 +274,16 @@ BENCHMARK(BM_CrossFade<playSystemRun>)
     ->Name("CrossFade/PlaySystem")
     ->Args({0, 200})
     ->Args({1, 200})
+    ->Args({0, 1000})
+    ->Args({1, 1000})
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CrossFade<referenceRun>)
     ->Name("CrossFade/Reference")
     ->Args({0, 200})
     ->Args({1, 200})
+    ->Args({0, 1000})
+    ->Args({1, 1000})
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 

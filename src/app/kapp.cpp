@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <fontconfig/fontconfig.h>
 #include <malloc.h>
 
 #include "core/desktop/kwindowicon.h"
@@ -145,6 +146,9 @@ namespace {
 // initialisation, message loop and shutdown.
 void RunWindows(int argc, char** argv)
 {
+    // Outlives the application object: the shutdown's saves reach the disk
+    // while the windows and the application go.
+    std::optional<TKDeferredSaves> shutdownSaves;
     TKApplication application(argc, argv);
     TKSignalWatcher signalWatcher;
     std::error_code ec;
@@ -170,7 +174,7 @@ void RunWindows(int argc, char** argv)
     Log(kProject, "Create forms...");
     TKForms forms;
     forms.FirstStart = !positionsSaved;
-    forms.CreateAll();
+    forms.CreateSkinnedWindows();
     InstallWindowHooks();
     Forms = &forms;
     forms.ZipHandler.MessageDialog = [](const std::u16string& text) {
@@ -213,9 +217,14 @@ void RunWindows(int argc, char** argv)
     if (!QuitRequested())
         QApplication::exec();
     Log(kProject, "Run application ok");
+    // A shutdown soon after the start waits for the library being loaded only.
+    ffmpegLoader.request_stop();
     DisableReceivedParameters();
 
     Log(kProject, "Kill kolvarin...");
+    shutdownSaves.emplace([](const std::string& fileName, const std::string& message) {
+        Log("KKill", "Save to file " + Quoted(fileName) + " failed: " + message);
+    });
     KKill();
     Log(kProject, "Kill kolvarin ok");
 
@@ -231,6 +240,10 @@ void RunWindows(int argc, char** argv)
 // returns the pipe server, which lives until the cleanup.
 std::unique_ptr<ipc::TKPipeServer> RunFirstInstance(int argc, char** argv, const std::vector<std::u16string>& words)
 {
+    // Reading the font configuration (some sixty files) was the slowest part
+    // of the first text drawn, the splash's: it runs beside the start until
+    // then, and the window library finds it done.
+    std::jthread fontConfiguration([] { FcInit(); });
     Log(kProject, "Create mutex ok");
     TKSignalCatcher quitSignals;
     VersionText = BuildVersionText();

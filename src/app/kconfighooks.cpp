@@ -49,10 +49,9 @@ void SetScrollDirection(TKSScrollLabel& label, int direction)
 
 } // namespace
 
-void InstallConfigHooks(TfrmConfig& form)
+void InstallFormHooks()
 {
-    // The main menu's Debug submenu; like the hooks below it needs every
-    // window created first. Its menu owns it.
+    // The main menu's Debug submenu; its menu owns it.
     if (frmMain)
         new TKDebugMenu(*frmMain->Debug1);
     // The cursor follows the setting from the start, not only after an Apply.
@@ -64,6 +63,10 @@ void InstallConfigHooks(TfrmConfig& form)
         if (QSlider* bar = frmConfig ? frmConfig->findChild<QSlider*>(QStringLiteral("tbVideoBrightness")) : nullptr)
             bar->setValue(brightness);
     };
+}
+
+void InstallConfigHooks(TfrmConfig& form)
+{
     TKConfigHooks& hooks = form.Hooks;
     hooks.PlayModeChanged = [] {
         if (TKSkinnedMain* main = MainWindow(); main && Config)

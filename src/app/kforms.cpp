@@ -61,7 +61,6 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
     case TKForms::frmVideoFullscreenControl: return std::make_unique<TfrmVideoFullscreenControl>();
     case TKForms::frmAbout: return std::make_unique<TfrmAbout>();
     case TKForms::frmNews: return std::make_unique<TfrmNews>();
-    case TKForms::frmConfig: return std::make_unique<TfrmConfig>();
     default: {
         auto plain = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
         plain->setWindowTitle(QStringLiteral("Kolvarin"));
@@ -72,16 +71,60 @@ std::unique_ptr<QWidget> CreateForm(TKForms::Form form)
 
 } // namespace
 
-void TKForms::CreateAll()
+namespace {
+
+// The windows the skin engine paints; the others are dialogs.
+bool IsSkinned(TKForms::Form form)
+{
+    return form == TKForms::frmMain || form == TKForms::frmVideo || form == TKForms::frmPlaylist ||
+           form == TKForms::frmMediaControls || form == TKForms::frmVideoFullscreenControl;
+}
+
+} // namespace
+
+void TKForms::Create(bool skinned)
 {
     for (int i = 0; i < Count; ++i) {
-        forms_[i] = CreateForm(static_cast<Form>(i));
-        forms_[i]->setObjectName(Name(static_cast<Form>(i)));
+        const Form form = static_cast<Form>(i);
+        if (form == frmConfig || IsSkinned(form) != skinned || forms_[i])
+            continue;
+        forms_[i] = CreateForm(form);
+        forms_[i]->setObjectName(Name(form));
     }
+}
+
+void TKForms::CreateAll()
+{
+    CreateSkinnedWindows();
+    CreateDialogs();
+}
+
+void TKForms::CreateSkinnedWindows()
+{
+    Create(true);
+    ConfigDialogFactory = [this] { ConfigDialog(); };
+    InstallFormHooks();
+}
+
+bool TKForms::CreateDialogs()
+{
+    if (forms_[frmSearch])
+        return false;
+    Create(false);
     kolvarin::frmAbout = static_cast<TfrmAbout*>(forms_[frmAbout].get());
     kolvarin::frmNews = static_cast<TfrmNews*>(forms_[frmNews].get());
-    kolvarin::frmConfig = static_cast<TfrmConfig*>(forms_[frmConfig].get());
-    InstallConfigHooks(*kolvarin::frmConfig);
+    return true;
+}
+
+TfrmConfig& TKForms::ConfigDialog()
+{
+    if (!forms_[frmConfig]) {
+        auto dialog = std::make_unique<TfrmConfig>();
+        kolvarin::frmConfig = dialog.get();
+        InstallConfigHooks(*dialog);
+        forms_[frmConfig] = std::move(dialog);
+    }
+    return *kolvarin::frmConfig;
 }
 
 TKSkinWindows TKForms::SkinWindows() const
@@ -98,6 +141,7 @@ void TKForms::DestroyAll()
     kolvarin::frmAbout = nullptr;
     kolvarin::frmNews = nullptr;
     kolvarin::frmConfig = nullptr;
+    ConfigDialogFactory = nullptr;
     for (auto& form : forms_)
         form.reset();
 }

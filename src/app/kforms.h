@@ -10,6 +10,8 @@ class QWidget;
 
 namespace kolvarin {
 
+class TfrmConfig;
+
 // In a namespace of their own: as members of TKForms the enumerators would
 // shadow the window globals of the same names (clang's -Wshadow).
 namespace forms {
@@ -32,8 +34,11 @@ enum Form {
 } // namespace forms
 
 // The program's thirteen windows, created once at start-up in this order and
-// destroyed at the end in the same order. The five skinned windows are the
-// skin engine's skeletons; the about and news windows are also reachable as
+// destroyed at the end in the same order. Start-up creates the five skinned
+// windows first (the skin engine's skeletons) and the dialogs, which nobody
+// sees yet, once the main window is on the screen; the configuration dialog
+// is built when it is first opened (building it took as long as all the
+// others together). The about and news windows are also reachable as
 // frmAbout and frmNews while they exist; until a window's own class exists
 // it is an empty frameless window with the window's name.
 class TKForms {
@@ -44,9 +49,20 @@ public:
     TKForms();
     ~TKForms();
 
+    // Every window but the configuration dialog.
     void CreateAll();
+    // The main, video, playlist, media-controls and full-screen control
+    // windows, and the hooks between them.
+    void CreateSkinnedWindows();
+    // The other windows but the configuration dialog; false (nothing done)
+    // when they exist already.
+    bool CreateDialogs();
     void DestroyAll();
+    // Null for the configuration dialog until it is built.
     QWidget* Get(Form form) const { return forms_[form].get(); }
+    // The configuration dialog, built now when it does not exist (the
+    // start-up sequence makes ShowConfigDialog build it through this).
+    TfrmConfig& ConfigDialog();
     static const char* Name(Form form);
     // The skinned windows, for applying a skin (null before CreateAll).
     TKSkinWindows SkinWindows() const;
@@ -72,6 +88,10 @@ public:
     TZipHandler ZipHandler;
 
 private:
+    // Creates the skinned windows or the dialogs that do not exist yet, in
+    // their order.
+    void Create(bool skinned);
+
     std::array<std::unique_ptr<QWidget>, Count> forms_;
 };
 

@@ -512,6 +512,10 @@ bool KInitialize()
         // the rest of the start.
         Log(kInit, "Show windows");
         Forms->ShowAtStart();
+        // The dialogs nobody has seen yet follow the main window, with
+        // their texts.
+        if (Forms->CreateDialogs())
+            ApplyLanguage(Language);
     }
 
     SetSplashText("Initialize variables");

@@ -1,16 +1,24 @@
 // What the configuration dialog's Apply re-applies to the skinned windows.
 #include <QSlider>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <map>
+#include <set>
 
 #include <gtest/gtest.h>
 
 #include "app/kconfighooks.h"
 #include "app/kforms.h"
 #include "core/settings/kconfig.h"
+#include "core/system/kpaths.h"
 #include "dialogs/configform.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "forms/videoform.h"
 #include "skin/kskinnedmain.h"
+#include "temphome.h"
+#include "video/kdirectshowside.h"
 
 namespace kolvarin {
 namespace {
@@ -31,11 +39,26 @@ protected:
         delete Config;
         Config = nullptr;
     }
-    TKConfigHooks& hooks() { return frmConfig->Hooks; }
+    TKConfigHooks& hooks() { return forms_.ConfigDialog().Hooks; }
     TKSkinnedMain& main() { return *forms_.SkinWindows().Main; }
 
     TKForms forms_;
 };
+
+TEST_F(ConfigHooksTest, TheDialogIsBuiltWhenFirstOpenedWithItsHooks)
+{
+    EXPECT_EQ(frmConfig, nullptr);
+    EXPECT_EQ(forms_.Get(TKForms::frmConfig), nullptr);
+    ShowConfigDialog(nullptr);
+    ASSERT_NE(frmConfig, nullptr);
+    EXPECT_EQ(forms_.Get(TKForms::frmConfig), frmConfig);
+    EXPECT_TRUE(frmConfig->isVisible());
+    EXPECT_TRUE(frmConfig->Hooks.ApplySkin);
+    TfrmConfig* const built = frmConfig;
+    ShowConfigDialog(nullptr);
+    EXPECT_EQ(frmConfig, built);
+    frmConfig->hide();
+}
 
 TEST_F(ConfigHooksTest, MainWindowCheckBoxesFollowTheSettings)
 {
@@ -118,6 +141,43 @@ TEST_F(ConfigHooksTest, VideoWindowAndPlaySystemFollowTheSettingsAtOnce)
     BrightnessUp();
     EXPECT_EQ(frmConfig->findChild<QSlider*>(QStringLiteral("tbVideoBrightness"))->value(), 1050);
     EXPECT_TRUE(frmConfig->IsMarked(TConfigArea::VideoColour));
+}
+
+// Fresh settings: every file type the program's graph scripts declare for
+// an extension of the default table shows that table's script.
+TEST_F(ConfigHooksTest, FreshSettingsShowTheDefaultScripts)
+{
+    const std::string kept = ApplicationPath, keptUser = UserPath;
+    QTemporaryDir home; // compiled scripts are cached under the user folder
+    UserPath = home.path().toStdString() + "/";
+    ApplicationPath = (ktest::TestData("../..").lexically_normal() / "").string();
+    Config->SetDefaultFilters();
+    video::TKDirectShowSide side;
+    video::VideoSide = &side;
+    // A row stands for the first extension declaring its caption.
+    std::map<std::string, std::string> byCaption; // type caption -> default script
+    std::set<std::string> captions;
+    for (const TKGraphType& type : hooks().GraphTypes())
+        for (const auto& [ext, caption] : type.FileTypes)
+            if (const int i = Config->FindFilterByExtension(ext); captions.insert(caption).second && i >= 0)
+                byCaption[caption] = Config->VideoFilters[static_cast<size_t>(i)].Script;
+    auto* table =
+        frmConfig->Page(TConfigPage::VideoFilter)->findChild<QTreeWidget*>(QStringLiteral("lvDSGraphTypeList"));
+    video::VideoSide = nullptr;
+    ApplicationPath = kept;
+    UserPath = keptUser;
+
+    EXPECT_GE(byCaption.size(), 10u);
+    int shown = 0;
+    for (int i = 0; i < table->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = table->topLevelItem(i);
+        const auto found = byCaption.find(row->text(0).toStdString());
+        if (found == byCaption.end())
+            continue;
+        EXPECT_EQ(row->text(1).toStdString(), found->second) << row->text(0).toStdString();
+        ++shown;
+    }
+    EXPECT_EQ(shown, static_cast<int>(byCaption.size()));
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 // "/play a.wav b.wav" with a 1000 ms cross-fade through SDL's disk driver in
 // real time: in the captured output the first track fades out while the
 // second fades in, the two overlap by the fade time, and the first track is
-// not cut before its fade has ended. Both within one output period, plus the
-// time the main thread takes to start the next track: on an idle machine a few
-// milliseconds, on a loaded one (the skinned windows paint on the same thread)
-// hundreds. A machine busy enough to starve the main thread for longer fails
-// one run, not three in a row; the fault this guards against shifted the fade
-// by about a second in every run. bench_trackchange measures the precision.
+// not cut before its fade has ended. The sync reaches the main thread as the
+// output mixes the period that holds its position, so the next track and the
+// fade-out are mixed from the following period on: up to one period late,
+// when the main thread starts the next track within that period (about 20 ms
+// on an idle machine). On a loaded one (three busy threads a core) opening
+// the next track took up to a quarter of a second; a machine busy enough to
+// starve the main thread for longer fails one run, not three in a row. The
+// first fault shifted the fade by about a second; bench_trackchange measures
+// the precision.
 #include <algorithm>
 #include <cmath>
 #include <csignal>
@@ -24,9 +27,9 @@ namespace fs = std::filesystem;
 constexpr int kRate = 44100;
 constexpr int kFadeMs = 1000;
 // The output period at playback priority 2 (a 50 ms update period), and what
-// the main thread may take on a busy machine to start the next track.
+// the main thread may take on a loaded machine to start the next track.
 constexpr int kPeriodFrames = 2048;
-constexpr int kMainThreadFrames = kRate * 2 / 5;
+constexpr int kMainThreadFrames = kRate / 4;
 constexpr int kToleranceFrames = kPeriodFrames + kMainThreadFrames;
 
 // A constant level on one channel of a stereo WAV, so each track can be told

@@ -1,5 +1,7 @@
 // Where the skinned windows first appear.
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -9,10 +11,41 @@
 
 #include "app/kforms.h"
 #include "core/settings/kconfig.h"
+#include "dialogs/aboutform.h"
+#include "dialogs/newsform.h"
 #include "forms/appstates.h"
 
 namespace kolvarin {
 namespace {
+
+TEST(KFormsTest, TheSkinnedWindowsComeFirstAndTheDialogsOnceLater)
+{
+    TKForms forms;
+    forms.CreateSkinnedWindows();
+    const TKForms::Form skinned[] = {TKForms::frmMain, TKForms::frmVideo, TKForms::frmPlaylist,
+                                     TKForms::frmMediaControls, TKForms::frmVideoFullscreenControl};
+    for (int i = 0; i < TKForms::Count; ++i) {
+        const auto form = static_cast<TKForms::Form>(i);
+        const bool isSkinned = std::find(std::begin(skinned), std::end(skinned), form) != std::end(skinned);
+        EXPECT_EQ(forms.Get(form) != nullptr, isSkinned) << TKForms::Name(form);
+    }
+    EXPECT_EQ(frmAbout, nullptr);
+    EXPECT_TRUE(forms.CreateDialogs());
+    for (int i = 0; i < TKForms::Count; ++i) {
+        const auto form = static_cast<TKForms::Form>(i);
+        EXPECT_EQ(forms.Get(form) != nullptr, form != TKForms::frmConfig) << TKForms::Name(form);
+        if (const QWidget* window = forms.Get(form)) {
+            EXPECT_EQ(window->objectName(), QLatin1String(TKForms::Name(form)));
+        }
+    }
+    EXPECT_EQ(frmAbout, forms.Get(TKForms::frmAbout));
+    EXPECT_EQ(frmNews, forms.Get(TKForms::frmNews));
+    const QWidget* search = forms.Get(TKForms::frmSearch);
+    EXPECT_FALSE(forms.CreateDialogs());
+    EXPECT_EQ(forms.Get(TKForms::frmSearch), search);
+    forms.DestroyAll();
+    EXPECT_EQ(frmAbout, nullptr);
+}
 
 TEST(KFormsTest, TheMainWindowAndItsDockedWindowsAppearAsOneBlockOnTheScreen)
 {

@@ -25,6 +25,7 @@
 namespace kolvarin {
 
 TfrmConfig* frmConfig = nullptr;
+std::function<void()> ConfigDialogFactory;
 
 namespace {
 
@@ -391,6 +392,8 @@ void TfrmConfig::hideEvent(QHideEvent* event)
 
 void ShowConfigDialog(QWidget* parent, TConfigPage page)
 {
+    if (!frmConfig && ConfigDialogFactory)
+        ConfigDialogFactory();
     if (!frmConfig)
         return;
     const bool wasVisible = frmConfig->isVisible();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -109,13 +110,16 @@ private:
     QStyle* indicators_ = nullptr; // owned as a child object
 };
 
-// The program's configuration dialog while it exists (set by the start-up
-// sequence when it creates the windows).
+// The program's configuration dialog while it exists. It is built when it
+// is first opened: ConfigDialogFactory (set by the program) builds it and
+// sets frmConfig.
 extern TfrmConfig* frmConfig;
+extern std::function<void()> ConfigDialogFactory;
 
 // Shows the configuration dialog on a page, centred on Parent (on the
 // screen when there is none) and in front; reloads it when it was hidden.
-// Nothing without frmConfig. The main window's button and menu call it.
+// Builds it first when it does not exist yet; nothing without it. The main
+// window's button and menu call it.
 void ShowConfigDialog(QWidget* parent, TConfigPage page = TConfigPage::General);
 
 } // namespace kolvarin

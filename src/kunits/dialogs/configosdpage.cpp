@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
@@ -53,6 +54,43 @@ protected:
     }
 };
 
+// Each font's name in that font at 10 points, one pixel in from the top
+// left; a row is as high as a line of it (as "Wg" measures), plus 2.
+class TFontNameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem plain = option;
+        initStyleOption(&plain, index);
+        plain.text.clear();
+        plain.widget->style()->drawControl(QStyle::CE_ItemViewItem, &plain, painter, plain.widget);
+        const QString family = index.data().toString();
+        painter->save();
+        painter->setFont(fontOf(family));
+        painter->setPen(plain.palette.color(option.state.testFlag(QStyle::State_Selected) ? QPalette::HighlightedText
+                                                                                          : QPalette::Text));
+        painter->drawText(option.rect.adjusted(1, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, family);
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QFontMetrics metrics(fontOf(index.data().toString()));
+        return {std::max(option.rect.width(), metrics.horizontalAdvance(index.data().toString()) + 2),
+                metrics.height() + 2};
+    }
+
+private:
+    static QFont fontOf(const QString& family)
+    {
+        QFont font(family);
+        font.setPointSize(10);
+        return font;
+    }
+};
+
 class TOSDPage : public TConfigPageWidget {
 public:
     TOSDPage(MarkFunction mark, QWidget* parent) : TConfigPageWidget(TConfigPage::VideoOSD, std::move(mark), parent)
@@ -64,6 +102,8 @@ public:
         font_->setObjectName(QStringLiteral("cbOSDFontName"));
         font_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         font_->setMinimumContentsLength(12);
+        font_->setEditable(false);
+        font_->setItemDelegate(new TFontNameDelegate(font_));
         AddRow(g, Text(274), font_);
         size_ = AddSpin(
             g, "seOSDFontSize", Text(276), TConfigArea::OnScreenText, 4, 50,
@@ -74,7 +114,9 @@ public:
         AddRow(g, Text(275), color_);
 
         positions_ = AddGroup(273);
-        positions_->setStyleSheet(QStringLiteral("QPushButton { min-width: 0px; padding: 0px; }"));
+        positions_->setStyleSheet(
+            QStringLiteral("QPushButton { min-width: 0px; padding: 0px; background: #C0C0C0; border-color: #C0C0C0; }"
+                           "QPushButton:checked { background: #FFFFFF; border-color: #FFFFFF; }"));
         auto* grid = new QGridLayout;
         grid->setSpacing(4);
         static constexpr const char* names[9] = {"TopLeft", "Top",        "TopRight", "Left",       "Center",

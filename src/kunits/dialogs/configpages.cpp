@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -194,7 +195,7 @@ void BuildLivestreaming(TSimplePage& p)
     p.AddCheck(g, "cbLSASAutoRecord", 231, A::LiveStreams, FIELD(LSASAutoRecord));
     p.AddText(g, "edtLSASFormatmask", p.Text(232), A::LiveStreams, 255, FIELD(LSAS.FormatMask));
     QLineEdit* path = p.AddText(g, "edtLSASOutputPath", p.Text(233), A::LiveStreams, 0, FIELD(LSAS.OutputPath));
-    auto* choose = new QPushButton(QStringLiteral("Choose folder..."), g);
+    auto* choose = new QPushButton(QStringLiteral("..."), g);
     choose->setObjectName(QStringLiteral("btnLSASChooseOutputPath"));
     p.AddRow(g, {}, choose);
     QObject::connect(choose, &QPushButton::clicked, &p, [&p, path] {
@@ -215,8 +216,10 @@ void BuildSystem(TSimplePage& p)
     p.AddCheck(g, "cbSwapMemoryMngt", 166, A::MemoryManagement, FIELD(SwapMemoryMngt));
     g = p.AddGroup(242, 1);
     QCheckBox* show = p.AddCheck(g, "cbAnalyzerShowSpectrum", 246, A::Analyzer, FIELD(Spectrum.Show));
-    p.AddChoice(g, "rgAnalyzerType", {243, 244}, A::Analyzer, GET(c.Spectrum.Type == 0 ? 0 : 1),
-                SET(c.Spectrum.Type = static_cast<uint8_t>(v)));
+    QButtonGroup* type = p.AddChoice(g, "rgAnalyzerType", {243, 244}, A::Analyzer, GET(c.Spectrum.Type == 0 ? 0 : 1),
+                                     SET(c.Spectrum.Type = static_cast<uint8_t>(v)));
+    type->button(0)->setObjectName(QStringLiteral("rbAnalyzerLines"));
+    type->button(1)->setObjectName(QStringLiteral("rbAnalyzerBars"));
     QCheckBox* peaks = p.AddCheck(g, "cbAnalyzerShowPeaks", 245, A::Analyzer, FIELD(Spectrum.ShowPeaks));
     QCheckBox* blur = p.AddCheck(g, "cbAnalyzerMotionBlur", 247, A::Analyzer, FIELD(Spectrum.Blur));
     QSlider* peakFall = p.AddTrack(g, "tbPeaksFallOff", p.Text(248), A::Analyzer, 0, 3, 1,
@@ -225,11 +228,7 @@ void BuildSystem(TSimplePage& p)
     QSlider* lineFall = p.AddTrack(g, "tbLinesFallOff", p.Text(249), A::Analyzer, 0, 10, 1,
                                    GET(std::clamp<int>(c.Spectrum.LinesFallOff, 0, 10)),
                                    SET(c.Spectrum.LinesFallOff = static_cast<int8_t>(v)));
-    std::vector<QWidget*> analyzer = {peaks, blur, peakFall, lineFall};
-    for (QObject* child : g->children())
-        if (child->objectName().startsWith(QLatin1String("rgAnalyzerType_")))
-            analyzer.push_back(static_cast<QWidget*>(child));
-    Follow(show, std::move(analyzer));
+    Follow(show, {peaks, blur, peakFall, lineFall, type->button(0), type->button(1)});
 }
 
 void BuildMouse(TSimplePage& p)

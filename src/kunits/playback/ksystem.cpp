@@ -200,7 +200,8 @@ void TKSystem::Stop(bool fullStop)
     view_->SetStatusText(state.Texts.Ready);
     view_->ClearAnalyzer();
     view_->ShowTime(-1, -1, -1, false);
-    SwapMemory();
+    if (!changingTrack_)
+        SwapMemory();
     Log(proc, "Leave");
 }
 
@@ -300,6 +301,9 @@ void TKSystem::MediumEnded(bool checkQuit)
     Log("TKSystem.MediumEnded", "Playlist play index: " + std::to_string(index));
     LastPlayedIndex = index;
     players_->Slots.FadeRunning = false;
+    // The stop trims the working set once the next track has started: the
+    // trim takes milliseconds that would let the output mix a period without it.
+    changingTrack_ = true;
     Stop(false);
     if (Config && Config->PlayMode.Enabled) {
         Log("TKSystem.MediumEnded", "Execute playmode...");
@@ -307,6 +311,8 @@ void TKSystem::MediumEnded(bool checkQuit)
     } else {
         Log("TKSystem.MediumEnded", "Playmode disabled");
     }
+    changingTrack_ = false;
+    SwapMemory();
 }
 
 // Library thread: note which channel fired and ask for the main thread.

@@ -227,6 +227,8 @@ private:
     // The channel whose sync fired and whose timer is pending; 0 none.
     std::atomic<DWORD> pendingFadeSync_{0};
     std::atomic<DWORD> pendingEndSync_{0};
+    // MediumEnded is stopping the medium and starting the next.
+    bool changingTrack_ = false;
 };
 
 // The process-wide play system; created by the start-up sequence.

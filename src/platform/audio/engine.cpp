@@ -12,6 +12,13 @@ thread_local int lastError = bass::kOk;
 
 void setError(int code) { lastError = code; }
 
+std::chrono::microseconds syncDelay(int offset, int frames, int rate, int latencyMs)
+{
+    const std::int64_t heard = 1000LL * latencyMs + 1000000LL * offset / rate;
+    const std::int64_t period = 1000000LL * frames / rate;
+    return std::chrono::microseconds(std::max<std::int64_t>(0, heard - period));
+}
+
 Engine& Engine::get()
 {
     static Engine engine;
@@ -28,12 +35,8 @@ void Engine::render(float* out, int frames, int layout)
     events_.clear();
     for (const std::shared_ptr<Channel>& c : channels.all())
         c->render(out, outChannels, frames, outRate, events_);
-    // The output asks for a buffer as it starts to play it (the disk driver
-    // writes it at once, a sound card after at most the buffer it plays now):
-    // a sync is due as far into the call's time as its frame lies in the
-    // buffer. The offline clock has no time of its own: at once.
     for (SyncEvent& e : events_)
-        e.due = output->offline() ? start : start + std::chrono::microseconds(1000000LL * e.offset / outRate);
+        e.due = output->offline() ? start : start + syncDelay(e.offset, frames, outRate, output->latencyMs());
     syncs.post(events_);
 }
 

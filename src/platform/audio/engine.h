@@ -5,6 +5,7 @@
 // call takes the same mutex, so a call never sees a half-mixed channel.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -57,6 +58,14 @@ public:
 private:
     std::vector<SyncEvent> events_;
 };
+
+// How long after a render call of frames frames starts a sync reached offset
+// frames into it is due. The listener hears that frame latencyMs plus its
+// offset later, and what the sync's callback starts is mixed no sooner than
+// the next call: the sync fires as early as keeps it within one call of being
+// heard, and never before it was mixed, so the callback's answer is heard
+// within one call of the sync's position.
+std::chrono::microseconds syncDelay(int offset, int frames, int rate, int latencyMs);
 
 // The calling thread's last error.
 void setError(int code);

@@ -116,6 +116,8 @@ public:
         rate_ = have.freq;
         channels_ = have.channels;
         period_ = have.samples;
+        const std::string driver = SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "";
+        queued_ = driver == "disk" || driver == "dummy" ? 0 : period_;
         SDL_PauseAudioDevice(device_, 0);
         return true;
     }
@@ -133,8 +135,7 @@ public:
     }
     int rate() const override { return rate_; }
     int channels() const override { return channels_; }
-    // A buffer waits behind the one the device plays.
-    int latencyMs() const override { return rate_ ? period_ * 1000 / rate_ : 0; }
+    int latencyMs() const override { return rate_ ? queued_ * 1000 / rate_ : 0; }
     int periodMs() const override { return rate_ ? period_ * 1000 / rate_ : 0; }
     bool offline() const override { return false; }
 
@@ -152,6 +153,10 @@ private:
     int rate_ = 0;
     int channels_ = 2;
     int period_ = 0;
+    // Frames between a buffer's mixing and its first frame being heard: a
+    // sound card plays the buffer before it; the disk and dummy drivers
+    // take it at once.
+    int queued_ = 0;
 };
 
 } // namespace

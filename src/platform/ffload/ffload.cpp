@@ -35,10 +35,10 @@ lazyload::TLazyLibrary swresample{KOLVARIN_SONAME_swresample};
 
 } // namespace
 
-void Preload()
+void Preload(std::stop_token stop)
 {
-    for (lazyload::TLazyLibrary* library : {&avformat, &avcodec, &avutil, &swscale, &swresample})
-        library->Load();
+    for (lazyload::TLazyLibrary* library : {&avutil, &swresample, &swscale, &avcodec, &avformat})
+        library->LoadStepwise(stop);
 }
 
 } // namespace kolvarin::ffload

@@ -41,7 +41,7 @@ extern "C" CURLcode curl_easy_setopt(CURL* curl, CURLoption option, ...)
 {
     static const auto real = reinterpret_cast<decltype(&::curl_easy_setopt)>(libcurl.Symbol("curl_easy_setopt"));
     va_list values;
-    va_start(values, option);
+    KOLVARIN_VA_START(values, option);
     CURLcode result;
     if (option < CURLOPTTYPE_OBJECTPOINT)
         result = real(curl, option, va_arg(values, long));
@@ -62,7 +62,7 @@ extern "C" CURLcode curl_easy_getinfo(CURL* curl, CURLINFO info, ...)
 {
     static const auto real = reinterpret_cast<decltype(&::curl_easy_getinfo)>(libcurl.Symbol("curl_easy_getinfo"));
     va_list values;
-    va_start(values, info);
+    KOLVARIN_VA_START(values, info);
     const CURLcode result = real(curl, info, va_arg(values, void*));
     va_end(values);
     return result;

@@ -5,6 +5,8 @@
 
 #include <dlfcn.h>
 
+#include "lazyload/loadorder.h"
+
 namespace kolvarin::lazyload {
 
 namespace {
@@ -24,6 +26,19 @@ void TLazyLibrary::Load()
         if (!handle_)
             Fail(dlerror());
     });
+}
+
+void TLazyLibrary::LoadStepwise(std::stop_token stop)
+{
+    // The references taken here are kept, as the library keeps them anyway.
+    for (const std::string& name : LoadOrder(soname_)) {
+        if (stop.stop_requested())
+            return;
+        if (name == soname_)
+            Load();
+        else
+            dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL); // a failure shows when the library itself opens
+    }
 }
 
 void* TLazyLibrary::Symbol(const char* name)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdarg>
 #include <mutex>
+#include <stop_token>
 
 namespace kolvarin::lazyload {
 
@@ -19,6 +21,11 @@ public:
 
     // Opens the library now (once); any thread.
     void Load();
+    // The same, one library at a time, those it needs first, so that the
+    // loader's lock, which every thread start waits for, is held for one of
+    // them only; a stop request ends it between two (the rest then opens on
+    // first use).
+    void LoadStepwise(std::stop_token stop);
     // The address of one of its functions; opens the library first.
     void* Symbol(const char* name);
 
@@ -38,3 +45,14 @@ private:
         static const auto real = reinterpret_cast<decltype(&::name)>((library).Symbol(#name));                         \
         return real args;                                                                                              \
     }
+
+// va_start after the last named parameter of a library's own variadic
+// signature. Where that parameter is an enum, clang calls the promotion to int
+// undefined; every ABI we build for passes it as an int, so va_start is sound.
+#if defined(__clang__)
+#define KOLVARIN_VA_START(list, last)                                                                                  \
+    _Pragma("clang diagnostic push") _Pragma("clang diagnostic ignored \"-Wvarargs\"") va_start(list, last);           \
+    _Pragma("clang diagnostic pop")
+#else
+#define KOLVARIN_VA_START(list, last) va_start(list, last)
+#endif

@@ -40,7 +40,7 @@ extern "C" uc_err uc_ctl(uc_engine* uc, uc_control_type control, ...)
 {
     static const auto real = reinterpret_cast<decltype(&::uc_ctl)>(libunicorn.Symbol("uc_ctl"));
     va_list values;
-    va_start(values, control);
+    KOLVARIN_VA_START(values, control);
     uint64_t a[4] = {};
     const unsigned count = (static_cast<unsigned>(control) >> 26) & 0xF;
     for (unsigned i = 0; i < count && i < 4; ++i)
@@ -62,7 +62,7 @@ extern "C" uc_err uc_hook_add(uc_engine* uc, uc_hook* hh, int type, void* callba
 {
     static const auto real = reinterpret_cast<decltype(&::uc_hook_add)>(libunicorn.Symbol("uc_hook_add"));
     va_list values;
-    va_start(values, end);
+    KOLVARIN_VA_START(values, end);
     uc_err result;
     if (type == UC_HOOK_INSN) {
         result = real(uc, hh, type, callback, user_data, begin, end, va_arg(values, int));

@@ -1,14 +1,11 @@
 #include "shell/network.h"
 
 #include <QHostAddress>
-#include <QNetworkInformation>
 #include <QNetworkInterface>
 
 namespace kolvarin::shell {
 
-namespace {
-
-bool anyInterfaceOnline()
+bool IsOnline()
 {
     for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
         const auto flags = iface.flags();
@@ -22,23 +19,6 @@ bool anyInterfaceOnline()
         }
     }
     return false;
-}
-
-} // namespace
-
-bool IsOnline()
-{
-    static const bool haveBackend = QNetworkInformation::loadDefaultBackend();
-    if (haveBackend && QNetworkInformation::instance()) {
-        switch (QNetworkInformation::instance()->reachability()) {
-        case QNetworkInformation::Reachability::Online: return true;
-        case QNetworkInformation::Reachability::Disconnected:
-        case QNetworkInformation::Reachability::Local:
-        case QNetworkInformation::Reachability::Site: return false;
-        case QNetworkInformation::Reachability::Unknown: break;
-        }
-    }
-    return anyInterfaceOnline();
 }
 
 } // namespace kolvarin::shell

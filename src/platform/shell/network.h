@@ -2,10 +2,10 @@
 
 namespace kolvarin::shell {
 
-// True when the system reports a route to the internet: the network
-// information backend's reachability when one is available and knows it,
-// else whether an interface is up with an address beyond this machine.
-// Sends nothing over the network. Main thread only.
+// True when an interface is up with an address beyond this machine, as a
+// LAN connection counts as connected. Asks the kernel only: no network
+// information plugin, no D-Bus round trip, so the window never waits for it.
+// Sends nothing over the network.
 bool IsOnline();
 
 } // namespace kolvarin::shell

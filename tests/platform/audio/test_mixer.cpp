@@ -7,6 +7,7 @@
 #include <numbers>
 #include <thread>
 
+#include "audio/engine.h"
 #include "audio/offline.h"
 #include "audio_fixtures.h"
 
@@ -241,6 +242,34 @@ TEST_F(SyncTest, PositionAndEndSyncsFireWhenTheOutputReachesThem)
     pull(1);
     EXPECT_TRUE(fired(atEnd));
     EXPECT_EQ(BASS_ChannelIsActive(stream), bass::kActiveStopped);
+}
+
+// On a real output what a sync's callback starts is mixed by the next render
+// call at the earliest. A sync due when its frame is heard left the callback
+// only the rest of the call to answer (the disk driver hears a frame as it is
+// mixed), and on a sound card it was always a call too late.
+TEST(SyncTimingTest, DueWithinOneCallOfBeingHeardAndNeverBeforeBeingMixed)
+{
+    constexpr int kRate = 44100;
+    const struct {
+        int frames, latencyMs;
+    } outputs[] = {{2048, 0}, {2048, 46}, {256, 5}, {4096, 250}};
+    for (const auto& o : outputs) {
+        const std::int64_t period = 1000000LL * o.frames / kRate;
+        for (int offset = 0; offset <= o.frames; offset += o.frames / 8) {
+            const std::int64_t heard = 1000LL * o.latencyMs + 1000000LL * offset / kRate;
+            const std::int64_t due = audio::syncDelay(offset, o.frames, kRate, o.latencyMs).count();
+            SCOPED_TRACE(std::to_string(o.frames) + " frames, " + std::to_string(o.latencyMs) + " ms, offset " +
+                         std::to_string(offset));
+            EXPECT_GE(due, 0);
+            EXPECT_LE(due, heard);
+            EXPECT_LE(heard - due, period);
+            // A sync heard as the call begins to sound fires at once.
+            if (heard <= period) {
+                EXPECT_EQ(due, 0);
+            }
+        }
+    }
 }
 
 TEST_F(SyncTest, RepeatingSyncFiresAgainAfterSeekingBack)

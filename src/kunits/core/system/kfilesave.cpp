@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,9 +14,16 @@ namespace kolvarin {
 
 namespace {
 
+thread_local TKDeferredSaves* g_deferral = nullptr;
+
+std::string failureText(const std::string& what, const std::string& fileName, int error)
+{
+    return what + " \"" + fileName + "\": " + std::strerror(error);
+}
+
 [[noreturn]] void fail(const std::string& what, const std::string& fileName, int error)
 {
-    throw std::runtime_error(what + " \"" + fileName + "\": " + std::strerror(error));
+    throw std::runtime_error(failureText(what, fileName, error));
 }
 
 // Closes and removes the temporary file unless it was handed over by rename.
@@ -43,6 +51,12 @@ public:
         return result;
     }
     void renamed() { renamed_ = true; }
+    // The file, open, for someone else to finish or remove.
+    TKDeferredSaves::Written handOver(const std::string& target)
+    {
+        renamed_ = true;
+        return {std::exchange(fd_, -1), name_, target};
+    }
 
 private:
     std::string name_;
@@ -95,6 +109,10 @@ void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
             fail("Cannot write", temp.name(), n < 0 ? errno : ENOSPC);
         done += static_cast<size_t>(n);
     }
+    if (g_deferral) {
+        g_deferral->Add(temp.handOver(fileName));
+        return;
+    }
     if (::fsync(temp.fd()) != 0)
         fail("Cannot flush", temp.name(), errno);
     if (temp.close() != 0)
@@ -102,6 +120,69 @@ void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
     if (::rename(temp.name().c_str(), fileName.c_str()) != 0)
         fail("Cannot replace", fileName, errno);
     temp.renamed();
+}
+
+TKDeferredSaves::TKDeferredSaves(FailureProc onFailure) : onFailure_(std::move(onFailure))
+{
+    thread_ = std::thread([this] { Run(); });
+    g_deferral = this;
+}
+
+TKDeferredSaves::~TKDeferredSaves() { Finish(); }
+
+void TKDeferredSaves::Finish()
+{
+    if (g_deferral == this)
+        g_deferral = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        finishing_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void TKDeferredSaves::Add(Written file)
+{
+    {
+        std::lock_guard lock(mutex_);
+        pending_.push_back(std::move(file));
+    }
+    wake_.notify_all();
+}
+
+void TKDeferredSaves::Run()
+{
+    for (;;) {
+        std::vector<Written> files;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return finishing_ || !pending_.empty(); });
+            if (pending_.empty())
+                return;
+            files.swap(pending_);
+        }
+        // All flushes first: the first one's journal commit takes the others along.
+        std::vector<int> errors;
+        for (const Written& file : files)
+            errors.push_back(::fsync(file.fd) == 0 ? 0 : errno);
+        for (size_t i = 0; i < files.size(); ++i) {
+            const Written& file = files[i];
+            std::string failure;
+            if (errors[i] != 0)
+                failure = failureText("Cannot flush", file.temp, errors[i]);
+            if (::close(file.fd) != 0 && failure.empty())
+                failure = failureText("Cannot close", file.temp, errno);
+            if (failure.empty() && ::rename(file.temp.c_str(), file.target.c_str()) != 0)
+                failure = failureText("Cannot replace", file.target, errno);
+            if (!failure.empty()) {
+                ::unlink(file.temp.c_str());
+                if (onFailure_)
+                    onFailure_(file.target, failure);
+            }
+        }
+    }
 }
 
 bool IsSaveTemporaryName(std::string_view name, std::string_view target)

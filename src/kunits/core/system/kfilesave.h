@@ -1,7 +1,12 @@
 #pragma once
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace kolvarin {
 
@@ -15,6 +20,42 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes, size_t maxBy
 // one. Throws std::runtime_error naming the cause; the old file is then kept
 // and no temporary file is left behind.
 void SaveFileAtomically(const std::string& fileName, std::string_view bytes);
+
+// While one lives, SaveFileAtomically on the thread that made it writes the
+// temporary file (a failure there still throws) and leaves flushing it and
+// renaming it over the old file to a thread of the deferral's own: the
+// flushes of several files then share one wait for the disk, and the caller
+// goes on meanwhile. The files are replaced in the order they were saved.
+// Finish (also the destructor) waits until every file is in place. A flush or
+// rename that fails keeps the old file and goes to OnFailure, on the
+// deferral's thread.
+class TKDeferredSaves {
+public:
+    using FailureProc = std::function<void(const std::string& fileName, const std::string& message)>;
+    explicit TKDeferredSaves(FailureProc onFailure);
+    ~TKDeferredSaves();
+    TKDeferredSaves(const TKDeferredSaves&) = delete;
+    TKDeferredSaves& operator=(const TKDeferredSaves&) = delete;
+
+    void Finish();
+
+    // For SaveFileAtomically: a written temporary file, still open.
+    struct Written {
+        int fd;
+        std::string temp, target;
+    };
+    void Add(Written file);
+
+private:
+    void Run();
+
+    FailureProc onFailure_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<Written> pending_;
+    bool finishing_ = false;
+    std::thread thread_;
+};
 
 // True when Name is what SaveFileAtomically calls a temporary file for a
 // target named Target (both without folder): the target's name, a dot and

@@ -59,6 +59,39 @@ TEST(FileSave, FailureKeepsTheOldFile)
     EXPECT_EQ(filesIn(dir.path()), 1u);
 }
 
+// Saves under a deferral are flushed and renamed later, in their order; the
+// caller only waits for the writing, and Finish for the rest.
+TEST(FileSave, DeferredSavesArriveInOrderAndReportTheirFailures)
+{
+    ktest::TempDir dir;
+    const auto first = dir.write("config.xml", "old settings");
+    const auto second = dir.path() / "hotkeys.kkeys";
+    std::filesystem::create_directory(dir.path() / "default.kpl"); // its rename fails
+    std::vector<std::string> failures;
+    {
+        TKDeferredSaves saves([&](const std::string& fileName, const std::string& message) {
+            failures.push_back(fileName + ": " + message);
+        });
+        SaveFileAtomically(first.string(), "settings 1");
+        SaveFileAtomically((dir.path() / "default.kpl").string(), "playlist");
+        SaveFileAtomically(second.string(), "keys");
+        SaveFileAtomically(first.string(), "settings 2");
+        EXPECT_THROW(SaveFileAtomically((dir.path() / "no-folder" / "x").string(), "x"), std::runtime_error)
+            << "a file that cannot be written still fails at once";
+        saves.Finish();
+        EXPECT_EQ(ktest::readFile(first), "settings 2") << "the later save of a file wins";
+        EXPECT_EQ(ktest::readFile(second), "keys");
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_NE(failures[0].find((dir.path() / "default.kpl").string() + ": Cannot replace"), std::string::npos)
+            << failures[0];
+        EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "default.kpl"));
+        EXPECT_EQ(filesIn(dir.path()), 3u) << "no temporary file left";
+
+        SaveFileAtomically(second.string(), "keys 2");
+        EXPECT_EQ(ktest::readFile(second), "keys 2") << "after Finish a save is whole when it returns";
+    }
+}
+
 // Saves 64 KiB over File in a child process whose files may grow to 1 KiB:
 // a disk that fills up during the write, or, when the signal of the limit is
 // not ignored, a save killed midway. The child's wait status: exit code 3
