@@ -141,7 +141,7 @@ public:
     // gets the bitmap's name. False when nothing was written.
     bool TakeScreenshot(int mode, std::u16string& fileName);
     void ScreenshotClick(int mode);
-    void WriteFilterGraphToLog();
+    void WriteFilterGraphToLog() override;
 
     // --- settings the configuration dialog applies at once -------------------
     // The colour controls from the settings onto the display (a playing

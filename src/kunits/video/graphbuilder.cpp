@@ -361,6 +361,8 @@ bool TKGraphBuilder::ExecuteScriptEngine(const std::u16string& fileName, const s
     Log(proc, "Destroy lumo script engine...");
     engine.reset();
     Log(proc, "Write filter graph to log...");
+    if (host_)
+        host_->WriteFilterGraphToLog();
     Log(proc, "Find media infos from graph...");
     FindMediaInfosFromGraph();
     if (ScriptError)
@@ -493,6 +495,8 @@ bool TKGraphBuilder::PlayAutoVideo(const std::u16string& fileName)
         }
     }
     Log(proc, "Write filter graph to log...");
+    if (host_)
+        host_->WriteFilterGraphToLog();
     Log(proc, "Find media infos from graph...");
     FindMediaInfosFromGraph();
     if (!ok)

@@ -27,6 +27,9 @@ public:
     // A graph was built: with video the window shows in its display mode
     // and fills its stream, filter and monitor menus; without it hides.
     virtual void VideoPrepared(bool /*hasVideo*/, bool /*dvd*/) {}
+    // A graph was built, or failed to be: its filters and connections go
+    // to the trace log.
+    virtual void WriteFilterGraphToLog() {}
     // The medium ended or stopped: with fullStop the window leaves full
     // screen and hides, and the display mode returns to none.
     virtual void VideoReset(bool /*fullStop*/) {}
