@@ -28,6 +28,9 @@ public:
     // A graph was built: with video the window shows in its display mode
     // and fills its stream, filter and monitor menus; without it hides.
     virtual void VideoPrepared(bool /*hasVideo*/, bool /*dvd*/) {}
+    // A graph was built, or failed to be: its filters and connections go
+    // to the trace log.
+    virtual void WriteFilterGraphToLog() {}
     // The medium ended or stopped: with fullStop the window leaves full
     // screen and hides, and the display mode returns to none.
     virtual void VideoReset(bool /*fullStop*/) {}
@@ -35,9 +38,6 @@ public:
     virtual void VideoSizeChanged(int /*width*/, int /*height*/) {}
     // Raises the window when it shows.
     virtual void ToForeground() {}
-    // A graph was built, or its building stopped: its filters, pins and
-    // connections to the trace log.
-    virtual void WriteFilterGraphToLog() {}
     // One analyser frame of the window's spectrum (512 values); false when
     // the window keeps none.
     virtual bool GetSpectrumData(std::span<float> /*values*/) { return false; }

@@ -47,7 +47,9 @@ public:
         dontAskAgain = DontAskAgain;
         return !Answer.empty();
     }
+    void WriteFilterGraphToLog() override { ++GraphLogs; }
     std::vector<std::vector<std::string>> Asked;
+    int GraphLogs = 0;
     std::string Answer;
     bool DontAskAgain = false;
 
@@ -227,6 +229,7 @@ TEST_F(GraphBuilderTest, AGraphScriptBuildsAGraphThatPlaysAndItsCodeIsCached)
     for (const char16_t* name : {u"Media Splitter", u"Video Decoder", u"Audio Decoder", u"[Audio Renderer]"})
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << Utf16ToUtf8(name);
     EXPECT_TRUE(fs::exists(home() / "data" / "temp" / "Kolvarin Codec Pack.lsc"));
+    EXPECT_EQ(host.GraphLogs, 1) << "the built graph goes to the trace log";
 
     ASSERT_TRUE(graph.Pause());
     OAFilterState state;
@@ -271,7 +274,9 @@ TEST_F(GraphBuilderTest, AScriptThatFailsLeavesNoGraphAndFallsBackWhenAllowed)
     EXPECT_FALSE(builder->PlayVideo(fx::FileName(fx::MkvFixture())));
     ExpectOnlyProgramFilters();
     Config->DSGraphFallback = true;
+    host.GraphLogs = 0;
     EXPECT_TRUE(builder->PlayVideo(fx::FileName(fx::MkvFixture())));
+    EXPECT_EQ(host.GraphLogs, 2) << "the failed script's graph and the rendered one";
     EXPECT_GT(FilterNames(graph).size(), 4u);
 }
 
