@@ -427,6 +427,8 @@ void TKDirectShowSide::ApplyEqualizerBands()
         SetEqualizerBandGain(Equalizer(), static_cast<int>(band), bandGains_[band], sampleRate_);
 }
 
+bool TKDirectShowSide::GetSpectrumData(std::span<float> values) { return host_ && host_->GetSpectrumData(values); }
+
 dsp::TQxEqualizer& TKDirectShowSide::Equalizer()
 {
     dsp::TQxEqualizer* windows = host_ ? host_->Equalizer() : nullptr;

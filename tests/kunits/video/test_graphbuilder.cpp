@@ -3,6 +3,7 @@
 // behind, and the natives as scripts call them.
 #include "video/graphbuilder.h"
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -124,6 +125,13 @@ protected:
     std::unique_ptr<TKGraphBuilder> builder;
 };
 
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 const std::string kSplitterScript = R"(
 void Filter()
 {
@@ -183,6 +191,29 @@ TEST_F(GraphBuilderTest, EachFileGetsTheScriptTheSettingsAndTheUserChoose)
     host.Answer.clear();
     EXPECT_EQ(builder->ScriptForFile(".abc", "x.abc"), "") << "cancelled: automatic rendering";
     EXPECT_EQ(Config->VideoFilters[0].Script, "A");
+}
+
+// Fresh settings name a script for each of these types: the shipped script
+// of that name compiles and declares the type, and a file of an extension
+// row gets it.
+TEST_F(GraphBuilderTest, TheShippedScriptsDeclareEveryTypeOfTheDefaultTable)
+{
+    builder->ScriptFolder = ktest::TestData("../../data/dsgraphs").string() + "/";
+    Config->SetDefaultFilters();
+    builder->RefreshFilterGraphTypes();
+    for (const TVideoFilterEntry& row : Config->VideoFilters) {
+        const auto& scripts = builder->Scripts();
+        const auto script =
+            std::find_if(scripts.begin(), scripts.end(), [&](const auto& s) { return s.Name == row.Script; });
+        ASSERT_NE(script, scripts.end()) << row.Script;
+        EXPECT_TRUE(std::any_of(script->FileTypes.begin(), script->FileTypes.end(),
+                                [&](const auto& type) { return Lower(type.Ext) == Lower(row.Extension); }))
+            << row.Script << " does not declare " << row.Extension;
+        if (row.Extension[0] == '.') {
+            EXPECT_EQ(builder->ScriptForFile(row.Extension, "clip" + row.Extension), row.Script) << row.Extension;
+        }
+    }
+    EXPECT_TRUE(fs::exists(ktest::TestData("../../data/dvdgraphs") / (Config->DVDGraph + ".kgraph")));
 }
 
 TEST_F(GraphBuilderTest, AGraphScriptBuildsAGraphThatPlaysAndItsCodeIsCached)
