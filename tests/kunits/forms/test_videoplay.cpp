@@ -21,12 +21,14 @@
 #include "core/system/kpaths.h"
 #include "core/text/kstrings.h"
 #include "forms/appstates.h"
+#include "forms/useractions.h"
 #include "forms/videoform.h"
 #include "forms/videoshots.h"
 #include "media/controlif.h"
 #include "media/videorenderer.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
+#include "skin/kgui.h"
 #include "video/kdirectshowside.h"
 #include "videoplay_fixture.h"
 
@@ -137,6 +139,28 @@ TEST_F(VideoPlayTest, APlayedClipsMediaInformationNamesItsVideoAudioAndSubtitleS
     // The subtitle shows when a filter took it, else its decoder is reported missing.
     EXPECT_TRUE(lines[2].startsWith(infos[2].Valid ? u"Subtitle stream: " : u"No subtitle decoder for format '"))
         << lines[2].toStdString();
+}
+
+TEST_F(VideoPlayTest, ATimeJumpMovesTheVideoByTheInterval)
+{
+    Config->JumpInterval = 1000;
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+    ASSERT_TRUE(system->Seekable());
+    // No main window here to give the bar the clip's length.
+    TKSSeekBar& seek = GUI.Main.ProgressSeekBar;
+    (seek.Visible ? seek.Max : GUI.Main.ProgressBar.Max) = 20000000;
+    int64_t& value = seek.Visible ? seek.Value : GUI.Main.ProgressBar.Value;
+    value = 0;
+    SeekForward();
+    EXPECT_EQ(value, 10000000) << "one second in the video side's 100 ns units";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            int64_t position = 0;
+            return side->Position(position) && position >= 10000000;
+        },
+        3000));
+    system->Stop(true);
 }
 
 TEST_F(VideoPlayTest, APlayedClipsGraphEventsSoundAndPictureReachTheLogTheAnalyserAndAScreenshot)
