@@ -104,6 +104,8 @@ public:
     // Audio and subtitle menus from the graph's splitter and subtitle filter
     // (video files and URL streams only).
     void GetMediaProperties(bool& hasAudio, bool& hasSubtitles);
+    // The picture's size and the stream menus' items to the trace log.
+    void LogMediaProperties();
     void SetVideoDefaults();
     void AudioStreamClick(QAction* item);
     void SubtitleStreamClick(QAction* item);

@@ -6,6 +6,7 @@
 
 #include "core/desktop/kshellutils.h"
 #include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
 #include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
@@ -69,6 +70,7 @@ void TfrmVideo::VideoPrepared(bool hasVideo, bool dvd)
         menu->clear();
     bool hasAudio = false, hasSubtitles = false;
     GetMediaProperties(hasAudio, hasSubtitles);
+    LogMediaProperties();
     ApplyColorControls();
     if (dvd)
         PrepareDvd();
@@ -154,6 +156,24 @@ void TfrmVideo::GetMediaProperties(bool& hasAudio, bool& hasSubtitles)
         QObject::connect(item, &QAction::triggered, this, [this, item] { SubtitleStreamClick(item); });
     hasAudio = !Menu.Audio1->isEmpty();
     hasSubtitles = !Menu.Subtitles1->isEmpty();
+}
+
+void TfrmVideo::LogMediaProperties()
+{
+    const char* proc = "TKSystem.PrepareVideo";
+    const QSize size = GetVideoSize();
+    Log(proc, "Get video size");
+    Log(proc, "-- Video width: " + std::to_string(size.width()));
+    Log(proc, "-- Video height: " + std::to_string(size.height()));
+    const std::vector<QAction*> audio = MenuItems(*Menu.Audio1);
+    Log(proc, "-- Audio streams (" + std::to_string(audio.size()) + ")");
+    for (size_t i = 0; i < audio.size(); ++i)
+        Log(proc, "-- Audio [" + std::to_string(i) + "]: " + audio[i]->text().toStdString());
+    // The first two items are the "off" entry and its separator.
+    const QList<QAction*> subtitles = Menu.Subtitles1->actions();
+    Log(proc, "-- Subtitle streams:");
+    for (qsizetype i = 2; i < subtitles.size(); ++i)
+        Log(proc, "-- Subtitle [" + std::to_string(i) + "]: " + subtitles[i]->text().toStdString());
 }
 
 void TfrmVideo::SetVideoDefaults()

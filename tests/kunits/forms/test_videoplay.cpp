@@ -193,6 +193,9 @@ TEST_F(VideoPlayTest, APlayedClipsGraphEventsSoundAndPictureReachTheLogTheAnalys
     ASSERT_TRUE(WaitFor([] { return !SysActive; }, 5000));
     const std::string text = trace.Text();
     EXPECT_NE(text.find("TfrmVideo.WriteFilterGraphToLog - Find not connected filters ok, got: "), std::string::npos);
+    for (const char* line :
+         {"-- Video width: 160", "-- Video height: 120", "-- Audio streams (2)", "-- Audio [1]: German - Kommentar"})
+        EXPECT_NE(text.find(std::string("TKSystem.PrepareVideo - ") + line + "\r\n"), std::string::npos) << line;
     // The source is named by its file; its video chain runs through the decoder.
     const size_t chain = text.find("TfrmVideo.WriteFilterGraphToLog - " + fx::MkvFixture().string() + " [Video, ");
     ASSERT_NE(chain, std::string::npos);
