@@ -222,4 +222,9 @@ void TKVideoPlayer::SetBalance(int value, int64_t max)
 
 void TKVideoPlayer::ApplyEqualizer() { System().ApplyVideoEqualizer(); }
 
+bool TKVideoPlayer::GetSpectrumData(std::span<float> values)
+{
+    return Config && Config->QxDSPFilterActive && Video().GetSpectrumData(values);
+}
+
 } // namespace kolvarin

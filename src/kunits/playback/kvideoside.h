@@ -7,6 +7,7 @@
 // DirectShow cannot initialise. Main thread.
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace kolvarin {
@@ -55,6 +56,8 @@ public:
     virtual void SetRate(double /*rate*/) {}
     // The ten band gains (-100..100) of the video equalizer.
     virtual void SetEqualizerBand(int /*band*/, int /*gain*/) {}
+    // One analyser frame (512 values) of the playing sound; false when none.
+    virtual bool GetSpectrumData(std::span<float> /*values*/) { return false; }
 };
 
 } // namespace kolvarin

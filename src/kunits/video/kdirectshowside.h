@@ -73,6 +73,8 @@ public:
     void SetBalance(int balance) override;
     void SetRate(double rate) override;
     void SetEqualizerBand(int band, int gain) override;
+    // The window's spectrum; none without a window.
+    bool GetSpectrumData(std::span<float> values) override;
 
 private:
     void MakeOwnDisplay();
