@@ -75,7 +75,14 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
 
     const int index = IndexOfEntry(state.CurrentItem);
     Log(proc, "Prepare video with index " + Quoted(std::to_string(index)) + "...");
-    Video().Prepare(System(), dvd, index);
+    const bool hasVideo = Video().Prepare(System(), dvd, index);
+    // The main window's audio menus are not for this medium; its video menu
+    // serves only a picture.
+    View().SetAudioMenu(false, false);
+    if (hasVideo)
+        View().UpdateVideoMenu();
+    else
+        View().DisableVideoMenu();
 
     if (!dvd) {
         Log(proc, "Get duration from media seeking...");

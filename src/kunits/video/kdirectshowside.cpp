@@ -194,7 +194,7 @@ void TKDirectShowSide::CopyStreamInfos()
     }
 }
 
-void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
+bool TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
 {
     const char* proc = "TKSystem.PrepareVideo";
     system_ = &system;
@@ -222,6 +222,7 @@ void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
         vobsub->put_HideSubtitles(true);
     }
     Log(proc, "Leave");
+    return hasVideo;
 }
 
 bool TKDirectShowSide::Duration(int64_t& length)
