@@ -92,6 +92,9 @@ void TKDirectShowSide::AttachGraphHandlers()
         // The play system tears the graph down: not from inside its own event loop.
         QTimer::singleShot(0, &Display(), [this] { GraphComplete(); });
     };
+    // A graph aborted by an error plays no further and never completes: the
+    // medium ends there, or the player would wait on it for ever.
+    graph_->OnGraphErrorAbort = [this](HRESULT) { QTimer::singleShot(0, &Display(), [this] { GraphComplete(); }); };
     graph_->OnGraphVideoSizeChanged = [this](uint16_t width, uint16_t height) {
         if (host_)
             host_->VideoSizeChanged(width, height);

@@ -180,6 +180,18 @@ TEST_F(DirectShowSideTest, DefaultColourSettingsShowTheSourceColours)
     ExpectColour(shown, {shown.width() * 3 / 4, shown.height() / 2}, fx::kRightColour, 4);
 }
 
+TEST_F(DirectShowSideTest, AGraphAbortedByAnErrorEndsItsMediumAndThePlayModeGoesOn)
+{
+    Config->PlayMode.Enabled = true;
+    Config->PlayMode.Mode = 3; // next until the end
+    system->Play(Add(fx::TimedClip("long.mp4", 20, 160, 120, 10)));
+    const int next = Add(fx::Mp4Fixture());
+    ASSERT_TRUE(SysActive);
+    side->FilterGraph().Query<media::IMediaEventSink>()->Notify(media::EC_ERRORABORT, media::E_FAIL, 0);
+    EXPECT_TRUE(WaitFor([&] { return SysActive && PlaylistPlayingIndex() == next; }, 10000))
+        << "long before the 20 s of the first clip";
+}
+
 // A sound file of the video side: no video window, the sound plays to its end.
 TEST_F(DirectShowSideTest, ADirectShowAudioFilePlaysWithoutAVideoWindow)
 {
