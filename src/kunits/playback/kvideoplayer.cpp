@@ -155,7 +155,8 @@ void TKVideoPlayer::InitPlaySystem(const std::u16string& fileName)
     Log(proc, "--- Duration: " + duration);
     if (Config && Config->OFPReadTime && state.CurrentItem && state.VideoLength > 0) {
         Log(proc, "Write time to playlist entry");
-        state.CurrentItem->Time = duration;
+        // The playing entry too: the media information shown next reads it.
+        state.CurrentItem->Time = state.CurrentEntry.Time = duration;
     }
     state.ChannelLength = state.VideoLength;
     System().SetSpeed(state.SpeedValue);

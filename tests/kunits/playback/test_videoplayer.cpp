@@ -113,6 +113,17 @@ TEST_F(VideoPlayerTest, EachKindPlaysStopsAndPausesThroughTheVideoSide)
     }
 }
 
+TEST_F(VideoPlayerTest, TheLengthReadAtTheStartIsTheTimeTheMediaInformationShows)
+{
+    Config->OFPReadTime = true;
+    const int index = PlaylistAdd(u"x", u"/v/clip.avi", "00:00:00", false, "00");
+    system->Play(index);
+    ASSERT_TRUE(SysActive);
+    EXPECT_EQ(PlaylistGetItem(index)->Time, "00:00:30");
+    EXPECT_EQ(system->CurrentEntry().Time, "00:00:30") << "the on-screen text and the balloon read the playing entry";
+    system->Stop(true);
+}
+
 TEST_F(VideoPlayerTest, AFailedStartReportsItsProblemAndTearsTheGraphDown)
 {
     Config->Notifications.ShowBalloonOnProblems = true;
