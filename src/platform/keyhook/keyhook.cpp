@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWheelEvent>
@@ -39,6 +39,10 @@ public:
         const QEvent::Type type = event->type();
         if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::Wheel)
             return QObject::eventFilter(watched, event);
+        // An open popup menu owns the keys and the wheel: its arrow keys must
+        // not also seek or step through the playlist.
+        if (QApplication::activePopupWidget())
+            return false;
         const auto* input = static_cast<const QInputEvent*>(event);
         const bool passedOn = event == last_ && input->timestamp() == lastTime_ && IsAbove(watched, lastWatched_);
         last_ = event;

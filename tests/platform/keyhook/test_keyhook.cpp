@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -120,6 +121,29 @@ TEST_F(KeyHookTest, KeysOfTheProgramsWindowsBecomeMessages)
     EXPECT_TRUE(press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier).empty());
     KDisableHook();
     EXPECT_TRUE(press(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier).empty());
+}
+
+TEST_F(KeyHookTest, AnOpenPopupMenuKeepsItsKeysAndWheel)
+{
+    ASSERT_TRUE(KEnableHook());
+    QWidget owner;
+    QMenu menu(&owner);
+    menu.addAction("One");
+    menu.addAction("Two");
+    auto send = [&](QWidget* to) {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QCoreApplication::sendEvent(to, &down);
+        QWheelEvent wheel(QPointF(1, 1), QPointF(1, 1), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(to, &wheel);
+        return window.Take().size();
+    };
+    menu.popup(QPoint(0, 0));
+    ASSERT_TRUE(menu.isVisible());
+    EXPECT_EQ(send(&menu), 0u);
+    EXPECT_EQ(send(&owner), 0u);
+    menu.hide();
+    EXPECT_EQ(send(&owner), 2u);
 }
 
 TEST_F(KeyHookTest, WheelTurnsBecomeSignedSteps)
