@@ -1,5 +1,7 @@
 // "kolvarin /play a.flac b.mp3": the real program plays both files in order
-// through SDL's disk driver, writes the history and traces the play steps.
+// through SDL's disk driver, writes the history and traces the play steps;
+// a video clip and a DVD folder given on the command line play through the
+// video side.
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -7,7 +9,9 @@
 
 #include "capture.h"
 #include "core/settings/kconfig.h"
+#include "dvd_fixture.h"
 #include "kolvarinprocess.h"
+#include "media_fixtures.h"
 #include "temphome.h"
 
 namespace {
@@ -110,6 +114,30 @@ TEST_F(PlayCommandTest, PlaysBothFilesInOrder)
     ASSERT_GT(first1000, first440);
     EXPECT_NEAR(static_cast<double>(windows440), 20, 3);
     EXPECT_NEAR(static_cast<double>(windows1000), 20, 3);
+}
+
+TEST_F(PlayCommandTest, AVideoClipAndADvdFolderPlayThroughTheVideoWindow)
+{
+    ktest::WriteLoggingConfig(home());
+    const fs::path clip = ktest::media::MkvFixture(), disc = ktest::media::DvdFixture();
+    ktest::KolvarinProcess program(home(), {"/play", clip.string(), "/dvd", disc.string()}, {"SDL_AUDIODRIVER=dummy"});
+    const fs::path log = home() / "kolvarin.log";
+    const std::string ifo = (disc / "VIDEO_TS" / "VIDEO_TS.IFO").string();
+    // The clip ends by itself, then the disc's menu waits for a choice.
+    ASSERT_TRUE(ktest::WaitForLogLine(log, "TKSystem.Play.Play_DVD - Play video \"" + ifo + "\" ok", 60000));
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.Wait(), 0);
+    EXPECT_TRUE(ktest::InOrder(ktest::ReadLogLines(log),
+                               {
+                                   "TfrmVideo.WriteFilterGraphToLog - Enter",
+                                   "TKSystem.Play.Play_DirectX - Play video \"" + clip.string() + "\" ok",
+                                   "TKSystem.PrepareVideo - -- Video enabled",
+                                   "TfrmVideo.FilterGraphDSEvent - Graph Event: EC_COMPLETE "
+                                   "- All data from a particular stream has been rendered.",
+                                   "TKSystem.Play.Play_DVD - Play dvd \"" + ifo + "\"...",
+                                   "TfrmVideo.WriteFilterGraphToLog - Enter",
+                                   "TKSystem.PrepareVideo - -- Video enabled",
+                               }));
 }
 
 } // namespace

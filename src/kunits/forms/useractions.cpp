@@ -117,6 +117,9 @@ void StepVolume(int sign)
     ShowWithOSD(VolumeText(percent), true);
 }
 
+// The video side's positions (types 3 and 4) are in 100 ns units.
+constexpr int64_t kVideoUnitsPerMs = 10000;
+
 // The step of JumpInterval in the progress control's unit.
 int64_t JumpStep(int type)
 {
@@ -129,7 +132,7 @@ int64_t JumpStep(int type)
         return StreamSetSecondsToBytes(PlaySystem->ChannelSlots()[static_cast<size_t>(slot)], interval / 1000.0);
     }
     case 3:
-    case 4: return std::lround(interval / 1000.0);
+    case 4: return int64_t{interval} * kVideoUnitsPerMs;
     case 6: return interval;
     case 7: return static_cast<int64_t>(BASS_ChannelSeconds2Bytes(PlaySystem->CDChannel(), interval / 1000.0));
     default: return 0;
@@ -228,7 +231,7 @@ std::u16string TimeJumpText(int systemType, int64_t value)
         return SecondsText(ms / 1000);
     }
     case 3:
-    case 4: return SecondsText(static_cast<int32_t>(value));
+    case 4: return SecondsText(value / (kVideoUnitsPerMs * 1000));
     case 6: return HMS((value / 3600000) % 24, (value / 60000) % 60, (value / 1000) % 60);
     case 7: return SecondsText(value / kCDBytesPerSecond);
     default: return {};

@@ -107,6 +107,8 @@ TfrmVideo::~TfrmVideo()
 {
     InstallUserActionHooks(false);
     AttachDSP(nullptr);
+    if (video::TFilterGraph* graph = FilterGraph())
+        graph->OnDSEvent = nullptr;
     if (frmVideo == this)
         frmVideo = nullptr;
 }
@@ -187,6 +189,14 @@ void TfrmVideo::AttachDSP(video::TDSKitQxDSPFilter* filter)
 void TfrmVideo::SpectrumData(const dsp::TVisualBuffer& bands)
 {
     std::copy_n(bands[0].begin(), VideoSpectrumData.size(), VideoSpectrumData.begin());
+}
+
+bool TfrmVideo::GetSpectrumData(std::span<float> values)
+{
+    const size_t count = std::min(values.size(), VideoSpectrumData.size());
+    for (size_t i = 0; i < count; ++i)
+        values[i] = VideoSpectrumData[i] > 0 ? static_cast<float>(VideoSpectrumData[i]) / 1000.0f : 0.0f;
+    return true;
 }
 
 void TfrmVideo::ConnectMenu()

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,8 @@ public:
     // The list dialog "Choose video filter script" over the candidates.
     bool ChooseScript(const std::vector<std::string>& candidates, std::string& chosen, bool& dontAskAgain) override;
     dsp::TQxEqualizer* Equalizer() override { return &QxEqualizer; }
+    // VideoSpectrumData as the main window's analyser takes it.
+    bool GetSpectrumData(std::span<float> values) override;
 
     // --- menus of the medium ---------------------------------------------------
     // Audio and subtitle menus from the graph's splitter and subtitle filter
@@ -141,7 +144,9 @@ public:
     // gets the bitmap's name. False when nothing was written.
     bool TakeScreenshot(int mode, std::u16string& fileName);
     void ScreenshotClick(int mode);
-    void WriteFilterGraphToLog();
+    void WriteFilterGraphToLog() override;
+    // A graph event to the trace log, and with debugging on to the screen.
+    void FilterGraphDSEvent(int32_t code);
 
     // --- settings the configuration dialog applies at once -------------------
     // The colour controls from the settings onto the display (a playing

@@ -61,6 +61,9 @@ void TfrmVideo::ApplyColorControls()
 
 void TfrmVideo::VideoPrepared(bool hasVideo, bool dvd)
 {
+    VideoSpectrumData.fill(0);
+    if (video::TFilterGraph* graph = FilterGraph())
+        graph->OnDSEvent = [this](int32_t code, intptr_t, intptr_t) { FilterGraphDSEvent(code); };
     streams_ = FindGraphFilters(FilterGraph() ? FilterGraph()->Query<media::IFilterGraph>().get() : nullptr);
     for (QMenu* menu : {Menu.Audio1, Menu.Subtitles1, Menu.Jumpto1, Menu.MonitorOutput1})
         menu->clear();

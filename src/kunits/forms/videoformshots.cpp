@@ -1,13 +1,16 @@
-// The video window's screenshot and graph log.
+// The video window's screenshot, graph log and graph events.
+#include "core/settings/kconfig.h"
 #include "core/system/kdebug.h"
 #include "core/system/kerrors.h"
 #include "core/system/kglobals.h"
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
+#include "core/text/kstrings.h"
 #include "forms/videoform.h"
 #include "forms/videoshots.h"
 #include "media/graphif.h"
 #include "playback/ksystem.h"
+#include "video/dseventtext.h"
 
 namespace kolvarin {
 
@@ -44,6 +47,14 @@ void TfrmVideo::ScreenshotClick(int mode)
     std::u16string fileName;
     if (TakeScreenshot(mode, fileName))
         Notify(Language.Format(TLanguageSection::Status, kTextScreenshotSaved, fileName), 3000);
+}
+
+void TfrmVideo::FilterGraphDSEvent(int32_t code)
+{
+    const std::string text = video::DSEventText(code);
+    Log("TfrmVideo.FilterGraphDSEvent", "Graph Event: " + text);
+    if (Config && Config->DebugEnabled && SysActive)
+        Notify(Utf8ToUtf16(text), 5000);
 }
 
 void TfrmVideo::WriteFilterGraphToLog()

@@ -75,6 +75,7 @@ void TKVideoPopupMenu::Build(QWidget* parent)
     popmVideo->setObjectName(QStringLiteral("popmVideo"));
     popmVideo->VerticalText = u"KVideo";
     popmVideo->VerticalFont.pixelSize = 19;
+    popmVideo->GradientStart = gdi::RGB(0, 0, 0);
     QMenu* m = popmVideo;
 
     PreviosChapter1 = Item(m, "PreviosChapter1", "Previos Chapter");

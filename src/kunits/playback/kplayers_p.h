@@ -175,6 +175,8 @@ public:
     void SetSpeed(int speed) override;
     void SetBalance(int value, int64_t max) override;
     void ApplyEqualizer() override;
+    // The video window's spectrum while the DSP filter is on.
+    bool GetSpectrumData(std::span<float> values) override;
 
 private:
     // A start that failed: the old status, the problem, the graph torn

@@ -75,7 +75,14 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
 
     const int index = IndexOfEntry(state.CurrentItem);
     Log(proc, "Prepare video with index " + Quoted(std::to_string(index)) + "...");
-    Video().Prepare(System(), dvd, index);
+    const bool hasVideo = Video().Prepare(System(), dvd, index);
+    // The main window's audio menus are not for this medium; its video menu
+    // serves only a picture.
+    View().SetAudioMenu(false, false);
+    if (hasVideo)
+        View().UpdateVideoMenu();
+    else
+        View().DisableVideoMenu();
 
     if (!dvd) {
         Log(proc, "Get duration from media seeking...");
@@ -148,7 +155,8 @@ void TKVideoPlayer::InitPlaySystem(const std::u16string& fileName)
     Log(proc, "--- Duration: " + duration);
     if (Config && Config->OFPReadTime && state.CurrentItem && state.VideoLength > 0) {
         Log(proc, "Write time to playlist entry");
-        state.CurrentItem->Time = duration;
+        // The playing entry too: the media information shown next reads it.
+        state.CurrentItem->Time = state.CurrentEntry.Time = duration;
     }
     state.ChannelLength = state.VideoLength;
     System().SetSpeed(state.SpeedValue);
@@ -221,5 +229,10 @@ void TKVideoPlayer::SetBalance(int value, int64_t max)
 }
 
 void TKVideoPlayer::ApplyEqualizer() { System().ApplyVideoEqualizer(); }
+
+bool TKVideoPlayer::GetSpectrumData(std::span<float> values)
+{
+    return Config && Config->QxDSPFilterActive && Video().GetSpectrumData(values);
+}
 
 } // namespace kolvarin

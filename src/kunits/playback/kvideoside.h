@@ -7,6 +7,7 @@
 // DirectShow cannot initialise. Main thread.
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace kolvarin {
@@ -25,8 +26,9 @@ public:
     // Builds the graph for the entry (graph script or automatic rendering);
     // fills the system's stream infos. False when it cannot be built.
     virtual bool BuildGraph(TKSystem& /*system*/, const std::u16string& /*fileName*/, bool /*dvd*/) { return false; }
-    // The window, its menus and display mode from the built graph.
-    virtual void Prepare(TKSystem& /*system*/, bool /*dvd*/, int /*index*/) {}
+    // The window, its menus and display mode from the built graph; true
+    // when the graph shows a picture.
+    virtual bool Prepare(TKSystem& /*system*/, bool /*dvd*/, int /*index*/) { return false; }
     // The medium's length in 100 ns units; false when it cannot be read.
     virtual bool Duration(int64_t& /*length*/) { return false; }
     // Runs the graph; false with the reason in message.
@@ -55,6 +57,8 @@ public:
     virtual void SetRate(double /*rate*/) {}
     // The ten band gains (-100..100) of the video equalizer.
     virtual void SetEqualizerBand(int /*band*/, int /*gain*/) {}
+    // One analyser frame (512 values) of the playing sound; false when none.
+    virtual bool GetSpectrumData(std::span<float> /*values*/) { return false; }
 };
 
 } // namespace kolvarin

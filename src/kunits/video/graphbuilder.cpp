@@ -249,6 +249,15 @@ void TKGraphBuilder::ClearGraph(const char* proc)
     }
 }
 
+void TKGraphBuilder::DescribeGraph(const char* proc)
+{
+    Log(proc, "Write filter graph to log...");
+    if (host_)
+        host_->WriteFilterGraphToLog();
+    Log(proc, "Find media infos from graph...");
+    FindMediaInfosFromGraph();
+}
+
 void TKGraphBuilder::TearDownAfterError(const char* proc)
 {
     Log(proc, "DS Error detected!");
@@ -360,9 +369,7 @@ bool TKGraphBuilder::ExecuteScriptEngine(const std::u16string& fileName, const s
     }
     Log(proc, "Destroy lumo script engine...");
     engine.reset();
-    Log(proc, "Write filter graph to log...");
-    Log(proc, "Find media infos from graph...");
-    FindMediaInfosFromGraph();
+    DescribeGraph(proc);
     if (ScriptError)
         TearDownAfterError(proc);
     Log(proc, std::string("Leave with result: ") + TrueFalse(!ScriptError));
@@ -492,9 +499,7 @@ bool TKGraphBuilder::PlayAutoVideo(const std::u16string& fileName)
             ok = false;
         }
     }
-    Log(proc, "Write filter graph to log...");
-    Log(proc, "Find media infos from graph...");
-    FindMediaInfosFromGraph();
+    DescribeGraph(proc);
     if (!ok)
         TearDownAfterError(proc);
     return ok;

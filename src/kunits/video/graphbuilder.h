@@ -117,6 +117,8 @@ private:
     // Offers the subtitle filter every subtitle file beside the medium, in
     // the order of the table; the last one found stays loaded.
     void AddExternalSubtitles(media::IDirectVobSub& vobsub, const std::u16string& fileName);
+    // The built (or half-built) graph to the window's log and the stream records.
+    void DescribeGraph(const char* proc);
     void TearDownAfterError(const char* proc);
 
     TFilterGraph& graph_;

@@ -92,6 +92,9 @@ void TKDirectShowSide::AttachGraphHandlers()
         // The play system tears the graph down: not from inside its own event loop.
         QTimer::singleShot(0, &Display(), [this] { GraphComplete(); });
     };
+    // A graph aborted by an error plays no further and never completes: the
+    // medium ends there, or the player would wait on it for ever.
+    graph_->OnGraphErrorAbort = [this](HRESULT) { QTimer::singleShot(0, &Display(), [this] { GraphComplete(); }); };
     graph_->OnGraphVideoSizeChanged = [this](uint16_t width, uint16_t height) {
         if (host_)
             host_->VideoSizeChanged(width, height);
@@ -191,7 +194,7 @@ void TKDirectShowSide::CopyStreamInfos()
     }
 }
 
-void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
+bool TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
 {
     const char* proc = "TKSystem.PrepareVideo";
     system_ = &system;
@@ -219,6 +222,7 @@ void TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
         vobsub->put_HideSubtitles(true);
     }
     Log(proc, "Leave");
+    return hasVideo;
 }
 
 bool TKDirectShowSide::Duration(int64_t& length)
@@ -426,6 +430,8 @@ void TKDirectShowSide::ApplyEqualizerBands()
     for (size_t band = 0; band < bandGains_.size(); ++band)
         SetEqualizerBandGain(Equalizer(), static_cast<int>(band), bandGains_[band], sampleRate_);
 }
+
+bool TKDirectShowSide::GetSpectrumData(std::span<float> values) { return host_ && host_->GetSpectrumData(values); }
 
 dsp::TQxEqualizer& TKDirectShowSide::Equalizer()
 {

@@ -53,7 +53,7 @@ public:
     bool InitEngine(bool dvd) override;
     void InitDSP(bool active) override;
     bool BuildGraph(TKSystem& system, const std::u16string& fileName, bool dvd) override;
-    void Prepare(TKSystem& system, bool dvd, int index) override;
+    bool Prepare(TKSystem& system, bool dvd, int index) override;
     bool Duration(int64_t& length) override;
     bool Run(std::string& message) override;
     uint32_t SeekingCaps() override;
@@ -73,6 +73,8 @@ public:
     void SetBalance(int balance) override;
     void SetRate(double rate) override;
     void SetEqualizerBand(int band, int gain) override;
+    // The window's spectrum; none without a window.
+    bool GetSpectrumData(std::span<float> values) override;
 
 private:
     void MakeOwnDisplay();

@@ -7,6 +7,7 @@
 // implements it; without a window the side keeps a hidden display of its
 // own. Main thread.
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ public:
     // A graph was built: with video the window shows in its display mode
     // and fills its stream, filter and monitor menus; without it hides.
     virtual void VideoPrepared(bool /*hasVideo*/, bool /*dvd*/) {}
+    // A graph was built, or failed to be: its filters and connections go
+    // to the trace log.
+    virtual void WriteFilterGraphToLog() {}
     // The medium ended or stopped: with fullStop the window leaves full
     // screen and hides, and the display mode returns to none.
     virtual void VideoReset(bool /*fullStop*/) {}
@@ -34,6 +38,9 @@ public:
     virtual void VideoSizeChanged(int /*width*/, int /*height*/) {}
     // Raises the window when it shows.
     virtual void ToForeground() {}
+    // One analyser frame of the window's spectrum (512 values); false when
+    // the window keeps none.
+    virtual bool GetSpectrumData(std::span<float> /*values*/) { return false; }
     // The equalizer the window runs on the side's DSP filter (when it takes
     // the filter's sound handler over); nullptr: the side runs its own. The
     // side sets its bands from the ten sliders.

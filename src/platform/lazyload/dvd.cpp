@@ -12,6 +12,8 @@ kolvarin::lazyload::TLazyLibrary libdvdread{KOLVARIN_SONAME_dvdread};
 
 KOLVARIN_LAZY_FORWARD(libdvdnav, dvdnav_status_t, dvdnav_angle_change, (dvdnav_t * self, int32_t angle), (self, angle))
 KOLVARIN_LAZY_FORWARD(libdvdnav, dvdnav_status_t, dvdnav_button_activate, (dvdnav_t * self, pci_t* pci), (self, pci))
+KOLVARIN_LAZY_FORWARD(libdvdnav, dvdnav_status_t, dvdnav_button_activate_cmd,
+                      (dvdnav_t * self, int32_t button, vm_cmd_t* cmd), (self, button, cmd))
 KOLVARIN_LAZY_FORWARD(libdvdnav, dvdnav_status_t, dvdnav_button_select, (dvdnav_t * self, pci_t* pci, int32_t button),
                       (self, pci, button))
 KOLVARIN_LAZY_FORWARD(libdvdnav, dvdnav_status_t, dvdnav_close, (dvdnav_t * self), (self))

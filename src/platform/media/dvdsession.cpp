@@ -41,6 +41,13 @@ uint32_t BcdTimeCode(const DVD_HMSF_TIMECODE& t, bool pal)
            uint32_t(t.bFrames % 10) << 24 | uint32_t(t.bFrames / 10 & 3) << 28 | (pal ? 1u : 3u) << 30;
 }
 
+// Events that announce a state and come before the navigator reads on.
+bool IsAnnouncement(int event)
+{
+    return event == DVDNAV_HIGHLIGHT || event == DVDNAV_SPU_CLUT_CHANGE || event == DVDNAV_SPU_STREAM_CHANGE ||
+           event == DVDNAV_AUDIO_STREAM_CHANGE;
+}
+
 } // namespace
 
 DvdSession::~DvdSession() { Close(); }
@@ -63,6 +70,7 @@ bool DvdSession::Open(const std::string& root)
     subpicturesShown_ = false;
     lastButtons_ = lastButton_ = 0;
     quietSteps_ = 0;
+    still_ = skipStill_ = userJump_ = false;
     return true;
 }
 
@@ -86,12 +94,20 @@ DvdSession::Step DvdSession::Next(uint8_t* buffer, Reading* reading)
     std::lock_guard lock(lock_);
     if (!nav_)
         return Step::Error;
+    // libdvdnav keeps a still skip until it next reaches the end of a cell;
+    // a jump before then would take it along and skip the still of the place
+    // jumped to. So the skip and the reads that spend it share one lock.
+    const bool skipping = std::exchange(skipStill_, false);
+    if (skipping)
+        dvdnav_still_skip(nav_);
     int32_t event = 0, length = 0;
-    if (dvdnav_get_next_block(nav_, buffer, &event, &length) != DVDNAV_STATUS_OK) {
-        reading->events.push_back({EC_DVD_WARNING, DVD_WARNING_Read, 0});
-        return Step::Error;
-    }
-    Track(event, buffer, reading);
+    do {
+        if (dvdnav_get_next_block(nav_, buffer, &event, &length) != DVDNAV_STATUS_OK) {
+            reading->events.push_back({EC_DVD_WARNING, DVD_WARNING_Read, 0});
+            return Step::Error;
+        }
+        Track(event, buffer, reading);
+    } while (skipping && IsAnnouncement(event));
     switch (event) {
     case DVDNAV_BLOCK_OK:
         quietSteps_ = 0;
@@ -106,6 +122,7 @@ DvdSession::Step DvdSession::Next(uint8_t* buffer, Reading* reading)
     }
     case DVDNAV_STILL_FRAME:
         quietSteps_ = 0;
+        still_ = true;
         reading->stillSeconds = reinterpret_cast<const dvdnav_still_event_t*>(buffer)->length;
         return Step::Still;
     case DVDNAV_WAIT: quietSteps_ = 0; return Step::Wait;
@@ -213,8 +230,8 @@ void DvdSession::TrackTime(Reading* reading)
 void DvdSession::SkipStill()
 {
     std::lock_guard lock(lock_);
-    if (nav_)
-        dvdnav_still_skip(nav_);
+    // A command that moved playback has left the still already.
+    skipStill_ = std::exchange(still_, false);
 }
 
 void DvdSession::SkipWait()
@@ -240,8 +257,18 @@ HRESULT DvdSession::Command(bool ok)
 {
     if (!ok)
         return domain_ == DVD_DOMAIN_Stop ? VFW_E_DVD_INVALIDDOMAIN : VFW_E_DVD_OPERATION_INHIBITED;
-    userJump_ = true;
+    Jumped();
     return S_OK;
+}
+
+void DvdSession::Jumped()
+{
+    // Some jumps leave the old place's still standing, to be reported again
+    // at the new place; the still skip would outlive the jump and skip the
+    // new place's still. Activating no button ends the still and runs nothing.
+    dvdnav_button_activate_cmd(nav_, 0, nullptr);
+    still_ = skipStill_ = false;
+    userJump_ = true;
 }
 
 HRESULT DvdSession::PlayTitle(uint32_t title)
@@ -355,7 +382,7 @@ HRESULT DvdSession::ActivateButton()
         return VFW_E_DVD_NO_BUTTON;
     if (dvdnav_button_activate(nav_, dvdnav_get_current_nav_pci(nav_)) != DVDNAV_STATUS_OK)
         return VFW_E_DVD_NO_BUTTON;
-    userJump_ = true;
+    Jumped();
     return S_OK;
 }
 
@@ -374,7 +401,7 @@ HRESULT DvdSession::ActivateAtPosition(POINT point)
         return VFW_E_DVD_NO_BUTTON;
     if (dvdnav_mouse_activate(nav_, dvdnav_get_current_nav_pci(nav_), point.x, point.y) != DVDNAV_STATUS_OK)
         return VFW_E_DVD_NO_BUTTON;
-    userJump_ = true;
+    Jumped();
     return S_OK;
 }
 

@@ -44,7 +44,7 @@ public:
     enum class Step {
         Block, // *data holds one 2048-byte pack of the program stream
         VobuStart, // a navigation pack: a video object unit begins (times in vobu)
-        Still, // show the picture; stillSeconds (255: until a command), then SkipStill
+        Still, // show the picture; stillSeconds (255: until a command), then SkipStill (a command ends it itself)
         Wait, // the machine waits for the data read so far to be played: SkipWait
         Jump, // the machine left the stream for another place (a new stream follows)
         Stop, // the machine stopped
@@ -116,6 +116,8 @@ private:
     void TrackButtons(Reading* reading);
     DVD_PLAYBACK_LOCATION2 LocationLocked() const;
     HRESULT Command(bool ok);
+    // After a command that moved playback.
+    void Jumped();
     // Keeps the highlighted button after a selection.
     HRESULT Selected(bool ok);
 
@@ -129,6 +131,8 @@ private:
     uint32_t reportedSecond_ = UINT32_MAX;
     bool hmsfEvents_ = false;
     bool userJump_ = false;
+    bool still_ = false; // the navigator reported a still that nothing has ended
+    bool skipStill_ = false; // the streaming thread ended it: skip with the next read
     uint32_t audio_ = 0, subpicture_ = 0;
     bool subpicturesShown_ = false;
     uint32_t lastButtons_ = 0, lastButton_ = 0;

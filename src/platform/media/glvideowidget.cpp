@@ -3,7 +3,9 @@
 #include <cstring>
 #include <memory>
 
+#include <QContextMenuEvent>
 #include <QGenericMatrix>
+#include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
@@ -128,7 +130,20 @@ public:
     }
 
 protected:
-    bool event(QEvent* e) override { return view_.ForwardMouse(e) || QOpenGLWindow::event(e); }
+    bool event(QEvent* e) override
+    {
+        if (!view_.ForwardMouse(e))
+            return QOpenGLWindow::event(e);
+        // A window gets no context-menu event of its own: the drain gets
+        // the one a widget gets on a right press.
+        const auto* m = e->type() == QEvent::MouseButtonPress ? static_cast<QMouseEvent*>(e) : nullptr;
+        if (m && m->button() == Qt::RightButton) {
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, m->position().toPoint(), m->globalPosition().toPoint(),
+                                   m->modifiers());
+            view_.ForwardMouse(&menu);
+        }
+        return true;
+    }
 
 private:
     // The picture covers the whole window, so only its absence clears.

@@ -77,7 +77,7 @@ struct PinState {
     int active = -1; // index into streams_
     PacketQueue queue;
     std::thread thread;
-    bool typeChanged = false;
+    int delivered = -1; // the file's stream the last packet came from
     bool first = true; // the next sample starts a segment
 };
 
@@ -127,6 +127,7 @@ public:
                 if (streams_[i].group == g) {
                     pins_[g].pin = &AddOutputPin(kPinNames[g]);
                     pins_[g].active = static_cast<int>(i);
+                    pins_[g].delivered = streams_[i].index;
                     break;
                 }
         return S_OK;
@@ -181,13 +182,20 @@ public:
         if (!(flags & AMSTREAMSELECTENABLE_ENABLE))
             return E_NOTIMPL;
         PinState& p = pins_[streams_[index].group];
-        std::lock_guard lock(streamLock_);
-        if (p.active != index) {
+        {
+            std::lock_guard lock(streamLock_);
+            if (p.active == index)
+                return S_OK;
             p.active = index;
-            p.typeChanged = true;
             if (p.pin && p.pin->IsConnected())
                 p.pin->SetCurrentMediaType(streams_[index].type);
         }
+        // The new stream is read from where playback is: what was read
+        // ahead holds only the old one.
+        const auto seeking = streaming_ && Graph() ? QueryAs<IMediaSeeking>(Graph()) : ComPtr<IMediaSeeking>();
+        int64_t now = 0;
+        if (seeking && Succeeded(seeking->GetCurrentPosition(&now)))
+            seeking->SetPositions(&now, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
         return S_OK;
     }
 
@@ -373,12 +381,11 @@ private:
         }
         sample->SetSyncPoint(packet->flags & AV_PKT_FLAG_KEY);
         sample->SetDiscontinuity(std::exchange(p.first, false));
-        {
-            std::lock_guard lock(streamLock_);
-            if (p.typeChanged) {
-                sample->SetMediaType(&streams_[p.active].type);
-                p.typeChanged = false;
-            }
+        if (packet->stream_index != p.delivered) {
+            p.delivered = packet->stream_index;
+            for (const Stream& other : streams_)
+                if (other.index == packet->stream_index)
+                    sample->SetMediaType(&other.type);
         }
         av_packet_free(&packet);
         const HRESULT hr = p.pin->Deliver(sample.get());

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <set>
+#include <string>
+#include <utility>
 
 #include <QString>
 
@@ -32,6 +35,9 @@ struct Track {
     std::u16string file;
     ASS_Track* ass = nullptr;
     std::vector<Picture> pictures;
+    // Packets of the embedded stream taken (start in ms, bytes): a seek
+    // back reads them again, and the decoder numbers them anew.
+    std::set<std::pair<int64_t, std::string>> received;
 };
 
 struct CodecDeleter {
@@ -278,6 +284,24 @@ private:
         return t;
     }
 
+    // The source now sends another of its streams: the embedded language
+    // starts afresh with that stream's codec, so nothing of the old one
+    // shows. lock_ held.
+    void SwitchEmbedded(const AMMediaType& type)
+    {
+        if (embedded_ < 0)
+            return;
+        CodecParametersPtr params = CodecParametersOfType(type);
+        embeddedCodec_ = OpenSubtitleCodec(params.get());
+        Track& t = tracks_[embedded_];
+        if (t.ass)
+            ass_free_track(t.ass);
+        t.ass = NewAssTrack(embeddedCodec_.get());
+        t.pictures.clear();
+        t.received.clear();
+        t.name = EmbeddedName(type);
+    }
+
     // Adds what one decoded subtitle holds to a track (start/duration in ms).
     static void AddSubtitle(Track& t, const AVSubtitle& sub, int64_t startMs, int64_t durationMs)
     {
@@ -363,7 +387,11 @@ private:
         packet->pts = startMs;
         packet->duration = std::max<int64_t>(0, (stop - start) / 10000);
         std::lock_guard lock(lock_);
-        if (embeddedCodec_ && embedded_ >= 0)
+        AMMediaType changed;
+        if (sample->GetMediaType(&changed) == S_OK)
+            SwitchEmbedded(changed);
+        if (embeddedCodec_ && embedded_ >= 0 &&
+            tracks_[embedded_].received.emplace(startMs, std::string(reinterpret_cast<char*>(data), length)).second)
             Decode(*embeddedCodec_, packet, startMs, packet->duration, tracks_[embedded_]);
         av_packet_free(&packet);
         return S_OK;

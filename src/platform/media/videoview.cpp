@@ -1,5 +1,6 @@
 #include "media/videoview.h"
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -163,6 +164,14 @@ bool VideoView::ForwardMouse(QEvent* e)
         auto* m = static_cast<QMouseEvent*>(e);
         QMouseEvent copy(m->type(), drain_->mapFromGlobal(m->globalPosition()), m->globalPosition(), m->button(),
                          m->buttons(), m->modifiers());
+        QCoreApplication::sendEvent(drain_, &copy);
+        return true;
+    }
+    case QEvent::ContextMenu: {
+        if (!drain_)
+            return false;
+        auto* c = static_cast<QContextMenuEvent*>(e);
+        QContextMenuEvent copy(c->reason(), drain_->mapFromGlobal(c->globalPos()), c->globalPos(), c->modifiers());
         QCoreApplication::sendEvent(drain_, &copy);
         return true;
     }

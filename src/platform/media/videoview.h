@@ -67,7 +67,8 @@ public:
     PictureStore& Store() { return store_; }
     // Where mouse input goes on to (the renderer's message drain).
     void SetDrain(QWidget* drain) { drain_ = drain; }
-    // Sends a mouse event of the widget on to the drain; true when taken.
+    // Sends a mouse or context-menu event of the widget on to the drain;
+    // true when taken.
     bool ForwardMouse(QEvent* e);
     // The latest picture converted in software at size, as a screenshot.
     QImage Render(QSize size);

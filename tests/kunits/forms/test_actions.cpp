@@ -35,8 +35,8 @@ TEST(UserActionTextsTest, TimeJumpTextsReadThePositionInTheUnitOfTheMedium)
         std::u16string text;
     } cases[] = {
         {7, 352800, u"00:00:02"}, // CD bytes
-        {3, 3725, u"01:02:05"}, // seconds
-        {4, (int64_t{1} << 32) + 61, u"00:01:01"}, // only the low 32 bits count
+        {3, 37250000000, u"01:02:05"}, // 100 ns units
+        {4, 610000000, u"00:01:01"},
         {6, 3723500, u"01:02:03"}, // milliseconds
         {2, 1000, u""}, // streams show no jump
         {5, 1000, u""},

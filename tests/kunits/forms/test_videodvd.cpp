@@ -3,6 +3,7 @@
 // the chapter, title and time events fill the audio, subtitle and "Jump to"
 // menus, the time digits and the progress bar, and the menus' clicks reach
 // the disc.
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -242,9 +243,16 @@ TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
     Info().GetCurrentSubpicture(&available, &current, &disabled);
     EXPECT_FALSE(disabled);
 
-    // The title menu of the "Show menu" branch.
+    // The title menu of the "Show menu" branch, and again from the menu's
+    // still, where it waits on its buttons rather than running through.
+    auto stills = std::make_shared<std::atomic<int>>(0);
+    form->FilterGraph()->OnDVDStillOn = [stills](bool, int) { ++*stills; };
     form->Menu.Titlemenu1->trigger();
-    ASSERT_TRUE(WaitFor([&] { return Domain() == media::DVD_DOMAIN_VideoManagerMenu; }));
+    ASSERT_TRUE(WaitFor([&] { return Domain() == media::DVD_DOMAIN_VideoManagerMenu && *stills > 0; }));
+    const int before = *stills;
+    form->Menu.Titlemenu1->trigger();
+    ASSERT_TRUE(WaitFor([&] { return *stills > before; }));
+    EXPECT_FALSE(WaitFor([&] { return Domain() != media::DVD_DOMAIN_VideoManagerMenu; }, 800));
 }
 
 TEST_F(VideoDvdTest, TheStreamMenusAreTheTitlesThoughTheWindowTakesItsEventsBackInTheDiscsMenu)

@@ -1,6 +1,11 @@
 // The video window as the video side's host: a clip played by the play
 // system shows in the window, fills its stream, filter and monitor menus,
-// and a stop hides it again.
+// and a stop hides it again; the built graph and its events reach the trace
+// log, the sound the analyser, and the picture a screenshot.
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -11,14 +16,19 @@
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
+#include "core/system/kdebug.h"
 #include "core/system/kglobals.h"
 #include "core/system/kpaths.h"
+#include "core/text/kstrings.h"
 #include "forms/appstates.h"
+#include "forms/useractions.h"
 #include "forms/videoform.h"
+#include "forms/videoshots.h"
 #include "media/controlif.h"
 #include "media/videorenderer.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
+#include "skin/kgui.h"
 #include "video/kdirectshowside.h"
 #include "videoplay_fixture.h"
 
@@ -50,6 +60,21 @@ protected:
     }
 
     TfrmVideo* form = nullptr;
+};
+
+// The trace log into a file for the test's span.
+class TraceFile {
+public:
+    explicit TraceFile(const std::filesystem::path& file) : log_(file.string())
+    {
+        log_.SetLogToFile(true);
+        DebugLog = &log_;
+    }
+    ~TraceFile() { DebugLog = nullptr; }
+    std::string Text() const { return Utf16ToUtf8(LeBytesToUtf16(ktest::readFile(log_.FileName()).substr(2))); }
+
+private:
+    TKDebug log_;
 };
 
 } // namespace
@@ -114,4 +139,65 @@ TEST_F(VideoPlayTest, APlayedClipsMediaInformationNamesItsVideoAudioAndSubtitleS
     // The subtitle shows when a filter took it, else its decoder is reported missing.
     EXPECT_TRUE(lines[2].startsWith(infos[2].Valid ? u"Subtitle stream: " : u"No subtitle decoder for format '"))
         << lines[2].toStdString();
+}
+
+TEST_F(VideoPlayTest, ATimeJumpMovesTheVideoByTheInterval)
+{
+    Config->JumpInterval = 1000;
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+    ASSERT_TRUE(system->Seekable());
+    // No main window here to give the bar the clip's length.
+    TKSSeekBar& seek = GUI.Main.ProgressSeekBar;
+    (seek.Visible ? seek.Max : GUI.Main.ProgressBar.Max) = 20000000;
+    int64_t& value = seek.Visible ? seek.Value : GUI.Main.ProgressBar.Value;
+    value = 0;
+    SeekForward();
+    EXPECT_EQ(value, 10000000) << "one second in the video side's 100 ns units";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            int64_t position = 0;
+            return side->Position(position) && position >= 10000000;
+        },
+        3000));
+    system->Stop(true);
+}
+
+TEST_F(VideoPlayTest, APlayedClipsGraphEventsSoundAndPictureReachTheLogTheAnalyserAndAScreenshot)
+{
+    const TraceFile trace(dir().path() / "trace.log");
+    Config->QxDSPFilterActive = true;
+    form->AttachDSP(&side->DSPFilter());
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+
+    std::array<float, 512> values{};
+    ASSERT_TRUE(WaitFor(
+        [&] { return system->GetSpectrumData(values) && *std::max_element(values.begin(), values.end()) > 0; }, 5000))
+        << "the clip's tone in the main window's analyser";
+
+    // A screenshot leaves a paused clip paused and a playing one playing.
+    auto shot = [](const char* counter) {
+        return std::filesystem::exists(UserPath + "data/images/" + fx::MkvFixture().filename().string() + "." +
+                                       counter + ".bmp");
+    };
+    system->Pause();
+    form->Menu.Angepasst1->trigger();
+    EXPECT_TRUE(shot("001"));
+    EXPECT_TRUE(SysPaused);
+    system->Pause();
+    form->Menu.Original1->trigger();
+    EXPECT_TRUE(shot("002"));
+    EXPECT_FALSE(SysPaused);
+
+    ASSERT_TRUE(WaitFor([] { return !SysActive; }, 5000));
+    const std::string text = trace.Text();
+    EXPECT_NE(text.find("TfrmVideo.WriteFilterGraphToLog - Find not connected filters ok, got: "), std::string::npos);
+    // The source is named by its file; its video chain runs through the decoder.
+    const size_t chain = text.find("TfrmVideo.WriteFilterGraphToLog - " + fx::MkvFixture().string() + " [Video, ");
+    ASSERT_NE(chain, std::string::npos);
+    EXPECT_NE(text.substr(chain, text.find('\r', chain) - chain).find("] Video Decoder [Out, "), std::string::npos);
+    EXPECT_NE(text.find("TfrmVideo.FilterGraphDSEvent - Graph Event: EC_COMPLETE - All data from a particular stream "
+                        "has been rendered."),
+              std::string::npos);
 }

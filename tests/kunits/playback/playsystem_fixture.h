@@ -33,6 +33,7 @@ public:
     bool TimeRemaining = false;
     std::vector<std::u16string> Balloons;
     int VideoMenuDisabled = 0;
+    bool VideoMenuEnabled = false, AudioMenuEnabled = true;
 
     TimerState& Timer(kolvarin::TKPlayTimer t) { return Timers[static_cast<size_t>(t)]; }
     void SetTimer(kolvarin::TKPlayTimer t, bool enabled, int interval) override;
@@ -48,7 +49,13 @@ public:
     {
         Balloons.push_back(text);
     }
-    void DisableVideoMenu() override { ++VideoMenuDisabled; }
+    void DisableVideoMenu() override
+    {
+        ++VideoMenuDisabled;
+        VideoMenuEnabled = false;
+    }
+    void UpdateVideoMenu() override { VideoMenuEnabled = true; }
+    void SetAudioMenu(bool audioEnabled, bool) override { AudioMenuEnabled = audioEnabled; }
 };
 
 class PlaySystemTest : public TempHomeTest {

@@ -33,6 +33,7 @@ public:
         message = "no clock";
         return graphRuns;
     }
+    bool Prepare(TKSystem&, bool, int) override { return showsVideo; }
     void Stop() override { calls.push_back("stop"); }
     void Reset(bool fullStop) override { calls.push_back(fullStop ? "reset full" : "reset"); }
     bool Pause() override { return calls.push_back("pause"), true; }
@@ -46,7 +47,7 @@ public:
             calls.push_back("band0 " + std::to_string(gain));
     }
     std::vector<std::string> calls;
-    bool engineStarts = true, graphBuilds = true, graphRuns = true;
+    bool engineStarts = true, graphBuilds = true, graphRuns = true, showsVideo = true;
     std::set<std::string> failing; // files whose graph cannot be built
 };
 
@@ -73,20 +74,27 @@ TEST_F(VideoPlayerTest, EachKindPlaysStopsAndPausesThroughTheVideoSide)
         const char* play;
         const char* duration;
         const char* fullReset; // what Stop(true) resets
-        int menusDisabled;
+        bool picture;
+        int menusDisabled; // at the start without a picture, at the stop of sound and discs
     } cases[] = {
-        {u"/v/clip.avi", TSystemType::DirectXVideo, "play /v/clip.avi", "duration", "reset full", 0},
-        {u"/v/song.wma", TSystemType::DirectXAudio, "play /v/song.wma", "duration", "reset", 1},
+        {u"/v/clip.avi", TSystemType::DirectXVideo, "play /v/clip.avi", "duration", "reset full", true, 0},
+        {u"/v/song.wma", TSystemType::DirectXAudio, "play /v/song.wma", "duration", "reset", false, 2},
         // A stream has no length to ask for, a DVD none yet.
-        {u"http://host/live.wmv", TSystemType::DirectXStream, "play http://host/live.wmv", nullptr, "reset full", 0},
-        {u"/v/VIDEO_TS.IFO", TSystemType::DVD, "play /v/VIDEO_TS.IFO dvd", nullptr, "reset full", 1},
+        {u"http://host/live.wmv", TSystemType::DirectXStream, "play http://host/live.wmv", nullptr, "reset full", true,
+         0},
+        {u"/v/VIDEO_TS.IFO", TSystemType::DVD, "play /v/VIDEO_TS.IFO dvd", nullptr, "reset full", true, 1},
     };
     for (const Case& c : cases) {
         video.calls.clear();
+        video.showsVideo = c.picture;
         view.VideoMenuDisabled = 0;
+        view.VideoMenuEnabled = !c.picture;
+        view.AudioMenuEnabled = true;
         const int index = PlaylistAdd(u"x", c.name, "00:00:00", false, "00");
         system->Play(index);
         EXPECT_EQ(system->SystemType(), c.type) << c.play;
+        EXPECT_EQ(view.VideoMenuEnabled, c.picture) << "the main window's video menu serves a picture";
+        EXPECT_FALSE(view.AudioMenuEnabled) << c.play;
         system->Pause();
         system->Pause();
         system->Stop(true);
@@ -103,6 +111,17 @@ TEST_F(VideoPlayerTest, EachKindPlaysStopsAndPausesThroughTheVideoSide)
         EXPECT_EQ(view.VideoMenuDisabled, c.menusDisabled) << c.play;
         EXPECT_FALSE(SysActive);
     }
+}
+
+TEST_F(VideoPlayerTest, TheLengthReadAtTheStartIsTheTimeTheMediaInformationShows)
+{
+    Config->OFPReadTime = true;
+    const int index = PlaylistAdd(u"x", u"/v/clip.avi", "00:00:00", false, "00");
+    system->Play(index);
+    ASSERT_TRUE(SysActive);
+    EXPECT_EQ(PlaylistGetItem(index)->Time, "00:00:30");
+    EXPECT_EQ(system->CurrentEntry().Time, "00:00:30") << "the on-screen text and the balloon read the playing entry";
+    system->Stop(true);
 }
 
 TEST_F(VideoPlayerTest, AFailedStartReportsItsProblemAndTearsTheGraphDown)

@@ -1,8 +1,14 @@
 // The DirectShow side in the play system: a local clip plays its picture and
 // sound through the filter graph, ends the medium when the graph completes,
 // and a file that does not play reports the problem and leaves no graph; a
-// DVD's information file plays its menu through the DVD graph script.
+// DVD's information file plays its menu through the DVD graph script; a
+// playlist of media that cannot play, or only in part, is played through to
+// its good last entry.
 #include "video/kdirectshowside.h"
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
 
 #include <QColor>
 #include <QImage>
@@ -12,7 +18,9 @@
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
+#include "core/system/kerrors.h"
 #include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
 #include "core/text/kstrings.h"
 #include "dvd_fixture.h"
 #include "loopback_server.h"
@@ -47,6 +55,12 @@ public:
     int64_t ProgressMax = 0, ProgressPosition = 0;
 };
 
+class ErrorRecorder : public TErrorDialog {
+public:
+    void Show(const std::u16string&, const std::u16string& text, Icon) override { Texts.push_back(Utf16ToUtf8(text)); }
+    std::vector<std::string> Texts;
+};
+
 class DirectShowSideTest : public ktest::VideoPlayFixture {
 protected:
     void SetUp() override
@@ -57,10 +71,35 @@ protected:
         Config->Notifications.ShowBalloonOnProblems = true;
         StartSystem();
         system->SetView(&view);
+        SetErrorDialog(&errors);
+    }
+    void TearDown() override
+    {
+        SetErrorDialog(nullptr);
+        VideoPlayFixture::TearDown();
     }
 
     RecordingView view;
+    ErrorRecorder errors;
 };
+
+// A Sun audio file: a 440 Hz tone, 16-bit mono, big-endian.
+std::string AuTone(int rate, int frames)
+{
+    std::string bytes = ".snd";
+    auto put32 = [&](uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes += static_cast<char>(v >> shift & 0xFF);
+    };
+    for (uint32_t v : {24u, uint32_t(frames * 2), 3u, uint32_t(rate), 1u})
+        put32(v);
+    for (int i = 0; i < frames; ++i) {
+        const auto sample = static_cast<int16_t>(8000 * std::sin(2 * std::numbers::pi * 440 * i / rate));
+        bytes += static_cast<char>(sample >> 8 & 0xFF);
+        bytes += static_cast<char>(sample & 0xFF);
+    }
+    return bytes;
+}
 
 void ExpectColour(const QImage& image, QPoint at, unsigned rgb, int tolerance = 14)
 {
@@ -139,6 +178,31 @@ TEST_F(DirectShowSideTest, DefaultColourSettingsShowTheSourceColours)
     ASSERT_FALSE(shown.isNull());
     ExpectColour(shown, {shown.width() / 4, shown.height() / 2}, fx::kLeftColour, 4);
     ExpectColour(shown, {shown.width() * 3 / 4, shown.height() / 2}, fx::kRightColour, 4);
+}
+
+TEST_F(DirectShowSideTest, AGraphAbortedByAnErrorEndsItsMediumAndThePlayModeGoesOn)
+{
+    Config->PlayMode.Enabled = true;
+    Config->PlayMode.Mode = 3; // next until the end
+    system->Play(Add(fx::TimedClip("long.mp4", 20, 160, 120, 10)));
+    const int next = Add(fx::Mp4Fixture());
+    ASSERT_TRUE(SysActive);
+    side->FilterGraph().Query<media::IMediaEventSink>()->Notify(media::EC_ERRORABORT, media::E_FAIL, 0);
+    EXPECT_TRUE(WaitFor([&] { return SysActive && PlaylistPlayingIndex() == next; }, 10000))
+        << "long before the 20 s of the first clip";
+}
+
+// A sound file of the video side: no video window, the sound plays to its end.
+TEST_F(DirectShowSideTest, ADirectShowAudioFilePlaysWithoutAVideoWindow)
+{
+    system->Play(Add(fx::WriteFile("tone.au", AuTone(22050, 11025))));
+    ASSERT_TRUE(SysActive) << (view.Balloons.empty() ? "" : view.Balloons[0]);
+    EXPECT_EQ(system->SystemType(), TSystemType::DirectXAudio);
+    EXPECT_EQ(side->GraphState(), 3);
+    EXPECT_FALSE(side->Display().isVisible());
+    EXPECT_FALSE(side->SplitterFilter()) << "stream selection is for video files";
+    ASSERT_TRUE(WaitFor([] { return !SysActive; }, 5000)) << "the graph's completion ends the medium";
+    EXPECT_TRUE(view.Balloons.empty());
 }
 
 TEST_F(DirectShowSideTest, AVideoStreamPlaysWithoutALength)
@@ -258,4 +322,49 @@ TEST_F(DirectShowSideTest, ADiscWithBrokenInformationFilesReportsTheProblem)
     EXPECT_EQ(side->GraphState(), 0);
     ASSERT_EQ(view.Balloons.size(), 1u);
     EXPECT_NE(view.Balloons[0].find("VIDEO_TS.IFO"), std::string::npos) << view.Balloons[0];
+}
+
+// Damaged clips made from good ones, a disc whose information files are
+// broken and a graph script whose filters refuse to connect: each plays what
+// it can or is reported, its graph is torn down, and the play mode goes on
+// to the good clip at the end.
+TEST_F(DirectShowSideTest, ThePlayModeGoesOnPastMediaThatCannotPlay)
+{
+    const std::string mkv = ktest::readFile(fx::MkvFixture());
+    std::string holed = ktest::readFile(fx::Mp4Fixture());
+    std::fill(holed.begin() + holed.size() * 2 / 5, holed.begin() + holed.size() * 3 / 5, '\x5a');
+    const auto disc = fx::DvdCopy("broken-dvd-list");
+    std::filesystem::resize_file(disc / "VIDEO_TS" / "VIDEO_TS.IFO", 64);
+    std::filesystem::resize_file(disc / "VIDEO_TS" / "VIDEO_TS.BUP", 64);
+    // The scripts: the shipped one for the clips, and one whose sound goes to the video decoder.
+    const auto scripts = dir().path() / "scripts";
+    std::filesystem::create_directories(scripts);
+    std::filesystem::copy_file(std::filesystem::path(ApplicationPath) / "data/dsgraphs/Kolvarin Codec Pack.kgraph",
+                               scripts / "Kolvarin Codec Pack.kgraph");
+    std::ofstream(scripts / "Refusing.kgraph") << R"(void Filetypes() { AddFileType(".wmx", "x"); }
+void Filter() { AddFilter("Media Splitter"); AddFilter("Video Decoder"); Export("filesource", "Media Splitter"); }
+void Connect() { ConnectPins("Media Splitter", "Audio", "Video Decoder", ""); })";
+    side->GraphBuilder().ScriptFolder = scripts.string() + "/";
+    Config->VideoFilters.push_back({".wmx", "Refusing", false});
+    Config->DSGraphFallback = false;
+    Config->PlayMode.Enabled = true;
+    Config->PlayMode.Mode = 3; // next until the end
+
+    Add(fx::WriteFile("cut.mkv", mkv.substr(0, mkv.size() / 2)));
+    Add(fx::WriteFile("holed.mp4", holed));
+    Add(disc / "VIDEO_TS" / "VIDEO_TS.IFO");
+    Add(fx::WriteFile("refused.wmx", mkv));
+    const int good = Add(fx::Mp4Fixture());
+    system->Play(0);
+    ASSERT_TRUE(WaitFor([&] { return SysActive && PlaylistPlayingIndex() == good; }, 30000))
+        << "playing " << PlaylistPlayingIndex();
+    EXPECT_EQ(side->GraphState(), 3);
+    std::string reported;
+    for (const auto& balloon : view.Balloons)
+        reported += balloon + "\n";
+    EXPECT_NE(reported.find("VIDEO_TS.IFO"), std::string::npos) << reported;
+    EXPECT_NE(reported.find("refused.wmx"), std::string::npos) << reported;
+    EXPECT_TRUE(errors.Texts.empty()) << "no script failed to compile";
+    ASSERT_TRUE(WaitFor([] { return !SysActive; }, 10000)) << "the last entry ends";
+    EXPECT_EQ(side->GraphState(), 0);
 }

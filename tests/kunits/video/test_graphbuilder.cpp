@@ -3,6 +3,7 @@
 // behind, and the natives as scripts call them.
 #include "video/graphbuilder.h"
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -46,7 +47,9 @@ public:
         dontAskAgain = DontAskAgain;
         return !Answer.empty();
     }
+    void WriteFilterGraphToLog() override { ++GraphLogs; }
     std::vector<std::vector<std::string>> Asked;
+    int GraphLogs = 0;
     std::string Answer;
     bool DontAskAgain = false;
 
@@ -122,6 +125,13 @@ protected:
     std::unique_ptr<TKGraphBuilder> builder;
 };
 
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 const std::string kSplitterScript = R"(
 void Filter()
 {
@@ -183,6 +193,29 @@ TEST_F(GraphBuilderTest, EachFileGetsTheScriptTheSettingsAndTheUserChoose)
     EXPECT_EQ(Config->VideoFilters[0].Script, "A");
 }
 
+// Fresh settings name a script for each of these types: the shipped script
+// of that name compiles and declares the type, and a file of an extension
+// row gets it.
+TEST_F(GraphBuilderTest, TheShippedScriptsDeclareEveryTypeOfTheDefaultTable)
+{
+    builder->ScriptFolder = ktest::TestData("../../data/dsgraphs").string() + "/";
+    Config->SetDefaultFilters();
+    builder->RefreshFilterGraphTypes();
+    for (const TVideoFilterEntry& row : Config->VideoFilters) {
+        const auto& scripts = builder->Scripts();
+        const auto script =
+            std::find_if(scripts.begin(), scripts.end(), [&](const auto& s) { return s.Name == row.Script; });
+        ASSERT_NE(script, scripts.end()) << row.Script;
+        EXPECT_TRUE(std::any_of(script->FileTypes.begin(), script->FileTypes.end(),
+                                [&](const auto& type) { return Lower(type.Ext) == Lower(row.Extension); }))
+            << row.Script << " does not declare " << row.Extension;
+        if (row.Extension[0] == '.') {
+            EXPECT_EQ(builder->ScriptForFile(row.Extension, "clip" + row.Extension), row.Script) << row.Extension;
+        }
+    }
+    EXPECT_TRUE(fs::exists(ktest::TestData("../../data/dvdgraphs") / (Config->DVDGraph + ".kgraph")));
+}
+
 TEST_F(GraphBuilderTest, AGraphScriptBuildsAGraphThatPlaysAndItsCodeIsCached)
 {
     const fs::path source = ktest::TestData("../../data/dsgraphs/Kolvarin Codec Pack.kgraph");
@@ -196,6 +229,7 @@ TEST_F(GraphBuilderTest, AGraphScriptBuildsAGraphThatPlaysAndItsCodeIsCached)
     for (const char16_t* name : {u"Media Splitter", u"Video Decoder", u"Audio Decoder", u"[Audio Renderer]"})
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << Utf16ToUtf8(name);
     EXPECT_TRUE(fs::exists(home() / "data" / "temp" / "Kolvarin Codec Pack.lsc"));
+    EXPECT_EQ(host.GraphLogs, 1) << "the built graph goes to the trace log";
 
     ASSERT_TRUE(graph.Pause());
     OAFilterState state;
@@ -240,7 +274,9 @@ TEST_F(GraphBuilderTest, AScriptThatFailsLeavesNoGraphAndFallsBackWhenAllowed)
     EXPECT_FALSE(builder->PlayVideo(fx::FileName(fx::MkvFixture())));
     ExpectOnlyProgramFilters();
     Config->DSGraphFallback = true;
+    host.GraphLogs = 0;
     EXPECT_TRUE(builder->PlayVideo(fx::FileName(fx::MkvFixture())));
+    EXPECT_EQ(host.GraphLogs, 2) << "the failed script's graph and the rendered one";
     EXPECT_GT(FilterNames(graph).size(), 4u);
 }
 

@@ -262,20 +262,28 @@ private:
 
 POINT Centre(const int (&r)[4]) { return {(r[0] + r[2]) / 2, (r[1] + r[3]) / 2}; }
 
-} // namespace
-
-TEST(DvdPlay, TheMenuWaitsOnItsButtonsWhichLeadToTheirTitlesAndBack)
+// The disc is in its menu, with the two buttons, on the screen.
+void ExpectTheMenu(DvdGraph& g)
 {
-    DvdGraph g;
-    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
     DVD_DOMAIN domain{};
     g.info->GetCurrentDomain(&domain);
     EXPECT_EQ(domain, DVD_DOMAIN_VideoManagerMenu);
     uint32_t available = 0, current = 0;
     g.info->GetCurrentButton(&available, &current);
     EXPECT_EQ(available, 2u);
-    EXPECT_EQ(current, 1u);
     EXPECT_TRUE(g.Shows(fx::kDvdMenuColour)) << g.Centre().name().toStdString();
+}
+
+} // namespace
+
+TEST(DvdPlay, TheMenuWaitsOnItsButtonsWhichLeadToTheirTitlesAndBack)
+{
+    DvdGraph g;
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    ExpectTheMenu(g);
+    uint32_t available = 0, current = 0;
+    g.info->GetCurrentButton(&available, &current);
+    EXPECT_EQ(current, 1u);
 
     // The still holds: nothing moves on until a button is used.
     EXPECT_FALSE(g.WaitFor(EC_DVD_TITLE_CHANGE, -1, 600));
@@ -342,6 +350,34 @@ TEST(DvdPlay, MouseAndJumpsReachTitlesAndChapters)
     ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 2));
     ASSERT_EQ(g.control->ShowMenu(DVD_MENU_Title, 0), S_OK);
     ASSERT_TRUE(g.WaitFor(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_VideoManagerMenu));
+}
+
+TEST(DvdPlay, TheTitleMenuCalledInTheMenuOrInATitleWaitsOnItsButtons)
+{
+    DvdGraph g;
+    ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+    const auto waitsOnItsButtons = [&] {
+        ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+        EXPECT_FALSE(g.WaitFor(EC_DVD_PLAYBACK_STOPPED, -1, 800)) << "the menu ran through its still";
+        EXPECT_TRUE(std::none_of(g.seen.begin(), g.seen.end(),
+                                 [](const Event& e) { return e.code == EC_DVD_PLAYBACK_STOPPED; }));
+        ExpectTheMenu(g);
+    };
+
+    // In the menu's own still.
+    ASSERT_EQ(g.control->ShowMenu(DVD_MENU_Title, 0), S_OK);
+    waitsOnItsButtons();
+    ASSERT_EQ(g.control->SelectButton(1), S_OK);
+    ASSERT_EQ(g.control->ActivateButton(), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 1));
+
+    // From inside a title; the button chosen there leads to its title.
+    ASSERT_EQ(g.control->ShowMenu(DVD_MENU_Title, 0), S_OK);
+    waitsOnItsButtons();
+    ASSERT_EQ(g.control->SelectButton(2), S_OK);
+    ASSERT_EQ(g.control->ActivateButton(), S_OK);
+    ASSERT_TRUE(g.WaitFor(EC_DVD_TITLE_CHANGE, 2));
+    EXPECT_TRUE(g.Shows(fx::kDvdTitle2Colour)) << g.Centre().name().toStdString();
 }
 
 TEST(DvdPlay, OnlyTheChosenAudioStreamIsHeard)

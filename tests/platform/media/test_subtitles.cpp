@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -42,9 +43,9 @@ struct SubtitleGraph {
     ComPtr<IGraphBuilder> graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
     ComPtr<IBaseFilter> source, decoder, subtitles, renderer;
 
-    SubtitleGraph()
+    explicit SubtitleGraph(const std::filesystem::path& file = fx::MkvFixture())
     {
-        EXPECT_EQ(graph->AddSourceFilter(fx::FileName(fx::MkvFixture()), u"Source", source.put()), S_OK);
+        EXPECT_EQ(graph->AddSourceFilter(fx::FileName(file), u"Source", source.put()), S_OK);
         decoder = CreateInstance<IBaseFilter>(CLSID_FFVideoDecoder);
         subtitles = CreateInstance<IBaseFilter>(CLSID_SubtitleFilter);
         renderer = CreateInstance<IBaseFilter>(CLSID_VideoRenderer);
@@ -119,6 +120,33 @@ private:
     std::chrono::milliseconds delay_;
     Arrivals& arrivals_;
 };
+
+// The mkv fixture with a second subtitle stream ("ger") of another text at
+// the same time.
+std::filesystem::path TwoSubtitleClip()
+{
+    const auto out = fx::MediaFolder() / "two-subtitles.mkv";
+    const auto srt = fx::WriteFile("other.srt", "1\n00:00:00,000 --> 00:00:01,500\nWWWW WWWW\n\n");
+    const std::string command = "ffmpeg -nostdin -loglevel error -y -i \"" + fx::MkvFixture().string() + "\" -i \"" +
+                                srt.string() + "\" -map 0 -map 1 -c copy -metadata:s:s:1 language=ger \"" +
+                                out.string() + "\"";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return out;
+}
+
+// Waits until the embedded language bears the name.
+bool EmbeddedNameBecomes(IDirectVobSub& vobsub, const std::u16string& wanted)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::u16string name;
+    while (std::chrono::steady_clock::now() < end) {
+        vobsub.get_LanguageName(0, &name);
+        if (name == wanted)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
 
 } // namespace
 
@@ -233,4 +261,42 @@ TEST(MediaDet, DescribesStreamsAndWritesThePictureAsABitmap)
     EXPECT_NEAR(right[2], int(fx::kRightColour >> 16), 14);
     det->put_CurrentStream(1);
     EXPECT_EQ(det->WriteBitmapBits(1.0, 80, 60, fx::FileName(dir.path() / "audio.bmp")), E_FAIL);
+}
+
+TEST(SubtitleFilter, AnotherStreamOfTheSourceTakesThePlaceOfTheShownOne)
+{
+    SubtitleGraph g(TwoSubtitleClip());
+    auto vobsub = g.subtitles.as<IDirectVobSub>();
+    auto select = g.source.as<IAMStreamSelect>();
+    ASSERT_TRUE(vobsub && select);
+    std::vector<int32_t> streams;
+    uint32_t count = 0;
+    select->Count(&count);
+    for (int32_t i = 0; i < static_cast<int32_t>(count); ++i) {
+        AMMediaType type;
+        select->Info(i, &type, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+        if (type.majortype == MEDIATYPE_Subtitle || type.majortype == MEDIATYPE_Text)
+            streams.push_back(i);
+    }
+    ASSERT_EQ(streams.size(), 2u);
+    auto control = g.graph.as<IMediaControl>();
+    control->Pause();
+    OAFilterState state;
+    control->GetState(3000, &state);
+    const QImage first = g.FirstPicture();
+    ASSERT_FALSE(first.isNull());
+    // Switched while the graph stands: the new stream is read from there,
+    // not after what was read ahead.
+    ASSERT_EQ(select->Enable(streams[1], AMSTREAMSELECTENABLE_ENABLE), S_OK);
+    ASSERT_TRUE(EmbeddedNameBecomes(*vobsub, u"ger"));
+    const QImage other = g.FirstPicture();
+    ASSERT_EQ(select->Enable(streams[0], AMSTREAMSELECTENABLE_ENABLE), S_OK);
+    ASSERT_TRUE(EmbeddedNameBecomes(*vobsub, u"eng"));
+    const QImage back = g.FirstPicture();
+    ASSERT_EQ(other.size(), first.size());
+    ASSERT_EQ(back.size(), first.size());
+    const int h = first.height();
+    EXPECT_GT(Differences(first, other, h * 2 / 3, h), 20);
+    EXPECT_EQ(Differences(first, back, 0, h), 0) << "nothing of the other stream is left, nothing drawn twice";
+    control->Stop();
 }

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QImage>
 #include <QWidget>
 
@@ -232,4 +234,29 @@ TEST(VideoRenderer, AnOwnerDeletedFirstTakesTheWindowAlong)
     EXPECT_EQ(window->SetWindowPosition(0, 0, 32, 24), E_UNEXPECTED);
     EXPECT_EQ(window->HideCursor(true), E_UNEXPECTED);
     EXPECT_TRUE(GrabVideoWindow(renderer.get()).isNull());
+}
+
+TEST(VideoRenderer, ARightClickOnThePictureAsksTheDrainForItsMenu)
+{
+    // The drain sits beside the picture, not below it, so the event does
+    // not reach it by passing up the parents.
+    auto renderer = CreateInstance<IBaseFilter>(CLSID_VideoRenderer);
+    auto window = QueryAs<IVideoWindow>(renderer.get());
+    ASSERT_TRUE(window);
+    QWidget owner;
+    owner.resize(200, 150);
+    auto* drain = new QWidget(&owner);
+    drain->setGeometry(owner.rect());
+    drain->setContextMenuPolicy(Qt::CustomContextMenu);
+    QPoint asked(-1, -1);
+    QObject::connect(drain, &QWidget::customContextMenuRequested, [&asked](const QPoint& at) { asked = at; });
+    window->put_Owner(&owner);
+    window->put_MessageDrain(drain);
+    window->SetWindowPosition(20, 10, 100, 80);
+    owner.show();
+    QWidget* picture = owner.findChild<QWidget*>(QStringLiteral("VideoRenderer"));
+    ASSERT_TRUE(picture);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 6), picture->mapToGlobal(QPoint(5, 6)));
+    QCoreApplication::sendEvent(picture, &click);
+    EXPECT_EQ(asked, QPoint(25, 16));
 }
