@@ -24,7 +24,7 @@ TEST_F(StartupTest, StartsRunsAndShutsDownInOrderOnSigterm)
     EXPECT_EQ(program.Wait(), 0);
 
     // Lines before the settings are read reach only the viewer.
-    viewer.WaitFor("Project - Release log", 5000);
+    viewer.WaitFor("Project - Release log", 20000);
     EXPECT_TRUE(ktest::InOrder(viewer.Lines(), {
                                                    "Project - Create mutex...",
                                                    "Project - Create mutex ok",

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -77,6 +78,7 @@ struct PinState {
     PacketQueue queue;
     std::thread thread;
     int delivered = -1; // the file's stream the last packet came from
+    bool first = true; // the next sample starts a segment
 };
 
 class Splitter final : public FilterWith<IFileSourceFilter, IAMStreamSelect, IMediaSeeking> {
@@ -344,48 +346,54 @@ private:
         }
     }
 
-    // Delivers packets of one pin until aborted or the end.
+    // Delivers packets of one pin until aborted, the end or a failure.
     void DeliverLoop(PinState& p)
     {
-        bool first = true;
         AVPacket* packet = nullptr;
-        while (p.queue.Pop(&packet)) {
-            if (!packet) {
-                p.pin->DeliverEndOfStream();
-                continue;
-            }
-            const AVStream* st = fmt_->streams[packet->stream_index];
-            ComPtr<MediaSample> sample = MakeCom<MediaSample>(packet->size);
-            uint8_t* data = nullptr;
-            sample->GetPointer(&data);
-            std::copy(packet->data, packet->data + packet->size, data);
-            sample->SetActualDataLength(packet->size);
-            const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-            if (ts != AV_NOPTS_VALUE) {
-                const int64_t offset = fmt_->start_time != AV_NOPTS_VALUE ? fmt_->start_time * 10 : 0;
-                // Sample times run on the stream's clock: faster at a faster rate.
-                const double at = double(av_rescale_q(ts, st->time_base, kTime100ns) - offset - start_) / rate_;
-                const double length = double(av_rescale_q(packet->duration, st->time_base, kTime100ns)) / rate_;
-                REFERENCE_TIME start = std::llround(at);
-                REFERENCE_TIME stop = start + std::max<int64_t>(1, std::llround(length));
-                sample->SetTime(&start, &stop);
-            }
-            sample->SetSyncPoint(packet->flags & AV_PKT_FLAG_KEY);
-            sample->SetDiscontinuity(first);
-            first = false;
-            if (packet->stream_index != p.delivered) {
-                p.delivered = packet->stream_index;
-                for (const Stream& other : streams_)
-                    if (other.index == packet->stream_index)
-                        sample->SetMediaType(&other.type);
-            }
-            av_packet_free(&packet);
-            const HRESULT hr = p.pin->Deliver(sample.get());
-            if (Failed(hr) && hr != VFW_E_NOT_CONNECTED) {
-                NotifyEvent(EC_ERRORABORT, hr, 0);
+        while (p.queue.Pop(&packet))
+            if (!Send(p, packet))
                 return;
-            }
+    }
+
+    // Sends one packet (nullptr: the end of the stream) on the pin and frees
+    // it. False when the pin failed: that aborts the graph.
+    bool Send(PinState& p, AVPacket* packet)
+    {
+        if (!packet) {
+            p.pin->DeliverEndOfStream();
+            return true;
         }
+        const AVStream* st = fmt_->streams[packet->stream_index];
+        ComPtr<MediaSample> sample = MakeCom<MediaSample>(packet->size);
+        uint8_t* data = nullptr;
+        sample->GetPointer(&data);
+        std::copy(packet->data, packet->data + packet->size, data);
+        sample->SetActualDataLength(packet->size);
+        const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        if (ts != AV_NOPTS_VALUE) {
+            const int64_t offset = fmt_->start_time != AV_NOPTS_VALUE ? fmt_->start_time * 10 : 0;
+            // Sample times run on the stream's clock: faster at a faster rate.
+            const double at = double(av_rescale_q(ts, st->time_base, kTime100ns) - offset - start_) / rate_;
+            const double length = double(av_rescale_q(packet->duration, st->time_base, kTime100ns)) / rate_;
+            REFERENCE_TIME start = std::llround(at);
+            REFERENCE_TIME stop = start + std::max<int64_t>(1, std::llround(length));
+            sample->SetTime(&start, &stop);
+        }
+        sample->SetSyncPoint(packet->flags & AV_PKT_FLAG_KEY);
+        sample->SetDiscontinuity(std::exchange(p.first, false));
+        if (packet->stream_index != p.delivered) {
+            p.delivered = packet->stream_index;
+            for (const Stream& other : streams_)
+                if (other.index == packet->stream_index)
+                    sample->SetMediaType(&other.type);
+        }
+        av_packet_free(&packet);
+        const HRESULT hr = p.pin->Deliver(sample.get());
+        if (Failed(hr) && hr != VFW_E_NOT_CONNECTED) {
+            NotifyEvent(EC_ERRORABORT, hr, 0);
+            return false;
+        }
+        return true;
     }
 
     PinState* PinOfStream(int streamIndex)
@@ -413,20 +421,32 @@ private:
                 av_packet_free(&packet);
                 continue;
             }
-            WaitForRoom(*p, fmt_->streams[packet->stream_index]);
+            if (!Direct(*p))
+                WaitForRoom(*p, fmt_->streams[packet->stream_index]);
             if (abort_) {
                 av_packet_free(&packet);
                 return;
             }
-            if (!p->queue.Push(packet)) // the queue frees what it refuses
+            if (Direct(*p) ? !Send(*p, packet) : !p->queue.Push(packet)) // the queue frees what it refuses
                 return;
         }
         if (abort_)
             return;
-        for (auto& p : pins_)
-            if (p.pin && p.pin->IsConnected())
+        for (auto& p : pins_) {
+            if (!p.pin || !p.pin->IsConnected())
+                continue;
+            if (Direct(p))
+                Send(p, nullptr);
+            else
                 p.queue.Push(nullptr);
+        }
     }
+
+    // Subtitles go out on the reading thread, in file order with the other
+    // packets: a picture then never reaches a subtitle filter before the
+    // subtitle that covers it, however the threads are scheduled on a busy
+    // machine. Their receivers only take them in, so reading never waits long.
+    bool Direct(const PinState& p) const { return &p == &pins_[kSubtitle]; }
 
     // Waits while this pin's queue is full, unless another pin starves (a
     // file whose streams are far apart must not stall the player).
@@ -436,7 +456,7 @@ private:
         while (!abort_ && (p.queue.Bytes() >= kSoftQueueBytes || p.queue.Duration() >= maxDuration)) {
             bool starving = false;
             for (auto& other : pins_)
-                if (&other != &p && other.pin && other.pin->IsConnected() && other.queue.Empty())
+                if (&other != &p && other.pin && other.pin->IsConnected() && !Direct(other) && other.queue.Empty())
                     starving = true;
             if (starving && p.queue.Bytes() < kHardQueueBytes)
                 return;
@@ -465,8 +485,10 @@ private:
             if (!p.pin || !p.pin->IsConnected())
                 continue;
             p.queue.Clear();
+            p.first = true;
             p.pin->DeliverNewSegment(start_, duration, rate_);
-            p.thread = std::thread([this, &p] { DeliverLoop(p); });
+            if (!Direct(p))
+                p.thread = std::thread([this, &p] { DeliverLoop(p); });
         }
         reader_ = std::thread([this] { ReadLoop(); });
         streaming_ = true;

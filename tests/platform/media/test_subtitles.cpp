@@ -1,5 +1,8 @@
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -10,6 +13,7 @@
 
 #include "gdi/bmpcodec.h"
 #include "media/controlif.h"
+#include "media/filterbase.h"
 #include "media/graphif.h"
 #include "media/mediadet.h"
 #include "media/subtitlefilter.h"
@@ -66,9 +70,55 @@ struct SubtitleGraph {
         graph.as<IMediaSeeking>()->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, 0);
         control->Pause();
         OAFilterState state;
-        control->GetState(3000, &state);
+        EXPECT_EQ(control->GetState(30000, &state), S_OK) << "no picture in time";
         return CurrentVideoImage(renderer.get());
     }
+};
+
+// The samples two sinks took, in the order they took them.
+struct Arrivals {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<std::pair<GUID, REFERENCE_TIME>> samples; // major type, start
+    int ended = 0;
+};
+
+// Takes the samples of one major type into the arrivals, taking its time
+// over each before it notes one.
+class ArrivalSink final : public BaseFilter {
+public:
+    ArrivalSink(const GUID& major, std::chrono::milliseconds delay, Arrivals& arrivals)
+        : BaseFilter(GUID_NULL, u"Arrivals"), major_(major), delay_(delay), arrivals_(arrivals)
+    {
+        AddInputPin(u"In");
+    }
+    HRESULT CheckMediaType(BasePin&, const AMMediaType& type) override
+    {
+        return type.majortype == major_ ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    HRESULT Receive(InputPin&, IMediaSample* sample) override
+    {
+        std::this_thread::sleep_for(delay_);
+        REFERENCE_TIME start = 0, stop = 0;
+        sample->GetTime(&start, &stop);
+        std::lock_guard lock(arrivals_.lock);
+        arrivals_.samples.emplace_back(major_, start);
+        return S_OK;
+    }
+    HRESULT EndOfStream(InputPin&) override
+    {
+        {
+            std::lock_guard lock(arrivals_.lock);
+            ++arrivals_.ended;
+        }
+        arrivals_.changed.notify_all();
+        return S_OK;
+    }
+
+private:
+    GUID major_;
+    std::chrono::milliseconds delay_;
+    Arrivals& arrivals_;
 };
 
 // The mkv fixture with a second subtitle stream ("ger") of another text at
@@ -100,6 +150,40 @@ bool EmbeddedNameBecomes(IDirectVobSub& vobsub, const std::u16string& wanted)
 
 } // namespace
 
+// However late the subtitle's receiver gets to it, no picture that follows
+// the subtitle in the file reaches its own receiver first: a subtitle filter
+// then always knows the text of the picture it draws.
+TEST(SubtitleFilter, NoPictureOvertakesTheSubtitleBeforeIt)
+{
+    Arrivals arrivals; // outlives the graph and its threads
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    ComPtr<IBaseFilter> source;
+    ASSERT_EQ(graph->AddSourceFilter(fx::FileName(fx::MkvFixture()), u"Source", source.put()), S_OK);
+    auto pictures = MakeCom<ArrivalSink>(MEDIATYPE_Video, std::chrono::milliseconds(0), arrivals);
+    auto texts = MakeCom<ArrivalSink>(MEDIATYPE_Subtitle, std::chrono::milliseconds(500), arrivals);
+    for (const auto& [name, sink] : {std::pair{u"Video", pictures.get()}, std::pair{u"Subtitle", texts.get()}}) {
+        ASSERT_EQ(graph->AddFilter(sink, name), S_OK);
+        ComPtr<IPin> out;
+        ASSERT_EQ(source->FindPin(name, out.put()), S_OK);
+        ASSERT_EQ(graph->ConnectDirect(out.get(), PinsOf(sink)[0].get(), nullptr), S_OK);
+    }
+    graph.as<IMediaControl>()->Pause();
+    {
+        std::unique_lock lock(arrivals.lock);
+        ASSERT_TRUE(arrivals.changed.wait_for(lock, std::chrono::seconds(60), [&] { return arrivals.ended == 2; }));
+    }
+    graph.as<IMediaControl>()->Stop();
+    const auto& samples = arrivals.samples;
+    const auto text =
+        std::find_if(samples.begin(), samples.end(), [](const auto& s) { return s.first == MEDIATYPE_Subtitle; });
+    ASSERT_NE(text, samples.end());
+    const auto early = std::find_if(samples.begin(), text, [&](const auto& s) { return s.second > text->second; });
+    EXPECT_EQ(early, text) << "a picture of " << early->second << " came before the subtitle of " << text->second;
+    EXPECT_NE(std::find_if(text, samples.end(), [](const auto& s) { return s.first == MEDIATYPE_Video; }),
+              samples.end())
+        << "the pictures came too";
+}
+
 TEST(SubtitleFilter, EmbeddedTextIsDrawnUnlessHidden)
 {
     SubtitleGraph g;
@@ -111,11 +195,6 @@ TEST(SubtitleFilter, EmbeddedTextIsDrawnUnlessHidden)
     std::u16string name;
     vobsub->get_LanguageName(0, &name);
     EXPECT_EQ(name, u"eng");
-    // The stream's packets arrive while the picture is being prepared: play a
-    // little first so the event is known.
-    g.graph.as<IMediaControl>()->Pause();
-    OAFilterState state;
-    g.graph.as<IMediaControl>()->GetState(3000, &state);
     const QImage shown = g.FirstPicture();
     ASSERT_FALSE(shown.isNull());
     vobsub->put_HideSubtitles(true);

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -21,9 +20,10 @@ TKHistory* History = nullptr;
 
 namespace {
 
-// Long enough for a viewer that is only descheduled on a busy machine (the
-// socket queues ten lines); a hung one costs it once.
-constexpr int kViewerGraceMs = 50;
+// What the connection may hold for a viewer that is behind: a thousand-odd
+// lines, so a viewer kept off the processor a while on a busy machine still
+// gets a whole start-up, and a hung one costs a bounded amount of memory.
+constexpr int kViewerQueueBytes = 1 << 20;
 
 std::string FormatNow(const char* format)
 {
@@ -61,6 +61,12 @@ TKDebug::TKDebug(std::string fileName) : fileName_(std::move(fileName))
         std::remove(fileName_.c_str());
 }
 
+TKDebug::~TKDebug()
+{
+    if (viewer_ >= 0)
+        ::close(viewer_);
+}
+
 void TKDebug::SetLogToFile(bool on)
 {
     std::lock_guard lock(mutex_);
@@ -76,6 +82,8 @@ bool TKDebug::LogToFile() const
 void TKDebug::SetViewerSocket(std::string path)
 {
     std::lock_guard lock(mutex_);
+    if (viewer_ >= 0)
+        DisconnectViewerLocked();
     viewerSocket_ = std::move(path);
 }
 
@@ -105,33 +113,48 @@ void TKDebug::TraceLocked(const std::u16string& message)
 {
     if (viewerSocket_.empty())
         return;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (viewerSocket_.size() >= sizeof address.sun_path)
-        return;
-    viewerSocket_.copy(address.sun_path, viewerSocket_.size());
-    int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return;
     // Same payload as the viewer always received: the UTF-16 text with its terminating zero.
     std::u16string payload = Utf8ToUtf16(DateTimeToStr()) + u"<[KTR]>5<[KTR]>" + message;
     payload.push_back(u'\0');
     const std::string bytes = Utf16ToLeBytes(payload);
-    // No listener: nothing. A viewer that is behind gets a short grace so a
-    // burst of lines is not lost; one that stays behind (hung, or no longer
-    // reading) costs that once, not once per line.
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
-        bool sent = ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) >= 0;
-        if (!sent && errno == EAGAIN && !viewerBehind_) {
-            pollfd writable{fd, POLLOUT, 0};
-            sent = ::poll(&writable, 1, kViewerGraceMs) > 0 &&
-                   ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) >= 0;
-            viewerBehind_ = !sent;
-        } else if (sent) {
-            viewerBehind_ = false;
-        }
+    // The second try reaches a viewer that was started anew since the last line.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (viewer_ < 0 && !ConnectViewerLocked())
+            return;
+        // A full queue drops the line: the program never waits for a viewer.
+        if (::send(viewer_, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) >= 0 || errno == EAGAIN)
+            return;
+        DisconnectViewerLocked();
     }
-    ::close(fd);
+}
+
+bool TKDebug::ConnectViewerLocked()
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (viewerSocket_.size() >= sizeof address.sun_path)
+        return false;
+    viewerSocket_.copy(address.sun_path, viewerSocket_.size());
+    // Sequenced packets keep each line whole, like datagrams, but what is
+    // queued is bounded by the send buffer alone (not by a ten-datagram
+    // queue at the viewer), and stays readable after the program ends.
+    viewer_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (viewer_ < 0)
+        return false;
+    const int size = kViewerQueueBytes;
+    ::setsockopt(viewer_, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+    // No listener (or one whose backlog is full): the line goes nowhere.
+    if (::connect(viewer_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        DisconnectViewerLocked();
+        return false;
+    }
+    return true;
+}
+
+void TKDebug::DisconnectViewerLocked()
+{
+    ::close(viewer_);
+    viewer_ = -1;
 }
 
 void Log(const std::string& procName, const std::u16string& text)

@@ -18,12 +18,17 @@ public:
     // Deletes an existing file of that name, so each run starts a fresh log.
     // An empty name means no file at all (a second instance logs to the viewer only).
     explicit TKDebug(std::string fileName);
+    // Lines the viewer has not read yet stay with it.
+    ~TKDebug();
+    TKDebug(const TKDebug&) = delete;
+    TKDebug& operator=(const TKDebug&) = delete;
 
     void Log(const std::string& procName, const std::u16string& text);
     void Log(const std::string& procName, const std::string& text); // text in UTF-8
 
-    // Sends one message to the trace viewer, if one listens. A viewer that is
-    // behind gets a short grace once; while it stays behind lines are dropped.
+    // Sends one message to the trace viewer, if one listens. Never waits for
+    // it: the connection queues a long burst for a viewer that is behind, and
+    // lines beyond that are dropped.
     void Trace(const std::u16string& message);
 
     void SetLogToFile(bool on);
@@ -35,10 +40,12 @@ public:
 
 private:
     void TraceLocked(const std::u16string& message);
+    bool ConnectViewerLocked();
+    void DisconnectViewerLocked();
 
     std::string fileName_;
     std::string viewerSocket_;
-    bool viewerBehind_ = false; // its grace ran out: lines are dropped until one goes through
+    int viewer_ = -1; // the connection to the viewer; -1 while there is none
     bool logToFile_ = false;
     mutable std::mutex mutex_;
 };
