@@ -36,24 +36,18 @@ pid_t Spawn(const char* exe, const std::string& home)
     return pid;
 }
 
-// Takes the run's connection on the viewer socket and waits on it for a
-// trace line holding `text` (UTF-16LE); the connection, or -1.
-int WaitForTrace(int listener, const std::u16string& text)
+// Waits for a trace line holding `text` (UTF-16LE) on the viewer socket.
+bool WaitForTrace(int fd, const std::u16string& text)
 {
-    pollfd waiting{listener, POLLIN, 0};
-    const int fd = poll(&waiting, 1, 10000) > 0 ? accept4(listener, nullptr, nullptr, SOCK_CLOEXEC) : -1;
     const std::string needle(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-    std::string buffer(65536, '\0');
     for (;;) {
         pollfd p{fd, POLLIN, 0};
-        const ssize_t n = fd >= 0 && poll(&p, 1, 10000) > 0 ? recv(fd, buffer.data(), buffer.size(), 0) : 0;
-        if (n <= 0) {
-            if (fd >= 0)
-                close(fd);
-            return -1;
-        }
-        if (std::string(buffer.data(), static_cast<size_t>(n)).find(needle) != std::string::npos)
-            return fd;
+        if (poll(&p, 1, 10000) <= 0)
+            return false;
+        std::string buffer(65536, '\0');
+        ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
+        if (n > 0 && std::string(buffer.data(), static_cast<size_t>(n)).find(needle) != std::string::npos)
+            return true;
     }
 }
 
@@ -67,7 +61,6 @@ void WaitDraining(pid_t pid, int fd)
             while (recv(fd, buffer.data(), buffer.size(), MSG_DONTWAIT) > 0) {
             }
     }
-    close(fd);
 }
 
 double Median(std::vector<double> values)
@@ -86,18 +79,16 @@ void BM_StartupAndShutdown(benchmark::State& state)
     char folder[] = "/tmp/kolvarin-bench-XXXXXX";
     const std::string home = mkdtemp(folder);
     const std::string socketPath = home + "/trace.socket";
-    int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+    int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     socketPath.copy(address.sun_path, socketPath.size());
     bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(fd, 1);
     std::vector<double> startup, shutdown;
     for (auto _ : state) {
         auto t0 = std::chrono::steady_clock::now();
         pid_t pid = Spawn(KOLVARIN_EXE, home);
-        const int trace = WaitForTrace(fd, u"Project - Run application...");
-        if (trace < 0) {
+        if (!WaitForTrace(fd, u"Project - Run application...")) {
             state.SkipWithError("the program never reached its message loop");
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
@@ -105,7 +96,7 @@ void BM_StartupAndShutdown(benchmark::State& state)
         }
         auto t1 = std::chrono::steady_clock::now();
         kill(pid, SIGTERM);
-        WaitDraining(pid, trace);
+        WaitDraining(pid, fd);
         auto t2 = std::chrono::steady_clock::now();
         if (!std::filesystem::exists(home + "/hotkeys.kkeys")) { // the last save of the shutdown
             state.SkipWithError("the shutdown did not save");

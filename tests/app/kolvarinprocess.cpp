@@ -1,6 +1,5 @@
 #include "kolvarinprocess.h"
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -141,12 +140,11 @@ void WriteLoggingConfig(const std::filesystem::path& home)
 
 TraceViewer::TraceViewer(const std::string& socketPath)
 {
-    fd_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     socketPath.copy(address.sun_path, socketPath.size());
     EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(::listen(fd_, 8), 0);
     reader_ = std::thread([this] { Read(); });
 }
 
@@ -176,34 +174,21 @@ std::vector<std::string> TraceViewer::Lines()
 
 void TraceViewer::Read()
 {
-    // The listening socket, then one connection for each run of the program.
-    std::vector<pollfd> fds{{fd_, POLLIN, 0}};
     while (!stop_) {
-        if (::poll(fds.data(), fds.size(), 20) <= 0)
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0)
             continue;
-        if (fds[0].revents & POLLIN)
-            if (const int connection = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC); connection >= 0)
-                fds.push_back({connection, POLLIN, 0});
-        for (size_t i = fds.size() - 1; i > 0; --i) {
-            if (!fds[i].revents)
-                continue;
-            std::string buffer(8192, '\0');
-            const ssize_t n = ::recv(fds[i].fd, buffer.data(), buffer.size(), MSG_DONTWAIT);
-            if (n > 0) {
-                buffer.resize(static_cast<size_t>(n));
-                std::string line = Narrow(buffer);
-                size_t cut = line.rfind("<[KTR]>");
-                std::lock_guard lock(mutex_);
-                lines_.push_back(cut == std::string::npos ? line : line.substr(cut + 7));
-                changed_.notify_all();
-            } else if (n == 0 || errno != EAGAIN) { // the program has ended and all it sent is read
-                ::close(fds[i].fd);
-                fds.erase(fds.begin() + static_cast<std::ptrdiff_t>(i));
-            }
-        }
+        std::string buffer(8192, '\0');
+        ssize_t n = ::recv(fd_, buffer.data(), buffer.size(), 0);
+        if (n <= 0)
+            continue;
+        buffer.resize(static_cast<size_t>(n));
+        std::string line = Narrow(buffer);
+        size_t cut = line.rfind("<[KTR]>");
+        std::lock_guard lock(mutex_);
+        lines_.push_back(cut == std::string::npos ? line : line.substr(cut + 7));
+        changed_.notify_all();
     }
-    for (size_t i = 1; i < fds.size(); ++i)
-        ::close(fds[i].fd);
 }
 
 } // namespace ktest

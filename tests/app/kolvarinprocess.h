@@ -50,9 +50,8 @@ void WriteLoggingConfig(const std::filesystem::path& home);
 // True when `expected` appears in `lines` in this order, other lines between.
 ::testing::AssertionResult InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& expected);
 
-// Listens where the trace viewer listens, reading on its own thread. The
-// program never waits for a viewer: one that falls behind further than its
-// connection holds loses lines.
+// Listens where the trace viewer listens, reading on its own thread: the
+// program never waits for a viewer, so a viewer that falls behind loses lines.
 class TraceViewer {
 public:
     explicit TraceViewer(const std::string& socketPath);

@@ -1,12 +1,14 @@
 #include "core/system/kdebug.h"
 
 #include <cerrno>
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <stdexcept>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -20,10 +22,38 @@ TKHistory* History = nullptr;
 
 namespace {
 
-// What the connection may hold for a viewer that is behind: a thousand-odd
-// lines, so a viewer kept off the processor a while on a busy machine still
-// gets a whole start-up, and a hung one costs a bounded amount of memory.
-constexpr int kViewerQueueBytes = 1 << 20;
+// The socket queues ten lines at the viewer; this many more wait here for a
+// viewer kept off the processor on a busy machine (a whole start-up). Beyond
+// it, lines are dropped: a hung viewer costs bounded memory.
+constexpr size_t kViewerQueueLines = 4096;
+// How long the last lines may wait for a viewer that is behind when the log ends.
+constexpr auto kViewerDrainTime = std::chrono::milliseconds(100);
+constexpr int kViewerPollMs = 20;
+
+// Sends one datagram to the viewer's socket; false when the viewer is behind
+// (its queue is full), true when the line went out or nobody listens.
+bool SendLine(const std::string& socketPath, const std::string& bytes)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (socketPath.size() >= sizeof address.sun_path)
+        return true;
+    socketPath.copy(address.sun_path, socketPath.size());
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return true;
+    bool done = true;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        done = ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) >= 0 || errno != EAGAIN;
+        if (!done) {
+            pollfd writable{fd, POLLOUT, 0};
+            done = ::poll(&writable, 1, kViewerPollMs) > 0 &&
+                   ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) >= 0;
+        }
+    }
+    ::close(fd);
+    return done;
+}
 
 std::string FormatNow(const char* format)
 {
@@ -61,12 +91,6 @@ TKDebug::TKDebug(std::string fileName) : fileName_(std::move(fileName))
         std::remove(fileName_.c_str());
 }
 
-TKDebug::~TKDebug()
-{
-    if (viewer_ >= 0)
-        ::close(viewer_);
-}
-
 void TKDebug::SetLogToFile(bool on)
 {
     std::lock_guard lock(mutex_);
@@ -81,9 +105,7 @@ bool TKDebug::LogToFile() const
 
 void TKDebug::SetViewerSocket(std::string path)
 {
-    std::lock_guard lock(mutex_);
-    if (viewer_ >= 0)
-        DisconnectViewerLocked();
+    std::lock_guard lock(outboxMutex_);
     viewerSocket_ = std::move(path);
 }
 
@@ -111,50 +133,42 @@ void TKDebug::Trace(const std::u16string& message)
 
 void TKDebug::TraceLocked(const std::u16string& message)
 {
-    if (viewerSocket_.empty())
+    std::lock_guard lock(outboxMutex_);
+    if (viewerSocket_.empty() || outbox_.size() >= kViewerQueueLines)
         return;
     // Same payload as the viewer always received: the UTF-16 text with its terminating zero.
     std::u16string payload = Utf8ToUtf16(DateTimeToStr()) + u"<[KTR]>5<[KTR]>" + message;
     payload.push_back(u'\0');
-    const std::string bytes = Utf16ToLeBytes(payload);
-    // The second try reaches a viewer that was started anew since the last line.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (viewer_ < 0 && !ConnectViewerLocked())
-            return;
-        // A full queue drops the line: the program never waits for a viewer.
-        if (::send(viewer_, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) >= 0 || errno == EAGAIN)
-            return;
-        DisconnectViewerLocked();
-    }
+    outbox_.push_back(Utf16ToLeBytes(payload));
+    if (!sender_.joinable())
+        sender_ = std::jthread([this](std::stop_token stop) { SendLoop(std::move(stop)); });
+    outboxReady_.notify_one();
 }
 
-bool TKDebug::ConnectViewerLocked()
+void TKDebug::SendLoop(std::stop_token stop)
 {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (viewerSocket_.size() >= sizeof address.sun_path)
-        return false;
-    viewerSocket_.copy(address.sun_path, viewerSocket_.size());
-    // Sequenced packets keep each line whole, like datagrams, but what is
-    // queued is bounded by the send buffer alone (not by a ten-datagram
-    // queue at the viewer), and stays readable after the program ends.
-    viewer_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (viewer_ < 0)
-        return false;
-    const int size = kViewerQueueBytes;
-    ::setsockopt(viewer_, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
-    // No listener (or one whose backlog is full): the line goes nowhere.
-    if (::connect(viewer_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        DisconnectViewerLocked();
-        return false;
+    std::chrono::steady_clock::time_point drainEnd{};
+    std::unique_lock lock(outboxMutex_);
+    for (;;) {
+        outboxReady_.wait(lock, stop, [this] { return !outbox_.empty(); });
+        if (outbox_.empty())
+            return;
+        if (stop.stop_requested()) {
+            const auto now = std::chrono::steady_clock::now();
+            if (drainEnd == std::chrono::steady_clock::time_point{})
+                drainEnd = now + kViewerDrainTime;
+            else if (now >= drainEnd)
+                return;
+        }
+        const std::string path = viewerSocket_;
+        const std::string line = outbox_.front();
+        lock.unlock();
+        const bool done = SendLine(path, line);
+        lock.lock();
+        // Lines go in order: one the viewer had no room for is tried again.
+        if (done && !outbox_.empty())
+            outbox_.pop_front();
     }
-    return true;
-}
-
-void TKDebug::DisconnectViewerLocked()
-{
-    ::close(viewer_);
-    viewer_ = -1;
 }
 
 void Log(const std::string& procName, const std::u16string& text)

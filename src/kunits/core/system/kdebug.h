@@ -1,7 +1,11 @@
 #pragma once
 
+#include <condition_variable>
+#include <deque>
 #include <mutex>
+#include <stop_token>
 #include <string>
+#include <thread>
 
 namespace kolvarin {
 
@@ -18,17 +22,13 @@ public:
     // Deletes an existing file of that name, so each run starts a fresh log.
     // An empty name means no file at all (a second instance logs to the viewer only).
     explicit TKDebug(std::string fileName);
-    // Lines the viewer has not read yet stay with it.
-    ~TKDebug();
-    TKDebug(const TKDebug&) = delete;
-    TKDebug& operator=(const TKDebug&) = delete;
 
     void Log(const std::string& procName, const std::u16string& text);
     void Log(const std::string& procName, const std::string& text); // text in UTF-8
 
-    // Sends one message to the trace viewer, if one listens. Never waits for
-    // it: the connection queues a long burst for a viewer that is behind, and
-    // lines beyond that are dropped.
+    // Queues one message for the trace viewer, if one listens. A thread of
+    // the log's own sends it, so a viewer that is behind never stalls the
+    // caller; it gets the queued lines when it reads again.
     void Trace(const std::u16string& message);
 
     void SetLogToFile(bool on);
@@ -40,14 +40,19 @@ public:
 
 private:
     void TraceLocked(const std::u16string& message);
-    bool ConnectViewerLocked();
-    void DisconnectViewerLocked();
+    void SendLoop(std::stop_token stop);
 
     std::string fileName_;
-    std::string viewerSocket_;
-    int viewer_ = -1; // the connection to the viewer; -1 while there is none
     bool logToFile_ = false;
     mutable std::mutex mutex_;
+    // The viewer's queue, guarded by its own lock so file logging never waits on it.
+    std::string viewerSocket_;
+    std::deque<std::string> outbox_;
+    std::mutex outboxMutex_;
+    std::condition_variable_any outboxReady_;
+    // Last, so it stops before what it reads goes; when the log ends, a viewer
+    // that is behind gets a short while to take the last lines.
+    std::jthread sender_;
 };
 
 // The process-wide trace log; created first by the start-up sequence, freed last.
