@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -180,6 +181,10 @@ void DvdStreamer::Flush()
         if (Connected(p))
             p.pin->DeliverBeginFlush();
     StopDelivery();
+    // The old place's pictures go, but what it announced (a new domain,
+    // title or chapter) still happened, and is never announced again.
+    SendEvents(std::numeric_limits<int64_t>::max());
+    SendEvents(-1);
     for (auto& p : pins_)
         if (Connected(p)) {
             p.pin->DeliverEndFlush();
@@ -189,7 +194,6 @@ void DvdStreamer::Flush()
     placed_ = false;
     seam_.reset();
     nextStart_ = 0;
-    DropQueuedEvents();
     StartDelivery();
 }
 
@@ -398,7 +402,6 @@ void DvdStreamer::ReadLoop()
         }
         CloseDemuxer();
         if (break_ == Break::Jump && session_.TakeUserJump()) {
-            SendEvents(-1); // what was read of the old place is dropped with it
             Flush();
             continue;
         }
@@ -446,9 +449,9 @@ void DvdStreamer::EndStill(int seconds)
     if (abort_)
         return;
     session_.SkipStill();
-    notify_(EC_DVD_STILL_OFF, 0, 0);
     if (woken && session_.TakeUserJump())
-        Flush();
+        Flush(); // sends the still's own events if its picture was not shown yet
+    notify_(EC_DVD_STILL_OFF, 0, 0);
 }
 
 void DvdStreamer::QueueEvents()
@@ -472,7 +475,7 @@ void DvdStreamer::QueueEvents()
 }
 
 // batch -1: the events not queued yet; else the queued batch of that number
-// (and any older one a flush left behind).
+// and any older one.
 void DvdStreamer::SendEvents(int64_t batch)
 {
     std::vector<DvdEvent> events;

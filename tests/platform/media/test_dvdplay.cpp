@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include <QColor>
@@ -602,4 +603,71 @@ TEST(DvdPlay, InAPauseTheDiscIsReadOnlyALittleAheadOfThePicture)
     EXPECT_EQ(domain, DVD_DOMAIN_Title);
     ASSERT_TRUE(Succeeded(g.graph.as<IMediaControl>()->Run()));
     EXPECT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2));
+}
+
+TEST(DvdPlay, NextChapterAfterAJumpFromTheMenuGoesToTheFollowingChapterAndPlaysOn)
+{
+    // When the next chapter is asked for: as soon as the title is reached
+    // (before its first picture), when its first chapter starts, or after
+    // some of its pictures.
+    enum class When { TitleReached, ChapterStarted, AfterPictures };
+    for (const When when : {When::TitleReached, When::ChapterStarted, When::AfterPictures}) {
+        SCOPED_TRACE(static_cast<int>(when));
+        auto probe = MakeCom<PictureProbe>(std::vector<POINT>{{300, 20}}); // the background
+        DvdGraph g(nullptr, nullptr, probe.get());
+        ASSERT_TRUE(g.WaitFor(EC_DVD_STILL_ON));
+        ASSERT_EQ(g.control->PlayChapterInTitle(1, 1, 0), S_OK);
+        const auto titlePictures = [&] {
+            const auto pictures = probe->Pictures();
+            return std::count_if(pictures.begin(), pictures.end(), [](const PictureProbe::Picture& p) {
+                return p.timed && Nearer(p.luma[0], fx::kDvdTitle1Colour, fx::kDvdMenuColour);
+            });
+        };
+        const auto end = Clock::now() + std::chrono::seconds(10);
+        DVD_DOMAIN domain{};
+        while (g.info->GetCurrentDomain(&domain), domain != DVD_DOMAIN_Title && Clock::now() < end)
+            std::this_thread::yield();
+        ASSERT_EQ(domain, DVD_DOMAIN_Title);
+        if (when != When::TitleReached) {
+            ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 1));
+        }
+        while (when == When::AfterPictures && titlePictures() < 8 && Clock::now() < end)
+            g.WaitFor(0, -1, 20);
+        const size_t before = g.seen.size();
+        ASSERT_EQ(g.control->PlayNextChapter(0), S_OK);
+
+        ASSERT_TRUE(g.WaitFor(EC_DVD_CHAPTER_START, 2, 8000));
+        DVD_PLAYBACK_LOCATION2 where;
+        ASSERT_EQ(g.info->GetCurrentLocation(&where), S_OK);
+        EXPECT_EQ(where.TitleNum, 1u);
+        EXPECT_GE(where.ChapterNum, 2u); // where the disc is read, ahead of the picture
+        // The title plays on through its last chapter, to its last second,
+        // before its post command calls the menu.
+        ASSERT_TRUE(g.WaitFor(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_VideoManagerMenu, 10000));
+        std::vector<intptr_t> chapters;
+        int lastSecond = -1;
+        for (size_t i = before; i < g.seen.size(); ++i) {
+            if (g.seen[i].code == EC_DVD_CHAPTER_START)
+                chapters.push_back(g.seen[i].param1);
+            if (g.seen[i].code == EC_DVD_CURRENT_HMSF_TIME)
+                lastSecond = UnpackTimeCode(static_cast<uint32_t>(g.seen[i].param1)).bSeconds;
+        }
+        // The first chapter's start may still be on its way when the next is asked for.
+        if (!chapters.empty() && chapters.front() == 1)
+            chapters.erase(chapters.begin());
+        EXPECT_EQ(chapters, (std::vector<intptr_t>{2, 3}));
+        EXPECT_EQ(lastSecond, 2);
+        // The title was announced before its second chapter started, even
+        // when the jump dropped all of its first pictures.
+        const auto second = std::find_if(g.seen.begin(), g.seen.end(), [](const Event& e) {
+            return e.code == EC_DVD_CHAPTER_START && e.param1 == 2;
+        });
+        const auto announced = [&](int32_t code, intptr_t param) {
+            const auto last = std::find_if(std::make_reverse_iterator(second), g.seen.rend(),
+                                           [&](const Event& e) { return e.code == code; });
+            return last != g.seen.rend() && last->param1 == param;
+        };
+        EXPECT_TRUE(announced(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_Title));
+        EXPECT_TRUE(announced(EC_DVD_TITLE_CHANGE, 1));
+    }
 }
