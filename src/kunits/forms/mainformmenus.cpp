@@ -4,6 +4,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QEvent>
 #include <QProcess>
@@ -219,7 +220,7 @@ void TfrmMain::Playlistwindow1Click()
 
 void TfrmMain::Restore1Click() { BringApplicationToFront(); }
 
-void TfrmMain::Minimize1Click() { showMinimized(); }
+void TfrmMain::Minimize1Click() { MinimizeApplication(); }
 
 std::u16string TfrmMain::TellAFriendLink()
 {
@@ -324,6 +325,12 @@ void TfrmMain::hideEvent(QHideEvent* event)
         Config->MainVis = false;
     if (PlaySystem && AppInitialized && !AppKilled)
         PlaySystem->SwapMemory();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    Close1Click();
 }
 
 void TfrmMain::changeEvent(QEvent* event)
