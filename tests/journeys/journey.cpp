@@ -65,8 +65,8 @@ bool Journey::Start(std::vector<std::string> args, std::vector<std::string> env)
         for (const TXWindowInfo& w : x_->Windows())
             windows += " \"" + w.Title + "\"" + (w.Viewable ? "" : " (not shown)");
         const auto log = Log();
-        ADD_FAILURE() << "the main window never showed; windows:" << windows << "; last log line: "
-                      << (log.empty() ? "" : log.back()) << "; display " << x_->DisplayName();
+        ADD_FAILURE() << "the main window never showed; windows:" << windows
+                      << "; last log line: " << (log.empty() ? "" : log.back()) << "; display " << x_->DisplayName();
         return false;
     }
     return true;

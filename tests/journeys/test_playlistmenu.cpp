@@ -76,8 +76,8 @@ TEST_F(PlaylistMenuJourney, AddFilesAndAddDirectoryRunTheMainWindowsActions)
     Shot("added");
 
     ASSERT_EQ(Terminate(), 0);
-    EXPECT_EQ(StoredFileNames(), (std::vector<std::u16string>{U(tracks[0]), U(tracks[2]), U(tracks[0]),
-                                                               U(tracks[1]), U(tracks[2])}));
+    EXPECT_EQ(StoredFileNames(),
+              (std::vector<std::u16string>{U(tracks[0]), U(tracks[2]), U(tracks[0]), U(tracks[1]), U(tracks[2])}));
 }
 
 TEST_F(PlaylistMenuJourney, SearchAndAddUrlTakeTheTypedKeysInTheirEditField)

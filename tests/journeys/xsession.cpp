@@ -153,8 +153,8 @@ std::vector<TXWindowInfo> TXSession::Windows() const
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, DefaultRootWindow(display_), Intern("_NET_CLIENT_LIST"), 0, 1024, False,
-                           XA_WINDOW, &type, &format, &count, &after, &data) != Success)
+    if (XGetWindowProperty(display_, DefaultRootWindow(display_), Intern("_NET_CLIENT_LIST"), 0, 1024, False, XA_WINDOW,
+                           &type, &format, &count, &after, &data) != Success)
         return windows;
     const auto* ids = reinterpret_cast<const unsigned long*>(data);
     const unsigned long hidden = Intern("_NET_WM_STATE_HIDDEN");
@@ -280,8 +280,7 @@ bool TXSession::Activate(XWindow window)
     event.xclient.format = 32;
     event.xclient.data.l[0] = 2; // from a pager: the window manager obeys without asking
     event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &event);
+    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     Sync();
     return WaitUntil([&] {
         for (::Window w = Focus(); w > PointerRoot;) {
@@ -393,8 +392,8 @@ bool TXSession::Screenshot(const std::filesystem::path& png, std::optional<XWind
         r = Geometry(*window);
     if (r.Width <= 0 || r.Height <= 0)
         return false;
-    XImage* image = XGetImage(display_, root, r.X, r.Y, static_cast<unsigned>(r.Width),
-                              static_cast<unsigned>(r.Height), AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display_, root, r.X, r.Y, static_cast<unsigned>(r.Width), static_cast<unsigned>(r.Height),
+                              AllPlanes, ZPixmap);
     if (!image)
         return false;
     QImage picture(r.Width, r.Height, QImage::Format_RGB32);
