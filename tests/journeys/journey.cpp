@@ -66,7 +66,8 @@ bool Journey::Start(std::vector<std::string> args, std::vector<std::string> env)
             windows += " \"" + w.Title + "\"" + (w.Viewable ? "" : " (not shown)");
         const auto log = Log();
         ADD_FAILURE() << "the main window never showed; windows:" << windows
-                      << "; last log line: " << (log.empty() ? "" : log.back()) << "; display " << x_->DisplayName();
+                      << "; last log line: " << (log.empty() ? "" : log.back()) << "; display " << x_->DisplayName()
+                      << (x_->WindowManagerRuns() ? "" : "; the window manager has ended");
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <random>
 #include <thread>
 
@@ -116,20 +117,25 @@ TXSession::TXSession(const std::filesystem::path& home)
         envp.push_back(e.data());
     envp.push_back(nullptr);
     wm_ = Spawn(kOpenbox, {"--sm-disable"}, envp.data());
-    // A window manager announces itself with a check window on the root.
-    const unsigned long check = Intern("_NET_SUPPORTING_WM_CHECK");
-    wmReady_ = wm_ > 0 && WaitUntil([&] {
-                   ::Atom type;
-                   int format;
-                   unsigned long count, after;
-                   unsigned char* data = nullptr;
-                   const bool set = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False,
-                                                       XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-                                    count == 1;
-                   if (data)
-                       XFree(data);
-                   return set;
-               });
+    // The window manager is ready once it manages a window: a probe of ours.
+    const ::Window probe = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
+    XMapWindow(display_, probe);
+    Sync();
+    const auto started = std::chrono::steady_clock::now();
+    wmReady_ = wm_ > 0 && WaitUntil(
+                              [&] {
+                                  for (const TXWindowInfo& w : Windows())
+                                      if (w.Id == probe)
+                                          return true;
+                                  return false;
+                              },
+                              std::chrono::seconds(30));
+    XDestroyWindow(display_, probe);
+    Sync();
+    const auto took = std::chrono::steady_clock::now() - started;
+    if (took > std::chrono::seconds(2))
+        std::cout << "openbox took " << std::chrono::duration_cast<std::chrono::milliseconds>(took).count()
+                  << " ms to manage a window\n";
     if (!wmReady_)
         problem_ = "openbox did not start";
 }
@@ -141,6 +147,8 @@ TXSession::~TXSession()
         XCloseDisplay(display_);
     Stop(server_);
 }
+
+bool TXSession::WindowManagerRuns() const { return wm_ > 0 && ::waitpid(wm_, nullptr, WNOHANG) == 0; }
 
 unsigned long TXSession::Intern(const char* name) const { return XInternAtom(display_, name, False); }
 

@@ -52,6 +52,8 @@ public:
     const std::string& Problem() const { return problem_; }
     // ":N", for the DISPLAY of the program under test.
     const std::string& DisplayName() const { return name_; }
+    // The window manager still runs (it may not end while a journey goes on).
+    bool WindowManagerRuns() const;
 
     // --- windows --------------------------------------------------------------
     // The windows the window manager manages, in its order (_NET_CLIENT_LIST).
