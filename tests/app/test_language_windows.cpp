@@ -170,7 +170,7 @@ struct TAssignment {
     int Number;
     QString Window;
     QString Component; // empty: the window's caption
-    QString Part;      // "node", "column" or empty
+    QString Part; // "node", "column" or empty
     int Index;
 };
 
@@ -183,8 +183,8 @@ std::vector<TAssignment> ReadAssignments()
         QStringLiteral(R"((\d{3}) (\w+)\.(?:\(the window caption\)|(\w+)(?: (node|column) \[(\d+)\])?))"));
     for (auto s = section.globalMatch(table); s.hasNext();) {
         const QRegularExpressionMatch head = s.next();
-        const qsizetype end = table.indexOf(QRegularExpression(QStringLiteral("^\\w+:"), QRegularExpression::MultilineOption),
-                                            head.capturedEnd());
+        const qsizetype end = table.indexOf(
+            QRegularExpression(QStringLiteral("^\\w+:"), QRegularExpression::MultilineOption), head.capturedEnd());
         const QString body = table.mid(head.capturedEnd(), end < 0 ? -1 : end - head.capturedEnd());
         for (auto e = entry.globalMatch(body); e.hasNext();) {
             const QRegularExpressionMatch m = e.next();
@@ -203,7 +203,10 @@ const TLanguageSectionInfo* SectionNamed(const QString& name)
     return nullptr;
 }
 
-QString Marker(const char* section, int number) { return QStringLiteral("{%1.%2}").arg(QLatin1String(section)).arg(number); }
+QString Marker(const char* section, int number)
+{
+    return QStringLiteral("{%1.%2}").arg(QLatin1String(section)).arg(number);
+}
 
 // Every text marked by its section and number, its own text kept after the
 // mark so that formatted texts keep their conversions.
@@ -302,7 +305,7 @@ protected:
         if (a.Part == QLatin1String("node") && tree) {
             const std::vector<QTreeWidgetItem*> nodes = TreeNodes(*tree);
             return a.Index < static_cast<int>(nodes.size()) ? nodes[static_cast<size_t>(a.Index)]->text(0)
-                                                             : QStringLiteral("(no node)");
+                                                            : QStringLiteral("(no node)");
         }
         if (a.Part == QLatin1String("column") && tree)
             return tree->headerItem()->text(a.Index);
@@ -339,9 +342,9 @@ TEST_F(LanguageWindowsTest, AMarkedLanguageChosenInTheDialogReachesEveryComponen
         sections.insert(a.Section);
         const QString marker = Marker(info->Name, a.Number);
         const QString text = shown(a);
-        EXPECT_TRUE(text.contains(marker)) << a.Window.toStdString() << "." << a.Component.toStdString() << " "
-                                           << a.Part.toStdString() << a.Index << ": \"" << text.toStdString()
-                                           << "\", wanted " << marker.toStdString();
+        EXPECT_TRUE(text.contains(marker))
+            << a.Window.toStdString() << "." << a.Component.toStdString() << " " << a.Part.toStdString() << a.Index
+            << ": \"" << text.toStdString() << "\", wanted " << marker.toStdString();
     }
     // The table covers every section the windows take their texts from.
     EXPECT_EQ(sections.size(), 40u);

@@ -61,8 +61,8 @@ void Minimize(QPainter& p) { p.drawLine(QPointF(3.5, 12.5), QPointF(12.5, 12.5))
 void Restore(QPainter& p)
 {
     p.drawRect(QRectF(2.5, 5.5, 8, 8));
-    p.drawPolyline(QPolygonF({QPointF(5.5, 5.5), QPointF(5.5, 2.5), QPointF(13.5, 2.5), QPointF(13.5, 10.5),
-                              QPointF(10.5, 10.5)}));
+    p.drawPolyline(QPolygonF(
+        {QPointF(5.5, 5.5), QPointF(5.5, 2.5), QPointF(13.5, 2.5), QPointF(13.5, 10.5), QPointF(10.5, 10.5)}));
 }
 
 void Fullscreen(QPainter& p)
@@ -91,7 +91,7 @@ std::array<QIcon, 10> TfrmMain::MainMenuImages()
 {
     // The order of the image list: about, help, configuration, close, live
     // update, minimise, restore, full screen, desktop, window.
-    static constexpr TPictogram kPictograms[] = {About,  Help,    Configuration, Close,   LiveUpdate,
+    static constexpr TPictogram kPictograms[] = {About,    Help,    Configuration, Close,   LiveUpdate,
                                                  Minimize, Restore, Fullscreen,    Desktop, Window};
     std::array<QIcon, 10> images;
     for (size_t i = 0; i < images.size(); ++i) {
