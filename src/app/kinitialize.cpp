@@ -445,6 +445,17 @@ bool InitializeAudioSystem()
     return true;
 }
 
+// The defaults saved at the end replace config.xml: what the user had stays
+// beside it.
+void KeepDamagedConfig(const std::string& path)
+{
+    const std::string kept = path + ".damaged";
+    std::error_code ec;
+    std::filesystem::copy_file(path, kept, std::filesystem::copy_options::overwrite_existing, ec);
+    Log("KLoadConfiguration", ec ? "Keeping the damaged config file as " + Quoted(kept) + " failed: " + ec.message()
+                                 : "Damaged config file kept as " + Quoted(kept));
+}
+
 } // namespace
 
 void KLoadConfiguration()
@@ -454,14 +465,16 @@ void KLoadConfiguration()
     SetSplashText("Loading configuration");
     Log(proc, "Create config class");
     Config = new TKConfig();
+    const std::string path = UserPath + "config.xml";
+    bool read = true;
     const bool loaded = Guarded(proc, "Exception while loading config: ", [&] {
         Log(proc, "Set default config");
         Config->SetDefaults();
-        const std::string path = UserPath + "config.xml";
         if (LumoFileExists(path)) {
             Log(proc, "Load from config file " + Quoted(path) + "...");
-            Config->LoadFromFile(path);
-            Log(proc, "Load from config file " + Quoted(path) + " ok");
+            const TKConfigLoadResult result = Config->LoadFromFile(path);
+            read = bool(result);
+            Log(proc, "Load from config file " + Quoted(path) + (read ? " ok" : " failed: " + result.Text));
         }
     });
     if (!loaded) {
@@ -469,6 +482,8 @@ void KLoadConfiguration()
         Log(proc, "Set default config");
         Config->SetDefaults();
     }
+    if (!loaded || !read)
+        KeepDamagedConfig(path);
     Log(proc, "Leave");
 }
 

@@ -396,19 +396,25 @@ void TKConfig::SetDefaults()
     OMProblemsAction = 0;
 }
 
-void TKConfig::LoadFromFile(const std::string& fileName)
+TKConfigLoadResult TKConfig::LoadFromFile(const std::string& fileName)
 {
+    using enum TKConfigLoadStatus;
     TLumoXML doc;
-    if (!LoadXmlFile(fileName, doc))
-        return;
+    if (!LoadXmlFile(fileName, doc)) {
+        const TLumoXMLParseResult& parse = doc.LastResult();
+        if (parse)
+            return {Unreadable, "the file cannot be read"};
+        return {NotParsed, std::string(parse.Description()) + " at byte " + std::to_string(parse.Offset)};
+    }
     const TLumoXMLTag* root = FindXmlTag(&doc.Root, "KolvarinConfigFile");
     if (!root)
-        return;
+        return {NoRoot, "no KolvarinConfigFile element"};
     for (int32_t i = 0; i < root->Count(); ++i) {
         const TLumoXMLItem* item = root->Item(i);
         if (item->Kind() == TLumoXMLItemKind::Tag)
             readElement(*this, *static_cast<const TLumoXMLTag*>(item));
     }
+    return {};
 }
 
 void TKConfig::SaveToFile(const std::string& fileName)

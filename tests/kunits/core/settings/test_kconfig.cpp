@@ -228,16 +228,29 @@ TEST_F(ConfigFileTest, BadNumberFailsTheLoad)
         EXPECT_THROW(load(body), std::runtime_error) << body;
 }
 
-TEST_F(ConfigFileTest, UnreadableDocumentChangesNothing)
+TEST_F(ConfigFileTest, UnreadableDocumentChangesNothingAndSaysWhy)
 {
+    using enum TKConfigLoadStatus;
     config.Volume = 77;
-    for (const char* bytes :
-         {"", "<KolvarinConfigFile><Volume Value=\"1\"", "<Other><Volume Value=\"1\"/></Other>", "\x01\xff garbage"}) {
-        config.LoadFromFile(dir.write("config.xml", bytes).string());
-        EXPECT_EQ(config.Volume, 77) << bytes;
+    const struct {
+        const char* bytes;
+        TKConfigLoadStatus status;
+    } cases[] = {
+        {"", NoRoot},
+        {"<KolvarinConfigFile><Volume Value=\"1\"", NotParsed},
+        {"<KolvarinConfigFile><Volume Value=\"1\"/>", NotParsed},
+        {"<Other><Volume Value=\"1\"/></Other>", NoRoot},
+        {"\x01\xff garbage", NoRoot},
+    };
+    for (const auto& c : cases) {
+        const TKConfigLoadResult result = config.LoadFromFile(dir.write("config.xml", c.bytes).string());
+        EXPECT_EQ(result.Status, c.status) << c.bytes;
+        EXPECT_FALSE(result.Text.empty()) << c.bytes;
+        EXPECT_EQ(config.Volume, 77) << c.bytes;
     }
-    config.LoadFromFile(path("missing.xml"));
+    EXPECT_EQ(config.LoadFromFile(path("missing.xml")).Status, Unreadable);
     EXPECT_EQ(config.Volume, 77);
+    EXPECT_TRUE(config.LoadFromFile(dir.write("config.xml", "<KolvarinConfigFile/>").string()));
 }
 
 TEST_F(ConfigFileTest, FloatsUseAPointWhateverTheLocale)
