@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/bounds.h"
 #include "core/settings/kconfig.h"
 #include "temphome.h"
 
@@ -251,6 +252,22 @@ TEST_F(ConfigFileTest, UnreadableDocumentChangesNothingAndSaysWhy)
     EXPECT_EQ(config.LoadFromFile(path("missing.xml")).Status, Unreadable);
     EXPECT_EQ(config.Volume, 77);
     EXPECT_TRUE(config.LoadFromFile(dir.write("config.xml", "<KolvarinConfigFile/>").string()));
+}
+
+TEST_F(ConfigFileTest, WindowSizesPositionsAndTheOsdFontAreBoundedWhereTheyAreRead)
+{
+    load("<PlaylistSize Width=\"8193\" Height=\"-5\"/><MainPos X=\"2147483647\" Y=\"-2147483648\"/>"
+         "<PlaylistPos X=\"2147483647\" Y=\"12\"/><MediaControlsPos X=\"-99999999\" Y=\"99999999\"/>"
+         "<OSD><Font Size=\"-2147483648\"/></OSD>");
+    EXPECT_EQ(config.PlaylistSize.Width, kMaxExtent);
+    EXPECT_EQ(config.PlaylistSize.Height, 0);
+    EXPECT_EQ(config.MainPos.X, kMaxPosition);
+    EXPECT_EQ(config.MainPos.Y, -kMaxPosition);
+    EXPECT_EQ(config.PlaylistPos.X, kMaxPosition);
+    EXPECT_EQ(config.PlaylistPos.Y, 12);
+    EXPECT_EQ(config.MediaControlsPos.X, -kMaxPosition);
+    EXPECT_EQ(config.MediaControlsPos.Y, kMaxPosition);
+    EXPECT_EQ(config.OSD.Font.Size, -kMaxFontSize);
 }
 
 TEST_F(ConfigFileTest, FloatsUseAPointWhateverTheLocale)
