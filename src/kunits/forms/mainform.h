@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QIcon>
 #include <QTimer>
 
 class QAction;
@@ -122,6 +123,11 @@ public:
     // JumptonextuntilendLoop1 for modes 0 to 4.
     QMenu* popmPlaymode;
     std::array<QAction*, 5> PlaymodeItems;
+    // The main menu's item images, by index: 0 about, 1 help centre, 2
+    // configuration, 3 close, 4 live update, 5 minimise, 6 restore, 7 full
+    // screen, 8 desktop, 9 window.
+    static std::array<QIcon, 10> MainMenuImages();
+    const std::array<QIcon, 10> imglstPopmMain = MainMenuImages();
 
     void Main1Click();
     void Mediacontrols1Click();
@@ -189,7 +195,6 @@ private:
     void BalanceChanged(TKDragPhase phase);
     void BindTimeAndAnalyzer();
     void CreateMenus();
-    void SetOtherCaptions(bool active);
     // Shows the wait icon and the status text; what runs when the adder is done.
     void BeginAdding(const std::u16string& status, std::function<void(size_t added)> after);
 

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTabWidget>
 
 #include "core/playlist/kplaylistfiles.h"
 #include "core/playlist/kplaylistprocs.h"
@@ -150,6 +151,8 @@ void TfrmPlaylist::Edititem1Click()
 {
     if (clickedIndex_ < 0 || !frmEditItem || !frmEditItem->LoadEntry(clickedIndex_))
         return;
+    // Opened from the list it starts on its first page; Reload keeps the page.
+    frmEditItem->PageControl1->setCurrentIndex(0);
     ShowCentred(frmEditItem, nullptr);
 }
 

@@ -116,6 +116,10 @@ Window* PlayerWindowAs(const char* name)
 {
     return dynamic_cast<Window*>(PlayerWindow(name));
 }
+// The caption bars of the main, playlist, media-controls and video windows:
+// the active window's shows active, every other one inactive (all of them
+// with none).
+void ShowCaptionsActive(TKGUI& skin, const QWidget* active);
 
 // A player window is in front and the main window is not minimised. A bit
 // of exclude makes the answer false while that window has the focus: 1
