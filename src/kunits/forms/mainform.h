@@ -76,7 +76,8 @@ public:
     // mouse); keyState stands in for the keyboard state (1 Shift, 2 Alt, 4 Ctrl).
     void HookMessage(int message, uint64_t wParam, int64_t lParam, uint8_t keyState);
 
-    // Closes the main window, which ends the program.
+    // Ends the program; its windows stay as they are until the shutdown has
+    // stored them. The window manager's close of this window does the same.
     void Close1Click();
 
     // The main popup menu (popmMain) by the design's item names. The video
@@ -180,6 +181,7 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -4,6 +4,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QEvent>
 #include <QProcess>
@@ -228,7 +229,7 @@ void TfrmMain::Playlistwindow1Click()
 
 void TfrmMain::Restore1Click() { BringApplicationToFront(); }
 
-void TfrmMain::Minimize1Click() { showMinimized(); }
+void TfrmMain::Minimize1Click() { MinimizeApplication(); }
 
 std::u16string TfrmMain::TellAFriendLink()
 {
@@ -320,6 +321,12 @@ void TfrmMain::hideEvent(QHideEvent* event)
         Config->MainVis = false;
     if (PlaySystem && AppInitialized && !AppKilled)
         PlaySystem->SwapMemory();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    Close1Click();
 }
 
 void TfrmMain::changeEvent(QEvent* event)

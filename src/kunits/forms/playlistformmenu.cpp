@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 
@@ -49,6 +50,8 @@ void ShowCentred(QWidget* dialog, const QWidget* over)
                  area.top() + area.height() / 2 - dialog->height() / 2);
     dialog->show();
     dialog->raise();
+    // Typed keys belong to the dialog's edit field, not to the playlist's hot keys.
+    dialog->activateWindow();
 }
 
 } // namespace
@@ -213,8 +216,11 @@ void TfrmPlaylist::Saveplaylist1Click()
     dialog.setDefaultSuffix(QStringLiteral("kpl"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    // The file holds the .kpl format, and loading goes by the extension.
+    std::filesystem::path file = dialog.selectedFiles().first().toStdString();
+    file.replace_extension(".kpl");
     try {
-        SavePlaylistFile(dialog.selectedFiles().first().toStdString());
+        SavePlaylistFile(file.string());
     } catch (const std::runtime_error& error) {
         ShowMessage(Utf8ToUtf16(error.what()));
     }

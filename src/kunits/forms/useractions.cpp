@@ -462,11 +462,22 @@ bool PlaylistFocused()
 
 void BringApplicationToFront()
 {
+    for (const TKPlayerWindow& w : kPlayerWindows)
+        if (QWidget* window = PlayerWindow(w.Name);
+            window && window != frmMain && window->isVisible() && window->isMinimized())
+            window->showNormal();
     if (!frmMain)
         return;
     frmMain->showNormal();
     frmMain->raise();
     frmMain->activateWindow();
+}
+
+void MinimizeApplication()
+{
+    for (const TKPlayerWindow& w : kPlayerWindows)
+        if (QWidget* window = PlayerWindow(w.Name); window && window->isVisible())
+            window->showMinimized();
 }
 
 void RunHotKeyAction(int action)

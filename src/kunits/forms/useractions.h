@@ -128,7 +128,11 @@ void ShowCaptionsActive(TKGUI& skin, const QWidget* active);
 bool IsPlayerForeground(int exclude);
 // The playlist window has the keyboard focus.
 bool PlaylistFocused();
+// Every shown player window brought back from the task bar, the main window
+// in front and active.
 void BringApplicationToFront();
+// Every shown player window to the task bar (the application minimised).
+void MinimizeApplication();
 // One action of the hot-key table (1 .. 54).
 void RunHotKeyAction(int action);
 
