@@ -49,7 +49,7 @@ public:
         if (hr != S_OK)
             return hr;
         auto w = ReadWaveFormat(t.formatBytes());
-        if (!w || w->nSamplesPerSec == 0 || w->nChannels == 0)
+        if (!w || !AudioInBounds(w->nSamplesPerSec, w->nChannels, w->wBitsPerSample))
             return VFW_E_TYPE_NOT_ACCEPTED;
         if (w->wBitsPerSample != 8 && w->wBitsPerSample != 16 && w->wBitsPerSample != 24 && w->wBitsPerSample != 32)
             return VFW_E_TYPE_NOT_ACCEPTED;

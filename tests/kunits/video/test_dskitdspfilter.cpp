@@ -132,6 +132,13 @@ TEST(DSPFilter, RefusesBadFormatsWithTheirCodes)
         {Wave(44100, 2, 12), VFW_E_TYPE_NOT_ACCEPTED},
         {Wave(44100, 2, 16, WAVE_FORMAT_PCM, 3), VFW_E_TYPE_NOT_ACCEPTED}, // 15 bytes
         {Wave(44100, 12, 16), S_OK}, // channels beyond ten pass through
+        // What the ring would be sized from is bounded before it is allocated.
+        {Wave(384000, 8, 32), S_OK},
+        {Wave(384001, 2, 16), VFW_E_TYPE_NOT_ACCEPTED},
+        {Wave(100000000, 2, 16), VFW_E_TYPE_NOT_ACCEPTED},
+        {Wave(48000, 64, 16), S_OK},
+        {Wave(48000, 65, 16), VFW_E_TYPE_NOT_ACCEPTED},
+        {Wave(96000, 64, 16), VFW_E_TYPE_NOT_ACCEPTED}, // too many samples a second
     };
     for (auto& c : cases) {
         Chain chain(c.type);
