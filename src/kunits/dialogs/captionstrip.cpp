@@ -12,9 +12,17 @@ QColor rgb(unsigned value) { return QColor::fromRgb(QRgb(value)); }
 
 } // namespace
 
-TCaptionStrip::TCaptionStrip(const QString& caption, QWidget* parent) : QWidget(parent), caption_(caption)
+TCaptionStrip::TCaptionStrip(QWidget* parent) : QWidget(parent)
 {
     setCursor(Qt::SizeAllCursor);
+    window()->installEventFilter(this);
+}
+
+bool TCaptionStrip::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::WindowTitleChange)
+        update();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TCaptionStrip::paintEvent(QPaintEvent*)
@@ -27,7 +35,7 @@ void TCaptionStrip::paintEvent(QPaintEvent*)
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(rgb(dialogcolors::Text));
-    painter.drawText(rect().adjusted(10, 0, -10, -1), Qt::AlignVCenter | Qt::AlignLeft, caption_);
+    painter.drawText(rect().adjusted(10, 0, -10, -1), Qt::AlignVCenter | Qt::AlignLeft, window()->windowTitle());
 }
 
 void TCaptionStrip::mousePressEvent(QMouseEvent* event)

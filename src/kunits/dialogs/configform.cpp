@@ -127,7 +127,7 @@ void TfrmConfig::BuildFrame()
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(1, 1, 1, 1);
     outer->setSpacing(0);
-    auto* strip = new TCaptionStrip(QStringLiteral("Configuration"), this);
+    auto* strip = new TCaptionStrip(this);
     strip->setFixedHeight(28);
     outer->addWidget(strip);
 
@@ -190,7 +190,7 @@ void TfrmConfig::BuildFrame()
     ok_->setObjectName(QStringLiteral("btnOK"));
     ok_->setDefault(true);
     cancel_ = new QPushButton(languageText(126), this);
-    cancel_->setObjectName(QStringLiteral("btnCancel"));
+    cancel_->setObjectName(QStringLiteral("btnClose"));
     apply_ = new QPushButton(languageText(127), this);
     apply_->setObjectName(QStringLiteral("btnApply"));
     buttons->addWidget(defaults_);
@@ -254,7 +254,11 @@ void TfrmConfig::ShowPage(TConfigPage page)
             return;
     }
     current_ = page;
-    Page(page);
+    const bool built = pages_[index] != nullptr;
+    TConfigPageWidget* shown = Page(page);
+    // Choosing the node starts the hot-key editor afresh.
+    if (built && page == TConfigPage::Shortcuts)
+        shown->Load();
     stack_->setCurrentWidget(holders_[index]);
     title_->setText(languageText(kPages[index].TreeText));
     // Scripts dropped into the folder since show up when the video pages are opened.

@@ -30,7 +30,7 @@ TfrmTemplateEditor::TfrmTemplateEditor(QWidget* parent) : QDialog(parent, Qt::Di
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(1, 1, 1, 1);
     outer->setSpacing(0);
-    auto* strip = new TCaptionStrip(QStringLiteral("Template editor"), this);
+    auto* strip = new TCaptionStrip(this);
     strip->setFixedHeight(28);
     outer->addWidget(strip);
     auto* body = new QVBoxLayout;
