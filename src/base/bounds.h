@@ -20,7 +20,10 @@ inline constexpr int32_t kMaxPosition = 1 << 20;
 inline constexpr int32_t kMaxFontSize = 400;
 
 // Sizes are never negative.
-constexpr int32_t BoundedExtent(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, 0, kMaxExtent)); }
+constexpr int32_t BoundedExtent(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, 0, kMaxExtent));
+}
 
 constexpr int32_t BoundedPosition(int64_t value)
 {

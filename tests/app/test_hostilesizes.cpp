@@ -50,10 +50,10 @@ std::string Description(const SkinNumbers& n)
     std::string glyphs;
     for (int i = 0; i < 14; ++i)
         glyphs += "<Char><SkinPos X=\"0\" Y=\"0\"/>" + Size("Size", n.glyphWidth, 18) + "</Char>";
-    return "<KolvarinSkin><Forms><Main><Form>" + Size("Size", 300, n.mainHeight) +
-           "</Form><CloseButton><FormPos X=\"" + std::to_string(n.closeX) + "\" Y=\"4\"/>" + Size("Size", 8, 8) +
-           "<Visible Enabled=\"true\"/></CloseButton><Scrolllabel><FormPos X=\"14\" Y=\"54\"/>" + Size("Size", 188, 14) +
-           "<Font Face=\"DejaVu Sans\" Size=\"" + std::to_string(n.fontSize) +
+    return "<KolvarinSkin><Forms><Main><Form>" + Size("Size", 300, n.mainHeight) + "</Form><CloseButton><FormPos X=\"" +
+           std::to_string(n.closeX) + "\" Y=\"4\"/>" + Size("Size", 8, 8) +
+           "<Visible Enabled=\"true\"/></CloseButton><Scrolllabel><FormPos X=\"14\" Y=\"54\"/>" +
+           Size("Size", 188, 14) + "<Font Face=\"DejaVu Sans\" Size=\"" + std::to_string(n.fontSize) +
            "\"/></Scrolllabel><Time><FormPos X=\"28\" Y=\"26\"/><Chars>" + glyphs +
            "</Chars><FormBorder Border=\"1\"/></Time></Main><Playlist><ResizeForm>" +
            Size("Size", 320, n.playlistHeight) + Size("DefaultSize", n.playlistMinWidth, n.playlistMinHeight) +
@@ -114,8 +114,8 @@ protected:
             overlap(rect.y(), rect.height(), area.y(), area.height()) >= std::min(32, rect.height()))
             return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << window.objectName().toStdString() << " at " << rect.x() << ","
-                                         << rect.y() << " is on no screen";
+    return ::testing::AssertionFailure() << window.objectName().toStdString() << " at " << rect.x() << "," << rect.y()
+                                         << " is on no screen";
 }
 
 TEST_F(HostileSizesTest, NoSkinOrSettingEndsTheProgramOrLosesAWindow)
@@ -136,7 +136,8 @@ TEST_F(HostileSizesTest, NoSkinOrSettingEndsTheProgramOrLosesAWindow)
         {"main-height-negative", {.mainHeight = -5}, "", false},
         {"playlist-without-a-height", {.playlistHeight = -100000, .playlistMinHeight = -5}, "", false},
         {"settings-playlist-8193-wide", {}, "<PlaylistSize Width=\"8193\" Height=\"300\"/>", true},
-        {"settings-positions-at-int-max", {},
+        {"settings-positions-at-int-max",
+         {},
          "<PlaylistPos X=\"2147483647\" Y=\"0\"/><MainPos X=\"2147483647\" Y=\"2147483647\"/>"
          "<MediaControlsPos X=\"-2147483648\" Y=\"-2147483648\"/>",
          true},
@@ -152,8 +153,8 @@ TEST_F(HostileSizesTest, NoSkinOrSettingEndsTheProgramOrLosesAWindow)
         Config->SetDefaults();
         ReadSettings(c.settings);
         ArrangeWindows();
-        for (TKForms::Form form : {TKForms::frmMain, TKForms::frmPlaylist, TKForms::frmMediaControls,
-                                   TKForms::frmVideo, TKForms::frmVideoFullscreenControl}) {
+        for (TKForms::Form form : {TKForms::frmMain, TKForms::frmPlaylist, TKForms::frmMediaControls, TKForms::frmVideo,
+                                   TKForms::frmVideoFullscreenControl}) {
             QWidget& window = *forms_.Get(form);
             SCOPED_TRACE(TKForms::Name(form));
             if (form != TKForms::frmVideoFullscreenControl) {
