@@ -1,8 +1,14 @@
 #include "dialogs/captionstrip.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+
+#include "gdi/canvas.h"
 
 namespace kolvarin {
 
@@ -70,6 +76,14 @@ void ApplyDialogPalette(QWidget* dialog)
     palette.setColor(QPalette::Link, rgb(dialogcolors::Accent));
     dialog->setPalette(palette);
     dialog->setAutoFillBackground(true);
+}
+
+QSize DesignedSize(QSize designed, const QFont& font)
+{
+    const double tahoma8 = QFontMetricsF(gdi::ToQFont(gdi::Font{.name = u"Tahoma", .size = 8})).height();
+    const double scale = std::max(1.0, QFontMetricsF(font).height() / tahoma8);
+    return {static_cast<int>(std::lround(designed.width() * scale)),
+            static_cast<int>(std::lround(designed.height() * scale))};
 }
 
 } // namespace kolvarin

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFont>
 #include <QPoint>
+#include <QSize>
 #include <QWidget>
 
 namespace kolvarin {
@@ -37,5 +39,9 @@ inline constexpr unsigned Accent = 0x4CC2FF;
 
 // Gives a dialog the dark palette of the skin (window, text, buttons).
 void ApplyDialogPalette(QWidget* dialog);
+
+// A dialog's size as designed for Tahoma 8, grown by as much as the font it
+// shows here is taller (never shrunk).
+QSize DesignedSize(QSize designed, const QFont& font);
 
 } // namespace kolvarin

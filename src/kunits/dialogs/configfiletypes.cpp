@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <filesystem>
 
 #include <QButtonGroup>
@@ -25,6 +26,21 @@ std::string programFile()
 }
 
 enum TChoice { chRegister, chUnregister, chNone };
+
+// A long caption on two lines, broken at the blank nearest its middle.
+QString TwoLines(QString text)
+{
+    if (text.size() <= 30)
+        return text;
+    const qsizetype middle = text.size() / 2;
+    qsizetype best = -1;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == QLatin1Char(' ') && (best < 0 || std::abs(i - middle) < std::abs(best - middle)))
+            best = i;
+    if (best >= 0)
+        text[best] = QLatin1Char('\n');
+    return text;
+}
 
 // The dialog's field and button colours (its white and button face).
 const TColor kFieldColor = RGBColor(0x1D, 0x20, 0x26);
@@ -121,7 +137,7 @@ private:
     // A check box that marks its area.
     QCheckBox* Box(QGroupBox* group, const char* name, int caption, TConfigArea area)
     {
-        auto* box = new QCheckBox(Text(caption), group);
+        auto* box = new QCheckBox(TwoLines(Text(caption)), group);
         box->setObjectName(QString::fromLatin1(name));
         AddRow(group, {}, box);
         connect(box, &QCheckBox::toggled, this, [this, area] { Mark(area); });

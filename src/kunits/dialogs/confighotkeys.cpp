@@ -64,7 +64,7 @@ public:
         list_->setHeaderLabels({Text(389), Text(390), Text(396)});
         list_->setRootIsDecorated(false);
         list_->setItemDelegate(new TListRowDelegate(list_));
-        list_->setMinimumSize(250, 320);
+        list_->setMinimumSize(220, 300);
         list_->header()->resizeSection(0, 140);
         list_->header()->resizeSection(1, 80);
         AddRow(g, {}, list_);

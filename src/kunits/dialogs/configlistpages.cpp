@@ -230,7 +230,7 @@ public:
         table_->setColumnCount(3);
         table_->setHeaderLabels({Text(268), Text(269), Text(270)});
         table_->setRootIsDecorated(false);
-        table_->setMinimumHeight(220);
+        table_->setMinimumHeight(160);
         table_->setItemDelegate(new TListRowDelegate(table_));
         table_->header()->resizeSection(0, 150);
         table_->header()->resizeSection(1, 190);

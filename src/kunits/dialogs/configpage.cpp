@@ -102,10 +102,10 @@ TConfigPageWidget::TConfigPageWidget(TConfigPage page, MarkFunction mark, QWidge
     setObjectName(QString::fromLatin1(ConfigPageInfo(page).Name));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(14);
+    layout->setSpacing(12);
     for (auto*& column : columns_) {
         column = new QVBoxLayout;
-        column->setSpacing(12);
+        column->setSpacing(8);
         layout->addLayout(column, 1);
     }
 }
@@ -161,7 +161,7 @@ QGroupBox* TConfigPageWidget::AddGroup(const char* name, int caption, int column
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     form->setHorizontalSpacing(10);
-    form->setVerticalSpacing(7);
+    form->setVerticalSpacing(4);
     columns_[column]->addWidget(group);
     ++groups_[column];
     return group;

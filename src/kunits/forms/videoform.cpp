@@ -179,7 +179,7 @@ void TfrmVideo::AttachDSP(video::TDSKitQxDSPFilter* filter)
                             stream->Float != 0);
     };
     dsp_->OnFlush = [this] { QxEqualizer.Flush(); };
-    sideMediaTypeChanged_ = dsp_->OnMediaTypeChanged;
+    sideMediaTypeChanged_ = dsp_->OnMediaTypeChanged.Current();
     dsp_->OnMediaTypeChanged = [this](video::PDSStream stream) {
         QxEqualizer.Flush();
         if (sideMediaTypeChanged_)

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,8 +23,10 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
+#include "dialogs/captionstrip.h"
 #include "dialogs/configform.h"
 #include "dialogs/confignumbers.h"
+#include "gdi/canvas.h"
 #include "playback/ksystem.h"
 #include "temphome.h"
 
@@ -428,6 +431,23 @@ TEST_F(ConfigDialogTest, APreBufferAbove100IsStoredAndShownAs100)
     ASSERT_TRUE(form_->Apply()) << form_->ErrorText().toStdString();
     EXPECT_EQ(config_.NetPrebuffer, 100);
     EXPECT_EQ(shown("edNetPreBuffer"), QStringLiteral("100"));
+}
+
+TEST_F(ConfigDialogTest, TheDialogHasTheDesignedSizeGrownWithTheFont)
+{
+    const QSize designed(692, 469);
+    const QFont tahoma8 = gdi::ToQFont(gdi::Font{.name = u"Tahoma", .size = 8});
+    EXPECT_EQ(DesignedSize(designed, tahoma8), designed);
+    EXPECT_EQ(DesignedSize(designed, gdi::ToQFont(gdi::Font{.name = u"Tahoma", .pixelSize = 6})), designed)
+        << "never shrunk";
+    QFont twice = tahoma8;
+    twice.setPixelSize(2 * tahoma8.pixelSize());
+    const QSize grown = DesignedSize(designed, twice);
+    const double scale = QFontMetricsF(twice).height() / QFontMetricsF(tahoma8).height();
+    EXPECT_NEAR(grown.width(), designed.width() * scale, 1);
+    EXPECT_NEAR(grown.height(), designed.height() * scale, 1);
+    form_->hide();
+    EXPECT_EQ(form_->size(), DesignedSize(designed, form_->font()));
 }
 
 TEST_F(ConfigDialogTest, FaderCountFollowsItsCheckBox)

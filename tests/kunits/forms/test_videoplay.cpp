@@ -29,6 +29,7 @@
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
 #include "skin/kgui.h"
+#include "tracefile.h"
 #include "video/kdirectshowside.h"
 #include "videoplay_fixture.h"
 
@@ -60,21 +61,6 @@ protected:
     }
 
     TfrmVideo* form = nullptr;
-};
-
-// The trace log into a file for the test's span.
-class TraceFile {
-public:
-    explicit TraceFile(const std::filesystem::path& file) : log_(file.string())
-    {
-        log_.SetLogToFile(true);
-        DebugLog = &log_;
-    }
-    ~TraceFile() { DebugLog = nullptr; }
-    std::string Text() const { return Utf16ToUtf8(LeBytesToUtf16(ktest::readFile(log_.FileName()).substr(2))); }
-
-private:
-    TKDebug log_;
 };
 
 } // namespace
@@ -226,7 +212,7 @@ TEST_F(VideoPlayTest, ATimeJumpMovesTheVideoByTheInterval)
 
 TEST_F(VideoPlayTest, APlayedClipsGraphEventsSoundAndPictureReachTheLogTheAnalyserAndAScreenshot)
 {
-    const TraceFile trace(dir().path() / "trace.log");
+    const ktest::TraceFile trace(dir().path() / "trace.log");
     Config->QxDSPFilterActive = true;
     form->AttachDSP(&side->DSPFilter());
     Play(fx::MkvFixture());
