@@ -13,6 +13,7 @@
 #include "kapp.h"
 #include "kquit.h"
 #include "kstep.h"
+#include "post/post.h"
 
 namespace kolvarin {
 
@@ -45,7 +46,7 @@ void OnReceive(uint8_t, const std::string& text)
     std::lock_guard lock(g_mutex);
     g_received.push_back(text);
     if (g_mainThreadReady)
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &DrainReceived, Qt::QueuedConnection);
+        post::PostCall(QCoreApplication::instance(), &DrainReceived);
 }
 
 } // namespace

@@ -43,8 +43,9 @@ KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<
                 return true;
         return false;
     };
-    // The audio output the test chose (the dummy driver, or the disk driver and its file).
-    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE"})
+    // The audio output the test chose (the dummy driver, or the disk driver and
+    // its file), and ThreadSanitizer's suppressions.
+    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE", "TSAN_OPTIONS"})
         if (const char* value = std::getenv(name); value && !chosen(name))
             env.push_back(std::string(name) + "=" + value);
     env.insert(env.end(), extra.begin(), extra.end());

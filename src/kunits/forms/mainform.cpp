@@ -17,6 +17,7 @@
 #include "forms/volumemirror.h"
 #include "keyhook/keyhook.h"
 #include "playback/ksystem.h"
+#include "post/post.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedvideo.h"
 #include "skin/spectrum_vis.h"
@@ -122,8 +123,7 @@ void TfrmMain::SetTimer(TKPlayTimer timer, bool enabled, int intervalMs)
 void TfrmMain::StartTimerFromSync(TKPlayTimer timer)
 {
     QTimer* t = &Timer(timer);
-    QMetaObject::invokeMethod(
-        this, [t] { t->start(); }, Qt::QueuedConnection);
+    post::PostCall(this, [t] { t->start(); });
 }
 
 void TfrmMain::PlayTimerTimer()
