@@ -8,6 +8,7 @@
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/system/kerrors.h"
+#include "core/text/kfunctions.h"
 #include "core/text/klanguage.h"
 #include "forms/playlistform.h"
 #include "playback/ksystem.h"
@@ -22,23 +23,17 @@ QString Text(int number) { return LanguageQText(TLanguageSection::AddURLtoPlayli
 
 } // namespace
 
-bool IsAcceptedURL(const std::u16string& url)
-{
-    const QString lower = QString::fromStdU16String(url).toLower();
-    return lower.startsWith(QLatin1String("http://")) || lower.startsWith(QLatin1String("mms://"));
-}
-
 TfrmAddURL::TfrmAddURL(QWidget* parent) : TKPlaylistDialog("frmAddURL", parent)
 {
     frmAddURL = this;
     setWindowTitle(Text(1));
-    Edit1 = new QLineEdit(this);
+    Edit1 = Named(new QLineEdit(this), "Edit1");
     Edit1->setMinimumWidth(320);
-    Button1 = new QPushButton(Text(4), this);
-    Button2 = new QPushButton(Text(5), this);
+    Button1 = Named(new QPushButton(Text(4), this), "Button1");
+    Button2 = Named(new QPushButton(Text(5), this), "Button2");
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(Text(2), this));
+    row->addWidget(Named(new QLabel(Text(2), this), "Label1"));
     row->addWidget(Edit1, 1);
     layout->addLayout(row);
     AddButtonRow(*layout, {Button1, Button2}, Button2);
@@ -55,7 +50,7 @@ TfrmAddURL::~TfrmAddURL()
 void TfrmAddURL::AddClick()
 {
     const std::u16string url = Edit1->text().toStdU16String();
-    if (!IsAcceptedURL(url)) {
+    if (!IsURL(url)) {
         ShowError(TKErrorCode::InvalidURL, u"TKURL", url, false);
         return;
     }

@@ -29,15 +29,17 @@ bool IsAbove(const QObject* ancestor, const QObject* object)
     return false;
 }
 
-// Sees every key and wheel event of the program's windows. Qt hands an
-// event that a widget ignores on to its parents, each time through the
-// application's filters: only its first delivery counts.
+// Sees every key and wheel event of the program's windows. Under a window
+// system an event reaches the window first and then the widget it is for;
+// Qt hands one that a widget ignores on to its parents, each time through
+// the application's filters: only its first delivery to a widget counts.
 class TApplicationFilter : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::Wheel)
+        if ((type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::Wheel) ||
+            !watched->isWidgetType())
             return QObject::eventFilter(watched, event);
         // An open popup menu owns the keys and the wheel: its arrow keys must
         // not also seek or step through the playlist.
