@@ -33,7 +33,7 @@ std::string Narrow(const std::string& bytes)
 } // namespace
 
 KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args,
-                                 std::vector<std::string> extra)
+                                 std::vector<std::string> extra, std::vector<std::string> under)
 {
     const auto chosen = [&](const std::string& name) {
         for (const auto& e : extra)
@@ -57,10 +57,11 @@ KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<
         envp.push_back(e.data());
     envp.push_back(nullptr);
     args.insert(args.begin(), KOLVARIN_EXE);
+    args.insert(args.begin(), under.begin(), under.end());
     for (auto& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    EXPECT_EQ(::posix_spawn(&pid_, KOLVARIN_EXE, nullptr, nullptr, argv.data(), envp.data()), 0);
+    EXPECT_EQ(::posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), envp.data()), 0);
 }
 
 KolvarinProcess::~KolvarinProcess()
