@@ -46,8 +46,9 @@ KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<
          {"KOLVARIN_HOME=" + home.string(), std::string("QT_QPA_PLATFORM=offscreen"), "HOME=" + home.string()})
         if (!chosen(entry.substr(0, entry.find('='))))
             env.push_back(entry);
-    // The audio output the test chose (the dummy driver, or the disk driver and its file).
-    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE"})
+    // The audio output the test chose (the dummy driver, or the disk driver and
+    // its file), and ThreadSanitizer's suppressions.
+    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE", "TSAN_OPTIONS"})
         if (const char* value = std::getenv(name); value && !chosen(name))
             env.push_back(std::string(name) + "=" + value);
     env.insert(env.end(), extra.begin(), extra.end());
