@@ -4,15 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <random>
 #include <thread>
 
 #include <QImage>
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,32 +20,11 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-extern char** environ;
-
 namespace ktest {
 
 namespace {
 
-constexpr const char* kXvfb = "/usr/bin/Xvfb";
 constexpr const char* kOpenbox = "/usr/bin/openbox";
-
-// Their chatter (openbox misses Debian's menu file) stays out of the test's output.
-pid_t Spawn(const char* program, std::vector<std::string> args, char** envp)
-{
-    std::vector<char*> argv;
-    args.insert(args.begin(), program);
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int result = ::posix_spawn(&pid, program, &actions, nullptr, argv.data(), envp);
-    posix_spawn_file_actions_destroy(&actions);
-    return result == 0 ? pid : -1;
-}
 
 void Stop(pid_t pid)
 {
@@ -68,55 +44,26 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 } // namespace
 
-std::string TXSession::StartServer(int display)
-{
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return {};
-    server_ = Spawn(kXvfb,
-                    {":" + std::to_string(display), "-displayfd", std::to_string(fds[1]), "-nolisten", "tcp", "-screen",
-                     "0", "1280x800x24", "-nocursor"},
-                    environ);
-    ::close(fds[1]);
-    std::string number;
-    char c;
-    while (::read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    ::close(fds[0]);
-    return server_ > 0 ? number : std::string();
-}
-
 TXSession::TXSession(const std::filesystem::path& home)
 {
     XSetErrorHandler(IgnoreXError);
-    // Servers in other mount namespaces leave no lock file here but share the
-    // abstract socket names, so a search from display 0 can end on a display
-    // that answers for someone else: start far up, at a random place, and
-    // move on when the server cannot have the one tried.
-    std::random_device random;
-    const int first = 1000 + static_cast<int>(random() % 30000);
-    std::string number;
-    for (int display = first; display < first + 20 && number.empty(); ++display) {
-        Stop(server_);
-        number = StartServer(display);
-    }
-    if (number.empty()) {
+    if (server_.Name().empty()) {
         problem_ = "Xvfb did not start";
         return;
     }
-    name_ = ":" + number;
-    display_ = XOpenDisplay(name_.c_str());
+    display_ = XOpenDisplay(server_.Name().c_str());
     if (!display_) {
-        problem_ = "cannot open " + name_;
+        problem_ = "cannot open " + server_.Name();
         return;
     }
     // openbox keeps its cache below HOME: the journey's own folder.
-    std::vector<std::string> env = {"DISPLAY=" + name_, "HOME=" + home.string(), "PATH=/usr/bin:/bin"};
+    std::vector<std::string> env = {"DISPLAY=" + server_.Name(), "HOME=" + home.string(), "PATH=/usr/bin:/bin"};
     std::vector<char*> envp;
     for (auto& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-    wm_ = Spawn(kOpenbox, {"--sm-disable"}, envp.data());
+    // Its chatter (openbox misses Debian's menu file) stays out of the test's output.
+    wm_ = SpawnQuietly({kOpenbox, "--sm-disable"}, envp.data());
     // The window manager is ready once it manages a window: a probe of ours.
     const ::Window probe = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
     XMapWindow(display_, probe);
@@ -145,7 +92,6 @@ TXSession::~TXSession()
     Stop(wm_);
     if (display_)
         XCloseDisplay(display_);
-    Stop(server_);
 }
 
 bool TXSession::WindowManagerRuns() const { return wm_ > 0 && ::waitpid(wm_, nullptr, WNOHANG) == 0; }

@@ -15,6 +15,7 @@
 #include <sys/types.h>
 
 #include "kolvarinprocess.h"
+#include "virtualdisplay.h"
 
 // Xlib's names (Window, Display, None, Bool ...) stay out of the tests.
 struct _XDisplay;
@@ -51,7 +52,7 @@ public:
     bool Ready() const { return display_ != nullptr && wmReady_; }
     const std::string& Problem() const { return problem_; }
     // ":N", for the DISPLAY of the program under test.
-    const std::string& DisplayName() const { return name_; }
+    const std::string& DisplayName() const { return server_.Name(); }
     // The window manager still runs (it may not end while a journey goes on).
     bool WindowManagerRuns() const;
 
@@ -93,14 +94,11 @@ public:
     uint32_t Pixel(int x, int y) const;
 
 private:
-    // Xvfb on that display; its number once it is ready, empty when it failed.
-    std::string StartServer(int display);
     unsigned long Intern(const char* name) const;
     void Sync() const;
 
+    VirtualDisplay server_;
     std::string problem_;
-    std::string name_;
-    pid_t server_ = -1;
     pid_t wm_ = -1;
     _XDisplay* display_ = nullptr;
     bool wmReady_ = false;
