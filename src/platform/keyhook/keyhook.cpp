@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWheelEvent>
+#include <QWidget>
+#include <QWindow>
 
 #include "keyhook/keycodes.h"
 #include "keyhook_p.h"
@@ -29,8 +31,19 @@ bool IsAbove(const QObject* ancestor, const QObject* object)
     return false;
 }
 
+// True when watched takes an event on from earlier: its parent ignored it, or
+// earlier is the window system's window of the widget watched lies in.
+bool PassedOnFrom(const QObject* watched, const QObject* earlier)
+{
+    if (IsAbove(watched, earlier))
+        return true;
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    return widget && earlier && earlier->isWindowType() && widget->window()->windowHandle() == earlier;
+}
+
 // Sees every key and wheel event of the program's windows. Qt hands an
-// event that a widget ignores on to its parents, each time through the
+// event from the window system to the window, then to the widget with the
+// focus and on to its parents while they ignore it, each time through the
 // application's filters: only its first delivery counts.
 class TApplicationFilter : public QObject {
 public:
@@ -44,7 +57,7 @@ public:
         if (QApplication::activePopupWidget())
             return false;
         const auto* input = static_cast<const QInputEvent*>(event);
-        const bool passedOn = event == last_ && input->timestamp() == lastTime_ && IsAbove(watched, lastWatched_);
+        const bool passedOn = event == last_ && input->timestamp() == lastTime_ && PassedOnFrom(watched, lastWatched_);
         last_ = event;
         lastTime_ = input->timestamp();
         lastWatched_ = watched;
