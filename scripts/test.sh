@@ -6,11 +6,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # build/ is configured exactly as scripts/run.sh configures it, so the player
-# built by one is not rebuilt by the other.
-dir=build; opts=(-DKOLVARIN_TESTS=ON); lists=("$root/scripts/packages")
+# built by one is not rebuilt by the other. KOLVARIN_BUILD_ROOT, when set, is
+# the folder that holds the build folders (CI builds outside the source tree).
+builds=${KOLVARIN_BUILD_ROOT:-$root}
+dir=$builds/build; opts=(-DKOLVARIN_TESTS=ON); lists=("$root/scripts/packages")
 if [ "${1:-}" = "--sanitize" ]; then
   shift
-  dir=build-sanitize
+  dir=$builds/build-sanitize
   opts=(-DKOLVARIN_TESTS=ON -DKOLVARIN_SANITIZE=ON -DKOLVARIN_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug)
   lists+=("$root/scripts/packages/fuzz")
   export CC=clang CXX=clang++
@@ -28,5 +30,5 @@ opts+=(-DKOLVARIN_WERROR="${KOLVARIN_WERROR:-OFF}" "$@")
 "$root/scripts/build.sh" "$dir" "${opts[@]}"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-cd "$root/$dir"
+cd "$dir"
 ctest -j"$(nproc)" --output-on-failure --timeout 300

@@ -14,6 +14,7 @@
 
 #include <fontconfig/fontconfig.h>
 #include <malloc.h>
+#include <unistd.h>
 
 #include "core/desktop/kwindowicon.h"
 #include "core/settings/kconfig.h"
@@ -29,6 +30,7 @@
 #include "dialogs/newsform.h"
 #include "dialogs/splashform.h"
 #include "ffload/ffload.h"
+#include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "ipc/instancelock.h"
 #include "ipc/pipe.h"
@@ -47,6 +49,8 @@ namespace kolvarin {
 namespace {
 
 constexpr const char* kProject = "Project";
+// How long a start whose hand-over was refused waits for the ending instance.
+constexpr int kTakeOverTimeoutMs = 20000;
 constexpr const char* kRevisionKeyword = "[$Rev: 411 $]";
 
 TfrmSplash* frmSplash = nullptr;
@@ -64,6 +68,8 @@ std::string BuildVersionText()
     }
     return std::string(KOLVARIN_VERSION) + " Bugfix Release" + revision;
 }
+
+bool UserFolderWritable() { return ::access(UserPath.c_str(), W_OK) == 0; }
 
 // The splash window with its picture: the user's own first, then the shipped one.
 std::unique_ptr<TfrmSplash> CreateSplash()
@@ -209,6 +215,15 @@ void RunWindows(int argc, char** argv)
     // the middle of the screen; else where they were.
     if (!positionsSaved || forms.SkinnedWindowsOverlap())
         forms.ShowSkinnedWindows();
+    // Once a start: nothing of the user's is kept, and the starts do not find each other.
+    if (!UserFolderWritable()) {
+        const std::string text = "The user folder " + Quoted(UserPath) +
+                                 " cannot be written: settings and playlist are not saved, and every start opens a "
+                                 "player of its own.";
+        Log(kProject, text);
+        if (frmMain)
+            frmMain->ShowBalloon(u"Kolvarin", Utf8ToUtf16(text), 30, true);
+    }
     // The news check waits for the message loop: the windows show first.
     if (Config->NewsWindowOnStartUp && frmNews)
         QTimer::singleShot(0, frmNews, [] {
@@ -306,11 +321,15 @@ int KolvarinMain(int argc, char** argv)
     // The lock comes before the log: a second start must never delete the
     // running instance's log file.
     ipc::TInstanceLock instanceLock(UserPath + "kolvarin.lock");
-    const bool secondInstance = !instanceLock.Owned() && !instanceLock.Failed();
+    bool secondInstance = !instanceLock.Owned() && !instanceLock.Failed();
 
-    auto debugLog = std::make_unique<TKDebug>(secondInstance ? std::string() : UserPath + "kolvarin.log");
-    debugLog->SetViewerSocket(UserPath + "trace.socket");
-    DebugLog = debugLog.get();
+    std::unique_ptr<TKDebug> debugLog;
+    const auto createLog = [&] {
+        debugLog = std::make_unique<TKDebug>(secondInstance ? std::string() : UserPath + "kolvarin.log");
+        debugLog->SetViewerSocket(UserPath + "trace.socket");
+        DebugLog = debugLog.get();
+    };
+    createLog();
     SetZipLogHook([](const std::string& proc, const std::u16string& text) { Log(proc, text); });
     Log(kProject, "Create mutex...");
 
@@ -318,16 +337,26 @@ int KolvarinMain(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         words.push_back(Utf8ToUtf16(argv[i]));
 
-    std::unique_ptr<ipc::TKPipeServer> pipeServer;
     if (secondInstance) {
         Log(kProject, "Create mutex failed, already exists!");
         Log(kProject, "Send parameter to kolvarin instance...");
-        KSendAllReadyExistsMessage2(words);
+        const bool handedOver = KSendAllReadyExistsMessage2(words);
         Log(kProject, "Send parameter to kolvarin instance ok");
-        Log(kProject, "Goto cleanup");
-    } else {
-        pipeServer = RunFirstInstance(argc, argv, words);
+        // Not taken: the running instance is ending, and this start waits
+        // for it and takes its place. A user folder that cannot be written
+        // holds no channel, so no instance could take it: this start runs
+        // as one of its own (and says why).
+        if (!handedOver && (!UserFolderWritable() || instanceLock.WaitOwned(kTakeOverTimeoutMs))) {
+            Log(kProject, "Hand-over not taken, starting as the first instance");
+            secondInstance = false;
+            createLog();
+        } else {
+            Log(kProject, "Goto cleanup");
+        }
     }
+    std::unique_ptr<ipc::TKPipeServer> pipeServer;
+    if (!secondInstance)
+        pipeServer = RunFirstInstance(argc, argv, words);
 
     if (pipeServer) {
         Log(kProject, "Kill ipc server");

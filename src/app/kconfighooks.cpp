@@ -145,7 +145,12 @@ void InstallConfigHooks(TfrmConfig& form)
         if (Forms)
             Forms->ArrangeSkinnedWindows();
     };
-    hooks.ApplyLanguage = [] { ApplyLanguage(Language); };
+    // The status text (and with it the window title) is read at run time:
+    // it is shown again in the new language at once.
+    hooks.ApplyLanguage = [] {
+        ApplyLanguage(Language);
+        ResetStatus();
+    };
     hooks.ShowMessage = [&form](const QString& text) {
         QMessageBox::information(&form, QStringLiteral("Kolvarin"), text);
     };

@@ -396,8 +396,7 @@ void CreatePlaySystem()
     if (frmMain)
         PlaySystem->SetView(frmMain);
     ApplyPlayTexts(Language);
-    PlaySystem->SetTerminateRequest(
-        [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
+    PlaySystem->SetTerminateRequest([] { QMetaObject::invokeMethod(qApp, &RequestTerminate, Qt::QueuedConnection); });
     PlaylistHooks().StartPlay = [] { PlaySystem->StartPlay(); };
     PlaylistHooks().ShowMediaProblem = [](TKErrorCode code, const std::u16string& fileName) {
         PlaySystem->ShowMediaProblem(code, fileName, 0);

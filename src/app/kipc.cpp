@@ -21,10 +21,12 @@ namespace {
 // A start while the other instance starts or shuts down waits this long for it.
 constexpr int kHandOverTimeoutMs = 2000;
 
-// Texts received on the server thread, waiting for the main thread.
+// Texts received on the server thread, waiting for the main thread, and
+// what the main thread does with them; guarded by g_mutex.
+enum class TReceiving { Queued, Handled, Refused };
 std::mutex g_mutex;
 std::vector<std::string> g_received;
-bool g_mainThreadReady = false; // guarded by g_mutex
+TReceiving g_receiving = TReceiving::Queued;
 
 void DrainReceived()
 {
@@ -39,13 +41,18 @@ void DrainReceived()
 
 // Server thread: queue the text and, once the main thread takes them, wake it.
 // The wake-up is posted under the lock, so the application object cannot go
-// away between the check and the post.
-void OnReceive(uint8_t, const std::string& text)
+// away between the check and the post. After the shutdown took the last
+// texts a text is refused: unanswered, the start that sent it waits for
+// this instance to end and takes its place.
+bool OnReceive(uint8_t, const std::string& text)
 {
     std::lock_guard lock(g_mutex);
+    if (g_receiving == TReceiving::Refused)
+        return false;
     g_received.push_back(text);
-    if (g_mainThreadReady)
+    if (g_receiving == TReceiving::Handled)
         QMetaObject::invokeMethod(QCoreApplication::instance(), &DrainReceived, Qt::QueuedConnection);
+    return true;
 }
 
 } // namespace
@@ -60,7 +67,7 @@ std::unique_ptr<ipc::TKPipeServer> CreatePipeServer()
     return server;
 }
 
-void KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words)
+bool KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words)
 {
     const char* proc = "KSendAllReadyExistsMessage2";
     Log(proc, "Create IPC Client");
@@ -74,24 +81,32 @@ void KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words)
     const std::u16string text = program + u" " + handler.WholeText();
     Log(proc, u"Update parameters ok, got: " + text);
     Log(proc, "Send to IPC Server...");
-    if (Guarded(proc, "Send to IPC Server failed: ", [&] { client.SendString(Utf16ToUtf8(text), kHandOverTimeoutMs); }))
+    const bool sent =
+        Guarded(proc, "Send to IPC Server failed: ", [&] { client.SendString(Utf16ToUtf8(text), kHandOverTimeoutMs); });
+    if (sent)
         Log(proc, "Send to IPC Server ok");
     Log(proc, "Release IPC Client.");
+    return sent;
 }
 
 void EnableReceivedParameters()
 {
     {
         std::lock_guard lock(g_mutex);
-        g_mainThreadReady = true;
+        g_receiving = TReceiving::Handled;
     }
     DrainReceived();
 }
 
 void DisableReceivedParameters()
 {
-    std::lock_guard lock(g_mutex);
-    g_mainThreadReady = false;
+    {
+        std::lock_guard lock(g_mutex);
+        g_receiving = TReceiving::Refused;
+    }
+    // Texts that came after the message loop's last look still reach the
+    // playlist the shutdown saves.
+    DrainReceived();
 }
 
 void KIPCServerReceiveProc(const std::string& text)

@@ -17,15 +17,17 @@ std::string PipePath();
 // and the program goes on without the hand-over.
 std::unique_ptr<ipc::TKPipeServer> CreatePipeServer();
 
-// The second instance's hand-over of its command line (program first).
-void KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words);
+// The second instance's hand-over of its command line (program first);
+// false when the running instance did not take it (it is ending, or has no
+// channel).
+bool KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words);
 
 // Main thread: from now on received command lines are handled as they come;
 // those that arrived during start-up are handled now.
 void EnableReceivedParameters();
 
-// Main thread, before the application object goes: received command lines
-// are only queued from now on.
+// Main thread, before the shutdown saves: the command lines received so far
+// are handled, later ones are refused.
 void DisableReceivedParameters();
 
 // Main thread: handles one received command line.

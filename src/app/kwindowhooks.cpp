@@ -63,6 +63,17 @@ void ConnectVideoMenu()
 void InstallWindowHooks()
 {
     ConnectVideoMenu();
+    // The playlist menu's add items run the main window's add actions.
+    if (frmPlaylist) {
+        frmPlaylist->OnAddFiles = [] {
+            if (frmMain)
+                frmMain->AddFromPlaylistExecute();
+        };
+        frmPlaylist->OnAddDirectory = [] {
+            if (frmMain)
+                frmMain->AddDirExecute();
+        };
+    }
     TKUserActionHooks& actions = UserActionHooks();
     actions.PlaylistActive = [] { return frmPlaylist && frmPlaylist->IsActive; };
     actions.ScrollPlaylist = [](int rows) {

@@ -35,14 +35,17 @@ std::string Narrow(const std::string& bytes)
 KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args,
                                  std::vector<std::string> extra)
 {
-    std::vector<std::string> env = {"KOLVARIN_HOME=" + home.string(), "QT_QPA_PLATFORM=offscreen",
-                                    "HOME=" + home.string()};
     const auto chosen = [&](const std::string& name) {
         for (const auto& e : extra)
             if (e.starts_with(name + "="))
                 return true;
         return false;
     };
+    std::vector<std::string> env;
+    for (std::string entry :
+         {"KOLVARIN_HOME=" + home.string(), std::string("QT_QPA_PLATFORM=offscreen"), "HOME=" + home.string()})
+        if (!chosen(entry.substr(0, entry.find('='))))
+            env.push_back(entry);
     // The audio output the test chose (the dummy driver, or the disk driver and its file).
     for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE"})
         if (const char* value = std::getenv(name); value && !chosen(name))
@@ -85,6 +88,18 @@ int KolvarinProcess::Wait(int timeoutMs)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 std::vector<std::string> ReadLogLines(const std::filesystem::path& logFile)
 {
     const std::string bytes = readFile(logFile);
@@ -105,14 +120,14 @@ std::vector<std::string> ReadLogLines(const std::filesystem::path& logFile)
 
 bool WaitForLogLine(const std::filesystem::path& logFile, const std::string& text, int timeoutMs)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        for (const auto& line : ReadLogLines(logFile))
-            if (line == text)
-                return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return WaitUntil(
+        [&] {
+            for (const auto& line : ReadLogLines(logFile))
+                if (line == text)
+                    return true;
+            return false;
+        },
+        std::chrono::milliseconds(timeoutMs));
 }
 
 void WriteLoggingConfig(const std::filesystem::path& home)

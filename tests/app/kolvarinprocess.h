@@ -3,8 +3,10 @@
 // Runs the real program in a temporary user folder and watches what it logs.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,7 +21,7 @@ namespace ktest {
 // One run of the program with KOLVARIN_HOME set to `home`, headless. A run
 // still going when the object dies is killed, so no orphan keeps the test's
 // output open. `env` adds NAME=value entries (SDL_AUDIODRIVER=disk, ...)
-// over the test's own audio choice.
+// over the test's own audio choice and the defaults (QT_QPA_PLATFORM=xcb ...).
 class KolvarinProcess {
 public:
     KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args = {},
@@ -37,6 +39,10 @@ public:
 private:
     pid_t pid_ = -1;
 };
+
+// Polls the condition every few milliseconds until it holds; false when the
+// deadline passes first. The program-level tests' one way to wait.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
 // The lines of the UTF-16LE log file, as "Proc - Text" (date and time cut off).
 std::vector<std::string> ReadLogLines(const std::filesystem::path& logFile);

@@ -1,9 +1,12 @@
 // A second start hands its command line to the running program and ends.
+#include <atomic>
 #include <csignal>
 
 #include "core/playlist/kplaylistfiles.h"
 #include "core/settings/kconfig.h"
 #include "core/text/kstrings.h"
+#include "ipc/instancelock.h"
+#include "ipc/pipe.h"
 #include "kolvarinprocess.h"
 #include "temphome.h"
 
@@ -89,4 +92,50 @@ TEST_F(HandOverTest, VolumeAndTimeJumpOptionsReachTheUserActions)
     saved.SetDefaults();
     saved.LoadFromFile((home() / "config.xml").string());
     EXPECT_EQ(saved.Volume, 4900) << "two steps of 100 down, one up; the time jump with nothing playing does nothing";
+}
+
+// A command line larger than one record of the channel still arrives whole.
+TEST_F(HandOverTest, ACommandLineLargerThanOneRecordArrives)
+{
+    ktest::WriteLoggingConfig(home());
+    ktest::KolvarinProcess first(home());
+    ASSERT_TRUE(ktest::WaitForLogLine(Log(), "Project - Run application..."));
+    const std::string deep = "music/" + std::string(180, 'd') + "/" + std::string(180, 'e') + "/";
+    std::vector<std::string> args = {"/add"};
+    std::vector<std::u16string> expected;
+    for (int i = 0; i < 40; ++i) {
+        const auto media = dir().write(deep + "track " + std::to_string(i) + ".mp3", "x");
+        args.push_back(media.string());
+        expected.push_back(kolvarin::Utf8ToUtf16(media.string()));
+    }
+    ktest::KolvarinProcess second(home(), args);
+    EXPECT_EQ(second.Wait(), 0);
+    ktest::KolvarinProcess exit(home(), {"/exit"});
+    EXPECT_EQ(exit.Wait(), 0);
+    EXPECT_EQ(first.Wait(), 0);
+    EXPECT_EQ(SavedPlaylist(), expected);
+}
+
+// A running instance that is ending does not take a hand-over: the start
+// waits for it and runs in its place, with its own files.
+TEST_F(HandOverTest, AStartThatIsRefusedTakesThePlaceOfTheEndingInstance)
+{
+    ktest::WriteLoggingConfig(home());
+    const auto media = dir().write("music/late.mp3", "x");
+    auto ending = std::make_unique<kolvarin::ipc::TInstanceLock>((home() / "kolvarin.lock").string());
+    ASSERT_TRUE(ending->Owned());
+    std::atomic<int> refused{0};
+    auto channel = std::make_unique<kolvarin::ipc::TKPipeServer>((home() / "kolvarin.pipe").string(),
+                                                                 [&](uint8_t, const std::string&) {
+                                                                     ++refused;
+                                                                     return false;
+                                                                 });
+    ktest::KolvarinProcess start(home(), {"/add", media.string()});
+    ASSERT_TRUE(ktest::WaitUntil([&] { return refused > 0; }));
+    channel.reset();
+    ending.reset();
+    ASSERT_TRUE(ktest::WaitForLogLine(Log(), "Project - Run application..."));
+    start.Signal(SIGTERM);
+    EXPECT_EQ(start.Wait(), 0);
+    EXPECT_EQ(SavedPlaylist(), std::vector<std::u16string>{kolvarin::Utf8ToUtf16(media.string())});
 }

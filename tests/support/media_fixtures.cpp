@@ -134,6 +134,12 @@ const std::filesystem::path& AudioFixture()
     return file;
 }
 
+const std::filesystem::path& PcmMkvFixture()
+{
+    static const auto file = Make("tone-pcm.mkv", Tone(3, 440) + " -ac 2 -ar 44100 -c:a pcm_s16le");
+    return file;
+}
+
 std::filesystem::path TimedClip(const std::string& name, int seconds, int width, int height, int rate)
 {
     return Make(name, "-f lavfi -i testsrc2=s=" + std::to_string(width) + "x" + std::to_string(height) +

@@ -27,6 +27,9 @@ const std::filesystem::path& Mp4Fixture();
 const std::filesystem::path& AnamorphicFixture();
 // FLAC audio only, 1 s, 44.1 kHz stereo.
 const std::filesystem::path& AudioFixture();
+// 16-bit PCM audio only in Matroska, 3 s, 44.1 kHz stereo; the rate is an
+// 8-byte float element (0xB5 0x88), so a test can make the header lie.
+const std::filesystem::path& PcmMkvFixture();
 // A larger clip for timing (seconds, size), H.264 in MP4, cached by name.
 std::filesystem::path TimedClip(const std::string& name, int seconds, int width, int height, int rate);
 // The UTF-16 file name the framework takes for a path.

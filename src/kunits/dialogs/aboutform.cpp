@@ -113,7 +113,7 @@ TfrmAbout::TfrmAbout(QWidget* parent)
     tahoma.setPixelSize(11);
     setFont(tahoma);
 
-    auto* strip = new TCaptionStrip(QStringLiteral("About"), this);
+    auto* strip = new TCaptionStrip(this);
     strip->setGeometry(0, 0, FormWidth, 20);
 
     const std::string version = GetFileVersion("");

@@ -1,8 +1,14 @@
 #include "dialogs/captionstrip.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+
+#include "gdi/canvas.h"
 
 namespace kolvarin {
 
@@ -12,9 +18,17 @@ QColor rgb(unsigned value) { return QColor::fromRgb(QRgb(value)); }
 
 } // namespace
 
-TCaptionStrip::TCaptionStrip(const QString& caption, QWidget* parent) : QWidget(parent), caption_(caption)
+TCaptionStrip::TCaptionStrip(QWidget* parent) : QWidget(parent)
 {
     setCursor(Qt::SizeAllCursor);
+    window()->installEventFilter(this);
+}
+
+bool TCaptionStrip::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::WindowTitleChange)
+        update();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TCaptionStrip::paintEvent(QPaintEvent*)
@@ -27,7 +41,7 @@ void TCaptionStrip::paintEvent(QPaintEvent*)
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(rgb(dialogcolors::Text));
-    painter.drawText(rect().adjusted(10, 0, -10, -1), Qt::AlignVCenter | Qt::AlignLeft, caption_);
+    painter.drawText(rect().adjusted(10, 0, -10, -1), Qt::AlignVCenter | Qt::AlignLeft, window()->windowTitle());
 }
 
 void TCaptionStrip::mousePressEvent(QMouseEvent* event)
@@ -62,6 +76,14 @@ void ApplyDialogPalette(QWidget* dialog)
     palette.setColor(QPalette::Link, rgb(dialogcolors::Accent));
     dialog->setPalette(palette);
     dialog->setAutoFillBackground(true);
+}
+
+QSize DesignedSize(QSize designed, const QFont& font)
+{
+    const double tahoma8 = QFontMetricsF(gdi::ToQFont(gdi::Font{.name = u"Tahoma", .size = 8})).height();
+    const double scale = std::max(1.0, QFontMetricsF(font).height() / tahoma8);
+    return {static_cast<int>(std::lround(designed.width() * scale)),
+            static_cast<int>(std::lround(designed.height() * scale))};
 }
 
 } // namespace kolvarin

@@ -1,26 +1,28 @@
 #pragma once
 
+#include <QFont>
 #include <QPoint>
-#include <QString>
+#include <QSize>
 #include <QWidget>
 
 namespace kolvarin {
 
-// The title strip of a borderless window: shows the caption and moves the
-// window while the left button drags it (the window system's own move when
-// it offers one). Main thread only.
+// The title strip of a borderless window: shows the window's title (and
+// follows it when the language changes) and moves the window while the left
+// button drags it (the window system's own move when it offers one). Main
+// thread only.
 class TCaptionStrip : public QWidget {
 public:
-    TCaptionStrip(const QString& caption, QWidget* parent);
+    explicit TCaptionStrip(QWidget* parent);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QString caption_;
     bool dragging_ = false;
     QPoint grab_; // where the window was taken, from its top-left corner
 };
@@ -37,5 +39,9 @@ inline constexpr unsigned Accent = 0x4CC2FF;
 
 // Gives a dialog the dark palette of the skin (window, text, buttons).
 void ApplyDialogPalette(QWidget* dialog);
+
+// A dialog's size as designed for Tahoma 8, grown by as much as the font it
+// shows here is taller (never shrunk).
+QSize DesignedSize(QSize designed, const QFont& font);
 
 } // namespace kolvarin

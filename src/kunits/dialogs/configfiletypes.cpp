@@ -1,10 +1,9 @@
+#include <cstdlib>
 #include <filesystem>
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -28,6 +27,25 @@ std::string programFile()
 
 enum TChoice { chRegister, chUnregister, chNone };
 
+// A long caption on two lines, broken at the blank nearest its middle.
+QString TwoLines(QString text)
+{
+    if (text.size() <= 30)
+        return text;
+    const qsizetype middle = text.size() / 2;
+    qsizetype best = -1;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == QLatin1Char(' ') && (best < 0 || std::abs(i - middle) < std::abs(best - middle)))
+            best = i;
+    if (best >= 0)
+        text[best] = QLatin1Char('\n');
+    return text;
+}
+
+// The dialog's field and button colours (its white and button face).
+const TColor kFieldColor = RGBColor(0x1D, 0x20, 0x26);
+const TColor kButtonFaceColor = RGBColor(0x2C, 0x31, 0x3B);
+
 // The file-types page: every extension the player can register under three
 // headings, checked when it is registered to the player; Apply registers or
 // unregisters the checked ones and says whether that worked.
@@ -36,17 +54,16 @@ public:
     TFileTypesPage(MarkFunction mark, TfrmConfig& form)
         : TConfigPageWidget(TConfigPage::Filetypes, std::move(mark)), form_(form)
     {
-        QGroupBox* g = AddGroup(-1);
+        QGroupBox* g = AddGroup(nullptr, -1);
         g->setTitle(Text(133));
         list_ = new TMarkupCheckList(g);
         list_->setObjectName(QStringLiteral("clbFiletypes"));
         list_->setMinimumSize(200, 300);
         AddRow(g, {}, list_);
         list_->OnCheckClick = [this](TMarkupCheckList*) { HeadingClicked(); };
-        list_->SetColor(RGBColor(0x1D, 0x20, 0x26));
         list_->SetFontColor(RGBColor(0xE4, 0xE7, 0xEC));
 
-        g = AddGroup(-1, 1);
+        g = AddGroup(nullptr, -1, 1);
         g->setTitle(QStringLiteral("Action"));
         choice_ = new QButtonGroup(g);
         const char* names[] = {"rbRegFiletypes", "rbUnregFiletypes", "rbNoneFiletypes"};
@@ -67,7 +84,7 @@ public:
         connect(none_, &QPushButton::clicked, this, [this] { CheckAll(false); });
         connect(refresh_, &QPushButton::clicked, this, [this] { Fill(); });
 
-        g = AddGroup(-1, 1);
+        g = AddGroup(nullptr, -1, 1);
         g->setTitle(QStringLiteral("Context menus"));
         menu_ = Box(g, "cbGeneralEnableContextMenu", 181, TConfigArea::ContextMenu);
         dvdMenu_ = Box(g, "cbGeneralEnableContextMenuDVD", 182, TConfigArea::DVDContextMenu);
@@ -117,19 +134,12 @@ private:
         AddRow(group, {}, button);
         return button;
     }
-    // A box whose long caption wraps beside it.
+    // A check box that marks its area.
     QCheckBox* Box(QGroupBox* group, const char* name, int caption, TConfigArea area)
     {
-        auto* row = new QWidget(group);
-        auto* layout = new QHBoxLayout(row);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* box = new QCheckBox(row);
+        auto* box = new QCheckBox(TwoLines(Text(caption)), group);
         box->setObjectName(QString::fromLatin1(name));
-        auto* label = new QLabel(Text(caption), row);
-        label->setWordWrap(true);
-        layout->addWidget(box, 0, Qt::AlignTop);
-        layout->addWidget(label, 1);
-        AddRow(group, {}, row);
+        AddRow(group, {}, box);
         connect(box, &QCheckBox::toggled, this, [this, area] { Mark(area); });
         return box;
     }
@@ -179,13 +189,15 @@ private:
         Mark(TConfigArea::FileTypes);
     }
 
-    // "Register" and "Unregister" mark the area and enable the buttons;
-    // "None" clears the mark, so Apply touches no file type.
+    // "Register" and "Unregister" mark the area, enable the buttons and show
+    // the list as a field (white on a light desktop); "None" clears the mark,
+    // so Apply touches no file type, and shows it in the buttons' colour.
     void Choose(int id)
     {
         const bool acting = id != chNone;
         for (QPushButton* button : {all_, none_, refresh_})
             button->setEnabled(acting);
+        list_->SetColor(acting ? kFieldColor : kButtonFaceColor);
         if (acting)
             Mark(TConfigArea::FileTypes);
         else

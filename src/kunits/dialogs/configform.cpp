@@ -65,7 +65,7 @@ QTreeWidget#tvConfigNodes::item:selected { background: #2E3A4A; color: #4CC2FF; 
 QLabel { color: #C8CDD6; }
 QLabel#lblBookTitle { font-size: 15pt; font-weight: bold; color: #E4E7EC; }
 QLabel#lblError { color: #FF6B5B; }
-QGroupBox { border: 1px solid #343A46; border-radius: 6px; margin-top: 16px; padding: 12px 10px 8px 10px;
+QGroupBox { border: 1px solid #343A46; border-radius: 6px; margin-top: 14px; padding: 8px 8px 6px 8px;
     background: #21252D; }
 QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 10px; padding: 0 4px;
     color: #9AA3B2; font-weight: bold; }
@@ -110,7 +110,7 @@ TfrmConfig::TfrmConfig(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     setWindowTitle(QStringLiteral("Configuration"));
     ApplyDialogPalette(this);
     setStyleSheet(QString::fromLatin1(kStyle));
-    resize(800, 620);
+    resize(DesignedSize({692, 469}, font()));
     indicators_ = new TIndicatorStyle;
     indicators_->setParent(this);
     BuildFrame();
@@ -127,7 +127,7 @@ void TfrmConfig::BuildFrame()
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(1, 1, 1, 1);
     outer->setSpacing(0);
-    auto* strip = new TCaptionStrip(QStringLiteral("Configuration"), this);
+    auto* strip = new TCaptionStrip(this);
     strip->setFixedHeight(28);
     outer->addWidget(strip);
 
@@ -137,7 +137,7 @@ void TfrmConfig::BuildFrame()
     tree_ = new QTreeWidget(this);
     tree_->setObjectName(QStringLiteral("tvConfigNodes"));
     tree_->setHeaderHidden(true);
-    tree_->setIndentation(18);
+    tree_->setIndentation(35);
     tree_->setRootIsDecorated(false);
     tree_->setItemsExpandable(false);
     tree_->setFixedWidth(196);
@@ -145,8 +145,8 @@ void TfrmConfig::BuildFrame()
     body->addWidget(tree_);
 
     auto* right = new QVBoxLayout;
-    right->setContentsMargins(22, 16, 20, 14);
-    right->setSpacing(10);
+    right->setContentsMargins(16, 10, 16, 10);
+    right->setSpacing(6);
     body->addLayout(right, 1);
     title_ = new QLabel(this);
     title_->setObjectName(QStringLiteral("lblBookTitle"));
@@ -160,7 +160,7 @@ void TfrmConfig::BuildFrame()
         QTreeWidgetItem* node = info.Parent == kTop ? new QTreeWidgetItem(tree_)
                                                     : new QTreeWidgetItem(nodes_[static_cast<size_t>(info.Parent)]);
         node->setText(0, languageText(info.TreeText));
-        node->setSizeHint(0, QSize(0, 26));
+        node->setSizeHint(0, QSize(0, 22));
         node->setData(0, Qt::UserRole, i);
         node->setHidden(!IsConfigPageReady(static_cast<TConfigPage>(i)));
         nodes_[static_cast<size_t>(i)] = node;
@@ -190,7 +190,7 @@ void TfrmConfig::BuildFrame()
     ok_->setObjectName(QStringLiteral("btnOK"));
     ok_->setDefault(true);
     cancel_ = new QPushButton(languageText(126), this);
-    cancel_->setObjectName(QStringLiteral("btnCancel"));
+    cancel_->setObjectName(QStringLiteral("btnClose"));
     apply_ = new QPushButton(languageText(127), this);
     apply_->setObjectName(QStringLiteral("btnApply"));
     buttons->addWidget(defaults_);
@@ -254,7 +254,11 @@ void TfrmConfig::ShowPage(TConfigPage page)
             return;
     }
     current_ = page;
-    Page(page);
+    const bool built = pages_[index] != nullptr;
+    TConfigPageWidget* shown = Page(page);
+    // Choosing the node starts the hot-key editor afresh.
+    if (built && page == TConfigPage::Shortcuts)
+        shown->Load();
     stack_->setCurrentWidget(holders_[index]);
     title_->setText(languageText(kPages[index].TreeText));
     // Scripts dropped into the folder since show up when the video pages are opened.

@@ -56,19 +56,20 @@ class THotKeysPage : public TConfigPageWidget {
 public:
     explicit THotKeysPage(MarkFunction mark) : TConfigPageWidget(TConfigPage::Shortcuts, std::move(mark))
     {
-        QGroupBox* g = AddGroup(-1);
+        QGroupBox* g = AddGroup(nullptr, -1);
         g->setTitle(Text(134));
         list_ = new QTreeWidget(g);
         list_->setObjectName(QStringLiteral("lvHotkeys"));
         list_->setColumnCount(3);
-        list_->setHeaderLabels({Text(389), Text(390), Text(397)});
+        list_->setHeaderLabels({Text(389), Text(390), Text(396)});
         list_->setRootIsDecorated(false);
-        list_->setMinimumSize(250, 320);
+        list_->setItemDelegate(new TListRowDelegate(list_));
+        list_->setMinimumSize(220, 300);
         list_->header()->resizeSection(0, 140);
         list_->header()->resizeSection(1, 80);
         AddRow(g, {}, list_);
 
-        g = AddGroup(-1, 1);
+        g = AddGroup(nullptr, -1, 1);
         g->setTitle(Text(394));
         actions_ = new QComboBox(g);
         actions_->setObjectName(QStringLiteral("cbHotkeyPrograms"));
@@ -78,7 +79,7 @@ public:
         edit_ = new THotKeyEdit(g);
         edit_->setObjectName(QStringLiteral("editHotkey"));
         AddRow(g, Text(390), edit_);
-        global_ = new QCheckBox(Text(396), g);
+        global_ = new QCheckBox(Text(397), g);
         global_->setObjectName(QStringLiteral("cbHKeySystemwide"));
         AddRow(g, {}, global_);
         add_ = Button(g, "btnAddHotkey", 392);
@@ -193,19 +194,23 @@ private:
         UpdateButtons();
     }
 
-    // Add needs a key no record has and an action; Edit an action and a key
-    // no other record has; the rows of those other records turn red.
+    // Add needs a typed key no record has and an action; Edit an action and
+    // a key no other record has; the rows of those other records turn red.
     void UpdateButtons()
     {
         bool conflict = false;
+        int bound = 0;
         for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+            const THotKeyEntry entry = HotKeys->GetItem(i);
+            bound += entry.Key == typedKey_ && entry.Shift == typedShift_ ? 1 : 0;
             const bool red = IsConflict(i);
             conflict = conflict || red;
             for (int column = 0; column < 3; ++column)
-                list_->topLevelItem(i)->setForeground(column, red ? QBrush(QColor(0xFF, 0x6B, 0x5B)) : QBrush());
+                list_->topLevelItem(i)->setData(column, Qt::ForegroundRole,
+                                                red ? QVariant(QBrush(QColor(255, 0, 0))) : QVariant());
         }
         const bool action = actions_->currentIndex() > 0;
-        add_->setEnabled(HotKeys && typedKey_ > 0 && action && !conflict && selected_ < 0);
+        add_->setEnabled(HotKeys && typedKey_ > 0 && action && bound == 0);
         change_->setEnabled(selected_ >= 0 && typedKey_ > 0 && action && !conflict);
         delete_->setEnabled(selected_ >= 0);
     }

@@ -6,10 +6,10 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QListWidget>
-#include <QPainter>
+#include <QMenu>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 #include "core/system/kpaths.h"
@@ -17,7 +17,6 @@
 #include "core/text/kstrings.h"
 #include "dialogs/configform.h"
 #include "dialogs/configpages.h"
-#include "gdi/canvas.h"
 
 namespace kolvarin {
 
@@ -60,22 +59,40 @@ public:
     TExtensionsPage(MarkFunction mark, TfrmConfig& form)
         : TConfigPageWidget(TConfigPage::AcceptedExtensions, std::move(mark)), form_(form)
     {
-        QGroupBox* g = AddGroup(207);
+        QGroupBox* g = AddGroup("gbAcceptedFileExtensions", 207);
         list_ = new QListWidget(g);
         list_->setObjectName(QStringLiteral("lbIncludeExtensions"));
         list_->setSortingEnabled(true);
         list_->setMinimumHeight(300);
         AddRow(g, {}, list_);
-        g = AddGroup(-1, 1);
+        // The list's popup menu; Delete removes while the list has the focus.
+        menu_ = new QMenu(list_);
+        menu_->setObjectName(QStringLiteral("pmIncludeExtensionsEdit"));
+        QAction* add = menu_->addAction(QStringLiteral("Add..."));
+        add->setObjectName(QStringLiteral("miIncExtAdd"));
+        edit_ = menu_->addAction(QStringLiteral("Edit..."));
+        edit_->setObjectName(QStringLiteral("miIncExtEdit"));
+        remove_ = menu_->addAction(QStringLiteral("Remove"));
+        remove_->setObjectName(QStringLiteral("miIncExtRemove"));
+        remove_->setShortcut(QKeySequence::Delete);
+        remove_->setShortcutContext(Qt::WidgetShortcut);
+        list_->addAction(remove_);
+        list_->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list_, &QWidget::customContextMenuRequested, this,
+                [this](const QPoint& at) { menu_->popup(list_->viewport()->mapToGlobal(at)); });
+        g = AddGroup(nullptr, -1, 1);
         g->setTitle(QStringLiteral("Edit"));
         all_ = AddCheck(g, "cbAddAllFileExtensions", 208, TConfigArea::AcceptAllFiles,
                         [](TKConfig& c) -> bool& { return c.AcceptAllFiles; });
-        QPushButton* add = addButton(g, "miIncExtAdd", QStringLiteral("Add..."));
-        edit_ = addButton(g, "miIncExtEdit", QStringLiteral("Edit..."));
-        remove_ = addButton(g, "miIncExtRemove", QStringLiteral("Remove"));
-        QPushButton* reset = addButton(g, "btnIncludeExtSetDefault", Text(209));
-        for (QPushButton* button : {add, edit_, remove_, reset})
+        // The menu's commands as buttons too, beside the list.
+        for (QAction* action : {add, edit_, remove_}) {
+            auto* button = new QPushButton(action->text(), g);
+            connect(button, &QPushButton::clicked, action, &QAction::trigger);
+            connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
             AddRow(g, {}, button);
+        }
+        QPushButton* reset = addButton(g, "btnIncludeExtSetDefault", Text(209));
+        AddRow(g, {}, reset);
         FinishColumns();
 
         AddBinding({list_,
@@ -95,9 +112,9 @@ public:
         connect(all_, &QCheckBox::toggled, this, [this] { UpdateControls(); });
         connect(list_, &QListWidget::currentRowChanged, this, [this] { UpdateControls(); });
         connect(list_, &QListWidget::itemDoubleClicked, this, [this] { Edit(); });
-        connect(add, &QPushButton::clicked, this, [this] { Add(); });
-        connect(edit_, &QPushButton::clicked, this, [this] { Edit(); });
-        connect(remove_, &QPushButton::clicked, this, [this] {
+        connect(add, &QAction::triggered, this, [this] { Add(); });
+        connect(edit_, &QAction::triggered, this, [this] { Edit(); });
+        connect(remove_, &QAction::triggered, this, [this] {
             delete list_->currentItem();
             Mark(TConfigArea::AcceptedExtensions);
         });
@@ -172,8 +189,9 @@ private:
     TfrmConfig& form_;
     QListWidget* list_;
     QCheckBox* all_;
-    QPushButton* edit_;
-    QPushButton* remove_;
+    QMenu* menu_;
+    QAction* edit_;
+    QAction* remove_;
 };
 
 // Script names (without ".kgraph") in a folder of the program.
@@ -196,37 +214,6 @@ bool graphScriptExists(const std::string& script)
 
 QString noScript() { return QString::fromStdU16String(Language.Texts[39]); }
 
-// The graph-type rows as the player draws them: the chosen row navy with
-// white text, the others white with black, in Tahoma 8; the caption stands
-// 5 pixels in, the other columns at their own left edge.
-class TGraphTypeRowDelegate : public QStyledItemDelegate {
-public:
-    explicit TGraphTypeRowDelegate(QObject* parent)
-        : QStyledItemDelegate(parent), font_(gdi::ToQFont(gdi::Font{.name = u"Tahoma", .size = 8}))
-    {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        const bool chosen = option.state.testFlag(QStyle::State_Selected);
-        painter->save();
-        painter->fillRect(option.rect, chosen ? QColor(0, 0, 128) : QColor(Qt::white));
-        painter->setFont(font_);
-        painter->setPen(chosen ? Qt::white : Qt::black);
-        const QRect text = option.rect.adjusted(index.column() == 0 ? 5 : 0, 0, 0, 0);
-        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-                          painter->fontMetrics().elidedText(index.data().toString(), Qt::ElideRight, text.width()));
-        painter->restore();
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), QFontMetrics(font_).height() + 2};
-    }
-
-private:
-    QFont font_;
-};
-
 // The DVD graph and, per file type the graph scripts declare, which script
 // builds its graph and whether the user is asked among the fitting ones.
 class TVideoFilterPage : public TConfigPageWidget {
@@ -234,17 +221,17 @@ public:
     TVideoFilterPage(MarkFunction mark, TfrmConfig& form)
         : TConfigPageWidget(TConfigPage::VideoFilter, std::move(mark)), form_(form)
     {
-        QGroupBox* g = AddGroup(266);
+        QGroupBox* g = AddGroup("gbFilterDVDGraph", 266);
         AddTextCombo(g, "cbFilterDVDGraph", {}, scriptNames("data/dvdgraphs/"), TConfigArea::DVDGraph,
                      [](TKConfig& c) -> std::string& { return c.DVDGraph; });
-        g = AddGroup(267);
+        g = AddGroup("gbFilterDSGraphs", 267);
         table_ = new QTreeWidget(g);
         table_->setObjectName(QStringLiteral("lvDSGraphTypeList"));
         table_->setColumnCount(3);
         table_->setHeaderLabels({Text(268), Text(269), Text(270)});
         table_->setRootIsDecorated(false);
-        table_->setMinimumHeight(220);
-        table_->setItemDelegate(new TGraphTypeRowDelegate(table_));
+        table_->setMinimumHeight(160);
+        table_->setItemDelegate(new TListRowDelegate(table_));
         table_->header()->resizeSection(0, 150);
         table_->header()->resizeSection(1, 190);
         AddRow(g, {}, table_);

@@ -96,7 +96,7 @@ public:
     TOSDPage(MarkFunction mark, QWidget* parent) : TConfigPageWidget(TConfigPage::VideoOSD, std::move(mark), parent)
     {
         using A = TConfigArea;
-        QGroupBox* g = AddGroup(-1);
+        QGroupBox* g = AddGroup(nullptr, -1);
         show_ = AddCheck(g, "cbShowOSD", 279, A::OnScreenText, [](TKConfig& c) -> bool& { return c.OSD.Enabled; });
         font_ = new QFontComboBox(g);
         font_->setObjectName(QStringLiteral("cbOSDFontName"));
@@ -105,15 +105,18 @@ public:
         font_->setEditable(false);
         font_->setItemDelegate(new TFontNameDelegate(font_));
         AddRow(g, Text(274), font_);
+        NameLabel(font_, "lblOSDFontCaption");
         size_ = AddSpin(
             g, "seOSDFontSize", Text(276), TConfigArea::OnScreenText, 4, 50,
             [](const TKConfig& c) { return c.OSD.Font.Size; }, [](TKConfig& c, int v) { c.OSD.Font.Size = v; });
+        NameLabel(size_, "lblOSDFontSize");
         color_ = new QPushButton(g);
         color_->setObjectName(QStringLiteral("shapeOSDFontColor"));
         color_->setFixedSize(64, 24);
         AddRow(g, Text(275), color_);
+        NameLabel(color_, "lblOSDFontColor");
 
-        positions_ = AddGroup(273);
+        positions_ = AddGroup("lblOSDPosition", 273);
         positions_->setStyleSheet(
             QStringLiteral("QPushButton { min-width: 0px; padding: 0px; background: #C0C0C0; border-color: #C0C0C0; }"
                            "QPushButton:checked { background: #FFFFFF; border-color: #FFFFFF; }"));
@@ -134,7 +137,7 @@ public:
         holder->setLayout(grid);
         AddRow(positions_, {}, holder);
 
-        QGroupBox* previewGroup = AddGroup(277, 1);
+        QGroupBox* previewGroup = AddGroup("lblOSDPreviewCaption", 277, 1);
         preview_ = new TOSDPreview(previewGroup);
         AddRow(previewGroup, {}, preview_);
         FinishColumns();

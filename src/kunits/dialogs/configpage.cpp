@@ -6,8 +6,10 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -16,6 +18,7 @@
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "dialogs/confignumbers.h"
+#include "gdi/canvas.h"
 
 namespace kolvarin {
 
@@ -34,7 +37,51 @@ QString plainLabel(QString label)
     return label;
 }
 
+// A number field marks its area only for the keys that type a number:
+// digits, Backspace and Delete (a letter typed or a text pasted does not).
+class TNumberKeys : public QObject {
+public:
+    TNumberKeys(QObject* parent, std::function<void()> mark) : QObject(parent), mark_(std::move(mark)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key >= Qt::Key_0 && key <= Qt::Key_9) || key == Qt::Key_Backspace || key == Qt::Key_Delete)
+                mark_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> mark_;
+};
+
 } // namespace
+
+TListRowDelegate::TListRowDelegate(QObject* parent)
+    : QStyledItemDelegate(parent), font_(gdi::ToQFont(gdi::Font{.name = u"Tahoma", .size = 8}))
+{}
+
+void TListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const bool chosen = option.state.testFlag(QStyle::State_Selected);
+    const QVariant own = index.data(Qt::ForegroundRole);
+    painter->save();
+    painter->fillRect(option.rect, chosen ? QColor(0, 0, 128) : QColor(Qt::white));
+    painter->setFont(font_);
+    painter->setPen(chosen ? QColor(Qt::white) : own.isValid() ? own.value<QBrush>().color() : QColor(Qt::black));
+    const QRect text = option.rect.adjusted(index.column() == 0 ? 5 : 0, 0, 0, 0);
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                      painter->fontMetrics().elidedText(index.data().toString(), Qt::ElideRight, text.width()));
+    painter->restore();
+}
+
+QSize TListRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    return {QStyledItemDelegate::sizeHint(option, index).width(), QFontMetrics(font_).height() + 2};
+}
 
 QString NumberMessage(const QString& label, const QString& text, int check, const QString& min, const QString& max)
 {
@@ -55,10 +102,10 @@ TConfigPageWidget::TConfigPageWidget(TConfigPage page, MarkFunction mark, QWidge
     setObjectName(QString::fromLatin1(ConfigPageInfo(page).Name));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(14);
+    layout->setSpacing(12);
     for (auto*& column : columns_) {
         column = new QVBoxLayout;
-        column->setSpacing(12);
+        column->setSpacing(8);
         layout->addLayout(column, 1);
     }
 }
@@ -105,14 +152,16 @@ QString TConfigPageWidget::Text(int position)
     return text.replace(QChar(1), QLatin1String("&&"));
 }
 
-QGroupBox* TConfigPageWidget::AddGroup(int caption, int column)
+QGroupBox* TConfigPageWidget::AddGroup(const char* name, int caption, int column)
 {
     auto* group = new QGroupBox(caption >= 0 ? Text(caption) : QString(), this);
+    if (name)
+        group->setObjectName(QString::fromLatin1(name));
     auto* form = new QFormLayout(group);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     form->setHorizontalSpacing(10);
-    form->setVerticalSpacing(7);
+    form->setVerticalSpacing(4);
     columns_[column]->addWidget(group);
     ++groups_[column];
     return group;
@@ -144,6 +193,23 @@ void TConfigPageWidget::AddRow(QGroupBox* group, const QString& label, QWidget* 
         formOf(group)->addRow(label, field);
 }
 
+void TConfigPageWidget::NameLabel(QWidget* control, const char* name)
+{
+    QWidget* field = control;
+    while (!qobject_cast<QGroupBox*>(field->parentWidget()))
+        field = field->parentWidget();
+    formOf(static_cast<QGroupBox*>(field->parentWidget()))
+        ->labelForField(field)
+        ->setObjectName(QString::fromLatin1(name));
+}
+
+void TConfigPageWidget::NameSuffix(QWidget* control, const char* name)
+{
+    control->parentWidget()
+        ->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly)
+        ->setObjectName(QString::fromLatin1(name));
+}
+
 QCheckBox* TConfigPageWidget::AddCheck(QGroupBox* group, const char* name, int caption, TConfigArea area,
                                        std::function<bool&(TKConfig&)> field)
 {
@@ -165,7 +231,6 @@ QButtonGroup* TConfigPageWidget::AddChoice(QGroupBox* group, const char* name, s
                                            std::function<void(TKConfig&, int)> set)
 {
     auto* buttons = new QButtonGroup(group);
-    buttons->setObjectName(QString::fromLatin1(name));
     int id = 0;
     for (int item : items) {
         auto* radio = new QRadioButton(Text(item), group);
@@ -235,7 +300,7 @@ QLineEdit* TConfigPageWidget::AddNumber(QGroupBox* group, const char* name, cons
     edit->setObjectName(QString::fromLatin1(name));
     edit->setMaximumWidth(110);
     AddRow(group, label, edit, suffix);
-    connect(edit, &QLineEdit::textChanged, this, [this, area] { Mark(area); });
+    edit->installEventFilter(new TNumberKeys(edit, [this, area] { Mark(area); }));
     const QString field = plainLabel(label.isEmpty() ? group->title() : label);
     auto parse = [edit, min, max](int64_t& value) {
         return ParseWholeNumber(edit->text().toStdU16String(), min, max, value);
@@ -247,10 +312,13 @@ QLineEdit* TConfigPageWidget::AddNumber(QGroupBox* group, const char* name, cons
                     return NumberMessage(field, edit->text().trimmed(), static_cast<int>(check), QString::number(min),
                                          QString::number(max));
                 },
-                [parse, set] {
+                // The field shows what the setting now holds (a clamped value).
+                [edit, parse, get, set] {
                     int64_t value = 0;
-                    if (parse(value) == TNumberCheck::Ok)
+                    if (parse(value) == TNumberCheck::Ok) {
                         set(*Config, value);
+                        edit->setText(QString::number(get(*Config)));
+                    }
                 }});
     return edit;
 }
@@ -262,7 +330,7 @@ QLineEdit* TConfigPageWidget::AddDecimal(QGroupBox* group, const char* name, con
     edit->setObjectName(QString::fromLatin1(name));
     edit->setMaximumWidth(110);
     AddRow(group, label, edit);
-    connect(edit, &QLineEdit::textChanged, this, [this, area] { Mark(area); });
+    edit->installEventFilter(new TNumberKeys(edit, [this, area] { Mark(area); }));
     const QString name16 = plainLabel(label);
     auto parse = [edit, min, max](double& value) {
         return ParseDecimalNumber(edit->text().toStdU16String(), min, max, value);

@@ -4,8 +4,10 @@
 #include <functional>
 #include <vector>
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
+#include <QStyledItemDelegate>
 #include <QWidget>
 
 #include "core/settings/kconfig.h"
@@ -71,15 +73,21 @@ protected:
     void AddBinding(TConfigBinding binding) { bindings_.push_back(std::move(binding)); }
 
     // A titled group in column 0 or 1 of the page; rows go below each other.
-    QGroupBox* AddGroup(int caption, int column = 0);
+    // Name is the design's name of what shows the caption (or null).
+    QGroupBox* AddGroup(const char* name, int caption, int column = 0);
     // A stretch under the groups of a column, so they stand at the top.
     void FinishColumns();
     // A row of a label and a control in a group.
     void AddRow(QGroupBox* group, const QString& label, QWidget* control, const QString& suffix = {});
+    // Give the label of a control's row, or the unit text after the control,
+    // the design's name, by which the language texts are found.
+    static void NameLabel(QWidget* control, const char* name);
+    static void NameSuffix(QWidget* control, const char* name);
 
     QCheckBox* AddCheck(QGroupBox* group, const char* name, int caption, TConfigArea area,
                         std::function<bool&(TKConfig&)> field);
-    // Radio buttons of language texts; Get and Set map the checked index.
+    // Radio buttons of language texts, named Name_0, Name_1 ...; Get and
+    // Set map the checked index.
     QButtonGroup* AddChoice(QGroupBox* group, const char* name, std::initializer_list<int> items, TConfigArea area,
                             std::function<int(const TKConfig&)> get, std::function<void(TKConfig&, int)> set);
     QComboBox* AddCombo(QGroupBox* group, const char* name, const QString& label, const QStringList& items,
@@ -115,6 +123,21 @@ private:
     std::vector<TConfigBinding> bindings_;
     QBoxLayout* columns_[2] = {};
     int groups_[2] = {};
+};
+
+// The rows of the dialog's tables (graph types, hot keys) as the player
+// draws them: the chosen row navy with white text, the others white with
+// black text (or the row's own foreground colour, which marks a conflict),
+// in Tahoma 8; the first column's text stands 5 pixels in, the others at
+// their column's left edge.
+class TListRowDelegate : public QStyledItemDelegate {
+public:
+    explicit TListRowDelegate(QObject* parent);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    QFont font_;
 };
 
 // The message for a refused number field.

@@ -56,6 +56,8 @@ public:
     using TConfigPageWidget::AddTrack;
     using TConfigPageWidget::FinishColumns;
     using TConfigPageWidget::Mark;
+    using TConfigPageWidget::NameLabel;
+    using TConfigPageWidget::NameSuffix;
     using TConfigPageWidget::TConfigPageWidget;
     using TConfigPageWidget::Text;
     TfrmConfig* Form = nullptr;
@@ -74,53 +76,54 @@ void Follow(QCheckBox* box, std::vector<QWidget*> controls)
 
 void BuildGeneral(TSimplePage& p)
 {
-    QGroupBox* g = p.AddGroup(151);
+    QGroupBox* g = p.AddGroup("rgG_ShowKolvarin", 151);
     p.AddChoice(g, "rgG_ShowKolvarin", {152, 153, 154}, A::TrayAndScrollLabel,
                 GET(std::clamp<int>(c.ShowKolvarinIn, 0, 2)), SET(c.ShowKolvarinIn = static_cast<int16_t>(v)));
-    g = p.AddGroup(157);
+    g = p.AddGroup("rgScolllabel", 157);
     p.AddChoice(g, "rgScolllabel", {158, 159, 160}, A::TrayAndScrollLabel, GET(std::clamp<int>(c.SLMoveProg, 0, 2)),
                 SET(c.SLMoveProg = static_cast<int16_t>(v)));
-    g = p.AddGroup(155);
-    p.AddNumber(g, "edtTJCount", p.Text(156), {}, A::TimeJump, 1, 3600000, GET64(c.JumpInterval),
-                SET64(c.JumpInterval = static_cast<int32_t>(v)));
-    g = p.AddGroup(161, 1);
+    g = p.AddGroup("gbTJ", 155);
+    p.NameLabel(p.AddNumber(g, "edtTJCount", p.Text(156), {}, A::TimeJump, 1, 3600000, GET64(c.JumpInterval),
+                            SET64(c.JumpInterval = static_cast<int32_t>(v))),
+                "lblTJCount");
+    g = p.AddGroup("gbLiveUpdate", 161, 1);
     p.AddCheck(g, "cbLUAutoDownloadIfKolvStars", 162, A::LiveUpdate, FIELD(AutoLiveUpdate));
-    g = p.AddGroup(163, 1);
+    g = p.AddGroup("gbGOther", 163, 1);
     p.AddCheck(g, "cbRememberLastPlayedIndex", 164, A::LastPlayed, FIELD(LastPlayed.Remember));
     p.AddCheck(g, "cbHKeyMediakeys", 169, A::MediaKeys, FIELD(EnableMediaKeys));
     p.AddCheck(g, "cbShowSplashScreen", 174, A::Splash, FIELD(SplashScreen));
-    g = p.AddGroup(167, 1);
+    g = p.AddGroup("gbGNews", 167, 1);
     QCheckBox* news = p.AddCheck(g, "cbGNewsShowOnStartup", 168, A::NewsOnStartup, FIELD(NewsWindowOnStartUp));
     Follow(news, {p.AddCheck(g, "cbGNewsShowOnlyFreshNews", 170, A::FreshNewsOnly, FIELD(NewsWindowShowNewOnly))});
-    g = p.AddGroup(171, 1);
+    g = p.AddGroup("gbLogging", 171, 1);
     p.AddCheck(g, "cbWriteLogFile", 172, A::Logging, FIELD(Logging.EnableTextFile));
     p.AddCheck(g, "cbEnableHistory", 173, A::Logging, FIELD(Logging.EnableHistory));
 }
 
 void BuildPlaylist(TSimplePage& p)
 {
-    QGroupBox* g = p.AddGroup(183);
+    QGroupBox* g = p.AddGroup("gbOnFileAdd", 183);
     p.AddCheck(g, "cbOFAReadID3Tag", 184, A::TagReading, FIELD(OFAReadID3Tag));
     p.AddCheck(g, "cbOFAReadTime", 185, A::TimeReading, FIELD(OFAReadTime));
     p.AddCheck(g, "cbOFACheckIsValidFile", 186, A::ValidFileCheck, FIELD(OFACheckIsValidFile));
     p.AddCheck(g, "cbOFAReadPlaylistFiles", 201, A::PlaylistFiles, FIELD(OFAReadPlaylistFiles));
-    g = p.AddGroup(187);
+    g = p.AddGroup("gbOnFilePlaying", 187);
     p.AddCheck(g, "cbOFPReadID3Tag", 188, A::TagReading, FIELD(OFPReadID3Tag));
     p.AddCheck(g, "cbOFPReadTime", 189, A::TimeReading, FIELD(OFPReadTime));
-    g = p.AddGroup(194);
+    g = p.AddGroup("gbSearch", 194);
     p.AddCheck(g, "cbSearchHideOnPlay", 195, A::SearchWindow, FIELD(SearchHideOnPlay));
-    g = p.AddGroup(190, 1);
+    g = p.AddGroup("gbPLListbox", 190, 1);
     p.AddCheck(g, "cbPLDrawNumbers", 191, A::PlaylistDrawing, FIELD(PLDrawNumbers));
     p.AddCheck(g, "cbPLDrawTime", 192, A::PlaylistDrawing, FIELD(PLDrawTime));
     p.AddCheck(g, "cbPLDrawFileTypeIcons", 193, A::PlaylistDrawing, FIELD(PLDrawFileTypeIcons));
     p.AddCheck(g, "cbPLEnableDirectMove", 206, A::DirectMove, FIELD(PLEnableDirectMove));
     // The setting counts 0 none, 1 left, 2 right, 3 centre; the choice lists centre before right.
     static constexpr int alignToIndex[4] = {0, 1, 3, 2};
-    g = p.AddGroup(196, 1);
+    g = p.AddGroup("rgPLSB", 196, 1);
     p.AddChoice(g, "rgPLSB", {197, 198, 199, 200}, A::StatusBar,
                 GET(c.SBTextAlign < 4 ? alignToIndex[c.SBTextAlign] : 0),
                 SET(c.SBTextAlign = static_cast<uint8_t>(alignToIndex[v & 3])));
-    g = p.AddGroup(202, 1);
+    g = p.AddGroup("rgPLOnDragDrop", 202, 1);
     p.AddChoice(g, "rgPLOnDragDrop", {203, 204, 205}, A::DragAndDrop,
                 GET(c.PLOnDragDropMode <= 2 ? c.PLOnDragDropMode : 1),
                 SET(c.PLOnDragDropMode = static_cast<uint8_t>(v)));
@@ -128,16 +131,19 @@ void BuildPlaylist(TSimplePage& p)
 
 void BuildAudio(TSimplePage& p)
 {
-    QGroupBox* g = p.AddGroup(215);
+    QGroupBox* g = p.AddGroup("gbFader", 215);
     QCheckBox* fader = p.AddCheck(g, "cbFader", 216, A::CrossFader, FIELD(Fader.Enabled));
-    Follow(fader, {p.AddNumber(g, "edFaderCount", p.Text(215), p.Text(217), A::CrossFader, 0, 32767,
-                               GET64(c.Fader.Count), SET64(c.Fader.Count = static_cast<int16_t>(v)))});
-    g = p.AddGroup(218);
+    QLineEdit* count = p.AddNumber(g, "edFaderCount", p.Text(215), p.Text(217), A::CrossFader, 0, 32767,
+                                   GET64(c.Fader.Count), SET64(c.Fader.Count = static_cast<int16_t>(v)));
+    p.NameSuffix(count, "lblFaderCount");
+    Follow(fader, {count});
+    g = p.AddGroup("gbVFader", 218);
     QCheckBox* volumeFader = p.AddCheck(g, "cbVFader", 219, A::VolumeFader, FIELD(Fader.VolumeEnabled));
-    Follow(volumeFader,
-           {p.AddNumber(g, "edVFaderCount", p.Text(218), p.Text(220), A::VolumeFader, 0, 32767,
-                        GET64(c.Fader.VolumeCount), SET64(c.Fader.VolumeCount = static_cast<int16_t>(v)))});
-    g = p.AddGroup(221, 1);
+    count = p.AddNumber(g, "edVFaderCount", p.Text(218), p.Text(220), A::VolumeFader, 0, 32767,
+                        GET64(c.Fader.VolumeCount), SET64(c.Fader.VolumeCount = static_cast<int16_t>(v)));
+    p.NameSuffix(count, "lblVFaderCount");
+    Follow(volumeFader, {count});
+    g = p.AddGroup("gbAudioPlaybackPrio", 221, 1);
     auto* label = new QLabel(g);
     label->setObjectName(QStringLiteral("lblAudioBufferPrio"));
     QSlider* priority = p.AddTrack(g, "tbAudioBufferPrio", {}, A::AudioPriority, 0, 4, 1,
@@ -163,12 +169,12 @@ void BuildAudioOutput(TSimplePage& p)
     if (devices.isEmpty())
         devices << QStringLiteral("Default output");
     const int count = static_cast<int>(devices.size());
-    QGroupBox* g = p.AddGroup(224);
+    QGroupBox* g = p.AddGroup("gbBassoutputdevice", 224);
     p.AddCombo(
         g, "cbBassOutputDevice", {}, devices, A::OutputDevice,
         [count](const TKConfig& c) { return c.BassDevice >= 1 && c.BassDevice <= count ? c.BassDevice - 1 : 0; },
         SET(c.BassDevice = static_cast<int16_t>(v + 1)));
-    g = p.AddGroup(225);
+    g = p.AddGroup("gbAudioSpeakers", 225);
     static constexpr uint8_t counts[5] = {2, 4, 6, 7, 8};
     p.AddCombo(g, "cbAudioSpeakers", {},
                {QStringLiteral("2/2.1 Speakers"), QStringLiteral("4/4.1 Speakers"), QStringLiteral("5.1 Speakers"),
@@ -184,19 +190,26 @@ void BuildAudioOutput(TSimplePage& p)
 
 void BuildLivestreaming(TSimplePage& p)
 {
-    QGroupBox* g = p.AddGroup(226);
-    p.AddNumber(g, "edURLMaxDelay", p.Text(227), {}, A::LiveStreams, 0, 100, GET64(c.NumTrysURLStream),
-                SET64(c.NumTrysURLStream = static_cast<int32_t>(v)));
-    p.AddNumber(g, "edURLTimeRetry", p.Text(228), {}, A::LiveStreams, 0, 600000, GET64(c.TryURLTime),
-                SET64(c.TryURLTime = static_cast<int32_t>(v)));
-    g = p.AddGroup(234);
-    p.AddNumber(g, "edNetPreBuffer", p.Text(235), QStringLiteral("%"), A::LiveStreams, 0, 100,
-                GET64(std::clamp<int>(c.NetPrebuffer, 0, 100)), SET64(c.NetPrebuffer = static_cast<int8_t>(v)));
-    g = p.AddGroup(229, 1);
+    QGroupBox* g = p.AddGroup("gbNetRadioConnRetries", 226);
+    p.NameLabel(p.AddNumber(g, "edURLMaxDelay", p.Text(227), {}, A::LiveStreams, 0, 100, GET64(c.NumTrysURLStream),
+                            SET64(c.NumTrysURLStream = static_cast<int32_t>(v))),
+                "lblMaxEntrys");
+    p.NameLabel(p.AddNumber(g, "edURLTimeRetry", p.Text(228), {}, A::LiveStreams, 0, 600000, GET64(c.TryURLTime),
+                            SET64(c.TryURLTime = static_cast<int32_t>(v))),
+                "lblTimeBetweenRetry");
+    g = p.AddGroup("gbNetRadioPreBuffer", 234);
+    // A per cent above 100 is taken as 100.
+    p.NameLabel(p.AddNumber(g, "edNetPreBuffer", p.Text(235), QStringLiteral("%"), A::LiveStreams, 0, 32767,
+                            GET64(std::clamp<int>(c.NetPrebuffer, 0, 100)),
+                            SET64(c.NetPrebuffer = static_cast<int8_t>(std::min<int64_t>(v, 100)))),
+                "lblNetPreBuffering");
+    g = p.AddGroup("gbLSAS", 229, 1);
     p.AddCheck(g, "cbLSASAutoChangeTitle", 230, A::LiveStreams, FIELD(LSAS.AutoChangeTitle));
     p.AddCheck(g, "cbLSASAutoRecord", 231, A::LiveStreams, FIELD(LSASAutoRecord));
-    p.AddText(g, "edtLSASFormatmask", p.Text(232), A::LiveStreams, 255, FIELD(LSAS.FormatMask));
+    p.NameLabel(p.AddText(g, "edtLSASFormatmask", p.Text(232), A::LiveStreams, 255, FIELD(LSAS.FormatMask)),
+                "lblLSASFormatMask");
     QLineEdit* path = p.AddText(g, "edtLSASOutputPath", p.Text(233), A::LiveStreams, 0, FIELD(LSAS.OutputPath));
+    p.NameLabel(path, "lblLSASOutputPath");
     // "..." stands beside the path it fills.
     auto* choose = new QPushButton(QStringLiteral("..."), g);
     choose->setObjectName(QStringLiteral("btnLSASChooseOutputPath"));
@@ -222,13 +235,13 @@ void BuildLivestreaming(TSimplePage& p)
 
 void BuildSystem(TSimplePage& p)
 {
-    QGroupBox* g = p.AddGroup(236);
+    QGroupBox* g = p.AddGroup("rgPlaymode", 236);
     p.AddChoice(g, "rgPlaymode", {237, 238, 239, 240, 241}, A::PlayMode,
                 GET(c.PlayMode.Enabled && c.PlayMode.Mode > 0 && c.PlayMode.Mode <= 4 ? c.PlayMode.Mode : 0),
                 SET(if (v > 0) c.PlayMode.Mode = v; c.PlayMode.Enabled = v > 0));
-    g = p.AddGroup(165);
+    g = p.AddGroup("gbSystemMemoryMgmt", 165);
     p.AddCheck(g, "cbSwapMemoryMngt", 166, A::MemoryManagement, FIELD(SwapMemoryMngt));
-    g = p.AddGroup(242, 1);
+    g = p.AddGroup("gbAnalyzer", 242, 1);
     QCheckBox* show = p.AddCheck(g, "cbAnalyzerShowSpectrum", 246, A::Analyzer, FIELD(Spectrum.Show));
     QButtonGroup* type = p.AddChoice(g, "rgAnalyzerType", {243, 244}, A::Analyzer, GET(c.Spectrum.Type == 0 ? 0 : 1),
                                      SET(c.Spectrum.Type = static_cast<uint8_t>(v)));
@@ -242,12 +255,14 @@ void BuildSystem(TSimplePage& p)
     QSlider* lineFall = p.AddTrack(g, "tbLinesFallOff", p.Text(249), A::Analyzer, 0, 10, 1,
                                    GET(std::clamp<int>(c.Spectrum.LinesFallOff, 0, 10)),
                                    SET(c.Spectrum.LinesFallOff = static_cast<int8_t>(v)));
+    p.NameLabel(peakFall, "lblPeaksFallsOff");
+    p.NameLabel(lineFall, "lblLinesFallsOff");
     Follow(show, {peaks, blur, peakFall, lineFall, type->button(0), type->button(1)});
 }
 
 void BuildMouse(TSimplePage& p)
 {
-    QGroupBox* g = p.AddGroup(285);
+    QGroupBox* g = p.AddGroup("gbMouseWheelControlOnFocus", 285);
     p.AddCombo(g, "cbMouseWheelControlOnFocusSelect", {}, {p.Text(286), p.Text(287), p.Text(288)}, A::WheelControl,
                GET(c.MouseWheelControlOnFocus <= 2 ? c.MouseWheelControlOnFocus : 0),
                SET(c.MouseWheelControlOnFocus = static_cast<uint8_t>(v)));
@@ -255,30 +270,34 @@ void BuildMouse(TSimplePage& p)
 
 void BuildVideo(TSimplePage& p)
 {
-    QGroupBox* g = p.AddGroup(250);
+    QGroupBox* g = p.AddGroup("gbOnFilePlay", 250);
     p.AddCheck(g, "cbAutoFS", 251, A::VideoBehaviour, FIELD(AutoFullscreen));
     p.AddCheck(g, "cbAutoVideoResize", 252, A::VideoBehaviour, FIELD(AutoVideoResize));
     p.AddCheck(g, "cbCenterVideo", 253, A::VideoBehaviour, FIELD(CenterVideo));
-    g = p.AddGroup(254);
+    g = p.AddGroup("gbOnPlaying", 254);
     p.AddCheck(g, "cbScreensaverDisabled", 255, A::VideoBehaviour, FIELD(NoScreensaver));
     p.AddCheck(g, "cbHideCursor", 256, A::VideoBehaviour, FIELD(HideCursor));
-    g = p.AddGroup(265);
+    g = p.AddGroup("gbRatio", 265);
     p.AddDecimal(g, "edtUserDefRatioX", QStringLiteral("Width:"), A::VideoBehaviour, 0.01, 100, FIELD(Ratio.User.X));
     p.AddDecimal(g, "edtUserDefRatioY", QStringLiteral("Height:"), A::VideoBehaviour, 0.01, 100, FIELD(Ratio.User.Y));
 
-    g = p.AddGroup(257, 1);
+    g = p.AddGroup("gbColorControls", 257, 1);
     struct Bar {
         const char* Name;
+        const char* Label;
         int Caption, Min, Max, Tick, Default;
         int32_t& (*Field)(TKConfig&);
     };
     static const Bar bars[] = {
-        {"tbVideoBrightness", 259, 0, 10000, 1000, 750, FIELD(VideoColorControls.Brightness)},
-        {"tbVideoContrast", 260, 0, 20000, 10000, 10000, FIELD(VideoColorControls.Contrast)},
-        {"tbVideoHUE", 261, -180, 180, 36, 0, FIELD(VideoColorControls.Hue)},
-        {"tbVideoSaturation", 262, 0, 20000, 10000, 10000, FIELD(VideoColorControls.Saturation)},
-        {"tbVideoSharpness", 263, 0, 10, 1, 5, FIELD(VideoColorControls.Sharpness)},
-        {"tbVideoGamma", 264, 1, 500, 50, 1, FIELD(VideoColorControls.Gamma)},
+        {"tbVideoBrightness", "lblColorControlsBrightness", 259, 0, 10000, 1000, 750,
+         FIELD(VideoColorControls.Brightness)},
+        {"tbVideoContrast", "lblColorControlsContrast", 260, 0, 20000, 10000, 10000,
+         FIELD(VideoColorControls.Contrast)},
+        {"tbVideoHUE", "lblColorControlsHue", 261, -180, 180, 36, 0, FIELD(VideoColorControls.Hue)},
+        {"tbVideoSaturation", "lblColorControlsSaturation", 262, 0, 20000, 10000, 10000,
+         FIELD(VideoColorControls.Saturation)},
+        {"tbVideoSharpness", "lblColorControlsSharpness", 263, 0, 10, 1, 5, FIELD(VideoColorControls.Sharpness)},
+        {"tbVideoGamma", "lblColorControlsGamma", 264, 1, 500, 50, 1, FIELD(VideoColorControls.Gamma)},
     };
     std::vector<std::pair<QSlider*, int>> sliders;
     for (const Bar& bar : bars) {
@@ -288,6 +307,7 @@ void BuildVideo(TSimplePage& p)
                                  [field](const TKConfig& c) { return field(const_cast<TKConfig&>(c)); },
                                  [field](TKConfig& c, int v) { field(c) = v; }),
                              bar.Default);
+        p.NameLabel(sliders.back().first, bar.Label);
     }
     // Brightness stands upright, brightest at the top: a vertical slider
     // has its maximum there, so its value stays the setting.
@@ -310,18 +330,18 @@ void BuildVideoDefault(TSimplePage& p)
         QStringLiteral("-"),        QStringLiteral("Albanian"), QStringLiteral("Chinese"), QStringLiteral("Czech"),
         QStringLiteral("English"),  QStringLiteral("French"),   QStringLiteral("German"),  QStringLiteral("Italian"),
         QStringLiteral("Japanese"), QStringLiteral("Korean"),   QStringLiteral("Polish"),  QStringLiteral("Spanish")};
-    QGroupBox* g = p.AddGroup(-1);
-    g->setTitle(p.Text(145));
-    p.AddTextCombo(g, "cbDefaultLanguage", p.Text(280), languages, A::DefaultAudioLanguage, FIELD(VidDefault.Language));
-    p.AddTextCombo(g, "cbDefaultSubtitle", p.Text(281), languages, A::DefaultSubtitle, FIELD(VidDefault.Subtitle));
+    QGroupBox* g = p.AddGroup("gbDefaultLanguage", 280);
+    p.AddTextCombo(g, "cbDefaultLanguage", {}, languages, A::DefaultAudioLanguage, FIELD(VidDefault.Language));
+    g = p.AddGroup("gbDefaultSubtitle", 281);
+    p.AddTextCombo(g, "cbDefaultSubtitle", {}, languages, A::DefaultSubtitle, FIELD(VidDefault.Subtitle));
     p.AddCheck(g, "cbVideoDefaultSubtitleDefaultFailed", 282, A::DefaultSubtitle, FIELD(VidDefault.SubtitleFailed));
 }
 
 void BuildVideoFullscreen(TSimplePage& p)
 {
-    QGroupBox* g = p.AddGroup(283);
+    QGroupBox* g = p.AddGroup("gbVideoFSControlOptions", 283);
     p.AddCheck(g, "gbVideoFSControl_Enable", 284, A::FullscreenControl, FIELD(VideoFSControlActive));
-    g = p.AddGroup(-1);
+    g = p.AddGroup(nullptr, -1);
     g->setTitle(QStringLiteral("Monitor"));
     QStringList items = {QStringLiteral("Autodetect")};
     const QList<QScreen*> screens = QGuiApplication::screens();
@@ -341,7 +361,7 @@ void BuildVideoFullscreen(TSimplePage& p)
 
 void BuildNotifications(TSimplePage& p)
 {
-    QGroupBox* g = p.AddGroup(460);
+    QGroupBox* g = p.AddGroup("gbNotifyOnMediaPlaying", 460);
     // Each template's "Configure" edits and saves it at once; it marks nothing.
     auto configure = [&p, g](const char* name, int caption, TKTemplateLoader* tmpl, const char* file) {
         auto* button = new QPushButton(p.Text(caption), g);
@@ -365,11 +385,12 @@ void BuildNotifications(TSimplePage& p)
         p.AddCheck(g, "cbNotifyOMP_ShowMediaInfoOSD", 464, A::Notifications, FIELD(Notifications.ShowMediaInfoOSD));
     if (OSDTemplate)
         Follow(osd, {configure("btnNotifyOMP_ConfigMediaInfoOSD", 463, OSDTemplate, "mediainfo_osd.txt")});
-    g = p.AddGroup(465);
+    g = p.AddGroup("gbNotifyOnMediaProblems", 465);
     p.AddCheck(g, "cbOMProblems_ShowMsgBox", 467, A::Notifications, FIELD(Notifications.ShowMsgBoxOnProblems));
     p.AddCheck(g, "cbOMProblems_ShowBalloonInfo", 468, A::Notifications, FIELD(Notifications.ShowBalloonOnProblems));
-    p.AddCombo(g, "cbOMProblemsAction", p.Text(466), {p.Text(469), p.Text(470)}, A::Notifications,
-               GET(c.OMProblemsAction == 1 ? 1 : 0), SET(c.OMProblemsAction = static_cast<uint8_t>(v)));
+    p.NameLabel(p.AddCombo(g, "cbOMProblemsAction", p.Text(466), {p.Text(469), p.Text(470)}, A::Notifications,
+                           GET(c.OMProblemsAction == 1 ? 1 : 0), SET(c.OMProblemsAction = static_cast<uint8_t>(v))),
+                "lblOMProblemsAction");
 }
 
 #undef FIELD

@@ -39,7 +39,7 @@ class TSkinPage : public TConfigPageWidget {
 public:
     TSkinPage(MarkFunction mark, TfrmConfig& form) : TConfigPageWidget(TConfigPage::Skins, std::move(mark)), form_(form)
     {
-        QGroupBox* g = AddGroup(214);
+        QGroupBox* g = AddGroup("gbSkin", 214);
         skins_ = new QListWidget(g);
         skins_->setObjectName(QStringLiteral("lbSkins"));
         skins_->setMinimumHeight(220);
@@ -48,7 +48,7 @@ public:
         last_->setObjectName(QStringLiteral("lblLastSkin"));
         AddRow(g, {}, last_);
 
-        g = AddGroup(-1, 1);
+        g = AddGroup(nullptr, -1, 1);
         g->setTitle(QStringLiteral("Information"));
         info_ = new QPlainTextEdit(g);
         info_->setObjectName(QStringLiteral("memoSkinInfo"));
@@ -56,15 +56,17 @@ public:
         info_->setFixedHeight(96);
         AddRow(g, {}, info_);
 
-        g = AddGroup(211, 1);
+        g = AddGroup("gbSkinCB", 211, 1);
         alpha_ = AddTrack(
             g, "tbSkinCBAlpha", Text(212), TConfigArea::SkinColorBlend, 0, 255, 32,
             [](const TKConfig& c) { return int(c.SkinColorBlend.Strength); },
             [](TKConfig& c, int v) { c.SkinColorBlend.Strength = static_cast<uint8_t>(v); });
+        NameLabel(alpha_, "lblSkinCBAlpha");
         color_ = new QPushButton(g);
         color_->setObjectName(QStringLiteral("shapeSkinCBColor"));
         color_->setFixedSize(64, 24);
         AddRow(g, Text(213), color_);
+        NameLabel(color_, "lblSkinCBColor");
         AddBinding({color_,
                     TConfigArea::SkinColorBlend,
                     Text(213),
@@ -154,7 +156,7 @@ public:
     TLanguagePage(MarkFunction mark, TfrmConfig& form)
         : TConfigPageWidget(TConfigPage::Languages, std::move(mark)), form_(form)
     {
-        QGroupBox* g = AddGroup(210);
+        QGroupBox* g = AddGroup("gbLanguages", 210);
         list_ = new QListWidget(g);
         list_->setObjectName(QStringLiteral("lbLanguages"));
         list_->setMinimumHeight(220);

@@ -16,6 +16,7 @@
 #include "core/system/kdebug.h"
 #include "core/system/kfilesave.h"
 #include "core/system/kpaths.h"
+#include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
 #include "dialogs/captionstrip.h"
 #include "htmllist/markuplistbox.h"
@@ -49,6 +50,8 @@ void removeFile(const std::string& fileName)
 
 QString qtext(const std::string& ansi) { return QString::fromStdU16String(AnsiToUtf16(ansi)); }
 
+QString NewsText(int number) { return QString::fromStdU16String(Language.Text(TLanguageSection::News, number)); }
+
 } // namespace
 
 std::string NewsImageFileName(const std::string& folder, const std::string& windowName, const std::string& url)
@@ -70,20 +73,22 @@ std::string NewsImageFileName(const std::string& folder, const std::string& wind
 TfrmNews::TfrmNews(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       lbNews_(new TMarkupListBox(this)),
-      btnOK_(new QPushButton(QStringLiteral("OK"), this)),
-      cbDontShowWindow_(new QCheckBox(QStringLiteral("Dont show this window on next startup"), this)),
+      btnOK_(new QPushButton(NewsText(2), this)),
+      cbDontShowWindow_(new QCheckBox(NewsText(3), this)),
       panDownloadStatus_(new QFrame(this)),
       lblDownloadStatus_(new QLabel(panDownloadStatus_)),
       btnRetry_(new QPushButton(QStringLiteral("Retry"), panDownloadStatus_)),
       fetcher_(std::make_unique<http::Fetcher>(this))
 {
     setObjectName(QStringLiteral("frmNews"));
-    setWindowTitle(QStringLiteral("News"));
+    setWindowTitle(NewsText(1));
+    btnOK_->setObjectName(QStringLiteral("btnOK"));
+    cbDontShowWindow_->setObjectName(QStringLiteral("cbDontShowWindow"));
     ApplyDialogPalette(this);
     setFixedSize(ClientWidth, ClientHeight);
     IsConnected = [] { return IsInternetConnected(); };
 
-    auto* strip = new TCaptionStrip(QStringLiteral("News"), this);
+    auto* strip = new TCaptionStrip(this);
     strip->setGeometry(0, 0, ClientWidth, StripHeight);
 
     lbNews_->setGeometry(Margin, StripHeight + Margin, ClientWidth - 2 * Margin,

@@ -26,11 +26,11 @@ TfrmTemplateEditor::TfrmTemplateEditor(QWidget* parent) : QDialog(parent, Qt::Di
         "QPushButton:hover { background: #343A46; }"
         "QPushButton#btnOK { background: #2E9BD6; border-color: #2E9BD6; color: #FFFFFF; }"
         "QLabel#lblHelpText { color: #9AA3B2; }"));
-    resize(400, 440);
+    resize(DesignedSize({334, 372}, font()));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(1, 1, 1, 1);
     outer->setSpacing(0);
-    auto* strip = new TCaptionStrip(QStringLiteral("Template editor"), this);
+    auto* strip = new TCaptionStrip(this);
     strip->setFixedHeight(28);
     outer->addWidget(strip);
     auto* body = new QVBoxLayout;

@@ -98,12 +98,12 @@ TfrmAddDVDVCD::TfrmAddDVDVCD(QWidget* parent) : TKPlaylistDialog("frmAddDVDVCD",
 {
     frmAddDVDVCD = this;
     setWindowTitle(Text(1));
-    cbDrives = new QComboBox(this);
+    cbDrives = Named(new QComboBox(this), "cbDrives");
     cbDrives->setMinimumWidth(260);
-    btnOK = new QPushButton(Text(3), this);
-    btnCancel = new QPushButton(Text(4), this);
+    btnOK = Named(new QPushButton(Text(3), this), "btnOK");
+    btnCancel = Named(new QPushButton(Text(4), this), "btnCancel");
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(Text(2), this));
+    layout->addWidget(Named(new QLabel(Text(2), this), "lblDrives"));
     layout->addWidget(cbDrives);
     AddButtonRow(*layout, {btnOK, btnCancel}, btnCancel);
     connect(btnOK, &QPushButton::clicked, this, [this] { OKClick(); });

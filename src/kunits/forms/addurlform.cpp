@@ -32,13 +32,13 @@ TfrmAddURL::TfrmAddURL(QWidget* parent) : TKPlaylistDialog("frmAddURL", parent)
 {
     frmAddURL = this;
     setWindowTitle(Text(1));
-    Edit1 = new QLineEdit(this);
+    Edit1 = Named(new QLineEdit(this), "Edit1");
     Edit1->setMinimumWidth(320);
-    Button1 = new QPushButton(Text(4), this);
-    Button2 = new QPushButton(Text(5), this);
+    Button1 = Named(new QPushButton(Text(4), this), "Button1");
+    Button2 = Named(new QPushButton(Text(5), this), "Button2");
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(Text(2), this));
+    row->addWidget(Named(new QLabel(Text(2), this), "Label1"));
     row->addWidget(Edit1, 1);
     layout->addLayout(row);
     AddButtonRow(*layout, {Button1, Button2}, Button2);

@@ -171,6 +171,31 @@ constexpr TKLanguageTarget kTargets[] = {
     {S::AddURLtoPlaylist, 2, "frmAddURL", "Label1"},
     {S::AddURLtoPlaylist, 4, "frmAddURL", "Button1"},
     {S::AddURLtoPlaylist, 5, "frmAddURL", "Button2"},
+    {S::EditID3Tag, 1, "frmEditItem", "tsID3v1"},
+    {S::EditID3Tag, 2, "frmEditItem", "tsID3v2"},
+    {S::EditID3Tag, 3, "frmEditItem", "cbID3V1_Exists"},
+    {S::EditID3Tag, 4, "frmEditItem", "cbID3V2_Exists"},
+    {S::EditID3Tag, 5, "frmEditItem", "Label1"},
+    {S::EditID3Tag, 5, "frmEditItem", "Label8"},
+    {S::EditID3Tag, 6, "frmEditItem", "Label2"},
+    {S::EditID3Tag, 6, "frmEditItem", "Label9"},
+    {S::EditID3Tag, 7, "frmEditItem", "Label3"},
+    {S::EditID3Tag, 7, "frmEditItem", "Label10"},
+    {S::EditID3Tag, 8, "frmEditItem", "Label4"},
+    {S::EditID3Tag, 8, "frmEditItem", "Label11"},
+    {S::EditID3Tag, 9, "frmEditItem", "Label5"},
+    {S::EditID3Tag, 9, "frmEditItem", "Label12"},
+    {S::EditID3Tag, 10, "frmEditItem", "Label6"},
+    {S::EditID3Tag, 10, "frmEditItem", "Label13"},
+    {S::EditID3Tag, 11, "frmEditItem", "Label7"},
+    {S::EditID3Tag, 11, "frmEditItem", "Label14"},
+    {S::EditID3Tag, 12, "frmEditItem", "Label15"},
+    {S::EditID3Tag, 13, "frmEditItem", "Label16"},
+    {S::EditID3Tag, 14, "frmEditItem", "Label17"},
+    {S::EditID3Tag, 15, "frmEditItem", "Label18"},
+    {S::EditID3Tag, 16, "frmEditItem", "Label19"},
+    {S::EditID3Tag, 17, "frmEditItem", "btnID3Tagv1_Convert"},
+    {S::EditID3Tag, 18, "frmEditItem", "btnID3Tagv2_Convert"},
     {S::MediaControlsPopupMenu, 1, "frmMediaControls", "DefaultPreset1"},
     {S::MediaControlsPopupMenu, 2, "frmMediaControls", "LoadPreset1"},
     {S::MediaControlsPopupMenu, 3, "frmMediaControls", "SavePreset1"},
@@ -245,18 +270,21 @@ void ApplyMainHints(const TKLanguage& texts)
 
 } // namespace
 
+QString LanguageQText(TLanguageSection section, int number)
+{
+    return QString::fromStdU16String(Language.Text(section, number));
+}
+
 void ApplyPlayTexts(const TKLanguage& texts)
 {
     auto status = [&](int number) { return texts.Text(S::Status, number); };
-    if (PlaySystem) {
-        TKPlayTexts& play = PlaySystem->Texts();
-        play.Loading = status(14);
-        play.Connecting = status(18);
-        play.Ready = status(4);
-        play.Paused = status(10);
-        play.IsPlaying = status(21);
-        play.Buffering = status(44);
-    }
+    if (PlaySystem)
+        PlaySystem->SetTexts({.Loading = status(14),
+                              .Connecting = status(18),
+                              .Ready = status(4),
+                              .Paused = status(10),
+                              .IsPlaying = status(21),
+                              .Buffering = status(44)});
     TKDVDCaptionTexts dvd;
     dvd.Disc = status(23);
     dvd.NoDirectory = status(35);

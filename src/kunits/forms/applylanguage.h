@@ -8,9 +8,22 @@
 // exist is skipped. Texts keep every character (no narrowing to a code
 // page). The configuration dialog takes its own texts. Main thread only.
 
+#include <QString>
+
 #include "core/text/klanguage.h"
 
 namespace kolvarin {
+
+// A language text as a Qt string.
+QString LanguageQText(TLanguageSection section, int number);
+
+// Gives a component its design name, by which the language texts find it.
+template <class T>
+T* Named(T* component, const char* name)
+{
+    component->setObjectName(QString::fromLatin1(name));
+    return component;
+}
 
 void ApplyLanguage(const TKLanguage& texts);
 // The status texts the play system keeps ("Loading...", "[ %s is playing ]"

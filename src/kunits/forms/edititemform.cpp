@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -66,45 +67,50 @@ TfrmEditItem::TfrmEditItem(QWidget* parent) : TKPlaylistDialog("frmEditItem", pa
     setWindowTitle(LanguageQText(S::EditPlaylistEntry, 1));
     ShowMessage = [this](const std::u16string& text) { QMessageBox::information(this, windowTitle(), Q(text)); };
 
-    edtFileName = NewEdit(this);
-    edtIndex = NewEdit(this);
+    // A label of the design's name with its language text.
+    auto label = [](S section, int number, const char* name, QWidget* owner) {
+        return Named(new QLabel(LanguageQText(section, number), owner), name);
+    };
+    edtFileName = Named(NewEdit(this), "edtFileName");
+    edtIndex = Named(NewEdit(this), "edtIndex");
     edtFileName->setReadOnly(true);
     edtIndex->setReadOnly(true);
     auto* top = new QFormLayout;
-    top->addRow(LanguageQText(S::EditPlaylistEntry, 2) + QLatin1Char(':'), edtFileName);
-    top->addRow(LanguageQText(S::EditPlaylistEntry, 3) + QLatin1Char(':'), edtIndex);
+    top->addRow(label(S::EditPlaylistEntry, 2, "lblFileName", this), edtFileName);
+    top->addRow(label(S::EditPlaylistEntry, 3, "lblIndex", this), edtIndex);
 
-    PageControl1 = new QTabWidget(this);
-    tabPlaylistEntry = new QWidget;
-    auto* entryGroup = new QGroupBox(LanguageQText(S::EditPlaylistEntry, 13), tabPlaylistEntry);
-    edtPECaption = NewEdit(entryGroup, 255);
-    edtPETime = NewEdit(entryGroup, 8);
-    edtPETrack = NewEdit(entryGroup, 2);
-    cbPESelected = new QCheckBox(LanguageQText(S::EditPlaylistEntry, 9), entryGroup);
-    cbPEPlayed = new QCheckBox(LanguageQText(S::EditPlaylistEntry, 8), entryGroup);
+    PageControl1 = Named(new QTabWidget(this), "PageControl1");
+    tabPlaylistEntry = Named(new QWidget, "tabPlaylistEntry");
+    auto* entryGroup =
+        Named(new QGroupBox(LanguageQText(S::EditPlaylistEntry, 13), tabPlaylistEntry), "gbPlaylistEntry");
+    edtPECaption = Named(NewEdit(entryGroup, 255), "edtPECaption");
+    edtPETime = Named(NewEdit(entryGroup, 8), "edtPETime");
+    edtPETrack = Named(NewEdit(entryGroup, 2), "edtPETrack");
+    cbPESelected = Named(new QCheckBox(LanguageQText(S::EditPlaylistEntry, 9), entryGroup), "cbPESelected");
+    cbPEPlayed = Named(new QCheckBox(LanguageQText(S::EditPlaylistEntry, 8), entryGroup), "cbPEPlayed");
     for (QWidget* w : {static_cast<QWidget*>(edtPETime), static_cast<QWidget*>(edtPETrack),
                        static_cast<QWidget*>(cbPESelected), static_cast<QWidget*>(cbPEPlayed)})
         w->setEnabled(false);
     edtPETime->setReadOnly(true);
     edtPETrack->setReadOnly(true);
     auto* entryLayout = new QFormLayout(entryGroup);
-    entryLayout->addRow(LanguageQText(S::EditPlaylistEntry, 5) + QLatin1Char(':'), edtPECaption);
-    entryLayout->addRow(LanguageQText(S::EditPlaylistEntry, 6) + QLatin1Char(':'), edtPETime);
-    entryLayout->addRow(LanguageQText(S::EditPlaylistEntry, 7) + QLatin1Char(':'), edtPETrack);
+    entryLayout->addRow(label(S::EditPlaylistEntry, 5, "lblPECaption", entryGroup), edtPECaption);
+    entryLayout->addRow(label(S::EditPlaylistEntry, 6, "lblPETime", entryGroup), edtPETime);
+    entryLayout->addRow(label(S::EditPlaylistEntry, 7, "lblPETrack", entryGroup), edtPETrack);
     auto* flags = new QHBoxLayout;
     flags->addWidget(cbPESelected);
     flags->addWidget(cbPEPlayed);
     entryLayout->addRow(flags);
-    auto* infoGroup = new QGroupBox(LanguageQText(S::EditPlaylistEntry, 14), tabPlaylistEntry);
-    memFileInfo = new QPlainTextEdit(infoGroup);
+    auto* infoGroup = Named(new QGroupBox(LanguageQText(S::EditPlaylistEntry, 14), tabPlaylistEntry), "gbFileInfo");
+    memFileInfo = Named(new QPlainTextEdit(infoGroup), "memFileInfo");
     memFileInfo->setReadOnly(true);
     (new QVBoxLayout(infoGroup))->addWidget(memFileInfo);
     auto* entryPage = new QVBoxLayout(tabPlaylistEntry);
     entryPage->addWidget(entryGroup);
     entryPage->addWidget(infoGroup, 1);
 
-    tsID3v1 = new QWidget;
-    cbID3V1_Exists = new QCheckBox(LanguageQText(S::EditID3Tag, 3), tsID3v1);
+    tsID3v1 = Named(new QWidget, "tsID3v1");
+    cbID3V1_Exists = Named(new QCheckBox(LanguageQText(S::EditID3Tag, 3), tsID3v1), "cbID3V1_Exists");
     edtID3V1_Track = NewEdit(tsID3v1, 3);
     edtID3V1_Title = NewEdit(tsID3v1, 30);
     edtID3V1_Artist = NewEdit(tsID3v1, 30);
@@ -114,18 +120,25 @@ TfrmEditItem::TfrmEditItem(QWidget* parent) : TKPlaylistDialog("frmEditItem", pa
     for (const char* genre : ID3v1Genres)
         cbID3V1_Genre->addItem(QString::fromLatin1(genre));
     edtID3V1_Comment = NewEdit(tsID3v1, 30);
-    btnID3Tagv1_Convert = new QPushButton(LanguageQText(S::EditID3Tag, 17), tsID3v1);
+    btnID3Tagv1_Convert = Named(new QPushButton(LanguageQText(S::EditID3Tag, 17), tsID3v1), "btnID3Tagv1_Convert");
     auto* v1 = new QFormLayout(tsID3v1);
     v1->addRow(cbID3V1_Exists);
-    const std::pair<int, QWidget*> v1Rows[] = {{5, edtID3V1_Track},   {6, edtID3V1_Title}, {7, edtID3V1_Artist},
-                                               {8, edtID3V1_Album},   {9, edtID3V1_Year},  {10, cbID3V1_Genre},
-                                               {11, edtID3V1_Comment}};
-    for (const auto& [text, field] : v1Rows)
-        v1->addRow(LanguageQText(S::EditID3Tag, text) + QLatin1Char(':'), field);
+    // Each field's text and the label's design name.
+    struct TRow {
+        int Text;
+        const char* Label;
+        QWidget* Field;
+    };
+    const TRow v1Rows[] = {{5, "Label1", edtID3V1_Track},   {6, "Label2", edtID3V1_Title},
+                           {7, "Label3", edtID3V1_Artist},  {8, "Label4", edtID3V1_Album},
+                           {9, "Label5", edtID3V1_Year},    {10, "Label6", cbID3V1_Genre},
+                           {11, "Label7", edtID3V1_Comment}};
+    for (const TRow& row : v1Rows)
+        v1->addRow(label(S::EditID3Tag, row.Text, row.Label, tsID3v1), row.Field);
     v1->addRow(btnID3Tagv1_Convert);
 
-    tsID3v2 = new QWidget;
-    cbID3V2_Exists = new QCheckBox(LanguageQText(S::EditID3Tag, 4), tsID3v2);
+    tsID3v2 = Named(new QWidget, "tsID3v2");
+    cbID3V2_Exists = Named(new QCheckBox(LanguageQText(S::EditID3Tag, 4), tsID3v2), "cbID3V2_Exists");
     edtID3V2_Track = NewEdit(tsID3v2);
     edtID3V2_Title = NewEdit(tsID3v2);
     edtID3V2_Artist = NewEdit(tsID3v2);
@@ -138,24 +151,25 @@ TfrmEditItem::TfrmEditItem(QWidget* parent) : TKPlaylistDialog("frmEditItem", pa
     edtID3V2_Copyright = NewEdit(tsID3v2);
     edtID3V2_URL = NewEdit(tsID3v2);
     edtID3V2_Encoder = NewEdit(tsID3v2);
-    btnID3Tagv2_Convert = new QPushButton(LanguageQText(S::EditID3Tag, 18), tsID3v2);
+    btnID3Tagv2_Convert = Named(new QPushButton(LanguageQText(S::EditID3Tag, 18), tsID3v2), "btnID3Tagv2_Convert");
     auto* v2 = new QFormLayout(tsID3v2);
     v2->addRow(cbID3V2_Exists);
-    const std::pair<int, QLineEdit*> v2Rows[] = {
-        {5, edtID3V2_Track},     {6, edtID3V2_Title},      {7, edtID3V2_Artist},   {8, edtID3V2_Album},
-        {9, edtID3V2_Year},      {10, edtID3V2_Genre},     {11, edtID3V2_Comment}, {12, edtID3V2_Composer},
-        {13, edtID3V2_Language}, {14, edtID3V2_Copyright}, {15, edtID3V2_URL},     {16, edtID3V2_Encoder}};
-    for (const auto& [text, field] : v2Rows)
-        v2->addRow(LanguageQText(S::EditID3Tag, text) + QLatin1Char(':'), field);
+    const TRow v2Rows[] = {
+        {5, "Label8", edtID3V2_Track},       {6, "Label9", edtID3V2_Title},      {7, "Label10", edtID3V2_Artist},
+        {8, "Label11", edtID3V2_Album},      {9, "Label12", edtID3V2_Year},      {10, "Label13", edtID3V2_Genre},
+        {11, "Label14", edtID3V2_Comment},   {12, "Label15", edtID3V2_Composer}, {13, "Label16", edtID3V2_Language},
+        {14, "Label17", edtID3V2_Copyright}, {15, "Label18", edtID3V2_URL},      {16, "Label19", edtID3V2_Encoder}};
+    for (const TRow& row : v2Rows)
+        v2->addRow(label(S::EditID3Tag, row.Text, row.Label, tsID3v2), row.Field);
     v2->addRow(btnID3Tagv2_Convert);
 
     PageControl1->addTab(tabPlaylistEntry, LanguageQText(S::EditPlaylistEntry, 4));
     PageControl1->addTab(tsID3v1, LanguageQText(S::EditID3Tag, 1));
     PageControl1->addTab(tsID3v2, LanguageQText(S::EditID3Tag, 2));
 
-    btnEdit = new QPushButton(LanguageQText(S::EditPlaylistEntry, 10), this);
-    btnCancel = new QPushButton(LanguageQText(S::EditPlaylistEntry, 11), this);
-    btnReload = new QPushButton(LanguageQText(S::EditPlaylistEntry, 12), this);
+    btnEdit = Named(new QPushButton(LanguageQText(S::EditPlaylistEntry, 10), this), "btnEdit");
+    btnCancel = Named(new QPushButton(LanguageQText(S::EditPlaylistEntry, 11), this), "btnCancel");
+    btnReload = Named(new QPushButton(LanguageQText(S::EditPlaylistEntry, 12), this), "btnReload");
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(PageControl1, 1);

@@ -8,6 +8,7 @@
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
 #include "core/system/kdebug.h"
+#include "core/system/kerrors.h"
 #include "core/system/kglobals.h"
 #include "core/text/klanguage.h"
 #include "core/text/kwideformat.h"
@@ -249,7 +250,7 @@ void TfrmMain::ButtonClicked(THoverImage& button)
     } else if (&button == imgEjectButton) {
         AddFromEjectExecute();
     } else if (&button == imgMinimizeButton) {
-        showMinimized();
+        Minimize1Click();
     } else if (&button == imgConfigButton) {
         Configuration1->trigger();
     } else if (!PlaySystem) {
@@ -270,11 +271,7 @@ void TfrmMain::ButtonClicked(THoverImage& button)
     }
 }
 
-void TfrmMain::Close1Click()
-{
-    close();
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-}
+void TfrmMain::Close1Click() { RequestTerminate(); }
 
 void TfrmMain::SetCheckbox(TKImage& control, TKSCheckbox& element, bool on)
 {

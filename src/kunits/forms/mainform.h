@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QIcon>
 #include <QTimer>
 
 class QAction;
@@ -75,7 +76,8 @@ public:
     // mouse); keyState stands in for the keyboard state (1 Shift, 2 Alt, 4 Ctrl).
     void HookMessage(int message, uint64_t wParam, int64_t lParam, uint8_t keyState);
 
-    // Closes the main window, which ends the program.
+    // Ends the program; its windows stay as they are until the shutdown has
+    // stored them. The window manager's close of this window does the same.
     void Close1Click();
 
     // The main popup menu (popmMain) by the design's item names. The video
@@ -122,6 +124,11 @@ public:
     // JumptonextuntilendLoop1 for modes 0 to 4.
     QMenu* popmPlaymode;
     std::array<QAction*, 5> PlaymodeItems;
+    // The main menu's item images, by index: 0 about, 1 help centre, 2
+    // configuration, 3 close, 4 live update, 5 minimise, 6 restore, 7 full
+    // screen, 8 desktop, 9 window.
+    static std::array<QIcon, 10> MainMenuImages();
+    const std::array<QIcon, 10> imglstPopmMain = MainMenuImages();
 
     void Main1Click();
     void Mediacontrols1Click();
@@ -174,6 +181,7 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -189,7 +197,6 @@ private:
     void BalanceChanged(TKDragPhase phase);
     void BindTimeAndAnalyzer();
     void CreateMenus();
-    void SetOtherCaptions(bool active);
     // Shows the wait icon and the status text; what runs when the adder is done.
     void BeginAdding(const std::u16string& status, std::function<void(size_t added)> after);
 

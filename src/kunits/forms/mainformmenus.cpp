@@ -4,6 +4,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QEvent>
 #include <QProcess>
@@ -123,6 +124,15 @@ void TfrmMain::CreateMenus()
     Autoliveupdate1->setVisible(false);
     Debug1 = Submenu(m, "Debug1", u"Debug");
     Debug1->menuAction()->setVisible(false);
+    const std::pair<QAction*, size_t> images[] = {
+        {AboutKolvarin1, 0}, {Helpcenter1->menuAction(), 1},
+        {Configuration1, 2}, {Close1, 3},
+        {LiveUpdate1, 4},    {Minimize1, 5},
+        {Restore1, 6},       {Fullscreen1, 7},
+        {Desktop1, 8},       {Window1, 9},
+    };
+    for (const auto& [item, image] : images)
+        item->setIcon(imglstPopmMain[image]);
 
     popmPlaymode = new QMenu(this);
     popmPlaymode->setObjectName(QStringLiteral("popmPlaymode"));
@@ -220,7 +230,7 @@ void TfrmMain::Playlistwindow1Click()
 
 void TfrmMain::Restore1Click() { BringApplicationToFront(); }
 
-void TfrmMain::Minimize1Click() { showMinimized(); }
+void TfrmMain::Minimize1Click() { MinimizeApplication(); }
 
 std::u16string TfrmMain::TellAFriendLink()
 {
@@ -279,24 +289,11 @@ void TfrmMain::SetPlayMode(int mode)
 
 // --- window events ------------------------------------------------------------------
 
-void TfrmMain::SetOtherCaptions(bool active)
-{
-    TKGUI& skin = Skin();
-    if (auto* playlist = PlayerWindowAs<TKSkinnedPlaylist>("frmPlaylist"))
-        SkinSetCaptionActive(skin, *playlist->imgCaptionBar, skin.Playlist.CaptionBar, active);
-    if (auto* controls = PlayerWindowAs<TKSkinnedMediaControls>("frmMediaControls"))
-        SkinSetCaptionActive(skin, *controls->imgCaptionbar, skin.MediaControls.CaptionBar, active);
-    if (auto* video = PlayerWindowAs<TKSkinnedVideo>("frmVideo"))
-        SkinSetCaptionActive(skin, *video->imgCaptionBar, skin.Video.CaptionBar, active);
-}
-
 void TfrmMain::FormActivate()
 {
     if (!AppInitialized || AppKilled)
         return;
-    TKGUI& skin = Skin();
-    SkinSetCaptionActive(skin, *imgCaptionbar, skin.Main.CaptionBar, true);
-    SetOtherCaptions(false);
+    ShowCaptionsActive(Skin(), this);
     for (const char* name : {"frmPlaylist", "frmMediaControls"})
         if (QWidget* w = PlayerWindow(name); w && w->isVisible())
             w->raise();
@@ -327,6 +324,12 @@ void TfrmMain::hideEvent(QHideEvent* event)
         PlaySystem->SwapMemory();
 }
 
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    Close1Click();
+}
+
 void TfrmMain::changeEvent(QEvent* event)
 {
     TKSkinnedMain::changeEvent(event);
@@ -337,9 +340,7 @@ void TfrmMain::changeEvent(QEvent* event)
     } else if (event->type() == QEvent::ActivationChange && !QApplication::activeWindow() && AppInitialized &&
                !AppKilled) {
         // The program lost the focus: every caption bar inactive.
-        TKGUI& skin = Skin();
-        SkinSetCaptionActive(skin, *imgCaptionbar, skin.Main.CaptionBar, false);
-        SetOtherCaptions(false);
+        ShowCaptionsActive(Skin(), nullptr);
     }
 }
 

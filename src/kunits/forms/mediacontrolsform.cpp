@@ -12,6 +12,7 @@
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
+#include "forms/applylanguage.h"
 #include "forms/mainform.h"
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
@@ -37,15 +38,17 @@ std::u16string SpeedText(int64_t value)
     return Language.Format(TLanguageSection::Status, 9, percent, u"%");
 }
 
+QString MenuText(int number) { return LanguageQText(TLanguageSection::MediaControlsPopupMenu, number); }
+
 } // namespace
 
 TfrmMediaControls::TfrmMediaControls(TKGUI& skin) : TKSkinnedMediaControls(skin)
 {
-    DefaultPreset1 = popmMediaControls->addAction(QStringLiteral("Set Equalizer to default"));
-    LoadPreset1 = popmMediaControls->addAction(QStringLiteral("Load Equalizer from file..."));
-    SavePreset1 = popmMediaControls->addAction(QStringLiteral("Save Equalizer to file..."));
+    DefaultPreset1 = Named(popmMediaControls->addAction(MenuText(1)), "DefaultPreset1");
+    LoadPreset1 = Named(popmMediaControls->addAction(MenuText(2)), "LoadPreset1");
+    SavePreset1 = Named(popmMediaControls->addAction(MenuText(3)), "SavePreset1");
     popmMediaControls->addSeparator();
-    Presets1 = popmMediaControls->addMenu(QStringLiteral("Equalizer presets"));
+    Presets1 = Named(popmMediaControls->addMenu(MenuText(4)), "Presets1");
     QObject::connect(DefaultPreset1, &QAction::triggered, popmMediaControls, [this] { DefaultPreset1Click(); });
     QObject::connect(LoadPreset1, &QAction::triggered, popmMediaControls, [this] { LoadPreset1Click(); });
     QObject::connect(SavePreset1, &QAction::triggered, popmMediaControls, [this] { SavePreset1Click(); });
@@ -236,13 +239,7 @@ void TfrmMediaControls::FormActivate()
     TKGUI& skin = Skin();
     if (!skin.Loaded || AppKilled)
         return;
-    if (frmMain)
-        SkinSetCaptionActive(skin, *frmMain->imgCaptionbar, skin.Main.CaptionBar, false);
-    if (frmPlaylist)
-        SkinSetCaptionActive(skin, *frmPlaylist->imgCaptionBar, skin.Playlist.CaptionBar, false);
-    if (frmVideo)
-        SkinSetCaptionActive(skin, *frmVideo->imgCaptionBar, skin.Video.CaptionBar, false);
-    SkinSetCaptionActive(skin, *imgCaptionbar, skin.MediaControls.CaptionBar, true);
+    ShowCaptionsActive(skin, this);
     // The group comes to the top together; raising never activates.
     for (QWidget* window :
          {static_cast<QWidget*>(frmMain), static_cast<QWidget*>(frmPlaylist), static_cast<QWidget*>(this)})

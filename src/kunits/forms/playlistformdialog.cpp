@@ -7,11 +7,6 @@
 
 namespace kolvarin {
 
-QString LanguageQText(TLanguageSection section, int number)
-{
-    return QString::fromStdU16String(Language.Text(section, number));
-}
-
 TKPlaylistDialog::TKPlaylistDialog(const char* name, QWidget* parent) : QWidget(parent, Qt::Tool)
 {
     setObjectName(QString::fromLatin1(name));

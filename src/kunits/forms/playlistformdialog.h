@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "core/text/klanguage.h"
+#include "forms/applylanguage.h"
 
 class QBoxLayout;
 class QPushButton;
@@ -25,8 +26,5 @@ protected:
     // the default button, a button named cancel hides the window.
     void AddButtonRow(QBoxLayout& layout, std::initializer_list<QPushButton*> buttons, QPushButton* cancel);
 };
-
-// A language text as a Qt string.
-QString LanguageQText(TLanguageSection section, int number);
 
 } // namespace kolvarin

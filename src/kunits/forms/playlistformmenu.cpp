@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 
@@ -6,6 +7,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTabWidget>
 
 #include "core/playlist/kplaylistfiles.h"
 #include "core/playlist/kplaylistprocs.h"
@@ -48,6 +50,8 @@ void ShowCentred(QWidget* dialog, const QWidget* over)
                  area.top() + area.height() / 2 - dialog->height() / 2);
     dialog->show();
     dialog->raise();
+    // Typed keys belong to the dialog's edit field, not to the playlist's hot keys.
+    dialog->activateWindow();
 }
 
 } // namespace
@@ -150,6 +154,8 @@ void TfrmPlaylist::Edititem1Click()
 {
     if (clickedIndex_ < 0 || !frmEditItem || !frmEditItem->LoadEntry(clickedIndex_))
         return;
+    // Opened from the list it starts on its first page; Reload keeps the page.
+    frmEditItem->PageControl1->setCurrentIndex(0);
     ShowCentred(frmEditItem, nullptr);
 }
 
@@ -210,8 +216,11 @@ void TfrmPlaylist::Saveplaylist1Click()
     dialog.setDefaultSuffix(QStringLiteral("kpl"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    // The file holds the .kpl format, and loading goes by the extension.
+    std::filesystem::path file = dialog.selectedFiles().first().toStdString();
+    file.replace_extension(".kpl");
     try {
-        SavePlaylistFile(dialog.selectedFiles().first().toStdString());
+        SavePlaylistFile(file.string());
     } catch (const std::runtime_error& error) {
         ShowMessage(Utf8ToUtf16(error.what()));
     }

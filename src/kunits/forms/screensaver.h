@@ -1,6 +1,6 @@
 #pragma once
 
-// Keeps the screen saver away while video plays full screen. The desktop's
+// Keeps the screen saver away while a video plays. The desktop's
 // screen saver is asked over the session bus (org.freedesktop.ScreenSaver
 // Inhibit and UnInhibit); a test drops in a recording fake. Main thread.
 

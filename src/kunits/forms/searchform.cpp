@@ -68,18 +68,20 @@ TfrmSearch::TfrmSearch(QWidget* parent) : TKPlaylistDialog("frmSearch", parent)
     frmSearch = this;
     setWindowTitle(LanguageQText(S::PlaylistSearch, 1));
     resize(258, 316);
-    edtKeyword = new QLineEdit(this);
-    lbResults = new QListWidget(this);
-    auto* group = new QGroupBox(LanguageQText(S::PlaylistSearch_For, 1), this);
-    rbAll = new QRadioButton(LanguageQText(S::PlaylistSearch_For, 2), group);
-    rbAudio = new QRadioButton(LanguageQText(S::PlaylistSearch_For, 3), group);
-    rbVideo = new QRadioButton(LanguageQText(S::PlaylistSearch_For, 4), group);
+    Label1 = Named(new QLabel(LanguageQText(S::PlaylistSearch, 2), this), "Label1");
+    edtKeyword = Named(new QLineEdit(this), "edtKeyword");
+    Label2 = Named(new QLabel(LanguageQText(S::PlaylistSearch, 3), this), "Label2");
+    lbResults = Named(new QListWidget(this), "lbResults");
+    RadioGroup1 = Named(new QGroupBox(LanguageQText(S::PlaylistSearch_For, 1), this), "RadioGroup1");
+    rbAll = new QRadioButton(RadioGroup1);
+    rbAudio = new QRadioButton(RadioGroup1);
+    rbVideo = new QRadioButton(RadioGroup1);
     rbAll->setChecked(true);
-    btnSelect = new QPushButton(LanguageQText(S::PlaylistSearch, 5), this);
-    btnCancel = new QPushButton(LanguageQText(S::PlaylistSearch, 4), this);
+    btnSelect = Named(new QPushButton(LanguageQText(S::PlaylistSearch, 5), this), "btnSelect");
+    btnCancel = Named(new QPushButton(LanguageQText(S::PlaylistSearch, 4), this), "btnCancel");
     btnSelect->setEnabled(false);
 
-    auto* groupLayout = new QHBoxLayout(group);
+    auto* groupLayout = new QHBoxLayout(RadioGroup1);
     for (QRadioButton* b : {rbAll, rbAudio, rbVideo}) {
         groupLayout->addWidget(b);
         connect(b, &QRadioButton::toggled, this, [this](bool on) {
@@ -88,11 +90,11 @@ TfrmSearch::TfrmSearch(QWidget* parent) : TKPlaylistDialog("frmSearch", parent)
         });
     }
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(LanguageQText(S::PlaylistSearch, 2) + QLatin1Char(':'), this));
+    layout->addWidget(Label1);
     layout->addWidget(edtKeyword);
-    layout->addWidget(new QLabel(LanguageQText(S::PlaylistSearch, 3) + QLatin1Char(':'), this));
+    layout->addWidget(Label2);
     layout->addWidget(lbResults, 1);
-    layout->addWidget(group);
+    layout->addWidget(RadioGroup1);
     AddButtonRow(*layout, {btnSelect, btnCancel}, btnCancel);
 
     connect(edtKeyword, &QLineEdit::textChanged, this, [this] { UpdateResults(); });
@@ -145,6 +147,11 @@ void TfrmSearch::SelectResult()
 void TfrmSearch::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The filter's items are read where they are shown; the language
+    // texts give only the group its caption.
+    rbAll->setText(LanguageQText(TLanguageSection::PlaylistSearch_For, 2));
+    rbAudio->setText(LanguageQText(TLanguageSection::PlaylistSearch_For, 3));
+    rbVideo->setText(LanguageQText(TLanguageSection::PlaylistSearch_For, 4));
     edtKeyword->clear();
     UpdateResults();
     edtKeyword->setFocus();

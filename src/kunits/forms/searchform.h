@@ -5,6 +5,8 @@
 
 #include "forms/playlistformdialog.h"
 
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -19,8 +21,11 @@ public:
     explicit TfrmSearch(QWidget* parent = nullptr);
     ~TfrmSearch() override;
 
+    QLabel* Label1;
     QLineEdit* edtKeyword;
+    QLabel* Label2;
     QListWidget* lbResults;
+    QGroupBox* RadioGroup1;
     QRadioButton* rbAll;
     QRadioButton* rbAudio;
     QRadioButton* rbVideo;

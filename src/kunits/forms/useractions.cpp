@@ -16,7 +16,9 @@
 #include "forms/videoform.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
+#include "skin/kskinnedmain.h"
 #include "skin/kskinnedmediacontrols.h"
+#include "skin/kskinnedplaylist.h"
 #include "skin/kskinnedvideo.h"
 
 namespace kolvarin {
@@ -132,8 +134,9 @@ int64_t JumpStep(int type)
             return 0;
         return StreamSetSecondsToBytes(PlaySystem->ChannelSlots()[static_cast<size_t>(slot)], interval / 1000.0);
     }
+    // Whole seconds, as the video side's bar counted them (halves to even).
     case 3:
-    case 4: return int64_t{interval} * kVideoUnitsPerMs;
+    case 4: return static_cast<int64_t>(std::nearbyint(interval / 1000.0)) * 1000 * kVideoUnitsPerMs;
     case 6: return interval;
     case 7: return static_cast<int64_t>(BASS_ChannelSeconds2Bytes(PlaySystem->CDChannel(), interval / 1000.0));
     default: return 0;
@@ -425,6 +428,18 @@ int PlayerWindowBit(const QWidget* window)
 
 } // namespace
 
+void ShowCaptionsActive(TKGUI& skin, const QWidget* active)
+{
+    if (auto* main = PlayerWindowAs<TKSkinnedMain>("frmMain"))
+        SkinSetCaptionActive(skin, *main->imgCaptionbar, skin.Main.CaptionBar, main == active);
+    if (auto* playlist = PlayerWindowAs<TKSkinnedPlaylist>("frmPlaylist"))
+        SkinSetCaptionActive(skin, *playlist->imgCaptionBar, skin.Playlist.CaptionBar, playlist == active);
+    if (auto* controls = PlayerWindowAs<TKSkinnedMediaControls>("frmMediaControls"))
+        SkinSetCaptionActive(skin, *controls->imgCaptionbar, skin.MediaControls.CaptionBar, controls == active);
+    if (auto* video = PlayerWindowAs<TKSkinnedVideo>("frmVideo"))
+        SkinSetCaptionActive(skin, *video->imgCaptionBar, skin.Video.CaptionBar, video == active);
+}
+
 QWidget* PlayerWindow(const char* name)
 {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -451,11 +466,22 @@ bool PlaylistFocused()
 
 void BringApplicationToFront()
 {
+    for (const TKPlayerWindow& w : kPlayerWindows)
+        if (QWidget* window = PlayerWindow(w.Name);
+            window && window != frmMain && window->isVisible() && window->isMinimized())
+            window->showNormal();
     if (!frmMain)
         return;
     frmMain->showNormal();
     frmMain->raise();
     frmMain->activateWindow();
+}
+
+void MinimizeApplication()
+{
+    for (const TKPlayerWindow& w : kPlayerWindows)
+        if (QWidget* window = PlayerWindow(w.Name); window && window->isVisible())
+            window->showMinimized();
 }
 
 void RunHotKeyAction(int action)

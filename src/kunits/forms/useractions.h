@@ -116,6 +116,10 @@ Window* PlayerWindowAs(const char* name)
 {
     return dynamic_cast<Window*>(PlayerWindow(name));
 }
+// The caption bars of the main, playlist, media-controls and video windows:
+// the active window's shows active, every other one inactive (all of them
+// with none).
+void ShowCaptionsActive(TKGUI& skin, const QWidget* active);
 
 // A player window is in front and the main window is not minimised. A bit
 // of exclude makes the answer false while that window has the focus: 1
@@ -124,7 +128,11 @@ Window* PlayerWindowAs(const char* name)
 bool IsPlayerForeground(int exclude);
 // The playlist window has the keyboard focus.
 bool PlaylistFocused();
+// Every shown player window brought back from the task bar, the main window
+// in front and active.
 void BringApplicationToFront();
+// Every shown player window to the task bar (the application minimised).
+void MinimizeApplication();
 // One action of the hot-key table (1 .. 54).
 void RunHotKeyAction(int action);
 

@@ -99,6 +99,7 @@ TfrmVideo::TfrmVideo(TKGUI& skin) : TKSkinnedVideo(skin)
         // shows the full-screen bar when the mouse moves.
         bool done = false;
         DSVideoWindowEx->IdleAutoHideCursor(done);
+        KeepScreensaverAway();
     });
     InstallUserActionHooks(true);
 }
@@ -178,7 +179,7 @@ void TfrmVideo::AttachDSP(video::TDSKitQxDSPFilter* filter)
                             stream->Float != 0);
     };
     dsp_->OnFlush = [this] { QxEqualizer.Flush(); };
-    sideMediaTypeChanged_ = dsp_->OnMediaTypeChanged;
+    sideMediaTypeChanged_ = dsp_->OnMediaTypeChanged.Current();
     dsp_->OnMediaTypeChanged = [this](video::PDSStream stream) {
         QxEqualizer.Flush();
         if (sideMediaTypeChanged_)
@@ -278,7 +279,7 @@ void TfrmVideo::FormActivate()
 {
     if (!Skin().Loaded || AppKilled)
         return;
-    SkinSetCaptionActive(Skin(), *imgCaptionBar, Skin().Video.CaptionBar, true);
+    ShowCaptionsActive(Skin(), this);
 }
 
 void TfrmVideo::resizeEvent(QResizeEvent* event)
@@ -334,6 +335,17 @@ void TfrmVideo::EnterFullscreenOrDesktop(bool desktop)
     chosen ? DSVideoWindowEx->StartFullScreenOn(chosen) : DSVideoWindowEx->StartFullScreen();
 }
 
+void TfrmVideo::KeepScreensaverAway()
+{
+    const auto isVideo = [](const TKStreamInfo& info) { return info.Valid && info.Kind == 1; };
+    const bool video =
+        PlaySystem && std::any_of(PlaySystem->StreamInfos().begin(), PlaySystem->StreamInfos().end(), isVideo);
+    if (Settings().NoScreensaver && SysPlayed && video)
+        screensaverInhibit_.Hold();
+    else
+        screensaverInhibit_.Release();
+}
+
 void TfrmVideo::ApplyCursorHiding() { DSVideoWindowEx->SetAutoHideCursor(Settings().HideCursor ? 3000 : 0); }
 
 void TfrmVideo::ApplyFullscreenControl()
@@ -359,8 +371,6 @@ void TfrmVideo::Fullscreen1Click()
     if (!GraphActive())
         return;
     EnterFullscreenOrDesktop(false);
-    if (Settings().NoScreensaver)
-        screensaverInhibit_.Hold();
     if (frmVideoFullscreenControl)
         frmVideoFullscreenControl->LayoutBar();
     ModeEntered(vdmFullscreen, Menu.Fullscreen1, kTextFullscreenMode);
@@ -371,7 +381,6 @@ void TfrmVideo::Desktopmode1Click()
     if (!GraphActive())
         return;
     EnterFullscreenOrDesktop(true);
-    screensaverInhibit_.Release();
     ModeEntered(vdmDesktop, Menu.Desktopmode1, kTextDesktopMode);
 }
 
@@ -384,7 +393,6 @@ void TfrmVideo::Windowmode1Click()
     QCoreApplication::processEvents();
     DSVideoWindowEx->LeaveFullScreen();
     DSVideoWindowEx->setGeometry(pnlVideo->rect());
-    screensaverInhibit_.Release();
     ModeEntered(vdmWindow, Menu.Windowmode1, kTextWindowMode);
 }
 

@@ -162,7 +162,10 @@ public:
     // The full-screen control bar on or off; off hides a bar on show.
     void ApplyFullscreenControl();
 
-    // The screen saver asked while full screen (tests put a fake).
+    // The screen saver is held off while a video plays (not paused) and
+    // NoScreensaver is set, in every display mode; the on-screen text's
+    // timer checks it. Tests put a fake screen saver.
+    void KeepScreensaverAway();
     void SetScreensaver(TKScreensaver& screensaver) { screensaverInhibit_.SetScreensaver(screensaver); }
     bool ScreensaverInhibited() const { return screensaverInhibit_.Held(); }
 

@@ -14,6 +14,7 @@
 #include "forms/videoform.h"
 #include "forms/videogeometry.h"
 #include "forms/videoosd.h"
+#include "gdi/canvas.h"
 #include "media/controlif.h"
 #include "playback/ksystem.h"
 #include "skin/kskinapply.h"
@@ -305,8 +306,8 @@ void TfrmVideo::PaintOSD()
     const bool windowed = !DSVideoWindowEx->FullScreen() && !DSVideoWindowEx->DesktopPlayback();
     const QScreen* monitor = DSVideoWindowEx->Monitor();
     const int height = windowed || !monitor ? pnlVideo->height() : monitor->geometry().height();
-    QFont font(QString::fromStdU16String(AnsiToUtf16(Config->OSD.Font.Name)));
-    font.setPixelSize(std::max(1, OSDFontSize(height, Config->OSD.Font.Size)));
+    const QFont font = gdi::ToQFont(
+        {.name = AnsiToUtf16(Config->OSD.Font.Name), .size = std::max(1, OSDFontSize(height, Config->OSD.Font.Size))});
     const TColor c = Config->OSD.Font.Color; // 0x00BBGGRR
     osdLabel_->ShowText(OSDText, font, QColor(c & 0xFF, c >> 8 & 0xFF, c >> 16 & 0xFF),
                         DSVideoWindowEx->palette().color(QPalette::Window), DSVideoWindowEx->geometry(),

@@ -41,7 +41,7 @@ std::optional<QSize> RatioOfMode(uint8_t mode, QSize video, float userX, float u
 // ratio; all centred.
 std::optional<QRect> AspectRatioRect(uint8_t mode, QRect display, QSize video, float userX, float userY);
 
-// The font's pixel height: height div (50 - size), the divisor at least 1.
+// The font's size in points: height div (50 - size), the divisor at least 1.
 int OSDFontSize(int height, int size);
 
 // Where text of size text goes in an area of size area by the OSD position

@@ -17,8 +17,8 @@ class TKVideoOSD : public QWidget {
 public:
     explicit TKVideoOSD(QWidget* parent);
 
-    // Shows text over area (in the parent's coordinates) at position 0..8,
-    // the font pixelSize high; an empty text hides the box.
+    // Shows text over area (in the parent's coordinates) at position 0..8
+    // in the font; an empty text hides the box.
     void ShowText(const std::u16string& text, const QFont& font, const QColor& colour, const QColor& background,
                   const QRect& area, uint8_t position);
     const std::u16string& Text() const { return text_; }

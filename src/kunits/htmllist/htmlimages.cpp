@@ -42,7 +42,8 @@ struct ImageSource {
     const TImageList* list = nullptr;
     int listIndex = 0;
     bool shellIcon = false;
-    std::u16string shellPath; // empty for an icon index, which has no meaning here
+    std::u16string shellPath; // empty for an icon index
+    int shellIndex = 0; // the shell's stock icon number
     THTMLPicture* picture = nullptr;
     bool stretch = false;
     int width = 0;
@@ -67,7 +68,9 @@ ImageSource findImage(const THTMLDrawArgs& args, std::string_view tag, std::stri
     if (startsWith(sourceUpper, "SSYS:") || startsWith(sourceUpper, "LSYS:")) {
         image.shellIcon = true;
         const std::string_view value = source.substr(5);
-        if (!WholeNumber(value))
+        if (const std::optional<int> index = WholeNumber(value))
+            image.shellIndex = *index;
+        else
             image.shellPath = AnsiToUtf16(value);
         image.width = image.height = sourceUpper[0] == 'S' ? SmallIcon : LargeIcon;
         return image;
@@ -96,7 +99,8 @@ void drawImage(LineState& line, const ImageSource& image)
     if (image.list) {
         image.list->Draw(canvas, scaled, image.listIndex);
     } else if (image.shellIcon) {
-        const QImage icon = image.shellPath.empty() ? QImage() : shell::FileIcon(image.shellPath, image.width);
+        const QImage icon = image.shellPath.empty() ? shell::StockIcon(image.shellIndex, image.width)
+                                                    : shell::FileIcon(image.shellPath, image.width);
         QImage target = gdi::WrapAsQImage(canvas.bitmap());
         if (!icon.isNull() && !target.isNull())
             QPainter(&target).drawImage(QRect(scaled.left, scaled.top, scaled.width(), scaled.height()), icon);

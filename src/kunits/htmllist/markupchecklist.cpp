@@ -156,6 +156,11 @@ int TMarkupCheckList::ItemIndent(int index) const { return GetHeader(index) ? 0 
 gdi::Rect TMarkupCheckList::checkRect(int index) const
 {
     gdi::Rect r = ItemRect(index);
+    // Right-to-left lists mirror the column: it stands in from the right edge.
+    if (layoutDirection() == Qt::RightToLeft) {
+        const int right = r.right - GetLevel(index) * CheckColumn;
+        return {right - CheckColumn, r.top, right, r.bottom};
+    }
     const int left = r.left + GetLevel(index) * CheckColumn - (ScrollHorizontal() ? HorizontalPosition() : 0);
     return {left, r.top, left + CheckColumn, r.bottom};
 }

@@ -131,7 +131,11 @@ void TMarkupListControl::SetComponentStyle(int style)
 gdi::Rect TMarkupListControl::TextRect(int index, const gdi::Rect& itemRect) const
 {
     gdi::Rect r = itemRect;
-    r.left += TextInset + ItemIndent(index) - (scrollHorizontal_ ? HorizontalPosition() : 0);
+    // A right-to-left list keeps its indent (the check column) at the right.
+    const bool mirrored = layoutDirection() == Qt::RightToLeft;
+    r.left += TextInset + (mirrored ? 0 : ItemIndent(index)) - (scrollHorizontal_ ? HorizontalPosition() : 0);
+    if (mirrored)
+        r.right -= ItemIndent(index);
     if (scrollHorizontal_)
         r.right = r.left + WideTextWidth;
     return r;

@@ -439,6 +439,15 @@ const std::array<HFX, 10>& TKSystem::EqualizerCDFX() const { return players_->CD
 double TKSystem::BufferPercent() const { return players_->Stream.BufferPercent(); }
 const std::array<int, 10>& TKSystem::EqualizerSliders() const { return state_->EqualizerSliders; }
 TKBar& TKSystem::VolumeBar() { return state_->VolumeBar; }
-TKPlayTexts& TKSystem::Texts() { return state_->Texts; }
+const TKPlayTexts& TKSystem::Texts() const { return state_->Texts; }
+
+void TKSystem::SetTexts(const TKPlayTexts& texts)
+{
+    // A stream's own title comes back with its next update.
+    const std::u16string& caption = state_->CurrentEntry.Caption;
+    if (state_->PlayingTitle == WideFormat(state_->Texts.IsPlaying, caption))
+        state_->PlayingTitle = WideFormat(texts.IsPlaying, caption);
+    state_->Texts = texts;
+}
 
 } // namespace kolvarin

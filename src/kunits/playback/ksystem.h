@@ -208,8 +208,10 @@ public:
     const std::array<HFX, 10>& EqualizerCDFX() const;
     // The download buffer's fill of an internet stream, percent.
     double BufferPercent() const;
-    // The texts it shows; the language texts replace the English ones.
-    TKPlayTexts& Texts();
+    // The texts it shows; the language texts replace the English ones, and
+    // the title of what plays follows them.
+    const TKPlayTexts& Texts() const;
+    void SetTexts(const TKPlayTexts& texts);
 
 private:
     friend class TKPlayerBase;

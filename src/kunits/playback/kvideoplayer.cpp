@@ -51,9 +51,10 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
 
     Log(proc, "Initialize video engine...");
     if (!Video().InitEngine(dvd)) {
-        // Reported like every other start failure rather than returning silently.
+        // Reported like a graph that cannot be built rather than returning
+        // silently: 1002 is the DVD's problem, 1001 a file's.
         Log(proc, "Initialize video engine failed!");
-        AbortStart(TKErrorCode::DirectShowInit, fileName);
+        AbortStart(dvd ? TKErrorCode::DirectShowInit : TKErrorCode::MediaNotPlayed, fileName);
         return;
     }
     Log(proc, "Initialize video engine ok");

@@ -27,6 +27,11 @@ THoverImage::~THoverImage()
 {
     if (hoveredImage_ == this)
         Leave();
+    // A disabled control does not leave, but is no longer there to hover.
+    if (hoveredImage_ == this) {
+        timer_->stop();
+        hoveredImage_ = nullptr;
+    }
     if (--instances_ == 0) {
         delete timer_;
         timer_ = nullptr;
@@ -39,13 +44,32 @@ void THoverImage::mouseMoveEvent(QMouseEvent* event)
     HoverAt(event->globalPosition().toPoint());
 }
 
-void THoverImage::HoverAt(QPoint globalPos)
+void THoverImage::mousePressEvent(QMouseEvent* event)
+{
+    // The press activates the window; where the window system sends no move
+    // after that, the press stands for it.
+    Hover(event->globalPosition().toPoint(), true);
+    TKImage::mousePressEvent(event);
+}
+
+void THoverImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    // Released elsewhere: the hover ends before the release is judged, not
+    // at the next check.
+    if (ControlAt(event->globalPosition().toPoint()) != this)
+        Leave();
+    TKImage::mouseReleaseEvent(event);
+}
+
+void THoverImage::HoverAt(QPoint globalPos) { Hover(globalPos, false); }
+
+void THoverImage::Hover(QPoint globalPos, bool activating)
 {
     if (hoveredImage_ == this || ControlAt(globalPos) != this)
         return;
     if (hoveredImage_)
         hoveredImage_->Leave();
-    if (!HasActiveWindow())
+    if (!activating && !HasActiveWindow())
         return;
     timer_->stop();
     hoveredImage_ = this;
@@ -71,13 +95,13 @@ void THoverImage::Enter()
 
 void THoverImage::Leave()
 {
+    if (!isEnabled() || !hovered_)
+        return;
+    hovered_ = false;
     if (hoveredImage_ == this) {
         timer_->stop();
         hoveredImage_ = nullptr;
     }
-    if (!isEnabled() || !hovered_)
-        return;
-    hovered_ = false;
     update();
 }
 

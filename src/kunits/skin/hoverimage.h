@@ -38,8 +38,12 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // A move (or, activating its window, a press) at a screen point.
+    void Hover(QPoint globalPos, bool activating);
     void Enter();
     void Leave();
 

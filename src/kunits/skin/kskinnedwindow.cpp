@@ -35,9 +35,10 @@ void TKSkinnedWindow::BindButton(THoverImage& control, TKSButton& element)
     control.OnMouseLeave = [this, &element](TKControl& c) {
         SkinButtonMouseEnterLeave(skin_, static_cast<TKImage&>(c), element, false);
     };
-    // A release counts as a click only over the button itself.
-    control.OnMouseUp = [this, &element](TKControl& c, TMouseButton button, TShiftState, int x, int y) {
-        if (SkinButtonMouseUp(skin_, static_cast<TKImage&>(c), element, button, c.rect().contains(x, y)))
+    // A release counts as a click only while this button is the hovered one.
+    control.OnMouseUp = [this, &element](TKControl& c, TMouseButton button, TShiftState, int, int) {
+        const bool over = THoverImage::HoveredImage() == &c;
+        if (SkinButtonMouseUp(skin_, static_cast<TKImage&>(c), element, button, over))
             ButtonClicked(static_cast<THoverImage&>(c));
     };
 }

@@ -42,10 +42,11 @@ public:
     // Takes the default record's values and writes them (when live).
     void RestoreDefault();
     const media::DDCOLORCONTROL& Defaults() const { return defaults_; }
+    // Writes the seven settings to the mixer (when live).
+    void Write();
 
 private:
     bool Live() const;
-    void Write();
     void Read();
     void Set(int32_t& field, int32_t value, int32_t low, int32_t high, const char* range);
 

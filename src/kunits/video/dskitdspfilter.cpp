@@ -49,7 +49,7 @@ public:
         if (hr != S_OK)
             return hr;
         auto w = ReadWaveFormat(t.formatBytes());
-        if (!w || w->nSamplesPerSec == 0 || w->nChannels == 0)
+        if (!w || !AudioInBounds(w->nSamplesPerSec, w->nChannels, w->wBitsPerSample))
             return VFW_E_TYPE_NOT_ACCEPTED;
         if (w->wBitsPerSample != 8 && w->wBitsPerSample != 16 && w->wBitsPerSample != 24 && w->wBitsPerSample != 32)
             return VFW_E_TYPE_NOT_ACCEPTED;
@@ -145,8 +145,10 @@ public:
         REFERENCE_TIME start = 0, stop = 0;
         const bool timed = Succeeded(sample->GetTime(&start, &stop));
         TDSStream s;
+        ComPtr<IDSKitQxDSPFilterCallBack> callback;
         {
             std::lock_guard lock(ringLock_);
+            callback = callback_;
             lastDuration_ = std::llround(size * timePerByte_);
             if (!navigator_ && timed) {
                 if (firstSample_ || ringStart_ < 0 || start < ringEnd_ - lastDuration_)
@@ -158,9 +160,9 @@ public:
             current_.Size = size;
             s = current_;
         }
-        if (!s.AC3 && !s.DTS && callback_) {
+        if (!s.AC3 && !s.DTS && callback) {
             int32_t newSize = size;
-            callback_->PCMData(data, size, &newSize, &s);
+            callback->PCMData(data, size, &newSize, &s);
             if (newSize != size && newSize >= 0 && newSize <= sample->GetSize()) {
                 size = newSize;
                 sample->SetActualDataLength(size);
@@ -203,13 +205,15 @@ public:
 
     HRESULT OnBeginFlush() override
     {
+        ComPtr<IDSKitQxDSPFilterCallBack> callback;
         {
             std::lock_guard lock(ringLock_);
             flushing_ = true;
             ClearRing();
+            callback = callback_;
         }
-        if (callback_)
-            callback_->Flush();
+        if (callback)
+            callback->Flush();
         return TransformFilter::OnBeginFlush();
     }
 
@@ -225,6 +229,7 @@ public:
     // ---- IDSKitQxDSPFilterInterface
     HRESULT SetCallBack(IDSKitQxDSPFilterCallBack* callback) override
     {
+        std::lock_guard lock(ringLock_);
         callback_ = callback;
         return S_OK;
     }
@@ -391,8 +396,9 @@ private:
     double timePerByte_ = 0;
     REFERENCE_TIME ringStart_ = -1, ringEnd_ = -1, lastDuration_ = 0, endTime_ = 0;
     bool endOfStream_ = false, flushing_ = false, changing_ = false, firstSample_ = true, navigator_ = false;
-    bool visualAfterDSP_ = false, delayEnabled_ = false;
-    int32_t delay_ = 0;
+    // Set from the main thread, read on the streaming thread.
+    std::atomic<bool> visualAfterDSP_ = false, delayEnabled_ = false;
+    std::atomic<int32_t> delay_ = 0;
 };
 
 } // namespace
@@ -413,42 +419,42 @@ void RegisterDSPFilter()
 }
 
 // The component's callback object: forwards to the component while it lives.
+// Its lock is the component's critical section: the streaming thread's calls
+// run inside it, and the component's destructor waits for them.
 class TDSKitQxDSPFilter::CallBack final : public ComObject<CallBack, IDSKitQxDSPFilterCallBack> {
 public:
     explicit CallBack(TDSKitQxDSPFilter* owner) : owner_(owner) {}
     void Detach()
     {
-        std::lock_guard lock(owner_->lock_);
+        std::lock_guard lock(lock_);
         owner_ = nullptr;
     }
     HRESULT PCMData(void* buffer, int32_t size, int32_t* newSize, PDSStream stream) override
     {
         *newSize = size;
-        TDSKitQxDSPFilter* o = owner_;
-        if (!o)
-            return S_OK;
-        std::lock_guard lock(o->lock_);
-        if (owner_ && o->OnPCMData && o->dspEnabled_) {
-            int n = size;
-            o->OnPCMData(buffer, size, n, stream);
+        std::lock_guard lock(lock_);
+        int n = size;
+        if (owner_ && owner_->dspEnabled_ && owner_->OnPCMData(buffer, size, n, stream))
             *newSize = n;
-        }
         return S_OK;
     }
     HRESULT MediaTypeChanged(PDSStream stream) override
     {
-        if (owner_ && owner_->OnMediaTypeChanged)
+        std::lock_guard lock(lock_);
+        if (owner_)
             owner_->OnMediaTypeChanged(stream);
         return S_OK;
     }
     HRESULT Flush() override
     {
-        if (owner_ && owner_->OnFlush)
+        std::lock_guard lock(lock_);
+        if (owner_)
             owner_->OnFlush();
         return S_OK;
     }
 
 private:
+    std::mutex lock_;
     TDSKitQxDSPFilter* owner_;
 };
 

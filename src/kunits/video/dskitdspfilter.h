@@ -8,6 +8,7 @@
 // turns the callbacks into events (PCM under its one lock on the streaming
 // thread, visual data from a timer on the main thread).
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -85,6 +86,43 @@ media::ComPtr<media::IBaseFilter> MakeDSPFilter();
 // Registers the filter class (by hand only; graph scripts add it by name).
 void RegisterDSPFilter();
 
+// An event handler that the main thread may replace while the streaming
+// thread calls it: a replacement waits for a running call to end, so the old
+// handler never runs once the assignment has returned.
+template <class Signature>
+class TLockedHandler;
+template <class... Args>
+class TLockedHandler<void(Args...)> {
+public:
+    using Function = std::function<void(Args...)>;
+    TLockedHandler& operator=(Function handler)
+    {
+        std::lock_guard lock(lock_);
+        handler_ = std::move(handler);
+        return *this;
+    }
+    // A copy, for a handler that chains to the one it replaces.
+    Function Current() const
+    {
+        std::lock_guard lock(lock_);
+        return handler_;
+    }
+    // False when no handler is assigned.
+    template <class... CallArgs>
+    bool operator()(CallArgs&&... args) const
+    {
+        std::lock_guard lock(lock_);
+        if (!handler_)
+            return false;
+        handler_(std::forward<CallArgs>(args)...);
+        return true;
+    }
+
+private:
+    mutable std::mutex lock_;
+    Function handler_;
+};
+
 class TDSKitQxDSPFilter : public QObject, public IFilter {
 public:
     explicit TDSKitQxDSPFilter(QObject* parent = nullptr);
@@ -106,11 +144,12 @@ public:
     void SetFilterGraph(TFilterGraph* graph);
 
     // Streaming thread, inside the component's lock.
-    std::function<void(void* buffer, int size, int& newSize, PDSStream stream)> OnPCMData;
+    TLockedHandler<void(void* buffer, int size, int& newSize, PDSStream stream)> OnPCMData;
     // Main thread, from the visual timer.
     std::function<void(const void* buffer, int size, PDSStream stream)> OnVisualData;
-    std::function<void(PDSStream stream)> OnMediaTypeChanged;
-    std::function<void()> OnFlush;
+    // The graph's threads.
+    TLockedHandler<void(PDSStream stream)> OnMediaTypeChanged;
+    TLockedHandler<void()> OnFlush;
 
     // IFilter
     media::ComPtr<media::IBaseFilter> GetFilter() override { return base_; }
@@ -126,9 +165,9 @@ private:
     media::ComPtr<IDSKitQxDSPFilterInterface> filter_;
     media::ComPtr<IDSKitQxDSPFilterVisualInterface> visual_;
     media::ComPtr<CallBack> callback_;
-    std::mutex lock_;
     QTimer* timer_;
-    bool visualEnabled_ = false, visualAfterDSP_ = false, dspEnabled_ = false;
+    bool visualEnabled_ = false, visualAfterDSP_ = false;
+    std::atomic<bool> dspEnabled_ = false; // read on the streaming thread
     int visualInterval_ = 40;
     TFilterGraph* graph_ = nullptr;
 };

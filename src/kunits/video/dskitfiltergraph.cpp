@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QObject>
 
+#include "core/system/kdebug.h"
 #include "media/devenum.h"
 #include "media/notify.h"
 #include "media/uuids.h"
@@ -487,19 +488,23 @@ void TFilterGraph::HandleGraphNotify()
                 break;
         }
     } catch (const std::exception& e) {
-        if (OnHandlerException)
-            OnHandlerException(e);
+        Log("TFilterGraph.HandleGraphNotify", std::string("Exception in ") + handler_ + ": " + e.what());
+    } catch (...) {
+        Log("TFilterGraph.HandleGraphNotify", std::string("Exception in ") + handler_);
     }
 }
 
 void TFilterGraph::DispatchEvent(int32_t event, intptr_t p1, intptr_t p2)
 {
     const auto sinks = sinks_;
+    handler_ = "GraphEvent";
     for (IGraphEventSink* s : sinks)
         s->GraphEvent(event, p1, p2);
+    handler_ = "OnDSEvent";
     if (OnDSEvent)
         OnDSEvent(event, p1, p2);
-    auto fire = [](const auto& handler, auto&&... args) {
+    auto fire = [this](const char* name, const auto& handler, auto&&... args) {
+        handler_ = name;
         if (handler)
             handler(args...);
     };
@@ -509,78 +514,89 @@ void TFilterGraph::DispatchEvent(int32_t event, intptr_t p1, intptr_t p2)
     const auto pin = [](intptr_t v) { return reinterpret_cast<IPin*>(v); };
     const auto text = [](intptr_t v) { return v ? std::u16string(EventStringText(v)) : std::u16string(); };
     switch (event) {
-    case EC_COMPLETE: fire(OnGraphComplete, hr(p1), filter(p2)); break;
-    case EC_USERABORT: fire(OnGraphUserAbort); break;
-    case EC_ERRORABORT: fire(OnGraphErrorAbort, hr(p1)); break;
-    case EC_STREAM_ERROR_STOPPED: fire(OnGraphStreamErrorStopped, hr(p1), u32(p2)); break;
-    case EC_STREAM_ERROR_STILLPLAYING: fire(OnGraphStreamErrorStillPlaying, hr(p1), u32(p2)); break;
-    case EC_ERROR_STILLPLAYING: fire(OnGraphErrorStillPlaying, hr(p1)); break;
-    case EC_PALETTE_CHANGED: fire(OnGraphPaletteChanged); break;
-    case EC_VIDEO_SIZE_CHANGED:
-        fire(OnGraphVideoSizeChanged, static_cast<uint16_t>(p1), static_cast<uint16_t>(p1 >> 16));
+    case EC_COMPLETE: fire("OnGraphComplete", OnGraphComplete, hr(p1), filter(p2)); break;
+    case EC_USERABORT: fire("OnGraphUserAbort", OnGraphUserAbort); break;
+    case EC_ERRORABORT: fire("OnGraphErrorAbort", OnGraphErrorAbort, hr(p1)); break;
+    case EC_STREAM_ERROR_STOPPED: fire("OnGraphStreamErrorStopped", OnGraphStreamErrorStopped, hr(p1), u32(p2)); break;
+    case EC_STREAM_ERROR_STILLPLAYING:
+        fire("OnGraphStreamErrorStillPlaying", OnGraphStreamErrorStillPlaying, hr(p1), u32(p2));
         break;
-    case EC_QUALITY_CHANGE: fire(OnGraphQualityChange); break;
-    case EC_CLOCK_CHANGED: fire(OnGraphClockChanged); break;
-    case EC_PAUSED: fire(OnGraphPaused, hr(p1)); break;
-    case EC_OPENING_FILE: fire(OnGraphOpeningFile, p1 == 1); break;
-    case EC_BUFFERING_DATA: fire(OnGraphBufferingData, p1 == 1); break;
-    case EC_FULLSCREEN_LOST: fire(OnGraphFullscreenLost, filter(p2)); break;
-    case EC_OLE_EVENT: fire(OnGraphOleEvent, text(p1), text(p2)); break;
-    case EC_STREAM_CONTROL_STOPPED: fire(OnGraphStreamControlStopped, pin(p1), u32(p2)); break;
-    case EC_STREAM_CONTROL_STARTED: fire(OnGraphStreamControlStarted, pin(p1), u32(p2)); break;
-    case EC_END_OF_SEGMENT: fire(OnGraphEndOfSegment, p1 ? *reinterpret_cast<const int64_t*>(p1) : 0, u32(p2)); break;
-    case EC_DEVICE_LOST: fire(OnGraphDeviceLost, reinterpret_cast<IUnknown*>(p1), p2 == 1); break;
-    case EC_STEP_COMPLETE: fire(OnGraphStepComplete); break;
-    case EC_TIMECODE_AVAILABLE: fire(OnGraphTimeCodeAvailable, filter(p1), u32(p2)); break;
-    case EC_EXTDEVICE_MODE_CHANGE: fire(OnGraphEXTDeviceModeChange, u32(p1), u32(p2)); break;
-    case EC_GRAPH_CHANGED: fire(OnGraphChanged); break;
-    case EC_CLOCK_UNSET: fire(OnGraphClockUnset); break;
-    case EC_VMR_RENDERDEVICE_SET: fire(OnGraphVMRRenderDevice, static_cast<int>(p1)); break;
+    case EC_ERROR_STILLPLAYING: fire("OnGraphErrorStillPlaying", OnGraphErrorStillPlaying, hr(p1)); break;
+    case EC_PALETTE_CHANGED: fire("OnGraphPaletteChanged", OnGraphPaletteChanged); break;
+    case EC_VIDEO_SIZE_CHANGED:
+        fire("OnGraphVideoSizeChanged", OnGraphVideoSizeChanged, static_cast<uint16_t>(p1),
+             static_cast<uint16_t>(p1 >> 16));
+        break;
+    case EC_QUALITY_CHANGE: fire("OnGraphQualityChange", OnGraphQualityChange); break;
+    case EC_CLOCK_CHANGED: fire("OnGraphClockChanged", OnGraphClockChanged); break;
+    case EC_PAUSED: fire("OnGraphPaused", OnGraphPaused, hr(p1)); break;
+    case EC_OPENING_FILE: fire("OnGraphOpeningFile", OnGraphOpeningFile, p1 == 1); break;
+    case EC_BUFFERING_DATA: fire("OnGraphBufferingData", OnGraphBufferingData, p1 == 1); break;
+    case EC_FULLSCREEN_LOST: fire("OnGraphFullscreenLost", OnGraphFullscreenLost, filter(p2)); break;
+    case EC_OLE_EVENT: fire("OnGraphOleEvent", OnGraphOleEvent, text(p1), text(p2)); break;
+    case EC_STREAM_CONTROL_STOPPED:
+        fire("OnGraphStreamControlStopped", OnGraphStreamControlStopped, pin(p1), u32(p2));
+        break;
+    case EC_STREAM_CONTROL_STARTED:
+        fire("OnGraphStreamControlStarted", OnGraphStreamControlStarted, pin(p1), u32(p2));
+        break;
+    case EC_END_OF_SEGMENT:
+        fire("OnGraphEndOfSegment", OnGraphEndOfSegment, p1 ? *reinterpret_cast<const int64_t*>(p1) : 0, u32(p2));
+        break;
+    case EC_DEVICE_LOST: fire("OnGraphDeviceLost", OnGraphDeviceLost, reinterpret_cast<IUnknown*>(p1), p2 == 1); break;
+    case EC_STEP_COMPLETE: fire("OnGraphStepComplete", OnGraphStepComplete); break;
+    case EC_TIMECODE_AVAILABLE: fire("OnGraphTimeCodeAvailable", OnGraphTimeCodeAvailable, filter(p1), u32(p2)); break;
+    case EC_EXTDEVICE_MODE_CHANGE:
+        fire("OnGraphEXTDeviceModeChange", OnGraphEXTDeviceModeChange, u32(p1), u32(p2));
+        break;
+    case EC_GRAPH_CHANGED: fire("OnGraphChanged", OnGraphChanged); break;
+    case EC_CLOCK_UNSET: fire("OnGraphClockUnset", OnGraphClockUnset); break;
+    case EC_VMR_RENDERDEVICE_SET: fire("OnGraphVMRRenderDevice", OnGraphVMRRenderDevice, static_cast<int>(p1)); break;
     case EC_DVD_DOMAIN_CHANGE:
         if (p1 >= 1 && p1 <= 5)
-            fire(OnDVDDomain, static_cast<int>(p1));
+            fire("OnDVDDomain", OnDVDDomain, static_cast<int>(p1));
         break;
-    case EC_DVD_TITLE_CHANGE: fire(OnDVDTitleChange, static_cast<int>(p1)); break;
-    case EC_DVD_CHAPTER_START: fire(OnDVDChapterStart, static_cast<int>(p1)); break;
-    case 0x106: fire(OnDVDAngleChange, static_cast<int>(p1), static_cast<int>(p2)); break;
-    case 0x107: fire(OnDVDButtonChange, static_cast<int>(p1), static_cast<int>(p2)); break;
-    case 0x108: fire(OnDVDValidUOPSChange, static_cast<int>(p1)); break;
-    case 0x109: fire(OnDVDStillOn, p1 == 1, static_cast<int>(p2)); break;
-    case 0x10A: fire(OnDVDStillOff); break;
+    case EC_DVD_TITLE_CHANGE: fire("OnDVDTitleChange", OnDVDTitleChange, static_cast<int>(p1)); break;
+    case EC_DVD_CHAPTER_START: fire("OnDVDChapterStart", OnDVDChapterStart, static_cast<int>(p1)); break;
+    case 0x106: fire("OnDVDAngleChange", OnDVDAngleChange, static_cast<int>(p1), static_cast<int>(p2)); break;
+    case 0x107: fire("OnDVDButtonChange", OnDVDButtonChange, static_cast<int>(p1), static_cast<int>(p2)); break;
+    case 0x108: fire("OnDVDValidUOPSChange", OnDVDValidUOPSChange, static_cast<int>(p1)); break;
+    case 0x109: fire("OnDVDStillOn", OnDVDStillOn, p1 == 1, static_cast<int>(p2)); break;
+    case 0x10A: fire("OnDVDStillOff", OnDVDStillOff); break;
     case EC_DVD_CURRENT_TIME: {
         const TDVDTimeCode t = DecodeTimeCode(u32(p1));
         const int rate = t.FrameRateCode == 1 ? 25 : t.FrameRateCode == 3 ? 30 : 0;
-        fire(OnDVDCurrentTime, t.Hours1 + 10 * t.Hours10, t.Minutes1 + 10 * t.Minutes10, t.Seconds1 + 10 * t.Seconds10,
-             t.Frames1 + 10 * t.Frames10, rate);
+        fire("OnDVDCurrentTime", OnDVDCurrentTime, t.Hours1 + 10 * t.Hours10, t.Minutes1 + 10 * t.Minutes10,
+             t.Seconds1 + 10 * t.Seconds10, t.Frames1 + 10 * t.Frames10, rate);
         break;
     }
     case EC_DVD_ERROR:
         if (p1 >= 1 && p1 <= 8)
-            fire(OnDVDError, static_cast<int>(p1));
+            fire("OnDVDError", OnDVDError, static_cast<int>(p1));
         break;
     case EC_DVD_WARNING:
         if (p1 >= 1 && p1 <= 6)
-            fire(OnDVDWarning, static_cast<int>(p1));
+            fire("OnDVDWarning", OnDVDWarning, static_cast<int>(p1));
         break;
-    case 0x10E: fire(OnDVDChapterAutoStop); break;
-    case 0x10F: fire(OnDVDNoFP_PGC); break;
-    case 0x110: fire(OnDVDPlaybackRateChange, static_cast<float>(p1 / 10000.0)); break;
-    case 0x111: fire(OnDVDParentalLevelChange, static_cast<int>(p1)); break;
-    case 0x112: fire(OnDVDPlaybackStopped); break;
-    case 0x113: fire(OnDVDAnglesAvailable, p1 == 1); break;
-    case 0x114: fire(OnDVDPlayPeriodAutoStop); break;
-    case 0x115: fire(OnDVDButtonAutoActivated, u32(p1)); break;
-    case 0x116: fire(OnDVDCMDStart, u32(p1)); break;
-    case 0x117: fire(OnDVDCMDEnd, u32(p1)); break;
-    case 0x118: fire(OnDVDDiscEjected); break;
-    case 0x119: fire(OnDVDDiscInserted); break;
+    case 0x10E: fire("OnDVDChapterAutoStop", OnDVDChapterAutoStop); break;
+    case 0x10F: fire("OnDVDNoFP_PGC", OnDVDNoFP_PGC); break;
+    case 0x110: fire("OnDVDPlaybackRateChange", OnDVDPlaybackRateChange, static_cast<float>(p1 / 10000.0)); break;
+    case 0x111: fire("OnDVDParentalLevelChange", OnDVDParentalLevelChange, static_cast<int>(p1)); break;
+    case 0x112: fire("OnDVDPlaybackStopped", OnDVDPlaybackStopped); break;
+    case 0x113: fire("OnDVDAnglesAvailable", OnDVDAnglesAvailable, p1 == 1); break;
+    case 0x114: fire("OnDVDPlayPeriodAutoStop", OnDVDPlayPeriodAutoStop); break;
+    case 0x115: fire("OnDVDButtonAutoActivated", OnDVDButtonAutoActivated, u32(p1)); break;
+    case 0x116: fire("OnDVDCMDStart", OnDVDCMDStart, u32(p1)); break;
+    case 0x117: fire("OnDVDCMDEnd", OnDVDCMDEnd, u32(p1)); break;
+    case 0x118: fire("OnDVDDiscEjected", OnDVDDiscEjected); break;
+    case 0x119: fire("OnDVDDiscInserted", OnDVDDiscInserted); break;
     case EC_DVD_CURRENT_HMSF_TIME: {
-        fire(OnDVDCurrentHMSFTime, media::UnpackTimeCode(u32(p1)), DecodeTimeCode(u32(p2)));
+        fire("OnDVDCurrentHMSFTime", OnDVDCurrentHMSFTime, media::UnpackTimeCode(u32(p1)), DecodeTimeCode(u32(p2)));
         break;
     }
-    case 0x11B: fire(OnDVDKaraokeMode, p1 != 0); break;
-    case EC_SNDDEV_IN_ERROR: fire(OnGraphSNDDevInError, u32(p1), u32(p2)); break;
-    case EC_SNDDEV_OUT_ERROR: fire(OnGraphSNDDevOutError, u32(p1), u32(p2)); break;
+    case 0x11B: fire("OnDVDKaraokeMode", OnDVDKaraokeMode, p1 != 0); break;
+    case EC_SNDDEV_IN_ERROR: fire("OnGraphSNDDevInError", OnGraphSNDDevInError, u32(p1), u32(p2)); break;
+    case EC_SNDDEV_OUT_ERROR: fire("OnGraphSNDDevOutError", OnGraphSNDDevOutError, u32(p1), u32(p2)); break;
     default: break;
     }
 }

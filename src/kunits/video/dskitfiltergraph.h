@@ -167,12 +167,12 @@ public:
     std::function<bool(media::IMoniker*, const std::u16string&, const media::GUID&)> OnSelectedFilter;
     std::function<bool(media::IBaseFilter*, const media::GUID&)> OnCreatedFilter;
     std::function<bool(media::IPin*)> OnUnableToRender;
-    // Where an exception of a handler goes (the application's handler).
-    std::function<void(const std::exception&)> OnHandlerException;
 
     // The hidden receiver of the graph's notifications (for tests).
     QObject* EventWindow() const;
     // Pulls and dispatches every queued event (what the notification does).
+    // An exception of a handler is logged with the handler's name and ends
+    // the loop; the events left wait for the next notification.
     void HandleGraphNotify();
 
 protected:
@@ -202,6 +202,7 @@ private:
     std::vector<IGraphEventSink*> sinks_;
     ComPtr<Site> site_;
     std::unique_ptr<Receiver> receiver_;
+    const char* handler_ = ""; // the handler being called, for the log
 };
 
 // The message the graph posts to the hidden receiver.

@@ -144,7 +144,7 @@ void TDSVideoWindowEx2::ControlEvent(Control event, int)
         overlayInUse_ = SetupRenderer();
         if (overlayInUse_) {
             colors_.ReadDefaults();
-            colors_.RestoreDefault();
+            colors_.Write();
         }
         ConfigureRendererWindow();
     };

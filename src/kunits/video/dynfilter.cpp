@@ -29,7 +29,7 @@ std::string Narrow(const std::u16string& text) { return Utf16ToUtf8(text); }
 // How a filter is named: optional library-path part, ":", friendly name or
 // class identifier.
 struct TFilterSpec {
-    std::string Path; // lower case, backslashes
+    std::string Path; // lower case, with "/" where a script wrote "\"
     std::string Name;
     GUID Id;
 
@@ -39,7 +39,9 @@ struct TFilterSpec {
         Name = colon == std::string::npos ? spec : spec.substr(colon + 1);
         if (colon != std::string::npos) {
             Path = Lower(spec.substr(0, colon));
-            std::replace(Path.begin(), Path.end(), '/', '\\');
+            // Library paths here use "/": the design's turn to "\" would
+            // never match a path part with a folder.
+            std::replace(Path.begin(), Path.end(), '\\', '/');
         }
         Id = StrToGUIDChecked(Name);
     }

@@ -9,7 +9,8 @@ namespace kolvarin::ipc {
 // so a crashed run never leaves a stale lock behind.
 class TInstanceLock {
 public:
-    // Tries to take the lock without waiting. Check Owned() afterwards.
+    // Tries to take the lock without waiting. Check Owned() afterwards. A
+    // lock file that exists in a folder that cannot be written is still used.
     explicit TInstanceLock(const std::string& fileName);
     ~TInstanceLock();
     TInstanceLock(const TInstanceLock&) = delete;
@@ -17,6 +18,8 @@ public:
 
     // True when this process holds the lock; false when another one does.
     bool Owned() const { return owned_; }
+    // Waits up to timeoutMs for the other holder to let go; Owned() then.
+    bool WaitOwned(int timeoutMs);
     // True when the lock file could not be opened at all (counts as first instance).
     bool Failed() const { return fd_ < 0; }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <utility>
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -42,6 +43,7 @@ public:
     Socket(const Socket&) = delete;
     Socket& operator=(const Socket&) = delete;
     int fd() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -82,9 +84,20 @@ bool SameUser(int fd)
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
 }
 
-bool Connect(int fd, const sockaddr_un& address)
+bool ConnectTo(int fd, const sockaddr_un& address)
 {
     return ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
+// One request and its reply on a connected socket.
+std::string Exchange(int fd, const std::string& request)
+{
+    if (!SendRecord(fd, request))
+        throw EPipeError("PIPE did not respond.");
+    std::string reply = ReceiveRecord(fd, kReplyTimeoutMs);
+    if (reply.empty())
+        throw EPipeError("PIPE did not respond.");
+    return reply;
 }
 
 } // namespace
@@ -97,7 +110,7 @@ TKPipeServer::TKPipeServer(std::string path, ReceiveProc onReceive)
         throw EPipeError("Could not create PIPE.");
     {
         Socket probe;
-        if (probe.fd() >= 0 && Connect(probe.fd(), address))
+        if (probe.fd() >= 0 && ConnectTo(probe.fd(), address))
             throw EPipeError("Requested PIPE exists already.");
     }
     // Nobody answers there: a socket file left by a crashed run.
@@ -146,29 +159,43 @@ void TKPipeServer::Execute()
 
 void TKPipeServer::Serve(int client)
 {
-    const std::string received = ReceiveRecord(client, kReplyTimeoutMs);
-    const auto message = TPipeMessage::Decode(received);
-    if (!message)
-        return;
-    if (message->Kind == 0 && message->Text == "shutdown pipe " + path_) {
-        TPipeMessage ok;
-        ok.Kind = 0;
-        ok.Text = "OK";
-        SendRecord(client, ok.Encode());
-        stop_ = true;
-        return;
-    }
-    if (onReceive_) {
-        try {
-            onReceive_(message->Kind, message->Text);
-        } catch (...) {
-            // A failing receiver must not end the server.
+    std::string parts; // of a text longer than one record, so far
+    for (;;) {
+        const std::string received = ReceiveRecord(client, kReplyTimeoutMs);
+        const auto message = TPipeMessage::Decode(received);
+        if (!message)
+            return;
+        if (message->Kind == 0 && message->Text == "shutdown pipe " + path_) {
+            TPipeMessage ok;
+            ok.Kind = 0;
+            ok.Text = "OK";
+            SendRecord(client, ok.Encode());
+            stop_ = true;
+            return;
         }
+        if (parts.size() + message->Text.size() > kMaxTextBytes)
+            return;
+        parts += message->Text;
+        if (message->Kind == kPartKind) {
+            if (!SendRecord(client, TPipeMessage::Reply(received)))
+                return;
+            continue;
+        }
+        bool taken = true;
+        if (onReceive_) {
+            try {
+                taken = onReceive_(message->Kind, parts);
+            } catch (...) {
+                // A failing receiver must not end the server.
+            }
+        }
+        if (taken)
+            SendRecord(client, TPipeMessage::Reply(received));
+        return;
     }
-    SendRecord(client, TPipeMessage::Reply(received));
 }
 
-std::string TKPipeClient::Send(const std::string& request, int connectTimeoutMs)
+int TKPipeClient::Connect(int connectTimeoutMs) const
 {
     sockaddr_un address;
     if (!MakeAddress(path_, address))
@@ -176,28 +203,36 @@ std::string TKPipeClient::Send(const std::string& request, int connectTimeoutMs)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(connectTimeoutMs);
     for (;;) {
         Socket socket;
-        if (socket.fd() >= 0 && Connect(socket.fd(), address)) {
-            if (!SendRecord(socket.fd(), request))
-                throw EPipeError("PIPE did not respond.");
-            std::string reply = ReceiveRecord(socket.fd(), kReplyTimeoutMs);
-            if (reply.empty())
-                throw EPipeError("PIPE did not respond.");
-            return reply;
-        }
+        if (socket.fd() >= 0 && ConnectTo(socket.fd(), address))
+            return socket.release();
         if (std::chrono::steady_clock::now() >= deadline)
             throw EPipeError("PIPE does not exist.");
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
 
+std::string TKPipeClient::Send(const std::string& request, int connectTimeoutMs)
+{
+    Socket socket(Connect(connectTimeoutMs));
+    return Exchange(socket.fd(), request);
+}
+
 std::string TKPipeClient::SendString(const std::string& text, int connectTimeoutMs)
 {
-    if (text.size() >= TPipeMessage::kTextSize)
+    if (text.size() > TKPipeServer::kMaxTextBytes)
         throw EPipeError("Command line too long for the PIPE.");
-    TPipeMessage request;
-    request.Text = text;
-    const auto reply = TPipeMessage::Decode(Send(request.Encode(), connectTimeoutMs));
-    return reply ? reply->Bytes : std::string();
+    Socket socket(Connect(connectTimeoutMs));
+    std::string reply;
+    size_t sent = 0;
+    do {
+        TPipeMessage request;
+        request.Text = text.substr(sent, TPipeMessage::kTextSize - 1);
+        sent += request.Text.size();
+        request.Kind = sent < text.size() ? TKPipeServer::kPartKind : 1;
+        reply = Exchange(socket.fd(), request.Encode());
+    } while (sent < text.size());
+    const auto decoded = TPipeMessage::Decode(reply);
+    return decoded ? decoded->Bytes : std::string();
 }
 
 } // namespace kolvarin::ipc

@@ -18,10 +18,16 @@ public:
 // `path` (mode 0600), served one client at a time on a thread of its own.
 // Only peers of the same user are answered. Each data record is handed to
 // OnReceive on the server thread (the receiver must pass it on to the main
-// thread itself) and answered with its text reversed.
+// thread itself) and answered with its text reversed. A text too long for
+// one record comes as parts of kind kPartKind on one connection, each
+// answered, and is handed over whole with the last part (kind 1), up to
+// kMaxTextBytes; a longer one is dropped unanswered.
 class TKPipeServer {
 public:
-    using ReceiveProc = std::function<void(uint8_t kind, const std::string& text)>;
+    // False refuses the text: the client gets no answer and knows it was not taken.
+    using ReceiveProc = std::function<bool(uint8_t kind, const std::string& text)>;
+    static constexpr uint8_t kPartKind = 2;
+    static constexpr size_t kMaxTextBytes = size_t(1) << 20;
 
     // Creates the socket and starts the thread. Throws EPipeError "Requested
     // PIPE exists already." when a live server answers at `path` within
@@ -56,11 +62,15 @@ public:
     // respond." when no reply comes within 500 ms.
     std::string Send(const std::string& request, int connectTimeoutMs = 10);
 
-    // Sends text as a data record (refused with EPipeError when longer than
-    // 8095 bytes) and returns the reply's text.
+    // Sends text as a data record, a longer one (up to the server's
+    // kMaxTextBytes, else EPipeError) in parts on one connection, and
+    // returns the last reply's text.
     std::string SendString(const std::string& text, int connectTimeoutMs = 10);
 
 private:
+    // A connected socket; EPipeError "PIPE does not exist." when nobody accepts in time.
+    int Connect(int connectTimeoutMs) const;
+
     std::string path_;
 };
 

@@ -6,8 +6,6 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWheelEvent>
-#include <QWidget>
-#include <QWindow>
 
 #include "keyhook/keycodes.h"
 #include "keyhook_p.h"
@@ -31,33 +29,24 @@ bool IsAbove(const QObject* ancestor, const QObject* object)
     return false;
 }
 
-// True when watched takes an event on from earlier: its parent ignored it, or
-// earlier is the window system's window of the widget watched lies in.
-bool PassedOnFrom(const QObject* watched, const QObject* earlier)
-{
-    if (IsAbove(watched, earlier))
-        return true;
-    const auto* widget = qobject_cast<const QWidget*>(watched);
-    return widget && earlier && earlier->isWindowType() && widget->window()->windowHandle() == earlier;
-}
-
-// Sees every key and wheel event of the program's windows. Qt hands an
-// event from the window system to the window, then to the widget with the
-// focus and on to its parents while they ignore it, each time through the
-// application's filters: only its first delivery counts.
+// Sees every key and wheel event of the program's windows. Under a window
+// system an event reaches the window first and then the widget it is for;
+// Qt hands one that a widget ignores on to its parents, each time through
+// the application's filters: only its first delivery to a widget counts.
 class TApplicationFilter : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::Wheel)
+        if ((type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::Wheel) ||
+            !watched->isWidgetType())
             return QObject::eventFilter(watched, event);
         // An open popup menu owns the keys and the wheel: its arrow keys must
         // not also seek or step through the playlist.
         if (QApplication::activePopupWidget())
             return false;
         const auto* input = static_cast<const QInputEvent*>(event);
-        const bool passedOn = event == last_ && input->timestamp() == lastTime_ && PassedOnFrom(watched, lastWatched_);
+        const bool passedOn = event == last_ && input->timestamp() == lastTime_ && IsAbove(watched, lastWatched_);
         last_ = event;
         lastTime_ = input->timestamp();
         lastWatched_ = watched;

@@ -18,7 +18,7 @@ namespace {
 constexpr REFERENCE_TIME kMaxQueued = 5000000; // 0.5 s waits in the renderer
 constexpr REFERENCE_TIME kJump = 500000; // errors beyond 50 ms are corrected at once
 // The frame rates a device is opened with.
-constexpr double kMinRate = 1000, kMaxRate = 384000;
+constexpr double kMinRate = 1000, kMaxRate = kMaxAudioRate;
 
 float GainOf(int32_t hundredthDb) { return hundredthDb <= -10000 ? 0.0f : std::pow(10.0f, hundredthDb / 2000.0f); }
 

@@ -342,7 +342,9 @@ protected:
     HRESULT DeliverFrame(AVFrame* frame) override
     {
         const int channels = frame->ch_layout.nb_channels;
-        if (channels <= 0 || frame->sample_rate <= 0 || frame->nb_samples <= 0)
+        // A rate beyond the bounds would size every buffer after this one.
+        if (frame->nb_samples <= 0 ||
+            !AudioInBounds(static_cast<uint32_t>(frame->sample_rate), static_cast<uint32_t>(channels), 0))
             return S_OK;
         if (channels != rate_channels_ || frame->sample_rate != rate_ || frame->format != format_) {
             swr_free(&swr_);

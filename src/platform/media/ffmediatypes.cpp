@@ -247,7 +247,7 @@ CodecParametersPtr CodecParametersOfType(const AMMediaType& type)
         }
     } else if (type.majortype == MEDIATYPE_Audio && type.formattype == FORMAT_WaveFormatEx) {
         auto w = ReadWaveFormat(type.formatBytes());
-        if (!w || w->nChannels == 0 || w->nSamplesPerSec == 0)
+        if (!w || !AudioInBounds(w->nSamplesPerSec, w->nChannels, w->wBitsPerSample))
             return nullptr;
         out->codec_type = AVMEDIA_TYPE_AUDIO;
         out->sample_rate = static_cast<int>(w->nSamplesPerSec);

@@ -82,6 +82,12 @@ std::optional<GUID> ExtensibleSubFormat(const WAVEFORMATEX& wf)
     return id;
 }
 
+bool AudioInBounds(uint32_t rate, uint32_t channels, uint32_t bits)
+{
+    return rate >= 1 && rate <= kMaxAudioRate && channels >= 1 && channels <= kMaxAudioChannels &&
+           uint64_t(rate) * channels <= kMaxAudioSamplesPerSecond && bits <= kMaxAudioBits;
+}
+
 std::vector<uint8_t> WriteVideoInfo(const VIDEOINFOHEADER& v, std::span<const uint8_t> trailing)
 {
     std::vector<uint8_t> out;

@@ -91,6 +91,17 @@ inline constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 // The sub-format of WAVE_FORMAT_EXTENSIBLE (at offset 24, when cbSize >= 22).
 std::optional<GUID> ExtensibleSubFormat(const WAVEFORMATEX& wf);
 
+// What an audio type may claim before a filter sizes anything from it: a
+// rate of 1 Hz to 384 kHz, 1 to 64 channels, at most 3,072,000 samples a
+// second over all channels (eight channels at 384 kHz, 64 at 48 kHz) and at
+// most 64 bits a sample. A filter refuses a type beyond these with
+// VFW_E_TYPE_NOT_ACCEPTED.
+inline constexpr uint32_t kMaxAudioRate = 384000;
+inline constexpr uint32_t kMaxAudioChannels = 64;
+inline constexpr uint64_t kMaxAudioSamplesPerSecond = 8 * kMaxAudioRate;
+inline constexpr uint32_t kMaxAudioBits = 64;
+bool AudioInBounds(uint32_t rate, uint32_t channels, uint32_t bits);
+
 // SUBTITLEINFO: offset of the extra data, a 4-character language code and a
 // 256-character UTF-16 track name.
 struct SUBTITLEINFO {

@@ -31,6 +31,21 @@ std::vector<std::pair<int, int>> litRows(const gdi::Bitmap& bitmap)
     return runs;
 }
 
+// The first and last columns with any lit pixel; (-1, -1) for none.
+std::pair<int, int> litColumns(const gdi::Bitmap& bitmap)
+{
+    std::pair<int, int> columns{-1, -1};
+    for (int x = 0; x < bitmap.width(); ++x)
+        for (int y = 0; y < bitmap.height(); ++y)
+            if (bitmap.pixel(x, y) != 0) {
+                if (columns.first < 0)
+                    columns.first = x;
+                columns.second = x;
+                break;
+            }
+    return columns;
+}
+
 int brightest(const gdi::Bitmap& bitmap)
 {
     int level = 0;
@@ -105,23 +120,29 @@ TEST(TextScroller, PrefixesAlignmentAndFading)
         scroller.TextScrollerPaint(bitmap);
         return bitmap;
     };
-    // Only one prefix is taken: "<b><u>" draws "<u>x" bold.
+    // Only one prefix is taken: "<b><u>" draws "<u>WWW" bold, from the left edge.
     gdi::Bitmap canvasBitmap(1, 1);
     gdi::Canvas canvas(canvasBitmap);
     canvas.font = font;
     canvas.font.bold = true;
     const int boldWidth = canvas.textWidth(u"<u>WWW");
-    const gdi::Bitmap both = draw(u"<b><u>WWW", 1, false, 40);
-    int right = 0;
-    for (int x = 0; x < 200; ++x)
-        for (int y = 0; y < 100; ++y)
-            if (both.pixel(x, y) != 0)
-                right = std::max(right, x + 1);
-    EXPECT_GT(right, boldWidth - 4);
-    EXPECT_LE(right, boldWidth + 1);
-    // Alignment 2 draws nothing; 1 starts at the left edge.
-    EXPECT_TRUE(litRows(draw(u"WWW", 2, false, 40)).empty());
-    EXPECT_LE(both.pixel(0, 0), 0u);
+    const auto both = litColumns(draw(u"<b><u>WWW", 1, false, 40));
+    EXPECT_LE(both.first, 1);
+    EXPECT_GT(both.second + 1, boldWidth - 4);
+    EXPECT_LE(both.second + 1, boldWidth + 1);
+    // "<u>" underlines: ink under the letters.
+    const auto plainRows = litRows(draw(u"WWW", 1, false, 40));
+    const auto underlinedRows = litRows(draw(u"<u>WWW", 1, false, 40));
+    ASSERT_FALSE(plainRows.empty());
+    ASSERT_FALSE(underlinedRows.empty());
+    EXPECT_GT(underlinedRows.back().second, plainRows.back().second);
+    // Alignment 0 centres the line, 1 puts it at the left edge, 2 draws nothing.
+    const auto centred = litColumns(draw(u"WWW", 0, false, 40));
+    const auto left = litColumns(draw(u"WWW", 1, false, 40));
+    EXPECT_LE(left.first, 1);
+    EXPECT_NEAR(centred.first + centred.second, 200, 3);
+    EXPECT_EQ(centred.second - centred.first, left.second - left.first);
+    EXPECT_EQ(litColumns(draw(u"WWW", 2, false, 40)), std::make_pair(-1, -1));
     // Fully lit in the middle, dimmed in the bottom band, black at the top edge.
     const int h = lineHeight(font);
     EXPECT_EQ(brightest(draw(u"WWW", 0, true, 50 - h / 2)), 255);

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTest>
 
 #include <map>
 #include <set>
@@ -59,7 +60,10 @@ protected:
         } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
             spin->setValue(spin->value() == spin->maximum() ? spin->minimum() : spin->maximum());
         } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            edit->setText(edit->text() == QLatin1String("7") ? QStringLiteral("8") : QStringLiteral("7"));
+            const QString typed = edit->text() == QLatin1String("7") ? QStringLiteral("8") : QStringLiteral("7");
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            edit->insert(typed);
         } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
             for (QButtonGroup* choice : group->findChildren<QButtonGroup*>()) {
                 QAbstractButton* next =

@@ -89,9 +89,12 @@ TEST_F(FileTypesPageTest, RegistersAndUnregistersTheCheckedTypes)
 
 TEST_F(FileTypesPageTest, NoneTouchesNothing)
 {
+    const TColor none = list_->Color();
     choose("rbRegFiletypes");
+    EXPECT_NE(list_->Color(), none) << "the list is a field to fill in";
     list_->SetChecked(find(".MP3"), true);
     choose("rbNoneFiletypes");
+    EXPECT_EQ(list_->Color(), none);
     EXPECT_FALSE(form_->btnApply()->isEnabled());
     form_->Apply();
     EXPECT_FALSE(registered(".MP3"));

@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,8 +23,10 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kpaths.h"
 #include "core/text/klanguage.h"
+#include "dialogs/captionstrip.h"
 #include "dialogs/configform.h"
 #include "dialogs/confignumbers.h"
+#include "gdi/canvas.h"
 #include "playback/ksystem.h"
 #include "temphome.h"
 
@@ -84,9 +88,12 @@ protected:
     void set(const char* name, const QString& value)
     {
         QWidget* widget = control(name);
-        if (auto* edit = qobject_cast<QLineEdit*>(widget))
-            edit->setText(value);
-        else if (auto* combo = qobject_cast<QComboBox*>(widget))
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            // Cleared with Backspace, then the new text typed in.
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            edit->insert(value);
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget))
             combo->setCurrentIndex(value.toInt());
         else if (auto* slider = qobject_cast<QSlider*>(widget))
             slider->setValue(value.toInt());
@@ -298,7 +305,6 @@ TEST_F(ConfigDialogTest, BadInputIsRefusedAndNothingIsApplied)
         {"edFaderCount", "70000", "outside the range 0 to 32767"},
         {"edFaderCount", "99999999999999999999999999", "outside the range"},
         {"edVFaderCount", "\u0663\u0660", "not a number"}, // Arabic-Indic digits
-        {"edNetPreBuffer", "250", "outside the range 0 to 100"},
         {"edtTJCount", "0", "outside the range 1 to 3600000"},
         {"edtUserDefRatioX", "1.2.3", "not a number"},
         {"edtUserDefRatioY", "0", "outside the range"},
@@ -395,6 +401,53 @@ TEST_F(ConfigDialogTest, DefaultsResetEverySettingAndReloadTheControls)
     EXPECT_EQ(config_.Fader.Count, 1000);
     EXPECT_EQ(shown("edFaderCount"), QStringLiteral("1000"));
     EXPECT_FALSE(form_->btnApply()->isEnabled());
+}
+
+TEST_F(ConfigDialogTest, NumberFieldsAreChangedOnlyByTheKeysThatTypeNumbers)
+{
+    auto* count = control<QLineEdit>("edFaderCount");
+    for (const auto& [key, marks] : {std::pair{Qt::Key_A, false},
+                                     {Qt::Key_Period, false},
+                                     {Qt::Key_Space, false},
+                                     {Qt::Key_7, true},
+                                     {Qt::Key_Backspace, true},
+                                     {Qt::Key_Delete, true}}) {
+        form_->hide();
+        form_->show();
+        QTest::keyClick(count, key);
+        EXPECT_EQ(form_->btnApply()->isEnabled(), marks) << QKeySequence(key).toString().toStdString();
+    }
+    form_->hide();
+    form_->show();
+    count->setText(QStringLiteral("1234")); // pasted, not typed
+    EXPECT_FALSE(form_->btnApply()->isEnabled());
+    QTest::keyClick(control("edtUserDefRatioX"), Qt::Key_Comma);
+    EXPECT_FALSE(form_->btnApply()->isEnabled());
+}
+
+TEST_F(ConfigDialogTest, APreBufferAbove100IsStoredAndShownAs100)
+{
+    set("edNetPreBuffer", QStringLiteral("250"));
+    ASSERT_TRUE(form_->Apply()) << form_->ErrorText().toStdString();
+    EXPECT_EQ(config_.NetPrebuffer, 100);
+    EXPECT_EQ(shown("edNetPreBuffer"), QStringLiteral("100"));
+}
+
+TEST_F(ConfigDialogTest, TheDialogHasTheDesignedSizeGrownWithTheFont)
+{
+    const QSize designed(692, 469);
+    const QFont tahoma8 = gdi::ToQFont(gdi::Font{.name = u"Tahoma", .size = 8});
+    EXPECT_EQ(DesignedSize(designed, tahoma8), designed);
+    EXPECT_EQ(DesignedSize(designed, gdi::ToQFont(gdi::Font{.name = u"Tahoma", .pixelSize = 6})), designed)
+        << "never shrunk";
+    QFont twice = tahoma8;
+    twice.setPixelSize(2 * tahoma8.pixelSize());
+    const QSize grown = DesignedSize(designed, twice);
+    const double scale = QFontMetricsF(twice).height() / QFontMetricsF(tahoma8).height();
+    EXPECT_NEAR(grown.width(), designed.width() * scale, 1);
+    EXPECT_NEAR(grown.height(), designed.height() * scale, 1);
+    form_->hide();
+    EXPECT_EQ(form_->size(), DesignedSize(designed, form_->font()));
 }
 
 TEST_F(ConfigDialogTest, FaderCountFollowsItsCheckBox)

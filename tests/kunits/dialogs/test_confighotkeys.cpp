@@ -32,6 +32,11 @@ protected:
     }
     QPushButton* button(const char* name) const { return form_->findChild<QPushButton*>(QString::fromLatin1(name)); }
     void action(int number) { actions_->setCurrentText(QString::fromStdU16String(TKHotKeys::ActionName(number))); }
+    // The part of a row that the list's picture shows.
+    QRect Shown(int row, const QImage& shown) const
+    {
+        return list_->visualItemRect(list_->topLevelItem(row)).intersected(shown.rect());
+    }
 
     TKHotKeys table_;
     QTreeWidget* list_ = nullptr;
@@ -77,17 +82,50 @@ TEST_F(HotKeyEditorTest, AKeyInUseIsShownAndCannotBeAddedAgain)
     action(7);
     QTest::keyClick(edit_, Qt::Key_J);
     EXPECT_FALSE(button("btnAddHotkey")->isEnabled());
-    EXPECT_EQ(list_->topLevelItem(0)->foreground(0).color(), QColor(0xFF, 0x6B, 0x5B));
-    EXPECT_NE(list_->topLevelItem(1)->foreground(0).color(), QColor(0xFF, 0x6B, 0x5B));
+    // The other row bound to the key is drawn in red, the rest in black on white.
+    list_->setCurrentItem(nullptr);
+    const QImage shown = list_->viewport()->grab().toImage();
+    // Whether a row has text of that colour (the letters' cores, smoothed edges aside).
+    auto inks = [&](int row, QColor ink) {
+        const QRect rect = Shown(row, shown);
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                if (std::abs(c.red() - ink.red()) < 60 && std::abs(c.green() - ink.green()) < 60 &&
+                    std::abs(c.blue() - ink.blue()) < 60)
+                    return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(inks(0, QColor(255, 0, 0)));
+    EXPECT_FALSE(inks(1, QColor(255, 0, 0)));
+    EXPECT_TRUE(inks(1, Qt::black));
+    EXPECT_EQ(shown.pixelColor(Shown(1, shown).bottomRight()), QColor(Qt::white));
+}
+
+TEST_F(HotKeyEditorTest, TheChosenRowIsNavyAndChoosingTheNodeStartsTheEditorAfresh)
+{
+    list_->setCurrentItem(list_->topLevelItem(1));
+    const QImage shown = list_->viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(Shown(1, shown).bottomRight()), QColor(0, 0, 128));
+    EXPECT_TRUE(button("btnDelHotkey")->isEnabled());
+    form_->ShowPage(TConfigPage::General);
+    form_->ShowPage(TConfigPage::Shortcuts);
+    EXPECT_EQ(list_->currentItem(), nullptr);
+    EXPECT_EQ(edit_->text(), QStringLiteral("No key pressed"));
+    EXPECT_EQ(actions_->currentIndex(), 0);
+    EXPECT_FALSE(button("btnDelHotkey")->isEnabled());
+    EXPECT_FALSE(button("btnEditHotkey")->isEnabled());
 }
 
 TEST_F(HotKeyEditorTest, EditsDeletesAndResets)
 {
     list_->setCurrentItem(list_->topLevelItem(2));
     EXPECT_EQ(actions_->currentText(), QString::fromStdU16String(TKHotKeys::ActionName(table_.GetItem(2).Action)));
-    EXPECT_FALSE(button("btnAddHotkey")->isEnabled());
+    EXPECT_FALSE(button("btnAddHotkey")->isEnabled()) << "its own key is bound";
     QTest::keyClick(edit_, Qt::Key_F9, Qt::ShiftModifier);
     action(9);
+    EXPECT_TRUE(button("btnAddHotkey")->isEnabled()) << "a key no record has, with a row chosen too";
     ASSERT_TRUE(button("btnEditHotkey")->isEnabled());
     button("btnEditHotkey")->click();
     EXPECT_EQ(table_.GetItem(2).Key, 0x78); // F9

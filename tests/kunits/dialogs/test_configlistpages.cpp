@@ -2,8 +2,10 @@
 #include <QComboBox>
 #include <QImage>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -35,6 +37,12 @@ protected:
         };
     }
     QPushButton* button(const char* name) const { return form_->findChild<QPushButton*>(QString::fromLatin1(name)); }
+    // An item of the extension list's popup menu, as shown for the list's selection.
+    QAction* menuItem(const char* name) const
+    {
+        auto* menu = form_->findChild<QMenu*>(QStringLiteral("pmIncludeExtensionsEdit"));
+        return menu->findChild<QAction*>(QString::fromLatin1(name));
+    }
 
     std::deque<QString> answers_;
 };
@@ -44,8 +52,10 @@ TEST_F(ListPagesTest, ExtensionsAreAddedOnceInUpperCase)
     form_->ShowPage(TConfigPage::AcceptedExtensions);
     EXPECT_EQ(items("lbIncludeExtensions"), (QStringList{QStringLiteral(".MP3"), QStringLiteral(".OGG")}));
     answers_ = {QStringLiteral("flac"), QStringLiteral(".Mp3"), QStringLiteral("a/b"), QStringLiteral("")};
+    EXPECT_FALSE(menuItem("miIncExtEdit")->isEnabled()) << "nothing chosen";
+    EXPECT_FALSE(menuItem("miIncExtRemove")->isEnabled());
     for (int i = 0; i < 4; ++i)
-        button("miIncExtAdd")->click();
+        menuItem("miIncExtAdd")->trigger();
     EXPECT_EQ(items("lbIncludeExtensions"),
               (QStringList{QStringLiteral(".FLAC"), QStringLiteral(".MP3"), QStringLiteral(".OGG")}));
     ASSERT_EQ(messages_.size(), 2);
@@ -55,9 +65,14 @@ TEST_F(ListPagesTest, ExtensionsAreAddedOnceInUpperCase)
 
     pick("lbIncludeExtensions", QStringLiteral(".OGG"));
     answers_ = {QStringLiteral("opus")};
-    button("miIncExtEdit")->click();
+    menuItem("miIncExtEdit")->trigger();
     pick("lbIncludeExtensions", QStringLiteral(".MP3"));
-    button("miIncExtRemove")->click();
+    auto* list = form_->findChild<QListWidget*>(QStringLiteral("lbIncludeExtensions"));
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(items("lbIncludeExtensions"), (QStringList{QStringLiteral(".FLAC"), QStringLiteral(".OPUS")}));
     form_->findChild<QCheckBox*>(QStringLiteral("cbAddAllFileExtensions"))->setChecked(true);
     ASSERT_TRUE(form_->Apply());
     EXPECT_EQ(config_.AcceptedExtensions, (std::vector<std::string>{".FLAC", ".OPUS"}));

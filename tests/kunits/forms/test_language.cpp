@@ -1,10 +1,12 @@
 // The language texts put into the windows, and a switch of language file.
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 
 #include "forms/applylanguage.h"
+#include "forms/searchform.h"
 #include "mainformfixture.h"
 
 using namespace kolvarin;
@@ -18,11 +20,6 @@ protected:
     {
         MainFormTest::SetUp();
         SetDefaultLanguage(Language);
-        search.setObjectName(QStringLiteral("frmSearch"));
-        label = new QLabel(&search);
-        label->setObjectName(QStringLiteral("Label1"));
-        cancel = new QPushButton(&search);
-        cancel->setObjectName(QStringLiteral("btnCancel"));
     }
     void TearDown() override
     {
@@ -31,20 +28,18 @@ protected:
     }
 
     // A language file with two texts changed.
-    std::string fileWith(const std::string& name, const std::u16string& about, const std::u16string& searchCaption)
+    std::string fileWith(const std::string& name, const std::u16string& about, const std::u16string& keyword)
     {
         TKLanguage texts;
         SetDefaultLanguage(texts);
         texts.Texts[static_cast<size_t>(LanguageSection(TLanguageSection::MainPopupMenu).Position)] = about;
-        texts.Texts[static_cast<size_t>(LanguageSection(TLanguageSection::PlaylistSearch).Position)] = searchCaption;
+        texts.Texts[static_cast<size_t>(LanguageSection(TLanguageSection::PlaylistSearch).Position) + 1] = keyword;
         const std::string path = (home() / (name + ".klang")).string();
         SaveLanguageFile(texts, path);
         return path;
     }
 
-    QWidget search;
-    QLabel* label = nullptr;
-    QPushButton* cancel = nullptr;
+    TfrmSearch search;
 };
 
 TEST_F(LanguageTest, SwitchingTheLanguageFileChangesTheWindowsTexts)
@@ -54,20 +49,18 @@ TEST_F(LanguageTest, SwitchingTheLanguageFileChangesTheWindowsTexts)
     EXPECT_EQ(main->Helpcenter1->title(), QStringLiteral("Help center"));
     EXPECT_EQ(main->PlaymodeItems[3]->text(), QStringLiteral("Jump to next until end"));
     EXPECT_EQ(main->imgPlayButton->toolTip(), QStringLiteral("Play"));
-    const QString english = search.windowTitle();
-    EXPECT_FALSE(english.isEmpty());
-    EXPECT_EQ(cancel->text().isEmpty(), false);
+    EXPECT_EQ(search.Label1->text(), QStringLiteral("Keyword"));
 
-    LoadLanguageFile(Language, fileWith("deutsch", u"\u00dcber Kolvarin", u"Suchen"));
+    LoadLanguageFile(Language, fileWith("deutsch", u"\u00dcber Kolvarin", u"Suchbegriff"));
     ApplyLanguage(Language);
     EXPECT_EQ(main->AboutKolvarin1->text(), QString::fromUtf8("\u00dcber Kolvarin"));
-    EXPECT_EQ(search.windowTitle(), QStringLiteral("Suchen"));
+    EXPECT_EQ(search.Label1->text(), QStringLiteral("Suchbegriff"));
 
     SetDefaultLanguage(Language);
-    LoadLanguageFile(Language, fileWith("francais", u"\u00c0 propos", u"Chercher"));
+    LoadLanguageFile(Language, fileWith("francais", u"\u00c0 propos", u"Mot-cl\u00e9"));
     ApplyLanguage(Language);
     EXPECT_EQ(main->AboutKolvarin1->text(), QString::fromUtf8("\u00c0 propos"));
-    EXPECT_EQ(search.windowTitle(), QStringLiteral("Chercher"));
+    EXPECT_EQ(search.Label1->text(), QString::fromUtf8("Mot-cl\u00e9"));
 }
 
 TEST_F(LanguageTest, TextsKeepCharactersOutsideTheOldCodePage)
@@ -81,9 +74,13 @@ TEST_F(LanguageTest, TextsKeepCharactersOutsideTheOldCodePage)
 TEST_F(LanguageTest, ApplyingTheSameTextsTwiceChangesNothing)
 {
     ApplyLanguage(Language);
-    const QString first = main->Restore1->text() + label->text() + cancel->text();
+    const QString first = main->Restore1->text() + search.windowTitle() + search.Label2->text() +
+                          search.RadioGroup1->title() + search.btnCancel->text();
     ApplyLanguage(Language);
-    EXPECT_EQ(main->Restore1->text() + label->text() + cancel->text(), first);
+    EXPECT_EQ(main->Restore1->text() + search.windowTitle() + search.Label2->text() + search.RadioGroup1->title() +
+                  search.btnCancel->text(),
+              first);
+    EXPECT_EQ(first, QStringLiteral("RestoreSearchResultsSearch forCancel"));
 }
 
 TEST_F(LanguageTest, ThePlaySystemsStatusTextsComeFromTheLanguage)

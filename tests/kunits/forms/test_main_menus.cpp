@@ -1,6 +1,7 @@
 // The main window's popup menus.
 #include <QAction>
 #include <QMenu>
+#include <algorithm>
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/text/klanguage.h"
@@ -67,6 +68,23 @@ TEST_F(MainFormTest, PausingAnAudioFileLeavesTheVideoMenuOff)
         EXPECT_FALSE(main->Video1->menuAction()->isEnabled()) << paused;
     }
     system->Stop(true);
+}
+
+TEST_F(MainFormTest, TenMenuItemsShowTheirImagesEachItsOwn)
+{
+    const QAction* const items[] = {main->AboutKolvarin1, main->Helpcenter1->menuAction(),
+                                    main->Configuration1, main->Close1,
+                                    main->LiveUpdate1,    main->Minimize1,
+                                    main->Restore1,       main->Fullscreen1,
+                                    main->Desktop1,       main->Window1};
+    std::vector<QImage> seen;
+    for (const QAction* item : items) {
+        const QImage image = item->icon().pixmap(16, 16).toImage();
+        ASSERT_FALSE(image.isNull()) << item->objectName().toStdString();
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), image), 0) << item->objectName().toStdString();
+        seen.push_back(image);
+    }
+    EXPECT_TRUE(main->Main1->icon().isNull()) << "items without an image keep none";
 }
 
 TEST_F(MainFormTest, TheLiveStreamItemsAreOneChoice)

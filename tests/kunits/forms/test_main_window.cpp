@@ -37,6 +37,21 @@ TEST_F(MainFormTest, ThePlayButtonStartsTheFirstEntryOnlyWhenReleasedOverIt)
     ASSERT_EQ(main->KTrayIcon1.Balloons().size(), 1u) << "the missing file was reported once";
 }
 
+TEST_F(MainFormTest, AReleaseWhereAnotherControlCoversTheButtonIsNoClick)
+{
+    PlaylistAdd(u"gone", (home() / "gone.mp3").u16string(), "00:00:00", false, "00");
+    const TKSButton& play = GUI.Main.PlayButton;
+    // A control over the button's right half, in the main window.
+    QWidget cover(main.get());
+    cover.setGeometry(play.FormPos.X + play.Size.Width / 2, play.FormPos.Y, play.Size.Width, play.Size.Height);
+    cover.show();
+    QWidget* button = main->imgPlayButton;
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(1, play.Size.Height / 2));
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(play.Size.Width - 2, play.Size.Height / 2));
+    EXPECT_EQ(PlaylistItemIndex, -1) << "released inside its rectangle, but not over it";
+    EXPECT_EQ(play.State, 1);
+}
+
 TEST_F(MainFormTest, CheckBoxesSwitchTheirSettingAndShowIt)
 {
     QWidget playlist;

@@ -9,6 +9,7 @@
 #include "core/text/klanguage.h"
 #include "forms/mainform.h"
 #include "forms/mediacontrolsform.h"
+#include "forms/videoform.h"
 #include "playback/ksystem.h"
 #include "skin/kskinapply.h"
 #include "skin/kskinelements.h"
@@ -241,6 +242,19 @@ TEST_F(MediaControlsTest, APressOnTheCaptionActivatesItAndDeactivatesTheMainCapt
     SkinSetCaptionActive(skin_, *main_->imgCaptionbar, skin_.Main.CaptionBar, true);
     form_->FormActivate();
     EXPECT_EQ(main_->imgCaptionbar->Picture(), skin_.Main.CaptionBar.Bitmaps[1]) << "nothing once shutdown began";
+}
+
+TEST_F(MediaControlsTest, APressOnTheVideoCaptionShowsTheOtherCaptionsInactive)
+{
+    TfrmVideo video(skin_);
+    ApplySkin(skin_, TKSkinWindows{nullptr, nullptr, nullptr, &video, nullptr});
+    SkinSetCaptionActive(skin_, *main_->imgCaptionbar, skin_.Main.CaptionBar, true);
+    SkinSetCaptionActive(skin_, *form_->imgCaptionbar, skin_.MediaControls.CaptionBar, true);
+    QTest::mousePress(video.imgCaptionBar, Qt::RightButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(video.imgCaptionBar, Qt::RightButton, {}, QPoint(3, 3));
+    EXPECT_EQ(video.imgCaptionBar->Picture(), skin_.Video.CaptionBar.Bitmaps[1]);
+    EXPECT_EQ(main_->imgCaptionbar->Picture(), skin_.Main.CaptionBar.Bitmaps[0]);
+    EXPECT_EQ(form_->imgCaptionbar->Picture(), skin_.MediaControls.CaptionBar.Bitmaps[0]);
 }
 
 TEST_F(MediaControlsTest, ContextMenusBelongToTheBackgroundAndTheCaption)

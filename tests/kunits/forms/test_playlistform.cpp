@@ -6,12 +6,15 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include "core/system/kglobals.h"
 #include "forms/appstates.h"
+#include "forms/edititemform.h"
 #include "playlistfixture.h"
 
 using namespace kolvarin;
@@ -317,6 +320,21 @@ TEST_F(PlaylistForm, MenuCropKeepsTheSelectionAndRemovingFilesAsksFirst)
     Trigger(*form_->popmPlaylist, "Clearplaylist1");
     EXPECT_EQ(PlaylistCount(), 0);
     EXPECT_EQ(Scroll().Position, 0);
+}
+
+TEST_F(PlaylistForm, EditItemOpensTheEntryOnItsFirstPageAndReloadKeepsThePage)
+{
+    TfrmEditItem edit;
+    Fill(3);
+    Layout(10);
+    QTest::mouseClick(form_->imgPlaylist, Qt::LeftButton, {}, QPoint(5, RowY(1)));
+    edit.PageControl1->setCurrentWidget(edit.tsID3v1);
+    Trigger(*form_->popmPlaylist, "Edititem1");
+    EXPECT_EQ(edit.EditIndex(), 1);
+    EXPECT_EQ(edit.PageControl1->currentIndex(), 0);
+    edit.PageControl1->setCurrentWidget(edit.tsID3v2);
+    edit.btnReload->click();
+    EXPECT_EQ(edit.PageControl1->currentWidget(), edit.tsID3v2);
 }
 
 TEST_F(PlaylistForm, PlaylistFilesLoadByTheirExtensionInAnyCase)

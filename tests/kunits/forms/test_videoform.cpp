@@ -97,37 +97,6 @@ TEST_F(VideoFormTest, ModeClicksNeedAnActiveGraph)
     VideoDisplayMode = vdmNone;
 }
 
-TEST_F(VideoFormTest, FullScreenKeepsTheScreenSaverAwayWhenTheSettingAsks)
-{
-    struct Recording : TKScreensaver {
-        std::optional<uint32_t> Inhibit() override
-        {
-            ++inhibits;
-            return 7u;
-        }
-        void UnInhibit(uint32_t cookie) override { released.push_back(cookie); }
-        int inhibits = 0;
-        std::vector<uint32_t> released;
-    } screensaver;
-    form_->SetScreensaver(screensaver);
-    Open(fx::Mp4Fixture());
-    form_->Fullscreen1Click();
-    EXPECT_EQ(screensaver.inhibits, 0) << "the setting is off";
-    form_->Windowmode1Click();
-    config_.NoScreensaver = true;
-    form_->Fullscreen1Click();
-    EXPECT_TRUE(form_->ScreensaverInhibited());
-    form_->Fullscreen1Click(); // once only
-    EXPECT_EQ(screensaver.inhibits, 1);
-    form_->Windowmode1Click();
-    EXPECT_FALSE(form_->ScreensaverInhibited());
-    EXPECT_EQ(screensaver.released, std::vector<uint32_t>{7u});
-    form_->Fullscreen1Click();
-    form_->VideoReset(true);
-    EXPECT_EQ(screensaver.released.size(), 2u) << "a stop gives it back too";
-    VideoDisplayMode = vdmNone;
-}
-
 TEST_F(VideoFormTest, ResizerStaysInTheCornerAndItsDoubleClickShrinksTheWindow)
 {
     form_->show();

@@ -29,6 +29,7 @@
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
 #include "skin/kgui.h"
+#include "tracefile.h"
 #include "video/kdirectshowside.h"
 #include "videoplay_fixture.h"
 
@@ -74,21 +75,6 @@ protected:
     }
 };
 
-// The trace log into a file for the test's span.
-class TraceFile {
-public:
-    explicit TraceFile(const std::filesystem::path& file) : log_(file.string())
-    {
-        log_.SetLogToFile(true);
-        DebugLog = &log_;
-    }
-    ~TraceFile() { DebugLog = nullptr; }
-    std::string Text() const { return Utf16ToUtf8(LeBytesToUtf16(ktest::readFile(log_.FileName()).substr(2))); }
-
-private:
-    TKDebug log_;
-};
-
 } // namespace
 
 TEST_F(VideoPlayTest, APlayedClipShowsInTheWindowWithItsMenus)
@@ -132,6 +118,59 @@ TEST_F(VideoPlayTest, APlayedClipShowsInTheWindowWithItsMenus)
     system->Stop(true);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(VideoDisplayMode, vdmNone);
+}
+
+TEST_F(VideoPlayTest, APlayingVideoKeepsTheScreenSaverAwayInAnyModeWhileTheSettingAsks)
+{
+    struct Recording : TKScreensaver {
+        std::optional<uint32_t> Inhibit() override
+        {
+            ++inhibits;
+            return 7u;
+        }
+        void UnInhibit(uint32_t cookie) override { released.push_back(cookie); }
+        int inhibits = 0;
+        std::vector<uint32_t> released;
+    } screensaver;
+    form->SetScreensaver(screensaver);
+    auto held = [&](bool on) { return WaitFor([&] { return form->ScreensaverInhibited() == on; }, 2000); };
+    Config->NoScreensaver = false;
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+    QTest::qWait(200);
+    EXPECT_EQ(screensaver.inhibits, 0) << "the setting is off";
+    Config->NoScreensaver = true;
+    EXPECT_TRUE(held(true)) << "in window mode";
+    system->Pause();
+    EXPECT_TRUE(held(false)) << "paused";
+    system->Pause();
+    EXPECT_TRUE(held(true)) << "playing again";
+    form->Fullscreen1Click();
+    form->Windowmode1Click();
+    QTest::qWait(200);
+    EXPECT_EQ(screensaver.inhibits, 2) << "the mode changes nothing";
+    system->Stop(true);
+    EXPECT_FALSE(form->ScreensaverInhibited());
+    EXPECT_EQ(screensaver.released, (std::vector<uint32_t>{7u, 7u}));
+}
+
+TEST_F(VideoPlayTest, TheOnScreenTextIsAsManyPointsHighAsTheWindowHeightGives)
+{
+    Config->OSD.Font.Size = 20;
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+    form->resize(400, 400);
+    QCoreApplication::processEvents();
+    OSDText = u"Timejump 00:00:01";
+    OSDShown = true;
+    form->PaintOSD();
+    const QWidget* osd = form->findChild<QWidget*>(QStringLiteral("OSD"));
+    ASSERT_NE(osd, nullptr);
+    ASSERT_TRUE(osd->isVisible());
+    // Height div (50 - 20) points, at 96 pixels per inch.
+    const int points = form->pnlVideo->height() / 30;
+    EXPECT_EQ(osd->font().pixelSize(), (points * 96 + 36) / 72);
+    system->Stop(true);
 }
 
 TEST_F(VideoScriptPlayTest, TheMenusFollowPauseAndOfferEachSubtitleStreamOnce)
@@ -202,12 +241,20 @@ TEST_F(VideoPlayTest, ATimeJumpMovesTheVideoByTheInterval)
             return side->Position(position) && position >= 10000000;
         },
         3000));
+    // The step is whole seconds, halves to even.
+    (seek.Visible ? seek.Max : GUI.Main.ProgressBar.Max) = 100000000;
+    for (const auto& [interval, seconds] : {std::pair{1600, 2}, {2500, 2}, {3500, 4}, {400, 0}}) {
+        Config->JumpInterval = interval;
+        value = 0;
+        SeekForward();
+        EXPECT_EQ(value, seconds * int64_t{10000000}) << interval;
+    }
     system->Stop(true);
 }
 
 TEST_F(VideoPlayTest, APlayedClipsGraphEventsSoundAndPictureReachTheLogTheAnalyserAndAScreenshot)
 {
-    const TraceFile trace(dir().path() / "trace.log");
+    const ktest::TraceFile trace(dir().path() / "trace.log");
     Config->QxDSPFilterActive = true;
     form->AttachDSP(&side->DSPFilter());
     Play(fx::MkvFixture());

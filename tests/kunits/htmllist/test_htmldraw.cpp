@@ -1,3 +1,5 @@
+#include <QIcon>
+
 #include <gtest/gtest.h>
 
 #include "gdi/syscolors.h"
@@ -6,6 +8,7 @@
 #include "htmllist/imagelist.h"
 #include "htmllist/picturecontainer.h"
 #include "markupfixtures.h"
+#include "temphome.h"
 
 using namespace kolvarin;
 using namespace ktest::markup;
@@ -237,6 +240,38 @@ TEST(HTMLDrawPixels, PicturesLandOnTheirPixels)
     const gdi::Rect text = InkBox(s.bitmap, {15, 20, 200, 80});
     EXPECT_LE(text.bottom, 20 + 40 - (40 - line) / 2);
     EXPECT_GT(text.bottom, 20 + 40 - (40 - line) / 2 - line);
+}
+
+TEST(HTMLDrawPixels, ShellIconsByIndexComeFromTheIconTheme)
+{
+    // A theme of one picture: the folder, green, in both sizes.
+    ktest::TempDir dir;
+    std::string index = "[Icon Theme]\nName=ktest\nDirectories=16x16/places,32x32/places\n";
+    for (const char* size : {"16", "32"}) {
+        index += std::string("[") + size + "x" + size + "/places]\nSize=" + size + "\nType=Fixed\n";
+        const int side = std::stoi(size);
+        dir.write(std::string("icons/ktest/") + size + "x" + size + "/places/folder.png",
+                  Encode(SolidImage(side, side, QColor(0, 200, 0)), "PNG"));
+    }
+    dir.write("icons/ktest/index.theme", index);
+    const QStringList paths = QIcon::themeSearchPaths();
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeSearchPaths({QString::fromStdString((dir.path() / "icons").string())});
+    QIcon::setThemeName(QStringLiteral("ktest"));
+    const gdi::Rect rect{10, 20, 200, 80};
+    const struct {
+        const char* markup;
+        int side;
+        bool drawn;
+    } cases[] = {
+        {"<IMG src=\"SSYS:3\">", 16, true}, {"<IMG src=\"LSYS:3\">", 32, true}, {"<IMG src=\"SSYS:99\">", 16, false}};
+    for (const auto& c : cases) {
+        Surface s;
+        EXPECT_EQ(Lay(s, c.markup, rect, [](THTMLDrawArgs&) {}).Width, c.side) << c.markup;
+        EXPECT_EQ(CountColor(s.bitmap, rect, gdi::RGB(0, 200, 0)), c.drawn ? c.side * c.side : 0) << c.markup;
+    }
+    QIcon::setThemeName(theme);
+    QIcon::setThemeSearchPaths(paths);
 }
 
 TEST(HTMLDrawPixels, AnchorsInTheirColourWithFocus)

@@ -75,9 +75,19 @@ TEST(HTMLPicture, RefusesWhatDoesNotDecode)
     };
     for (const auto& [bytes, message] : cases)
         EXPECT_EQ(loadError(bytes), message) << bytes.substr(0, 8);
-    // A picture that lies about its size never allocates what it claims.
-    const std::string lying = loadError(huge);
-    EXPECT_TRUE(lying.empty() || lying == "Could not load image");
+    // A picture that lies about its size never gets what it claims: a GIF
+    // whose logical screen is too large is refused, one whose frame is
+    // larger than its screen is cut to the screen.
+    EXPECT_EQ(loadError(huge), "Could not load image");
+    std::string hugeFrame = MakeGif(2, 2, {{0, 0, 2, 2, 0, 0}});
+    const size_t frame = hugeFrame.find('\x2C');
+    ASSERT_NE(frame, std::string::npos);
+    for (size_t i = frame + 5; i < frame + 9; ++i)
+        hugeFrame[i] = char(0xFF);
+    THTMLPicture cut;
+    cut.LoadFromBytes(hugeFrame);
+    EXPECT_EQ(cut.Width(), 2);
+    EXPECT_EQ(cut.Height(), 2);
 }
 
 TEST(HTMLPicture, StepsThroughTheFramesOfAnAnimatedGif)

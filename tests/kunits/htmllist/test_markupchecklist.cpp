@@ -135,6 +135,33 @@ TEST_F(CheckListFixture, BoxesStandAtTheirLevels)
     EXPECT_GE(inkLeft(2, 2 * column), 2 * column + 2);
 }
 
+TEST_F(CheckListFixture, ARightToLeftListHasItsCheckColumnAtTheRight)
+{
+    list.setLayoutDirection(Qt::RightToLeft);
+    list.Add("level 0");
+    list.Add("level 1");
+    list.SetLevel(1, 1);
+    list.SetChecked(0, true);
+    const int column = TMarkupCheckList::CheckColumn;
+    const int right = list.ClientWidth();
+    const QImage image = shown();
+    for (auto [index, edge] : {std::pair{0, right}, std::pair{1, right - column}}) {
+        const gdi::Rect r = list.ItemRect(index);
+        const int x = edge - column + (column - CheckBoxWidth) / 2;
+        const int y = r.top + (r.height() - CheckBoxHeight) / 2;
+        EXPECT_EQ(image.pixelColor(x + 1, y + 6), qcolor(clBtnShadow)) << index;
+        EXPECT_EQ(image.pixelColor(x + 11, y + 6), qcolor(clBtnShadow)) << index;
+        EXPECT_EQ(image.pixelColor(1, y + 6), qcolor(clWindow)) << "no box at the left";
+    }
+    // A click on the mirrored box toggles it; one on the left edge does not.
+    const gdi::Rect r = list.ItemRect(1);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(right - column - 7, (r.top + r.bottom) / 2));
+    EXPECT_TRUE(list.GetChecked(1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(7, (r.top + r.bottom) / 2));
+    EXPECT_TRUE(list.GetChecked(1));
+    EXPECT_EQ(checkClicks, 1);
+}
+
 TEST_F(CheckListFixture, DuplicatesWaitAsideWithTheirLevelAndData)
 {
     for (const char* item : {"mp3", "ogg", "mp3", "OGG", "wav", "ogg"})

@@ -132,8 +132,10 @@ TEST_F(VideoPlayerTest, AFailedStartReportsItsProblemAndTearsTheGraphDown)
         bool engine, builds, runs;
         const char* balloon; // 1003 has none
     } cases[] = {
-        // The engine failing to start used to return without a word.
-        {u"/v/a.avi", false, true, true, "DVD \"a.avi\" could not be played!"},
+        // The engine failing to start used to return without a word; a file
+        // reports a file's problem, not the DVD's.
+        {u"/v/a.avi", false, true, true, "File \"a.avi\" could not be played!"},
+        {u"/v/e.IFO", false, true, true, "DVD \"e.IFO\" could not be played!"},
         {u"/v/b.avi", true, false, true, "File \"b.avi\" could not be played!"},
         {u"/v/c.IFO", true, false, true, "DVD \"c.IFO\" could not be played!"},
         {u"/v/d.avi", true, true, false, ""},

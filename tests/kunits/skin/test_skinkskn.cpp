@@ -116,6 +116,16 @@ public:
         return at;
     }
 
+    // The content line (from 1) whose first number is Number; 0 for none.
+    int LineOf(int number) const
+    {
+        const std::string first = "[ " + std::to_string(number) + " ";
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].find(first) != std::string::npos)
+                return static_cast<int>(i) + 1;
+        return 0;
+    }
+
     std::string Text(const std::string& between = "") const
     {
         std::string out;
@@ -128,6 +138,8 @@ public:
 // The first numbers of the elements the test looks at.
 struct Marks {
     int form, close, analyzer, label, volume, balance, time, playlistForm, band9, fsTime;
+    // Lines 156-157, 180-184, 190-192, 288-289 and 304-307.
+    int mainPopup, scrollbar, playlistPopup, fileTypeIcons, controlsPopup, videoPopup, dvdPopup;
 };
 
 Marks WriteAll(KsknFile& f)
@@ -161,7 +173,7 @@ Marks WriteAll(KsknFile& f)
     m.time = f.T();
     for (int i = 0; i < 5; ++i)
         f.I();
-    f.P();
+    m.mainPopup = f.P();
     m.playlistForm = f.R();
     f.I();
     f.C();
@@ -174,16 +186,16 @@ Marks WriteAll(KsknFile& f)
     f.lines.push_back("SelectedBorderBgStyle [ 8 4 5 6 ]");
     f.lines.push_back("NormalBorderStyle [ 5 1 2 3 ]");
     f.lines.push_back("SelectedBorderStyle [ -1 4 5 6 ]");
-    f.Line("Size", 2);
+    m.scrollbar = f.Line("Size", 2);
     f.Line("SkinPos", 2);
     f.Line("SkinBorder", 1);
-    f.P();
+    m.playlistPopup = f.P();
     f.Word("Align", "Top");
     f.Line("SkinPos", 2);
     f.Line("Size", 2);
     f.lines.push_back("Font [ Mono 7 1 2 3 ]");
     f.Word("Visible", "TRUE");
-    f.Line("Size", 2);
+    m.fileTypeIcons = f.Line("Size", 2);
     f.Line("SkinPos", 2);
     f.Line("SkinBorder", 1);
     f.W();
@@ -194,13 +206,13 @@ Marks WriteAll(KsknFile& f)
         if (band == 9)
             m.band9 = at;
     }
-    f.P();
+    m.controlsPopup = f.P();
     f.R();
     f.I();
     f.C();
     f.Line("Borders", 4);
-    f.P();
-    f.P();
+    m.videoPopup = f.P();
+    m.dvdPopup = f.P();
     f.Word("Align", "Center");
     f.W();
     f.B();
@@ -271,6 +283,51 @@ TEST_F(SkinKsknTest, AFullFileSetsEveryElementKindInItsOrder)
     EXPECT_EQ(skin_.MediaControls.Equalizer[9].BarAlign, sbaDownToUp);
     EXPECT_EQ(skin_.VideoFullscreenControl.Align, bpCenter);
     EXPECT_EQ(skin_.VideoFullscreenControl.Time.FormPos.X, m.fsTime);
+}
+
+TEST_F(SkinKsknTest, PopupSideBarsTakeTheirSizeBeforeTheirPosition)
+{
+    KsknFile f;
+    const Marks m = WriteAll(f);
+    ASSERT_EQ(ReadSkinKsknText(skin_, f.Text()).Status, TKSkinReadStatus::Ok);
+    const struct {
+        const char* element;
+        const TKSImage& image;
+        int at, line;
+    } bars[] = {
+        {"main", skin_.Main.PopupBackground, m.mainPopup, 156},
+        {"playlist", skin_.Playlist.PopupBackground, m.playlistPopup, 183},
+        {"media controls", skin_.MediaControls.PopupBackground, m.controlsPopup, 288},
+        {"video", skin_.Video.VideoPopupBackground, m.videoPopup, 304},
+        {"DVD", skin_.Video.DVDPopupBackground, m.dvdPopup, 306},
+    };
+    for (const auto& bar : bars) {
+        SCOPED_TRACE(bar.element);
+        EXPECT_EQ(f.LineOf(bar.at), bar.line);
+        EXPECT_EQ(bar.image.Size.Width, bar.at);
+        EXPECT_EQ(bar.image.Size.Height, bar.at + 1);
+        EXPECT_EQ(bar.image.SkinPos.X, bar.at + 2);
+        EXPECT_EQ(bar.image.SkinPos.Y, bar.at + 3);
+    }
+}
+
+TEST_F(SkinKsknTest, ThePlaylistsScrollThumbAndFileTypeIconsReadSizePositionAndBorder)
+{
+    KsknFile f;
+    const Marks m = WriteAll(f);
+    ASSERT_EQ(ReadSkinKsknText(skin_, f.Text()).Status, TKSkinReadStatus::Ok);
+    EXPECT_EQ(f.LineOf(m.scrollbar), 180);
+    EXPECT_EQ(f.LineOf(m.fileTypeIcons), 190);
+    // Size, then position, then the border between the pictures.
+    auto read = [](const auto& element, int at) {
+        EXPECT_EQ(element.Size.Width, at);
+        EXPECT_EQ(element.Size.Height, at + 1);
+        EXPECT_EQ(element.SkinPos.X, at + 2);
+        EXPECT_EQ(element.SkinPos.Y, at + 3);
+        EXPECT_EQ(element.SkinBorder, uint8_t(at + 4));
+    };
+    read(skin_.Playlist.Scrollbar, m.scrollbar);
+    read(skin_.Playlist.FileTypeIcons, m.fileTypeIcons);
 }
 
 TEST_F(SkinKsknTest, CommentsAndEmptyLinesAreSkippedButBlankLinesCount)

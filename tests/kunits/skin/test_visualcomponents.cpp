@@ -62,6 +62,29 @@ TEST_F(HoverTest, ThePeriodicCheckLeavesWhenTheMouseWentElsewhere)
     EXPECT_EQ(THoverImage::HoveredImage(), nullptr);
 }
 
+TEST_F(HoverTest, ADisabledButtonStaysMarkedUntilAnotherIsHoveredOrItGoes)
+{
+    THoverImage play(&window_), stop(&window_);
+    under_ = &play;
+    play.HoverAt({1, 1});
+    play.setEnabled(false);
+    under_ = nullptr;
+    play.HoverCheck();
+    EXPECT_TRUE(play.Hovered()) << "leaving acts only on an enabled control";
+    EXPECT_EQ(THoverImage::HoveredImage(), &play);
+    under_ = &stop;
+    stop.HoverAt({30, 1});
+    EXPECT_EQ(THoverImage::HoveredImage(), &stop);
+    EXPECT_TRUE(play.Hovered());
+    {
+        THoverImage gone(&window_);
+        under_ = &gone;
+        gone.HoverAt({60, 1});
+        gone.setEnabled(false);
+    }
+    EXPECT_EQ(THoverImage::HoveredImage(), nullptr) << "never a control that is gone";
+}
+
 TEST(TrayIconTest, RecordsWhatItWouldShowAndCutsLongTexts)
 {
     TKTrayIcon tray;

@@ -6,9 +6,12 @@
 // its good last entry.
 #include "video/kdirectshowside.h"
 
+#include <bit>
 #include <cmath>
 #include <fstream>
 #include <numbers>
+
+#include <sys/resource.h>
 
 #include <QColor>
 #include <QImage>
@@ -99,6 +102,23 @@ std::string AuTone(int rate, int frames)
         bytes += static_cast<char>(sample & 0xFF);
     }
     return bytes;
+}
+
+// The Matroska element of an audio track's rate: 0xB5, an 8-byte float.
+std::string RateElement(double hz)
+{
+    std::string bytes = "\xB5\x88";
+    const auto bits = std::bit_cast<uint64_t>(hz);
+    for (int shift = 56; shift >= 0; shift -= 8)
+        bytes += static_cast<char>(bits >> shift & 0xFF);
+    return bytes;
+}
+
+long PeakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 void ExpectColour(const QImage& image, QPoint at, unsigned rgb, int tolerance = 14)
@@ -265,6 +285,26 @@ TEST_F(DirectShowSideTest, ADvdPlaysThroughItsGraphScript)
     system->Stop(true);
     EXPECT_FALSE(side->GraphBuilder().DvdControl) << "released at the stop";
     EXPECT_EQ(side->GraphState(), 0);
+}
+
+// A header that claims 100,000,000 Hz sized a ring of gigabytes from it; it is
+// refused before anything is allocated, reported, and the next entry plays.
+TEST_F(DirectShowSideTest, AnAbsurdSampleRateIsRefusedAndTheNextEntryPlays)
+{
+    std::string bytes = ktest::readFile(fx::PcmMkvFixture());
+    const size_t at = bytes.find(RateElement(44100));
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, RateElement(1e8).size(), RateElement(1e8));
+    Config->PlayMode.Enabled = true;
+    Config->PlayMode.Mode = 3; // next until the end
+    const int lying = Add(fx::WriteFile("hz1e8.mkv", bytes));
+    const int next = Add(fx::Mp4Fixture());
+    const long peakBefore = PeakResidentKiB();
+    system->Play(lying);
+    ASSERT_TRUE(WaitFor([&] { return SysActive && PlaylistPlayingIndex() == next; }, 10000));
+    EXPECT_LT(PeakResidentKiB() - peakBefore, 256L * 1024) << "KiB more at the peak";
+    ASSERT_EQ(view.Balloons.size(), 1u);
+    EXPECT_EQ(view.Balloons[0], "File \"hz1e8.mkv\" could not be played!");
 }
 
 TEST_F(DirectShowSideTest, AFileThatDoesNotPlayReportsTheProblemAndLeavesNoGraph)

@@ -1,6 +1,9 @@
 #include "video/dskitdspfilter.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -118,6 +121,53 @@ struct Chain {
     }
 };
 
+// The component in an active graph, its filter between a source of 8 kHz
+// mono PCM and a sink; stopped and taken out of the graph at the end.
+struct ComponentChain {
+    TFilterGraph graph;
+    TDSKitQxDSPFilter component;
+    AMMediaType type = Wave(8000, 1, 16);
+    ComPtr<Source> source = MakeCom<Source>(type);
+    ComPtr<Sink> sink = MakeCom<Sink>();
+
+    ComponentChain()
+    {
+        component.SetFilterGraph(&graph);
+        graph.SetActive(true);
+    }
+    ~ComponentChain()
+    {
+        component.GetFilter()->Stop();
+        sink->Stop();
+        graph.SetActive(false);
+        component.SetFilterGraph(nullptr);
+    }
+    HRESULT Connect()
+    {
+        auto filters = graph.Query<IFilterGraph>();
+        auto filter = component.GetFilter();
+        filters->AddFilter(source.get(), u"Source");
+        filters->AddFilter(sink.get(), u"Sink");
+        const HRESULT hr = filters->ConnectDirect(&source->Out(), PinsOf(filter.get(), PINDIR_INPUT)[0].get(), &type);
+        if (Failed(hr))
+            return hr;
+        return filters->ConnectDirect(PinsOf(filter.get(), PINDIR_OUTPUT)[0].get(), PinsOf(sink.get())[0].get(),
+                                      nullptr);
+    }
+    void Run()
+    {
+        sink->Run(0);
+        component.GetFilter()->Run(0);
+    }
+    // One sample of 1600 bytes, delivered on the calling thread.
+    void Push()
+    {
+        auto sample = MakeCom<MediaSample>(1600);
+        sample->SetActualDataLength(1600);
+        QueryAs<IMemInputPin>(PinsOf(component.GetFilter().get(), PINDIR_INPUT)[0].get())->Receive(sample.get());
+    }
+};
+
 } // namespace
 
 TEST(DSPFilter, RefusesBadFormatsWithTheirCodes)
@@ -132,6 +182,13 @@ TEST(DSPFilter, RefusesBadFormatsWithTheirCodes)
         {Wave(44100, 2, 12), VFW_E_TYPE_NOT_ACCEPTED},
         {Wave(44100, 2, 16, WAVE_FORMAT_PCM, 3), VFW_E_TYPE_NOT_ACCEPTED}, // 15 bytes
         {Wave(44100, 12, 16), S_OK}, // channels beyond ten pass through
+        // What the ring would be sized from is bounded before it is allocated.
+        {Wave(384000, 8, 32), S_OK},
+        {Wave(384001, 2, 16), VFW_E_TYPE_NOT_ACCEPTED},
+        {Wave(100000000, 2, 16), VFW_E_TYPE_NOT_ACCEPTED},
+        {Wave(48000, 64, 16), S_OK},
+        {Wave(48000, 65, 16), VFW_E_TYPE_NOT_ACCEPTED},
+        {Wave(96000, 64, 16), VFW_E_TYPE_NOT_ACCEPTED}, // too many samples a second
     };
     for (auto& c : cases) {
         Chain chain(c.type);
@@ -238,56 +295,57 @@ TEST(DSPFilter, TheRingServesTheSliceThatPlaysAndIsBoundedAndCleared)
 
 TEST(DSPFilter, ComponentInstallsItsCallbackInTheGraphAndTicksVisualData)
 {
-    TFilterGraph graph;
-    TDSKitQxDSPFilter component;
-    component.SetFilterGraph(&graph);
-    graph.SetActive(true);
+    ComponentChain chain;
     ComPtr<IBaseFilter> inGraph;
-    EXPECT_EQ(graph.Query<IFilterGraph>()->FindFilterByName(u"DSP Filter", inGraph.put()), S_OK);
-    EXPECT_TRUE(SameObject(inGraph.get(), component.GetFilter().get()));
+    EXPECT_EQ(chain.graph.Query<IFilterGraph>()->FindFilterByName(u"DSP Filter", inGraph.put()), S_OK);
+    EXPECT_TRUE(SameObject(inGraph.get(), chain.component.GetFilter().get()));
     int ticks = 0;
-    component.OnVisualData = [&](const void*, int, PDSStream) { ++ticks; };
-    component.VisualTick(); // not running: nothing
+    chain.component.OnVisualData = [&](const void*, int, PDSStream) { ++ticks; };
+    chain.component.VisualTick(); // not running: nothing
     EXPECT_EQ(ticks, 0);
-    EXPECT_EQ(component.VisualInterval(), 40);
+    EXPECT_EQ(chain.component.VisualInterval(), 40);
     // PCM reaches the handler only with DSP on.
-    auto filters = graph.Query<IFilterGraph>();
-    AMMediaType type = Wave(8000, 1, 16);
-    auto source = MakeCom<Source>(type);
-    auto sink = MakeCom<Sink>();
-    filters->AddFilter(source.get(), u"Source");
-    filters->AddFilter(sink.get(), u"Sink");
-    ASSERT_EQ(filters->ConnectDirect(&source->Out(), PinsOf(inGraph.get(), PINDIR_INPUT)[0].get(), &type), S_OK);
-    ASSERT_EQ(
-        filters->ConnectDirect(PinsOf(inGraph.get(), PINDIR_OUTPUT)[0].get(), PinsOf(sink.get())[0].get(), nullptr),
-        S_OK);
+    ASSERT_EQ(chain.Connect(), S_OK);
     int calls = 0;
-    component.OnPCMData = [&](void*, int size, int& newSize, PDSStream s) {
+    chain.component.OnPCMData = [&](void*, int size, int& newSize, PDSStream s) {
         ++calls;
         EXPECT_EQ(s->SampleRate, 8000);
         newSize = size - 2;
     };
-    sink->Run(0);
-    inGraph->Run(0);
-    auto push = [&] {
-        auto sample = MakeCom<MediaSample>(1600);
-        sample->SetActualDataLength(1600);
-        QueryAs<IMemInputPin>(PinsOf(inGraph.get(), PINDIR_INPUT)[0].get())->Receive(sample.get());
-    };
-    push();
+    chain.Run();
+    chain.Push();
     EXPECT_EQ(calls, 0);
-    component.SetDSPEnabled(true);
-    push();
+    chain.component.SetDSPEnabled(true);
+    chain.Push();
     EXPECT_EQ(calls, 1);
-    ASSERT_EQ(sink->got.size(), 2u);
-    EXPECT_EQ(sink->got[0].length, 1600);
-    EXPECT_EQ(sink->got[1].length, 1598);
-    inGraph->Stop();
-    sink->Stop();
-    component.SetDelay(250);
-    component.SetDelayEnabled(true);
-    EXPECT_EQ(component.Delay(), 250);
-    EXPECT_TRUE(component.DelayEnabled());
-    graph.SetActive(false);
-    component.SetFilterGraph(nullptr);
+    ASSERT_EQ(chain.sink->got.size(), 2u);
+    EXPECT_EQ(chain.sink->got[0].length, 1600);
+    EXPECT_EQ(chain.sink->got[1].length, 1598);
+    chain.component.SetDelay(250);
+    chain.component.SetDelayEnabled(true);
+    EXPECT_EQ(chain.component.Delay(), 250);
+    EXPECT_TRUE(chain.component.DelayEnabled());
+}
+
+// The window replaces the handlers on the main thread while the streaming
+// thread calls them: once the replacement returns, the old handler (and what
+// it refers to) is no longer running.
+TEST(DSPFilter, AReplacedHandlerHasFinishedWhenTheReplacementReturns)
+{
+    ComponentChain chain;
+    ASSERT_EQ(chain.Connect(), S_OK);
+    chain.Run();
+    chain.component.SetDSPEnabled(true);
+    std::atomic<bool> entered = false, finished = false;
+    chain.component.OnPCMData = [&](void*, int, int&, PDSStream) {
+        entered = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        finished = true;
+    };
+    std::thread streaming([&] { chain.Push(); });
+    while (!entered)
+        std::this_thread::yield();
+    chain.component.OnPCMData = nullptr;
+    EXPECT_TRUE(finished);
+    streaming.join();
 }

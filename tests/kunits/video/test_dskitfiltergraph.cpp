@@ -11,6 +11,7 @@
 #include "media/notify.h"
 #include "media/uuids.h"
 #include "media_fixtures.h"
+#include "tracefile.h"
 
 using namespace kolvarin::video;
 using namespace kolvarin::media;
@@ -170,6 +171,25 @@ TEST(TFilterGraph, EventParametersAreFreedEvenWhenAHandlerDeactivatesTheGraph)
     EXPECT_EQ(got, u"one/two");
     EXPECT_FALSE(g.Active());
     EXPECT_EQ(LiveEventParams(), before); // the handled event's and the queued one's
+}
+
+// A handler's exception used to vanish: it is logged with the handler's
+// name, and the events after it are still handled.
+TEST(TFilterGraph, AHandlersExceptionIsLoggedWithItsName)
+{
+    ktest::TempDir dir;
+    const ktest::TraceFile trace(dir.path() / "trace.log");
+    TFilterGraph g;
+    g.SetActive(true);
+    int paused = 0;
+    g.OnGraphComplete = [](HRESULT, IBaseFilter*) { throw std::runtime_error("no medium to end"); };
+    g.OnGraphPaused = [&](HRESULT) { ++paused; };
+    Notify(g, EC_COMPLETE, S_OK, 0);
+    Notify(g, EC_PAUSED, S_OK, 0);
+    QCoreApplication::processEvents();
+    g.HandleGraphNotify();
+    EXPECT_NE(trace.Text().find("Exception in OnGraphComplete: no medium to end"), std::string::npos) << trace.Text();
+    EXPECT_EQ(paused, 1);
 }
 
 TEST(TFilterGraph, DvdTimeCodesAreReadAsTheStructureLaysThemOut)

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -113,6 +114,19 @@ TEST_F(VideoWindowTest, ColourControlChecksRangesAndReachesThePicture)
     c.SetBrightness(750);
 }
 
+// The renderer's set-up reads the mixer's defaults and writes the user's
+// values, which it used to overwrite with those defaults.
+TEST_F(VideoWindowTest, TheRendererSetUpKeepsTheUsersColourValues)
+{
+    TColorControl& c = window_->ColorControl();
+    c.SetBrightness(10000);
+    Open(fx::Mp4Fixture());
+    ASSERT_TRUE(window_->OverlayInUse());
+    EXPECT_EQ(c.Brightness(), 10000);
+    ExpectColour(Shown(), {40, 120}, 0xFFFFFF, 20);
+    EXPECT_EQ(c.Defaults().lBrightness, 750) << "the mixer's own value stays the default";
+}
+
 TEST_F(VideoWindowTest, DigitalZoomShowsTheCentreOfTheSource)
 {
     EXPECT_THROW(window_->SetDigitalZoom(100), std::runtime_error);
@@ -151,12 +165,31 @@ TEST_F(VideoWindowTest, DisplayModesKeepTheChosenMonitor)
 TEST_F(VideoWindowTest, CursorHidesAfterAQuietTimeAndReturnsOnARealMove)
 {
     Open(fx::Mp4Fixture());
-    window_->SetAutoHideCursor(1);
+    std::vector<bool> shown;
+    window_->OnCursorShowHide = [&](bool show) { shown.push_back(show); };
+    auto move = [&](QPoint global) {
+        QMouseEvent e(QEvent::MouseMove, window_->mapFromGlobal(global), global, Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(window_, &e);
+    };
+    constexpr auto kQuiet = std::chrono::milliseconds(500);
+    window_->SetAutoHideCursor(static_cast<int>(kQuiet.count()));
+    const QPoint at(30, 40);
+    move(at);
     bool done = false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
     window_->IdleAutoHideCursor(done);
     EXPECT_TRUE(done);
+    EXPECT_FALSE(window_->CursorHidden()) << "the mouse moved just now";
+    std::this_thread::sleep_for(kQuiet + std::chrono::milliseconds(50));
+    window_->IdleAutoHideCursor(done);
     EXPECT_TRUE(window_->CursorHidden());
+    move(at);
+    EXPECT_TRUE(window_->CursorHidden()) << "a move to the same place is no move";
+    move(at + QPoint(5, 0));
+    EXPECT_FALSE(window_->CursorHidden());
+    window_->IdleAutoHideCursor(done);
+    EXPECT_FALSE(window_->CursorHidden()) << "the move began a new quiet time";
+    EXPECT_EQ(shown, (std::vector<bool>{false, true}));
     TVideoFullscreenControlForm bare;
     EXPECT_THROW(bare.SetPosition({}), std::runtime_error);
 }

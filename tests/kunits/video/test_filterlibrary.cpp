@@ -5,6 +5,7 @@
 #include "video/filterlibrary.h"
 
 #include <chrono>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -38,10 +39,20 @@ TEST(FilterLibraries, ALoadedLibraryRegistersItsFiltersAndUnregisteringRemovesTh
     ASSERT_TRUE(Succeeded(CoCreateInstance(kTestClass, IBaseFilter::iid, filter.putVoid())));
     EXPECT_EQ(ClassIdOf(filter.get()), CLSID_NullRenderer) << "the library's class makes the framework's filter";
 
-    // A graph script finds it by name, and by name within its library only.
+    // A graph script finds it by name, and by name within its library only;
+    // a path part may hold folders, written with either separator.
+    const std::filesystem::path library(KTEST_FILTERLIB);
+    const std::string folder = library.parent_path().filename().string(), file = library.filename().string();
+    struct Case {
+        std::string path;
+        bool found;
+    } cases[] = {
+        {"testfilterlib", true},     {"otherlib", false},          {library.string(), true},
+        {folder + "/" + file, true}, {folder + "\\" + file, true}, {"elsewhere/" + file, false},
+    };
     TDynFilter filters;
-    EXPECT_TRUE(filters.AddFilter("DirectShow Filters", "testfilterlib:Test Library Renderer"));
-    EXPECT_FALSE(filters.AddFilter("DirectShow Filters", "otherlib:Test Library Renderer"));
+    for (const Case& c : cases)
+        EXPECT_EQ(filters.AddFilter("DirectShow Filters", c.path + ":Test Library Renderer"), c.found) << c.path;
 
     libraries.UnregisterAll();
     EXPECT_EQ(FindFilterClass(kTestClass), nullptr);

@@ -1,6 +1,7 @@
 #include "ipc/pipe.h"
 #include "ipc/pipemessage.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <random>
@@ -114,7 +115,10 @@ protected:
 
 TEST_F(PipeTest, RoundTripHandsOverTheTextAndAnswersReversed)
 {
-    TKPipeServer server(path, [this](uint8_t kind, const std::string& text) { received.Add(kind, text); });
+    TKPipeServer server(path, [this](uint8_t kind, const std::string& text) {
+        received.Add(kind, text);
+        return true;
+    });
     EXPECT_EQ(TKPipeClient(path).SendString("hello"), "\0olleh"s);
     // "shutdown pipe " with another path is plain data.
     EXPECT_EQ(TKPipeClient(path).SendString("shutdown pipe /elsewhere").size(), 25u);
@@ -126,7 +130,10 @@ TEST_F(PipeTest, RoundTripHandsOverTheTextAndAnswersReversed)
 
 TEST_F(PipeTest, BadRecordsAreAnsweredOrDroppedAndTheServerKeepsRunning)
 {
-    TKPipeServer server(path, [this](uint8_t kind, const std::string& text) { received.Add(kind, text); });
+    TKPipeServer server(path, [this](uint8_t kind, const std::string& text) {
+        received.Add(kind, text);
+        return true;
+    });
     EXPECT_EQ(SendRaw(path, "abc"), "") << "shorter than a header: no answer";
     EXPECT_EQ(SendRaw(path, RawRecord(12, 9, 0xFFFFFF, "lie")).substr(12), "eil");
     std::mt19937 random(7);
@@ -137,6 +144,41 @@ TEST_F(PipeTest, BadRecordsAreAnsweredOrDroppedAndTheServerKeepsRunning)
         SendRaw(path, noise);
     }
     EXPECT_EQ(TKPipeClient(path).SendString("still here"), "\0ereh llits"s);
+}
+
+TEST_F(PipeTest, LongTextsArriveWholeInPartsAndARefusedTextIsNotAnswered)
+{
+    std::atomic<bool> taking{true};
+    TKPipeServer server(path, [&](uint8_t kind, const std::string& text) {
+        if (taking)
+            received.Add(kind, text);
+        return taking.load();
+    });
+    std::string whole;
+    for (int i = 0; whole.size() < 3 * TPipeMessage::kTextSize; ++i)
+        whole += "\"/music/a deep folder/track " + std::to_string(i) + ".mp3\" ";
+    TKPipeClient(path).SendString(whole);
+    TKPipeClient(path).SendString(std::string(TPipeMessage::kTextSize - 1, 'x')); // exactly one record
+    {
+        std::unique_lock lock(received.mutex);
+        ASSERT_TRUE(
+            received.changed.wait_for(lock, std::chrono::seconds(2), [&] { return received.items.size() == 2; }));
+        EXPECT_EQ(received.items[0], std::make_pair(uint8_t{1}, whole));
+        EXPECT_EQ(received.items[1].second.size(), TPipeMessage::kTextSize - 1);
+    }
+    // A part alone, then the connection closed: nothing is handed over.
+    SendRaw(path, RawRecord(16, TKPipeServer::kPartKind, 4, "abc\0"s));
+    EXPECT_THROW(TKPipeClient(path).SendString(std::string(TKPipeServer::kMaxTextBytes + 1, 'z')), EPipeError);
+
+    taking = false;
+    try {
+        TKPipeClient(path).SendString("refused");
+        FAIL() << "a refused text was answered";
+    } catch (const EPipeError& e) {
+        EXPECT_STREQ(e.what(), "PIPE did not respond.");
+    }
+    std::lock_guard lock(received.mutex);
+    EXPECT_EQ(received.items.size(), 2u);
 }
 
 TEST_F(PipeTest, SecondServerIsRefusedAndStaleSocketReplaced)
@@ -167,4 +209,5 @@ TEST_F(PipeTest, ClientFailsCleanlyWithoutAServer)
         EXPECT_STREQ(e.what(), "PIPE does not exist.");
     }
     EXPECT_THROW(TKPipeClient(path).SendString(std::string(8096, 'a')), EPipeError);
+    EXPECT_THROW(TKPipeClient(path).SendString(std::string(20000, 'a')), EPipeError);
 }

@@ -137,6 +137,12 @@ std::u16string GetErrorText(TKErrorCode code, const std::u16string& fileName)
 void SetErrorDialog(TErrorDialog* dialog) { g_dialog = dialog; }
 void SetTerminateRequest(std::function<void()> terminate) { g_terminate = std::move(terminate); }
 
+void RequestTerminate()
+{
+    if (g_terminate)
+        g_terminate();
+}
+
 void ShowError(TKErrorCode code, const std::u16string& classText, const std::u16string& param, bool fatal)
 {
     if (!fatal && code == TKErrorCode::UnexpectedException)
@@ -146,8 +152,8 @@ void ShowError(TKErrorCode code, const std::u16string& classText, const std::u16
                        GetErrorBoxText(code, classText, param, fatal),
                        fatal ? TErrorDialog::Icon::Error : TErrorDialog::Icon::Warning);
     }
-    if (fatal && g_terminate)
-        g_terminate();
+    if (fatal)
+        RequestTerminate();
 }
 
 } // namespace kolvarin

@@ -82,6 +82,10 @@ public:
 // (the program asks its message loop to end). Either may be null.
 void SetErrorDialog(TErrorDialog* dialog);
 void SetTerminateRequest(std::function<void()> terminate);
+// Asks the program to end the normal way (what SetTerminateRequest
+// installed): the windows stay as the user left them while the shutdown
+// stores them. Nothing when none is installed.
+void RequestTerminate();
 
 // Shows the warning or, when Fatal, the runtime-exception box and then
 // requests termination. A non-fatal 9999 shows nothing.

@@ -51,16 +51,47 @@ std::string DetectUserPath()
     return IncludeTrailingSlash(folder.string());
 }
 
-std::string DetectApplicationPath(const std::string& installPath)
+const TKDataLocations& BuiltDataLocations()
+{
+    static const TKDataLocations built{KOLVARIN_INSTALLED_DATA, KOLVARIN_BUILD_TREE, KOLVARIN_BUILD_DATA};
+    return built;
+}
+
+namespace {
+
+bool HoldsData(const fs::path& dir)
 {
     std::error_code ec;
-    // Installed layout: <prefix>/bin/kolvarin with <prefix>/share/kolvarin/data;
-    // build tree: <source>/build/src/app/kolvarin with <source>/data.
+    return !dir.empty() && fs::is_directory(dir / "data", ec);
+}
+
+// Symbolic links resolved, as the program's own folder is.
+std::string Canonical(const std::string& folder)
+{
+    std::error_code ec;
+    const fs::path path = fs::weakly_canonical(folder, ec);
+    return ec ? folder : IncludeTrailingSlash(path.string());
+}
+
+} // namespace
+
+std::string DetectApplicationPath(const std::string& installPath, const TKDataLocations& where)
+{
+    // The installed layout first: an installed copy of a build-tree program
+    // must not read the build's files, which may change or go.
+    if (!where.Installed.empty()) {
+        const fs::path installed = (fs::path(installPath) / where.Installed).lexically_normal();
+        if (HoldsData(installed))
+            return IncludeTrailingSlash(installed.string());
+    }
+    if (!where.BuildTree.empty() && installPath.starts_with(Canonical(where.BuildTree)) && HoldsData(where.BuildData))
+        return IncludeTrailingSlash(where.BuildData);
+    // A copy moved out of its layout: the nearest data/ above it.
     fs::path dir(installPath);
     for (int level = 0; level < 6 && !dir.empty(); ++level, dir = dir.parent_path()) {
-        if (fs::is_directory(dir / "data", ec))
+        if (HoldsData(dir))
             return IncludeTrailingSlash(dir.string());
-        if (fs::is_directory(dir / "share" / "kolvarin" / "data", ec))
+        if (HoldsData(dir / "share" / "kolvarin"))
             return IncludeTrailingSlash((dir / "share" / "kolvarin").string());
         if (dir == dir.parent_path())
             break;

@@ -18,9 +18,20 @@ std::string DetectInstallPath();
 // empty result means no folder could be made.
 std::string DetectUserPath();
 
-// The folder that holds data/: beside the executable (or its parent, for a
-// build tree), else the installed share folder; InstallPath as a last resort.
-std::string DetectApplicationPath(const std::string& installPath);
+// Where the build put the folder that holds data/ (each ends in '/').
+struct TKDataLocations {
+    std::string Installed; // relative to an installed program's folder: "../share/kolvarin/"
+    std::string BuildTree; // programs below this folder are the build tree's...
+    std::string BuildData; // ...and take the source folder's data/ from here
+};
+// This build's locations.
+const TKDataLocations& BuiltDataLocations();
+
+// The folder that holds data/: the installed layout beside the program, else
+// the build's data for a program of the build tree, else the nearest folder
+// above the program that holds data/ or share/kolvarin/data/; installPath
+// as a last resort.
+std::string DetectApplicationPath(const std::string& installPath, const TKDataLocations& where = BuiltDataLocations());
 
 // Appends '/' when missing.
 std::string IncludeTrailingSlash(std::string path);

@@ -1,6 +1,7 @@
 #include "core/system/kpaths.h"
 
 #include <filesystem>
+#include <vector>
 
 #include "temphome.h"
 
@@ -24,18 +25,72 @@ TEST_F(PathsTest, UserPathFallsBackToXdgDataHome)
     EXPECT_EQ(DetectUserPath(), (dir().path() / "xdg" / "kolvarin").string() + "/");
 }
 
-TEST_F(PathsTest, ApplicationPathFindsDataAboveABuildTree)
+// Each case makes the folders below a temporary root, runs the program from
+// `program` with the build's locations, and expects the folder holding data/.
+TEST_F(PathsTest, ApplicationPathFollowsTheBuildThenTheWalk)
 {
-    std::filesystem::create_directories(dir().path() / "src" / "data");
-    std::filesystem::create_directories(dir().path() / "src" / "build" / "src" / "app");
-    auto install = (dir().path() / "src" / "build" / "src" / "app").string() + "/";
-    EXPECT_EQ(DetectApplicationPath(install), (dir().path() / "src").string() + "/");
+    struct Case {
+        const char* what;
+        std::vector<const char*> folders;
+        const char* program;
+        TKDataLocations where; // BuildTree and BuildData below the root
+        const char* expected; // below the root; "" for the program's own folder
+    };
+    const Case cases[] = {
+        {"installed below any prefix",
+         {"opt/k/share/kolvarin/data", "opt/k/bin"},
+         "opt/k/bin",
+         {"../share/kolvarin/", "", ""},
+         "opt/k/share/kolvarin/"},
+        {"an installed layout of its own",
+         {"opt/k/lib/kolvarin/data", "opt/k/libexec"},
+         "opt/k/libexec",
+         {"../lib/kolvarin/", "", ""},
+         "opt/k/lib/kolvarin/"},
+        {"a build folder outside the source",
+         {"src/data", "build/src/app"},
+         "build/src/app",
+         {"../share/kolvarin/", "build/", "src/"},
+         "src/"},
+        {"installed from that build folder",
+         {"src/data", "build", "usr/share/kolvarin/data", "usr/bin"},
+         "usr/bin",
+         {"../share/kolvarin/", "build/", "src/"},
+         "usr/share/kolvarin/"},
+        {"a copy outside the build folder",
+         {"src/data", "build", "elsewhere"},
+         "elsewhere",
+         {"../share/kolvarin/", "build/", "src/"},
+         ""},
+        {"the walk: a build folder inside the source",
+         {"src/data", "src/build/src/app"},
+         "src/build/src/app",
+         {"../share/kolvarin/", "", ""},
+         "src/"},
+        {"the walk: a share folder above",
+         {"usr/share/kolvarin/data", "usr/lib/kolvarin/bin"},
+         "usr/lib/kolvarin/bin",
+         {"", "", ""},
+         "usr/share/kolvarin/"},
+    };
+    for (const Case& c : cases) {
+        const std::filesystem::path root = dir().path() / "layouts" / c.what;
+        for (const char* folder : c.folders)
+            std::filesystem::create_directories(root / folder);
+        auto below = [&root](const std::string& relative) {
+            return relative.empty() ? std::string() : (root / relative).string();
+        };
+        const std::string program = (root / c.program).string() + "/";
+        const TKDataLocations where{c.where.Installed, below(c.where.BuildTree), below(c.where.BuildData)};
+        EXPECT_EQ(DetectApplicationPath(program, where), *c.expected ? below(c.expected) : program) << c.what;
+    }
 }
 
-TEST_F(PathsTest, ApplicationPathFindsInstalledShareFolder)
+TEST_F(PathsTest, TheBuildTellsWhereItsDataIs)
 {
-    std::filesystem::create_directories(dir().path() / "usr" / "share" / "kolvarin" / "data");
-    std::filesystem::create_directories(dir().path() / "usr" / "bin");
-    auto install = (dir().path() / "usr" / "bin").string() + "/";
-    EXPECT_EQ(DetectApplicationPath(install), (dir().path() / "usr" / "share" / "kolvarin").string() + "/");
+    const TKDataLocations& built = BuiltDataLocations();
+    EXPECT_EQ(built.Installed, "../share/kolvarin/");
+    EXPECT_TRUE(std::filesystem::is_directory(built.BuildData + "data/dsgraphs")) << built.BuildData;
+    EXPECT_TRUE(DetectInstallPath().starts_with(built.BuildTree)) << built.BuildTree;
+    EXPECT_EQ(DetectApplicationPath(DetectInstallPath()), built.BuildData);
 }

@@ -1,8 +1,8 @@
 // Full screen as a user has it under a window manager: the player's real
 // windows on a private X server with openbox, the mouse and the keys given
-// through the X server by xdotool. The control bar shows on top of the
-// full-screen video, a double click on the video toggles full screen, and
-// so do the keys the hot-key table gives.
+// through the X server. The control bar shows on top of the full-screen
+// video, a double click on the video toggles full screen, and so do the keys
+// the hot-key table gives.
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>
@@ -14,6 +14,7 @@
 #include "core/settings/kconfig.h"
 #include "core/settings/khotkeys.h"
 #include "core/system/kglobals.h"
+#include "desktop.h"
 #include "forms/fullscreencontrol.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
@@ -24,7 +25,6 @@
 #include "skin/kskinapply.h"
 #include "skin/kskinload.h"
 #include "videoplay_fixture.h"
-#include "xdesktop.h"
 #include "zip/ziphandler.h"
 
 using namespace kolvarin;
@@ -82,16 +82,12 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return form->isVisible() && !form->GetVideoSize().isEmpty(); }, 5000));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     }
-    // The middle of the video as the screen shows it.
-    QPoint VideoCentre() const
+    // A double click in the middle of the video, wherever it shows.
+    void DoubleClickTheVideo() const
     {
         const QWidget& display = *form->DSVideoWindowEx;
-        return display.mapToGlobal(display.rect().center());
-    }
-    static bool DoubleClickAt(QPoint at)
-    {
-        return ktest::XDoTool("mousemove --sync " + std::to_string(at.x()) + " " + std::to_string(at.y()) +
-                              " click --repeat 2 --delay 80 1");
+        const QPoint at = display.mapTo(display.window(), display.rect().center());
+        ktest::Desktop().DoubleClick(display.window()->winId(), at.x(), at.y());
     }
     // The share of the bar's pixels that the screen shows as the bar draws them.
     double BarShownShare() const
@@ -128,8 +124,7 @@ TEST_F(FullscreenDesktopTest, TheControlBarShowsOverTheFullScreenVideo)
     int step = 0;
     ASSERT_TRUE(WaitFor(
         [&] {
-            ++step;
-            ktest::XDoTool("mousemove --sync " + std::to_string(300 + step % 2 * 10) + " 300");
+            ktest::Desktop().MoveTo(300 + ++step % 2 * 10, 300);
             return bar->isVisible();
         },
         3000));
@@ -139,11 +134,11 @@ TEST_F(FullscreenDesktopTest, TheControlBarShowsOverTheFullScreenVideo)
 TEST_F(FullscreenDesktopTest, ADoubleClickOnTheVideoTogglesFullScreen)
 {
     PlayClip();
-    ASSERT_TRUE(DoubleClickAt(VideoCentre()));
+    DoubleClickTheVideo();
     ASSERT_TRUE(WaitFor([] { return VideoDisplayMode == vdmFullscreen; }, 5000));
     EXPECT_TRUE(form->DSVideoWindowEx->FullScreen());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form->DSVideoWindowEx->window()));
-    ASSERT_TRUE(DoubleClickAt(VideoCentre()));
+    DoubleClickTheVideo();
     ASSERT_TRUE(WaitFor([] { return VideoDisplayMode == vdmWindow; }, 5000));
     EXPECT_FALSE(form->DSVideoWindowEx->FullScreen());
     EXPECT_TRUE(form->isVisible());
@@ -159,9 +154,8 @@ TEST_F(FullscreenDesktopTest, TheHotKeysToggleFullScreenWhereverTheVideoIs)
         // The key goes to the window that has the focus: the video window, or
         // the full-screen video.
         QWidget* front = full ? form->DSVideoWindowEx->window() : form;
-        front->activateWindow();
-        ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == front; }, 3000)) << key;
-        ASSERT_TRUE(ktest::XDoTool(std::string("key --clearmodifiers ") + key));
+        ASSERT_TRUE(ktest::Desktop().Activate(front->winId())) << key;
+        ktest::Desktop().Press(key);
         full = !full;
         EXPECT_TRUE(WaitFor([&] { return form->DSVideoWindowEx->FullScreen() == full; }, 5000)) << key;
     }

@@ -1,0 +1,193 @@
+#include "journey.h"
+
+#include <algorithm>
+#include <csignal>
+#include <iostream>
+
+#include "audio_fixtures.h"
+#include "skin/kskinxml.h"
+
+namespace ktest {
+
+namespace {
+
+std::string TestName()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    return name;
+}
+
+} // namespace
+
+void Journey::SetUp()
+{
+    dir_ = std::make_unique<TempDir>();
+    home_ = dir_->path() / "home";
+    std::filesystem::create_directories(home_);
+    WriteLoggingConfig(home_);
+    const auto runtime = dir_->path() / "runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    x_ = std::make_unique<TXSession>(dir_->path());
+    ASSERT_TRUE(x_->Ready()) << x_->Problem();
+    env_ = {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + x_->DisplayName(), "SDL_AUDIODRIVER=dummy",
+            "XDG_RUNTIME_DIR=" + runtime.string(),
+            // No session bus: the media keys' service stays away, and nothing launches one.
+            "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (dir_->path() / "no-bus").string()};
+}
+
+void Journey::TearDown()
+{
+    if (HasFailure() && x_ && x_->Ready()) {
+        const auto shot = Shot("failed");
+        std::cout << "Screen at the failure: " << shot.string() << "\n";
+    }
+    program_.reset();
+    x_.reset();
+    dir_.reset();
+}
+
+bool Journey::Start(std::vector<std::string> args, std::vector<std::string> env)
+{
+    env.insert(env.begin(), env_.begin(), env_.end());
+    // A log left by an earlier run must not satisfy the wait.
+    std::error_code ec;
+    std::filesystem::remove(home_ / "kolvarin.log", ec);
+    program_ = std::make_unique<KolvarinProcess>(home_, std::move(args), std::move(env));
+    if (!WaitForLog("Project - Run application...")) {
+        ADD_FAILURE() << "the program never reached its message loop";
+        return false;
+    }
+    if (!x_->WaitForWindow(kMainTitle)) {
+        std::string windows;
+        for (const TXWindowInfo& w : x_->Windows())
+            windows += " \"" + w.Title + "\"" + (w.Viewable ? "" : " (not shown)");
+        const auto log = Log();
+        ADD_FAILURE() << "the main window never showed; windows:" << windows
+                      << "; last log line: " << (log.empty() ? "" : log.back()) << "; display " << x_->DisplayName()
+                      << (x_->WindowManagerRuns() ? "" : "; the window manager has ended");
+        return false;
+    }
+    return true;
+}
+
+int Journey::StartAgain(std::vector<std::string> args, std::chrono::milliseconds timeout)
+{
+    std::vector<std::string> env = env_;
+    KolvarinProcess second(home_, std::move(args), std::move(env));
+    return second.Wait(static_cast<int>(timeout.count()));
+}
+
+int Journey::WaitForEnd(std::chrono::milliseconds timeout)
+{
+    if (!program_)
+        return -1;
+    const int code = program_->Wait(static_cast<int>(timeout.count()));
+    program_.reset();
+    return code;
+}
+
+int Journey::Terminate()
+{
+    if (!program_)
+        return -1;
+    program_->Signal(SIGTERM);
+    return WaitForEnd();
+}
+
+TXWindowInfo Journey::Main()
+{
+    const auto main = x_->WaitForWindow(kMainTitle);
+    if (!main)
+        ADD_FAILURE() << "no main window";
+    return main.value_or(TXWindowInfo{});
+}
+
+bool Journey::WaitForLog(const std::string& line, std::chrono::milliseconds timeout) const
+{
+    return WaitForLogLine(home_ / "kolvarin.log", line, static_cast<int>(timeout.count()));
+}
+
+std::vector<std::string> Journey::Log() const { return ReadLogLines(home_ / "kolvarin.log"); }
+
+const kolvarin::TKGUI& Journey::BuiltinSkin()
+{
+    static const kolvarin::TKGUI* skin = [] {
+        auto* gui = new kolvarin::TKGUI;
+        EXPECT_EQ(kolvarin::LoadSkinXmlFromFile(*gui, KOLVARIN_BUILTIN_SKIN_XML).Status,
+                  kolvarin::TKSkinReadStatus::Ok);
+        return gui;
+    }();
+    return *skin;
+}
+
+bool Journey::OpenMenu(XWindow window, int x, int y)
+{
+    // A click while a menu is still open would only close that menu.
+    if (!WaitUntil([&] { return !x_->Popup(); })) {
+        ADD_FAILURE() << "a menu stays open";
+        return false;
+    }
+    x_->Click(window, x, y, 3);
+    if (!WaitUntil([&] { return x_->Popup().has_value(); })) {
+        ADD_FAILURE() << "no menu opened";
+        return false;
+    }
+    return true;
+}
+
+kolvarin::TKConfig Journey::StoredConfig() const
+{
+    kolvarin::TKConfig config;
+    config.SetDefaults();
+    config.LoadFromFile((home_ / "config.xml").string());
+    return config;
+}
+
+kolvarin::TKPlaylistEntries Journey::StoredPlaylist() const
+{
+    kolvarin::TKPlaylistEntries entries;
+    EXPECT_EQ(kolvarin::ParseKplFile(readFile(home_ / "default.kpl"), entries).Status, kolvarin::TKplStatus::Ok);
+    return entries;
+}
+
+std::filesystem::path Journey::Shot(const std::string& label)
+{
+    const auto file = std::filesystem::path(KOLVARIN_JOURNEY_SHOTS) / (TestName() + "-" + label + ".png");
+    if (!x_->Screenshot(file))
+        ADD_FAILURE() << "no screenshot " << file;
+    return file;
+}
+
+std::vector<std::filesystem::path> Journey::MakeTracks(const std::vector<std::string>& names, int seconds)
+{
+    std::vector<std::filesystem::path> files;
+    constexpr int kRate = 8000;
+    const auto silence = audio::makeSamples(kRate * seconds, 1, [](int, int) { return 0.0; });
+    for (const std::string& name : names) {
+        files.push_back(dir_->path() / "music" / (name + ".wav"));
+        std::filesystem::create_directories(files.back().parent_path());
+        audio::writeWav(files.back(), kRate, 1, silence);
+    }
+    return files;
+}
+
+std::vector<std::string> Journey::Arguments(const std::vector<std::filesystem::path>& files)
+{
+    std::vector<std::string> args;
+    for (const auto& file : files)
+        args.push_back(file.string());
+    return args;
+}
+
+size_t Journey::LogCount(const std::string& text) const
+{
+    size_t count = 0;
+    for (const std::string& line : Log())
+        count += line.find(text) != std::string::npos;
+    return count;
+}
+
+} // namespace ktest
