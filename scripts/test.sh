@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite.
-# Usage: scripts/test.sh [--sanitize] [CMAKE-OPTION...]
+# Usage: scripts/test.sh [--sanitize | --tsan] [CMAKE-OPTION...]
 # --sanitize: AddressSanitizer + UBSan, built by clang together with the fuzz
 # targets, so that one build checks clang's warnings and the fuzz targets too.
+# --tsan: ThreadSanitizer, built by clang; the libraries it cannot see into
+# are named in scripts/tsan.supp.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # build/ is configured exactly as scripts/run.sh configures it, so the player
@@ -16,11 +18,17 @@ if [ "${1:-}" = "--sanitize" ]; then
   opts=(-DKOLVARIN_TESTS=ON -DKOLVARIN_SANITIZE=ON -DKOLVARIN_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug)
   lists+=("$root/scripts/packages/fuzz")
   export CC=clang CXX=clang++
+elif [ "${1:-}" = "--tsan" ]; then
+  shift
+  dir=$builds/build-tsan
+  opts=(-DKOLVARIN_TESTS=ON -DKOLVARIN_TSAN=ON)
+  lists+=("$root/scripts/packages/fuzz")
+  export CC=clang CXX=clang++
 fi
 for arg in "$@"; do
   case "$arg" in
     -D*) ;;
-    *) echo "usage: $0 [--sanitize] [CMAKE-OPTION...]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--sanitize | --tsan] [CMAKE-OPTION...]" >&2; exit 2 ;;
   esac
 done
 # CI sets KOLVARIN_WERROR=ON; a local build stays lenient.
@@ -30,5 +38,6 @@ opts+=(-DKOLVARIN_WERROR="${KOLVARIN_WERROR:-OFF}" "$@")
 "$root/scripts/build.sh" "$dir" "${opts[@]}"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-second_deadlock_stack=1:suppressions=$root/scripts/tsan.supp}
 cd "$dir"
 ctest -j"$(nproc)" --output-on-failure --timeout 300

@@ -5,8 +5,10 @@
 #include "skin/kskinkskn.h"
 #include "skin/kskinload.h"
 
-// Any line-oriented description: read into a fresh record, then every image
-// cut from a small bitmap.
+#include "skinwindows.h"
+
+// Any line-oriented description: read into a fresh record, every image cut
+// from a small bitmap, then applied to the windows and painted once.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace kolvarin;
@@ -14,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const gdi::Bitmap bitmap(64, 64);
     InitGUI(skin);
     ReadSkinKsknText(skin, std::string_view(reinterpret_cast<const char*>(data), size));
-    CutSkinImages(skin, bitmap);
+    if (CutSkinImages(skin, bitmap))
+        ApplyAndPaintOnce(skin);
     return 0;
 }

@@ -11,8 +11,11 @@
 #include "skin/kskinload.h"
 #include "zip/ziphandler.h"
 
+#include "skinwindows.h"
+
 // Any bytes as a ".kskz" package: unpacked into the temporary folder and
-// loaded; the result is a code, the temporary folder is left empty.
+// loaded; the result is a code, the temporary folder is left empty. A skin
+// that loads is applied to the windows and painted once.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace kolvarin;
@@ -31,5 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::error_code ec;
     if (!fs::is_empty(home / "data/temp", ec) && !ec)
         __builtin_trap();
+    if (result == kSkinLoaded)
+        ApplyAndPaintOnce(skin);
     return 0;
 }

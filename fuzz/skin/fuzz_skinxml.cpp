@@ -5,9 +5,11 @@
 #include "skin/kskinload.h"
 #include "skin/kskinxml.h"
 
-// Any XML description: read into a fresh record, then every image cut from a
-// small bitmap. Sizes from the description are bounded by the engine's
-// budget, so memory stays bounded too.
+#include "skinwindows.h"
+
+// Any XML description: read into a fresh record, every image cut from a
+// small bitmap, then applied to the windows and painted once. Sizes from the
+// description are bounded where they are read, so memory stays bounded too.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace kolvarin;
@@ -18,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > 0 && stream.Write(data, static_cast<int32_t>(size)) == 0)
         return 0;
     stream.Seek(0);
-    if (ReadSkinXml(skin, stream).Usable())
-        CutSkinImages(skin, bitmap);
+    if (ReadSkinXml(skin, stream).Usable() && CutSkinImages(skin, bitmap))
+        ApplyAndPaintOnce(skin);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <stdexcept>
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -173,29 +174,47 @@ std::vector<keyhook::TGlobalKey> GlobalHotKeys()
     return keys;
 }
 
+TZipHandler& SkinZip()
+{
+    static TZipHandler noForms;
+    return Forms ? Forms->ZipHandler : noForms;
+}
+
+bool LoadDefaultSkin(const std::string& step)
+{
+    Log(kInit, step + "...");
+    const uint8_t result = LoadSkinByName(GUI, kDefaultSkinName, true, SkinZip());
+    if (result != kSkinLoaded) {
+        Log(kInit, step + " failed: " + std::to_string(result));
+        Log(kInit, "Skin error: " + LastSkinError());
+        return false;
+    }
+    Log(kInit, step + " ok");
+    return true;
+}
+
+// The built-in skin in place of one that failed; nothing of the failed skin
+// may survive into it.
+bool FallBackToDefaultSkin()
+{
+    FreeGUI(GUI);
+    InitGUI(GUI);
+    if (!LoadDefaultSkin("Load default skin (Fallback)"))
+        return false;
+    Config->Skin = kDefaultSkinName;
+    return true;
+}
+
 // Step 11: the configured skin, falling back to the built-in one. False
 // when not even the built-in skin loads.
 bool LoadConfiguredSkin()
 {
-    static TZipHandler noForms;
-    TZipHandler& zip = Forms ? Forms->ZipHandler : noForms;
     const std::string name = Config->Skin;
-    auto loadDefault = [&](const std::string& step) {
-        Log(kInit, step + "...");
-        const uint8_t result = LoadSkinByName(GUI, kDefaultSkinName, true, zip);
-        if (result != kSkinLoaded) {
-            Log(kInit, step + " failed: " + std::to_string(result));
-            Log(kInit, "Skin error: " + LastSkinError());
-            return false;
-        }
-        Log(kInit, step + " ok");
-        return true;
-    };
     if (name == kDefaultSkinName)
-        return loadDefault("Load default skin");
+        return LoadDefaultSkin("Load default skin");
     const std::string loading = "Loading skin " + Quoted(name) + " from file";
     Log(kInit, loading + "...");
-    const uint8_t result = LoadSkinByName(GUI, name, false, zip);
+    const uint8_t result = LoadSkinByName(GUI, name, false, SkinZip());
     if (result == kSkinLoaded) {
         Log(kInit, loading + " ok");
         return true;
@@ -203,13 +222,25 @@ bool LoadConfiguredSkin()
     Log(kInit,
         loading + " failed: " + (result == kSkinFilesMissing ? "Files not found!" : "Error while loading files!"));
     Log(kInit, "Skin error: " + LastSkinError());
-    // Nothing of the failed skin may survive into the built-in one.
-    FreeGUI(GUI);
-    InitGUI(GUI);
-    if (!loadDefault("Load default skin (Fallback)"))
-        return false;
-    Config->Skin = kDefaultSkinName;
-    return true;
+    return FallBackToDefaultSkin();
+}
+
+// Step 12: the loaded skin on the windows. False when the skin gives a
+// window no size or applying it fails.
+bool ApplySurfaces()
+{
+    return Guarded(kInit, "Exception while apply surfaces: ", [] {
+        if (!Forms)
+            return;
+        const TKSkinWindows windows = Forms->SkinWindows();
+        Log(kInit, "Apply surfaces");
+        if (!SkinSizesEveryWindow(GUI))
+            throw std::runtime_error("the skin gives a window no size");
+        ApplySkin(GUI, windows);
+        Log(kInit, "Apply video fullscreen control");
+        if (windows.FullscreenControl)
+            ApplySkinToFullscreenControl(GUI, *windows.FullscreenControl);
+    });
 }
 
 // Step 20: the analyzer painter, on the main window's analyzer, drawing the
@@ -241,20 +272,16 @@ bool InitializeSkin()
         ShowError(TKErrorCode::SkinEngineInit, u"TKGUI", u"", true);
         return false;
     }
-    if (!LoadConfiguredSkin()) {
+    bool loaded = LoadConfiguredSkin();
+    if (loaded && !ApplySurfaces() && Config->Skin != kDefaultSkinName) {
+        loaded = FallBackToDefaultSkin();
+        if (loaded)
+            ApplySurfaces();
+    }
+    if (!loaded) {
         ShowError(TKErrorCode::SkinResourceLoad, u"TKGUI", u"", true);
         return false;
     }
-    Guarded(kInit, "Exception while apply surfaces: ", [] {
-        if (!Forms)
-            return;
-        const TKSkinWindows windows = Forms->SkinWindows();
-        Log(kInit, "Apply surfaces");
-        ApplySkin(GUI, windows);
-        Log(kInit, "Apply video fullscreen control");
-        if (windows.FullscreenControl)
-            ApplySkinToFullscreenControl(GUI, *windows.FullscreenControl);
-    });
     return true;
 }
 
@@ -444,6 +471,17 @@ bool InitializeAudioSystem()
     return true;
 }
 
+// The defaults saved at the end replace config.xml: what the user had stays
+// beside it.
+void KeepDamagedConfig(const std::string& path)
+{
+    const std::string kept = path + ".damaged";
+    std::error_code ec;
+    std::filesystem::copy_file(path, kept, std::filesystem::copy_options::overwrite_existing, ec);
+    Log("KLoadConfiguration", ec ? "Keeping the damaged config file as " + Quoted(kept) + " failed: " + ec.message()
+                                 : "Damaged config file kept as " + Quoted(kept));
+}
+
 } // namespace
 
 void KLoadConfiguration()
@@ -453,14 +491,16 @@ void KLoadConfiguration()
     SetSplashText("Loading configuration");
     Log(proc, "Create config class");
     Config = new TKConfig();
+    const std::string path = UserPath + "config.xml";
+    bool read = true;
     const bool loaded = Guarded(proc, "Exception while loading config: ", [&] {
         Log(proc, "Set default config");
         Config->SetDefaults();
-        const std::string path = UserPath + "config.xml";
         if (LumoFileExists(path)) {
             Log(proc, "Load from config file " + Quoted(path) + "...");
-            Config->LoadFromFile(path);
-            Log(proc, "Load from config file " + Quoted(path) + " ok");
+            const TKConfigLoadResult result = Config->LoadFromFile(path);
+            read = bool(result);
+            Log(proc, "Load from config file " + Quoted(path) + (read ? " ok" : " failed: " + result.Text));
         }
     });
     if (!loaded) {
@@ -468,6 +508,8 @@ void KLoadConfiguration()
         Log(proc, "Set default config");
         Config->SetDefaults();
     }
+    if (!loaded || !read)
+        KeepDamagedConfig(path);
     Log(proc, "Leave");
 }
 

@@ -13,6 +13,7 @@
 #include "kapp.h"
 #include "kquit.h"
 #include "kstep.h"
+#include "post/post.h"
 
 namespace kolvarin {
 
@@ -51,7 +52,7 @@ bool OnReceive(uint8_t, const std::string& text)
         return false;
     g_received.push_back(text);
     if (g_receiving == TReceiving::Handled)
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &DrainReceived, Qt::QueuedConnection);
+        post::PostCall(QCoreApplication::instance(), &DrainReceived);
     return true;
 }
 

@@ -33,7 +33,7 @@ std::string Narrow(const std::string& bytes)
 } // namespace
 
 KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args,
-                                 std::vector<std::string> extra)
+                                 std::vector<std::string> extra, std::vector<std::string> under)
 {
     const auto chosen = [&](const std::string& name) {
         for (const auto& e : extra)
@@ -46,8 +46,9 @@ KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<
          {"KOLVARIN_HOME=" + home.string(), std::string("QT_QPA_PLATFORM=offscreen"), "HOME=" + home.string()})
         if (!chosen(entry.substr(0, entry.find('='))))
             env.push_back(entry);
-    // The audio output the test chose (the dummy driver, or the disk driver and its file).
-    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE"})
+    // The audio output the test chose (the dummy driver, or the disk driver and
+    // its file), and ThreadSanitizer's suppressions.
+    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE", "TSAN_OPTIONS"})
         if (const char* value = std::getenv(name); value && !chosen(name))
             env.push_back(std::string(name) + "=" + value);
     env.insert(env.end(), extra.begin(), extra.end());
@@ -56,10 +57,11 @@ KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<
         envp.push_back(e.data());
     envp.push_back(nullptr);
     args.insert(args.begin(), KOLVARIN_EXE);
+    args.insert(args.begin(), under.begin(), under.end());
     for (auto& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    EXPECT_EQ(::posix_spawn(&pid_, KOLVARIN_EXE, nullptr, nullptr, argv.data(), envp.data()), 0);
+    EXPECT_EQ(::posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), envp.data()), 0);
 }
 
 KolvarinProcess::~KolvarinProcess()

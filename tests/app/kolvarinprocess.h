@@ -24,8 +24,9 @@ namespace ktest {
 // over the test's own audio choice and the defaults (QT_QPA_PLATFORM=xcb ...).
 class KolvarinProcess {
 public:
+    // `under` is a command line the program runs under (its own comes after it).
     KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args = {},
-                    std::vector<std::string> env = {});
+                    std::vector<std::string> env = {}, std::vector<std::string> under = {});
     ~KolvarinProcess();
     KolvarinProcess(const KolvarinProcess&) = delete;
     KolvarinProcess& operator=(const KolvarinProcess&) = delete;

@@ -1,6 +1,8 @@
 // A second start hands its command line to the running program and ends.
+#include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 
 #include "core/playlist/kplaylistfiles.h"
 #include "core/settings/kconfig.h"
@@ -138,4 +140,39 @@ TEST_F(HandOverTest, AStartThatIsRefusedTakesThePlaceOfTheEndingInstance)
     start.Signal(SIGTERM);
     EXPECT_EQ(start.Wait(), 0);
     EXPECT_EQ(SavedPlaylist(), std::vector<std::u16string>{kolvarin::Utf8ToUtf16(media.string())});
+}
+
+// A user folder that cannot be written holds no channel: each start runs on
+// its own (none waits for a hand-over that cannot come) and says why, once.
+TEST_F(HandOverTest, AReadOnlyUserFolderSaysSoAndEveryStartRuns)
+{
+    if (std::system("unshare --mount true 2>/dev/null") != 0)
+        GTEST_SKIP() << "no private mount namespace here";
+    ktest::WriteLoggingConfig(home());
+    dir().write("home/kolvarin.lock", ""); // left by an earlier run
+    ktest::TraceViewer viewer((home() / "trace.socket").string());
+    // The user folder read-only for the program alone.
+    const std::vector<std::string> readOnly = {
+        "/usr/bin/unshare",
+        "--mount",
+        "/bin/sh",
+        "-c",
+        "mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" && exec \"$@\"",
+        home().string()};
+    const std::string said = "cannot be written";
+    ktest::KolvarinProcess first(home(), {}, {}, readOnly);
+    ASSERT_TRUE(viewer.WaitFor(said, 20000));
+    ktest::KolvarinProcess second(home(), {}, {}, readOnly);
+    ASSERT_TRUE(ktest::WaitUntil(
+        [&] {
+            const auto lines = viewer.Lines();
+            return std::count_if(lines.begin(), lines.end(),
+                                 [&](const std::string& l) { return l.find(said) != std::string::npos; }) == 2;
+        },
+        std::chrono::seconds(10)))
+        << "the second start waited for a hand-over or said nothing";
+    first.Signal(SIGTERM);
+    second.Signal(SIGTERM);
+    EXPECT_EQ(first.Wait(), 0);
+    EXPECT_EQ(second.Wait(), 0);
 }

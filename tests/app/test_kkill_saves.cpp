@@ -105,11 +105,13 @@ TEST_F(UserFilesTest, LoadConfigurationFallsBackToTheDefaultsAsAWhole)
 {
     delete Config;
     Config = nullptr;
-    dir.write("config.xml", "<KolvarinConfigFile><Skin Name=\"dark\"/><Volume Value=\"x\"/></KolvarinConfigFile>");
+    const std::string bad = "<KolvarinConfigFile><Skin Name=\"dark\"/><Volume Value=\"x\"/></KolvarinConfigFile>";
+    dir.write("config.xml", bad);
     KLoadConfiguration();
     ASSERT_NE(Config, nullptr);
     EXPECT_EQ(Config->Skin, "base[default]") << "never a mixture";
     EXPECT_TRUE(logHas("KLoadConfiguration - Exception while loading config: 'x' is not a valid integer value"));
+    EXPECT_EQ(ktest::readFile(UserPath + "config.xml.damaged"), bad) << "kept from the defaults saved at the end";
 
     delete Config;
     Config = nullptr;

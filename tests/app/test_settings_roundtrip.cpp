@@ -1,5 +1,6 @@
 // Runs the real program on a user folder holding non-default settings and a
 // playlist, ends it with SIGTERM and checks that both come back unchanged.
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -101,6 +102,36 @@ TEST_F(SettingsRoundTrip, NoSaveLeavesTheFilesUntouched)
     EXPECT_TRUE(ktest::InOrder(ktest::ReadLogLines(home() / "kolvarin.log"),
                                {"KKill - Save config to file \"" + (home() / "config.xml").string() + "\" skipped!",
                                 "KKill - Save playlist to file \"" + kpl + "\" skipped!"}));
+}
+
+// A settings file cut short (or not XML at all) is said to be damaged and
+// kept beside the one the run saves, so the user's settings are not lost.
+TEST_F(SettingsRoundTrip, ADamagedSettingsFileIsKeptBesideTheDefaults)
+{
+    const std::string path = (home() / "config.xml").string();
+    for (const std::string& damaged : {settings.substr(0, settings.size() / 2), std::string("\x01\xff not XML")}) {
+        dir().write("home/config.xml", damaged);
+        // The defaults turn the log file off (the viewer hears the run) and
+        // ask for the news, which a proxy that refuses keeps off the network.
+        std::filesystem::remove(home() / "trace.socket");
+        ktest::TraceViewer viewer((home() / "trace.socket").string());
+        ktest::KolvarinProcess program(home(), {}, {"http_proxy=http://127.0.0.1:9", "https_proxy=http://127.0.0.1:9"});
+        ASSERT_TRUE(viewer.WaitFor("Project - Run application...", 20000));
+        program.Signal(SIGTERM);
+        EXPECT_EQ(program.Wait(), 0);
+
+        const std::vector<std::string> lines = viewer.Lines();
+        const std::string failed = "KLoadConfiguration - Load from config file \"" + path + "\" failed: ";
+        EXPECT_TRUE(
+            std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(failed); }));
+        EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& l) {
+            return l.starts_with("KLoadConfiguration - Load from config file") && l.ends_with(" ok");
+        }));
+        EXPECT_EQ(ktest::readFile(path + ".damaged"), damaged);
+        TKConfig saved;
+        ASSERT_TRUE(saved.LoadFromFile(path)) << "the run saved whole settings";
+        EXPECT_EQ(saved.Volume, 5000) << "the defaults";
+    }
 }
 
 } // namespace

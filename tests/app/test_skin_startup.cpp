@@ -9,6 +9,14 @@
 
 namespace {
 
+// A description that keeps every default but gives each window a size.
+const char* const kSizedDescription = "<KolvarinSkin><Forms>"
+                                      "<Main><Form><Size Width=\"4\" Height=\"4\"/></Form></Main>"
+                                      "<Playlist><ResizeForm><Size Width=\"4\" Height=\"4\"/></ResizeForm></Playlist>"
+                                      "<MediaControls><Form><Size Width=\"4\" Height=\"4\"/></Form></MediaControls>"
+                                      "<Video><ResizeForm><Size Width=\"4\" Height=\"4\"/></ResizeForm></Video>"
+                                      "</Forms></KolvarinSkin>";
+
 class SkinStartupTest : public ktest::TempHomeTest {
 protected:
     std::filesystem::path Log() const { return home() / "kolvarin.log"; }
@@ -84,10 +92,10 @@ TEST_F(SkinStartupTest, AMissingSkinFallsBackAndASkinFolderLoads)
                                                     "not found!",
                                                     "KInitialize - Load default skin (Fallback) ok",
                                                 }));
-    // A folder skin: a bitmap and a description that keeps every default.
+    // A folder skin: a bitmap and a description that keeps the defaults.
     std::filesystem::remove(Log());
     WriteConfig("plain");
-    dir().write("home/data/skins/plain/skin.xml", "<KolvarinSkin/>");
+    dir().write("home/data/skins/plain/skin.xml", kSizedDescription);
     const auto bmp = kolvarin::gdi::EncodeBmp24(kolvarin::gdi::Bitmap(4, 4));
     dir().write("home/data/skins/plain/skin.bmp", std::string(bmp.begin(), bmp.end()));
     EXPECT_TRUE(ktest::InOrder(RunUntilShown(), {"KInitialize - Loading skin \"plain\" from file ok"}));
@@ -101,7 +109,7 @@ TEST_F(SkinStartupTest, ASkinPackageOnTheCommandLineIsCopiedAndApplied)
     const std::filesystem::path source = dir().path() / "pkg";
     const auto bmp = kolvarin::gdi::EncodeBmp24(kolvarin::gdi::Bitmap(4, 4));
     dir().write("pkg/skin.bmp", std::string(bmp.begin(), bmp.end()));
-    dir().write("pkg/skin.xml", "<KolvarinSkin/>");
+    dir().write("pkg/skin.xml", kSizedDescription);
     const std::filesystem::path package = dir().path() / "Night Owl.kskz";
     const std::string command = "cd '" + source.string() + "' && zip -q '" + package.string() + "' skin.bmp skin.xml";
     ASSERT_EQ(std::system(command.c_str()), 0);

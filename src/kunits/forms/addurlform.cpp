@@ -8,6 +8,7 @@
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/system/kerrors.h"
+#include "core/text/kfunctions.h"
 #include "core/text/klanguage.h"
 #include "forms/playlistform.h"
 #include "playback/ksystem.h"
@@ -21,12 +22,6 @@ namespace {
 QString Text(int number) { return LanguageQText(TLanguageSection::AddURLtoPlaylist, number); }
 
 } // namespace
-
-bool IsAcceptedURL(const std::u16string& url)
-{
-    const QString lower = QString::fromStdU16String(url).toLower();
-    return lower.startsWith(QLatin1String("http://")) || lower.startsWith(QLatin1String("mms://"));
-}
 
 TfrmAddURL::TfrmAddURL(QWidget* parent) : TKPlaylistDialog("frmAddURL", parent)
 {
@@ -55,7 +50,7 @@ TfrmAddURL::~TfrmAddURL()
 void TfrmAddURL::AddClick()
 {
     const std::u16string url = Edit1->text().toStdU16String();
-    if (!IsAcceptedURL(url)) {
+    if (!IsURL(url)) {
         ShowError(TKErrorCode::InvalidURL, u"TKURL", url, false);
         return;
     }

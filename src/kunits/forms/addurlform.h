@@ -29,7 +29,4 @@ protected:
 
 extern TfrmAddURL* frmAddURL;
 
-// True for an address that starts with "http://" or "mms://" in any letter case.
-bool IsAcceptedURL(const std::u16string& url);
-
 } // namespace kolvarin

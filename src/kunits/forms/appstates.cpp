@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QScreen>
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
@@ -18,6 +19,7 @@
 #include "core/text/kwideformat.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
+#include "skin/kdocking.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
@@ -80,6 +82,21 @@ void PlaceMediaControls()
     SkinPlaceSeekBarThumb(GUI, *controls->imgSpeedBackground, *controls->imgSpeedBar, m.SpeedSeekBar);
     for (size_t i = 0; i < m.Equalizer.size(); ++i)
         SkinPlaceSeekBarThumb(GUI, *controls->imgEQBackground[i], *controls->imgEQBar[i], m.Equalizer[i]);
+}
+
+// The place the settings give a window of that size, moved onto a screen
+// when the user could not reach it there (a screen gone, a hand-edited
+// position).
+QPoint OnScreen(QPoint place, QSize size)
+{
+    std::vector<TKWinRect> areas;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens) {
+        const QRect area = screen->availableGeometry();
+        areas.push_back({area.x(), area.y(), area.width(), area.height()});
+    }
+    const TKWinRect placed = BringOntoScreen({place.x(), place.y(), size.width(), size.height()}, areas);
+    return {placed.Left, placed.Top};
 }
 
 // Seek, volume and balance elements placed for their values.
@@ -261,7 +278,7 @@ void ArrangeWindows()
         };
         for (const auto& [control, box] : boxes)
             frmMain->SetCheckbox(*control, *box.first, box.second);
-        frmMain->move(Config->MainPos.X, Config->MainPos.Y);
+        frmMain->move(OnScreen({Config->MainPos.X, Config->MainPos.Y}, frmMain->size()));
         frmMain->Main1->setChecked(Config->MainVis);
         frmMain->Mediacontrols1->setChecked(Config->MediaConVis);
         frmMain->Playlistwindow1->setChecked(Config->PlaylistVis);
@@ -271,12 +288,12 @@ void ArrangeWindows()
     if (playlist) {
         const TKSSize min = GUI.Playlist.ResizeForm.DefaultSize;
         playlist->setMinimumSize(std::max(min.Width, 0), std::max(min.Height, 0));
-        playlist->setGeometry(Config->PlaylistPos.X, Config->PlaylistPos.Y,
-                              std::max(Config->PlaylistSize.Width, min.Width),
-                              std::max(Config->PlaylistSize.Height, min.Height));
+        const QSize size(std::max(Config->PlaylistSize.Width, min.Width),
+                         std::max(Config->PlaylistSize.Height, min.Height));
+        playlist->setGeometry(QRect(OnScreen({Config->PlaylistPos.X, Config->PlaylistPos.Y}, size), size));
     }
     if (controls)
-        controls->move(Config->MediaControlsPos.X, Config->MediaControlsPos.Y);
+        controls->move(OnScreen({Config->MediaControlsPos.X, Config->MediaControlsPos.Y}, controls->size()));
     if (frmMain)
         frmMain->setVisible(Config->MainVis);
     if (playlist)

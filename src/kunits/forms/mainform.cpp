@@ -18,6 +18,7 @@
 #include "forms/volumemirror.h"
 #include "keyhook/keyhook.h"
 #include "playback/ksystem.h"
+#include "post/post.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedvideo.h"
 #include "skin/spectrum_vis.h"
@@ -123,8 +124,7 @@ void TfrmMain::SetTimer(TKPlayTimer timer, bool enabled, int intervalMs)
 void TfrmMain::StartTimerFromSync(TKPlayTimer timer)
 {
     QTimer* t = &Timer(timer);
-    QMetaObject::invokeMethod(
-        this, [t] { t->start(); }, Qt::QueuedConnection);
+    post::PostCall(this, [t] { t->start(); });
 }
 
 void TfrmMain::PlayTimerTimer()

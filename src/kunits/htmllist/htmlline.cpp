@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/bounds.h"
 #include "codepage/codepage.h"
 #include "gdi/textdraw.h"
 #include "htmllist/gradient.h"
@@ -16,9 +17,6 @@ namespace {
 
 constexpr unsigned RunFormat = gdi::DT_BOTTOM | gdi::DT_SINGLELINE | gdi::DT_EXPANDTABS | gdi::DT_EXTERNALLEADING;
 constexpr int BulletStep = 12;
-// Point sizes beyond this are taken as this: glyphs of any larger size only
-// cost memory.
-constexpr int MaxPointSize = 400;
 
 unsigned runFormat(const Context& context)
 {
@@ -127,7 +125,7 @@ void setFontSize(MarkupState& state, int size)
 {
     static constexpr int Sizes[] = {8, 10, 12, 14, 16};
     state.font.pixelSize = 0;
-    state.font.size = size >= 1 && size <= 5 ? Sizes[size - 1] : std::clamp(size, 1, MaxPointSize);
+    state.font.size = size >= 1 && size <= 5 ? Sizes[size - 1] : std::clamp(size, 1, kMaxFontSize);
 }
 
 void fillParagraph(LineState& line)

@@ -131,6 +131,7 @@ void TKFilePlayer::Play(const std::u16string& fileName)
     if (!StreamSetAssigned(slot)) {
         Log(proc, "Create stream " + Quoted(Utf16ToUtf8(fileName)) + " failed!");
         FailStart(TKErrorCode::StreamCreate, fileName, -1);
+        MoveOnAfterFailure();
         return;
     }
     SetupEqualizer();
@@ -139,6 +140,7 @@ void TKFilePlayer::Play(const std::u16string& fileName)
         Log(proc, "Play stream failed!");
         StreamSetFree(slot);
         FailStart(TKErrorCode::StreamPlay, fileName, -1);
+        MoveOnAfterFailure();
         return;
     }
     Log(proc, "Play stream ok");

@@ -81,6 +81,34 @@ void TKPlayerBase::FailStart(TKErrorCode code, const std::u16string& fileName, i
     System().ShowMediaProblem(code, fileName, extra);
 }
 
+namespace {
+
+// Each failed start calls the next play from inside itself: a long run of
+// media that cannot play stops here rather than exhaust the stack.
+constexpr int kMaxFailedStartsInARow = 64;
+
+} // namespace
+
+void TKPlayerBase::MoveOnAfterFailure()
+{
+    TKPlayState& state = State();
+    const int index = CurrentIndex();
+    if (!Config || !Config->PlayMode.Enabled || Config->PlayMode.Mode == 1 || index < 0)
+        return;
+    if (++state.FailedStarts >= std::min(PlaylistCount(), kMaxFailedStartsInARow)) {
+        Log("TKSystem.Play", "No entry of the playlist could be played");
+        state.FailedStarts = 0;
+        return;
+    }
+    System().PlayNextOrPrevious(false, true, index, false);
+}
+
+int TKPlayerBase::CurrentIndex()
+{
+    const TKPlaylistEntry* entry = State().CurrentItem;
+    return Playlist && entry ? Playlist->IndexOf(entry) : -1;
+}
+
 void TKPlayerBase::MarkPlaying()
 {
     PlaylistClearPlayed();

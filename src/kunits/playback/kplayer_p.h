@@ -75,6 +75,12 @@ protected:
     void FinishStart(bool seekable);
     // A failed start: the old status, then the problem.
     void FailStart(TKErrorCode code, const std::u16string& fileName, int extra);
+    // After a failed start the play mode goes on as at the end of a medium,
+    // until every entry has failed in a row; repeating the same entry would
+    // only fail again.
+    void MoveOnAfterFailure();
+    // The current entry's index in the playlist; -1 when it has none.
+    int CurrentIndex();
     // The settings' fade time in milliseconds.
     static int FadeTime();
     // The time digits for a position or remaining time, by the time mode.

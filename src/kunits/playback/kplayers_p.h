@@ -182,7 +182,6 @@ private:
     // A start that failed: the old status, the problem, the graph torn
     // down, a full stop, and the play mode's next entry.
     void AbortStart(TKErrorCode code, const std::u16string& fileName);
-    void MoveOnAfterFailure();
     // The common start once the graph runs: history, play marks, length.
     void InitPlaySystem(const std::u16string& fileName);
     void ShowVideoTime(int64_t position);

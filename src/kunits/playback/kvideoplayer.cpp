@@ -24,12 +24,6 @@ std::string DurationText(int64_t units)
     return text;
 }
 
-// Each failed start calls the next play from inside itself: a long run of
-// media that cannot play stops here rather than exhaust the stack.
-constexpr int kMaxFailedStartsInARow = 64;
-
-int IndexOfEntry(const TKPlaylistEntry* entry) { return Playlist && entry ? Playlist->IndexOf(entry) : -1; }
-
 } // namespace
 
 void TKVideoPlayer::Play(const std::u16string& fileName)
@@ -74,7 +68,7 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
     }
     Log(proc, "Play video " + quoted + " ok");
 
-    const int index = IndexOfEntry(state.CurrentItem);
+    const int index = CurrentIndex();
     Log(proc, "Prepare video with index " + Quoted(std::to_string(index)) + "...");
     const bool hasVideo = Video().Prepare(System(), dvd, index);
     // The main window's audio menus are not for this medium; its video menu
@@ -126,23 +120,6 @@ void TKVideoPlayer::AbortStart(TKErrorCode code, const std::u16string& fileName)
     System().ResetDirectX(true);
     System().Stop(true);
     MoveOnAfterFailure();
-}
-
-// A medium that cannot play does not end the list: the play mode goes on as
-// at the end of a medium, until every entry has failed in a row. Repeating
-// the same entry would only fail again.
-void TKVideoPlayer::MoveOnAfterFailure()
-{
-    TKPlayState& state = State();
-    const int index = IndexOfEntry(state.CurrentItem);
-    if (!Config || !Config->PlayMode.Enabled || Config->PlayMode.Mode == 1 || index < 0)
-        return;
-    if (++state.FailedStarts >= std::min(PlaylistCount(), kMaxFailedStartsInARow)) {
-        Log("TKSystem.Play", "No entry of the playlist could be played");
-        state.FailedStarts = 0;
-        return;
-    }
-    System().PlayNextOrPrevious(false, true, index, false);
 }
 
 void TKVideoPlayer::InitPlaySystem(const std::u16string& fileName)

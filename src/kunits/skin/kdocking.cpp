@@ -1,10 +1,23 @@
 #include "skin/kdocking.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 namespace kolvarin {
 
 namespace {
 
 bool Within(int value, int center, int range) { return center - range <= value && value <= center + range; }
+
+// The length of [a, a + la) that lies in [b, b + lb).
+int64_t Overlap(int64_t a, int64_t la, int64_t b, int64_t lb)
+{
+    return std::max<int64_t>(0, std::min(a + la, b + lb) - std::max(a, b));
+}
+
+// How far a lies outside [b, b + lb).
+int64_t Outside(int64_t a, int64_t b, int64_t lb) { return a < b ? b - a : a >= b + lb ? a - (b + lb) + 1 : 0; }
 
 } // namespace
 
@@ -87,6 +100,37 @@ TKSnapResult SnapWindowPos(const TKWinRect& current, bool isMaster, int x, int y
     result.X = x;
     result.Y = y;
     return result;
+}
+
+TKWinRect BringOntoScreen(const TKWinRect& window, std::span<const TKWinRect> areas)
+{
+    const int64_t needX = std::min(kReachablePiece, std::max(window.Width, 1));
+    const int64_t needY = std::min(kReachablePiece, std::max(window.Height, 1));
+    const int64_t width = std::max(window.Width, 1), height = std::max(window.Height, 1);
+    const TKWinRect* nearest = nullptr;
+    int64_t nearestDistance = std::numeric_limits<int64_t>::max();
+    for (const TKWinRect& area : areas) {
+        if (Overlap(window.Left, width, area.Left, area.Width) >= needX &&
+            Overlap(window.Top, height, area.Top, area.Height) >= needY)
+            return window;
+        const int64_t distance =
+            Outside(window.Left, area.Left, area.Width) + Outside(window.Top, area.Top, area.Height);
+        if (distance < nearestDistance) {
+            nearestDistance = distance;
+            nearest = &area;
+        }
+    }
+    if (!nearest)
+        return window;
+    // Right and bottom edges inside the area where the window fits, the
+    // top-left edge inside it always.
+    const auto into = [](int64_t at, int64_t length, int64_t start, int64_t room) {
+        return static_cast<int>(std::max(start, std::min(at, start + room - length)));
+    };
+    TKWinRect moved = window;
+    moved.Left = into(window.Left, width, nearest->Left, nearest->Width);
+    moved.Top = into(window.Top, height, nearest->Top, nearest->Height);
+    return moved;
 }
 
 } // namespace kolvarin

@@ -51,4 +51,13 @@ struct TKSnapResult {
 TKSnapResult SnapWindowPos(const TKWinRect& current, bool isMaster, int x, int y, int cx, int cy,
                            const TKWinRect& workArea, std::span<const TKSnapWindow> others, int snapBuffer);
 
+// How much of a window must lie on one work area for the user to reach it.
+inline constexpr int kReachablePiece = 32;
+
+// The window where the user can reach it: where it is when a piece of
+// kReachablePiece square (the whole window when it is smaller) lies on one
+// of the work areas; else moved the least way into the area nearest to it,
+// its top-left inside the area. Unchanged without areas.
+TKWinRect BringOntoScreen(const TKWinRect& window, std::span<const TKWinRect> areas);
+
 } // namespace kolvarin

@@ -234,17 +234,37 @@ void ApplySkin(TKGUI& skin, const TKSkinWindows& windows)
     }
     if (windows.FullscreenControl)
         windows.FullscreenControl->hide();
-    if (windows.Main)
-        ApplyMain(skin, *windows.Main);
-    if (windows.Playlist)
-        ApplyPlaylist(skin, *windows.Playlist);
-    if (windows.MediaControls)
-        ApplyMediaControls(skin, *windows.MediaControls);
-    if (windows.Video)
-        ApplyVideo(skin, *windows.Video);
-    for (size_t i = 0; i < std::size(shown); ++i)
-        if (visible[i])
-            shown[i]->show();
+    // A failed apply must not leave the windows hidden for the skin applied next.
+    const auto restore = [&] {
+        for (size_t i = 0; i < std::size(shown); ++i)
+            if (visible[i])
+                shown[i]->show();
+    };
+    try {
+        if (windows.Main)
+            ApplyMain(skin, *windows.Main);
+        if (windows.Playlist)
+            ApplyPlaylist(skin, *windows.Playlist);
+        if (windows.MediaControls)
+            ApplyMediaControls(skin, *windows.MediaControls);
+        if (windows.Video)
+            ApplyVideo(skin, *windows.Video);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+bool SkinSizesEveryWindow(const TKGUI& skin)
+{
+    auto sized = [](const TKSSize& size) { return size.Width > 0 && size.Height > 0; };
+    auto resizable = [&](const TKSResizeForm& form) {
+        return sized(
+            {std::max(form.Size.Width, form.DefaultSize.Width), std::max(form.Size.Height, form.DefaultSize.Height)});
+    };
+    return sized(skin.Main.Form.Size) && sized(skin.MediaControls.Form.Size) && resizable(skin.Playlist.ResizeForm) &&
+           resizable(skin.Video.ResizeForm);
 }
 
 void ApplySkinToFullscreenControl(TKGUI& skin, TKSkinnedFullscreenControl& w)

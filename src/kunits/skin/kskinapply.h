@@ -32,6 +32,11 @@ void ApplySkin(TKGUI& skin, const TKSkinWindows& windows);
 // The same for the full-screen control bar (hidden afterwards).
 void ApplySkinToFullscreenControl(TKGUI& skin, TKSkinnedFullscreenControl& bar);
 
+// True when the skin gives the main, playlist, media-controls and video
+// windows a width and a height (a resizable window its size or its minimum),
+// so each can be seen and found again; a skin that does not is not applied.
+bool SkinSizesEveryWindow(const TKGUI& skin);
+
 // The apply routines per element kind. An element whose images hold the
 // skin's transparent colour is drawn transparently: its images and the
 // control's picture are marked with that colour and the control lets those

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/bounds.h"
 #include "core/desktop/kbitmaps.h"
 #include "skin/kgui_p.h"
 
@@ -379,9 +380,9 @@ bool SkinScrollLabelMoves(const TKSScrollLabel& label)
 gdi::Size SkinSizeTime(const TKSTime& time)
 {
     if (time.UseBg)
-        return {std::max(time.BgSize.Width, 0), std::max(time.BgSize.Height, 0)};
+        return {BoundedExtent(time.BgSize.Width), BoundedExtent(time.BgSize.Height)};
     const TKSRect& space = time.Chars[tcSpace];
-    return {std::max(9 * (space.Width + time.FormBorder), 0), std::max(space.Height, 0)};
+    return {BoundedExtent(9 * (int64_t(space.Width) + time.FormBorder)), BoundedExtent(space.Height)};
 }
 
 void SkinPaintTime(const TKGUI& skin, TKImage& control, const TKSTime& time, const std::array<int, 6>& digits,

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <sstream>
 
+#include "base/bounds.h"
 #include "core/stream/kreadln.h"
 #include "core/system/kfilesave.h"
 #include "core/text/kstrings.h"
@@ -30,6 +31,8 @@ public:
     }
 
     int32_t Int(size_t i) const { return values_[i].Int; }
+    int32_t Position(size_t i) const { return BoundedPosition(Int(i)); }
+    int32_t Extent(size_t i) const { return BoundedExtent(Int(i)); }
     uint8_t Byte(size_t i) const { return static_cast<uint8_t>(values_[i].Int); }
     const std::string& Word(size_t i) const { return values_[i].Word; }
     bool Flag(size_t i) const { return values_[i].Word == "TRUE"; }
@@ -38,22 +41,22 @@ public:
     void Point(std::string_view name, TKSPoint& point)
     {
         if (Line(std::string(name) + " [ %d %d ]"))
-            point = {Int(0), Int(1)};
+            point = {Position(0), Position(1)};
     }
     void Size(std::string_view name, TKSSize& size)
     {
         if (Line(std::string(name) + " [ %d %d ]"))
-            size = {Int(0), Int(1)};
+            size = {Extent(0), Extent(1)};
     }
     void Byte(std::string_view name, uint8_t& value)
     {
         if (Line(std::string(name) + " [ %d ]"))
             value = Byte(0);
     }
-    void Int(std::string_view name, int32_t& value)
+    void Extent(std::string_view name, int32_t& value)
     {
         if (Line(std::string(name) + " [ %d ]"))
-            value = Int(0);
+            value = Extent(0);
     }
     void Flag(std::string_view name, bool& value)
     {
@@ -68,7 +71,7 @@ public:
     void Borders(TKSBorders& b)
     {
         if (Line("Borders [ %d %d %d %d ]"))
-            b = {Int(0), Int(1), Int(2), Int(3)};
+            b = {Extent(0), Extent(1), Extent(2), Extent(3)};
     }
     // An exact word of the list sets its index; any other word changes nothing.
     void Choice(std::string_view name, std::initializer_list<std::string_view> words, uint8_t& value)
@@ -153,9 +156,9 @@ void ReadResizeForm(KsknReader& r, TKSResizeForm& f)
     r.Size("Size", f.Size);
     r.Size("DefaultSize", f.DefaultSize);
     const bool havePos = r.Line("EdgeSkinPos [ %d %d ]");
-    const TKSPoint pos = havePos ? TKSPoint{r.Int(0), r.Int(1)} : TKSPoint{};
+    const TKSPoint pos = havePos ? TKSPoint{r.Position(0), r.Position(1)} : TKSPoint{};
     const bool haveSize = r.Line("EdgeSize [ %d %d ]");
-    const TKSSize size = haveSize ? TKSSize{r.Int(0), r.Int(1)} : TKSSize{};
+    const TKSSize size = haveSize ? TKSSize{r.Extent(0), r.Extent(1)} : TKSSize{};
     const bool haveBorder = r.Line("EdgeBorder [ %d ]");
     if (havePos && haveSize && haveBorder)
         SkinGridRects({size.Width, size.Height, pos.X, pos.Y}, r.Byte(0), f.Edges);
@@ -169,7 +172,8 @@ void ReadLabel(KsknReader& r, TKSScrollLabel& l)
     if (r.Line("FontName [ %s ]"))
         l.FontName = AnsiToUtf16(r.Word(0));
     r.Color("FontColor", l.FontColor);
-    r.Int("FontSize", l.FontSize);
+    if (r.Line("FontSize [ %d ]"))
+        l.FontSize = BoundedFontSize(r.Int(0));
 }
 
 // The glyph row is derived only when its position and size lines matched.
@@ -177,9 +181,9 @@ void ReadTime(KsknReader& r, TKSTime& t)
 {
     r.Point("FormPos", t.FormPos);
     const bool havePos = r.Line("SkinPos [ %d %d ]");
-    const TKSPoint pos = havePos ? TKSPoint{r.Int(0), r.Int(1)} : TKSPoint{};
+    const TKSPoint pos = havePos ? TKSPoint{r.Position(0), r.Position(1)} : TKSPoint{};
     const bool haveSize = r.Line("Size [ %d %d ]");
-    const TKSSize size = haveSize ? TKSSize{r.Int(0), r.Int(1)} : TKSSize{};
+    const TKSSize size = haveSize ? TKSSize{r.Extent(0), r.Extent(1)} : TKSSize{};
     r.Byte("Border", t.SkinBorder);
     r.Byte("FormBorder", t.FormBorder);
     if (havePos && haveSize)
@@ -213,11 +217,11 @@ void ReadMain(KsknReader& r, TKSMain& m)
     r.Color("PeakColor", a.PeakColor);
     r.Color("LineColor", a.LineColor);
     if (r.Line("Spectrum [ %d %d ]")) {
-        a.NumLines = r.Int(0);
-        a.NumBars = r.Int(1);
+        a.NumLines = r.Extent(0);
+        a.NumBars = r.Extent(1);
     }
-    r.Int("SpectrumHeight", a.SpectrumHeight);
-    r.Int("BarWidth", a.BarWidth);
+    r.Extent("SpectrumHeight", a.SpectrumHeight);
+    r.Extent("BarWidth", a.BarWidth);
     if (r.Line("Align [ %s ]"))
         a.Align = SpectrumAlignFromStr(AnsiToUtf16(r.Word(0)));
     r.Flag("Visible", a.Visible);
@@ -251,7 +255,7 @@ void ReadPlaylist(KsknReader& r, TKSPlaylist& p)
     r.Borders(e.Borders);
     if (r.Line("Font [ %s %d ]")) {
         e.FontName = Face(r.Word(0));
-        e.FontSize = r.Int(1);
+        e.FontSize = BoundedFontSize(r.Int(1));
     }
     r.Color("NormalColor", e.NormalTextColor);
     r.Color("SelectedColor", e.SelectedTextColor);
@@ -270,7 +274,7 @@ void ReadPlaylist(KsknReader& r, TKSPlaylist& p)
     r.Size("Size", s.Size);
     if (r.Line("Font [ %s %d %d %d %d ]")) {
         s.FontName = Face(r.Word(0));
-        s.FontSize = r.Int(1);
+        s.FontSize = BoundedFontSize(r.Int(1));
         s.FontColor = r.Color(2);
     }
     r.Flag("Visible", s.Visible);

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "base/bounds.h"
 #include "core/system/kfilesave.h"
 #include "core/xml/kxmlaccess.h"
 #include "core/xml/lumoxml.h"
@@ -46,6 +47,16 @@ public:
         return value;
     }
 
+    int32_t Position(std::string_view child, std::string_view attribute) const
+    {
+        return BoundedPosition(Int(child, attribute));
+    }
+    int32_t Extent(std::string_view child, std::string_view attribute) const
+    {
+        return BoundedExtent(Int(child, attribute));
+    }
+    int32_t FontSize(std::string_view child) const { return BoundedFontSize(Int(child, "Size")); }
+
     uint8_t Byte(std::string_view child, std::string_view attribute) const
     {
         return static_cast<uint8_t>(Int(child, attribute));
@@ -68,20 +79,20 @@ public:
     // Field by field, so a bad value leaves the ones before it stored.
     void Point(std::string_view child, TKSPoint& p) const
     {
-        p.X = Int(child, "X");
-        p.Y = Int(child, "Y");
+        p.X = Position(child, "X");
+        p.Y = Position(child, "Y");
     }
     void Size(std::string_view child, TKSSize& s) const
     {
-        s.Width = Int(child, "Width");
-        s.Height = Int(child, "Height");
+        s.Width = Extent(child, "Width");
+        s.Height = Extent(child, "Height");
     }
     void Borders(std::string_view child, TKSBorders& b) const
     {
-        b.Left = Int(child, "Left");
-        b.Top = Int(child, "Top");
-        b.Right = Int(child, "Right");
-        b.Bottom = Int(child, "Bottom");
+        b.Left = Extent(child, "Left");
+        b.Top = Extent(child, "Top");
+        b.Right = Extent(child, "Right");
+        b.Bottom = Extent(child, "Bottom");
     }
 
     const TLumoXMLTag* Element() const { return element_; }
@@ -235,10 +246,11 @@ void ReadAnalyzer(const TLumoXMLTag* section, TKSAnalyzer& a)
     a.Visible = r.Flag("Visible");
     a.PeakColor = r.Color("PeakColor");
     a.LineColor = r.Color("LineColor");
-    a.NumLines = r.Int("Spectrum", "NumLines");
-    a.NumBars = r.Int("Spectrum", "NumBars");
-    a.SpectrumHeight = r.Int("Spectrum", "Height");
-    a.BarWidth = r.Int("BarWidth", "Width");
+    // Lines and bars lie side by side: no more of them than pixels.
+    a.NumLines = r.Extent("Spectrum", "NumLines");
+    a.NumBars = r.Extent("Spectrum", "NumBars");
+    a.SpectrumHeight = r.Extent("Spectrum", "Height");
+    a.BarWidth = r.Extent("BarWidth", "Width");
     a.Align = SpectrumAlignFromStr(r.Text("Spectrum", "Align", u"DownToUp"));
 }
 
@@ -248,7 +260,7 @@ void ReadScrollLabel(const TLumoXMLTag* section, TKSScrollLabel& label)
     r.Point("FormPos", label.FormPos);
     r.Size("Size", label.Size);
     label.FontName = r.Text("Font", "Face", u"");
-    label.FontSize = r.Int("Font", "Size");
+    label.FontSize = r.FontSize("Font");
     label.FontColor = r.Color("Font");
 }
 
@@ -271,7 +283,7 @@ void ReadPlaylistEditor(const TLumoXMLTag* section, TKSPlaylistEditor& e)
     const ElementReader r(section, "PlaylistEditor");
     r.Borders("Borders", e.Borders);
     e.FontName = FaceOf(r, "Font");
-    e.FontSize = r.Int("Font", "Size");
+    e.FontSize = r.FontSize("Font");
     const ElementReader colors("PlaylistEditor/TextColors", FindXmlTag(r.Element(), "TextColors"));
     e.NormalTextColor = colors.Color("Normal");
     e.SelectedTextColor = colors.Color("Selected");
@@ -290,7 +302,7 @@ void ReadStatusBar(const TLumoXMLTag* section, TKSStatusBar& bar)
     r.Size("Size", bar.Size);
     bar.Align = StatusBarAlignFromStr(r.Text("Align", "Align", u"Top"));
     bar.FontName = FaceOf(r, "Font");
-    bar.FontSize = r.Int("Font", "Size");
+    bar.FontSize = r.FontSize("Font");
     bar.FontColor = r.Color("Font");
     bar.Visible = r.Flag("Visible");
 }

@@ -1,7 +1,6 @@
 #include "http/fetcher.h"
 
-#include <QMetaObject>
-#include <QObject>
+#include "post/post.h"
 
 namespace kolvarin::http {
 
@@ -68,7 +67,7 @@ void Fetcher::run()
             --pending_;
             done(std::move(result));
         };
-        QMetaObject::invokeMethod(context_, std::move(deliver), Qt::QueuedConnection);
+        post::PostCall(context_, std::move(deliver));
     }
 }
 

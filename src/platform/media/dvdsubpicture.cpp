@@ -207,6 +207,11 @@ public:
         return output_->IsConnected() ? output_->DeliverNewSegment(start, stop, rate) : S_OK;
     }
 
+protected:
+    // Waits for a redraw under way, so none sends once the graph may
+    // disconnect the output.
+    void OnStop() override { std::lock_guard deliver(deliverLock_); }
+
 private:
     // What the navigator calls, answered by the subpicture pin.
     class Sink final : public IDvdSubpictureSink {
@@ -385,6 +390,8 @@ private:
     void Redraw()
     {
         std::lock_guard deliver(deliverLock_);
+        if (State() == State_Stopped) // stopped since the loop looked: the output may be going
+            return;
         AVFrame* frame = nullptr;
         REFERENCE_TIME at = 0;
         {

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include "media/notify.h"
+#include "post/post.h"
 
 namespace kolvarin::media {
 namespace {
@@ -82,7 +83,7 @@ void EventQueue::Push(int32_t code, intptr_t param1, intptr_t param2)
         }
         events_.push_back({code, param1, param2});
         if (receiver_)
-            QCoreApplication::postEvent(receiver_.data(), new WindowMessageEvent(message_, 0, instance_));
+            post::PostEvent(receiver_.data(), new WindowMessageEvent(message_, 0, instance_));
     }
     queued_.notify_all();
 }

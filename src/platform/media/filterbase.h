@@ -9,6 +9,7 @@
 // graph); Receive, EndOfStream, flushes and new segments come on the
 // streaming thread of the upstream source.
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -82,10 +83,9 @@ public:
     HRESULT Receive(IMediaSample* sample) override;
     HRESULT ReceiveCanBlock() override { return S_OK; }
 
-    bool Flushing() const { return flushing_; }
-
 private:
-    bool flushing_ = false;
+    // A source may begin a flush on another thread than the one delivering.
+    std::atomic<bool> flushing_{false};
 };
 
 class OutputPin : public BasePin {

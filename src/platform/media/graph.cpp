@@ -313,7 +313,7 @@ public:
             pausedAt_ = std::max<REFERENCE_TIME>(0, ClockNow() - start_);
         else {
             pausedAt_ = 0;
-            completed_.clear();
+            ForgetCompletions();
             SeekSources(position_, false);
         }
         for (auto& f : Ordered())
@@ -428,7 +428,7 @@ public:
             Pause();
         position_ = target;
         pausedAt_ = 0;
-        completed_.clear();
+        ForgetCompletions();
         if (was != State_Stopped)
             SeekSources(target, true);
         if (was == State_Running)
@@ -503,11 +503,13 @@ public:
     }
     HRESULT CancelDefaultHandling(int32_t code) override
     {
+        std::lock_guard lock(completeLock_);
         noDefault_.insert(code);
         return S_OK;
     }
     HRESULT RestoreDefaultHandling(int32_t code) override
     {
+        std::lock_guard lock(completeLock_);
         noDefault_.erase(code);
         return S_OK;
     }
@@ -539,14 +541,15 @@ public:
     // ---- IMediaEventSink: renderers' completions are collected into one.
     HRESULT Notify(int32_t code, intptr_t p1, intptr_t p2) override
     {
-        if (code == EC_COMPLETE && !noDefault_.count(EC_COMPLETE)) {
+        if (code == EC_COMPLETE) {
             std::lock_guard lock(completeLock_);
-            completed_.insert(p2);
-            if (static_cast<int>(completed_.size()) < renderers_)
-                return S_OK;
-            completed_.clear();
-            events_.Push(EC_COMPLETE, p1, 0);
-            return S_OK;
+            if (!noDefault_.count(EC_COMPLETE)) {
+                completed_.insert(p2);
+                if (static_cast<int>(completed_.size()) < renderers_)
+                    return S_OK;
+                completed_.clear();
+                p2 = 0;
+            }
         }
         events_.Push(code, p1, p2);
         return S_OK;
@@ -624,6 +627,13 @@ private:
         }
     }
 
+    // Renderers that finished before a seek or a new start finish again.
+    void ForgetCompletions()
+    {
+        std::lock_guard lock(completeLock_);
+        completed_.clear();
+    }
+
     REFERENCE_TIME ClockNow()
     {
         REFERENCE_TIME t = 0;
@@ -637,10 +647,14 @@ private:
     {
         std::vector<ComPtr<IBaseFilter>> order;
         std::set<IBaseFilter*> placed;
-        renderers_ = 0;
+        int renderers = 0;
         for (auto& e : filters_)
             if (IsRenderer(e.filter.get()))
-                ++renderers_;
+                ++renderers;
+        {
+            std::lock_guard lock(completeLock_);
+            renderers_ = renderers;
+        }
         for (size_t round = 0; round <= filters_.size() && order.size() < filters_.size(); ++round)
             for (auto& e : filters_) {
                 if (placed.count(e.filter.get()))
@@ -823,6 +837,7 @@ private:
     double rate_ = 1.0;
     EventQueue events_;
     std::set<int32_t> noDefault_;
+    // Renderers complete on their streaming threads.
     std::mutex completeLock_;
     std::set<intptr_t> completed_;
     int renderers_ = 0;

@@ -373,8 +373,9 @@ private:
         if (ts != AV_NOPTS_VALUE) {
             const int64_t offset = fmt_->start_time != AV_NOPTS_VALUE ? fmt_->start_time * 10 : 0;
             // Sample times run on the stream's clock: faster at a faster rate.
-            const double at = double(av_rescale_q(ts, st->time_base, kTime100ns) - offset - start_) / rate_;
-            const double length = double(av_rescale_q(packet->duration, st->time_base, kTime100ns)) / rate_;
+            const double at =
+                double(av_rescale_q(ts, st->time_base, kTime100ns) - offset - segment_.start) / segment_.rate;
+            const double length = double(av_rescale_q(packet->duration, st->time_base, kTime100ns)) / segment_.rate;
             REFERENCE_TIME start = std::llround(at);
             REFERENCE_TIME stop = start + std::max<int64_t>(1, std::llround(length));
             sample->SetTime(&start, &stop);
@@ -479,6 +480,7 @@ private:
             av_seek_frame(fmt_, -1, start_ / 10 + offset, AVSEEK_FLAG_BACKWARD);
         }
         readBefore_ = true;
+        segment_ = {start_, rate_};
         int64_t duration = 0;
         GetDuration(&duration);
         for (auto& p : pins_) {
@@ -486,7 +488,7 @@ private:
                 continue;
             p.queue.Clear();
             p.first = true;
-            p.pin->DeliverNewSegment(start_, duration, rate_);
+            p.pin->DeliverNewSegment(segment_.start, duration, segment_.rate);
             if (!Direct(p))
                 p.thread = std::thread([this, &p] { DeliverLoop(p); });
         }
@@ -522,6 +524,12 @@ private:
     bool readBefore_ = false;
     int64_t start_ = 0; // segment start, 100 ns
     double rate_ = 1.0;
+    // The running segment's start and rate: the main thread sets the next
+    // ones while the streaming threads time their samples by these.
+    struct {
+        int64_t start = 0;
+        double rate = 1.0;
+    } segment_;
 };
 
 } // namespace

@@ -15,6 +15,7 @@ extern "C" {
 #include "media/renderer.h"
 #include "media/uuids.h"
 #include "media/videoview.h"
+#include "post/post.h"
 
 namespace kolvarin::media {
 namespace {
@@ -288,14 +289,11 @@ private:
         std::lock_guard lock(viewLock_);
         if (!alive_)
             return;
-        QMetaObject::invokeMethod(
-            view_,
-            [this] {
-                repaintPending_ = false;
-                Sync();
-                view_->Refresh();
-            },
-            Qt::QueuedConnection);
+        post::PostCall(view_, [this] {
+            repaintPending_ = false;
+            Sync();
+            view_->Refresh();
+        });
     }
 
     // Main thread: takes over what the streaming thread changed.

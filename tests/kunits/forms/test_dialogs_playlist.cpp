@@ -107,7 +107,7 @@ TEST_F(PlaylistDialogs, SearchWindowSelectsTheFirstEntryOfTheChosenCaption)
     EXPECT_FALSE(search.isVisible());
 }
 
-TEST_F(PlaylistDialogs, AddURLAcceptsHttpAndMmsInAnyCaseAndRefusesTheRest)
+TEST_F(PlaylistDialogs, AddURLAcceptsHttpHttpsAndMmsInAnyCaseAndRefusesTheRest)
 {
     TfrmAddURL dialog;
     dialog.show();
@@ -117,7 +117,7 @@ TEST_F(PlaylistDialogs, AddURLAcceptsHttpAndMmsInAnyCaseAndRefusesTheRest)
         bool accepted;
     } cases[] = {{u"HTTP://Radio.example/live", true}, {u"mms://v.example/a", true},
                  {u"ftp://x.example/a", false},        {u"radio.example", false},
-                 {u"https://x.example/a", false},      {u"", false}};
+                 {u"https://x.example/a", true},       {u"", false}};
     for (const auto& c : cases) {
         dialog.show();
         dialog.Edit1->setText(QString::fromStdU16String(c.url));

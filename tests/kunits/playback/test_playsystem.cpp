@@ -1,5 +1,8 @@
 // Playing, pausing, stopping and moving on, on the offline clock.
+#include <filesystem>
 #include <fstream>
+#include <random>
+#include <string>
 
 #include <gmock/gmock.h>
 
@@ -64,25 +67,53 @@ TEST_F(PlayTest, PlaysPausesResumesAndStops)
     EXPECT_FALSE(SysActive);
 }
 
+// Bytes of no format under an audio file's name.
+std::filesystem::path RandomBytesFile(const char* name)
+{
+    const auto file = ktest::audio::mediaDir() / name;
+    std::mt19937 random(7);
+    std::string bytes(64 * 1024, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random());
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+}
+
 TEST_F(PlayTest, MissingAndUnplayableFilesAreReported)
 {
     Config->Notifications.ShowBalloonOnProblems = true;
-    const auto junk = ktest::audio::mediaDir() / "junk.mp3";
-    std::ofstream(junk) << "not audio at all";
+    Config->PlayMode.Mode = 3; // next until the end
     add(ktest::audio::mediaDir() / "missing.wav");
-    add(junk);
+    add(RandomBytesFile("junk.mp3"));
     add(ktest::audio::mediaDir() / "clip.avi");
     system->StartPlay(); // the settings check files at start: code 1000
     EXPECT_FALSE(SysActive);
-    system->Play(1); // the stream cannot be created: 203
+    // The stream cannot be created (203); the play mode goes on to the video,
+    // which cannot play either: a file's 1001, not the DVD's 1002.
+    system->Play(1);
     EXPECT_FALSE(SysActive);
-    system->Play(2); // no video engine: a file's 1001, not the DVD's 1002
-    EXPECT_FALSE(SysActive);
-    // 203 has no balloon text.
-    ASSERT_EQ(view.Balloons.size(), 2u);
+    ASSERT_EQ(view.Balloons.size(), 3u);
     EXPECT_NE(view.Balloons[0].find(u"missing.wav"), std::u16string::npos);
-    EXPECT_EQ(view.Balloons[1], u"File \"clip.avi\" could not be played!");
+    EXPECT_EQ(view.Balloons[1], u"File \"junk.mp3\" could not be played!");
+    EXPECT_EQ(view.Balloons[2], u"File \"clip.avi\" could not be played!");
     EXPECT_EQ(view.Icon, TKStatusIcon::Stopped);
+}
+
+TEST_F(PlayTest, ThePlayModeGoesOnPastAnAudioFileThatCannotPlay)
+{
+    Config->Fader.Enabled = false;
+    Config->PlayMode.Mode = 3;
+    add(RandomBytesFile("noise.mp3"));
+    add(dcWav("left.wav", 0.5, 0, 1000));
+    system->Play(0);
+    EXPECT_TRUE(SysActive);
+    EXPECT_EQ(PlaylistPlayingIndex(), 1);
+    // Repeating the entry would only fail again.
+    system->Stop(true);
+    Config->PlayMode.Mode = 1;
+    system->Play(0);
+    EXPECT_FALSE(SysActive);
+    EXPECT_EQ(PlaylistPlayingIndex(), -1);
 }
 
 TEST_F(PlayTest, EndSyncMovesOnByPlayModeWithoutFade)

@@ -96,3 +96,28 @@ TEST(DockingTest, TheMasterCarriesDockedWindowsInsteadOfSnappingToThem)
     EXPECT_EQ(loose.X, 400);
     EXPECT_TRUE(loose.Moves.empty());
 }
+
+TEST(DockingTest, AWindowTheUserCannotReachIsBroughtOntoTheNearestScreen)
+{
+    const TKWinRect areas[] = {{0, 0, 1280, 800}, {1280, 0, 1920, 1080}};
+    const struct {
+        TKWinRect window;
+        int wantLeft, wantTop;
+        const char* what;
+    } cases[] = {
+        {{100, 100, 300, 120}, 100, 100, "on the first screen"},
+        {{3000, 500, 300, 120}, 3000, 500, "on the second screen"},
+        {{-268, -88, 300, 120}, -268, -88, "32 pixels square still on it"},
+        {{-269, 100, 300, 120}, 0, 100, "31 pixels across: moved in"},
+        {{1 << 20, 50, 300, 120}, 3200 - 300, 50, "far right: right edge onto the nearest screen"},
+        {{-(1 << 20), -(1 << 20), 300, 120}, 0, 0, "far up and left"},
+        {{100, 5000, 300, 120}, 100, 800 - 120, "below the first screen"},
+        {{5000, 100, 4000, 2000}, 1280, 0, "larger than the screen: its top-left on it"},
+        {{500, 500, 10, 10}, 500, 500, "a small window needs only itself on it"},
+    };
+    for (const auto& c : cases) {
+        const TKWinRect placed = BringOntoScreen(c.window, areas);
+        EXPECT_EQ(placed, (TKWinRect{c.wantLeft, c.wantTop, c.window.Width, c.window.Height})) << c.what;
+    }
+    EXPECT_EQ(BringOntoScreen({1 << 20, 0, 10, 10}, {}), (TKWinRect{1 << 20, 0, 10, 10})) << "no screen known";
+}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/bounds.h"
 #include "skin/kskinkskn.h"
 #include "temphome.h"
 
@@ -371,6 +372,15 @@ TEST_F(SkinKsknTest, ALineThatDoesNotMatchWhollyChangesNothing)
     // when their lines are missing.
     EXPECT_EQ(skin_.VideoFullscreenControl.Align, bpBottom);
     EXPECT_EQ(skin_.VideoFullscreenControl.Form.Size.Width, 0);
+}
+
+TEST_F(SkinKsknTest, SizesAndPositionsAreBoundedWhereTheyAreRead)
+{
+    ReadSkinKsknText(skin_, "TransparentColor [ 1 2 3 ]\nSkinPos [ 2147483647 -2147483648 ]\nSize [ 40000 -5 ]\n");
+    EXPECT_EQ(skin_.Main.Form.SkinPos.X, kMaxPosition);
+    EXPECT_EQ(skin_.Main.Form.SkinPos.Y, -kMaxPosition);
+    EXPECT_EQ(skin_.Main.Form.Size.Width, kMaxExtent);
+    EXPECT_EQ(skin_.Main.Form.Size.Height, 0);
 }
 
 TEST_F(SkinKsknTest, AMissingFileCannotBeOpened)

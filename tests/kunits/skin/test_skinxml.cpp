@@ -1,5 +1,8 @@
+#include <functional>
+
 #include <gtest/gtest.h>
 
+#include "base/bounds.h"
 #include "skin/kskinxml.h"
 #include "skinfixture.h"
 
@@ -187,6 +190,54 @@ TEST_F(SkinXmlTest, BadValuesEndTheReadWhereTheyStand)
             EXPECT_NE(result.Text.find("Form/SkinPos Y"), std::string::npos) << result.Text;
         }
     }
+}
+
+TEST_F(SkinXmlTest, SizesPositionsAndFontSizesAreBoundedWhereTheyAreRead)
+{
+    const struct {
+        const char* main; // inside the Main section
+        std::function<int(const TKGUI&)> field;
+        int expected;
+    } cases[] = {
+        {"<Form><Size Width=\"2147483647\" Height=\"-5\" /></Form>", [](auto& g) { return g.Main.Form.Size.Width; },
+         kMaxExtent},
+        {"<Form><Size Width=\"2147483647\" Height=\"-5\" /></Form>", [](auto& g) { return g.Main.Form.Size.Height; },
+         0},
+        {"<Form><SkinPos X=\"2147483647\" Y=\"-2147483648\" /></Form>", [](auto& g) { return g.Main.Form.SkinPos.X; },
+         kMaxPosition},
+        {"<Form><SkinPos X=\"2147483647\" Y=\"-2147483648\" /></Form>", [](auto& g) { return g.Main.Form.SkinPos.Y; },
+         -kMaxPosition},
+        {"<CloseButton><FormPos X=\"-2147483648\" /></CloseButton>",
+         [](auto& g) { return g.Main.CloseButton.FormPos.X; }, -kMaxPosition},
+        {"<Time><Chars><C><Size Width=\"4000\" /></C><C><Size Width=\"9000\" /></C></Chars></Time>",
+         [](auto& g) { return g.Main.Time.Chars[0].Width; }, 4000},
+        {"<Time><Chars><C><Size Width=\"4000\" /></C><C><Size Width=\"9000\" /></C></Chars></Time>",
+         [](auto& g) { return g.Main.Time.Chars[1].Width; }, kMaxExtent},
+        {"<Scrolllabel><Font Size=\"2000000000\" /></Scrolllabel>", [](auto& g) { return g.Main.Scrolllabel.FontSize; },
+         kMaxFontSize},
+        {"<Scrolllabel><Font Size=\"-2000000000\" /></Scrolllabel>",
+         [](auto& g) { return g.Main.Scrolllabel.FontSize; }, -kMaxFontSize},
+        {"<Analyzer><BarWidth Width=\"-3\" /><Spectrum Height=\"99999999\" /></Analyzer>",
+         [](auto& g) { return g.Main.Analyzer.SpectrumHeight; }, kMaxExtent},
+    };
+    for (const auto& c : cases) {
+        InitGUI(skin_);
+        ASSERT_EQ(Read(std::string("<KolvarinSkin><Forms><Main>") + c.main + "</Main></Forms></KolvarinSkin>").Status,
+                  TKSkinReadStatus::Ok);
+        EXPECT_EQ(c.field(skin_), c.expected) << c.main;
+    }
+    // The resizable windows' sizes and the gaps around their panels too.
+    ASSERT_EQ(Read("<KolvarinSkin><Forms><Playlist><ResizeForm><Size Width=\"320\" Height=\"-100000\" />"
+                   "<DefaultSize Width=\"9000\" Height=\"9000\" /></ResizeForm>"
+                   "<PlaylistEditor><Borders Left=\"-7\" Right=\"2147483647\" /></PlaylistEditor></Playlist>"
+                   "</Forms></KolvarinSkin>")
+                  .Status,
+              TKSkinReadStatus::Ok);
+    const TKSPlaylist& p = skin_.Playlist;
+    EXPECT_EQ(p.ResizeForm.Size.Height, 0);
+    EXPECT_EQ(p.ResizeForm.DefaultSize.Width, kMaxExtent);
+    EXPECT_EQ(p.PlaylistEditor.Borders.Left, 0);
+    EXPECT_EQ(p.PlaylistEditor.Borders.Right, kMaxExtent);
 }
 
 TEST_F(SkinXmlTest, ADocumentThatDoesNotParseChangesNothing)

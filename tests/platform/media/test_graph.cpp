@@ -86,7 +86,70 @@ private:
     std::atomic<REFERENCE_TIME> last_{0};
 };
 
+// Offers one pin of each major type and never sends anything.
+class SilentSource final : public BaseFilter {
+public:
+    SilentSource() : BaseFilter(GUID_NULL, u"Silent")
+    {
+        AddOutputPin(u"Video");
+        AddOutputPin(u"Audio");
+    }
+    HRESULT CheckMediaType(BasePin&, const AMMediaType&) override { return S_OK; }
+    HRESULT GetMediaType(BasePin& pin, int position, AMMediaType* type) override
+    {
+        if (position > 0)
+            return VFW_S_NO_MORE_ITEMS;
+        type->majortype = &pin == Pins()[0].get() ? MEDIATYPE_Video : MEDIATYPE_Audio;
+        type->subtype = MEDIASUBTYPE_PCM;
+        type->formattype = FORMAT_None;
+        return S_OK;
+    }
+};
+
 } // namespace
+
+// Renderers report their end on their streaming threads while the main
+// thread changes the graph's state, which counts the renderers anew.
+TEST(Graph, OneOfTwoRenderersEndingNeverCompletesTheGraph)
+{
+    auto graph = CreateInstance<IGraphBuilder>(CLSID_FilterGraph);
+    auto source = MakeCom<SilentSource>();
+    auto pictures = MakeCom<TimesSink>(MEDIATYPE_Video), sound = MakeCom<TimesSink>(MEDIATYPE_Audio);
+    ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+    ASSERT_EQ(graph->AddFilter(pictures.get(), u"Pictures"), S_OK);
+    ASSERT_EQ(graph->AddFilter(sound.get(), u"Sound"), S_OK);
+    ASSERT_EQ(graph->ConnectDirect(source->Pins()[0].get(), PinsOf(pictures.get())[0].get(), nullptr), S_OK);
+    ASSERT_EQ(graph->ConnectDirect(source->Pins()[1].get(), PinsOf(sound.get())[0].get(), nullptr), S_OK);
+
+    auto control = graph.as<IMediaControl>();
+    ASSERT_EQ(control->Pause(), S_OK);
+    auto sink = graph.as<IMediaEventSink>();
+    std::atomic<bool> started{false}, stop{false};
+    std::thread ending([&] {
+        const auto renderer = reinterpret_cast<intptr_t>(static_cast<IBaseFilter*>(pictures.get()));
+        while (!stop) {
+            sink->Notify(EC_COMPLETE, S_OK, renderer);
+            started = true;
+        }
+    });
+    while (!started)
+        std::this_thread::yield();
+    for (int i = 0; i < 5000; ++i) {
+        control->Stop();
+        control->Pause();
+    }
+    stop = true;
+    ending.join();
+    auto events = graph.as<IMediaEvent>();
+    int completions = 0;
+    int32_t code;
+    intptr_t a, b;
+    while (events->GetEvent(&code, &a, &b, 0) == S_OK) {
+        completions += code == EC_COMPLETE;
+        events->FreeEventParams(code, a, b);
+    }
+    EXPECT_EQ(completions, 0);
+}
 
 TEST(Graph, AtTwiceTheRateAClipsSamplesTakeHalfItsTime)
 {

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "base/bounds.h"
 #include "core/system/ksysinfo.h"
 #include "core/text/kstrings.h"
 #include "core/xml/kxmlfile_p.h"
@@ -42,6 +43,7 @@ struct Key {
     const char* Missing;
     std::span<const char* const> Texts = {}; // the enumeration's texts by value
     size_t MaxLength = 0; // 8-bit strings: cut on load; 0 is no limit
+    int32_t (*Bound)(int64_t) = nullptr; // sizes, positions and font sizes: the value read is bounded by it
 };
 
 constexpr const char* kSpectrumTypes[] = {"Lines", "Bars"};
@@ -64,8 +66,8 @@ const Key kKeys[] = {
     {"Balance", nullptr, "Value", FIELD(Balance), "100", "0"},
     {"OFAReadID3Tag", nullptr, "Value", FIELD(OFAReadID3Tag), "false", "false"},
     {"OFAReadTime", nullptr, "Value", FIELD(OFAReadTime), "false", "false"},
-    {"PlaylistSize", nullptr, "Width", FIELD(PlaylistSize.Width), "300", "300"},
-    {"PlaylistSize", nullptr, "Height", FIELD(PlaylistSize.Height), "250", "250"},
+    {"PlaylistSize", nullptr, "Width", FIELD(PlaylistSize.Width), "300", "300", {}, 0, BoundedExtent},
+    {"PlaylistSize", nullptr, "Height", FIELD(PlaylistSize.Height), "250", "250", {}, 0, BoundedExtent},
     {"PlaylistVis", nullptr, "Value", FIELD(PlaylistVis), "true", "true"},
     // The folder the add dialogs open first; the file-system root stands for a drive root.
     {"LastDir", nullptr, "Path", FIELD(LastDir), "/", ""},
@@ -82,12 +84,12 @@ const Key kKeys[] = {
     {"Fader", nullptr, "VolumeEnabled", FIELD(Fader.VolumeEnabled), "true", "true"},
     {"OFACheckIsValidFile", nullptr, "Value", FIELD(OFACheckIsValidFile), "true", "true"},
     {"OFAReadPlaylistFiles", nullptr, "Value", FIELD(OFAReadPlaylistFiles), "false", "false"},
-    {"MainPos", nullptr, "X", FIELD(MainPos.X), "0", "0"},
-    {"MainPos", nullptr, "Y", FIELD(MainPos.Y), "0", "0"},
-    {"PlaylistPos", nullptr, "X", FIELD(PlaylistPos.X), "300", "300"},
-    {"PlaylistPos", nullptr, "Y", FIELD(PlaylistPos.Y), "0", "0"},
-    {"MediaControlsPos", nullptr, "X", FIELD(MediaControlsPos.X), "0", "0"},
-    {"MediaControlsPos", nullptr, "Y", FIELD(MediaControlsPos.Y), "100", "100"},
+    {"MainPos", nullptr, "X", FIELD(MainPos.X), "0", "0", {}, 0, BoundedPosition},
+    {"MainPos", nullptr, "Y", FIELD(MainPos.Y), "0", "0", {}, 0, BoundedPosition},
+    {"PlaylistPos", nullptr, "X", FIELD(PlaylistPos.X), "300", "300", {}, 0, BoundedPosition},
+    {"PlaylistPos", nullptr, "Y", FIELD(PlaylistPos.Y), "0", "0", {}, 0, BoundedPosition},
+    {"MediaControlsPos", nullptr, "X", FIELD(MediaControlsPos.X), "0", "0", {}, 0, BoundedPosition},
+    {"MediaControlsPos", nullptr, "Y", FIELD(MediaControlsPos.Y), "100", "100", {}, 0, BoundedPosition},
     {"PlayMode", nullptr, "Enabled", FIELD(PlayMode.Enabled), "true", "true"},
     {"PlayMode", nullptr, "Mode", FIELD(PlayMode.Mode), "3", "0"},
     {"MainVis", nullptr, "Value", FIELD(MainVis), "true", "true"},
@@ -109,7 +111,7 @@ const Key kKeys[] = {
     {"OSD", nullptr, "Position", FIELD(OSD.Position), "TopLeft", "TopLeft", kOSDPositions},
     {"OSD", nullptr, "Enabled", FIELD(OSD.Enabled), "true", "true"},
     {"OSD", "Font", "Name", FIELD(OSD.Font.Name), "Tahoma", "Tahoma", {}, 60},
-    {"OSD", "Font", "Size", FIELD(OSD.Font.Size), "12", "12"},
+    {"OSD", "Font", "Size", FIELD(OSD.Font.Size), "12", "12", {}, 0, BoundedFontSize},
     {"OSD", "Font", "Color", FIELD(OSD.Font.Color), "0,255,0", "0,255,0"},
     {"SLMoveProg", nullptr, "Prog", FIELD(SLMoveProg), "2", "2"},
     {"PLDrawNumbers", nullptr, "Value", FIELD(PLDrawNumbers), "true", "true"},
@@ -300,7 +302,8 @@ void assign(TKConfig& config, const Key& key, std::u16string_view text)
                 *field = static_cast<T>(value >= 0 ? value : enumValue(key, AnsiToUtf16(key.Missing)));
             } else {
                 // Narrower fields take the low bits, as an assignment would.
-                *field = static_cast<T>(toInteger(text));
+                const int32_t value = toInteger(text);
+                *field = static_cast<T>(key.Bound ? key.Bound(value) : value);
             }
         },
         key.Field(config));
@@ -396,19 +399,25 @@ void TKConfig::SetDefaults()
     OMProblemsAction = 0;
 }
 
-void TKConfig::LoadFromFile(const std::string& fileName)
+TKConfigLoadResult TKConfig::LoadFromFile(const std::string& fileName)
 {
+    using enum TKConfigLoadStatus;
     TLumoXML doc;
-    if (!LoadXmlFile(fileName, doc))
-        return;
+    if (!LoadXmlFile(fileName, doc)) {
+        const TLumoXMLParseResult& parse = doc.LastResult();
+        if (parse)
+            return {Unreadable, "the file cannot be read"};
+        return {NotParsed, std::string(parse.Description()) + " at byte " + std::to_string(parse.Offset)};
+    }
     const TLumoXMLTag* root = FindXmlTag(&doc.Root, "KolvarinConfigFile");
     if (!root)
-        return;
+        return {NoRoot, "no KolvarinConfigFile element"};
     for (int32_t i = 0; i < root->Count(); ++i) {
         const TLumoXMLItem* item = root->Item(i);
         if (item->Kind() == TLumoXMLItemKind::Tag)
             readElement(*this, *static_cast<const TLumoXMLTag*>(item));
     }
+    return {};
 }
 
 void TKConfig::SaveToFile(const std::string& fileName)

@@ -22,6 +22,15 @@ struct TVideoFilterEntry {
     bool CanAsk = false; // the user may choose among the scripts that claim it
 };
 
+// Why a settings file was not read (LoadFromFile then changed nothing).
+enum class TKConfigLoadStatus { Ok, Unreadable, NotParsed, NoRoot };
+
+struct TKConfigLoadResult {
+    TKConfigLoadStatus Status = TKConfigLoadStatus::Ok;
+    std::string Text; // the parser's fault and its byte offset, or what is missing
+    explicit operator bool() const { return Status == TKConfigLoadStatus::Ok; }
+};
+
 // The settings object: one field per attribute of config.xml.
 //
 // Naming rule: an element with one attribute is a plain field named after the
@@ -42,11 +51,12 @@ public:
     // The defaults of every settings field, and LastPlayedIndex := -1. Leaves
     // the filter-script table and the accepted-extension list alone.
     void SetDefaults();
-    // Reads config.xml over the current values. A file that does not parse or
-    // lacks the root element changes nothing. Throws std::runtime_error when a
-    // number does not convert; fields read before it keep their new values,
-    // so the caller restores the defaults (see KLoadConfiguration).
-    void LoadFromFile(const std::string& fileName);
+    // Reads config.xml over the current values. A file that cannot be read,
+    // does not parse or lacks the root element changes nothing and says so.
+    // Throws std::runtime_error when a number does not convert; fields read
+    // before it keep their new values, so the caller restores the defaults
+    // (see KLoadConfiguration).
+    TKConfigLoadResult LoadFromFile(const std::string& fileName);
     // Writes every setting; throws std::runtime_error when the file cannot be
     // written (the old file is then kept whole).
     void SaveToFile(const std::string& fileName);

@@ -113,6 +113,10 @@ std::u16string GetErrorText(TKErrorCode code, const std::u16string& fileName)
         word = u"File";
         ending = u"not found!";
         break;
+    // A file whose stream cannot be made or started cannot be played either;
+    // without a text it was passed over without a word.
+    case TKErrorCode::StreamCreate:
+    case TKErrorCode::StreamPlay:
     case TKErrorCode::MediaNotPlayed:
         word = u"File";
         ending = u"could not be played!";

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/bounds.h"
 #include "core/settings/kconfig.h"
 #include "temphome.h"
 
@@ -228,16 +229,45 @@ TEST_F(ConfigFileTest, BadNumberFailsTheLoad)
         EXPECT_THROW(load(body), std::runtime_error) << body;
 }
 
-TEST_F(ConfigFileTest, UnreadableDocumentChangesNothing)
+TEST_F(ConfigFileTest, UnreadableDocumentChangesNothingAndSaysWhy)
 {
+    using enum TKConfigLoadStatus;
     config.Volume = 77;
-    for (const char* bytes :
-         {"", "<KolvarinConfigFile><Volume Value=\"1\"", "<Other><Volume Value=\"1\"/></Other>", "\x01\xff garbage"}) {
-        config.LoadFromFile(dir.write("config.xml", bytes).string());
-        EXPECT_EQ(config.Volume, 77) << bytes;
+    const struct {
+        const char* bytes;
+        TKConfigLoadStatus status;
+    } cases[] = {
+        {"", NoRoot},
+        {"<KolvarinConfigFile><Volume Value=\"1\"", NotParsed},
+        {"<KolvarinConfigFile><Volume Value=\"1\"/>", NotParsed},
+        {"<Other><Volume Value=\"1\"/></Other>", NoRoot},
+        {"\x01\xff garbage", NoRoot},
+    };
+    for (const auto& c : cases) {
+        const TKConfigLoadResult result = config.LoadFromFile(dir.write("config.xml", c.bytes).string());
+        EXPECT_EQ(result.Status, c.status) << c.bytes;
+        EXPECT_FALSE(result.Text.empty()) << c.bytes;
+        EXPECT_EQ(config.Volume, 77) << c.bytes;
     }
-    config.LoadFromFile(path("missing.xml"));
+    EXPECT_EQ(config.LoadFromFile(path("missing.xml")).Status, Unreadable);
     EXPECT_EQ(config.Volume, 77);
+    EXPECT_TRUE(config.LoadFromFile(dir.write("config.xml", "<KolvarinConfigFile/>").string()));
+}
+
+TEST_F(ConfigFileTest, WindowSizesPositionsAndTheOsdFontAreBoundedWhereTheyAreRead)
+{
+    load("<PlaylistSize Width=\"8193\" Height=\"-5\"/><MainPos X=\"2147483647\" Y=\"-2147483648\"/>"
+         "<PlaylistPos X=\"2147483647\" Y=\"12\"/><MediaControlsPos X=\"-99999999\" Y=\"99999999\"/>"
+         "<OSD><Font Size=\"-2147483648\"/></OSD>");
+    EXPECT_EQ(config.PlaylistSize.Width, kMaxExtent);
+    EXPECT_EQ(config.PlaylistSize.Height, 0);
+    EXPECT_EQ(config.MainPos.X, kMaxPosition);
+    EXPECT_EQ(config.MainPos.Y, -kMaxPosition);
+    EXPECT_EQ(config.PlaylistPos.X, kMaxPosition);
+    EXPECT_EQ(config.PlaylistPos.Y, 12);
+    EXPECT_EQ(config.MediaControlsPos.X, -kMaxPosition);
+    EXPECT_EQ(config.MediaControlsPos.Y, kMaxPosition);
+    EXPECT_EQ(config.OSD.Font.Size, -kMaxFontSize);
 }
 
 TEST_F(ConfigFileTest, FloatsUseAPointWhateverTheLocale)

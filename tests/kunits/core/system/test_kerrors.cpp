@@ -73,7 +73,11 @@ TEST(ErrorTexts, BalloonTexts)
     EXPECT_EQ(GetErrorText(TKErrorCode::DirectShowInit, u"/dvd/VIDEO_TS"), u"DVD \"VIDEO_TS\" could not be played!");
     EXPECT_EQ(GetErrorText(TKErrorCode::ExtensionFiltered, u"C:\\x\\y.foo"), u"File \"y.foo\" is not supported!");
     EXPECT_EQ(GetErrorText(TKErrorCode::PlaylistNotSupported, u"list.xyz"), u"Playlist \"list.xyz\" is not supported!");
-    EXPECT_EQ(GetErrorText(TKErrorCode::StreamPlay, u"x.ogg"), u"");
+    // Streams that cannot be made or started: the design gave them no text,
+    // so such a file was passed over without a word.
+    EXPECT_EQ(GetErrorText(TKErrorCode::StreamCreate, u"/m/x.mp3"), u"File \"x.mp3\" could not be played!");
+    EXPECT_EQ(GetErrorText(TKErrorCode::StreamPlay, u"x.ogg"), u"File \"x.ogg\" could not be played!");
+    EXPECT_EQ(GetErrorText(TKErrorCode::SkinEngineInit, u"x.ogg"), u"") << "no balloon for other codes";
 }
 
 TEST_F(ErrorDialogTest, WarningBoxLayout)
