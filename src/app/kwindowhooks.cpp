@@ -10,16 +10,18 @@
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
 #include "forms/videoform.h"
+#include "forms/videogeometry.h"
 
 namespace kolvarin {
 
 namespace {
 
-// The main window's video items, in the order of the video window's ratio items.
-std::array<QAction*, 9> MainRatioItems()
+// The main window's ratio items by stored mode, as the video window's
+// RatioItems (the menus list stretched before letter box).
+std::array<QAction*, kRatioModeCount> MainRatioItems()
 {
     TfrmMain& m = *frmMain;
-    return {m.RatStretched, m.RatLetterbox, m.RatCrop, m.Rat43, m.Rat54, m.Rat169, m.Rat1610, m.Rat2351, m.RatUserDef};
+    return {m.RatLetterbox, m.RatStretched, m.RatCrop, m.Rat43, m.Rat54, m.Rat169, m.Rat1610, m.Rat2351, m.RatUserDef};
 }
 
 // The main window's video menu runs the video window's items of the same
@@ -36,16 +38,17 @@ void ConnectVideoMenu()
     };
     for (const auto& [item, target] : modes)
         QObject::connect(item, &QAction::triggered, target, &QAction::trigger);
-    const std::array<QAction*, 9> ratios = MainRatioItems();
-    for (size_t i = 0; i < ratios.size(); ++i)
-        QObject::connect(ratios[i], &QAction::triggered, video.RatioItems[i], &QAction::trigger);
+    const std::array<QAction*, kRatioModeCount> ratios = MainRatioItems();
+    for (size_t mode = 0; mode < ratios.size(); ++mode)
+        QObject::connect(ratios[mode], &QAction::triggered, video.RatioItems[mode], &QAction::trigger);
     frmVideo->OnRatioChecked = [](uint8_t mode) {
-        if (!frmMain || !frmVideo)
+        if (!frmMain)
             return;
-        const std::array<QAction*, 9> items = MainRatioItems();
+        const std::array<QAction*, kRatioModeCount> items = MainRatioItems();
         for (size_t i = 0; i < items.size(); ++i)
-            items[i]->setChecked(ItemTag(frmVideo->Menu.RatioItems[i]) == mode);
+            items[i]->setChecked(i == mode);
     };
+    frmVideo->MainMonitorOutput = frmMain->MonitorOutput1;
     frmVideo->OnDisplayModeChecked = [](uint8_t mode) {
         if (!frmMain)
             return;

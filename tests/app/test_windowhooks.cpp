@@ -1,6 +1,7 @@
 // The main window's video menu and the full-screen bar reach the video
 // window and the user actions.
 #include <QAction>
+#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
@@ -8,32 +9,67 @@
 #include "core/settings/kconfig.h"
 #include "forms/mainform.h"
 #include "forms/videoform.h"
+#include "forms/videogeometry.h"
 #include "forms/videomenus.h"
 
 namespace kolvarin {
 namespace {
 
-TEST(WindowHooksTest, TheMainVideoMenuRunsTheVideoWindowsItemsAndShowsItsChecks)
-{
-    Config = new TKConfig();
-    Config->SetDefaults();
+class WindowHooksTest : public ::testing::Test {
+protected:
+    WindowHooksTest()
     {
-        TfrmMain main;
-        TfrmVideo video;
+        Config = &config;
+        config.SetDefaults();
         InstallWindowHooks();
-        for (size_t i = 0; i < video.Menu.RatioItems.size(); ++i) {
-            const std::array<QAction*, 9> items = {main.RatStretched, main.RatLetterbox, main.RatCrop,
-                                                   main.Rat43,        main.Rat54,        main.Rat169,
-                                                   main.Rat1610,      main.Rat2351,      main.RatUserDef};
-            items[i]->trigger();
-            EXPECT_EQ(Config->Ratio.Mode, ItemTag(video.Menu.RatioItems[i])) << i;
-        }
-        video.OnDisplayModeChecked(vdmDesktop);
-        EXPECT_TRUE(main.Desktop1->isChecked());
-        EXPECT_FALSE(main.Fullscreen1->isChecked());
     }
-    delete Config;
-    Config = nullptr;
+    ~WindowHooksTest() override { Config = nullptr; }
+
+    TKConfig config;
+    TfrmMain main;
+    TfrmVideo video;
+};
+
+TEST_F(WindowHooksTest, TheMainRatioItemsRunTheVideoWindowsItemsOfTheSameMeaning)
+{
+    const std::pair<QAction*, uint8_t> items[] = {
+        {main.RatStretched, rmStretched},
+        {main.RatLetterbox, rmLetterbox},
+        {main.RatCrop, rmCrop},
+        {main.Rat43, rm43},
+        {main.Rat54, rm54},
+        {main.Rat169, rm169},
+        {main.Rat1610, rm1610},
+        {main.Rat2351, rm2351},
+        {main.RatUserDef, rmUserdef},
+    };
+    for (const auto& [item, mode] : items) {
+        item->trigger();
+        EXPECT_EQ(Config->Ratio.Mode, mode) << item->text().toStdString();
+        video.OnRatioChecked(mode);
+        for (const auto& [other, _] : items)
+            EXPECT_EQ(other->isChecked(), other == item) << other->text().toStdString();
+    }
+    video.OnDisplayModeChecked(vdmDesktop);
+    EXPECT_TRUE(main.Desktop1->isChecked());
+    EXPECT_FALSE(main.Fullscreen1->isChecked());
+}
+
+TEST_F(WindowHooksTest, BothMonitorMenusListTheMonitors)
+{
+    video.RefreshOutputMonitors();
+    const std::vector<QAction*> mains = MenuItems(*main.MonitorOutput1), videos = MenuItems(*video.Menu.MonitorOutput1);
+    ASSERT_EQ(mains.size(), size_t(QGuiApplication::screens().size()));
+    ASSERT_EQ(mains.size(), videos.size());
+    for (size_t i = 0; i < mains.size(); ++i) {
+        EXPECT_EQ(mains[i]->text(), videos[i]->text());
+        EXPECT_EQ(ItemTag(mains[i]), int(i));
+    }
+    config.VideoFSForceDisplay = -1;
+    mains.back()->trigger();
+    EXPECT_EQ(config.VideoFSForceDisplay, int(mains.size()) - 1);
+    video.RefreshOutputMonitors();
+    EXPECT_EQ(MenuItems(*main.MonitorOutput1).size(), mains.size()) << "filled afresh, not appended";
 }
 
 } // namespace

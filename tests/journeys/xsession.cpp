@@ -276,6 +276,16 @@ void TXSession::Click(XWindow window, int x, int y, int button)
     Sync();
 }
 
+void TXSession::DoubleClick(XWindow window, int x, int y)
+{
+    Click(window, x, y);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    Sync();
+    // A click after this one is a click of its own.
+    lastClickTime_ = std::chrono::steady_clock::now();
+}
+
 void TXSession::Press(const std::string& combo)
 {
     std::vector<unsigned char> codes;

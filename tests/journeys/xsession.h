@@ -79,6 +79,8 @@ public:
     void MoveTo(int x, int y);
     // A click (press and release) at a point of the window's client area.
     void Click(XWindow window, int x, int y, int button = 1);
+    // Two clicks of the left button there, quick enough to be a double click.
+    void DoubleClick(XWindow window, int x, int y);
     // One key with modifiers, by X keysym names joined by '+':
     // "Right", "space", "ctrl+s", "shift+Tab".
     void Press(const std::string& combo);

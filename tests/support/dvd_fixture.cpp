@@ -36,12 +36,14 @@ void Run(const fs::path& dir, const std::string& command)
 void Write(const fs::path& file, const std::string& text) { WriteFile(file.string(), text); }
 
 // A DVD clip: a solid picture with two tones as two AC-3 streams.
-std::string Clip(unsigned colour, int seconds, const std::string& out)
+std::string Clip(unsigned colour, int seconds, const std::string& out, const std::string& size = "352x288",
+                 const std::string& aspect = "4:3")
 {
     const std::string d = std::to_string(seconds);
-    return "ffmpeg -nostdin -y -f lavfi -i color=c=" + Hex(colour) + ":s=352x288:r=25:d=" + d +
+    return "ffmpeg -nostdin -y -f lavfi -i color=c=" + Hex(colour) + ":s=" + size + ":r=25:d=" + d +
            " -f lavfi -i sine=f=440:d=" + d + " -f lavfi -i sine=f=880:d=" + d +
-           " -map 0:v -map 1:a -map 2:a -target pal-dvd -s 352x288 -b:v 800k -c:a ac3 -b:a 64k -ar 48000 " + out;
+           " -map 0:v -map 1:a -map 2:a -target pal-dvd -s " + size + " -aspect " + aspect +
+           " -b:v 800k -c:a ac3 -b:a 64k -ar 48000 " + out;
 }
 
 std::string Box(const int (&r)[4])
@@ -98,11 +100,35 @@ fs::path Author()
     return dir / "disc";
 }
 
+fs::path AuthorWide()
+{
+    const fs::path dir = MediaFolder() / "dvd-wide";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    Run(dir, Clip(kDvdTitle1Colour, kWideDvdTitle1Seconds, "t1.mpg", "720x576", "16:9"));
+    Run(dir, Clip(kDvdTitle2Colour, 2, "t2.mpg", "720x576", "16:9"));
+    Run(dir, Clip(kDvdMenuColour, 1, "menu.mpg", "720x576", "4:3"));
+    Write(dir / "dvd.xml", "<dvdauthor dest=\"disc\" jumppad=\"0\"><vmgm><fpc>jump title 1;</fpc>"
+                           "<menus><video format=\"pal\" aspect=\"4:3\"/>"
+                           "<pgc entry=\"title\"><vob file=\"menu.mpg\" pause=\"inf\"/></pgc></menus></vmgm>"
+                           "<titleset><titles><video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\"/>"
+                           "<pgc><vob file=\"t1.mpg\"/></pgc><pgc><vob file=\"t2.mpg\"/></pgc>"
+                           "</titles></titleset></dvdauthor>");
+    Run(dir, "VIDEO_FORMAT=PAL dvdauthor -x dvd.xml");
+    return dir / "disc";
+}
+
 } // namespace
 
 const fs::path& DvdFixture()
 {
     static const fs::path disc = Author();
+    return disc;
+}
+
+const fs::path& WideDvdFixture()
+{
+    static const fs::path disc = AuthorWide();
     return disc;
 }
 

@@ -21,6 +21,12 @@ constexpr int kDvdButton2[4] = {40, 120, 140, 160};
 
 // The folder that holds VIDEO_TS, made once per test program.
 const std::filesystem::path& DvdFixture();
+// A 16:9 PAL disc (720x576) that plays its first title at once: title 1
+// of kWideDvdTitle1Seconds in the first title colour, title 2 of two
+// seconds in the second; two AC-3 streams, no subpictures. Its title menu is
+// a 4:3 still picture of the same size in the menu colour, without buttons.
+constexpr int kWideDvdTitle1Seconds = 30;
+const std::filesystem::path& WideDvdFixture();
 // A copy of the fixture's folder under a new name, for tests that damage it.
 std::filesystem::path DvdCopy(const std::string& name);
 

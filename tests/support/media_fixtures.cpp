@@ -120,6 +120,14 @@ const std::filesystem::path& Mp4Fixture()
     return file;
 }
 
+const std::filesystem::path& AnamorphicFixture()
+{
+    static const auto file =
+        Make("wide.mkv", Picture(2, kWidth, kHeight, 25) + " " + Tone(2, 440) +
+                             " -vf setsar=4/3 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac");
+    return file;
+}
+
 const std::filesystem::path& AudioFixture()
 {
     static const auto file = Make("tone.flac", Tone(1, 440) + " -ac 2 -ar 44100");

@@ -23,6 +23,8 @@ const std::filesystem::path& AviFixture();
 const std::filesystem::path& MjpegFixture();
 // H.264 and AAC, 2 s.
 const std::filesystem::path& Mp4Fixture();
+// As Mp4Fixture in Matroska, its pixels 4:3 wide: the picture shows 16:9.
+const std::filesystem::path& AnamorphicFixture();
 // FLAC audio only, 1 s, 44.1 kHz stereo.
 const std::filesystem::path& AudioFixture();
 // 16-bit PCM audio only in Matroska, 3 s, 44.1 kHz stereo; the rate is an

@@ -44,6 +44,7 @@ public:
     explicit Handle(TfrmVideoFullscreenControl& bar) : bar_(bar) {}
     void SetPosition(const QRect& monitor) override { bar_.SetPosition(monitor); }
     void StartAutoHide() override { bar_.StartAutoHide(); }
+    void FloatOver(QWidget& fullScreen) override { video::KeepAbove(bar_, fullScreen); }
     void setVisible(bool visible) override { bar_.setVisible(visible); }
 
 private:

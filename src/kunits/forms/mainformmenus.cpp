@@ -97,7 +97,6 @@ void TfrmMain::CreateMenus()
     RatStretched = Item(Ratio1, "RatStretched", u"Stretched");
     RatLetterbox = Item(Ratio1, "RatLetterbox", u"Letter Box");
     RatCrop = Item(Ratio1, "RatCrop", u"Crop");
-    RadioItems(Ratio1, {RatStretched, RatLetterbox, RatCrop});
     Ratio1->addSeparator();
     Rat43 = Item(Ratio1, "Rat43", u"4:3");
     Rat54 = Item(Ratio1, "Rat54", u"5:4");
@@ -105,6 +104,8 @@ void TfrmMain::CreateMenus()
     Rat1610 = Item(Ratio1, "Rat1610", u"16:10");
     Rat2351 = Item(Ratio1, "Rat2351", u"2.35:1");
     RatUserDef = Item(Ratio1, "RatUserDef", u"Userdefinied");
+    // One choice, as the video window's: whichever mode applies is ticked.
+    RadioItems(Ratio1, {RatStretched, RatLetterbox, RatCrop, Rat43, Rat54, Rat169, Rat1610, Rat2351, RatUserDef});
     MonitorOutput1 = Submenu(Video1, "MonitorOutput1", u"Monitor output");
     Audio1 = Submenu(m, "Audio1", u"Audio");
     Audio1->menuAction()->setEnabled(false);

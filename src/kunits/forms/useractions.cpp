@@ -13,6 +13,7 @@
 #include "core/text/klanguage.h"
 #include "core/text/kwideformat.h"
 #include "forms/mainform.h"
+#include "forms/videoform.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedmain.h"
@@ -416,6 +417,9 @@ int PlayerWindowBit(const QWidget* window)
 {
     if (!window)
         return 0;
+    // The display's full-screen window is the video window's while it shows.
+    if (frmVideo && window == frmVideo->DSVideoWindowEx->FullscreenControlHandle())
+        return 8;
     for (const TKPlayerWindow& w : kPlayerWindows)
         if (window->objectName() == QLatin1String(w.Name))
             return w.Bit;

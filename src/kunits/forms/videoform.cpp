@@ -396,12 +396,21 @@ void TfrmVideo::Windowmode1Click()
     ModeEntered(vdmWindow, Menu.Windowmode1, kTextWindowMode);
 }
 
+std::vector<QMenu*> TfrmVideo::MonitorMenus() const
+{
+    std::vector<QMenu*> menus{Menu.MonitorOutput1};
+    if (MainMonitorOutput)
+        menus.push_back(MainMonitorOutput);
+    return menus;
+}
+
 void TfrmVideo::CheckMonitorOutputs()
 {
     const QScreen* monitor = DSVideoWindowEx->Monitor();
     const int number = monitor ? static_cast<int>(QGuiApplication::screens().indexOf(monitor)) : -1;
-    for (QAction* item : MenuItems(*Menu.MonitorOutput1))
-        item->setChecked(monitor && ItemTag(item) == number);
+    for (QMenu* menu : MonitorMenus())
+        for (QAction* item : MenuItems(*menu))
+            item->setChecked(monitor && ItemTag(item) == number);
 }
 
 // --- size and shape ------------------------------------------------------------
@@ -414,6 +423,17 @@ QSize TfrmVideo::GetVideoSize() const
     if (!video || media::Failed(video->get_VideoWidth(&width)) || media::Failed(video->get_VideoHeight(&height)))
         return {};
     return {width, height};
+}
+
+QSize TfrmVideo::GetPictureShape() const
+{
+    const QSize size = GetVideoSize();
+    const auto renderer = DSVideoWindowEx->GetFilter();
+    const auto video = renderer ? renderer.as<media::IBasicVideo2>() : media::ComPtr<media::IBasicVideo2>();
+    int32_t x = 0, y = 0;
+    if (size.isEmpty() || !video || media::Failed(video->GetPreferredAspectRatio(&x, &y)) || x <= 0 || y <= 0)
+        return size;
+    return {x, y};
 }
 
 void TfrmVideo::SetWindowZoom(int percent, bool force)
@@ -442,7 +462,7 @@ void TfrmVideo::SetDigitalZoom(int value)
 std::optional<QRect> TfrmVideo::VideoRect() const
 {
     const TKConfig& c = Settings();
-    return AspectRatioRect(c.Ratio.Mode, DSVideoWindowEx->rect(), GetVideoSize(), c.Ratio.User.X, c.Ratio.User.Y);
+    return AspectRatioRect(c.Ratio.Mode, DSVideoWindowEx->rect(), GetPictureShape(), c.Ratio.User.X, c.Ratio.User.Y);
 }
 
 bool TfrmVideo::SetAspectRatio()

@@ -73,6 +73,9 @@ public:
     // --- size and shape of the picture ------------------------------------
     // The first video stream's size; 0 x 0 without one.
     QSize GetVideoSize() const;
+    // The shape the picture is meant to show in (x:y, its pixels need not be
+    // square); 0 x 0 without a video.
+    QSize GetPictureShape() const;
     // Ticks the zoom item; with a video and AutoVideoResize or force, sizes
     // the client area to percent of the video (centred when CenterVideo).
     void SetWindowZoom(int percent, bool force);
@@ -115,7 +118,7 @@ public:
     void RefreshOutputMonitors();
     void SelectMonitorOutput(int monitor);
     // Items by system type and pause state.
-    void UpdateVideoMenu();
+    void UpdateVideoMenu() override;
     // The hot keys' steps: next ratio, audio stream, subtitle stream, monitor.
     void NextAspectRatio();
     void NextAudioStream();
@@ -181,6 +184,8 @@ public:
     // The main window's items that follow this window's checks.
     std::function<void(uint8_t ratioMode)> OnRatioChecked;
     std::function<void(uint8_t displayMode)> OnDisplayModeChecked;
+    // The main window's monitor menu, filled and ticked with this window's.
+    QPointer<QMenu> MainMonitorOutput;
 
 protected:
     void FormActivate() override;
@@ -190,6 +195,8 @@ protected:
 
 private:
     void ConnectMenu();
+    // This window's monitor menu and the main window's (when set).
+    std::vector<QMenu*> MonitorMenus() const;
     void SpectrumData(const dsp::TVisualBuffer& bands);
     void EnterFullscreenOrDesktop(bool desktop);
     void ModeEntered(uint8_t mode, QAction* item, int text);

@@ -60,7 +60,10 @@ void TfrmVideo::FilterGraphDVDCurrentHMSFTime(media::DVD_HMSF_TIMECODE time)
     if (!PlaySystem)
         return;
     PlaySystem->View().ShowTime(d.Hours, d.Minutes, d.Seconds, d.Remaining);
-    PlaySystem->View().SetProgressBar(d.ProgressTag, d.ProgressEnabled, d.ProgressMax, d.ProgressPosition);
+    // A drag's value is where the disc goes on release: the time must not move it.
+    if (!PlaySystem->View().SeekBarDragging())
+        PlaySystem->View().SetProgressBar(d.ProgressTag, d.ProgressEnabled, d.ProgressMax, d.ProgressPosition);
+    PlaySystem->SetVideoSeekable(d.ProgressEnabled);
 }
 
 // --- menus ---------------------------------------------------------------------------

@@ -220,16 +220,18 @@ void TfrmVideo::BuildFilterMenu()
 
 void TfrmVideo::RefreshOutputMonitors()
 {
-    Menu.MonitorOutput1->clear();
     const QList<QScreen*> screens = QGuiApplication::screens();
-    for (int i = 0; i < screens.size(); ++i) {
-        const QRect r = screens[i]->geometry();
-        const int text = screens[i] == QGuiApplication::primaryScreen() ? kTextPrimaryMonitor : kTextMonitor;
-        QAction* item = Menu.MonitorOutput1->addAction(
-            QString::fromStdU16String(Language.Format(TLanguageSection::Status, text, i, r.width(), r.height())));
-        item->setCheckable(true);
-        SetItemTag(item, i);
-        QObject::connect(item, &QAction::triggered, this, [this, i] { SelectMonitorOutput(i); });
+    for (QMenu* menu : MonitorMenus()) {
+        menu->clear();
+        for (int i = 0; i < screens.size(); ++i) {
+            const QRect r = screens[i]->geometry();
+            const int text = screens[i] == QGuiApplication::primaryScreen() ? kTextPrimaryMonitor : kTextMonitor;
+            QAction* item = menu->addAction(
+                QString::fromStdU16String(Language.Format(TLanguageSection::Status, text, i, r.width(), r.height())));
+            item->setCheckable(true);
+            SetItemTag(item, i);
+            QObject::connect(item, &QAction::triggered, this, [this, i] { SelectMonitorOutput(i); });
+        }
     }
     CheckMonitorOutputs();
 }

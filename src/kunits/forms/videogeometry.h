@@ -36,8 +36,9 @@ QSize WindowZoomSize(QSize video, int percent);
 std::optional<QSize> RatioOfMode(uint8_t mode, QSize video, float userX, float userY);
 
 // The picture's rectangle inside display for the mode; nothing without a
-// video size. Letter box fits the video's own shape, stretched and crop
-// take the whole display, the others fit their ratio; all centred.
+// video shape (its display aspect, x:y). Letter box fits the video's own
+// shape, stretched and crop take the whole display, the others fit their
+// ratio; all centred.
 std::optional<QRect> AspectRatioRect(uint8_t mode, QRect display, QSize video, float userX, float userY);
 
 // The font's size in points: height div (50 - size), the divisor at least 1.

@@ -98,10 +98,19 @@ std::vector<TKStreamEntry> GetSubtitleStreamEntries(media::IAMStreamSelect* spli
         splitter, u"Subtitle Track %d",
         [](const media::GUID& major) { return major == media::MEDIATYPE_Subtitle || major == media::MEDIATYPE_Text; },
         entries);
+    // The filter's embedded language shows whichever of the splitter's
+    // streams is enabled: those streams choose it, and it is no entry of
+    // its own.
+    int32_t embedded = -1;
+    if (!entries.empty() && media::Succeeded(subtitles->get_EmbeddedLanguage(&embedded)))
+        for (TKStreamEntry& e : entries)
+            e.LanguageIndex = embedded;
     int32_t count = 0;
     if (media::Failed(subtitles->get_LanguageCount(&count)))
         return entries;
     for (int32_t i = 0; i < count; ++i) {
+        if (i == embedded)
+            continue;
         std::u16string name;
         subtitles->get_LanguageName(i, &name);
         entries.push_back({TrimWide(name), -1, i});

@@ -40,8 +40,8 @@ TKGraphFilters FindGraphFilters(media::IFilterGraph* graph);
 // name), else "Audio Track %d".
 std::vector<TKStreamEntry> GetAudioStreamEntries(media::IAMStreamSelect* splitter);
 // Subtitle entries, only with a subtitle filter: the splitter's subtitle and
-// text streams ("Subtitle Track %d" without a language), then the filter's
-// languages.
+// text streams ("Subtitle Track %d" without a language), each choosing the
+// filter's embedded language they feed, then the filter's other languages.
 std::vector<TKStreamEntry> GetSubtitleStreamEntries(media::IAMStreamSelect* splitter, media::IDirectVobSub* subtitles);
 
 // The menus filled with radio items carrying their entry; the subtitle menu

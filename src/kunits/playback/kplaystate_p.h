@@ -43,7 +43,6 @@ struct TKPlayState {
     int64_t VideoLength = 0;
     int64_t VideoPosition = 0;
     uint32_t SeekingCaps = 0;
-    bool VideoSeekable = false;
     // Set when building or starting a graph failed.
     bool StreamError = false;
     std::string StreamErrorText;

@@ -216,7 +216,7 @@ void TKSystem::Pause()
         SysPaused = false;
         SysPlayed = true;
         view_->SetTimer(TKPlayTimer::PlayTimer, true, 333);
-        view_->UpdateVideoMenu();
+        video_->UpdateVideoMenu();
         state_->PlayingTitle = WideFormat(state_->Texts.IsPlaying, state_->CurrentEntry.Caption);
         view_->SetStatusText(state_->PlayingTitle);
         view_->SetStatusIcon(TKStatusIcon::Play);
@@ -225,7 +225,7 @@ void TKSystem::Pause()
         SysPlayed = false;
         SysPaused = true;
         view_->SetTimer(TKPlayTimer::PlayTimer, false);
-        view_->UpdateVideoMenu();
+        video_->UpdateVideoMenu();
         view_->SetStatusText(state_->Texts.Paused);
         view_->SetStatusIcon(TKStatusIcon::Paused);
     }
@@ -417,6 +417,13 @@ TKPlaylistEntry* TKSystem::LastItem() const { return state_->LastItem; }
 std::vector<TKStreamInfo>& TKSystem::StreamInfos() { return state_->StreamInfos; }
 const std::u16string& TKSystem::PlayingTitle() const { return state_->PlayingTitle; }
 bool TKSystem::Seekable() const { return state_->Seekable; }
+
+void TKSystem::SetVideoSeekable(bool seekable)
+{
+    if (state_->SystemType == TSystemType::DVD)
+        state_->Seekable = seekable;
+}
+
 int64_t TKSystem::ChannelLength() const { return state_->ChannelLength; }
 int TKSystem::ChannelVolume() const { return state_->ChannelVolume; }
 int TKSystem::ChannelBalance() const { return state_->ChannelBalance; }

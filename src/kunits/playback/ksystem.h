@@ -186,6 +186,9 @@ public:
     std::vector<TKStreamInfo>& StreamInfos();
     const std::u16string& PlayingTitle() const;
     bool Seekable() const;
+    // A DVD title's length became known (or unknown again): the seek bar
+    // and the time jumps move the disc within its title while it is known.
+    void SetVideoSeekable(bool seekable);
     // The running audio-library channel: its length in bytes, volume 0..100
     // and pan -100..100.
     int64_t ChannelLength() const;

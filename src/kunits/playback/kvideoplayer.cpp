@@ -101,7 +101,6 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
     }
     if (dvd) {
         Log(proc, "Disable seeking caps");
-        state.VideoSeekable = false;
         state.SeekingCaps = 0;
         Log(proc, "Reset video length");
         state.VideoLength = 0;
@@ -194,8 +193,14 @@ void TKVideoPlayer::SetVolume(bool, const TKBar& bar, bool mute)
 
 void TKVideoPlayer::SetPosition(int64_t position)
 {
-    if (kind_ != Kind::DVD)
+    if (kind_ != Kind::DVD) {
         Video().SetPosition(position);
+        return;
+    }
+    // A disc's bar counts milliseconds of its title; a time code goes up to 255 hours.
+    const int64_t seconds = std::clamp<int64_t>(position / 1000, 0, 255 * 3600 + 3599);
+    Video().PlayAtTime(static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                       static_cast<int>(seconds % 60));
 }
 
 void TKVideoPlayer::SetSpeed(int speed) { Video().SetRate(VideoSpeedRate(speed)); }

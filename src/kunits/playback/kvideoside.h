@@ -47,11 +47,15 @@ public:
     virtual void Reset(bool /*fullStop*/) {}
     virtual bool Pause() { return false; }
     virtual bool Resume() { return false; }
+    // The video window's menu items for the running type and pause state.
+    virtual void UpdateVideoMenu() {}
     // 0 no graph, 1 stopped, 2 paused, 3 running.
     virtual int GraphState() { return 0; }
     // Current position in 100 ns units; false when it cannot be read.
     virtual bool Position(int64_t& /*position*/) { return false; }
     virtual void SetPosition(int64_t /*position*/) {}
+    // A DVD plays on from that time of its title.
+    virtual void PlayAtTime(int /*hours*/, int /*minutes*/, int /*seconds*/) {}
     virtual void SetVolume(int /*volume0to10000*/) {}
     virtual void SetBalance(int /*balance*/) {}
     virtual void SetRate(double /*rate*/) {}

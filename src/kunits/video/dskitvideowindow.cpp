@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include "media/filterif.h"
 #include "media/uuids.h"
@@ -34,6 +35,14 @@ ComPtr<IPin> FreeInput(IBaseFilter* f)
 }
 
 } // namespace
+
+void KeepAbove(QWidget& top, QWidget& below)
+{
+    top.winId();
+    below.winId();
+    if (top.windowHandle() && below.windowHandle())
+        top.windowHandle()->setTransientParent(below.windowHandle());
+}
 
 void TVideoFullscreenControlForm::SetPosition(const QRect&) { throw std::runtime_error("Virtual method!"); }
 void TVideoFullscreenControlForm::StartAutoHide() { throw std::runtime_error("Virtual method!"); }
@@ -329,7 +338,7 @@ void TDSVideoWindowEx2::StartFullScreenOn(QScreen* monitor)
     MoveInto(fullScreenForm_.get(), monitor);
     if (controlForm_ && monitor) {
         controlForm_->SetPosition(monitor->geometry());
-        controlForm_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        controlForm_->FloatOver(*fullScreenForm_);
     }
     fullScreenForm_->show();
     fullScreen_ = true;

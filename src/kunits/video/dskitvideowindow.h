@@ -26,13 +26,21 @@ namespace kolvarin::video {
 
 enum class TRatioModes : uint8_t { rmStretched = 0, rmLetterBox = 1, rmCrop = 2 };
 
-// The full-screen control bar's base: both operations must be overridden.
+// Keeps the top-level window top above the top-level window below under a
+// window manager, which stacks a full-screen window over all others but
+// those that belong to it (its transients).
+void KeepAbove(QWidget& top, QWidget& below);
+
+// The full-screen control bar's base: SetPosition and StartAutoHide must be
+// overridden.
 class TVideoFullscreenControlForm : public QWidget {
 public:
     using QWidget::QWidget;
     // Raise std::runtime_error("Virtual method!") unless overridden.
     virtual void SetPosition(const QRect& monitor);
     virtual void StartAutoHide();
+    // The bar floats over the full-screen window fullScreen.
+    virtual void FloatOver(QWidget& fullScreen) { KeepAbove(*this, fullScreen); }
 };
 
 class TDSVideoWindowEx2 : public QWidget, public IFilter, public IGraphEventSink {

@@ -225,9 +225,6 @@ TDvdTimeDisplay DvdCurrentTime(TDvdState& state, DVD_HMSF_TIMECODE time, int tim
         d.ProgressEnabled = true;
         d.ProgressMax = length;
         d.ProgressPosition = now;
-        state.VideoSeekable = true;
-    } else {
-        state.VideoSeekable = false;
     }
     return d;
 }

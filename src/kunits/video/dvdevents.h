@@ -28,7 +28,6 @@ struct TDvdState {
     int32_t DvdSubtitlesVisible = 0; // 0 or -1
     media::DVD_HMSF_TIMECODE DvdTotalTime;
     uint32_t DvdCurrentTime = 0;
-    bool VideoSeekable = false;
 };
 
 // One item of a built menu: Tag carries the stream or chapter number (-1:
@@ -103,7 +102,7 @@ struct TDvdMenus {
 };
 void DvdChapterStart(const TDvdPlaySystem& dvd, const TDvdTexts& texts, TDvdMenus& menus, int chapter);
 void DvdTitleChange(const TDvdPlaySystem& dvd, int title);
-// timeMode: the setting TimeMode (0 elapsed, 1 remaining). Sets VideoSeekable.
+// timeMode: the setting TimeMode (0 elapsed, 1 remaining).
 TDvdTimeDisplay DvdCurrentTime(TDvdState& state, media::DVD_HMSF_TIMECODE time, int timeMode);
 
 // The menu commands; each acts only with the navigator there and returns

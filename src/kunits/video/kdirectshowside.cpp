@@ -381,6 +381,12 @@ bool TKDirectShowSide::Resume()
     }
 }
 
+void TKDirectShowSide::UpdateVideoMenu()
+{
+    if (host_)
+        host_->UpdateVideoMenu();
+}
+
 int TKDirectShowSide::GraphState() { return graph_->Active() ? graph_->GetState() : 0; }
 
 bool TKDirectShowSide::Position(int64_t& position)
@@ -397,6 +403,17 @@ void TKDirectShowSide::SetPosition(int64_t position)
 {
     if (auto seeking = graph_->Query<IMediaSeeking>())
         seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+}
+
+void TKDirectShowSide::PlayAtTime(int hours, int minutes, int seconds)
+{
+    if (!graph_->Active() || !builder_->DvdControl)
+        return;
+    DVD_HMSF_TIMECODE time;
+    time.bHours = static_cast<uint8_t>(std::clamp(hours, 0, 255));
+    time.bMinutes = static_cast<uint8_t>(std::clamp(minutes, 0, 59));
+    time.bSeconds = static_cast<uint8_t>(std::clamp(seconds, 0, 59));
+    builder_->DvdControl->PlayAtTime(&time, 0);
 }
 
 void TKDirectShowSide::SetVolume(int volume)

@@ -66,9 +66,11 @@ public:
     void Reset(bool fullStop) override;
     bool Pause() override;
     bool Resume() override;
+    void UpdateVideoMenu() override;
     int GraphState() override;
     bool Position(int64_t& position) override;
     void SetPosition(int64_t position) override;
+    void PlayAtTime(int hours, int minutes, int seconds) override;
     void SetVolume(int volume) override;
     void SetBalance(int balance) override;
     void SetRate(double rate) override;

@@ -34,6 +34,8 @@ public:
     // The medium ended or stopped: with fullStop the window leaves full
     // screen and hides, and the display mode returns to none.
     virtual void VideoReset(bool /*fullStop*/) {}
+    // The menu items for the running type and pause state.
+    virtual void UpdateVideoMenu() {}
     // The picture's native size changed.
     virtual void VideoSizeChanged(int /*width*/, int /*height*/) {}
     // Raises the window when it shows.

@@ -208,12 +208,15 @@ protected:
             if (!picture)
                 return S_OK;
         }
-        if (frame->width != width_ || frame->height != height_) {
-            // The connection's size came from the container, which may not be the stream's.
-            const bool announce = width_ != 0 || !ConnectedAs(frame->width, frame->height);
+        // A stream that says nothing of its pixels' shape keeps the container's.
+        const AVRational said = frame->sample_aspect_ratio;
+        const AVRational aspect = said.num > 0 && said.den > 0 ? said : inputAspect_;
+        if (frame->width != width_ || frame->height != height_ || av_cmp_q(aspect, aspect_) != 0) {
+            // The connection's size and shape came from the container, which may not be the stream's.
+            const bool announce = width_ != 0 || !ConnectedAs(frame->width, frame->height, aspect);
             width_ = frame->width;
             height_ = frame->height;
-            aspect_ = frame->sample_aspect_ratio;
+            aspect_ = aspect;
             pendingType_ = announce;
             if (announce)
                 NotifyEvent(EC_VIDEO_SIZE_CHANGED, (height_ << 16) | (width_ & 0xFFFF), 0);
@@ -237,7 +240,20 @@ protected:
         return Output().Deliver(sample.get());
     }
 
-    void OnNewCodec() override { pendingType_ = width_ != 0; }
+    HRESULT CompleteConnect(PIN_DIRECTION dir, IPin* peer) override
+    {
+        const HRESULT hr = Decoder::CompleteConnect(dir, peer);
+        if (dir == PINDIR_INPUT && codec_)
+            inputAspect_ = codec_->sample_aspect_ratio;
+        return hr;
+    }
+
+    void OnNewCodec() override
+    {
+        pendingType_ = width_ != 0;
+        if (codec_)
+            inputAspect_ = codec_->sample_aspect_ratio;
+    }
 
 private:
     REFERENCE_TIME FrameTime()
@@ -249,10 +265,13 @@ private:
         return v2 && v2->AvgTimePerFrame > 0 ? v2->AvgTimePerFrame : 400000;
     }
 
-    bool ConnectedAs(int width, int height)
+    bool ConnectedAs(int width, int height, AVRational aspect)
     {
         const auto v = ReadVideoInfo2(Output().CurrentMediaType().formatBytes());
-        return v && v->bmiHeader.biWidth == width && std::abs(v->bmiHeader.biHeight) == height;
+        const auto wanted = ReadVideoInfo2(VideoOutputType(width, height, aspect, 0, AV_PIX_FMT_YUV420P).formatBytes());
+        return v && wanted && v->bmiHeader.biWidth == width && std::abs(v->bmiHeader.biHeight) == height &&
+               v->dwPictAspectRatioX == wanted->dwPictAspectRatioX &&
+               v->dwPictAspectRatioY == wanted->dwPictAspectRatioY;
     }
 
     AMMediaType CurrentOutputType()
@@ -290,6 +309,7 @@ private:
 
     int width_ = 0, height_ = 0;
     AVRational aspect_{0, 1};
+    AVRational inputAspect_{0, 1}; // the pixels' shape the input type gave
     bool pendingType_ = false;
     SwsContext* sws_ = nullptr;
     AVFrame* converted_ = nullptr;

@@ -4,7 +4,7 @@
 // compressed or PCM audio to interleaved 32-bit float (CLSID_FFAudioDecoder).
 // They decode on the streaming thread that delivers to them. A sample that
 // carries a new media type opens the codec again; a picture of a new size
-// goes out with the new type and an EC_VIDEO_SIZE_CHANGED.
+// or pixel shape goes out with the new type and an EC_VIDEO_SIZE_CHANGED.
 
 #include "media/filterif.h"
 

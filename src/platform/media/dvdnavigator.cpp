@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <numeric>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -33,6 +34,11 @@ AMMediaType TypeOf(AVCodecID codec, const DVD_TITLE_ATTRIBUTES& a)
         if (p->codec_type == AVMEDIA_TYPE_VIDEO) {
             p->width = static_cast<int>(a.VideoAttributes.ulSourceResolutionX);
             p->height = static_cast<int>(a.VideoAttributes.ulSourceResolutionY);
+            // The title's display shape over its resolution gives the pixels' shape.
+            const int x = static_cast<int>(a.VideoAttributes.ulAspectX) * p->height;
+            const int y = static_cast<int>(a.VideoAttributes.ulAspectY) * p->width;
+            if (const int g = std::gcd(x, y); g > 0)
+                p->sample_aspect_ratio = {x / g, y / g};
             st->avg_frame_rate = {static_cast<int>(a.VideoAttributes.ulFrameRate), 1};
         } else if (p->codec_type == AVMEDIA_TYPE_AUDIO && a.ulNumberOfAudioStreams > 0) {
             p->sample_rate = static_cast<int>(a.AudioAttributes[0].dwFrequency);
@@ -435,7 +441,9 @@ private:
         REFERENCE_TIME now = 0;
         if (!clock || Failed(clock->GetTime(&now)))
             return -1;
-        return now - start;
+        // A graph runs from a start time a little ahead: until then its time
+        // stands at 0 (read as "stopped", nothing would bound the reading).
+        return std::max<REFERENCE_TIME>(0, now - start);
     }
 
     DvdSession session_;

@@ -224,6 +224,14 @@ public:
         *name = tracks_[index].name;
         return S_OK;
     }
+    HRESULT get_EmbeddedLanguage(int32_t* index) override
+    {
+        if (!index)
+            return E_POINTER;
+        std::lock_guard lock(lock_);
+        *index = embedded_;
+        return S_OK;
+    }
     HRESULT get_SelectedLanguage(int32_t* index) override
     {
         if (!index)

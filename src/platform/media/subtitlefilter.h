@@ -27,6 +27,9 @@ public:
     virtual HRESULT get_FileName(std::u16string* file) = 0;
     virtual HRESULT get_LanguageCount(int32_t* count) = 0;
     virtual HRESULT get_LanguageName(int32_t index, std::u16string* name) = 0;
+    // The language the "Subtitle" pin feeds (it follows the stream the
+    // source sends); -1 while nothing is connected there.
+    virtual HRESULT get_EmbeddedLanguage(int32_t* index) = 0;
     virtual HRESULT get_SelectedLanguage(int32_t* index) = 0;
     virtual HRESULT put_SelectedLanguage(int32_t index) = 0;
     virtual HRESULT get_HideSubtitles(bool* hide) = 0;

@@ -163,7 +163,10 @@ bool VideoView::ForwardMouse(QEvent* e)
             return false;
         auto* m = static_cast<QMouseEvent*>(e);
         QMouseEvent copy(m->type(), drain_->mapFromGlobal(m->globalPosition()), m->globalPosition(), m->button(),
-                         m->buttons(), m->modifiers());
+                         m->buttons(), m->modifiers(), m->pointingDevice());
+        // The device remembers the press it last saw: one without its time
+        // would keep the next press from making a double click.
+        copy.setTimestamp(m->timestamp());
         QCoreApplication::sendEvent(drain_, &copy);
         return true;
     }

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <algorithm>
 
+#include "core/playlist/kplaylistprocs.h"
 #include "core/text/klanguage.h"
 #include "mainformfixture.h"
 
@@ -52,6 +53,21 @@ TEST_F(MainFormTest, TellAFriendWritesTheRecommendationIntoAMailLink)
                          0),
               0u);
     EXPECT_EQ(link.size() - link.rfind(u"https://www.kolvarin.org/<br><br>"), 33u) << "eight lines, each ended";
+}
+
+TEST_F(MainFormTest, PausingAnAudioFileLeavesTheVideoMenuOff)
+{
+    const std::filesystem::path file = home() / "silence.wav";
+    WriteSilence(file, 20);
+    PlaylistAdd(u"silence", file.u16string(), "00:00:20", false, "00");
+    system->Play(0);
+    ASSERT_TRUE(SysActive);
+    for (const bool paused : {true, false}) {
+        system->Pause();
+        ASSERT_EQ(SysPaused, paused);
+        EXPECT_FALSE(main->Video1->menuAction()->isEnabled()) << paused;
+    }
+    system->Stop(true);
 }
 
 TEST_F(MainFormTest, TenMenuItemsShowTheirImagesEachItsOwn)

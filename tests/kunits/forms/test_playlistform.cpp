@@ -12,6 +12,10 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 #include "core/system/kglobals.h"
 #include "forms/appstates.h"
 #include "forms/edititemform.h"
@@ -38,6 +42,21 @@ std::vector<int> Selected()
         if (PlaylistGetItem(i)->Selected)
             indexes.push_back(i);
     return indexes;
+}
+
+// The contrast ratio of two colours (WCAG's relative luminance).
+double Contrast(gdi::Color a, gdi::Color b)
+{
+    const auto luminance = [](gdi::Color c) {
+        const auto linear = [](std::uint8_t v) {
+            const double s = v / 255.0;
+            return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(gdi::GetRValue(c)) + 0.7152 * linear(gdi::GetGValue(c)) +
+               0.0722 * linear(gdi::GetBValue(c));
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 TEST(PlaylistRows, NumbersAreRightAlignedInAColumnOfTheCountsDigits)
@@ -120,6 +139,20 @@ TEST_F(PlaylistForm, AShortListStartsAtTheFirstEntryWhateverWasScrolledBefore)
     EXPECT_TRUE(Selected().empty());
     EXPECT_EQ(PlaylistItemIndex, -1);
     EXPECT_EQ(form_->ClickedIndex(), -1);
+}
+
+// What marks the selection stands out from the rows around it by the 3:1
+// that user-interface states need.
+TEST_F(PlaylistForm, TheBuiltInSkinsSelectedRowStandsOut)
+{
+    Fill(3);
+    PlaylistGetItem(1)->Selected = true;
+    Layout(3);
+    const gdi::Bitmap& list = form_->imgPlaylist->Surface();
+    // The top edge of a row, halfway across, where no text reaches.
+    const auto edge = [&](int row) { return list.pixel(list.width() / 2, row * form_->LineHeight()); };
+    EXPECT_GE(Contrast(edge(1), edge(0)), 3.0);
+    EXPECT_GE(Contrast(edge(1), edge(2)), 3.0);
 }
 
 TEST_F(PlaylistForm, ShiftSelectsTheRangeAndCtrlTogglesOneEntry)

@@ -5,6 +5,7 @@
 // the disc.
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -20,11 +21,13 @@
 #include "dvd_fixture.h"
 #include "forms/useractions.h"
 #include "forms/videoform.h"
+#include "forms/videogeometry.h"
 #include "media/controlif.h"
 #include "media/dvdif.h"
 #include "media/notify.h"
 #include "media_fixtures.h"
 #include "playback/ksystem.h"
+#include "skin/kgui.h"
 #include "temphome.h"
 #include "video/dskitfiltergraph.h"
 #include "video/graphbuilder.h"
@@ -42,10 +45,18 @@ public:
     {
         ProgressTag = tag;
         ProgressMax = max;
+        ++ProgressCalls;
     }
-    void ShowTime(int, int, int seconds, bool) override { Seconds = seconds; }
-    int ProgressTag = 0, Seconds = -1;
+    bool SeekBarDragging() const override { return Dragging; }
+    void ShowTime(int hours, int minutes, int seconds, bool) override
+    {
+        Seconds = seconds;
+        Elapsed = (hours * 60 + minutes) * 60 + seconds;
+        ++TimeCalls;
+    }
+    int ProgressTag = 0, Seconds = -1, Elapsed = -1, ProgressCalls = 0, TimeCalls = 0;
     int64_t ProgressMax = 0;
+    bool Dragging = false;
 };
 
 // Holds the graph's event notices back, as a window busy elsewhere would,
@@ -92,12 +103,21 @@ protected:
         PlaySystem = system.get();
         VideoDisplayMode = vdmNone;
     }
-    void PlayDisc()
+    void PlayDisc(const std::filesystem::path& disc = fx::DvdFixture())
     {
-        system->Play(Add(fx::DvdFixture() / "VIDEO_TS" / "VIDEO_TS.IFO"));
+        system->Play(Add(disc / "VIDEO_TS" / "VIDEO_TS.IFO"));
         QCoreApplication::processEvents();
     }
+
     media::IDvdInfo2& Info() { return *side->GraphBuilder().DvdInfo; }
+    // Where the navigator reads in its title, in seconds.
+    int TitleSeconds()
+    {
+        media::DVD_PLAYBACK_LOCATION2 where;
+        if (media::Failed(Info().GetCurrentLocation(&where)))
+            return -1;
+        return (where.TimeCode.bHours * 60 + where.TimeCode.bMinutes) * 60 + where.TimeCode.bSeconds;
+    }
     uint32_t CurrentButton()
     {
         uint32_t available = 0, current = 0;
@@ -273,4 +293,65 @@ TEST_F(VideoDvdTest, TheStreamMenusAreTheTitlesThoughTheWindowTakesItsEventsBack
     ASSERT_TRUE(WaitFor([&] { return !form->Menu.Jumpto1->isEmpty(); }));
     ExpectTheTitlesStreams();
     EXPECT_EQ(Checked(*form->Menu.Jumpto1), form->Menu.Jumpto1->actions()[1]);
+}
+
+TEST_F(VideoDvdTest, TheProgressBarAndTheTimeJumpsMoveTheDiscWithinItsTitle)
+{
+    Config->TimeMode = 0;
+    PlayDisc(fx::WideDvdFixture());
+    ASSERT_TRUE(SysActive);
+    ASSERT_TRUE(WaitFor([&] { return system->Seekable(); })) << "the title's length is known";
+    EXPECT_EQ(view.ProgressMax, fx::kWideDvdTitle1Seconds * 1000);
+    ASSERT_LT(view.Elapsed, 5);
+    // The navigator reads little ahead of what shows, so a seek starts from
+    // the title that shows.
+    ASSERT_TRUE(WaitFor([&] { return view.Elapsed >= 1; }));
+    EXPECT_LE(TitleSeconds() - view.Elapsed, 2);
+
+    // The bar let go at 0:20 (its range counts milliseconds): the disc's
+    // time says it plays from there, give or take the unit it starts with.
+    system->SetPosition(TKBar{view.ProgressMax, 20000});
+    ASSERT_TRUE(WaitFor([&] { return view.Elapsed >= 19; }, 3000)) << view.Elapsed;
+
+    // A jump back of five seconds from there, by the key's action.
+    Config->JumpInterval = 5000;
+    TKSSeekBar& seek = GUI.Main.ProgressSeekBar;
+    (seek.Visible ? seek.Max : GUI.Main.ProgressBar.Max) = view.ProgressMax;
+    int64_t& value = seek.Visible ? seek.Value : GUI.Main.ProgressBar.Value;
+    value = 20000;
+    SeekBackward();
+    EXPECT_EQ(value, 15000);
+    EXPECT_TRUE(WaitFor([&] { return view.Elapsed >= 14 && view.Elapsed <= 17; }, 3000)) << view.Elapsed;
+
+    // While the bar is dragged the disc's time leaves it where the user holds it.
+    view.Dragging = true;
+    const int progress = view.ProgressCalls, times = view.TimeCalls;
+    ASSERT_TRUE(WaitFor([&] { return view.TimeCalls > times + 1; }, 3000));
+    EXPECT_EQ(view.ProgressCalls, progress);
+}
+
+TEST_F(VideoDvdTest, AWideTitleShowsInItsOwnShape)
+{
+    PlayDisc(fx::WideDvdFixture());
+    ASSERT_TRUE(SysActive);
+    ASSERT_TRUE(WaitFor([&] { return !form->GetVideoSize().isEmpty(); }));
+    EXPECT_EQ(form->GetVideoSize(), QSize(720, 576));
+    // The modes that keep the picture's own shape: letter box, and a user
+    // ratio without values.
+    for (const uint8_t mode : {uint8_t(rmLetterbox), uint8_t(rmUserdef)}) {
+        Config->Ratio.User.X = Config->Ratio.User.Y = 0;
+        form->SelectRatio(mode);
+        int32_t left = 0, top = 0, width = 0, height = 1;
+        side->Display().GetFilter().as<media::IVideoWindow>()->GetWindowPosition(&left, &top, &width, &height);
+        EXPECT_NEAR(double(width) / height, 16.0 / 9, 0.02) << int(mode);
+    }
+    // The disc's 4:3 menu, of the same size: its pictures say their own shape.
+    form->SelectRatio(rmLetterbox);
+    ASSERT_EQ(side->GraphBuilder().DvdControl->ShowMenu(media::DVD_MENU_Title, 0), media::S_OK);
+    EXPECT_TRUE(WaitFor([&] {
+        const QSize shape = form->GetPictureShape();
+        return Domain() == media::DVD_DOMAIN_VideoManagerMenu && shape.height() > 0 &&
+               std::abs(double(shape.width()) / shape.height() - 4.0 / 3) < 0.02;
+    }));
+    EXPECT_EQ(form->GetVideoSize(), QSize(720, 576));
 }

@@ -63,6 +63,18 @@ protected:
     TfrmVideo* form = nullptr;
 };
 
+// The same with the program's graph scripts and their table, which put the
+// subtitle filter in.
+class VideoScriptPlayTest : public VideoPlayTest {
+protected:
+    void SetUp() override
+    {
+        UseSourceScripts();
+        VideoPlayTest::SetUp();
+        Config->SetDefaultFilters();
+    }
+};
+
 } // namespace
 
 TEST_F(VideoPlayTest, APlayedClipShowsInTheWindowWithItsMenus)
@@ -158,6 +170,36 @@ TEST_F(VideoPlayTest, TheOnScreenTextIsAsManyPointsHighAsTheWindowHeightGives)
     // Height div (50 - 20) points, at 96 pixels per inch.
     const int points = form->pnlVideo->height() / 30;
     EXPECT_EQ(osd->font().pixelSize(), (points * 96 + 36) / 72);
+    system->Stop(true);
+}
+
+TEST_F(VideoScriptPlayTest, TheMenusFollowPauseAndOfferEachSubtitleStreamOnce)
+{
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+    EXPECT_EQ(Captions(*form->Menu.Subtitles1), (std::vector<std::u16string>{u"Off", u"English"}))
+        << "the splitter's stream and the filter's language it feeds are one choice";
+    struct Step {
+        bool paused;
+        bool pauseOffered, playOffered;
+    };
+    for (const Step step : {Step{true, false, true}, Step{false, true, false}}) {
+        system->Pause();
+        ASSERT_EQ(SysPaused, step.paused);
+        EXPECT_EQ(form->Menu.Pause1->isEnabled(), step.pauseOffered) << step.paused;
+        EXPECT_EQ(form->Menu.Play1->isEnabled(), step.playOffered) << step.paused;
+    }
+    system->Stop(true);
+}
+
+TEST_F(VideoPlayTest, AnAnamorphicClipShowsInItsOwnShape)
+{
+    Play(fx::AnamorphicFixture());
+    ASSERT_TRUE(SysActive);
+    ASSERT_EQ(form->GetVideoSize(), QSize(fx::kWidth, fx::kHeight));
+    int32_t left = 0, top = 0, width = 0, height = 1;
+    side->Display().GetFilter().as<media::IVideoWindow>()->GetWindowPosition(&left, &top, &width, &height);
+    EXPECT_NEAR(double(width) / height, 16.0 / 9, 0.02) << "letter box fits the picture as it is meant to show";
     system->Stop(true);
 }
 

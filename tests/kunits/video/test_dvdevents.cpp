@@ -273,7 +273,6 @@ TEST(DvdEvents, TimeEventsDriveDigitsAndProgress)
         EXPECT_EQ(d.ProgressEnabled, c.tag == 1);
         EXPECT_EQ(d.ProgressMax, c.max);
         EXPECT_EQ(d.ProgressPosition, c.position);
-        EXPECT_EQ(state.VideoSeekable, c.tag == 1);
         EXPECT_EQ(UnpackTimeCode(state.DvdCurrentTime).bSeconds, c.now.bSeconds);
     }
 }

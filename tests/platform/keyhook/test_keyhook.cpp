@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -121,6 +122,22 @@ TEST_F(KeyHookTest, KeysOfTheProgramsWindowsBecomeMessages)
     EXPECT_TRUE(press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier).empty());
     KDisableHook();
     EXPECT_TRUE(press(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier).empty());
+}
+
+TEST_F(KeyHookTest, AKeyFromTheWindowSystemCountsOnce)
+{
+    // Qt hands it to the window first, then to the focus widget in it and up.
+    QWidget parent;
+    QWidget* child = new QWidget(&parent);
+    child->setFocusPolicy(Qt::StrongFocus);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    child->setFocus();
+    ASSERT_TRUE(KEnableHook());
+    QTest::keyPress(parent.windowHandle(), Qt::Key_F);
+    const auto got = window.Take();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].wParam, 0x46u);
 }
 
 TEST_F(KeyHookTest, AnOpenPopupMenuKeepsItsKeysAndWheel)

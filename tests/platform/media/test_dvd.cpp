@@ -6,6 +6,7 @@
 
 #include "dvd_fixture.h"
 #include "media/dvdif.h"
+#include "media/ffmediatypes.h"
 #include "media/graphif.h"
 #include "media/locale.h"
 #include "media/uuids.h"
@@ -122,6 +123,25 @@ TEST(DvdNavigator, PinsOfferTheDiscsTypesOnlyOnceADiscIsOpen)
         ASSERT_EQ(types.size(), 1u) << i;
         EXPECT_EQ(types[0].majortype, expected[i][0]) << i;
         EXPECT_EQ(types[0].subtype, expected[i][1]) << i;
+    }
+}
+
+TEST(DvdNavigator, TheVideoPinsTypeShowsTheTitlesShape)
+{
+    const struct {
+        const fs::path& disc;
+        int x, y;
+    } cases[] = {{fx::DvdFixture(), 4, 3}, {fx::WideDvdFixture(), 16, 9}};
+    for (const auto& c : cases) {
+        auto nav = Navigator();
+        ASSERT_EQ(Open(nav.get(), c.disc), S_OK);
+        const auto types = MediaTypesOf(PinsOf(nav.get(), PINDIR_OUTPUT)[0].get());
+        ASSERT_EQ(types.size(), 1u);
+        const CodecParametersPtr p = CodecParametersOfType(types[0]);
+        ASSERT_TRUE(p);
+        EXPECT_EQ(int64_t(p->width) * p->sample_aspect_ratio.num * c.y,
+                  int64_t(p->height) * p->sample_aspect_ratio.den * c.x)
+            << c.x << ":" << c.y;
     }
 }
 

@@ -124,14 +124,20 @@ public:
     }
     void Border(const QString& name, int border) { Leaf(name, "Border=\"" + Num(border) + "\""); }
     void Flag(const QString& name, bool on) { Leaf(name, QString("Enabled=\"") + (on ? "true" : "false") + "\""); }
-    void Color(const QString& name, const QColor& c)
+    void Color(const QString& name, const QColor& c) { Leaf(name, ColorAttribute(c)); }
+    // A brush or pen style of the playlist editor (the description's numbering).
+    void Style(const QString& name, int style, const QColor& c)
     {
-        Leaf(name, "Color=\"" + Num(c.red()) + "," + Num(c.green()) + "," + Num(c.blue()) + "\"");
+        Leaf(name, "Style=\"" + Num(style) + "\" " + ColorAttribute(c));
     }
 
     QString text;
 
 private:
+    static QString ColorAttribute(const QColor& c)
+    {
+        return "Color=\"" + Num(c.red()) + "," + Num(c.green()) + "," + Num(c.blue()) + "\"";
+    }
     void Line(const QString& line) { text += QString(depth_ * 2, ' ') + line + "\r\n"; }
     int depth_ = 0;
 };

@@ -21,7 +21,9 @@ inline const QColor accentLight{0x8F, 0xDB, 0xFF};
 inline const QColor warn{0xFF, 0x6B, 0x5B};
 inline const QColor hover{0x2C, 0x31, 0x3B};
 inline const QColor disabled{0x5A, 0x62, 0x72};
-inline const QColor selectedRow{0x2E, 0x3A, 0x4A};
+// The accent over the panel at about a third, outlined in the accent: the
+// selected rows stand out, and both white and accent (played) text read on it.
+inline const QColor selectedRow{0x33, 0x5F, 0x7A};
 inline const QColor rowAlt{0x28, 0x2D, 0x36};
 inline const QColor white{0xFF, 0xFF, 0xFF};
 // Marks the pixels outside the windows' rounded corners; drawn nowhere else.

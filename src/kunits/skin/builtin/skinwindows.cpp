@@ -169,10 +169,11 @@ void DrawPlaylist(Atlas& atlas, Xml& x)
     x.Color("Played", pal::accent);
     x.Close("TextColors");
     x.Open("BorderStyles");
-    x.Leaf("NormalBgStyle", "Style=\"0\" Color=\"37,41,50\"");
-    x.Leaf("SelectedBgStyle", "Style=\"1\" Color=\"46,58,74\"");
-    x.Leaf("NormalStyle", "Style=\"0\" Color=\"37,41,50\"");
-    x.Leaf("SelectedStyle", "Style=\"0\" Color=\"46,58,74\"");
+    // Styles: 0 none, 1 solid.
+    x.Style("NormalBgStyle", 0, pal::panel);
+    x.Style("SelectedBgStyle", 1, pal::selectedRow);
+    x.Style("NormalStyle", 0, pal::panel);
+    x.Style("SelectedStyle", 1, pal::accent);
     x.Close("BorderStyles");
     x.Close("PlaylistEditor");
     x.Open("Scrollbar");
