@@ -38,9 +38,11 @@ VirtualDisplay::VirtualDisplay(const std::string& screen)
         if (::pipe(fds) != 0)
             return;
         // -displayfd with a display number: that one or none; the number is written once it is ready.
-        std::vector<std::string> args = {"/usr/bin/Xvfb", ":" + std::to_string(display), "-displayfd",
-                                         std::to_string(fds[1]), "-nolisten", "tcp", "-screen", "0", screen,
-                                         "-nocursor"};
+        std::vector<std::string> args = {"/usr/bin/Xvfb", ":" + std::to_string(display),
+                                         "-displayfd",    std::to_string(fds[1]),
+                                         "-nolisten",     "tcp",
+                                         "-screen",       "0",
+                                         screen,          "-nocursor"};
         pid_ = SpawnQuietly(std::move(args), environ);
         ::close(fds[1]);
         std::string number;
