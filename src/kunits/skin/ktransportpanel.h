@@ -28,14 +28,25 @@ public:
     // window with the controls of the same names.
     template <class Section, class Window>
     TKTransportPanel(TKGUI& skin, Section& s, Window& w)
-        : skin_(skin), labelBackground_(s.ScrolllabelBackground), label_(s.Scrolllabel),
-          progressBar_(s.ProgressBar), progressSeekBar_(s.ProgressSeekBar), volume_(s.Volume),
-          volumeSeekBar_(s.VolumeSeekBar), mute_(s.MuteCheckbox), time_(s.Time),
-          imgScrollabelBackground_(*w.imgScrollabelBackground), imgScrolllabel_(*w.imgScrolllabel),
-          imgProgressBar_(*w.imgProgressBar), imgProgressSeekbarBackground_(*w.imgProgressSeekbarBackground),
-          imgProgressSeekbarBar_(*w.imgProgressSeekbarBar), imgVolume_(*w.imgVolume),
-          imgVolumeSeekbarBackground_(*w.imgVolumeSeekbarBackground), imgVolumeSeekbarBar_(*w.imgVolumeSeekbarBar),
-          imgMuteCheckbox_(*w.imgMuteCheckbox), imgTime_(*w.imgTime)
+        : skin_(skin),
+          labelBackground_(s.ScrolllabelBackground),
+          label_(s.Scrolllabel),
+          progressBar_(s.ProgressBar),
+          progressSeekBar_(s.ProgressSeekBar),
+          volume_(s.Volume),
+          volumeSeekBar_(s.VolumeSeekBar),
+          mute_(s.MuteCheckbox),
+          time_(s.Time),
+          imgScrollabelBackground_(*w.imgScrollabelBackground),
+          imgScrolllabel_(*w.imgScrolllabel),
+          imgProgressBar_(*w.imgProgressBar),
+          imgProgressSeekbarBackground_(*w.imgProgressSeekbarBackground),
+          imgProgressSeekbarBar_(*w.imgProgressSeekbarBar),
+          imgVolume_(*w.imgVolume),
+          imgVolumeSeekbarBackground_(*w.imgVolumeSeekbarBackground),
+          imgVolumeSeekbarBar_(*w.imgVolumeSeekbarBar),
+          imgMuteCheckbox_(*w.imgMuteCheckbox),
+          imgTime_(*w.imgTime)
     {}
     TKTransportPanel(const TKTransportPanel&) = delete;
     TKTransportPanel& operator=(const TKTransportPanel&) = delete;
