@@ -57,29 +57,31 @@ bool HoldsManager(const fs::path& folder)
 
 uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 
-// libdvdread sizes the title search table from its last-byte field less
-// its 8-byte header; a field below 7 wraps to a size no allocation meets,
-// and on that failure libdvdread frees the table twice. A manager file
-// whose table lies about its size, or reaches past the file, is refused
-// before libdvdread reads it (it would try the backup after the file).
+// libdvdread frees the title search table twice when it cannot read it
+// whole after its header: when the table's last-byte field lies below the
+// 8-byte header (the size wraps and the allocation fails) or the sectors
+// the table spans are not all in the file. A manager file whose table is
+// not there in full is refused before libdvdread reads it (it would try
+// the backup after the file); one too short for the manager's own header
+// is refused by libdvdread before the table.
 bool TitleTableSound(const fs::path& file)
 {
     std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in)
         return true; // a missing file is libdvdread's to report
     const auto size = static_cast<uint64_t>(in.tellg());
-    constexpr uint64_t kSectorField = 0xC4, kSector = 2048, kHeader = 8;
-    // A file too short for the table's header fails in the library before
-    // the table is sized (it then reads the backup).
-    std::array<uint8_t, kHeader> bytes{};
-    if (size < kSectorField + 4 || !in.seekg(kSectorField).read(reinterpret_cast<char*>(bytes.data()), 4))
+    constexpr uint64_t kManagerHeader = 512, kSectorField = 0xC4, kSector = 2048, kHeader = 8;
+    if (size < kManagerHeader)
         return true;
+    std::array<uint8_t, kHeader> bytes{};
+    if (!in.seekg(kSectorField).read(reinterpret_cast<char*>(bytes.data()), 4))
+        return false;
     const uint64_t table = uint64_t(Be32(bytes.data())) * kSector;
     if (table + kHeader > size ||
         !in.seekg(static_cast<std::streamoff>(table)).read(reinterpret_cast<char*>(bytes.data()), kHeader))
-        return true;
-    const uint64_t lastByte = Be32(bytes.data() + 4);
-    return lastByte + 1 >= kHeader && table + lastByte + 1 <= size;
+        return false;
+    const uint64_t end = table + uint64_t(Be32(bytes.data() + 4)) + 1;
+    return end >= table + kHeader && (end + kSector - 1) / kSector * kSector <= size;
 }
 
 bool ManagerSound(const fs::path& root)

@@ -211,6 +211,8 @@ TEST(DvdNavigator, BrokenInformationFilesAreReadFromTheirBackupsOrRefused)
              PatchTitleTableEnd(ts / "VIDEO_TS.BUP", std::string(4, '\0'));
          },
          VFW_E_DVD_INVALID_DISC},
+        {"manager-cut-inside-the-title-table", [](const fs::path& ts) { Truncate(ts / "VIDEO_TS.IFO", 3000); },
+         VFW_E_DVD_INVALID_DISC},
         {"manager-title-table-past-the-end",
          [](const fs::path& ts) { PatchTitleTableEnd(ts / "VIDEO_TS.IFO", "\xFF\xFF\xFF\xF0"); },
          VFW_E_DVD_INVALID_DISC},
