@@ -32,7 +32,8 @@ protected:
 std::string MainHeightOf(std::string xml, int height)
 {
     static const std::regex first("(<Main>[\\s\\S]*?Height=\")\\d+\"");
-    return std::regex_replace(xml, first, "$01" + std::to_string(height) + "\"", std::regex_constants::format_first_only);
+    return std::regex_replace(xml, first, "$01" + std::to_string(height) + "\"",
+                              std::regex_constants::format_first_only);
 }
 
 TEST_F(SkinJourney, AHostileSkinNeverEndsTheProgramAndTheUserCanSwitchBack)
