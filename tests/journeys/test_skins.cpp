@@ -62,13 +62,14 @@ TEST_F(SkinJourney, AHostileSkinNeverEndsTheProgramAndTheUserCanSwitchBack)
     ApplyListChoice(dialog->Id, kSkinsPage, kHugeGlyphs);
     EXPECT_TRUE(WaitUntil([&] { return MainHeight() == builtinHeight + 10; })) << MainHeight();
     Shot("huge-glyphs");
+    ApplyListChoice(dialog->Id, kSkinsPage, kBuiltin);
+    EXPECT_TRUE(WaitUntil([&] { return MainHeight() == builtinHeight; })) << MainHeight();
+    ApplyListChoice(dialog->Id, kSkinsPage, kHugeGlyphs);
+    EXPECT_TRUE(WaitUntil([&] { return MainHeight() == builtinHeight + 10; })) << MainHeight();
+    // The one that cannot be worn gives way to the built-in skin, which is stored.
     ApplyListChoice(dialog->Id, kSkinsPage, kNoHeight);
     EXPECT_TRUE(WaitUntil([&] { return MainHeight() == builtinHeight; })) << MainHeight();
     Shot("fallen-back");
-    ApplyListChoice(dialog->Id, kSkinsPage, kHugeGlyphs);
-    EXPECT_TRUE(WaitUntil([&] { return MainHeight() == builtinHeight + 10; })) << MainHeight();
-    ApplyListChoice(dialog->Id, kSkinsPage, kBuiltin);
-    EXPECT_TRUE(WaitUntil([&] { return MainHeight() == builtinHeight; })) << MainHeight();
 
     ASSERT_TRUE(Running());
     ASSERT_EQ(Terminate(), 0);
