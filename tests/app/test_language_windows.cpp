@@ -439,7 +439,8 @@ TEST_F(LanguageWindowsTest, AfterALanguageChangeNoWindowShowsATextOfTheLanguageB
         {"frmEditItem.PageControl1", "Other"}, {"frmAbout.", "OK"},
     };
     for (QWidget* window : QApplication::topLevelWidgets())
-        for (const auto& [where, text] : TextsShown(*window)) {
+        for (const auto& [place, text] : TextsShown(*window)) {
+            const QString& where = place;
             const QString plain = QString(text).remove(QLatin1Char('&')).trimmed();
             const bool exempt = std::any_of(std::begin(notLanguage), std::end(notLanguage), [&](const auto& n) {
                 return where.startsWith(QLatin1String(n.first)) && plain == QLatin1String(n.second);
