@@ -177,6 +177,11 @@ void TKPlayerBase::ShowTimeOf(int64_t milliseconds)
     View().ShowTime(hours, minutes, seconds, mode == 1);
 }
 
+std::u16string TKPlayerBase::SecondsText(int64_t seconds)
+{
+    return WideFormat(u"%.2d:%.2d:%.2d", seconds / 3600, seconds % 3600 / 60, seconds % 60);
+}
+
 void TKAudioPlayer::ShowProgress(const TStreamSet& set, bool poll)
 {
     const bool remaining = Config && Config->TimeMode == 1;

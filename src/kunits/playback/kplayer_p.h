@@ -45,6 +45,13 @@ public:
     // The sliders onto the medium's equalizer; one band.
     virtual void ApplyEqualizer() = 0;
     virtual void SetEqualizerBand(int /*band*/, int /*value*/) {}
+
+    // The unit of the medium's positions, which the progress bar and
+    // SetPosition speak: one time jump of `milliseconds` in it (0 when the
+    // medium has none), and the time a position stands for as "hh:mm:ss"
+    // (empty when it shows none).
+    virtual int64_t JumpStep(int32_t /*milliseconds*/) { return 0; }
+    virtual std::u16string PositionText(int64_t /*position*/) { return {}; }
 };
 
 // What every player shares: the play system, its state and the start steps
@@ -85,6 +92,8 @@ protected:
     static int FadeTime();
     // The time digits for a position or remaining time, by the time mode.
     void ShowTimeOf(int64_t milliseconds);
+    // "hh:mm:ss" of a count of seconds; the hours run on past a day.
+    static std::u16string SecondsText(int64_t seconds);
 
 private:
     void MarkPlaying();

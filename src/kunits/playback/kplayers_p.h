@@ -82,6 +82,9 @@ public:
     // its position, with its attributes, equalizer and syncs; paused stays
     // paused. Nothing when the count of streams would not change.
     void ReopenForSpeakers();
+    // Bytes of the current slot's stream set.
+    int64_t JumpStep(int32_t milliseconds) override;
+    std::u16string PositionText(int64_t bytes) override;
 };
 
 // Internet audio streams (type 2) and their recording. The recorder is
@@ -140,6 +143,9 @@ public:
     void RefreshTime() override;
     DWORD SyncChannel() const override { return channel_; }
     void SetEqualizerBand(int band, int value) override;
+    // Bytes of the channel.
+    int64_t JumpStep(int32_t milliseconds) override;
+    std::u16string PositionText(int64_t bytes) override;
 
     // Frees the channel; the play system's end frees it the same way.
     void Free();
@@ -177,6 +183,10 @@ public:
     void ApplyEqualizer() override;
     // The video window's spectrum while the DSP filter is on.
     bool GetSpectrumData(std::span<float> values) override;
+    // Files: the video side's 100 ns units, jumping by whole seconds.
+    // Discs: milliseconds of the title. Streams: none.
+    int64_t JumpStep(int32_t milliseconds) override;
+    std::u16string PositionText(int64_t position) override;
 
 private:
     // A start that failed: the old status, the problem, the graph torn

@@ -124,6 +124,15 @@ public:
     // The skin's volume bar that a starting medium applies.
     TKBar& VolumeBar();
 
+    // --- time jumps: the progress bar speaks the running medium's unit -------
+    // The progress position one JumpInterval forward (sign 1) or back (-1)
+    // from position, at most max and never below 0; a medium without jumps
+    // stays where it is.
+    int64_t JumpedPosition(int64_t position, int64_t max, int sign);
+    // The time a progress position stands for, "hh:mm:ss"; empty for a
+    // medium that shows none (streams).
+    std::u16string PositionText(int64_t position);
+
     // --- equalizer ------------------------------------------------------------
     void ApplyEqualizer();
     void SetEqualizerBandBass(int band, int value);
@@ -261,6 +270,8 @@ int ChooseNextIndex(bool back, bool forward, int index, bool force, int mode, in
 int SpeedFrequency(int baseFrequency, int speed);
 // The video side's rate of a speed step: 0.25 .. 2.5, never 0.
 double VideoSpeedRate(int speed);
+// A music CD's stream: 44.1 kHz, 16 bits, two channels.
+constexpr int64_t kCDBytesPerSecond = 176400;
 // A music CD entry's track field ("01" is the disc's first track) as the
 // audio library's track number from 0; -1 for "", "-1", "00" or no number.
 int CDTrackOfEntry(const std::string& track);

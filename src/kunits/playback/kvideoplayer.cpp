@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/playlist/kplaylistprocs.h"
@@ -13,11 +14,9 @@ namespace kolvarin {
 
 namespace {
 
-constexpr int64_t kUnitsPerSecond = 10000000;
-
 std::string DurationText(int64_t units)
 {
-    const int64_t seconds = units / kUnitsPerSecond;
+    const int64_t seconds = units / kVideoUnitsPerSecond;
     char text[32];
     std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", static_cast<int>(seconds / 3600 % 24),
                   static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
@@ -175,14 +174,14 @@ void TKVideoPlayer::Update()
 void TKVideoPlayer::RefreshTime()
 {
     if (kind_ != Kind::DVD)
-        ShowVideoTime(State().VideoPosition < kUnitsPerSecond ? 0 : State().VideoPosition);
+        ShowVideoTime(State().VideoPosition < kVideoUnitsPerSecond ? 0 : State().VideoPosition);
 }
 
 void TKVideoPlayer::ShowVideoTime(int64_t position)
 {
     const TKPlayState& state = State();
     const bool remaining = kind_ != Kind::Stream && Config && Config->TimeMode == 1;
-    ShowTimeOf((remaining ? state.VideoLength - position : position) / (kUnitsPerSecond / 1000));
+    ShowTimeOf((remaining ? state.VideoLength - position : position) / (kVideoUnitsPerSecond / 1000));
 }
 
 void TKVideoPlayer::SetVolume(bool, const TKBar& bar, bool mute)
@@ -201,6 +200,30 @@ void TKVideoPlayer::SetPosition(int64_t position)
     const int64_t seconds = std::clamp<int64_t>(position / 1000, 0, 255 * 3600 + 3599);
     Video().PlayAtTime(static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
                        static_cast<int>(seconds % 60));
+}
+
+int64_t TKVideoPlayer::JumpStep(int32_t milliseconds)
+{
+    switch (kind_) {
+    // Whole seconds, as the bar once counted them (halves to even).
+    case Kind::File:
+    case Kind::Audio: return static_cast<int64_t>(std::nearbyint(milliseconds / 1000.0)) * kVideoUnitsPerSecond;
+    case Kind::DVD: return milliseconds;
+    case Kind::Stream: break;
+    }
+    return 0;
+}
+
+std::u16string TKVideoPlayer::PositionText(int64_t position)
+{
+    switch (kind_) {
+    case Kind::File:
+    case Kind::Audio: return SecondsText(position / kVideoUnitsPerSecond);
+    // A disc's title time wraps at a day, as its time code does.
+    case Kind::DVD: return SecondsText(position / 1000 % 86400);
+    case Kind::Stream: break;
+    }
+    return {};
 }
 
 void TKVideoPlayer::SetSpeed(int speed) { Video().SetRate(VideoSpeedRate(speed)); }

@@ -14,6 +14,9 @@ namespace kolvarin {
 
 class TKSystem;
 
+// The video side's positions and lengths count 100 ns units.
+constexpr int64_t kVideoUnitsPerSecond = 10000000;
+
 class TKVideoSide {
 public:
     virtual ~TKVideoSide() = default;
