@@ -75,8 +75,7 @@ TEST_F(PositionUnitTest, JumpsAndTimeTextsSpeakTheUnitOfEachMedium)
         // Bytes of the 44.1 kHz 16-bit stereo stream.
         {ktest::dcWav("units.wav", 0.25, 0.25, 3000).u16string(), TSystemType::BassFile, 2000, 2 * kCDSecond,
          3 * kCDSecond + 1000, u"00:00:03"},
-        {Utf8ToUtf16(disc + "/Track01.cda"), TSystemType::CDTrack, 1500, 3 * kCDSecond / 2, 2 * kCDSecond,
-         u"00:00:02"},
+        {Utf8ToUtf16(disc + "/Track01.cda"), TSystemType::CDTrack, 1500, 3 * kCDSecond / 2, 2 * kCDSecond, u"00:00:02"},
         // The video side's 100 ns units; the jump is whole seconds, halves to even.
         {u"/v/clip.avi", TSystemType::DirectXVideo, 2500, 2 * kVideoSecond, 3725 * kVideoSecond, u"01:02:05"},
         {u"/v/song.wma", TSystemType::DirectXAudio, 1600, 2 * kVideoSecond, 61 * kVideoSecond + 1, u"00:01:01"},
