@@ -81,26 +81,18 @@ void TKPlayerBase::FailStart(TKErrorCode code, const std::u16string& fileName, i
     System().ShowMediaProblem(code, fileName, extra);
 }
 
-namespace {
-
-// Each failed start calls the next play from inside itself: a long run of
-// media that cannot play stops here rather than exhaust the stack.
-constexpr int kMaxFailedStartsInARow = 64;
-
-} // namespace
-
 void TKPlayerBase::MoveOnAfterFailure()
 {
     TKPlayState& state = State();
     const int index = CurrentIndex();
     if (!Config || !Config->PlayMode.Enabled || Config->PlayMode.Mode == 1 || index < 0)
         return;
-    if (++state.FailedStarts >= std::min(PlaylistCount(), kMaxFailedStartsInARow)) {
+    if (++state.FailedStarts >= PlaylistCount()) {
         Log("TKSystem.Play", "No entry of the playlist could be played");
         state.FailedStarts = 0;
         return;
     }
-    System().PlayNextOrPrevious(false, true, index, false);
+    System().PostMoveOn(index);
 }
 
 int TKPlayerBase::CurrentIndex()

@@ -27,6 +27,9 @@ public:
     virtual void Stop(bool fullStop) = 0;
     virtual void Pause() = 0;
     virtual void Resume() = 0;
+    // A start still waiting (for a stream list) is given up, the status
+    // as before it; a start or stop of another supersedes it.
+    virtual void CancelStart() {}
     // The play timer's poll, and the time display alone.
     virtual void Update() {}
     virtual void RefreshTime() {}
@@ -83,8 +86,8 @@ protected:
     // A failed start: the old status, then the problem.
     void FailStart(TKErrorCode code, const std::u16string& fileName, int extra);
     // After a failed start the play mode goes on as at the end of a medium,
-    // until every entry has failed in a row; repeating the same entry would
-    // only fail again.
+    // from the event loop, until every entry has failed in a row; repeating
+    // the same entry would only fail again.
     void MoveOnAfterFailure();
     // The current entry's index in the playlist; -1 when it has none.
     int CurrentIndex();

@@ -171,6 +171,7 @@ public:
     TKVideoPlayer(TKSystem& system, Kind kind) : TKPlayerBase(system), kind_(kind) {}
 
     void Play(const std::u16string& fileName) override;
+    void CancelStart() override;
     void Stop(bool fullStop) override;
     void Pause() override;
     void Resume() override;
@@ -189,6 +190,9 @@ public:
     std::u16string PositionText(int64_t position) override;
 
 private:
+    // The start sequence on the graph of address: the entry's own name or
+    // what its list gave.
+    void Start(const std::u16string& fileName, const std::u16string& address);
     // A start that failed: the old status, the problem, the graph torn
     // down, a full stop, and the play mode's next entry.
     void AbortStart(TKErrorCode code, const std::u16string& fileName);
@@ -197,6 +201,10 @@ private:
     void ShowVideoTime(int64_t position);
 
     Kind kind_;
+    // A stream list is on its way; the start goes on when it arrives.
+    bool fetching_ = false;
+    // Counts the starts, so a list that arrives late for its start is dropped.
+    uint64_t starts_ = 0;
 };
 
 // A band's effect at its centre and width with 0 dB; the gain of a slider

@@ -106,6 +106,8 @@ public:
     void FadeOutStopTimerTimer();
     // A file that stopped without its sync: the play timer saw it.
     void EndOfTrack();
+    // The play mode's next entry after a failed start.
+    void MoveOnTimerTimer();
 
     // --- update and time display ---------------------------------------------
     void Update();
@@ -230,6 +232,13 @@ private:
     void CancelPendingSyncs();
     bool TakePendingSync(std::atomic<DWORD>& pending);
     void MediumEnded(bool checkQuit);
+    // A failed start of the entry at index: the play mode moves on from the
+    // event loop, so a run of media that cannot play never nests one start
+    // in another.
+    void PostMoveOn(int index);
+    // A start or stop supersedes the posted move-on and what the failed
+    // starts before it counted.
+    void CancelMoveOn();
 
     std::unique_ptr<TKPlayState> state_;
     TKPlayerView nullView_;
@@ -243,6 +252,8 @@ private:
     std::atomic<DWORD> pendingEndSync_{0};
     // MediumEnded is stopping the medium and starting the next.
     bool changingTrack_ = false;
+    // The entry whose failed start the play mode moves on from; -1 none.
+    int pendingMoveOn_ = -1;
 };
 
 // The process-wide play system; created by the start-up sequence.

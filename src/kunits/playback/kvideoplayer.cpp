@@ -41,7 +41,43 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
     state.VideoLength = 0;
     state.VideoPosition = 0;
     state.SeekingCaps = 0;
+    const uint64_t start = ++starts_;
+    if (stream &&
+        Video().FetchStream(fileName, [this, start, fileName](const std::u16string& address, const std::string& error) {
+            if (start != starts_ || !fetching_)
+                return;
+            fetching_ = false;
+            // The entry may have left the playlist while its list came.
+            if (CurrentIndex() < 0) {
+                RestoreScrollLabel();
+                return;
+            }
+            Log("TKSystem.Play.Play_DirectX",
+                address.empty() ? "Fetch stream list failed: " + error : "Stream: " + Utf16ToUtf8(address));
+            Start(fileName, address);
+        })) {
+        Log(proc, "Fetch stream list...");
+        fetching_ = true;
+        return;
+    }
+    Start(fileName, fileName);
+}
 
+void TKVideoPlayer::CancelStart()
+{
+    if (!fetching_)
+        return;
+    Log("TKSystem.Play.Play_DirectX", "Fetch stream list cancelled");
+    fetching_ = false;
+    Video().CancelFetch();
+    RestoreScrollLabel();
+}
+
+void TKVideoPlayer::Start(const std::u16string& fileName, const std::u16string& address)
+{
+    const bool dvd = kind_ == Kind::DVD;
+    const char* proc = dvd ? "TKSystem.Play.Play_DVD" : "TKSystem.Play.Play_DirectX";
+    TKPlayState& state = State();
     Log(proc, "Initialize video engine...");
     if (!Video().InitEngine(dvd)) {
         // Reported like a graph that cannot be built rather than returning
@@ -58,7 +94,7 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
 
     const std::string quoted = Quoted(Utf16ToUtf8(fileName));
     Log(proc, (dvd ? "Play dvd " : "Play video ") + quoted + "...");
-    if (!Video().BuildGraph(System(), fileName, dvd)) {
+    if (!Video().BuildGraph(System(), address, dvd)) {
         Log(proc, (dvd ? "Play dvd " : "Play video ") + quoted + " failed!");
         state.StreamError = true;
         state.StreamErrorText = dvd ? "Could not play dvd!" : "Could not play video!";
@@ -80,7 +116,7 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
 
     if (!dvd) {
         Log(proc, "Get duration from media seeking...");
-        if (!stream && !Video().Duration(state.VideoLength)) {
+        if (kind_ != Kind::Stream && !Video().Duration(state.VideoLength)) {
             Log(proc, "Get duration from media seeking failed!");
             AbortStart(TKErrorCode::CannotPlay, fileName);
             return;
