@@ -104,20 +104,9 @@ void PlaceMainBars()
 {
     if (!frmMain || !GUI.Loaded)
         return;
-    TKSMain& m = GUI.Main;
-    SkinPaintBar(GUI, *frmMain->imgProgressBar, m.ProgressBar);
-    SkinPlaceSeekBarThumb(GUI, *frmMain->imgProgressSeekbarBackground, *frmMain->imgProgressSeekbarBar,
-                          m.ProgressSeekBar);
-    SkinPaintBar(GUI, *frmMain->imgVolume, m.Volume);
-    SkinPlaceSeekBarThumb(GUI, *frmMain->imgVolumeSeekbarBackground, *frmMain->imgVolumeSeekbarBar, m.VolumeSeekBar);
-    SkinPlaceSeekBarThumb(GUI, *frmMain->imgBalanceBackground, *frmMain->imgBalanceBar, m.Balance);
-    if (TKSkinnedFullscreenControl* f = frmMain->FullscreenControl) {
-        TKSVideoFullscreenControl& fs = GUI.VideoFullscreenControl;
-        SkinPaintBar(GUI, *f->imgProgressBar, fs.ProgressBar);
-        SkinPlaceSeekBarThumb(GUI, *f->imgProgressSeekbarBackground, *f->imgProgressSeekbarBar, fs.ProgressSeekBar);
-        SkinPaintBar(GUI, *f->imgVolume, fs.Volume);
-        SkinPlaceSeekBarThumb(GUI, *f->imgVolumeSeekbarBackground, *f->imgVolumeSeekbarBar, fs.VolumeSeekBar);
-    }
+    for (TKTransportPanel* panel : frmMain->Panels())
+        panel->PaintBars();
+    SkinPlaceSeekBarThumb(GUI, *frmMain->imgBalanceBackground, *frmMain->imgBalanceBar, GUI.Main.Balance);
 }
 
 // Step 2 of the start: every element at its start value.
@@ -410,9 +399,8 @@ void ShowTimeDigits(int hours, int minutes, int seconds, bool negative)
     if (!frmMain || !GUI.Loaded)
         return;
     const std::array<int, 6> digits = TimeDigits(hours, minutes, seconds);
-    SkinPaintTime(GUI, *frmMain->imgTime, GUI.Main.Time, digits, negative);
-    if (frmMain->FullscreenControl)
-        SkinPaintTime(GUI, *frmMain->FullscreenControl->imgTime, GUI.VideoFullscreenControl.Time, digits, negative);
+    for (TKTransportPanel* panel : frmMain->Panels())
+        panel->ShowTime(digits, negative);
 }
 
 // --- media information ---------------------------------------------------------------
