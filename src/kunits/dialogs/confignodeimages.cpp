@@ -88,8 +88,8 @@ void Languages(QPainter& p)
 
 void Speaker(QPainter& p)
 {
-    p.drawPolygon(QPolygonF({QPointF(4, 12), QPointF(9, 12), QPointF(16, 6), QPointF(16, 26), QPointF(9, 20),
-                             QPointF(4, 20)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(4, 12), QPointF(9, 12), QPointF(16, 6), QPointF(16, 26), QPointF(9, 20), QPointF(4, 20)}));
 }
 
 void Audio(QPainter& p)
@@ -130,8 +130,8 @@ void Video(QPainter& p)
 
 void VideoFilter(QPainter& p)
 {
-    p.drawPolygon(QPolygonF({QPointF(4, 5), QPointF(28, 5), QPointF(19, 16), QPointF(19, 26), QPointF(13, 29),
-                             QPointF(13, 16)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(4, 5), QPointF(28, 5), QPointF(19, 16), QPointF(19, 26), QPointF(13, 29), QPointF(13, 16)}));
 }
 
 void VideoOSD(QPainter& p)
@@ -188,10 +188,24 @@ void Notifications(QPainter& p)
 std::array<QIcon, kConfigPageCount> TfrmConfig::ConfigNodeImages()
 {
     // By the nodes' absolute index.
-    static constexpr TPictogram kPictograms[kConfigPageCount] = {
-        General, Filetypes,   Shortcuts, Mouse,       Playlist,    AcceptedExtensions, Skins,    Languages,
-        Audio,   AudioOutput, AudioLivestreaming, Video, VideoFilter, VideoOSD, VideoDefault, VideoFullscreen,
-        System,  Notifications};
+    static constexpr TPictogram kPictograms[kConfigPageCount] = {General,
+                                                                 Filetypes,
+                                                                 Shortcuts,
+                                                                 Mouse,
+                                                                 Playlist,
+                                                                 AcceptedExtensions,
+                                                                 Skins,
+                                                                 Languages,
+                                                                 Audio,
+                                                                 AudioOutput,
+                                                                 AudioLivestreaming,
+                                                                 Video,
+                                                                 VideoFilter,
+                                                                 VideoOSD,
+                                                                 VideoDefault,
+                                                                 VideoFullscreen,
+                                                                 System,
+                                                                 Notifications};
     std::array<QIcon, kConfigPageCount> images;
     for (size_t i = 0; i < images.size(); ++i) {
         for (const int scale : {1, 2}) {
