@@ -25,6 +25,12 @@ int Channel::speakerPair() const
     return pair == 0 ? 0 : static_cast<int>(pair) - 1;
 }
 
+bool Channel::needsOutput() const
+{
+    return (state == ChannelState::Playing && !ended_) ||
+           std::any_of(slides.begin(), slides.end(), [](const Slide& s) { return s.active; });
+}
+
 std::int64_t Channel::length() const { return source_->length(); }
 
 bool Channel::seek(std::int64_t frame)

@@ -65,6 +65,8 @@ public:
 
     ChannelState state = ChannelState::Stopped;
     bool ended() const { return ended_; }
+    // Playing, or an attribute slides (slides advance with the output's frames).
+    bool needsOutput() const;
     std::int64_t position() const { return position_; }
     std::int64_t length() const; // frames, -1 unknown
     bool seek(std::int64_t frame);

@@ -57,10 +57,19 @@ R withChannel(DWORD handle, R failure, F body)
     return body(*c, engine);
 }
 
+// Takes a suspended device back before a channel plays or slides: under the
+// device lock until the channel's state is set, so the keeper cannot let it
+// go in between.
+bool wakeOutput(Engine& engine) { return engine.wakeOutput() || fail(bass::kErrorDriver, false); }
+
 } // namespace
 
 bool BASS_ChannelPlay(DWORD handle, bool restart)
 {
+    Engine& engine = Engine::get();
+    std::lock_guard device(engine.deviceMutex);
+    if (!wakeOutput(engine))
+        return false;
     return withChannel(handle, false, [&](Channel& c, Engine&) {
         if ((restart || c.ended()) && !c.seek(0) && restart)
             return fail(bass::kErrorNotAvail, false);
@@ -202,6 +211,10 @@ bool BASS_ChannelGetAttribute(DWORD handle, DWORD attrib, float* value)
 
 bool BASS_ChannelSlideAttribute(DWORD handle, DWORD attrib, float value, DWORD time)
 {
+    Engine& device = Engine::get();
+    std::lock_guard deviceLock(device.deviceMutex);
+    if (!wakeOutput(device))
+        return false;
     return withChannel(handle, false, [&](Channel& c, Engine& engine) {
         if (!clampAttribute(attrib, value))
             return fail(bass::kErrorIllType, false);

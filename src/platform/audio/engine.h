@@ -6,10 +6,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "audio/bass.h"
@@ -28,11 +30,19 @@ struct Config {
     std::atomic<int> updateThreads{1};
 };
 
+// How long the device stays open after the last channel stopped needing it:
+// longer than any step between two tracks, so a track change never waits
+// for it.
+inline constexpr std::chrono::milliseconds kIdleGrace{1000};
+
 class Engine {
 public:
     static Engine& get();
     Config config;
 
+    // Taken before mutex by whatever sets, suspends, resumes or closes the
+    // output, so that output may be read under it alone.
+    std::mutex deviceMutex;
     std::mutex mutex;
     // Guarded by mutex.
     bool initialised = false;
@@ -55,8 +65,28 @@ public:
     // Registers a new stream; 0 with an error when the output lacks its speaker pair.
     HSTREAM add(std::shared_ptr<Channel> channel);
 
+    // Under deviceMutex, not mutex: the device runs from now on, at least
+    // until the keeper finds no channel needing it for kIdleGrace. False
+    // when a suspended device cannot be taken back.
+    bool wakeOutput();
+    // The keeper lets the device go while no channel needs it. Started once
+    // a device output is set, stopped (joined) before it goes; neither under
+    // deviceMutex.
+    void startKeeper();
+    void stopKeeper();
+
 private:
+    void keep();
+    void suspendIfIdle();
+
     std::vector<SyncEvent> events_;
+    // When a channel last needed the output, in steady-clock ticks.
+    std::atomic<std::chrono::steady_clock::rep> lastNeeded_{0};
+    std::thread keeper_;
+    std::mutex keeperMutex_; // after deviceMutex
+    std::condition_variable keeperWake_;
+    bool keeperStop_ = false; // guarded by keeperMutex_
+    bool suspended_ = false; // guarded by keeperMutex_
 };
 
 // How long after a render call of frames frames starts a sync reached offset
