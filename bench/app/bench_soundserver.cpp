@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -155,15 +156,15 @@ class XServer {
 public:
     XServer()
     {
-        std::mt19937 random(static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr)));
+        std::mt19937 pick(static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(std::time(nullptr)));
         for (int attempt = 0; attempt < 10 && pid_ == 0; ++attempt) {
-            const int display = 200 + static_cast<int>(random() % 700);
+            const int display = 200 + static_cast<int>(pick() % 700);
             const std::string socket = "/tmp/.X11-unix/X" + std::to_string(display);
             if (fs::exists(socket))
                 continue;
-            pid_ = Spawn({"/usr/bin/Xvfb", ":" + std::to_string(display), "-screen", "0", "1280x800x24", "-nolisten",
-                          "tcp"},
-                         {});
+            pid_ = Spawn(
+                {"/usr/bin/Xvfb", ":" + std::to_string(display), "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
+                {});
             for (int i = 0; i < 100 && !fs::exists(socket); ++i)
                 std::this_thread::sleep_for(50ms);
             if (!fs::exists(socket)) {
@@ -205,8 +206,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, fds[0]);
-        const char* argv[] = {"/usr/bin/parec",    "-d",         "bench.monitor", "--raw",           "--format=s16le",
-                              "--channels=2",      "--rate=44100", "--latency-msec=5", nullptr};
+        const char* argv[] = {"/usr/bin/parec", "-d",           "bench.monitor",    "--raw", "--format=s16le",
+                              "--channels=2",   "--rate=44100", "--latency-msec=5", nullptr};
         if (posix_spawn(&pid_, argv[0], &actions, nullptr, const_cast<char**>(argv), envp.data()) != 0)
             pid_ = 0;
         posix_spawn_file_actions_destroy(&actions);
@@ -301,8 +302,8 @@ std::optional<Media> MakeMedia(const fs::path& dir)
     const std::string tone = "-f lavfi -i 'sine=frequency=440:sample_rate=44100:duration=";
     if (!Run(ff + tone + std::to_string(kFlacSeconds + 20) + "' -ac 2 -c:a flac '" + m.flac.string() + "'") ||
         !Run(ff + tone + "1' -ac 2 -c:a flac '" + m.shortFlac.string() + "'") ||
-        !Run(ff + "-f lavfi -i 'testsrc2=size=1280x720:rate=30:duration=" + std::to_string(kVideoSeconds + 20) +
-             "' " + tone + std::to_string(kVideoSeconds + 20) +
+        !Run(ff + "-f lavfi -i 'testsrc2=size=1280x720:rate=30:duration=" + std::to_string(kVideoSeconds + 20) + "' " +
+             tone + std::to_string(kVideoSeconds + 20) +
              "' -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 '" + m.video.string() + "'"))
         return std::nullopt;
     return m;
@@ -367,7 +368,8 @@ Figures RunProgram(const std::string& exe, const Media& media, const SoundServer
     }
     const auto play = [&](const fs::path& file) {
         try {
-            kolvarin::ipc::TKPipeClient(home.string() + "/kolvarin.pipe").SendString('"' + exe + "\" /play " + file.string(), 1000);
+            kolvarin::ipc::TKPipeClient(home.string() + "/kolvarin.pipe")
+                .SendString('"' + exe + "\" /play " + file.string(), 1000);
             return true;
         } catch (const kolvarin::ipc::EPipeError&) {
             return false;

@@ -141,10 +141,12 @@ void TKSkinnedMain::AnalyzerSLTimerTimer()
             SkinScrollLabelPaint(skin, *FullscreenControl->imgScrolllabel, *FullscreenControl->imgScrollabelBackground,
                                  f.ScrolllabelBackground, f.Scrolllabel);
     }
-    PaintAnalyzer();
+    // Nothing to animate while nothing plays: the last frame stays.
+    if (!PaintAnalyzer() && !SysPlayed)
+        AnalyzerSLTimer.stop();
 }
 
-void TKSkinnedMain::PaintAnalyzer()
+bool TKSkinnedMain::PaintAnalyzer()
 {
     const TKSAnalyzer& a = Skin().Main.Analyzer;
     gdi::Bitmap& surface = imgAnalyzer->Surface();
@@ -156,7 +158,7 @@ void TKSkinnedMain::PaintAnalyzer()
         BlitBitmap(a.Bitmap, surface);
     }
     // Silence, a steady tone and the idle background repeat their frame.
-    imgAnalyzer->InvalidateChanged();
+    return imgAnalyzer->InvalidateChanged();
 }
 
 } // namespace kolvarin

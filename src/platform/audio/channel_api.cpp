@@ -272,12 +272,14 @@ bool BASS_ChannelRemoveSync(DWORD handle, HSYNC sync)
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length)
 {
     constexpr DWORD kFailed = static_cast<DWORD>(-1);
-    return withChannel(handle, kFailed, [&](Channel& c, Engine&) {
+    return withChannel(handle, kFailed, [&](Channel& c, Engine& engine) {
         if (length != BASS_DATA_FFT1024)
             return fail(bass::kErrorIllType, kFailed);
         if (!buffer)
             return fail(bass::kErrorIllParam, kFailed);
-        audio::magnitudeSpectrum1024(c.history(), static_cast<float*>(buffer));
+        // The spectrum of what is heard now, not of what was mixed last: in
+        // step with the sound, and moving between two render calls.
+        audio::magnitudeSpectrum1024(c.history(engine.unheardFrames(c)), static_cast<float*>(buffer));
         return succeed(static_cast<DWORD>(512 * sizeof(float)));
     });
 }

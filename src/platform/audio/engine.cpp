@@ -40,9 +40,23 @@ void Engine::render(float* out, int frames, int layout)
     }
     if (needed || !events_.empty())
         lastNeeded_ = start.time_since_epoch().count();
+    lastRender_ = start;
+    lastFrames_ = frames;
     for (SyncEvent& e : events_)
         e.due = output->offline() ? start : start + syncDelay(e.offset, frames, outRate, output->latencyMs());
     syncs.post(events_);
+}
+
+std::int64_t Engine::unheardFrames(const Channel& c) const
+{
+    if (!output || output->offline() || outRate <= 0)
+        return 0;
+    const double played =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - lastRender_).count() * outRate;
+    const double held = static_cast<double>(output->latencyMs()) * outRate / 1000 + lastFrames_ -
+                        std::clamp(played, 0.0, static_cast<double>(lastFrames_));
+    const double rate = c.attrib[bass::kAttribFreq] > 0 ? c.attrib[bass::kAttribFreq] : c.format().rate;
+    return static_cast<std::int64_t>(held * rate / outRate);
 }
 
 std::shared_ptr<Channel> Engine::channel(DWORD handle)

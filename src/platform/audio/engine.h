@@ -59,6 +59,10 @@ public:
     // Mixes every playing channel into frames frames of `layout` output
     // channels; silence when not initialised or the layout is not the engine's.
     void render(float* out, int frames, int layout);
+    // Under mutex: of the frames channel c has played, how many the listener
+    // has not heard yet (what the device holds, less what it has played of
+    // the last render call since it began), in the channel's own frames.
+    std::int64_t unheardFrames(const Channel& c) const;
     // Under mutex: the channel of a handle, or null with kErrorHandle (or
     // kErrorInit) recorded.
     std::shared_ptr<Channel> channel(DWORD handle);
@@ -80,6 +84,9 @@ private:
     void suspendIfIdle();
 
     std::vector<SyncEvent> events_;
+    // The last render call (guarded by mutex).
+    std::chrono::steady_clock::time_point lastRender_{};
+    int lastFrames_ = 0;
     // When a channel last needed the output, in steady-clock ticks.
     std::atomic<std::chrono::steady_clock::rep> lastNeeded_{0};
     std::thread keeper_;

@@ -143,8 +143,13 @@ bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* cl
         output = audio::makeSdlOutput(name);
     }
     int error = bass::kOk;
+    // One device period is both how far ahead the mixer runs and, on the
+    // sound server, the stream's whole buffer: the buffer length the setting
+    // asks for lets the server sleep that long between wake-ups, where the
+    // update period (a twentieth of a second by default) woke it, and the
+    // mixer with it, twenty times a second even for silence.
     if (!output->open(
-            rate, channels, engine.config.updatePeriodMs,
+            rate, channels, engine.config.bufferMs,
             [&engine](float* out, int frames, int outChannels) { engine.render(out, frames, outChannels); }, error))
         return failed(error);
     const bool onDevice = !output->offline();

@@ -75,7 +75,8 @@ void closeInBackground(SDL_AudioDeviceID device)
     }).detach();
 }
 
-// The nearest power of two, in frames, to the wished period (at least 5 ms).
+// The nearest power of two, in frames, to the wished period (at least 5 ms,
+// at most 16384 frames: 372 ms at 44.1 kHz).
 Uint16 periodFrames(int rate, int periodMs)
 {
     const int wanted = rate * std::max(periodMs, 5) / 1000;

@@ -52,9 +52,8 @@ TEST(InitTest, DevicesComeFromTheOutputBackend)
 TEST(InitTest, DeviceOutputWithAndWithoutSpeakers)
 {
     for (const DWORD flags : {0u, bass::kDeviceSpeakers}) {
-        ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 1));
+        ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 1)); // the output's period follows it
         EXPECT_EQ(BASS_GetConfig(bass::kConfigBuffer), 5u); // the 5 ms floor
-        ASSERT_TRUE(BASS_SetConfig(bass::kConfigUpdatePeriod, 5)); // the output's period follows it
         ASSERT_TRUE(BASS_Init(-1, 44100, flags, nullptr, nullptr)) << BASS_ErrorGetCode();
         EXPECT_FALSE(BASS_Init(-1, 44100, flags, nullptr, nullptr));
         EXPECT_EQ(BASS_ErrorGetCode(), bass::kErrorAlready);
@@ -67,7 +66,6 @@ TEST(InitTest, DeviceOutputWithAndWithoutSpeakers)
         EXPECT_TRUE(BASS_Free());
     }
     ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 500));
-    ASSERT_TRUE(BASS_SetConfig(bass::kConfigUpdatePeriod, 100));
     EXPECT_FALSE(BASS_SetConfig(12345, 1));
     EXPECT_EQ(BASS_GetConfig(12345), static_cast<DWORD>(-1));
 }
@@ -109,7 +107,7 @@ TEST(SdlOutputTest, ToneReachesTheDiskDriver)
     // device writes until it closes stays megabytes (with 0 it ran to
     // gigabytes on a slow build).
     ::setenv("SDL_DISKAUDIODELAY", "1", 1);
-    ASSERT_TRUE(BASS_SetConfig(bass::kConfigUpdatePeriod, 20));
+    ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 20));
     const bool started = BASS_Init(-1, 44100, 0, nullptr, nullptr);
     if (started) {
         const HSTREAM stream = BASS_StreamCreateFile(false, tone.c_str(), 0, 0, 0);
@@ -120,7 +118,7 @@ TEST(SdlOutputTest, ToneReachesTheDiskDriver)
         const kolvarin::audio::SdlAudioUse closed; // the device closes its file on a thread of its own
     }
     ::setenv("SDL_AUDIODRIVER", restore.c_str(), 1);
-    BASS_SetConfig(bass::kConfigUpdatePeriod, 100);
+    BASS_SetConfig(bass::kConfigBuffer, 500);
     ASSERT_TRUE(started) << BASS_ErrorGetCode();
     std::vector<float> samples(std::filesystem::file_size(capture) / sizeof(float));
     std::ifstream(capture, std::ios::binary)
@@ -147,7 +145,10 @@ TEST(SdlOutputTest, DeviceIsLetGoWhileNothingPlaysAndTakenBackByPlay)
     const std::string restore = oldDriver ? oldDriver : "";
     ::setenv("SDL_AUDIODRIVER", "disk", 1);
     ::setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
-    ::setenv("SDL_DISKAUDIODELAY", "1", 1);
+    // 1024-frame buffers in about real time: the seconds of waiting write
+    // only a few hundred kilobytes.
+    ::setenv("SDL_DISKAUDIODELAY", "20", 1);
+    ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 20));
     const auto suspended = [] {
         Engine& engine = Engine::get();
         std::lock_guard lock(engine.deviceMutex);
@@ -176,6 +177,7 @@ TEST(SdlOutputTest, DeviceIsLetGoWhileNothingPlaysAndTakenBackByPlay)
         const kolvarin::audio::SdlAudioUse closed;
     }
     ::setenv("SDL_AUDIODRIVER", restore.c_str(), 1);
+    BASS_SetConfig(bass::kConfigBuffer, 500);
     ASSERT_TRUE(started) << BASS_ErrorGetCode();
     std::vector<float> samples(std::filesystem::file_size(capture) / sizeof(float));
     std::ifstream(capture, std::ios::binary)
