@@ -121,6 +121,9 @@ void TfrmMain::SetTimer(TKPlayTimer timer, bool enabled, int intervalMs)
         t.start();
     else
         t.stop();
+    // The analyzer and the scroll labels rest while nothing plays.
+    if (timer == TKPlayTimer::PlayTimer && enabled && !AnalyzerSLTimer.isActive())
+        AnalyzerSLTimer.start();
 }
 
 void TfrmMain::StartTimerFromSync(TKPlayTimer timer)
