@@ -54,6 +54,7 @@ TfrmMain::TfrmMain(TKGUI& skin) : TKSkinnedMain(skin)
     SetupTimer(SyncFadeOutProcStartTimer, "SyncFadeOutProcStartTimer", 1, true);
     SetupTimer(SyncEndProcStartTimer, "SyncEndProcStartTimer", 1, true);
     SetupTimer(timCommandPlay, "timCommandPlay", 10, true);
+    SetupTimer(moveOnTimer_, "MoveOnTimer", 1, true);
     const std::pair<QTimer*, void (TfrmMain::*)()> handlers[] = {
         {&PlayTimer, &TfrmMain::PlayTimerTimer},
         {&FadeOutStopTimer, &TfrmMain::FadeOutStopTimerTimer},
@@ -62,6 +63,7 @@ TfrmMain::TfrmMain(TKGUI& skin) : TKSkinnedMain(skin)
         {&SyncFadeOutProcStartTimer, &TfrmMain::SyncFadeOutProcStartTimerTimer},
         {&SyncEndProcStartTimer, &TfrmMain::SyncEndProcStartTimerTimer},
         {&timCommandPlay, &TfrmMain::timCommandPlayTimer},
+        {&moveOnTimer_, &TfrmMain::MoveOnTimerTimer},
     };
     for (const auto& [timer, handler] : handlers)
         QObject::connect(timer, &QTimer::timeout, this, handler);
@@ -104,6 +106,7 @@ QTimer& TfrmMain::Timer(TKPlayTimer timer)
     case TKPlayTimer::PlayTimer: return PlayTimer;
     case TKPlayTimer::SyncFadeOutProcStartTimer: return SyncFadeOutProcStartTimer;
     case TKPlayTimer::SyncEndProcStartTimer: return SyncEndProcStartTimer;
+    case TKPlayTimer::MoveOnTimer: return moveOnTimer_;
     case TKPlayTimer::FadeOutStopTimer: break;
     }
     return FadeOutStopTimer;
@@ -118,6 +121,9 @@ void TfrmMain::SetTimer(TKPlayTimer timer, bool enabled, int intervalMs)
         t.start();
     else
         t.stop();
+    // The analyzer and the scroll labels rest while nothing plays.
+    if (timer == TKPlayTimer::PlayTimer && enabled && !AnalyzerSLTimer.isActive())
+        AnalyzerSLTimer.start();
 }
 
 void TfrmMain::StartTimerFromSync(TKPlayTimer timer)
@@ -172,6 +178,12 @@ void TfrmMain::SyncEndProcStartTimerTimer()
 {
     if (MayAct() && PlaySystem)
         PlaySystem->SyncEndProcStartTimerTimer();
+}
+
+void TfrmMain::MoveOnTimerTimer()
+{
+    if (MayAct() && PlaySystem)
+        PlaySystem->MoveOnTimerTimer();
 }
 
 void TfrmMain::timCommandPlayTimer()

@@ -187,9 +187,6 @@ public:
     // exactly when they have items.
     void popmVideoPopup();
 
-    // The main window's items that follow this window's checks.
-    std::function<void(uint8_t ratioMode)> OnRatioChecked;
-    std::function<void(uint8_t displayMode)> OnDisplayModeChecked;
     // The main window's monitor menu, filled and ticked with this window's.
     QPointer<QMenu> MainMonitorOutput;
 
