@@ -66,8 +66,6 @@ int64_t Stepped(int64_t value, int64_t min, int64_t max, int sign)
     return value;
 }
 
-TKSkinnedFullscreenControl* FullscreenBar() { return frmMain ? frmMain->FullscreenControl : nullptr; }
-
 void ShowWithOSD(const std::u16string& text, bool status)
 {
     if (status)
@@ -76,48 +74,27 @@ void ShowWithOSD(const std::u16string& text, bool status)
     StartOSDTimer(2000);
 }
 
+// The play system keeps the volume it plays: the next medium starts with it.
+void PlayVolume(const TKPanelValue& volume)
+{
+    if (!PlaySystem)
+        return;
+    TKBar& bar = PlaySystem->VolumeBar();
+    bar = TKBar{volume.Max, volume.Value};
+    PlaySystem->SetVolume(false, bar);
+}
+
+// The main window's volume stepped, shown on every panel and played.
 void StepVolume(int sign)
 {
-    TKSMain& m = GUI.Main;
-    const bool seekBar = m.VolumeSeekBar.Visible;
-    int64_t value = 0;
-    int64_t max = 0;
-    double percent = 0;
-    if (seekBar) {
-        TKSSeekBar& bar = m.VolumeSeekBar;
-        bar.Value = Stepped(bar.Value, bar.Min, bar.Max, sign);
-        if (frmMain && GUI.Loaded)
-            SkinPlaceSeekBarThumb(GUI, *frmMain->imgVolumeSeekbarBackground, *frmMain->imgVolumeSeekbarBar, bar);
-        value = bar.Value;
-        max = bar.Max;
-        percent = SkinSeekBarPercent(bar);
-    } else {
-        TKSBar& bar = m.Volume;
-        bar.Value = Stepped(bar.Value, bar.Min, bar.Max, sign);
-        if (frmMain && GUI.Loaded)
-            SkinPaintBar(GUI, *frmMain->imgVolume, bar);
-        value = bar.Value;
-        max = bar.Max;
-        percent = SkinBarPercent(bar);
-    }
-    // The full-screen bar steps its own control by its own range.
-    TKSVideoFullscreenControl& f = GUI.VideoFullscreenControl;
-    TKSkinnedFullscreenControl* fs = FullscreenBar();
-    if (f.VolumeSeekBar.Visible) {
-        f.VolumeSeekBar.Value = Stepped(f.VolumeSeekBar.Value, f.VolumeSeekBar.Min, f.VolumeSeekBar.Max, sign);
-        if (fs && GUI.Loaded)
-            SkinPlaceSeekBarThumb(GUI, *fs->imgVolumeSeekbarBackground, *fs->imgVolumeSeekbarBar, f.VolumeSeekBar);
-    } else {
-        f.Volume.Value = Stepped(f.Volume.Value, f.Volume.Min, f.Volume.Max, sign);
-        if (fs && GUI.Loaded)
-            SkinPaintBar(GUI, *fs->imgVolume, f.Volume);
-    }
-    if (PlaySystem) {
-        TKBar& bar = PlaySystem->VolumeBar();
-        bar = TKBar{max, value};
-        PlaySystem->SetVolume(false, bar);
-    }
-    ShowWithOSD(VolumeText(percent), true);
+    if (!frmMain)
+        return;
+    TKTransportPanel& main = frmMain->Panel();
+    TKPanelValue volume = main.Volume();
+    volume.Value = Stepped(volume.Value, volume.Min, volume.Max, sign);
+    frmMain->ShowVolume(volume);
+    PlayVolume(volume);
+    ShowWithOSD(VolumeText(main.VolumePercent()), true);
 }
 
 // The video side's positions (types 3 and 4) are in 100 ns units.
@@ -147,8 +124,8 @@ void StepPosition(int sign)
 {
     if (!PlaySystem || !PlaySystem->Seekable() || !SysActive)
         return;
+    // The control the user sees: the full-screen bar's while the video is full screen.
     const bool full = UserActionHooks().VideoFullscreen && UserActionHooks().VideoFullscreen();
-    TKSkinnedFullscreenControl* fs = FullscreenBar();
     TKSBar& bar = full ? GUI.VideoFullscreenControl.ProgressBar : GUI.Main.ProgressBar;
     TKSSeekBar& seek = full ? GUI.VideoFullscreenControl.ProgressSeekBar : GUI.Main.ProgressSeekBar;
     const bool seekBar = seek.Visible;
@@ -159,16 +136,8 @@ void StepPosition(int sign)
         value = std::min(value + step, max);
     else
         value = std::max<int64_t>(value - step, 0);
-    if (GUI.Loaded && frmMain) {
-        if (seekBar) {
-            TKImage& background =
-                full && fs ? *fs->imgProgressSeekbarBackground : *frmMain->imgProgressSeekbarBackground;
-            TKImage& thumb = full && fs ? *fs->imgProgressSeekbarBar : *frmMain->imgProgressSeekbarBar;
-            SkinPlaceSeekBarThumb(GUI, background, thumb, seek);
-        } else {
-            SkinPaintBar(GUI, full && fs ? *fs->imgProgressBar : *frmMain->imgProgressBar, bar);
-        }
-    }
+    // Every panel shows the new place at once.
+    PlaySystem->View().SetProgressPosition(seekBar ? seek.Enabled : bar.Enabled, value);
     PlaySystem->SetPosition(TKBar{max, value});
     ShowTimeJump(value);
 }
@@ -319,18 +288,25 @@ void ToggleMute()
     const bool on = Config->Mute;
     GUI.Main.MuteCheckbox.State = on ? 3 : 1;
     GUI.VideoFullscreenControl.MuteCheckbox.State = on ? 3 : 1;
-    if (frmMain)
-        frmMain->SetCheckbox(*frmMain->imgMuteCheckbox, GUI.Main.MuteCheckbox, on);
-    if (TKSkinnedFullscreenControl* fs = FullscreenBar()) {
-        fs->imgMuteCheckbox->Tag = on ? 1 : 0;
-        SkinSetCheckboxState(GUI, *fs->imgMuteCheckbox, GUI.VideoFullscreenControl.MuteCheckbox);
-    }
-    if (PlaySystem) {
-        const TKSMain& m = GUI.Main;
-        TKBar& bar = PlaySystem->VolumeBar();
-        bar = m.VolumeSeekBar.Visible ? TKBar{m.VolumeSeekBar.Max, m.VolumeSeekBar.Value}
-                                      : TKBar{m.Volume.Max, m.Volume.Value};
-        PlaySystem->SetVolume(false, bar);
+    if (!frmMain)
+        return;
+    frmMain->ShowMute(on);
+    PlayVolume(frmMain->Panel().Volume());
+}
+
+void VolumeMoved(const TKTransportPanel& panel, TKDragPhase phase)
+{
+    switch (phase) {
+    case TKDragPhase::Reset: return;
+    case TKDragPhase::Up:
+        if (frmMain)
+            frmMain->ShowVolume(panel.Volume());
+        return;
+    case TKDragPhase::Down: PlayVolume(panel.Volume()); return;
+    case TKDragPhase::Move:
+        PlayVolume(panel.Volume());
+        ShowWithOSD(VolumeText(panel.VolumePercent()), true);
+        return;
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
+#include <vector>
 
 #include <QTimer>
 
@@ -10,6 +12,7 @@
 #include "skin/kform.h"
 #include "skin/kpaintbox.h"
 #include "skin/kskinnedwindow.h"
+#include "skin/ktransportpanel.h"
 #include "skin/ktrayicon.h"
 
 namespace kolvarin {
@@ -45,6 +48,13 @@ public:
     // through SetFullscreenControl.
     TKSkinnedFullscreenControl* FullscreenControl = nullptr;
     void SetFullscreenControl(TKSkinnedFullscreenControl* bar);
+
+    // This window's status, progress, volume, mute and time elements.
+    TKTransportPanel& Panel() { return *panel_; }
+    const TKTransportPanel& Panel() const { return *panel_; }
+    // This window's panel and the full-screen bar's: every place those
+    // elements show.
+    std::vector<TKTransportPanel*> Panels();
 
     void AnalyzerSLTimerTimer();
     // One analyzer frame: the spectrum when SpectrumData gives one, else the
@@ -93,6 +103,8 @@ protected:
 
 private:
     bool AnalyzerSeen() const;
+
+    std::optional<TKTransportPanel> panel_;
 };
 
 } // namespace kolvarin
