@@ -52,7 +52,7 @@ void Journey::TearDown()
 
 bool Journey::Start(std::vector<std::string> args, std::vector<std::string> env)
 {
-    // The journey's entries go over the harness's (the first of a name wins).
+    // The journey's entries replace the harness's of the same name.
     for (const std::string& entry : env_)
         if (std::none_of(env.begin(), env.end(),
                          [&](const std::string& e) { return e.starts_with(entry.substr(0, entry.find('=') + 1)); }))
