@@ -12,6 +12,7 @@
 #include "core/settings/kconfig.h"
 #include "core/settings/ksystemtypes.h"
 #include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
 #include "core/text/kfunctions.h"
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
@@ -19,12 +20,14 @@
 #include "core/text/kwideformat.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
+#include "forms/videoform.h"
 #include "skin/kdocking.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
 #include "skin/kskinnedvideo.h"
 #include "skin/spectrum_vis.h"
+#include "video/dskitfiltergraph.h"
 
 namespace kolvarin {
 
@@ -169,6 +172,9 @@ void ProgramStart()
         frmMain->Debug1->menuAction()->setVisible(debug);
     if (AppStateHooks().DebugEnabled)
         AppStateHooks().DebugEnabled(debug);
+    // Takes effect with the graph's next activation, which every play does.
+    if (video::TFilterGraph* graph = frmVideo ? frmVideo->FilterGraph() : nullptr)
+        graph->SetLogFile(debug ? Utf8ToUtf16(UserPath + "dxlog.txt") : std::u16string());
     StartElementStates();
     PlaylistAnchorFirst = -1;
     PlaylistAnchorSecond = -1;

@@ -359,8 +359,6 @@ void TfrmVideo::ModeEntered(uint8_t mode, QAction* item, int text)
 {
     CheckMonitorOutputs();
     CheckOnly(MenuItems(*Menu.Mode1), item);
-    if (OnDisplayModeChecked)
-        OnDisplayModeChecked(mode);
     SetAspectRatio();
     VideoDisplayMode = mode;
     Notify(Language.Text(TLanguageSection::Status, text), 2000);
@@ -474,8 +472,6 @@ bool TfrmVideo::SetAspectRatio()
         return false;
     const uint8_t mode = std::min<uint8_t>(Settings().Ratio.Mode, kRatioModeCount - 1);
     CheckOnly({Menu.RatioItems.begin(), Menu.RatioItems.end()}, Menu.RatioItems[mode]);
-    if (OnRatioChecked)
-        OnRatioChecked(mode);
     return true;
 }
 

@@ -24,6 +24,7 @@ void TKPlayerBase::SaveScrollLabel()
 
 void TKPlayerBase::RestoreScrollLabel()
 {
+    Log("TKSystem.Play", "Restore scrolllabel");
     View().SetStatusIcon(State().SavedStatusIcon);
     View().SetStatusText(State().SavedStatusText);
 }
@@ -34,6 +35,12 @@ void TKPlayerBase::ChangeStatusWait()
     View().SetStatusIcon(TKStatusIcon::Wait);
     Log("TKSystem.Play", "Change to wait status");
     View().SetStatusText(State().Texts.Loading);
+}
+
+void TKPlayerBase::ChangeStatusReady()
+{
+    Log("TKSystem.Play", "Change to ready icon");
+    View().SetStatusIcon(TKStatusIcon::Stopped);
 }
 
 void TKPlayerBase::ChangeStatusConnecting()

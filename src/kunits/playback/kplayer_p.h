@@ -65,6 +65,7 @@ protected:
     void RestoreScrollLabel();
     void ChangeStatusWait();
     void ChangeStatusConnecting();
+    void ChangeStatusReady();
     // The video side reset, the status kept and "Loading..." shown, the
     // speaker count.
     void BeginStart();

@@ -181,7 +181,10 @@ public:
 private:
     // A start that failed: the old status, the problem, the graph torn
     // down, a full stop, and the play mode's next entry.
-    void AbortStart(TKErrorCode code, const std::u16string& fileName);
+    void AbortStart(const char* proc, TKErrorCode code, const std::u16string& fileName);
+    // The video side's preparation, then the main window's menus and the
+    // default streams.
+    void PrepareVideo(bool dvd, int index);
     // The common start once the graph runs: history, play marks, length.
     void InitPlaySystem(const std::u16string& fileName);
     void ShowVideoTime(int64_t position);

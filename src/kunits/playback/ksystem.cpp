@@ -104,6 +104,7 @@ void TKSystem::Play(int index)
     Log(proc, "Enter with Index=" + Quoted(std::to_string(index)));
     Log(proc, "Clear stream infos/error");
     state_->StreamInfos.clear();
+    state_->StreamError = {};
     TKPlaylistEntry* entry = PlaylistGetItem(index);
     if (!entry) {
         Log(proc, "Detect playlist item failed!");
@@ -415,6 +416,20 @@ TKPlaylistEntry* TKSystem::CurrentItem() const { return state_->CurrentItem; }
 const TKPlaylistEntry& TKSystem::CurrentEntry() const { return state_->CurrentEntry; }
 TKPlaylistEntry* TKSystem::LastItem() const { return state_->LastItem; }
 std::vector<TKStreamInfo>& TKSystem::StreamInfos() { return state_->StreamInfos; }
+const TKStreamError& TKSystem::StreamError() const { return state_->StreamError; }
+
+void TKSystem::GetVideoSize(int& width, int& height)
+{
+    width = height = 0;
+    for (const TKStreamInfo& info : state_->StreamInfos)
+        if (info.Kind == 1) {
+            width = info.Width;
+            height = info.Height;
+            break;
+        }
+    Log("TKSystem.GetVideoSize",
+        "Leave with result width=" + Quoted(std::to_string(width)) + ", height=" + Quoted(std::to_string(height)));
+}
 const std::u16string& TKSystem::PlayingTitle() const { return state_->PlayingTitle; }
 bool TKSystem::Seekable() const { return state_->Seekable; }
 

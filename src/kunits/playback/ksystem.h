@@ -59,6 +59,13 @@ struct TKStreamInfo {
     std::vector<TKMissingDecoder> MissingDecoders;
 };
 
+// Why the last graph could not be built or started: the media problem's
+// code (0: it did not fail) and the reason.
+struct TKStreamError {
+    int32_t Code = 0;
+    std::string Text;
+};
+
 struct TKPlayState;
 struct TKPlayers;
 class TKPlayer;
@@ -184,6 +191,10 @@ public:
     TKPlaylistEntry* LastItem() const;
     // The streams of the current medium; the video side fills them.
     std::vector<TKStreamInfo>& StreamInfos();
+    // Width and height of the first video stream of the stream infos; 0, 0
+    // when there is none.
+    void GetVideoSize(int& width, int& height);
+    const TKStreamError& StreamError() const;
     const std::u16string& PlayingTitle() const;
     bool Seekable() const;
     // A DVD title's length became known (or unknown again): the seek bar

@@ -48,7 +48,7 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
         // Reported like a graph that cannot be built rather than returning
         // silently: 1002 is the DVD's problem, 1001 a file's.
         Log(proc, "Initialize video engine failed!");
-        AbortStart(dvd ? TKErrorCode::DirectShowInit : TKErrorCode::MediaNotPlayed, fileName);
+        AbortStart(proc, dvd ? TKErrorCode::DirectShowInit : TKErrorCode::MediaNotPlayed, fileName);
         return;
     }
     Log(proc, "Initialize video engine ok");
@@ -61,42 +61,34 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
     Log(proc, (dvd ? "Play dvd " : "Play video ") + quoted + "...");
     if (!Video().BuildGraph(System(), fileName, dvd)) {
         Log(proc, (dvd ? "Play dvd " : "Play video ") + quoted + " failed!");
-        state.StreamError = true;
-        state.StreamErrorText = dvd ? "Could not play dvd!" : "Could not play video!";
-        AbortStart(dvd ? TKErrorCode::DirectShowInit : TKErrorCode::MediaNotPlayed, fileName);
+        const TKErrorCode code = dvd ? TKErrorCode::DirectShowInit : TKErrorCode::MediaNotPlayed;
+        state.StreamError = {static_cast<int32_t>(code), dvd ? "Could not play dvd!" : "Could not play video!"};
+        AbortStart(proc, code, fileName);
         return;
     }
     Log(proc, "Play video " + quoted + " ok");
 
     const int index = CurrentIndex();
     Log(proc, "Prepare video with index " + Quoted(std::to_string(index)) + "...");
-    const bool hasVideo = Video().Prepare(System(), dvd, index);
-    // The main window's audio menus are not for this medium; its video menu
-    // serves only a picture.
-    View().SetAudioMenu(false, false);
-    if (hasVideo)
-        View().UpdateVideoMenu();
-    else
-        View().DisableVideoMenu();
+    PrepareVideo(dvd, index);
 
     if (!dvd) {
         Log(proc, "Get duration from media seeking...");
         if (!stream && !Video().Duration(state.VideoLength)) {
             Log(proc, "Get duration from media seeking failed!");
-            AbortStart(TKErrorCode::CannotPlay, fileName);
+            AbortStart(proc, TKErrorCode::CannotPlay, fileName);
             return;
         }
         Log(proc, "-- Video length: " + std::to_string(state.VideoLength));
     }
 
-    state.StreamError = false;
+    state.StreamError.Code = 0;
     Log(proc, "Play filtergraph...");
     std::string message;
     if (!Video().Run(message)) {
         Log(proc, "Play filtergraph failed: " + message);
-        state.StreamError = true;
-        state.StreamErrorText = message;
-        AbortStart(TKErrorCode::CannotPlay, fileName);
+        state.StreamError = {static_cast<int32_t>(TKErrorCode::CannotPlay), message};
+        AbortStart(proc, TKErrorCode::CannotPlay, fileName);
         return;
     }
     if (dvd) {
@@ -110,15 +102,48 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
     Log(proc, "Activate play system");
     InitPlaySystem(fileName);
     Video().Started();
+    if (Video().Visible()) {
+        Log(proc, "Video window to the foreground");
+        Video().ToForeground();
+    }
+    Log(proc, "Calculate video ratio");
+    Video().SetAspectRatio();
     Log(proc, "Leave");
 }
 
-void TKVideoPlayer::AbortStart(TKErrorCode code, const std::u16string& fileName)
+void TKVideoPlayer::PrepareVideo(bool dvd, int index)
 {
-    FailStart(code, fileName, 0);
+    const char* proc = "TKSystem.PrepareVideo";
+    const bool hasVideo = Video().Prepare(System(), dvd, index);
+    // The main window's audio menus are not for this medium; its video menu
+    // serves only a picture.
+    Log(proc, "Disable video menu");
+    Log(proc, "Disable audio menu");
+    Log(proc, "Disable audio livestream menu");
+    View().SetAudioMenu(false, false);
+    if (hasVideo) {
+        Log(proc, "Enable video menu");
+        View().UpdateVideoMenu();
+    } else {
+        View().DisableVideoMenu();
+    }
+    Log(proc, "Set video defaults...");
+    Video().SetVideoDefaults();
+    Log(proc, "Leave");
+}
+
+void TKVideoPlayer::AbortStart(const char* proc, TKErrorCode code, const std::u16string& fileName)
+{
+    Log(proc, "Change to ready status");
+    ChangeStatusReady();
+    RestoreScrollLabel();
+    Log(proc, "Show media problems " + std::to_string(static_cast<int>(code)));
+    System().ShowMediaProblem(code, fileName, 0);
+    Log(proc, "Stop full...");
     System().StopDirectX();
     System().ResetDirectX(true);
     System().Stop(true);
+    Log(proc, "Exiting");
     MoveOnAfterFailure();
 }
 

@@ -35,9 +35,15 @@ public:
     virtual bool Run(std::string& /*message*/) { return false; }
     // IMediaSeeking capability flags of the built graph (0: cannot seek).
     virtual uint32_t SeekingCaps() { return 0; }
-    // The graph runs: the configured colour controls, the video window to
-    // the foreground.
+    // The graph runs: the configured colour controls.
     virtual void Started() {}
+    // Whether the video window shows; raises it.
+    virtual bool Visible() { return false; }
+    virtual void ToForeground() {}
+    // The picture's rectangle in the window by the ratio mode.
+    virtual void SetAspectRatio() {}
+    // The default audio and subtitle streams of the settings.
+    virtual void SetVideoDefaults() {}
 
     // --- the running medium -----------------------------------------------------
     // Stops the graph and tears it down (dynamic filters, graph, registrations).

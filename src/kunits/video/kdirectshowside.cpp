@@ -42,6 +42,7 @@ TKDirectShowSide::TKDirectShowSide(TKVideoHost* host)
     Display().SetFilterGraph(graph_.get());
     dsp_->SetFilterGraph(graph_.get());
     AttachGraphHandlers();
+    graph_->Loaded();
 }
 
 TKDirectShowSide::~TKDirectShowSide()
@@ -199,8 +200,14 @@ bool TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
     const char* proc = "TKSystem.PrepareVideo";
     system_ = &system;
     Log(proc, "Enter with DVD " + Quoted(dvd ? "true" : "false") + ", Index=" + Quoted(std::to_string(index)));
+    Log(proc, "Check system type...");
+    const TSystemType type = system.SystemType();
+    if (type < TSystemType::DirectXVideo || type > TSystemType::DVD) {
+        Log(proc, "Check system type failed!");
+        return false;
+    }
     Log(proc, "Query video interfaces...");
-    QueryVideoInterfaces(system.SystemType() == TSystemType::DirectXVideo);
+    QueryVideoInterfaces(type == TSystemType::DirectXVideo);
     const bool hasVideo = graph_->Active() && HasVideoStream(builder_->StreamInfos());
     // The bands lie at the sound's own rate.
     for (const TKStreamInfo& info : builder_->StreamInfos())
@@ -209,19 +216,26 @@ bool TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
             ApplyEqualizerBands();
             break;
         }
-    Log(proc, hasVideo ? "-- Video enabled" : "-- Video disabled");
-    if (host_)
+    if (host_) {
         host_->VideoPrepared(hasVideo, dvd);
-    else if (hasVideo)
-        ownDisplay_->show();
-    else
-        ownDisplay_->hide();
+    } else {
+        Log(proc, "Check if video is present...");
+        if (hasVideo) {
+            Log(proc, "Show video window...");
+            ownDisplay_->show();
+            Log(proc, "-- Video enabled");
+        } else {
+            Log(proc, "Check if video is present failed!");
+            Log(proc, "Disable video window");
+            ownDisplay_->hide();
+            Log(proc, "-- Video disabled");
+        }
+    }
     if (auto vobsub = QueryAs<IDirectVobSub>(subtitleFilter_.get())) {
         Log(proc, "DirectVobSub found.");
         Log(proc, "Hide subtitles");
         vobsub->put_HideSubtitles(true);
     }
-    Log(proc, "Leave");
     return hasVideo;
 }
 
@@ -253,11 +267,28 @@ uint32_t TKDirectShowSide::SeekingCaps()
     return caps;
 }
 
-void TKDirectShowSide::Started()
+void TKDirectShowSide::Started() { SetVideoColorControl(); }
+
+bool TKDirectShowSide::Visible() { return host_ ? host_->Visible() : ownDisplay_->isVisible(); }
+
+void TKDirectShowSide::ToForeground()
 {
-    SetVideoColorControl();
     if (host_)
         host_->ToForeground();
+    else
+        ownDisplay_->raise();
+}
+
+void TKDirectShowSide::SetAspectRatio()
+{
+    if (host_)
+        host_->CalculateVideoRatio();
+}
+
+void TKDirectShowSide::SetVideoDefaults()
+{
+    if (host_)
+        host_->SetVideoDefaults();
 }
 
 void TKDirectShowSide::SetVideoColorControl()

@@ -58,6 +58,10 @@ public:
     bool Run(std::string& message) override;
     uint32_t SeekingCaps() override;
     void Started() override;
+    bool Visible() override;
+    void ToForeground() override;
+    void SetAspectRatio() override;
+    void SetVideoDefaults() override;
     // The framework's splitter (stream selection) and the subtitle filter of
     // a video file's graph; null when absent.
     media::IBaseFilter* SplitterFilter() const { return splitter_.get(); }

@@ -5,6 +5,7 @@
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/khotkeys.h"
 #include "forms/appstates.h"
+#include "forms/playlistform.h"
 #include "forms/useractions.h"
 #include "keyhook/keyhook.h"
 #include "mainformfixture.h"
@@ -54,8 +55,7 @@ TEST_F(MainFormTest, AReleaseWhereAnotherControlCoversTheButtonIsNoClick)
 
 TEST_F(MainFormTest, CheckBoxesSwitchTheirSettingAndShowIt)
 {
-    QWidget playlist;
-    playlist.setObjectName(QStringLiteral("frmPlaylist"));
+    TfrmPlaylist playlist;
     Config->PlaylistVis = false;
     ClickAt(Centre(GUI.Main.PlaylistCheckbox));
     EXPECT_TRUE(Config->PlaylistVis);
