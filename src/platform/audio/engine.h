@@ -33,8 +33,9 @@ public:
     static Engine& get();
     Config config;
 
+    // Guards what follows. Taken before the sync dispatcher's lock; the
+    // output's render call takes it, so the output never closes under it.
     std::mutex mutex;
-    // Guarded by mutex.
     bool initialised = false;
     bool initialising = false; // BASS_Init is opening the output
     std::unique_ptr<Output> output;

@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "base/threadsafety.h"
+
 namespace kolvarin {
 
 // Date and time in the user's locale (short date, long time), as log lines use them.
@@ -39,13 +41,17 @@ public:
     void SetViewerSocket(std::string path);
 
 private:
-    void TraceLocked(const std::u16string& message);
+    void TraceLocked(const std::u16string& message) REQUIRES(mutex_);
     void SendLoop(std::stop_token stop);
 
     std::string fileName_;
-    bool logToFile_ = false;
-    mutable std::mutex mutex_;
-    // The viewer's queue, guarded by its own lock so file logging never waits on it.
+    // Guards the file switch and keeps lines whole in the file and in order
+    // in the viewer's queue; taken before outboxMutex_.
+    mutable Mutex mutex_;
+    bool logToFile_ GUARDED_BY(mutex_) = false;
+    // The viewer's queue, guarded by its own lock so file logging never waits
+    // on it: outboxMutex_ guards the socket's path, the queue and the sender's
+    // start, and is taken last.
     std::string viewerSocket_;
     std::deque<std::string> outbox_;
     std::mutex outboxMutex_;
