@@ -27,6 +27,7 @@
 #include "core/system/kpaths.h"
 #include "core/system/ksysinfo.h"
 #include "core/text/kstrings.h"
+#include "dialogs/captionstrip.h"
 #include "dialogs/newsform.h"
 #include "dialogs/splashform.h"
 #include "ffload/ffload.h"
@@ -172,6 +173,7 @@ void RunWindows(int argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Kolvarin"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(ProgramIcon());
+    QApplication::setPalette(DialogPalette());
     if (splash) {
         Log(kProject, "Show splash screen");
         splash->show();

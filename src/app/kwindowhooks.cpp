@@ -1,7 +1,5 @@
 #include "kwindowhooks.h"
 
-#include <array>
-
 #include <QAction>
 #include <QMenu>
 
@@ -10,52 +8,28 @@
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
 #include "forms/videoform.h"
-#include "forms/videogeometry.h"
+#include "forms/videomenus.h"
 
 namespace kolvarin {
 
 namespace {
 
-// The main window's ratio items by stored mode, as the video window's
-// RatioItems (the menus list stretched before letter box).
-std::array<QAction*, kRatioModeCount> MainRatioItems()
-{
-    TfrmMain& m = *frmMain;
-    return {m.RatLetterbox, m.RatStretched, m.RatCrop, m.Rat43, m.Rat54, m.Rat169, m.Rat1610, m.Rat2351, m.RatUserDef};
-}
-
-// The main window's video menu runs the video window's items of the same
-// name and shows the video window's checks.
+// The main window's video menu shows the video window's commands: each
+// display-mode item the command of its name, each ratio item the command of
+// the same stored mode (their tags), never the one at the same place.
 void ConnectVideoMenu()
 {
     if (!frmMain || !frmVideo)
         return;
     TKVideoPopupMenu& video = frmVideo->Menu;
-    const std::pair<QAction*, QAction*> modes[] = {
-        {frmMain->Fullscreen1, video.Fullscreen1},
-        {frmMain->Desktop1, video.Desktopmode1},
-        {frmMain->Window1, video.Windowmode1},
-    };
-    for (const auto& [item, target] : modes)
-        QObject::connect(item, &QAction::triggered, target, &QAction::trigger);
-    const std::array<QAction*, kRatioModeCount> ratios = MainRatioItems();
-    for (size_t mode = 0; mode < ratios.size(); ++mode)
-        QObject::connect(ratios[mode], &QAction::triggered, video.RatioItems[mode], &QAction::trigger);
-    frmVideo->OnRatioChecked = [](uint8_t mode) {
-        if (!frmMain)
-            return;
-        const std::array<QAction*, kRatioModeCount> items = MainRatioItems();
-        for (size_t i = 0; i < items.size(); ++i)
-            items[i]->setChecked(i == mode);
-    };
+    ShowCommand(frmMain->Fullscreen1, video.Fullscreen1);
+    ShowCommand(frmMain->Desktop1, video.Desktopmode1);
+    ShowCommand(frmMain->Window1, video.Windowmode1);
+    for (QAction* item : MenuItems(*frmMain->Ratio1))
+        for (QAction* command : MenuItems(*video.Ratio1))
+            if (ItemTag(command) == ItemTag(item))
+                ShowCommand(item, command);
     frmVideo->MainMonitorOutput = frmMain->MonitorOutput1;
-    frmVideo->OnDisplayModeChecked = [](uint8_t mode) {
-        if (!frmMain)
-            return;
-        frmMain->Fullscreen1->setChecked(mode == vdmFullscreen);
-        frmMain->Desktop1->setChecked(mode == vdmDesktop);
-        frmMain->Window1->setChecked(mode == vdmWindow);
-    };
 }
 
 } // namespace

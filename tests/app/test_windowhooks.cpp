@@ -43,15 +43,31 @@ TEST_F(WindowHooksTest, TheMainRatioItemsRunTheVideoWindowsItemsOfTheSameMeaning
         {main.Rat2351, rm2351},
         {main.RatUserDef, rmUserdef},
     };
+    const std::vector<QAction*> commands(video.Menu.RatioItems.begin(), video.Menu.RatioItems.end());
     for (const auto& [item, mode] : items) {
         item->trigger();
         EXPECT_EQ(Config->Ratio.Mode, mode) << item->text().toStdString();
-        video.OnRatioChecked(mode);
+        // Without a video the command ticks nothing, and neither does the item.
+        EXPECT_FALSE(item->isChecked()) << item->text().toStdString();
+        // The video window ticks the mode it applies; the main menu shows it.
+        CheckOnly(commands, video.Menu.RatioItems[mode]);
         for (const auto& [other, _] : items)
             EXPECT_EQ(other->isChecked(), other == item) << other->text().toStdString();
     }
-    video.OnDisplayModeChecked(vdmDesktop);
+}
+
+TEST_F(WindowHooksTest, TheMainModeItemsShowOnlyTheModeTheVideoWindowEntered)
+{
+    CheckOnly(MenuItems(*video.Menu.Mode1), video.Menu.Windowmode1);
+    EXPECT_TRUE(main.Window1->isChecked());
+    // Without a video the full-screen command refuses: the main menu once
+    // ticked full screen all the same, while the video stayed in its window.
+    main.Fullscreen1->trigger();
+    EXPECT_FALSE(main.Fullscreen1->isChecked());
+    EXPECT_TRUE(main.Window1->isChecked());
+    CheckOnly(MenuItems(*video.Menu.Mode1), video.Menu.Desktopmode1);
     EXPECT_TRUE(main.Desktop1->isChecked());
+    EXPECT_FALSE(main.Window1->isChecked());
     EXPECT_FALSE(main.Fullscreen1->isChecked());
 }
 

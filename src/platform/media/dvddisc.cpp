@@ -1,8 +1,11 @@
 #include "media/dvddisc.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdarg>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 extern "C" {
@@ -50,6 +53,47 @@ fs::path FindEntry(const fs::path& folder, const std::string& name)
 bool HoldsManager(const fs::path& folder)
 {
     return !FindEntry(folder, "VIDEO_TS.IFO").empty() || !FindEntry(folder, "VIDEO_TS.BUP").empty();
+}
+
+uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+
+// libdvdread frees the title search table twice when it cannot read it
+// whole after its header: when the table's last-byte field lies below the
+// 8-byte header (the size wraps and the allocation fails) or the sectors
+// the table spans are not all in the file. A manager file whose table is
+// not there in full is refused before libdvdread reads it (it would try
+// the backup after the file); one too short for the manager's own header
+// is refused by libdvdread before the table.
+bool TitleTableSound(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    if (!in)
+        return true; // a missing file is libdvdread's to report
+    const auto size = static_cast<uint64_t>(in.tellg());
+    constexpr uint64_t kManagerHeader = 512, kSectorField = 0xC4, kSector = 2048, kHeader = 8;
+    if (size < kManagerHeader)
+        return true;
+    std::array<uint8_t, kHeader> bytes{};
+    if (!in.seekg(kSectorField).read(reinterpret_cast<char*>(bytes.data()), 4))
+        return false;
+    const uint64_t table = uint64_t(Be32(bytes.data())) * kSector;
+    if (table + kHeader > size ||
+        !in.seekg(static_cast<std::streamoff>(table)).read(reinterpret_cast<char*>(bytes.data()), kHeader))
+        return false;
+    const uint64_t end = table + uint64_t(Be32(bytes.data() + 4)) + 1;
+    return end >= table + kHeader && (end + kSector - 1) / kSector * kSector <= size;
+}
+
+bool ManagerSound(const fs::path& root)
+{
+    const fs::path inner = FindEntry(root, "VIDEO_TS");
+    const fs::path folder = inner.empty() ? root : inner;
+    for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP"}) {
+        const fs::path file = FindEntry(folder, name);
+        if (!file.empty() && !TitleTableSound(file))
+            return false;
+    }
+    return true;
 }
 
 LCID Language(uint16_t code)
@@ -154,6 +198,8 @@ DvdDiscResult ReadDvdDisc(const std::string& root, DvdDisc* disc)
 {
     if (root.empty())
         return {DvdDiscStatus::NotFound};
+    if (!ManagerSound(root))
+        return {DvdDiscStatus::BadManager};
     std::unique_ptr<dvd_reader_t, ReaderCloser> reader(DVDOpen2(nullptr, &kQuietLogger, root.c_str()));
     if (!reader)
         return {DvdDiscStatus::NotFound};
