@@ -71,6 +71,7 @@ protected:
     AMMediaType mt_;
 
 private:
+    // Guards nothing of the pin's: see StreamLock.
     Mutex streamLock_;
 };
 

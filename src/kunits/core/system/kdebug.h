@@ -50,10 +50,10 @@ private:
     mutable Mutex mutex_;
     bool logToFile_ GUARDED_BY(mutex_) = false;
     // The viewer's queue, guarded by its own lock so file logging never waits
-    // on it: outboxMutex_ guards the socket's path, the queue and the sender's
-    // start, and is taken last.
+    // on it.
     std::string viewerSocket_;
     std::deque<std::string> outbox_;
+    // Guards the socket's path, the queue and the sender's start; taken last.
     std::mutex outboxMutex_;
     std::condition_variable_any outboxReady_;
     // Last, so it stops before what it reads goes; when the log ends, a viewer
