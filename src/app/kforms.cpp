@@ -181,7 +181,9 @@ void TKForms::ShowAtStart()
         ShowSkinnedWindows();
     SetApplicationState("PROGRAMEND");
     // They map and paint now, not when the message loop starts after the
-    // rest of the start.
+    // rest of the start. Nothing the loop delivers can act yet: the play
+    // system does not exist, the handlers wait for AppInitialized and other
+    // instances' command lines wait for EnableReceivedParameters.
     QGuiApplication::sync();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
