@@ -33,11 +33,12 @@ function(kolvarin_add_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# kolvarin_add_test(NAME SOURCES ... [LIBS ...]): one GoogleTest program, each
-# test case registered with CTest. LIBS names the main: kolvarin_test_main,
-# or kolvarin_qt_test_main for programs that need a Qt application.
+# kolvarin_add_test(NAME SOURCES ... [LIBS ...] [PROPERTIES ...]): one
+# GoogleTest program, each test case registered with CTest (PROPERTIES are
+# set on each). LIBS names the main: kolvarin_test_main, or
+# kolvarin_qt_test_main for programs that need a Qt application.
 function(kolvarin_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} kolvarin_testsupport GTest::gtest GTest::gmock)
   # GoogleTest's header costs seconds in every test source: clang parses it
@@ -51,7 +52,7 @@ function(kolvarin_add_test name)
   endif()
   # The test mains choose the headless Qt platform and SDL's dummy driver.
   # Listing a sanitized program on a loaded machine can pass the default 5 s.
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT} ${ARG_PROPERTIES})
 endfunction()
 
 # kolvarin_add_fuzzer(NAME SOURCES ... [LIBS ...]): a libFuzzer target in fuzz
@@ -87,11 +88,14 @@ endfunction()
 # kolvarin_lazy_sonames(TARGET PREFIX LIB...): for each LIB among the
 # libraries that pkg_check_modules(PREFIX ...) found, the compile definition
 # KOLVARIN_SONAME_<LIB> with the SONAME of the installed library, by which
-# the program opens it on first use (see src/platform/lazyload).
+# the program opens it on first use (see src/platform/lazyload). The files are
+# kept in the global property KOLVARIN_LAZY_LIBRARIES: the package depends on
+# them, though the program does not link them.
 function(kolvarin_lazy_sonames target prefix)
   foreach(lib IN LISTS ARGN)
     set(file ${${prefix}_LINK_LIBRARIES})
     list(FILTER file INCLUDE REGEX "/lib${lib}\\.so$")
+    set_property(GLOBAL APPEND PROPERTY KOLVARIN_LAZY_LIBRARIES ${file})
     execute_process(COMMAND ${CMAKE_OBJDUMP} -p ${file} OUTPUT_VARIABLE dump)
     if(NOT dump MATCHES "SONAME +([^\n]+)")
       message(FATAL_ERROR "No SONAME found for lib${lib} (${file})")

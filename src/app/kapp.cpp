@@ -27,6 +27,7 @@
 #include "core/system/kpaths.h"
 #include "core/system/ksysinfo.h"
 #include "core/text/kstrings.h"
+#include "dialogs/captionstrip.h"
 #include "dialogs/newsform.h"
 #include "dialogs/splashform.h"
 #include "ffload/ffload.h"
@@ -41,7 +42,6 @@
 #include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
-#include "kwindowhooks.h"
 #include "skin/kskinload.h"
 
 namespace kolvarin {
@@ -172,6 +172,7 @@ void RunWindows(int argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Kolvarin"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(ProgramIcon());
+    QApplication::setPalette(DialogPalette());
     if (splash) {
         Log(kProject, "Show splash screen");
         splash->show();
@@ -186,7 +187,6 @@ void RunWindows(int argc, char** argv)
     TKForms forms;
     forms.FirstStart = !positionsSaved;
     forms.CreateSkinnedWindows();
-    InstallWindowHooks();
     Forms = &forms;
     forms.ZipHandler.MessageDialog = [](const std::u16string& text) {
         QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),

@@ -33,7 +33,8 @@ std::string Narrow(const std::string& bytes)
 } // namespace
 
 KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args,
-                                 std::vector<std::string> extra, std::vector<std::string> under)
+                                 std::vector<std::string> extra, std::vector<std::string> under,
+                                 const std::filesystem::path& program)
 {
     const auto chosen = [&](const std::string& name) {
         for (const auto& e : extra)
@@ -56,7 +57,7 @@ KolvarinProcess::KolvarinProcess(const std::filesystem::path& home, std::vector<
     for (auto& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-    args.insert(args.begin(), KOLVARIN_EXE);
+    args.insert(args.begin(), program.empty() ? std::string(KOLVARIN_EXE) : program.string());
     args.insert(args.begin(), under.begin(), under.end());
     for (auto& a : args)
         argv.push_back(a.data());

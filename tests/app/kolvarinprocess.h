@@ -24,9 +24,11 @@ namespace ktest {
 // over the test's own audio choice and the defaults (QT_QPA_PLATFORM=xcb ...).
 class KolvarinProcess {
 public:
-    // `under` is a command line the program runs under (its own comes after it).
+    // `under` is a command line the program runs under (its own comes after it);
+    // `program` is the build's program when empty (an installed copy otherwise).
     KolvarinProcess(const std::filesystem::path& home, std::vector<std::string> args = {},
-                    std::vector<std::string> env = {}, std::vector<std::string> under = {});
+                    std::vector<std::string> env = {}, std::vector<std::string> under = {},
+                    const std::filesystem::path& program = {});
     ~KolvarinProcess();
     KolvarinProcess(const KolvarinProcess&) = delete;
     KolvarinProcess& operator=(const KolvarinProcess&) = delete;

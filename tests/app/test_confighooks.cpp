@@ -13,10 +13,12 @@
 #include "core/settings/kconfig.h"
 #include "core/system/kpaths.h"
 #include "dialogs/configform.h"
+#include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "forms/videoform.h"
 #include "skin/kskinnedmain.h"
+#include "skin/kskinnedmediacontrols.h"
 #include "temphome.h"
 #include "video/kdirectshowside.h"
 
@@ -58,6 +60,27 @@ TEST_F(ConfigHooksTest, TheDialogIsBuiltWhenFirstOpenedWithItsHooks)
     ShowConfigDialog(nullptr);
     EXPECT_EQ(frmConfig, built);
     frmConfig->hide();
+}
+
+// The bars show the player's values whatever skin draws them.
+TEST_F(ConfigHooksTest, ASkinChangeLeavesEveryThumbWhereItsValueIs)
+{
+    ASSERT_EQ(hooks().ApplySkin("base[default]"), "base[default]");
+    Config->Volume = 2500;
+    Config->Balance = 160;
+    Config->Speed = 8;
+    ShowStartStates();
+    TKSkinnedMediaControls& controls = *forms_.SkinWindows().MediaControls;
+    const auto thumbs = [&] {
+        std::vector<QRect> places = {main().imgVolumeSeekbarBar->geometry(), main().imgBalanceBar->geometry(),
+                                     controls.imgSpeedBar->geometry()};
+        for (const TKImage* band : controls.imgEQBar)
+            places.push_back(band->geometry());
+        return places;
+    };
+    const std::vector<QRect> before = thumbs();
+    ASSERT_EQ(hooks().ApplySkin("base[default]"), "base[default]");
+    EXPECT_EQ(thumbs(), before);
 }
 
 TEST_F(ConfigHooksTest, MainWindowCheckBoxesFollowTheSettings)

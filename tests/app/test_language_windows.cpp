@@ -3,6 +3,8 @@
 // assignment table names shows its text, and so does the status line.
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -257,6 +260,54 @@ std::vector<QTreeWidgetItem*> TreeNodes(QTreeWidget& tree)
     return nodes;
 }
 
+// Every text a window shows to the user, with where it is, read the same way
+// for every kind of widget: titles, buttons, labels, group boxes, combo box
+// items, tabs, list and tree items and headers, menu items.
+std::vector<std::pair<QString, QString>> TextsShown(QWidget& window)
+{
+    std::vector<std::pair<QString, QString>> texts;
+    auto add = [&](QObject& where, const QString& what, const QString& text) {
+        QString path = where.objectName();
+        for (QObject* p = where.parent(); p; p = p->parent())
+            if (!p->objectName().isEmpty())
+                path = p->objectName() + QLatin1Char('.') + path;
+        texts.emplace_back(path + what, text);
+    };
+    QList<QWidget*> widgets = window.findChildren<QWidget*>();
+    widgets.prepend(&window);
+    for (QWidget* w : widgets) {
+        if (w->isWindow())
+            add(*w, QStringLiteral(" (title)"), w->windowTitle());
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            add(*w, {}, button->text());
+        else if (auto* label = qobject_cast<QLabel*>(w))
+            add(*w, {}, label->text());
+        else if (auto* box = qobject_cast<QGroupBox*>(w))
+            add(*w, {}, box->title());
+        else if (auto* combo = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < combo->count(); ++i)
+                add(*w, QStringLiteral(" item %1").arg(i), combo->itemText(i));
+        else if (auto* tabs = qobject_cast<QTabWidget*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                add(*w, QStringLiteral(" tab %1").arg(i), tabs->tabText(i));
+        else if (auto* list = qobject_cast<QListWidget*>(w))
+            for (int i = 0; i < list->count(); ++i)
+                add(*w, QStringLiteral(" item %1").arg(i), list->item(i)->text());
+        else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
+            for (int c = 0; c < tree->columnCount(); ++c)
+                add(*w, QStringLiteral(" column %1").arg(c), tree->headerItem()->text(c));
+            for (QTreeWidgetItem* item : TreeNodes(*tree))
+                for (int c = 0; c < tree->columnCount(); ++c)
+                    add(*w, QStringLiteral(" item"), item->text(c));
+        } else if (auto* menu = qobject_cast<QMenu*>(w))
+            add(*w, QStringLiteral(" (menu)"), menu->title());
+        for (QAction* action : w->actions())
+            if (!action->isSeparator())
+                add(*action, QStringLiteral(" (in %1)").arg(w->objectName()), action->text());
+    }
+    return texts;
+}
+
 class LanguageWindowsTest : public ktest::TempHomeTest {
 protected:
     void SetUp() override
@@ -352,6 +403,51 @@ TEST_F(LanguageWindowsTest, AMarkedLanguageChosenInTheDialogReachesEveryComponen
     // The status line and the main window's title too, at once.
     EXPECT_TRUE(frmMain->StatusText() == (Marker("Status", 4) + QStringLiteral(" Ready")).toStdU16String());
     EXPECT_TRUE(frmMain->windowTitle().contains(Marker("Status", 4)));
+}
+
+// Walked the other way round: whatever any window shows, no text is left in
+// the language that was there before.
+TEST_F(LanguageWindowsTest, AfterALanguageChangeNoWindowShowsATextOfTheLanguageBefore)
+{
+    std::set<QString> english;
+    TKLanguage defaults;
+    SetDefaultLanguage(defaults);
+    for (const std::u16string& text : defaults.Texts) {
+        const QString plain = QString::fromStdU16String(text).remove(QLatin1Char('&')).trimmed();
+        if (plain.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+            english.insert(plain);
+    }
+    std::filesystem::create_directories(LanguageFolder());
+    SaveLanguageFile(MarkedLanguage(), LanguageFolder() + "marked.klang");
+    TfrmConfig& dialog = forms_.ConfigDialog();
+    dialog.show();
+    for (int page = 0; page < kConfigPageCount; ++page)
+        dialog.ShowPage(static_cast<TConfigPage>(page));
+    dialog.ShowPage(TConfigPage::Languages);
+    auto* languages = dialog.findChild<QListWidget*>(QStringLiteral("lbLanguages"));
+    ASSERT_NE(languages, nullptr);
+    languages->setCurrentItem(languages->findItems(QStringLiteral("marked"), Qt::MatchExactly).value(0));
+    ASSERT_TRUE(dialog.Apply());
+    // What the change replaced goes as the message loop goes on.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Texts that are no language texts, though an English text reads the
+    // same: the skinned windows' own titles, the video menu's filter list,
+    // the tag editor's genres and the about window's button.
+    const std::pair<const char*, const char*> notLanguage[] = {
+        {"frmPlaylist (title)", "Playlist"},   {"frmVideo (title)", "Video"}, {"frmVideo.popmVideo.Filter1", "Filter"},
+        {"frmEditItem.PageControl1", "Other"}, {"frmAbout.", "OK"},
+    };
+    for (QWidget* window : QApplication::topLevelWidgets())
+        for (const auto& [place, text] : TextsShown(*window)) {
+            const QString& where = place;
+            const QString plain = QString(text).remove(QLatin1Char('&')).trimmed();
+            const bool exempt = std::any_of(std::begin(notLanguage), std::end(notLanguage), [&](const auto& n) {
+                return where.startsWith(QLatin1String(n.first)) && plain == QLatin1String(n.second);
+            });
+            EXPECT_TRUE(exempt || !english.contains(plain))
+                << where.toStdString() << " still shows \"" << text.toStdString() << "\"";
+        }
 }
 
 } // namespace

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/kwindowhooks.h"
+#include "app/kforms.h"
+#include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
+#include "forms/appstates.h"
 #include "forms/mainform.h"
+#include "forms/useractions.h"
 #include "forms/videoform.h"
 #include "forms/videogeometry.h"
 #include "forms/videomenus.h"
@@ -17,17 +20,24 @@ namespace {
 
 class WindowHooksTest : public ::testing::Test {
 protected:
-    WindowHooksTest()
+    WindowHooksTest() : main(Created(forms, config).Main()), video(forms.Video()) {}
+    ~WindowHooksTest() override
     {
-        Config = &config;
-        config.SetDefaults();
-        InstallWindowHooks();
+        forms.DestroyAll();
+        Config = nullptr;
     }
-    ~WindowHooksTest() override { Config = nullptr; }
+    static TKForms& Created(TKForms& windows, TKConfig& settings)
+    {
+        Config = &settings;
+        settings.SetDefaults();
+        windows.CreateSkinnedWindows();
+        return windows;
+    }
 
     TKConfig config;
-    TfrmMain main;
-    TfrmVideo video;
+    TKForms forms;
+    TfrmMain& main;
+    TfrmVideo& video;
 };
 
 TEST_F(WindowHooksTest, TheMainRatioItemsRunTheVideoWindowsItemsOfTheSameMeaning)
@@ -43,15 +53,31 @@ TEST_F(WindowHooksTest, TheMainRatioItemsRunTheVideoWindowsItemsOfTheSameMeaning
         {main.Rat2351, rm2351},
         {main.RatUserDef, rmUserdef},
     };
+    const std::vector<QAction*> commands(video.Menu.RatioItems.begin(), video.Menu.RatioItems.end());
     for (const auto& [item, mode] : items) {
         item->trigger();
         EXPECT_EQ(Config->Ratio.Mode, mode) << item->text().toStdString();
-        video.OnRatioChecked(mode);
+        // Without a video the command ticks nothing, and neither does the item.
+        EXPECT_FALSE(item->isChecked()) << item->text().toStdString();
+        // The video window ticks the mode it applies; the main menu shows it.
+        CheckOnly(commands, video.Menu.RatioItems[mode]);
         for (const auto& [other, _] : items)
             EXPECT_EQ(other->isChecked(), other == item) << other->text().toStdString();
     }
-    video.OnDisplayModeChecked(vdmDesktop);
+}
+
+TEST_F(WindowHooksTest, TheMainModeItemsShowOnlyTheModeTheVideoWindowEntered)
+{
+    CheckOnly(MenuItems(*video.Menu.Mode1), video.Menu.Windowmode1);
+    EXPECT_TRUE(main.Window1->isChecked());
+    // Without a video the full-screen command refuses: the main menu once
+    // ticked full screen all the same, while the video stayed in its window.
+    main.Fullscreen1->trigger();
+    EXPECT_FALSE(main.Fullscreen1->isChecked());
+    EXPECT_TRUE(main.Window1->isChecked());
+    CheckOnly(MenuItems(*video.Menu.Mode1), video.Menu.Desktopmode1);
     EXPECT_TRUE(main.Desktop1->isChecked());
+    EXPECT_FALSE(main.Window1->isChecked());
     EXPECT_FALSE(main.Fullscreen1->isChecked());
 }
 
@@ -70,6 +96,22 @@ TEST_F(WindowHooksTest, BothMonitorMenusListTheMonitors)
     EXPECT_EQ(config.VideoFSForceDisplay, int(mains.size()) - 1);
     video.RefreshOutputMonitors();
     EXPECT_EQ(MenuItems(*main.MonitorOutput1).size(), mains.size()) << "filled afresh, not appended";
+}
+
+TEST_F(WindowHooksTest, TheHooksOutliveTheirWindowsHarmlessly)
+{
+    // Shutdown destroys the windows while the hooks stay installed.
+    forms.DestroyAll();
+    TKUserActionHooks& actions = UserActionHooks();
+    EXPECT_FALSE(actions.PlaylistActive());
+    actions.ScrollPlaylist(10);
+    actions.ScrollPlaylistTo(3);
+    actions.SortPlaylist(1);
+    actions.Screenshot(true);
+    AppStateHooks().PlaylistLayout();
+    AppStateHooks().VideoLayout();
+    AppStateHooks().PlaylistRepaint();
+    PlaylistHooks().RefreshPlaylist();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <csignal>
 #include <iostream>
+#include <thread>
 
 #include "audio_fixtures.h"
 #include "skin/kskinxml.h"
@@ -130,12 +131,15 @@ bool Journey::OpenMenu(XWindow window, int x, int y)
         ADD_FAILURE() << "a menu stays open";
         return false;
     }
-    x_->Click(window, x, y, 3);
-    if (!WaitUntil([&] { return x_->Popup().has_value(); })) {
-        ADD_FAILURE() << "no menu opened";
-        return false;
+    // A click on a window that is still being placed, just after the start,
+    // can miss it: the user clicks again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        x_->Click(window, x, y, 3);
+        if (WaitUntil([&] { return x_->Popup().has_value(); }, std::chrono::seconds(5)))
+            return true;
     }
-    return true;
+    ADD_FAILURE() << "no menu opened";
+    return false;
 }
 
 kolvarin::TKConfig Journey::StoredConfig() const
@@ -144,6 +148,45 @@ kolvarin::TKConfig Journey::StoredConfig() const
     config.SetDefaults();
     config.LoadFromFile((home_ / "config.xml").string());
     return config;
+}
+
+void Journey::StoreConfig(kolvarin::TKConfig config) const { config.SaveToFile((home_ / "config.xml").string()); }
+
+std::optional<TXWindowInfo> Journey::OpenConfiguration()
+{
+    const kolvarin::TKSMain& skin = BuiltinSkin().Main;
+    if (!OpenMenu(Main().Id, skin.CaptionBar.FormPos.X + 8,
+                  skin.CaptionBar.FormPos.Y + skin.CaptionBar.Size.Height / 2))
+        return std::nullopt;
+    // "About", "Help center", then "Configuration...".
+    for (int i = 0; i < 3; ++i)
+        x_->Press("Down");
+    x_->Press("Return");
+    auto dialog = x_->WaitForWindow("Configuration");
+    if (!dialog || !x_->Activate(dialog->Id)) {
+        ADD_FAILURE() << "no configuration dialog";
+        return std::nullopt;
+    }
+    return dialog;
+}
+
+void Journey::ApplyListChoice(XWindow dialog, const std::string& page, const std::string& item)
+{
+    const TXRect area = x_->Geometry(dialog);
+    // The tree's first row starts 8 pixels under the 28-pixel caption strip;
+    // a click there gives the tree the focus, and the node's first letters
+    // choose it. Arrow keys through the X server do not reach it here.
+    x_->Click(dialog, 60, 28 + 8 + 8);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    x_->Type(page);
+    // The page's list starts under its title and its group's caption and is
+    // 220 pixels high at least: a click in it, then the item's first letters.
+    // The list forgets letters typed before only after the toolkit's
+    // type-ahead interval (400 ms).
+    x_->Click(dialog, 196 + 80, 150);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    x_->Type(item);
+    x_->Click(dialog, area.Width - 16 - 24, area.Height - 12 - 10);
 }
 
 kolvarin::TKPlaylistEntries Journey::StoredPlaylist() const

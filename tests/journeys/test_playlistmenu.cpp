@@ -1,6 +1,8 @@
 // The playlist window's menu and the dialogs it opens, through the real
 // windows: adding files and folders, searching, adding a URL, saving and
-// loading a playlist.
+// loading a playlist, and how those dialogs look beside the skinned windows.
+#include <QImage>
+
 #include "core/text/kstrings.h"
 #include "journey.h"
 
@@ -51,6 +53,25 @@ protected:
     }
 
     static std::u16string U(const std::filesystem::path& file) { return kolvarin::Utf8ToUtf16(file.string()); }
+
+    // The share of the dialog's pixels that are light, from a screenshot of
+    // it kept beside the others for a person to look at.
+    double LightShare(const std::string& title)
+    {
+        const auto dialog = X().WaitForWindow(title);
+        if (!dialog)
+            return 1;
+        const auto file = Shot(title);
+        const auto shot = std::filesystem::path(file).replace_filename(file.stem().string() + "-window.png");
+        if (!X().Screenshot(shot, dialog->Id))
+            return 1;
+        const QImage image(QString::fromStdString(shot.string()));
+        size_t light = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                light += qGray(image.pixel(x, y)) > 160;
+        return image.isNull() ? 1 : double(light) / (double(image.width()) * image.height());
+    }
 
     XWindow playlist_ = 0;
 };
@@ -116,6 +137,43 @@ TEST_F(PlaylistMenuJourney, SearchAndAddUrlTakeTheTypedKeysInTheirEditField)
     const auto names = StoredFileNames();
     ASSERT_EQ(names.size(), 4u);
     EXPECT_EQ(names.back(), u"http://radio.example/bc");
+}
+
+// The dialogs the skin does not draw share its dark palette: a light
+// window among the dark ones would glare.
+TEST_F(PlaylistMenuJourney, TheDialogsItOpensAreDarkLikeTheSkin)
+{
+    ASSERT_TRUE(Start(Arguments(MakeTracks({"Amber"}, 30))));
+    // Text and edges are light; a window on the toolkit's default palette is
+    // light nearly everywhere.
+    constexpr double kMostlyDark = 0.2;
+
+    OpenPlaylistMenu();
+    Choose("Up", 7); // "Find item"
+    ASSERT_TRUE(Dialog("Search"));
+    EXPECT_LT(LightShare("Search"), kMostlyDark);
+    X().Press("Escape");
+    ASSERT_TRUE(DialogGone("Search"));
+
+    OpenPlaylistMenu();
+    Choose("Down", 1); // "Add files..."
+    ASSERT_TRUE(Dialog("Add files..."));
+    EXPECT_LT(LightShare("Add files..."), kMostlyDark);
+    X().Press("Escape");
+    ASSERT_TRUE(DialogGone("Add files..."));
+
+    OpenPlaylistMenu();
+    Choose("Down", 4); // "Add URL..."
+    ASSERT_TRUE(Dialog("Add URL"));
+    EXPECT_LT(LightShare("Add URL"), kMostlyDark);
+    // An address of no stream kind is refused with a message box.
+    X().Press("ctrl+a");
+    X().Type("gopher://radio.example/\n");
+    ASSERT_TRUE(Dialog("Kolvarin runtime warning"));
+    EXPECT_LT(LightShare("Kolvarin runtime warning"), kMostlyDark);
+    X().Press("Return");
+    ASSERT_TRUE(DialogGone("Kolvarin runtime warning"));
+    EXPECT_EQ(Terminate(), 0);
 }
 
 TEST_F(PlaylistMenuJourney, APlaylistSavedUnderAnotherExtensionIsAKplFileThatLoadsBack)

@@ -63,18 +63,46 @@ void TCaptionStrip::mouseMoveEvent(QMouseEvent* event)
 
 void TCaptionStrip::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
 
+QPalette DialogPalette()
+{
+    using namespace dialogcolors;
+    QPalette palette;
+    const struct {
+        QPalette::ColorRole role;
+        unsigned colour;
+    } roles[] = {
+        {QPalette::Window, Body},
+        {QPalette::WindowText, Text},
+        {QPalette::Base, Panel},
+        {QPalette::AlternateBase, Hover},
+        {QPalette::Text, Text},
+        {QPalette::PlaceholderText, Secondary},
+        {QPalette::Button, Panel},
+        {QPalette::ButtonText, Text},
+        {QPalette::BrightText, 0xFFFFFF},
+        {QPalette::Highlight, AccentPressed},
+        {QPalette::HighlightedText, 0xFFFFFF},
+        {QPalette::Link, Accent},
+        {QPalette::LinkVisited, AccentPressed},
+        {QPalette::ToolTipBase, Panel},
+        {QPalette::ToolTipText, Text},
+        // The bevels the style draws from these stay within the dark body.
+        {QPalette::Light, 0x3C4350},
+        {QPalette::Midlight, Edge},
+        {QPalette::Mid, Hover},
+        {QPalette::Dark, 0x16181D},
+        {QPalette::Shadow, 0x0E1013},
+    };
+    for (const auto& r : roles)
+        palette.setColor(r.role, rgb(r.colour));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, rgb(Disabled));
+    return palette;
+}
+
 void ApplyDialogPalette(QWidget* dialog)
 {
-    QPalette palette = dialog->palette();
-    palette.setColor(QPalette::Window, rgb(dialogcolors::Body));
-    palette.setColor(QPalette::WindowText, rgb(dialogcolors::Text));
-    palette.setColor(QPalette::Button, rgb(dialogcolors::Panel));
-    palette.setColor(QPalette::ButtonText, rgb(dialogcolors::Text));
-    palette.setColor(QPalette::Base, rgb(dialogcolors::Panel));
-    palette.setColor(QPalette::Text, rgb(dialogcolors::Text));
-    palette.setColor(QPalette::Highlight, rgb(dialogcolors::Accent));
-    palette.setColor(QPalette::Link, rgb(dialogcolors::Accent));
-    dialog->setPalette(palette);
+    dialog->setPalette(DialogPalette());
     dialog->setAutoFillBackground(true);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPalette>
 #include <QPoint>
 #include <QSize>
 #include <QWidget>
@@ -35,7 +36,16 @@ inline constexpr unsigned Edge = 0x343A46;
 inline constexpr unsigned Text = 0xE4E7EC;
 inline constexpr unsigned Secondary = 0x9AA3B2;
 inline constexpr unsigned Accent = 0x4CC2FF;
+inline constexpr unsigned AccentPressed = 0x2E9BD6;
+inline constexpr unsigned Hover = 0x2C313B;
+inline constexpr unsigned Disabled = 0x5A6272;
 } // namespace dialogcolors
+
+// The dark palette of the built-in skin for what the skin does not draw:
+// the program's own dialogs, message boxes, file dialogs and menus. The
+// program gives it to the whole application, so no window shows the
+// toolkit's light default beside the skinned ones.
+QPalette DialogPalette();
 
 // Gives a dialog the dark palette of the skin (window, text, buttons).
 void ApplyDialogPalette(QWidget* dialog);

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
 #include <QMenu>
 #include <QScreen>
 
@@ -12,6 +11,7 @@
 #include "core/settings/kconfig.h"
 #include "core/settings/ksystemtypes.h"
 #include "core/system/kglobals.h"
+#include "core/system/kpaths.h"
 #include "core/text/kfunctions.h"
 #include "core/text/klanguage.h"
 #include "core/text/kstrings.h"
@@ -19,12 +19,14 @@
 #include "core/text/kwideformat.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
+#include "forms/videoform.h"
 #include "skin/kdocking.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedmediacontrols.h"
 #include "skin/kskinnedplaylist.h"
 #include "skin/kskinnedvideo.h"
 #include "skin/spectrum_vis.h"
+#include "video/dskitfiltergraph.h"
 
 namespace kolvarin {
 
@@ -104,20 +106,9 @@ void PlaceMainBars()
 {
     if (!frmMain || !GUI.Loaded)
         return;
-    TKSMain& m = GUI.Main;
-    SkinPaintBar(GUI, *frmMain->imgProgressBar, m.ProgressBar);
-    SkinPlaceSeekBarThumb(GUI, *frmMain->imgProgressSeekbarBackground, *frmMain->imgProgressSeekbarBar,
-                          m.ProgressSeekBar);
-    SkinPaintBar(GUI, *frmMain->imgVolume, m.Volume);
-    SkinPlaceSeekBarThumb(GUI, *frmMain->imgVolumeSeekbarBackground, *frmMain->imgVolumeSeekbarBar, m.VolumeSeekBar);
-    SkinPlaceSeekBarThumb(GUI, *frmMain->imgBalanceBackground, *frmMain->imgBalanceBar, m.Balance);
-    if (TKSkinnedFullscreenControl* f = frmMain->FullscreenControl) {
-        TKSVideoFullscreenControl& fs = GUI.VideoFullscreenControl;
-        SkinPaintBar(GUI, *f->imgProgressBar, fs.ProgressBar);
-        SkinPlaceSeekBarThumb(GUI, *f->imgProgressSeekbarBackground, *f->imgProgressSeekbarBar, fs.ProgressSeekBar);
-        SkinPaintBar(GUI, *f->imgVolume, fs.Volume);
-        SkinPlaceSeekBarThumb(GUI, *f->imgVolumeSeekbarBackground, *f->imgVolumeSeekbarBar, fs.VolumeSeekBar);
-    }
+    for (TKTransportPanel* panel : frmMain->Panels())
+        panel->PaintBars();
+    SkinPlaceSeekBarThumb(GUI, *frmMain->imgBalanceBackground, *frmMain->imgBalanceBar, GUI.Main.Balance);
 }
 
 // Step 2 of the start: every element at its start value.
@@ -156,7 +147,6 @@ void RestoreLastPlayed()
 {
     if (!Config || !Config->LastPlayed.Remember || LastPlayedIndex == -1 || LastPlayedIndex >= PlaylistCount())
         return;
-    QCoreApplication::processEvents();
     PlaylistDeselectAll();
     if (TKPlaylistEntry* entry = PlaylistGetItem(LastPlayedIndex))
         entry->Selected = true;
@@ -180,6 +170,9 @@ void ProgramStart()
         frmMain->Debug1->menuAction()->setVisible(debug);
     if (AppStateHooks().DebugEnabled)
         AppStateHooks().DebugEnabled(debug);
+    // Takes effect with the graph's next activation, which every play does.
+    if (video::TFilterGraph* graph = frmVideo ? frmVideo->FilterGraph() : nullptr)
+        graph->SetLogFile(debug ? Utf8ToUtf16(UserPath + "dxlog.txt") : std::u16string());
     StartElementStates();
     PlaylistAnchorFirst = -1;
     PlaylistAnchorSecond = -1;
@@ -410,9 +403,8 @@ void ShowTimeDigits(int hours, int minutes, int seconds, bool negative)
     if (!frmMain || !GUI.Loaded)
         return;
     const std::array<int, 6> digits = TimeDigits(hours, minutes, seconds);
-    SkinPaintTime(GUI, *frmMain->imgTime, GUI.Main.Time, digits, negative);
-    if (frmMain->FullscreenControl)
-        SkinPaintTime(GUI, *frmMain->FullscreenControl->imgTime, GUI.VideoFullscreenControl.Time, digits, negative);
+    for (TKTransportPanel* panel : frmMain->Panels())
+        panel->ShowTime(digits, negative);
 }
 
 // --- media information ---------------------------------------------------------------

@@ -7,7 +7,6 @@
 #include "forms/mainform.h"
 #include "forms/useractions.h"
 #include "forms/videoform.h"
-#include "forms/volumemirror.h"
 #include "playback/ksystem.h"
 #include "skin/kskinapply.h"
 #include "skin/kskinelements.h"
@@ -140,13 +139,8 @@ void TfrmVideoFullscreenControl::IsControledTimerTimer()
 
 void TfrmVideoFullscreenControl::LayoutBar()
 {
-    TKGUI& skin = Skin();
-    TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
-    SkinApplyFormBackground(skin, *imgForm, f.Form, *this);
-    if (f.VolumeSeekBar.Visible)
-        SkinPlaceSeekBarThumb(skin, *imgVolumeSeekbarBackground, *imgVolumeSeekbarBar, f.VolumeSeekBar);
-    else
-        SkinPaintBar(skin, *imgVolume, f.Volume);
+    SkinApplyFormBackground(Skin(), *imgForm, Skin().VideoFullscreenControl.Form, *this);
+    Panel().PaintBars();
 }
 
 void TfrmVideoFullscreenControl::ButtonClicked(THoverImage& button)
@@ -178,7 +172,7 @@ void TfrmVideoFullscreenControl::BarChanged(TKImage& bar, TKDragPhase phase)
 {
     TKSVideoFullscreenControl& f = Skin().VideoFullscreenControl;
     if (&bar == imgVolume) {
-        VolumeDragged(TKBar{f.Volume.Max, f.Volume.Value}, SkinBarPercent(f.Volume), phase);
+        VolumeDragged(phase);
         return;
     }
     PositionDragged(TKBar{f.ProgressBar.Max, f.ProgressBar.Value}, phase);
@@ -192,7 +186,7 @@ void TfrmVideoFullscreenControl::SeekBarChanged(TKImage& thumb, TKDragPhase phas
     if (phase == TKDragPhase::Reset)
         return;
     if (&thumb == imgVolumeSeekbarBar) {
-        VolumeDragged(TKBar{f.VolumeSeekBar.Max, f.VolumeSeekBar.Value}, SkinSeekBarPercent(f.VolumeSeekBar), phase);
+        VolumeDragged(phase);
         return;
     }
     PositionDragged(TKBar{f.ProgressSeekBar.Max, f.ProgressSeekBar.Value}, phase);
@@ -204,40 +198,28 @@ void TfrmVideoFullscreenControl::PositionDragged(TKBar value, TKDragPhase phase)
 {
     if (phase == TKDragPhase::Down) {
         BarIsControlled = true;
-        if (frmMain) {
-            frmMain->BarDragging = true;
-            frmMain->SavedStatusText = frmMain->StatusText();
-        }
+        Panel().BeginDrag(frmMain ? frmMain->StatusText() : std::u16string());
         return;
     }
     if (phase == TKDragPhase::Move) {
         BarIsControlled = true;
         return;
     }
-    if (frmMain)
-        frmMain->BarDragging = false;
+    const std::u16string saved = Panel().EndDrag();
     if (PlaySystem)
         PlaySystem->SetPosition(value);
     if (frmMain)
-        frmMain->SetStatusText(frmMain->SavedStatusText);
+        frmMain->SetStatusText(saved);
     IsControledTimer.start();
 }
 
-void TfrmVideoFullscreenControl::VolumeDragged(TKBar value, double percent, TKDragPhase phase)
+void TfrmVideoFullscreenControl::VolumeDragged(TKDragPhase phase)
 {
-    if (phase != TKDragPhase::Up) {
+    VolumeMoved(Panel(), phase);
+    if (phase == TKDragPhase::Up)
+        IsControledTimer.start();
+    else
         BarIsControlled = true;
-        if (PlaySystem)
-            PlaySystem->SetVolume(false, value);
-        if (phase == TKDragPhase::Move) {
-            ShowStatus(VolumeText(percent));
-            ShowOSD(VolumeText(percent));
-            StartOSDTimer(2000);
-        }
-        return;
-    }
-    MirrorVolume(Skin(), Skin().VideoFullscreenControl, Skin().Main, frmMain);
-    IsControledTimer.start();
 }
 
 void TfrmVideoFullscreenControl::changeEvent(QEvent* event)

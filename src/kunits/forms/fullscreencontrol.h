@@ -61,7 +61,7 @@ private:
     void BindHover(THoverImage& button);
     // A bar or seek bar moved by the mouse.
     void PositionDragged(TKBar value, TKDragPhase phase);
-    void VolumeDragged(TKBar value, double percent, TKDragPhase phase);
+    void VolumeDragged(TKDragPhase phase);
     std::unique_ptr<Handle> handle_;
 };
 

@@ -15,7 +15,7 @@
 #include "dialogs/configfollow.h"
 #include "forms/appstates.h"
 #include "forms/useractions.h"
-#include "forms/volumemirror.h"
+#include "forms/windowevents.h"
 #include "keyhook/keyhook.h"
 #include "playback/ksystem.h"
 #include "post/post.h"
@@ -55,6 +55,7 @@ TfrmMain::TfrmMain(TKGUI& skin) : TKSkinnedMain(skin)
     SetupTimer(SyncFadeOutProcStartTimer, "SyncFadeOutProcStartTimer", 1, true);
     SetupTimer(SyncEndProcStartTimer, "SyncEndProcStartTimer", 1, true);
     SetupTimer(timCommandPlay, "timCommandPlay", 10, true);
+    SetupTimer(moveOnTimer_, "MoveOnTimer", 1, true);
     const std::pair<QTimer*, void (TfrmMain::*)()> handlers[] = {
         {&PlayTimer, &TfrmMain::PlayTimerTimer},
         {&FadeOutStopTimer, &TfrmMain::FadeOutStopTimerTimer},
@@ -63,6 +64,7 @@ TfrmMain::TfrmMain(TKGUI& skin) : TKSkinnedMain(skin)
         {&SyncFadeOutProcStartTimer, &TfrmMain::SyncFadeOutProcStartTimerTimer},
         {&SyncEndProcStartTimer, &TfrmMain::SyncEndProcStartTimerTimer},
         {&timCommandPlay, &TfrmMain::timCommandPlayTimer},
+        {&moveOnTimer_, &TfrmMain::MoveOnTimerTimer},
     };
     for (const auto& [timer, handler] : handlers)
         QObject::connect(timer, &QTimer::timeout, this, handler);
@@ -105,6 +107,7 @@ QTimer& TfrmMain::Timer(TKPlayTimer timer)
     case TKPlayTimer::PlayTimer: return PlayTimer;
     case TKPlayTimer::SyncFadeOutProcStartTimer: return SyncFadeOutProcStartTimer;
     case TKPlayTimer::SyncEndProcStartTimer: return SyncEndProcStartTimer;
+    case TKPlayTimer::MoveOnTimer: return moveOnTimer_;
     case TKPlayTimer::FadeOutStopTimer: break;
     }
     return FadeOutStopTimer;
@@ -119,6 +122,9 @@ void TfrmMain::SetTimer(TKPlayTimer timer, bool enabled, int intervalMs)
         t.start();
     else
         t.stop();
+    // The analyzer and the scroll labels rest while nothing plays.
+    if (timer == TKPlayTimer::PlayTimer && enabled && !AnalyzerSLTimer.isActive())
+        AnalyzerSLTimer.start();
 }
 
 void TfrmMain::StartTimerFromSync(TKPlayTimer timer)
@@ -173,6 +179,12 @@ void TfrmMain::SyncEndProcStartTimerTimer()
 {
     if (MayAct() && PlaySystem)
         PlaySystem->SyncEndProcStartTimerTimer();
+}
+
+void TfrmMain::MoveOnTimerTimer()
+{
+    if (MayAct() && PlaySystem)
+        PlaySystem->MoveOnTimerTimer();
 }
 
 void TfrmMain::timCommandPlayTimer()
@@ -318,7 +330,7 @@ void TfrmMain::BarChanged(TKImage& bar, TKDragPhase phase)
     if (&bar == imgProgressBar)
         ProgressChanged(phase, m.ProgressBar.Max, m.ProgressBar.Value);
     else if (&bar == imgVolume)
-        VolumeChanged(phase, m.Volume.Max, m.Volume.Value, SkinBarPercent(m.Volume));
+        VolumeMoved(Panel(), phase);
 }
 
 void TfrmMain::SeekBarChanged(TKImage& thumb, TKDragPhase phase)
@@ -327,53 +339,31 @@ void TfrmMain::SeekBarChanged(TKImage& thumb, TKDragPhase phase)
     if (&thumb == imgProgressSeekbarBar)
         ProgressChanged(phase, m.ProgressSeekBar.Max, m.ProgressSeekBar.Value);
     else if (&thumb == imgVolumeSeekbarBar)
-        VolumeChanged(phase, m.VolumeSeekBar.Max, m.VolumeSeekBar.Value, SkinSeekBarPercent(m.VolumeSeekBar));
+        VolumeMoved(Panel(), phase);
     else if (&thumb == imgBalanceBar)
         BalanceChanged(phase);
 }
 
 void TfrmMain::ProgressChanged(TKDragPhase phase, int64_t max, int64_t value)
 {
+    TKTransportPanel& panel = Panel();
     switch (phase) {
-    case TKDragPhase::Down:
-        BarDragging = true;
-        SavedStatusText = statusText_;
-        break;
+    case TKDragPhase::Down: panel.BeginDrag(statusText_); break;
     case TKDragPhase::Move:
-        if (BarDragging)
+        if (panel.Dragging())
             ShowTimeJump(value);
         break;
-    case TKDragPhase::Up:
-        if (!BarDragging)
+    case TKDragPhase::Up: {
+        if (!panel.Dragging())
             break;
-        BarDragging = false;
+        const std::u16string saved = panel.EndDrag();
         ShowTimeJump(value);
-        SetStatusText(SavedStatusText);
+        SetStatusText(saved);
         if (PlaySystem)
             PlaySystem->SetPosition(BarOf(max, value));
         break;
+    }
     case TKDragPhase::Reset: break;
-    }
-}
-
-void TfrmMain::VolumeChanged(TKDragPhase phase, int64_t max, int64_t value, double percent)
-{
-    if (phase == TKDragPhase::Up) {
-        MirrorVolume(Skin(), Skin().Main, Skin().VideoFullscreenControl, FullscreenControl);
-        return;
-    }
-    if (phase == TKDragPhase::Reset)
-        return;
-    if (PlaySystem) {
-        TKBar& volume = PlaySystem->VolumeBar();
-        volume = BarOf(max, value);
-        PlaySystem->SetVolume(false, volume);
-    }
-    if (phase == TKDragPhase::Move) {
-        const std::u16string text = VolumeText(percent);
-        ShowStatus(text);
-        ShowOSD(text);
-        StartOSDTimer(2000);
     }
 }
 
@@ -409,19 +399,9 @@ void TfrmMain::BalanceChanged(TKDragPhase phase)
 void TfrmMain::SetStatusText(const std::u16string& text)
 {
     statusText_ = text;
-    TKGUI& skin = Skin();
+    for (TKTransportPanel* panel : Panels())
+        panel->ShowStatus(text);
     const std::u16string shown = WideFormat(u"Kolvarin - %s", text);
-    skin.Main.Scrolllabel.Text = text;
-    skin.VideoFullscreenControl.Scrolllabel.Text = text;
-    if (skin.Loaded) {
-        SkinScrollLabelPaint(skin, *imgScrolllabel, *imgScrollabelBackground, skin.Main.ScrolllabelBackground,
-                             skin.Main.Scrolllabel);
-        if (FullscreenControl) {
-            TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
-            SkinScrollLabelPaint(skin, *FullscreenControl->imgScrolllabel, *FullscreenControl->imgScrollabelBackground,
-                                 f.ScrolllabelBackground, f.Scrolllabel);
-        }
-    }
     KTrayIcon1.SetHint(shown);
     KTrayIcon1.SetShowHint(true);
     setWindowTitle(QString::fromStdU16String(shown));
@@ -443,66 +423,48 @@ void TfrmMain::SetStatusIcon(TKStatusIcon icon)
 
 void TfrmMain::RestartScrollLabels()
 {
-    TKGUI& skin = Skin();
-    SkinScrollLabelSetText(skin, skin.Main.Scrolllabel);
-    SkinScrollLabelSetText(skin, skin.VideoFullscreenControl.Scrolllabel);
+    for (TKTransportPanel* panel : Panels())
+        panel->RestartScroll();
 }
 
 void TfrmMain::SetProgressBar(int tag, bool enabled, int64_t max, int64_t position)
 {
-    TKGUI& skin = Skin();
-    for (TKSBar* bar : {&skin.Main.ProgressBar, &skin.VideoFullscreenControl.ProgressBar}) {
-        bar->Min = 0;
-        bar->Max = max;
-        bar->Enabled = enabled;
-    }
-    for (TKSSeekBar* bar : {&skin.Main.ProgressSeekBar, &skin.VideoFullscreenControl.ProgressSeekBar}) {
-        bar->Min = 0;
-        bar->Max = max;
-        bar->Enabled = enabled;
-    }
-    imgProgressBar->Tag = tag;
-    imgProgressSeekbarBar->Tag = tag;
-    if (FullscreenControl) {
-        FullscreenControl->imgProgressBar->Tag = tag;
-        FullscreenControl->imgProgressSeekbarBar->Tag = tag;
-    }
+    for (TKTransportPanel* panel : Panels())
+        panel->SetProgressRange(tag, enabled, max);
     SetProgressPosition(enabled, position);
 }
 
 void TfrmMain::SetProgressPosition(bool enabled, int64_t position)
 {
-    TKGUI& skin = Skin();
-    skin.Main.ProgressBar.Value = position;
-    skin.Main.ProgressSeekBar.Value = position;
-    skin.VideoFullscreenControl.ProgressBar.Value = position;
-    skin.VideoFullscreenControl.ProgressSeekBar.Value = position;
-    skin.Main.ProgressBar.Enabled = enabled;
-    skin.Main.ProgressSeekBar.Enabled = enabled;
-    if (!skin.Loaded)
-        return;
-    SkinPaintBar(skin, *imgProgressBar, skin.Main.ProgressBar);
-    SkinPlaceSeekBarThumb(skin, *imgProgressSeekbarBackground, *imgProgressSeekbarBar, skin.Main.ProgressSeekBar);
-    if (FullscreenControl) {
-        TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
-        SkinPaintBar(skin, *FullscreenControl->imgProgressBar, f.ProgressBar);
-        SkinPlaceSeekBarThumb(skin, *FullscreenControl->imgProgressSeekbarBackground,
-                              *FullscreenControl->imgProgressSeekbarBar, f.ProgressSeekBar);
-    }
+    for (TKTransportPanel* panel : Panels())
+        panel->ShowProgress(enabled, position);
+}
+
+bool TfrmMain::SeekBarDragging() const
+{
+    const TKSkinnedFullscreenControl* bar = FullscreenControl;
+    return Panel().Dragging() || (bar && bar->Panel().Dragging());
 }
 
 void TfrmMain::SetVolumeBarState(int64_t value, bool enabled)
 {
-    TKGUI& skin = Skin();
-    skin.Main.Volume.Value = value;
-    skin.Main.Volume.Enabled = enabled;
-    skin.Main.VolumeSeekBar.Value = value;
-    skin.Main.VolumeSeekBar.Enabled = enabled;
-    if (skin.Loaded) {
-        SkinPaintBar(skin, *imgVolume, skin.Main.Volume);
-        SkinPlaceSeekBarThumb(skin, *imgVolumeSeekbarBackground, *imgVolumeSeekbarBar, skin.Main.VolumeSeekBar);
-    }
-    MirrorVolume(Skin(), Skin().Main, Skin().VideoFullscreenControl, FullscreenControl);
+    TKPanelValue volume = Panel().Volume();
+    volume.Value = value;
+    for (TKTransportPanel* panel : Panels())
+        panel->SetVolumeEnabled(enabled);
+    ShowVolume(volume);
+}
+
+void TfrmMain::ShowVolume(const TKPanelValue& volume)
+{
+    for (TKTransportPanel* panel : Panels())
+        panel->ShowVolume(volume);
+}
+
+void TfrmMain::ShowMute(bool on)
+{
+    for (TKTransportPanel* panel : Panels())
+        panel->ShowMute(on);
 }
 
 void TfrmMain::ShowTime(int hours, int minutes, int seconds, bool remaining)
@@ -521,11 +483,7 @@ void TfrmMain::ShowBalloon(const std::u16string& title, const std::u16string& te
     KTrayIcon1.ShowBalloonHint(title, text, errorIcon ? 3 : 1, seconds);
 }
 
-void TfrmMain::RefreshPlaylist()
-{
-    if (PlaylistHooks().RefreshPlaylist)
-        PlaylistHooks().RefreshPlaylist();
-}
+void TfrmMain::RefreshPlaylist() { emit WindowEvents().PlaylistChanged(); }
 
 void TfrmMain::SetPlaylistVisible(bool on)
 {
@@ -541,11 +499,9 @@ void TfrmMain::SetMediaControlsVisible(bool on)
 
 void TfrmMain::MediumStarted()
 {
-    if (!PlaySystem)
-        return;
-    ShowMediaInfo(PlaySystem->StreamInfos(), PlaySystem->CurrentEntry());
-    if (UserActionHooks().ScrollPlaylistTo)
-        UserActionHooks().ScrollPlaylistTo(PlaylistPlayingIndex());
+    if (PlaySystem)
+        ShowMediaInfo(PlaySystem->StreamInfos(), PlaySystem->CurrentEntry());
+    emit WindowEvents().MediumStarted();
 }
 
 void TfrmMain::SetAudioMenu(bool audioEnabled, bool liveStreamEnabled)

@@ -47,11 +47,10 @@ public:
     void SyncEndProcStartTimerTimer();
     void timCommandPlayTimer();
 
-    // A progress bar or seek bar drag is under way: the play system's update
-    // leaves the bars alone.
-    bool BarDragging = false;
-    // The status text saved before a temporary text or a drag.
-    std::u16string SavedStatusText;
+    // The volume and the mute state, shown on every panel (this window's
+    // and the full-screen bar's), whichever the user moved.
+    void ShowVolume(const TKPanelValue& volume);
+    void ShowMute(bool on);
 
     // Shows or hides the playlist or media-controls window.
     static void SetPlaylistVisible(bool on);
@@ -160,7 +159,7 @@ public:
     void RestartScrollLabels() override;
     void SetProgressBar(int tag, bool enabled, int64_t max, int64_t position) override;
     void SetProgressPosition(bool enabled, int64_t position) override;
-    bool SeekBarDragging() const override { return BarDragging; }
+    bool SeekBarDragging() const override;
     void SetVolumeBarState(int64_t value, bool enabled) override;
     void ShowTime(int hours, int minutes, int seconds, bool remaining) override;
     void ClearAnalyzer() override;
@@ -189,11 +188,9 @@ protected:
 
 private:
     QTimer& Timer(TKPlayTimer timer);
+    void MoveOnTimerTimer();
     // The progress bar or seek bar (the skin shows one) dragged to value.
     void ProgressChanged(TKDragPhase phase, int64_t max, int64_t value);
-    // The volume bar or seek bar (the skin shows one) set to value; percent
-    // is what it shows.
-    void VolumeChanged(TKDragPhase phase, int64_t max, int64_t value, double percent);
     void BalanceChanged(TKDragPhase phase);
     void BindTimeAndAnalyzer();
     void CreateMenus();
@@ -201,7 +198,11 @@ private:
     void BeginAdding(const std::u16string& status, std::function<void(size_t added)> after);
 
     std::u16string statusText_;
+    // The status text saved while the adder shows its progress.
+    std::u16string SavedStatusText;
     TKStatusIcon statusIcon_ = TKStatusIcon::Stopped;
+    // The play mode's next entry after a failed start (TKPlayTimer::MoveOnTimer).
+    QTimer moveOnTimer_;
 };
 
 // The main window while it exists; else null.

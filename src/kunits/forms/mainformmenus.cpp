@@ -1,8 +1,6 @@
 // The main window's popup menus, tray icon, window events and caption bars.
 #include <filesystem>
-#include <initializer_list>
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -22,6 +20,8 @@
 #include "dialogs/newsform.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
+#include "forms/videogeometry.h"
+#include "forms/videomenus.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
 #include "skin/kskinnedmediacontrols.h"
@@ -50,16 +50,6 @@ QMenu* Submenu(QMenu* menu, const char* name, const char16_t* caption)
     sub->setObjectName(QString::fromLatin1(name));
     sub->menuAction()->setObjectName(QString::fromLatin1(name));
     return sub;
-}
-
-// Checkable items of which one at a time is checked.
-void RadioItems(QMenu* menu, std::initializer_list<QAction*> items)
-{
-    auto* group = new QActionGroup(menu);
-    for (QAction* a : items) {
-        a->setCheckable(true);
-        group->addAction(a);
-    }
 }
 
 } // namespace
@@ -92,7 +82,6 @@ void TfrmMain::CreateMenus()
     Fullscreen1 = Item(Mode1, "Fullscreen1", u"Fullscreen");
     Desktop1 = Item(Mode1, "Desktop1", u"Desktop");
     Window1 = Item(Mode1, "Window1", u"Window");
-    RadioItems(Mode1, {Fullscreen1, Desktop1, Window1});
     Ratio1 = Submenu(Video1, "Ratio1", u"Ratio");
     RatStretched = Item(Ratio1, "RatStretched", u"Stretched");
     RatLetterbox = Item(Ratio1, "RatLetterbox", u"Letter Box");
@@ -104,8 +93,25 @@ void TfrmMain::CreateMenus()
     Rat1610 = Item(Ratio1, "Rat1610", u"16:10");
     Rat2351 = Item(Ratio1, "Rat2351", u"2.35:1");
     RatUserDef = Item(Ratio1, "RatUserDef", u"Userdefinied");
-    // One choice, as the video window's: whichever mode applies is ticked.
-    RadioItems(Ratio1, {RatStretched, RatLetterbox, RatCrop, Rat43, Rat54, Rat169, Rat1610, Rat2351, RatUserDef});
+    // Each ratio item carries the stored mode it stands for: the video
+    // window's item of the same mode is its command, whatever their places.
+    const std::pair<QAction*, TKRatioMode> ratios[] = {
+        {RatStretched, rmStretched},
+        {RatLetterbox, rmLetterbox},
+        {RatCrop, rmCrop},
+        {Rat43, rm43},
+        {Rat54, rm54},
+        {Rat169, rm169},
+        {Rat1610, rm1610},
+        {Rat2351, rm2351},
+        {RatUserDef, rmUserdef},
+    };
+    for (const auto& [item, mode] : ratios)
+        SetItemTag(item, mode);
+    // The video commands tick these items, one of each menu at a time.
+    for (QMenu* menu : {Mode1, Ratio1})
+        for (QAction* item : MenuItems(*menu))
+            item->setCheckable(true);
     MonitorOutput1 = Submenu(Video1, "MonitorOutput1", u"Monitor output");
     Audio1 = Submenu(m, "Audio1", u"Audio");
     Audio1->menuAction()->setEnabled(false);

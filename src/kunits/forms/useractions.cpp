@@ -1,7 +1,6 @@
 #include "forms/useractions.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QApplication>
 
@@ -37,23 +36,14 @@ TKUserActionHooks& UserActionHooks()
 
 namespace {
 
-// CD audio: 44.1 kHz, 16 bits, two channels.
-constexpr int64_t kCDBytesPerSecond = 176400;
-
-int CurrentType() { return PlaySystem ? static_cast<int>(PlaySystem->SystemType()) : 0; }
+TSystemType CurrentType() { return PlaySystem ? PlaySystem->SystemType() : TSystemType::None; }
 
 bool OSDApplies()
 {
-    const int type = CurrentType();
-    return Config && Config->OSD.Enabled && (type == 3 || type == 5 || type == 6);
+    const TSystemType type = CurrentType();
+    return Config && Config->OSD.Enabled &&
+           (type == TSystemType::DirectXVideo || type == TSystemType::DirectXStream || type == TSystemType::DVD);
 }
-
-std::u16string HMS(int64_t hours, int64_t minutes, int64_t seconds)
-{
-    return WideFormat(u"%.2d:%.2d:%.2d", hours, minutes, seconds);
-}
-
-std::u16string SecondsText(int64_t s) { return HMS(s / 3600, (s % 3600) / 60, (s % 3600) % 60); }
 
 // A value stepped within the range; the step of a range below 100 is 0.
 int64_t Stepped(int64_t value, int64_t min, int64_t max, int sign)
@@ -66,8 +56,6 @@ int64_t Stepped(int64_t value, int64_t min, int64_t max, int sign)
     return value;
 }
 
-TKSkinnedFullscreenControl* FullscreenBar() { return frmMain ? frmMain->FullscreenControl : nullptr; }
-
 void ShowWithOSD(const std::u16string& text, bool status)
 {
     if (status)
@@ -76,107 +64,51 @@ void ShowWithOSD(const std::u16string& text, bool status)
     StartOSDTimer(2000);
 }
 
-void StepVolume(int sign)
+// The play system keeps the volume it plays: the next medium starts with it.
+void PlayVolume(const TKPanelValue& volume)
 {
-    TKSMain& m = GUI.Main;
-    const bool seekBar = m.VolumeSeekBar.Visible;
-    int64_t value = 0;
-    int64_t max = 0;
-    double percent = 0;
-    if (seekBar) {
-        TKSSeekBar& bar = m.VolumeSeekBar;
-        bar.Value = Stepped(bar.Value, bar.Min, bar.Max, sign);
-        if (frmMain && GUI.Loaded)
-            SkinPlaceSeekBarThumb(GUI, *frmMain->imgVolumeSeekbarBackground, *frmMain->imgVolumeSeekbarBar, bar);
-        value = bar.Value;
-        max = bar.Max;
-        percent = SkinSeekBarPercent(bar);
-    } else {
-        TKSBar& bar = m.Volume;
-        bar.Value = Stepped(bar.Value, bar.Min, bar.Max, sign);
-        if (frmMain && GUI.Loaded)
-            SkinPaintBar(GUI, *frmMain->imgVolume, bar);
-        value = bar.Value;
-        max = bar.Max;
-        percent = SkinBarPercent(bar);
-    }
-    // The full-screen bar steps its own control by its own range.
-    TKSVideoFullscreenControl& f = GUI.VideoFullscreenControl;
-    TKSkinnedFullscreenControl* fs = FullscreenBar();
-    if (f.VolumeSeekBar.Visible) {
-        f.VolumeSeekBar.Value = Stepped(f.VolumeSeekBar.Value, f.VolumeSeekBar.Min, f.VolumeSeekBar.Max, sign);
-        if (fs && GUI.Loaded)
-            SkinPlaceSeekBarThumb(GUI, *fs->imgVolumeSeekbarBackground, *fs->imgVolumeSeekbarBar, f.VolumeSeekBar);
-    } else {
-        f.Volume.Value = Stepped(f.Volume.Value, f.Volume.Min, f.Volume.Max, sign);
-        if (fs && GUI.Loaded)
-            SkinPaintBar(GUI, *fs->imgVolume, f.Volume);
-    }
-    if (PlaySystem) {
-        TKBar& bar = PlaySystem->VolumeBar();
-        bar = TKBar{max, value};
-        PlaySystem->SetVolume(false, bar);
-    }
-    ShowWithOSD(VolumeText(percent), true);
+    if (!PlaySystem)
+        return;
+    TKBar& bar = PlaySystem->VolumeBar();
+    bar = TKBar{volume.Max, volume.Value};
+    PlaySystem->SetVolume(false, bar);
 }
 
-// The video side's positions (types 3 and 4) are in 100 ns units.
-constexpr int64_t kVideoUnitsPerMs = 10000;
-
-// The step of JumpInterval in the progress control's unit.
-int64_t JumpStep(int type)
+// The main window's volume stepped, shown on every panel and played.
+void StepVolume(int sign)
 {
-    const int32_t interval = Config ? Config->JumpInterval : 5000;
-    switch (type) {
-    case 1: {
-        const int slot = PlaySystem->ChannelSlotIndex();
-        if (slot < 0)
-            return 0;
-        return StreamSetSecondsToBytes(PlaySystem->ChannelSlots()[static_cast<size_t>(slot)], interval / 1000.0);
-    }
-    // Whole seconds, as the video side's bar counted them (halves to even).
-    case 3:
-    case 4: return static_cast<int64_t>(std::nearbyint(interval / 1000.0)) * 1000 * kVideoUnitsPerMs;
-    case 6: return interval;
-    case 7: return static_cast<int64_t>(BASS_ChannelSeconds2Bytes(PlaySystem->CDChannel(), interval / 1000.0));
-    default: return 0;
-    }
+    if (!frmMain)
+        return;
+    TKTransportPanel& main = frmMain->Panel();
+    TKPanelValue volume = main.Volume();
+    volume.Value = Stepped(volume.Value, volume.Min, volume.Max, sign);
+    frmMain->ShowVolume(volume);
+    PlayVolume(volume);
+    ShowWithOSD(VolumeText(main.VolumePercent()), true);
 }
 
 void StepPosition(int sign)
 {
     if (!PlaySystem || !PlaySystem->Seekable() || !SysActive)
         return;
+    // The control the user sees: the full-screen bar's while the video is full screen.
     const bool full = UserActionHooks().VideoFullscreen && UserActionHooks().VideoFullscreen();
-    TKSkinnedFullscreenControl* fs = FullscreenBar();
     TKSBar& bar = full ? GUI.VideoFullscreenControl.ProgressBar : GUI.Main.ProgressBar;
     TKSSeekBar& seek = full ? GUI.VideoFullscreenControl.ProgressSeekBar : GUI.Main.ProgressSeekBar;
     const bool seekBar = seek.Visible;
     int64_t& value = seekBar ? seek.Value : bar.Value;
     const int64_t max = seekBar ? seek.Max : bar.Max;
-    const int64_t step = JumpStep(CurrentType());
-    if (sign > 0)
-        value = std::min(value + step, max);
-    else
-        value = std::max<int64_t>(value - step, 0);
-    if (GUI.Loaded && frmMain) {
-        if (seekBar) {
-            TKImage& background =
-                full && fs ? *fs->imgProgressSeekbarBackground : *frmMain->imgProgressSeekbarBackground;
-            TKImage& thumb = full && fs ? *fs->imgProgressSeekbarBar : *frmMain->imgProgressSeekbarBar;
-            SkinPlaceSeekBarThumb(GUI, background, thumb, seek);
-        } else {
-            SkinPaintBar(GUI, full && fs ? *fs->imgProgressBar : *frmMain->imgProgressBar, bar);
-        }
-    }
+    value = PlaySystem->JumpedPosition(value, max, sign);
+    // Every panel shows the new place at once.
+    PlaySystem->View().SetProgressPosition(seekBar ? seek.Enabled : bar.Enabled, value);
     PlaySystem->SetPosition(TKBar{max, value});
     ShowTimeJump(value);
 }
 
 bool VideoType()
 {
-    const int type = CurrentType();
-    return type != 1 && type != 2 && type != 7;
+    const TSystemType type = CurrentType();
+    return type != TSystemType::BassFile && type != TSystemType::BassStream && type != TSystemType::CDTrack;
 }
 
 void StepBrightness(int delta)
@@ -203,8 +135,7 @@ void Call(const std::function<void()>& hook)
 
 void ShowTimeJump(int64_t value)
 {
-    const int type = CurrentType();
-    const std::u16string time = TimeJumpText(type, value);
+    const std::u16string time = PlaySystem ? PlaySystem->PositionText(value) : std::u16string();
     if (time.empty())
         return;
     const std::u16string text = WideFormat(StatusLanguageText(txtTimejump), time);
@@ -222,24 +153,6 @@ std::u16string BalanceText(int64_t value)
     if (value > 100)
         return WideFormat(StatusLanguageText(txtBalanceRight), value - 100, u"%");
     return StatusLanguageText(txtBalanceCenter);
-}
-
-std::u16string TimeJumpText(int systemType, int64_t value)
-{
-    switch (systemType) {
-    case 1: {
-        const int slot = PlaySystem ? PlaySystem->ChannelSlotIndex() : -1;
-        if (slot < 0)
-            return {};
-        const int64_t ms = StreamSetBytesToMilliseconds(PlaySystem->ChannelSlots()[static_cast<size_t>(slot)], value);
-        return SecondsText(ms / 1000);
-    }
-    case 3:
-    case 4: return SecondsText(value / (kVideoUnitsPerMs * 1000));
-    case 6: return HMS((value / 3600000) % 24, (value / 60000) % 60, (value / 1000) % 60);
-    case 7: return SecondsText(value / kCDBytesPerSecond);
-    default: return {};
-    }
 }
 
 // --- status and on-screen text ---------------------------------------------------
@@ -319,18 +232,25 @@ void ToggleMute()
     const bool on = Config->Mute;
     GUI.Main.MuteCheckbox.State = on ? 3 : 1;
     GUI.VideoFullscreenControl.MuteCheckbox.State = on ? 3 : 1;
-    if (frmMain)
-        frmMain->SetCheckbox(*frmMain->imgMuteCheckbox, GUI.Main.MuteCheckbox, on);
-    if (TKSkinnedFullscreenControl* fs = FullscreenBar()) {
-        fs->imgMuteCheckbox->Tag = on ? 1 : 0;
-        SkinSetCheckboxState(GUI, *fs->imgMuteCheckbox, GUI.VideoFullscreenControl.MuteCheckbox);
-    }
-    if (PlaySystem) {
-        const TKSMain& m = GUI.Main;
-        TKBar& bar = PlaySystem->VolumeBar();
-        bar = m.VolumeSeekBar.Visible ? TKBar{m.VolumeSeekBar.Max, m.VolumeSeekBar.Value}
-                                      : TKBar{m.Volume.Max, m.Volume.Value};
-        PlaySystem->SetVolume(false, bar);
+    if (!frmMain)
+        return;
+    frmMain->ShowMute(on);
+    PlayVolume(frmMain->Panel().Volume());
+}
+
+void VolumeMoved(const TKTransportPanel& panel, TKDragPhase phase)
+{
+    switch (phase) {
+    case TKDragPhase::Reset: return;
+    case TKDragPhase::Up:
+        if (frmMain)
+            frmMain->ShowVolume(panel.Volume());
+        return;
+    case TKDragPhase::Down: PlayVolume(panel.Volume()); return;
+    case TKDragPhase::Move:
+        PlayVolume(panel.Volume());
+        ShowWithOSD(VolumeText(panel.VolumePercent()), true);
+        return;
     }
 }
 

@@ -14,6 +14,8 @@
 #include <string>
 
 #include "skin/kgui.h"
+#include "skin/kskinnedwindow.h"
+#include "skin/ktransportpanel.h"
 
 class QWidget;
 
@@ -100,6 +102,10 @@ void SetSpeedStep(int step);
 void BrightnessUp();
 void BrightnessDown();
 void ToggleMute();
+// A volume control moved by the mouse on a window's panel: the volume the
+// panel shows plays at once (and stays for the next medium); when the drag
+// ends every panel shows it.
+void VolumeMoved(const TKTransportPanel& panel, TKDragPhase phase);
 void PlayPause();
 void ToggleFullscreen();
 void SetVideoMode(int mode);
@@ -137,10 +143,8 @@ void MinimizeApplication();
 void RunHotKeyAction(int action);
 
 // --- the texts of the actions --------------------------------------------------
-// "[ Volume %3.1f %s ]", "[ Balance ... ]" and the time-jump text of a
-// position in the unit of the system type (empty when the type shows none).
+// "[ Volume %3.1f %s ]" and "[ Balance ... ]".
 std::u16string VolumeText(double percent);
 std::u16string BalanceText(int64_t value);
-std::u16string TimeJumpText(int systemType, int64_t value);
 
 } // namespace kolvarin

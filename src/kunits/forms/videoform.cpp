@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QResizeEvent>
 #include <QScreen>
@@ -320,7 +319,6 @@ void TfrmVideo::EnterFullscreenOrDesktop(bool desktop)
 {
     hide();
     DSVideoWindowEx->setGeometry(pnlVideo->rect());
-    QCoreApplication::processEvents();
     const QList<QScreen*> screens = QGuiApplication::screens();
     const int index = Settings().VideoFSForceDisplay;
     QScreen* chosen = nullptr;
@@ -359,8 +357,6 @@ void TfrmVideo::ModeEntered(uint8_t mode, QAction* item, int text)
 {
     CheckMonitorOutputs();
     CheckOnly(MenuItems(*Menu.Mode1), item);
-    if (OnDisplayModeChecked)
-        OnDisplayModeChecked(mode);
     SetAspectRatio();
     VideoDisplayMode = mode;
     Notify(Language.Text(TLanguageSection::Status, text), 2000);
@@ -390,7 +386,6 @@ void TfrmVideo::Windowmode1Click()
         return;
     show();
     FormResize();
-    QCoreApplication::processEvents();
     DSVideoWindowEx->LeaveFullScreen();
     DSVideoWindowEx->setGeometry(pnlVideo->rect());
     ModeEntered(vdmWindow, Menu.Windowmode1, kTextWindowMode);
@@ -474,8 +469,6 @@ bool TfrmVideo::SetAspectRatio()
         return false;
     const uint8_t mode = std::min<uint8_t>(Settings().Ratio.Mode, kRatioModeCount - 1);
     CheckOnly({Menu.RatioItems.begin(), Menu.RatioItems.end()}, Menu.RatioItems[mode]);
-    if (OnRatioChecked)
-        OnRatioChecked(mode);
     return true;
 }
 

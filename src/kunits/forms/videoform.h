@@ -91,12 +91,18 @@ public:
 
     // --- the video side's calls (TKVideoHost) -------------------------------
     video::TDSVideoWindowEx2& VideoDisplay() override { return *DSVideoWindowEx; }
-    // With video: menus filled, colours applied, zoom, display mode, the
-    // defaults chosen; without: the window hides.
+    // With video: menus filled, colours applied, zoom, display mode;
+    // without: the window hides.
     void VideoPrepared(bool hasVideo, bool dvd) override;
+    // The window's part for a picture: zoom, popup image, monitors, menu
+    // and display mode.
+    void ShowVideo(bool dvd, bool hasAudio, bool hasSubtitles);
     void VideoReset(bool fullStop) override;
     void VideoSizeChanged(int width, int height) override;
+    bool Visible() override { return isVisible(); }
     void ToForeground() override;
+    void CalculateVideoRatio() override { SetAspectRatio(); }
+    void ResetSpeedItems() override;
     // The list dialog "Choose video filter script" over the candidates.
     bool ChooseScript(const std::vector<std::string>& candidates, std::string& chosen, bool& dontAskAgain) override;
     dsp::TQxEqualizer* Equalizer() override { return &QxEqualizer; }
@@ -109,7 +115,7 @@ public:
     void GetMediaProperties(bool& hasAudio, bool& hasSubtitles);
     // The picture's size and the stream menus' items to the trace log.
     void LogMediaProperties();
-    void SetVideoDefaults();
+    void SetVideoDefaults() override;
     void AudioStreamClick(QAction* item);
     void SubtitleStreamClick(QAction* item);
     // One item per filter of the graph, ticked when it has property pages.
@@ -181,9 +187,6 @@ public:
     // exactly when they have items.
     void popmVideoPopup();
 
-    // The main window's items that follow this window's checks.
-    std::function<void(uint8_t ratioMode)> OnRatioChecked;
-    std::function<void(uint8_t displayMode)> OnDisplayModeChecked;
     // The main window's monitor menu, filled and ticked with this window's.
     QPointer<QMenu> MainMonitorOutput;
 

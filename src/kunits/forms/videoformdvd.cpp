@@ -46,6 +46,15 @@ void TfrmVideo::PrepareDvd()
     };
 }
 
+void TfrmVideo::ResetSpeedItems()
+{
+    // The 1x item is the fourth of each speed menu.
+    const std::vector<QAction*> forward = MenuItems(*Menu.Forwardspeed1);
+    for (QMenu* speeds : {Menu.Forwardspeed1, Menu.Backwardspeed1})
+        for (QAction* item : MenuItems(*speeds))
+            item->setChecked(speeds == Menu.Forwardspeed1 && forward.size() > 3 && item == forward[3]);
+}
+
 void TfrmVideo::FilterGraphDVDChapterStart(int chapter)
 {
     video::DvdChapterStart(Dvd(), DvdTexts(), dvdMenus_, chapter);

@@ -63,43 +63,77 @@ void TfrmVideo::ApplyColorControls()
 
 void TfrmVideo::VideoPrepared(bool hasVideo, bool dvd)
 {
+    const char* proc = "TKSystem.PrepareVideo";
     VideoSpectrumData.fill(0);
     if (video::TFilterGraph* graph = FilterGraph())
         graph->OnDSEvent = [this](int32_t code, intptr_t, intptr_t) { FilterGraphDSEvent(code); };
     streams_ = FindGraphFilters(FilterGraph() ? FilterGraph()->Query<media::IFilterGraph>().get() : nullptr);
-    for (QMenu* menu : {Menu.Audio1, Menu.Subtitles1, Menu.Jumpto1, Menu.MonitorOutput1})
-        menu->clear();
+    Log(proc, "Clear audio streams in menuitem");
+    Menu.Audio1->clear();
+    Log(proc, "Clear subtitle streams in menuitem");
+    Menu.Subtitles1->clear();
+    Log(proc, "Clear jump to in menuitem");
+    Menu.Jumpto1->clear();
+    Log(proc, "Clear monitor output menuitem");
+    Menu.MonitorOutput1->clear();
     bool hasAudio = false, hasSubtitles = false;
+    Log(proc, "Get directshow media properties...");
     GetMediaProperties(hasAudio, hasSubtitles);
-    LogMediaProperties();
+    Log(proc, "Set video color control...");
     ApplyColorControls();
     if (dvd)
         PrepareDvd();
+    Log(proc, "Check if video is present...");
     if (!hasVideo) {
+        Log(proc, "Check if video is present failed!");
+        Log(proc, "Disable video window");
         hide();
-        return;
+        Log(proc, "-- Video disabled");
+    } else {
+        ShowVideo(dvd, hasAudio, hasSubtitles);
     }
+    Log(proc, "Get filters from graph...");
+    BuildFilterMenu();
+    LogMediaProperties();
+    if (streams_.Subtitles)
+        streams_.Subtitles->put_HideSubtitles(true);
+    OSDTimer.start();
+}
+
+void TfrmVideo::ShowVideo(bool dvd, bool hasAudio, bool hasSubtitles)
+{
+    const char* proc = "TKSystem.PrepareVideo";
+    Log(proc, "Show video window...");
+    Log(proc, "Set window zoom...");
     SetWindowZoom(100, false);
+    Log(proc, dvd ? "DVD mode, assign menu image" : "Media mode, assign menu image");
     SkinApplyPopup(Skin(), *Menu.popmVideo, dvd ? Skin().Video.DVDPopupBackground : Skin().Video.VideoPopupBackground);
+    Log(proc, "Refresh output monitors...");
     RefreshOutputMonitors();
+    Log(proc, "Set video menu...");
     UpdateVideoMenu();
     const bool autoFullscreen = Config && Config->AutoFullscreen;
     if (VideoDisplayMode == vdmNone) {
+        Log(proc, "Videomode is none");
+        Log(proc, autoFullscreen ? "-- Autofullscreen active" : "-- Autofullscreen inactive");
         autoFullscreen ? Fullscreen1Click() : Windowmode1Click();
+        Log(proc, "Disable digital zoom...");
         SetDigitalZoom(0);
-    } else if (autoFullscreen || VideoDisplayMode == vdmFullscreen)
+    } else if (autoFullscreen) {
         Fullscreen1Click();
-    else
-        VideoDisplayMode == vdmDesktop ? Desktopmode1Click() : Windowmode1Click();
+    } else {
+        Log(proc, "Handle video mode...");
+        if (VideoDisplayMode == vdmFullscreen)
+            Fullscreen1Click();
+        else
+            VideoDisplayMode == vdmDesktop ? Desktopmode1Click() : Windowmode1Click();
+    }
+    Log(proc, "Set video menu states...");
     Menu.Showmenu1->menuAction()->setVisible(dvd);
     Menu.Jumpto1->menuAction()->setVisible(dvd);
     Menu.Audio1->menuAction()->setVisible(dvd || hasAudio);
     Menu.Subtitles1->menuAction()->setVisible(dvd || hasSubtitles);
-    BuildFilterMenu();
-    if (streams_.Subtitles)
-        streams_.Subtitles->put_HideSubtitles(true);
-    SetVideoDefaults();
-    OSDTimer.start();
+    Log(proc, "-- Video enabled");
 }
 
 void TfrmVideo::VideoReset(bool fullStop)
@@ -162,10 +196,12 @@ void TfrmVideo::GetMediaProperties(bool& hasAudio, bool& hasSubtitles)
 void TfrmVideo::LogMediaProperties()
 {
     const char* proc = "TKSystem.PrepareVideo";
-    const QSize size = GetVideoSize();
     Log(proc, "Get video size");
-    Log(proc, "-- Video width: " + std::to_string(size.width()));
-    Log(proc, "-- Video height: " + std::to_string(size.height()));
+    int width = 0, height = 0;
+    if (PlaySystem)
+        PlaySystem->GetVideoSize(width, height);
+    Log(proc, "-- Video width: " + std::to_string(width));
+    Log(proc, "-- Video height: " + std::to_string(height));
     const std::vector<QAction*> audio = MenuItems(*Menu.Audio1);
     Log(proc, "-- Audio streams (" + std::to_string(audio.size()) + ")");
     for (size_t i = 0; i < audio.size(); ++i)

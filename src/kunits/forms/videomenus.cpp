@@ -45,6 +45,17 @@ int ItemTag(const QAction* item)
 
 void SetItemTag(QAction* item, int tag) { item->setData(tag); }
 
+void ShowCommand(QAction* item, QAction* command)
+{
+    item->setCheckable(command->isCheckable());
+    item->setChecked(command->isChecked());
+    QObject::connect(item, &QAction::triggered, command, [item, command] {
+        command->trigger();
+        item->setChecked(command->isChecked());
+    });
+    QObject::connect(command, &QAction::toggled, item, &QAction::setChecked);
+}
+
 void CheckOnly(const std::vector<QAction*>& items, const QAction* item)
 {
     for (QAction* a : items)

@@ -76,6 +76,11 @@ inline constexpr std::array<int, 5> kDigitalZooms{0, 25, 50, 75, 80};
 int ItemTag(const QAction* item);
 void SetItemTag(QAction* item, int tag);
 
+// An item of another menu that stands for command: it runs the command and
+// shows the command's check, whoever changes it. A command that refuses
+// (nothing ticked) leaves the item unticked too.
+void ShowCommand(QAction* item, QAction* command);
+
 // Checks exactly the one item (none when it is null) among items.
 void CheckOnly(const std::vector<QAction*>& items, const QAction* item);
 // The items of a menu that are no separators, in order.

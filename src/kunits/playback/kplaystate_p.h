@@ -43,9 +43,7 @@ struct TKPlayState {
     int64_t VideoLength = 0;
     int64_t VideoPosition = 0;
     uint32_t SeekingCaps = 0;
-    // Set when building or starting a graph failed.
-    bool StreamError = false;
-    std::string StreamErrorText;
+    TKStreamError StreamError;
     // Media in a row that could not start, and the play mode moved on from.
     int FailedStarts = 0;
 

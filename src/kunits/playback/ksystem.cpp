@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <malloc.h>
+#include <utility>
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
@@ -48,7 +49,9 @@ TKSystem::TKSystem()
 
 TKSystem::~TKSystem()
 {
-    // The download callbacks point into the players: no stream may outlive them.
+    // The download callbacks point into the players: no stream may outlive
+    // them, nor a stream list on its way.
+    Current().CancelStart();
     FreeChannelSlots();
     if (players_->CD.Channel())
         players_->CD.Free();
@@ -104,12 +107,15 @@ void TKSystem::Play(int index)
     Log(proc, "Enter with Index=" + Quoted(std::to_string(index)));
     Log(proc, "Clear stream infos/error");
     state_->StreamInfos.clear();
+    state_->StreamError = {};
     TKPlaylistEntry* entry = PlaylistGetItem(index);
     if (!entry) {
         Log(proc, "Detect playlist item failed!");
         return;
     }
     const std::u16string fileName = entry->FileName;
+    CancelMoveOn();
+    Current().CancelStart();
     const TSystemType type = GetSystemTypFromFileName(fileName);
     if (type == TSystemType::None) {
         Log(proc, "Detect system type failed!");
@@ -169,6 +175,8 @@ void TKSystem::Stop(bool fullStop)
     const char* proc = "TKSystem.Stop";
     Log(proc, std::string("Enter with Fullstop=") + Quoted(TrueFalse(fullStop)));
     TKPlayState& state = *state_;
+    CancelMoveOn();
+    Current().CancelStart();
     if (fullStop && !SysActive) {
         Log(proc, "Double stop, reset only directx types");
         if (IsDirectXType(state.LastSystemType))
@@ -363,6 +371,31 @@ void TKSystem::EndOfTrack()
     MediumEnded(true);
 }
 
+void TKSystem::PostMoveOn(int index)
+{
+    pendingMoveOn_ = index;
+    view_->SetTimer(TKPlayTimer::MoveOnTimer, true, 1);
+}
+
+void TKSystem::CancelMoveOn()
+{
+    if (pendingMoveOn_ < 0)
+        return;
+    pendingMoveOn_ = -1;
+    state_->FailedStarts = 0;
+    view_->SetTimer(TKPlayTimer::MoveOnTimer, false);
+}
+
+void TKSystem::MoveOnTimerTimer()
+{
+    view_->SetTimer(TKPlayTimer::MoveOnTimer, false);
+    const int index = std::exchange(pendingMoveOn_, -1);
+    if (index < 0)
+        return;
+    Log("TKSystem.MoveOn", "Move on from the entry that could not start: " + std::to_string(index));
+    PlayNextOrPrevious(false, true, index, false);
+}
+
 void TKSystem::FadeOutStopTimerTimer()
 {
     view_->SetTimer(TKPlayTimer::FadeOutStopTimer, false);
@@ -415,6 +448,20 @@ TKPlaylistEntry* TKSystem::CurrentItem() const { return state_->CurrentItem; }
 const TKPlaylistEntry& TKSystem::CurrentEntry() const { return state_->CurrentEntry; }
 TKPlaylistEntry* TKSystem::LastItem() const { return state_->LastItem; }
 std::vector<TKStreamInfo>& TKSystem::StreamInfos() { return state_->StreamInfos; }
+const TKStreamError& TKSystem::StreamError() const { return state_->StreamError; }
+
+void TKSystem::GetVideoSize(int& width, int& height)
+{
+    width = height = 0;
+    for (const TKStreamInfo& info : state_->StreamInfos)
+        if (info.Kind == 1) {
+            width = info.Width;
+            height = info.Height;
+            break;
+        }
+    Log("TKSystem.GetVideoSize",
+        "Leave with result width=" + Quoted(std::to_string(width)) + ", height=" + Quoted(std::to_string(height)));
+}
 const std::u16string& TKSystem::PlayingTitle() const { return state_->PlayingTitle; }
 bool TKSystem::Seekable() const { return state_->Seekable; }
 

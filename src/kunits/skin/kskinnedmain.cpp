@@ -82,6 +82,7 @@ TKSkinnedMain::TKSkinnedMain(TKGUI& skin) : TKSkinnedWindow(skin)
     BindSeekBar(*imgProgressSeekbarBackground, *imgProgressSeekbarBar, m.ProgressSeekBar);
     BindSeekBar(*imgVolumeSeekbarBackground, *imgVolumeSeekbarBar, m.VolumeSeekBar);
     BindSeekBar(*imgBalanceBackground, *imgBalanceBar, m.Balance);
+    panel_.emplace(skin, m, *this);
 
     AnalyzerSLTimer.setInterval(45);
     QObject::connect(&AnalyzerSLTimer, &QTimer::timeout, [this] { AnalyzerSLTimerTimer(); });
@@ -95,6 +96,14 @@ void TKSkinnedMain::SetFullscreenControl(TKSkinnedFullscreenControl* bar)
     FullscreenControl = bar;
     if (bar)
         bar->installEventFilter(this);
+}
+
+std::vector<TKTransportPanel*> TKSkinnedMain::Panels()
+{
+    std::vector<TKTransportPanel*> panels{&Panel()};
+    if (FullscreenControl)
+        panels.push_back(&FullscreenControl->Panel());
+    return panels;
 }
 
 bool TKSkinnedMain::AnalyzerSeen() const
@@ -131,20 +140,15 @@ void TKSkinnedMain::AnalyzerSLTimerTimer()
         return;
     }
     // A label that does not move was drawn when its text was set.
-    TKGUI& skin = Skin();
-    if (SkinScrollLabelMoves(skin.Main.Scrolllabel))
-        SkinScrollLabelPaint(skin, *imgScrolllabel, *imgScrollabelBackground, skin.Main.ScrolllabelBackground,
-                             skin.Main.Scrolllabel);
-    if (FullscreenControl && FullscreenControl->isVisible()) {
-        TKSVideoFullscreenControl& f = skin.VideoFullscreenControl;
-        if (SkinScrollLabelMoves(f.Scrolllabel))
-            SkinScrollLabelPaint(skin, *FullscreenControl->imgScrolllabel, *FullscreenControl->imgScrollabelBackground,
-                                 f.ScrolllabelBackground, f.Scrolllabel);
-    }
-    PaintAnalyzer();
+    Panel().ScrollStep();
+    if (FullscreenControl && FullscreenControl->isVisible())
+        FullscreenControl->Panel().ScrollStep();
+    // Nothing to animate while nothing plays: the last frame stays.
+    if (!PaintAnalyzer() && !SysPlayed)
+        AnalyzerSLTimer.stop();
 }
 
-void TKSkinnedMain::PaintAnalyzer()
+bool TKSkinnedMain::PaintAnalyzer()
 {
     const TKSAnalyzer& a = Skin().Main.Analyzer;
     gdi::Bitmap& surface = imgAnalyzer->Surface();
@@ -156,7 +160,7 @@ void TKSkinnedMain::PaintAnalyzer()
         BlitBitmap(a.Bitmap, surface);
     }
     // Silence, a steady tone and the idle background repeat their frame.
-    imgAnalyzer->InvalidateChanged();
+    return imgAnalyzer->InvalidateChanged();
 }
 
 } // namespace kolvarin

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
+#include <vector>
 
 #include <QTimer>
 
@@ -10,6 +12,7 @@
 #include "skin/kform.h"
 #include "skin/kpaintbox.h"
 #include "skin/kskinnedwindow.h"
+#include "skin/ktransportpanel.h"
 #include "skin/ktrayicon.h"
 
 namespace kolvarin {
@@ -30,7 +33,8 @@ public:
     // 45 ms, running from creation: one step of the scroll labels and one
     // analyzer frame (AnalyzerSLTimerTimer), once start-up has finished. It
     // rests while neither this window nor the full-screen bar can be seen,
-    // and runs again when one of them shows.
+    // and runs again when one of them shows; it rests too once nothing plays
+    // and the analyzer's frame stands still, until a play starts it.
     QTimer AnalyzerSLTimer;
     // Where the analyzer's frames come from: fills 512 values and returns
     // true while a medium plays; unset or false shows the background.
@@ -45,10 +49,17 @@ public:
     TKSkinnedFullscreenControl* FullscreenControl = nullptr;
     void SetFullscreenControl(TKSkinnedFullscreenControl* bar);
 
+    // This window's status, progress, volume, mute and time elements.
+    TKTransportPanel& Panel() { return *panel_; }
+    const TKTransportPanel& Panel() const { return *panel_; }
+    // This window's panel and the full-screen bar's: every place those
+    // elements show.
+    std::vector<TKTransportPanel*> Panels();
+
     void AnalyzerSLTimerTimer();
     // One analyzer frame: the spectrum when SpectrumData gives one, else the
-    // skin's analyzer background.
-    void PaintAnalyzer();
+    // skin's analyzer background. Whether it differs from the one shown.
+    bool PaintAnalyzer();
 
     TKImage* imgForm;
     TKImage* imgCaptionbar;
@@ -92,6 +103,8 @@ protected:
 
 private:
     bool AnalyzerSeen() const;
+
+    std::optional<TKTransportPanel> panel_;
 };
 
 } // namespace kolvarin

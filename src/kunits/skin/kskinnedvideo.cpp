@@ -77,6 +77,7 @@ TKSkinnedFullscreenControl::TKSkinnedFullscreenControl(TKGUI& skin)
     BindBar(*imgVolume, f.Volume);
     BindSeekBar(*imgProgressSeekbarBackground, *imgProgressSeekbarBar, f.ProgressSeekBar);
     BindSeekBar(*imgVolumeSeekbarBackground, *imgVolumeSeekbarBar, f.VolumeSeekBar);
+    panel_.emplace(skin, f, *this);
 }
 
 } // namespace kolvarin

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <optional>
+
 #include <QWidget>
 
 #include "skin/hoverimage.h"
 #include "skin/kpaintbox.h"
 #include "skin/kskinnedwindow.h"
+#include "skin/ktransportpanel.h"
 
 namespace kolvarin {
 
@@ -52,6 +55,13 @@ public:
     THoverImage* imgTJForwardButton;
     TKImage* imgMuteCheckbox;
     TKImage* imgTime;
+
+    // The bar's status, progress, volume, mute and time elements.
+    TKTransportPanel& Panel() { return *panel_; }
+    const TKTransportPanel& Panel() const { return *panel_; }
+
+private:
+    std::optional<TKTransportPanel> panel_;
 };
 
 } // namespace kolvarin

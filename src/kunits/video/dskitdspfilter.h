@@ -155,6 +155,7 @@ public:
     media::ComPtr<media::IBaseFilter> GetFilter() override { return base_; }
     std::u16string GetName() override;
     void NotifyFilter(Operation operation, int param) override;
+    void GraphDestroyed() override { graph_ = nullptr; }
 
     // The visual tick (what the timer calls).
     void VisualTick();

@@ -29,6 +29,7 @@ public:
     ComPtr<media::IBaseFilter> GetFilter() override { return filter_; }
     std::u16string GetName() override { return name_; }
     void NotifyFilter(Operation operation, int param) override;
+    void GraphDestroyed() override { graph_ = nullptr; }
 
 private:
     std::u16string name_;

@@ -13,6 +13,7 @@
 
 #include "core/system/kdebug.h"
 #include "media/devenum.h"
+#include "media/locale.h"
 #include "media/notify.h"
 #include "media/uuids.h"
 
@@ -167,6 +168,19 @@ TFilterGraph::~TFilterGraph()
         SetActive(false);
     } catch (const std::exception&) {
     }
+    // The components outlive the graph often enough (a window closed in
+    // another order): they must not leave a graph that is gone.
+    const auto filters = filters_;
+    filters_.clear();
+    sinks_.clear();
+    for (IFilter* f : filters)
+        f->GraphDestroyed();
+}
+
+void TFilterGraph::Loaded()
+{
+    if (autoCreate_)
+        SetActive(true);
 }
 
 QObject* TFilterGraph::EventWindow() const { return receiver_.get(); }
@@ -178,7 +192,18 @@ HRESULT TFilterGraph::QueryInterface(const GUID& id, void** out) const
     *out = nullptr;
     if (!graph_)
         return E_NOINTERFACE;
-    return graph_->QueryInterface(id, out);
+    const HRESULT hr = graph_->QueryInterface(id, out);
+    if (Succeeded(hr) || mode_ != TGraphMode::gmDVD)
+        return hr;
+    // The DVD graph builder's part: the navigator's interfaces (the first
+    // filter of the graph that answers).
+    ComPtr<IEnumFilters> filters;
+    if (Failed(graph_->EnumFilters(filters.put())))
+        return hr;
+    for (ComPtr<IBaseFilter> f; filters->Next(1, f.put(), nullptr) == S_OK;)
+        if (Succeeded(f->QueryInterface(id, out)))
+            return S_OK;
+    return hr;
 }
 
 void TFilterGraph::SetActive(bool active)
@@ -553,11 +578,16 @@ void TFilterGraph::DispatchEvent(int32_t event, intptr_t p1, intptr_t p2)
     case EC_CLOCK_UNSET: fire("OnGraphClockUnset", OnGraphClockUnset); break;
     case EC_VMR_RENDERDEVICE_SET: fire("OnGraphVMRRenderDevice", OnGraphVMRRenderDevice, static_cast<int>(p1)); break;
     case EC_DVD_DOMAIN_CHANGE:
-        if (p1 >= 1 && p1 <= 5)
-            fire("OnDVDDomain", OnDVDDomain, static_cast<int>(p1));
+        FireNumbered(p1, {{"OnDVDDomainFirstPlay", &OnDVDDomainFirstPlay},
+                          {"OnDVDDomainVideoManagerMenu", &OnDVDDomainVideoManagerMenu},
+                          {"OnDVDDomainVideoTitleSetMenu", &OnDVDDomainVideoTitleSetMenu},
+                          {"OnDVDDomainTitle", &OnDVDDomainTitle},
+                          {"OnDVDDomainStop", &OnDVDDomainStop}});
         break;
     case EC_DVD_TITLE_CHANGE: fire("OnDVDTitleChange", OnDVDTitleChange, static_cast<int>(p1)); break;
     case EC_DVD_CHAPTER_START: fire("OnDVDChapterStart", OnDVDChapterStart, static_cast<int>(p1)); break;
+    case EC_DVD_AUDIO_STREAM_CHANGE: FireStreamChange(true, p1); break;
+    case EC_DVD_SUBPICTURE_STREAM_CHANGE: FireStreamChange(false, p1); break;
     case 0x106: fire("OnDVDAngleChange", OnDVDAngleChange, static_cast<int>(p1), static_cast<int>(p2)); break;
     case 0x107: fire("OnDVDButtonChange", OnDVDButtonChange, static_cast<int>(p1), static_cast<int>(p2)); break;
     case 0x108: fire("OnDVDValidUOPSChange", OnDVDValidUOPSChange, static_cast<int>(p1)); break;
@@ -571,12 +601,23 @@ void TFilterGraph::DispatchEvent(int32_t event, intptr_t p1, intptr_t p2)
         break;
     }
     case EC_DVD_ERROR:
-        if (p1 >= 1 && p1 <= 8)
-            fire("OnDVDError", OnDVDError, static_cast<int>(p1));
+        FireNumbered(p1,
+                     {{"OnDVDErrorUnexpected", &OnDVDErrorUnexpected},
+                      {"OnDVDErrorCopyProtectFail", &OnDVDErrorCopyProtectFail},
+                      {"OnDVDErrorInvalidDVD1_0Disc", &OnDVDErrorInvalidDVD1_0Disc},
+                      {"OnDVDErrorInvalidDiscRegion", &OnDVDErrorInvalidDiscRegion},
+                      {"OnDVDErrorLowParentalLevel", &OnDVDErrorLowParentalLevel},
+                      {"OnDVDErrorMacrovisionFail", &OnDVDErrorMacrovisionFail},
+                      {"OnDVDErrorIncompatibleSystemAndDecoderRegions", &OnDVDErrorIncompatibleSystemAndDecoderRegions},
+                      {"OnDVDErrorIncompatibleDiscAndDecoderRegions", &OnDVDErrorIncompatibleDiscAndDecoderRegions}});
         break;
     case EC_DVD_WARNING:
-        if (p1 >= 1 && p1 <= 6)
-            fire("OnDVDWarning", OnDVDWarning, static_cast<int>(p1));
+        FireNumbered(p1, {{"OnDVDWarningInvalidDVD1_0Disc", &OnDVDWarningInvalidDVD1_0Disc},
+                          {"OnDVDWarningFormatNotSupported", &OnDVDWarningFormatNotSupported},
+                          {"OnDVDWarningIllegalNavCommand", &OnDVDWarningIllegalNavCommand},
+                          {"OnDVDWarningOpen", &OnDVDWarningOpen},
+                          {"OnDVDWarningSeek", &OnDVDWarningSeek},
+                          {"OnDVDWarningRead", &OnDVDWarningRead}});
         break;
     case 0x10E: fire("OnDVDChapterAutoStop", OnDVDChapterAutoStop); break;
     case 0x10F: fire("OnDVDNoFP_PGC", OnDVDNoFP_PGC); break;
@@ -599,6 +640,33 @@ void TFilterGraph::DispatchEvent(int32_t event, intptr_t p1, intptr_t p2)
     case EC_SNDDEV_OUT_ERROR: fire("OnGraphSNDDevOutError", OnGraphSNDDevOutError, u32(p1), u32(p2)); break;
     default: break;
     }
+}
+
+void TFilterGraph::FireNumbered(intptr_t param,
+                                std::initializer_list<std::pair<const char*, std::function<void()>*>> handlers)
+{
+    if (param < 1 || param > static_cast<intptr_t>(handlers.size()))
+        return;
+    const auto& [name, handler] = handlers.begin()[param - 1];
+    handler_ = name;
+    if (*handler)
+        (*handler)();
+}
+
+void TFilterGraph::FireStreamChange(bool audio, intptr_t stream)
+{
+    const auto& handler = audio ? OnDVDAudioStreamChange : OnDVDSubpictureStreamChange;
+    handler_ = audio ? "OnDVDAudioStreamChange" : "OnDVDSubpictureStreamChange";
+    const auto info = Query<media::IDvdInfo2>();
+    if (!handler || !info)
+        return;
+    media::LCID lcid = 0;
+    const auto number = static_cast<uint32_t>(stream);
+    if (audio)
+        Check(info->GetAudioLanguage(number, &lcid));
+    else
+        info->GetSubpictureLanguage(number, &lcid);
+    handler(static_cast<int>(stream), static_cast<int>(lcid), media::EnglishLanguageName(lcid));
 }
 
 } // namespace kolvarin::video

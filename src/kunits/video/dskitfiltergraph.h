@@ -13,9 +13,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "media/controlif.h"
@@ -51,6 +53,9 @@ public:
     virtual ComPtr<media::IBaseFilter> GetFilter() = 0;
     virtual std::u16string GetName() = 0;
     virtual void NotifyFilter(Operation operation, int param) = 0;
+    // The graph the component belongs to is being destroyed: forget it
+    // without leaving it.
+    virtual void GraphDestroyed() = 0;
 };
 
 // A component that follows a graph's events and control actions.
@@ -82,6 +87,11 @@ public:
     bool Active() const { return graph_ != nullptr; }
     // Creates or releases the graph; a failed creation raises EDirectShowException.
     void SetActive(bool active);
+    // Whether Loaded activates the graph.
+    bool AutoCreate() const { return autoCreate_; }
+    void SetAutoCreate(bool on) { autoCreate_ = on; }
+    // The owner has set the component up (its window is built).
+    void Loaded();
     TGraphMode Mode() const { return mode_; }
     void SetMode(TGraphMode mode);
     bool GraphEdit() const { return graphEdit_; }
@@ -151,8 +161,17 @@ public:
     std::function<void(int)> OnGraphVMRRenderDevice;
     std::function<void(uint32_t, uint32_t)> OnGraphSNDDevInError;
     std::function<void(uint32_t, uint32_t)> OnGraphSNDDevOutError;
-    // DVD events: domain (1..5), error (1..8) and warning (1..6) numbers.
-    std::function<void(int)> OnDVDDomain, OnDVDError, OnDVDWarning;
+    // DVD events. A stream change carries the stream, its locale and the
+    // locale's English language name; it fires only when the graph answers
+    // IDvdInfo2.
+    std::function<void(int, int, const std::u16string&)> OnDVDAudioStreamChange, OnDVDSubpictureStreamChange;
+    std::function<void()> OnDVDDomainFirstPlay, OnDVDDomainVideoManagerMenu, OnDVDDomainVideoTitleSetMenu,
+        OnDVDDomainTitle, OnDVDDomainStop;
+    std::function<void()> OnDVDWarningInvalidDVD1_0Disc, OnDVDWarningFormatNotSupported, OnDVDWarningIllegalNavCommand,
+        OnDVDWarningOpen, OnDVDWarningSeek, OnDVDWarningRead;
+    std::function<void()> OnDVDErrorUnexpected, OnDVDErrorCopyProtectFail, OnDVDErrorInvalidDVD1_0Disc,
+        OnDVDErrorInvalidDiscRegion, OnDVDErrorLowParentalLevel, OnDVDErrorMacrovisionFail,
+        OnDVDErrorIncompatibleSystemAndDecoderRegions, OnDVDErrorIncompatibleDiscAndDecoderRegions;
     std::function<void(int)> OnDVDTitleChange, OnDVDChapterStart, OnDVDValidUOPSChange, OnDVDParentalLevelChange;
     std::function<void(int, int)> OnDVDAngleChange, OnDVDButtonChange;
     std::function<void(bool, int)> OnDVDStillOn;
@@ -179,6 +198,11 @@ protected:
     virtual void DispatchEvent(int32_t event, intptr_t param1, intptr_t param2);
 
 private:
+    // The handler numbered param (from 1) of a domain, warning or error
+    // event; nothing for other numbers.
+    void FireNumbered(intptr_t param, std::initializer_list<std::pair<const char*, std::function<void()>*>> handlers);
+    // A stream change with the stream's language (audio or subpicture).
+    void FireStreamChange(bool audio, intptr_t stream);
     class Site;
     class Receiver;
     void ControlToSinks(IGraphEventSink::Control event, int param);
@@ -195,6 +219,7 @@ private:
     double rate_ = 1.0;
     bool linearVolume_ = true;
     bool graphEdit_ = false;
+    bool autoCreate_ = false;
     uint32_t rotCookie_ = 0;
     std::u16string logFile_;
     int logFd_ = -1;

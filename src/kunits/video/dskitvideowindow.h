@@ -98,6 +98,7 @@ public:
     media::ComPtr<media::IBaseFilter> GetFilter() override { return renderer_; }
     std::u16string GetName() override;
     void NotifyFilter(Operation operation, int param) override;
+    void GraphDestroyed() override { graph_ = nullptr; }
     // IGraphEventSink
     void GraphEvent(int32_t event, intptr_t param1, intptr_t param2) override;
     void ControlEvent(Control event, int param) override;

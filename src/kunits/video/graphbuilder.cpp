@@ -539,6 +539,9 @@ bool TKGraphBuilder::PlayScriptDVD(const std::u16string& folder, const std::stri
         Log(proc, "Execute script engine failed!");
         return false;
     }
+    Log(proc, "Clear forward/backward speed");
+    if (host_)
+        host_->ResetSpeedItems();
     if (DvdControl) {
         Log(proc, "Set dvd options");
         DvdControl->SetOption(DVD_NotifyParentalLevelChange, false);

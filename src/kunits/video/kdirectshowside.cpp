@@ -10,6 +10,7 @@
 #include "core/system/kdebug.h"
 #include "core/system/kglobals.h"
 #include "core/text/kstrings.h"
+#include "http/fetcher.h"
 #include "media/graphif.h"
 #include "media/subtitlefilter.h"
 #include "media/uuids.h"
@@ -42,6 +43,7 @@ TKDirectShowSide::TKDirectShowSide(TKVideoHost* host)
     Display().SetFilterGraph(graph_.get());
     dsp_->SetFilterGraph(graph_.get());
     AttachGraphHandlers();
+    graph_->Loaded();
 }
 
 TKDirectShowSide::~TKDirectShowSide()
@@ -141,6 +143,28 @@ void TKDirectShowSide::InitDSP(bool active)
     Equalizer().SetEnabled(active);
 }
 
+bool TKDirectShowSide::FetchStream(const std::u16string& fileName, TKStreamFetched done)
+{
+    if (!IsAsxUrl(fileName))
+        return false;
+    if (!fetcher_)
+        fetcher_ = std::make_unique<http::Fetcher>(&fetchContext_);
+    fetcher_->cancelAll();
+    const std::string url = Utf16ToUtf8(fileName);
+    fetcher_->get(AsxListRequest(url), [url, done = std::move(done)](const http::HttpResult& result) {
+        std::string error;
+        const std::string stream = FirstAsxReference(result, url, error);
+        done(Utf8ToUtf16(stream), error);
+    });
+    return true;
+}
+
+void TKDirectShowSide::CancelFetch()
+{
+    if (fetcher_)
+        fetcher_->cancelAll();
+}
+
 bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileName, bool dvd)
 {
     system_ = &system;
@@ -148,17 +172,10 @@ bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileNa
     if (dvd) {
         built = builder_->PlayDVD(fileName);
     } else {
-        const char* proc = "TKSystem.Play.Play_DirectX";
-        std::u16string stream = fileName;
-        if (IsAsxUrl(fileName)) {
-            Log(proc, "Fetch stream list...");
-            std::string error;
-            stream = Utf8ToUtf16(FirstAsxReference(Utf16ToUtf8(fileName), error));
-            Log(proc, stream.empty() ? "Fetch stream list failed: " + error : "Stream: " + Utf16ToUtf8(stream));
-        }
-        Log(proc, "Refresh media filter graph types...");
+        Log("TKSystem.Play.Play_DirectX", "Refresh media filter graph types...");
         builder_->RefreshFilterGraphTypes();
-        built = !stream.empty() && builder_->PlayVideo(stream);
+        // A list that gave nothing leaves no address to play.
+        built = !fileName.empty() && builder_->PlayVideo(fileName);
     }
     CopyStreamInfos();
     return built;
@@ -199,8 +216,14 @@ bool TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
     const char* proc = "TKSystem.PrepareVideo";
     system_ = &system;
     Log(proc, "Enter with DVD " + Quoted(dvd ? "true" : "false") + ", Index=" + Quoted(std::to_string(index)));
+    Log(proc, "Check system type...");
+    const TSystemType type = system.SystemType();
+    if (type < TSystemType::DirectXVideo || type > TSystemType::DVD) {
+        Log(proc, "Check system type failed!");
+        return false;
+    }
     Log(proc, "Query video interfaces...");
-    QueryVideoInterfaces(system.SystemType() == TSystemType::DirectXVideo);
+    QueryVideoInterfaces(type == TSystemType::DirectXVideo);
     const bool hasVideo = graph_->Active() && HasVideoStream(builder_->StreamInfos());
     // The bands lie at the sound's own rate.
     for (const TKStreamInfo& info : builder_->StreamInfos())
@@ -209,19 +232,26 @@ bool TKDirectShowSide::Prepare(TKSystem& system, bool dvd, int index)
             ApplyEqualizerBands();
             break;
         }
-    Log(proc, hasVideo ? "-- Video enabled" : "-- Video disabled");
-    if (host_)
+    if (host_) {
         host_->VideoPrepared(hasVideo, dvd);
-    else if (hasVideo)
-        ownDisplay_->show();
-    else
-        ownDisplay_->hide();
+    } else {
+        Log(proc, "Check if video is present...");
+        if (hasVideo) {
+            Log(proc, "Show video window...");
+            ownDisplay_->show();
+            Log(proc, "-- Video enabled");
+        } else {
+            Log(proc, "Check if video is present failed!");
+            Log(proc, "Disable video window");
+            ownDisplay_->hide();
+            Log(proc, "-- Video disabled");
+        }
+    }
     if (auto vobsub = QueryAs<IDirectVobSub>(subtitleFilter_.get())) {
         Log(proc, "DirectVobSub found.");
         Log(proc, "Hide subtitles");
         vobsub->put_HideSubtitles(true);
     }
-    Log(proc, "Leave");
     return hasVideo;
 }
 
@@ -253,11 +283,28 @@ uint32_t TKDirectShowSide::SeekingCaps()
     return caps;
 }
 
-void TKDirectShowSide::Started()
+void TKDirectShowSide::Started() { SetVideoColorControl(); }
+
+bool TKDirectShowSide::Visible() { return host_ ? host_->Visible() : ownDisplay_->isVisible(); }
+
+void TKDirectShowSide::ToForeground()
 {
-    SetVideoColorControl();
     if (host_)
         host_->ToForeground();
+    else
+        ownDisplay_->raise();
+}
+
+void TKDirectShowSide::SetAspectRatio()
+{
+    if (host_)
+        host_->CalculateVideoRatio();
+}
+
+void TKDirectShowSide::SetVideoDefaults()
+{
+    if (host_)
+        host_->SetVideoDefaults();
 }
 
 void TKDirectShowSide::SetVideoColorControl()

@@ -203,6 +203,8 @@ TKMediaFormat MediaTypeToStreamInfo(const AMMediaType& type)
         } else {
             f.Codec = AudioSubtypeName(type.subtype);
         }
+    } else if ((ft == FORMAT_VorbisFormat || ft == FORMAT_VorbisFormat2) && block.empty()) {
+        f.Codec = AudioSubtypeName(type.subtype);
     } else if (ft == FORMAT_VorbisFormat) {
         f.Codec = "Ogg Vorbis v1";
         if (auto v = ReadVorbisFormat(block)) {
@@ -267,24 +269,23 @@ bool PinMatchesMediaTypes(IPin* pin, const std::vector<GUID>& majors, const std:
 
 bool IsMediaSourceFilter(IBaseFilter* filter)
 {
-    const auto inputs = PinsOf(filter, PINDIR_INPUT);
     const auto outputs = PinsOf(filter, PINDIR_OUTPUT);
-    if (outputs.empty())
-        return false;
-    int byteInputs = 0;
+    int byteInputs = 0, media = 0;
     bool otherInput = false;
-    for (auto& pin : inputs) {
-        if (PinMatchesMediaTypes(pin.get(), {MEDIATYPE_Stream, kByteStreamType}, {}))
-            ++byteInputs;
-        else
-            otherInput = true;
+    // Without outputs only the source interfaces below make a source.
+    if (!outputs.empty()) {
+        for (auto& pin : PinsOf(filter, PINDIR_INPUT)) {
+            if (PinMatchesMediaTypes(pin.get(), {MEDIATYPE_Stream, kByteStreamType}, {}))
+                ++byteInputs;
+            else
+                otherInput = true;
+        }
+        for (auto& pin : outputs)
+            if (PinMatchesMediaTypes(pin.get(), {MEDIATYPE_Video, MEDIATYPE_Audio}, {}) ||
+                PinMatchesMediaTypes(pin.get(), {MEDIATYPE_DVD_ENCRYPTED_PACK},
+                                     {MEDIASUBTYPE_MPEG2_VIDEO, MEDIASUBTYPE_DOLBY_AC3}))
+                ++media;
     }
-    int media = 0;
-    for (auto& pin : outputs)
-        if (PinMatchesMediaTypes(pin.get(), {MEDIATYPE_Video, MEDIATYPE_Audio}, {}) ||
-            PinMatchesMediaTypes(pin.get(), {MEDIATYPE_DVD_ENCRYPTED_PACK},
-                                 {MEDIASUBTYPE_MPEG2_VIDEO, MEDIASUBTYPE_DOLBY_AC3}))
-            ++media;
     if (byteInputs == 0 && (QueryAs<IFileSourceFilter>(filter) || QueryAs<IDvdControl2>(filter)))
         return true;
     return media > 0 && !otherInput;

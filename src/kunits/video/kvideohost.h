@@ -38,8 +38,15 @@ public:
     virtual void UpdateVideoMenu() {}
     // The picture's native size changed.
     virtual void VideoSizeChanged(int /*width*/, int /*height*/) {}
-    // Raises the window when it shows.
+    // Whether the window shows; raises it.
+    virtual bool Visible() { return false; }
     virtual void ToForeground() {}
+    // The picture's rectangle by the ratio mode.
+    virtual void CalculateVideoRatio() {}
+    // A disc starts at normal speed: no speed item ticked but 1x forward.
+    virtual void ResetSpeedItems() {}
+    // Clicks the default audio and subtitle items of the settings.
+    virtual void SetVideoDefaults() {}
     // One analyser frame of the window's spectrum (512 values); false when
     // the window keeps none.
     virtual bool GetSpectrumData(std::span<float> /*values*/) { return false; }

@@ -6,6 +6,8 @@
 #include "core/text/kstrings.h"
 #include "core/text/ktemplates.h"
 #include "forms/appstates.h"
+#include "forms/mediacontrolsform.h"
+#include "forms/playlistform.h"
 #include "forms/useractions.h"
 #include "mainformfixture.h"
 
@@ -41,11 +43,17 @@ protected:
     void SetUp() override
     {
         MainFormTest::SetUp();
-        playlist.setObjectName(QStringLiteral("frmPlaylist"));
-        controls.setObjectName(QStringLiteral("frmMediaControls"));
+        playlist = std::make_unique<TfrmPlaylist>();
+        controls = std::make_unique<TfrmMediaControls>();
     }
-    QWidget playlist;
-    QWidget controls;
+    void TearDown() override
+    {
+        controls.reset();
+        playlist.reset();
+        MainFormTest::TearDown();
+    }
+    std::unique_ptr<TfrmPlaylist> playlist;
+    std::unique_ptr<TfrmMediaControls> controls;
 };
 
 TEST_F(AppStatesWindowsTest, OnlyTheThreeStatesDoAnything)
@@ -73,18 +81,18 @@ TEST_F(AppStatesWindowsTest, ArrangingFollowsTheSettingsAndTheEndStoresThem)
     Config->MediaControlsPos = {400, 40};
     ArrangeWindows();
     EXPECT_TRUE(main->isVisible());
-    EXPECT_FALSE(playlist.isVisible());
-    EXPECT_TRUE(controls.isVisible());
+    EXPECT_FALSE(playlist->isVisible());
+    EXPECT_TRUE(controls->isVisible());
     EXPECT_EQ(main->pos(), QPoint(30, 40));
-    EXPECT_EQ(playlist.geometry(), QRect(30, 200, 320, 260));
-    EXPECT_EQ(controls.pos(), QPoint(400, 40));
+    EXPECT_EQ(playlist->geometry(), QRect(30, 200, 320, 260));
+    EXPECT_EQ(controls->pos(), QPoint(400, 40));
     EXPECT_EQ(GUI.Main.MuteCheckbox.State, 3);
     EXPECT_EQ(main->imgPlaylistCheckbox->Tag, 0);
     EXPECT_EQ(GUI.Main.PlaymodeCheckbox.State, 1);
     EXPECT_FALSE(main->Playlistwindow1->isChecked());
     EXPECT_TRUE(main->Mediacontrols1->isChecked());
 
-    playlist.setGeometry(10, 300, 350, 280);
+    playlist->setGeometry(10, 300, 350, 280);
     main->move(15, 25);
     SetApplicationState("PROGRAMEND");
     EXPECT_EQ(Config->MainPos.X, 15);
@@ -99,10 +107,10 @@ TEST_F(AppStatesWindowsTest, ASkinChangeLeavesTheWindowsWhereTheUserHasThem)
     Config->MainPos = {1, 2};
     Config->PlaylistPos = {3, 4};
     main->move(70, 80);
-    playlist.setGeometry(70, 300, 330, 240);
+    playlist->setGeometry(70, 300, 330, 240);
     SetApplicationState("SKINCHANGE");
     EXPECT_EQ(main->pos(), QPoint(70, 80));
-    EXPECT_EQ(playlist.geometry().topLeft(), QPoint(70, 300));
+    EXPECT_EQ(playlist->geometry().topLeft(), QPoint(70, 300));
     EXPECT_EQ(Config->MainPos.X, 70);
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/text/klanguage.h"
+#include "forms/mediacontrolsform.h"
 #include "mainformfixture.h"
 
 using namespace kolvarin;
@@ -32,8 +33,7 @@ TEST_F(MainFormTest, ThePlayModeMenuSwitchesTheModeAndTheCheckBox)
 
 TEST_F(MainFormTest, WindowItemsSwitchTheWindowAndItsCheckBox)
 {
-    QWidget controls;
-    controls.setObjectName(QStringLiteral("frmMediaControls"));
+    TfrmMediaControls controls;
     Config->MediaConVis = false;
     main->Mediacontrols1->trigger();
     EXPECT_TRUE(Config->MediaConVis);

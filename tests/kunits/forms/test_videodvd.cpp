@@ -3,6 +3,7 @@
 // the chapter, title and time events fill the audio, subtitle and "Jump to"
 // menus, the time digits and the progress bar, and the menus' clicks reach
 // the disc.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -222,8 +223,16 @@ TEST_F(VideoDvdTest, TheMouseHighlightsAndFiresTheMenusButtonsWhereThePictureSho
 
 TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
 {
+    // A speed chosen on the last disc does not carry over to this one.
+    MenuItems(*form->Menu.Backwardspeed1)[5]->setChecked(true);
     PlayDisc();
     ASSERT_TRUE(SysActive);
+    for (QMenu* speeds : {form->Menu.Forwardspeed1, form->Menu.Backwardspeed1}) {
+        const std::vector<QAction*> items = MenuItems(*speeds);
+        for (size_t i = 0; i < items.size(); ++i)
+            EXPECT_EQ(items[i]->isChecked(), speeds == form->Menu.Forwardspeed1 && items[i]->text() == "1X")
+                << speeds->objectName().toStdString() << " " << items[i]->text().toStdString();
+    }
     ASSERT_TRUE(WaitFor([&] { return CurrentButton() == 1; }));
     EXPECT_TRUE(form->Menu.Jumpto1->isEmpty()) << "no chapter has started in the disc's menu";
     ASSERT_EQ(side->GraphBuilder().DvdControl->PlayTitle(1, 0), media::S_OK);
@@ -244,6 +253,15 @@ TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
     EXPECT_TRUE(form->Menu.Audio1->isEnabled());
 
     // German sound and shown subtitles, kept over a jump to the third chapter.
+    // The disc's stream events name the language of the stream they choose.
+    std::vector<std::pair<int, std::u16string>> audioChanges, subpictureChanges;
+    form->FilterGraph()->OnDVDAudioStreamChange = [&](int stream, int lcid, const std::u16string& name) {
+        EXPECT_NE(lcid, 0);
+        audioChanges.emplace_back(stream, name);
+    };
+    form->FilterGraph()->OnDVDSubpictureStreamChange = [&](int stream, int, const std::u16string& name) {
+        subpictureChanges.emplace_back(stream, name);
+    };
     MenuItems(*form->Menu.Audio1)[1]->trigger();
     EXPECT_EQ(Checked(*form->Menu.Audio1)->text(), "German");
     EXPECT_EQ(OSDText, u"DVD language 'German'");
@@ -255,6 +273,11 @@ TEST_F(VideoDvdTest, TheDiscsEventsFillTheMenusWhoseClicksReachTheDisc)
     ASSERT_TRUE(WaitFor([&] {
         media::DVD_PLAYBACK_LOCATION2 where;
         return media::Succeeded(Info().GetCurrentLocation(&where)) && where.ChapterNum == 3;
+    }));
+    EXPECT_TRUE(WaitFor([&] {
+        return std::count(audioChanges.begin(), audioChanges.end(), std::pair<int, std::u16string>{1, u"German"}) &&
+               std::count(subpictureChanges.begin(), subpictureChanges.end(),
+                          std::pair<int, std::u16string>{0, u"English"});
     }));
     uint32_t available = 0, current = 0;
     bool disabled = true;

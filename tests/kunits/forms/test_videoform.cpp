@@ -77,12 +77,9 @@ TEST_F(VideoFormTest, ModeClicksNeedAnActiveGraph)
     EXPECT_TRUE(form_->isVisible());
 
     Open(fx::Mp4Fixture());
-    uint8_t mainChecked = 0;
-    form_->OnDisplayModeChecked = [&](uint8_t mode) { mainChecked = mode; };
     form_->Menu.Fullscreen1->trigger();
     EXPECT_TRUE(form_->Menu.Fullscreen1->isChecked());
     EXPECT_EQ(VideoDisplayMode, vdmFullscreen);
-    EXPECT_EQ(mainChecked, vdmFullscreen);
     EXPECT_FALSE(form_->isVisible());
     EXPECT_TRUE(form_->DSVideoWindowEx->FullScreen());
 

@@ -293,3 +293,94 @@ TEST_F(VideoPlayTest, APlayedClipsGraphEventsSoundAndPictureReachTheLogTheAnalys
                         "has been rendered."),
               std::string::npos);
 }
+
+TEST_F(VideoPlayTest, WithDebuggingOnAVideoRunWritesTheGraphLogAndEveryStepOfItsStartToTheTrace)
+{
+    const ktest::TraceFile trace(dir().path() / "trace.log");
+    Config->DebugEnabled = true;
+    SetApplicationState("PROGRAMMSTART");
+    Play(fx::MkvFixture());
+    ASSERT_TRUE(SysActive);
+    system->Stop(true);
+    const std::string graphLog = ktest::readFile(UserPath + "dxlog.txt");
+    EXPECT_NE(graphLog.find("Run\r\n"), std::string::npos) << graphLog;
+
+    // A file no graph can be built for fails through the steps of a failed start.
+    const std::filesystem::path broken = dir().write("broken.avi", "no video at all");
+    Play(broken);
+    ASSERT_FALSE(SysActive);
+
+    const std::string text = trace.Text();
+    const std::string clip = "\"" + fx::MkvFixture().string() + "\"";
+    const std::pair<const char*, std::string> steps[] = {
+        {"TKSystem.Play.Play_DirectX", "Enter with IsStream=\"false\""},
+        {"TKSystem.Play", "Save scrolllabel"},
+        {"TKSystem.Play", "Change to wait status"},
+        {"TKSystem.Play.Play_DirectX", "Initialize video engine..."},
+        {"TKSystem.Play.InitVideoEngine", "Clear filtergraph..."},
+        {"TKSystem.Play.InitVideoEngine", "Set filtergraph edit"},
+        {"TKSystem.Play.InitVideoEngine", "Set filtergraph normal mode"},
+        {"TKSystem.Play.InitVideoEngine", "Deactivate filtergraph..."},
+        {"TKSystem.Play.InitVideoEngine", "Activate filtergraph..."},
+        {"TKSystem.Play.InitVideoEngine", "Clear filtergraph volume"},
+        {"TKSystem.Play.InitVideoEngine", "Initialize video engine ok"},
+        {"TKSystem.Play.Play_DirectX", "Initialize video DSP"},
+        {"TKSystem.Play.Play_DirectX", "Initialize video equalizer"},
+        {"TKSystem.Play.Play_DirectX", "Refresh media filter graph types..."},
+        {"TKSystem.Play.Play_DirectX", "Play video " + clip + "..."},
+        {"TKSystem.Play.Play_DirectX", "Play video " + clip + " ok"},
+        {"TKSystem.Play.Play_DirectX", "Prepare video with index \"0\"..."},
+        {"TKSystem.PrepareVideo", "Enter with DVD \"false\", Index=\"0\""},
+        {"TKSystem.PrepareVideo", "Check system type..."},
+        {"TKSystem.PrepareVideo", "Query video interfaces..."},
+        {"TKSystem.PrepareVideo", "Clear audio streams in menuitem"},
+        {"TKSystem.PrepareVideo", "Clear subtitle streams in menuitem"},
+        {"TKSystem.PrepareVideo", "Clear jump to in menuitem"},
+        {"TKSystem.PrepareVideo", "Clear monitor output menuitem"},
+        {"TKSystem.PrepareVideo", "Get directshow media properties..."},
+        {"TKSystem.PrepareVideo", "Set video color control..."},
+        {"TKSystem.PrepareVideo", "Disable video menu"},
+        {"TKSystem.PrepareVideo", "Disable audio menu"},
+        {"TKSystem.PrepareVideo", "Disable audio livestream menu"},
+        {"TKSystem.PrepareVideo", "Check if video is present..."},
+        {"TKSystem.PrepareVideo", "Show video window..."},
+        {"TKSystem.PrepareVideo", "Set window zoom..."},
+        {"TKSystem.PrepareVideo", "Media mode, assign menu image"},
+        {"TKSystem.PrepareVideo", "Enable video menu"},
+        {"TKSystem.PrepareVideo", "Refresh output monitors..."},
+        {"TKSystem.PrepareVideo", "Set video menu..."},
+        {"TKSystem.PrepareVideo", "Videomode is none"},
+        {"TKSystem.PrepareVideo", "-- Autofullscreen inactive"},
+        {"TKSystem.PrepareVideo", "Disable digital zoom..."},
+        {"TKSystem.PrepareVideo", "Set video menu states..."},
+        {"TKSystem.PrepareVideo", "-- Video enabled"},
+        {"TKSystem.PrepareVideo", "Get filters from graph..."},
+        {"TKSystem.PrepareVideo", "Get video size"},
+        {"TKSystem.GetVideoSize", "Leave with result width=\"160\", height=\"120\""},
+        {"TKSystem.PrepareVideo", "-- Video width: 160"},
+        {"TKSystem.PrepareVideo", "-- Video height: 120"},
+        {"TKSystem.PrepareVideo", "-- Audio streams (2)"},
+        {"TKSystem.PrepareVideo", "-- Audio [0]: English - Main"},
+        {"TKSystem.PrepareVideo", "-- Subtitle streams:"},
+        {"TKSystem.PrepareVideo", "Set video defaults..."},
+        {"TKSystem.PrepareVideo", "Leave"},
+        {"TKSystem.Play.Play_DirectX", "Get duration from media seeking..."},
+        {"TKSystem.Play.Play_DirectX", "Play filtergraph..."},
+        {"TKSystem.Play.Play_DirectX", "Activate play system"},
+        {"TKSystem.Play.Play_DirectX", "Video window to the foreground"},
+        {"TKSystem.Play.Play_DirectX", "Calculate video ratio"},
+        {"TKSystem.Play.Play_DirectX", "Leave"},
+        {"TKSystem.Play.Play_DirectX", "Play video \"" + broken.string() + "\" failed!"},
+        {"TKSystem.Play.Play_DirectX", "Change to ready status"},
+        {"TKSystem.Play", "Change to ready icon"},
+        {"TKSystem.Play", "Restore scrolllabel"},
+        {"TKSystem.Play.Play_DirectX", "Show media problems 1001"},
+        {"TKSystem.Play.Play_DirectX", "Stop full..."},
+        {"TKSystem.Play.Play_DirectX", "Exiting"},
+    };
+    for (const auto& [proc, line] : steps)
+        EXPECT_NE(text.find(std::string(proc) + " - " + line + "\r\n"), std::string::npos) << proc << " - " << line;
+    EXPECT_NE(text.find("TKSystem.Play.Play_DirectX - -- Video length: "), std::string::npos);
+    EXPECT_EQ(system->StreamError().Code, 1001);
+    EXPECT_EQ(system->StreamError().Text, "Could not play video!");
+}

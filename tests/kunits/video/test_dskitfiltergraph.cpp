@@ -2,8 +2,13 @@
 
 #include <chrono>
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include <QCoreApplication>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +17,9 @@
 #include "media/uuids.h"
 #include "media_fixtures.h"
 #include "tracefile.h"
+#include "video/dskitdspfilter.h"
+#include "video/dskitfilter.h"
+#include "video/dskitvideowindow.h"
 
 using namespace kolvarin::video;
 using namespace kolvarin::media;
@@ -45,6 +53,7 @@ public:
     ComPtr<IBaseFilter> GetFilter() override { return filter; }
     std::u16string GetName() override { return u"Owned"; }
     void NotifyFilter(Operation op, int) override { log.push_back("filter " + std::to_string(op)); }
+    void GraphDestroyed() override { log.push_back("graph destroyed"); }
     void GraphEvent(int32_t event, intptr_t, intptr_t) override { log.push_back("event " + std::to_string(event)); }
     void ControlEvent(Control event, int param) override
     {
@@ -138,7 +147,7 @@ TEST(TFilterGraph, EventsArriveInOrderThroughTheEventLoop)
     std::vector<int32_t> seen;
     std::vector<int> domains;
     g.OnDSEvent = [&](int32_t e, intptr_t, intptr_t) { seen.push_back(e); };
-    g.OnDVDDomain = [&](int d) { domains.push_back(d); };
+    g.OnDVDDomainTitle = [&] { domains.push_back(4); };
     uint16_t w = 0, h = 0;
     g.OnGraphVideoSizeChanged = [&](uint16_t width, uint16_t height) { w = width, h = height; };
     Notify(g, EC_PAUSED, 0, 0);
@@ -153,6 +162,100 @@ TEST(TFilterGraph, EventsArriveInOrderThroughTheEventLoop)
     EXPECT_EQ(domains, std::vector<int>{4});
     EXPECT_EQ(w, 640);
     EXPECT_EQ(h, 480);
+}
+
+TEST(TFilterGraph, DomainWarningAndErrorEventsFireTheHandlerTheirNumberNames)
+{
+    TFilterGraph g;
+    g.SetActive(true);
+    std::vector<std::string> fired;
+    auto record = [&](std::function<void()>& handler, const char* name) {
+        handler = [&fired, name] { fired.push_back(name); };
+    };
+    record(g.OnDVDDomainFirstPlay, "FirstPlay");
+    record(g.OnDVDDomainVideoManagerMenu, "VideoManagerMenu");
+    record(g.OnDVDDomainStop, "Stop");
+    record(g.OnDVDWarningInvalidDVD1_0Disc, "WarningInvalidDVD1_0Disc");
+    record(g.OnDVDWarningRead, "WarningRead");
+    record(g.OnDVDErrorUnexpected, "ErrorUnexpected");
+    record(g.OnDVDErrorMacrovisionFail, "ErrorMacrovisionFail");
+    record(g.OnDVDErrorIncompatibleDiscAndDecoderRegions, "ErrorIncompatibleDiscAndDecoderRegions");
+    const struct {
+        int32_t event;
+        intptr_t number;
+        const char* expected; // nullptr: nothing fires
+    } cases[] = {
+        {EC_DVD_DOMAIN_CHANGE, 1, "FirstPlay"},
+        {EC_DVD_DOMAIN_CHANGE, 2, "VideoManagerMenu"},
+        {EC_DVD_DOMAIN_CHANGE, 5, "Stop"},
+        {EC_DVD_DOMAIN_CHANGE, 6, nullptr},
+        {EC_DVD_WARNING, 1, "WarningInvalidDVD1_0Disc"},
+        {EC_DVD_WARNING, 6, "WarningRead"},
+        {EC_DVD_WARNING, 7, nullptr},
+        {EC_DVD_ERROR, 0, nullptr},
+        {EC_DVD_ERROR, 1, "ErrorUnexpected"},
+        {EC_DVD_ERROR, 6, "ErrorMacrovisionFail"},
+        {EC_DVD_ERROR, 8, "ErrorIncompatibleDiscAndDecoderRegions"},
+        {EC_DVD_ERROR, 9, nullptr},
+    };
+    for (const auto& c : cases) {
+        fired.clear();
+        Notify(g, c.event, c.number, 0);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(fired, c.expected ? std::vector<std::string>{c.expected} : std::vector<std::string>{})
+            << std::hex << c.event << " " << c.number;
+    }
+    // Without the DVD interfaces a stream change has no language to tell.
+    bool streamChange = false;
+    g.OnDVDAudioStreamChange = [&](int, int, const std::u16string&) { streamChange = true; };
+    Notify(g, EC_DVD_AUDIO_STREAM_CHANGE, 1, 0);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(streamChange);
+}
+
+TEST(TFilterGraph, ItsComponentsForgetAGraphThatIsDestroyedAndJoinTheNextAlone)
+{
+    TDSVideoWindowEx2 display;
+    TDSKitQxDSPFilter dsp;
+    TFilter filter(u"Filter");
+    auto first = std::make_unique<TFilterGraph>();
+    display.SetFilterGraph(first.get());
+    dsp.SetFilterGraph(first.get());
+    filter.SetFilterGraph(first.get());
+    first->SetActive(true);
+    first.reset();
+    EXPECT_EQ(display.FilterGraph(), nullptr);
+    EXPECT_EQ(dsp.FilterGraph(), nullptr);
+    EXPECT_EQ(filter.FilterGraph(), nullptr);
+    // The colour control asks the display for its graph: it stores the value
+    // and reaches for no mixer.
+    display.ColorControl().SetBrightness(5000);
+    EXPECT_EQ(display.ColorControl().Brightness(), 5000);
+
+    // Joining the next graph leaves nothing of the old one to touch.
+    TFilterGraph next;
+    display.SetFilterGraph(&next);
+    dsp.SetFilterGraph(&next);
+    next.SetActive(true);
+    ComPtr<IEnumFilters> filters;
+    next.Query<IFilterGraph>()->EnumFilters(filters.put());
+    int count = 0;
+    for (ComPtr<IBaseFilter> f; filters->Next(1, f.put(), nullptr) == S_OK;)
+        ++count;
+    EXPECT_EQ(count, 2);
+    display.SetFilterGraph(nullptr);
+    dsp.SetFilterGraph(nullptr);
+}
+
+TEST(TFilterGraph, AutoCreateActivatesTheGraphOnceItsOwnerIsSetUp)
+{
+    for (const bool autoCreate : {false, true}) {
+        TFilterGraph g;
+        g.SetAutoCreate(autoCreate);
+        EXPECT_FALSE(g.Active());
+        g.Loaded();
+        EXPECT_EQ(g.Active(), autoCreate);
+    }
 }
 
 TEST(TFilterGraph, EventParametersAreFreedEvenWhenAHandlerDeactivatesTheGraph)

@@ -4,6 +4,7 @@
 
 #include "core/settings/kcodecnames.h"
 #include "media/controlif.h"
+#include "media/filterbase.h"
 #include "media/graphif.h"
 #include "media/uuids.h"
 #include "media_fixtures.h"
@@ -54,7 +55,38 @@ TKStreamInfos InfosOf(const std::filesystem::path& file)
     return infos;
 }
 
+// A filter without pins, with or without the file-source interface (a
+// source that makes its pins only once it has loaded a file).
+class Pinless : public BaseFilter {
+public:
+    Pinless() : BaseFilter(GUID_NULL, u"Pinless") {}
+    HRESULT CheckMediaType(BasePin&, const AMMediaType&) override { return S_OK; }
+};
+class PinlessFileSource : public FilterWith<IFileSourceFilter> {
+public:
+    PinlessFileSource() : Extend(GUID_NULL, u"Pinless source") {}
+    HRESULT CheckMediaType(BasePin&, const AMMediaType&) override { return S_OK; }
+    HRESULT Load(const std::u16string&, const AMMediaType*) override { return S_OK; }
+    HRESULT GetCurFile(std::u16string*, AMMediaType*) override { return S_OK; }
+};
+
 } // namespace
+
+TEST_F(StreamInfoTest, AFilterWithoutPinsIsASourceOnlyThroughTheSourceInterfaces)
+{
+    EXPECT_TRUE(IsMediaSourceFilter(MakeCom<PinlessFileSource>().get()));
+    EXPECT_FALSE(IsMediaSourceFilter(MakeCom<Pinless>().get()));
+}
+
+TEST_F(StreamInfoTest, AVorbisTypeWithoutItsBlockIsNamedByItsSubtypeAlone)
+{
+    for (const GUID& format : {FORMAT_VorbisFormat, FORMAT_VorbisFormat2}) {
+        const auto f = MediaTypeToStreamInfo(Type(MEDIATYPE_Audio, MEDIASUBTYPE_MPEG1Audio, format, {}));
+        EXPECT_EQ(f.Codec,
+                  MediaTypeToStreamInfo(Type(MEDIATYPE_Audio, MEDIASUBTYPE_MPEG1Audio, FORMAT_WaveFormatEx, {})).Codec);
+        EXPECT_EQ(f.Codec.find("Ogg Vorbis"), std::string::npos) << f.Codec;
+    }
+}
 
 TEST_F(StreamInfoTest, FormatBlocksGiveTheFiguresThatMatter)
 {

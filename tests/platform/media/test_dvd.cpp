@@ -42,6 +42,17 @@ void Patch(const fs::path& file, std::streamoff at, const std::string& bytes)
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// Sets the last-byte field of a manager file's title search table.
+void PatchTitleTableEnd(const fs::path& file, const std::string& bigEndian)
+{
+    std::ifstream in(file, std::ios::binary);
+    unsigned char sector[4] = {};
+    in.seekg(0xC4);
+    in.read(reinterpret_cast<char*>(sector), 4);
+    const std::streamoff table = std::streamoff(sector[0] << 24 | sector[1] << 16 | sector[2] << 8 | sector[3]) * 2048;
+    Patch(file, table + 4, bigEndian);
+}
+
 } // namespace
 
 TEST(DvdNavigator, OpensTheDiscByAnyOfItsPathsAndDescribesTitlesAndStreams)
@@ -191,6 +202,19 @@ TEST(DvdNavigator, BrokenInformationFilesAreReadFromTheirBackupsOrRefused)
              fs::remove(ts / "VTS_01_0.IFO");
              fs::remove(ts / "VTS_01_0.BUP");
          },
+         VFW_E_DVD_INVALID_DISC},
+        // A title table whose size lies would make the disc library free it
+        // twice; such a manager file is refused before the library reads it.
+        {"manager-title-table-wraps",
+         [](const fs::path& ts) {
+             PatchTitleTableEnd(ts / "VIDEO_TS.IFO", std::string(4, '\0'));
+             PatchTitleTableEnd(ts / "VIDEO_TS.BUP", std::string(4, '\0'));
+         },
+         VFW_E_DVD_INVALID_DISC},
+        {"manager-cut-inside-the-title-table", [](const fs::path& ts) { Truncate(ts / "VIDEO_TS.IFO", 3000); },
+         VFW_E_DVD_INVALID_DISC},
+        {"manager-title-table-past-the-end",
+         [](const fs::path& ts) { PatchTitleTableEnd(ts / "VIDEO_TS.IFO", "\xFF\xFF\xFF\xF0"); },
          VFW_E_DVD_INVALID_DISC},
         {"manager-bad-magic",
          [](const fs::path& ts) {

@@ -149,30 +149,30 @@ std::vector<std::string> MimeTypesOf(const std::vector<TKRegisteredType>& extens
     return types;
 }
 
+// The desktop file installed beside an installed program, when there is one:
+// registration then points at it and writes no copy.
+bool HasInstalledDesktopFile(const std::string& exe)
+{
+    const std::string& installed = BuiltDataLocations().Installed;
+    std::error_code ec;
+    return !installed.empty() &&
+           std::filesystem::is_regular_file(
+               std::filesystem::path(exe).parent_path() / installed / ".." / "applications" / kDesktopId, ec);
+}
+
 bool WriteDesktopFile(const std::string& exe, const std::vector<std::string>& types)
 {
-    std::string mimeTypes;
-    for (const std::string& type : types)
-        mimeTypes += type + ";";
-    const std::string text = "[Desktop Entry]\n"
-                             "Type=Application\n"
-                             "Name=Kolvarin\n"
-                             "GenericName=Media Player\n"
-                             "Exec=" +
-                             DesktopExec(exe) +
-                             " %F\n"
-                             "Icon=" +
-                             kProgramIconName +
-                             "\n"
-                             "Terminal=false\n"
-                             "Categories=AudioVideo;Audio;Video;Player;\n"
-                             "MimeType=" +
-                             mimeTypes + "\n";
     std::error_code ec;
+    if (HasInstalledDesktopFile(exe)) {
+        // A user's copy would hide the installed file from the desktop.
+        std::filesystem::remove(DesktopFileName(), ec);
+        RemoveProgramIcons(IconThemeFolder());
+        return !ec;
+    }
     std::filesystem::create_directories(std::filesystem::path(DesktopFileName()).parent_path(), ec);
     InstallProgramIcons(IconThemeFolder());
     try {
-        SaveFileAtomically(DesktopFileName(), text);
+        SaveFileAtomically(DesktopFileName(), DesktopFileText(exe, types));
         return true;
     } catch (const std::exception&) {
         return false;
@@ -458,6 +458,27 @@ void RegisterMediaClient(TRegistry& reg, const std::string& exe)
     SetDefault(reg, HKLM, kClient + "\\shell\\open\\command", Command(exe, u"%1"));
     WriteDesktopFile(exe, RegisteredMimeTypes());
     SetDefaultApplications(reg);
+}
+
+std::string DesktopFileText(const std::string& exe, const std::vector<std::string>& mimeTypes)
+{
+    std::string types;
+    for (const std::string& type : mimeTypes)
+        types += type + ";";
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Kolvarin\n"
+           "GenericName=Media Player\n"
+           "Exec=" +
+           DesktopExec(exe) +
+           " %F\n"
+           "Icon=" +
+           kProgramIconName +
+           "\n"
+           "Terminal=false\n"
+           "Categories=AudioVideo;Audio;Video;Player;\n"
+           "MimeType=" +
+           types + "\n";
 }
 
 std::string DesktopFileName() { return EnvFolder("XDG_DATA_HOME", ".local/share/") + "applications/" + kDesktopId; }

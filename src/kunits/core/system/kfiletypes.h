@@ -72,6 +72,12 @@ bool IsExtensionRegistered(const registry::TRegistry& reg, const std::string& ex
 // or removes it when none is. False when it cannot be written or removed.
 bool UpdateDesktopFile(const registry::TRegistry& reg, const std::string& exe);
 
+// The text of the program's .desktop file: Exe started with the files, the
+// program's icon, the MIME types it opens. An installed program has its own
+// installed file (made at build time with this text); registration then
+// writes no copy into $XDG_DATA_HOME and removes one found there, so the
+// default applications name the installed file.
+std::string DesktopFileText(const std::string& exe, const std::vector<std::string>& mimeTypes);
 // $XDG_DATA_HOME/applications/kolvarin.desktop and $XDG_CONFIG_HOME/mimeapps.list.
 std::string DesktopFileName();
 std::string MimeAppsFileName();
