@@ -198,8 +198,8 @@ public:
         if (clock_ == Clock::RealTime) {
             ::setenv("SDL_AUDIODRIVER", "disk", 1);
             ::setenv("SDL_DISKAUDIOFILE", capture_.c_str(), 1);
-            // The update period of the default playback priority: a 46 ms output period.
-            BASS_SetConfig(bass::kConfigUpdatePeriod, 50);
+            // The buffer length of the default playback priority: a 186 ms output period.
+            BASS_SetConfig(bass::kConfigBuffer, 250);
         }
         BASS_Init(clock_ == Clock::Offline ? 0 : -1, 44100, 0, nullptr, nullptr);
     }

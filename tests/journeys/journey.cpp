@@ -170,12 +170,15 @@ std::optional<TXWindowInfo> Journey::OpenConfiguration()
     return dialog;
 }
 
-void Journey::ApplyListChoice(XWindow dialog, int node, const std::string& item)
+void Journey::ApplyListChoice(XWindow dialog, const std::string& page, const std::string& item)
 {
     const TXRect area = x_->Geometry(dialog);
-    // The tree is 196 pixels wide under a 28-pixel caption strip; its rows
-    // are 22 pixels high after an 8-pixel margin.
-    x_->Click(dialog, 60, 48 + 22 * node);
+    // The tree's first row starts 8 pixels under the 28-pixel caption strip;
+    // a click there gives the tree the focus, and the node's first letters
+    // choose it. Arrow keys through the X server do not reach it here.
+    x_->Click(dialog, 60, 28 + 8 + 8);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    x_->Type(page);
     // The page's list starts under its title and its group's caption and is
     // 220 pixels high at least: a click in it, then the item's first letters.
     // The list forgets letters typed before only after the toolkit's

@@ -70,12 +70,13 @@ protected:
     // Opens the configuration dialog from the main window's menu; the dialog.
     std::optional<TXWindowInfo> OpenConfiguration();
     // In the open configuration dialog: shows the page of the tree's node
-    // at that row (the rows do not depend on the language), chooses the item
-    // of the page's list that starts with the text, and presses "Apply".
+    // whose text starts with `page` (typed into the tree, so neither the
+    // rows' height nor which branches are open matters), chooses the item
+    // of the page's list that starts with `item`, and presses "Apply".
     // Where the dialog's parts are follows its layout: the tree down the
     // left, the page's list at the top of the page, the buttons along the
     // bottom with "Apply" last.
-    void ApplyListChoice(XWindow dialog, int node, const std::string& item);
+    void ApplyListChoice(XWindow dialog, const std::string& page, const std::string& item);
 
     // What the program stored in the user folder.
     kolvarin::TKConfig StoredConfig() const;

@@ -57,7 +57,7 @@ TEST_F(SkinJourney, AHostileSkinNeverEndsTheProgramAndTheUserCanSwitchBack)
 
     const auto dialog = OpenConfiguration();
     ASSERT_TRUE(dialog);
-    constexpr int kSkinsPage = 6;
+    const std::string kSkinsPage = "Skins";
     const std::string kBuiltin = "base", kHugeGlyphs = "huge", kNoHeight = "no-";
     ApplyListChoice(dialog->Id, kSkinsPage, kHugeGlyphs);
     EXPECT_TRUE(WaitUntil([&] { return MainHeight() == builtinHeight + 10; })) << MainHeight();

@@ -140,7 +140,8 @@ void TfrmConfig::BuildFrame()
     tree_->setIndentation(35);
     tree_->setRootIsDecorated(false);
     tree_->setItemsExpandable(false);
-    tree_->setFixedWidth(196);
+    tree_->setIconSize(QSize(32, 32));
+    tree_->setFixedWidth(212);
     tree_->setFocusPolicy(Qt::StrongFocus);
     body->addWidget(tree_);
 
@@ -160,7 +161,7 @@ void TfrmConfig::BuildFrame()
         QTreeWidgetItem* node = info.Parent == kTop ? new QTreeWidgetItem(tree_)
                                                     : new QTreeWidgetItem(nodes_[static_cast<size_t>(info.Parent)]);
         node->setText(0, languageText(info.TreeText));
-        node->setSizeHint(0, QSize(0, 22));
+        node->setIcon(0, imglstConfigNodes32[static_cast<size_t>(i)]);
         node->setData(0, Qt::UserRole, i);
         node->setHidden(!IsConfigPageReady(static_cast<TConfigPage>(i)));
         nodes_[static_cast<size_t>(i)] = node;
@@ -172,7 +173,6 @@ void TfrmConfig::BuildFrame()
         holders_[static_cast<size_t>(i)] = holder;
         stack_->addWidget(holder);
     }
-    tree_->expandAll();
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
         if (node)
             ShowPage(static_cast<TConfigPage>(node->data(0, Qt::UserRole).toInt()));
@@ -254,6 +254,12 @@ void TfrmConfig::ShowPage(TConfigPage page)
             return;
     }
     current_ = page;
+    // Only the chosen page's branch stands open: all eighteen rows of
+    // 32-pixel images would not fit in the dialog's height.
+    const TConfigPage branch = kPages[index].Parent == kTop ? page : kPages[index].Parent;
+    for (size_t i = 0; i < nodes_.size(); ++i)
+        if (kPages[i].Parent == kTop)
+            nodes_[i]->setExpanded(static_cast<TConfigPage>(i) == branch);
     const bool built = pages_[index] != nullptr;
     TConfigPageWidget* shown = Page(page);
     // Choosing the node starts the hot-key editor afresh.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QIcon>
 #include <QWidget>
 
 #include "dialogs/configpage.h"
@@ -78,6 +79,9 @@ public:
     QPushButton* btnApply() const { return apply_; }
     QPushButton* btnCancel() const { return cancel_; }
     QPushButton* btnSetTotalDefault() const { return defaults_; }
+    // The page tree's 32-pixel node images, by the node's absolute index.
+    static std::array<QIcon, kConfigPageCount> ConfigNodeImages();
+    const std::array<QIcon, kConfigPageCount> imglstConfigNodes32 = ConfigNodeImages();
 
 protected:
     void showEvent(QShowEvent* event) override;

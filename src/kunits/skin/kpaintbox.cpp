@@ -44,10 +44,12 @@ void TKPaintbox::Paint()
         OnPaint(*this);
 }
 
-void TKPaintbox::InvalidateChanged()
+bool TKPaintbox::InvalidateChanged()
 {
-    if (!SamePixels(Surface(), shown_))
-        update();
+    if (SamePixels(Surface(), shown_))
+        return false;
+    update();
+    return true;
 }
 
 void TKPaintbox::paintEvent(QPaintEvent*)

@@ -24,8 +24,8 @@ public:
     // Schedules a repaint (OnPaint, then the surface is shown).
     void Invalidate() { update(); }
     // Schedules a repaint only when the surface differs from what was shown
-    // last: for drawers on a timer, whose frames often repeat.
-    void InvalidateChanged();
+    // last: for drawers on a timer, whose frames often repeat. Whether it did.
+    bool InvalidateChanged();
     // Runs OnPaint at once without showing anything (tests, and callers that
     // need the surface current).
     void Paint();

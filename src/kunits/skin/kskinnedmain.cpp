@@ -143,10 +143,12 @@ void TKSkinnedMain::AnalyzerSLTimerTimer()
     Panel().ScrollStep();
     if (FullscreenControl && FullscreenControl->isVisible())
         FullscreenControl->Panel().ScrollStep();
-    PaintAnalyzer();
+    // Nothing to animate while nothing plays: the last frame stays.
+    if (!PaintAnalyzer() && !SysPlayed)
+        AnalyzerSLTimer.stop();
 }
 
-void TKSkinnedMain::PaintAnalyzer()
+bool TKSkinnedMain::PaintAnalyzer()
 {
     const TKSAnalyzer& a = Skin().Main.Analyzer;
     gdi::Bitmap& surface = imgAnalyzer->Surface();
@@ -158,7 +160,7 @@ void TKSkinnedMain::PaintAnalyzer()
         BlitBitmap(a.Bitmap, surface);
     }
     // Silence, a steady tone and the idle background repeat their frame.
-    imgAnalyzer->InvalidateChanged();
+    return imgAnalyzer->InvalidateChanged();
 }
 
 } // namespace kolvarin

@@ -33,7 +33,8 @@ public:
     // 45 ms, running from creation: one step of the scroll labels and one
     // analyzer frame (AnalyzerSLTimerTimer), once start-up has finished. It
     // rests while neither this window nor the full-screen bar can be seen,
-    // and runs again when one of them shows.
+    // and runs again when one of them shows; it rests too once nothing plays
+    // and the analyzer's frame stands still, until a play starts it.
     QTimer AnalyzerSLTimer;
     // Where the analyzer's frames come from: fills 512 values and returns
     // true while a medium plays; unset or false shows the background.
@@ -57,8 +58,8 @@ public:
 
     void AnalyzerSLTimerTimer();
     // One analyzer frame: the spectrum when SpectrumData gives one, else the
-    // skin's analyzer background.
-    void PaintAnalyzer();
+    // skin's analyzer background. Whether it differs from the one shown.
+    bool PaintAnalyzer();
 
     TKImage* imgForm;
     TKImage* imgCaptionbar;

@@ -25,6 +25,12 @@ int Channel::speakerPair() const
     return pair == 0 ? 0 : static_cast<int>(pair) - 1;
 }
 
+bool Channel::needsOutput() const
+{
+    return (state == ChannelState::Playing && !ended_) ||
+           std::any_of(slides.begin(), slides.end(), [](const Slide& s) { return s.active; });
+}
+
 std::int64_t Channel::length() const { return source_->length(); }
 
 bool Channel::seek(std::int64_t frame)
@@ -86,18 +92,20 @@ bool Channel::fill(std::int64_t upTo)
 
 void Channel::consumed(std::int64_t from, std::int64_t to)
 {
-    for (std::int64_t i = std::max(from, to - 1024); i < to; ++i) {
+    for (std::int64_t i = std::max(from, to - static_cast<std::int64_t>(kHistory)); i < to; ++i) {
         const std::size_t k = static_cast<std::size_t>(i - stageStart_) * 2;
         history_[historyPos_] = 0.5f * (stage_[k] + stage_[k + 1]);
         historyPos_ = (historyPos_ + 1) % history_.size();
     }
 }
 
-std::array<float, 1024> Channel::history() const
+std::array<float, 1024> Channel::history(std::int64_t unheard) const
 {
     std::array<float, 1024> out;
+    const std::size_t skip = static_cast<std::size_t>(std::clamp<std::int64_t>(unheard, 0, kHistory - out.size()));
+    const std::size_t first = historyPos_ + kHistory - skip - out.size();
     for (std::size_t i = 0; i < out.size(); ++i)
-        out[i] = history_[(historyPos_ + i) % history_.size()];
+        out[i] = history_[(first + i) % kHistory];
     return out;
 }
 

@@ -65,6 +65,8 @@ public:
 
     ChannelState state = ChannelState::Stopped;
     bool ended() const { return ended_; }
+    // Playing, or an attribute slides (slides advance with the output's frames).
+    bool needsOutput() const;
     std::int64_t position() const { return position_; }
     std::int64_t length() const; // frames, -1 unknown
     bool seek(std::int64_t frame);
@@ -81,8 +83,12 @@ public:
     // Mixes frames output frames into out (outChannels interleaved) at
     // outRate; syncs that the output reached are appended to events.
     void render(float* out, int outChannels, int frames, int outRate, std::vector<SyncEvent>& events);
-    // The last 1024 frames played, mono, after effects and before volume.
-    std::array<float, 1024> history() const;
+    // 1024 frames played, mono, after effects and before volume: the last
+    // ones but `unheard` (what the device still holds is not heard yet).
+    std::array<float, 1024> history(std::int64_t unheard = 0) const;
+    // The frames kept behind the last one played: a device's whole buffer
+    // (two periods of 16384 frames) with the 1024 heard before it.
+    static constexpr std::size_t kHistory = 1024 + 2 * 16384;
 
     // Storage for tags handed out by BASS_ChannelGetTags.
     std::array<std::string, 6> tagCopies;
@@ -104,7 +110,7 @@ private:
     bool ended_ = false;
     std::int64_t position_ = 0; // next source frame to play
     double phase_ = 0;
-    std::array<float, 1024> history_{};
+    std::vector<float> history_ = std::vector<float>(kHistory);
     std::size_t historyPos_ = 0;
 };
 

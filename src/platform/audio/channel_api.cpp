@@ -57,10 +57,19 @@ R withChannel(DWORD handle, R failure, F body)
     return body(*c, engine);
 }
 
+// Takes a suspended device back before a channel plays or slides: under the
+// device lock until the channel's state is set, so the keeper cannot let it
+// go in between.
+bool wakeOutput(Engine& engine) { return engine.wakeOutput() || fail(bass::kErrorDriver, false); }
+
 } // namespace
 
 bool BASS_ChannelPlay(DWORD handle, bool restart)
 {
+    Engine& engine = Engine::get();
+    std::lock_guard device(engine.deviceMutex);
+    if (!wakeOutput(engine))
+        return false;
     return withChannel(handle, false, [&](Channel& c, Engine&) {
         if ((restart || c.ended()) && !c.seek(0) && restart)
             return fail(bass::kErrorNotAvail, false);
@@ -202,6 +211,10 @@ bool BASS_ChannelGetAttribute(DWORD handle, DWORD attrib, float* value)
 
 bool BASS_ChannelSlideAttribute(DWORD handle, DWORD attrib, float value, DWORD time)
 {
+    Engine& device = Engine::get();
+    std::lock_guard deviceLock(device.deviceMutex);
+    if (!wakeOutput(device))
+        return false;
     return withChannel(handle, false, [&](Channel& c, Engine& engine) {
         if (!clampAttribute(attrib, value))
             return fail(bass::kErrorIllType, false);
@@ -259,12 +272,14 @@ bool BASS_ChannelRemoveSync(DWORD handle, HSYNC sync)
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length)
 {
     constexpr DWORD kFailed = static_cast<DWORD>(-1);
-    return withChannel(handle, kFailed, [&](Channel& c, Engine&) {
+    return withChannel(handle, kFailed, [&](Channel& c, Engine& engine) {
         if (length != BASS_DATA_FFT1024)
             return fail(bass::kErrorIllType, kFailed);
         if (!buffer)
             return fail(bass::kErrorIllParam, kFailed);
-        audio::magnitudeSpectrum1024(c.history(), static_cast<float*>(buffer));
+        // The spectrum of what is heard now, not of what was mixed last: in
+        // step with the sound, and moving between two render calls.
+        audio::magnitudeSpectrum1024(c.history(engine.unheardFrames(c)), static_cast<float*>(buffer));
         return succeed(static_cast<DWORD>(512 * sizeof(float)));
     });
 }

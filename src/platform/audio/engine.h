@@ -6,10 +6,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "audio/bass.h"
@@ -28,11 +30,19 @@ struct Config {
     std::atomic<int> updateThreads{1};
 };
 
+// How long the device stays open after the last channel stopped needing it:
+// longer than any step between two tracks, so a track change never waits
+// for it.
+inline constexpr std::chrono::milliseconds kIdleGrace{1000};
+
 class Engine {
 public:
     static Engine& get();
     Config config;
 
+    // Taken before mutex by whatever sets, suspends, resumes or closes the
+    // output, so that output may be read under it alone.
+    std::mutex deviceMutex;
     std::mutex mutex;
     // Guarded by mutex.
     bool initialised = false;
@@ -49,14 +59,41 @@ public:
     // Mixes every playing channel into frames frames of `layout` output
     // channels; silence when not initialised or the layout is not the engine's.
     void render(float* out, int frames, int layout);
+    // Under mutex: of the frames channel c has played, how many the listener
+    // has not heard yet (what the device holds, less what it has played of
+    // the last render call since it began), in the channel's own frames.
+    std::int64_t unheardFrames(const Channel& c) const;
     // Under mutex: the channel of a handle, or null with kErrorHandle (or
     // kErrorInit) recorded.
     std::shared_ptr<Channel> channel(DWORD handle);
     // Registers a new stream; 0 with an error when the output lacks its speaker pair.
     HSTREAM add(std::shared_ptr<Channel> channel);
 
+    // Under deviceMutex, not mutex: the device runs from now on, at least
+    // until the keeper finds no channel needing it for kIdleGrace. False
+    // when a suspended device cannot be taken back.
+    bool wakeOutput();
+    // The keeper lets the device go while no channel needs it. Started once
+    // a device output is set, stopped (joined) before it goes; neither under
+    // deviceMutex.
+    void startKeeper();
+    void stopKeeper();
+
 private:
+    void keep();
+    void suspendIfIdle();
+
     std::vector<SyncEvent> events_;
+    // The last render call (guarded by mutex).
+    std::chrono::steady_clock::time_point lastRender_{};
+    int lastFrames_ = 0;
+    // When a channel last needed the output, in steady-clock ticks.
+    std::atomic<std::chrono::steady_clock::rep> lastNeeded_{0};
+    std::thread keeper_;
+    std::mutex keeperMutex_; // after deviceMutex
+    std::condition_variable keeperWake_;
+    bool keeperStop_ = false; // guarded by keeperMutex_
+    bool suspended_ = false; // guarded by keeperMutex_
 };
 
 // How long after a render call of frames frames starts a sync reached offset

@@ -143,27 +143,43 @@ bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* cl
         output = audio::makeSdlOutput(name);
     }
     int error = bass::kOk;
+    // One device period is both how far ahead the mixer runs and, on the
+    // sound server, the stream's whole buffer: the buffer length the setting
+    // asks for lets the server sleep that long between wake-ups, where the
+    // update period (a twentieth of a second by default) woke it, and the
+    // mixer with it, twenty times a second even for silence.
     if (!output->open(
-            rate, channels, engine.config.updatePeriodMs,
+            rate, channels, engine.config.bufferMs,
             [&engine](float* out, int frames, int outChannels) { engine.render(out, frames, outChannels); }, error))
         return failed(error);
-    std::lock_guard lock(engine.mutex);
-    engine.initialising = false;
-    engine.outRate = output->rate();
-    engine.outChannels = output->channels();
-    engine.output = std::move(output);
-    engine.syncs.start();
-    engine.initialised = true;
+    const bool onDevice = !output->offline();
+    {
+        std::scoped_lock lock(engine.deviceMutex, engine.mutex);
+        engine.initialising = false;
+        engine.outRate = output->rate();
+        engine.outChannels = output->channels();
+        engine.output = std::move(output);
+        engine.syncs.start();
+        engine.initialised = true;
+    }
+    if (onDevice)
+        engine.startKeeper();
     return succeed(true);
 }
 
 bool BASS_Free()
 {
     Engine& engine = Engine::get();
+    {
+        std::lock_guard lock(engine.mutex);
+        if (!engine.initialised)
+            return fail(bass::kErrorInit, false);
+    }
+    engine.stopKeeper();
     std::unique_ptr<audio::Output> output;
     std::vector<std::shared_ptr<audio::Channel>> channels;
     {
-        std::lock_guard lock(engine.mutex);
+        std::scoped_lock lock(engine.deviceMutex, engine.mutex);
         if (!engine.initialised)
             return fail(bass::kErrorInit, false);
         engine.initialised = false;

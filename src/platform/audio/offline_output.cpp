@@ -14,6 +14,9 @@ public:
         return true;
     }
     void close() override {}
+    void suspend() override {}
+    bool resume(int&) override { return true; }
+    bool suspended() const override { return false; }
     int rate() const override { return rate_; }
     int channels() const override { return channels_; }
     int latencyMs() const override { return 0; }

@@ -23,6 +23,13 @@ public:
     // Stops calling render; returns once no render call runs any more (a
     // device may finish closing later, see SdlAudioUse).
     virtual void close() = 0;
+    // Lets the device go, so that the sound server neither mixes nor wakes
+    // for it, keeping the format it was opened with; resume takes it back
+    // with that format (false with error when it cannot). Offline there is
+    // no device and neither does anything.
+    virtual void suspend() = 0;
+    virtual bool resume(int& error) = 0;
+    virtual bool suspended() const = 0;
     virtual int rate() const = 0;
     virtual int channels() const = 0;
     virtual int latencyMs() const = 0;

@@ -75,7 +75,8 @@ void closeInBackground(SDL_AudioDeviceID device)
     }).detach();
 }
 
-// The nearest power of two, in frames, to the wished period (at least 5 ms).
+// The nearest power of two, in frames, to the wished period (at least 5 ms,
+// at most 16384 frames: 372 ms at 44.1 kHz).
 Uint16 periodFrames(int rate, int periodMs)
 {
     const int wanted = rate * std::max(periodMs, 5) / 1000;
@@ -92,33 +93,20 @@ public:
 
     bool open(int rate, int channels, int periodMs, Render render, int& error) override
     {
-        waitForClosedDevices();
-        std::lock_guard sdl(sdlLock());
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            error = bass::kErrorDriver;
-            return false;
-        }
         render_ = std::move(render);
-        SDL_AudioSpec want{};
-        want.freq = rate;
-        want.format = AUDIO_F32SYS;
-        want.channels = static_cast<Uint8>(channels);
-        want.samples = periodFrames(rate, periodMs);
-        want.callback = &SdlOutput::callback;
-        want.userdata = this;
-        SDL_AudioSpec have{};
-        device_ = SDL_OpenAudioDevice(name_.empty() ? nullptr : name_.c_str(), 0, &want, &have, 0);
-        if (device_ == 0) {
-            error = bass::kErrorDriver;
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        want_ = SDL_AudioSpec{};
+        want_.freq = rate;
+        want_.format = AUDIO_F32SYS;
+        want_.channels = static_cast<Uint8>(channels);
+        want_.samples = periodFrames(rate, periodMs);
+        want_.callback = &SdlOutput::callback;
+        want_.userdata = this;
+        if (!openDevice(error))
             return false;
-        }
-        rate_ = have.freq;
-        channels_ = have.channels;
-        period_ = have.samples;
-        const std::string driver = SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "";
-        queued_ = driver == "disk" || driver == "dummy" ? 0 : period_;
-        SDL_PauseAudioDevice(device_, 0);
+        // Reopened after a suspend, the device is asked for what it gave.
+        want_.freq = rate_;
+        want_.channels = static_cast<Uint8>(channels_);
+        want_.samples = static_cast<Uint16>(period_);
         return true;
     }
     void close() override
@@ -133,6 +121,11 @@ public:
         closeInBackground(device_);
         device_ = 0;
     }
+    // SDL's paused device still feeds the server silence: only a closed one
+    // lets it sleep.
+    void suspend() override { close(); }
+    bool resume(int& error) override { return device_ != 0 || openDevice(error); }
+    bool suspended() const override { return device_ == 0 && rate_ != 0; }
     int rate() const override { return rate_; }
     int channels() const override { return channels_; }
     int latencyMs() const override { return rate_ ? queued_ * 1000 / rate_ : 0; }
@@ -140,6 +133,30 @@ public:
     bool offline() const override { return false; }
 
 private:
+    bool openDevice(int& error)
+    {
+        waitForClosedDevices();
+        std::lock_guard sdl(sdlLock());
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            error = bass::kErrorDriver;
+            return false;
+        }
+        SDL_AudioSpec have{};
+        device_ = SDL_OpenAudioDevice(name_.empty() ? nullptr : name_.c_str(), 0, &want_, &have, 0);
+        if (device_ == 0) {
+            error = bass::kErrorDriver;
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        rate_ = have.freq;
+        channels_ = have.channels;
+        period_ = have.samples;
+        const std::string driver = SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "";
+        queued_ = driver == "disk" || driver == "dummy" ? 0 : period_;
+        SDL_PauseAudioDevice(device_, 0);
+        return true;
+    }
+
     static void callback(void* user, Uint8* stream, int length)
     {
         auto* self = static_cast<SdlOutput*>(user);
@@ -149,6 +166,7 @@ private:
 
     std::string name_;
     Render render_;
+    SDL_AudioSpec want_{};
     SDL_AudioDeviceID device_ = 0;
     int rate_ = 0;
     int channels_ = 2;

@@ -17,7 +17,6 @@ namespace kolvarin::ipc {
 
 namespace {
 
-constexpr int kPollMs = 250;
 constexpr int kReplyTimeoutMs = 500;
 constexpr int kShutdownTimeoutMs = 100;
 
@@ -137,9 +136,11 @@ TKPipeServer::~TKPipeServer()
         request.Text = "shutdown pipe " + path_;
         TKPipeClient(path_).Send(request.Encode(), kShutdownTimeoutMs);
     } catch (const EPipeError&) {
-        // The thread still ends at its next look at the stop mark.
+        // The shutdown below wakes the thread.
     }
     stop_ = true;
+    // Wakes the thread when the request did not reach it.
+    ::shutdown(listener_, SHUT_RDWR);
     thread_.join();
     ::close(listener_);
     ::unlink(path_.c_str());
@@ -147,8 +148,10 @@ TKPipeServer::~TKPipeServer()
 
 void TKPipeServer::Execute()
 {
+    // Waits without a time-out: an idle program is not woken four times a
+    // second; the destructor wakes the thread.
     while (!stop_) {
-        if (!WaitFor(listener_, POLLIN, kPollMs))
+        if (!WaitFor(listener_, POLLIN, -1))
             continue;
         Socket client(::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC));
         if (client.fd() < 0 || !SameUser(client.fd()))

@@ -17,6 +17,7 @@ namespace {
 
 constexpr REFERENCE_TIME kMaxQueued = 5000000; // 0.5 s waits in the renderer
 constexpr REFERENCE_TIME kJump = 500000; // errors beyond 50 ms are corrected at once
+constexpr int kPeriodMs = 200;
 // The frame rates a device is opened with.
 constexpr double kMinRate = 1000, kMaxRate = kMaxAudioRate;
 
@@ -233,8 +234,11 @@ private:
             return false;
         auto out = audio::makeSdlOutput("");
         int error = 0;
+        // The clock allows for the device's latency, so a long period costs
+        // the picture nothing and lets the sound server sleep between
+        // wake-ups (8192 frames: 186 ms at 44.1 kHz).
         if (!out->open(
-                rate, channels, 20, [this](float* o, int n, int c) { Mix(o, n, c); }, error))
+                rate, channels, kPeriodMs, [this](float* o, int n, int c) { Mix(o, n, c); }, error))
             return false;
         {
             std::lock_guard data(dataLock_);

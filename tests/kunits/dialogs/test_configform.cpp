@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -450,13 +451,68 @@ TEST_F(ConfigDialogTest, TheDialogHasTheDesignedSizeGrownWithTheFont)
     EXPECT_EQ(form_->size(), DesignedSize(designed, form_->font()));
 }
 
+// Each node shows its own 32-pixel image, and whichever page is chosen its
+// node and every top-level node can be seen without scrolling the tree.
+TEST_F(ConfigDialogTest, ThePageTreeShowsItsNodeImagesAndTheChosenNodeWithoutScrolling)
+{
+    QTreeWidget* tree = form_->tvConfigNodes();
+    EXPECT_EQ(tree->indentation(), 35);
+    std::vector<QTreeWidgetItem*> nodes;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        nodes.push_back(tree->topLevelItem(i));
+        for (int c = 0; c < tree->topLevelItem(i)->childCount(); ++c)
+            nodes.push_back(tree->topLevelItem(i)->child(c));
+    }
+    ASSERT_EQ(nodes.size(), size_t{kConfigPageCount});
+    std::set<qint64> pictures;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const QImage picture = nodes[i]->icon(0).pixmap(QSize(32, 32), 1.0).toImage();
+        EXPECT_EQ(picture.size(), QSize(32, 32)) << i;
+        EXPECT_EQ(picture, form_->imglstConfigNodes32[i].pixmap(QSize(32, 32), 1.0).toImage()) << i;
+        pictures.insert(picture.cacheKey());
+    }
+    EXPECT_EQ(pictures.size(), nodes.size()) << "every node has a picture of its own";
+
+    for (int page = 0; page < kConfigPageCount; ++page) {
+        SCOPED_TRACE(page);
+        form_->ShowPage(static_cast<TConfigPage>(page));
+        QCoreApplication::processEvents();
+        const QRect viewport = tree->viewport()->rect();
+        const QRect chosen = tree->visualItemRect(nodes[static_cast<size_t>(page)]);
+        EXPECT_GE(chosen.height(), 32);
+        EXPECT_TRUE(viewport.contains(chosen));
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            EXPECT_TRUE(viewport.contains(tree->visualItemRect(tree->topLevelItem(i)))) << i;
+        EXPECT_EQ(tree->verticalScrollBar()->maximum(), 0);
+    }
+}
+
 TEST_F(ConfigDialogTest, FaderCountFollowsItsCheckBox)
 {
-    auto* fader = control<QCheckBox>("cbFader");
-    fader->setChecked(true);
-    EXPECT_TRUE(control("edFaderCount")->isEnabled());
-    fader->setChecked(false);
+    // Each fader's time and its unit follow that fader's own box, whatever
+    // the other box shows.
+    const struct {
+        const char *box, *other, *count, *unit;
+    } faders[] = {
+        {"cbFader", "cbVFader", "edFaderCount", "lblFaderCount"},
+        {"cbVFader", "cbFader", "edVFaderCount", "lblVFaderCount"},
+    };
+    for (const auto& f : faders) {
+        SCOPED_TRACE(f.box);
+        for (const bool on : {true, false}) {
+            control<QCheckBox>(f.other)->setChecked(!on);
+            control<QCheckBox>(f.box)->setChecked(on);
+            EXPECT_EQ(control(f.count)->isEnabled(), on);
+            EXPECT_EQ(control(f.unit)->isEnabled(), on);
+        }
+    }
+    // Showing the dialog loads the boxes and the fields follow them.
+    config_.Fader.Enabled = false;
+    config_.Fader.VolumeEnabled = true;
+    form_->hide();
+    form_->show();
     EXPECT_FALSE(control("edFaderCount")->isEnabled());
+    EXPECT_TRUE(control("edVFaderCount")->isEnabled());
     auto* show = control<QCheckBox>("cbAnalyzerShowSpectrum");
     show->setChecked(false);
     EXPECT_FALSE(control("tbPeaksFallOff")->isEnabled());

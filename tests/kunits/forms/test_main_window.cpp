@@ -270,6 +270,33 @@ TEST_F(MainFormTest, TheTimersRepaintWhatChangedAndTheAnalyzerRestsUnseen)
     EXPECT_TRUE(main->AnalyzerSLTimer.isActive());
 }
 
+// Nothing animates while nothing plays: the 45 ms timer rests once the
+// analyzer stands still, a play starts it, and it runs on through a steady
+// frame while playing; stopping and pausing let it rest again.
+TEST_F(MainFormTest, TheAnalyzerTimerRestsWhileNothingPlays)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    const auto rests = [&] { return QTest::qWaitFor([&] { return !main->AnalyzerSLTimer.isActive(); }, 3000); };
+    EXPECT_TRUE(rests()) << "idle since the start";
+
+    const std::filesystem::path file = home() / "silence.wav";
+    WriteSilence(file, 20);
+    PlaylistAdd(u"silence", file.u16string(), "00:00:20", false, "00");
+    system->Play(0);
+    ASSERT_TRUE(SysPlayed);
+    EXPECT_TRUE(main->AnalyzerSLTimer.isActive()) << "the play started it";
+    QTest::qWait(300); // silence: every frame the same
+    EXPECT_TRUE(main->AnalyzerSLTimer.isActive()) << "a steady frame while playing";
+
+    system->Pause();
+    EXPECT_TRUE(rests()) << "paused";
+    system->Pause();
+    EXPECT_TRUE(main->AnalyzerSLTimer.isActive()) << "resumed";
+
+    system->Stop(true);
+    EXPECT_TRUE(rests()) << "stopped";
+}
+
 TEST_F(MainFormTest, TheStatusTextGoesToTheLabelTheTrayHintAndTheCaption)
 {
     main->SetStatusText(u"Ready");

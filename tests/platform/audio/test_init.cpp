@@ -10,6 +10,7 @@
 #include <numbers>
 #include <thread>
 
+#include "audio/engine.h"
 #include "audio/offline.h"
 #include "audio/output.h"
 #include "audio_fixtures.h"
@@ -51,9 +52,8 @@ TEST(InitTest, DevicesComeFromTheOutputBackend)
 TEST(InitTest, DeviceOutputWithAndWithoutSpeakers)
 {
     for (const DWORD flags : {0u, bass::kDeviceSpeakers}) {
-        ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 1));
+        ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 1)); // the output's period follows it
         EXPECT_EQ(BASS_GetConfig(bass::kConfigBuffer), 5u); // the 5 ms floor
-        ASSERT_TRUE(BASS_SetConfig(bass::kConfigUpdatePeriod, 5)); // the output's period follows it
         ASSERT_TRUE(BASS_Init(-1, 44100, flags, nullptr, nullptr)) << BASS_ErrorGetCode();
         EXPECT_FALSE(BASS_Init(-1, 44100, flags, nullptr, nullptr));
         EXPECT_EQ(BASS_ErrorGetCode(), bass::kErrorAlready);
@@ -66,7 +66,6 @@ TEST(InitTest, DeviceOutputWithAndWithoutSpeakers)
         EXPECT_TRUE(BASS_Free());
     }
     ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 500));
-    ASSERT_TRUE(BASS_SetConfig(bass::kConfigUpdatePeriod, 100));
     EXPECT_FALSE(BASS_SetConfig(12345, 1));
     EXPECT_EQ(BASS_GetConfig(12345), static_cast<DWORD>(-1));
 }
@@ -108,7 +107,7 @@ TEST(SdlOutputTest, ToneReachesTheDiskDriver)
     // device writes until it closes stays megabytes (with 0 it ran to
     // gigabytes on a slow build).
     ::setenv("SDL_DISKAUDIODELAY", "1", 1);
-    ASSERT_TRUE(BASS_SetConfig(bass::kConfigUpdatePeriod, 20));
+    ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 20));
     const bool started = BASS_Init(-1, 44100, 0, nullptr, nullptr);
     if (started) {
         const HSTREAM stream = BASS_StreamCreateFile(false, tone.c_str(), 0, 0, 0);
@@ -119,7 +118,7 @@ TEST(SdlOutputTest, ToneReachesTheDiskDriver)
         const kolvarin::audio::SdlAudioUse closed; // the device closes its file on a thread of its own
     }
     ::setenv("SDL_AUDIODRIVER", restore.c_str(), 1);
-    BASS_SetConfig(bass::kConfigUpdatePeriod, 100);
+    BASS_SetConfig(bass::kConfigBuffer, 500);
     ASSERT_TRUE(started) << BASS_ErrorGetCode();
     std::vector<float> samples(std::filesystem::file_size(capture) / sizeof(float));
     std::ifstream(capture, std::ios::binary)
@@ -129,6 +128,63 @@ TEST(SdlOutputTest, ToneReachesTheDiskDriver)
     double best = 0;
     for (std::size_t at = 0; at + 2 * 4096 <= samples.size(); at += 2 * 2048)
         best = std::max(best, toneLevel(samples.data() + at, 4096, 2, 880, 44100));
+    EXPECT_NEAR(best, 0.5, 0.05);
+}
+
+// While no channel plays, the device is let go, so that the sound server
+// neither mixes nor wakes for silence; a play takes it back at once and the
+// sound reaches the reopened device (the disk driver starts its file anew on
+// every open, so the capture is what the last one played).
+TEST(SdlOutputTest, DeviceIsLetGoWhileNothingPlaysAndTakenBackByPlay)
+{
+    const std::filesystem::path capture = mediaDir() / "captured-idle.raw";
+    const std::filesystem::path tone = mediaDir() / "tone660.wav";
+    writeWav(tone, 44100, 2,
+             makeSamples(22050, 2, [](int i, int) { return 0.5 * std::sin(2 * std::numbers::pi * 660 * i / 44100); }));
+    const char* oldDriver = std::getenv("SDL_AUDIODRIVER");
+    const std::string restore = oldDriver ? oldDriver : "";
+    ::setenv("SDL_AUDIODRIVER", "disk", 1);
+    ::setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+    // 1024-frame buffers in about real time: the seconds of waiting write
+    // only a few hundred kilobytes.
+    ::setenv("SDL_DISKAUDIODELAY", "20", 1);
+    ASSERT_TRUE(BASS_SetConfig(bass::kConfigBuffer, 20));
+    const auto suspended = [] {
+        Engine& engine = Engine::get();
+        std::lock_guard lock(engine.deviceMutex);
+        return engine.output && engine.output->suspended();
+    };
+    const auto waitSuspended = [&] {
+        for (int i = 0; i < 300 && !suspended(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return suspended();
+    };
+    const bool started = BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    if (started) {
+        EXPECT_TRUE(waitSuspended()) << "never played";
+        const HSTREAM stream = BASS_StreamCreateFile(false, tone.c_str(), 0, 0, 0);
+        EXPECT_TRUE(BASS_ChannelPlay(stream, false));
+        EXPECT_FALSE(suspended());
+        EXPECT_TRUE(BASS_ChannelPause(stream));
+        EXPECT_TRUE(waitSuspended()) << "paused";
+        EXPECT_TRUE(BASS_ChannelPlay(stream, false));
+        EXPECT_FALSE(suspended());
+        for (int i = 0; i < 300 && BASS_ChannelIsActive(stream) == bass::kActivePlaying; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(BASS_ChannelIsActive(stream), bass::kActiveStopped);
+        EXPECT_TRUE(waitSuspended()) << "ended";
+        BASS_Free();
+        const kolvarin::audio::SdlAudioUse closed;
+    }
+    ::setenv("SDL_AUDIODRIVER", restore.c_str(), 1);
+    BASS_SetConfig(bass::kConfigBuffer, 500);
+    ASSERT_TRUE(started) << BASS_ErrorGetCode();
+    std::vector<float> samples(std::filesystem::file_size(capture) / sizeof(float));
+    std::ifstream(capture, std::ios::binary)
+        .read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * sizeof(float)));
+    double best = 0;
+    for (std::size_t at = 0; at + 2 * 4096 <= samples.size(); at += 2 * 2048)
+        best = std::max(best, toneLevel(samples.data() + at, 4096, 2, 660, 44100));
     EXPECT_NEAR(best, 0.5, 0.05);
 }
 

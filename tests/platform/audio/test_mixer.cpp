@@ -7,6 +7,7 @@
 #include <numbers>
 #include <thread>
 
+#include "audio/channel.h"
 #include "audio/engine.h"
 #include "audio/offline.h"
 #include "audio_fixtures.h"
@@ -424,6 +425,50 @@ TEST_F(FftTest, FullScaleSineGivesAboutOne)
     EXPECT_LT(fft[50], 0.01);
     EXPECT_LT(fft[200], 0.01);
     EXPECT_EQ(BASS_ChannelGetData(stream, fft, 1024), static_cast<DWORD>(-1));
+}
+
+// Frame i of both sides holds i / 65536: a frame's value tells where it was.
+class RampSource final : public PcmSource {
+public:
+    PcmFormat format() const override { return {44100, 2, 0, 16}; }
+    std::int64_t length() const override { return -1; }
+    std::int64_t read(float* out, std::int64_t frames, ReadStatus&) override
+    {
+        for (std::int64_t i = 0; i < frames; ++i, ++next_)
+            out[2 * i] = out[2 * i + 1] = static_cast<float>(next_) / 65536;
+        return frames;
+    }
+    bool seek(std::int64_t) override { return false; }
+    std::int64_t filePosition(DWORD) const override { return -1; }
+
+private:
+    std::int64_t next_ = 0;
+};
+
+// The FFT data is taken from what is heard: the frames the device still
+// holds are left out, up to a whole buffer of two of the longest periods.
+TEST(ChannelHistoryTest, TheWindowEndsWhereTheListenerIs)
+{
+    Channel channel(std::make_unique<RampSource>(), 0, "ramp");
+    channel.state = ChannelState::Playing;
+    const int played = 40000;
+    std::vector<float> out(2 * played);
+    std::vector<SyncEvent> events;
+    channel.render(out.data(), 2, played, 44100, events);
+    ASSERT_EQ(channel.position(), played);
+    const std::int64_t deepest = static_cast<std::int64_t>(Channel::kHistory) - 1024;
+    const struct {
+        std::int64_t unheard, lastFrame;
+    } cases[] = {{0, played - 1},
+                 {16384, played - 1 - 16384},
+                 {deepest, played - 1 - deepest},
+                 {deepest + 5000, played - 1 - deepest},
+                 {-3, played - 1}};
+    for (const auto& c : cases) {
+        const std::array<float, 1024> window = channel.history(c.unheard);
+        EXPECT_FLOAT_EQ(window.back() * 65536, static_cast<float>(c.lastFrame)) << c.unheard;
+        EXPECT_FLOAT_EQ(window.front() * 65536, static_cast<float>(c.lastFrame - 1023)) << c.unheard;
+    }
 }
 
 } // namespace
