@@ -89,7 +89,7 @@ std::vector<TDiscEntry> DiscEntries(const TDiscDrive& drive, int driveIndex)
         // The track field counts from 1 like the caption and the file name:
         // the CD player takes "01" as the first track.
         entries.push_back({u"Track " + Utf16(number), drive.Device + u"/Track" + Utf16(number) + u".cda",
-                           readTime ? TimeTextOfMilliseconds(int64_t{length / 176400} * 1000) : "00:00:00", number});
+                           readTime ? TimeTextOfMilliseconds(length / kCDBytesPerSecond * 1000) : "00:00:00", number});
     }
     return entries;
 }

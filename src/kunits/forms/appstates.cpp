@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
 #include <QMenu>
 #include <QScreen>
 
@@ -148,7 +147,6 @@ void RestoreLastPlayed()
 {
     if (!Config || !Config->LastPlayed.Remember || LastPlayedIndex == -1 || LastPlayedIndex >= PlaylistCount())
         return;
-    QCoreApplication::processEvents();
     PlaylistDeselectAll();
     if (TKPlaylistEntry* entry = PlaylistGetItem(LastPlayedIndex))
         entry->Selected = true;

@@ -15,6 +15,7 @@
 #include "dialogs/configfollow.h"
 #include "forms/appstates.h"
 #include "forms/useractions.h"
+#include "forms/windowevents.h"
 #include "keyhook/keyhook.h"
 #include "playback/ksystem.h"
 #include "post/post.h"
@@ -54,6 +55,7 @@ TfrmMain::TfrmMain(TKGUI& skin) : TKSkinnedMain(skin)
     SetupTimer(SyncFadeOutProcStartTimer, "SyncFadeOutProcStartTimer", 1, true);
     SetupTimer(SyncEndProcStartTimer, "SyncEndProcStartTimer", 1, true);
     SetupTimer(timCommandPlay, "timCommandPlay", 10, true);
+    SetupTimer(moveOnTimer_, "MoveOnTimer", 1, true);
     const std::pair<QTimer*, void (TfrmMain::*)()> handlers[] = {
         {&PlayTimer, &TfrmMain::PlayTimerTimer},
         {&FadeOutStopTimer, &TfrmMain::FadeOutStopTimerTimer},
@@ -62,6 +64,7 @@ TfrmMain::TfrmMain(TKGUI& skin) : TKSkinnedMain(skin)
         {&SyncFadeOutProcStartTimer, &TfrmMain::SyncFadeOutProcStartTimerTimer},
         {&SyncEndProcStartTimer, &TfrmMain::SyncEndProcStartTimerTimer},
         {&timCommandPlay, &TfrmMain::timCommandPlayTimer},
+        {&moveOnTimer_, &TfrmMain::MoveOnTimerTimer},
     };
     for (const auto& [timer, handler] : handlers)
         QObject::connect(timer, &QTimer::timeout, this, handler);
@@ -104,6 +107,7 @@ QTimer& TfrmMain::Timer(TKPlayTimer timer)
     case TKPlayTimer::PlayTimer: return PlayTimer;
     case TKPlayTimer::SyncFadeOutProcStartTimer: return SyncFadeOutProcStartTimer;
     case TKPlayTimer::SyncEndProcStartTimer: return SyncEndProcStartTimer;
+    case TKPlayTimer::MoveOnTimer: return moveOnTimer_;
     case TKPlayTimer::FadeOutStopTimer: break;
     }
     return FadeOutStopTimer;
@@ -175,6 +179,12 @@ void TfrmMain::SyncEndProcStartTimerTimer()
 {
     if (MayAct() && PlaySystem)
         PlaySystem->SyncEndProcStartTimerTimer();
+}
+
+void TfrmMain::MoveOnTimerTimer()
+{
+    if (MayAct() && PlaySystem)
+        PlaySystem->MoveOnTimerTimer();
 }
 
 void TfrmMain::timCommandPlayTimer()
@@ -473,11 +483,7 @@ void TfrmMain::ShowBalloon(const std::u16string& title, const std::u16string& te
     KTrayIcon1.ShowBalloonHint(title, text, errorIcon ? 3 : 1, seconds);
 }
 
-void TfrmMain::RefreshPlaylist()
-{
-    if (PlaylistHooks().RefreshPlaylist)
-        PlaylistHooks().RefreshPlaylist();
-}
+void TfrmMain::RefreshPlaylist() { emit WindowEvents().PlaylistChanged(); }
 
 void TfrmMain::SetPlaylistVisible(bool on)
 {
@@ -493,11 +499,9 @@ void TfrmMain::SetMediaControlsVisible(bool on)
 
 void TfrmMain::MediumStarted()
 {
-    if (!PlaySystem)
-        return;
-    ShowMediaInfo(PlaySystem->StreamInfos(), PlaySystem->CurrentEntry());
-    if (UserActionHooks().ScrollPlaylistTo)
-        UserActionHooks().ScrollPlaylistTo(PlaylistPlayingIndex());
+    if (PlaySystem)
+        ShowMediaInfo(PlaySystem->StreamInfos(), PlaySystem->CurrentEntry());
+    emit WindowEvents().MediumStarted();
 }
 
 void TfrmMain::SetAudioMenu(bool audioEnabled, bool liveStreamEnabled)

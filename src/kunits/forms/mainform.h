@@ -188,6 +188,7 @@ protected:
 
 private:
     QTimer& Timer(TKPlayTimer timer);
+    void MoveOnTimerTimer();
     // The progress bar or seek bar (the skin shows one) dragged to value.
     void ProgressChanged(TKDragPhase phase, int64_t max, int64_t value);
     void BalanceChanged(TKDragPhase phase);
@@ -200,6 +201,8 @@ private:
     // The status text saved while the adder shows its progress.
     std::u16string SavedStatusText;
     TKStatusIcon statusIcon_ = TKStatusIcon::Stopped;
+    // The play mode's next entry after a failed start (TKPlayTimer::MoveOnTimer).
+    QTimer moveOnTimer_;
 };
 
 // The main window while it exists; else null.

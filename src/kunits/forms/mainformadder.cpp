@@ -4,7 +4,6 @@
 #include <chrono>
 #include <filesystem>
 
-#include <QCoreApplication>
 #include <QMimeData>
 #include <QUrl>
 
@@ -83,12 +82,6 @@ void TKFileAdder::Cancel()
 {
     if (busy_)
         Finish(true);
-}
-
-void TKFileAdder::Wait()
-{
-    while (busy_)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 void TKFileAdder::Step()

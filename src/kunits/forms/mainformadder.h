@@ -37,8 +37,6 @@ public:
     void Start(std::vector<std::u16string> names);
     void Cancel();
     bool Busy() const { return busy_; }
-    // Runs the event loop until the run ends (tests, shutdown).
-    void Wait();
 
 private:
     void Step();

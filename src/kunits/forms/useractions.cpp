@@ -1,7 +1,6 @@
 #include "forms/useractions.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QApplication>
 
@@ -37,23 +36,14 @@ TKUserActionHooks& UserActionHooks()
 
 namespace {
 
-// CD audio: 44.1 kHz, 16 bits, two channels.
-constexpr int64_t kCDBytesPerSecond = 176400;
-
-int CurrentType() { return PlaySystem ? static_cast<int>(PlaySystem->SystemType()) : 0; }
+TSystemType CurrentType() { return PlaySystem ? PlaySystem->SystemType() : TSystemType::None; }
 
 bool OSDApplies()
 {
-    const int type = CurrentType();
-    return Config && Config->OSD.Enabled && (type == 3 || type == 5 || type == 6);
+    const TSystemType type = CurrentType();
+    return Config && Config->OSD.Enabled &&
+           (type == TSystemType::DirectXVideo || type == TSystemType::DirectXStream || type == TSystemType::DVD);
 }
-
-std::u16string HMS(int64_t hours, int64_t minutes, int64_t seconds)
-{
-    return WideFormat(u"%.2d:%.2d:%.2d", hours, minutes, seconds);
-}
-
-std::u16string SecondsText(int64_t s) { return HMS(s / 3600, (s % 3600) / 60, (s % 3600) % 60); }
 
 // A value stepped within the range; the step of a range below 100 is 0.
 int64_t Stepped(int64_t value, int64_t min, int64_t max, int sign)
@@ -97,29 +87,6 @@ void StepVolume(int sign)
     ShowWithOSD(VolumeText(main.VolumePercent()), true);
 }
 
-// The video side's positions (types 3 and 4) are in 100 ns units.
-constexpr int64_t kVideoUnitsPerMs = 10000;
-
-// The step of JumpInterval in the progress control's unit.
-int64_t JumpStep(int type)
-{
-    const int32_t interval = Config ? Config->JumpInterval : 5000;
-    switch (type) {
-    case 1: {
-        const int slot = PlaySystem->ChannelSlotIndex();
-        if (slot < 0)
-            return 0;
-        return StreamSetSecondsToBytes(PlaySystem->ChannelSlots()[static_cast<size_t>(slot)], interval / 1000.0);
-    }
-    // Whole seconds, as the video side's bar counted them (halves to even).
-    case 3:
-    case 4: return static_cast<int64_t>(std::nearbyint(interval / 1000.0)) * 1000 * kVideoUnitsPerMs;
-    case 6: return interval;
-    case 7: return static_cast<int64_t>(BASS_ChannelSeconds2Bytes(PlaySystem->CDChannel(), interval / 1000.0));
-    default: return 0;
-    }
-}
-
 void StepPosition(int sign)
 {
     if (!PlaySystem || !PlaySystem->Seekable() || !SysActive)
@@ -131,11 +98,7 @@ void StepPosition(int sign)
     const bool seekBar = seek.Visible;
     int64_t& value = seekBar ? seek.Value : bar.Value;
     const int64_t max = seekBar ? seek.Max : bar.Max;
-    const int64_t step = JumpStep(CurrentType());
-    if (sign > 0)
-        value = std::min(value + step, max);
-    else
-        value = std::max<int64_t>(value - step, 0);
+    value = PlaySystem->JumpedPosition(value, max, sign);
     // Every panel shows the new place at once.
     PlaySystem->View().SetProgressPosition(seekBar ? seek.Enabled : bar.Enabled, value);
     PlaySystem->SetPosition(TKBar{max, value});
@@ -144,8 +107,8 @@ void StepPosition(int sign)
 
 bool VideoType()
 {
-    const int type = CurrentType();
-    return type != 1 && type != 2 && type != 7;
+    const TSystemType type = CurrentType();
+    return type != TSystemType::BassFile && type != TSystemType::BassStream && type != TSystemType::CDTrack;
 }
 
 void StepBrightness(int delta)
@@ -172,8 +135,7 @@ void Call(const std::function<void()>& hook)
 
 void ShowTimeJump(int64_t value)
 {
-    const int type = CurrentType();
-    const std::u16string time = TimeJumpText(type, value);
+    const std::u16string time = PlaySystem ? PlaySystem->PositionText(value) : std::u16string();
     if (time.empty())
         return;
     const std::u16string text = WideFormat(StatusLanguageText(txtTimejump), time);
@@ -191,24 +153,6 @@ std::u16string BalanceText(int64_t value)
     if (value > 100)
         return WideFormat(StatusLanguageText(txtBalanceRight), value - 100, u"%");
     return StatusLanguageText(txtBalanceCenter);
-}
-
-std::u16string TimeJumpText(int systemType, int64_t value)
-{
-    switch (systemType) {
-    case 1: {
-        const int slot = PlaySystem ? PlaySystem->ChannelSlotIndex() : -1;
-        if (slot < 0)
-            return {};
-        const int64_t ms = StreamSetBytesToMilliseconds(PlaySystem->ChannelSlots()[static_cast<size_t>(slot)], value);
-        return SecondsText(ms / 1000);
-    }
-    case 3:
-    case 4: return SecondsText(value / (kVideoUnitsPerMs * 1000));
-    case 6: return HMS((value / 3600000) % 24, (value / 60000) % 60, (value / 1000) % 60);
-    case 7: return SecondsText(value / kCDBytesPerSecond);
-    default: return {};
-    }
 }
 
 // --- status and on-screen text ---------------------------------------------------

@@ -143,10 +143,8 @@ void MinimizeApplication();
 void RunHotKeyAction(int action);
 
 // --- the texts of the actions --------------------------------------------------
-// "[ Volume %3.1f %s ]", "[ Balance ... ]" and the time-jump text of a
-// position in the unit of the system type (empty when the type shows none).
+// "[ Volume %3.1f %s ]" and "[ Balance ... ]".
 std::u16string VolumeText(double percent);
 std::u16string BalanceText(int64_t value);
-std::u16string TimeJumpText(int systemType, int64_t value);
 
 } // namespace kolvarin

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QResizeEvent>
 #include <QScreen>
@@ -320,7 +319,6 @@ void TfrmVideo::EnterFullscreenOrDesktop(bool desktop)
 {
     hide();
     DSVideoWindowEx->setGeometry(pnlVideo->rect());
-    QCoreApplication::processEvents();
     const QList<QScreen*> screens = QGuiApplication::screens();
     const int index = Settings().VideoFSForceDisplay;
     QScreen* chosen = nullptr;
@@ -388,7 +386,6 @@ void TfrmVideo::Windowmode1Click()
         return;
     show();
     FormResize();
-    QCoreApplication::processEvents();
     DSVideoWindowEx->LeaveFullScreen();
     DSVideoWindowEx->setGeometry(pnlVideo->rect());
     ModeEntered(vdmWindow, Menu.Windowmode1, kTextWindowMode);

@@ -8,13 +8,6 @@
 
 namespace kolvarin {
 
-namespace {
-
-// CD streams are 44.1 kHz 16-bit stereo.
-constexpr int64_t kCDBytesPerSecond = 176400;
-
-} // namespace
-
 int CDTrackOfEntry(const std::string& track)
 {
     if (track.empty() || track == "-1" || track == "00")
@@ -111,6 +104,13 @@ void TKCDPlayer::Update()
 }
 
 void TKCDPlayer::RefreshTime() { ShowProgress(PlayingSet(), false); }
+
+int64_t TKCDPlayer::JumpStep(int32_t milliseconds)
+{
+    return static_cast<int64_t>(BASS_ChannelSeconds2Bytes(channel_, milliseconds / 1000.0));
+}
+
+std::u16string TKCDPlayer::PositionText(int64_t bytes) { return SecondsText(bytes / kCDBytesPerSecond); }
 
 void TKCDPlayer::SetupEqualizer()
 {

@@ -222,6 +222,18 @@ void TKSystem::ApplySpeakers()
         players_->File.ReopenForSpeakers();
 }
 
+int64_t TKFilePlayer::JumpStep(int32_t milliseconds)
+{
+    return Slots().Index < 0 ? 0 : StreamSetSecondsToBytes(Slots().Current(), milliseconds / 1000.0);
+}
+
+std::u16string TKFilePlayer::PositionText(int64_t bytes)
+{
+    if (Slots().Index < 0)
+        return {};
+    return SecondsText(StreamSetBytesToMilliseconds(Slots().Current(), bytes) / 1000);
+}
+
 void TKFilePlayer::Update()
 {
     const TStreamSet& slot = Slots().Current();

@@ -88,26 +88,18 @@ void TKPlayerBase::FailStart(TKErrorCode code, const std::u16string& fileName, i
     System().ShowMediaProblem(code, fileName, extra);
 }
 
-namespace {
-
-// Each failed start calls the next play from inside itself: a long run of
-// media that cannot play stops here rather than exhaust the stack.
-constexpr int kMaxFailedStartsInARow = 64;
-
-} // namespace
-
 void TKPlayerBase::MoveOnAfterFailure()
 {
     TKPlayState& state = State();
     const int index = CurrentIndex();
     if (!Config || !Config->PlayMode.Enabled || Config->PlayMode.Mode == 1 || index < 0)
         return;
-    if (++state.FailedStarts >= std::min(PlaylistCount(), kMaxFailedStartsInARow)) {
+    if (++state.FailedStarts >= PlaylistCount()) {
         Log("TKSystem.Play", "No entry of the playlist could be played");
         state.FailedStarts = 0;
         return;
     }
-    System().PlayNextOrPrevious(false, true, index, false);
+    System().PostMoveOn(index);
 }
 
 int TKPlayerBase::CurrentIndex()
@@ -182,6 +174,11 @@ void TKPlayerBase::ShowTimeOf(int64_t milliseconds)
     const int minutes = static_cast<int>(milliseconds / 60000 % 60);
     const int hours = static_cast<int>(milliseconds / 3600000 % 24);
     View().ShowTime(hours, minutes, seconds, mode == 1);
+}
+
+std::u16string TKPlayerBase::SecondsText(int64_t seconds)
+{
+    return WideFormat(u"%.2d:%.2d:%.2d", seconds / 3600, seconds % 3600 / 60, seconds % 60);
 }
 
 void TKAudioPlayer::ShowProgress(const TStreamSet& set, bool poll)

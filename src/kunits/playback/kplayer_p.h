@@ -27,6 +27,9 @@ public:
     virtual void Stop(bool fullStop) = 0;
     virtual void Pause() = 0;
     virtual void Resume() = 0;
+    // A start still waiting (for a stream list) is given up, the status
+    // as before it; a start or stop of another supersedes it.
+    virtual void CancelStart() {}
     // The play timer's poll, and the time display alone.
     virtual void Update() {}
     virtual void RefreshTime() {}
@@ -45,6 +48,13 @@ public:
     // The sliders onto the medium's equalizer; one band.
     virtual void ApplyEqualizer() = 0;
     virtual void SetEqualizerBand(int /*band*/, int /*value*/) {}
+
+    // The unit of the medium's positions, which the progress bar and
+    // SetPosition speak: one time jump of `milliseconds` in it (0 when the
+    // medium has none), and the time a position stands for as "hh:mm:ss"
+    // (empty when it shows none).
+    virtual int64_t JumpStep(int32_t /*milliseconds*/) { return 0; }
+    virtual std::u16string PositionText(int64_t /*position*/) { return {}; }
 };
 
 // What every player shares: the play system, its state and the start steps
@@ -77,8 +87,8 @@ protected:
     // A failed start: the old status, then the problem.
     void FailStart(TKErrorCode code, const std::u16string& fileName, int extra);
     // After a failed start the play mode goes on as at the end of a medium,
-    // until every entry has failed in a row; repeating the same entry would
-    // only fail again.
+    // from the event loop, until every entry has failed in a row; repeating
+    // the same entry would only fail again.
     void MoveOnAfterFailure();
     // The current entry's index in the playlist; -1 when it has none.
     int CurrentIndex();
@@ -86,6 +96,8 @@ protected:
     static int FadeTime();
     // The time digits for a position or remaining time, by the time mode.
     void ShowTimeOf(int64_t milliseconds);
+    // "hh:mm:ss" of a count of seconds; the hours run on past a day.
+    static std::u16string SecondsText(int64_t seconds);
 
 private:
     void MarkPlaying();

@@ -82,6 +82,9 @@ public:
     // its position, with its attributes, equalizer and syncs; paused stays
     // paused. Nothing when the count of streams would not change.
     void ReopenForSpeakers();
+    // Bytes of the current slot's stream set.
+    int64_t JumpStep(int32_t milliseconds) override;
+    std::u16string PositionText(int64_t bytes) override;
 };
 
 // Internet audio streams (type 2) and their recording. The recorder is
@@ -140,6 +143,9 @@ public:
     void RefreshTime() override;
     DWORD SyncChannel() const override { return channel_; }
     void SetEqualizerBand(int band, int value) override;
+    // Bytes of the channel.
+    int64_t JumpStep(int32_t milliseconds) override;
+    std::u16string PositionText(int64_t bytes) override;
 
     // Frees the channel; the play system's end frees it the same way.
     void Free();
@@ -165,6 +171,7 @@ public:
     TKVideoPlayer(TKSystem& system, Kind kind) : TKPlayerBase(system), kind_(kind) {}
 
     void Play(const std::u16string& fileName) override;
+    void CancelStart() override;
     void Stop(bool fullStop) override;
     void Pause() override;
     void Resume() override;
@@ -177,8 +184,15 @@ public:
     void ApplyEqualizer() override;
     // The video window's spectrum while the DSP filter is on.
     bool GetSpectrumData(std::span<float> values) override;
+    // Files: the video side's 100 ns units, jumping by whole seconds.
+    // Discs: milliseconds of the title. Streams: none.
+    int64_t JumpStep(int32_t milliseconds) override;
+    std::u16string PositionText(int64_t position) override;
 
 private:
+    // The start sequence on the graph of address: the entry's own name or
+    // what its list gave.
+    void Start(const std::u16string& fileName, const std::u16string& address);
     // A start that failed: the old status, the problem, the graph torn
     // down, a full stop, and the play mode's next entry.
     void AbortStart(const char* proc, TKErrorCode code, const std::u16string& fileName);
@@ -190,6 +204,10 @@ private:
     void ShowVideoTime(int64_t position);
 
     Kind kind_;
+    // A stream list is on its way; the start goes on when it arrives.
+    bool fetching_ = false;
+    // Counts the starts, so a list that arrives late for its start is dropped.
+    uint64_t starts_ = 0;
 };
 
 // A band's effect at its centre and width with 0 dB; the gain of a slider

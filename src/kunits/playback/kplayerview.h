@@ -15,6 +15,7 @@ enum class TKPlayTimer {
     SyncFadeOutProcStartTimer, // 1 ms: TKSystem::SyncFadeOutProcStartTimerTimer
     SyncEndProcStartTimer, // 1 ms: TKSystem::SyncEndProcStartTimerTimer
     FadeOutStopTimer, // the fade time: TKSystem::FadeOutStopTimerTimer
+    MoveOnTimer, // 1 ms: TKSystem::MoveOnTimerTimer
 };
 
 enum class TKStatusIcon { Stopped, Wait, Play, Paused };

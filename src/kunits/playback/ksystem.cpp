@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <malloc.h>
+#include <utility>
 
 #include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
@@ -48,7 +49,9 @@ TKSystem::TKSystem()
 
 TKSystem::~TKSystem()
 {
-    // The download callbacks point into the players: no stream may outlive them.
+    // The download callbacks point into the players: no stream may outlive
+    // them, nor a stream list on its way.
+    Current().CancelStart();
     FreeChannelSlots();
     if (players_->CD.Channel())
         players_->CD.Free();
@@ -111,6 +114,8 @@ void TKSystem::Play(int index)
         return;
     }
     const std::u16string fileName = entry->FileName;
+    CancelMoveOn();
+    Current().CancelStart();
     const TSystemType type = GetSystemTypFromFileName(fileName);
     if (type == TSystemType::None) {
         Log(proc, "Detect system type failed!");
@@ -170,6 +175,8 @@ void TKSystem::Stop(bool fullStop)
     const char* proc = "TKSystem.Stop";
     Log(proc, std::string("Enter with Fullstop=") + Quoted(TrueFalse(fullStop)));
     TKPlayState& state = *state_;
+    CancelMoveOn();
+    Current().CancelStart();
     if (fullStop && !SysActive) {
         Log(proc, "Double stop, reset only directx types");
         if (IsDirectXType(state.LastSystemType))
@@ -362,6 +369,31 @@ void TKSystem::EndOfTrack()
 {
     Log("TKSystem.EndOfTrack", "Stream stopped without sync");
     MediumEnded(true);
+}
+
+void TKSystem::PostMoveOn(int index)
+{
+    pendingMoveOn_ = index;
+    view_->SetTimer(TKPlayTimer::MoveOnTimer, true, 1);
+}
+
+void TKSystem::CancelMoveOn()
+{
+    if (pendingMoveOn_ < 0)
+        return;
+    pendingMoveOn_ = -1;
+    state_->FailedStarts = 0;
+    view_->SetTimer(TKPlayTimer::MoveOnTimer, false);
+}
+
+void TKSystem::MoveOnTimerTimer()
+{
+    view_->SetTimer(TKPlayTimer::MoveOnTimer, false);
+    const int index = std::exchange(pendingMoveOn_, -1);
+    if (index < 0)
+        return;
+    Log("TKSystem.MoveOn", "Move on from the entry that could not start: " + std::to_string(index));
+    PlayNextOrPrevious(false, true, index, false);
 }
 
 void TKSystem::FadeOutStopTimerTimer()

@@ -113,6 +113,8 @@ public:
     void FadeOutStopTimerTimer();
     // A file that stopped without its sync: the play timer saw it.
     void EndOfTrack();
+    // The play mode's next entry after a failed start.
+    void MoveOnTimerTimer();
 
     // --- update and time display ---------------------------------------------
     void Update();
@@ -130,6 +132,15 @@ public:
     void SetBalance(int value, int64_t max = 200);
     // The skin's volume bar that a starting medium applies.
     TKBar& VolumeBar();
+
+    // --- time jumps: the progress bar speaks the running medium's unit -------
+    // The progress position one JumpInterval forward (sign 1) or back (-1)
+    // from position, at most max and never below 0; a medium without jumps
+    // stays where it is.
+    int64_t JumpedPosition(int64_t position, int64_t max, int sign);
+    // The time a progress position stands for, "hh:mm:ss"; empty for a
+    // medium that shows none (streams).
+    std::u16string PositionText(int64_t position);
 
     // --- equalizer ------------------------------------------------------------
     void ApplyEqualizer();
@@ -232,6 +243,13 @@ private:
     void CancelPendingSyncs();
     bool TakePendingSync(std::atomic<DWORD>& pending);
     void MediumEnded(bool checkQuit);
+    // A failed start of the entry at index: the play mode moves on from the
+    // event loop, so a run of media that cannot play never nests one start
+    // in another.
+    void PostMoveOn(int index);
+    // A start or stop supersedes the posted move-on and what the failed
+    // starts before it counted.
+    void CancelMoveOn();
 
     std::unique_ptr<TKPlayState> state_;
     TKPlayerView nullView_;
@@ -245,6 +263,8 @@ private:
     std::atomic<DWORD> pendingEndSync_{0};
     // MediumEnded is stopping the medium and starting the next.
     bool changingTrack_ = false;
+    // The entry whose failed start the play mode moves on from; -1 none.
+    int pendingMoveOn_ = -1;
 };
 
 // The process-wide play system; created by the start-up sequence.
@@ -272,6 +292,8 @@ int ChooseNextIndex(bool back, bool forward, int index, bool force, int mode, in
 int SpeedFrequency(int baseFrequency, int speed);
 // The video side's rate of a speed step: 0.25 .. 2.5, never 0.
 double VideoSpeedRate(int speed);
+// A music CD's stream: 44.1 kHz, 16 bits, two channels.
+constexpr int64_t kCDBytesPerSecond = 176400;
 // A music CD entry's track field ("01" is the disc's first track) as the
 // audio library's track number from 0; -1 for "", "-1", "00" or no number.
 int CDTrackOfEntry(const std::string& track);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/playlist/kplaylistprocs.h"
@@ -13,11 +14,9 @@ namespace kolvarin {
 
 namespace {
 
-constexpr int64_t kUnitsPerSecond = 10000000;
-
 std::string DurationText(int64_t units)
 {
-    const int64_t seconds = units / kUnitsPerSecond;
+    const int64_t seconds = units / kVideoUnitsPerSecond;
     char text[32];
     std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", static_cast<int>(seconds / 3600 % 24),
                   static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
@@ -42,7 +41,43 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
     state.VideoLength = 0;
     state.VideoPosition = 0;
     state.SeekingCaps = 0;
+    const uint64_t start = ++starts_;
+    if (stream &&
+        Video().FetchStream(fileName, [this, start, fileName](const std::u16string& address, const std::string& error) {
+            if (start != starts_ || !fetching_)
+                return;
+            fetching_ = false;
+            // The entry may have left the playlist while its list came.
+            if (CurrentIndex() < 0) {
+                RestoreScrollLabel();
+                return;
+            }
+            Log("TKSystem.Play.Play_DirectX",
+                address.empty() ? "Fetch stream list failed: " + error : "Stream: " + Utf16ToUtf8(address));
+            Start(fileName, address);
+        })) {
+        Log(proc, "Fetch stream list...");
+        fetching_ = true;
+        return;
+    }
+    Start(fileName, fileName);
+}
 
+void TKVideoPlayer::CancelStart()
+{
+    if (!fetching_)
+        return;
+    Log("TKSystem.Play.Play_DirectX", "Fetch stream list cancelled");
+    fetching_ = false;
+    Video().CancelFetch();
+    RestoreScrollLabel();
+}
+
+void TKVideoPlayer::Start(const std::u16string& fileName, const std::u16string& address)
+{
+    const bool dvd = kind_ == Kind::DVD;
+    const char* proc = dvd ? "TKSystem.Play.Play_DVD" : "TKSystem.Play.Play_DirectX";
+    TKPlayState& state = State();
     Log(proc, "Initialize video engine...");
     if (!Video().InitEngine(dvd)) {
         // Reported like a graph that cannot be built rather than returning
@@ -59,7 +94,7 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
 
     const std::string quoted = Quoted(Utf16ToUtf8(fileName));
     Log(proc, (dvd ? "Play dvd " : "Play video ") + quoted + "...");
-    if (!Video().BuildGraph(System(), fileName, dvd)) {
+    if (!Video().BuildGraph(System(), address, dvd)) {
         Log(proc, (dvd ? "Play dvd " : "Play video ") + quoted + " failed!");
         const TKErrorCode code = dvd ? TKErrorCode::DirectShowInit : TKErrorCode::MediaNotPlayed;
         state.StreamError = {static_cast<int32_t>(code), dvd ? "Could not play dvd!" : "Could not play video!"};
@@ -74,7 +109,7 @@ void TKVideoPlayer::Play(const std::u16string& fileName)
 
     if (!dvd) {
         Log(proc, "Get duration from media seeking...");
-        if (!stream && !Video().Duration(state.VideoLength)) {
+        if (kind_ != Kind::Stream && !Video().Duration(state.VideoLength)) {
             Log(proc, "Get duration from media seeking failed!");
             AbortStart(proc, TKErrorCode::CannotPlay, fileName);
             return;
@@ -200,14 +235,14 @@ void TKVideoPlayer::Update()
 void TKVideoPlayer::RefreshTime()
 {
     if (kind_ != Kind::DVD)
-        ShowVideoTime(State().VideoPosition < kUnitsPerSecond ? 0 : State().VideoPosition);
+        ShowVideoTime(State().VideoPosition < kVideoUnitsPerSecond ? 0 : State().VideoPosition);
 }
 
 void TKVideoPlayer::ShowVideoTime(int64_t position)
 {
     const TKPlayState& state = State();
     const bool remaining = kind_ != Kind::Stream && Config && Config->TimeMode == 1;
-    ShowTimeOf((remaining ? state.VideoLength - position : position) / (kUnitsPerSecond / 1000));
+    ShowTimeOf((remaining ? state.VideoLength - position : position) / (kVideoUnitsPerSecond / 1000));
 }
 
 void TKVideoPlayer::SetVolume(bool, const TKBar& bar, bool mute)
@@ -226,6 +261,30 @@ void TKVideoPlayer::SetPosition(int64_t position)
     const int64_t seconds = std::clamp<int64_t>(position / 1000, 0, 255 * 3600 + 3599);
     Video().PlayAtTime(static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
                        static_cast<int>(seconds % 60));
+}
+
+int64_t TKVideoPlayer::JumpStep(int32_t milliseconds)
+{
+    switch (kind_) {
+    // Whole seconds, as the bar once counted them (halves to even).
+    case Kind::File:
+    case Kind::Audio: return static_cast<int64_t>(std::nearbyint(milliseconds / 1000.0)) * kVideoUnitsPerSecond;
+    case Kind::DVD: return milliseconds;
+    case Kind::Stream: break;
+    }
+    return 0;
+}
+
+std::u16string TKVideoPlayer::PositionText(int64_t position)
+{
+    switch (kind_) {
+    case Kind::File:
+    case Kind::Audio: return SecondsText(position / kVideoUnitsPerSecond);
+    // A disc's title time wraps at a day, as its time code does.
+    case Kind::DVD: return SecondsText(position / 1000 % 86400);
+    case Kind::Stream: break;
+    }
+    return {};
 }
 
 void TKVideoPlayer::SetSpeed(int speed) { Video().SetRate(VideoSpeedRate(speed)); }

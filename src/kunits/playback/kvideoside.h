@@ -7,6 +7,7 @@
 // DirectShow cannot initialise. Main thread.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -14,17 +15,31 @@ namespace kolvarin {
 
 class TKSystem;
 
+// The video side's positions and lengths count 100 ns units.
+constexpr int64_t kVideoUnitsPerSecond = 10000000;
+
 class TKVideoSide {
 public:
     virtual ~TKVideoSide() = default;
+
+    // --- before the start ---------------------------------------------------------
+    // A stream entry that names a list (an .asx over http) is fetched first:
+    // true, and done runs later from the event loop, never inside this
+    // call, with the address the graph is to play, or empty with the reason.
+    // False: the entry plays as it is.
+    using TKStreamFetched = std::function<void(const std::u16string& stream, const std::string& error)>;
+    virtual bool FetchStream(const std::u16string& /*fileName*/, TKStreamFetched /*done*/) { return false; }
+    // Gives up the fetch under way; its done does not run.
+    virtual void CancelFetch() {}
 
     // --- the start sequence ---------------------------------------------------
     // A fresh graph in normal or DVD mode; false when the engine cannot start.
     virtual bool InitEngine(bool /*dvd*/) { return false; }
     // The DSP filter's equalizer and visualisation on or off.
     virtual void InitDSP(bool /*active*/) {}
-    // Builds the graph for the entry (graph script or automatic rendering);
-    // fills the system's stream infos. False when it cannot be built.
+    // Builds the graph for the entry, or for the address a fetched list gave
+    // (graph script or automatic rendering); fills the system's stream
+    // infos. False when it cannot be built.
     virtual bool BuildGraph(TKSystem& /*system*/, const std::u16string& /*fileName*/, bool /*dvd*/) { return false; }
     // The window, its menus and display mode from the built graph; true
     // when the graph shows a picture.

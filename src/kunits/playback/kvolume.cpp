@@ -32,6 +32,14 @@ void TKSystem::SetVolume(bool noApply, TKBar& bar)
 
 void TKSystem::SetPosition(const TKBar& bar) { Current().SetPosition(bar.Position); }
 
+int64_t TKSystem::JumpedPosition(int64_t position, int64_t max, int sign)
+{
+    const int64_t step = Current().JumpStep(Config ? Config->JumpInterval : 5000);
+    return sign > 0 ? std::min(position + step, max) : std::max<int64_t>(position - step, 0);
+}
+
+std::u16string TKSystem::PositionText(int64_t position) { return Current().PositionText(position); }
+
 void TKSystem::SetSpeed(int speed)
 {
     speed = std::clamp(speed, 1, 12);

@@ -1,14 +1,8 @@
 #include "video/asxplaylist.h"
 
-#include <chrono>
-#include <future>
-
-#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QString>
 #include <QUrl>
-
-#include "http/http.h"
 
 namespace kolvarin::video {
 
@@ -37,18 +31,18 @@ bool IsAsxUrl(const std::u16string& name)
     return (scheme == "http" || scheme == "https") && url.path().endsWith(".asx", Qt::CaseInsensitive);
 }
 
-std::string FirstAsxReference(const std::string& url, std::string& error)
+http::HttpRequest AsxListRequest(const std::string& url)
 {
     http::HttpRequest request;
     request.url = url;
     request.connectTimeoutMs = 10000;
     request.totalTimeoutMs = 15000;
     request.maxBytes = 1 << 20;
-    auto fetch = std::async(std::launch::async, [request] { return http::HttpGet(request); });
-    while (fetch.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    const http::HttpResult result = fetch.get();
+    return request;
+}
+
+std::string FirstAsxReference(const http::HttpResult& result, const std::string& url, std::string& error)
+{
     if (!result.ok()) {
         error = result.error;
         return {};

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "http/http.h"
+
 namespace kolvarin::video {
 
 // The addresses of the list's <ref href="..."> elements in order, entities
@@ -18,10 +20,12 @@ std::vector<std::string> AsxReferences(std::string_view text, const std::string&
 // Whether the name is an http(s) address of an .asx list.
 bool IsAsxUrl(const std::u16string& name);
 
-// The first reference of the .asx list at url, fetched on a worker thread
-// (10 s to connect, 15 s in all) while the main thread's event loop goes on
-// without user input. Empty, with error set, when the list cannot be fetched
-// or refers to nothing. Main thread.
-std::string FirstAsxReference(const std::string& url, std::string& error);
+// The request for the .asx list at url: 10 s to connect, 15 s in all, at
+// most 1 MiB.
+http::HttpRequest AsxListRequest(const std::string& url);
+
+// The first reference of the list fetched from url. Empty, with error set,
+// when the list could not be fetched or refers to nothing.
+std::string FirstAsxReference(const http::HttpResult& result, const std::string& url, std::string& error);
 
 } // namespace kolvarin::video

@@ -10,6 +10,7 @@
 #include "core/system/kdebug.h"
 #include "core/system/kglobals.h"
 #include "core/text/kstrings.h"
+#include "http/fetcher.h"
 #include "media/graphif.h"
 #include "media/subtitlefilter.h"
 #include "media/uuids.h"
@@ -142,6 +143,28 @@ void TKDirectShowSide::InitDSP(bool active)
     Equalizer().SetEnabled(active);
 }
 
+bool TKDirectShowSide::FetchStream(const std::u16string& fileName, TKStreamFetched done)
+{
+    if (!IsAsxUrl(fileName))
+        return false;
+    if (!fetcher_)
+        fetcher_ = std::make_unique<http::Fetcher>(&fetchContext_);
+    fetcher_->cancelAll();
+    const std::string url = Utf16ToUtf8(fileName);
+    fetcher_->get(AsxListRequest(url), [url, done = std::move(done)](const http::HttpResult& result) {
+        std::string error;
+        const std::string stream = FirstAsxReference(result, url, error);
+        done(Utf8ToUtf16(stream), error);
+    });
+    return true;
+}
+
+void TKDirectShowSide::CancelFetch()
+{
+    if (fetcher_)
+        fetcher_->cancelAll();
+}
+
 bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileName, bool dvd)
 {
     system_ = &system;
@@ -149,17 +172,10 @@ bool TKDirectShowSide::BuildGraph(TKSystem& system, const std::u16string& fileNa
     if (dvd) {
         built = builder_->PlayDVD(fileName);
     } else {
-        const char* proc = "TKSystem.Play.Play_DirectX";
-        std::u16string stream = fileName;
-        if (IsAsxUrl(fileName)) {
-            Log(proc, "Fetch stream list...");
-            std::string error;
-            stream = Utf8ToUtf16(FirstAsxReference(Utf16ToUtf8(fileName), error));
-            Log(proc, stream.empty() ? "Fetch stream list failed: " + error : "Stream: " + Utf16ToUtf8(stream));
-        }
-        Log(proc, "Refresh media filter graph types...");
+        Log("TKSystem.Play.Play_DirectX", "Refresh media filter graph types...");
         builder_->RefreshFilterGraphTypes();
-        built = !stream.empty() && builder_->PlayVideo(stream);
+        // A list that gave nothing leaves no address to play.
+        built = !fileName.empty() && builder_->PlayVideo(fileName);
     }
     CopyStreamInfos();
     return built;

@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+#include <QObject>
+
 #include "media/filterif.h"
 #include "playback/kvideoside.h"
 
@@ -28,6 +30,13 @@ class TDSKitQxDSPFilter;
 class TFilterLibraries;
 class TKGraphBuilder;
 class TKVideoHost;
+} // namespace kolvarin::video
+
+namespace kolvarin::http {
+class Fetcher;
+}
+
+namespace kolvarin::video {
 
 class TKDirectShowSide : public TKVideoSide {
 public:
@@ -50,6 +59,9 @@ public:
     // on: the window's when it keeps one, else the side's own.
     dsp::TQxEqualizer& Equalizer();
 
+    // An .asx list over http is fetched on the fetcher's worker.
+    bool FetchStream(const std::u16string& fileName, TKStreamFetched done) override;
+    void CancelFetch() override;
     bool InitEngine(bool dvd) override;
     void InitDSP(bool active) override;
     bool BuildGraph(TKSystem& system, const std::u16string& fileName, bool dvd) override;
@@ -111,6 +123,10 @@ private:
     std::atomic<int> sampleRate_{44100};
     media::ComPtr<media::IBaseFilter> splitter_;
     media::ComPtr<media::IBaseFilter> subtitleFilter_;
+    // Stream lists arrive on the main thread through the context; the
+    // fetcher goes first, made at the first list.
+    QObject fetchContext_;
+    std::unique_ptr<http::Fetcher> fetcher_;
 };
 
 // The process-wide video side; created by the start-up sequence after the

@@ -1,12 +1,12 @@
 #include "media/dvddisc.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdarg>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <span>
 
 extern "C" {
 #include <dvdread/dvd_reader.h>
@@ -55,44 +55,78 @@ bool HoldsManager(const fs::path& folder)
     return !FindEntry(folder, "VIDEO_TS.IFO").empty() || !FindEntry(folder, "VIDEO_TS.BUP").empty();
 }
 
-uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+// A table of an information file: where its sector number stands, where
+// its last-byte field stands in its header, and the header's size.
+struct TableField {
+    uint64_t pointer, lastByte, header;
+};
+// The tables libdvdread sizes from their last-byte field: the manager's
+// title search table and its menus' cell and VOBU address maps, a title
+// set's chapter table and the cell and VOBU address maps of its menus and
+// titles.
+constexpr TableField kManagerTables[] = {{0xC4, 4, 8}, {0xD8, 4, 8}, {0xDC, 0, 4}};
+constexpr TableField kTitleSetTables[] = {{0xC8, 4, 8}, {0xD8, 4, 8}, {0xDC, 0, 4}, {0xE0, 4, 8}, {0xE4, 0, 4}};
 
-// libdvdread frees the title search table twice when it cannot read it
-// whole after its header: when the table's last-byte field lies below the
-// 8-byte header (the size wraps and the allocation fails) or the sectors
-// the table spans are not all in the file. A manager file whose table is
-// not there in full is refused before libdvdread reads it (it would try
-// the backup after the file); one too short for the manager's own header
-// is refused by libdvdread before the table.
-bool TitleTableSound(const fs::path& file)
+// libdvdread sizes these tables from the last-byte field less the header:
+// a field below the header wraps to a size no allocation meets (and on that
+// failure it frees the title search table twice), a field far past the file
+// allocates gigabytes before the read fails, and a table whose sectors are
+// cut off makes it free the title search table twice as well. An
+// information file whose tables are not there in full is refused before
+// libdvdread reads it (it would try the backup after the file); one too
+// short for its own header is refused by libdvdread before any table.
+bool TablesSound(const fs::path& file, std::span<const TableField> tables)
 {
     std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in)
         return true; // a missing file is libdvdread's to report
     const auto size = static_cast<uint64_t>(in.tellg());
-    constexpr uint64_t kManagerHeader = 512, kSectorField = 0xC4, kSector = 2048, kHeader = 8;
-    if (size < kManagerHeader)
+    constexpr uint64_t kInformationHeader = 512, kSector = 2048;
+    if (size < kInformationHeader)
         return true;
-    std::array<uint8_t, kHeader> bytes{};
-    if (!in.seekg(kSectorField).read(reinterpret_cast<char*>(bytes.data()), 4))
-        return false;
-    const uint64_t table = uint64_t(Be32(bytes.data())) * kSector;
-    if (table + kHeader > size ||
-        !in.seekg(static_cast<std::streamoff>(table)).read(reinterpret_cast<char*>(bytes.data()), kHeader))
-        return false;
-    const uint64_t end = table + uint64_t(Be32(bytes.data() + 4)) + 1;
-    return end >= table + kHeader && (end + kSector - 1) / kSector * kSector <= size;
+    auto read32 = [&in](uint64_t at, uint32_t& value) {
+        uint8_t b[4];
+        if (!in.seekg(static_cast<std::streamoff>(at)).read(reinterpret_cast<char*>(b), 4))
+            return false;
+        value = uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
+        return true;
+    };
+    for (const TableField& t : tables) {
+        uint32_t sector = 0, lastByte = 0;
+        if (!read32(t.pointer, sector))
+            return false;
+        if (sector == 0)
+            continue; // no such table
+        const uint64_t table = uint64_t(sector) * kSector;
+        if (table + t.header > size || !read32(table + t.lastByte, lastByte))
+            return false;
+        const uint64_t end = table + uint64_t(lastByte) + 1;
+        if (end < table + t.header || (end + kSector - 1) / kSector * kSector > size)
+            return false;
+    }
+    return true;
 }
 
-bool ManagerSound(const fs::path& root)
+// VTS_nn_0.IFO or its backup VTS_nn_0.BUP, in any case.
+bool IsTitleSetInformation(const std::string& name)
+{
+    return name.size() == 12 && SameText(name.substr(0, 4), "VTS_") &&
+           (SameText(name.substr(6), "_0.IFO") || SameText(name.substr(6), "_0.BUP"));
+}
+
+bool InformationSound(const fs::path& root)
 {
     const fs::path inner = FindEntry(root, "VIDEO_TS");
     const fs::path folder = inner.empty() ? root : inner;
     for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP"}) {
         const fs::path file = FindEntry(folder, name);
-        if (!file.empty() && !TitleTableSound(file))
+        if (!file.empty() && !TablesSound(file, kManagerTables))
             return false;
     }
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec))
+        if (IsTitleSetInformation(e.path().filename().string()) && !TablesSound(e.path(), kTitleSetTables))
+            return false;
     return true;
 }
 
@@ -198,7 +232,7 @@ DvdDiscResult ReadDvdDisc(const std::string& root, DvdDisc* disc)
 {
     if (root.empty())
         return {DvdDiscStatus::NotFound};
-    if (!ManagerSound(root))
+    if (!InformationSound(root))
         return {DvdDiscStatus::BadManager};
     std::unique_ptr<dvd_reader_t, ReaderCloser> reader(DVDOpen2(nullptr, &kQuietLogger, root.c_str()));
     if (!reader)

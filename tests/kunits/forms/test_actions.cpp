@@ -27,24 +27,6 @@ TEST(UserActionTextsTest, BalanceNamesTheSideAndItsDistanceFromTheCentre)
         EXPECT_EQ(BalanceText(c.value), c.text) << c.value;
 }
 
-TEST(UserActionTextsTest, TimeJumpTextsReadThePositionInTheUnitOfTheMedium)
-{
-    const struct {
-        int type;
-        int64_t value;
-        std::u16string text;
-    } cases[] = {
-        {7, 352800, u"00:00:02"}, // CD bytes
-        {3, 37250000000, u"01:02:05"}, // 100 ns units
-        {4, 610000000, u"00:01:01"},
-        {6, 3723500, u"01:02:03"}, // milliseconds
-        {2, 1000, u""}, // streams show no jump
-        {5, 1000, u""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(TimeJumpText(c.type, c.value), c.text) << c.type << " " << c.value;
-}
-
 TEST_F(MainFormTest, VolumeStepsStopAtTheEndsAndShowThePercentage)
 {
     TKSBar& bar = GUI.Main.Volume;

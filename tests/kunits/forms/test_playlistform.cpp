@@ -308,7 +308,7 @@ TEST_F(PlaylistForm, EachDropModeHandlesOneDropOnceAndPlaysNothing)
         PlaylistClear();
         Fill(2);
         DropOn(*form_, files);
-        form_->Adder.Wait();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form_->Adder.Busy(); }, 10000));
         EXPECT_EQ(Captions(), c.captions) << "mode " << c.mode;
         EXPECT_EQ(system_.SystemType(), TSystemType::None);
     }

@@ -132,7 +132,7 @@ TEST_F(TransportTest, AProgressDragWhileAddingLeavesTheStatusTheAdderFound)
     const QPoint from = thumb.rect().center();
     QTest::mousePress(&thumb, Qt::LeftButton, {}, from);
     QTest::mouseRelease(&thumb, Qt::LeftButton, {}, from);
-    main->Adder.Wait();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !main->Adder.Busy(); }, 10000));
     // The drag once saved its text where the adder kept its own, and the
     // adding text stayed after the adding.
     EXPECT_EQ(main->StatusText(), u"Ready");

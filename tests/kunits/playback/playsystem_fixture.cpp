@@ -97,6 +97,14 @@ void PlaySystemTest::dispatchSyncs()
         system->SyncEndProcStartTimerTimer();
 }
 
+int PlaySystemTest::moveOn()
+{
+    int turns = 0;
+    for (; view.Timer(TKPlayTimer::MoveOnTimer).Enabled; ++turns)
+        system->MoveOnTimerTimer();
+    return turns;
+}
+
 std::vector<float> PlaySystemTest::advance(double ms)
 {
     std::vector<float> out;
@@ -106,6 +114,8 @@ std::vector<float> PlaySystemTest::advance(double ms)
         out.insert(out.end(), part.begin(), part.end());
         view.NowMs += 10;
         dispatchSyncs();
+        if (view.Timer(TKPlayTimer::MoveOnTimer).Enabled)
+            system->MoveOnTimerTimer();
         auto& fade = view.Timer(TKPlayTimer::FadeOutStopTimer);
         if (fade.Enabled && view.NowMs - fade.StartedMs >= fade.Interval)
             system->FadeOutStopTimerTimer();

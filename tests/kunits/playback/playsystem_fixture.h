@@ -22,8 +22,8 @@ public:
         int Interval = 0;
         double StartedMs = 0; // offline time when it was last enabled
     };
-    std::array<TimerState, 4> Timers;
-    std::array<std::atomic<int>, 4> SyncStarts{};
+    std::array<TimerState, 5> Timers;
+    std::array<std::atomic<int>, 5> SyncStarts{};
     double NowMs = 0;
     std::u16string Status;
     kolvarin::TKStatusIcon Icon = kolvarin::TKStatusIcon::Stopped;
@@ -70,6 +70,9 @@ protected:
     std::vector<float> advance(double ms);
     // Runs the timers whose start the sync callbacks asked for.
     void dispatchSyncs();
+    // Runs the move-ons failed starts posted, as the event loop would, until
+    // none is left; how many ran.
+    int moveOn();
 
     FakeView view;
     kolvarin::TKSystem* system = nullptr;

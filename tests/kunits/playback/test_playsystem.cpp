@@ -91,6 +91,7 @@ TEST_F(PlayTest, MissingAndUnplayableFilesAreReported)
     // The stream cannot be created (203); the play mode goes on to the video,
     // which cannot play either: a file's 1001, not the DVD's 1002.
     system->Play(1);
+    EXPECT_EQ(moveOn(), 2);
     EXPECT_FALSE(SysActive);
     ASSERT_EQ(view.Balloons.size(), 3u);
     EXPECT_NE(view.Balloons[0].find(u"missing.wav"), std::u16string::npos);
@@ -106,6 +107,7 @@ TEST_F(PlayTest, ThePlayModeGoesOnPastAnAudioFileThatCannotPlay)
     add(RandomBytesFile("noise.mp3"));
     add(dcWav("left.wav", 0.5, 0, 1000));
     system->Play(0);
+    EXPECT_EQ(moveOn(), 1);
     EXPECT_TRUE(SysActive);
     EXPECT_EQ(PlaylistPlayingIndex(), 1);
     // Repeating the entry would only fail again.

@@ -20,6 +20,7 @@ public:
     bool BuildGraph(TKSystem&, const std::u16string& fileName, bool dvd) override
     {
         calls.push_back("play " + Utf16ToUtf8(fileName) + (dvd ? " dvd" : ""));
+        frames.push_back(reinterpret_cast<uintptr_t>(__builtin_frame_address(0)));
         return graphBuilds && !failing.count(Utf16ToUtf8(fileName));
     }
     bool Duration(int64_t& length) override
@@ -49,6 +50,7 @@ public:
     std::vector<std::string> calls;
     bool engineStarts = true, graphBuilds = true, graphRuns = true, showsVideo = true;
     std::set<std::string> failing; // files whose graph cannot be built
+    std::vector<uintptr_t> frames; // the stack frame of each build
 };
 
 class VideoPlayerTest : public ktest::PlaySystemTest {
@@ -174,6 +176,7 @@ TEST_F(VideoPlayerTest, ThePlayModeGoesOnPastMediaThatCannotPlay)
     };
     video.failing = {"/v/a.avi", "/v/b.avi"};
     system->Play(0);
+    EXPECT_EQ(moveOn(), 2);
     EXPECT_TRUE(SysActive);
     EXPECT_EQ(PlaylistPlayingIndex(), 2);
     EXPECT_EQ(builds(), (std::vector<std::string>{"/v/a.avi", "/v/b.avi", "/v/c.avi"}));
@@ -184,6 +187,7 @@ TEST_F(VideoPlayerTest, ThePlayModeGoesOnPastMediaThatCannotPlay)
     video.failing.insert("/v/c.avi");
     video.calls.clear();
     system->Play(1);
+    EXPECT_EQ(moveOn(), 2);
     EXPECT_FALSE(SysActive);
     EXPECT_EQ(builds(), (std::vector<std::string>{"/v/b.avi", "/v/c.avi", "/v/a.avi"}));
 
@@ -191,7 +195,39 @@ TEST_F(VideoPlayerTest, ThePlayModeGoesOnPastMediaThatCannotPlay)
     Config->PlayMode.Mode = 1;
     video.calls.clear();
     system->Play(0);
+    EXPECT_EQ(moveOn(), 0);
     EXPECT_EQ(builds(), (std::vector<std::string>{"/v/a.avi"}));
+}
+
+// Each failed start used to call the next from inside itself, so a long list
+// of media that cannot play ran deeper into the stack with every entry (and
+// was cut off after 64 to survive). Now Play returns after one start and the
+// event loop starts the next: every start runs at the same depth.
+TEST_F(VideoPlayerTest, ALongRunOfMediaThatCannotPlayGoesOnWithoutNesting)
+{
+    Config->PlayMode.Enabled = true;
+    Config->PlayMode.Mode = 3;
+    constexpr int kEntries = 200;
+    for (int i = 0; i < kEntries; ++i) {
+        const std::string name = "/v/bad" + std::to_string(i) + ".avi";
+        video.failing.insert(name);
+        PlaylistAdd(u"x", Utf8ToUtf16(name), "00:00:00", false, "00");
+    }
+    system->Play(0);
+    EXPECT_EQ(video.frames.size(), 1u) << "Play tries its own entry only";
+    EXPECT_EQ(moveOn(), kEntries - 1);
+    ASSERT_EQ(video.frames.size(), size_t{kEntries}) << "every entry tried once, then the end of the list";
+    EXPECT_FALSE(SysActive);
+    const auto [low, high] = std::minmax_element(video.frames.begin(), video.frames.end());
+    // Nested, each start lay a few hundred bytes below the one before.
+    EXPECT_LT(*high - *low, 4096u) << "bytes of stack between the shallowest and the deepest start";
+
+    // A stop between two turns of the loop ends the run.
+    video.frames.clear();
+    system->Play(0);
+    system->Stop(true);
+    EXPECT_EQ(moveOn(), 0);
+    EXPECT_EQ(video.frames.size(), 1u);
 }
 
 TEST_F(VideoPlayerTest, ControlsAreConvertedToTheVideoSidesScales)

@@ -10,12 +10,14 @@
 #include <cmath>
 #include <fstream>
 #include <numbers>
+#include <thread>
 
 #include <sys/resource.h>
 
 #include <QColor>
 #include <QImage>
 #include <QScreen>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +45,16 @@ namespace {
 
 class RecordingView : public TKPlayerView {
 public:
+    // The main window's timer: the move-on a failed start posts runs from
+    // the event loop.
+    void SetTimer(TKPlayTimer timer, bool enabled, int) override
+    {
+        if (timer == TKPlayTimer::MoveOnTimer && enabled)
+            QTimer::singleShot(1, [this] {
+                if (System)
+                    System->MoveOnTimerTimer();
+            });
+    }
     void ShowBalloon(const std::u16string&, const std::u16string& text, int, bool) override
     {
         Balloons.push_back(Utf16ToUtf8(text));
@@ -53,6 +65,7 @@ public:
         ProgressMax = max;
     }
     void SetProgressPosition(bool, int64_t position) override { ProgressPosition = position; }
+    TKSystem* System = nullptr;
     std::vector<std::string> Balloons;
     int ProgressTag = 0;
     int64_t ProgressMax = 0, ProgressPosition = 0;
@@ -74,6 +87,7 @@ protected:
         Config->Notifications.ShowBalloonOnProblems = true;
         StartSystem();
         system->SetView(&view);
+        view.System = system.get();
         SetErrorDialog(&errors);
     }
     void TearDown() override
@@ -241,33 +255,50 @@ TEST_F(DirectShowSideTest, AVideoStreamPlaysWithoutALength)
     EXPECT_EQ(side->GraphState(), 0);
 }
 
-// An .asx list over http: its first reference plays; a list that cannot be
-// fetched or refers to nothing is reported like any stream that does not play.
-TEST_F(DirectShowSideTest, AStreamListOverHttpPlaysItsFirstReference)
+// An .asx list over http: the start waits for the list in the event loop,
+// which goes on meanwhile, then its first reference plays; a list that cannot
+// be fetched or refers to nothing is reported like any stream that does not
+// play, and a list that arrives after a stop starts nothing.
+TEST_F(DirectShowSideTest, AStreamListOverHttpPlaysItsFirstReferenceWhenItArrives)
 {
     const std::string bytes = ktest::readFile(fx::MkvFixture());
     ktest::LoopbackServer server([&](int socket, const std::string& request, const std::atomic<bool>&) {
         if (request.find("GET /live.wmv") != std::string::npos)
             ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\nContent-Type: video/x-ms-wmv\r\n\r\n" + bytes);
-        else if (request.find("GET /list.asx") != std::string::npos)
+        else if (request.find("GET /list.asx") != std::string::npos) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
             ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\nContent-Type: video/x-ms-asf\r\n\r\n"
                                                 "<ASX VERSION=\"3.0\"><ENTRY><REF HREF=\"live.wmv\"/></ENTRY>"
                                                 "<ENTRY><REF HREF=\"other.wmv\"/></ENTRY></ASX>");
-        else if (request.find("GET /empty.asx") != std::string::npos)
+        } else if (request.find("GET /empty.asx") != std::string::npos)
             ktest::LoopbackServer::send(socket, "HTTP/1.0 200 OK\r\n\r\n<asx><entry></entry></asx>");
         else
             ktest::LoopbackServer::send(socket, "HTTP/1.0 404 Not Found\r\n\r\n");
     });
-    system->Play(PlaylistAdd(u"list", Utf8ToUtf16(server.url("/list.asx")), "00:00:00", false, "00"));
-    ASSERT_TRUE(SysActive);
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(10);
+    const int list = PlaylistAdd(u"list", Utf8ToUtf16(server.url("/list.asx")), "00:00:00", false, "00");
+    system->Play(list);
+    EXPECT_FALSE(SysActive) << "the list is still on its way";
+    EXPECT_EQ(side->GraphState(), 0);
+    ASSERT_TRUE(WaitFor([&] { return SysActive; }, 10000));
+    EXPECT_GE(ticks, 5) << "the event loop went on while the list came";
     EXPECT_EQ(system->SystemType(), TSystemType::DirectXStream);
     EXPECT_EQ(side->GraphState(), 3);
     EXPECT_TRUE(view.Balloons.empty());
     system->Stop(true);
 
+    system->Play(list);
+    system->Stop(true);
+    EXPECT_FALSE(WaitFor([&] { return SysActive || side->GraphState() != 0; }, 800));
+    EXPECT_TRUE(view.Balloons.empty());
+
     for (const char* path : {"/empty.asx", "/missing.asx"}) {
         view.Balloons.clear();
         system->Play(PlaylistAdd(u"list", Utf8ToUtf16(server.url(path)), "00:00:00", false, "00"));
+        EXPECT_TRUE(WaitFor([&] { return !view.Balloons.empty(); }, 10000)) << path;
         EXPECT_FALSE(SysActive) << path;
         EXPECT_EQ(side->GraphState(), 0) << path;
         EXPECT_EQ(view.Balloons.size(), 1u) << path;
