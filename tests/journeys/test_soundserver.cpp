@@ -66,10 +66,7 @@ protected:
         }
     }
 
-    std::vector<std::string> SoundEnv() const
-    {
-        return {"SDL_AUDIODRIVER=pulseaudio", "PULSE_SERVER=unix:" + socket_};
-    }
+    std::vector<std::string> SoundEnv() const { return {"SDL_AUDIODRIVER=pulseaudio", "PULSE_SERVER=unix:" + socket_}; }
 
     // The streams the server plays now; -1 when it cannot be asked.
     int Streams() const
