@@ -42,7 +42,6 @@
 #include "kquit.h"
 #include "ksignals.h"
 #include "kstep.h"
-#include "kwindowhooks.h"
 #include "skin/kskinload.h"
 
 namespace kolvarin {
@@ -188,7 +187,6 @@ void RunWindows(int argc, char** argv)
     TKForms forms;
     forms.FirstStart = !positionsSaved;
     forms.CreateSkinnedWindows();
-    InstallWindowHooks();
     Forms = &forms;
     forms.ZipHandler.MessageDialog = [](const std::u16string& text) {
         QMessageBox::warning(Forms->Get(TKForms::frmMain), QApplication::applicationName(),

@@ -1,14 +1,12 @@
 #include "kconfighooks.h"
 
 #include <QMessageBox>
-#include <QSlider>
 
 #include "core/settings/kconfig.h"
 #include "core/text/klanguage.h"
 #include "dialogs/configform.h"
 #include "forms/applylanguage.h"
 #include "forms/appstates.h"
-#include "forms/debugmenu.h"
 #include "forms/mainform.h"
 #include "forms/playlistform.h"
 #include "forms/useractions.h"
@@ -48,22 +46,6 @@ void SetScrollDirection(TKSScrollLabel& label, int direction)
 }
 
 } // namespace
-
-void InstallFormHooks()
-{
-    // The main menu's Debug submenu; its menu owns it.
-    if (frmMain)
-        new TKDebugMenu(*frmMain->Debug1);
-    // The cursor follows the setting from the start, not only after an Apply.
-    if (frmVideo)
-        frmVideo->ApplyCursorHiding();
-    // The brightness keys move the dialog's bar too; like a drag, that marks
-    // the colour area.
-    UserActionHooks().BrightnessChanged = [](int brightness) {
-        if (QSlider* bar = frmConfig ? frmConfig->findChild<QSlider*>(QStringLiteral("tbVideoBrightness")) : nullptr)
-            bar->setValue(brightness);
-    };
-}
 
 void InstallConfigHooks(TfrmConfig& form)
 {

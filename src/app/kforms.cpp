@@ -103,7 +103,7 @@ void TKForms::CreateSkinnedWindows()
 {
     Create(true);
     ConfigDialogFactory = [this] { ConfigDialog(); };
-    InstallFormHooks();
+    InstallHooks();
 }
 
 bool TKForms::CreateDialogs()
@@ -129,11 +129,18 @@ TfrmConfig& TKForms::ConfigDialog()
 
 TKSkinWindows TKForms::SkinWindows() const
 {
-    return {static_cast<TKSkinnedMain*>(forms_[frmMain].get()),
-            static_cast<TKSkinnedPlaylist*>(forms_[frmPlaylist].get()),
-            static_cast<TKSkinnedMediaControls*>(forms_[frmMediaControls].get()),
-            static_cast<TKSkinnedVideo*>(forms_[frmVideo].get()),
-            static_cast<TKSkinnedFullscreenControl*>(forms_[frmVideoFullscreenControl].get())};
+    if (!forms_[frmMain])
+        return {};
+    return {&Main(), &Playlist(), &MediaControls(), &Video(), &FullscreenBar()};
+}
+
+TfrmMain& TKForms::Main() const { return static_cast<TfrmMain&>(*forms_[frmMain]); }
+TfrmVideo& TKForms::Video() const { return static_cast<TfrmVideo&>(*forms_[frmVideo]); }
+TfrmPlaylist& TKForms::Playlist() const { return static_cast<TfrmPlaylist&>(*forms_[frmPlaylist]); }
+TfrmMediaControls& TKForms::MediaControls() const { return static_cast<TfrmMediaControls&>(*forms_[frmMediaControls]); }
+TfrmVideoFullscreenControl& TKForms::FullscreenBar() const
+{
+    return static_cast<TfrmVideoFullscreenControl&>(*forms_[frmVideoFullscreenControl]);
 }
 
 void TKForms::DestroyAll()

@@ -11,6 +11,11 @@ class QWidget;
 namespace kolvarin {
 
 class TfrmConfig;
+class TfrmMain;
+class TfrmMediaControls;
+class TfrmPlaylist;
+class TfrmVideo;
+class TfrmVideoFullscreenControl;
 
 // In a namespace of their own: as members of TKForms the enumerators would
 // shadow the window globals of the same names (clang's -Wshadow).
@@ -66,6 +71,13 @@ public:
     static const char* Name(Form form);
     // The skinned windows, for applying a skin (null before CreateAll).
     TKSkinWindows SkinWindows() const;
+    // The skinned windows by their types, from CreateSkinnedWindows to
+    // DestroyAll.
+    TfrmMain& Main() const;
+    TfrmVideo& Video() const;
+    TfrmPlaylist& Playlist() const;
+    TfrmMediaControls& MediaControls() const;
+    TfrmVideoFullscreenControl& FullscreenBar() const;
     // Shows the main window with the playlist and media-controls windows
     // docked below it, each as the settings say, the block centred on the
     // screen (its top never above the work area).
@@ -91,6 +103,10 @@ private:
     // Creates the skinned windows or the dialogs that do not exist yet, in
     // their order.
     void Create(bool skinned);
+    // Every hook between the skinned windows, and between them and the user
+    // actions and application states, in one place; each acts on its window
+    // only while that exists.
+    void InstallHooks();
 
     std::array<std::unique_ptr<QWidget>, Count> forms_;
 };

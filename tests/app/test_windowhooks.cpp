@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/kwindowhooks.h"
+#include "app/kforms.h"
+#include "core/playlist/kplaylistprocs.h"
 #include "core/settings/kconfig.h"
+#include "forms/appstates.h"
 #include "forms/mainform.h"
+#include "forms/useractions.h"
 #include "forms/videoform.h"
 #include "forms/videogeometry.h"
 #include "forms/videomenus.h"
@@ -17,17 +20,24 @@ namespace {
 
 class WindowHooksTest : public ::testing::Test {
 protected:
-    WindowHooksTest()
+    WindowHooksTest() : main(Created(forms, config).Main()), video(forms.Video()) {}
+    ~WindowHooksTest() override
     {
-        Config = &config;
-        config.SetDefaults();
-        InstallWindowHooks();
+        forms.DestroyAll();
+        Config = nullptr;
     }
-    ~WindowHooksTest() override { Config = nullptr; }
+    static TKForms& Created(TKForms& windows, TKConfig& settings)
+    {
+        Config = &settings;
+        settings.SetDefaults();
+        windows.CreateSkinnedWindows();
+        return windows;
+    }
 
     TKConfig config;
-    TfrmMain main;
-    TfrmVideo video;
+    TKForms forms;
+    TfrmMain& main;
+    TfrmVideo& video;
 };
 
 TEST_F(WindowHooksTest, TheMainRatioItemsRunTheVideoWindowsItemsOfTheSameMeaning)
@@ -86,6 +96,22 @@ TEST_F(WindowHooksTest, BothMonitorMenusListTheMonitors)
     EXPECT_EQ(config.VideoFSForceDisplay, int(mains.size()) - 1);
     video.RefreshOutputMonitors();
     EXPECT_EQ(MenuItems(*main.MonitorOutput1).size(), mains.size()) << "filled afresh, not appended";
+}
+
+TEST_F(WindowHooksTest, TheHooksOutliveTheirWindowsHarmlessly)
+{
+    // Shutdown destroys the windows while the hooks stay installed.
+    forms.DestroyAll();
+    TKUserActionHooks& actions = UserActionHooks();
+    EXPECT_FALSE(actions.PlaylistActive());
+    actions.ScrollPlaylist(10);
+    actions.ScrollPlaylistTo(3);
+    actions.SortPlaylist(1);
+    actions.Screenshot(true);
+    AppStateHooks().PlaylistLayout();
+    AppStateHooks().VideoLayout();
+    AppStateHooks().PlaylistRepaint();
+    PlaylistHooks().RefreshPlaylist();
 }
 
 } // namespace

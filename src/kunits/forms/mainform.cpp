@@ -15,6 +15,7 @@
 #include "dialogs/configfollow.h"
 #include "forms/appstates.h"
 #include "forms/useractions.h"
+#include "forms/windowevents.h"
 #include "keyhook/keyhook.h"
 #include "playback/ksystem.h"
 #include "post/post.h"
@@ -482,11 +483,7 @@ void TfrmMain::ShowBalloon(const std::u16string& title, const std::u16string& te
     KTrayIcon1.ShowBalloonHint(title, text, errorIcon ? 3 : 1, seconds);
 }
 
-void TfrmMain::RefreshPlaylist()
-{
-    if (PlaylistHooks().RefreshPlaylist)
-        PlaylistHooks().RefreshPlaylist();
-}
+void TfrmMain::RefreshPlaylist() { emit WindowEvents().PlaylistChanged(); }
 
 void TfrmMain::SetPlaylistVisible(bool on)
 {
@@ -502,11 +499,9 @@ void TfrmMain::SetMediaControlsVisible(bool on)
 
 void TfrmMain::MediumStarted()
 {
-    if (!PlaySystem)
-        return;
-    ShowMediaInfo(PlaySystem->StreamInfos(), PlaySystem->CurrentEntry());
-    if (UserActionHooks().ScrollPlaylistTo)
-        UserActionHooks().ScrollPlaylistTo(PlaylistPlayingIndex());
+    if (PlaySystem)
+        ShowMediaInfo(PlaySystem->StreamInfos(), PlaySystem->CurrentEntry());
+    emit WindowEvents().MediumStarted();
 }
 
 void TfrmMain::SetAudioMenu(bool audioEnabled, bool liveStreamEnabled)

@@ -19,6 +19,7 @@
 #include "forms/appstates.h"
 #include "forms/mainform.h"
 #include "forms/useractions.h"
+#include "forms/windowevents.h"
 #include "playback/ksystem.h"
 #include "skin/kskinelements.h"
 
@@ -81,6 +82,13 @@ TfrmPlaylist::TfrmPlaylist(TKGUI& skin) : TKSkinnedPlaylist(skin)
     imgCaptionBar->OnDblClick = [this](TKControl&) { DockUnderMain(); };
     BuildPopupMenu();
     SetHooks(this);
+    TKWindowEvents& events = WindowEvents();
+    QObject::connect(&events, &TKWindowEvents::PlaylistChanged, this, [this] {
+        PlaceThumb();
+        RefreshPlaylist();
+    });
+    // The played entry scrolled into view.
+    QObject::connect(&events, &TKWindowEvents::MediumStarted, this, [this] { ScrollToIndex(PlaylistPlayingIndex()); });
 }
 
 TfrmPlaylist::~TfrmPlaylist()
@@ -93,12 +101,8 @@ TfrmPlaylist::~TfrmPlaylist()
 
 void TfrmPlaylist::SetHooks(TfrmPlaylist* form)
 {
-    // The wheel, sorting and scrolling hooks are the program's (kwindowhooks).
+    // The wheel, sorting and scrolling hooks are the program's (TKForms).
     const auto on = [form](auto run) { return form ? decltype(std::function(run))(run) : nullptr; };
-    PlaylistHooks().RefreshPlaylist = on([form] {
-        form->PlaceThumb();
-        form->RefreshPlaylist();
-    });
     TKUserActionHooks& hooks = UserActionHooks();
     hooks.FindItem = on([form] { form->Finditem1Click(); });
     hooks.AddDisc = on([form] { form->AddDVD1Click(); });
@@ -168,12 +172,11 @@ void TfrmPlaylist::DropFiles(std::vector<std::u16string> names)
             PlaySystem->AddFilesToPlaylist({name}, replace);
         return PlaylistCount() > before;
     };
-    Adder.OnProgress = [](size_t done, size_t total) {
+    Adder.OnProgress = [this](size_t done, size_t total) {
         if (PlaySystem && total > 0)
             PlaySystem->View().SetStatusText(
                 WideFormat(u"%s (%d / %d)", Language.Text(TLanguageSection::Status, 3), done, total));
-        if (frmPlaylist)
-            frmPlaylist->RefreshPlaylist();
+        RefreshPlaylist();
     };
     Adder.OnDone = [this, busy](size_t, bool) mutable {
         busy.reset();

@@ -1,0 +1,11 @@
+#include "forms/windowevents.h"
+
+namespace kolvarin {
+
+TKWindowEvents& WindowEvents()
+{
+    static TKWindowEvents events;
+    return events;
+}
+
+} // namespace kolvarin
