@@ -210,6 +210,45 @@ void EnabledStreams(const ifo_handle_t& vts, unsigned titleInSet, DvdTitle& titl
             title.subpictureEnabled |= 1u << i;
 }
 
+bool ChainsRead(const pgcit_t* chains)
+{
+    if (!chains || (chains->nr_of_pgci_srp > 0 && !chains->pgci_srp))
+        return false;
+    for (unsigned i = 0; i < chains->nr_of_pgci_srp; ++i)
+        if (!chains->pgci_srp[i].pgc)
+            return false;
+    return true;
+}
+
+bool MenusRead(const pgci_ut_t* menus)
+{
+    if (!menus || (menus->nr_of_lus > 0 && !menus->lu))
+        return false;
+    for (unsigned i = 0; i < menus->nr_of_lus; ++i)
+        if (!ChainsRead(menus->lu[i].pgcit))
+            return false;
+    return true;
+}
+
+// libdvdread leaves out a table it cannot read and goes on; libdvdnav's
+// machine then follows the information file's pointer into the missing
+// table. Every table the file points to must have been read.
+bool ManagerRead(const ifo_handle_t& vmg)
+{
+    const vmgi_mat_t& m = *vmg.vmgi_mat;
+    return (m.first_play_pgc == 0 || vmg.first_play_pgc) && (m.vmgm_pgci_ut == 0 || MenusRead(vmg.pgci_ut)) &&
+           (m.vmgm_c_adt == 0 || vmg.menu_c_adt) && (m.vmgm_vobu_admap == 0 || vmg.menu_vobu_admap);
+}
+
+bool TitleSetRead(const ifo_handle_t& vts)
+{
+    const vtsi_mat_t& v = *vts.vtsi_mat;
+    return (v.vts_ptt_srpt == 0 || vts.vts_ptt_srpt) && (v.vts_pgcit == 0 || ChainsRead(vts.vts_pgcit)) &&
+           (v.vtsm_pgci_ut == 0 || MenusRead(vts.pgci_ut)) && (v.vts_tmapt == 0 || vts.vts_tmapt) &&
+           (v.vtsm_c_adt == 0 || vts.menu_c_adt) && (v.vtsm_vobu_admap == 0 || vts.menu_vobu_admap) &&
+           (v.vts_c_adt == 0 || vts.vts_c_adt) && (v.vts_vobu_admap == 0 || vts.vts_vobu_admap);
+}
+
 } // namespace
 
 std::string DvdRootOf(const std::string& path)
@@ -238,7 +277,7 @@ DvdDiscResult ReadDvdDisc(const std::string& root, DvdDisc* disc)
     if (!reader)
         return {DvdDiscStatus::NotFound};
     IfoPtr vmg(ifoOpen(reader.get(), 0));
-    if (!vmg || !vmg->vmgi_mat)
+    if (!vmg || !vmg->vmgi_mat || !ManagerRead(*vmg))
         return {DvdDiscStatus::BadManager};
     const tt_srpt_t* table = vmg->tt_srpt;
     const unsigned titleSets = vmg->vmgi_mat->vmg_nr_of_title_sets;
@@ -251,7 +290,7 @@ DvdDiscResult ReadDvdDisc(const std::string& root, DvdDisc* disc)
     std::vector<IfoPtr> sets;
     for (unsigned n = 1; n <= titleSets; ++n) {
         IfoPtr vts(ifoOpen(reader.get(), static_cast<int>(n)));
-        if (!vts || !vts->vtsi_mat)
+        if (!vts || !vts->vtsi_mat || !TitleSetRead(*vts))
             return {DvdDiscStatus::BadTitleSet, n};
         const vtsi_mat_t& v = *vts->vtsi_mat;
         d.titleSets.push_back(Attributes(v.vts_video_attr, v.vts_audio_attr, v.nr_of_vts_audio_streams, v.vts_subp_attr,

@@ -53,6 +53,23 @@ void PatchTitleTableEnd(const fs::path& file, const std::string& bigEndian)
     Patch(file, table + 4, bigEndian);
 }
 
+// Points the command table of a title set's first title chain past the
+// chain, so the disc library cannot read the chain table.
+void BreakFirstTitleChain(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    auto read32 = [&in](std::streamoff at) {
+        unsigned char b[4] = {};
+        in.seekg(at);
+        in.read(reinterpret_cast<char*>(b), 4);
+        return std::streamoff(b[0]) << 24 | std::streamoff(b[1]) << 16 | std::streamoff(b[2]) << 8 | b[3];
+    };
+    const std::streamoff table = read32(0xCC) * 2048;
+    const std::streamoff chain = table + read32(table + 8 + 4);
+    in.close();
+    Patch(file, chain + 0xE4, "\xFF\x13");
+}
+
 } // namespace
 
 TEST(DvdNavigator, OpensTheDiscByAnyOfItsPathsAndDescribesTitlesAndStreams)
@@ -215,6 +232,14 @@ TEST(DvdNavigator, BrokenInformationFilesAreReadFromTheirBackupsOrRefused)
          VFW_E_DVD_INVALID_DISC},
         {"manager-title-table-past-the-end",
          [](const fs::path& ts) { PatchTitleTableEnd(ts / "VIDEO_TS.IFO", "\xFF\xFF\xFF\xF0"); },
+         VFW_E_DVD_INVALID_DISC},
+        // The disc library leaves out a table it cannot read, and the disc's
+        // machine then follows the information file's pointer into nothing.
+        {"titleset-chain-table-unreadable",
+         [](const fs::path& ts) {
+             BreakFirstTitleChain(ts / "VTS_01_0.IFO");
+             BreakFirstTitleChain(ts / "VTS_01_0.BUP");
+         },
          VFW_E_DVD_INVALID_DISC},
         {"manager-bad-magic",
          [](const fs::path& ts) {
