@@ -203,11 +203,11 @@ void TConfigPageWidget::NameLabel(QWidget* control, const char* name)
         ->setObjectName(QString::fromLatin1(name));
 }
 
-void TConfigPageWidget::NameSuffix(QWidget* control, const char* name)
+QLabel* TConfigPageWidget::NameSuffix(QWidget* control, const char* name)
 {
-    control->parentWidget()
-        ->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly)
-        ->setObjectName(QString::fromLatin1(name));
+    auto* label = control->parentWidget()->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
 }
 
 QCheckBox* TConfigPageWidget::AddCheck(QGroupBox* group, const char* name, int caption, TConfigArea area,

@@ -82,7 +82,7 @@ protected:
     // Give the label of a control's row, or the unit text after the control,
     // the design's name, by which the language texts are found.
     static void NameLabel(QWidget* control, const char* name);
-    static void NameSuffix(QWidget* control, const char* name);
+    static QLabel* NameSuffix(QWidget* control, const char* name);
 
     QCheckBox* AddCheck(QGroupBox* group, const char* name, int caption, TConfigArea area,
                         std::function<bool&(TKConfig&)> field);

@@ -135,14 +135,12 @@ void BuildAudio(TSimplePage& p)
     QCheckBox* fader = p.AddCheck(g, "cbFader", 216, A::CrossFader, FIELD(Fader.Enabled));
     QLineEdit* count = p.AddNumber(g, "edFaderCount", p.Text(215), p.Text(217), A::CrossFader, 0, 32767,
                                    GET64(c.Fader.Count), SET64(c.Fader.Count = static_cast<int16_t>(v)));
-    p.NameSuffix(count, "lblFaderCount");
-    Follow(fader, {count});
+    Follow(fader, {count, p.NameSuffix(count, "lblFaderCount")});
     g = p.AddGroup("gbVFader", 218);
     QCheckBox* volumeFader = p.AddCheck(g, "cbVFader", 219, A::VolumeFader, FIELD(Fader.VolumeEnabled));
     count = p.AddNumber(g, "edVFaderCount", p.Text(218), p.Text(220), A::VolumeFader, 0, 32767,
                         GET64(c.Fader.VolumeCount), SET64(c.Fader.VolumeCount = static_cast<int16_t>(v)));
-    p.NameSuffix(count, "lblVFaderCount");
-    Follow(volumeFader, {count});
+    Follow(volumeFader, {count, p.NameSuffix(count, "lblVFaderCount")});
     g = p.AddGroup("gbAudioPlaybackPrio", 221, 1);
     auto* label = new QLabel(g);
     label->setObjectName(QStringLiteral("lblAudioBufferPrio"));

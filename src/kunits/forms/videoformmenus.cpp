@@ -341,7 +341,7 @@ void TfrmVideo::PaintOSD()
         osdLabel_->setParent(owner);
     const bool windowed = !DSVideoWindowEx->FullScreen() && !DSVideoWindowEx->DesktopPlayback();
     const QScreen* monitor = DSVideoWindowEx->Monitor();
-    const int height = windowed || !monitor ? pnlVideo->height() : monitor->geometry().height();
+    const int height = windowed || !monitor ? this->height() : monitor->geometry().height();
     const QFont font = gdi::ToQFont(
         {.name = AnsiToUtf16(Config->OSD.Font.Name), .size = std::max(1, OSDFontSize(height, Config->OSD.Font.Size))});
     const TColor c = Config->OSD.Font.Color; // 0x00BBGGRR

@@ -489,11 +489,30 @@ TEST_F(ConfigDialogTest, ThePageTreeShowsItsNodeImagesAndTheChosenNodeWithoutScr
 
 TEST_F(ConfigDialogTest, FaderCountFollowsItsCheckBox)
 {
-    auto* fader = control<QCheckBox>("cbFader");
-    fader->setChecked(true);
-    EXPECT_TRUE(control("edFaderCount")->isEnabled());
-    fader->setChecked(false);
+    // Each fader's time and its unit follow that fader's own box, whatever
+    // the other box shows.
+    const struct {
+        const char *box, *other, *count, *unit;
+    } faders[] = {
+        {"cbFader", "cbVFader", "edFaderCount", "lblFaderCount"},
+        {"cbVFader", "cbFader", "edVFaderCount", "lblVFaderCount"},
+    };
+    for (const auto& f : faders) {
+        SCOPED_TRACE(f.box);
+        for (const bool on : {true, false}) {
+            control<QCheckBox>(f.other)->setChecked(!on);
+            control<QCheckBox>(f.box)->setChecked(on);
+            EXPECT_EQ(control(f.count)->isEnabled(), on);
+            EXPECT_EQ(control(f.unit)->isEnabled(), on);
+        }
+    }
+    // Showing the dialog loads the boxes and the fields follow them.
+    config_.Fader.Enabled = false;
+    config_.Fader.VolumeEnabled = true;
+    form_->hide();
+    form_->show();
     EXPECT_FALSE(control("edFaderCount")->isEnabled());
+    EXPECT_TRUE(control("edVFaderCount")->isEnabled());
     auto* show = control<QCheckBox>("cbAnalyzerShowSpectrum");
     show->setChecked(false);
     EXPECT_FALSE(control("tbPeaksFallOff")->isEnabled());

@@ -167,8 +167,8 @@ TEST_F(VideoPlayTest, TheOnScreenTextIsAsManyPointsHighAsTheWindowHeightGives)
     const QWidget* osd = form->findChild<QWidget*>(QStringLiteral("OSD"));
     ASSERT_NE(osd, nullptr);
     ASSERT_TRUE(osd->isVisible());
-    // Height div (50 - 20) points, at 96 pixels per inch.
-    const int points = form->pnlVideo->height() / 30;
+    // The window's client height div (50 - 20) points, at 96 pixels per inch.
+    const int points = form->height() / 30;
     EXPECT_EQ(osd->font().pixelSize(), (points * 96 + 36) / 72);
     system->Stop(true);
 }
