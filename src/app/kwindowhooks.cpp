@@ -59,6 +59,7 @@ void TKForms::InstallHooks()
     TfrmVideo& video = Video();
     TfrmPlaylist& playlist = Playlist();
     ConnectVideoMenu(main, video);
+    FullscreenBar().OnClose = While(video, [](TfrmVideo& v) { v.Windowmode1Click(); });
     // The main menu's Debug submenu; its menu owns it.
     new TKDebugMenu(*main.Debug1);
     // The cursor follows the setting from the start, not only after an Apply.

@@ -4,9 +4,7 @@
 
 #include "core/settings/kconfig.h"
 #include "core/system/kglobals.h"
-#include "forms/mainform.h"
 #include "forms/useractions.h"
-#include "forms/videoform.h"
 #include "playback/ksystem.h"
 #include "skin/kskinapply.h"
 #include "skin/kskinelements.h"
@@ -146,8 +144,8 @@ void TfrmVideoFullscreenControl::LayoutBar()
 void TfrmVideoFullscreenControl::ButtonClicked(THoverImage& button)
 {
     if (&button == imgCloseButton) {
-        if (frmVideo)
-            frmVideo->Windowmode1Click();
+        if (OnClose)
+            OnClose();
     } else if (&button == imgTJBackwardButton)
         SeekBackward();
     else if (&button == imgTJForwardButton)
@@ -198,7 +196,7 @@ void TfrmVideoFullscreenControl::PositionDragged(TKBar value, TKDragPhase phase)
 {
     if (phase == TKDragPhase::Down) {
         BarIsControlled = true;
-        Panel().BeginDrag(frmMain ? frmMain->StatusText() : std::u16string());
+        Panel().BeginDrag(PlaySystem ? PlaySystem->View().StatusText() : std::u16string());
         return;
     }
     if (phase == TKDragPhase::Move) {
@@ -208,8 +206,8 @@ void TfrmVideoFullscreenControl::PositionDragged(TKBar value, TKDragPhase phase)
     const std::u16string saved = Panel().EndDrag();
     if (PlaySystem)
         PlaySystem->SetPosition(value);
-    if (frmMain)
-        frmMain->SetStatusText(saved);
+    if (PlaySystem)
+        PlaySystem->View().SetStatusText(saved);
     IsControledTimer.start();
 }
 

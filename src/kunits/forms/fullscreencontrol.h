@@ -6,6 +6,7 @@
 // quiet time; the bar hides only once the user stops working with it.
 // One instance, frmVideoFullscreenControl. Main thread only.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,9 @@ public:
     // Background and volume control laid out from the skin (entering full
     // screen).
     void LayoutBar();
+
+    // The close button: the video back in its window.
+    std::function<void()> OnClose;
 
     QTimer IsControledTimer; // 3000 ms after the last interaction
     QTimer MoveTimer; // 50 ms ticks while a hide waits
