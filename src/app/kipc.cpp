@@ -1,9 +1,8 @@
 #include "kipc.h"
 
-#include <mutex>
-
 #include <QCoreApplication>
 
+#include "base/threadsafety.h"
 #include "core/system/kcmdline.h"
 #include "core/system/kcmdparameter.h"
 #include "core/system/kdebug.h"
@@ -23,17 +22,18 @@ namespace {
 constexpr int kHandOverTimeoutMs = 2000;
 
 // Texts received on the server thread, waiting for the main thread, and
-// what the main thread does with them; guarded by g_mutex.
+// what the main thread does with them; guarded by g_mutex, which is taken
+// alone (the wake-up is posted under it).
 enum class TReceiving { Queued, Handled, Refused };
-std::mutex g_mutex;
-std::vector<std::string> g_received;
-TReceiving g_receiving = TReceiving::Queued;
+Mutex g_mutex;
+std::vector<std::string> g_received GUARDED_BY(g_mutex);
+TReceiving g_receiving GUARDED_BY(g_mutex) = TReceiving::Queued;
 
 void DrainReceived()
 {
     std::vector<std::string> texts;
     {
-        std::lock_guard lock(g_mutex);
+        MutexLock lock(g_mutex);
         texts.swap(g_received);
     }
     for (const auto& text : texts)
@@ -47,7 +47,7 @@ void DrainReceived()
 // this instance to end and takes its place.
 bool OnReceive(uint8_t, const std::string& text)
 {
-    std::lock_guard lock(g_mutex);
+    MutexLock lock(g_mutex);
     if (g_receiving == TReceiving::Refused)
         return false;
     g_received.push_back(text);
@@ -93,7 +93,7 @@ bool KSendAllReadyExistsMessage2(const std::vector<std::u16string>& words)
 void EnableReceivedParameters()
 {
     {
-        std::lock_guard lock(g_mutex);
+        MutexLock lock(g_mutex);
         g_receiving = TReceiving::Handled;
     }
     DrainReceived();
@@ -102,7 +102,7 @@ void EnableReceivedParameters()
 void DisableReceivedParameters()
 {
     {
-        std::lock_guard lock(g_mutex);
+        MutexLock lock(g_mutex);
         g_receiving = TReceiving::Refused;
     }
     // Texts that came after the message loop's last look still reach the

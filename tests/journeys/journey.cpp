@@ -52,7 +52,11 @@ void Journey::TearDown()
 
 bool Journey::Start(std::vector<std::string> args, std::vector<std::string> env)
 {
-    env.insert(env.begin(), env_.begin(), env_.end());
+    // The journey's entries replace the harness's of the same name.
+    for (const std::string& entry : env_)
+        if (std::none_of(env.begin(), env.end(),
+                         [&](const std::string& e) { return e.starts_with(entry.substr(0, entry.find('=') + 1)); }))
+            env.push_back(entry);
     // A log left by an earlier run must not satisfy the wait.
     std::error_code ec;
     std::filesystem::remove(home_ / "kolvarin.log", ec);

@@ -7,10 +7,10 @@
 #include <array>
 #include <cstdio>
 #include <list>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "base/threadsafety.h"
 #include "playback/kplayer_p.h"
 
 namespace kolvarin {
@@ -126,8 +126,9 @@ private:
     };
     std::list<TKRecordSource> recordSources_;
     uint64_t lastRecordSource_ = 0;
-    mutable std::mutex recordMutex_;
-    TKSystem::TKRecorder recorder_;
+    // Guards the recorder, which the download thread writes to; taken alone.
+    mutable Mutex recordMutex_;
+    TKSystem::TKRecorder recorder_ GUARDED_BY(recordMutex_);
 };
 
 // Music CD tracks (type 7) on one channel of their own.

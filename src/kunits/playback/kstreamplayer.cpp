@@ -136,7 +136,7 @@ void TKStreamPlayer::Play(const std::u16string& url)
     url_ = Utf16ToUtf8(url);
     bufferPercent_ = 0;
     {
-        std::lock_guard lock(recordMutex_);
+        MutexLock lock(recordMutex_);
         recorder_.Format = 0;
     }
     BASS_SetConfig(bass::kConfigNetTimeout, static_cast<DWORD>(Config ? std::max(Config->TryURLTime, 0) : 0));
@@ -163,7 +163,7 @@ void TKStreamPlayer::Play(const std::u16string& url)
     {
         BassChannelInfo info;
         StreamSetGetInfo(slot, info);
-        std::lock_guard lock(recordMutex_);
+        MutexLock lock(recordMutex_);
         recorder_.Format = RecordFormatOfChannelType(info.ctype);
         recorder_.Source = lastRecordSource_;
     }
@@ -201,7 +201,7 @@ void TKStreamPlayer::Play(const std::u16string& url)
 
 void TKStreamPlayer::StartRecorder(const std::u16string& stationName)
 {
-    std::lock_guard lock(recordMutex_);
+    MutexLock lock(recordMutex_);
     if (recorder_.Stream)
         std::fclose(recorder_.Stream);
     recorder_.Stream = nullptr;
@@ -265,26 +265,26 @@ void TKStreamPlayer::Update()
 
 void TKStreamPlayer::SetRecordName(const std::string& name, bool split)
 {
-    std::lock_guard lock(recordMutex_);
+    MutexLock lock(recordMutex_);
     recorder_.Name = name;
     recorder_.SplitPending = recorder_.SplitPending || split;
 }
 
 TKSystem::TKRecorder TKStreamPlayer::RecorderState() const
 {
-    std::lock_guard lock(recordMutex_);
+    MutexLock lock(recordMutex_);
     return recorder_;
 }
 
 void TKStreamPlayer::RecordOn()
 {
-    std::lock_guard lock(recordMutex_);
+    MutexLock lock(recordMutex_);
     recorder_.Enabled = true;
 }
 
 void TKStreamPlayer::RecordOff()
 {
-    std::lock_guard lock(recordMutex_);
+    MutexLock lock(recordMutex_);
     recorder_.Enabled = false;
     recorder_.Playing = false;
     if (recorder_.Stream)
@@ -294,7 +294,7 @@ void TKStreamPlayer::RecordOff()
 
 void TKStreamPlayer::SetRecordPlaying(bool playing)
 {
-    std::lock_guard lock(recordMutex_);
+    MutexLock lock(recordMutex_);
     recorder_.Playing = playing;
 }
 
@@ -306,7 +306,7 @@ void TKStreamPlayer::RecordDownloadProc(const void* buffer, DWORD length, void* 
 
 void TKStreamPlayer::RecordBlock(uint64_t source, const void* buffer, DWORD length)
 {
-    std::lock_guard lock(recordMutex_);
+    MutexLock lock(recordMutex_);
     TKSystem::TKRecorder& r = recorder_;
     // Blocks of another stream (one that fades out) never reach this file.
     if (r.Name.empty() || !r.Playing || source != r.Source)

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 
+#include "base/threadsafety.h"
 #include "core/desktop/kbitmaps.h"
 #include "core/settings/kconfig.h"
 #include "core/stream/kresources.h"
@@ -193,16 +194,17 @@ gdi::BmpResult ReadBuiltinBitmap(gdi::Bitmap& bitmap)
 
 // The built-in bitmap that PrepareBuiltinSkinBitmap decodes (or has
 // decoded), for the next load of the built-in skin.
-std::mutex preparedLock;
-std::future<std::optional<gdi::Bitmap>> prepared;
+// preparedLock guards it; taken alone.
+Mutex preparedLock;
+std::future<std::optional<gdi::Bitmap>> prepared GUARDED_BY(preparedLock);
 
 bool TakePreparedBitmap(gdi::Bitmap& bitmap)
 {
-    std::unique_lock lock(preparedLock);
+    MutexLock lock(preparedLock);
     if (!prepared.valid())
         return false;
     std::optional<gdi::Bitmap> decoded = prepared.get();
-    lock.unlock();
+    lock.Unlock();
     if (!decoded)
         return false;
     bitmap = std::move(*decoded);
@@ -278,7 +280,7 @@ bool CutSkinImages(TKGUI& skin, const gdi::Bitmap& bitmap)
 
 void PrepareBuiltinSkinBitmap()
 {
-    std::lock_guard lock(preparedLock);
+    MutexLock lock(preparedLock);
     prepared = std::async(std::launch::async, [] {
         gdi::Bitmap bitmap;
         return ReadBuiltinBitmap(bitmap) ? std::optional(std::move(bitmap)) : std::nullopt;

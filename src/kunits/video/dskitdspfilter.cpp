@@ -72,7 +72,7 @@ public:
         const HRESULT hr = Describe(type, s);
         if (hr != S_OK)
             return hr;
-        std::lock_guard lock(ringLock_);
+        MutexLock lock(ringLock_);
         current_ = s;
         if (callback_ && !(s == reported_))
             callback_->MediaTypeChanged(&current_);
@@ -112,7 +112,7 @@ public:
                 for (const auto& id : kNavigators)
                     navigator_ = navigator_ || ClassIdOf(f.get()) == id;
         }
-        std::lock_guard lock(ringLock_);
+        MutexLock lock(ringLock_);
         firstSample_ = true;
         SetUpRing();
         return S_OK;
@@ -127,7 +127,7 @@ public:
         int32_t size = delivered;
         AMMediaType changed;
         if (sample->GetMediaType(&changed) == S_OK) {
-            std::lock_guard lock(ringLock_);
+            MutexLock lock(ringLock_);
             changing_ = true;
             TDSStream s = current_;
             const HRESULT hr = Describe(changed, s);
@@ -147,7 +147,7 @@ public:
         TDSStream s;
         ComPtr<IDSKitQxDSPFilterCallBack> callback;
         {
-            std::lock_guard lock(ringLock_);
+            MutexLock lock(ringLock_);
             callback = callback_;
             lastDuration_ = std::llround(size * timePerByte_);
             if (!navigator_ && timed) {
@@ -187,7 +187,7 @@ public:
             sample->SetTime(&start, &stop);
         }
         if (visualAfterDSP_) {
-            std::lock_guard lock(ringLock_);
+            MutexLock lock(ringLock_);
             WriteRing(data, size);
         }
         return S_OK;
@@ -196,7 +196,7 @@ public:
     HRESULT OnEndOfStream() override
     {
         {
-            std::lock_guard lock(ringLock_);
+            MutexLock lock(ringLock_);
             endTime_ = ringEnd_ + 2 * lastDuration_;
             endOfStream_ = true;
         }
@@ -207,7 +207,7 @@ public:
     {
         ComPtr<IDSKitQxDSPFilterCallBack> callback;
         {
-            std::lock_guard lock(ringLock_);
+            MutexLock lock(ringLock_);
             flushing_ = true;
             ClearRing();
             callback = callback_;
@@ -220,7 +220,7 @@ public:
     HRESULT OnEndFlush() override
     {
         {
-            std::lock_guard lock(ringLock_);
+            MutexLock lock(ringLock_);
             flushing_ = false;
         }
         return TransformFilter::OnEndFlush();
@@ -229,7 +229,7 @@ public:
     // ---- IDSKitQxDSPFilterInterface
     HRESULT SetCallBack(IDSKitQxDSPFilterCallBack* callback) override
     {
-        std::lock_guard lock(ringLock_);
+        MutexLock lock(ringLock_);
         callback_ = callback;
         return S_OK;
     }
@@ -279,16 +279,22 @@ public:
         if (!data || !stream)
             return E_POINTER;
         data->clear();
-        const FILTER_STATE state = State();
+        FILTER_STATE state;
+        REFERENCE_TIME start = 0;
+        {
+            MutexLock lock(stateLock_);
+            state = StateLocked();
+            start = StartTime();
+        }
         auto clock = Clock();
         REFERENCE_TIME now = 0;
         if (clock)
             clock->GetTime(&now);
-        std::lock_guard lock(ringLock_);
+        MutexLock lock(ringLock_);
         *stream = current_;
         if (changing_ || flushing_ || state != State_Running || current_.AC3 || current_.DTS || !clock || ring_.empty())
             return S_FALSE;
-        const REFERENCE_TIME t = navigator_ ? ringEnd_ - filled_ * timePerByte_ + kNavigatorLead : now - StartTime();
+        const REFERENCE_TIME t = navigator_ ? ringEnd_ - filled_ * timePerByte_ + kNavigatorLead : now - start;
         if (endOfStream_ && t >= endTime_)
             return S_FALSE;
         return CopySlice(t, *data) ? S_OK : S_FALSE;
@@ -297,24 +303,24 @@ public:
 protected:
     void OnStop() override
     {
-        std::lock_guard lock(ringLock_);
+        MutexLock lock(ringLock_);
         ClearRing();
     }
     void OnRun(REFERENCE_TIME) override
     {
-        std::lock_guard lock(ringLock_);
+        MutexLock lock(ringLock_);
         endOfStream_ = false;
     }
 
 private:
     TDSStream Current()
     {
-        std::lock_guard lock(ringLock_);
+        MutexLock lock(ringLock_);
         return current_;
     }
 
-    // ringLock_ held. A ring of four seconds for the current description.
-    void SetUpRing()
+    // A ring of four seconds for the current description.
+    void SetUpRing() REQUIRES(ringLock_)
     {
         ClearRing();
         if (current_ == ringFor_ && !ring_.empty())
@@ -330,7 +336,7 @@ private:
         ring_.assign(size_t(blockAlign_) * current_.SampleRate * kRingSeconds, 0);
     }
 
-    void ClearRing()
+    void ClearRing() REQUIRES(ringLock_)
     {
         filled_ = 0;
         writePos_ = 0;
@@ -340,9 +346,8 @@ private:
         std::fill(ring_.begin(), ring_.end(), 0);
     }
 
-    // ringLock_ held. Appends n bytes; only the last ring's worth of a
-    // longer buffer is kept.
-    void WriteRing(const uint8_t* data, int32_t n)
+    // Appends n bytes; only the last ring's worth of a longer buffer is kept.
+    void WriteRing(const uint8_t* data, int32_t n) REQUIRES(ringLock_)
     {
         if (ring_.empty() || current_.AC3 || current_.DTS || n <= 0)
             return;
@@ -363,8 +368,8 @@ private:
         filled_ = std::min(size, filled_ + count);
     }
 
-    // ringLock_ held. Copies the slice that starts at stream time t.
-    bool CopySlice(REFERENCE_TIME t, std::vector<uint8_t>& out)
+    // Copies the slice that starts at stream time t.
+    bool CopySlice(REFERENCE_TIME t, std::vector<uint8_t>& out) REQUIRES(ringLock_)
     {
         if (ringEnd_ < 0 || timePerByte_ <= 0)
             return false;
@@ -387,15 +392,21 @@ private:
         return true;
     }
 
-    std::mutex ringLock_;
-    TDSStream current_, reported_, ringFor_;
-    ComPtr<IDSKitQxDSPFilterCallBack> callback_;
-    std::vector<uint8_t> ring_;
-    size_t filled_ = 0, writePos_ = 0;
-    int blockAlign_ = 0;
-    double timePerByte_ = 0;
-    REFERENCE_TIME ringStart_ = -1, ringEnd_ = -1, lastDuration_ = 0, endTime_ = 0;
-    bool endOfStream_ = false, flushing_ = false, changing_ = false, firstSample_ = true, navigator_ = false;
+    // Guards the stream's description, the callback and the ring, between
+    // the streaming thread and the main thread. Taken before the callback's
+    // lock (a type change is reported under it).
+    Mutex ringLock_;
+    TDSStream current_ GUARDED_BY(ringLock_), reported_ GUARDED_BY(ringLock_), ringFor_ GUARDED_BY(ringLock_);
+    ComPtr<IDSKitQxDSPFilterCallBack> callback_ GUARDED_BY(ringLock_);
+    std::vector<uint8_t> ring_ GUARDED_BY(ringLock_);
+    size_t filled_ GUARDED_BY(ringLock_) = 0, writePos_ GUARDED_BY(ringLock_) = 0;
+    int blockAlign_ GUARDED_BY(ringLock_) = 0;
+    double timePerByte_ GUARDED_BY(ringLock_) = 0;
+    REFERENCE_TIME ringStart_ GUARDED_BY(ringLock_) = -1, ringEnd_ GUARDED_BY(ringLock_) = -1;
+    REFERENCE_TIME lastDuration_ GUARDED_BY(ringLock_) = 0, endTime_ GUARDED_BY(ringLock_) = 0;
+    bool endOfStream_ GUARDED_BY(ringLock_) = false, flushing_ GUARDED_BY(ringLock_) = false;
+    bool changing_ GUARDED_BY(ringLock_) = false, firstSample_ GUARDED_BY(ringLock_) = true;
+    bool navigator_ = false; // set on connection, while no sample flows
     // Set from the main thread, read on the streaming thread.
     std::atomic<bool> visualAfterDSP_ = false, delayEnabled_ = false;
     std::atomic<int32_t> delay_ = 0;
@@ -426,13 +437,13 @@ public:
     explicit CallBack(TDSKitQxDSPFilter* owner) : owner_(owner) {}
     void Detach()
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         owner_ = nullptr;
     }
     HRESULT PCMData(void* buffer, int32_t size, int32_t* newSize, PDSStream stream) override
     {
         *newSize = size;
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         int n = size;
         if (owner_ && owner_->dspEnabled_ && owner_->OnPCMData(buffer, size, n, stream))
             *newSize = n;
@@ -440,22 +451,23 @@ public:
     }
     HRESULT MediaTypeChanged(PDSStream stream) override
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         if (owner_)
             owner_->OnMediaTypeChanged(stream);
         return S_OK;
     }
     HRESULT Flush() override
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         if (owner_)
             owner_->OnFlush();
         return S_OK;
     }
 
 private:
-    std::mutex lock_;
-    TDSKitQxDSPFilter* owner_;
+    // Guards owner_; taken after the filter's ring lock.
+    Mutex lock_;
+    TDSKitQxDSPFilter* owner_ GUARDED_BY(lock_);
 };
 
 TDSKitQxDSPFilter::TDSKitQxDSPFilter(QObject* parent)

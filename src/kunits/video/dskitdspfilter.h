@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include <QObject>
@@ -97,21 +96,21 @@ public:
     using Function = std::function<void(Args...)>;
     TLockedHandler& operator=(Function handler)
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         handler_ = std::move(handler);
         return *this;
     }
     // A copy, for a handler that chains to the one it replaces.
     Function Current() const
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         return handler_;
     }
     // False when no handler is assigned.
     template <class... CallArgs>
     bool operator()(CallArgs&&... args) const
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         if (!handler_)
             return false;
         handler_(std::forward<CallArgs>(args)...);
@@ -119,8 +118,10 @@ public:
     }
 
 private:
-    mutable std::mutex lock_;
-    Function handler_;
+    // Guards the handler, held through a call; taken after the DSP
+    // callback's lock.
+    mutable Mutex lock_;
+    Function handler_ GUARDED_BY(lock_);
 };
 
 class TDSKitQxDSPFilter : public QObject, public IFilter {

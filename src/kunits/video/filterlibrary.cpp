@@ -4,10 +4,10 @@
 
 #include <future>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <thread>
 
+#include "base/threadsafety.h"
 #include "core/system/kdebug.h"
 #include "media/graphif.h"
 
@@ -17,8 +17,10 @@ using namespace media;
 
 namespace {
 
-std::mutex libraryPathsLock;
-std::map<CLSID, std::string>& LibraryPaths()
+// Guards the paths; taken after a TState's lock, before the filter
+// registry's.
+Mutex libraryPathsLock;
+std::map<CLSID, std::string>& LibraryPaths() REQUIRES(libraryPathsLock)
 {
     static std::map<CLSID, std::string> paths;
     return paths;
@@ -34,10 +36,12 @@ struct TFilterLibraries::TState {
         std::optional<FilterTemplate> Previous; // what it replaced
         std::string PreviousLibrary;
     };
-    std::mutex lock;
-    std::vector<TRegistration> registrations;
-    std::vector<std::string> libraries; // registered through this object, in order
-    std::string library; // the library being called
+    // Guards what follows, between the caller and the thread that calls a
+    // library; taken before libraryPathsLock and the filter registry's lock.
+    Mutex lock;
+    std::vector<TRegistration> registrations GUARDED_BY(lock);
+    std::vector<std::string> libraries GUARDED_BY(lock); // registered through this object, in order
+    std::string library GUARDED_BY(lock); // the library being called
 
     static HRESULT RegisterClass(void* context, const CLSID* clsid, const char16_t* name, uint32_t merit,
                                  const GUID* category, const GUID* inputMajor, IBaseFilter* (*create)())
@@ -45,7 +49,7 @@ struct TFilterLibraries::TState {
         if (!context || !clsid || !name || !category || !create)
             return E_POINTER;
         auto& state = *static_cast<TState*>(context);
-        std::lock_guard guard(state.lock);
+        MutexLock guard(state.lock);
         TRegistration reg{*clsid, std::nullopt, {}};
         if (const FilterTemplate* previous = FindFilterClass(*clsid))
             reg.Previous = *previous;
@@ -54,7 +58,7 @@ struct TFilterLibraries::TState {
                 return ComPtr<IBaseFilter>::Adopt(create());
             }};
         RegisterFilterClass(std::move(filter));
-        std::lock_guard paths(libraryPathsLock);
+        MutexLock paths(libraryPathsLock);
         if (auto it = LibraryPaths().find(*clsid); it != LibraryPaths().end())
             reg.PreviousLibrary = it->second;
         LibraryPaths()[*clsid] = state.library;
@@ -68,7 +72,7 @@ struct TFilterLibraries::TState {
         if (!context || !clsid)
             return E_POINTER;
         auto& state = *static_cast<TState*>(context);
-        std::lock_guard guard(state.lock);
+        MutexLock guard(state.lock);
         for (auto it = state.registrations.rbegin(); it != state.registrations.rend(); ++it)
             if (it->Clsid == *clsid) {
                 Undo(*it);
@@ -80,7 +84,7 @@ struct TFilterLibraries::TState {
 
     static void Undo(const TRegistration& reg)
     {
-        std::lock_guard paths(libraryPathsLock);
+        MutexLock paths(libraryPathsLock);
         if (reg.Previous) {
             RegisterFilterClass(*reg.Previous);
             LibraryPaths()[reg.Clsid] = reg.PreviousLibrary;
@@ -118,7 +122,7 @@ bool TFilterLibraries::CallLibrary(const std::string& path, const char* entry)
         return false;
     }
     {
-        std::lock_guard guard(state_->lock);
+        MutexLock guard(state_->lock);
         state_->library = path;
     }
     auto state = state_;
@@ -139,7 +143,7 @@ bool TFilterLibraries::CallLibrary(const std::string& path, const char* entry)
 bool TFilterLibraries::Register(const std::string& path)
 {
     {
-        std::lock_guard guard(state_->lock);
+        MutexLock guard(state_->lock);
         state_->libraries.push_back(path);
     }
     return CallLibrary(path, "DllRegisterServer");
@@ -149,7 +153,7 @@ void TFilterLibraries::UnregisterAll()
 {
     std::vector<std::string> libraries;
     {
-        std::lock_guard guard(state_->lock);
+        MutexLock guard(state_->lock);
         libraries.swap(state_->libraries);
     }
     // Each library undoes what it registered (its calls reach only this
@@ -157,7 +161,7 @@ void TFilterLibraries::UnregisterAll()
     // failed or overran left, is undone here.
     for (auto it = libraries.rbegin(); it != libraries.rend(); ++it)
         CallLibrary(*it, "DllUnregisterServer");
-    std::lock_guard guard(state_->lock);
+    MutexLock guard(state_->lock);
     auto& list = state_->registrations;
     for (auto it = list.rbegin(); it != list.rend(); ++it)
         TState::Undo(*it);
@@ -166,7 +170,7 @@ void TFilterLibraries::UnregisterAll()
 
 std::vector<CLSID> TFilterLibraries::Registered() const
 {
-    std::lock_guard guard(state_->lock);
+    MutexLock guard(state_->lock);
     std::vector<CLSID> ids;
     for (const auto& reg : state_->registrations)
         ids.push_back(reg.Clsid);
@@ -175,7 +179,7 @@ std::vector<CLSID> TFilterLibraries::Registered() const
 
 std::string RegisteredLibraryOf(const CLSID& clsid)
 {
-    std::lock_guard paths(libraryPathsLock);
+    MutexLock paths(libraryPathsLock);
     auto it = LibraryPaths().find(clsid);
     return it == LibraryPaths().end() ? std::string() : it->second;
 }

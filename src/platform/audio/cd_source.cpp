@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kFramesPerSector = CDIO_CD_FRAMESIZE_RAW / 4; // 588
 
+// Guards the drives' override; taken alone.
 std::mutex drivesMutex;
 std::vector<std::string> drivesOverride;
 

@@ -40,11 +40,13 @@ public:
     static Engine& get();
     Config config;
 
-    // Taken before mutex by whatever sets, suspends, resumes or closes the
-    // output, so that output may be read under it alone.
+    // Guards the output's setting, suspending, resuming and closing, so that
+    // output may be read under it alone; taken before mutex.
     std::mutex deviceMutex;
+    // Guards what follows (output is set under deviceMutex too). Taken before
+    // the sync dispatcher's lock; the output's render call takes it, so the
+    // output never closes under it.
     std::mutex mutex;
-    // Guarded by mutex.
     bool initialised = false;
     bool initialising = false; // BASS_Init is opening the output
     std::unique_ptr<Output> output;

@@ -69,6 +69,8 @@ private:
     void finish(int error);
 
     DownloadOptions options_;
+    // Guards the headers, the status and the buffered bytes below (to
+    // paused_), between the download thread and the reader; taken alone.
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> headers_;
@@ -87,6 +89,7 @@ private:
     std::atomic<std::int64_t> downloaded_{0};
     std::atomic<std::int64_t> contentLength_{-1};
     void* multi_ = nullptr;
+    // Guards the join (stop may come from two threads); taken alone.
     std::mutex threadMutex_;
     std::thread thread_;
 };

@@ -22,6 +22,7 @@ std::atomic<int> offlineSpeakers{8};
 // Device names handed out stay valid: they are interned for the process.
 const char* intern(const std::string& text)
 {
+    // Guards the names; taken alone.
     static std::mutex mutex;
     static std::set<std::string> names;
     std::lock_guard lock(mutex);

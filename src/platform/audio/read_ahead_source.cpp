@@ -146,8 +146,11 @@ private:
     ReadyGate ready_;
     const bool seekable_;
     PcmFormat format_;
-    mutable std::mutex innerMutex_; // the inner source: the thread, file positions and tags
-    mutable std::mutex mutex_; // everything below
+    // Guards the inner source, between the reading thread and the callers of
+    // file positions and tags. Neither lock is taken under the other.
+    mutable std::mutex innerMutex_;
+    // Guards everything below.
+    mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::int64_t length_;
     std::size_t resumeFrames_;

@@ -15,6 +15,7 @@ namespace {
 // BASS_Free (and so the program's shutdown) for as long: the close finishes
 // on a thread of its own, and the next use of SDL's audio waits for it.
 struct Closing {
+    // Guards the count; taken alone.
     std::mutex mutex;
     std::condition_variable done;
     int pending = 0;

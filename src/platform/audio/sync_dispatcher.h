@@ -32,6 +32,8 @@ public:
 
 private:
     void run(unsigned generation);
+    // Guards the queue and the thread's state below; taken last (the engine
+    // posts under its own lock), let go while a callback runs.
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;

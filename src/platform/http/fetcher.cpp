@@ -12,7 +12,7 @@ Fetcher::Fetcher(QObject* context) : context_(context), generation_(std::make_sh
 Fetcher::~Fetcher()
 {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         stopping_ = true;
         jobs_.clear();
     }
@@ -26,14 +26,14 @@ void Fetcher::get(HttpRequest request, Done done)
 {
     request.cancel = &cancel_;
     ++pending_;
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     jobs_.push_back(Job{std::move(request), std::move(done), generation_->load()});
     wake_.notify_all();
 }
 
 void Fetcher::cancelAll()
 {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     jobs_.clear();
     pending_ = 0;
     // Results already under way or queued for delivery carry the old
@@ -47,8 +47,8 @@ void Fetcher::run()
     for (;;) {
         Job job;
         {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            MutexLock lock(mutex_);
+            lock.Wait(wake_, [this]() REQUIRES(mutex_) { return stopping_ || !jobs_.empty(); });
             if (stopping_)
                 return;
             job = std::move(jobs_.front());
@@ -57,7 +57,7 @@ void Fetcher::run()
                 cancel_ = false;
         }
         HttpResult result = HttpGet(job.request);
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (stopping_)
             return;
         auto deliver = [this, generations = generation_, wanted = job.generation, done = std::move(job.done),

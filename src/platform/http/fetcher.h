@@ -5,9 +5,9 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <thread>
 
+#include "base/threadsafety.h"
 #include "http/http.h"
 
 class QObject;
@@ -50,10 +50,12 @@ private:
     std::shared_ptr<std::atomic<std::uint64_t>> generation_;
     std::atomic<bool> cancel_{false};
     int pending_ = 0; // callbacks still to come; main thread only
-    std::mutex mutex_;
+    // Guards the queue and the stop; held while a result is posted, so none
+    // is posted once the destructor has stopped the worker. Taken alone.
+    Mutex mutex_;
     std::condition_variable wake_;
-    std::deque<Job> jobs_;
-    bool stopping_ = false;
+    std::deque<Job> jobs_ GUARDED_BY(mutex_);
+    bool stopping_ GUARDED_BY(mutex_) = false;
     std::thread worker_;
 };
 

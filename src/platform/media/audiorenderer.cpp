@@ -317,7 +317,10 @@ private:
         gainRight_ = master * GainOf(balance_ < 0 ? balance_ : 0);
     }
 
-    int32_t volume_ = 0, balance_ = 0;
+    int32_t volume_ = 0, balance_ = 0; // main thread
+    // Guards the queue, the format and the gains below (to gainRight_),
+    // between the streaming thread, SDL's audio thread and the main thread.
+    // Taken after outputLock_, before clockLock_.
     std::mutex dataLock_;
     std::condition_variable drained_;
     std::deque<float> queue_;
@@ -329,8 +332,11 @@ private:
     float gainLeft_ = 1, gainRight_ = 1;
     std::atomic<bool> running_{false};
     std::atomic<REFERENCE_TIME> runStart_{0};
-    std::mutex outputLock_; // before dataLock_
+    // Guards the device; taken before dataLock_, which is let go before the
+    // device closes (closing waits for SDL's audio thread, which mixes under it).
+    std::mutex outputLock_;
     std::unique_ptr<audio::Output> output_;
+    // Guards the clock's offset and its last answer; taken last.
     std::mutex clockLock_;
     REFERENCE_TIME offset_ = 0, lastTime_ = 0;
 };

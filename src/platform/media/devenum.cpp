@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <deque>
-#include <mutex>
 
+#include "base/threadsafety.h"
 #include "media/enumerators.h"
 #include "media/uuids.h"
 
@@ -14,14 +14,16 @@ std::vector<FilterTemplate> BuiltinFilters(); // builtins.cpp
 namespace {
 
 struct Registry {
-    std::mutex lock;
-    std::deque<FilterTemplate> filters; // addresses stay valid as it grows
+    // Taken alone.
+    Mutex lock;
+    std::deque<FilterTemplate> filters GUARDED_BY(lock); // addresses stay valid as it grows
 };
 
 Registry& TheRegistry()
 {
     static Registry registry;
     static const bool filled = [] {
+        MutexLock lock(registry.lock);
         for (auto& f : BuiltinFilters())
             registry.filters.push_back(std::move(f));
         return true;
@@ -116,7 +118,7 @@ public:
 void RegisterFilterClass(FilterTemplate filter)
 {
     auto& r = TheRegistry();
-    std::lock_guard lock(r.lock);
+    MutexLock lock(r.lock);
     auto it = std::find_if(r.filters.begin(), r.filters.end(), [&](const auto& f) { return f.clsid == filter.clsid; });
     if (it != r.filters.end())
         *it = std::move(filter);
@@ -127,7 +129,7 @@ void RegisterFilterClass(FilterTemplate filter)
 bool UnregisterFilterClass(const CLSID& clsid)
 {
     auto& r = TheRegistry();
-    std::lock_guard lock(r.lock);
+    MutexLock lock(r.lock);
     auto it = std::find_if(r.filters.begin(), r.filters.end(), [&](const auto& f) { return f.clsid == clsid; });
     if (it == r.filters.end())
         return false;
@@ -140,7 +142,7 @@ std::vector<FilterTemplate> RegisteredFilterClasses()
     auto& r = TheRegistry();
     std::vector<FilterTemplate> list;
     {
-        std::lock_guard lock(r.lock);
+        MutexLock lock(r.lock);
         list.assign(r.filters.begin(), r.filters.end());
     }
     std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.merit > b.merit; });
@@ -150,7 +152,7 @@ std::vector<FilterTemplate> RegisteredFilterClasses()
 const FilterTemplate* FindFilterClass(const CLSID& clsid)
 {
     auto& r = TheRegistry();
-    std::lock_guard lock(r.lock);
+    MutexLock lock(r.lock);
     for (const auto& f : r.filters)
         if (f.clsid == clsid)
             return &f;

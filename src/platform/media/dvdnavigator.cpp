@@ -348,13 +348,12 @@ protected:
     {
         // The stream time stands still in a pause: where it stopped, or at
         // the start.
-        REFERENCE_TIME at = 0, now = 0;
-        if (const ComPtr<IReferenceClock> clock = Clock();
-            from == State_Running && clock && Succeeded(clock->GetTime(&now)))
-            at = std::max<REFERENCE_TIME>(0, now - StartTime());
+        REFERENCE_TIME now = 0;
+        const ComPtr<IReferenceClock> clock = Clock();
+        const bool ran = from == State_Running && clock && Succeeded(clock->GetTime(&now));
         {
-            std::lock_guard lock(stateLock_);
-            pausedAt_ = at;
+            MutexLock lock(stateLock_);
+            pausedAt_ = ran ? std::max<REFERENCE_TIME>(0, now - StartTime()) : 0;
         }
         if (from == State_Stopped && session_.IsOpen())
             streamer_->Start();
@@ -431,7 +430,7 @@ private:
         ComPtr<IReferenceClock> clock = Clock();
         REFERENCE_TIME start = 0;
         {
-            std::lock_guard lock(stateLock_);
+            MutexLock lock(stateLock_);
             if (StateLocked() == State_Paused)
                 return pausedAt_;
             if (StateLocked() != State_Running)
@@ -450,7 +449,7 @@ private:
     DvdDisc disc_;
     std::u16string folder_;
     std::unique_ptr<DvdStreamer> streamer_;
-    REFERENCE_TIME pausedAt_ = 0; // stateLock_
+    REFERENCE_TIME pausedAt_ GUARDED_BY(stateLock_) = 0;
 };
 
 } // namespace

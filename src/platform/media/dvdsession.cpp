@@ -55,7 +55,7 @@ DvdSession::~DvdSession() { Close(); }
 bool DvdSession::Open(const std::string& root)
 {
     Close();
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     dvdnav_t* nav = nullptr;
     if (root.empty() || dvdnav_open2(&nav, nullptr, &kQuietLogger, root.c_str()) != DVDNAV_STATUS_OK)
         return false;
@@ -76,7 +76,7 @@ bool DvdSession::Open(const std::string& root)
 
 void DvdSession::Close()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (nav_)
         dvdnav_close(nav_);
     nav_ = nullptr;
@@ -85,13 +85,13 @@ void DvdSession::Close()
 
 bool DvdSession::IsOpen() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return nav_ != nullptr;
 }
 
 DvdSession::Step DvdSession::Next(uint8_t* buffer, Reading* reading)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_)
         return Step::Error;
     // libdvdnav keeps a still skip until it next reaches the end of a cell;
@@ -229,27 +229,27 @@ void DvdSession::TrackTime(Reading* reading)
 
 void DvdSession::SkipStill()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     // A command that moved playback has left the still already.
     skipStill_ = std::exchange(still_, false);
 }
 
 void DvdSession::SkipWait()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (nav_)
         dvdnav_wait_skip(nav_);
 }
 
 bool DvdSession::TakeUserJump()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return std::exchange(userJump_, false);
 }
 
 bool DvdSession::UserJumpPending() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return userJump_;
 }
 
@@ -273,14 +273,14 @@ void DvdSession::Jumped()
 
 HRESULT DvdSession::PlayTitle(uint32_t title)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return nav_ ? Command(dvdnav_title_play(nav_, static_cast<int32_t>(title)) == DVDNAV_STATUS_OK)
                 : VFW_E_DVD_INVALIDDOMAIN;
 }
 
 HRESULT DvdSession::PlayChapterInTitle(uint32_t title, uint32_t chapter)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return nav_ ? Command(dvdnav_part_play(nav_, static_cast<int32_t>(title), static_cast<int32_t>(chapter)) ==
                           DVDNAV_STATUS_OK)
                 : VFW_E_DVD_INVALIDDOMAIN;
@@ -288,7 +288,7 @@ HRESULT DvdSession::PlayChapterInTitle(uint32_t title, uint32_t chapter)
 
 HRESULT DvdSession::PlayAtTime(const DVD_HMSF_TIMECODE& time)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || domain_ != DVD_DOMAIN_Title)
         return VFW_E_DVD_INVALIDDOMAIN;
     const uint64_t ticks = ((time.bHours * 60ull + time.bMinutes) * 60 + time.bSeconds) * 90000;
@@ -299,7 +299,7 @@ HRESULT DvdSession::PlayAtTime(const DVD_HMSF_TIMECODE& time)
 
 HRESULT DvdSession::PlayPrevChapter()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || domain_ != DVD_DOMAIN_Title)
         return VFW_E_DVD_INVALIDDOMAIN;
     return Command(dvdnav_prev_pg_search(nav_) == DVDNAV_STATUS_OK);
@@ -307,7 +307,7 @@ HRESULT DvdSession::PlayPrevChapter()
 
 HRESULT DvdSession::PlayNextChapter()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || domain_ != DVD_DOMAIN_Title)
         return VFW_E_DVD_INVALIDDOMAIN;
     return Command(dvdnav_next_pg_search(nav_) == DVDNAV_STATUS_OK);
@@ -315,7 +315,7 @@ HRESULT DvdSession::PlayNextChapter()
 
 HRESULT DvdSession::ShowMenu(DVD_MENU_ID menu)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || domain_ == DVD_DOMAIN_Stop)
         return VFW_E_DVD_INVALIDDOMAIN;
     if (menu < DVD_MENU_Title || menu > DVD_MENU_Chapter)
@@ -325,7 +325,7 @@ HRESULT DvdSession::ShowMenu(DVD_MENU_ID menu)
 
 HRESULT DvdSession::Resume()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || domain_ == DVD_DOMAIN_Title || domain_ == DVD_DOMAIN_Stop)
         return VFW_E_DVD_INVALIDDOMAIN;
     return Command(dvdnav_menu_call(nav_, DVD_MENU_Escape) == DVDNAV_STATUS_OK);
@@ -333,7 +333,7 @@ HRESULT DvdSession::Resume()
 
 HRESULT DvdSession::ReturnFromSubmenu()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || domain_ == DVD_DOMAIN_Title || domain_ == DVD_DOMAIN_Stop)
         return VFW_E_DVD_INVALIDDOMAIN;
     return Command(dvdnav_go_up(nav_) == DVDNAV_STATUS_OK);
@@ -341,7 +341,7 @@ HRESULT DvdSession::ReturnFromSubmenu()
 
 HRESULT DvdSession::SelectRelativeButton(DVD_RELATIVE_BUTTON direction)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || lastButtons_ == 0)
         return VFW_E_DVD_NO_BUTTON;
     pci_t* pci = dvdnav_get_current_nav_pci(nav_);
@@ -358,7 +358,7 @@ HRESULT DvdSession::SelectRelativeButton(DVD_RELATIVE_BUTTON direction)
 
 HRESULT DvdSession::SelectButton(uint32_t button)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || button == 0 || button > lastButtons_)
         return VFW_E_DVD_NO_BUTTON;
     return Selected(dvdnav_button_select(nav_, dvdnav_get_current_nav_pci(nav_), static_cast<int32_t>(button)) ==
@@ -377,7 +377,7 @@ HRESULT DvdSession::Selected(bool ok)
 
 HRESULT DvdSession::ActivateButton()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || lastButtons_ == 0)
         return VFW_E_DVD_NO_BUTTON;
     if (dvdnav_button_activate(nav_, dvdnav_get_current_nav_pci(nav_)) != DVDNAV_STATUS_OK)
@@ -388,7 +388,7 @@ HRESULT DvdSession::ActivateButton()
 
 HRESULT DvdSession::SelectAtPosition(POINT point)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || lastButtons_ == 0)
         return VFW_E_DVD_NO_BUTTON;
     return Selected(dvdnav_mouse_select(nav_, dvdnav_get_current_nav_pci(nav_), point.x, point.y) == DVDNAV_STATUS_OK);
@@ -396,7 +396,7 @@ HRESULT DvdSession::SelectAtPosition(POINT point)
 
 HRESULT DvdSession::ActivateAtPosition(POINT point)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || lastButtons_ == 0)
         return VFW_E_DVD_NO_BUTTON;
     if (dvdnav_mouse_activate(nav_, dvdnav_get_current_nav_pci(nav_), point.x, point.y) != DVDNAV_STATUS_OK)
@@ -407,7 +407,7 @@ HRESULT DvdSession::ActivateAtPosition(POINT point)
 
 HRESULT DvdSession::SelectAngle(uint32_t angle)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || domain_ != DVD_DOMAIN_Title)
         return VFW_E_DVD_INVALIDDOMAIN;
     return dvdnav_angle_change(nav_, static_cast<int32_t>(angle)) == DVDNAV_STATUS_OK ? S_OK : E_INVALIDARG;
@@ -415,49 +415,49 @@ HRESULT DvdSession::SelectAngle(uint32_t angle)
 
 void DvdSession::SetTimeCodeEvents(bool hmsf)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     hmsfEvents_ = hmsf;
 }
 
 void DvdSession::SelectAudio(uint32_t stream)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     audio_ = stream;
 }
 
 void DvdSession::SelectSubpicture(uint32_t stream)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     subpicture_ = stream;
 }
 
 void DvdSession::ShowSubpictures(bool show)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     subpicturesShown_ = show;
 }
 
 uint32_t DvdSession::SelectedAudio() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return audio_;
 }
 
 uint32_t DvdSession::SelectedSubpicture() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return subpicture_;
 }
 
 bool DvdSession::SubpicturesShown() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return subpicturesShown_;
 }
 
 int DvdSession::AudioToPlay() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_)
         return -1;
     if (domain_ != DVD_DOMAIN_Title)
@@ -473,7 +473,7 @@ int DvdSession::AudioToPlay() const
 
 int DvdSession::SubpictureToPlay() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_)
         return -1;
     if (domain_ != DVD_DOMAIN_Title) // a menu's buttons are drawn by its subpicture
@@ -485,7 +485,7 @@ int DvdSession::SubpictureToPlay() const
 
 bool DvdSession::AudioEnabled(uint32_t stream) const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || stream > 7)
         return false;
     if (domain_ != DVD_DOMAIN_Title)
@@ -495,7 +495,7 @@ bool DvdSession::AudioEnabled(uint32_t stream) const
 
 bool DvdSession::SubpictureEnabled(uint32_t stream) const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     if (!nav_ || stream > 31 || domain_ != DVD_DOMAIN_Title)
         return false;
     return dvdnav_get_spu_logical_stream(nav_, static_cast<uint8_t>(stream)) >= 0;
@@ -503,13 +503,13 @@ bool DvdSession::SubpictureEnabled(uint32_t stream) const
 
 DVD_DOMAIN DvdSession::Domain() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return domain_;
 }
 
 DVD_PLAYBACK_LOCATION2 DvdSession::Location() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return LocationLocked();
 }
 
@@ -530,26 +530,26 @@ DVD_PLAYBACK_LOCATION2 DvdSession::LocationLocked() const
 
 uint32_t DvdSession::CurrentTitleSet() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return titleSet_;
 }
 
 uint64_t DvdSession::TitleLength() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return domain_ == DVD_DOMAIN_Title ? titleLength_ : 0;
 }
 
 void DvdSession::Buttons(uint32_t* available, uint32_t* current) const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     *available = lastButtons_;
     *current = lastButton_;
 }
 
 DvdHighlight DvdSession::Highlight() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     DvdHighlight h;
     dvdnav_highlight_area_t area{};
     if (!nav_ || lastButtons_ == 0 || lastButton_ == 0 ||
@@ -566,7 +566,7 @@ DvdHighlight DvdSession::Highlight() const
 
 void DvdSession::Angles(uint32_t* available, uint32_t* current) const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     int32_t now = 1, count = 1;
     if (nav_ && domain_ == DVD_DOMAIN_Title)
         dvdnav_get_angle_info(nav_, &now, &count);

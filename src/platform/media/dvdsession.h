@@ -11,11 +11,11 @@
 
 #include <array>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/threadsafety.h"
 #include "media/dvdif.h"
 
 struct dvdnav_s;
@@ -110,33 +110,35 @@ public:
     void Angles(uint32_t* available, uint32_t* current) const;
 
 private:
-    void Track(int event, const uint8_t* buffer, Reading* reading);
-    void TrackLocation(Reading* reading);
-    void TrackTime(Reading* reading);
-    void TrackButtons(Reading* reading);
-    DVD_PLAYBACK_LOCATION2 LocationLocked() const;
-    HRESULT Command(bool ok);
+    void Track(int event, const uint8_t* buffer, Reading* reading) REQUIRES(lock_);
+    void TrackLocation(Reading* reading) REQUIRES(lock_);
+    void TrackTime(Reading* reading) REQUIRES(lock_);
+    void TrackButtons(Reading* reading) REQUIRES(lock_);
+    DVD_PLAYBACK_LOCATION2 LocationLocked() const REQUIRES(lock_);
+    HRESULT Command(bool ok) REQUIRES(lock_);
     // After a command that moved playback.
-    void Jumped();
+    void Jumped() REQUIRES(lock_);
     // Keeps the highlighted button after a selection.
-    HRESULT Selected(bool ok);
+    HRESULT Selected(bool ok) REQUIRES(lock_);
 
-    mutable std::mutex lock_;
-    dvdnav_s* nav_ = nullptr;
-    DVD_DOMAIN domain_ = DVD_DOMAIN_Stop;
-    uint32_t titleSet_ = 0;
-    uint32_t title_ = 0, chapter_ = 0;
-    uint64_t titleLength_ = 0;
-    uint64_t time_ = 0; // 90 kHz from the start of the program chain
-    uint32_t reportedSecond_ = UINT32_MAX;
-    bool hmsfEvents_ = false;
-    bool userJump_ = false;
-    bool still_ = false; // the navigator reported a still that nothing has ended
-    bool skipStill_ = false; // the streaming thread ended it: skip with the next read
-    uint32_t audio_ = 0, subpicture_ = 0;
-    bool subpicturesShown_ = false;
-    uint32_t lastButtons_ = 0, lastButton_ = 0;
-    int quietSteps_ = 0;
+    // Guards the machine and everything below. Taken alone, or after the
+    // streamer's wake lock.
+    mutable Mutex lock_;
+    dvdnav_s* nav_ GUARDED_BY(lock_) = nullptr;
+    DVD_DOMAIN domain_ GUARDED_BY(lock_) = DVD_DOMAIN_Stop;
+    uint32_t titleSet_ GUARDED_BY(lock_) = 0;
+    uint32_t title_ GUARDED_BY(lock_) = 0, chapter_ GUARDED_BY(lock_) = 0;
+    uint64_t titleLength_ GUARDED_BY(lock_) = 0;
+    uint64_t time_ GUARDED_BY(lock_) = 0; // 90 kHz from the start of the program chain
+    uint32_t reportedSecond_ GUARDED_BY(lock_) = UINT32_MAX;
+    bool hmsfEvents_ GUARDED_BY(lock_) = false;
+    bool userJump_ GUARDED_BY(lock_) = false;
+    bool still_ GUARDED_BY(lock_) = false; // the navigator reported a still that nothing has ended
+    bool skipStill_ GUARDED_BY(lock_) = false; // the streaming thread ended it: skip with the next read
+    uint32_t audio_ GUARDED_BY(lock_) = 0, subpicture_ GUARDED_BY(lock_) = 0;
+    bool subpicturesShown_ GUARDED_BY(lock_) = false;
+    uint32_t lastButtons_ GUARDED_BY(lock_) = 0, lastButton_ GUARDED_BY(lock_) = 0;
+    int quietSteps_ GUARDED_BY(lock_) = 0;
 };
 
 } // namespace kolvarin::media

@@ -95,7 +95,7 @@ void DvdStreamer::Stop()
         return;
     abort_ = true;
     {
-        std::lock_guard lock(wakeLock_);
+        MutexLock lock(wakeLock_);
         wake_ = true;
     }
     woken_.notify_all();
@@ -112,7 +112,7 @@ bool DvdStreamer::SetRate(double rate) { return rate_.exchange(rate) != rate; }
 void DvdStreamer::Wake()
 {
     {
-        std::lock_guard lock(wakeLock_);
+        MutexLock lock(wakeLock_);
         wake_ = true;
     }
     woken_.notify_all();
@@ -139,16 +139,16 @@ void DvdStreamer::ShowSubpictures(bool show)
 
 bool DvdStreamer::WaitForCommand(int ms)
 {
-    std::unique_lock lock(wakeLock_);
+    MutexLock lock(wakeLock_);
     // A wake left from a command that was dealt with before must not end
     // this wait; one whose jump is still to come must.
     if (!session_.UserJumpPending())
         wake_ = false;
-    const auto woken = [&] { return wake_ || abort_; };
+    const auto woken = [&]() REQUIRES(wakeLock_) { return wake_ || abort_; };
     if (ms < 0)
-        woken_.wait(lock, woken);
+        lock.Wait(woken_, woken);
     else
-        woken_.wait_for(lock, std::chrono::milliseconds(ms), woken);
+        lock.WaitFor(woken_, std::chrono::milliseconds(ms), woken);
     const bool was = wake_;
     wake_ = false;
     return was && !abort_;
@@ -368,7 +368,7 @@ void DvdStreamer::Route(AVPacket* packet)
         QueueEvents();
     if (codec != p->codec) {
         p->codec = codec;
-        std::lock_guard lock(typesLock_);
+        MutexLock lock(typesLock_);
         types_.push_back(MediaTypeOfStream(st));
         packet->stream_index = static_cast<int>(types_.size()) - 1;
     }
@@ -465,7 +465,7 @@ void DvdStreamer::QueueEvents()
         return;
     }
     {
-        std::lock_guard lock(eventsLock_);
+        MutexLock lock(eventsLock_);
         batches_.emplace_back(nextBatch_, std::move(pending_));
     }
     pending_.clear();
@@ -482,7 +482,7 @@ void DvdStreamer::SendEvents(int64_t batch)
     if (batch < 0) {
         events.swap(pending_);
     } else {
-        std::lock_guard lock(eventsLock_);
+        MutexLock lock(eventsLock_);
         while (!batches_.empty() && batches_.front().first <= batch) {
             auto& front = batches_.front().second;
             events.insert(events.end(), front.begin(), front.end());
@@ -498,7 +498,7 @@ void DvdStreamer::SendEvents(int64_t batch)
 
 void DvdStreamer::DropQueuedEvents()
 {
-    std::lock_guard lock(eventsLock_);
+    MutexLock lock(eventsLock_);
     batches_.clear();
 }
 
@@ -544,7 +544,7 @@ void DvdStreamer::DeliverLoop(PinQueue& p)
         if (packet->stream_index != kNoNewType) {
             AMMediaType type;
             {
-                std::lock_guard lock(typesLock_);
+                MutexLock lock(typesLock_);
                 type = types_[static_cast<size_t>(packet->stream_index)];
             }
             sample->SetMediaType(&type);

@@ -19,11 +19,11 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "base/threadsafety.h"
 #include "media/dvdsession.h"
 #include "media/filterbase.h"
 #include "media/packetqueue.h"
@@ -134,15 +134,21 @@ private:
     int64_t nextStart_ = 0; // 90 kHz, where the next discontinuous unit goes
     int audioStream_ = -1, subpictureStream_ = -1;
     std::vector<DvdEvent> pending_; // read, not yet queued
-    std::mutex eventsLock_;
-    std::deque<std::pair<int64_t, std::vector<DvdEvent>>> batches_; // queued behind video
     int64_t nextBatch_ = 0;
-    std::mutex typesLock_;
-    std::deque<AMMediaType> types_; // by AVPacket::stream_index, as routed
 
-    std::mutex wakeLock_;
+    // Each lock below is taken alone but wakeLock_, under which the session's
+    // lock is taken.
+    // Guards the batches between the reading thread and the video pin's thread.
+    Mutex eventsLock_;
+    std::deque<std::pair<int64_t, std::vector<DvdEvent>>> batches_ GUARDED_BY(eventsLock_); // queued behind video
+    // Guards the types between the reading thread and the pins' threads.
+    Mutex typesLock_;
+    std::deque<AMMediaType> types_ GUARDED_BY(typesLock_); // by AVPacket::stream_index, as routed
+
+    // Guards a command's wake between the main thread and the reading thread.
+    Mutex wakeLock_;
     std::condition_variable woken_;
-    bool wake_ = false;
+    bool wake_ GUARDED_BY(wakeLock_) = false;
 };
 
 } // namespace kolvarin::media

@@ -7,7 +7,6 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -113,7 +112,7 @@ public:
     ~DvdSubpictureMixer() override
     {
         {
-            std::lock_guard lock(redrawLock_);
+            MutexLock lock(redrawLock_);
             quit_ = true;
         }
         redrawWanted_.notify_all();
@@ -156,10 +155,10 @@ public:
         const bool timed = Succeeded(sample->GetTime(&start, &stop));
         AMMediaType changed;
         const bool typeChanged = sample->GetMediaType(&changed) == S_OK;
-        std::lock_guard deliver(deliverLock_);
+        MutexLock deliver(output_->StreamLock());
         REFERENCE_TIME at = 0;
         {
-            std::lock_guard lock(lock_);
+            MutexLock lock(lock_);
             av_frame_free(&lastFrame_);
             lastFrame_ = av_frame_clone(frame);
             if (timed)
@@ -176,7 +175,7 @@ public:
     HRESULT BeginFlush(InputPin& pin) override
     {
         if (&pin == subpicture_) {
-            std::lock_guard lock(lock_);
+            MutexLock lock(lock_);
             queued_.clear();
             return S_OK;
         }
@@ -185,20 +184,20 @@ public:
     HRESULT EndFlush(InputPin& pin) override
     {
         if (&pin == subpicture_) {
-            std::lock_guard lock(lock_);
+            MutexLock lock(lock_);
             if (codec_)
                 avcodec_flush_buffers(codec_.get());
             return S_OK;
         }
         {
-            std::lock_guard lock(lock_);
+            MutexLock lock(lock_);
             av_frame_free(&lastFrame_);
         }
         return output_->IsConnected() ? output_->DeliverEndFlush() : S_OK;
     }
     HRESULT NewSegment(InputPin& pin, REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         if (&pin == subpicture_) {
             subpictureSegment_ = start;
             return S_OK;
@@ -210,7 +209,7 @@ public:
 protected:
     // Waits for a redraw under way, so none sends once the graph may
     // disconnect the output.
-    void OnStop() override { std::lock_guard deliver(deliverLock_); }
+    void OnStop() override { MutexLock deliver(output_->StreamLock()); }
 
 private:
     // What the navigator calls, answered by the subpicture pin.
@@ -222,32 +221,29 @@ private:
         uint32_t Release() override { return mixer_.Release(); }
         HRESULT SetPalette(const std::array<uint32_t, 16>& colours) override
         {
-            std::lock_guard lock(mixer_.lock_);
+            MutexLock lock(mixer_.lock_);
             mixer_.palette_ = colours;
             return S_OK;
         }
         HRESULT SetHighlight(const DvdHighlight& highlight) override
         {
-            return mixer_.Change([&] { return std::exchange(mixer_.highlight_, highlight) != highlight; });
+            return mixer_.Change(&DvdSubpictureMixer::highlight_, highlight);
         }
-        HRESULT ShowSubpictures(bool show) override
-        {
-            return mixer_.Change([&] { return std::exchange(mixer_.shown_, show) != show; });
-        }
+        HRESULT ShowSubpictures(bool show) override { return mixer_.Change(&DvdSubpictureMixer::shown_, show); }
 
     private:
         DvdSubpictureMixer& mixer_;
     };
 
-    // Applies a change under the lock; one that changed what is drawn asks
-    // for a redraw.
-    template <class Changed>
-    HRESULT Change(Changed changed)
+    // Sets one of the fields under lock_ to value; a change of what is drawn
+    // asks for a redraw.
+    template <class T>
+    HRESULT Change(T DvdSubpictureMixer::*field, const T& value)
     {
         bool redraw = false;
         {
-            std::lock_guard lock(lock_);
-            redraw = changed();
+            MutexLock lock(lock_);
+            redraw = std::exchange(this->*field, value) != value;
         }
         if (redraw)
             AskRedraw();
@@ -270,7 +266,7 @@ private:
         std::memcpy(packet->data, data, static_cast<size_t>(length));
         bool added = false;
         {
-            std::lock_guard lock(lock_);
+            MutexLock lock(lock_);
             if (!codec_)
                 codec_ = OpenDvdSubtitleDecoder();
             AVSubtitle sub{};
@@ -287,8 +283,8 @@ private:
         return S_OK;
     }
 
-    // lock_ held. A subpicture without a picture clears what showed.
-    void Add(const AVSubtitle& sub, REFERENCE_TIME at)
+    // A subpicture without a picture clears what showed.
+    void Add(const AVSubtitle& sub, REFERENCE_TIME at) REQUIRES(lock_)
     {
         Subpicture s;
         s.start = at + REFERENCE_TIME(sub.start_display_time) * 10000;
@@ -317,8 +313,8 @@ private:
             queued_.pop_front();
     }
 
-    // lock_ held: the subpicture that shows at time at, the older ones dropped.
-    const Subpicture* Showing(REFERENCE_TIME at)
+    // The subpicture that shows at time at, the older ones dropped.
+    const Subpicture* Showing(REFERENCE_TIME at) REQUIRES(lock_)
     {
         while (queued_.size() > 1 && queued_[1].start <= at)
             queued_.pop_front();
@@ -328,14 +324,14 @@ private:
         return shown_ || s.forced ? &s : nullptr;
     }
 
-    // Sends the picture with what shows at time at drawn in; deliverLock_
-    // held. start: the sample's time, or none for a redraw.
+    // Sends the picture with what shows at time at drawn in. start: the
+    // sample's time, or none for a redraw.
     HRESULT Send(const AVFrame* frame, REFERENCE_TIME at, const REFERENCE_TIME* start, const REFERENCE_TIME* stop,
-                 const AMMediaType* type)
+                 const AMMediaType* type) REQUIRES(output_->StreamLock())
     {
         AVFrame* work = nullptr;
         {
-            std::lock_guard lock(lock_);
+            MutexLock lock(lock_);
             if (const Subpicture* s = Showing(at)) {
                 work = av_frame_clone(frame);
                 if (work && av_frame_make_writable(work) >= 0)
@@ -360,7 +356,7 @@ private:
     void AskRedraw()
     {
         {
-            std::lock_guard lock(redrawLock_);
+            MutexLock lock(redrawLock_);
             redrawAsked_ = true;
         }
         redrawWanted_.notify_all();
@@ -370,32 +366,32 @@ private:
     // (a still), the last one is sent again.
     void RedrawLoop()
     {
-        std::unique_lock lock(redrawLock_);
+        MutexLock lock(redrawLock_);
         for (;;) {
-            redrawWanted_.wait(lock, [&] { return quit_ || redrawAsked_; });
+            lock.Wait(redrawWanted_, [&]() REQUIRES(redrawLock_) { return quit_ || redrawAsked_; });
             if (quit_)
                 return;
             redrawAsked_ = false;
             const uint64_t seen = pictures_;
-            if (redrawWanted_.wait_for(lock, kRedrawDelay, [&] { return quit_; }))
+            if (lock.WaitFor(redrawWanted_, kRedrawDelay, [&]() REQUIRES(redrawLock_) { return quit_; }))
                 return;
             if (pictures_ != seen || State() == State_Stopped || !output_->IsConnected())
                 continue;
-            lock.unlock();
+            lock.Unlock();
             Redraw();
-            lock.lock();
+            lock.Lock();
         }
     }
 
     void Redraw()
     {
-        std::lock_guard deliver(deliverLock_);
+        MutexLock deliver(output_->StreamLock());
         if (State() == State_Stopped) // stopped since the loop looked: the output may be going
             return;
         AVFrame* frame = nullptr;
         REFERENCE_TIME at = 0;
         {
-            std::lock_guard lock(lock_);
+            MutexLock lock(lock_);
             frame = lastFrame_ ? av_frame_clone(lastFrame_) : nullptr;
             at = lastTime_;
         }
@@ -411,21 +407,25 @@ private:
     OutputPin* output_;
     Sink sink_{*this};
 
-    std::mutex lock_; // what is drawn
-    CodecPtr codec_;
-    std::deque<Subpicture> queued_;
-    std::array<uint32_t, 16> palette_{};
-    DvdHighlight highlight_;
-    bool shown_ = false;
-    AVFrame* lastFrame_ = nullptr;
-    REFERENCE_TIME lastTime_ = 0, videoSegment_ = 0, subpictureSegment_ = 0;
+    // Guards what is drawn; taken after the output's stream lock (one picture
+    // goes out at a time, the redraw's too).
+    Mutex lock_;
+    CodecPtr codec_ GUARDED_BY(lock_);
+    std::deque<Subpicture> queued_ GUARDED_BY(lock_);
+    std::array<uint32_t, 16> palette_ GUARDED_BY(lock_){};
+    DvdHighlight highlight_ GUARDED_BY(lock_);
+    bool shown_ GUARDED_BY(lock_) = false;
+    AVFrame* lastFrame_ GUARDED_BY(lock_) = nullptr;
+    REFERENCE_TIME lastTime_ GUARDED_BY(lock_) = 0;
+    REFERENCE_TIME videoSegment_ GUARDED_BY(lock_) = 0, subpictureSegment_ GUARDED_BY(lock_) = 0;
 
-    std::mutex deliverLock_; // one picture goes out at a time
     std::atomic<uint64_t> pictures_{0};
 
-    std::mutex redrawLock_;
+    // The redraw thread's orders; let go before a redraw takes the stream
+    // lock, and taken before the state lock.
+    Mutex redrawLock_;
     std::condition_variable redrawWanted_;
-    bool redrawAsked_ = false, quit_ = false;
+    bool redrawAsked_ GUARDED_BY(redrawLock_) = false, quit_ GUARDED_BY(redrawLock_) = false;
     std::thread redrawer_;
 };
 

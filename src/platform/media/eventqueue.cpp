@@ -55,7 +55,7 @@ void FreeParams(int32_t code, intptr_t param1, intptr_t param2)
 
 void EventQueue::SetReceiver(QObject* receiver, int32_t message, intptr_t instance)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     receiver_ = receiver;
     message_ = message;
     instance_ = instance;
@@ -63,20 +63,20 @@ void EventQueue::SetReceiver(QObject* receiver, int32_t message, intptr_t instan
 
 void EventQueue::SetFlags(int32_t flags)
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     flags_ = flags;
 }
 
 int32_t EventQueue::Flags() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return flags_;
 }
 
 void EventQueue::Push(int32_t code, intptr_t param1, intptr_t param2)
 {
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         if (flags_ & 1) {
             FreeParams(code, param1, param2);
             return;
@@ -90,11 +90,11 @@ void EventQueue::Push(int32_t code, intptr_t param1, intptr_t param2)
 
 bool EventQueue::Pop(int32_t& code, intptr_t& param1, intptr_t& param2, int32_t msTimeout)
 {
-    std::unique_lock lock(lock_);
-    auto ready = [&] { return !events_.empty(); };
+    MutexLock lock(lock_);
+    auto ready = [&]() REQUIRES(lock_) { return !events_.empty(); };
     if (msTimeout < 0)
-        queued_.wait(lock, ready);
-    else if (!queued_.wait_for(lock, std::chrono::milliseconds(msTimeout), ready))
+        lock.Wait(queued_, ready);
+    else if (!lock.WaitFor(queued_, std::chrono::milliseconds(msTimeout), ready))
         return false;
     const Event e = events_.front();
     events_.pop_front();
@@ -106,7 +106,7 @@ bool EventQueue::Pop(int32_t& code, intptr_t& param1, intptr_t& param2, int32_t 
 
 void EventQueue::Clear()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     for (const auto& e : events_)
         FreeParams(e.code, e.param1, e.param2);
     events_.clear();

@@ -7,10 +7,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <mutex>
 
 #include <QPointer>
 
+#include "base/threadsafety.h"
 #include "media/graphif.h"
 
 namespace kolvarin::media {
@@ -31,13 +31,14 @@ private:
         int32_t code;
         intptr_t param1, param2;
     };
-    mutable std::mutex lock_;
+    // Guards everything below; taken alone (Push posts under it).
+    mutable Mutex lock_;
     std::condition_variable queued_;
-    std::deque<Event> events_;
-    QPointer<QObject> receiver_;
-    int32_t message_ = 0;
-    intptr_t instance_ = 0;
-    int32_t flags_ = 0;
+    std::deque<Event> events_ GUARDED_BY(lock_);
+    QPointer<QObject> receiver_ GUARDED_BY(lock_);
+    int32_t message_ GUARDED_BY(lock_) = 0;
+    intptr_t instance_ GUARDED_BY(lock_) = 0;
+    int32_t flags_ GUARDED_BY(lock_) = 0;
 };
 
 // Frees what the framework allocated for an event's parameters.

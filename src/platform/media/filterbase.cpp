@@ -332,14 +332,14 @@ HRESULT BaseFilter::GetClassID(CLSID* id)
 
 FILTER_STATE BaseFilter::State() const
 {
-    std::lock_guard lock(stateLock_);
+    MutexLock lock(stateLock_);
     return state_;
 }
 
 HRESULT BaseFilter::Stop()
 {
     {
-        std::lock_guard lock(stateLock_);
+        MutexLock lock(stateLock_);
         if (state_ == State_Stopped)
             return S_OK;
         state_ = State_Stopped;
@@ -353,7 +353,7 @@ HRESULT BaseFilter::Pause()
 {
     FILTER_STATE from;
     {
-        std::lock_guard lock(stateLock_);
+        MutexLock lock(stateLock_);
         from = state_;
         if (from == State_Paused)
             return S_OK;
@@ -368,13 +368,13 @@ HRESULT BaseFilter::Run(REFERENCE_TIME start)
 {
     FILTER_STATE from;
     {
-        std::lock_guard lock(stateLock_);
+        MutexLock lock(stateLock_);
         from = state_;
     }
     if (from == State_Stopped)
         Pause();
     {
-        std::lock_guard lock(stateLock_);
+        MutexLock lock(stateLock_);
         state_ = State_Running;
         start_ = start;
     }
@@ -393,7 +393,7 @@ HRESULT BaseFilter::GetState(uint32_t, FILTER_STATE* state)
 
 HRESULT BaseFilter::SetSyncSource(IReferenceClock* clock)
 {
-    std::lock_guard lock(stateLock_);
+    MutexLock lock(stateLock_);
     clock_ = clock;
     return S_OK;
 }
@@ -408,7 +408,7 @@ HRESULT BaseFilter::GetSyncSource(IReferenceClock** clock)
 
 ComPtr<IReferenceClock> BaseFilter::Clock() const
 {
-    std::lock_guard lock(stateLock_);
+    MutexLock lock(stateLock_);
     return clock_;
 }
 

@@ -12,10 +12,10 @@
 #include <atomic>
 #include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "base/threadsafety.h"
 #include "media/filterif.h"
 #include "media/graphif.h"
 
@@ -52,6 +52,11 @@ public:
     const std::u16string& Name() const { return name_; }
     // Changes the connection type while connected (a new format in a sample).
     void SetCurrentMediaType(const AMMediaType& mt) { mt_ = mt; }
+    // The pin's stream lock, for a filter that sends through one pin from
+    // more than one thread (a redraw beside the streaming thread): held while
+    // a sample or a type change goes through, so one goes at a time. The
+    // pins themselves never take it. Taken before the filter's other locks.
+    Mutex& StreamLock() RETURN_CAPABILITY(streamLock_) { return streamLock_; }
 
 protected:
     // Fixes the connection: stores peer and type and tells the filter. A
@@ -64,6 +69,10 @@ protected:
     std::u16string name_;
     ComPtr<IPin> peer_;
     AMMediaType mt_;
+
+private:
+    // Guards nothing of the pin's: see StreamLock.
+    Mutex streamLock_;
 };
 
 class InputPin : public BasePin, public IMemInputPin {
@@ -163,20 +172,23 @@ protected:
     OutputPin& AddOutputPin(std::u16string name);
     void RemovePin(BasePin& pin);
     ComPtr<IReferenceClock> Clock() const;
-    REFERENCE_TIME StartTime() const { return start_; }
+    REFERENCE_TIME StartTime() const REQUIRES(stateLock_) { return start_; }
     // The state, for callers that hold stateLock_.
-    FILTER_STATE StateLocked() const { return state_; }
+    FILTER_STATE StateLocked() const REQUIRES(stateLock_) { return state_; }
 
-    mutable std::mutex stateLock_;
+    // Guards the state, the run's start and the clock below, and what
+    // subclasses mark with it (a renderer's flush and preroll flags). Taken
+    // after a filter's own locks; nothing else is taken while it is held.
+    mutable Mutex stateLock_;
     // Signalled on every state change and flush, for threads that wait.
     std::condition_variable stateChanged_;
 
 private:
     CLSID clsid_;
     std::u16string name_;
-    FILTER_STATE state_ = State_Stopped;
-    REFERENCE_TIME start_ = 0;
-    ComPtr<IReferenceClock> clock_;
+    FILTER_STATE state_ GUARDED_BY(stateLock_) = State_Stopped;
+    REFERENCE_TIME start_ GUARDED_BY(stateLock_) = 0;
+    ComPtr<IReferenceClock> clock_ GUARDED_BY(stateLock_);
     IFilterGraph* graph_ = nullptr;
     std::vector<std::unique_ptr<BasePin>> pins_;
 };

@@ -503,13 +503,13 @@ public:
     }
     HRESULT CancelDefaultHandling(int32_t code) override
     {
-        std::lock_guard lock(completeLock_);
+        MutexLock lock(completeLock_);
         noDefault_.insert(code);
         return S_OK;
     }
     HRESULT RestoreDefaultHandling(int32_t code) override
     {
-        std::lock_guard lock(completeLock_);
+        MutexLock lock(completeLock_);
         noDefault_.erase(code);
         return S_OK;
     }
@@ -542,7 +542,7 @@ public:
     HRESULT Notify(int32_t code, intptr_t p1, intptr_t p2) override
     {
         if (code == EC_COMPLETE) {
-            std::lock_guard lock(completeLock_);
+            MutexLock lock(completeLock_);
             if (!noDefault_.count(EC_COMPLETE)) {
                 completed_.insert(p2);
                 if (static_cast<int>(completed_.size()) < renderers_)
@@ -630,7 +630,7 @@ private:
     // Renderers that finished before a seek or a new start finish again.
     void ForgetCompletions()
     {
-        std::lock_guard lock(completeLock_);
+        MutexLock lock(completeLock_);
         completed_.clear();
     }
 
@@ -652,7 +652,7 @@ private:
             if (IsRenderer(e.filter.get()))
                 ++renderers;
         {
-            std::lock_guard lock(completeLock_);
+            MutexLock lock(completeLock_);
             renderers_ = renderers;
         }
         for (size_t round = 0; round <= filters_.size() && order.size() < filters_.size(); ++round)
@@ -836,11 +836,12 @@ private:
     int64_t position_ = 0; // media position of stream time 0
     double rate_ = 1.0;
     EventQueue events_;
-    std::set<int32_t> noDefault_;
-    // Renderers complete on their streaming threads.
-    std::mutex completeLock_;
-    std::set<intptr_t> completed_;
-    int renderers_ = 0;
+    // The completions, which renderers send on their streaming threads;
+    // taken alone.
+    Mutex completeLock_;
+    std::set<int32_t> noDefault_ GUARDED_BY(completeLock_);
+    std::set<intptr_t> completed_ GUARDED_BY(completeLock_);
+    int renderers_ GUARDED_BY(completeLock_) = 0;
     ComPtr<IUnknown> site_;
     int logFile_ = 0;
 };

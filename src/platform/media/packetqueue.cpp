@@ -7,7 +7,7 @@ namespace kolvarin::media {
 bool PacketQueue::Push(AVPacket* packet)
 {
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         if (aborted_) {
             av_packet_free(&packet);
             return false;
@@ -24,8 +24,8 @@ bool PacketQueue::Push(AVPacket* packet)
 
 bool PacketQueue::Pop(AVPacket** packet)
 {
-    std::unique_lock lock(lock_);
-    changed_.wait(lock, [&] { return aborted_ || !packets_.empty(); });
+    MutexLock lock(lock_);
+    lock.Wait(changed_, [&]() REQUIRES(lock_) { return aborted_ || !packets_.empty(); });
     if (aborted_)
         return false;
     *packet = packets_.front();
@@ -34,7 +34,7 @@ bool PacketQueue::Pop(AVPacket** packet)
         bytes_ -= (*packet)->size;
         duration_ -= (*packet)->duration > 0 ? (*packet)->duration : 0;
     }
-    lock.unlock();
+    lock.Unlock();
     changed_.notify_all();
     return true;
 }
@@ -42,7 +42,7 @@ bool PacketQueue::Pop(AVPacket** packet)
 void PacketQueue::Abort()
 {
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         aborted_ = true;
     }
     changed_.notify_all();
@@ -50,7 +50,7 @@ void PacketQueue::Abort()
 
 void PacketQueue::Clear()
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     for (AVPacket* p : packets_)
         av_packet_free(&p);
     packets_.clear();
@@ -60,27 +60,27 @@ void PacketQueue::Clear()
 
 bool PacketQueue::Empty() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return packets_.empty();
 }
 
 int64_t PacketQueue::Bytes() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return bytes_;
 }
 
 int64_t PacketQueue::Duration() const
 {
-    std::lock_guard lock(lock_);
+    MutexLock lock(lock_);
     return duration_;
 }
 
 void PacketQueue::WaitForRoom(int64_t maxBytes, int64_t maxDuration, int msTimeout)
 {
-    std::unique_lock lock(lock_);
-    changed_.wait_for(lock, std::chrono::milliseconds(msTimeout),
-                      [&] { return aborted_ || (bytes_ < maxBytes && duration_ < maxDuration); });
+    MutexLock lock(lock_);
+    lock.WaitFor(changed_, std::chrono::milliseconds(msTimeout),
+                 [&]() REQUIRES(lock_) { return aborted_ || (bytes_ < maxBytes && duration_ < maxDuration); });
 }
 
 } // namespace kolvarin::media

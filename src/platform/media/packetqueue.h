@@ -7,7 +7,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <mutex>
+
+#include "base/threadsafety.h"
 
 extern "C" {
 #include <libavcodec/packet.h>
@@ -34,12 +35,13 @@ public:
     void WaitForRoom(int64_t maxBytes, int64_t maxDuration, int msTimeout);
 
 private:
-    mutable std::mutex lock_;
+    // Guards everything below; taken alone.
+    mutable Mutex lock_;
     std::condition_variable changed_;
-    std::deque<AVPacket*> packets_;
-    int64_t bytes_ = 0;
-    int64_t duration_ = 0;
-    bool aborted_ = false;
+    std::deque<AVPacket*> packets_ GUARDED_BY(lock_);
+    int64_t bytes_ GUARDED_BY(lock_) = 0;
+    int64_t duration_ GUARDED_BY(lock_) = 0;
+    bool aborted_ GUARDED_BY(lock_) = false;
 };
 
 } // namespace kolvarin::media

@@ -23,34 +23,41 @@ HRESULT Renderer::CompleteConnect(BasePin&, IPin*)
 REFERENCE_TIME Renderer::StreamTime() const
 {
     auto clock = Clock();
-    if (!clock || State() != State_Running)
-        return 0;
+    REFERENCE_TIME start = 0;
+    {
+        // The state and the start of one run: a pause and a new run may
+        // come between two reads.
+        MutexLock lock(stateLock_);
+        if (!clock || StateLocked() != State_Running)
+            return 0;
+        start = StartTime();
+    }
     REFERENCE_TIME now = 0;
     clock->GetTime(&now);
-    return now - StartTime();
+    return now - start;
 }
 
 bool Renderer::WaitUntil(REFERENCE_TIME t)
 {
-    std::unique_lock lock(stateLock_);
+    MutexLock lock(stateLock_);
     for (;;) {
         if (Aborted())
             return false;
         if (StateLocked() == State_Running) {
-            lock.unlock();
+            lock.Unlock();
             const REFERENCE_TIME now = StreamTime();
-            lock.lock();
+            lock.Lock();
             if (Aborted())
                 return false;
             if (StateLocked() == State_Running) {
                 if (now >= t)
                     return true;
                 const auto wait = std::chrono::microseconds(std::min<REFERENCE_TIME>((t - now) / 10, 10000));
-                stateChanged_.wait_for(lock, wait);
+                lock.WaitFor(stateChanged_, wait);
                 continue;
             }
         }
-        stateChanged_.wait(lock);
+        lock.Wait(stateChanged_);
     }
 }
 
@@ -66,18 +73,19 @@ HRESULT Renderer::Receive(InputPin&, IMediaSample* sample)
     if (timed && stop <= 0)
         return S_OK; // before the segment start: decoded only to reach it
     {
-        std::unique_lock lock(stateLock_);
+        MutexLock lock(stateLock_);
         if (Aborted())
             return S_FALSE;
         if (timed)
             lastStop_ = stop;
         if (!prerolled_ && StateLocked() == State_Paused) {
-            lock.unlock();
+            lock.Unlock();
             Render(sample);
-            lock.lock();
+            lock.Lock();
             prerolled_ = true;
             stateChanged_.notify_all();
-            stateChanged_.wait(lock, [&] { return Aborted() || StateLocked() == State_Running; });
+            lock.Wait(stateChanged_,
+                      [&]() REQUIRES(stateLock_) { return Aborted() || StateLocked() == State_Running; });
             return Aborted() ? S_FALSE : S_OK;
         }
         prerolled_ = true;
@@ -92,7 +100,7 @@ HRESULT Renderer::EndOfStream(InputPin&)
 {
     REFERENCE_TIME stop;
     {
-        std::lock_guard lock(stateLock_);
+        MutexLock lock(stateLock_);
         endOfStream_ = true;
         prerolled_ = true;
         stop = lastStop_;
@@ -107,7 +115,7 @@ HRESULT Renderer::EndOfStream(InputPin&)
 HRESULT Renderer::BeginFlush(InputPin&)
 {
     {
-        std::lock_guard lock(stateLock_);
+        MutexLock lock(stateLock_);
         flushing_ = true;
         prerolled_ = false;
         endOfStream_ = false;
@@ -119,7 +127,7 @@ HRESULT Renderer::BeginFlush(InputPin&)
 
 HRESULT Renderer::EndFlush(InputPin&)
 {
-    std::lock_guard lock(stateLock_);
+    MutexLock lock(stateLock_);
     flushing_ = false;
     return S_OK;
 }
@@ -129,7 +137,7 @@ HRESULT Renderer::NewSegment(InputPin&, REFERENCE_TIME, REFERENCE_TIME, double) 
 void Renderer::OnStop()
 {
     {
-        std::lock_guard lock(stateLock_);
+        MutexLock lock(stateLock_);
         stoppedFlag_ = true;
         prerolled_ = false;
         endOfStream_ = false;
@@ -140,7 +148,7 @@ void Renderer::OnStop()
 
 void Renderer::OnPause(FILTER_STATE from)
 {
-    std::lock_guard lock(stateLock_);
+    MutexLock lock(stateLock_);
     stoppedFlag_ = false;
     if (from == State_Stopped) {
         prerolled_ = false;
@@ -150,13 +158,13 @@ void Renderer::OnPause(FILTER_STATE from)
 
 void Renderer::OnRun(REFERENCE_TIME)
 {
-    std::lock_guard lock(stateLock_);
+    MutexLock lock(stateLock_);
     stoppedFlag_ = false;
 }
 
 bool Renderer::Intermediate() const
 {
-    std::lock_guard lock(stateLock_);
+    MutexLock lock(stateLock_);
     return !prerolled_ && !endOfStream_ && input_->IsConnected();
 }
 

@@ -43,18 +43,18 @@ protected:
     bool Intermediate() const override;
     // Stream time now (clock minus the run's start), 0 when not running.
     REFERENCE_TIME StreamTime() const;
-    // True while a wait must end (stopped or flushing); stateLock_ held.
-    bool Aborted() const { return flushing_ || stoppedFlag_; }
+    // True while a wait must end (stopped or flushing).
+    bool Aborted() const REQUIRES(stateLock_) { return flushing_ || stoppedFlag_; }
     // Waits until stream time reaches t while running; false when aborted.
     bool WaitUntil(REFERENCE_TIME t);
 
 private:
     InputPin* input_;
-    bool flushing_ = false;
-    bool stoppedFlag_ = true;
-    bool prerolled_ = false;
-    bool endOfStream_ = false;
-    REFERENCE_TIME lastStop_ = 0;
+    bool flushing_ GUARDED_BY(stateLock_) = false;
+    bool stoppedFlag_ GUARDED_BY(stateLock_) = true;
+    bool prerolled_ GUARDED_BY(stateLock_) = false;
+    bool endOfStream_ GUARDED_BY(stateLock_) = false;
+    REFERENCE_TIME lastStop_ GUARDED_BY(stateLock_) = 0;
 };
 
 } // namespace kolvarin::media

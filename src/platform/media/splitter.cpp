@@ -517,6 +517,8 @@ private:
     std::u16string file_;
     std::vector<Stream> streams_;
     PinState pins_[kGroups];
+    // Guards each pin's active stream against the reading thread, which
+    // routes packets by it; taken alone.
     std::mutex streamLock_;
     std::thread reader_;
     std::atomic<bool> abort_{false};

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -119,7 +118,7 @@ public:
         if (&pin != subtitle_)
             return S_OK;
         CodecParametersPtr params = CodecParametersOfType(pin.CurrentMediaType());
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         embeddedCodec_ = OpenSubtitleCodec(params.get());
         Track t;
         t.name = EmbeddedName(pin.CurrentMediaType());
@@ -133,7 +132,7 @@ public:
     void BreakConnect(BasePin& pin) override
     {
         if (&pin == subtitle_) {
-            std::lock_guard lock(lock_);
+            MutexLock lock(lock_);
             embeddedCodec_.reset();
         }
     }
@@ -193,7 +192,7 @@ public:
         t.name = std::filesystem::path(QString::fromStdU16String(file).toStdString()).filename().u16string();
         if (!LoadFile(file, t))
             return E_FAIL;
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         tracks_.push_back(std::move(t));
         selected_ = static_cast<int>(tracks_.size()) - 1;
         return S_OK;
@@ -202,7 +201,7 @@ public:
     {
         if (!file)
             return E_POINTER;
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         *file = selected_ >= 0 ? tracks_[selected_].file : std::u16string();
         return S_OK;
     }
@@ -210,7 +209,7 @@ public:
     {
         if (!count)
             return E_POINTER;
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         *count = static_cast<int32_t>(tracks_.size());
         return S_OK;
     }
@@ -218,7 +217,7 @@ public:
     {
         if (!name)
             return E_POINTER;
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         if (index < 0 || index >= static_cast<int32_t>(tracks_.size()))
             return E_INVALIDARG;
         *name = tracks_[index].name;
@@ -228,7 +227,7 @@ public:
     {
         if (!index)
             return E_POINTER;
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         *index = embedded_;
         return S_OK;
     }
@@ -236,13 +235,13 @@ public:
     {
         if (!index)
             return E_POINTER;
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         *index = selected_;
         return S_OK;
     }
     HRESULT put_SelectedLanguage(int32_t index) override
     {
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         if (index < 0 || index >= static_cast<int32_t>(tracks_.size()))
             return E_INVALIDARG;
         selected_ = index;
@@ -294,8 +293,8 @@ private:
 
     // The source now sends another of its streams: the embedded language
     // starts afresh with that stream's codec, so nothing of the old one
-    // shows. lock_ held.
-    void SwitchEmbedded(const AMMediaType& type)
+    // shows.
+    void SwitchEmbedded(const AMMediaType& type) REQUIRES(lock_)
     {
         if (embedded_ < 0)
             return;
@@ -394,7 +393,7 @@ private:
         const int64_t startMs = (start + subtitleSegment_) / 10000;
         packet->pts = startMs;
         packet->duration = std::max<int64_t>(0, (stop - start) / 10000);
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         AMMediaType changed;
         if (sample->GetMediaType(&changed) == S_OK)
             SwitchEmbedded(changed);
@@ -411,7 +410,7 @@ private:
     {
         if (hide_)
             return nullptr;
-        std::lock_guard lock(lock_);
+        MutexLock lock(lock_);
         if (selected_ < 0 || selected_ >= static_cast<int>(tracks_.size()))
             return nullptr;
         Track& t = tracks_[selected_];
@@ -457,13 +456,15 @@ private:
     OutputPin* output_;
     InputPin* subtitle_;
     ASS_Library* library_ = nullptr;
-    ASS_Renderer* renderer_ = nullptr;
-    std::mutex lock_;
-    std::vector<Track> tracks_;
-    int selected_ = -1, embedded_ = -1;
-    CodecPtr embeddedCodec_;
+    // The languages and the drawing, between the main thread, the subtitle
+    // pin's thread and the video pin's thread; taken alone.
+    Mutex lock_;
+    ASS_Renderer* renderer_ GUARDED_BY(lock_) = nullptr;
+    std::vector<Track> tracks_ GUARDED_BY(lock_);
+    int selected_ GUARDED_BY(lock_) = -1, embedded_ GUARDED_BY(lock_) = -1;
+    CodecPtr embeddedCodec_ GUARDED_BY(lock_);
     std::atomic<bool> hide_{false};
-    std::pair<int, int> frameSize_{0, 0};
+    std::pair<int, int> frameSize_ GUARDED_BY(lock_){0, 0};
     REFERENCE_TIME videoSegment_ = 0, subtitleSegment_ = 0;
 };
 

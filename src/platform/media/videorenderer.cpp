@@ -1,7 +1,7 @@
 #include "media/videorenderer.h"
 
 #include <atomic>
-#include <mutex>
+#include <optional>
 
 #include <QWidget>
 
@@ -26,7 +26,7 @@ public:
     ~VideoRenderer() override
     {
         {
-            std::lock_guard lock(viewLock_);
+            MutexLock lock(viewLock_);
             alive_ = false;
         }
         delete view_;
@@ -45,7 +45,7 @@ public:
         auto v = ReadVideoInfo2(type.formatBytes());
         if (!v)
             return;
-        std::lock_guard lock(formatLock_);
+        MutexLock lock(formatLock_);
         width_ = v->bmiHeader.biWidth;
         height_ = std::abs(v->bmiHeader.biHeight);
         aspectX_ = v->dwPictAspectRatioX ? v->dwPictAspectRatioX : width_;
@@ -73,7 +73,7 @@ public:
     // Colour controls set by the mixer in front of us.
     void SetColorControls(const DDCOLORCONTROL& c)
     {
-        std::lock_guard lock(formatLock_);
+        MutexLock lock(formatLock_);
         controls_ = c;
         sourceChanged_ = true;
         RequestRepaint();
@@ -207,44 +207,51 @@ public:
     }
 
     // ---- IBasicVideo2
-    HRESULT get_AvgTimePerFrame(REFERENCE_TIME* time) override { return Get(time, frameTime_); }
-    HRESULT get_VideoWidth(int32_t* width) override { return Get(width, width_); }
-    HRESULT get_VideoHeight(int32_t* height) override { return Get(height, height_); }
-    HRESULT put_SourceLeft(int32_t v) override
+    HRESULT get_AvgTimePerFrame(REFERENCE_TIME* time) override
     {
-        return SetSource(v, source_.top(), source_.width(), source_.height());
+        return Get(time, [this]() REQUIRES(formatLock_) { return frameTime_; });
     }
-    HRESULT put_SourceTop(int32_t v) override
+    HRESULT get_VideoWidth(int32_t* width) override
     {
-        return SetSource(source_.left(), v, source_.width(), source_.height());
+        return Get(width, [this]() REQUIRES(formatLock_) { return width_; });
     }
-    HRESULT put_SourceWidth(int32_t v) override
+    HRESULT get_VideoHeight(int32_t* height) override
     {
-        return SetSource(source_.left(), source_.top(), v, source_.height());
+        return Get(height, [this]() REQUIRES(formatLock_) { return height_; });
     }
-    HRESULT put_SourceHeight(int32_t v) override
+    HRESULT put_SourceLeft(int32_t v) override { return SetSource(v, {}, {}, {}); }
+    HRESULT put_SourceTop(int32_t v) override { return SetSource({}, v, {}, {}); }
+    HRESULT put_SourceWidth(int32_t v) override { return SetSource({}, {}, v, {}); }
+    HRESULT put_SourceHeight(int32_t v) override { return SetSource({}, {}, {}, v); }
+    HRESULT get_SourceWidth(int32_t* v) override
     {
-        return SetSource(source_.left(), source_.top(), source_.width(), v);
+        return Get(v, [this]() REQUIRES(formatLock_) { return source_.width(); });
     }
-    HRESULT get_SourceWidth(int32_t* v) override { return Get(v, source_.width()); }
-    HRESULT get_SourceHeight(int32_t* v) override { return Get(v, source_.height()); }
+    HRESULT get_SourceHeight(int32_t* v) override
+    {
+        return Get(v, [this]() REQUIRES(formatLock_) { return source_.height(); });
+    }
     HRESULT GetSourcePosition(int32_t* left, int32_t* top, int32_t* width, int32_t* height) override
     {
         if (!left || !top || !width || !height)
             return E_POINTER;
-        std::lock_guard lock(formatLock_);
+        MutexLock lock(formatLock_);
         *left = source_.left();
         *top = source_.top();
         *width = source_.width();
         *height = source_.height();
         return S_OK;
     }
-    HRESULT SetDefaultSourcePosition() override { return SetSource(0, 0, width_, height_); }
+    HRESULT SetDefaultSourcePosition() override
+    {
+        MutexLock lock(formatLock_);
+        return SetSourceLocked(0, 0, width_, height_);
+    }
     HRESULT GetVideoSize(int32_t* width, int32_t* height) override
     {
         if (!width || !height)
             return E_POINTER;
-        std::lock_guard lock(formatLock_);
+        MutexLock lock(formatLock_);
         *width = width_;
         *height = height_;
         return width_ ? S_OK : VFW_E_NOT_CONNECTED;
@@ -253,26 +260,34 @@ public:
     {
         if (!x || !y)
             return E_POINTER;
-        std::lock_guard lock(formatLock_);
+        MutexLock lock(formatLock_);
         *x = aspectX_;
         *y = aspectY_;
         return S_OK;
     }
 
 private:
-    template <class T, class V>
-    HRESULT Get(T* out, V value)
+    // Answers what read gives; the format changes on the streaming thread.
+    template <class T, class Read>
+    HRESULT Get(T* out, Read read)
     {
         if (!out)
             return E_POINTER;
-        std::lock_guard lock(formatLock_);
-        *out = static_cast<T>(value);
+        MutexLock lock(formatLock_);
+        *out = static_cast<T>(read());
         return Input().IsConnected() ? S_OK : VFW_E_NOT_CONNECTED;
     }
 
-    HRESULT SetSource(int32_t left, int32_t top, int32_t width, int32_t height)
+    // A side not given stays as it is.
+    HRESULT SetSource(std::optional<int32_t> left, std::optional<int32_t> top, std::optional<int32_t> width,
+                      std::optional<int32_t> height)
     {
-        std::lock_guard lock(formatLock_);
+        MutexLock lock(formatLock_);
+        return SetSourceLocked(left.value_or(source_.left()), top.value_or(source_.top()),
+                               width.value_or(source_.width()), height.value_or(source_.height()));
+    }
+    HRESULT SetSourceLocked(int32_t left, int32_t top, int32_t width, int32_t height) REQUIRES(formatLock_)
+    {
         if (left < 0 || top < 0 || width <= 0 || height <= 0 || left + width > width_ || top + height > height_)
             return E_INVALIDARG;
         source_ = QRect(left, top, width, height);
@@ -286,7 +301,7 @@ private:
     {
         if (repaintPending_.exchange(true))
             return;
-        std::lock_guard lock(viewLock_);
+        MutexLock lock(viewLock_);
         if (!alive_)
             return;
         post::PostCall(view_, [this] {
@@ -299,7 +314,7 @@ private:
     // Main thread: takes over what the streaming thread changed.
     void Sync()
     {
-        std::lock_guard lock(formatLock_);
+        MutexLock lock(formatLock_);
         if (sourceChanged_) {
             view_->SetSource(source_);
             view_->SetControls(controls_);
@@ -309,15 +324,19 @@ private:
 
     PictureStore store_;
     VideoView* view_;
-    std::mutex viewLock_;
-    bool alive_ = true;
+    // Whether view_ may still be posted to; taken after formatLock_.
+    Mutex viewLock_;
+    bool alive_ GUARDED_BY(viewLock_) = true;
     std::atomic<bool> repaintPending_{false};
-    std::mutex formatLock_;
-    int32_t width_ = 0, height_ = 0, aspectX_ = 0, aspectY_ = 0;
-    REFERENCE_TIME frameTime_ = 0;
-    QRect source_;
-    DDCOLORCONTROL controls_ = DefaultColorControls();
-    bool sourceChanged_ = false;
+    // The picture's format and what the view shows of it, set on the
+    // streaming thread and read on the main thread; taken before viewLock_.
+    Mutex formatLock_;
+    int32_t width_ GUARDED_BY(formatLock_) = 0, height_ GUARDED_BY(formatLock_) = 0;
+    int32_t aspectX_ GUARDED_BY(formatLock_) = 0, aspectY_ GUARDED_BY(formatLock_) = 0;
+    REFERENCE_TIME frameTime_ GUARDED_BY(formatLock_) = 0;
+    QRect source_ GUARDED_BY(formatLock_);
+    DDCOLORCONTROL controls_ GUARDED_BY(formatLock_) = DefaultColorControls();
+    bool sourceChanged_ GUARDED_BY(formatLock_) = false;
     std::u16string caption_;
     int32_t style_ = 0;
     bool autoShow_ = true, hidden_ = false;

@@ -23,7 +23,7 @@ PictureStore::~PictureStore() { av_frame_free(&frame_); }
 void PictureStore::Put(const AVFrame* frame)
 {
     AVFrame* copy = av_frame_clone(frame);
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     av_frame_free(&frame_);
     frame_ = copy;
     ++serial_;
@@ -31,7 +31,7 @@ void PictureStore::Put(const AVFrame* frame)
 
 AVFrame* PictureStore::Take(uint64_t* serial)
 {
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     if (serial)
         *serial = serial_;
     return frame_ ? av_frame_clone(frame_) : nullptr;
@@ -39,7 +39,7 @@ AVFrame* PictureStore::Take(uint64_t* serial)
 
 void PictureStore::Clear()
 {
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     av_frame_free(&frame_);
     ++serial_;
 }

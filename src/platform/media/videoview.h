@@ -6,8 +6,6 @@
 // hardware, else converted with swscale and painted with QPainter. Main thread only, except
 // PictureStore, which the streaming thread fills.
 
-#include <mutex>
-
 #include <QImage>
 #include <QObject>
 #include <QOpenGLWindow>
@@ -15,6 +13,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include "base/threadsafety.h"
 #include "media/controlif.h"
 #include "media/pictureconvert.h"
 
@@ -38,9 +37,10 @@ public:
     void Clear();
 
 private:
-    std::mutex lock_;
-    AVFrame* frame_ = nullptr;
-    uint64_t serial_ = 0;
+    // Guards the picture and its number; taken alone.
+    Mutex lock_;
+    AVFrame* frame_ GUARDED_BY(lock_) = nullptr;
+    uint64_t serial_ GUARDED_BY(lock_) = 0;
 };
 
 // What the video window shows (the source rectangle of the latest picture,

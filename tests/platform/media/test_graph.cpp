@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/output.h"
+#include "media/clock.h"
 #include "media/controlif.h"
 #include "media/devenum.h"
 #include "media/graphif.h"
@@ -86,6 +87,18 @@ private:
     std::atomic<REFERENCE_TIME> last_{0};
 };
 
+// Takes samples when they are due; counts what it rendered.
+class DueSink final : public Renderer {
+public:
+    DueSink() : Renderer(GUID_NULL, u"Due") {}
+    HRESULT CheckInputType(const AMMediaType&) override { return S_OK; }
+    void Render(IMediaSample*) override { ++rendered_; }
+    int Rendered() const { return rendered_; }
+
+private:
+    std::atomic<int> rendered_{0};
+};
+
 // Offers one pin of each major type and never sends anything.
 class SilentSource final : public BaseFilter {
 public:
@@ -107,6 +120,36 @@ public:
 };
 
 } // namespace
+
+// A sample waits on the streaming thread for its time, reading the state and
+// the run's start, while the main thread pauses and runs again from new
+// starts; a stop ends the wait. (ThreadSanitizer builds see the reads.)
+TEST(Graph, ARendererWaitsForItsTimeThroughPausesAndNewRuns)
+{
+    auto sink = MakeCom<DueSink>();
+    ASSERT_EQ(sink->SetSyncSource(MakeSystemClock().get()), S_OK);
+    ASSERT_EQ(sink->Pause(), S_OK);
+    ASSERT_EQ(sink->Run(0), S_OK);
+    auto sample = MakeCom<MediaSample>(0);
+    const REFERENCE_TIME start = REFERENCE_TIME(1000) * 3600 * 10'000'000, stop = start + 1; // hours ahead
+    sample->SetTime(&start, &stop);
+    std::atomic<bool> receiving{false};
+    std::atomic<HRESULT> received{S_OK};
+    std::thread streaming([&] {
+        receiving = true;
+        received = sink->Receive(sink->Input(), sample.get());
+    });
+    while (!receiving)
+        std::this_thread::yield();
+    for (REFERENCE_TIME run = 1; run <= 5000; ++run) {
+        sink->Pause();
+        sink->Run(run);
+    }
+    sink->Stop();
+    streaming.join();
+    EXPECT_EQ(received, S_FALSE);
+    EXPECT_EQ(sink->Rendered(), 0);
+}
 
 // Renderers report their end on their streaming threads while the main
 // thread changes the graph's state, which counts the renderers anew.

@@ -1,4 +1,6 @@
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include <QApplication>
 #include <QColor>
@@ -10,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "media/controlif.h"
+#include "media/filterbase.h"
+#include "media/formatblocks.h"
 #include "media/graphif.h"
 #include "media/pictureconvert.h"
 #include "media/uuids.h"
@@ -41,6 +45,35 @@ void ExpectColour(const QImage& image, QPoint at, unsigned rgb, int tolerance = 
     EXPECT_NEAR(c.green(), int(rgb >> 8 & 0xFF), tolerance) << at.x() << "," << at.y();
     EXPECT_NEAR(c.blue(), int(rgb & 0xFF), tolerance) << at.x() << "," << at.y();
 }
+
+// An I420 picture type of width x 3/4 width.
+AMMediaType PictureType(int32_t width)
+{
+    VIDEOINFOHEADER2 v;
+    v.bmiHeader.biWidth = width;
+    v.bmiHeader.biHeight = width * 3 / 4;
+    AMMediaType type;
+    type.majortype = MEDIATYPE_Video;
+    type.subtype = MEDIASUBTYPE_I420;
+    type.formattype = FORMAT_VideoInfo2;
+    type.format = WriteVideoInfo2(v);
+    return type;
+}
+
+// One output pin that offers a 64-pixel picture type; the test sends through it.
+class PictureTypeSource final : public BaseFilter {
+public:
+    PictureTypeSource() : BaseFilter(GUID_NULL, u"Picture types") { AddOutputPin(u"Out"); }
+    HRESULT CheckMediaType(BasePin&, const AMMediaType&) override { return S_OK; }
+    HRESULT GetMediaType(BasePin&, int position, AMMediaType* type) override
+    {
+        if (position > 0)
+            return VFW_S_NO_MORE_ITEMS;
+        *type = PictureType(64);
+        return S_OK;
+    }
+    OutputPin& Out() { return static_cast<OutputPin&>(*Pins()[0]); }
+};
 
 } // namespace
 
@@ -219,6 +252,46 @@ TEST(VideoRenderer, OpenGLWindowShowsWhatTheSoftwarePathShows)
         }
         control->Stop();
     }
+}
+
+// The streaming thread changes the picture's format with a sample while the
+// main thread reads it and narrows the source rectangle: every answer is of
+// one format or the other. (ThreadSanitizer builds see the reads.)
+TEST(VideoRenderer, FormatChangesOnTheStreamingThreadReachTheMainThreadWhole)
+{
+    auto renderer = CreateInstance<IBaseFilter>(CLSID_VideoRenderer);
+    auto source = MakeCom<PictureTypeSource>();
+    const AMMediaType first = PictureType(64);
+    ASSERT_EQ(source->Out().Connect(PinsOf(renderer.get())[0].get(), &first), S_OK);
+    ASSERT_EQ(renderer->Pause(), S_OK);
+    ASSERT_EQ(renderer->Run(0), S_OK);
+    auto video = QueryAs<IBasicVideo2>(renderer.get());
+    ASSERT_TRUE(video);
+    std::atomic<bool> stop{false};
+    std::atomic<int> sent{0};
+    std::thread streaming([&] {
+        for (int i = 0; !stop; ++i) {
+            auto sample = MakeCom<MediaSample>(0);
+            const AMMediaType type = PictureType(i % 2 ? 64 : 128);
+            sample->SetMediaType(&type);
+            source->Out().Deliver(sample.get());
+            ++sent;
+        }
+    });
+    while (sent < 2000) {
+        int32_t width = 0, height = 0, sourceWidth = 0;
+        EXPECT_EQ(video->GetVideoSize(&width, &height), S_OK);
+        EXPECT_TRUE((width == 64 && height == 48) || (width == 128 && height == 96)) << width << "x" << height;
+        EXPECT_EQ(video->get_VideoWidth(&width), S_OK);
+        EXPECT_TRUE(width == 64 || width == 128) << width;
+        // Inside either format: the rest of the rectangle is read with it.
+        EXPECT_EQ(video->put_SourceWidth(32), S_OK);
+        EXPECT_EQ(video->get_SourceWidth(&sourceWidth), S_OK);
+        EXPECT_TRUE(sourceWidth == 32 || sourceWidth == 64 || sourceWidth == 128) << sourceWidth;
+    }
+    stop = true;
+    streaming.join();
+    renderer->Stop();
 }
 
 TEST(VideoRenderer, AnOwnerDeletedFirstTakesTheWindowAlong)

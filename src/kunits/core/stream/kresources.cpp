@@ -1,15 +1,17 @@
 #include "core/stream/kresources.h"
 
 #include <map>
-#include <mutex>
+
+#include "base/threadsafety.h"
 
 namespace kolvarin {
 
 namespace {
 
-std::mutex resourceLock;
+// Guards the table; taken alone.
+Mutex resourceLock;
 
-std::map<int32_t, std::string>& resources()
+std::map<int32_t, std::string>& resources() REQUIRES(resourceLock)
 {
     static std::map<int32_t, std::string> table;
     return table;
@@ -19,13 +21,13 @@ std::map<int32_t, std::string>& resources()
 
 void RegisterResource(int32_t id, std::string bytes)
 {
-    std::lock_guard<std::mutex> guard(resourceLock);
+    MutexLock guard(resourceLock);
     resources()[id] = std::move(bytes);
 }
 
 std::unique_ptr<TLumoStream> LoadResourceStream(int32_t id)
 {
-    std::lock_guard<std::mutex> guard(resourceLock);
+    MutexLock guard(resourceLock);
     const auto it = resources().find(id);
     if (it == resources().end())
         return nullptr;
@@ -38,13 +40,13 @@ std::unique_ptr<TLumoStream> LoadResourceStream(int32_t id)
 
 bool ResourceRegistered(int32_t id)
 {
-    std::lock_guard<std::mutex> guard(resourceLock);
+    MutexLock guard(resourceLock);
     return resources().contains(id);
 }
 
 bool ReadResource(int32_t id, const std::function<void(std::string_view)>& read)
 {
-    std::lock_guard<std::mutex> guard(resourceLock);
+    MutexLock guard(resourceLock);
     const auto it = resources().find(id);
     if (it == resources().end())
         return false;

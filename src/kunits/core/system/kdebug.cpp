@@ -93,13 +93,13 @@ TKDebug::TKDebug(std::string fileName) : fileName_(std::move(fileName))
 
 void TKDebug::SetLogToFile(bool on)
 {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     logToFile_ = on && !fileName_.empty();
 }
 
 bool TKDebug::LogToFile() const
 {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return logToFile_;
 }
 
@@ -114,7 +114,7 @@ void TKDebug::Log(const std::string& procName, const std::string& text) { Log(pr
 void TKDebug::Log(const std::string& procName, const std::u16string& text)
 {
     const std::u16string message = Utf8ToUtf16(procName) + u" - " + text;
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     TraceLocked(message);
     if (!logToFile_)
         return;
@@ -127,7 +127,7 @@ void TKDebug::Log(const std::string& procName, const std::u16string& text)
 
 void TKDebug::Trace(const std::u16string& message)
 {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     TraceLocked(message);
 }
 

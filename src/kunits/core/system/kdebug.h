@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "base/threadsafety.h"
+
 namespace kolvarin {
 
 // Date and time in the user's locale (short date, long time), as log lines use them.
@@ -39,15 +41,19 @@ public:
     void SetViewerSocket(std::string path);
 
 private:
-    void TraceLocked(const std::u16string& message);
+    void TraceLocked(const std::u16string& message) REQUIRES(mutex_);
     void SendLoop(std::stop_token stop);
 
     std::string fileName_;
-    bool logToFile_ = false;
-    mutable std::mutex mutex_;
-    // The viewer's queue, guarded by its own lock so file logging never waits on it.
+    // Guards the file switch and keeps lines whole in the file and in order
+    // in the viewer's queue; taken before outboxMutex_.
+    mutable Mutex mutex_;
+    bool logToFile_ GUARDED_BY(mutex_) = false;
+    // The viewer's queue, guarded by its own lock so file logging never waits
+    // on it.
     std::string viewerSocket_;
     std::deque<std::string> outbox_;
+    // Guards the socket's path, the queue and the sender's start; taken last.
     std::mutex outboxMutex_;
     std::condition_variable_any outboxReady_;
     // Last, so it stops before what it reads goes; when the log ends, a viewer

@@ -1,7 +1,6 @@
 #include "core/system/kfiles.h"
 
 #include <algorithm>
-#include <mutex>
 #include <set>
 #include <utility>
 
@@ -10,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/threadsafety.h"
 #include "core/system/kdebug.h"
 #include "core/system/kdrives.h"
 #include "core/text/kstrings.h"
@@ -109,12 +109,13 @@ void scan(const std::string& folder, const std::string& mask, bool recursive, st
     }
 }
 
-std::mutex captionLock;
-TKDVDCaptionTexts captionTexts;
+// Guards the texts; taken alone.
+Mutex captionLock;
+TKDVDCaptionTexts captionTexts GUARDED_BY(captionLock);
 
 TKDVDCaptionTexts currentCaptionTexts()
 {
-    std::lock_guard<std::mutex> guard(captionLock);
+    MutexLock guard(captionLock);
     return captionTexts;
 }
 
@@ -182,7 +183,7 @@ void GetSubDirectories(const std::u16string& folder, std::vector<std::u16string>
 
 void SetDVDCaptionTexts(const TKDVDCaptionTexts& texts)
 {
-    std::lock_guard<std::mutex> guard(captionLock);
+    MutexLock guard(captionLock);
     captionTexts = texts;
 }
 

@@ -135,7 +135,7 @@ void TKDeferredSaves::Finish()
     if (g_deferral == this)
         g_deferral = nullptr;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         finishing_ = true;
     }
     wake_.notify_all();
@@ -146,7 +146,7 @@ void TKDeferredSaves::Finish()
 void TKDeferredSaves::Add(Written file)
 {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         pending_.push_back(std::move(file));
     }
     wake_.notify_all();
@@ -157,8 +157,8 @@ void TKDeferredSaves::Run()
     for (;;) {
         std::vector<Written> files;
         {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return finishing_ || !pending_.empty(); });
+            MutexLock lock(mutex_);
+            lock.Wait(wake_, [this]() REQUIRES(mutex_) { return finishing_ || !pending_.empty(); });
             if (pending_.empty())
                 return;
             files.swap(pending_);

@@ -2,11 +2,12 @@
 
 #include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include "base/threadsafety.h"
 
 namespace kolvarin {
 
@@ -50,10 +51,11 @@ private:
     void Run();
 
     FailureProc onFailure_;
-    std::mutex mutex_;
+    // Guards the files waiting for the thread and the finish; taken alone.
+    Mutex mutex_;
     std::condition_variable wake_;
-    std::vector<Written> pending_;
-    bool finishing_ = false;
+    std::vector<Written> pending_ GUARDED_BY(mutex_);
+    bool finishing_ GUARDED_BY(mutex_) = false;
     std::thread thread_;
 };
 
