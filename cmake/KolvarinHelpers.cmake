@@ -74,6 +74,8 @@ function(kolvarin_add_fuzzer name)
     target_include_directories(${name}_replay PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
     target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
     add_test(NAME FuzzCorpus.${short} COMMAND ${name}_replay ${corpus})
+    set_tests_properties(FuzzCorpus.${short} PROPERTIES
+      ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/fuzz/lsan.supp")
   endif()
 endfunction()
 

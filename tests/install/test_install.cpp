@@ -71,6 +71,8 @@ struct Registration {
     bool installed;
 };
 
+void PrintTo(const Registration& registration, std::ostream* out) { *out << registration.name; }
+
 class RegistrationTest : public TempHomeTest, public ::testing::WithParamInterface<Registration> {};
 
 TEST_P(RegistrationTest, TheDefaultApplicationIsTheProgramsOwnDesktopFile)
@@ -176,6 +178,23 @@ TEST_F(ShippedFilesTest, ThePresetsAreFlatAndTheUsualCurves)
     }
     for (const char* usual : {"Flat", "Rock", "Pop", "Jazz", "Classical", "Dance", "Full Bass", "Vocal"})
         EXPECT_TRUE(names.count(usual)) << usual;
+}
+
+// The metainfo's screenshots are the README's pictures, by file name.
+TEST_F(ShippedFilesTest, TheMetainfoShowsTheReadmesScreenshots)
+{
+    const std::string metainfo = readFile(installed::Share() / "metainfo/org.kolvarin.Kolvarin.metainfo.xml");
+    const std::string readme = readFile(KOLVARIN_README);
+    std::set<std::string> shown, pictured;
+    for (size_t at = 0; (at = metainfo.find("<image>", at)) != std::string::npos; ++at) {
+        const size_t end = metainfo.find("</image>", at);
+        const std::string url = metainfo.substr(at + 7, end - at - 7);
+        shown.insert(url.substr(url.rfind('/') + 1));
+    }
+    for (size_t at = 0; (at = readme.find("](docs/screenshots/", at)) != std::string::npos; ++at)
+        pictured.insert(readme.substr(at + 19, readme.find(')', at) - at - 19));
+    EXPECT_FALSE(pictured.empty());
+    EXPECT_EQ(shown, pictured);
 }
 
 TEST_F(ShippedFilesTest, TheManualPageNamesEveryOption)

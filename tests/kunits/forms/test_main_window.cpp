@@ -1,4 +1,6 @@
 // The main window's buttons, check boxes, hook messages, timers and status.
+#include <fstream>
+
 #include <QEvent>
 #include <QTest>
 
@@ -316,6 +318,26 @@ TEST_F(MainFormTest, ATemporaryStatusReturnsToTheIdleText)
     EXPECT_EQ(main->StatusText(), u"Ready");
     EXPECT_FALSE(StatusResetPending);
     EXPECT_FALSE(main->StatusResetTimer.isActive());
+}
+
+// A medium that cannot start leaves the next start to the window's event
+// loop: Play returns at once, and the main window's timer moves on.
+TEST_F(MainFormTest, AFailedStartMovesOnThroughTheEventLoop)
+{
+    Config->PlayMode.Enabled = true;
+    Config->PlayMode.Mode = 3;
+    Config->Fader.Enabled = false;
+    const auto junk = home() / "junk.mp3";
+    std::ofstream(junk, std::ios::binary) << std::string(4096, '\x5a');
+    const auto silence = home() / "silence.wav";
+    WriteSilence(silence, 5);
+    PlaylistAdd(u"junk", junk.u16string(), "00:00:00", false, "00");
+    PlaylistAdd(u"silence", silence.u16string(), "00:00:00", false, "00");
+    system->Play(0);
+    EXPECT_FALSE(SysActive) << "the next entry waits for the event loop";
+    ASSERT_TRUE(QTest::qWaitFor([] { return SysActive; }, 5000));
+    EXPECT_EQ(PlaylistPlayingIndex(), 1);
+    system->Stop(true);
 }
 
 } // namespace
