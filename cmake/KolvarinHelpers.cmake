@@ -75,7 +75,7 @@ function(kolvarin_add_fuzzer name)
     target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
     add_test(NAME FuzzCorpus.${short} COMMAND ${name}_replay ${corpus})
     set_tests_properties(FuzzCorpus.${short} PROPERTIES
-      ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/fuzz/lsan.supp")
+      ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp")
   endif()
 endfunction()
 

@@ -38,6 +38,7 @@ opts+=(-DKOLVARIN_WERROR="${KOLVARIN_WERROR:-OFF}" "$@")
 "$root/scripts/build.sh" "$dir" "${opts[@]}"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-second_deadlock_stack=1:suppressions=$root/scripts/tsan.supp}
 cd "$dir"
 ctest -j"$(nproc)" --output-on-failure --timeout 300
