@@ -1,17 +1,15 @@
 // The page tree's node images: flat 32-pixel pictograms in the accent colour.
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
 #include "dialogs/configform.h"
+#include "dialogs/pictogram.h"
 
 namespace kolvarin {
 
 namespace {
 
 constexpr int kSide = 32;
-
-using TPictogram = void (*)(QPainter&);
 
 void General(QPainter& p)
 {
@@ -207,19 +205,8 @@ std::array<QIcon, kConfigPageCount> TfrmConfig::ConfigNodeImages()
                                                                  System,
                                                                  Notifications};
     std::array<QIcon, kConfigPageCount> images;
-    for (size_t i = 0; i < images.size(); ++i) {
-        for (const int scale : {1, 2}) {
-            QPixmap pixmap(kSide * scale, kSide * scale);
-            pixmap.setDevicePixelRatio(scale);
-            pixmap.fill(Qt::transparent);
-            QPainter painter(&pixmap);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setPen(QPen(QColor(0x4C, 0xC2, 0xFF), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            kPictograms[i](painter);
-            painter.end();
-            images[i].addPixmap(pixmap);
-        }
-    }
+    for (size_t i = 0; i < images.size(); ++i)
+        images[i] = PictogramIcon(kPictograms[i], kSide, 2.0);
     return images;
 }
 

@@ -1,8 +1,8 @@
 // The main menu's item images: flat pictograms in the skin's accent colour.
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
+#include "dialogs/pictogram.h"
 #include "forms/mainform.h"
 
 namespace kolvarin {
@@ -10,8 +10,6 @@ namespace kolvarin {
 namespace {
 
 constexpr int kSide = 16;
-
-using TPictogram = void (*)(QPainter&);
 
 void About(QPainter& p)
 {
@@ -94,19 +92,8 @@ std::array<QIcon, 10> TfrmMain::MainMenuImages()
     static constexpr TPictogram kPictograms[] = {About,    Help,    Configuration, Close,   LiveUpdate,
                                                  Minimize, Restore, Fullscreen,    Desktop, Window};
     std::array<QIcon, 10> images;
-    for (size_t i = 0; i < images.size(); ++i) {
-        for (const int scale : {1, 2}) {
-            QPixmap pixmap(kSide * scale, kSide * scale);
-            pixmap.setDevicePixelRatio(scale);
-            pixmap.fill(Qt::transparent);
-            QPainter painter(&pixmap);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setPen(QPen(QColor(0x4C, 0xC2, 0xFF), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            kPictograms[i](painter);
-            painter.end();
-            images[i].addPixmap(pixmap);
-        }
-    }
+    for (size_t i = 0; i < images.size(); ++i)
+        images[i] = PictogramIcon(kPictograms[i], kSide, 1.4);
     return images;
 }
 
